@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# wine-prefix.sh start|stop PREFIX
+# start: creates the throwaway prefix once and keeps a wineserver alive for the run.
+# stop:  ends that prefix's wineserver (and with it only that prefix's processes).
+set -euo pipefail
+action=$1
+export WINEPREFIX=$2 WINEDEBUG=-all
+# No Mono or Gecko download prompts: the program needs neither.
+export WINEDLLOVERRIDES="mscoree=;mshtml="
+case "$action" in
+  start)
+    mkdir -p "$WINEPREFIX"
+    if [ ! -d "$WINEPREFIX/drive_c/windows/system32" ]; then
+      wineboot -i
+    fi
+    wineserver -p
+    ;;
+  stop)
+    wineserver -k 2>/dev/null || true
+    ;;
+  *) echo "usage: $0 start|stop PREFIX" >&2; exit 2 ;;
+esac
