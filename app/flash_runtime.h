@@ -1,0 +1,31 @@
+#pragma once
+// Makes sure a usable player control is registered before any window opens,
+// installing the package carried in the executable's tail when it is not.
+
+#include <string>
+
+#include "app/flash_install_rule.h"
+
+namespace app {
+
+// Registry key of the control's in-process server, below HKEY_CLASSES_ROOT.
+extern const char kControlServerKey[];
+
+// The default value of the control's server key: the registered file, or an
+// empty text when the key or value is missing, empty or not text.
+std::string ReadRegisteredControlPath();
+
+// What the exact path names on disk (paths with wildcards name nothing).
+PathKind ExaminePath(const std::string& path);
+
+// Writes the temporary folder (system drive + "\temp") into a buffer of 1024
+// characters and creates the folder.
+void MakeTempFolder(char* buffer);
+
+// Extracts the installer package into the temporary folder as flash8.msi.
+// Returns false, leaving no package file, when there is nothing sound to install.
+bool ExtractInstallerPayload();
+
+void EnsureFlashRuntime();
+
+}  // namespace app

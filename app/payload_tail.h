@@ -1,0 +1,40 @@
+#pragma once
+// The distributable's tail: the installer package, then its length as four
+// big-endian bytes, as the file's very last bytes.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace app {
+
+std::uint32_t DecodeTrailer(const std::array<std::uint8_t, 4>& bytes);
+std::array<std::uint8_t, 4> EncodeTrailer(std::uint32_t length);
+
+struct PayloadLocation {
+    std::int64_t offset;
+    std::uint32_t length;
+};
+
+// Where the payload of a file of this size lies, given its trailer value;
+// nothing when the file is too short for a trailer or the length does not fit.
+std::optional<PayloadLocation> LocatePayload(std::int64_t fileSize, std::uint32_t length);
+
+enum class ExtractResult {
+    Ok,
+    CannotOpenExecutable,
+    NoPayload,       // too short, or the trailer names more bytes than there are
+    ReadFailed,
+    OutOfMemory,
+    CannotWritePackage,
+};
+
+const char* Describe(ExtractResult result);
+
+// Copies the payload of the executable at exePath into packagePath, replacing
+// any earlier file there. On any failure no package file is left behind, so a
+// stale or truncated package can never reach the installer.
+ExtractResult ExtractPayload(const std::string& exePath, const std::string& packagePath);
+
+}  // namespace app

@@ -1,0 +1,145 @@
+#include "toolkit/win/application.h"
+
+#include <objbase.h>
+
+#include "toolkit/core/exception.h"
+#include "toolkit/win/form.h"
+
+namespace toolkit {
+
+TApplication* Application = nullptr;
+
+namespace {
+
+const char kApplicationClass[] = "TApplication";
+
+std::string ModuleFileName() {
+    char path[MAX_PATH + 1] = {};
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::string(path, length);
+}
+
+// The default title: the executable's file name without its extension.
+std::string DefaultTitle(const std::string& exePath) {
+    std::string name = exePath.substr(exePath.find_last_of("\\/") + 1);
+    auto dot = name.find_last_of('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+}  // namespace
+
+TApplication::TApplication() : TComponent(nullptr), title_(DefaultTitle(ModuleFileName())) {
+    Application = this;
+}
+
+TApplication::~TApplication() {
+    // Forms go first, while COM and the application window still exist.
+    while (!Components().empty()) delete Components().back();
+    if (handle_) DestroyWindow(handle_);
+    if (comInitialized_) CoUninitialize();
+    if (Application == this) Application = nullptr;
+}
+
+HINSTANCE TApplication::Instance() const { return GetModuleHandleA(nullptr); }
+
+std::string TApplication::ExeName() const { return ModuleFileName(); }
+
+void TApplication::Initialize() {
+    if (!comInitialized_) comInitialized_ = SUCCEEDED(CoInitialize(nullptr));
+
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = &TApplication::WindowProcedure;
+    windowClass.hInstance = Instance();
+    windowClass.hIcon = LoadIconA(Instance(), "MAINICON");
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = kApplicationClass;
+    RegisterClassA(&windowClass);
+
+    // A zero-sized window in the middle of the screen: it carries the title and
+    // the taskbar button; the forms are owned by it and have no buttons of their own.
+    const int x = GetSystemMetrics(SM_CXSCREEN) / 2;
+    const int y = GetSystemMetrics(SM_CYSCREEN) / 2;
+    handle_ = CreateWindowExA(0, kApplicationClass, title_.c_str(),
+                              WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0, 0,
+                              nullptr, nullptr, Instance(), nullptr);
+    SetWindowLongPtrA(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+void TApplication::SetTitle(const std::string& title) {
+    title_ = title;
+    if (handle_) SetWindowTextA(handle_, title_.c_str());
+}
+
+void TApplication::FormCreated(TForm* form) {
+    if (!mainForm_) mainForm_ = form;
+    form->AfterConstruction();
+}
+
+void TApplication::Run() {
+    if (mainForm_) {
+        ShowWindow(handle_, SW_SHOWNOACTIVATE);
+        mainForm_->Show();
+        MSG msg;
+        while (!terminated_ && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    terminated_ = true;
+    while (!Components().empty()) delete Components().back();
+    mainForm_ = nullptr;
+}
+
+void TApplication::Terminate() {
+    if (!terminated_) PostQuitMessage(0);
+    terminated_ = true;
+}
+
+void TApplication::ShowException(const std::string& message) {
+    const std::string text = ExceptionReportText(message);
+    MessageBoxA(handle_, text.c_str(), title_.c_str(), MB_ICONSTOP | MB_OK);
+}
+
+void TApplication::HandleException() {
+    try {
+        throw;
+    } catch (const Exception& e) {
+        ShowException(e.Message());
+    } catch (...) {
+        ShowException(std::string());
+    }
+}
+
+void TApplication::MessageDialog(const std::string& text) {
+    MessageBoxA(nullptr, text.c_str(), title_.c_str(), MB_OK | MB_SETFOREGROUND);
+}
+
+void TApplication::Minimize() {
+    if (handle_ && !IsIconic(handle_)) ShowWindow(handle_, SW_MINIMIZE);
+}
+
+void TApplication::Restore() {
+    if (handle_ && IsIconic(handle_)) ShowWindow(handle_, SW_RESTORE);
+}
+
+LRESULT CALLBACK TApplication::WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<TApplication*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (self) {
+        switch (msg) {
+            case WM_CLOSE:  // "Close window" on the taskbar button closes the main form
+                if (self->mainForm_) self->mainForm_->Close();
+                return 0;
+            case WM_SYSCOMMAND:
+                if ((wParam & 0xFFF0) == SC_RESTORE && IsIconic(window)) {
+                    DefWindowProcA(window, msg, wParam, lParam);
+                    if (self->mainForm_) self->mainForm_->Show();
+                    return 0;
+                }
+                break;
+            default: break;
+        }
+    }
+    return DefWindowProcA(window, msg, wParam, lParam);
+}
+
+}  // namespace toolkit
