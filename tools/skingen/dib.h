@@ -1,0 +1,49 @@
+#pragma once
+// The device-independent bitmap layout that BMP files and icon images share:
+// a BITMAPINFOHEADER, an optional palette of RGBQUADs and pixel rows padded to
+// four bytes, stored bottom-up when the stored height is positive.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "tools/skingen/byte_buffer.h"
+#include "tools/skingen/image.h"
+
+namespace skin {
+
+inline constexpr std::size_t kInfoHeaderSize = 40;
+// Larger sides are refused rather than allocated: no picture of ours comes near.
+inline constexpr int kMaxSide = 16384;
+
+struct DibHeader {
+    std::uint32_t header_size = 0;
+    int width = 0;
+    int height_field = 0;  // as stored: negative for top-down, doubled in icons
+    int bits_per_pixel = 0;
+    std::uint32_t colours_used = 0;
+
+    // Palette entries that follow the header (0 for 24 bits per pixel).
+    std::size_t palette_entries() const;
+};
+
+std::size_t dib_row_stride(int width, int bits_per_pixel);
+
+void write_info_header(ByteWriter& out, int width, int height_field, int bits_per_pixel, std::uint32_t image_size,
+                       std::uint32_t colours_used);
+void write_palette(ByteWriter& out, const std::vector<Rgb>& palette);
+// Pixel rows, bottom row first.
+void write_rgb_rows(ByteWriter& out, const RgbImage& image);
+void write_index_rows(ByteWriter& out, const IndexedImage& image);  // 8 bits per pixel
+void write_bit_rows(ByteWriter& out, const BitImage& image);        // 1 bit per pixel, true = 1
+
+// Reads and checks the header at `offset`: uncompressed, one plane, 1, 4, 8 or
+// 24 bits per pixel, sides within kMaxSide.
+DibHeader read_info_header(const ByteReader& in, std::size_t offset);
+std::vector<Rgb> read_palette(const ByteReader& in, std::size_t offset, std::size_t entries);
+// `rows` rows of `width` pixels at `offset`, returned top row first.
+RgbImage read_rgb_rows(const ByteReader& in, std::size_t offset, int width, int rows, bool bottom_up);
+std::vector<std::uint8_t> read_index_rows(const ByteReader& in, std::size_t offset, int width, int rows,
+                                          int bits_per_pixel, bool bottom_up);
+
+}  // namespace skin

@@ -1,0 +1,10 @@
+#pragma once
+// The resize grip's picture: three diagonal stripes on white.
+
+#include "tools/skingen/image.h"
+
+namespace skin {
+
+RgbImage grip();  // 12 × 12
+
+}  // namespace skin

@@ -1,0 +1,20 @@
+#pragma once
+// The title bar's pictures: the strip stretched across it and its two end caps
+// with the rounded top corners cut out in the window's key colour.
+
+#include "tools/skingen/image.h"
+
+namespace skin {
+
+inline constexpr int kTitleBarHeight = 29;
+// Pixels of exactly this colour are see-through in the player window.
+inline constexpr Rgb kKeyColour = rgb(0xFE0001);
+
+// The colour of one row of the title strip, row 0 at the top.
+Rgb title_strip_colour(int row);
+
+RgbImage title_strip();  // 10 × 29
+RgbImage left_cap();     // 10 × 29
+RgbImage right_cap();    // 16 × 29
+
+}  // namespace skin
