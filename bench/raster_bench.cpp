@@ -1,0 +1,129 @@
+// Renders standard scenes with our rasterizer and, when available, with Cairo,
+// then prints our time divided by Cairo's for each scene.
+//
+//   swf_raster_bench [google benchmark flags]
+//   RASTER_BENCH_PNG=dir swf_raster_bench   also writes each scene as PNG (needs Cairo)
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cairo_renderer.h"
+#include "raster_scenes.h"
+
+namespace {
+
+using namespace swf::raster;
+using bench::Scene;
+
+class OurRenderer {
+ public:
+  explicit OurRenderer(const Scene& scene) : scene_(scene), surface_(scene.width, scene.height) {
+    for (const bench::SceneShape& shape : scene.shapes) {
+      paints_.push_back(shape.gradient ? Paint::gradient(shape.gradientStyle) : Paint::solid(shape.color));
+    }
+  }
+
+  void render() {
+    surface_.clear({255, 255, 255, 255});
+    for (std::size_t i = 0; i < scene_.shapes.size(); ++i) {
+      const bench::SceneShape& shape = scene_.shapes[i];
+      if (shape.stroked) {
+        rasterizer_.strokePath(surface_, shape.path, shape.stroke, paints_[i]);
+      } else {
+        rasterizer_.fillPath(surface_, shape.path, shape.rule, paints_[i]);
+      }
+    }
+  }
+
+  const Surface& surface() const { return surface_; }
+
+ private:
+  const Scene& scene_;
+  Surface surface_;
+  Rasterizer rasterizer_;
+  std::vector<Paint> paints_;
+};
+
+// Keeps the console output and remembers each benchmark's CPU time (steadier
+// than wall time on a shared machine; both draw on one thread).
+class RecordingReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
+        times[run.benchmark_name()] = run.GetAdjustedCPUTime();
+      }
+    }
+  }
+  std::map<std::string, double> times;
+};
+
+std::string sceneKey(const Scene& scene) {
+  return scene.name + "/" + std::to_string(scene.width) + "x" + std::to_string(scene.height);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::unique_ptr<Scene>> scenes;
+  for (auto [w, h] : {std::pair{1280, 720}, {1920, 1080}}) {
+    scenes.push_back(std::make_unique<Scene>(bench::gradientShapesScene(w, h)));
+    scenes.push_back(std::make_unique<Scene>(bench::strokedPathsScene(w, h)));
+    scenes.push_back(std::make_unique<Scene>(bench::glyphsScene(w, h)));
+  }
+  const bool haveCairo = bench::CairoRenderer::available();
+  const char* pngDir = std::getenv("RASTER_BENCH_PNG");
+
+  for (const auto& scene : scenes) {
+    const Scene* s = scene.get();
+    benchmark::RegisterBenchmark((sceneKey(*s) + "/ours").c_str(), [s](benchmark::State& state) {
+      OurRenderer renderer(*s);
+      for (auto _ : state) {
+        renderer.render();
+        benchmark::DoNotOptimize(renderer.surface().pixel(0, 0));
+      }
+    })->Unit(benchmark::kMillisecond);
+    if (haveCairo) {
+      benchmark::RegisterBenchmark((sceneKey(*s) + "/cairo").c_str(), [s](benchmark::State& state) {
+        bench::CairoRenderer renderer(*s);
+        for (auto _ : state) renderer.render();
+      })->Unit(benchmark::kMillisecond);
+    }
+    if (pngDir && haveCairo) {
+      std::string base = std::string(pngDir) + "/" + s->name + "_" + std::to_string(s->width);
+      OurRenderer ours(*s);
+      ours.render();
+      bench::CairoRenderer::writeSurfacePng(ours.surface(), base + "_ours.png");
+      bench::CairoRenderer cairo(*s);
+      cairo.render();
+      cairo.writePng(base + "_cairo.png");
+    }
+  }
+
+  benchmark::Initialize(&argc, argv);
+  RecordingReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+
+  if (!haveCairo) {
+    std::printf("\nCairo is not available: no comparison.\n");
+    return 0;
+  }
+  std::printf("\nCPU time per frame\n%-22s %10s %10s %8s\n", "scene", "ours ms", "cairo ms", "ratio");
+  for (const auto& scene : scenes) {
+    std::string key = sceneKey(*scene);
+    auto ours = reporter.times.find(key + "/ours"), cairo = reporter.times.find(key + "/cairo");
+    if (ours == reporter.times.end() || cairo == reporter.times.end()) continue;
+    std::printf("%-22s %10.3f %10.3f %8.2f\n", key.c_str(), ours->second, cairo->second,
+                ours->second / cairo->second);
+  }
+  return 0;
+}
