@@ -10,10 +10,13 @@ export WINEDLLOVERRIDES="mscoree=;mshtml="
 case "$action" in
   start)
     mkdir -p "$WINEPREFIX"
+    # The persistent server first, detached from our output pipes (or CTest
+    # would wait for it to end); it is already there when a run was cut short.
+    wineserver -p </dev/null >/dev/null 2>&1 || true
     if [ ! -d "$WINEPREFIX/drive_c/windows/system32" ]; then
-      wineboot -i
+      # wineboot complains about the missing 32-bit half; the 64-bit prefix is whole.
+      wineboot -i </dev/null >/dev/null 2>&1 || [ -d "$WINEPREFIX/drive_c/windows/system32" ]
     fi
-    wineserver -p
     ;;
   stop)
     wineserver -k 2>/dev/null || true

@@ -1,0 +1,63 @@
+#pragma once
+// Drives a program under test from outside: starts it, finds its windows,
+// reads and answers its message boxes, and collects its exit code.
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace driver {
+
+using namespace std::chrono_literals;
+
+class Process {
+public:
+    // Starts `exe` with its own folder as the current folder.
+    explicit Process(const std::string& exe, const std::string& arguments = "");
+    ~Process();  // ends the process if it still runs
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    bool Started() const { return info_.hProcess != nullptr; }
+    DWORD Id() const { return info_.dwProcessId; }
+    // The exit code, or nothing if the process has not ended within the time.
+    std::optional<DWORD> WaitForExit(std::chrono::milliseconds timeout);
+    void Kill();
+
+private:
+    PROCESS_INFORMATION info_{};
+};
+
+// Top-level windows of a process (visible ones only, unless asked otherwise).
+std::vector<HWND> WindowsOf(DWORD processId, bool visibleOnly = true);
+std::string ClassOf(HWND window);
+std::string TextOf(HWND window);
+RECT BoundsOf(HWND window);
+
+// Polls until `find` returns a window or the time runs out.
+HWND WaitFor(const std::function<HWND()>& find, std::chrono::milliseconds timeout);
+// A visible top-level window of the process with this class name.
+HWND FindWindowOf(DWORD processId, const std::string& className, bool visibleOnly = true);
+
+struct MessageBoxInfo {
+    HWND window;
+    std::string caption;
+    std::string text;
+    bool hasIcon;
+    std::vector<std::string> buttons;
+};
+
+std::optional<MessageBoxInfo> ReadMessageBox(HWND window);
+// The first message box of the process that appears within the time.
+std::optional<MessageBoxInfo> WaitForMessageBox(DWORD processId, std::chrono::milliseconds timeout);
+// Presses the box's OK button.
+void PressOk(const MessageBoxInfo& box);
+
+// Sleeps briefly while letting this thread's own messages through.
+void Pause(std::chrono::milliseconds duration);
+
+}  // namespace driver
