@@ -1,0 +1,103 @@
+#pragma once
+// Executes action code for one Vm::Run: the decode-and-dispatch loop, the
+// scope chain, function calls and member access. Lives only for that Run.
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "vm.h"
+
+namespace swf::actions {
+
+class Interpreter;
+
+// What a built-in function sees.
+struct CallContext {
+    Interpreter& interpreter;
+    Value self;
+    std::vector<Value>& args;
+    bool construct = false;
+
+    Value Arg(std::size_t i) const { return i < args.size() ? args[i] : Value(); }
+};
+
+// One activation of a code block: the block itself or a function body.
+struct Frame {
+    std::span<const std::uint8_t> code;
+    std::shared_ptr<const std::vector<std::string>> constants;
+    std::vector<Value> registers;
+    std::vector<Object*> scope;  // activation and `with` objects, innermost last
+    Object* locals = nullptr;    // a function's own activation (DefineLocal goes here)
+    Object* home = nullptr;      // the timeline the code belongs to
+    Object* clip = nullptr;      // current target; null after SetTarget to an unknown clip
+    Value self;                  // `this`
+    std::vector<Value> stack;
+    Value result;
+    bool returned = false;
+    // Open `with` blocks: the [start, end) code range of each, one scope entry apiece.
+    struct WithBlock { std::size_t start, end; };
+    std::vector<WithBlock> withs;
+    // Catch blocks of `try` that normal flow must jump over: start -> end.
+    std::vector<std::pair<std::size_t, std::size_t>> skips;
+};
+
+class Interpreter {
+public:
+    Interpreter(Vm& vm, ActionHost& host);
+
+    RunStatus RunBlock(std::span<const std::uint8_t> code, Object* clip);
+
+    Value Call(const Value& function, const Value& self, std::vector<Value> args);
+    Value Construct(const Value& constructor, std::vector<Value> args);
+    Value GetMember(const Value& object, const std::string& name);
+    void SetMember(const Value& object, const std::string& name, Value value);
+
+    Object* NewPlain();
+    Object* NewArray(std::vector<Value> elements);
+    std::string Text(const Value& v) const;
+    double Number(const Value& v) const;
+    // A new string value, or undefined (and the block stopped) when too long.
+    Value MakeString(std::string s);
+    // gotoAndPlay / gotoAndStop on a timeline: a 1-based frame number or a label.
+    void Goto(ActionTarget* target, const Value& frame, bool play, std::uint32_t bias = 0);
+
+    Vm& vm() { return vm_; }
+    ActionHost& host() { return host_; }
+    void Fail(RunStatus status);
+    bool ok() const { return status_ == RunStatus::Completed; }
+
+private:
+    void Execute(Frame& f);
+    // Runs one action record; returns the offset of the next action to run.
+    std::size_t Step(Frame& f, std::uint8_t op, std::span<const std::uint8_t> payload, std::size_t next);
+
+    Value Pop(Frame& f);
+    void Push(Frame& f, Value v);
+    std::vector<Value> PopArgs(Frame& f);
+    std::size_t PopCount(Frame& f, std::size_t perItem);
+
+    bool Lookup(Object* o, const std::string& name, Value& out);
+    Value GetVariable(Frame& f, const std::string& name);
+    void SetVariable(Frame& f, const std::string& name, Value v);
+    void DefineLocal(Frame& f, const std::string& name, Value v);
+    bool DeleteVariable(Frame& f, const std::string& name);
+    Object* ResolveTarget(Frame& f, const std::string& path);
+    Object* RootClip(Frame& f);
+    ActionTarget* TimelineOf(Frame& f);
+    void SetTargetPath(Frame& f, const Value& target);
+    void HandleUrl(const std::string& url, const std::string& target);
+    std::size_t DefineFunction(Frame& f, bool v2, std::span<const std::uint8_t> payload,
+                               std::size_t next);
+    Value GetProperty(Frame& f, const Value& target, int index);
+
+    Vm& vm_;
+    ActionHost& host_;
+    RunStatus status_ = RunStatus::Completed;
+    std::uint64_t actionsLeft_;
+    int depth_ = 0;
+};
+
+}  // namespace swf::actions

@@ -1,0 +1,90 @@
+#pragma once
+// Script values and objects. Objects live in the VM's heap and are referred to
+// by plain pointers; the heap frees unreachable ones between action blocks.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace swf {
+class ActionTarget;
+}
+
+namespace swf::actions {
+
+struct Object;
+
+enum class ValueType { Undefined, Null, Boolean, Number, String, Object };
+
+class Value {
+public:
+    Value() = default;  // undefined
+    static Value Null() { Value v; v.type_ = ValueType::Null; return v; }
+    static Value Bool(bool b) { Value v; v.type_ = ValueType::Boolean; v.bool_ = b; return v; }
+    static Value Number(double n) { Value v; v.type_ = ValueType::Number; v.number_ = n; return v; }
+    static Value String(std::string s) { Value v; v.type_ = ValueType::String; v.string_ = std::move(s); return v; }
+    static Value Obj(Object* o) {
+        if (!o) return Null();
+        Value v; v.type_ = ValueType::Object; v.object_ = o; return v;
+    }
+
+    ValueType type() const { return type_; }
+    bool IsUndefined() const { return type_ == ValueType::Undefined; }
+    bool IsNull() const { return type_ == ValueType::Null; }
+    bool IsBool() const { return type_ == ValueType::Boolean; }
+    bool IsNumber() const { return type_ == ValueType::Number; }
+    bool IsString() const { return type_ == ValueType::String; }
+    bool IsObject() const { return type_ == ValueType::Object; }
+
+    bool AsBool() const { return bool_; }
+    double AsNumber() const { return number_; }
+    const std::string& AsString() const { return string_; }
+    Object* AsObject() const { return type_ == ValueType::Object ? object_ : nullptr; }
+
+private:
+    ValueType type_ = ValueType::Undefined;
+    bool bool_ = false;
+    double number_ = 0;
+    std::string string_;
+    Object* object_ = nullptr;
+};
+
+enum class ObjectKind { Plain, Array, Function, Clip };
+
+struct CallContext;
+using NativeFunction = Value (*)(CallContext& call);
+
+// The body and captured environment of a function defined by script.
+struct ScriptFunction {
+    std::string name;
+    std::vector<std::uint8_t> body;
+    std::vector<std::string> params;
+    std::vector<std::uint8_t> paramRegisters;  // DefineFunction2: 0 = plain local
+    bool isFunction2 = false;
+    std::uint8_t registerCount = 0;
+    std::uint16_t flags = 0;
+    std::shared_ptr<const std::vector<std::string>> constants;
+    std::vector<Object*> scope;  // activation objects visible where it was defined
+    Object* clip = nullptr;      // the timeline it was defined on
+};
+
+struct Object {
+    explicit Object(ObjectKind k) : kind(k) {}
+
+    ObjectKind kind;
+    std::vector<std::pair<std::string, Value>> properties;  // in insertion order
+    std::vector<Value> elements;                             // arrays only
+    Object* proto = nullptr;
+    std::shared_ptr<const ScriptFunction> script;  // scripted functions
+    NativeFunction native = nullptr;               // built-in functions
+    ActionTarget* target = nullptr;                // clips; null once the clip is gone
+    bool marked = false;
+
+    Value* Find(const std::string& name);
+    void Set(const std::string& name, Value value);
+    bool Remove(const std::string& name);
+};
+
+}  // namespace swf::actions

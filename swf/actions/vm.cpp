@@ -1,0 +1,74 @@
+#include "vm.h"
+
+#include "conversions.h"
+#include "interpreter.h"
+
+namespace swf::actions {
+
+namespace {
+
+// Collect once the heap has grown this much beyond what survived the last time.
+constexpr std::size_t kCollectSlack = 1024;
+
+}  // namespace
+
+Vm::Vm(int swfVersion, VmLimits limits) : swfVersion_(swfVersion), limits_(limits) {
+    InstallBuiltins(*this);
+    liveAfterCollect_ = heap_.Count();
+}
+
+Vm::~Vm() = default;
+
+RunStatus Vm::Run(std::span<const std::uint8_t> code, ActionTarget& target, ActionHost& host) {
+    ++runDepth_;
+    Interpreter interpreter(*this, host);
+    RunStatus status = interpreter.RunBlock(code, ClipFor(&target));
+    --runDepth_;
+    if (runDepth_ == 0 && heap_.Count() > liveAfterCollect_ + kCollectSlack) CollectGarbage();
+    return status;
+}
+
+void Vm::SetRoot(ActionTarget* root) { root_ = root; }
+
+void Vm::Forget(ActionTarget& target) {
+    auto it = clips_.find(&target);
+    if (it != clips_.end()) {
+        it->second->target = nullptr;
+        clips_.erase(it);
+    }
+    if (root_ == &target) root_ = nullptr;
+}
+
+Object* Vm::ClipFor(ActionTarget* target) {
+    auto it = clips_.find(target);
+    if (it != clips_.end()) return it->second;
+    Object* clip = heap_.New(ObjectKind::Clip);
+    clip->proto = clipProto_;
+    clip->target = target;
+    clips_.emplace(target, clip);
+    return clip;
+}
+
+Value Vm::GetVariable(ActionTarget& target, const std::string& name) {
+    Object* clip = ClipFor(&target);
+    if (Value* v = clip->Find(name)) return *v;
+    if (Value* v = global_->Find(name)) return *v;
+    return Value();
+}
+
+void Vm::SetVariable(ActionTarget& target, const std::string& name, const Value& value) {
+    ClipFor(&target)->Set(name, value);
+}
+
+std::string Vm::ToText(const Value& value) const { return ToString(value, swfVersion_); }
+
+void Vm::SetTraceHandler(std::function<void(const std::string&)> handler) { trace_ = std::move(handler); }
+
+void Vm::CollectGarbage() {
+    std::vector<Object*> roots = {global_, objectProto_, arrayProto_, stringProto_, clipProto_, functionProto_};
+    for (const auto& [target, clip] : clips_) roots.push_back(clip);
+    heap_.Collect(roots);
+    liveAfterCollect_ = heap_.Count();
+}
+
+}  // namespace swf::actions

@@ -1,0 +1,97 @@
+#pragma once
+// The action virtual machine: runs DoAction and button action blocks against
+// a timeline (ActionTarget) and the embedding host (ActionHost). It keeps the
+// global object and one variable scope per timeline between blocks.
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "action_target.h"
+#include "heap.h"
+#include "value.h"
+
+namespace swf::actions {
+
+// How one Run ended. Anything but Completed means the block was cut short;
+// effects made before that point stay.
+enum class RunStatus {
+    Completed,
+    Malformed,        // truncated record or a jump outside the block
+    ActionLimit,      // too many actions executed (endless loop)
+    CallDepthLimit,   // function calls nested too deeply
+    ResourceLimit,    // operand stack, string or object count grew too large
+    Thrown,           // the script threw and nothing caught it
+};
+
+struct VmLimits {
+    std::uint64_t maxActions = 1'000'000;  // per Run, function bodies included
+    int maxCallDepth = 64;
+    std::size_t maxStackDepth = 65'536;
+    std::size_t maxStringLength = 4u << 20;
+    std::size_t maxObjects = 200'000;
+};
+
+class Interpreter;
+class Vm;
+void InstallBuiltins(Vm& vm);
+
+class Vm {
+public:
+    explicit Vm(int swfVersion = 8, VmLimits limits = {});
+    ~Vm();
+    Vm(const Vm&) = delete;
+    Vm& operator=(const Vm&) = delete;
+
+    // Executes one action block on behalf of `target`.
+    RunStatus Run(std::span<const std::uint8_t> code, ActionTarget& target, ActionHost& host);
+
+    // The main timeline, which `_root` and `_level0` name. Without one, `_root`
+    // is the timeline the block runs on.
+    void SetRoot(ActionTarget* root);
+    // The timeline is gone: drop its variables and stop reaching it.
+    void Forget(ActionTarget& target);
+
+    // A timeline variable as scripts see it (the timeline, then _global).
+    // Object references stay valid only until the next Run.
+    Value GetVariable(ActionTarget& target, const std::string& name);
+    void SetVariable(ActionTarget& target, const std::string& name, const Value& value);
+    std::string ToText(const Value& value) const;
+
+    // Receives the text of every trace() call; without one they are dropped.
+    void SetTraceHandler(std::function<void(const std::string&)> handler);
+
+    int swfVersion() const { return swfVersion_; }
+    const VmLimits& limits() const { return limits_; }
+    std::size_t ObjectCount() const { return heap_.Count(); }
+
+private:
+    friend class Interpreter;
+    friend void InstallBuiltins(Vm& vm);
+
+    Object* ClipFor(ActionTarget* target);
+    void CollectGarbage();
+
+    int swfVersion_;
+    VmLimits limits_;
+    Heap heap_;
+    Object* global_ = nullptr;
+    Object* objectProto_ = nullptr;
+    Object* arrayProto_ = nullptr;
+    Object* stringProto_ = nullptr;
+    Object* clipProto_ = nullptr;
+    Object* functionProto_ = nullptr;
+    ActionTarget* root_ = nullptr;
+    std::map<ActionTarget*, Object*> clips_;
+    std::function<void(const std::string&)> trace_;
+    int runDepth_ = 0;
+    std::size_t liveAfterCollect_ = 0;
+    std::uint32_t randomState_ = 0x2545F491u;
+    std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
+};
+
+}  // namespace swf::actions

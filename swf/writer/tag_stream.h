@@ -1,0 +1,66 @@
+#pragma once
+// A sequence of tags: a movie's top level or a sprite's timeline. Counts the
+// frames (ShowFrame tags) it holds.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "records.h"
+
+namespace swf::writer {
+
+enum class TagCode : std::uint16_t {
+    End = 0, ShowFrame = 1, DefineShape = 2, RemoveObject = 5, SetBackgroundColor = 9,
+    DefineFont = 10, DefineText = 11, DoAction = 12, DefineShape2 = 22, PlaceObject2 = 26,
+    RemoveObject2 = 28, DefineShape3 = 32, DefineText2 = 33, DefineButton2 = 34, DefineSprite = 39,
+    FrameLabel = 43, DefineFont2 = 48, FileAttributes = 69, PlaceObject3 = 70, DefineFont3 = 75,
+    DefineShape4 = 83,
+};
+
+// The tag header: code and length in one UI16 when the length is below 63,
+// else the 0x3F marker and a UI32 length (always when forceLong).
+void WriteTagHeader(BitWriter& w, TagCode code, std::uint32_t length, bool forceLong = false);
+
+struct PlaceObject {
+    std::uint16_t depth = 1;
+    bool move = false;                 // modify the object already at the depth
+    std::uint16_t characterId = 0;     // 0: none (a move keeps the character)
+    bool hasMatrix = false;
+    Matrix matrix;
+    bool hasColorTransform = false;
+    ColorTransform colorTransform;
+    std::string name;                  // instance name, empty for none
+    std::uint8_t blendMode = 0;        // PlaceObject3 only; 0 = none written
+    bool cacheAsBitmap = false;        // PlaceObject3 only
+};
+
+class TagStream {
+public:
+    void Add(TagCode code, std::span<const std::uint8_t> body, bool forceLong = false);
+
+    void ShowFrame();
+    void End();
+    void SetBackgroundColor(Rgb color);
+    void FileAttributes(std::uint32_t flags);
+    void FrameLabel(const std::string& label);
+    void DoAction(std::span<const std::uint8_t> actions);  // appends the End action when missing
+    void PlaceObject2(const PlaceObject& p);
+    void PlaceObject3(const PlaceObject& p);
+    void RemoveObject2(std::uint16_t depth);
+    // A sprite holding the tags (and frame count) of `timeline`, ended here.
+    void DefineSprite(std::uint16_t id, const TagStream& timeline);
+
+    const std::vector<std::uint8_t>& bytes() const { return bytes_; }
+    std::uint16_t frameCount() const { return frames_; }
+    // True when the last tag added is End.
+    bool ended() const { return ended_; }
+
+private:
+    std::vector<std::uint8_t> bytes_;
+    std::uint16_t frames_ = 0;
+    bool ended_ = false;
+};
+
+}  // namespace swf::writer

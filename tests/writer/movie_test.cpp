@@ -1,0 +1,388 @@
+// Whole files, shapes, fonts, buttons and the generated movies, read back
+// with a small independent reader.
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include "bit_reader.h"
+#include "swf/actions/vm.h"
+#include "swf/writer/action_assembler.h"
+#include "swf/writer/button.h"
+#include "swf/writer/font.h"
+#include "swf/writer/movie.h"
+#include "swf/writer/shape.h"
+#include "swf/writer/text.h"
+#include "tools/moviegen/movies.h"
+
+using namespace swf::writer;
+using namespace writer_test;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+TagStream TwoFrames() {
+    TagStream t;
+    t.SetBackgroundColor(Rgb{1, 2, 3});
+    t.ShowFrame();
+    t.ShowFrame();
+    return t;
+}
+
+Bytes Inflate(const Bytes& packed, std::size_t size) {
+    Bytes out(size);
+    uLongf outSize = static_cast<uLongf>(size);
+    EXPECT_EQ(uncompress(out.data(), &outSize, packed.data(), static_cast<uLong>(packed.size())), Z_OK);
+    out.resize(outSize);
+    return out;
+}
+
+// The file with a CWS body inflated, as FWS.
+Bytes Plain(const Bytes& file) {
+    if (file.at(0) == 'F') return file;
+    std::uint32_t length = file[4] | (file[5] << 8) | (file[6] << 16) | (static_cast<std::uint32_t>(file[7]) << 24);
+    Bytes body = Inflate(Bytes(file.begin() + 8, file.end()), length - 8);
+    Bytes out(file.begin(), file.begin() + 8);
+    out[0] = 'F';
+    out.insert(out.end(), body.begin(), body.end());
+    return out;
+}
+
+std::vector<Tag> MovieTags(const Bytes& file) {
+    Bytes plain = Plain(file);
+    unsigned nbits = plain.at(8) >> 3;
+    std::size_t rectBytes = (5 + 4 * nbits + 7) / 8;
+    return ReadTags(plain, 8 + rectBytes + 4);
+}
+
+struct Point {
+    std::int32_t x, y;
+    bool operator==(const Point&) const = default;
+};
+
+// Decodes SHAPE records: the outline points (moves start new lists) and the
+// last fill1 selected.
+struct Outline {
+    std::vector<std::vector<Point>> paths;
+    unsigned fill0 = 0, fill1 = 0, line = 0;
+    unsigned curves = 0;
+};
+
+Outline ReadRecords(BitReader& r, unsigned fillBits, unsigned lineBits) {
+    Outline o;
+    std::int32_t x = 0, y = 0;
+    while (true) {
+        if (r.UB(1) == 0) {
+            unsigned flags = r.UB(5);
+            if (flags == 0) break;
+            if (flags & 0x01) {
+                unsigned bits = r.UB(5);
+                x = r.SB(bits);
+                y = r.SB(bits);
+                o.paths.push_back({{x, y}});
+            }
+            if (flags & 0x02) o.fill0 = r.UB(fillBits);
+            if (flags & 0x04) o.fill1 = r.UB(fillBits);
+            if (flags & 0x08) o.line = r.UB(lineBits);
+            EXPECT_FALSE(flags & 0x10) << "new styles are never written";
+        } else if (r.UB(1) == 1) {
+            unsigned bits = r.UB(4) + 2;
+            if (r.UB(1)) {
+                x += r.SB(bits);
+                y += r.SB(bits);
+            } else if (r.UB(1)) {
+                y += r.SB(bits);
+            } else {
+                x += r.SB(bits);
+            }
+            o.paths.back().push_back({x, y});
+        } else {
+            unsigned bits = r.UB(4) + 2;
+            x += r.SB(bits);
+            y += r.SB(bits);
+            x += r.SB(bits);
+            y += r.SB(bits);
+            o.paths.back().push_back({x, y});
+            ++o.curves;
+        }
+    }
+    return o;
+}
+
+}  // namespace
+
+TEST(WriterMovie, PlainHeaderFields) {
+    MovieHeader h;
+    h.version = 8;
+    h.frameSize = Rect{0, 11000, 0, 8000};
+    h.frameRate = 24;
+    Bytes file = BuildMovie(h, TwoFrames());
+    Bytes expected{'F', 'W', 'S', 8, 0, 0, 0, 0, 0x78, 0x00, 0x05, 0x5F, 0x00, 0x00, 0x0F, 0xA0, 0x00,
+                   0x00, 0x18, 0x02, 0x00, 0x43, 0x02, 1, 2, 3, 0x40, 0x00, 0x40, 0x00, 0x00, 0x00};
+    expected[4] = static_cast<std::uint8_t>(expected.size());
+    EXPECT_EQ(file, expected);
+}
+
+TEST(WriterMovie, CompressedInflatesToThePlainFile) {
+    MovieHeader h;
+    h.frameSize = Rect{0, 4000, 0, 2000};
+    Bytes plain = BuildMovie(h, TwoFrames());
+    h.compressed = true;
+    Bytes packed = BuildMovie(h, TwoFrames());
+    ASSERT_GT(packed.size(), 8u);
+    EXPECT_EQ(Bytes(packed.begin(), packed.begin() + 3), (Bytes{'C', 'W', 'S'}));
+    EXPECT_EQ(Bytes(packed.begin() + 3, packed.begin() + 8), Bytes(plain.begin() + 3, plain.begin() + 8));
+    EXPECT_EQ(Inflate(Bytes(packed.begin() + 8, packed.end()), plain.size() - 8), Bytes(plain.begin() + 8, plain.end()));
+}
+
+TEST(WriterShapes, OutlinesReadBack) {
+    ShapeBuilder s;
+    auto red = s.AddFill(FillStyle::Solid(Rgba{255, 0, 0}));
+    auto line = s.AddLine(LineStyle{40, Rgba{0, 0, 0}});
+    s.Rectangle(Rect{-100, 300, 0, 200}, red, line);
+    Bytes body = s.DefineShapeBody(7, 1);
+
+    BitReader r(body);
+    EXPECT_EQ(r.U16(), 7);
+    unsigned nbits = r.UB(5);
+    EXPECT_EQ(r.SB(nbits), -120);  // bounds grow by half the line width
+    EXPECT_EQ(r.SB(nbits), 320);
+    EXPECT_EQ(r.SB(nbits), -20);
+    EXPECT_EQ(r.SB(nbits), 220);
+    EXPECT_EQ(r.U8(), 1);  // one fill
+    EXPECT_EQ(r.U8(), 0x00);
+    EXPECT_EQ(r.U8(), 255);
+    EXPECT_EQ(r.U8(), 0);
+    EXPECT_EQ(r.U8(), 0);
+    EXPECT_EQ(r.U8(), 1);  // one line
+    EXPECT_EQ(r.U16(), 40);
+    r.U8(), r.U8(), r.U8();
+    unsigned fillBits = r.UB(4), lineBits = r.UB(4);
+    EXPECT_EQ(fillBits, 1u);
+    EXPECT_EQ(lineBits, 1u);
+    Outline o = ReadRecords(r, fillBits, lineBits);
+    ASSERT_EQ(o.paths.size(), 1u);
+    EXPECT_EQ(o.paths[0], (std::vector<Point>{{-100, 0}, {300, 0}, {300, 200}, {-100, 200}, {-100, 0}}));
+    EXPECT_EQ(o.fill0, 0u);
+    EXPECT_EQ(o.fill1, 1u);
+    EXPECT_EQ(o.line, 1u);
+    r.Align();
+    EXPECT_EQ(r.position(), body.size());
+
+    // Curved helpers close on their start point.
+    for (int kind = 0; kind < 2; ++kind) {
+        ShapeBuilder c;
+        auto fill = c.AddFill(FillStyle::Radial(Rect{0, 1000, 0, 600}, {{0, Rgba{}}, {255, Rgba{255, 255, 255}}}));
+        if (kind == 0)
+            c.Ellipse(500, 300, 500, 300, fill);
+        else
+            c.RoundedRectangle(Rect{0, 1000, 0, 600}, 100, fill);
+        Bytes b = c.DefineShapeBody(1, 3);
+        // Skip id, bounds and the radial fill style to reach the records.
+        BitReader cr(b);
+        cr.U16();
+        unsigned n = cr.UB(5);
+        for (int i = 0; i < 4; ++i) cr.SB(n);
+        EXPECT_EQ(cr.U8(), 1);
+        EXPECT_EQ(cr.U8(), 0x12);
+        cr.Align();
+        cr.UB(1);  // matrix: has scale
+        unsigned sb = cr.UB(5);
+        cr.SB(sb), cr.SB(sb);
+        cr.UB(1);
+        unsigned tb = cr.UB(5);
+        cr.SB(tb), cr.SB(tb);
+        EXPECT_EQ(cr.U8(), 2);  // two stops
+        for (int i = 0; i < 10; ++i) cr.U8();
+        EXPECT_EQ(cr.U8(), 0);  // no lines
+        unsigned fb = cr.UB(4), lb = cr.UB(4);
+        Outline co = ReadRecords(cr, fb, lb);
+        ASSERT_EQ(co.paths.size(), 1u);
+        EXPECT_EQ(co.paths[0].front(), co.paths[0].back());
+        EXPECT_EQ(co.curves, 8u);
+        Rect bounds = c.EdgeBounds();
+        EXPECT_LE(bounds.xMin, 0);
+        EXPECT_GE(bounds.xMax, 1000);
+    }
+}
+
+TEST(WriterFonts, BlockFontGlyphTable) {
+    FontBuilder font = MakeBlockFont("Block", 1024);
+    ASSERT_GE(font.size(), 26u + 26u + 10u + 1u);
+    for (char c : std::string("AZaz09 .,!?")) EXPECT_GE(font.GlyphIndex(static_cast<unsigned char>(c)), 0) << c;
+    EXPECT_EQ(font.GlyphIndex(0x263A), -1);
+
+    Bytes body = font.DefineFontBody(3);
+    BitReader r(body);
+    EXPECT_EQ(r.U16(), 3);
+    EXPECT_EQ(r.U8(), 0x84);  // layout, wide codes, narrow offsets
+    EXPECT_EQ(r.U8(), 1);
+    std::uint8_t nameLength = r.U8();
+    EXPECT_EQ(nameLength, 5);
+    for (int i = 0; i < nameLength; ++i) r.U8();
+    std::uint16_t glyphs = r.U16();
+    EXPECT_EQ(glyphs, font.size());
+    std::size_t table = r.position();
+    std::vector<std::uint16_t> offsets;
+    for (std::uint16_t i = 0; i <= glyphs; ++i) offsets.push_back(r.U16());
+    // Every glyph shape ends exactly where the next one starts.
+    for (std::uint16_t i = 0; i < glyphs; ++i) {
+        BitReader g(body, table + offsets[i]);
+        EXPECT_EQ(g.UB(4), 1u);
+        EXPECT_EQ(g.UB(4), 0u);
+        Outline o = ReadRecords(g, 1, 0);
+        g.Align();
+        EXPECT_EQ(g.position(), table + offsets[i + 1]) << "glyph " << i;
+        for (const auto& path : o.paths) EXPECT_EQ(path.front(), path.back());
+        if (font.glyph(i).code == 'O') {
+            EXPECT_EQ(o.paths.size(), 2u);  // outside and the hole
+            EXPECT_EQ(o.fill1, 1u);
+        }
+    }
+    BitReader codes(body, table + offsets[glyphs]);
+    for (std::uint16_t i = 0; i < glyphs; ++i) EXPECT_EQ(codes.U16(), font.glyph(i).code);
+
+    // Text: advances scale with the height; unknown characters are dropped.
+    EXPECT_EQ(TextWidth(font, "AB", 1024), 2 * font.glyph(0).advance);
+    EXPECT_EQ(TextWidth(font, "A\x01", 512), font.glyph(0).advance / 2);
+}
+
+TEST(WriterButtons, ConditionActionsFollowTheCharacters) {
+    ActionAssembler release;
+    release.ExternalInterfaceCall("close");
+    Bytes code = release.Finish();
+    Bytes body = DefineButton2Body(9, {ButtonRecord{kStateUp | kStateHitTest, 4, 1, {}, {}}},
+                                   {ButtonAction{kOverDownToOverUp, code}, ButtonAction{kIdleToOverUp, {0x06}}});
+    BitReader r(body);
+    EXPECT_EQ(r.U16(), 9);
+    EXPECT_EQ(r.U8(), 0);
+    std::size_t offsetField = r.position();
+    std::uint16_t actionOffset = r.U16();
+    EXPECT_EQ(r.U8(), kStateUp | kStateHitTest);
+    EXPECT_EQ(r.U16(), 4);
+    EXPECT_EQ(r.U16(), 1);
+    std::size_t first = offsetField + actionOffset;
+    std::uint16_t nextSize = static_cast<std::uint16_t>(body[first] | (body[first + 1] << 8));
+    EXPECT_EQ(body[first + 2], 0x08);  // release
+    EXPECT_EQ(body[first + 3], 0x00);
+    EXPECT_EQ(Bytes(body.begin() + static_cast<std::ptrdiff_t>(first + 4),
+                    body.begin() + static_cast<std::ptrdiff_t>(first + nextSize)), code);
+    std::size_t second = first + nextSize;
+    EXPECT_EQ(body[second], 0);  // last: size 0
+    EXPECT_EQ(body[second + 1], 0);
+    EXPECT_EQ(body[second + 2], 0x01);
+    EXPECT_EQ(Bytes(body.begin() + static_cast<std::ptrdiff_t>(second + 4), body.end()), (Bytes{0x06, 0x00}));
+}
+
+namespace {
+
+class NullTarget : public swf::ActionTarget {
+public:
+    void Play() override {}
+    void Stop() override { ++stops; }
+    void NextFrame() override {}
+    void PrevFrame() override {}
+    void GotoFrame(std::uint32_t) override {}
+    bool GotoLabel(const std::string&) override { return false; }
+    std::uint32_t CurrentFrame() const override { return 0; }
+    std::uint32_t FrameCount() const override { return 1; }
+    int stops = 0;
+};
+
+class RecordingHost : public swf::ActionHost {
+public:
+    void FSCommand(const std::string& c, const std::string& a) override { fscommands.push_back(c + " " + a); }
+    std::string FlashCall(const std::string& request) override {
+        requests.push_back(request);
+        return "";
+    }
+    void GetURL(const std::string&, const std::string&) override {}
+    std::vector<std::string> fscommands, requests;
+};
+
+const std::string kCloseRequest = "<invoke name=\"close\" returntype=\"xml\"><arguments></arguments></invoke>";
+
+}  // namespace
+
+TEST(Moviegen, DemoMovie) {
+    Bytes demo = moviegen::BuildDemoMovie();
+    EXPECT_EQ(demo, moviegen::BuildDemoMovie());  // deterministic
+    Bytes plain = Plain(demo);
+    EXPECT_EQ(demo[0], 'C');
+    EXPECT_EQ(plain[3], 8);
+    std::vector<Tag> tags = MovieTags(demo);
+    ASSERT_FALSE(tags.empty());
+    EXPECT_EQ(tags.front().code, 69);  // FileAttributes first
+    EXPECT_EQ(tags.back().code, 0);
+
+    int sprites = 0, texts = 0, fonts = 0;
+    Bytes buttonScript;
+    for (const Tag& t : tags) {
+        if (t.code == 39) ++sprites;
+        if (t.code == 11) ++texts;
+        if (t.code == 75) ++fonts;
+        if (t.code == 34) {
+            std::size_t offset = t.body[3] | (t.body[4] << 8);
+            std::size_t first = 3 + offset;
+            EXPECT_EQ(t.body[first + 2], 0x08);  // on release
+            buttonScript.assign(t.body.begin() + static_cast<std::ptrdiff_t>(first + 4), t.body.end());
+            // Up, over, down and hit states all have a character.
+            std::uint8_t states = 0;
+            for (std::size_t p = 5; p < first && t.body[p] != 0;) {
+                states |= t.body[p];
+                BitReader rr(t.body, p + 5);
+                rr.UB(1);
+                rr.UB(1);
+                unsigned tb = rr.UB(5);
+                rr.SB(tb), rr.SB(tb);
+                rr.Align();
+                unsigned flags = rr.UB(2);
+                unsigned nb = rr.UB(4);
+                rr.UB(nb * 4 * ((flags & 1) + ((flags >> 1) & 1)));
+                rr.Align();
+                p = rr.position();
+            }
+            EXPECT_EQ(states, 0x0F);
+        }
+    }
+    EXPECT_EQ(sprites, 1);
+    EXPECT_GE(texts, 3);
+    EXPECT_EQ(fonts, 1);
+    ASSERT_FALSE(buttonScript.empty());
+
+    // The close button's script asks the host to close.
+    swf::actions::Vm vm;
+    NullTarget target;
+    RecordingHost host;
+    EXPECT_EQ(vm.Run(buttonScript, target, host), swf::actions::RunStatus::Completed);
+    EXPECT_EQ(host.requests, std::vector<std::string>{kCloseRequest});
+}
+
+TEST(Moviegen, TestMovies) {
+    auto frameScript = [](const Bytes& file) {
+        for (const Tag& t : MovieTags(file))
+            if (t.code == 12) return t.body;
+        return Bytes{};
+    };
+    swf::actions::Vm vm;
+    NullTarget target;
+    RecordingHost host;
+    Bytes flashcall = frameScript(moviegen::BuildFlashCallMovie());
+    EXPECT_EQ(vm.Run(flashcall, target, host), swf::actions::RunStatus::Completed);
+    Bytes fscommand = frameScript(moviegen::BuildFsCommandMovie());
+    EXPECT_EQ(vm.Run(fscommand, target, host), swf::actions::RunStatus::Completed);
+    EXPECT_EQ(host.requests, std::vector<std::string>{kCloseRequest});
+    EXPECT_EQ(host.fscommands, std::vector<std::string>{"quit now"});
+    EXPECT_EQ(target.stops, 2);
+
+    Bytes solid = moviegen::BuildSolidMovie();
+    EXPECT_EQ(solid[0], 'F');
+    std::vector<Tag> tags = MovieTags(solid);
+    ASSERT_GE(tags.size(), 3u);
+    EXPECT_EQ(tags[1].code, 9);
+    EXPECT_EQ(tags[1].body, (Bytes{255, 255, 255}));
+    EXPECT_EQ(tags[2].code, 2);
+    // After the id and the bounds: one solid red fill style.
+    std::size_t rectBytes = (5 + 4 * (tags[2].body[2] >> 3) + 7) / 8;
+    auto styles = tags[2].body.begin() + 2 + static_cast<std::ptrdiff_t>(rectBytes);
+    EXPECT_EQ(Bytes(styles, styles + 5), (Bytes{1, 0x00, 255, 0, 0}));
+}

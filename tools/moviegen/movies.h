@@ -1,0 +1,24 @@
+#pragma once
+// The movies moviegen writes. Each builder returns the complete file bytes and
+// gives the same bytes on every run.
+
+#include <cstdint>
+#include <vector>
+
+namespace moviegen {
+
+// The user-guide movie: 800 x 600 at 24 fps, panels, text, a looping
+// animation and a close button that calls the host with "close".
+std::vector<std::uint8_t> BuildDemoMovie();
+
+// 200 x 100 stage on a white background with one solid red (255, 0, 0)
+// rectangle from (50, 25) to (150, 75) pixels.
+std::vector<std::uint8_t> BuildSolidMovie();
+
+// Calls flash.external.ExternalInterface.call("close") on frame 1, then stops.
+std::vector<std::uint8_t> BuildFlashCallMovie();
+
+// Calls fscommand("quit", "now") on frame 1, then stops.
+std::vector<std::uint8_t> BuildFsCommandMovie();
+
+}  // namespace moviegen
