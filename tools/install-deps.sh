@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what building and testing need, from Debian's packages (run as root).
+set -euo pipefail
+packages=(
+  cmake make g++ pkg-config
+  googletest libbenchmark-dev zlib1g-dev
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev
+  wine wine64 wixl
+  xvfb xauth xdotool x11-utils imagemagick
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update
+  apt-get install -y --no-install-recommends "${missing[@]}"
+fi

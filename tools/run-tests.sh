@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds both trees and runs every test: the portable code natively (with
+# AddressSanitizer and UBSan), the Windows program and its tests under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/install-deps.sh
+jobs=$(nproc)
+
+cmake --preset native
+cmake --build --preset native -j"$jobs"
+ctest --preset native -j"$jobs"
+
+cmake --preset windows
+cmake --build --preset windows -j"$jobs"
+tools/with-display.sh ctest --preset windows
