@@ -2,7 +2,7 @@
 # Installs what building and testing need, from Debian's packages (run as root).
 set -euo pipefail
 packages=(
-  cmake make g++ pkg-config
+  cmake make g++ pkg-config clang libclang-rt-14-dev
   googletest libbenchmark-dev zlib1g-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev
   wine wine64 wixl

@@ -10,6 +10,9 @@ cmake --preset native
 cmake --build --preset native -j"$jobs"
 ctest --preset native -j"$jobs"
 
+# Each fuzz target for a short, bounded time (libFuzzer, clang).
+tools/run-fuzzers.sh 20
+
 cmake --preset windows
 cmake --build --preset windows -j"$jobs"
 tools/with-display.sh ctest --preset windows
