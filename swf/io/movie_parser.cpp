@@ -1,0 +1,91 @@
+#include "swf/io/movie_parser.h"
+
+#include <string>
+
+#include "swf/io/bit_reader.h"
+#include "swf/io/button_parser.h"
+#include "swf/io/font_parser.h"
+#include "swf/io/movie_file.h"
+#include "swf/io/parse_error.h"
+#include "swf/io/records.h"
+#include "swf/io/shape_parser.h"
+#include "swf/io/tag_reader.h"
+#include "swf/io/text_parser.h"
+#include "swf/io/timeline_builder.h"
+
+namespace swf {
+
+namespace {
+
+std::shared_ptr<SpriteDefinition> ParseDefineSprite(std::span<const std::uint8_t> body,
+                                                    std::vector<std::string>& warnings) {
+    BitReader in(body);
+    auto sprite = std::make_shared<SpriteDefinition>();
+    sprite->id = in.ReadU16();
+    in.ReadU16();  // declared frame count; the ShowFrame tags decide
+    TagReader tags(in.Rest());
+    TimelineBuilder builder;
+    while (auto tag = tags.Next()) {
+        if (tag->code == tag::End) break;
+        // Definitions inside a sprite are not allowed; they and unknown tags are skipped.
+        try {
+            builder.Add(*tag);
+        } catch (const ParseError& e) {
+            warnings.push_back("sprite " + std::to_string(sprite->id) + ": tag " + std::to_string(tag->code) +
+                               " skipped: " + e.what());
+        }
+    }
+    sprite->timeline = builder.Finish();
+    return sprite;
+}
+
+std::shared_ptr<const Character> ParseDefinition(const TagRecord& tag, EdgeBudget& budget) {
+    switch (tag.code) {
+        case tag::DefineShape: return ParseDefineShape(tag.body, 1, budget);
+        case tag::DefineShape2: return ParseDefineShape(tag.body, 2, budget);
+        case tag::DefineShape3: return ParseDefineShape(tag.body, 3, budget);
+        case tag::DefineShape4: return ParseDefineShape(tag.body, 4, budget);
+        case tag::DefineFont: return ParseDefineFont(tag.body, budget);
+        case tag::DefineFont2: return ParseDefineFont2(tag.body, 2, budget);
+        case tag::DefineFont3: return ParseDefineFont2(tag.body, 3, budget);
+        case tag::DefineText: return ParseDefineText(tag.body, 1);
+        case tag::DefineText2: return ParseDefineText(tag.body, 2);
+        case tag::DefineButton: return ParseDefineButton(tag.body, 1);
+        case tag::DefineButton2: return ParseDefineButton(tag.body, 2);
+        default: return nullptr;
+    }
+}
+
+}  // namespace
+
+std::shared_ptr<const MovieDefinition> ParseMovie(std::span<const std::uint8_t> bytes) {
+    MovieFile file = ReadMovieFile(bytes);
+    auto movie = std::make_shared<MovieDefinition>();
+    movie->header = file.header;
+    EdgeBudget budget;
+    TimelineBuilder builder;
+    TagReader tags(file.tags);
+    while (auto tag = tags.Next()) {
+        if (tag->code == tag::End) break;
+        try {
+            if (builder.Add(*tag)) continue;
+            if (tag->code == tag::SetBackgroundColor) {
+                BitReader in(tag->body);
+                movie->background = ReadRgb(in);
+                continue;
+            }
+            std::shared_ptr<const Character> character =
+                tag->code == tag::DefineSprite ? ParseDefineSprite(tag->body, movie->warnings)
+                                               : ParseDefinition(*tag, budget);
+            // The first definition of an id stands; later ones are ignored.
+            if (character) movie->dictionary.emplace(character->id, std::move(character));
+        } catch (const ParseError& e) {
+            if (budget.remaining == 0) throw;
+            movie->warnings.push_back("tag " + std::to_string(tag->code) + " skipped: " + e.what());
+        }
+    }
+    movie->timeline = builder.Finish();
+    return movie;
+}
+
+}  // namespace swf

@@ -1,0 +1,16 @@
+#pragma once
+// Reads a whole movie file into its definition: dictionary and timelines.
+
+#include <cstdint>
+#include <memory>
+#include <span>
+
+#include "swf/model/movie.h"
+
+namespace swf {
+
+// Throws ParseError when the file is not a readable movie. Definition tags
+// with malformed contents are dropped and listed in `warnings`.
+std::shared_ptr<const MovieDefinition> ParseMovie(std::span<const std::uint8_t> bytes);
+
+}  // namespace swf

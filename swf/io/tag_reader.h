@@ -1,0 +1,54 @@
+#pragma once
+// Splits a tag stream into records: a 16-bit code-and-length header, with a
+// 32-bit length following when the short length field is 0x3f.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "swf/io/bit_reader.h"
+
+namespace swf {
+
+struct TagRecord {
+    std::uint16_t code = 0;
+    std::span<const std::uint8_t> body;
+};
+
+class TagReader {
+public:
+    explicit TagReader(std::span<const std::uint8_t> stream) : in_(stream) {}
+    // The next tag, or nothing at the end of the stream. A header or body that
+    // runs past the end throws ParseError.
+    std::optional<TagRecord> Next();
+
+private:
+    BitReader in_;
+};
+
+namespace tag {
+inline constexpr std::uint16_t End = 0;
+inline constexpr std::uint16_t ShowFrame = 1;
+inline constexpr std::uint16_t DefineShape = 2;
+inline constexpr std::uint16_t PlaceObject = 4;
+inline constexpr std::uint16_t RemoveObject = 5;
+inline constexpr std::uint16_t DefineButton = 7;
+inline constexpr std::uint16_t SetBackgroundColor = 9;
+inline constexpr std::uint16_t DefineFont = 10;
+inline constexpr std::uint16_t DefineText = 11;
+inline constexpr std::uint16_t DoAction = 12;
+inline constexpr std::uint16_t DefineShape2 = 22;
+inline constexpr std::uint16_t PlaceObject2 = 26;
+inline constexpr std::uint16_t RemoveObject2 = 28;
+inline constexpr std::uint16_t DefineShape3 = 32;
+inline constexpr std::uint16_t DefineText2 = 33;
+inline constexpr std::uint16_t DefineButton2 = 34;
+inline constexpr std::uint16_t DefineSprite = 39;
+inline constexpr std::uint16_t FrameLabel = 43;
+inline constexpr std::uint16_t DefineFont2 = 48;
+inline constexpr std::uint16_t PlaceObject3 = 70;
+inline constexpr std::uint16_t DefineFont3 = 75;
+inline constexpr std::uint16_t DefineShape4 = 83;
+}  // namespace tag
+
+}  // namespace swf

@@ -1,0 +1,24 @@
+#pragma once
+// A whole parsed movie: header, background, dictionary and main timeline.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "swf/model/character.h"
+#include "swf/model/color.h"
+#include "swf/model/movie_header.h"
+#include "swf/model/timeline.h"
+
+namespace swf {
+
+struct MovieDefinition {
+    MovieHeader header;
+    std::optional<Rgba> background;
+    Dictionary dictionary;
+    Timeline timeline;
+    // Tags that were dropped because their contents were malformed.
+    std::vector<std::string> warnings;
+};
+
+}  // namespace swf

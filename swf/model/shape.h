@@ -1,0 +1,80 @@
+#pragma once
+// A shape ready for drawing: style arrays and, per style, its edges in twips.
+// Fill edges are oriented so the filled area lies on the same side of each,
+// whichever side the file recorded it on.
+
+#include <cstdint>
+#include <vector>
+
+#include "swf/model/character.h"
+#include "swf/model/color.h"
+#include "swf/model/geometry.h"
+
+namespace swf {
+
+enum class FillKind { Solid, LinearGradient, RadialGradient, FocalGradient, Bitmap };
+enum class SpreadMode { Pad, Reflect, Repeat };
+enum class CapStyle { Round, None, Square };
+enum class JoinStyle { Round, Bevel, Miter };
+
+struct GradientStop {
+    std::uint8_t ratio = 0;
+    Rgba color;
+};
+
+struct Gradient {
+    SpreadMode spread = SpreadMode::Pad;
+    bool linearRgb = false;
+    std::vector<GradientStop> stops;
+    double focalPoint = 0;  // -1..1 along the gradient's x axis (focal gradients)
+};
+
+struct FillStyle {
+    FillKind kind = FillKind::Solid;
+    Rgba color;        // solid fills
+    Matrix matrix;     // gradient square (-16384..16384) or bitmap to shape space
+    Gradient gradient;
+    std::uint16_t bitmapId = 0;
+};
+
+struct LineStyle {
+    std::uint16_t width = 0;  // twips
+    Rgba color;
+    CapStyle startCap = CapStyle::Round;
+    CapStyle endCap = CapStyle::Round;
+    JoinStyle join = JoinStyle::Round;
+    double miterLimit = 3;
+    bool hasFill = false;  // stroke painted with `fill` instead of `color`
+    FillStyle fill;
+    bool noClose = false;
+};
+
+// A straight (curved == false, control unused) or quadratic segment, twips.
+struct Segment {
+    float x0 = 0, y0 = 0, cx = 0, cy = 0, x1 = 0, y1 = 0;
+    bool curved = false;
+};
+
+using Contour = std::vector<Segment>;  // consecutive, connected segments
+
+// One style-array section of a shape; a new-styles record starts the next.
+struct ShapeLayer {
+    std::vector<FillStyle> fills;
+    std::vector<LineStyle> lines;
+    std::vector<std::vector<Segment>> fillEdges;    // per fill style
+    std::vector<std::vector<Contour>> lineContours;  // per line style
+};
+
+struct Shape {
+    std::vector<ShapeLayer> layers;
+    bool nonZeroWinding = false;  // even-odd unless the file asks otherwise
+};
+
+struct ShapeDefinition : Character {
+    static constexpr CharacterKind kKind = CharacterKind::Shape;
+    CharacterKind Kind() const override { return kKind; }
+    Rect bounds;
+    Shape shape;
+};
+
+}  // namespace swf

@@ -1,0 +1,36 @@
+#include "swf/player/button_instance.h"
+
+#include <algorithm>
+
+#include "swf/player/movie_clip.h"
+
+namespace swf {
+
+ButtonInstance::ButtonInstance(ClipEnvironment& environment, const ButtonDefinition& definition,
+                               const Placement& placement, int nesting)
+    : DisplayObject(placement, &definition), environment_(environment), definition_(definition) {
+    std::vector<const ButtonRecord*> records;
+    for (const ButtonRecord& r : definition.records) records.push_back(&r);
+    std::stable_sort(records.begin(), records.end(),
+                     [](const ButtonRecord* x, const ButtonRecord* y) { return x->depth < y->depth; });
+    for (const ButtonRecord* r : records) {
+        Placement p;
+        p.characterId = r->characterId;
+        p.matrix = r->matrix;
+        p.colorTransform = r->colorTransform;
+        Part part{r->states, environment.CreateInstance(p, nesting + 1)};
+        if (part.object->Kind() == DisplayKind::MovieClip) static_cast<MovieClip*>(part.object.get())->Start();
+        parts_.push_back(std::move(part));
+    }
+}
+
+ButtonInstance::~ButtonInstance() {
+    parts_.clear();
+    environment_.ButtonDestroyed(*this);
+}
+
+void ButtonInstance::Advance() {
+    for (Part& part : parts_) part.object->Advance();
+}
+
+}  // namespace swf

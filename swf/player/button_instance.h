@@ -1,0 +1,42 @@
+#pragma once
+// A live button: its current state and an instance per button record.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "swf/model/button.h"
+#include "swf/player/clip_environment.h"
+#include "swf/player/display_object.h"
+
+namespace swf {
+
+enum class ButtonState : std::uint8_t { Up = kButtonUp, Over = kButtonOver, Down = kButtonDown };
+
+class ButtonInstance : public DisplayObject {
+public:
+    struct Part {
+        std::uint8_t states = 0;  // ButtonStateBits the record shows in
+        std::unique_ptr<DisplayObject> object;
+    };
+
+    ButtonInstance(ClipEnvironment& environment, const ButtonDefinition& definition, const Placement& placement,
+                   int nesting);
+    ~ButtonInstance() override;
+
+    const ButtonDefinition& Definition() const { return definition_; }
+    ButtonState State() const { return state_; }
+    void SetState(ButtonState state) { state_ = state; }
+    // Parts in depth order; a part is drawn when its states include the current one.
+    const std::vector<Part>& Parts() const { return parts_; }
+
+    void Advance() override;
+
+private:
+    ClipEnvironment& environment_;
+    const ButtonDefinition& definition_;
+    std::vector<Part> parts_;
+    ButtonState state_ = ButtonState::Up;
+};
+
+}  // namespace swf

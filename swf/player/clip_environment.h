@@ -1,0 +1,33 @@
+#pragma once
+// What timelines need from the player that runs them: characters turned into
+// instances, a queue for the actions their frames carry, and word when a
+// clip or button goes away.
+
+#include <memory>
+
+#include "swf/model/timeline.h"
+#include "swf/player/display_object.h"
+
+namespace swf {
+
+class MovieClip;
+class ButtonInstance;
+
+class ClipEnvironment {
+public:
+    virtual ~ClipEnvironment() = default;
+    // An instance of the placement's character (an empty object when the
+    // character is missing or the nesting and instance limits are reached).
+    // `nesting` is the depth of the timeline that places it.
+    virtual std::unique_ptr<DisplayObject> CreateInstance(const Placement& placement, int nesting) = 0;
+    // Actions to run on behalf of `clip` once the current step is over.
+    virtual void QueueActions(MovieClip& clip, const ActionCode& code) = 0;
+    // Takes an object a timeline removed. While actions run it is kept until
+    // the running block ends, so a script never loses the clip it runs on.
+    virtual void Retire(std::unique_ptr<DisplayObject> object) = 0;
+    // Called from destructors: drop every reference to the object.
+    virtual void ClipDestroyed(MovieClip& clip) = 0;
+    virtual void ButtonDestroyed(ButtonInstance& button) = 0;
+};
+
+}  // namespace swf

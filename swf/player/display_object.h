@@ -1,0 +1,78 @@
+#pragma once
+// Instances on a display list: what a timeline placed at a depth, with the
+// placement's properties, and what each kind of character keeps while alive.
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "swf/model/character.h"
+#include "swf/model/color.h"
+#include "swf/model/geometry.h"
+
+namespace swf {
+
+class MovieClip;
+
+// The properties a timeline gives the object at one depth.
+struct Placement {
+    std::uint16_t characterId = 0;
+    Matrix matrix;
+    ColorTransform colorTransform;
+    std::uint16_t ratio = 0;
+    std::string name;
+    std::uint16_t clipDepth = 0;  // 0: not a clip layer
+    // The frame whose tags created the instance; an instance survives a jump
+    // only where the target frame's state names the same character placed there.
+    std::uint32_t placedFrame = 0;
+};
+
+enum class DisplayKind { Empty, Shape, Text, MovieClip, Button };
+
+class DisplayObject {
+public:
+    DisplayObject(const Placement& placement, const Character* character)
+        : placement_(placement), character_(character) {}
+    virtual ~DisplayObject() {
+        if (counter_ != nullptr) --*counter_;
+    }
+    DisplayObject(const DisplayObject&) = delete;
+    DisplayObject& operator=(const DisplayObject&) = delete;
+
+    virtual DisplayKind Kind() const;
+
+    const Placement& GetPlacement() const { return placement_; }
+    void SetPlacement(const Placement& placement) { placement_ = placement; }
+    // nullptr for an object whose character is missing from the dictionary.
+    const Character* GetCharacter() const { return character_; }
+
+    MovieClip* Parent() const { return parent_; }
+    void SetParent(MovieClip* parent) { parent_ = parent; }
+
+    // Moves nested timelines on by one frame (nothing for static content).
+    virtual void Advance() {}
+
+    // The parent's step count when this object was created: objects created
+    // during a parent's step do not advance in that same step.
+    std::uint64_t BornInStep() const { return bornInStep_; }
+    void SetBornInStep(std::uint64_t step) { bornInStep_ = step; }
+
+    // A count of live instances that this object belongs to until destroyed.
+    void SetInstanceCounter(std::size_t* counter) {
+        counter_ = counter;
+        ++*counter_;
+    }
+
+private:
+    Placement placement_;
+    const Character* character_;
+    MovieClip* parent_ = nullptr;
+    std::uint64_t bornInStep_ = 0;
+    std::size_t* counter_ = nullptr;
+};
+
+using DisplayList = std::map<std::uint16_t, std::unique_ptr<DisplayObject>>;
+
+}  // namespace swf

@@ -1,0 +1,57 @@
+#include "swf/player/hit_test.h"
+
+#include "swf/model/shape_hit_test.h"
+#include "swf/model/text.h"
+#include "swf/player/movie_clip.h"
+
+namespace swf {
+
+bool ObjectContains(const DisplayObject& object, const Matrix& toStage, Point p) {
+    Matrix inverse;
+    switch (object.Kind()) {
+        case DisplayKind::Empty: return false;
+        case DisplayKind::Shape: {
+            if (!toStage.Invert(&inverse)) return false;
+            const auto& shape = static_cast<const ShapeDefinition&>(*object.GetCharacter());
+            return ShapeContains(shape.shape, inverse.Apply(p));
+        }
+        case DisplayKind::Text: {
+            if (!toStage.Invert(&inverse)) return false;
+            const auto& text = static_cast<const TextDefinition&>(*object.GetCharacter());
+            const Point local = inverse.Apply(p);
+            return local.x >= text.bounds.xMin && local.x < text.bounds.xMax && local.y >= text.bounds.yMin &&
+                   local.y < text.bounds.yMax;
+        }
+        case DisplayKind::MovieClip: {
+            for (const auto& [depth, child] : static_cast<const MovieClip&>(object).Children()) {
+                if (child->GetPlacement().clipDepth != 0) continue;
+                if (ObjectContains(*child, toStage * child->GetPlacement().matrix, p)) return true;
+            }
+            return false;
+        }
+        case DisplayKind::Button: {
+            for (const auto& part : static_cast<const ButtonInstance&>(object).Parts()) {
+                if ((part.states & kButtonHit) == 0) continue;
+                if (ObjectContains(*part.object, toStage * part.object->GetPlacement().matrix, p)) return true;
+            }
+            return false;
+        }
+    }
+    return false;
+}
+
+ButtonInstance* FindButtonAt(const DisplayList& list, const Matrix& toStage, Point p) {
+    for (auto it = list.rbegin(); it != list.rend(); ++it) {
+        DisplayObject& object = *it->second;
+        if (object.GetPlacement().clipDepth != 0) continue;  // masks are not targets
+        const Matrix m = toStage * object.GetPlacement().matrix;
+        if (object.Kind() == DisplayKind::MovieClip) {
+            if (ButtonInstance* b = FindButtonAt(static_cast<MovieClip&>(object).Children(), m, p)) return b;
+        } else if (object.Kind() == DisplayKind::Button) {
+            if (ObjectContains(object, m, p)) return static_cast<ButtonInstance*>(&object);
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace swf

@@ -1,0 +1,18 @@
+#pragma once
+// Finding what lies under a point of the stage (twips).
+
+#include "swf/model/geometry.h"
+#include "swf/player/button_instance.h"
+#include "swf/player/display_object.h"
+
+namespace swf {
+
+// Whether the object's visible content, drawn with `toStage`, covers `p`.
+// For a button, its hit-area records count.
+bool ObjectContains(const DisplayObject& object, const Matrix& toStage, Point p);
+
+// The topmost button in the list (and the clips inside it) whose hit area
+// contains `p`; nullptr when none.
+ButtonInstance* FindButtonAt(const DisplayList& list, const Matrix& toStage, Point p);
+
+}  // namespace swf

@@ -1,0 +1,160 @@
+#include "swf/player/movie_clip.h"
+
+#include <algorithm>
+#include <cctype>
+#include <vector>
+
+#include "swf/player/timeline_state.h"
+
+namespace swf {
+
+MovieClip::MovieClip(ClipEnvironment& environment, const Timeline& timeline, const Placement& placement,
+                     const Character* character, int nesting)
+    : DisplayObject(placement, character), environment_(environment), timeline_(timeline), nesting_(nesting) {}
+
+MovieClip::~MovieClip() {
+    children_.clear();  // children first: they may report themselves gone
+    environment_.ClipDestroyed(*this);
+}
+
+void MovieClip::Start() {
+    if (started_ || timeline_.frames.empty()) return;
+    started_ = true;
+    current_ = 0;
+    EnterFrame(0);
+}
+
+void MovieClip::Advance() {
+    ++steps_;
+    if (playing_ && FrameCount() > 1) {
+        EnterFrame(current_ + 1 < FrameCount() ? current_ + 1 : 0);
+    }
+    for (auto& [depth, child] : children_) {
+        if (child->BornInStep() < steps_) child->Advance();
+    }
+}
+
+void MovieClip::NextFrame() {
+    if (current_ + 1 < FrameCount()) EnterFrame(current_ + 1);
+    playing_ = false;
+}
+
+void MovieClip::PrevFrame() {
+    if (current_ > 0) EnterFrame(current_ - 1);
+    playing_ = false;
+}
+
+void MovieClip::GotoFrame(std::uint32_t frame) {
+    if (FrameCount() == 0) return;
+    frame = std::min(frame, FrameCount() - 1);
+    if (frame != current_) EnterFrame(frame);
+}
+
+namespace {
+
+std::string Lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
+    return s;
+}
+
+}  // namespace
+
+MovieClip* MovieClip::FindChild(const std::string& name) const {
+    MovieClip* folded = nullptr;
+    const std::string wanted = Lower(name);
+    for (const auto& [depth, child] : children_) {
+        if (child->Kind() != DisplayKind::MovieClip) continue;
+        const std::string& childName = child->GetPlacement().name;
+        if (childName == name) return static_cast<MovieClip*>(child.get());
+        if (folded == nullptr && Lower(childName) == wanted) folded = static_cast<MovieClip*>(child.get());
+    }
+    return folded;
+}
+
+ActionTarget* MovieClip::FindTarget(const std::string& path) {
+    MovieClip* at = this;
+    std::size_t pos = 0;
+    if (!path.empty() && path[0] == '/') {
+        while (at->Parent() != nullptr) at = at->Parent();
+        pos = 1;
+    }
+    while (pos < path.size() && at != nullptr) {
+        std::size_t end = path.find_first_of("./", pos);
+        // ".." is one step up in slash paths, not two separators.
+        if (path.compare(pos, 2, "..") == 0) end = pos + 2;
+        if (end == std::string::npos) end = path.size();
+        const std::string part = path.substr(pos, end - pos);
+        pos = end + 1;
+        if (part.empty() || part == "this") continue;
+        if (part == ".." || part == "_parent") {
+            at = at->Parent();
+        } else if (part == "_root" || part == "_level0") {
+            while (at->Parent() != nullptr) at = at->Parent();
+        } else {
+            at = at->FindChild(part);
+        }
+    }
+    return at;
+}
+
+bool MovieClip::FindLabel(const std::string& label, std::uint32_t* frame) const {
+    const auto exact = timeline_.labels.find(label);
+    if (exact != timeline_.labels.end()) {
+        *frame = exact->second;
+        return true;
+    }
+    const std::string wanted = Lower(label);
+    for (const auto& [name, index] : timeline_.labels) {
+        if (Lower(name) == wanted) {
+            *frame = index;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool MovieClip::GotoLabel(const std::string& label) {
+    std::uint32_t frame = 0;
+    if (!FindLabel(label, &frame)) return false;
+    GotoFrame(frame);
+    return true;
+}
+
+void MovieClip::EnterFrame(std::uint32_t frame) {
+    // Forward: the live state plus the frames in between. Backward: the state
+    // rebuilt from the first frame.
+    PlacementMap target;
+    std::uint32_t from = 0;
+    if (frame > current_ && started_) {
+        for (const auto& [depth, child] : children_) target.emplace(depth, child->GetPlacement());
+        from = current_ + 1;
+    }
+    for (std::uint32_t f = from; f <= frame && f < FrameCount(); ++f) ApplyFrame(timeline_.frames[f], f, target);
+    current_ = frame;
+
+    // Keep the instances the target state still names; replace the rest.
+    for (auto it = children_.begin(); it != children_.end();) {
+        const auto wanted = target.find(it->first);
+        if (wanted != target.end() && SameInstance(it->second->GetPlacement(), wanted->second)) {
+            it->second->SetPlacement(wanted->second);
+            ++it;
+        } else {
+            environment_.Retire(std::move(it->second));
+            it = children_.erase(it);
+        }
+    }
+    std::vector<MovieClip*> newClips;
+    for (const auto& [depth, placement] : target) {
+        if (children_.count(depth) != 0) continue;
+        std::unique_ptr<DisplayObject> child = environment_.CreateInstance(placement, nesting_ + 1);
+        child->SetParent(this);
+        child->SetBornInStep(steps_);
+        if (child->Kind() == DisplayKind::MovieClip) newClips.push_back(static_cast<MovieClip*>(child.get()));
+        children_.emplace(depth, std::move(child));
+    }
+    for (const ActionCode& code : timeline_.frames[frame].actions) environment_.QueueActions(*this, code);
+    // New clips' first frames come after this frame's own actions.
+    for (MovieClip* clip : newClips) clip->Start();
+}
+
+}  // namespace swf

@@ -1,0 +1,67 @@
+#pragma once
+// A running timeline (the movie's main timeline or a sprite instance): its
+// display list, current frame and play state.
+
+#include <cstdint>
+#include <string>
+
+#include "swf/actions/action_target.h"
+#include "swf/model/timeline.h"
+#include "swf/player/clip_environment.h"
+#include "swf/player/display_object.h"
+
+namespace swf {
+
+class MovieClip : public DisplayObject, public ActionTarget {
+public:
+    // `nesting` is 0 for the main timeline, one more for each level inside.
+    MovieClip(ClipEnvironment& environment, const Timeline& timeline, const Placement& placement,
+              const Character* character, int nesting);
+    ~MovieClip() override;
+
+    DisplayKind Kind() const override { return DisplayKind::MovieClip; }
+
+    // Builds the first frame's display list and queues its actions. Called
+    // once, after the clip has its place in its parent.
+    void Start();
+
+    // One tick: a playing clip moves to its next frame (wrapping to the first
+    // after the last, when there is more than one), then the nested timelines
+    // that existed before this tick move on too.
+    void Advance() override;
+
+    // ActionTarget
+    void Play() override { playing_ = true; }
+    void Stop() override { playing_ = false; }
+    void NextFrame() override;
+    void PrevFrame() override;
+    void GotoFrame(std::uint32_t frame) override;
+    bool GotoLabel(const std::string& label) override;
+    std::uint32_t CurrentFrame() const override { return current_; }
+    std::uint32_t FrameCount() const override { return static_cast<std::uint32_t>(timeline_.frames.size()); }
+    // "name", "_parent", "..", "_root", dotted and slash paths ("a.b", "/a/b", "../a").
+    ActionTarget* FindTarget(const std::string& path) override;
+
+    bool IsPlaying() const { return playing_; }
+    int Nesting() const { return nesting_; }
+    const DisplayList& Children() const { return children_; }
+    // The child clip with that instance name (exact, else ignoring case).
+    MovieClip* FindChild(const std::string& name) const;
+    // The frame a label names, case-insensitively when no exact match exists.
+    bool FindLabel(const std::string& label, std::uint32_t* frame) const;
+
+private:
+    // Makes the display list that of `frame` and queues that frame's actions.
+    void EnterFrame(std::uint32_t frame);
+
+    ClipEnvironment& environment_;
+    const Timeline& timeline_;
+    int nesting_;
+    DisplayList children_;
+    std::uint32_t current_ = 0;
+    bool playing_ = true;
+    bool started_ = false;
+    std::uint64_t steps_ = 0;  // how many times Advance ran
+};
+
+}  // namespace swf

@@ -1,0 +1,219 @@
+#include "swf/player/player.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "swf/io/movie_parser.h"
+#include "swf/io/parse_error.h"
+#include "swf/player/renderer.h"
+#include "swf/player/show_all.h"
+#include "swf/player/stage.h"
+#if SWF_HAVE_ACTIONS
+#include "swf/player/vm_action_runner.h"
+#endif
+
+namespace swf {
+
+namespace {
+constexpr double kDefaultFrameRate = 12;
+}
+
+#if !SWF_HAVE_ACTIONS
+// Without the action VM, frame and button actions are not run.
+class VmActionRunner {
+public:
+    void SetHost(ActionHost*) {}
+};
+#endif
+
+struct Player::Session {
+    ~Session() {
+        // Clips tell the runner when they go, so the stage goes first.
+        renderer.reset();
+        stage.reset();
+        runner.reset();
+    }
+    std::shared_ptr<const MovieDefinition> movie;
+    std::unique_ptr<VmActionRunner> runner;
+    std::unique_ptr<Stage> stage;
+    std::unique_ptr<Renderer> renderer;
+};
+
+class Player::BusyScope {
+public:
+    explicit BusyScope(Player& player) : player_(player) { ++player_.busy_; }
+    ~BusyScope() {
+        if (--player_.busy_ == 0) player_.retired_.clear();
+    }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    Player& player_;
+};
+
+Player::Player() = default;
+
+Player::~Player() {
+    session_.reset();
+    retired_.clear();
+}
+
+Stage* Player::CurrentStage() const { return session_ ? session_->stage.get() : nullptr; }
+
+void Player::Unload() {
+    if (!session_) return;
+    if (busy_ > 0) {
+        retired_.push_back(std::move(session_));
+    } else {
+        session_.reset();
+    }
+}
+
+bool Player::Load(std::span<const std::uint8_t> bytes) {
+    BusyScope busy(*this);
+    Unload();
+    error_.clear();
+    auto session = std::make_unique<Session>();
+    try {
+        session->movie = ParseMovie(bytes);
+    } catch (const ParseError& e) {
+        error_ = e.what();
+        return false;
+    } catch (const std::bad_alloc&) {
+        error_ = "not enough memory to load the movie";
+        return false;
+    } catch (const std::exception& e) {
+        error_ = std::string("cannot load the movie: ") + e.what();
+        return false;
+    }
+    session->stage = std::make_unique<Stage>(session->movie);
+    session->renderer = std::make_unique<Renderer>(session->movie->dictionary);
+#if SWF_HAVE_ACTIONS
+    session->runner = std::make_unique<VmActionRunner>(session->movie->header.version, session->stage->Root());
+    session->runner->SetHost(host_);
+    session->stage->SetActionRunner(session->runner.get());
+#endif
+    session_ = std::move(session);
+    session_->stage->RunQueuedActions();  // the first frame's actions
+    return true;
+}
+
+bool Player::LoadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        Unload();
+        error_ = "cannot open movie file: " + path;
+        return false;
+    }
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (file.bad()) {
+        Unload();
+        error_ = "cannot read movie file: " + path;
+        return false;
+    }
+    return Load(bytes);
+}
+
+std::vector<std::string> Player::Warnings() const {
+    return session_ ? session_->movie->warnings : std::vector<std::string>{};
+}
+
+double Player::FrameRate() const {
+    if (!session_ || session_->movie->header.frameRate <= 0) return kDefaultFrameRate;
+    return session_->movie->header.frameRate;
+}
+
+Rect Player::StageRect() const { return session_ ? session_->movie->header.frameSize : Rect{}; }
+
+Rgba Player::BackgroundColor() const {
+    if (!session_ || !session_->movie->background) return {255, 255, 255, 255};
+    return *session_->movie->background;
+}
+
+int Player::Version() const { return session_ ? session_->movie->header.version : 0; }
+
+MovieClip* Player::Root() { return session_ ? &session_->stage->Root() : nullptr; }
+
+std::uint32_t Player::FrameCount() const { return session_ ? session_->stage->Root().FrameCount() : 0; }
+
+std::uint32_t Player::CurrentFrame() const { return session_ ? session_->stage->Root().CurrentFrame() : 0; }
+
+bool Player::IsPlaying() const { return session_ && session_->stage->Root().IsPlaying(); }
+
+void Player::Play() {
+    if (session_) session_->stage->Root().Play();
+}
+
+void Player::Stop() {
+    if (session_) session_->stage->Root().Stop();
+}
+
+void Player::GotoFrame(std::uint32_t frame) {
+    BusyScope busy(*this);
+    Stage* stage = CurrentStage();
+    if (stage == nullptr) return;
+    stage->Root().GotoFrame(frame);
+    stage->RunQueuedActions();
+}
+
+void Player::AdvanceFrame() {
+    BusyScope busy(*this);
+    if (Stage* stage = CurrentStage()) stage->Advance();
+}
+
+void Player::Render(raster::Surface& surface) {
+    SetViewportSize(surface.width(), surface.height());
+    const Rgba bg = BackgroundColor();
+    surface.clear({bg.r, bg.g, bg.b, bg.a});
+    if (!session_) return;
+    const Rect stage = StageRect();
+    const Matrix toPixels = ShowAllMatrix(stage, surface.width(), surface.height());
+    // Content outside the stage stays hidden behind the margins.
+    raster::CoverageMask stageMask(surface.width(), surface.height());
+    raster::Path stagePath;
+    stagePath.addRect(stage.xMin, stage.yMin, stage.Width(), stage.Height());
+    raster::DrawOptions options;
+    options.matrix = {toPixels.a, toPixels.b, toPixels.c, toPixels.d, toPixels.tx, toPixels.ty};
+    raster::fillMask(stageMask, stagePath, raster::FillRule::NonZero, options);
+    session_->renderer->DrawList(surface, session_->stage->Root().Children(), toPixels, ColorTransform{},
+                                 &stageMask);
+}
+
+void Player::SetViewportSize(int width, int height) {
+    viewportWidth_ = width;
+    viewportHeight_ = height;
+}
+
+Point Player::ToStage(double x, double y) const {
+    Matrix inverse;
+    if (!ShowAllMatrix(StageRect(), viewportWidth_, viewportHeight_).Invert(&inverse)) return {x * 20, y * 20};
+    return inverse.Apply({x, y});
+}
+
+void Player::PointerMove(double x, double y) {
+    BusyScope busy(*this);
+    if (Stage* stage = CurrentStage()) stage->PointerMove(ToStage(x, y));
+}
+
+void Player::PointerDown(double x, double y) {
+    BusyScope busy(*this);
+    if (Stage* stage = CurrentStage()) stage->PointerDown(ToStage(x, y));
+}
+
+void Player::PointerUp(double x, double y) {
+    BusyScope busy(*this);
+    if (Stage* stage = CurrentStage()) stage->PointerUp(ToStage(x, y));
+}
+
+bool Player::PointerOverButton() const {
+    const Stage* stage = CurrentStage();
+    return stage != nullptr && stage->HoveredButton() != nullptr;
+}
+
+void Player::SetHost(ActionHost* host) {
+    host_ = host;
+    if (session_ && session_->runner) session_->runner->SetHost(host);
+}
+
+}  // namespace swf

@@ -1,0 +1,94 @@
+#pragma once
+// The engine's face for the control: load a movie, tick it at its frame rate,
+// draw it at any size (ShowAll), and feed it pointer events in pixels.
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "swf/actions/action_target.h"
+#include "swf/model/color.h"
+#include "swf/model/geometry.h"
+#include "swf/raster/surface.h"
+
+namespace swf {
+
+class MovieClip;
+class Stage;
+
+class Player {
+public:
+    Player();
+    ~Player();
+    Player(const Player&) = delete;
+    Player& operator=(const Player&) = delete;
+
+    // Replaces the current movie. On failure no movie is loaded, LoadError()
+    // says why, and rendering shows the plain background.
+    bool Load(std::span<const std::uint8_t> bytes);
+    bool LoadFile(const std::string& path);
+    void Unload();
+    bool IsLoaded() const { return session_ != nullptr; }
+    const std::string& LoadError() const { return error_; }
+    // Tags skipped while loading because their contents were malformed.
+    std::vector<std::string> Warnings() const;
+
+    // Frames per second as the movie declares it; 12 when none is loaded or it declares 0.
+    double FrameRate() const;
+    // The stage in twips (0 x 0 when none is loaded).
+    Rect StageRect() const;
+    // The movie's background; white when it sets none or none is loaded.
+    Rgba BackgroundColor() const;
+    int Version() const;
+
+    // The main timeline (nullptr when none is loaded).
+    MovieClip* Root();
+    std::uint32_t FrameCount() const;
+    std::uint32_t CurrentFrame() const;
+    bool IsPlaying() const;
+    void Play();
+    void Stop();
+    // Frames counted from 0, then runs the frame's actions.
+    void GotoFrame(std::uint32_t frame);
+
+    // One frame tick: timelines move on, then their actions run.
+    void AdvanceFrame();
+
+    // Draws the whole surface: background, then the stage scaled to fit (ShowAll).
+    // Also makes the surface's size the viewport for pointer events.
+    void Render(raster::Surface& surface);
+    // The pixel size pointer coordinates refer to.
+    void SetViewportSize(int width, int height);
+
+    // Pointer at pixel coordinates of the viewport.
+    void PointerMove(double x, double y);
+    void PointerDown(double x, double y);
+    void PointerUp(double x, double y);
+    // True while the pointer is over a button (the control shows a hand cursor).
+    bool PointerOverButton() const;
+
+    // Receives FSCommand, FlashCall and GetURL; may be nullptr. Not owned.
+    void SetHost(ActionHost* host);
+
+private:
+    // Everything one loaded movie needs, destroyed together.
+    struct Session;
+    // Marks a call that may run actions; a movie replaced meanwhile (by a host
+    // callback) is destroyed only when the outermost such call returns.
+    class BusyScope;
+
+    Point ToStage(double x, double y) const;
+    Stage* CurrentStage() const;
+
+    std::unique_ptr<Session> session_;
+    std::vector<std::unique_ptr<Session>> retired_;
+    int busy_ = 0;
+    std::string error_;
+    ActionHost* host_ = nullptr;
+    int viewportWidth_ = 0;
+    int viewportHeight_ = 0;
+};
+
+}  // namespace swf

@@ -1,0 +1,257 @@
+#include "swf/player/renderer.h"
+
+#include <utility>
+
+#include "swf/model/font.h"
+#include "swf/model/shape.h"
+#include "swf/model/text.h"
+#include "swf/player/button_instance.h"
+#include "swf/player/movie_clip.h"
+
+namespace swf {
+
+namespace {
+
+raster::Matrix ToRaster(const Matrix& m) { return {m.a, m.b, m.c, m.d, m.tx, m.ty}; }
+
+raster::Color ToRaster(Rgba c) { return {c.r, c.g, c.b, c.a}; }
+
+void AppendSegments(raster::Path& path, const std::vector<Segment>& segments) {
+    bool first = true;
+    float lastX = 0, lastY = 0;
+    for (const Segment& s : segments) {
+        if (first || s.x0 != lastX || s.y0 != lastY) path.moveTo(s.x0, s.y0);
+        if (s.curved) {
+            path.quadTo(s.cx, s.cy, s.x1, s.y1);
+        } else {
+            path.lineTo(s.x1, s.y1);
+        }
+        lastX = s.x1;
+        lastY = s.y1;
+        first = false;
+    }
+}
+
+// The paint for a fill style; `fillToPixels` maps shape space to pixels.
+// Returns false for fills this engine does not draw (bitmaps).
+bool MakePaint(const FillStyle& fill, const Matrix& toPixels, const ColorTransform& colors, raster::Paint* paint) {
+    switch (fill.kind) {
+        case FillKind::Solid:
+            *paint = raster::Paint::solid(ToRaster(colors.Apply(fill.color)));
+            return true;
+        case FillKind::LinearGradient:
+        case FillKind::RadialGradient:
+        case FillKind::FocalGradient: {
+            raster::Gradient g;
+            g.shape = fill.kind == FillKind::LinearGradient   ? raster::GradientShape::Linear
+                      : fill.kind == FillKind::RadialGradient ? raster::GradientShape::Radial
+                                                              : raster::GradientShape::Focal;
+            for (const GradientStop& stop : fill.gradient.stops) {
+                g.stops.push_back({stop.ratio, ToRaster(colors.Apply(stop.color))});
+            }
+            g.spread = fill.gradient.spread == SpreadMode::Reflect  ? raster::SpreadMode::Reflect
+                       : fill.gradient.spread == SpreadMode::Repeat ? raster::SpreadMode::Repeat
+                                                                    : raster::SpreadMode::Pad;
+            g.interpolation = fill.gradient.linearRgb ? raster::GradientInterpolation::LinearRGB
+                                                      : raster::GradientInterpolation::RGB;
+            g.matrix = ToRaster(toPixels * fill.matrix);
+            g.focalPoint = fill.gradient.focalPoint;
+            *paint = raster::Paint::gradient(g);
+            return true;
+        }
+        case FillKind::Bitmap: return false;
+    }
+    return false;
+}
+
+raster::LineCap ToRaster(CapStyle cap) {
+    return cap == CapStyle::None ? raster::LineCap::None
+           : cap == CapStyle::Square ? raster::LineCap::Square
+                                     : raster::LineCap::Round;
+}
+
+raster::LineJoin ToRaster(JoinStyle join) {
+    return join == JoinStyle::Bevel ? raster::LineJoin::Bevel
+           : join == JoinStyle::Miter ? raster::LineJoin::Miter
+                                      : raster::LineJoin::Round;
+}
+
+}  // namespace
+
+void Renderer::DrawList(raster::Surface& surface, const DisplayList& list, const Matrix& toPixels,
+                        const ColorTransform& colors, const raster::CoverageMask* clip) {
+    // Clip layers in force: the depth each reaches to and its mask. Ranges may
+    // overlap without nesting, so an object is clipped by all of them at once.
+    struct ClipLayer {
+        std::uint16_t clipDepth;
+        std::unique_ptr<raster::CoverageMask> mask;
+    };
+    std::vector<ClipLayer> layers;
+    std::unique_ptr<raster::CoverageMask> combined;  // intersection of `layers`, when more than one
+    bool combinedStale = false;
+    const int masksBefore = liveMasks_;  // this list's masks are gone when it returns
+
+    for (const auto& [depth, object] : list) {
+        const std::size_t before = layers.size();
+        std::erase_if(layers, [d = depth](const ClipLayer& l) { return l.clipDepth < d; });
+        if (layers.size() != before) combinedStale = true;
+
+        const Placement& placement = object->GetPlacement();
+        const Matrix m = toPixels * placement.matrix;
+        if (placement.clipDepth != 0) {
+            // Past the limit a clip layer is left out: neither drawn nor masking.
+            if (liveMasks_ >= kMaxLiveMasks) continue;
+            auto mask = std::make_unique<raster::CoverageMask>(surface.width(), surface.height());
+            AddToMask(*mask, *object, m);
+            if (clip != nullptr) mask->intersect(*clip);
+            layers.push_back({placement.clipDepth, std::move(mask)});
+            ++liveMasks_;
+            combinedStale = true;
+            continue;
+        }
+        const raster::CoverageMask* active = clip;
+        if (layers.size() == 1) {
+            active = layers.front().mask.get();
+        } else if (layers.size() > 1) {
+            if (combinedStale || !combined) {
+                combined = std::make_unique<raster::CoverageMask>(*layers.front().mask);
+                for (std::size_t i = 1; i < layers.size(); ++i) combined->intersect(*layers[i].mask);
+            }
+            active = combined.get();
+        }
+        combinedStale = false;
+        DrawObject(surface, *object, m, colors * placement.colorTransform, active);
+    }
+    liveMasks_ = masksBefore;
+}
+
+void Renderer::DrawObject(raster::Surface& surface, const DisplayObject& object, const Matrix& toPixels,
+                          const ColorTransform& colors, const raster::CoverageMask* clip) {
+    switch (object.Kind()) {
+        case DisplayKind::Empty: return;
+        case DisplayKind::Shape:
+            DrawShape(surface, static_cast<const ShapeDefinition&>(*object.GetCharacter()).shape, toPixels, colors,
+                      clip);
+            return;
+        case DisplayKind::Text: DrawText(&surface, nullptr, object, toPixels, colors, clip); return;
+        case DisplayKind::MovieClip:
+            DrawList(surface, static_cast<const MovieClip&>(object).Children(), toPixels, colors, clip);
+            return;
+        case DisplayKind::Button: {
+            const auto& button = static_cast<const ButtonInstance&>(object);
+            const auto state = static_cast<std::uint8_t>(button.State());
+            for (const auto& part : button.Parts()) {
+                if ((part.states & state) == 0) continue;
+                const Placement& p = part.object->GetPlacement();
+                DrawObject(surface, *part.object, toPixels * p.matrix, colors * p.colorTransform, clip);
+            }
+            return;
+        }
+    }
+}
+
+void Renderer::DrawShape(raster::Surface& surface, const Shape& shape, const Matrix& toPixels,
+                         const ColorTransform& colors, const raster::CoverageMask* clip) {
+    raster::DrawOptions options;
+    options.matrix = ToRaster(toPixels);
+    options.clip = clip;
+    const raster::FillRule rule = shape.nonZeroWinding ? raster::FillRule::NonZero : raster::FillRule::EvenOdd;
+    const double widthScale = options.matrix.meanScale();
+    raster::Path path;
+    raster::Paint paint;
+    for (const ShapeLayer& layer : shape.layers) {
+        for (std::size_t i = 0; i < layer.fills.size(); ++i) {
+            if (layer.fillEdges[i].empty() || !MakePaint(layer.fills[i], toPixels, colors, &paint)) continue;
+            path.clear();
+            AppendSegments(path, layer.fillEdges[i]);
+            rasterizer_.fillPath(surface, path, rule, paint, options);
+        }
+        for (std::size_t i = 0; i < layer.lines.size(); ++i) {
+            const LineStyle& line = layer.lines[i];
+            if (layer.lineContours[i].empty()) continue;
+            if (line.hasFill) {
+                if (!MakePaint(line.fill, toPixels, colors, &paint)) continue;
+            } else {
+                paint = raster::Paint::solid(ToRaster(colors.Apply(line.color)));
+            }
+            raster::StrokeStyle style;
+            style.width = line.width * widthScale;
+            style.cap = ToRaster(line.startCap);
+            style.join = ToRaster(line.join);
+            style.miterLimit = line.miterLimit;
+            path.clear();
+            for (const Contour& contour : layer.lineContours[i]) AppendSegments(path, contour);
+            rasterizer_.strokePath(surface, path, style, paint, options);
+        }
+    }
+}
+
+void Renderer::DrawText(raster::Surface* surface, raster::CoverageMask* mask, const DisplayObject& object,
+                        const Matrix& toPixels, const ColorTransform& colors, const raster::CoverageMask* clip) {
+    const auto& text = static_cast<const TextDefinition&>(*object.GetCharacter());
+    raster::Path path;
+    for (const TextRun& run : text.runs) {
+        const FontDefinition* font = FindCharacter<FontDefinition>(dictionary_, run.fontId);
+        if (font == nullptr) continue;
+        const double scale = run.height / font->emSquare;
+        const raster::Paint paint = raster::Paint::solid(ToRaster(colors.Apply(run.color)));
+        double x = run.x;
+        for (const GlyphEntry& entry : run.glyphs) {
+            if (entry.index < font->glyphs.size()) {
+                const Matrix glyphToPixels =
+                    toPixels * text.matrix * Matrix::Translate(x, run.y) * Matrix::Scale(scale, scale);
+                raster::DrawOptions options;
+                options.matrix = ToRaster(glyphToPixels);
+                options.clip = clip;
+                path.clear();
+                AppendSegments(path, font->glyphs[entry.index].edges);
+                if (mask != nullptr) {
+                    rasterizer_.fillMask(*mask, path, raster::FillRule::NonZero, options);
+                } else {
+                    rasterizer_.fillPath(*surface, path, raster::FillRule::NonZero, paint, options);
+                }
+            }
+            x += entry.advance;
+        }
+    }
+}
+
+void Renderer::AddToMask(raster::CoverageMask& mask, const DisplayObject& object, const Matrix& toPixels) {
+    switch (object.Kind()) {
+        case DisplayKind::Empty: return;
+        case DisplayKind::Shape: {
+            const Shape& shape = static_cast<const ShapeDefinition&>(*object.GetCharacter()).shape;
+            raster::DrawOptions options;
+            options.matrix = ToRaster(toPixels);
+            const raster::FillRule rule =
+                shape.nonZeroWinding ? raster::FillRule::NonZero : raster::FillRule::EvenOdd;
+            raster::Path path;
+            for (const ShapeLayer& layer : shape.layers) {
+                for (const auto& edges : layer.fillEdges) {
+                    if (edges.empty()) continue;
+                    path.clear();
+                    AppendSegments(path, edges);
+                    rasterizer_.fillMask(mask, path, rule, options);
+                }
+            }
+            return;
+        }
+        case DisplayKind::Text: DrawText(nullptr, &mask, object, toPixels, {}, nullptr); return;
+        case DisplayKind::MovieClip:
+            for (const auto& [depth, child] : static_cast<const MovieClip&>(object).Children()) {
+                if (child->GetPlacement().clipDepth != 0) continue;
+                AddToMask(mask, *child, toPixels * child->GetPlacement().matrix);
+            }
+            return;
+        case DisplayKind::Button: {
+            const auto& button = static_cast<const ButtonInstance&>(object);
+            const auto state = static_cast<std::uint8_t>(button.State());
+            for (const auto& part : button.Parts()) {
+                if ((part.states & state) != 0) AddToMask(mask, *part.object, toPixels * part.object->GetPlacement().matrix);
+            }
+            return;
+        }
+    }
+}
+
+}  // namespace swf

@@ -1,0 +1,44 @@
+#pragma once
+// Draws a display list tree onto a surface: shapes, static text, sprites,
+// buttons in their current state, clip layers and colour transforms.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "swf/model/movie.h"
+#include "swf/model/shape.h"
+#include "swf/player/display_object.h"
+#include "swf/raster/raster.h"
+
+namespace swf {
+
+class Renderer {
+public:
+    explicit Renderer(const Dictionary& dictionary) : dictionary_(dictionary) {}
+
+    // Draws the list with `toPixels` mapping its coordinates (twips) to the
+    // surface, only inside `clip` when one is given.
+    void DrawList(raster::Surface& surface, const DisplayList& list, const Matrix& toPixels,
+                  const ColorTransform& colors, const raster::CoverageMask* clip);
+
+private:
+    void DrawObject(raster::Surface& surface, const DisplayObject& object, const Matrix& toPixels,
+                    const ColorTransform& colors, const raster::CoverageMask* clip);
+    void DrawShape(raster::Surface& surface, const Shape& shape, const Matrix& toPixels,
+                   const ColorTransform& colors, const raster::CoverageMask* clip);
+    void DrawText(raster::Surface* surface, raster::CoverageMask* mask, const DisplayObject& object,
+                  const Matrix& toPixels, const ColorTransform& colors, const raster::CoverageMask* clip);
+    // Adds the object's filled area to a clip mask.
+    void AddToMask(raster::CoverageMask& mask, const DisplayObject& object, const Matrix& toPixels);
+
+    // Clip layers in force at once over the whole tree; each costs a mask the
+    // size of the surface.
+    static constexpr int kMaxLiveMasks = 16;
+
+    const Dictionary& dictionary_;
+    raster::Rasterizer rasterizer_;
+    int liveMasks_ = 0;
+};
+
+}  // namespace swf

@@ -1,0 +1,149 @@
+#include "swf/player/stage.h"
+
+#include "swf/model/button.h"
+#include "swf/player/hit_test.h"
+
+namespace swf {
+
+Stage::Stage(std::shared_ptr<const MovieDefinition> movie) : movie_(std::move(movie)) {
+    root_ = std::make_unique<MovieClip>(*this, movie_->timeline, Placement{}, nullptr, 0);
+    root_->Start();
+}
+
+Stage::~Stage() {
+    root_.reset();
+    retired_.clear();
+}
+
+void Stage::Advance() {
+    root_->Advance();
+    RunQueuedActions();
+}
+
+void Stage::RunQueuedActions() {
+    // A host call back into the player while a block runs: the outer loop
+    // runs whatever gets queued.
+    if (runningAction_) return;
+    // Running actions may queue more (a jump queues the target frame's actions).
+    std::size_t ran = 0;
+    for (std::size_t i = 0; i < queue_.size() && ran < kMaxActionBlocksPerStep; ++i) {
+        QueuedAction action = queue_[i];
+        if (action.clip == nullptr || runner_ == nullptr) continue;
+        ++ran;
+        runningAction_ = true;
+        runner_->Run(*action.code, *action.clip);
+        runningAction_ = false;
+        // Destroying what the block removed drops their queued actions too.
+        std::vector<std::unique_ptr<DisplayObject>> retired;
+        retired.swap(retired_);
+        retired.clear();
+    }
+    queue_.clear();
+}
+
+std::unique_ptr<DisplayObject> Stage::CreateInstance(const Placement& placement, int nesting) {
+    const auto it = movie_->dictionary.find(placement.characterId);
+    const Character* character = it == movie_->dictionary.end() ? nullptr : it->second.get();
+    if (character == nullptr || nesting > kMaxNesting || instances_ >= kMaxInstances) {
+        return std::make_unique<DisplayObject>(placement, nullptr);
+    }
+    std::unique_ptr<DisplayObject> object;
+    switch (character->Kind()) {
+        case CharacterKind::Sprite:
+            object = std::make_unique<MovieClip>(*this, static_cast<const SpriteDefinition*>(character)->timeline,
+                                                 placement, character, nesting);
+            break;
+        case CharacterKind::Button:
+            object = std::make_unique<ButtonInstance>(*this, *static_cast<const ButtonDefinition*>(character),
+                                                      placement, nesting);
+            break;
+        case CharacterKind::Shape:
+        case CharacterKind::Text:
+            object = std::make_unique<DisplayObject>(placement, character);
+            break;
+        case CharacterKind::Font:
+            return std::make_unique<DisplayObject>(placement, nullptr);
+    }
+    object->SetInstanceCounter(&instances_);
+    return object;
+}
+
+void Stage::QueueActions(MovieClip& clip, const ActionCode& code) {
+    if (code && !code->empty()) queue_.push_back({&clip, code});
+}
+
+void Stage::Retire(std::unique_ptr<DisplayObject> object) {
+    if (runningAction_) retired_.push_back(std::move(object));
+}
+
+void Stage::ClipDestroyed(MovieClip& clip) {
+    for (QueuedAction& action : queue_) {
+        if (action.clip == &clip) action.clip = nullptr;
+    }
+    if (runner_ != nullptr) runner_->Forget(clip);
+}
+
+void Stage::ButtonDestroyed(ButtonInstance& button) {
+    if (hovered_ == &button) hovered_ = nullptr;
+    if (pressed_ == &button) pressed_ = nullptr;
+}
+
+ButtonInstance* Stage::ButtonAt(Point p) { return FindButtonAt(root_->Children(), Matrix{}, p); }
+
+void Stage::Transition(ButtonInstance& button, ButtonState state, std::uint16_t condition) {
+    button.SetState(state);
+    MovieClip* target = button.Parent() != nullptr ? button.Parent() : root_.get();
+    for (const ButtonAction& action : button.Definition().actions) {
+        if ((action.conditions & condition) != 0) QueueActions(*target, action.code);
+    }
+}
+
+void Stage::PointerMove(Point p) {
+    ButtonInstance* under = ButtonAt(p);
+    if (pressed_ != nullptr) {
+        const bool inside = under == pressed_;
+        if (inside != pressedInside_) {
+            pressedInside_ = inside;
+            if (inside) {
+                Transition(*pressed_, ButtonState::Down, kCondOutDownToOverDown);
+            } else {
+                Transition(*pressed_, ButtonState::Up, kCondOverDownToOutDown);
+            }
+        }
+        hovered_ = inside ? pressed_ : nullptr;
+    } else if (under != hovered_) {
+        if (hovered_ != nullptr) Transition(*hovered_, ButtonState::Up, kCondOverUpToIdle);
+        hovered_ = under;
+        if (under != nullptr) Transition(*under, ButtonState::Over, kCondIdleToOverUp);
+    }
+    RunQueuedActions();
+}
+
+void Stage::PointerDown(Point p) {
+    PointerMove(p);
+    if (hovered_ != nullptr && pressed_ == nullptr) {
+        pressed_ = hovered_;
+        pressedInside_ = true;
+        Transition(*pressed_, ButtonState::Down, kCondOverUpToOverDown);
+    }
+    RunQueuedActions();
+}
+
+void Stage::PointerUp(Point p) {
+    if (pressed_ != nullptr) {
+        ButtonInstance* button = pressed_;
+        pressed_ = nullptr;
+        if (ButtonAt(p) == button) {
+            Transition(*button, ButtonState::Over, kCondOverDownToOverUp);
+            hovered_ = button;
+        } else {
+            Transition(*button, ButtonState::Up, kCondOutDownToIdle);
+            hovered_ = nullptr;
+        }
+        RunQueuedActions();
+    }
+    // The actions may have changed what lies under the pointer.
+    PointerMove(p);
+}
+
+}  // namespace swf

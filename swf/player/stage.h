@@ -1,0 +1,80 @@
+#pragma once
+// Runs one movie: owns its main timeline, creates instances for the
+// timelines, queues and runs frame and button actions, and tracks the
+// pointer over buttons. Coordinates here are stage twips.
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+#include "swf/model/movie.h"
+#include "swf/player/action_runner.h"
+#include "swf/player/button_instance.h"
+#include "swf/player/clip_environment.h"
+#include "swf/player/movie_clip.h"
+
+namespace swf {
+
+// Limits that keep a hostile movie from building unbounded instance trees.
+inline constexpr int kMaxNesting = 32;
+inline constexpr std::size_t kMaxInstances = 100'000;
+// Action blocks run per step at most (a frame script that jumps in a circle).
+inline constexpr std::size_t kMaxActionBlocksPerStep = 10'000;
+
+class Stage : public ClipEnvironment {
+public:
+    // Builds the first frame; its actions run only when a runner is set and
+    // RunQueuedActions is called (the caller first wires the runner).
+    explicit Stage(std::shared_ptr<const MovieDefinition> movie);
+    ~Stage() override;
+
+    const MovieDefinition& Movie() const { return *movie_; }
+    MovieClip& Root() { return *root_; }
+    const MovieClip& Root() const { return *root_; }
+
+    // Without a runner, actions are dropped.
+    void SetActionRunner(ActionRunner* runner) { runner_ = runner; }
+
+    // One frame tick of the whole tree, then its actions.
+    void Advance();
+    void RunQueuedActions();
+
+    // Pointer in stage twips. Button transitions queue and run their actions.
+    void PointerMove(Point p);
+    void PointerDown(Point p);
+    void PointerUp(Point p);
+    // The button under the pointer, if any (for a hand cursor).
+    const ButtonInstance* HoveredButton() const { return hovered_; }
+    // The topmost enabled button whose hit area contains the point.
+    ButtonInstance* ButtonAt(Point p);
+
+    std::size_t InstanceCount() const { return instances_; }
+
+    // ClipEnvironment
+    std::unique_ptr<DisplayObject> CreateInstance(const Placement& placement, int nesting) override;
+    void QueueActions(MovieClip& clip, const ActionCode& code) override;
+    void Retire(std::unique_ptr<DisplayObject> object) override;
+    void ClipDestroyed(MovieClip& clip) override;
+    void ButtonDestroyed(ButtonInstance& button) override;
+
+private:
+    struct QueuedAction {
+        MovieClip* clip;  // nullptr once the clip is gone
+        ActionCode code;
+    };
+
+    void Transition(ButtonInstance& button, ButtonState state, std::uint16_t condition);
+
+    std::shared_ptr<const MovieDefinition> movie_;
+    ActionRunner* runner_ = nullptr;
+    std::vector<QueuedAction> queue_;
+    bool runningAction_ = false;
+    std::vector<std::unique_ptr<DisplayObject>> retired_;  // removed while an action ran
+    std::size_t instances_ = 0;
+    ButtonInstance* hovered_ = nullptr;
+    ButtonInstance* pressed_ = nullptr;
+    bool pressedInside_ = false;
+    std::unique_ptr<MovieClip> root_;
+};
+
+}  // namespace swf

@@ -1,0 +1,30 @@
+#pragma once
+// Runs action blocks on the action VM, with the player's host (or a silent
+// one) receiving FSCommand, FlashCall and GetURL.
+
+#include <memory>
+
+#include "swf/actions/action_target.h"
+#include "swf/player/action_runner.h"
+
+namespace swf {
+
+class MovieClip;
+
+class VmActionRunner : public ActionRunner {
+public:
+    VmActionRunner(int swfVersion, MovieClip& root);
+    ~VmActionRunner() override;
+    // nullptr: host calls are dropped (FlashCall answers nothing).
+    void SetHost(ActionHost* host) { host_ = host; }
+
+    void Run(const std::vector<std::uint8_t>& code, MovieClip& target) override;
+    void Forget(MovieClip& clip) override;
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+    ActionHost* host_ = nullptr;
+};
+
+}  // namespace swf
