@@ -1,0 +1,35 @@
+// The SWF engine on arbitrary file bytes: load, play a few frames with the
+// pointer moving over the stage, and render each one.
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "swf/player/player.h"
+#include "swf/raster/surface.h"
+
+namespace {
+
+class QuietHost : public swf::ActionHost {
+public:
+    void FSCommand(const std::string&, const std::string&) override {}
+    std::string FlashCall(const std::string&) override { return {}; }
+    void GetURL(const std::string&, const std::string&) override {}
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    QuietHost host;
+    swf::Player player;
+    player.SetHost(&host);
+    player.Load(std::span<const std::uint8_t>(data, size));  // a refused movie still renders its background
+    swf::raster::Surface surface(64, 48);
+    for (int frame = 0; frame < 4; ++frame) {
+        player.PointerMove(8.0 * frame, 6.0 * frame);
+        if (frame == 1) player.PointerDown(8, 6);
+        if (frame == 2) player.PointerUp(16, 12);
+        player.AdvanceFrame();
+        player.Render(surface);
+    }
+    return 0;
+}
