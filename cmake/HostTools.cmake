@@ -8,7 +8,7 @@ ExternalProject_Add(host_tools
   CMAKE_ARGS -DPROJECTOR_HOST_TOOLS_ONLY=ON -DCMAKE_BUILD_TYPE=Release
   BUILD_ALWAYS ON
   INSTALL_COMMAND ""
-  BUILD_BYPRODUCTS ${HOST_TOOLS_DIR}/packaging/pack-projector)
+  BUILD_BYPRODUCTS ${HOST_TOOLS_DIR}/packaging/pack-projector ${HOST_TOOLS_DIR}/tools/moviegen/moviegen)
 set(HOST_PACK_TOOL ${HOST_TOOLS_DIR}/packaging/pack-projector)
 
 # Wine sees the Unix file system as drive Z:.

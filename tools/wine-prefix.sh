@@ -12,11 +12,14 @@ case "$action" in
     mkdir -p "$WINEPREFIX"
     # The persistent server first, detached from our output pipes (or CTest
     # would wait for it to end); it is already there when a run was cut short.
-    wineserver -p </dev/null >/dev/null 2>&1 || true
+    setsid wineserver -p </dev/null >/dev/null 2>&1 || true
     if [ ! -d "$WINEPREFIX/drive_c/windows/system32" ]; then
       # wineboot complains about the missing 32-bit half; the 64-bit prefix is whole.
       wineboot -i </dev/null >/dev/null 2>&1 || [ -d "$WINEPREFIX/drive_c/windows/system32" ]
     fi
+    # Start Wine's own services now, detached: started later by a test, they
+    # would inherit CTest's output pipes and keep it waiting after the test ends.
+    setsid wineboot </dev/null >/dev/null 2>&1 || true
     ;;
   stop)
     wineserver -k 2>/dev/null || true

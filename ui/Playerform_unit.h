@@ -1,11 +1,72 @@
 #pragma once
-// The player window.
+// The player window: a skinned, borderless form whose title bar, content
+// panel, button pictures and Flash control come from its description.
 
+#include <string>
+
+#include "flash/ShockwaveFlashObjects_OCX.h"
 #include "toolkit/win/form.h"
+#include "toolkit/win/image.h"
+#include "toolkit/win/image_list.h"
+#include "toolkit/win/label.h"
+#include "toolkit/win/panel.h"
+
+class THandleForm;
 
 class TPlayerForm : public toolkit::TForm {
 public:
     explicit TPlayerForm(toolkit::TComponent* owner);
+    ~TPlayerForm() override;
+
+    // Components of the description, filled by name while it is read.
+    toolkit::TPanel* TitlePanel = nullptr;
+    toolkit::TPanel* BackPanel = nullptr;
+    toolkit::TImage* TitleImage = nullptr;
+    toolkit::TPanel* Panel1 = nullptr;
+    toolkit::TImageList* IconList = nullptr;
+    toolkit::TImage* Image3 = nullptr;
+    toolkit::TImage* Image4 = nullptr;
+    toolkit::TImage* MinimizeButton = nullptr;
+    toolkit::TImage* MaximizeButton = nullptr;
+    toolkit::TImage* CloseButton = nullptr;
+    toolkit::TImage* Image5 = nullptr;
+    toolkit::TLabel* TitleLabel = nullptr;
+    ShockwaveFlashObjects_OCX::TShockwaveFlash* FlashPlayer = nullptr;
+    toolkit::TImage* Image2 = nullptr;
+    toolkit::TImage* Image1 = nullptr;
+
+    // Which title-bar button shows its hover picture: 0 none, 1 minimise,
+    // 2 maximise, 3 close.
+    int HoverButton = 0;
+    // The resize grip window, owned by this form.
+    THandleForm* GripForm = nullptr;
+
+    // Handlers bound by the description.
+    void TitlePanelMouseDown(toolkit::TComponent* Sender, toolkit::TMouseButton Button, toolkit::TShiftState Shift,
+                             int X, int Y);
+    void CloseButtonClick(toolkit::TComponent* Sender);
+    void MaximizeButtonClick(toolkit::TComponent* Sender);
+    void MinimizeButtonClick(toolkit::TComponent* Sender);
+    void TitleLabelMouseDown(toolkit::TComponent* Sender, toolkit::TMouseButton Button, toolkit::TShiftState Shift,
+                             int X, int Y);
+    void FormCreate(toolkit::TComponent* Sender);
+    void FormResize(toolkit::TComponent* Sender);
+    void TitleImageMouseDown(toolkit::TComponent* Sender, toolkit::TMouseButton Button, toolkit::TShiftState Shift,
+                             int X, int Y);
+    void MinimizeButtonMouseMove(toolkit::TComponent* Sender, toolkit::TShiftState Shift, int X, int Y);
+    void MaximizeButtonMouseMove(toolkit::TComponent* Sender, toolkit::TShiftState Shift, int X, int Y);
+    void CloseButtonMouseMove(toolkit::TComponent* Sender, toolkit::TShiftState Shift, int X, int Y);
+    void Image2MouseMove(toolkit::TComponent* Sender, toolkit::TShiftState Shift, int X, int Y);
+    void BackPanelExit(toolkit::TComponent* Sender);
+    void BackPanelMouseMove(toolkit::TComponent* Sender, toolkit::TShiftState Shift, int X, int Y);
+    void BackPanelMouseDown(toolkit::TComponent* Sender, toolkit::TMouseButton Button, toolkit::TShiftState Shift,
+                            int X, int Y);
+    void FlashPlayerFlashCall(toolkit::TComponent* Sender, const std::wstring& request);
+
+    // Hook on the window's messages; forwards every message to WndProc.
+    void FormWndProc(toolkit::TMessage& Message);
+
+    static const toolkit::TPublishedTable& Published();
 };
 
 // The one player window of the program.

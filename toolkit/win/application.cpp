@@ -71,8 +71,8 @@ void TApplication::SetTitle(const std::string& title) {
 }
 
 void TApplication::FormCreated(TForm* form) {
-    if (!mainForm_) mainForm_ = form;
     form->AfterConstruction();
+    if (!mainForm_) mainForm_ = form;
 }
 
 void TApplication::Run() {
@@ -115,11 +115,34 @@ void TApplication::MessageDialog(const std::string& text) {
 }
 
 void TApplication::Minimize() {
-    if (handle_ && !IsIconic(handle_)) ShowWindow(handle_, SW_MINIMIZE);
+    if (!handle_ || minimized_) return;
+    minimized_ = true;
+    // The forms are owned by the application window; hide the visible ones.
+    hiddenForms_.clear();
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* self = reinterpret_cast<TApplication*>(param);
+            if (GetWindow(window, GW_OWNER) == self->handle_ && IsWindowVisible(window)) {
+                self->hiddenForms_.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(this));
+    for (HWND window : hiddenForms_) ShowWindow(window, SW_HIDE);
+    ShowWindow(handle_, SW_MINIMIZE);
 }
 
 void TApplication::Restore() {
-    if (handle_ && IsIconic(handle_)) ShowWindow(handle_, SW_RESTORE);
+    if (!handle_ || !minimized_) return;
+    minimized_ = false;
+    if (IsIconic(handle_)) ShowWindow(handle_, SW_RESTORE);
+    const std::vector<HWND> forms = std::move(hiddenForms_);
+    hiddenForms_.clear();
+    for (HWND window : forms) {
+        if (IsWindow(window)) ShowWindow(window, SW_SHOWNA);
+    }
+    if (mainForm_ && IsWindowVisible(mainForm_->Handle())) SetForegroundWindow(mainForm_->Handle());
 }
 
 LRESULT CALLBACK TApplication::WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -130,9 +153,12 @@ LRESULT CALLBACK TApplication::WindowProcedure(HWND window, UINT msg, WPARAM wPa
                 if (self->mainForm_) self->mainForm_->Close();
                 return 0;
             case WM_SYSCOMMAND:
-                if ((wParam & 0xFFF0) == SC_RESTORE && IsIconic(window)) {
-                    DefWindowProcA(window, msg, wParam, lParam);
-                    if (self->mainForm_) self->mainForm_->Show();
+                if ((wParam & 0xFFF0) == SC_MINIMIZE) {
+                    self->Minimize();
+                    return 0;
+                }
+                if ((wParam & 0xFFF0) == SC_RESTORE && (IsIconic(window) || self->minimized_)) {
+                    self->Restore();
                     return 0;
                 }
                 break;

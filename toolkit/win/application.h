@@ -8,6 +8,7 @@
 #include <exception>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "toolkit/core/component.h"
 
@@ -29,8 +30,8 @@ public:
 
     // Allocates a T, stores it in `reference` before T's constructor runs (the
     // form's own code may rely on the reference while it is built), then
-    // constructs it owned by the application. The first form becomes the main
-    // form. When the constructor throws, `reference` is emptied and the
+    // constructs it owned by the application and completes its construction
+    // (its creation handler runs). The first form then becomes the main form. When the constructor throws, `reference` is emptied and the
     // exception passes on.
     template <class T>
     void CreateForm(T*& reference) {
@@ -63,8 +64,11 @@ public:
     // captioned with the title of the moment.
     void MessageDialog(const std::string& text);
 
+    // Minimising hides the visible forms and minimises the application window
+    // to its taskbar button; restoring shows those forms again.
     void Minimize();
     void Restore();
+    bool Minimized() const { return minimized_; }
 
     HWND Handle() const { return handle_; }
     TForm* MainForm() const { return mainForm_; }
@@ -81,6 +85,8 @@ private:
     TForm* mainForm_ = nullptr;
     bool comInitialized_ = false;
     bool terminated_ = false;
+    bool minimized_ = false;
+    std::vector<HWND> hiddenForms_;
 };
 
 // The one application object of the process.

@@ -1,0 +1,45 @@
+#include "control/class_factory.h"
+
+#include <new>
+
+#include "control/flash_control.h"
+#include "control/module.h"
+
+namespace control {
+
+HRESULT ClassFactory::QueryInterface(REFIID iid, void** out) {
+    if (!out) return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
+        *out = static_cast<IClassFactory*>(this);
+        return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+}
+
+HRESULT ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (outer) return CLASS_E_NOAGGREGATION;
+    auto* control = new (std::nothrow) FlashControl();
+    if (!control) return E_OUTOFMEMORY;
+    // The creation reference is dropped after the query, which then holds the only one.
+    const HRESULT hr = control->QueryInterface(iid, out);
+    control->Release();
+    return hr;
+}
+
+HRESULT ClassFactory::LockServer(BOOL lock) {
+    if (lock)
+        LockModule();
+    else
+        UnlockModule();
+    return S_OK;
+}
+
+ClassFactory& TheClassFactory() {
+    static ClassFactory factory;
+    return factory;
+}
+
+}  // namespace control

@@ -1,0 +1,169 @@
+#include "control/movie_player.h"
+
+#include <exception>
+#include <utility>
+
+#include "control/frame_clock.h"
+
+#if defined(CONTROL_HAVE_SWF_ENGINE)
+#include "swf/player/player.h"
+#endif
+
+namespace control {
+
+namespace {
+
+void Fill(std::uint32_t* pixels, int width, int height, std::ptrdiff_t strideBytes, std::uint32_t rgb) {
+    const std::uint32_t pixel = 0xFF000000u | (rgb & 0xFFFFFFu);
+    auto* row = reinterpret_cast<std::uint8_t*>(pixels);
+    for (int y = 0; y < height; ++y, row += strideBytes) {
+        auto* p = reinterpret_cast<std::uint32_t*>(row);
+        for (int x = 0; x < width; ++x) p[x] = pixel;
+    }
+}
+
+}  // namespace
+
+#if defined(CONTROL_HAVE_SWF_ENGINE)
+
+// What the movie asks of its host is queued, not acted on, while the engine
+// runs: the control hands it to its sinks once the engine has returned.
+class MoviePlayer::ScriptHost final : public swf::ActionHost {
+public:
+    explicit ScriptHost(MoviePlayer& owner) : owner_(owner) {}
+    void FSCommand(const std::string& command, const std::string& args) override {
+        if (owner_.scriptAccess_) owner_.events_.push_back({PlayerEvent::Kind::FSCommand, 0, command, args});
+    }
+    std::string FlashCall(const std::string& request) override {
+        if (owner_.scriptAccess_) owner_.events_.push_back({PlayerEvent::Kind::FlashCall, 0, request, {}});
+        return {};  // no answer: the movie's call yields undefined
+    }
+    void GetURL(const std::string&, const std::string&) override {}
+
+private:
+    MoviePlayer& owner_;
+};
+
+struct MoviePlayer::Engine {
+    swf::Player player;
+};
+
+MoviePlayer::MoviePlayer() : host_(std::make_unique<ScriptHost>(*this)), engine_(std::make_unique<Engine>()) {
+    engine_->player.SetHost(host_.get());
+}
+
+MoviePlayer::~MoviePlayer() { engine_->player.SetHost(nullptr); }
+
+bool MoviePlayer::Load(std::span<const std::uint8_t> bytes) {
+    Unload();
+    try {
+        if (engine_->player.Load(bytes)) return true;
+    } catch (const std::exception&) {
+    }
+    Unload();
+    return false;
+}
+
+void MoviePlayer::Unload() {
+    try {
+        engine_->player.Unload();
+    } catch (const std::exception&) {
+    }
+    events_.clear();
+}
+
+bool MoviePlayer::HasMovie() const { return engine_->player.IsLoaded(); }
+
+double MoviePlayer::FrameRate() const {
+    return HasMovie() ? PlayableFrameRate(engine_->player.FrameRate()) : kFallbackFrameRate;
+}
+
+std::uint32_t MoviePlayer::BackgroundColor() const {
+    if (!HasMovie()) return kDefaultBackground;
+    const swf::Rgba c = engine_->player.BackgroundColor();
+    return static_cast<std::uint32_t>(c.r) << 16 | static_cast<std::uint32_t>(c.g) << 8 | c.b;
+}
+
+void MoviePlayer::Advance() {
+    if (!HasMovie()) return;
+    Guard([&] { engine_->player.AdvanceFrame(); });
+}
+
+void MoviePlayer::Render(std::uint32_t* pixels, int width, int height, std::ptrdiff_t strideBytes) {
+    if (!pixels || width <= 0 || height <= 0) return;
+    if (HasMovie()) {
+        bool drawn = false;
+        Guard([&] {
+            swf::raster::Surface surface(pixels, width, height, strideBytes);
+            engine_->player.Render(surface);
+            drawn = true;
+        });
+        // Rendering for another size (a host's Draw) must not move the pointer's viewport.
+        engine_->player.SetViewportSize(viewportWidth_, viewportHeight_);
+        if (drawn) return;
+    }
+    Fill(pixels, width, height, strideBytes, BackgroundColor());
+}
+
+void MoviePlayer::SetViewport(int width, int height) {
+    viewportWidth_ = width;
+    viewportHeight_ = height;
+    engine_->player.SetViewportSize(width, height);
+}
+
+void MoviePlayer::PointerMove(int x, int y) {
+    if (HasMovie()) Guard([&] { engine_->player.PointerMove(x, y); });
+}
+
+void MoviePlayer::PointerDown(int x, int y) {
+    if (HasMovie()) Guard([&] { engine_->player.PointerDown(x, y); });
+}
+
+void MoviePlayer::PointerUp(int x, int y) {
+    if (HasMovie()) Guard([&] { engine_->player.PointerUp(x, y); });
+}
+
+bool MoviePlayer::PointerOverButton() const { return HasMovie() && engine_->player.PointerOverButton(); }
+
+template <typename Step>
+void MoviePlayer::Guard(Step step) {
+    // A movie the engine fails on is dropped; the background stays.
+    try {
+        step();
+    } catch (const std::exception&) {
+        Unload();
+    }
+}
+
+#else  // no engine in this build: every movie shows as the plain background
+
+struct MoviePlayer::Engine {};
+class MoviePlayer::ScriptHost {};
+
+MoviePlayer::MoviePlayer() = default;
+MoviePlayer::~MoviePlayer() = default;
+bool MoviePlayer::Load(std::span<const std::uint8_t>) { return false; }
+void MoviePlayer::Unload() { events_.clear(); }
+bool MoviePlayer::HasMovie() const { return false; }
+double MoviePlayer::FrameRate() const { return kFallbackFrameRate; }
+std::uint32_t MoviePlayer::BackgroundColor() const { return kDefaultBackground; }
+void MoviePlayer::Advance() {}
+void MoviePlayer::Render(std::uint32_t* pixels, int width, int height, std::ptrdiff_t strideBytes) {
+    if (pixels && width > 0 && height > 0) Fill(pixels, width, height, strideBytes, kDefaultBackground);
+}
+void MoviePlayer::SetViewport(int width, int height) {
+    viewportWidth_ = width;
+    viewportHeight_ = height;
+}
+void MoviePlayer::PointerMove(int, int) {}
+void MoviePlayer::PointerDown(int, int) {}
+void MoviePlayer::PointerUp(int, int) {}
+bool MoviePlayer::PointerOverButton() const { return false; }
+
+#endif
+
+void MoviePlayer::SetScriptAccess(bool allowed) { scriptAccess_ = allowed; }
+
+std::vector<PlayerEvent> MoviePlayer::TakeEvents() { return std::exchange(events_, {}); }
+
+}  // namespace control

@@ -1,0 +1,89 @@
+#pragma once
+// What the control needs of the SWF engine, in one small portable class: load
+// a movie from its bytes, step it frame by frame, draw it into a pixel buffer,
+// hand it the pointer, and collect what the movie asks of its host. The COM
+// and window code of the control talks only to this class.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace control {
+
+// Something the control reports to its event sinks, in the order it happened.
+struct PlayerEvent {
+    enum class Kind { ReadyStateChange, Progress, FSCommand, FlashCall };
+    Kind kind = Kind::ReadyStateChange;
+    std::int32_t number = 0;  // ReadyStateChange: state; Progress: percent
+    std::string first;        // FSCommand: command; FlashCall: request (UTF-8)
+    std::string second;       // FSCommand: arguments (UTF-8)
+
+    bool operator==(const PlayerEvent&) const = default;
+};
+
+// Ready states as the control reports them.
+inline constexpr std::int32_t kReadyStateLoading = 0;
+inline constexpr std::int32_t kReadyStateInteractive = 3;
+inline constexpr std::int32_t kReadyStateComplete = 4;
+
+// Shown when there is no movie, or the movie names no background.
+inline constexpr std::uint32_t kDefaultBackground = 0xFFFFFF;
+
+class MoviePlayer {
+public:
+    MoviePlayer();
+    ~MoviePlayer();
+    MoviePlayer(const MoviePlayer&) = delete;
+    MoviePlayer& operator=(const MoviePlayer&) = delete;
+
+    // Replaces the current movie. False when the bytes hold no playable movie;
+    // the player then has none and shows the default background.
+    bool Load(std::span<const std::uint8_t> bytes);
+    void Unload();
+    bool HasMovie() const;
+
+    // Frames per second the movie asks for (already made playable).
+    double FrameRate() const;
+    // 0xRRGGBB.
+    std::uint32_t BackgroundColor() const;
+
+    // Whether the movie may reach its host (FSCommand, ExternalInterface).
+    void SetScriptAccess(bool allowed);
+
+    // One frame of the movie's timeline, with its actions.
+    void Advance();
+
+    // Draws the current frame, anti-aliased and scaled to show the whole stage, into
+    // premultiplied 32-bit pixels (bytes B, G, R, A), top row first.
+    void Render(std::uint32_t* pixels, int width, int height, std::ptrdiff_t strideBytes);
+
+    // The size of the window the pointer moves in.
+    void SetViewport(int width, int height);
+    // Pointer positions in pixels of that viewport.
+    void PointerMove(int x, int y);
+    void PointerDown(int x, int y);
+    void PointerUp(int x, int y);
+    // Whether the pointer is over something clickable (for a hand cursor).
+    bool PointerOverButton() const;
+
+    // What the movie asked of its host since the last call, oldest first.
+    std::vector<PlayerEvent> TakeEvents();
+
+private:
+    struct Engine;
+    class ScriptHost;
+    template <typename Step>
+    void Guard(Step step);
+
+    std::unique_ptr<ScriptHost> host_;
+    std::unique_ptr<Engine> engine_;
+    std::vector<PlayerEvent> events_;
+    bool scriptAccess_ = true;
+    int viewportWidth_ = 0;
+    int viewportHeight_ = 0;
+};
+
+}  // namespace control

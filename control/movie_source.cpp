@@ -1,0 +1,93 @@
+#include "control/movie_source.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <new>
+
+namespace control {
+
+namespace {
+
+bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
+    const std::size_t length = lstrlenW(prefix);
+    return text.size() >= length && CompareStringOrdinal(text.c_str(), static_cast<int>(length), prefix,
+                                                         static_cast<int>(length), TRUE) == CSTR_EQUAL;
+}
+
+int HexDigit(wchar_t c) {
+    if (c >= L'0' && c <= L'9') return c - L'0';
+    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
+    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+    return -1;
+}
+
+// Decodes %XX escapes as UTF-8 bytes.
+std::wstring DecodeEscapes(const std::wstring& text) {
+    std::string bytes;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'%' && i + 2 < text.size() && HexDigit(text[i + 1]) >= 0 && HexDigit(text[i + 2]) >= 0) {
+            bytes.push_back(static_cast<char>(HexDigit(text[i + 1]) * 16 + HexDigit(text[i + 2])));
+            i += 2;
+            continue;
+        }
+        char utf8[8];
+        const int n = WideCharToMultiByte(CP_UTF8, 0, &text[i], 1, utf8, sizeof(utf8), nullptr, nullptr);
+        bytes.append(utf8, n > 0 ? n : 0);
+    }
+    const int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring result(length > 0 ? length : 0, L'\0');
+    if (length > 0)
+        MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), result.data(), length);
+    return result;
+}
+
+}  // namespace
+
+std::wstring MovieLocationToPath(const std::wstring& location) {
+    if (StartsWithNoCase(location, L"file:")) {
+        std::wstring rest = location.substr(5);
+        // file:///C:/x, file://C:/x and file:/C:/x name the same local file.
+        std::size_t slashes = 0;
+        while (slashes < rest.size() && rest[slashes] == L'/') ++slashes;
+        if (slashes == 2 && rest.find(L':') == std::wstring::npos) {
+            rest = L"\\\\" + rest.substr(2);  // file://server/share: a UNC path
+        } else {
+            rest = rest.substr(slashes);
+        }
+        for (auto& c : rest)
+            if (c == L'/') c = L'\\';
+        return DecodeEscapes(rest);
+    }
+    if (location.find(L"://") != std::wstring::npos) return {};
+    return location;
+}
+
+std::optional<std::vector<std::uint8_t>> ReadMovieBytes(const std::wstring& location) {
+    const std::wstring path = MovieLocationToPath(location);
+    if (path.empty()) return std::nullopt;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::optional<std::vector<std::uint8_t>> result;
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(file, &size) && size.QuadPart >= 0 &&
+        static_cast<std::uint64_t>(size.QuadPart) <= kMaxMovieFileBytes) {
+        try {
+            std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size.QuadPart));
+            std::size_t done = 0;
+            while (done < bytes.size()) {
+                DWORD got = 0;
+                const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+                if (!ReadFile(file, bytes.data() + done, want, &got, nullptr) || got == 0) break;
+                done += got;
+            }
+            if (done == bytes.size()) result = std::move(bytes);
+        } catch (const std::bad_alloc&) {
+        }
+    }
+    CloseHandle(file);
+    return result;
+}
+
+}  // namespace control

@@ -1,0 +1,21 @@
+#pragma once
+// Reads the movie the Movie property names: a local path, or a file: URL.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace control {
+
+// A movie file larger than this is not read.
+inline constexpr std::uint64_t kMaxMovieFileBytes = 256ull * 1024 * 1024;
+
+// The local path a Movie value names: the value itself, or the path of a
+// "file:" URL (with "/" as "\" and %XX escapes decoded); empty for other URLs.
+std::wstring MovieLocationToPath(const std::wstring& location);
+
+// The whole file, or nothing when it cannot be read or is too large.
+std::optional<std::vector<std::uint8_t>> ReadMovieBytes(const std::wstring& location);
+
+}  // namespace control

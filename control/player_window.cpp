@@ -1,0 +1,223 @@
+#include "control/player_window.h"
+
+#include <windowsx.h>
+
+#include "control/module.h"
+
+namespace control {
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"GuidePlayerControlWindow";
+constexpr UINT_PTR kFrameTimer = 1;
+constexpr UINT kDeliverMessage = WM_APP + 1;
+
+bool g_classRegistered = false;
+
+bool EnsureWindowClass(WNDPROC procedure) {
+    if (g_classRegistered) return true;
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = ModuleInstance();
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = kWindowClass;
+    g_classRegistered = RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return g_classRegistered;
+}
+
+std::int64_t Now() {
+    LARGE_INTEGER value;
+    QueryPerformanceCounter(&value);
+    return value.QuadPart;
+}
+
+std::int64_t TicksPerSecond() {
+    LARGE_INTEGER value;
+    QueryPerformanceFrequency(&value);
+    return value.QuadPart;
+}
+
+}  // namespace
+
+void UnregisterPlayerWindowClass() {
+    if (g_classRegistered) UnregisterClassW(kWindowClass, ModuleInstance());
+    g_classRegistered = false;
+}
+
+bool PlayerWindow::Create(HWND parent, const RECT& bounds) {
+    if (hwnd_) return true;
+    if (!parent || !EnsureWindowClass(&PlayerWindow::Procedure)) return false;
+    HWND hwnd = CreateWindowExW(0, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                                bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
+                                parent, nullptr, ModuleInstance(), this);
+    if (!hwnd) return false;
+    Restart();
+    return true;
+}
+
+void PlayerWindow::Destroy() {
+    if (!hwnd_) return;
+    HWND hwnd = hwnd_;
+    hwnd_ = nullptr;
+    timerRunning_ = false;
+    clock_.Stop();
+    KillTimer(hwnd, kFrameTimer);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd);
+    buffer_.Free();
+}
+
+void PlayerWindow::SetBounds(const RECT& bounds) {
+    if (!hwnd_) return;
+    SetWindowPos(hwnd_, nullptr, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void PlayerWindow::Restart() {
+    if (!hwnd_) return;
+    if (timerRunning_) KillTimer(hwnd_, kFrameTimer);
+    timerRunning_ = false;
+    clock_.Stop();
+    if (player_.HasMovie()) {
+        const double rate = player_.FrameRate();
+        clock_.Start(Now(), rate, TicksPerSecond());
+        timerRunning_ = SetTimer(hwnd_, kFrameTimer, TimerPeriodMs(rate), nullptr) != 0;
+    }
+    Redraw();
+}
+
+void PlayerWindow::RequestDelivery() {
+    if (hwnd_) PostMessageW(hwnd_, kDeliverMessage, 0, 0);
+}
+
+LRESULT CALLBACK PlayerWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<PlayerWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<PlayerWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        self->timerRunning_ = false;
+        self->buffer_.Free();
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    // The host may let the control go inside an event sink; after the release
+    // below neither `self` nor the control may be touched.
+    PlayerWindowHost& host = self->host_;
+    host.HoldForCallback();
+    const LRESULT result = self->Handle(message, wParam, lParam);
+    host.ReleaseAfterCallback();
+    return result;
+}
+
+LRESULT PlayerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND hwnd = hwnd_;
+    switch (message) {
+    case WM_SIZE:
+        Redraw();
+        return 0;
+    case WM_TIMER:
+        if (wParam != kFrameTimer) return DefWindowProcW(hwnd, message, wParam, lParam);
+        OnFrameTimer();
+        return 0;
+    case kDeliverMessage:
+        host_.DeliverEvents();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        if (dc) Paint(dc, ps.rcPaint);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    case WM_PRINTCLIENT: {
+        RECT client;
+        GetClientRect(hwnd, &client);
+        Paint(reinterpret_cast<HDC>(wParam), client);
+        return 0;
+    }
+    case WM_MOUSEMOVE: {
+        // Only a change of the button under the pointer changes the picture.
+        const bool wasOver = player_.PointerOverButton();
+        player_.PointerMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        if (wasOver == player_.PointerOverButton()) {
+            host_.DeliverEvents();
+            return 0;
+        }
+        break;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        SetCapture(hwnd);
+        player_.PointerDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        break;
+    case WM_LBUTTONUP:
+        if (GetCapture() == hwnd) ReleaseCapture();
+        player_.PointerUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        break;
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT) {
+            SetCursor(LoadCursor(nullptr, player_.PointerOverButton() ? IDC_HAND : IDC_ARROW));
+            return TRUE;
+        }
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    default:
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    // Mouse input: buttons may have changed their look or queued requests.
+    Redraw();
+    host_.DeliverEvents();
+    return 0;
+}
+
+void PlayerWindow::OnFrameTimer() {
+    const int frames = clock_.FramesDue(Now());
+    for (int i = 0; i < frames; ++i) player_.Advance();
+    if (frames > 0) Redraw();
+    host_.DeliverEvents();
+}
+
+void PlayerWindow::Redraw() {
+    if (!hwnd_) return;
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    if (!buffer_.Resize(client.right, client.bottom)) return;
+    GdiFlush();
+    player_.SetViewport(buffer_.Width(), buffer_.Height());
+    player_.Render(buffer_.Pixels(), buffer_.Width(), buffer_.Height(),
+                   static_cast<std::ptrdiff_t>(buffer_.Width()) * 4);
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void PlayerWindow::Paint(HDC dc, const RECT& area) {
+    if (!dc) return;
+    if (!buffer_.Valid()) {
+        const std::uint32_t rgb = player_.BackgroundColor();
+        HBRUSH brush = CreateSolidBrush(RGB(rgb >> 16 & 0xFF, rgb >> 8 & 0xFF, rgb & 0xFF));
+        FillRect(dc, &area, brush);
+        DeleteObject(brush);
+        return;
+    }
+    BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, buffer_.Dc(), area.left,
+           area.top, SRCCOPY);
+}
+
+void DrawPlayer(MoviePlayer& player, HDC dc, const RECT& bounds) {
+    const int width = bounds.right - bounds.left;
+    const int height = bounds.bottom - bounds.top;
+    BackBuffer buffer;
+    if (!dc || !buffer.Resize(width, height)) return;
+    player.Render(buffer.Pixels(), width, height, static_cast<std::ptrdiff_t>(width) * 4);
+    GdiFlush();
+    BitBlt(dc, bounds.left, bounds.top, width, height, buffer.Dc(), 0, 0, SRCCOPY);
+}
+
+}  // namespace control

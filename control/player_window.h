@@ -1,0 +1,66 @@
+#pragma once
+// The control's own child window: plays the movie at its frame rate, paints
+// it from a back buffer and hands it the mouse.
+
+#include <windows.h>
+
+#include "control/back_buffer.h"
+#include "control/frame_clock.h"
+#include "control/movie_player.h"
+
+namespace control {
+
+// What the window needs of the control that owns it.
+class PlayerWindowHost {
+public:
+    // Called around every message the window handles, so that the control
+    // outlives the handling even when an event sink lets it go meanwhile.
+    virtual void HoldForCallback() = 0;
+    virtual void ReleaseAfterCallback() = 0;
+    // Hands pending events to the sinks.
+    virtual void DeliverEvents() = 0;
+
+protected:
+    ~PlayerWindowHost() = default;
+};
+
+class PlayerWindow {
+public:
+    PlayerWindow(MoviePlayer& player, PlayerWindowHost& host) : player_(player), host_(host) {}
+    ~PlayerWindow() { Destroy(); }
+    PlayerWindow(const PlayerWindow&) = delete;
+    PlayerWindow& operator=(const PlayerWindow&) = delete;
+
+    bool Create(HWND parent, const RECT& bounds);
+    // Destroys the window and its timer; messages it still receives on the
+    // way out no longer reach this object.
+    void Destroy();
+    HWND Handle() const { return hwnd_; }
+
+    void SetBounds(const RECT& bounds);
+    // Restarts playback of whatever the player now holds and redraws.
+    void Restart();
+    // Asks for DeliverEvents from the message loop rather than from the caller's stack.
+    void RequestDelivery();
+
+private:
+    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnFrameTimer();
+    void Redraw();
+    void Paint(HDC dc, const RECT& area);
+
+    MoviePlayer& player_;
+    PlayerWindowHost& host_;
+    HWND hwnd_ = nullptr;
+    BackBuffer buffer_;
+    FrameClock clock_;
+    bool timerRunning_ = false;
+};
+
+// Draws the player's current frame into any DC, scaled to `bounds`.
+void DrawPlayer(MoviePlayer& player, HDC dc, const RECT& bounds);
+
+void UnregisterPlayerWindowClass();
+
+}  // namespace control

@@ -1,0 +1,156 @@
+// The control's pieces that need no COM: pacing, saved-state reading, movie
+// locations and the engine adapter.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "control/frame_clock.h"
+#include "control/movie_player.h"
+#include "control/movie_source.h"
+#include "control/saved_state_reader.h"
+#include "flash/control_data.h"
+#include "test_movies.h"
+
+namespace control {
+namespace {
+
+TEST(FrameClock, FramesFollowTheClockAndCatchUpWithinTheCap) {
+    FrameClock clock;
+    EXPECT_EQ(clock.FramesDue(1000), 0);  // not started
+    clock.Start(1000, 10, 1000);          // 10 fps, millisecond ticks
+    EXPECT_EQ(clock.FramesDue(1000), 0);
+    EXPECT_EQ(clock.FramesDue(1099), 0);
+    EXPECT_EQ(clock.FramesDue(1100), 1);
+    EXPECT_EQ(clock.FramesDue(1150), 0);
+    // A late tick plays every frame it missed.
+    EXPECT_EQ(clock.FramesDue(1400), 3);
+    // Ticks that come a little early or late do not drift: 100 frames in 10 s.
+    int total = 4;
+    for (std::int64_t t = 1400; t <= 11000; t += 97) total += clock.FramesDue(t);
+    total += clock.FramesDue(11000);
+    EXPECT_EQ(total, 100);
+    // A long stall plays only the cap and drops the rest of the backlog.
+    EXPECT_EQ(clock.FramesDue(61000), kMaxCatchUpFrames);
+    EXPECT_EQ(clock.FramesDue(61050), 0);
+    EXPECT_EQ(clock.FramesDue(61100), 1);
+    // A counter that goes backwards plays nothing.
+    EXPECT_EQ(clock.FramesDue(500), 0);
+    clock.Stop();
+    EXPECT_EQ(clock.FramesDue(99999), 0);
+}
+
+TEST(FrameClock, FrameRatesAndTimerPeriodsArePlayable) {
+    EXPECT_EQ(PlayableFrameRate(24), 24);
+    EXPECT_EQ(PlayableFrameRate(0), kFallbackFrameRate);
+    EXPECT_EQ(PlayableFrameRate(-5), kFallbackFrameRate);
+    EXPECT_EQ(PlayableFrameRate(0.0 / 0.0), kFallbackFrameRate);
+    EXPECT_EQ(PlayableFrameRate(1000), 120);
+    EXPECT_EQ(PlayableFrameRate(0.01), 0.1);
+    EXPECT_EQ(TimerPeriodMs(25), 40u);
+    EXPECT_EQ(TimerPeriodMs(120), 10u);
+    EXPECT_EQ(TimerPeriodMs(0.5), 2000u);
+}
+
+struct Source {
+    std::vector<std::uint8_t> bytes;
+    std::size_t position = 0;
+    ReadExact Reader() {
+        return [this](std::uint8_t* target, std::size_t count) {
+            if (bytes.size() - position < count) return false;
+            std::memcpy(target, bytes.data() + position, count);
+            position += count;
+            return true;
+        };
+    }
+};
+
+TEST(SavedStateReader, ReadsExactlyOneBlockAndRejectsDamage) {
+    const auto block = flash::BuildDefaultControlData();
+    Source source{block};
+    source.bytes.push_back(0x42);
+    const auto read = ReadSavedStateBlock(source.Reader());
+    ASSERT_TRUE(read);
+    EXPECT_EQ(*read, block);
+    EXPECT_EQ(source.position, block.size());
+    EXPECT_EQ(flash::ParseControlData(*read).WMode(), u"Window");
+
+    for (std::size_t cut = 0; cut < block.size(); ++cut) {
+        Source shorter{std::vector<std::uint8_t>(block.begin(), block.begin() + cut)};
+        EXPECT_FALSE(ReadSavedStateBlock(shorter.Reader())) << cut;
+    }
+    Source wrongTag{block};
+    wrongTag.bytes[16] = 3;  // the first value must be a text
+    EXPECT_FALSE(ReadSavedStateBlock(wrongTag.Reader()));
+    Source longText{block};
+    longText.bytes[18] = 0x02, longText.bytes[19] = 0x00, longText.bytes[20] = 0x01, longText.bytes[21] = 0x00;
+    longText.bytes.resize(longText.bytes.size() + 0x10002, 0);
+    EXPECT_FALSE(ReadSavedStateBlock(longText.Reader()));
+}
+
+TEST(MovieSource, LocationsNameLocalFilesOnly) {
+    EXPECT_EQ(MovieLocationToPath(L"D:\\Guides\\Intro.swf"), L"D:\\Guides\\Intro.swf");
+    EXPECT_EQ(MovieLocationToPath(L"file:///C:/My%20Guides/Intro.swf"), L"C:\\My Guides\\Intro.swf");
+    EXPECT_EQ(MovieLocationToPath(L"FILE://C:/a.swf"), L"C:\\a.swf");
+    EXPECT_EQ(MovieLocationToPath(L"file://server/share/a.swf"), L"\\\\server\\share\\a.swf");
+    EXPECT_EQ(MovieLocationToPath(L"http://example.com/a.swf"), L"");
+    EXPECT_FALSE(ReadMovieBytes(L"C:\\no such folder\\a.swf"));
+    const auto bytes = control_test::SolidMovie(10, 10, 0x112233);
+    const auto path = control_test::WriteTempFile(L"control_source.swf", bytes);
+    const auto read = ReadMovieBytes(path);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(*read, bytes);
+}
+
+TEST(MoviePlayer, LoadsTheBackgroundAndFrameRateAndRejectsBadBytes) {
+    MoviePlayer player;
+    EXPECT_FALSE(player.HasMovie());
+    EXPECT_EQ(player.BackgroundColor(), kDefaultBackground);
+    const auto movie = control_test::SolidMovie(80, 60, 0x3366CC, 25);
+    ASSERT_TRUE(player.Load(movie));
+    EXPECT_TRUE(player.HasMovie());
+    EXPECT_EQ(player.BackgroundColor(), 0x3366CCu);
+    EXPECT_DOUBLE_EQ(player.FrameRate(), 25);
+
+    std::vector<std::uint32_t> pixels(40 * 30, 0);
+    player.SetViewport(40, 30);
+    player.Render(pixels.data(), 40, 30, 40 * 4);
+    EXPECT_EQ(pixels[0], 0xFF3366CCu);
+    EXPECT_EQ(pixels[15 * 40 + 20], 0xFF3366CCu);
+    EXPECT_EQ(pixels[40 * 30 - 1], 0xFF3366CCu);
+
+    EXPECT_FALSE(player.Load(std::vector<std::uint8_t>(movie.begin(), movie.begin() + 10)));
+    EXPECT_FALSE(player.HasMovie());
+    EXPECT_EQ(player.BackgroundColor(), kDefaultBackground);
+    EXPECT_FALSE(player.Load(std::vector<std::uint8_t>(500, 0xEE)));
+    EXPECT_FALSE(player.Load({}));
+    player.Advance();  // harmless without a movie
+    player.Render(pixels.data(), 40, 30, 40 * 4);
+    EXPECT_EQ(pixels[0], 0xFFFFFFFFu);
+}
+
+}  // namespace
+}  // namespace control
+
+namespace control {
+namespace {
+
+TEST(MoviePlayer, QueuesMovieRequestsUnlessScriptAccessIsOff) {
+    MoviePlayer player;
+    ASSERT_TRUE(player.Load(control_test::FSCommandMovie("quit", "x", 0)));
+    player.Advance();
+    player.Advance();
+    auto events = player.TakeEvents();
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events[0], (PlayerEvent{PlayerEvent::Kind::FSCommand, 0, "quit", "x"}));
+    EXPECT_TRUE(player.TakeEvents().empty());
+
+    player.SetScriptAccess(false);
+    ASSERT_TRUE(player.Load(control_test::ExternalCallMovie("f", "a", 0)));
+    player.Advance();
+    player.Advance();
+    EXPECT_TRUE(player.TakeEvents().empty());
+}
+
+}  // namespace
+}  // namespace control

@@ -1,0 +1,33 @@
+#pragma once
+// Small movie files built byte by byte for the control's tests.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace control_test {
+
+// A stage of the given pixel size and frame rate with a background colour
+// (0xRRGGBB) and `frames` empty frames.
+std::vector<std::uint8_t> SolidMovie(int width, int height, std::uint32_t rgb, double frameRate = 12,
+                                     int frames = 1);
+
+// Like SolidMovie, whose first frame runs fscommand(command, args).
+std::vector<std::uint8_t> FSCommandMovie(const std::string& command, const std::string& args, std::uint32_t rgb);
+
+// Like SolidMovie, whose first frame runs
+// flash.external.ExternalInterface.call(name, argument).
+std::vector<std::uint8_t> ExternalCallMovie(const std::string& name, const std::string& argument, std::uint32_t rgb);
+
+// A 200 x 100 stage in `background` with a `left`-coloured rectangle over
+// its left half (colours 0xRRGGBB).
+std::vector<std::uint8_t> HalfAndHalfMovie(std::uint32_t background, std::uint32_t left);
+
+// A 200 x 100 white stage with a button over its left half that runs
+// fscommand("clicked", "left") when clicked.
+std::vector<std::uint8_t> ButtonMovie();
+
+// Writes bytes to a new file in the temporary folder; returns its path.
+std::wstring WriteTempFile(const std::wstring& name, const std::vector<std::uint8_t>& bytes);
+
+}  // namespace control_test

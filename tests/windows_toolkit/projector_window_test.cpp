@@ -1,0 +1,203 @@
+// The real program seen from outside: without a registered control it
+// reports the failure once and ends; with the test control its skinned
+// window is on screen, colour-keyed corners included, and a call from the
+// control ends it.
+//   projector_window_test PROJECTOR.EXE TEST_CONTROL
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "class_registration.h"
+#include "gui_driver.h"
+#include "test_control_ids.h"
+
+namespace {
+
+using namespace driver;
+using testing_support::ControlRegistration;
+
+std::string g_projector;
+std::string g_control;
+
+constexpr COLORREF kBehind = RGB(0, 200, 0);
+
+std::string Hex(COLORREF c) {
+    char text[16];
+    std::snprintf(text, sizeof text, "#%02X%02X%02X", GetRValue(c), GetGValue(c), GetBValue(c));
+    return text;
+}
+
+COLORREF ScreenPixel(int x, int y) {
+    HDC screen = GetDC(nullptr);
+    const COLORREF color = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return color;
+}
+
+// A window of one known colour over the whole screen, below what comes later.
+class Backdrop {
+public:
+    Backdrop() {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.hbrBackground = CreateSolidBrush(kBehind);
+        windowClass.lpszClassName = "ProjectorTestBackdrop";
+        RegisterClassA(&windowClass);
+        window_ = CreateWindowExA(0, windowClass.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0,
+                                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                                  windowClass.hInstance, nullptr);
+        Pause(300ms);
+    }
+    ~Backdrop() { DestroyWindow(window_); }
+
+private:
+    HWND window_;
+};
+
+// The program copied into a folder of its own, with a settings file beside it.
+class ProgramFolder {
+public:
+    ProgramFolder() {
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        folder_ = std::string(temp) + "projector_window_test";
+        CreateDirectoryA(folder_.c_str(), nullptr);
+        CreateDirectoryA((folder_ + "\\Guide_Page_img").c_str(), nullptr);
+        exe_ = folder_ + "\\Guide.exe";
+        CopyFileA(g_projector.c_str(), exe_.c_str(), FALSE);
+        const char settings[] = "&title=Skin test&width=956&height=622&";
+        FILE* file = std::fopen((folder_ + "\\Guide_Page_img\\Page_var.txt").c_str(), "wb");
+        if (file) {
+            std::fwrite(settings, 1, sizeof settings - 1, file);
+            std::fclose(file);
+        }
+    }
+    ~ProgramFolder() {
+        DeleteFileA((folder_ + "\\Guide_Page_img\\Page_var.txt").c_str());
+        RemoveDirectoryA((folder_ + "\\Guide_Page_img").c_str());
+        DeleteFileA(exe_.c_str());
+        RemoveDirectoryA(folder_.c_str());
+    }
+    const std::string& Exe() const { return exe_; }
+
+private:
+    std::string folder_;
+    std::string exe_;
+};
+
+HWND FindChildOfClass(HWND parent, const char* className) {
+    struct Search {
+        const char* name;
+        HWND found;
+    } search{className, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            if (ClassOf(window) == s->name) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+TEST(ProjectorWindow, WithoutARegisteredControlReportsOnceAndEnds) {
+    ControlRegistration registration("");
+    ASSERT_TRUE(registration.Succeeded());
+    Process program(g_projector);
+    ASSERT_TRUE(program.Started());
+    auto box = WaitForMessageBox(program.Id(), 30s);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->caption, "User Guide     ");
+    EXPECT_EQ(box->text, testing_support::ClassNotRegisteredText() + ".");
+    EXPECT_TRUE(box->hasIcon);
+    EXPECT_EQ(box->buttons, std::vector<std::string>{"OK"});
+    EXPECT_FALSE(FindWindowOf(program.Id(), "TPlayerForm"));
+    PressOk(*box);
+    EXPECT_EQ(program.WaitForExit(30s), 0u);
+}
+
+TEST(ProjectorWindow, SkinnedTitleBarWithColourKeyedCornersOnScreen) {
+    ControlRegistration registration(g_control);
+    ASSERT_TRUE(registration.Succeeded());
+    ProgramFolder folder;
+    Backdrop backdrop;
+    Process program(folder.Exe());
+    ASSERT_TRUE(program.Started());
+    HWND player = WaitFor([&] { return FindWindowOf(program.Id(), "TPlayerForm"); }, 30s);
+    ASSERT_TRUE(player);
+    EXPECT_FALSE(FindWindowOf(program.Id(), "#32770"));
+    Pause(1500ms);
+
+    const RECT r = BoundsOf(player);
+    const int width = r.right - r.left;
+    ASSERT_GE(width, 300);
+
+    // The title strip's rows in the middle of the title bar.
+    const char* rows[29] = {"#000000", "#E6E6E6", "#F0F0EF", "#E8E8E8", "#D8D8D8", "#D1D1D2", "#D3D3D4", "#D7D7D8",
+                            "#DCDCDD", "#E2E2E3", "#EAEAEB", "#F3F3F3", "#FAFAFA", "#FDFDFD", "#FDFDFD", "#FDFDFD",
+                            "#FDFDFD", "#FDFDFD", "#FDFDFD", "#FDFDFD", "#FDFDFD", "#FDFDFD", "#FDFDFD", "#FDFDFD",
+                            "#FDFDFD", "#FDFDFD", "#FDFDFD", "#FDFDFD", "#000000"};
+    const int middle = r.left + width / 2;
+    for (int row = 0; row < 29; ++row) {
+        SCOPED_TRACE("row " + std::to_string(row));
+        EXPECT_EQ(Hex(ScreenPixel(middle, r.top + row)), rows[row]);
+    }
+
+    // The rounded corners: key-coloured pixels show what lies behind.
+    for (int column = 0; column < 5; ++column) {
+        SCOPED_TRACE("column " + std::to_string(column));
+        EXPECT_EQ(Hex(ScreenPixel(r.left + column, r.top)), Hex(kBehind));
+        EXPECT_EQ(Hex(ScreenPixel(r.right - 1 - column, r.top)), Hex(kBehind));
+    }
+    EXPECT_EQ(Hex(ScreenPixel(r.left, r.top + 1)), Hex(kBehind));
+    EXPECT_EQ(Hex(ScreenPixel(r.left, r.top + 4)), Hex(kBehind));
+    // The end caps' outline next to them.
+    EXPECT_EQ(Hex(ScreenPixel(r.left + 5, r.top)), "#000000");
+    EXPECT_EQ(Hex(ScreenPixel(r.left + 3, r.top + 1)), "#000000");
+    EXPECT_EQ(Hex(ScreenPixel(r.left + 1, r.top + 3)), "#000000");
+    EXPECT_EQ(Hex(ScreenPixel(r.right - 6, r.top)), "#000000");
+    EXPECT_EQ(Hex(ScreenPixel(r.right - 2, r.top + 3)), "#000000");
+    EXPECT_EQ(Hex(ScreenPixel(r.left, r.top + 28)), "#000000");
+
+    // The control in the content panel paints its own colour.
+    EXPECT_EQ(Hex(ScreenPixel(middle, r.top + 29 + 100)), Hex(kControlColor));
+
+    // Minimising the main window minimises the application and hides the
+    // window; restoring the application shows it again. (Without a window
+    // manager the application window itself never shows as iconic here.)
+    HWND application = FindWindowOf(program.Id(), "TApplication", false);
+    ASSERT_TRUE(application);
+    PostMessageA(player, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(player) ? nullptr : player; }, 10s));
+    Pause(500ms);
+    EXPECT_FALSE(IsWindowVisible(player));  // and it stays hidden
+    PostMessageA(application, WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(player) ? player : nullptr; }, 10s));
+
+    // A call from the control closes the window and ends the program.
+    HWND control = FindChildOfClass(player, "TestFlashControl");
+    ASSERT_TRUE(control);
+    PostMessageA(control, kFireFlashCallMessage, 0, 0);
+    EXPECT_EQ(program.WaitForExit(30s), 0u);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: projector_window_test PROJECTOR.EXE TEST_CONTROL\n");
+        return 2;
+    }
+    g_projector = argv[1];
+    g_control = argv[2];
+    return RUN_ALL_TESTS();
+}
