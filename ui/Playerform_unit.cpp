@@ -1,12 +1,33 @@
 #include "ui/Playerform_unit.h"
 
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "settings/Sdftxtparser_unit.h"
+#include "toolkit/core/convert.h"
+#include "toolkit/core/exception.h"
+#include "toolkit/win/application.h"
 #include "ui/Handleform_unit.h"
+#include "ui/rules/button_pictures.h"
+#include "ui/rules/movie_paths.h"
+#include "ui/rules/window_placement.h"
 
 TPlayerForm* PlayerForm = nullptr;
 
 using toolkit::TComponent;
 using toolkit::TMouseButton;
 using toolkit::TShiftState;
+
+namespace {
+
+// SC_SIZE with the low bits 9, which the system carries out as a move of the
+// whole window with the mouse.
+constexpr unsigned kMoveCommand = 0xF009;
+// UTF-16 units the movie path is converted into, terminator included.
+constexpr int kMovieBufferUnits = 1024;
+
+}  // namespace
 
 const toolkit::TPublishedTable& TPlayerForm::Published() {
     static const toolkit::TPublishedTable table = toolkit::TPublisher<TPlayerForm>()
@@ -54,22 +75,135 @@ TPlayerForm::TPlayerForm(TComponent* owner) : TForm(owner, "TPlayerForm") {
 
 TPlayerForm::~TPlayerForm() = default;
 
-void TPlayerForm::FormWndProc(toolkit::TMessage& Message) { WndProc(Message); }
+void TPlayerForm::FormCreate(TComponent*) {
+    GripForm = new THandleForm(this);
+    GripForm->SetWidth(12);
+    GripForm->SetHeight(12);
+    GripForm->Show();
 
-void TPlayerForm::TitlePanelMouseDown(TComponent*, TMouseButton, TShiftState, int, int) {}
-void TPlayerForm::CloseButtonClick(TComponent*) {}
-void TPlayerForm::MaximizeButtonClick(TComponent*) {}
-void TPlayerForm::MinimizeButtonClick(TComponent*) {}
-void TPlayerForm::TitleLabelMouseDown(TComponent*, TMouseButton, TShiftState, int, int) {}
-void TPlayerForm::FormCreate(TComponent*) {}
-void TPlayerForm::FormResize(TComponent*) {}
-void TPlayerForm::TitleImageMouseDown(TComponent*, TMouseButton, TShiftState, int, int) {}
-void TPlayerForm::MinimizeButtonMouseMove(TComponent*, TShiftState, int, int) {}
-void TPlayerForm::MaximizeButtonMouseMove(TComponent*, TShiftState, int, int) {}
-void TPlayerForm::CloseButtonMouseMove(TComponent*, TShiftState, int, int) {}
-void TPlayerForm::Image2MouseMove(TComponent*, TShiftState, int, int) {}
-void TPlayerForm::BackPanelExit(TComponent*) {}
-void TPlayerForm::BackPanelMouseMove(TComponent*, TShiftState, int, int) {}
-void TPlayerForm::BackPanelMouseDown(TComponent*, TMouseButton, TShiftState, int, int) {}
+    const std::optional<std::string> basePath = ui::BasePath(toolkit::Application->ExeName());
+    if (!basePath) throw toolkit::ERangeError();
+    const std::string moviePath = ui::MoviePath(*basePath);
+
+    SDFTxtParser settings;
+    settings.LoadFromFile(ui::SettingsPath(*basePath));
+
+    TitleLabel->SetTransparent(true);
+    TitleLabel->SetCaption(settings.GetValue("title"));
+
+    if (toolkit::StrToInt(settings.GetValue("width")) < 0) {
+        RECT workArea{};
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
+        SetWidth(workArea.right - workArea.left);
+        SetHeight(workArea.bottom - workArea.top);
+        SetLeft(0);
+        SetTop(0);
+    } else {
+        SetWidth(toolkit::StrToInt(settings.GetValue("width")));
+        SetHeight(toolkit::StrToInt(settings.GetValue("height")));
+        SetLeft(ui::CentredOffset(GetSystemMetrics(SM_CXSCREEN), Width()));
+        SetTop(ui::CentredOffset(GetSystemMetrics(SM_CYSCREEN), Height()));
+    }
+
+    // The control takes the text up to its terminator; a path that does not
+    // fit the buffer is refused rather than cut short to another file's name.
+    std::vector<wchar_t> movie(kMovieBufferUnits, L'\0');
+    if (MultiByteToWideChar(CP_ACP, 0, moviePath.c_str(), -1, movie.data(), kMovieBufferUnits) == 0) {
+        throw toolkit::ERangeError();
+    }
+    FlashPlayer->SetMovie(std::wstring(movie.data(), movie.size()));
+
+    const ui::Rect flash = ui::FlashBounds(BackPanel->Width(), BackPanel->Height());
+    FlashPlayer->SetBounds(flash.Left, flash.Top, flash.Width, flash.Height);
+    const ui::Point grip = ui::GripPosition({Left(), Top(), Width(), Height()});
+    GripForm->SetBounds(grip.X, grip.Y, GripForm->Width(), GripForm->Height());
+
+    SetButtonPicture(MinimizeButton, ui::MinimizeNormal);
+    SetButtonPicture(MaximizeButton, ui::MaximizeNormal);
+    SetButtonPicture(CloseButton, ui::CloseNormal);
+}
+
+void TPlayerForm::FormResize(TComponent*) { PlaceFlashAndGrip(); }
+
+void TPlayerForm::FormWndProc(toolkit::TMessage& Message) {
+    if (Message.Msg == WM_MOVE) PlaceFlashAndGrip();
+    WndProc(Message);
+}
+
+void TPlayerForm::PlaceFlashAndGrip() {
+    // Until the description is read and FormCreate has run, the window is
+    // not visible, so the first test already holds the step off.
+    if (!PlayerForm || !PlayerForm->Visible() || !PlayerForm->Enabled()) return;
+    if (!BackPanel->Visible() || !FlashPlayer->Visible() || !BackPanel->Enabled() || !FlashPlayer->Enabled()) return;
+
+    const ui::Rect flash = ui::FlashBounds(BackPanel->Width(), BackPanel->Height());
+    FlashPlayer->SetBounds(flash.Left, flash.Top, flash.Width, flash.Height);
+    if (GripForm) {
+        const ui::Point grip = ui::GripPosition({Left(), Top(), Width(), Height()});
+        GripForm->SetBounds(grip.X, grip.Y, GripForm->Width(), GripForm->Height());
+    }
+    // Through the back panel, so that it sees the focus leave and resets its cursor.
+    BackPanel->SetFocus();
+    FlashPlayer->SetFocus();
+}
 
 void TPlayerForm::FlashPlayerFlashCall(TComponent*, const std::wstring&) { Close(); }
+
+// Title bar and buttons.
+
+void TPlayerForm::SystemCommand(unsigned command) {
+    ReleaseCapture();
+    Perform(WM_SYSCOMMAND, command, 0);
+}
+
+bool TPlayerForm::Maximized() const { return WindowState() == toolkit::TWindowState::wsMaximized; }
+
+void TPlayerForm::SetButtonPicture(toolkit::TImage* button, int index) { IconList->GetBitmap(index, button->Picture()); }
+
+void TPlayerForm::TitlePanelMouseDown(TComponent*, TMouseButton, TShiftState, int, int) { SystemCommand(kMoveCommand); }
+void TPlayerForm::TitleImageMouseDown(TComponent*, TMouseButton, TShiftState, int, int) { SystemCommand(kMoveCommand); }
+void TPlayerForm::TitleLabelMouseDown(TComponent*, TMouseButton, TShiftState, int, int) { SystemCommand(kMoveCommand); }
+
+void TPlayerForm::MinimizeButtonClick(TComponent*) { SystemCommand(SC_MINIMIZE); }
+
+void TPlayerForm::MaximizeButtonClick(TComponent*) {
+    ReleaseCapture();
+    const ui::MaximizeAction action = ui::MaximizeClick(Maximized());
+    // A colour-keyed window is not redrawn whole by the system's maximise and
+    // restore; as an ordinary window it is.
+    SetTransparentColor(false);
+    Perform(WM_SYSCOMMAND, action.Command, 0);
+    SetTransparentColor(true);
+    SetButtonPicture(MaximizeButton, action.Picture);
+}
+
+void TPlayerForm::CloseButtonClick(TComponent*) { Close(); }
+
+void TPlayerForm::ShowHover(int button) {
+    if (HoverButton == button) return;
+    HoverButton = button;
+    const ui::ButtonPictures pictures = ui::PicturesFor(button, Maximized());
+    SetButtonPicture(MinimizeButton, pictures.Minimize);
+    SetButtonPicture(MaximizeButton, pictures.Maximize);
+    SetButtonPicture(CloseButton, pictures.Close);
+}
+
+void TPlayerForm::MinimizeButtonMouseMove(TComponent*, TShiftState, int, int) { ShowHover(1); }
+void TPlayerForm::MaximizeButtonMouseMove(TComponent*, TShiftState, int, int) { ShowHover(2); }
+void TPlayerForm::CloseButtonMouseMove(TComponent*, TShiftState, int, int) { ShowHover(3); }
+void TPlayerForm::Image2MouseMove(TComponent*, TShiftState, int, int) { ShowHover(0); }
+
+// The band of the back panel around the movie sizes the window.
+
+void TPlayerForm::BackPanelMouseMove(TComponent*, TShiftState, int X, int Y) {
+    BackPanel->SetCursor(ui::ZoneCursor(ui::ZoneAt(X, Y, BackPanel->Width(), BackPanel->Height())));
+}
+
+void TPlayerForm::BackPanelMouseDown(TComponent*, TMouseButton, TShiftState, int X, int Y) {
+    ReleaseCapture();
+    if (const auto command = ui::ZoneCommand(ui::ZoneAt(X, Y, BackPanel->Width(), BackPanel->Height()))) {
+        Perform(WM_SYSCOMMAND, *command, 0);
+    }
+}
+
+void TPlayerForm::BackPanelExit(TComponent*) { BackPanel->SetCursor(toolkit::crDefault); }

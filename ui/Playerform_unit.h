@@ -63,10 +63,23 @@ public:
                             int X, int Y);
     void FlashPlayerFlashCall(toolkit::TComponent* Sender, const std::wstring& request);
 
-    // Hook on the window's messages; forwards every message to WndProc.
+    // Hook on the window's messages: a move lays the content out again; every
+    // message then goes on to the form's own WndProc.
     void FormWndProc(toolkit::TMessage& Message);
 
     static const toolkit::TPublishedTable& Published();
+
+private:
+    // Fits the movie into the back panel, moves the grip to the lower right
+    // corner and hands the focus on to the movie; only while the window and
+    // both controls are visible and enabled.
+    void PlaceFlashAndGrip();
+    // The three buttons' pictures for a new hover state.
+    void ShowHover(int button);
+    // Releases the mouse and hands the window system one of its commands.
+    void SystemCommand(unsigned command);
+    void SetButtonPicture(toolkit::TImage* button, int index);
+    bool Maximized() const;
 };
 
 // The one player window of the program.

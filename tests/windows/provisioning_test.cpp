@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 
 #include "gui_driver.h"
@@ -55,6 +56,15 @@ std::string Deploy(const std::string& packed, const std::string& name) {
     CreateDirectoryA(folder.c_str(), nullptr);
     const std::string exe = folder + "\\Guide.exe";
     EXPECT_TRUE(CopyFileA(packed.c_str(), exe.c_str(), FALSE)) << packed;
+    // Its settings beside it, so that the window opens without a report.
+    CreateDirectoryA((folder + "\\Guide_Page_img").c_str(), nullptr);
+    const char settings[] = "&title=Provisioning&\r\n&width=640&\r\n&height=480&\r\n";
+    FILE* file = std::fopen((folder + "\\Guide_Page_img\\Page_var.txt").c_str(), "wb");
+    EXPECT_TRUE(file) << folder;
+    if (file) {
+        std::fwrite(settings, 1, sizeof settings - 1, file);
+        std::fclose(file);
+    }
     return exe;
 }
 

@@ -19,6 +19,12 @@ public:
     using Exception::Exception;
 };
 
+// An index or position outside its range.
+class ERangeError : public Exception {
+public:
+    ERangeError() : Exception("Range check error") {}
+};
+
 // The text of the standard error report: the message, with a full stop added
 // when it is not empty and its last character sorts after '.'.
 std::string ExceptionReportText(const std::string& message);

@@ -163,12 +163,19 @@ void TForm::ApplyLayering() {
     HWND window = Handle();
     const LONG exStyle = GetWindowLongA(window, GWL_EXSTYLE);
     if (transparentColor_ || alphaBlend_) {
-        if (!(exStyle & WS_EX_LAYERED)) SetWindowLongA(window, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+        const bool becomesLayered = !(exStyle & WS_EX_LAYERED);
+        if (becomesLayered) SetWindowLongA(window, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
         DWORD flags = 0;
         if (transparentColor_) flags |= LWA_COLORKEY;
         if (alphaBlend_) flags |= LWA_ALPHA;
         SetLayeredWindowAttributes(window, ColorToRGB(transparentColorValue_), static_cast<BYTE>(alphaBlendValue_),
                                    flags);
+        // The layered surface starts out empty (so it is under Wine): fill it.
+        if (becomesLayered) {
+            SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+            RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+        }
     } else if (exStyle & WS_EX_LAYERED) {
         SetWindowLongA(window, GWL_EXSTYLE, exStyle & ~WS_EX_LAYERED);
         // An ordinary window again: everything must be drawn anew.
