@@ -17,6 +17,13 @@ case "$action" in
       # wineboot complains about the missing 32-bit half; the 64-bit prefix is whole.
       wineboot -i </dev/null >/dev/null 2>&1 || [ -d "$WINEPREFIX/drive_c/windows/system32" ]
     fi
+    # There is no window manager on a test display: Wine places, sizes and
+    # maximises every window itself instead of leaving it to one. (A prefix
+    # for a desktop with a window manager sets PROJECTOR_WINDOW_MANAGER=1.)
+    if [ -z "${PROJECTOR_WINDOW_MANAGER:-}" ] && [ ! -e "$WINEPREFIX/.unmanaged" ]; then
+      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 &&
+        touch "$WINEPREFIX/.unmanaged"
+    fi
     # Start Wine's own services now, detached: started later by a test, they
     # would inherit CTest's output pipes and keep it waiting after the test ends.
     setsid wineboot </dev/null >/dev/null 2>&1 || true

@@ -192,6 +192,70 @@ TEST(PlayerWindow, GripWindowIsShownCentredTranslucentAndOnTop) {
     EXPECT_EQ(grip->Owner(), &player);
 }
 
+TEST(PlayerWindow, BandCursorsLayoutGuardAndFocus) {
+    ControlRegistration registration(g_controlPath);
+    TPlayerForm form(Application);
+    PlayerForm = &form;
+    struct ResetReference {
+        ~ResetReference() { PlayerForm = nullptr; }
+    } reset;
+
+    // While the window is hidden a resize leaves the movie where it is.
+    form.FlashPlayer->SetBounds(5, 5, 50, 40);
+    form.SetClientSize(800, 500);
+    EXPECT_EQ(form.FlashPlayer->BoundsRect(), (Bounds{5, 5, 50, 40}));
+    // Shown, every resize and move lays it out and hands it the focus.
+    form.Show();
+    form.SetClientSize(810, 520);
+    const int W = form.BackPanel->Width(), H = form.BackPanel->Height();
+    EXPECT_EQ(form.FlashPlayer->BoundsRect(), (Bounds{3, 0, W - 6, H - 3}));
+    EXPECT_EQ(GetFocus(), form.FlashPlayer->Handle());
+    form.FlashPlayer->SetBounds(5, 5, 50, 40);
+    form.SetLeft(form.Left() + 7);
+    EXPECT_EQ(form.FlashPlayer->BoundsRect(), (Bounds{3, 0, W - 6, H - 3}));
+    // A disabled movie is left alone.
+    form.FlashPlayer->SetEnabled(false);
+    form.FlashPlayer->SetBounds(5, 5, 50, 40);
+    form.SetLeft(form.Left() + 7);
+    EXPECT_EQ(form.FlashPlayer->BoundsRect(), (Bounds{5, 5, 50, 40}));
+    form.FlashPlayer->SetEnabled(true);
+
+    // The band's cursors by zone.
+    const struct {
+        int x, y;
+        TCursor cursor;
+    } zones[] = {{W - 3, H - 8, crSizeNWSE}, {2, H - 1, crSizeNESW}, {W / 2, H - 2, crSizeNS},
+                 {W - 2, H - 9, crSizeWE},   {0, 10, crSizeWE},      {W / 2, 10, crSizeWE}};
+    for (const auto& zone : zones) {
+        SCOPED_TRACE(std::to_string(zone.x) + "," + std::to_string(zone.y));
+        form.BackPanelMouseMove(form.BackPanel, 0, zone.x, zone.y);
+        EXPECT_EQ(form.BackPanel->Cursor(), zone.cursor);
+    }
+    // Losing the focus gives the band its ordinary cursor back.
+    form.BackPanelMouseMove(form.BackPanel, 0, W / 2, H - 2);
+    form.BackPanel->SetFocus();
+    EXPECT_EQ(form.BackPanel->Cursor(), crSizeNS);
+    form.FlashPlayer->SetFocus();
+    EXPECT_EQ(form.BackPanel->Cursor(), crDefault);
+
+    // The hover state changes only when another part is entered.
+    form.MaximizeButtonMouseMove(form.MaximizeButton, 0, 1, 1);
+    EXPECT_EQ(form.HoverButton, 2);
+    form.MaximizeButtonClick(form.MaximizeButton);
+    EXPECT_EQ(form.HoverButton, 2);
+    form.Image2MouseMove(form.Image2, 0, 1, 1);
+    EXPECT_EQ(form.HoverButton, 0);
+    form.CloseButtonMouseMove(form.CloseButton, 0, 1, 1);
+    EXPECT_EQ(form.HoverButton, 3);
+
+    // The grip's cursor is the diagonal one from the first move on.
+    auto* grip = new THandleForm(&form);
+    EXPECT_EQ(grip->Cursor(), crDefault);
+    grip->Image1MouseMove(grip->Image1, 0, 3, 3);
+    EXPECT_EQ(grip->Cursor(), crSizeNWSE);
+    form.Hide();
+}
+
 TEST(PlayerWindow, UnregisteredControlFailsTheWindowWithTheSystemsText) {
     ControlRegistration registration("");
     ASSERT_TRUE(registration.Succeeded());

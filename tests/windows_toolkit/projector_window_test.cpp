@@ -11,13 +11,16 @@
 #include <string>
 
 #include "class_registration.h"
+#include "program_folder.h"
 #include "gui_driver.h"
 #include "test_control_ids.h"
 
 namespace {
 
 using namespace driver;
+using testing_support::Backdrop;
 using testing_support::ControlRegistration;
+using testing_support::ProgramFolder;
 
 std::string g_projector;
 std::string g_control;
@@ -28,84 +31,6 @@ std::string Hex(COLORREF c) {
     char text[16];
     std::snprintf(text, sizeof text, "#%02X%02X%02X", GetRValue(c), GetGValue(c), GetBValue(c));
     return text;
-}
-
-COLORREF ScreenPixel(int x, int y) {
-    HDC screen = GetDC(nullptr);
-    const COLORREF color = GetPixel(screen, x, y);
-    ReleaseDC(nullptr, screen);
-    return color;
-}
-
-// A window of one known colour over the whole screen, below what comes later.
-class Backdrop {
-public:
-    Backdrop() {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.hbrBackground = CreateSolidBrush(kBehind);
-        windowClass.lpszClassName = "ProjectorTestBackdrop";
-        RegisterClassA(&windowClass);
-        window_ = CreateWindowExA(0, windowClass.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0,
-                                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
-                                  windowClass.hInstance, nullptr);
-        Pause(300ms);
-    }
-    ~Backdrop() { DestroyWindow(window_); }
-
-private:
-    HWND window_;
-};
-
-// The program copied into a folder of its own, with a settings file beside it.
-class ProgramFolder {
-public:
-    ProgramFolder() {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        folder_ = std::string(temp) + "projector_window_test";
-        CreateDirectoryA(folder_.c_str(), nullptr);
-        CreateDirectoryA((folder_ + "\\Guide_Page_img").c_str(), nullptr);
-        exe_ = folder_ + "\\Guide.exe";
-        CopyFileA(g_projector.c_str(), exe_.c_str(), FALSE);
-        const char settings[] = "&title=Skin test&width=956&height=622&";
-        FILE* file = std::fopen((folder_ + "\\Guide_Page_img\\Page_var.txt").c_str(), "wb");
-        if (file) {
-            std::fwrite(settings, 1, sizeof settings - 1, file);
-            std::fclose(file);
-        }
-    }
-    ~ProgramFolder() {
-        DeleteFileA((folder_ + "\\Guide_Page_img\\Page_var.txt").c_str());
-        RemoveDirectoryA((folder_ + "\\Guide_Page_img").c_str());
-        DeleteFileA(exe_.c_str());
-        RemoveDirectoryA(folder_.c_str());
-    }
-    const std::string& Exe() const { return exe_; }
-
-private:
-    std::string folder_;
-    std::string exe_;
-};
-
-HWND FindChildOfClass(HWND parent, const char* className) {
-    struct Search {
-        const char* name;
-        HWND found;
-    } search{className, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            if (ClassOf(window) == s->name) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 TEST(ProjectorWindow, WithoutARegisteredControlReportsOnceAndEnds) {
@@ -127,8 +52,10 @@ TEST(ProjectorWindow, WithoutARegisteredControlReportsOnceAndEnds) {
 TEST(ProjectorWindow, SkinnedTitleBarWithColourKeyedCornersOnScreen) {
     ControlRegistration registration(g_control);
     ASSERT_TRUE(registration.Succeeded());
-    ProgramFolder folder;
-    Backdrop backdrop;
+    ProgramFolder folder("projector_window_test", g_projector, "Guide.exe",
+                         "&title=Skin test&\r\n&width=956&\r\n&height=622&\r\n");
+    ASSERT_TRUE(folder.Ready());
+    Backdrop backdrop(kBehind);
     Process program(folder.Exe());
     ASSERT_TRUE(program.Started());
     HWND player = WaitFor([&] { return FindWindowOf(program.Id(), "TPlayerForm"); }, 30s);
@@ -183,7 +110,7 @@ TEST(ProjectorWindow, SkinnedTitleBarWithColourKeyedCornersOnScreen) {
     EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(player) ? player : nullptr; }, 10s));
 
     // A call from the control closes the window and ends the program.
-    HWND control = FindChildOfClass(player, "TestFlashControl");
+    HWND control = FindChildOf(player, "TestFlashControl");
     ASSERT_TRUE(control);
     PostMessageA(control, kFireFlashCallMessage, 0, 0);
     EXPECT_EQ(program.WaitForExit(30s), 0u);

@@ -1,5 +1,6 @@
 #include "gui_driver.h"
 
+#include <cstdio>
 #include <thread>
 
 namespace driver {
@@ -74,6 +75,119 @@ RECT BoundsOf(HWND window) {
     RECT r{};
     GetWindowRect(window, &r);
     return r;
+}
+
+namespace {
+
+void SendMouse(DWORD flags, LONG dx = 0, LONG dy = 0) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = dx;
+    input.mi.dy = dy;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+}
+
+// Absolute input is in 1/65536 of the screen; aim at the pixel's centre.
+LONG Normalised(int coordinate, int extent) {
+    return static_cast<LONG>((2LL * coordinate + 1) * 65536 / (2LL * extent));
+}
+
+}  // namespace
+
+void MoveMouse(int x, int y) {
+    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, Normalised(x, GetSystemMetrics(SM_CXSCREEN)),
+              Normalised(y, GetSystemMetrics(SM_CYSCREEN)));
+    Pause(150ms);
+}
+
+void PressButton(DWORD downFlag) {
+    SendMouse(downFlag);
+    Pause(150ms);
+}
+
+void ReleaseButton(DWORD upFlag) {
+    SendMouse(upFlag);
+    Pause(150ms);
+}
+
+void Click(int x, int y) {
+    MoveMouse(x, y);
+    PressButton();
+    ReleaseButton();
+}
+
+void Drag(POINT from, POINT to) {
+    MoveMouse(from.x, from.y);
+    PressButton();
+    constexpr int kSteps = 5;
+    for (int step = 1; step <= kSteps; ++step) {
+        MoveMouse(from.x + (to.x - from.x) * step / kSteps, from.y + (to.y - from.y) * step / kSteps);
+    }
+    ReleaseButton();
+    Pause(300ms);
+}
+
+COLORREF ScreenPixel(int x, int y) {
+    HDC screen = GetDC(nullptr);
+    const COLORREF color = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return color;
+}
+
+bool SaveScreen(const std::string& path) {
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    const DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    std::vector<char> pixels(static_cast<std::size_t>(rowBytes) * height);
+    GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out) return false;
+    bool ok = std::fwrite(&file, sizeof file, 1, out) == 1 && std::fwrite(&info, sizeof info, 1, out) == 1 &&
+              std::fwrite(pixels.data(), 1, pixels.size(), out) == pixels.size();
+    return std::fclose(out) == 0 && ok;
+}
+
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
+}
+
+HWND FindChildOf(HWND parent, const std::string& className) {
+    struct Search {
+        const std::string& name;
+        HWND found;
+    } search{className, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            if (ClassOf(window) != s->name) return TRUE;
+            s->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 void Pause(std::chrono::milliseconds duration) {

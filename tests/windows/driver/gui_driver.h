@@ -37,6 +37,8 @@ std::vector<HWND> WindowsOf(DWORD processId, bool visibleOnly = true);
 std::string ClassOf(HWND window);
 std::string TextOf(HWND window);
 RECT BoundsOf(HWND window);
+// The first descendant window of `parent` with this class name.
+HWND FindChildOf(HWND parent, const std::string& className);
 
 // Polls until `find` returns a window or the time runs out.
 HWND WaitFor(const std::function<HWND()>& find, std::chrono::milliseconds timeout);
@@ -56,6 +58,21 @@ std::optional<MessageBoxInfo> ReadMessageBox(HWND window);
 std::optional<MessageBoxInfo> WaitForMessageBox(DWORD processId, std::chrono::milliseconds timeout);
 // Presses the box's OK button.
 void PressOk(const MessageBoxInfo& box);
+
+// Real mouse input, in screen coordinates, through the system's input queue.
+void MoveMouse(int x, int y);
+void PressButton(DWORD downFlag = MOUSEEVENTF_LEFTDOWN);
+void ReleaseButton(DWORD upFlag = MOUSEEVENTF_LEFTUP);
+void Click(int x, int y);
+// Presses the left button at `from`, moves to `to` in a few steps and releases.
+void Drag(POINT from, POINT to);
+
+// The colour on screen at a point.
+COLORREF ScreenPixel(int x, int y);
+// Writes the whole screen to a 24-bit BMP file (for looking into a failure).
+bool SaveScreen(const std::string& path);
+// The window that has the keyboard focus in the thread owning `window`.
+HWND FocusOf(HWND window);
 
 // Sleeps briefly while letting this thread's own messages through.
 void Pause(std::chrono::milliseconds duration);

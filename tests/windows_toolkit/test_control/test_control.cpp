@@ -1,7 +1,8 @@
 // A minimal in-process control registered under the player control's class
 // id during the window tests. It keeps what its host hands it (the saved
 // state, the Movie text) for the tests to read back through extra dispatch
-// ids, and raises FlashCall on request: through dispatch id kFireFlashCall,
+// ids; its window text is the Movie text, for programs outside the process.
+// It raises FlashCall on request: through dispatch id kFireFlashCall,
 // or when its window receives kFireFlashCallMessage (request "close").
 
 #include <windows.h>
@@ -116,6 +117,7 @@ public:
         window_ = CreateWindowExA(0, kWindowClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, position.left,
                                   position.top, position.right - position.left, position.bottom - position.top,
                                   siteWindow, nullptr, g_module, this);
+        if (window_ && !movie_.empty()) SetWindowTextW(window_, movie_.c_str());
         return window_ ? S_OK : E_FAIL;
     }
     STDMETHODIMP EnumVerbs(IEnumOLEVERB**) override { return E_NOTIMPL; }
@@ -200,6 +202,7 @@ public:
             }
             movie_.assign(params->rgvarg[0].bstrVal, SysStringLen(params->rgvarg[0].bstrVal));
             moviePuts_++;
+            if (window_) SetWindowTextW(window_, movie_.c_str());
             return S_OK;
         }
         if (dispid == tlb::DISPID_Movie && (flags & DISPATCH_PROPERTYGET) && result) {

@@ -1,0 +1,444 @@
+// The player window's behaviour, seen from outside the real program with real
+// mouse input: start-up sizing and movie, the grip, the title bar and its
+// buttons, the sizing band, and the failures of start-up.
+//   player_behaviour_test PROJECTOR.EXE TEST_CONTROL ICONLIST.BMP ICONLIST_MASK.BMP
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <array>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "class_registration.h"
+#include "gui_driver.h"
+#include "program_folder.h"
+#include "test_control_ids.h"
+
+namespace {
+
+using namespace driver;
+using testing_support::Backdrop;
+using testing_support::ControlRegistration;
+using testing_support::ProgramFolder;
+
+std::string g_projector;
+std::string g_control;
+std::string g_iconList;
+std::string g_iconMask;
+
+constexpr COLORREF kBehind = RGB(0, 200, 0);
+constexpr COLORREF kColourKey = RGB(0xFE, 0x00, 0x01);
+constexpr int kTitleHeight = 29;
+
+struct Box {
+    int Left, Top, Width, Height;
+    bool operator==(const Box&) const = default;
+};
+
+void PrintTo(const Box& b, std::ostream* os) {
+    *os << "{" << b.Left << ", " << b.Top << ", " << b.Width << ", " << b.Height << "}";
+}
+
+Box ScreenBox(HWND window) {
+    const RECT r = BoundsOf(window);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+// A window's bounds in the client coordinates of another.
+Box BoxIn(HWND window, HWND reference) {
+    RECT r = BoundsOf(window);
+    MapWindowPoints(HWND_DESKTOP, reference, reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+int Centred(int screen, int window) { return (screen - window) / 2; }
+
+// The button pictures as the skin defines them: opaque pixels per image.
+class IconList {
+public:
+    IconList() {
+        strip_ = Read(g_iconList);
+        mask_ = Read(g_iconMask);
+    }
+    bool Loaded() const { return !strip_.empty() && strip_.size() == mask_.size(); }
+
+    // Which of the eight pictures the 16 x 16 square at x, y on screen shows:
+    // the one whose every opaque pixel is there; nothing if none or several.
+    std::optional<int> PictureAt(int x, int y) const {
+        std::array<COLORREF, 256> screen{};
+        HDC dc = GetDC(nullptr);
+        for (int row = 0; row < 16; ++row) {
+            for (int column = 0; column < 16; ++column) screen[row * 16 + column] = GetPixel(dc, x + column, y + row);
+        }
+        ReleaseDC(nullptr, dc);
+        std::optional<int> found;
+        for (int index = 0; index < 8; ++index) {
+            bool matches = true;
+            for (int row = 0; row < 16 && matches; ++row) {
+                for (int column = 0; column < 16 && matches; ++column) {
+                    const std::size_t at = static_cast<std::size_t>(row) * 128 + index * 16 + column;
+                    if (mask_[at] == RGB(255, 255, 255)) continue;  // transparent
+                    matches = strip_[at] == screen[row * 16 + column];
+                }
+            }
+            if (matches) {
+                if (found) return std::nullopt;
+                found = index;
+            }
+        }
+        return found;
+    }
+
+private:
+    static std::vector<COLORREF> Read(const std::string& path) {
+        HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+        if (!bitmap) return {};
+        std::vector<COLORREF> pixels;
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        for (int row = 0; row < 16; ++row) {
+            for (int column = 0; column < 128; ++column) pixels.push_back(GetPixel(dc, column, row));
+        }
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        DeleteObject(bitmap);
+        return pixels;
+    }
+    std::vector<COLORREF> strip_;
+    std::vector<COLORREF> mask_;
+};
+
+// The running program and what it shows, found from outside.
+class Player {
+public:
+    Player(const std::string& exe) : process_(exe) {}
+
+    bool Open() {
+        // A report box stands in the way of the window: no use waiting then.
+        HWND found = WaitFor(
+            [&] {
+                HWND box = FindWindowOf(process_.Id(), "#32770");
+                return box ? box : FindWindowOf(process_.Id(), "TPlayerForm");
+            },
+            60s);
+        if (!found || ClassOf(found) != "TPlayerForm") {
+            ADD_FAILURE() << "no player window" << (found ? ", a report instead: " + ReadMessageBox(found)->text : "");
+            return false;
+        }
+        window_ = found;
+        grip_ = FindWindowOf(process_.Id(), "THandleForm", false);
+        control_ = FindChildOf(window_, "TestFlashControl");
+        Pause(800ms);
+        return grip_ && control_;
+    }
+
+    Process& Program() { return process_; }
+    HWND Window() const { return window_; }
+    HWND Grip() const { return grip_; }
+    HWND Control() const { return control_; }
+    HWND BackPanel() const { return GetParent(control_); }
+    Box Bounds() const { return ScreenBox(window_); }
+
+    // Centres of the title bar's parts, in screen coordinates.
+    POINT Button(int index) const {  // 0 minimise, 1 maximise, 2 close
+        const Box b = Bounds();
+        return {b.Left + b.Width - 123 + 32 + 24 * index + 8, b.Top + 8 + 8};
+    }
+    POINT StripBackground() const {
+        const Box b = Bounds();
+        return {b.Left + b.Width - 123 + 12, b.Top + 4};
+    }
+    POINT TitleBar() const {
+        const Box b = Bounds();
+        return {b.Left + b.Width - 140, b.Top + 15};
+    }
+
+    // The pictures on the minimise, maximise and close buttons.
+    std::array<std::optional<int>, 3> Pictures(const IconList& icons) const {
+        std::array<std::optional<int>, 3> pictures;
+        for (int index = 0; index < 3; ++index) {
+            const POINT centre = Button(index);
+            pictures[index] = icons.PictureAt(centre.x - 8, centre.y - 8);
+        }
+        return pictures;
+    }
+
+    // The grip sits 15 pixels in from the lower right corner, the movie fills
+    // the back panel but for a 3-pixel band, and after a move or resize the
+    // movie has the focus.
+    void ExpectLaidOut(bool afterMoveOrResize = true) const {
+        const Box b = Bounds();
+        EXPECT_EQ(ScreenBox(grip_), (Box{b.Left + b.Width - 15, b.Top + b.Height - 15, 12, 12}));
+        EXPECT_EQ(BoxIn(BackPanel(), window_), (Box{0, kTitleHeight, b.Width, b.Height - kTitleHeight}));
+        EXPECT_EQ(BoxIn(control_, BackPanel()), (Box{3, 0, b.Width - 6, b.Height - kTitleHeight - 3}));
+        if (afterMoveOrResize) EXPECT_EQ(FocusOf(window_), control_);
+    }
+
+private:
+    Process process_;
+    HWND window_ = nullptr;
+    HWND grip_ = nullptr;
+    HWND control_ = nullptr;
+};
+
+using Pictures = std::array<std::optional<int>, 3>;
+
+class PlayerBehaviour : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(registration_.Succeeded());
+        ASSERT_TRUE(icons_.Loaded());
+    }
+    ControlRegistration registration_{g_control};
+    Backdrop backdrop_{kBehind};
+    IconList icons_;
+    const int screenWidth_ = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight_ = GetSystemMetrics(SM_CYSCREEN);
+};
+
+TEST_F(PlayerBehaviour, StartUpSizesTheWindowLoadsTheMovieAndPlacesTheGrip) {
+    ProgramFolder folder("player_startup", g_projector, "Guide.exe", "&title=Quick tour&\r\n&width=801&\r\n&height=499&\r\n");
+    ASSERT_TRUE(folder.Ready());
+    Player player(folder.Exe());
+    ASSERT_TRUE(player.Open());
+    EXPECT_FALSE(FindWindowOf(player.Program().Id(), "#32770"));
+
+    // Width, height, then centred on the whole screen, halves dropped.
+    EXPECT_EQ(player.Bounds(), (Box{Centred(screenWidth_, 801), Centred(screenHeight_, 499), 801, 499}));
+    EXPECT_EQ(TextOf(player.Control()), folder.Folder() + "\\Guide.swf");
+    player.ExpectLaidOut(false);
+
+    // The grip: its own translucent, always-on-top window.
+    EXPECT_TRUE(GetWindowLongA(player.Grip(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(player.Grip(), nullptr, &alpha, &flags));
+    EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
+    EXPECT_EQ(alpha, 220);
+    EXPECT_EQ(TextOf(player.Grip()), "HandleForm");
+
+    EXPECT_EQ(player.Pictures(icons_), (Pictures{0, 2, 4}));
+
+    // The caption is drawn, in the title font, on the title strip.
+    const Box b = player.Bounds();
+    HDC screen = GetDC(nullptr);
+    int firstInk = -1, lastInk = -1;
+    for (int x = b.Left + 83; x < b.Left + 83 + 385; ++x) {
+        for (int y = b.Top + 9; y < b.Top + 25; ++y) {
+            const COLORREF c = GetPixel(screen, x, y);
+            if (GetRValue(c) < 0x80 && GetGValue(c) < 0x80 && GetBValue(c) < 0x80) {
+                if (firstInk < 0) firstInk = x - b.Left;
+                lastInk = x - b.Left;
+            }
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    EXPECT_GE(firstInk, 83);
+    EXPECT_LE(firstInk, 86);
+    EXPECT_GT(lastInk, 83 + 40);  // "Quick tour" is some 60 pixels long at 13 pixels
+    EXPECT_LT(lastInk, 83 + 100);
+
+    // A call from the movie closes the window and ends the program.
+    PostMessageA(player.Control(), kFireFlashCallMessage, 0, 0);
+    EXPECT_EQ(player.Program().WaitForExit(30s), 0u);
+}
+
+TEST_F(PlayerBehaviour, NegativeWidthFillsTheWorkAreaWithoutReadingTheHeight) {
+    ProgramFolder folder("player_workarea", g_projector, "Guide.exe", "&title=Full&\r\n&width=-1&\r\n&height=tall&\r\n");
+    ASSERT_TRUE(folder.Ready());
+    Player player(folder.Exe());
+    ASSERT_TRUE(player.Open());
+    EXPECT_FALSE(FindWindowOf(player.Program().Id(), "#32770"));
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_EQ(player.Bounds(), (Box{0, 0, work.right - work.left, work.bottom - work.top}));
+    player.ExpectLaidOut(false);
+    Click(player.Button(2).x, player.Button(2).y);
+    EXPECT_EQ(player.Program().WaitForExit(30s), 0u);
+}
+
+TEST_F(PlayerBehaviour, HoverPicturesMaximiseRestoreAndMinimise) {
+    ProgramFolder folder("player_buttons", g_projector, "Guide.exe", "&title=Buttons&\r\n&width=800&\r\n&height=500&\r\n");
+    ASSERT_TRUE(folder.Ready());
+    Player player(folder.Exe());
+    ASSERT_TRUE(player.Open());
+    const Box normal = player.Bounds();
+
+    MoveMouse(player.StripBackground().x, player.StripBackground().y);
+    EXPECT_EQ(player.Pictures(icons_), (Pictures{0, 2, 4}));
+    MoveMouse(player.Button(0).x, player.Button(0).y);
+    EXPECT_EQ(player.Pictures(icons_), (Pictures{1, 2, 4}));
+    MoveMouse(player.Button(1).x, player.Button(1).y);
+    EXPECT_EQ(player.Pictures(icons_), (Pictures{0, 3, 4}));
+    MoveMouse(player.Button(2).x, player.Button(2).y);
+    EXPECT_EQ(player.Pictures(icons_), (Pictures{0, 2, 5}));
+    // Leaving a button onto the title bar keeps its hover picture.
+    MoveMouse(player.TitleBar().x, player.TitleBar().y);
+    EXPECT_EQ(player.Pictures(icons_), (Pictures{0, 2, 5}));
+    MoveMouse(player.StripBackground().x, player.StripBackground().y);
+    EXPECT_EQ(player.Pictures(icons_), (Pictures{0, 2, 4}));
+
+    // Maximise through the button: restore picture, not its hover variant,
+    // and the colour key is on again.
+    Click(player.Button(1).x, player.Button(1).y);
+    Pause(500ms);
+    EXPECT_TRUE(IsZoomed(player.Window()));
+    EXPECT_GT(player.Bounds().Width, normal.Width);
+    EXPECT_EQ(player.Pictures(icons_)[1], 6);
+    COLORREF key = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(player.Window(), &key, nullptr, &flags));
+    EXPECT_TRUE(flags & LWA_COLORKEY);
+    EXPECT_EQ(key, kColourKey);
+    player.ExpectLaidOut();
+    // Hover pictures now follow the maximised state.
+    MoveMouse(player.StripBackground().x, player.StripBackground().y);
+    EXPECT_EQ(player.Pictures(icons_), (Pictures{0, 6, 4}));
+    MoveMouse(player.Button(1).x, player.Button(1).y);
+    EXPECT_EQ(player.Pictures(icons_), (Pictures{0, 7, 4}));
+
+    // Restore through the same button.
+    Click(player.Button(1).x, player.Button(1).y);
+    Pause(500ms);
+    EXPECT_FALSE(IsZoomed(player.Window()));
+    EXPECT_EQ(player.Bounds(), normal);
+    EXPECT_EQ(player.Pictures(icons_)[1], 2);
+    ASSERT_TRUE(GetLayeredWindowAttributes(player.Window(), &key, nullptr, &flags));
+    EXPECT_TRUE(flags & LWA_COLORKEY);
+    player.ExpectLaidOut();
+
+    // Minimise hides the window with the application; restoring the
+    // application brings it back with the minimise hover picture still on.
+    MoveMouse(player.Button(0).x, player.Button(0).y);
+    Click(player.Button(0).x, player.Button(0).y);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(player.Window()) ? nullptr : player.Window(); }, 10s));
+    HWND application = FindWindowOf(player.Program().Id(), "TApplication", false);
+    ASSERT_TRUE(application);
+    PostMessageA(application, WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(player.Window()) ? player.Window() : nullptr; }, 10s));
+    Pause(500ms);
+    EXPECT_EQ(player.Pictures(icons_)[0], 1);
+
+    Click(player.Button(2).x, player.Button(2).y);
+    EXPECT_EQ(player.Program().WaitForExit(30s), 0u);
+}
+
+TEST_F(PlayerBehaviour, TitleBarMovesAndGripAndBandResize) {
+    ProgramFolder folder("player_moves", g_projector, "Guide.exe", "&title=Moves&\r\n&width=800&\r\n&height=500&\r\n");
+    ASSERT_TRUE(folder.Ready());
+    Player player(folder.Exe());
+    ASSERT_TRUE(player.Open());
+    Box b = player.Bounds();
+
+    // Dragging the title bar moves the window; the grip follows.
+    Drag(player.TitleBar(), {player.TitleBar().x - 40, player.TitleBar().y + 30});
+    EXPECT_EQ(player.Bounds(), (Box{b.Left - 40, b.Top + 30, b.Width, b.Height}));
+    player.ExpectLaidOut();
+
+    // Dragging the grip sizes from the lower right corner.
+    b = player.Bounds();
+    const Box grip = ScreenBox(player.Grip());
+    const POINT onGrip{grip.Left + 6, grip.Top + 6};
+    Drag(onGrip, {onGrip.x + 60, onGrip.y + 50});
+    EXPECT_EQ(player.Bounds(), (Box{b.Left, b.Top, b.Width + 60, b.Height + 50}));
+    player.ExpectLaidOut();
+
+    // Not below 300 x 329.
+    b = player.Bounds();
+    const Box grip2 = ScreenBox(player.Grip());
+    Drag({grip2.Left + 6, grip2.Top + 6}, {b.Left + 10, b.Top + 10});
+    EXPECT_EQ(player.Bounds(), (Box{b.Left, b.Top, 300, 329}));
+    player.ExpectLaidOut();
+
+    // The band below the movie sizes by the bottom edge, the one at the left
+    // by the left edge.
+    b = player.Bounds();
+    Drag({b.Left + b.Width / 2, b.Top + b.Height - 2}, {b.Left + b.Width / 2, b.Top + b.Height + 98});
+    EXPECT_EQ(player.Bounds(), (Box{b.Left, b.Top, b.Width, b.Height + 100}));
+    player.ExpectLaidOut();
+    b = player.Bounds();
+    Drag({b.Left + 1, b.Top + 100}, {b.Left - 79, b.Top + 100});
+    EXPECT_EQ(player.Bounds(), (Box{b.Left - 80, b.Top, b.Width + 80, b.Height}));
+    player.ExpectLaidOut();
+
+    Click(player.Button(2).x, player.Button(2).y);
+    EXPECT_EQ(player.Program().WaitForExit(30s), 0u);
+}
+
+// Start-up failures: one report, then the window opens as far as start-up got.
+struct FailureRow {
+    const char* name;
+    const char* exeName;
+    std::optional<std::string> settings;
+    std::string message;
+    int width;  // the window's width afterwards
+};
+
+class StartUpFailure : public PlayerBehaviour, public ::testing::WithParamInterface<FailureRow> {};
+
+TEST_P(StartUpFailure, ReportsOnceAndOpensTheWindow) {
+    const FailureRow& row = GetParam();
+    ProgramFolder folder(std::string("player_failure_") + row.name, g_projector, row.exeName, row.settings);
+    ASSERT_TRUE(folder.Ready());
+    if (std::string(row.exeName).find('.') == std::string::npos && folder.Folder().find('.') != std::string::npos) {
+        GTEST_SKIP() << "the temporary folder's path has a '.': " << folder.Folder();
+    }
+    Player player(folder.Exe());
+    auto box = WaitForMessageBox(player.Program().Id(), 60s);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->caption, "User Guide     ");
+    EXPECT_EQ(box->text, row.message);
+    EXPECT_TRUE(box->hasIcon);
+    EXPECT_EQ(box->buttons, std::vector<std::string>{"OK"});
+    PressOk(*box);
+    ASSERT_TRUE(WaitFor([&] { return IsWindow(box->window) ? nullptr : box->window; }, 10s));
+    ASSERT_TRUE(player.Open());
+    EXPECT_FALSE(WaitFor([&] { return FindWindowOf(player.Program().Id(), "#32770"); }, 1500ms));
+
+    // The size and place of the description, no movie, the grip where it first
+    // appeared and no pictures on the buttons.
+    EXPECT_EQ(player.Bounds(), (Box{234, 233, row.width, 622}));
+    EXPECT_EQ(TextOf(player.Control()), "");
+    EXPECT_EQ(ScreenBox(player.Grip()), (Box{Centred(screenWidth_, 119), Centred(screenHeight_, 17), 12, 12}));
+    EXPECT_EQ(BoxIn(player.Control(), player.BackPanel()), (Box{0, 0, 956, 635}));
+    for (const auto& picture : player.Pictures(icons_)) EXPECT_FALSE(picture.has_value());
+
+    // The grip still sizes the window; then everything is laid out.
+    const Box b = player.Bounds();
+    const Box grip = ScreenBox(player.Grip());
+    Drag({grip.Left + 6, grip.Top + 6}, {grip.Left + 46, grip.Top + 36});
+    EXPECT_EQ(player.Bounds(), (Box{b.Left, b.Top, b.Width + 40, b.Height + 30}));
+    player.ExpectLaidOut();
+    Click(player.Button(2).x, player.Button(2).y);
+    EXPECT_EQ(player.Program().WaitForExit(30s), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, StartUpFailure,
+    ::testing::Values(
+        // A file name without '.' in a folder path without one either.
+        FailureRow{"nodot", "Guide", "&width=800&\r\n&height=500&\r\n", "Range check error.", 956},
+        FailureRow{"width", "Guide.exe", "&title=T&\r\n&width=800px&\r\n&height=500&\r\n", "'800px' is not a valid integer value.",
+                   956},
+        FailureRow{"height", "Guide.exe", "&title=T&\r\n&width=640&\r\n&height=500 &\r\n", "'500 ' is not a valid integer value.",
+                   640},
+        FailureRow{"nosettings", "Guide.exe", std::nullopt, "'' is not a valid integer value.", 956}),
+    [](const ::testing::TestParamInfo<FailureRow>& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (argc < 5) {
+        std::fprintf(stderr, "usage: player_behaviour_test PROJECTOR.EXE TEST_CONTROL ICONLIST.BMP ICONLIST_MASK.BMP\n");
+        return 2;
+    }
+    g_projector = argv[1];
+    g_control = argv[2];
+    g_iconList = argv[3];
+    g_iconMask = argv[4];
+    return RUN_ALL_TESTS();
+}
