@@ -4,6 +4,7 @@
 // Shared by the host (the player window) and by our own control.
 
 #include <windows.h>
+#include <oaidl.h>  // DISPID
 
 namespace ShockwaveFlashObjects_TLB {
 

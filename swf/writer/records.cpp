@@ -49,24 +49,18 @@ void WriteRect(BitWriter& w, const Rect& r) {
 
 void WriteMatrix(BitWriter& w, const Matrix& m) {
     w.Align();
-    bool hasScale = m.scaleX != 1 || m.scaleY != 1;
-    w.UB(1, hasScale);
-    if (hasScale) {
-        std::int32_t sx = ToFixed16(m.scaleX), sy = ToFixed16(m.scaleY);
-        unsigned bits = BitsForSigned({sx, sy});
+    // Scale and rotation: a flag, then both 16.16 values in one field width.
+    const auto writeOptionalPair = [&w](bool present, double a, double b) {
+        w.UB(1, present);
+        if (!present) return;
+        const std::int32_t fa = ToFixed16(a), fb = ToFixed16(b);
+        const unsigned bits = BitsForSigned({fa, fb});
         w.UB(5, bits);
-        w.SB(bits, sx);
-        w.SB(bits, sy);
-    }
-    bool hasRotate = m.rotateSkew0 != 0 || m.rotateSkew1 != 0;
-    w.UB(1, hasRotate);
-    if (hasRotate) {
-        std::int32_t r0 = ToFixed16(m.rotateSkew0), r1 = ToFixed16(m.rotateSkew1);
-        unsigned bits = BitsForSigned({r0, r1});
-        w.UB(5, bits);
-        w.SB(bits, r0);
-        w.SB(bits, r1);
-    }
+        w.SB(bits, fa);
+        w.SB(bits, fb);
+    };
+    writeOptionalPair(m.scaleX != 1 || m.scaleY != 1, m.scaleX, m.scaleY);
+    writeOptionalPair(m.rotateSkew0 != 0 || m.rotateSkew1 != 0, m.rotateSkew0, m.rotateSkew1);
     // No translation is written as a zero-width field.
     unsigned bits = (m.translateX || m.translateY) ? BitsForSigned({m.translateX, m.translateY}) : 0;
     w.UB(5, bits);

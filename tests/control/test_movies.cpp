@@ -131,6 +131,25 @@ std::vector<std::uint8_t> ExternalCallMovie(const std::string& name, const std::
     return Movie(100, 100, rgb, 12, 2, code);
 }
 
+namespace {
+
+// A one-frame movie of 200 x 100 pixels at 12 frames a second showing
+// `character` at depth 1.
+std::vector<std::uint8_t> OneFrame200x100(swf::writer::TagStream& tags, std::uint16_t character) {
+    namespace w = swf::writer;
+    w::PlaceObject place;
+    place.depth = 1;
+    place.characterId = character;
+    tags.PlaceObject2(place);
+    tags.ShowFrame();
+    w::MovieHeader header;
+    header.frameSize = {0, 4000, 0, 2000};
+    header.frameRate = 12;
+    return w::BuildMovie(header, tags);
+}
+
+}  // namespace
+
 std::vector<std::uint8_t> HalfAndHalfMovie(std::uint32_t background, std::uint32_t left) {
     namespace w = swf::writer;
     auto rgb = [](std::uint32_t c) {
@@ -143,15 +162,7 @@ std::vector<std::uint8_t> HalfAndHalfMovie(std::uint32_t background, std::uint32
     tags.SetBackgroundColor(rgb(background));
     const auto body = shape.DefineShapeBody(1, 1);
     tags.Add(w::TagCode::DefineShape, body);
-    w::PlaceObject place;
-    place.depth = 1;
-    place.characterId = 1;
-    tags.PlaceObject2(place);
-    tags.ShowFrame();
-    w::MovieHeader header;
-    header.frameSize = {0, 4000, 0, 2000};
-    header.frameRate = 12;
-    return w::BuildMovie(header, tags);
+    return OneFrame200x100(tags, 1);
 }
 
 std::vector<std::uint8_t> ButtonMovie() {
@@ -170,15 +181,7 @@ std::vector<std::uint8_t> ButtonMovie() {
     click.actions = w::ActionAssembler().FsCommand("clicked", "left").Finish();
     const auto buttonBody = w::DefineButton2Body(2, {record}, {click});
     tags.Add(w::TagCode::DefineButton2, buttonBody);
-    w::PlaceObject place;
-    place.depth = 1;
-    place.characterId = 2;
-    tags.PlaceObject2(place);
-    tags.ShowFrame();
-    w::MovieHeader header;
-    header.frameSize = {0, 4000, 0, 2000};
-    header.frameRate = 12;
-    return w::BuildMovie(header, tags);
+    return OneFrame200x100(tags, 2);
 }
 
 std::wstring WriteTempFile(const std::wstring& name, const std::vector<std::uint8_t>& bytes) {

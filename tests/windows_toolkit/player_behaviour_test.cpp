@@ -166,6 +166,12 @@ public:
         return pictures;
     }
 
+    // The close button ends the program with exit code 0.
+    void CloseWithButton() {
+        Click(Button(2).x, Button(2).y);
+        EXPECT_EQ(process_.WaitForExit(30s), 0u);
+    }
+
     // The grip sits 15 pixels in from the lower right corner, the movie fills
     // the back panel but for a 3-pixel band, and after a move or resize the
     // movie has the focus.
@@ -174,7 +180,9 @@ public:
         EXPECT_EQ(ScreenBox(grip_), (Box{b.Left + b.Width - 15, b.Top + b.Height - 15, 12, 12}));
         EXPECT_EQ(BoxIn(BackPanel(), window_), (Box{0, kTitleHeight, b.Width, b.Height - kTitleHeight}));
         EXPECT_EQ(BoxIn(control_, BackPanel()), (Box{3, 0, b.Width - 6, b.Height - kTitleHeight - 3}));
-        if (afterMoveOrResize) EXPECT_EQ(FocusOf(window_), control_);
+        if (afterMoveOrResize) {
+            EXPECT_EQ(FocusOf(window_), control_);
+        }
     }
 
 private:
@@ -256,8 +264,7 @@ TEST_F(PlayerBehaviour, NegativeWidthFillsTheWorkAreaWithoutReadingTheHeight) {
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     EXPECT_EQ(player.Bounds(), (Box{0, 0, work.right - work.left, work.bottom - work.top}));
     player.ExpectLaidOut(false);
-    Click(player.Button(2).x, player.Button(2).y);
-    EXPECT_EQ(player.Program().WaitForExit(30s), 0u);
+    player.CloseWithButton();
 }
 
 TEST_F(PlayerBehaviour, HoverPicturesMaximiseRestoreAndMinimise) {
@@ -322,8 +329,7 @@ TEST_F(PlayerBehaviour, HoverPicturesMaximiseRestoreAndMinimise) {
     Pause(500ms);
     EXPECT_EQ(player.Pictures(icons_)[0], 1);
 
-    Click(player.Button(2).x, player.Button(2).y);
-    EXPECT_EQ(player.Program().WaitForExit(30s), 0u);
+    player.CloseWithButton();
 }
 
 TEST_F(PlayerBehaviour, TitleBarMovesAndGripAndBandResize) {
@@ -364,8 +370,7 @@ TEST_F(PlayerBehaviour, TitleBarMovesAndGripAndBandResize) {
     EXPECT_EQ(player.Bounds(), (Box{b.Left - 80, b.Top, b.Width + 80, b.Height}));
     player.ExpectLaidOut();
 
-    Click(player.Button(2).x, player.Button(2).y);
-    EXPECT_EQ(player.Program().WaitForExit(30s), 0u);
+    player.CloseWithButton();
 }
 
 // Start-up failures: one report, then the window opens as far as start-up got.
@@ -412,8 +417,7 @@ TEST_P(StartUpFailure, ReportsOnceAndOpensTheWindow) {
     Drag({grip.Left + 6, grip.Top + 6}, {grip.Left + 46, grip.Top + 36});
     EXPECT_EQ(player.Bounds(), (Box{b.Left, b.Top, b.Width + 40, b.Height + 30}));
     player.ExpectLaidOut();
-    Click(player.Button(2).x, player.Button(2).y);
-    EXPECT_EQ(player.Program().WaitForExit(30s), 0u);
+    player.CloseWithButton();
 }
 
 INSTANTIATE_TEST_SUITE_P(
