@@ -267,6 +267,20 @@ TEST_F(PlayerBehaviour, NegativeWidthFillsTheWorkAreaWithoutReadingTheHeight) {
     player.CloseWithButton();
 }
 
+TEST_F(PlayerBehaviour, ZeroWidthIsRequestedAndCentredAsTheWindowThenIs) {
+    ProgramFolder folder("player_zero", g_projector, "Guide.exe", "&title=Zero&\r\n&width=0&\r\n&height=0&\r\n");
+    ASSERT_TRUE(folder.Ready());
+    Player player(folder.Exe());
+    ASSERT_TRUE(player.Open());
+    EXPECT_FALSE(FindWindowOf(player.Program().Id(), "#32770"));
+    const Box b = player.Bounds();
+    EXPECT_EQ(b.Left, Centred(screenWidth_, b.Width));
+    EXPECT_EQ(b.Top, Centred(screenHeight_, b.Height));
+    EXPECT_EQ(TextOf(player.Control()), folder.Folder() + "\\Guide.swf");
+    PostMessageA(player.Control(), kFireFlashCallMessage, 0, 0);
+    EXPECT_EQ(player.Program().WaitForExit(30s), 0u);
+}
+
 TEST_F(PlayerBehaviour, HoverPicturesMaximiseRestoreAndMinimise) {
     ProgramFolder folder("player_buttons", g_projector, "Guide.exe", "&title=Buttons&\r\n&width=800&\r\n&height=500&\r\n");
     ASSERT_TRUE(folder.Ready());
@@ -339,9 +353,24 @@ TEST_F(PlayerBehaviour, TitleBarMovesAndGripAndBandResize) {
     ASSERT_TRUE(player.Open());
     Box b = player.Bounds();
 
-    // Dragging the title bar moves the window; the grip follows.
+    // Drags on the left end cap (left of the logo) and on the button strip's
+    // background move nothing.
+    Drag({b.Left + 2, b.Top + 15}, {b.Left + 42, b.Top + 45});
+    EXPECT_EQ(player.Bounds(), b);
+    Drag(player.StripBackground(), {player.StripBackground().x - 40, player.StripBackground().y + 30});
+    EXPECT_EQ(player.Bounds(), b);
+
+    // Dragging the title bar, its caption or the logo moves the window; the
+    // grip follows.
     Drag(player.TitleBar(), {player.TitleBar().x - 40, player.TitleBar().y + 30});
     EXPECT_EQ(player.Bounds(), (Box{b.Left - 40, b.Top + 30, b.Width, b.Height}));
+    player.ExpectLaidOut();
+    b = player.Bounds();
+    Drag({b.Left + 100, b.Top + 15}, {b.Left + 120, b.Top + 5});
+    EXPECT_EQ(player.Bounds(), (Box{b.Left + 20, b.Top - 10, b.Width, b.Height}));
+    b = player.Bounds();
+    Drag({b.Left + 30, b.Top + 15}, {b.Left + 10, b.Top + 35});
+    EXPECT_EQ(player.Bounds(), (Box{b.Left - 20, b.Top + 20, b.Width, b.Height}));
     player.ExpectLaidOut();
 
     // Dragging the grip sizes from the lower right corner.
@@ -362,6 +391,26 @@ TEST_F(PlayerBehaviour, TitleBarMovesAndGripAndBandResize) {
     // The band below the movie sizes by the bottom edge, the one at the left
     // by the left edge.
     b = player.Bounds();
+    // The band shows the sizing arrows of its zone. (Cursor handles differ
+    // between processes under Wine, so the zones are compared with each other.)
+    const auto cursorAt = [](POINT at) {
+        MoveMouse(at.x, at.y);
+        MoveMouse(at.x, at.y + 1);
+        CURSORINFO info{};
+        info.cbSize = sizeof info;
+        GetCursorInfo(&info);
+        return info.hCursor;
+    };
+    const HCURSOR title = cursorAt(player.TitleBar());
+    const HCURSOR bottom = cursorAt({b.Left + b.Width / 2, b.Top + b.Height - 3});
+    const HCURSOR lowerLeft = cursorAt({b.Left + 1, b.Top + b.Height - 3});
+    const HCURSOR right = cursorAt({b.Left + b.Width - 2, b.Top + b.Height - 30});
+    const HCURSOR left = cursorAt({b.Left + 1, b.Top + 100});
+    EXPECT_EQ(left, right);
+    for (HCURSOR sizing : {bottom, lowerLeft, right}) EXPECT_NE(sizing, title);
+    EXPECT_NE(bottom, right);
+    EXPECT_NE(lowerLeft, bottom);
+    EXPECT_NE(lowerLeft, right);
     Drag({b.Left + b.Width / 2, b.Top + b.Height - 2}, {b.Left + b.Width / 2, b.Top + b.Height + 98});
     EXPECT_EQ(player.Bounds(), (Box{b.Left, b.Top, b.Width, b.Height + 100}));
     player.ExpectLaidOut();
