@@ -336,11 +336,14 @@ TEST_F(PlayerBehaviour, HoverPicturesMaximiseRestoreAndMinimise) {
     MoveMouse(player.Button(0).x, player.Button(0).y);
     Click(player.Button(0).x, player.Button(0).y);
     EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(player.Window()) ? nullptr : player.Window(); }, 10s));
+    EXPECT_FALSE(IsWindowVisible(player.Grip()));
     HWND application = FindWindowOf(player.Program().Id(), "TApplication", false);
     ASSERT_TRUE(application);
     PostMessageA(application, WM_SYSCOMMAND, SC_RESTORE, 0);
     EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(player.Window()) ? player.Window() : nullptr; }, 10s));
     Pause(500ms);
+    EXPECT_TRUE(IsWindowVisible(player.Grip()));
+    EXPECT_TRUE(GetWindowLongA(player.Grip(), GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_EQ(player.Pictures(icons_)[0], 1);
 
     player.CloseWithButton();
