@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and testing need, from Debian's packages (run as root).
+# Extra package names given as arguments are installed too.
 set -euo pipefail
-packages=(
+packages=("$@"
   cmake make g++ pkg-config clang libclang-rt-14-dev
   googletest libbenchmark-dev zlib1g-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev
