@@ -241,6 +241,14 @@ TEST_F(PlayerBehaviour, StartUpSizesTheWindowLoadsTheMovieAndPlacesTheGrip) {
     EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
     EXPECT_EQ(alpha, 220);
     EXPECT_EQ(TextOf(player.Grip()), "HandleForm");
+    {
+        // Another program's window over the corner: the grip stays above it in
+        // the system's stacking. (Wine without a window manager does not
+        // restack the X windows to match, so the screen is not compared.)
+        const Box grip = ScreenBox(player.Grip());
+        Backdrop cover(RGB(200, 0, 200));
+        EXPECT_EQ(WindowFromPoint({grip.Left + 6, grip.Top + 6}), player.Grip());
+    }
 
     EXPECT_SOON_EQ(player.Pictures(icons_), (Pictures{0, 2, 4}));
 
