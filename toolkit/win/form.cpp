@@ -170,7 +170,7 @@ void TForm::ApplyLayering() {
         if (alphaBlend_) flags |= LWA_ALPHA;
         SetLayeredWindowAttributes(window, ColorToRGB(transparentColorValue_), static_cast<BYTE>(alphaBlendValue_),
                                    flags);
-        // The layered surface starts out empty (so it is under Wine): fill it.
+        // Paint the new layered surface completely, children and frame included.
         if (becomesLayered) {
             SetWindowPos(window, nullptr, 0, 0, 0, 0,
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
