@@ -113,10 +113,8 @@ void TPlayerForm::FormCreate(TComponent*) {
     }
     FlashPlayer->SetMovie(std::wstring(movie.data(), movie.size()));
 
-    const ui::Rect flash = ui::FlashBounds(BackPanel->Width(), BackPanel->Height());
-    FlashPlayer->SetBounds(flash.Left, flash.Top, flash.Width, flash.Height);
-    const ui::Point grip = ui::GripPosition({Left(), Top(), Width(), Height()});
-    GripForm->SetBounds(grip.X, grip.Y, GripForm->Width(), GripForm->Height());
+    PlaceFlash();
+    PlaceGrip();
 
     SetButtonPicture(MinimizeButton, ui::MinimizeNormal);
     SetButtonPicture(MaximizeButton, ui::MaximizeNormal);
@@ -136,15 +134,22 @@ void TPlayerForm::PlaceFlashAndGrip() {
     if (!PlayerForm || !PlayerForm->Visible() || !PlayerForm->Enabled()) return;
     if (!BackPanel->Visible() || !FlashPlayer->Visible() || !BackPanel->Enabled() || !FlashPlayer->Enabled()) return;
 
-    const ui::Rect flash = ui::FlashBounds(BackPanel->Width(), BackPanel->Height());
-    FlashPlayer->SetBounds(flash.Left, flash.Top, flash.Width, flash.Height);
-    if (GripForm) {
-        const ui::Point grip = ui::GripPosition({Left(), Top(), Width(), Height()});
-        GripForm->SetBounds(grip.X, grip.Y, GripForm->Width(), GripForm->Height());
-    }
+    PlaceFlash();
+    PlaceGrip();
     // Through the back panel, so that it sees the focus leave and resets its cursor.
     BackPanel->SetFocus();
     FlashPlayer->SetFocus();
+}
+
+void TPlayerForm::PlaceFlash() {
+    const ui::Rect flash = ui::FlashBounds(BackPanel->Width(), BackPanel->Height());
+    FlashPlayer->SetBounds(flash.Left, flash.Top, flash.Width, flash.Height);
+}
+
+void TPlayerForm::PlaceGrip() {
+    if (!GripForm) return;
+    const ui::Point grip = ui::GripPosition({Left(), Top(), Width(), Height()});
+    GripForm->SetBounds(grip.X, grip.Y, GripForm->Width(), GripForm->Height());
 }
 
 void TPlayerForm::FlashPlayerFlashCall(TComponent*, const std::wstring&) { Close(); }

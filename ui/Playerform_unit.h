@@ -74,6 +74,10 @@ private:
     // corner and hands the focus on to the movie; only while the window and
     // both controls are visible and enabled.
     void PlaceFlashAndGrip();
+    // The movie 3 pixels in from the back panel's sides and bottom; the grip
+    // at the window's lower right corner, in screen coordinates.
+    void PlaceFlash();
+    void PlaceGrip();
     // The three buttons' pictures for a new hover state.
     void ShowHover(int button);
     // Releases the mouse and hands the window system one of its commands.
