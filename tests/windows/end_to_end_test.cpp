@@ -9,9 +9,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "gui_driver.h"
+#include "installed_control.h"
+#include "program_folder.h"
 
 namespace {
 
@@ -19,47 +22,11 @@ using namespace driver;
 
 std::string g_demo;
 
-const char kServerKey[] = "CLSID\\{D27CDB6E-AE6D-11cf-96B8-444553540000}\\InprocServer32";
-
 // The demo movie's stage and where its parts are on it, in pixels.
 constexpr double kStageWidth = 800, kStageHeight = 600;
 constexpr POINT kCloseButtonCentre{142, 492};
 constexpr POINT kHeaderPoint{400, 70};
 constexpr COLORREF kMovieBackground = RGB(0xF4, 0xF6, 0xFA);
-
-std::string Hex(COLORREF c) {
-    char text[16];
-    std::snprintf(text, sizeof text, "#%02X%02X%02X", GetRValue(c), GetGValue(c), GetBValue(c));
-    return text;
-}
-
-std::string RegisteredValue(const char* name) {
-    char value[1024] = {};
-    DWORD size = sizeof value;
-    if (RegGetValueA(HKEY_CLASSES_ROOT, kServerKey, name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) {
-        return "";
-    }
-    return value;
-}
-
-std::string InstallerPackagePath() {
-    char system[MAX_PATH] = {};
-    GetSystemDirectoryA(system, sizeof system);
-    return std::string(system, 2) + "\\temp\\flash8.msi";
-}
-
-// The demo folder copied into a folder of the user's.
-std::string Deploy() {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    const std::string folder = std::string(temp) + "end_to_end";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    CreateDirectoryA((folder + "\\UserGuide_Page_img").c_str(), nullptr);
-    for (const char* file : {"UserGuide.exe", "UserGuide.swf", "UserGuide_Page_img\\Page_var.txt"}) {
-        EXPECT_TRUE(CopyFileA((g_demo + "\\" + file).c_str(), (folder + "\\" + file).c_str(), FALSE)) << file;
-    }
-    return folder + "\\UserGuide.exe";
-}
 
 // Maps a point of the stage to the screen: the whole stage is shown, its
 // aspect kept, centred in the control's window.
@@ -73,8 +40,14 @@ POINT StageToScreen(HWND control, POINT stage) {
 }
 
 TEST(EndToEnd, InstallsTheControlPlaysTheDemoAndClosesFromTheMovie) {
-    ASSERT_EQ(RegisteredValue(""), "") << "the prefix is not fresh: the control is registered already";
-    Process program(Deploy());
+    ASSERT_EQ(RegisteredServerValue(), "") << "the prefix is not fresh: the control is registered already";
+    // The demo folder, copied where a user would keep it.
+    ProgramFolder folder("end_to_end", g_demo + "\\UserGuide.exe", "UserGuide.exe", std::nullopt);
+    ASSERT_TRUE(folder.Ready());
+    for (const char* file : {"UserGuide.swf", "UserGuide_Page_img\\Page_var.txt"}) {
+        ASSERT_TRUE(folder.CopyIn(g_demo + "\\" + file, file)) << file;
+    }
+    Process program(folder.Exe());
     ASSERT_TRUE(program.Started());
     HWND player = WaitFor(
         [&]() -> HWND {
@@ -86,11 +59,11 @@ TEST(EndToEnd, InstallsTheControlPlaysTheDemoAndClosesFromTheMovie) {
     ASSERT_NE(player, HWND_BROADCAST) << "a message box appeared: " << ReadMessageBox(FindWindowOf(program.Id(), "#32770"))->text;
 
     // The package registered the control and its extracted file is gone.
-    const std::string server = RegisteredValue("");
+    const std::string server = RegisteredServerValue();
     EXPECT_NE(server, "");
     EXPECT_NE(GetFileAttributesA(server.c_str()), INVALID_FILE_ATTRIBUTES) << server;
-    EXPECT_EQ(RegisteredValue("ThreadingModel"), "Apartment");
-    EXPECT_EQ(GetFileAttributesA(InstallerPackagePath().c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(RegisteredServerValue("ThreadingModel"), "Apartment");
+    EXPECT_EQ(GetFileAttributesA(ExtractedPackagePath().c_str()), INVALID_FILE_ATTRIBUTES);
 
     // The movie is on screen: its blue header where the stage has it, its
     // background in the margins.
@@ -105,8 +78,8 @@ TEST(EndToEnd, InstallsTheControlPlaysTheDemoAndClosesFromTheMovie) {
     }
     const RECT controlBounds = BoundsOf(control);
     const COLORREF margin = ScreenPixel(controlBounds.left + 2, controlBounds.top + 2);
-    EXPECT_EQ(Hex(margin), Hex(kMovieBackground));
-    EXPECT_TRUE(isHeaderBlue(headerColour)) << Hex(headerColour);
+    EXPECT_EQ(ColourText(margin), ColourText(kMovieBackground));
+    EXPECT_TRUE(isHeaderBlue(headerColour)) << ColourText(headerColour);
     if (HasFailure()) SaveScreen("C:\\end_to_end_failure.bmp");
 
     // A click on the movie's Close button: the movie calls its host, which

@@ -20,9 +20,7 @@
 namespace {
 
 using namespace driver;
-using testing_support::Backdrop;
 using testing_support::ControlRegistration;
-using testing_support::ProgramFolder;
 
 std::string g_projector;
 std::string g_control;

@@ -18,20 +18,12 @@
 namespace {
 
 using namespace driver;
-using testing_support::Backdrop;
 using testing_support::ControlRegistration;
-using testing_support::ProgramFolder;
 
 std::string g_projector;
 std::string g_control;
 
 constexpr COLORREF kBehind = RGB(0, 200, 0);
-
-std::string Hex(COLORREF c) {
-    char text[16];
-    std::snprintf(text, sizeof text, "#%02X%02X%02X", GetRValue(c), GetGValue(c), GetBValue(c));
-    return text;
-}
 
 TEST(ProjectorWindow, WithoutARegisteredControlReportsOnceAndEnds) {
     ControlRegistration registration("");
@@ -75,27 +67,27 @@ TEST(ProjectorWindow, SkinnedTitleBarWithColourKeyedCornersOnScreen) {
     const int middle = r.left + width / 2;
     for (int row = 0; row < 29; ++row) {
         SCOPED_TRACE("row " + std::to_string(row));
-        EXPECT_EQ(Hex(ScreenPixel(middle, r.top + row)), rows[row]);
+        EXPECT_EQ(ColourText(ScreenPixel(middle, r.top + row)), rows[row]);
     }
 
     // The rounded corners: key-coloured pixels show what lies behind.
     for (int column = 0; column < 5; ++column) {
         SCOPED_TRACE("column " + std::to_string(column));
-        EXPECT_EQ(Hex(ScreenPixel(r.left + column, r.top)), Hex(kBehind));
-        EXPECT_EQ(Hex(ScreenPixel(r.right - 1 - column, r.top)), Hex(kBehind));
+        EXPECT_EQ(ColourText(ScreenPixel(r.left + column, r.top)), ColourText(kBehind));
+        EXPECT_EQ(ColourText(ScreenPixel(r.right - 1 - column, r.top)), ColourText(kBehind));
     }
-    EXPECT_EQ(Hex(ScreenPixel(r.left, r.top + 1)), Hex(kBehind));
-    EXPECT_EQ(Hex(ScreenPixel(r.left, r.top + 4)), Hex(kBehind));
+    EXPECT_EQ(ColourText(ScreenPixel(r.left, r.top + 1)), ColourText(kBehind));
+    EXPECT_EQ(ColourText(ScreenPixel(r.left, r.top + 4)), ColourText(kBehind));
     // The end caps' outline next to them.
-    EXPECT_EQ(Hex(ScreenPixel(r.left + 5, r.top)), "#000000");
-    EXPECT_EQ(Hex(ScreenPixel(r.left + 3, r.top + 1)), "#000000");
-    EXPECT_EQ(Hex(ScreenPixel(r.left + 1, r.top + 3)), "#000000");
-    EXPECT_EQ(Hex(ScreenPixel(r.right - 6, r.top)), "#000000");
-    EXPECT_EQ(Hex(ScreenPixel(r.right - 2, r.top + 3)), "#000000");
-    EXPECT_EQ(Hex(ScreenPixel(r.left, r.top + 28)), "#000000");
+    EXPECT_EQ(ColourText(ScreenPixel(r.left + 5, r.top)), "#000000");
+    EXPECT_EQ(ColourText(ScreenPixel(r.left + 3, r.top + 1)), "#000000");
+    EXPECT_EQ(ColourText(ScreenPixel(r.left + 1, r.top + 3)), "#000000");
+    EXPECT_EQ(ColourText(ScreenPixel(r.right - 6, r.top)), "#000000");
+    EXPECT_EQ(ColourText(ScreenPixel(r.right - 2, r.top + 3)), "#000000");
+    EXPECT_EQ(ColourText(ScreenPixel(r.left, r.top + 28)), "#000000");
 
     // The control in the content panel paints its own colour.
-    EXPECT_EQ(Hex(ScreenPixel(middle, r.top + 29 + 100)), Hex(kControlColor));
+    EXPECT_EQ(ColourText(ScreenPixel(middle, r.top + 29 + 100)), ColourText(kControlColor));
 
     // Minimising the main window minimises the application and hides the
     // window; restoring the application shows it again. (Without a window

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "gui_driver.h"
 #include "toolkit/core/form_description.h"
 #include "toolkit/win/application.h"
 #include "toolkit/win/form.h"
@@ -28,6 +29,16 @@ struct MouseCall {
     int x;
     int y;
 };
+
+// The window is layered with this colour key and no constant opacity.
+void ExpectColourKeyOnly(HWND window, COLORREF expectedKey) {
+    COLORREF key = 0;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(window, &key, &alpha, &flags));
+    EXPECT_EQ(key, expectedKey);
+    EXPECT_EQ(flags, static_cast<DWORD>(LWA_COLORKEY));
+}
 
 class TTestForm : public TForm {
 public:
@@ -131,12 +142,6 @@ private:
     HGDIOBJ old_;
 };
 
-std::string Hex(COLORREF c) {
-    char text[16];
-    std::snprintf(text, sizeof text, "#%02X%02X%02X", GetRValue(c), GetGValue(c), GetBValue(c));
-    return text;
-}
-
 TEST(FormFromDescription, BuildsEveryComponentKindWithItsProperties) {
     TTestForm form(Application);
     EXPECT_EQ(form.creations, 0);  // the creation handler waits for the end of the construction
@@ -160,12 +165,7 @@ TEST(FormFromDescription, BuildsEveryComponentKindWithItsProperties) {
     EXPECT_FALSE(style & (WS_CAPTION | WS_THICKFRAME | WS_SYSMENU));
     EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
     EXPECT_TRUE(exStyle & WS_EX_LAYERED);
-    COLORREF key = 0;
-    BYTE alpha = 0;
-    DWORD flags = 0;
-    ASSERT_TRUE(GetLayeredWindowAttributes(form.Handle(), &key, &alpha, &flags));
-    EXPECT_EQ(key, RGB(254, 0, 1));
-    EXPECT_EQ(flags, static_cast<DWORD>(LWA_COLORKEY));
+    ExpectColourKeyOnly(form.Handle(), RGB(254, 0, 1));
     EXPECT_EQ(GetWindow(form.Handle(), GW_OWNER), Application->Handle());
 
     EXPECT_EQ(form.Left(), 100);
@@ -208,13 +208,13 @@ TEST(FormFromDescription, PaintsPicturesAndClippedLabelsInStoredOrder) {
     TTestForm form(Application);
     Snapshot top(*form.TopPanel);
     // The title strip stretched sideways keeps its row colours.
-    EXPECT_EQ(Hex(top.At(300, 0)), "#000000");
-    EXPECT_EQ(Hex(top.At(300, 1)), "#E6E6E6");
-    EXPECT_EQ(Hex(top.At(399, 14)), "#FDFDFD");
-    EXPECT_EQ(Hex(top.At(300, 28)), "#000000");
+    EXPECT_EQ(driver::ColourText(top.At(300, 0)), "#000000");
+    EXPECT_EQ(driver::ColourText(top.At(300, 1)), "#E6E6E6");
+    EXPECT_EQ(driver::ColourText(top.At(399, 14)), "#FDFDFD");
+    EXPECT_EQ(driver::ColourText(top.At(300, 28)), "#000000");
     // Below the strip and beside the pictures: the panel's own colour.
-    EXPECT_EQ(Hex(top.At(300, 35)), "#0000FF");
-    EXPECT_EQ(Hex(top.At(5, 5)), "#0000FF");
+    EXPECT_EQ(driver::ColourText(top.At(300, 35)), "#0000FF");
+    EXPECT_EQ(driver::ColourText(top.At(5, 5)), "#0000FF");
     // The label's letters stay inside its 60-pixel box: no ellipsis, no overflow.
     int inside = 0;
     int outside = 0;
@@ -228,9 +228,9 @@ TEST(FormFromDescription, PaintsPicturesAndClippedLabelsInStoredOrder) {
     Snapshot body(*form.Body);
     // The icon at its own 32 x 32 size in the box's top left corner; the rest
     // of the 105 x 105 box shows the panel.
-    EXPECT_NE(Hex(body.At(5 + 16, 5 + 16)), "#00C000");
-    EXPECT_EQ(Hex(body.At(5 + 40, 5 + 40)), "#00C000");
-    EXPECT_EQ(Hex(body.At(5 + 100, 5 + 10)), "#00C000");
+    EXPECT_NE(driver::ColourText(body.At(5 + 16, 5 + 16)), "#00C000");
+    EXPECT_EQ(driver::ColourText(body.At(5 + 40, 5 + 40)), "#00C000");
+    EXPECT_EQ(driver::ColourText(body.At(5 + 100, 5 + 10)), "#00C000");
 }
 
 TEST(FormFromDescription, RoutesPointerEventsToTheTopmostPicture) {
@@ -311,12 +311,7 @@ TEST(FormFromDescription, CursorsFocusAndTheSwitchableColourKey) {
     EXPECT_FALSE(GetWindowLongA(form.Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
     form.SetTransparentColor(true);
     EXPECT_TRUE(GetWindowLongA(form.Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
-    COLORREF key = 0;
-    BYTE alpha = 0;
-    DWORD flags = 0;
-    ASSERT_TRUE(GetLayeredWindowAttributes(form.Handle(), &key, &alpha, &flags));
-    EXPECT_EQ(key, RGB(254, 0, 1));
-    EXPECT_EQ(flags, static_cast<DWORD>(LWA_COLORKEY));
+    ExpectColourKeyOnly(form.Handle(), RGB(254, 0, 1));
 
     EXPECT_EQ(form.WindowState(), TWindowState::wsNormal);
     form.SetWindowState(TWindowState::wsMaximized);
@@ -342,16 +337,16 @@ TEST(FormFromDescription, ImageListCopiesMaskedImagesIntoPictures) {
     HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
     FillRect(dc, &box, red);
     button->Picture().Draw(dc, box, false);
-    EXPECT_EQ(Hex(GetPixel(dc, 0, 15)), "#FF0000");
-    EXPECT_EQ(Hex(GetPixel(dc, 15, 4)), "#FF0000");
-    EXPECT_NE(Hex(GetPixel(dc, 8, 8)), "#FF0000");
-    EXPECT_NE(Hex(GetPixel(dc, 4, 15)), "#FF0000");
+    EXPECT_EQ(driver::ColourText(GetPixel(dc, 0, 15)), "#FF0000");
+    EXPECT_EQ(driver::ColourText(GetPixel(dc, 15, 4)), "#FF0000");
+    EXPECT_NE(driver::ColourText(GetPixel(dc, 8, 8)), "#FF0000");
+    EXPECT_NE(driver::ColourText(GetPixel(dc, 4, 15)), "#FF0000");
 
     // Picture 0 has no transparent pixels.
     FillRect(dc, &box, red);
     form.Icons->GetBitmap(0, button->Picture());
     button->Picture().Draw(dc, box, false);
-    EXPECT_NE(Hex(GetPixel(dc, 0, 15)), "#FF0000");
+    EXPECT_NE(driver::ColourText(GetPixel(dc, 0, 15)), "#FF0000");
     SelectObject(dc, old);
     DeleteObject(red);
     DeleteObject(bitmap);

@@ -135,6 +135,12 @@ COLORREF ScreenPixel(int x, int y) {
     return color;
 }
 
+std::string ColourText(COLORREF colour) {
+    char text[16];
+    std::snprintf(text, sizeof text, "#%02X%02X%02X", GetRValue(colour), GetGValue(colour), GetBValue(colour));
+    return text;
+}
+
 bool SaveScreen(const std::string& path) {
     const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     HDC screen = GetDC(nullptr);

@@ -67,8 +67,9 @@ void Click(int x, int y);
 // Presses the left button at `from`, moves to `to` in a few steps and releases.
 void Drag(POINT from, POINT to);
 
-// The colour on screen at a point.
+// The colour on screen at a point, and a colour as text (#RRGGBB).
 COLORREF ScreenPixel(int x, int y);
+std::string ColourText(COLORREF colour);
 // Writes the whole screen to a 24-bit BMP file (for looking into a failure).
 bool SaveScreen(const std::string& path);
 // The window that has the keyboard focus in the thread owning `window`.

@@ -4,7 +4,7 @@
 
 #include "gui_driver.h"
 
-namespace testing_support {
+namespace driver {
 
 namespace {
 
@@ -37,7 +37,15 @@ ProgramFolder::ProgramFolder(const std::string& name, const std::string& program
     }
 }
 
+bool ProgramFolder::CopyIn(const std::string& source, const std::string& name) {
+    const std::string target = folder_ + "\\" + name;
+    CreateDirectoryA(settingsFolder_.c_str(), nullptr);
+    copies_.push_back(target);
+    return CopyFileA(source.c_str(), target.c_str(), FALSE) != 0;
+}
+
 ProgramFolder::~ProgramFolder() {
+    for (const std::string& copy : copies_) DeleteFileA(copy.c_str());
     DeleteFileA((settingsFolder_ + "\\Page_var.txt").c_str());
     RemoveDirectoryA(settingsFolder_.c_str());
     DeleteFileA(exe_.c_str());
@@ -56,7 +64,7 @@ Backdrop::Backdrop(COLORREF color) {
     brush_ = CreateSolidBrush(color);
     SetClassLongPtrA(window_, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(brush_));
     InvalidateRect(window_, nullptr, TRUE);
-    driver::Pause(std::chrono::milliseconds(300));
+    Pause(std::chrono::milliseconds(300));
 }
 
 Backdrop::~Backdrop() {
@@ -64,4 +72,4 @@ Backdrop::~Backdrop() {
     DeleteObject(brush_);
 }
 
-}  // namespace testing_support
+}  // namespace driver

@@ -6,8 +6,9 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
-namespace testing_support {
+namespace driver {
 
 class ProgramFolder {
 public:
@@ -20,6 +21,10 @@ public:
     ProgramFolder(const ProgramFolder&) = delete;
     ProgramFolder& operator=(const ProgramFolder&) = delete;
 
+    // Copies `source` into the folder as `name` (which may name a file in
+    // the settings folder); it is removed with the folder.
+    bool CopyIn(const std::string& source, const std::string& name);
+
     const std::string& Folder() const { return folder_; }
     const std::string& Exe() const { return exe_; }
     bool Ready() const { return ready_; }
@@ -28,6 +33,7 @@ private:
     std::string folder_;
     std::string exe_;
     std::string settingsFolder_;
+    std::vector<std::string> copies_;
     bool ready_ = false;
 };
 
@@ -44,4 +50,4 @@ private:
     HBRUSH brush_ = nullptr;
 };
 
-}  // namespace testing_support
+}  // namespace driver
