@@ -51,6 +51,8 @@ FillStyle ReadFillStyle(BitReader& in, int version) {
         case 0x42:
         case 0x43:
             f.kind = FillKind::Bitmap;
+            f.bitmapRepeat = type == 0x40 || type == 0x42;
+            f.bitmapSmooth = type == 0x40 || type == 0x41;
             f.bitmapId = in.ReadU16();
             f.matrix = ReadMatrix(in);
             break;

@@ -7,7 +7,7 @@
 
 namespace swf {
 
-enum class CharacterKind { Shape, Font, Text, Sprite, Button };
+enum class CharacterKind { Shape, Font, Text, Sprite, Button, Bitmap };
 
 struct Character {
     virtual ~Character() = default;

@@ -4,11 +4,13 @@
 // whichever side the file recorded it on.
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "swf/model/character.h"
 #include "swf/model/color.h"
 #include "swf/model/geometry.h"
+#include "swf/raster/image.h"
 
 namespace swf {
 
@@ -35,6 +37,11 @@ struct FillStyle {
     Matrix matrix;     // gradient square (-16384..16384) or bitmap to shape space
     Gradient gradient;
     std::uint16_t bitmapId = 0;
+    // Bitmap fills: the character's pixels, resolved when the movie is read
+    // (null when the id names no bitmap), and the fill type's two flags.
+    std::shared_ptr<const raster::Image> bitmap;
+    bool bitmapRepeat = true;  // 0x40, 0x42; clipped fills extend their edge pixels
+    bool bitmapSmooth = true;  // 0x40, 0x41
 };
 
 struct LineStyle {

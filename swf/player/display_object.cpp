@@ -9,7 +9,8 @@ DisplayKind DisplayObject::Kind() const {
         case CharacterKind::Text: return DisplayKind::Text;
         case CharacterKind::Sprite: return DisplayKind::MovieClip;
         case CharacterKind::Button: return DisplayKind::Button;
-        case CharacterKind::Font: return DisplayKind::Empty;  // fonts are not placeable
+        case CharacterKind::Font:
+        case CharacterKind::Bitmap: return DisplayKind::Empty;  // fonts and bitmaps are not placeable
     }
     return DisplayKind::Empty;
 }

@@ -62,6 +62,7 @@ std::unique_ptr<DisplayObject> Stage::CreateInstance(const Placement& placement,
             object = std::make_unique<DisplayObject>(placement, character);
             break;
         case CharacterKind::Font:
+        case CharacterKind::Bitmap:
             return std::make_unique<DisplayObject>(placement, nullptr);
     }
     object->SetInstanceCounter(&instances_);
