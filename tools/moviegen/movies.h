@@ -7,8 +7,11 @@
 
 namespace moviegen {
 
-// The user-guide movie: 800 x 600 at 24 fps, panels, text, a looping
-// animation and a close button that calls the host with "close".
+// The user-guide movie: 800 x 600 at 24 fps. It reads the guide's variables
+// from UserGuide_Page_img/Page_var.txt (pages=N, pageK=file), shows page K's
+// picture from that folder at (72, 154), 656 x 300 pixels, with Previous and
+// Next buttons and a "Page n of m" counter (up to 9 pages); a small animation loops in the
+// header, and the Close button (centred at 142, 492) calls the host with "close".
 std::vector<std::uint8_t> BuildDemoMovie();
 
 // 200 x 100 stage on a white background with one solid red (255, 0, 0)
