@@ -116,7 +116,12 @@ bool Player::LoadFile(const std::string& path) {
 }
 
 std::vector<std::string> Player::Warnings() const {
-    return session_ ? session_->movie->warnings : std::vector<std::string>{};
+    if (!session_) return {};
+    std::vector<std::string> all = session_->movie->warnings;
+#if SWF_HAVE_ACTIONS
+    for (std::string& w : session_->runner->Warnings()) all.push_back(std::move(w));
+#endif
+    return all;
 }
 
 double Player::FrameRate() const {

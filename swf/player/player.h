@@ -32,7 +32,8 @@ public:
     void Unload();
     bool IsLoaded() const { return session_ != nullptr; }
     const std::string& LoadError() const { return error_; }
-    // Tags skipped while loading because their contents were malformed.
+    // What was repaired or left out: tags skipped or cut while reading, and
+    // scripts stopped while playing.
     std::vector<std::string> Warnings() const;
 
     // Frames per second as the movie declares it; 12 when none is loaded or it declares 0.

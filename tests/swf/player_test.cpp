@@ -356,3 +356,33 @@ TEST(MalformedMovies, CorruptedTagsAreSkippedOrRefusedNeverCrash) {
 
 }  // namespace
 }  // namespace swf
+
+namespace swf {
+namespace {
+
+TEST(PlayerWarnings, StoppedScriptsAreListedAndTheMovieGoesOn) {
+    // Frame 1 jumps to itself forever; frame 2 is plain.
+    const Bytes endless = {0x99, 0x02, 0x00, 0xFB, 0xFF, 0x00};
+    Player player;
+    ASSERT_TRUE(player.Load(test::Movie({test::DoAction(endless), test::ShowFrame(), test::ShowFrame()}, 4000, 3000,
+                                        12, 2)));
+    std::vector<std::string> warnings = player.Warnings();
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(warnings[0], "script stopped on frame 1: it ran too long (step budget spent); the movie goes on");
+    player.AdvanceFrame();
+    EXPECT_EQ(player.CurrentFrame(), 1u);
+
+    // The list stays bounded however often scripts are stopped: a jump out of
+    // its block stops frame 1's script on every pass of a two-frame loop.
+    const Bytes badJump = {0x99, 0x02, 0x00, 0xE8, 0x03, 0x00};
+    ASSERT_TRUE(player.Load(test::Movie({test::DoAction(badJump), test::ShowFrame(), test::ShowFrame()}, 4000, 3000,
+                                        12, 2)));
+    for (int i = 0; i < 200; ++i) player.AdvanceFrame();
+    warnings = player.Warnings();
+    EXPECT_EQ(warnings.size(), 51u);
+    EXPECT_EQ(warnings.front(), "script stopped on frame 1: malformed action code; the movie goes on");
+    EXPECT_EQ(warnings.back(), "51 more scripts stopped");
+}
+
+}  // namespace
+}  // namespace swf
