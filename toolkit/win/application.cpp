@@ -87,8 +87,11 @@ void TApplication::Run() {
     if (mainForm_) {
         ShowWindow(handle_, SW_SHOWNOACTIVATE);
         mainForm_->Show();
+        // The loop ends on the WM_QUIT that Terminate posts, taking it off the
+        // queue: left there, it would end the first modal loop of the
+        // tear-down (a message box, say) at once.
         MSG msg;
-        while (!terminated_ && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
