@@ -34,6 +34,7 @@ struct PlaceObject {
     ColorTransform colorTransform;
     std::optional<std::uint16_t> ratio;  // a morph shape's position, 0..65535
     std::string name;                  // instance name, empty for none
+    std::uint16_t clipDepth = 0;       // a clip layer masking the depths up to this; 0: none
     std::uint8_t blendMode = 0;        // PlaceObject3 only; 0 = none written
     bool cacheAsBitmap = false;        // PlaceObject3 only
 };
