@@ -5,6 +5,7 @@
 #include "swf/io/bit_reader.h"
 #include "swf/io/button_parser.h"
 #include "swf/io/font_parser.h"
+#include "swf/io/morph_parser.h"
 #include "swf/io/movie_file.h"
 #include "swf/io/parse_error.h"
 #include "swf/io/records.h"
@@ -64,6 +65,8 @@ std::shared_ptr<const Character> ParseDefinition(const TagRecord& tag, EdgeBudge
         case tag::DefineShape2: return ParseDefineShape(tag.body, 2, budget);
         case tag::DefineShape3: return ParseDefineShape(tag.body, 3, budget);
         case tag::DefineShape4: return ParseDefineShape(tag.body, 4, budget);
+        case tag::DefineMorphShape: return ParseDefineMorphShape(tag.body, 1, budget);
+        case tag::DefineMorphShape2: return ParseDefineMorphShape(tag.body, 2, budget);
         case tag::DefineFont: return ParseDefineFont(tag.body, budget);
         case tag::DefineFont2: return ParseDefineFont2(tag.body, 2, budget);
         case tag::DefineFont3: return ParseDefineFont2(tag.body, 3, budget);

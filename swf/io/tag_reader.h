@@ -54,10 +54,12 @@ inline constexpr std::uint16_t DefineText2 = 33;
 inline constexpr std::uint16_t DefineButton2 = 34;
 inline constexpr std::uint16_t DefineSprite = 39;
 inline constexpr std::uint16_t FrameLabel = 43;
+inline constexpr std::uint16_t DefineMorphShape = 46;
 inline constexpr std::uint16_t DefineFont2 = 48;
 inline constexpr std::uint16_t PlaceObject3 = 70;
 inline constexpr std::uint16_t DefineFont3 = 75;
 inline constexpr std::uint16_t DefineShape4 = 83;
+inline constexpr std::uint16_t DefineMorphShape2 = 84;
 }  // namespace tag
 
 }  // namespace swf

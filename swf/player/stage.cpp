@@ -58,6 +58,7 @@ std::unique_ptr<DisplayObject> Stage::CreateInstance(const Placement& placement,
                                                       placement, nesting);
             break;
         case CharacterKind::Shape:
+        case CharacterKind::Morph:
         case CharacterKind::Text:
             object = std::make_unique<DisplayObject>(placement, character);
             break;

@@ -9,6 +9,7 @@
 #include "swf/writer/action_assembler.h"
 #include "swf/writer/button.h"
 #include "swf/writer/font.h"
+#include "swf/writer/morph_shape.h"
 #include "swf/writer/movie.h"
 #include "swf/writer/shape.h"
 #include "swf/writer/text.h"
@@ -203,6 +204,65 @@ TEST(WriterShapes, OutlinesReadBack) {
         EXPECT_LE(bounds.xMin, 0);
         EXPECT_GE(bounds.xMax, 1000);
     }
+}
+
+TEST(WriterShapes, MorphOutlinesFollowTheirOffset) {
+    MorphShapeBuilder m;
+    auto fill = m.AddFill(MorphFillStyle::Solid(Rgba{255, 0, 0}, Rgba{0, 0, 255, 100}));
+    MorphLineStyle line;
+    line.startWidth = 20;
+    line.endWidth = 60;
+    m.AddLine(line);
+    m.Start().Rectangle(Rect{0, 400, 0, 400}, fill, 1);
+    m.End().Rectangle(Rect{1000, 1800, 0, 400}, 0);
+    Bytes body = m.DefineMorphShapeBody(9, 1);
+
+    BitReader r(body);
+    EXPECT_EQ(r.U16(), 9);
+    unsigned nbits = r.UB(5);
+    EXPECT_EQ(r.SB(nbits), -10);  // start bounds grow by half the start width
+    EXPECT_EQ(r.SB(nbits), 410);
+    r.SB(nbits), r.SB(nbits);
+    r.Align();
+    nbits = r.UB(5);
+    EXPECT_EQ(r.SB(nbits), 970);  // end bounds by half the end width
+    EXPECT_EQ(r.SB(nbits), 1830);
+    r.SB(nbits), r.SB(nbits);
+    std::uint32_t offset = r.U32();
+    std::size_t endAt = r.position() + offset;
+    EXPECT_EQ(r.U8(), 1);  // one fill: solid, start then end colour
+    EXPECT_EQ(r.U8(), 0x00);
+    EXPECT_EQ((Bytes{r.U8(), r.U8(), r.U8(), r.U8(), r.U8(), r.U8(), r.U8(), r.U8()}),
+              (Bytes{255, 0, 0, 255, 0, 0, 255, 100}));
+    EXPECT_EQ(r.U8(), 1);  // one line: both widths, both colours
+    EXPECT_EQ(r.U16(), 20);
+    EXPECT_EQ(r.U16(), 60);
+    for (int i = 0; i < 8; ++i) r.U8();
+    unsigned fillBits = r.UB(4), lineBits = r.UB(4);
+    Outline start = ReadRecords(r, fillBits, lineBits);
+    EXPECT_EQ(start.fill1, 1u);
+    EXPECT_EQ(start.line, 1u);
+    r.Align();
+    EXPECT_EQ(r.position(), endAt);
+    EXPECT_EQ(r.UB(4), 0u);  // the end outline has no style indices
+    EXPECT_EQ(r.UB(4), 0u);
+    Outline end = ReadRecords(r, 0, 0);
+    ASSERT_EQ(end.paths.size(), 1u);
+    EXPECT_EQ(end.paths[0], (std::vector<Point>{{1000, 0}, {1800, 0}, {1800, 400}, {1000, 400}, {1000, 0}}));
+    r.Align();
+    EXPECT_EQ(r.position(), body.size());
+
+    // A ratio and clip depth on a placement: flags 0x10 and 0x40, in file order.
+    TagStream tags;
+    PlaceObject place;
+    place.depth = 2;
+    place.move = true;
+    place.ratio = 0x1234;
+    place.clipDepth = 5;
+    tags.PlaceObject2(place);
+    std::vector<Tag> placed = ReadTags(tags.bytes(), 0);
+    ASSERT_EQ(placed.size(), 1u);
+    EXPECT_EQ(placed[0].body, (Bytes{0x51, 2, 0, 0x34, 0x12, 5, 0}));
 }
 
 TEST(WriterFonts, BlockFontGlyphTable) {

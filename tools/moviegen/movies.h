@@ -18,6 +18,11 @@ std::vector<std::uint8_t> BuildDemoMovie();
 // rectangle from (50, 25) to (150, 75) pixels.
 std::vector<std::uint8_t> BuildSolidMovie();
 
+// 200 x 100 white stage over four frames: a square morphing from red at the
+// left to blue at the right, with an outline that thickens, and a gradient
+// bar whose stops slide, masking a green band as a clip layer.
+std::vector<std::uint8_t> BuildMorphMovie();
+
 // Calls flash.external.ExternalInterface.call("close") on frame 1, then stops.
 std::vector<std::uint8_t> BuildFlashCallMovie();
 
