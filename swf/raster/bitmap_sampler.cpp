@@ -6,6 +6,10 @@
 
 #include "swf/raster/color.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace swf::raster {
 
 namespace {
@@ -66,6 +70,38 @@ inline std::uint32_t bilinear(std::uint32_t topLeft, std::uint32_t topRight, std
   const std::uint64_t right = mixLanes(spread(topRight), spread(bottomRight), fy);
   return gather(mixLanes(left, right, fx));
 }
+
+#if defined(__SSE2__)
+// The same blend four channels at a time: `top` holds the top-left and
+// top-right pixels in its low 64 bits, `bottom` the bottom pair.
+inline std::uint32_t bilinearPairs(__m128i top, __m128i bottom, std::uint32_t fx, std::uint32_t fy) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i half = _mm_set1_epi16(128);
+  top = _mm_unpacklo_epi8(top, zero);
+  bottom = _mm_unpacklo_epi8(bottom, zero);
+  // Down: both columns at once, 16-bit lanes (at most 255 * 256 + 128).
+  const __m128i down = _mm_set1_epi16(static_cast<short>(fy));
+  const __m128i up = _mm_set1_epi16(static_cast<short>(256 - fy));
+  __m128i columns = _mm_add_epi16(_mm_mullo_epi16(top, up), _mm_mullo_epi16(bottom, down));
+  columns = _mm_srli_epi16(_mm_add_epi16(columns, half), 8);
+  // Across: left column in the low lanes, right in the high ones.
+  const __m128i across = _mm_unpacklo_epi64(_mm_set1_epi16(static_cast<short>(256 - fx)),
+                                            _mm_set1_epi16(static_cast<short>(fx)));
+  __m128i mixed = _mm_mullo_epi16(columns, across);
+  mixed = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(mixed, _mm_srli_si128(mixed, 8)), half), 8);
+  return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(mixed, mixed)));
+}
+
+// Two neighbouring pixels of each row, as they lie inside a picture.
+inline std::uint32_t bilinearAt(const std::uint32_t* p, std::size_t stride, std::uint32_t fx, std::uint32_t fy) {
+  return bilinearPairs(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)),
+                       _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + stride)), fx, fy);
+}
+#else
+inline std::uint32_t bilinearAt(const std::uint32_t* p, std::size_t stride, std::uint32_t fx, std::uint32_t fy) {
+  return bilinear(p[0], p[1], p[stride], p[stride + 1], fx, fy);
+}
+#endif
 
 // c * 255 / a, rounded, is (c * table[a] + 0x8000) >> 16.
 const std::array<std::uint32_t, 256>& unpremultiplyTable() {
@@ -156,42 +192,57 @@ template <bool Smooth, bool Repeat>
 void BitmapSampler::sampleRun(double u, double v, int length, std::uint32_t* out) const {
   const int w = level_.width, h = level_.height;
   const std::uint32_t* pixels = level_.pixels;
-  auto row = [&](int y) { return pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(w); };
+  const std::size_t stride = static_cast<std::size_t>(w);
+  std::int64_t fu, fv, du, dv;
   if constexpr (Repeat) {
-    const std::int64_t wrapU = std::int64_t{w} << 32, wrapV = std::int64_t{h} << 32;
-    std::int64_t fu = wrapToFixed(u, w), fv = wrapToFixed(v, h);
-    const std::int64_t du = wrapToFixed(toTexels_.a, w), dv = wrapToFixed(toTexels_.b, h);
-    for (int i = 0; i < length; ++i) {
-      const int x0 = static_cast<int>(fu >> 32), y0 = static_cast<int>(fv >> 32);
-      if constexpr (Smooth) {
-        const int x1 = x0 + 1 == w ? 0 : x0 + 1, y1 = y0 + 1 == h ? 0 : y0 + 1;
-        const std::uint32_t* top = row(y0);
-        const std::uint32_t* bottom = row(y1);
-        out[i] = bilinear(top[x0], top[x1], bottom[x0], bottom[x1], weight(fu), weight(fv));
-      } else {
-        out[i] = row(y0)[x0];
-      }
-      fu += du;
-      if (fu >= wrapU) fu -= wrapU;
-      fv += dv;
-      if (fv >= wrapV) fv -= wrapV;
-    }
+    fu = wrapToFixed(u, w);
+    fv = wrapToFixed(v, h);
+    du = wrapToFixed(toTexels_.a, w);
+    dv = wrapToFixed(toTexels_.b, h);
   } else {
-    std::int64_t fu = clampToFixed(u, kFarOutside), fv = clampToFixed(v, kFarOutside);
-    const std::int64_t du = clampToFixed(toTexels_.a, kLargestStep), dv = clampToFixed(toTexels_.b, kLargestStep);
-    const std::int64_t lastX = w - 1, lastY = h - 1;
-    for (int i = 0; i < length; ++i, fu += du, fv += dv) {
-      const std::int64_t x = fu >> 32, y = fv >> 32;
+    fu = clampToFixed(u, kFarOutside);
+    fv = clampToFixed(v, kFarOutside);
+    du = clampToFixed(toTexels_.a, kLargestStep);
+    dv = clampToFixed(toTexels_.b, kLargestStep);
+  }
+  const std::int64_t wrapU = std::int64_t{w} << 32, wrapV = std::int64_t{h} << 32;
+  // Positions whose 2 x 2 block (or pixel) lies wholly inside the picture need
+  // no wrapping or clamping; for most pixels one unsigned comparison shows it.
+  const std::uint64_t insideU = static_cast<std::uint64_t>(Smooth ? w - 1 : w) << 32;
+  const std::uint64_t insideV = static_cast<std::uint64_t>(Smooth ? h - 1 : h) << 32;
+  for (int i = 0; i < length; ++i) {
+    if (static_cast<std::uint64_t>(fu) < insideU && static_cast<std::uint64_t>(fv) < insideV) {
+      const std::uint32_t* p = pixels + static_cast<std::size_t>(fv >> 32) * stride + static_cast<std::size_t>(fu >> 32);
       if constexpr (Smooth) {
-        const int x0 = static_cast<int>(std::clamp<std::int64_t>(x, 0, lastX));
-        const int x1 = static_cast<int>(std::clamp<std::int64_t>(x + 1, 0, lastX));
-        const std::uint32_t* top = row(static_cast<int>(std::clamp<std::int64_t>(y, 0, lastY)));
-        const std::uint32_t* bottom = row(static_cast<int>(std::clamp<std::int64_t>(y + 1, 0, lastY)));
+        out[i] = bilinearAt(p, stride, weight(fu), weight(fv));
+      } else {
+        out[i] = p[0];
+      }
+    } else {
+      // Across the picture's edge: wrapped to the far side or clamped to the edge.
+      std::int64_t x0 = fu >> 32, y0 = fv >> 32, x1 = x0 + 1, y1 = y0 + 1;
+      if constexpr (Repeat) {
+        if (x1 == w) x1 = 0;
+        if (y1 == h) y1 = 0;
+      } else {
+        x0 = std::clamp<std::int64_t>(x0, 0, w - 1);
+        y0 = std::clamp<std::int64_t>(y0, 0, h - 1);
+        x1 = std::clamp<std::int64_t>(x1, 0, w - 1);
+        y1 = std::clamp<std::int64_t>(y1, 0, h - 1);
+      }
+      const std::uint32_t* top = pixels + static_cast<std::size_t>(y0) * stride;
+      if constexpr (Smooth) {
+        const std::uint32_t* bottom = pixels + static_cast<std::size_t>(y1) * stride;
         out[i] = bilinear(top[x0], top[x1], bottom[x0], bottom[x1], weight(fu), weight(fv));
       } else {
-        out[i] = row(static_cast<int>(std::clamp<std::int64_t>(y, 0, lastY)))
-            [std::clamp<std::int64_t>(x, 0, lastX)];
+        out[i] = top[x0];
       }
+    }
+    fu += du;
+    fv += dv;
+    if constexpr (Repeat) {
+      if (fu >= wrapU) fu -= wrapU;
+      if (fv >= wrapV) fv -= wrapV;
     }
   }
 }
