@@ -38,37 +38,38 @@ std::vector<BoxTap> boxTaps(int n, int m) {
   return taps;
 }
 
+// One source row shrunk across, added into `sums` with weight `rowWeight`:
+// four channels per pixel, 8-bit values weighted by 65536 * 65536 in all.
+void addShrunkRow(const std::uint32_t* in, const std::vector<BoxTap>& across, std::uint32_t rowWeight,
+                  std::vector<std::uint64_t>& sums) {
+  for (std::size_t x = 0; x < across.size(); ++x) {
+    const BoxTap& tap = across[x];
+    for (int shift = 0, c = 0; c < 4; ++c, shift += 8) {
+      std::uint32_t sum = 0;
+      for (int k = 0; k < tap.count; ++k) sum += ((in[tap.first + k] >> shift) & 0xFF) * tap.weights[k];
+      sums[x * 4 + c] += static_cast<std::uint64_t>(sum) * rowWeight;
+    }
+  }
+}
+
 // Box-filters `src` down to width x height: each side the same or shrunk by a
-// factor of 2 to 3 (a halving rounded down).
+// factor of 2 to 3 (a halving rounded down). Works a row at a time, so the
+// only working memory is one row of sums.
 std::vector<std::uint32_t> shrink(const ImageLevel& src, int width, int height) {
   const std::vector<BoxTap> across = boxTaps(src.width, width);
   const std::vector<BoxTap> down = boxTaps(src.height, height);
-  // Rows shrunk across: four channels per pixel in 8.8 fixed point.
-  std::vector<std::uint16_t> rows(static_cast<std::size_t>(width) * src.height * 4);
-  for (int y = 0; y < src.height; ++y) {
-    const std::uint32_t* in = src.row(y);
-    std::uint16_t* out = rows.data() + static_cast<std::size_t>(y) * width * 4;
-    for (int x = 0; x < width; ++x) {
-      const BoxTap& tap = across[static_cast<std::size_t>(x)];
-      for (int shift = 0, c = 0; c < 4; ++c, shift += 8) {
-        std::uint32_t sum = 0;
-        for (int k = 0; k < tap.count; ++k) sum += ((in[tap.first + k] >> shift) & 0xFF) * tap.weights[k];
-        out[x * 4 + c] = static_cast<std::uint16_t>((sum + 128) >> 8);
-      }
-    }
-  }
+  std::vector<std::uint64_t> sums(static_cast<std::size_t>(width) * 4);
   std::vector<std::uint32_t> result(static_cast<std::size_t>(width) * height);
+  constexpr std::uint64_t kHalf = std::uint64_t{1} << 31;
   for (int y = 0; y < height; ++y) {
     const BoxTap& tap = down[static_cast<std::size_t>(y)];
+    std::fill(sums.begin(), sums.end(), 0);
+    for (int k = 0; k < tap.count; ++k) addShrunkRow(src.row(tap.first + k), across, tap.weights[k], sums);
     std::uint32_t* out = result.data() + static_cast<std::size_t>(y) * width;
     for (int x = 0; x < width; ++x) {
       std::uint32_t pixel = 0;
       for (int c = 0; c < 4; ++c) {
-        std::uint32_t sum = 0;
-        for (int k = 0; k < tap.count; ++k) {
-          sum += rows[(static_cast<std::size_t>(tap.first + k) * width + x) * 4 + c] * tap.weights[k];
-        }
-        pixel |= ((sum + (1u << 23)) >> 24) << (8 * c);
+        pixel |= static_cast<std::uint32_t>((sums[static_cast<std::size_t>(x) * 4 + c] + kHalf) >> 32) << (8 * c);
       }
       out[x] = pixel;
     }
