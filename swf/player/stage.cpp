@@ -1,6 +1,7 @@
 #include "swf/player/stage.h"
 
 #include "swf/model/button.h"
+#include "swf/model/edit_text.h"
 #include "swf/player/hit_test.h"
 
 namespace swf {
@@ -18,6 +19,12 @@ Stage::~Stage() {
 void Stage::Advance() {
     root_->Advance();
     RunQueuedActions();
+    RefreshFields();
+}
+
+void Stage::RefreshFields() {
+    // A refresh does not run actions, so the list stays as it is meanwhile.
+    for (EditTextInstance* field : fields_) field->RefreshFromVariable();
 }
 
 void Stage::RunQueuedActions() {
@@ -56,6 +63,10 @@ std::unique_ptr<DisplayObject> Stage::CreateInstance(const Placement& placement,
         case CharacterKind::Button:
             object = std::make_unique<ButtonInstance>(*this, *static_cast<const ButtonDefinition*>(character),
                                                       placement, nesting);
+            break;
+        case CharacterKind::EditText:
+            object = std::make_unique<EditTextInstance>(placement, *static_cast<const EditTextDefinition*>(character),
+                                                        fonts_, this);
             break;
         case CharacterKind::Shape:
         case CharacterKind::Text:
