@@ -35,8 +35,14 @@ struct FontDefinition : Character {
     std::vector<KerningPair> kerning;    // when hasLayout
     std::string copyright;               // DefineFontName
 
-    // A font without outlines names a system font that text set in it uses.
-    bool IsDeviceFont() const { return glyphs.empty(); }
+    // A font without outlines (no glyphs, or only empty ones) names a system
+    // font that text set in it uses.
+    bool IsDeviceFont() const {
+        for (const Glyph& g : glyphs) {
+            if (!g.edges.empty()) return false;
+        }
+        return true;
+    }
     // The glyph index for a character code, or -1.
     int GlyphIndex(std::uint32_t code) const {
         for (std::size_t i = 0; i < codes.size() && i < glyphs.size(); ++i) {

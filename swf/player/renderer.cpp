@@ -308,8 +308,9 @@ void Renderer::DrawEditText(raster::Surface* surface, raster::CoverageMask* mask
 
     if (surface != nullptr && field.Border()) {
         // A one-pixel line just inside the box.
+        const double inset = 0.5 / std::max(1e-6, options.matrix.meanScale());
         path.clear();
-        path.addRect(box.xMin, box.yMin, box.Width(), box.Height());
+        path.addRect(box.xMin + inset, box.yMin + inset, box.Width() - 2 * inset, box.Height() - 2 * inset);
         raster::StrokeStyle style;
         style.width = 1;
         style.join = raster::LineJoin::Miter;

@@ -53,6 +53,24 @@ std::string LowerAscii(std::string s) {
     return s;
 }
 
+char32_t ReadEntity(const std::u32string& s, std::size_t at, std::size_t* length);
+
+// Attribute values may hold entities too.
+std::u32string DecodeEntities(const std::u32string& value) {
+    std::u32string out;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        std::size_t length = 0;
+        const char32_t entity = value[i] == '&' ? ReadEntity(value, i, &length) : 0;
+        if (entity != 0) {
+            out.push_back(entity);
+            i += length;
+        } else {
+            out.push_back(value[i]);
+        }
+    }
+    return out;
+}
+
 // Reads the tag between '<' and '>' (exclusive); false when it is not one.
 bool ReadTag(const std::u32string& s, std::size_t begin, std::size_t end, Tag* tag) {
     std::size_t i = begin;
@@ -84,7 +102,7 @@ bool ReadTag(const std::u32string& s, std::size_t begin, std::size_t end, Tag* t
         } else {
             while (i < end && !IsSpace(s[i])) value.push_back(s[i++]);
         }
-        tag->attributes.push_back({std::move(attribute), EncodeUtf8(value)});
+        tag->attributes.push_back({std::move(attribute), EncodeUtf8(DecodeEntities(value))});
     }
     return true;
 }
@@ -297,25 +315,26 @@ private:
     }
 
     // Closes the innermost open tag of that name and those opened inside it.
-    void Pop(const std::string& tag) {
+    // False when no such tag is open.
+    bool Pop(const std::string& tag) {
         if (ignoredDepth_ > 0) {  // closes one of the tags past the nesting limit
             --ignoredDepth_;
-            return;
+            return true;
         }
         for (std::size_t i = stack_.size(); i-- > 1;) {
             if (stack_[i].tag == tag) {
                 stack_.resize(i);
-                return;
+                return true;
             }
         }
+        return false;
     }
 
     void Handle(const Tag& tag) {
         const std::string& name = tag.name;
         if (tag.closing) {
             if (name == "p" || name == "li") {
-                Pop(name);
-                pendingBreak_ = true;
+                if (Pop(name)) pendingBreak_ = true;
             } else if (name == "b" || name == "i" || name == "u" || name == "font" || name == "a" ||
                        name == "textformat" || name == "span") {
                 Pop(name);
@@ -325,6 +344,10 @@ private:
         if (name == "br") {
             FlushBreak();
             Break();
+            return;
+        }
+        if (stack_.size() >= kMaxNesting && name != "p" && name != "li") {
+            ++ignoredDepth_;
             return;
         }
         TextFormat format = Current();
@@ -427,12 +450,14 @@ std::string FormatHtmlText(const FormattedText& runs) {
         open = true;
     };
     const TextFormat* paragraphFormat = nullptr;
+    bool endsWithBreak = false;
     for (const FormattedRun& run : runs) {
         std::size_t start = 0;
-        while (start <= run.text.size()) {
+        while (start < run.text.size()) {
             std::size_t end = run.text.find_first_of(U"\r\n", start);
             const bool breaks = end != std::u32string::npos;
             if (!breaks) end = run.text.size();
+            endsWithBreak = breaks && end + 1 == run.text.size();
             if (!open) {
                 paragraphFormat = &run.format;
                 openParagraph(run.format);
@@ -445,6 +470,11 @@ std::string FormatHtmlText(const FormattedText& runs) {
         }
     }
     if (open) out += paragraphFormat->bullet ? "</LI>" : "</P>";
+    // A final break leaves an empty paragraph after it.
+    if (endsWithBreak) {
+        openParagraph(runs.back().format);
+        out += runs.back().format.bullet ? "</LI>" : "</P>";
+    }
     return out;
 }
 

@@ -80,13 +80,14 @@ private:
         return (std::floor(x / kDefaultTabInterval) + 1) * kDefaultTabInterval - x;
     }
 
-    // Advances of the paragraph's characters as they sit on a line from `x`.
-    double AdvanceAt(const std::vector<Character>& chars, std::size_t i, std::size_t lineBegin, double x) {
+    // A character's advance where it sits on a line at `x`, with the kerning
+    // that moves the next character of the same format.
+    double AdvanceAt(const std::vector<Character>& chars, std::size_t i, double x) {
         const Character& ch = chars[i];
         const TextFormat& f = FormatOf(ch.run);
         if (ch.c == '\t') return TabAdvance(f, x);
         double advance = metrics_.Advance(f, ch.c);
-        if (i > lineBegin && chars[i - 1].run == ch.run) advance += metrics_.Kerning(f, chars[i - 1].c, ch.c);
+        if (i + 1 < chars.size() && chars[i + 1].run == ch.run) advance += metrics_.Kerning(f, ch.c, chars[i + 1].c);
         return advance;
     }
 
@@ -102,7 +103,7 @@ private:
             double x = 0;
             std::vector<double> advances;
             while (end < p.chars.size()) {
-                const double advance = AdvanceAt(p.chars, end, pos, x);
+                const double advance = AdvanceAt(p.chars, end, x);
                 const bool space = p.chars[end].c == ' ';
                 // Spaces hang past the edge; anything else that does not fit
                 // moves on, breaking a word only when it has the line alone.
