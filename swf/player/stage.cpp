@@ -1,5 +1,7 @@
 #include "swf/player/stage.h"
 
+#include <algorithm>
+
 #include "swf/model/button.h"
 #include "swf/model/edit_text.h"
 #include "swf/player/hit_test.h"
@@ -23,8 +25,11 @@ void Stage::Advance() {
 }
 
 void Stage::RefreshFields() {
-    // A refresh does not run actions, so the list stays as it is meanwhile.
-    for (EditTextInstance* field : fields_) field->RefreshFromVariable();
+    // A source may change the display list; fields gone meanwhile are skipped.
+    const std::vector<EditTextInstance*> fields = fields_;
+    for (EditTextInstance* field : fields) {
+        if (std::find(fields_.begin(), fields_.end(), field) != fields_.end()) field->RefreshFromVariable();
+    }
 }
 
 void Stage::RunQueuedActions() {

@@ -412,6 +412,26 @@ std::string FormatNumber(double value) {
     return buffer;
 }
 
+// The <TEXTFORMAT> tag for a paragraph's spacing, empty when all of it is 0.
+std::string TextFormatTag(const TextFormat& f) {
+    std::string attributes;
+    const std::pair<const char*, double> lengths[] = {
+        {"BLOCKINDENT", f.blockIndent}, {"INDENT", f.indent},           {"LEADING", f.leading},
+        {"LEFTMARGIN", f.leftMargin},   {"RIGHTMARGIN", f.rightMargin},
+    };
+    for (const auto& [name, twips] : lengths) {
+        if (twips != 0) attributes += std::string(" ") + name + "=\"" + FormatNumber(twips / kTwipsPerPixel) + "\"";
+    }
+    if (!f.tabStops.empty()) {
+        attributes += " TABSTOPS=\"";
+        for (std::size_t i = 0; i < f.tabStops.size(); ++i) {
+            attributes += (i > 0 ? "," : "") + FormatNumber(f.tabStops[i] / kTwipsPerPixel);
+        }
+        attributes += "\"";
+    }
+    return attributes.empty() ? std::string() : "<TEXTFORMAT" + attributes + ">";
+}
+
 void AppendRunHtml(std::string& out, const std::u32string& text, const TextFormat& f) {
     if (text.empty()) return;
     char color[8];
@@ -446,8 +466,14 @@ std::string FormatHtmlText(const FormattedText& runs) {
     std::string out;
     bool open = false;
     const auto openParagraph = [&](const TextFormat& f) {
+        out += TextFormatTag(f);
         out += f.bullet ? "<LI>" : std::string("<P ALIGN=\"") + AlignName(f.align) + "\">";
         open = true;
+    };
+    const auto closeParagraph = [&](const TextFormat& f) {
+        out += f.bullet ? "</LI>" : "</P>";
+        if (!TextFormatTag(f).empty()) out += "</TEXTFORMAT>";
+        open = false;
     };
     const TextFormat* paragraphFormat = nullptr;
     bool endsWithBreak = false;
@@ -464,16 +490,15 @@ std::string FormatHtmlText(const FormattedText& runs) {
             }
             AppendRunHtml(out, run.text.substr(start, end - start), run.format);
             if (!breaks) break;
-            out += paragraphFormat->bullet ? "</LI>" : "</P>";
-            open = false;
+            closeParagraph(*paragraphFormat);
             start = end + 1;
         }
     }
-    if (open) out += paragraphFormat->bullet ? "</LI>" : "</P>";
+    if (open) closeParagraph(*paragraphFormat);
     // A final break leaves an empty paragraph after it.
     if (endsWithBreak) {
         openParagraph(runs.back().format);
-        out += runs.back().format.bullet ? "</LI>" : "</P>";
+        closeParagraph(runs.back().format);
     }
     return out;
 }

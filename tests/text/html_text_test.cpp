@@ -131,14 +131,15 @@ TEST(HtmlText, MalformedMarkupKeepsItsText) {
 TEST(HtmlText, GeneratedHtmlReadsBackToTheSameRuns) {
     const FormattedText runs = ParseHtmlText(
         "<p align=\"center\"><font face=\"Verdana\" size=\"14\" color=\"#123456\"><b>A &amp; B</b></font></p>"
-        "<p><a href=\"http://x/?a=1&amp;b=2\" target=\"_self\"><i><u>link</u></i></a> tail</p><li>item</li>",
+        "<p><a href=\"http://x/?a=1&amp;b=2\" target=\"_self\"><i><u>link</u></i></a> tail</p><li>item</li>"
+        "<textformat indent=\"3\" leading=\"-2\" tabstops=\"[8,16]\"><p>spaced</p></textformat>",
         Base());
     const std::string html = FormatHtmlText(runs);
     EXPECT_NE(html.find("<P ALIGN=\"CENTER\">"), std::string::npos) << html;
     EXPECT_NE(html.find("&amp;"), std::string::npos) << html;
     const FormattedText again = ParseHtmlText(html, Base());
     EXPECT_EQ(PlainText(again), PlainText(runs));
-    for (const std::u32string needle : {U"A &", U"link", U"tail", U"item"}) {
+    for (const std::u32string needle : {U"A &", U"link", U"tail", U"item", U"spaced"}) {
         const TextFormat& a = FormatOf(runs, needle);
         const TextFormat& b = FormatOf(again, needle);
         EXPECT_EQ(a.face, b.face);
@@ -151,6 +152,9 @@ TEST(HtmlText, GeneratedHtmlReadsBackToTheSameRuns) {
         EXPECT_EQ(a.target, b.target);
         EXPECT_EQ(a.align, b.align);
         EXPECT_EQ(a.bullet, b.bullet);
+        EXPECT_EQ(a.indent, b.indent);
+        EXPECT_EQ(a.leading, b.leading);
+        EXPECT_EQ(a.tabStops, b.tabStops);
     }
 }
 
