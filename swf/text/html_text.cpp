@@ -425,7 +425,8 @@ std::string TextFormatTag(const TextFormat& f) {
     if (!f.tabStops.empty()) {
         attributes += " TABSTOPS=\"";
         for (std::size_t i = 0; i < f.tabStops.size(); ++i) {
-            attributes += (i > 0 ? "," : "") + FormatNumber(f.tabStops[i] / kTwipsPerPixel);
+            if (i > 0) attributes += ",";
+            attributes += FormatNumber(f.tabStops[i] / kTwipsPerPixel);
         }
         attributes += "\"";
     }
