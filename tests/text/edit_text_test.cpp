@@ -199,6 +199,16 @@ TEST(EditText, FontInfoNameKerningAndHintingTags) {
     EXPECT_EQ(f->Kerning('T', 'o'), -80);
     EXPECT_EQ(f->Kerning('V', 'A'), 0);
     EXPECT_FALSE(f->IsDeviceFont());
+
+    // A tag that ends before its kerning table keeps the font and its advances.
+    Bytes cut = block.DefineFontBody(1);
+    cut.resize(cut.size() - 8);
+    movie = ParseMovie(Movie([&](w::TagStream& t) { t.Add(w::TagCode::DefineFont2, cut); }));
+    f = FindCharacter<FontDefinition>(movie->dictionary, 1);
+    ASSERT_NE(f, nullptr);
+    EXPECT_TRUE(f->kerning.empty());
+    EXPECT_EQ(f->advances.size(), block.size());
+    EXPECT_TRUE(movie->warnings.empty());
 }
 
 class FieldRender : public testing::Test {
@@ -298,6 +308,22 @@ TEST_F(FieldRender, DeviceFontStaticTextDraws) {
     Player bare;
     Load(bare, movie, false);
     EXPECT_EQ(CountInk(surface_, 0, 0, 400, 300).inside, 0);
+
+    // DefineFont's empty glyph with its code from DefineFontInfo ("Arial", 'A').
+    w::FontBuilder codes("Arial", 1024, 900, 200);
+    codes.AddGlyph({'A', {}, 700});
+    line.text = "AAA";
+    const Bytes fromInfo = Movie([&](w::TagStream& t) {
+        t.Add(w::TagCode::DefineFont, Bytes{9, 0, 2, 0, 0x10, 0x00});
+        t.Add(static_cast<w::TagCode>(13), Bytes{9, 0, 5, 'A', 'r', 'i', 'a', 'l', 0x01, 'A', 0});
+        t.Add(w::TagCode::DefineText, w::DefineTextBody(2, codes, 9, {line}));
+        Place(t, 1, 2);
+    });
+    Player info;
+    Load(info, fromInfo);
+    const Ink infoInk = CountInk(surface_, 100, 120, 170, 151);
+    EXPECT_GT(infoInk.inside, 150);
+    EXPECT_EQ(infoInk.outside, 0);
 }
 
 TEST_F(FieldRender, EmbeddedFontFieldsUseTheFontsAdvancesWithoutAProvider) {
