@@ -11,6 +11,7 @@
 #include <string>
 
 #include "control/event_connection_point.h"
+#include "control/gdi_font_provider.h"
 #include "control/movie_player.h"
 #include "control/player_window.h"
 #include "flash/control_data.h"
@@ -126,6 +127,7 @@ private:
     HRESULT ActivateUI();
 
     LONG references_ = 1;
+    GdiFontProvider fonts_;  // outlives the player that draws with it
     MoviePlayer player_;
     PlayerWindow window_;
     EventConnectionPoint events_;

@@ -11,6 +11,10 @@
 #include <string>
 #include <vector>
 
+namespace swf::fonts {
+class DeviceFontProvider;
+}
+
 namespace control {
 
 // Something the control reports to its event sinks, in the order it happened.
@@ -52,6 +56,8 @@ public:
 
     // Whether the movie may reach its host (FSCommand, ExternalInterface).
     void SetScriptAccess(bool allowed);
+    // The system fonts text in device fonts is drawn with; not owned, may be nullptr.
+    void SetFontProvider(swf::fonts::DeviceFontProvider* provider);
 
     // One frame of the movie's timeline, with its actions.
     void Advance();

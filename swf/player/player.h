@@ -17,6 +17,9 @@ namespace swf {
 
 class MovieClip;
 class Stage;
+namespace fonts {
+class DeviceFontProvider;
+}
 
 class Player {
 public:
@@ -72,6 +75,9 @@ public:
 
     // Receives FSCommand, FlashCall and GetURL; may be nullptr. Not owned.
     void SetHost(ActionHost* host);
+    // Draws and measures text set in system fonts; may be nullptr (such text
+    // is then not drawn). Not owned; must outlive the player or be reset.
+    void SetFontProvider(fonts::DeviceFontProvider* provider);
 
 private:
     // Everything one loaded movie needs, destroyed together.
@@ -88,6 +94,7 @@ private:
     int busy_ = 0;
     std::string error_;
     ActionHost* host_ = nullptr;
+    fonts::DeviceFontProvider* fontProvider_ = nullptr;
     int viewportWidth_ = 0;
     int viewportHeight_ = 0;
 };

@@ -9,6 +9,7 @@
 #include "swf/model/movie.h"
 #include "swf/model/shape.h"
 #include "swf/player/display_object.h"
+#include "swf/player/text_fonts.h"
 #include "swf/raster/raster.h"
 
 namespace swf {
@@ -16,6 +17,9 @@ namespace swf {
 class Renderer {
 public:
     explicit Renderer(const Dictionary& dictionary) : dictionary_(dictionary) {}
+
+    // Device fonts and embedded-font lookup for text; without them device text is not drawn.
+    void SetFonts(const TextFonts* fonts) { fonts_ = fonts; }
 
     // Draws the list with `toPixels` mapping its coordinates (twips) to the
     // surface, only inside `clip` when one is given.
@@ -29,6 +33,8 @@ private:
                    const ColorTransform& colors, const raster::CoverageMask* clip);
     void DrawText(raster::Surface* surface, raster::CoverageMask* mask, const DisplayObject& object,
                   const Matrix& toPixels, const ColorTransform& colors, const raster::CoverageMask* clip);
+    void DrawEditText(raster::Surface* surface, raster::CoverageMask* mask, const DisplayObject& object,
+                      const Matrix& toPixels, const ColorTransform& colors, const raster::CoverageMask* clip);
     // Adds the object's filled area to a clip mask.
     void AddToMask(raster::CoverageMask& mask, const DisplayObject& object, const Matrix& toPixels);
     void AddShapeToMask(raster::CoverageMask& mask, const Shape& shape, const Matrix& toPixels);
@@ -38,6 +44,7 @@ private:
     static constexpr int kMaxLiveMasks = 16;
 
     const Dictionary& dictionary_;
+    const TextFonts* fonts_ = nullptr;
     raster::Rasterizer rasterizer_;
     int liveMasks_ = 0;
 };

@@ -1,6 +1,9 @@
 #include "swf/player/stage.h"
 
+#include <algorithm>
+
 #include "swf/model/button.h"
+#include "swf/model/edit_text.h"
 #include "swf/player/hit_test.h"
 
 namespace swf {
@@ -18,6 +21,15 @@ Stage::~Stage() {
 void Stage::Advance() {
     root_->Advance();
     RunQueuedActions();
+    RefreshFields();
+}
+
+void Stage::RefreshFields() {
+    // A source may change the display list; fields gone meanwhile are skipped.
+    const std::vector<EditTextInstance*> fields = fields_;
+    for (EditTextInstance* field : fields) {
+        if (std::find(fields_.begin(), fields_.end(), field) != fields_.end()) field->RefreshFromVariable();
+    }
 }
 
 void Stage::RunQueuedActions() {
@@ -56,6 +68,10 @@ std::unique_ptr<DisplayObject> Stage::CreateInstance(const Placement& placement,
         case CharacterKind::Button:
             object = std::make_unique<ButtonInstance>(*this, *static_cast<const ButtonDefinition*>(character),
                                                       placement, nesting);
+            break;
+        case CharacterKind::EditText:
+            object = std::make_unique<EditTextInstance>(placement, *static_cast<const EditTextDefinition*>(character),
+                                                        fonts_, this);
             break;
         case CharacterKind::Shape:
         case CharacterKind::Morph:

@@ -4,7 +4,8 @@
 // loaded, with its actions run) and writes what the player shows at that
 // point, scaled to width x height (ShowAll), as a PNG image. With --warnings
 // it also lists, on standard error, what the player had to repair or leave
-// out while reading and playing the movie.
+// out while reading and playing the movie. Text in system fonts is drawn with
+// the DejaVu faces.
 
 #include <algorithm>
 #include <cstdint>
@@ -17,6 +18,9 @@
 #include "swf/image/png_encoder.h"
 #include "swf/player/player.h"
 #include "swf/raster/surface.h"
+#if SWFRENDER_HAVE_FREETYPE
+#include "swf/fonts/freetype/freetype_fonts.h"
+#endif
 
 namespace {
 
@@ -74,6 +78,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     swf::Player player;
+#if SWFRENDER_HAVE_FREETYPE
+    swf::fonts::FreeTypeFontProvider fonts;
+    player.SetFontProvider(&fonts);
+#endif
     if (!player.LoadFile(argv[1])) {
         std::cerr << "swfrender: " << player.LoadError() << "\n";
         return 1;
