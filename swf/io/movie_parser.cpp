@@ -3,6 +3,8 @@
 #include <string>
 
 #include "swf/io/bit_reader.h"
+#include "swf/io/bitmap_fills.h"
+#include "swf/io/bitmap_parser.h"
 #include "swf/io/button_parser.h"
 #include "swf/io/font_parser.h"
 #include "swf/io/movie_file.h"
@@ -39,12 +41,21 @@ std::shared_ptr<SpriteDefinition> ParseDefineSprite(std::span<const std::uint8_t
     return sprite;
 }
 
-std::shared_ptr<const Character> ParseDefinition(const TagRecord& tag, EdgeBudget& budget) {
+// Shapes come after the bitmaps they paint with: their fills are linked now.
+std::shared_ptr<const Character> ParseShape(std::span<const std::uint8_t> body, int version, EdgeBudget& budget,
+                                            const Dictionary& dictionary) {
+    auto shape = ParseDefineShape(body, version, budget);
+    ResolveBitmapFills(shape->shape, dictionary);
+    return shape;
+}
+
+std::shared_ptr<const Character> ParseDefinition(const TagRecord& tag, EdgeBudget& budget, MovieDefinition& movie,
+                                                 std::span<const std::uint8_t> jpegTables) {
     switch (tag.code) {
-        case tag::DefineShape: return ParseDefineShape(tag.body, 1, budget);
-        case tag::DefineShape2: return ParseDefineShape(tag.body, 2, budget);
-        case tag::DefineShape3: return ParseDefineShape(tag.body, 3, budget);
-        case tag::DefineShape4: return ParseDefineShape(tag.body, 4, budget);
+        case tag::DefineShape: return ParseShape(tag.body, 1, budget, movie.dictionary);
+        case tag::DefineShape2: return ParseShape(tag.body, 2, budget, movie.dictionary);
+        case tag::DefineShape3: return ParseShape(tag.body, 3, budget, movie.dictionary);
+        case tag::DefineShape4: return ParseShape(tag.body, 4, budget, movie.dictionary);
         case tag::DefineFont: return ParseDefineFont(tag.body, budget);
         case tag::DefineFont2: return ParseDefineFont2(tag.body, 2, budget);
         case tag::DefineFont3: return ParseDefineFont2(tag.body, 3, budget);
@@ -52,8 +63,20 @@ std::shared_ptr<const Character> ParseDefinition(const TagRecord& tag, EdgeBudge
         case tag::DefineText2: return ParseDefineText(tag.body, 2);
         case tag::DefineButton: return ParseDefineButton(tag.body, 1);
         case tag::DefineButton2: return ParseDefineButton(tag.body, 2);
+        case tag::DefineBits: return ParseDefineBits(tag.body, jpegTables);
+        case tag::DefineBitsJpeg2: return ParseDefineBitsJpeg(tag.body, 2, movie.warnings);
+        case tag::DefineBitsJpeg3: return ParseDefineBitsJpeg(tag.body, 3, movie.warnings);
+        case tag::DefineBitsJpeg4: return ParseDefineBitsJpeg(tag.body, 4, movie.warnings);
+        case tag::DefineBitsLossless: return ParseDefineBitsLossless(tag.body, 1);
+        case tag::DefineBitsLossless2: return ParseDefineBitsLossless(tag.body, 2);
         default: return nullptr;
     }
+}
+
+// Bytes of decoded pixels a bitmap character holds.
+std::size_t PixelBytes(const Character& character) {
+    if (character.Kind() != CharacterKind::Bitmap) return 0;
+    return static_cast<const BitmapDefinition&>(character).image->pixels.size() * sizeof(std::uint32_t);
 }
 
 }  // namespace
@@ -63,6 +86,8 @@ std::shared_ptr<const MovieDefinition> ParseMovie(std::span<const std::uint8_t> 
     auto movie = std::make_shared<MovieDefinition>();
     movie->header = file.header;
     EdgeBudget budget;
+    std::size_t bitmapBytes = 0;
+    std::span<const std::uint8_t> jpegTables;  // shared by every DefineBits
     TimelineBuilder builder;
     TagReader tags(file.tags);
     while (auto tag = tags.Next()) {
@@ -74,11 +99,21 @@ std::shared_ptr<const MovieDefinition> ParseMovie(std::span<const std::uint8_t> 
                 movie->background = ReadRgb(in);
                 continue;
             }
+            if (tag->code == tag::JpegTables) {
+                jpegTables = tag->body;
+                continue;
+            }
             std::shared_ptr<const Character> character =
                 tag->code == tag::DefineSprite ? ParseDefineSprite(tag->body, movie->warnings)
-                                               : ParseDefinition(*tag, budget);
+                                               : ParseDefinition(*tag, budget, *movie, jpegTables);
             // The first definition of an id stands; later ones are ignored.
-            if (character) movie->dictionary.emplace(character->id, std::move(character));
+            if (!character || movie->dictionary.contains(character->id)) continue;
+            const std::size_t pixelBytes = PixelBytes(*character);
+            if (pixelBytes > kMaxBitmapBytesPerMovie - bitmapBytes) {
+                throw ParseError("the movie's bitmaps are over the memory limit");
+            }
+            bitmapBytes += pixelBytes;
+            movie->dictionary.emplace(character->id, std::move(character));
         } catch (const ParseError& e) {
             if (budget.remaining == 0) throw;
             movie->warnings.push_back("tag " + std::to_string(tag->code) + " skipped: " + e.what());

@@ -18,18 +18,26 @@ struct GradientStop {
 };
 
 struct FillStyle {
-    enum class Type : std::uint8_t { Solid = 0x00, Linear = 0x10, Radial = 0x12, Focal = 0x13 };
+    enum class Type : std::uint8_t {
+        Solid = 0x00, Linear = 0x10, Radial = 0x12, Focal = 0x13,
+        // Bitmaps: repeated or clipped (edge pixels extended), smoothed or not.
+        RepeatingBitmap = 0x40, ClippedBitmap = 0x41, RepeatingHardBitmap = 0x42, ClippedHardBitmap = 0x43,
+    };
     Type type = Type::Solid;
     Rgba color;
-    Matrix matrix;  // maps the gradient square (-16384..16384 twips) onto the shape
+    // Gradients: maps the gradient square (-16384..16384 twips) onto the shape.
+    // Bitmaps: maps bitmap pixels onto the shape (20 twips per pixel for actual size).
+    Matrix matrix;
     std::vector<GradientStop> stops;
     double focalPoint = 0;  // Focal only, -1..1
+    std::uint16_t bitmapId = 0;
 
     static FillStyle Solid(Rgba color);
     // Runs from `from` to `to` colour across the box, at `radians` (0 = left to right).
     static FillStyle Linear(const Rect& box, double radians, std::vector<GradientStop> stops);
     // Centred on the box, reaching its edges.
     static FillStyle Radial(const Rect& box, std::vector<GradientStop> stops);
+    static FillStyle Bitmap(std::uint16_t bitmapId, const Matrix& matrix, bool repeat = true, bool smooth = true);
 };
 
 struct LineStyle {
