@@ -7,6 +7,5 @@
 #define STBI_NO_STDIO
 #define STBI_NO_LINEAR
 #define STBI_NO_HDR
-#define STBI_MAX_DIMENSIONS 16384  // kMaxImageSide: the decoders check it again as they read
 
 #include <stb_image.h>
