@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "swf/image/jpeg_check.h"
 #include "swf/raster/color.h"
 
 namespace swf {
@@ -26,6 +27,9 @@ std::shared_ptr<raster::Image> DecodeImage(std::span<const std::uint8_t> bytes, 
     if (bytes.empty()) return Refuse(error, "no picture data");
     if (bytes.size() > static_cast<std::size_t>(INT_MAX)) return Refuse(error, "picture data too large");
     const int length = static_cast<int>(bytes.size());
+    if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8) {
+        if (std::string defect = FindJpegDefect(bytes); !defect.empty()) return Refuse(error, defect);
+    }
 
     // The declared size decides before the decoder allocates anything for it.
     int width = 0, height = 0, channels = 0;

@@ -7,5 +7,12 @@
 #define STBI_NO_STDIO
 #define STBI_NO_LINEAR
 #define STBI_NO_HDR
+// Zeroed allocations: decoder state a damaged file never sets up (a Huffman
+// table it does not define) reads as empty rather than as leftover memory.
+#define STBI_MALLOC(size) calloc(1, size)
+#define STBI_REALLOC(pointer, size) realloc(pointer, size)
+#define STBI_FREE(pointer) free(pointer)
+
+#include <cstdlib>
 
 #include <stb_image.h>

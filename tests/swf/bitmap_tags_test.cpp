@@ -153,6 +153,7 @@ TEST(BitmapTags, Jpeg3And4AlphaPlanes) {
     for (auto [id, picture] : {std::pair{1, "baseline.jpg"}, {2, "progressive.jpg"}, {8, "baseline.jpg"}}) {
         SCOPED_TRACE(id);
         std::vector<std::uint32_t> expected = test::ReferencePixels(picture, 37, 23);
+        ASSERT_EQ(expected.size(), count);
         for (std::size_t i = 0; i < count; ++i) {
             const std::uint32_t a = alpha[i];
             auto channel = [&](int shift) { return std::min((expected[i] >> shift) & 0xFF, a) << shift; };

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <functional>
+
 #include "swf/image/image_decoder.h"
 #include "test_pictures.h"
 
@@ -45,6 +47,21 @@ Bytes JpegDeclaring(std::uint16_t width, std::uint16_t height) {
     for (std::uint8_t component = 1; component <= 3; ++component) jpeg.insert(jpeg.end(), {component, 0x11, 0});
     jpeg.insert(jpeg.end(), {0xFF, 0xD9});
     return jpeg;
+}
+
+// The JPEG with each Huffman table segment passed through `edit`.
+Bytes EditHuffmanTables(Bytes jpeg, const std::function<void(Bytes& segment)>& edit) {
+    Bytes out(jpeg.begin(), jpeg.begin() + 2);
+    std::size_t pos = 2;
+    while (pos + 4 <= jpeg.size() && jpeg[pos] == 0xFF && jpeg[pos + 1] != 0xDA) {
+        const std::size_t length = 2 + ((std::size_t{jpeg[pos + 2]} << 8) | jpeg[pos + 3]);
+        Bytes segment(jpeg.begin() + pos, jpeg.begin() + pos + length);
+        if (segment[1] == 0xC4) edit(segment);
+        out.insert(out.end(), segment.begin(), segment.end());
+        pos += length;
+    }
+    out.insert(out.end(), jpeg.begin() + pos, jpeg.end());
+    return out;
 }
 
 int TransparentPixels(const raster::Image& image, bool partly) {
@@ -126,9 +143,31 @@ TEST(DecodeImage, RefusesOversizedDamagedAndForeignData) {
     const Bytes gif = test::ReadPicture("cutout.gif");
     EXPECT_NE(refused(Bytes(gif.begin(), gif.begin() + 8)), "");
 
+    // Huffman tables listing more than 256 symbols, and a second frame
+    // header: refused before the decoder library sees them. (A table of
+    // 16 x 255 codes would overrun the library's symbol arrays.)
+    const Bytes baseline = test::ReadPicture("baseline.jpg");
+    const Bytes overfull = EditHuffmanTables(baseline, [](Bytes& segment) {
+        Bytes table = {0xFF, 0xC4, 0, 0, 0x00};  // one DC table 0
+        for (int i = 0; i < 16; ++i) table.push_back(255);
+        table.resize(table.size() + 16 * 255, 0x01);
+        table[2] = static_cast<std::uint8_t>((table.size() - 2) >> 8);
+        table[3] = static_cast<std::uint8_t>(table.size() - 2);
+        segment = table;
+    });
+    EXPECT_EQ(refused(overfull), "damaged JPEG Huffman table");
+    const Bytes cutTable = EditHuffmanTables(baseline, [](Bytes& segment) { segment[3] -= 1; });
+    EXPECT_NE(refused(cutTable), "");
+    Bytes twoFrames = baseline;
+    twoFrames.resize(twoFrames.size() - 2);  // drop EOI, append the whole picture's segments again
+    twoFrames.insert(twoFrames.end(), baseline.begin() + 2, baseline.end());
+    EXPECT_EQ(refused(twoFrames), "JPEG data with more than one frame");
+    // The same tables that are fine still decode after the check.
+    ASSERT_NE(DecodeImage(EditHuffmanTables(baseline, [](Bytes&) {}), nullptr), nullptr);
+
     // A JPEG cut inside its scan: either refused or the declared size with
     // the missing part filled in; never anything else.
-    const Bytes jpeg = test::ReadPicture("baseline.jpg");
+    const Bytes& jpeg = baseline;
     for (std::size_t keep : {jpeg.size() / 2, jpeg.size() - 40, std::size_t{30}}) {
         std::string error;
         const auto cut = DecodeImage(Bytes(jpeg.begin(), jpeg.begin() + keep), &error);
