@@ -3,7 +3,6 @@
 #include <stb_image.h>
 
 #include <climits>
-#include <cstdlib>
 
 #include "swf/image/jpeg_check.h"
 #include "swf/raster/color.h"
@@ -16,6 +15,20 @@ struct StbFree {
     void operator()(stbi_uc* pixels) const { stbi_image_free(pixels); }
 };
 
+// What the library takes for JPEG data: a start-of-image marker, which may
+// be preceded by fill bytes (0xFF) like any marker.
+bool IsJpeg(std::span<const std::uint8_t> bytes) {
+    std::size_t i = 0;
+    while (i < bytes.size() && bytes[i] == 0xFF) ++i;
+    return i > 0 && i < bytes.size() && bytes[i] == 0xD8;
+}
+
+// The library's word on the last failure (it may have none).
+std::string LibraryReason() {
+    const char* reason = stbi_failure_reason();
+    return reason ? reason : "no reason given";
+}
+
 std::shared_ptr<raster::Image> Refuse(std::string* error, std::string why) {
     if (error) *error = std::move(why);
     return nullptr;
@@ -27,14 +40,14 @@ std::shared_ptr<raster::Image> DecodeImage(std::span<const std::uint8_t> bytes, 
     if (bytes.empty()) return Refuse(error, "no picture data");
     if (bytes.size() > static_cast<std::size_t>(INT_MAX)) return Refuse(error, "picture data too large");
     const int length = static_cast<int>(bytes.size());
-    if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8) {
+    if (IsJpeg(bytes)) {
         if (std::string defect = FindJpegDefect(bytes); !defect.empty()) return Refuse(error, defect);
     }
 
     // The declared size decides before the decoder allocates anything for it.
     int width = 0, height = 0, channels = 0;
     if (!stbi_info_from_memory(bytes.data(), length, &width, &height, &channels)) {
-        return Refuse(error, std::string("not a readable JPEG, PNG or GIF picture (") + stbi_failure_reason() + ")");
+        return Refuse(error, "not a readable JPEG, PNG or GIF picture (" + LibraryReason() + ")");
     }
     if (width <= 0 || height <= 0) return Refuse(error, "picture has no pixels");
     if (width > kMaxImageSide || height > kMaxImageSide ||
@@ -47,7 +60,7 @@ std::shared_ptr<raster::Image> DecodeImage(std::span<const std::uint8_t> bytes, 
     int decodedWidth = 0, decodedHeight = 0;
     std::unique_ptr<stbi_uc, StbFree> rgba(
         stbi_load_from_memory(bytes.data(), length, &decodedWidth, &decodedHeight, &channels, 4));
-    if (!rgba) return Refuse(error, std::string("damaged picture (") + stbi_failure_reason() + ")");
+    if (!rgba) return Refuse(error, "damaged picture (" + LibraryReason() + ")");
     if (decodedWidth != width || decodedHeight != height) return Refuse(error, "picture size changed while decoding");
 
     auto image = std::make_shared<raster::Image>();

@@ -34,7 +34,7 @@ std::string FindJpegDefect(std::span<const std::uint8_t> data) {
     int frames = 0;
     while (const auto segment = reader.Next()) {
         if (segment->code == jpeg::kEndOfImage) break;
-        if (segment->code == jpeg::kHuffmanTables && !HuffmanTablesFit(segment->payload)) {
+        if (segment->code == jpeg::kHuffmanTables && (segment->cut || !HuffmanTablesFit(segment->payload))) {
             return "damaged JPEG Huffman table";
         }
         if (IsFrameHeader(segment->code) && ++frames > 1) return "JPEG data with more than one frame";

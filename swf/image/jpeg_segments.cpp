@@ -1,5 +1,7 @@
 #include "swf/image/jpeg_segments.h"
 
+#include <algorithm>
+
 namespace swf {
 
 namespace {
@@ -29,9 +31,12 @@ std::optional<JpegSegment> JpegSegmentReader::Next() {
             pos_ += 2;
             return JpegSegment{code, data_.subspan(start, 2), {}};
         }
-        if (pos_ + 4 > size) break;
-        const std::size_t length = (std::size_t{data_[pos_ + 2]} << 8) | data_[pos_ + 3];
-        if (length < 2 || pos_ + 2 + length > size) break;
+        const std::size_t length = pos_ + 4 <= size ? (std::size_t{data_[pos_ + 2]} << 8) | data_[pos_ + 3] : 0;
+        if (length < 2 || pos_ + 2 + length > size) {
+            pos_ = size;
+            const std::size_t payloadStart = std::min(start + 4, size);
+            return JpegSegment{code, data_.subspan(start), data_.subspan(payloadStart), true};
+        }
         const auto payload = data_.subspan(pos_ + 4, length - 2);
         pos_ += 2 + length;
         if (code == jpeg::kStartOfScan) {

@@ -21,13 +21,14 @@ struct JpegSegment {
     std::uint8_t code = 0;                  // the marker's second byte
     std::span<const std::uint8_t> bytes;    // marker to the segment's end (after a scan: its coded data too)
     std::span<const std::uint8_t> payload;  // after the length field; empty for markers without one
+    bool cut = false;  // the length runs past the data: bytes and payload stop at its end
 };
 
 class JpegSegmentReader {
 public:
     explicit JpegSegmentReader(std::span<const std::uint8_t> data) : data_(data) {}
-    // The next segment, or nothing at the end of the data or at a segment
-    // whose length runs past it.
+    // The next segment, or nothing at the end of the data. A segment cut
+    // short by the data's end is the last.
     std::optional<JpegSegment> Next();
 
 private:

@@ -16,7 +16,8 @@ std::span<const std::uint8_t> SkipStrayEnds(std::span<const std::uint8_t> data) 
 }
 
 // Appends the segments of consecutive SOI..EOI blocks to `out`, leaving out
-// their start and end markers. Whatever follows the last block is padding.
+// their start and end markers. Whatever follows the last block is padding; a
+// segment cut short ends the data (the decoder judges what it can use).
 void AppendBlocks(std::span<const std::uint8_t> data, std::vector<std::uint8_t>& out) {
     JpegSegmentReader reader(data);
     bool blockEnded = false;
