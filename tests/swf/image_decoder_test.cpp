@@ -156,6 +156,18 @@ TEST(DecodeImage, RefusesOversizedDamagedAndForeignData) {
         segment = table;
     });
     EXPECT_EQ(refused(overfull), "damaged JPEG Huffman table");
+    // The library lets fill bytes precede the start marker, and reads a
+    // segment cut short by the data's end: so do the checks.
+    Bytes filled = {0xFF, 0xFF};
+    filled.insert(filled.end(), overfull.begin(), overfull.end());
+    EXPECT_EQ(refused(filled), "damaged JPEG Huffman table");
+    filled.resize(2);
+    filled.insert(filled.end(), baseline.begin(), baseline.end());
+    EXPECT_NE(DecodeImage(filled, nullptr), nullptr);
+    std::size_t dht = 2;
+    while (dht + 12 < baseline.size() && !(baseline[dht] == 0xFF && baseline[dht + 1] == 0xC4)) ++dht;
+    ASSERT_LT(dht + 12, baseline.size());
+    EXPECT_EQ(refused(Bytes(baseline.begin(), baseline.begin() + dht + 10)), "damaged JPEG Huffman table");
     const Bytes cutTable = EditHuffmanTables(baseline, [](Bytes& segment) { segment[3] -= 1; });
     EXPECT_NE(refused(cutTable), "");
     Bytes twoFrames = baseline;
