@@ -83,6 +83,7 @@ void InstallBuiltins(Vm& vm) {
     InstallDateBuiltins(in);
     InstallSystemBuiltins(in);
     InstallTimerBuiltins(in);
+    InstallXmlBuiltins(in);
 
     Object* externalInterface = object(vm.objectProto_);
     method(externalInterface, "call", ExternalCall);

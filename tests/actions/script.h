@@ -81,6 +81,14 @@ inline Expr Op(std::uint8_t code, Expr left, Expr right) {
         a.Action(code);
     };
 }
+inline Expr Unary(std::uint8_t code, Expr operand) {
+    return [=](ActionAssembler& a) {
+        operand(a);
+        a.Action(code);
+    };
+}
+inline Expr TypeOf(Expr e) { return Unary(0x44, std::move(e)); }
+inline Expr Not(Expr e) { return Unary(0x12, std::move(e)); }
 inline Expr Add(Expr l, Expr r) { return Op(0x47, std::move(l), std::move(r)); }
 // An anonymous function (DefineFunction) built from `body`.
 inline Expr Fn(std::vector<std::string> params, ActionAssembler body) {
