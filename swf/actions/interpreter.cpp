@@ -83,6 +83,21 @@ void Interpreter::Throw(Value value) {
     thrown_ = std::move(value);
 }
 
+Value Interpreter::Primitive(const Value& v) {
+    Object* o = v.AsObject();
+    if (!o) return v;
+    // Dates prefer their text; everything else tries valueOf first.
+    if (o->kind != ObjectKind::Array && o->proto != vm_.dateProto_) {
+        Value out;
+        if (ToPrimitive(*o, false, out)) {
+            if (!out.IsObject()) return out;
+        } else if (!o->primitive.IsUndefined()) {
+            return o->primitive;
+        }
+    }
+    return Value::String(Text(v));
+}
+
 bool Interpreter::ToPrimitive(Object& o, bool preferString, Value& out) {
     if (o.kind == ObjectKind::Clip || o.kind == ObjectKind::Super || !ok()) return false;
     Value self = Value::Obj(&o);
@@ -949,7 +964,7 @@ std::size_t Interpreter::Step(Frame& f, std::uint8_t code, std::span<const std::
     case Op::Divide: binaryNumber([](double b, double a) { return b / a; }); break;
     case Op::Modulo: binaryNumber([](double b, double a) { return std::fmod(b, a); }); break;
     case Op::Add2: {
-        Value a = Pop(f), b = Pop(f);
+        Value a = Primitive(Pop(f)), b = Primitive(Pop(f));
         if (a.IsString() || b.IsString() || a.IsObject() || b.IsObject())
             Push(f, MakeString(Text(b) + Text(a)));
         else
@@ -984,6 +999,10 @@ std::size_t Interpreter::Step(Frame& f, std::uint8_t code, std::span<const std::
     }
     case Op::Equals2: {
         Value a = Pop(f), b = Pop(f);
+        // An object met by a primitive compares through its own primitive value.
+        auto nullish = [](const Value& v) { return v.IsUndefined() || v.IsNull(); };
+        if (a.IsObject() && !b.IsObject() && !nullish(b)) a = Primitive(a);
+        if (b.IsObject() && !a.IsObject() && !nullish(a)) b = Primitive(b);
         Push(f, Value::Bool(LooseEquals(b, a, version, Budget())));
         break;
     }

@@ -98,11 +98,14 @@ public:
     void Goto(ActionTarget* target, const Value& frame, bool play, std::uint32_t bias = 0);
 
     Vm& vm() { return vm_; }
+    std::uint64_t StepsUsed() const { return vm_.limits_.maxActions - actionsLeft_; }
     ActionHost& host() { return host_; }
     void Fail(RunStatus status);
     // False once the run was stopped or while an exception is unwinding.
     bool ok() const { return status_ == RunStatus::Completed && !throwing_; }
 
+    // ECMAScript ToPrimitive without a hint: valueOf, else the text (Dates: the text).
+    Value Primitive(const Value& v);
     // toString / valueOf defined by script, for conversions.
     bool ToPrimitive(Object& o, bool preferString, Value& out) override;
 

@@ -43,6 +43,7 @@ RunStatus Vm::Run(std::span<const std::uint8_t> code, ActionTarget& target, Acti
     ++runDepth_;
     Interpreter interpreter(*this, host);
     RunStatus status = interpreter.RunBlock(code, ClipFor(&target));
+    stepsUsed_ += interpreter.StepsUsed();
     --runDepth_;
     if (runDepth_ == 0 && heap_.Count() > liveAfterCollect_ + kCollectSlack) CollectGarbage();
     return status;
@@ -145,6 +146,7 @@ RunStatus Vm::AdvanceTimers(double nowMs, ActionHost& host) {
         }
         Interpreter interpreter(*this, host);
         RunStatus s = interpreter.RunTimer(timer);
+        stepsUsed_ += interpreter.StepsUsed();
         if (status == RunStatus::Completed) status = s;
     }
     --runDepth_;

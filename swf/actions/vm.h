@@ -88,6 +88,8 @@ public:
     int swfVersion() const { return swfVersion_; }
     const VmLimits& limits() const { return limits_; }
     std::size_t ObjectCount() const { return heap_.Count(); }
+    // Steps spent by all runs so far: actions executed plus conversion work.
+    std::uint64_t StepsUsed() const { return stepsUsed_; }
 
     // For the built-in classes: the global object and the shared prototypes.
     Object* global() const { return global_; }
@@ -143,6 +145,7 @@ private:
     std::uint32_t randomState_ = 0x2545F491u;
     std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
     double clockMs_ = 0;
+    std::uint64_t stepsUsed_ = 0;
     int timeZoneMinutes_ = 0;
     int nextTimerId_ = 1;
     std::vector<Timer> timers_;

@@ -140,6 +140,7 @@ TEST(ActionClasses, InterfacesCastsAndRegisteredClasses) {
 
 TEST(ActionClasses, ArgumentsCallApplyAndScriptConversions) {
     Machine m;
+    m.vm.SetTimeZoneOffset(0);
     ActionAssembler a;
     // function inner() { return arguments.caller == outer; }
     // function outer() { return arguments.length + ":" + (arguments.callee == outer) + ":" + inner(); }
@@ -166,9 +167,20 @@ TEST(ActionClasses, ArgumentsCallApplyAndScriptConversions) {
     Trace(a, CallM(Arr({V("o"), N(2)}), "join", {S("-")}));  // join converts each element as text
     Trace(a, CallF("String", {New("Number", {N(5)})}));
     Trace(a, Op(0x0A, New("Number", {N(5)}), N(1)));
+    // + (Add2): valueOf first, so a wrapped number adds and `o` counts as 41;
+    // a Date joins as text; == compares an object through its primitive.
+    Trace(a, Add(New("Number", {N(5)}), N(1)));
+    Trace(a, Add(V("o"), N(1)));
+    Trace(a, Add(V("o"), S("")));
+    Trace(a, Op(0x49, V("o"), N(41)));
+    Trace(a, Op(0x49, New("String", {S("s")}), S("s")));
+    Trace(a, Add(N(1), New("Date", {N(0)})));
     Traced t = RunTraced(m, a);
     ASSERT_EQ(t.status, RunStatus::Completed);
-    EXPECT_EQ(t.lines, (Lines{"3:true:true", "T!", "T?", "obj", "42", "obj-2", "5", "6"}));
+    ASSERT_EQ(t.lines.size(), 14u);
+    EXPECT_EQ(Lines(t.lines.begin(), t.lines.end() - 1),
+              (Lines{"3:true:true", "T!", "T?", "obj", "42", "obj-2", "5", "6", "6", "42", "41", "true", "true"}));
+    EXPECT_EQ(t.lines.back(), "1Thu Jan 1 00:00:00 GMT+0000 1970");
 }
 
 TEST(ActionClasses, WatchersFlagsAndDeletion) {
