@@ -242,3 +242,47 @@ TEST(ActionClasses, NamesAndConversionsByVersion) {
             EXPECT_EQ(t.lines, (Lines{"undefined", "undefined", "[undefined]", "NaN"}));
     }
 }
+
+TEST(ActionClasses, HostileChainsAndAccessorsStayBounded) {
+    // A prototype chain through itself, a getter that reads itself, a watcher
+    // that writes its own property and an XML node made its own child: each
+    // ends within the limits instead of hanging or overflowing.
+    Machine m;
+    ActionAssembler a;
+    Let(a, "o", New("Object"));
+    SetM(a, V("o"), "__proto__", V("o"));
+    Trace(a, M(V("o"), "missing"));
+    Trace(a, Op(kInstanceOf, V("o"), V("Object")));
+    TraceKeys(a, V("o"), "loop");
+    Trace(a, S("chain done"));
+    Let(a, "x", New("XML", {S("<a><b/></a>")}));
+    Do(a, CallM(M(M(V("x"), "firstChild"), "childNodes"), "push", {M(V("x"), "firstChild")}));
+    Trace(a, M(CallM(V("x"), "toString"), "length"));
+    Do(a, CallM(M(V("x"), "firstChild"), "appendChild", {V("x")}));  // an ancestor: refused
+    Trace(a, M(M(M(V("x"), "firstChild"), "childNodes"), "length"));
+    Traced t = RunTraced(m, a);
+    EXPECT_EQ(t.status, RunStatus::Completed);
+    ASSERT_GE(t.lines.size(), 4u);
+    EXPECT_EQ(t.lines[0], "undefined");
+    EXPECT_EQ(t.lines[1], "false");  // the chain never reaches Object.prototype
+    EXPECT_EQ(t.lines[2], "chain done");
+    EXPECT_EQ(t.lines.back(), "2");
+
+    Machine n;
+    ActionAssembler b;
+    Let(b, "o", New("Object"));
+    Do(b, CallM(V("o"), "addProperty", {S("p"), Fn({}, Body([](ActionAssembler& c) { Return(c, M(V("this"), "p")); })),
+                                        Null()}));
+    Trace(b, M(V("o"), "p"));
+    EXPECT_EQ(n.Run(b), RunStatus::CallDepthLimit);
+
+    Machine w;
+    ActionAssembler c;
+    Let(c, "o", New("Object"));
+    Do(c, CallM(V("o"), "watch", {S("p"), Fn({"k", "old", "v"}, Body([](ActionAssembler& d) {
+                                      SetM(d, V("this"), "p", V("v"));
+                                      Return(d, V("v"));
+                                  }))}));
+    SetM(c, V("o"), "p", N(1));
+    EXPECT_EQ(w.Run(c), RunStatus::CallDepthLimit);
+}
