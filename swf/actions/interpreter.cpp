@@ -3,7 +3,6 @@
 #include <chrono>
 #include <cmath>
 #include <limits>
-
 #include <unordered_set>
 
 #include "action_codes.h"
