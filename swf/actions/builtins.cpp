@@ -84,6 +84,7 @@ void InstallBuiltins(Vm& vm) {
     InstallSystemBuiltins(in);
     InstallTimerBuiltins(in);
     InstallXmlBuiltins(in);
+    InstallErrorBuiltins(in);
 
     Object* externalInterface = object(vm.objectProto_);
     method(externalInterface, "call", ExternalCall);

@@ -526,20 +526,24 @@ Value Interpreter::Construct(const Value& constructor, std::vector<Value> args) 
     Value proto = GetMember(constructor, "prototype");
     if (proto.AsObject()) instance->proto = proto.AsObject();
     instance->Define("__constructor__", constructor, kDontEnum);
-    Value result;
-    if (fn->native) {
-        if (depth_ >= vm_.limits_.maxCallDepth) {
-            Fail(RunStatus::CallDepthLimit);
-            return Value();
-        }
-        ++depth_;
-        CallContext call{*this, Value::Obj(instance), args, true};
-        result = fn->native(call);
-        --depth_;
-    } else {
-        result = Call(constructor, Value::Obj(instance), std::move(args), instance->proto);
-    }
+    Value result = Initialize(constructor, Value::Obj(instance), std::move(args), instance->proto);
     return result.IsObject() ? result : Value::Obj(instance);
+}
+
+Value Interpreter::Initialize(const Value& constructor, const Value& self, std::vector<Value> args, Object* home) {
+    Object* fn = constructor.AsObject();
+    if (!fn || fn->kind != ObjectKind::Function || !ok()) return Value();
+    if (!fn->native) return Call(constructor, self, std::move(args), home);
+    // Built-in constructors set up `this` only when told they construct.
+    if (depth_ >= vm_.limits_.maxCallDepth) {
+        Fail(RunStatus::CallDepthLimit);
+        return Value();
+    }
+    ++depth_;
+    CallContext call{*this, self, args, true};
+    Value result = fn->native(call);
+    --depth_;
+    return result;
 }
 
 // ---- timeline and host ----------------------------------------------------------------
@@ -1273,7 +1277,7 @@ std::size_t Interpreter::Step(Frame& f, std::uint8_t code, std::span<const std::
             // super(...): the superclass constructor, on this object.
             Value constructor;
             if (o->superHome) Lookup(o->superHome, "__constructor__", constructor);
-            Push(f, Call(constructor, o->superThis, std::move(args), o->proto));
+            Push(f, Initialize(constructor, o->superThis, std::move(args), o->proto));
         } else if (method.empty()) {
             Push(f, Call(object, Value(), std::move(args)));
         } else {

@@ -73,6 +73,8 @@ public:
     // null takes the prototype of `self`.
     Value Call(const Value& function, const Value& self, std::vector<Value> args, Object* home = nullptr);
     Value Construct(const Value& constructor, std::vector<Value> args);
+    // Runs a constructor on an existing object (new, super()).
+    Value Initialize(const Value& constructor, const Value& self, std::vector<Value> args, Object* home);
     // Getters run; `holder` receives the object in the chain that had the member.
     Value GetMember(const Value& object, const std::string& name, Object** holder = nullptr);
     // Setters and watchers run; read-only members stay.

@@ -86,6 +86,39 @@ TEST(ActionExceptions, FinallyRunsOnReturnAndThrowWithoutCatch) {
     EXPECT_EQ(t.lines, (Lines{"cleanup", "r", "g finally", "got 1", "finally wins"}));
 }
 
+TEST(ActionExceptions, ErrorObjectsAndTypedCatch) {
+    Machine m;
+    ActionAssembler a;
+    // class MyError extends Error; catch (e:MyError) compiles to an instanceof test and a rethrow.
+    Let(a, "MyError", Fn({"m"}, Body([](ActionAssembler& b) {
+        Do(b, CallM(V("super"), "", {V("m")}));
+    })));
+    V("MyError")(a);
+    V("Error")(a);
+    a.Action(0x69);
+    ActionAssembler handler = Body([](ActionAssembler& b) {
+        Op(0x54, V("e"), V("MyError"))(b);
+        b.Action(ActionCode::Not).If("other");
+        Trace(b, Add(S("mine: "), V("e")));
+        b.Jump("end");
+        b.Label("other");
+        Throw(b, V("e"));
+        b.Label("end");
+    });
+    Try(a, Body([](ActionAssembler& b) { Throw(b, New("MyError", {S("bad input")})); }), "e", handler);
+    Try(a, Body([&](ActionAssembler& b) {
+            Try(b, Body([](ActionAssembler& c) { Throw(c, New("Error")); }), "e", handler);
+        }),
+        "outer", Body([](ActionAssembler& b) {
+            Trace(b, Add(Add(M(V("outer"), "name"), S("/")), V("outer")));
+            Trace(b, Op(0x54, V("outer"), V("MyError")));
+        }));
+    Trace(a, M(CallF("Error", {S("called")}), "message"));
+    Traced t = RunTraced(m, a);
+    ASSERT_EQ(t.status, RunStatus::Completed);
+    EXPECT_EQ(t.lines, (Lines{"mine: bad input", "Error/Error", "false", "called"}));
+}
+
 TEST(ActionExceptions, CatchInRegisterAndUncaught) {
     Machine m;
     ActionAssembler a;

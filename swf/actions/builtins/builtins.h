@@ -45,6 +45,7 @@ void InstallDateBuiltins(Installer& in);      // Date
 void InstallXmlBuiltins(Installer& in);       // XML, XMLNode
 void InstallSystemBuiltins(Installer& in);    // System.capabilities
 void InstallTimerBuiltins(Installer& in);     // setInterval, clearInterval, setTimeout
+void InstallErrorBuiltins(Installer& in);     // Error
 
 // Shared by the families: arguments and `this` as the built-ins read them.
 double ArgNumber(CallContext& c, std::size_t i);
