@@ -318,6 +318,8 @@ void InstallBuiltins(Vm& vm) {
     Object* flash = object(vm.objectProto_);
     flash->Set("external", Value::Obj(external));
     g->Set("flash", Value::Obj(flash));
+
+    InstallLoadingBuiltins(vm);
 }
 
 }  // namespace swf::actions

@@ -212,6 +212,13 @@ ActionTarget* Interpreter::TimelineOf(Frame& f) { return f.clip ? f.clip->target
 Object* Interpreter::ResolveTarget(Frame& f, const std::string& path) {
     if (path == "_root" || path == "/" || path == "_level0") return RootClip(f);
     if (path == "this" || path == ".") return f.clip;
+    int level = 0;
+    std::size_t length = 0;
+    if (ParseLevelName(path, &level, &length) && level != 0) {
+        ActionTarget* at = vm_.Level(level);
+        if (at && length + 1 < path.size()) at = at->FindTarget(path.substr(length + 1));
+        return at ? vm_.ClipFor(at) : nullptr;
+    }
     Object* base = f.clip ? f.clip : f.home;
     if (!base || !base->target) return nullptr;
     ActionTarget* found = base->target->FindTarget(path);
@@ -251,6 +258,12 @@ Value Interpreter::GetVariable(Frame& f, const std::string& name) {
     if (name == "this") return f.self;
     if (name == "_root" || name == "_level0") return Value::Obj(RootClip(f));
     if (name == "_global") return Value::Obj(vm_.global_);
+    int level = 0;
+    std::size_t length = 0;
+    if (ParseLevelName(name, &level, &length) && length == name.size()) {
+        ActionTarget* at = vm_.Level(level);
+        return at ? Value::Obj(vm_.ClipFor(at)) : Value();
+    }
     Value out;
     for (auto it = f.scope.rbegin(); it != f.scope.rend(); ++it)
         if (Lookup(*it, name, out)) return out;
@@ -626,13 +639,15 @@ std::size_t Interpreter::Step(Frame& f, std::uint8_t code, std::span<const std::
         std::string url = r.String();
         std::string target = r.String();
         if (r.failed()) return malformed();
-        HandleUrl(url, target);
+        HandleGetUrl(f, url, Value::String(target), 0);
         break;
     }
     case Op::GetURL2: {
+        CodeReader r(payload);
+        const std::uint8_t flags = payload.empty() ? 0 : r.U8();
         Value target = Pop(f);
         Value url = Pop(f);
-        HandleUrl(Text(url), Text(target));
+        HandleGetUrl(f, Text(url), target, flags);
         break;
     }
     case Op::Trace: {

@@ -80,11 +80,16 @@ struct Object {
     std::shared_ptr<const ScriptFunction> script;  // scripted functions
     NativeFunction native = nullptr;               // built-in functions
     ActionTarget* target = nullptr;                // clips; null once the clip is gone
+    // Slots built-in classes keep for themselves (a loader's listeners, byte
+    // counts): scripts neither see nor enumerate them.
+    std::vector<std::pair<std::string, Value>> internals;
     bool marked = false;
 
     Value* Find(const std::string& name);
     void Set(const std::string& name, Value value);
     bool Remove(const std::string& name);
+    Value* FindInternal(const std::string& name);
+    void SetInternal(const std::string& name, Value value);
 };
 
 }  // namespace swf::actions

@@ -9,6 +9,7 @@
 #include "swf/player/show_all.h"
 #include "swf/player/stage.h"
 #if SWF_HAVE_ACTIONS
+#include "swf/player/content_loader.h"
 #include "swf/player/vm_action_runner.h"
 #endif
 
@@ -37,6 +38,7 @@ struct Player::Session {
     std::unique_ptr<VmActionRunner> runner;
     std::unique_ptr<Stage> stage;
     std::unique_ptr<Renderer> renderer;
+    std::vector<std::string> loadWarnings;
 };
 
 class Player::BusyScope {
@@ -116,7 +118,10 @@ bool Player::LoadFile(const std::string& path) {
 }
 
 std::vector<std::string> Player::Warnings() const {
-    return session_ ? session_->movie->warnings : std::vector<std::string>{};
+    if (!session_) return {};
+    std::vector<std::string> warnings = session_->movie->warnings;
+    warnings.insert(warnings.end(), session_->loadWarnings.begin(), session_->loadWarnings.end());
+    return warnings;
 }
 
 double Player::FrameRate() const {
@@ -159,6 +164,10 @@ void Player::GotoFrame(std::uint32_t frame) {
 
 void Player::AdvanceFrame() {
     BusyScope busy(*this);
+#if SWF_HAVE_ACTIONS
+    if (session_) CompleteLoads(*session_->stage, *session_->runner, files_, session_->loadWarnings);
+#endif
+    // A loading callback may have replaced the movie through the host.
     if (Stage* stage = CurrentStage()) stage->Advance();
 }
 
@@ -176,8 +185,12 @@ void Player::Render(raster::Surface& surface) {
     raster::DrawOptions options;
     options.matrix = {toPixels.a, toPixels.b, toPixels.c, toPixels.d, toPixels.tx, toPixels.ty};
     raster::fillMask(stageMask, stagePath, raster::FillRule::NonZero, options);
-    session_->renderer->DrawList(surface, session_->stage->Root().Children(), toPixels, ColorTransform{},
-                                 &stageMask);
+    // Each clip draws text with its own movie's fonts (level 0 may hold a loaded movie).
+    session_->renderer->DrawClip(surface, session_->stage->Root(), toPixels, ColorTransform{}, &stageMask);
+    for (const auto& [level, clip] : session_->stage->Levels()) {
+        session_->renderer->DrawClip(surface, *clip, toPixels * clip->GetPlacement().matrix,
+                                     clip->GetPlacement().colorTransform, &stageMask);
+    }
 }
 
 void Player::SetViewportSize(int width, int height) {
@@ -210,6 +223,8 @@ bool Player::PointerOverButton() const {
     const Stage* stage = CurrentStage();
     return stage != nullptr && stage->HoveredButton() != nullptr;
 }
+
+void Player::SetFileHost(FileHost* files) { files_ = files; }
 
 void Player::SetHost(ActionHost* host) {
     host_ = host;

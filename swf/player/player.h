@@ -15,6 +15,7 @@
 
 namespace swf {
 
+class FileHost;
 class MovieClip;
 class Stage;
 
@@ -32,7 +33,8 @@ public:
     void Unload();
     bool IsLoaded() const { return session_ != nullptr; }
     const std::string& LoadError() const { return error_; }
-    // Tags skipped while loading because their contents were malformed.
+    // Tags skipped while loading because their contents were malformed, then
+    // the files the movie could not load since.
     std::vector<std::string> Warnings() const;
 
     // Frames per second as the movie declares it; 12 when none is loaded or it declares 0.
@@ -53,7 +55,8 @@ public:
     // Frames counted from 0, then runs the frame's actions.
     void GotoFrame(std::uint32_t frame);
 
-    // One frame tick: timelines move on, then their actions run.
+    // One frame tick: loads asked for before it complete, timelines move on,
+    // then their actions run.
     void AdvanceFrame();
 
     // Draws the whole surface: background, then the stage scaled to fit (ShowAll).
@@ -71,6 +74,9 @@ public:
 
     // Receives FSCommand, FlashCall and GetURL; may be nullptr. Not owned.
     void SetHost(ActionHost* host);
+    // Reads the files the movie loads (pages, pictures, variables) from its
+    // folder; without one every load fails. Not owned; kept across movies.
+    void SetFileHost(FileHost* files);
 
 private:
     // Everything one loaded movie needs, destroyed together.
@@ -87,6 +93,7 @@ private:
     int busy_ = 0;
     std::string error_;
     ActionHost* host_ = nullptr;
+    FileHost* files_ = nullptr;
     int viewportWidth_ = 0;
     int viewportHeight_ = 0;
 };

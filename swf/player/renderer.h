@@ -13,14 +13,22 @@
 
 namespace swf {
 
+class MovieClip;
+
 class Renderer {
 public:
-    explicit Renderer(const Dictionary& dictionary) : dictionary_(dictionary) {}
+    // `dictionary` serves text outside any clip; inside a clip, its movie's
+    // dictionary does (a loaded movie brings its own fonts).
+    explicit Renderer(const Dictionary& dictionary) : dictionary_(&dictionary) {}
 
     // Draws the list with `toPixels` mapping its coordinates (twips) to the
     // surface, only inside `clip` when one is given.
     void DrawList(raster::Surface& surface, const DisplayList& list, const Matrix& toPixels,
                   const ColorTransform& colors, const raster::CoverageMask* clip);
+
+    // Draws a clip's content (a level's, say) with its own movie's fonts.
+    void DrawClip(raster::Surface& surface, const MovieClip& clip, const Matrix& toPixels,
+                  const ColorTransform& colors, const raster::CoverageMask* mask);
 
 private:
     void DrawObject(raster::Surface& surface, const DisplayObject& object, const Matrix& toPixels,
@@ -36,7 +44,8 @@ private:
     // size of the surface.
     static constexpr int kMaxLiveMasks = 16;
 
-    const Dictionary& dictionary_;
+    // Where fonts are looked up: the dictionary of the clip being drawn.
+    const Dictionary* dictionary_;
     raster::Rasterizer rasterizer_;
     int liveMasks_ = 0;
 };

@@ -4,6 +4,7 @@
 // pointer over buttons. Coordinates here are stage twips.
 
 #include <cstddef>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -32,12 +33,40 @@ public:
     MovieClip& Root() { return *root_; }
     const MovieClip& Root() const { return *root_; }
 
+    // Movies loaded into _level1 and above, drawn over the main timeline in
+    // level order.
+    using LevelMap = std::map<int, std::unique_ptr<MovieClip>>;
+    const LevelMap& Levels() const { return levels_; }
+    // Level 0 is the main timeline; nullptr when the level holds nothing.
+    MovieClip* Level(int level);
+    // The level's clip, made empty first when there is none.
+    MovieClip& MakeLevel(int level);
+    void RemoveLevel(int level);
+
     // Without a runner, actions are dropped.
     void SetActionRunner(ActionRunner* runner) { runner_ = runner; }
 
     // One frame tick of the whole tree, then its actions.
     void Advance();
     void RunQueuedActions();
+    // Runs a script call made from outside the queue (a loading callback) the
+    // way queued blocks run: what it removes lives until it returns.
+    template <typename Call>
+    void RunScript(Call call) {
+        if (runningAction_) {
+            call();
+            return;
+        }
+        runningAction_ = true;
+        struct Done {
+            Stage& stage;
+            ~Done() {
+                stage.runningAction_ = false;
+                stage.retired_.clear();
+            }
+        } done{*this};
+        call();
+    }
 
     // Pointer in stage twips. Button transitions queue and run their actions.
     void PointerMove(Point p);
@@ -51,7 +80,8 @@ public:
     std::size_t InstanceCount() const { return instances_; }
 
     // ClipEnvironment
-    std::unique_ptr<DisplayObject> CreateInstance(const Placement& placement, int nesting) override;
+    std::unique_ptr<DisplayObject> CreateInstance(const std::shared_ptr<const MovieDefinition>& movie,
+                                                  const Placement& placement, int nesting) override;
     void QueueActions(MovieClip& clip, const ActionCode& code) override;
     void Retire(std::unique_ptr<DisplayObject> object) override;
     void ClipDestroyed(MovieClip& clip) override;
@@ -75,6 +105,7 @@ private:
     ButtonInstance* pressed_ = nullptr;
     bool pressedInside_ = false;
     std::unique_ptr<MovieClip> root_;
+    LevelMap levels_;
 };
 
 }  // namespace swf

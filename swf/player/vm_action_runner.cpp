@@ -38,4 +38,8 @@ void VmActionRunner::Run(const std::vector<std::uint8_t>& code, MovieClip& targe
 
 void VmActionRunner::Forget(MovieClip& clip) { state_->vm.Forget(clip); }
 
+actions::Vm& VmActionRunner::Vm() { return state_->vm; }
+
+ActionHost& VmActionRunner::Host() { return host_ != nullptr ? *host_ : state_->silent; }
+
 }  // namespace swf
