@@ -2,16 +2,20 @@
 //
 // Plays the movie from its start for `frame` ticks (0: the first frame as
 // loaded, with its actions run) and writes what the player shows at that
-// point, scaled to width x height (ShowAll), as a PNG image.
+// point, scaled to width x height (ShowAll), as a PNG image. Files the movie
+// loads (pages, pictures, variables) come from the movie's folder; loads
+// complete on the tick after they are asked for, so pages show from frame 1.
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "swf/files/native_file_host.h"
 #include "swf/image/png_encoder.h"
 #include "swf/player/player.h"
 #include "swf/raster/surface.h"
@@ -65,12 +69,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     swf::Player player;
+    swf::NativeFileHost files(std::filesystem::absolute(argv[1]).parent_path());
+    player.SetFileHost(&files);
     if (!player.LoadFile(argv[1])) {
         std::cerr << "swfrender: " << player.LoadError() << "\n";
         return 1;
     }
-    for (const std::string& warning : player.Warnings()) std::cerr << "swfrender: warning: " << warning << "\n";
     for (long i = 0; i < frame; ++i) player.AdvanceFrame();
+    for (const std::string& warning : player.Warnings()) std::cerr << "swfrender: warning: " << warning << "\n";
 
     swf::raster::Surface surface(static_cast<int>(width), static_cast<int>(height));
     player.Render(surface);
