@@ -8,9 +8,11 @@
 #include <oleidl.h>
 
 #include <deque>
+#include <memory>
 #include <string>
 
 #include "control/event_connection_point.h"
+#include "control/folder_file_host.h"
 #include "control/movie_player.h"
 #include "control/player_window.h"
 #include "flash/control_data.h"
@@ -126,6 +128,7 @@ private:
     HRESULT ActivateUI();
 
     LONG references_ = 1;
+    std::unique_ptr<FolderFileHost> files_;  // the current movie's folder
     MoviePlayer player_;
     PlayerWindow window_;
     EventConnectionPoint events_;

@@ -11,6 +11,10 @@
 #include <string>
 #include <vector>
 
+namespace swf {
+class FileHost;
+}
+
 namespace control {
 
 // Something the control reports to its event sinks, in the order it happened.
@@ -52,6 +56,9 @@ public:
 
     // Whether the movie may reach its host (FSCommand, ExternalInterface).
     void SetScriptAccess(bool allowed);
+    // Where the movie's pages, pictures and variables are read from (its
+    // folder); nullptr: nowhere. Not owned; kept across movies.
+    void SetFileHost(swf::FileHost* files);
 
     // One frame of the movie's timeline, with its actions.
     void Advance();
