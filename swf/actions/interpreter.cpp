@@ -203,20 +203,31 @@ void Interpreter::SetMember(const Value& object, const std::string& name, Value 
 // ---- variables and targets ---------------------------------------------------------
 
 Object* Interpreter::RootClip(Frame& f) {
+    // _root is the top of the level the code belongs to (_level0 for the main movie).
+    if (f.home && f.home->target) {
+        if (ActionTarget* top = f.home->target->FindTarget("_root")) return vm_.ClipFor(top);
+    }
     if (vm_.root_) return vm_.ClipFor(vm_.root_);
     return f.home;
+}
+
+Object* Interpreter::LevelClip(Frame& f, int level) {
+    if (level == 0 && !vm_.root_) return f.home;
+    ActionTarget* at = vm_.Level(level);
+    return at ? vm_.ClipFor(at) : nullptr;
 }
 
 ActionTarget* Interpreter::TimelineOf(Frame& f) { return f.clip ? f.clip->target : nullptr; }
 
 Object* Interpreter::ResolveTarget(Frame& f, const std::string& path) {
-    if (path == "_root" || path == "/" || path == "_level0") return RootClip(f);
+    if (path == "_root" || path == "/") return RootClip(f);
     if (path == "this" || path == ".") return f.clip;
     int level = 0;
     std::size_t length = 0;
-    if (ParseLevelName(path, &level, &length) && level != 0) {
-        ActionTarget* at = vm_.Level(level);
-        if (at && length + 1 < path.size()) at = at->FindTarget(path.substr(length + 1));
+    if (ParseLevelName(path, &level, &length)) {
+        Object* clip = LevelClip(f, level);
+        if (!clip || length + 1 >= path.size()) return clip;
+        ActionTarget* at = clip->target ? clip->target->FindTarget(path.substr(length + 1)) : nullptr;
         return at ? vm_.ClipFor(at) : nullptr;
     }
     Object* base = f.clip ? f.clip : f.home;
@@ -256,13 +267,13 @@ Value Interpreter::GetVariable(Frame& f, const std::string& name) {
         }
     }
     if (name == "this") return f.self;
-    if (name == "_root" || name == "_level0") return Value::Obj(RootClip(f));
+    if (name == "_root") return Value::Obj(RootClip(f));
     if (name == "_global") return Value::Obj(vm_.global_);
     int level = 0;
     std::size_t length = 0;
     if (ParseLevelName(name, &level, &length) && length == name.size()) {
-        ActionTarget* at = vm_.Level(level);
-        return at ? Value::Obj(vm_.ClipFor(at)) : Value();
+        Object* clip = LevelClip(f, level);
+        return clip ? Value::Obj(clip) : Value();
     }
     Value out;
     for (auto it = f.scope.rbegin(); it != f.scope.rend(); ++it)

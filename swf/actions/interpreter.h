@@ -91,6 +91,8 @@ private:
     bool DeleteVariable(Frame& f, const std::string& name);
     Object* ResolveTarget(Frame& f, const std::string& path);
     Object* RootClip(Frame& f);
+    // _levelN's timeline, or null when nothing is loaded there.
+    Object* LevelClip(Frame& f, int level);
     ActionTarget* TimelineOf(Frame& f);
     void SetTargetPath(Frame& f, const Value& target);
     void HandleUrl(const std::string& url, const std::string& target);

@@ -22,6 +22,15 @@ constexpr std::size_t kMaxPendingLoads = 1024;
 constexpr std::uint8_t kLoadVariablesFlag = 0x80;
 constexpr std::uint8_t kLoadTargetFlag = 0x40;
 
+bool StartsWithFsCommand(const std::string& url) {
+    static const char kPrefix[] = "fscommand:";
+    if (url.size() < sizeof(kPrefix) - 1) return false;
+    for (std::size_t i = 0; i + 1 < sizeof(kPrefix); ++i) {
+        if (std::tolower(static_cast<unsigned char>(url[i])) != kPrefix[i]) return false;
+    }
+    return true;
+}
+
 // ---- LoadVars ----
 
 Object* SelfLoadVars(CallContext& c) {
@@ -273,11 +282,11 @@ void Interpreter::HandleGetUrl(Frame& f, const std::string& url, const Value& ta
     } else if (flags & kLoadTargetFlag) {
         request.kind = url.empty() ? LoadKind::Unload : LoadKind::Movie;
     } else {
-        // A plain GetURL loads a movie only into a level.
+        // A plain GetURL loads a movie only into a level; FSCommand goes to the host whatever the target.
         int level = 0;
         std::size_t length = 0;
         const std::string name = target.IsObject() ? std::string() : Text(target);
-        if (!ParseLevelName(name, &level, &length) || length != name.size()) {
+        if (StartsWithFsCommand(url) || !ParseLevelName(name, &level, &length) || length != name.size()) {
             HandleUrl(url, Text(target));
             return;
         }
@@ -321,8 +330,12 @@ void Vm::NotifyClipLoader(Object* loader, const std::string& event, const std::v
     Value* list = loader->FindInternal("listeners");
     if (list == nullptr || list->AsObject() == nullptr) return;
     // Listeners added or removed by a callback take effect with the next event.
+    // No collection runs until all have heard it: the copy keeps removed ones.
     const std::vector<Value> listeners = list->AsObject()->elements;
+    ++runDepth_;
     for (const Value& listener : listeners) CallMethod(listener, event, args, host);
+    --runDepth_;
+    CollectIfIdle();
 }
 
 void Vm::SetClipLoadProgress(Object* loader, ActionTarget& target, double loaded, double total) {

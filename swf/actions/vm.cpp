@@ -24,7 +24,7 @@ RunStatus Vm::Run(std::span<const std::uint8_t> code, ActionTarget& target, Acti
     Interpreter interpreter(*this, host);
     RunStatus status = interpreter.RunBlock(code, ClipFor(&target));
     --runDepth_;
-    if (runDepth_ == 0 && heap_.Count() > liveAfterCollect_ + kCollectSlack) CollectGarbage();
+    CollectIfIdle();
     return status;
 }
 
@@ -33,7 +33,7 @@ Value Vm::CallMethod(const Value& object, const std::string& name, std::vector<V
     Interpreter interpreter(*this, host);
     Value result = interpreter.Call(interpreter.GetMember(object, name), object, std::move(args));
     --runDepth_;
-    if (runDepth_ == 0 && heap_.Count() > liveAfterCollect_ + kCollectSlack) CollectGarbage();
+    CollectIfIdle();
     return result;
 }
 
@@ -95,6 +95,10 @@ void Vm::SetVariable(ActionTarget& target, const std::string& name, const Value&
 std::string Vm::ToText(const Value& value) const { return ToString(value, swfVersion_); }
 
 void Vm::SetTraceHandler(std::function<void(const std::string&)> handler) { trace_ = std::move(handler); }
+
+void Vm::CollectIfIdle() {
+    if (runDepth_ == 0 && heap_.Count() > liveAfterCollect_ + kCollectSlack) CollectGarbage();
+}
 
 void Vm::CollectGarbage() {
     std::vector<Object*> roots = {global_,        objectProto_,  arrayProto_,    stringProto_,

@@ -110,6 +110,8 @@ private:
 
     Object* ClipFor(ActionTarget* target);
     void CollectGarbage();
+    // Collects when no block runs and the heap has grown enough since last time.
+    void CollectIfIdle();
 
     int swfVersion_;
     VmLimits limits_;

@@ -1,6 +1,8 @@
 // The control's pieces that need no COM: pacing, saved-state reading, movie
 // locations and the engine adapter.
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <cstring>

@@ -34,6 +34,7 @@ Bytes ChildMovie() {
     ActionAssembler first, second;
     Report(first, "child", Str("frame1"));
     Set(first, "marker", Str("child"));
+    Set(first, "_root.seen", Str("yes"));  // the main movie's, or the level's own
     Report(second, "child", Str("frame2"));
     second.Action(ActionCode::Stop);
     return ScriptMovie([](swf::writer::TagStream& tags) {
@@ -78,13 +79,14 @@ TEST(LoadMovie, ClipTakesTheMovieInPlaceWithItsOwnCharactersAndTimeline) {
     ActionAssembler first, second;
     first.PushString("child.swf").PushString("holder").GetURL2(0x40);  // loadMovie("child.swf", "holder")
     Report(second, "marker", Member("holder", "marker"));
+    Report(second, "seen", Var("seen"));
     second.Action(ActionCode::Stop);
     t.Load({first, second});
     EXPECT_TRUE(t.host.reports.empty());
     EXPECT_EQ(t.Pixel(105, 35), kWhite);
 
     t.player.AdvanceFrame();
-    EXPECT_EQ(t.host.reports, (Reports{"child=frame1", "marker=child"}));
+    EXPECT_EQ(t.host.reports, (Reports{"child=frame1", "marker=child", "seen=yes"}));
     // 50 x 50 px of red at the holder's place, from the child's shape 1.
     EXPECT_EQ(t.Pixel(101, 31), kRed);
     EXPECT_EQ(t.Pixel(148, 78), kRed);
@@ -125,6 +127,8 @@ TEST(LoadMovie, LevelsDrawAboveTheMainMovieAndScriptsReachThem) {
     ActionAssembler first, second, third;
     first.GetURL("child.swf", "_level1");  // loadMovieNum("child.swf", 1)
     Report(second, "level1", Member("_level1", "marker"));
+    Report(second, "seen", Var("seen"));
+    Report(second, "level seen", Member("_level1", "seen"));
     second.GetURL("", "_level1");  // unloadMovieNum(1)
     Report(third, "after", Member("_level1", "marker"));
     third.Action(ActionCode::Stop);
@@ -135,7 +139,8 @@ TEST(LoadMovie, LevelsDrawAboveTheMainMovieAndScriptsReachThem) {
     EXPECT_EQ(t.Pixel(55, 5), kWhite);
     t.player.AdvanceFrame();
     EXPECT_EQ(t.Pixel(5, 5), kBlue);
-    EXPECT_EQ(t.host.reports, (Reports{"child=frame1", "level1=child", "after=undefined"}));
+    EXPECT_EQ(t.host.reports,
+              (Reports{"child=frame1", "level1=child", "seen=undefined", "level seen=yes", "after=undefined"}));
 }
 
 TEST(LoadMovie, LevelZeroReplacesTheMainMovie) {
