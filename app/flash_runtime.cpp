@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/installer_command.h"
 #include "app/payload_tail.h"
 #include "toolkit/win/application.h"
 
@@ -47,11 +48,14 @@ private:
     HANDLE handle_;
 };
 
+// Empty when the system cannot say (or its answer does not fit the buffer).
 std::string SystemFolder() {
     char buffer[kPathBuffer] = {};
     UINT length = GetSystemDirectoryA(buffer, kPathBuffer);
-    return length < kPathBuffer ? std::string(buffer, length) : std::string();
+    return length > 0 && length < kPathBuffer ? std::string(buffer, length) : std::string();
 }
+
+std::optional<InstallerCommand> Command() { return InstallerCommandFor(SystemFolder()); }
 
 std::string PackagePath() {
     char folder[kPathBuffer] = {};
@@ -64,17 +68,14 @@ void Report(const char* text) {
 }
 
 // Runs the installer on the package and waits for it without time limit.
-void RunInstaller(const std::string& packagePath) {
+void RunInstaller(const InstallerCommand& command) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
 
-    const std::string installer = SystemFolder() + "\\msiexec.exe";
-    char commandLine[kPathBuffer + 32] = {};
-    std::snprintf(commandLine, sizeof commandLine, " /passive /package \"%s\"", packagePath.c_str());
-
-    if (!CreateProcessA(installer.c_str(), commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
+    std::string commandLine = command.commandLine;  // CreateProcessA may write into it
+    if (!CreateProcessA(command.installer.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
         return;  // nothing started: nothing to wait for, no exit code to read
     }
     Handle processHandle(process.hProcess);
@@ -123,28 +124,32 @@ PathKind ExaminePath(const std::string& path) {
 }
 
 void MakeTempFolder(char* buffer) {
-    const std::string system = SystemFolder();
-    const std::string folder = system.substr(0, 2) + "\\temp";
-    CreateDirectoryA(folder.c_str(), nullptr);
+    const auto command = Command();
+    const std::string folder = command ? command->tempFolder : std::string();
+    if (!folder.empty()) CreateDirectoryA(folder.c_str(), nullptr);
     std::snprintf(buffer, kPathBuffer, "%s", folder.c_str());
 }
 
 bool ExtractInstallerPayload() {
     const std::string packagePath = PackagePath();
     const std::string exePath = toolkit::Application ? toolkit::Application->ExeName() : std::string();
+    if (exePath.empty()) return false;
     return ExtractPayload(exePath, packagePath) == ExtractResult::Ok;
 }
 
 void EnsureFlashRuntime() {
     const std::string controlPath = ReadRegisteredControlPath();
     if (!NeedsFlashInstall(controlPath, ExaminePath(controlPath))) return;
+    // Without the system folder both the package's folder and the installer's
+    // path would be relative ("\temp", "\msiexec.exe"): skip provisioning.
+    const auto command = Command();
+    if (!command) return;
 
     // Without a sound package there is nothing to install; the window's own
     // report then says that the control is missing.
     if (!ExtractInstallerPayload()) return;
-    const std::string packagePath = PackagePath();
-    RunInstaller(packagePath);
-    DeleteFileA(packagePath.c_str());
+    RunInstaller(*command);
+    DeleteFileA(command->packagePath.c_str());
 }
 
 }  // namespace app

@@ -34,7 +34,7 @@ ExtractResult ReadPayload(const std::string& exePath, std::unique_ptr<std::uint8
     if (!where) return ExtractResult::NoPayload;
 
     length = where->length;
-    data.reset(new (std::nothrow) std::uint8_t[length == 0 ? 1 : length]);
+    data.reset(new (std::nothrow) std::uint8_t[length]);
     if (!data) return ExtractResult::OutOfMemory;
     if (std::fseek(exe.get(), static_cast<long>(where->offset), SEEK_SET) != 0 ||
         std::fread(data.get(), 1, length, exe.get()) != length) {
@@ -69,7 +69,8 @@ std::array<std::uint8_t, 4> EncodeTrailer(std::uint32_t length) {
 }
 
 std::optional<PayloadLocation> LocatePayload(std::int64_t fileSize, std::uint32_t length) {
-    if (fileSize < 4 || std::int64_t{length} > fileSize - 4) return std::nullopt;
+    // A length of 0 is a build without a package (or one stripped of it).
+    if (length == 0 || fileSize < 4 || std::int64_t{length} > fileSize - 4) return std::nullopt;
     return PayloadLocation{fileSize - 4 - std::int64_t{length}, length};
 }
 

@@ -18,13 +18,14 @@ struct PayloadLocation {
 };
 
 // Where the payload of a file of this size lies, given its trailer value;
-// nothing when the file is too short for a trailer or the length does not fit.
+// nothing when the file is too short for a trailer, the length is 0 (no
+// package) or the length does not fit.
 std::optional<PayloadLocation> LocatePayload(std::int64_t fileSize, std::uint32_t length);
 
 enum class ExtractResult {
     Ok,
     CannotOpenExecutable,
-    NoPayload,       // too short, or the trailer names more bytes than there are
+    NoPayload,       // too short, a length of 0, or the trailer names more bytes than there are
     ReadFailed,
     OutOfMemory,
     CannotWritePackage,

@@ -52,6 +52,9 @@ PackResult AppendPayload(const std::string& executable, const std::string& packa
     const std::uint64_t packageSize = RegularFileSize(package, error);
     if (!error.empty()) return Fail(error);
 
+    if (packageSize == 0) {
+        return Fail("the installer package '" + package + "' is empty; the program would take it for no package");
+    }
     if (packageSize > 0xFFFFFFFFull) {
         return Fail("the installer package '" + package + "' is 4 GiB or larger; its length cannot be stored");
     }

@@ -152,6 +152,7 @@ Value ArrayJoin(CallContext& c) {
     std::string separator = c.Arg(0).IsUndefined() ? "," : c.interpreter.Text(c.Arg(0));
     std::string out;
     for (std::size_t i = 0; i < a->elements.size(); ++i) {
+        if (!c.interpreter.Budget().Spend(1)) break;
         if (i) out += separator;
         const Value& e = a->elements[i];
         if (!e.IsUndefined() && !e.IsNull()) out += c.interpreter.Text(e);

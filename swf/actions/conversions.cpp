@@ -1,36 +1,57 @@
 #include "conversions.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace swf::actions {
 
 namespace {
 
-// Guards array-to-string conversion against arrays that contain themselves.
-constexpr int kMaxJoinDepth = 16;
+// Nesting of arrays inside arrays beyond this converts to the empty string.
+constexpr std::size_t kMaxJoinDepth = 16;
 // Joined text stops growing here; the interpreter rejects such strings anyway.
 constexpr std::size_t kMaxJoinLength = 16u << 20;
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
 
-std::string ToStringDepth(const Value& v, int swfVersion, int depth);
+// One conversion to text: the arrays being joined, outermost first, and the
+// work budget it draws on.
+struct TextConversion {
+    int swfVersion;
+    WorkBudget budget;
+    std::vector<const Object*> joining;
 
-std::string JoinArray(const Object& array, int swfVersion, int depth) {
-    if (depth > kMaxJoinDepth) return "";
+    std::string Convert(const Value& v);
+    std::string Join(const Object& array);
+};
+
+std::string TextConversion::Join(const Object& array) {
+    if (joining.size() >= kMaxJoinDepth ||
+        std::find(joining.begin(), joining.end(), &array) != joining.end()) {
+        return "";
+    }
+    joining.push_back(&array);
     std::string out;
     for (std::size_t i = 0; i < array.elements.size(); ++i) {
+        if (!budget.Spend(1)) break;
         if (i) out += ',';
         const Value& e = array.elements[i];
-        if (!e.IsUndefined() && !e.IsNull()) out += ToStringDepth(e, swfVersion, depth + 1);
+        if (!e.IsUndefined() && !e.IsNull()) {
+            const std::string part = Convert(e);
+            if (!budget.SpendBytes(part.size())) break;
+            out += part;
+        }
         if (out.size() > kMaxJoinLength) break;
     }
+    joining.pop_back();
     return out;
 }
 
-std::string ToStringDepth(const Value& v, int swfVersion, int depth) {
+std::string TextConversion::Convert(const Value& v) {
     switch (v.type()) {
     case ValueType::Undefined: return swfVersion >= 7 ? "undefined" : "";
     case ValueType::Null: return "null";
@@ -40,7 +61,7 @@ std::string ToStringDepth(const Value& v, int swfVersion, int depth) {
     case ValueType::Object: {
         const Object& o = *v.AsObject();
         switch (o.kind) {
-        case ObjectKind::Array: return JoinArray(o, swfVersion, depth);
+        case ObjectKind::Array: return Join(o);
         case ObjectKind::Function: return "[type Function]";
         case ObjectKind::Clip: return "_level0";
         case ObjectKind::Plain: return "[object Object]";
@@ -103,7 +124,7 @@ double ParseNumber(const std::string& text, int swfVersion) {
     return v;
 }
 
-double ToNumber(const Value& v, int swfVersion) {
+double ToNumber(const Value& v, int swfVersion, WorkBudget budget) {
     switch (v.type()) {
     case ValueType::Undefined:
     case ValueType::Null: return swfVersion >= 7 ? NAN : 0.0;
@@ -112,13 +133,16 @@ double ToNumber(const Value& v, int swfVersion) {
     case ValueType::String: return ParseNumber(v.AsString(), swfVersion);
     case ValueType::Object:
         if (v.AsObject()->kind == ObjectKind::Array)
-            return ParseNumber(ToString(v, swfVersion), swfVersion);
+            return ParseNumber(ToString(v, swfVersion, budget), swfVersion);
         return NAN;
     }
     return NAN;
 }
 
-std::string ToString(const Value& v, int swfVersion) { return ToStringDepth(v, swfVersion, 0); }
+std::string ToString(const Value& v, int swfVersion, WorkBudget budget) {
+    TextConversion conversion{swfVersion, budget, {}};
+    return conversion.Convert(v);
+}
 
 bool ToBoolean(const Value& v, int swfVersion) {
     switch (v.type()) {
@@ -175,7 +199,7 @@ bool StrictEquals(const Value& a, const Value& b) {
     return false;
 }
 
-bool LooseEquals(const Value& a, const Value& b, int swfVersion) {
+bool LooseEquals(const Value& a, const Value& b, int swfVersion, WorkBudget budget) {
     if (a.type() == b.type()) return StrictEquals(a, b);
     auto nullish = [](const Value& v) { return v.IsUndefined() || v.IsNull(); };
     if (nullish(a) || nullish(b)) return nullish(a) && nullish(b);
@@ -183,10 +207,10 @@ bool LooseEquals(const Value& a, const Value& b, int swfVersion) {
         // An object equals a primitive through its primitive (string) form.
         const Value& obj = a.IsObject() ? a : b;
         const Value& prim = a.IsObject() ? b : a;
-        return LooseEquals(Value::String(ToString(obj, swfVersion)), prim, swfVersion);
+        return LooseEquals(Value::String(ToString(obj, swfVersion, budget)), prim, swfVersion, budget);
     }
     // Remaining mixes of boolean, number and string compare as numbers.
-    return ToNumber(a, swfVersion) == ToNumber(b, swfVersion);
+    return ToNumber(a, swfVersion, budget) == ToNumber(b, swfVersion, budget);
 }
 
 bool ParseArrayIndex(const std::string& name, std::size_t& index) {

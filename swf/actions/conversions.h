@@ -2,11 +2,39 @@
 // The script's type conversions. Behaviour that changed between player
 // generations takes the movie's SWF version.
 
+#include <cstdint>
 #include <string>
 
 #include "value.h"
 
 namespace swf::actions {
+
+// The work a conversion may do, drawn from the running script's step budget:
+// walking an array element costs one unit, building text one unit per
+// kBytesPerUnit bytes. When it runs dry the conversion stops early with what
+// it has, and the interpreter stops the script at its next step. Without a
+// budget (null) conversions are bounded by their own limits only.
+class WorkBudget {
+public:
+    static constexpr std::size_t kBytesPerUnit = 256;
+    WorkBudget() = default;
+    explicit WorkBudget(std::uint64_t* units) : units_(units) {}
+    // False once the budget is spent.
+    bool Spend(std::uint64_t units) {
+        if (units_ == nullptr) return true;
+        if (*units_ < units) {
+            *units_ = 0;
+            return false;
+        }
+        *units_ -= units;
+        return true;
+    }
+    bool SpendBytes(std::size_t bytes) { return Spend(bytes / kBytesPerUnit); }
+    bool Spent() const { return units_ != nullptr && *units_ == 0; }
+
+private:
+    std::uint64_t* units_ = nullptr;
+};
 
 // Numbers print as integers when whole, else with up to 15 significant digits;
 // very large or small magnitudes use the exponent form ("1e+21", "1e-7").
@@ -16,8 +44,10 @@ std::string FormatNumber(double n);
 // anything else is NaN.
 double ParseNumber(const std::string& text, int swfVersion);
 
-double ToNumber(const Value& v, int swfVersion);
-std::string ToString(const Value& v, int swfVersion);
+// Arrays convert through their joined text; an array met again inside itself
+// (directly or through others) converts to the empty string there.
+double ToNumber(const Value& v, int swfVersion, WorkBudget budget = {});
+std::string ToString(const Value& v, int swfVersion, WorkBudget budget = {});
 bool ToBoolean(const Value& v, int swfVersion);
 // ECMAScript ToInt32: NaN and infinities become 0, others wrap modulo 2^32.
 std::int32_t ToInt32(double n);
@@ -25,7 +55,7 @@ std::int32_t ToInt32(double n);
 std::string TypeOf(const Value& v);
 
 // Loose (==) and strict (===) equality.
-bool LooseEquals(const Value& a, const Value& b, int swfVersion);
+bool LooseEquals(const Value& a, const Value& b, int swfVersion, WorkBudget budget = {});
 bool StrictEquals(const Value& a, const Value& b);
 
 // Index of an array element when the name is a canonical non-negative integer.

@@ -63,14 +63,17 @@ RunStatus Interpreter::RunBlock(std::span<const std::uint8_t> code, Object* clip
 
 // ---- values and the operand stack --------------------------------------------
 
-std::string Interpreter::Text(const Value& v) const { return ToString(v, vm_.swfVersion_); }
-double Interpreter::Number(const Value& v) const { return ToNumber(v, vm_.swfVersion_); }
+std::string Interpreter::Text(const Value& v) { return ToString(v, vm_.swfVersion_, Budget()); }
+double Interpreter::Number(const Value& v) { return ToNumber(v, vm_.swfVersion_, Budget()); }
 
 Value Interpreter::MakeString(std::string s) {
     if (s.size() > vm_.limits_.maxStringLength) {
         Fail(RunStatus::ResourceLimit);
         return Value();
     }
+    // Copying text is work too: a loop that rebuilds a long string must not
+    // outlast the step budget.
+    Budget().SpendBytes(s.size());
     return Value::String(std::move(s));
 }
 
@@ -789,7 +792,7 @@ std::size_t Interpreter::Step(Frame& f, std::uint8_t code, std::span<const std::
     }
     case Op::Equals2: {
         Value a = Pop(f), b = Pop(f);
-        Push(f, Value::Bool(LooseEquals(b, a, version)));
+        Push(f, Value::Bool(LooseEquals(b, a, version, Budget())));
         break;
     }
     case Op::StrictEquals: {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "conversions.h"
 #include "vm.h"
 
 namespace swf::actions {
@@ -57,8 +58,10 @@ public:
 
     Object* NewPlain();
     Object* NewArray(std::vector<Value> elements);
-    std::string Text(const Value& v) const;
-    double Number(const Value& v) const;
+    // Conversions draw their work from the run's step budget.
+    std::string Text(const Value& v);
+    double Number(const Value& v);
+    WorkBudget Budget() { return WorkBudget(&actionsLeft_); }
     // A new string value, or undefined (and the block stopped) when too long.
     Value MakeString(std::string s);
     // gotoAndPlay / gotoAndStop on a timeline: a 1-based frame number or a label.

@@ -92,7 +92,10 @@ void Vm::SetVariable(ActionTarget& target, const std::string& name, const Value&
     ClipFor(&target)->Set(name, value);
 }
 
-std::string Vm::ToText(const Value& value) const { return ToString(value, swfVersion_); }
+std::string Vm::ToText(const Value& value) const {
+    std::uint64_t units = limits_.maxActions;  // as much as one script may spend
+    return ToString(value, swfVersion_, WorkBudget(&units));
+}
 
 void Vm::SetTraceHandler(std::function<void(const std::string&)> handler) { trace_ = std::move(handler); }
 

@@ -9,7 +9,7 @@
 
 namespace swf {
 
-InflateResult Inflate(std::span<const std::uint8_t> input, std::size_t maxOutput) {
+InflateResult InflatePrefix(std::span<const std::uint8_t> input, std::size_t maxOutput) {
     InflateResult result;
     z_stream zs{};
     if (inflateInit(&zs) != Z_OK) throw ParseError("cannot initialise zlib");
@@ -37,11 +37,17 @@ InflateResult Inflate(std::span<const std::uint8_t> input, std::size_t maxOutput
         }
         if (rc == Z_BUF_ERROR && zs.avail_in == 0 && inPos >= input.size()) break;  // input ran out
         if (rc != Z_OK && rc != Z_BUF_ERROR) {
-            inflateEnd(&zs);
-            throw ParseError("corrupt compressed data");
+            result.corrupt = true;
+            break;
         }
     }
     inflateEnd(&zs);
+    return result;
+}
+
+InflateResult Inflate(std::span<const std::uint8_t> input, std::size_t maxOutput) {
+    InflateResult result = InflatePrefix(input, maxOutput);
+    if (result.corrupt) throw ParseError("corrupt compressed data");
     return result;
 }
 

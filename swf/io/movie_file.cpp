@@ -1,5 +1,6 @@
 #include "swf/io/movie_file.h"
 
+#include <algorithm>
 #include <string>
 
 #include "swf/io/bit_reader.h"
@@ -8,6 +9,31 @@
 #include "swf/io/records.h"
 
 namespace swf {
+
+namespace {
+
+// The body as the file holds it, at most kMaxMovieLength bytes.
+std::vector<std::uint8_t> ReadBody(std::span<const std::uint8_t> bytes, bool compressed, MovieFile& file) {
+    const std::span<const std::uint8_t> stored = bytes.subspan(8);
+    if (!compressed) {
+        const std::size_t n = std::min(stored.size(), kMaxMovieLength);
+        if (n < stored.size()) file.warnings.push_back("movie longer than the largest one read; the rest is dropped");
+        return {stored.begin(), stored.begin() + static_cast<std::ptrdiff_t>(n)};
+    }
+    InflateResult inflated = InflatePrefix(stored, kMaxMovieLength);
+    if (inflated.corrupt) {
+        if (inflated.bytes.empty()) throw ParseError("corrupt compressed data");
+        file.warnings.push_back("compressed data goes bad after " + std::to_string(inflated.bytes.size()) +
+                                " bytes; playing what came before");
+    } else if (!inflated.complete) {
+        file.warnings.push_back(inflated.bytes.size() >= kMaxMovieLength
+                                    ? "movie longer than the largest one read; the rest is dropped"
+                                    : "compressed data ends early");
+    }
+    return std::move(inflated.bytes);
+}
+
+}  // namespace
 
 MovieFile ReadMovieFile(std::span<const std::uint8_t> bytes) {
     if (bytes.size() < 8) throw ParseError("not a movie: file shorter than its 8-byte header");
@@ -22,24 +48,13 @@ MovieFile ReadMovieFile(std::span<const std::uint8_t> bytes) {
     file.header.version = head.ReadU8();
     file.header.fileLength = head.ReadU32();
     file.header.compressed = sig == 'C';
-    const std::uint32_t declared = file.header.fileLength;
-    if (declared < 8) throw ParseError("invalid movie: declared length smaller than its header");
-    if (declared > kMaxMovieLength) throw ParseError("invalid movie: declared length too large");
-    const std::size_t bodyLength = declared - 8;
 
-    std::vector<std::uint8_t> body;
-    if (file.header.compressed) {
-        // One byte more than declared tells a stream that merely carries extra
-        // data (accepted) from one cut before its end (refused).
-        InflateResult inflated = Inflate(bytes.subspan(8), bodyLength + 1);
-        if (inflated.bytes.size() < bodyLength || (inflated.bytes.size() == bodyLength && !inflated.complete)) {
-            throw ParseError("truncated movie: compressed data ends early");
-        }
-        inflated.bytes.resize(bodyLength);
-        body = std::move(inflated.bytes);
-    } else {
-        if (bytes.size() - 8 < bodyLength) throw ParseError("truncated movie: file shorter than declared length");
-        body.assign(bytes.begin() + 8, bytes.begin() + 8 + static_cast<std::ptrdiff_t>(bodyLength));
+    std::vector<std::uint8_t> body = ReadBody(bytes, file.header.compressed, file);
+    // Players take the data as it is: the declared length only informs.
+    const std::uint64_t actual = body.size() + 8ull;
+    if (file.header.fileLength != actual) {
+        file.warnings.push_back("declared length " + std::to_string(file.header.fileLength) + " but the data holds " +
+                                std::to_string(actual) + " bytes");
     }
 
     BitReader in(body);

@@ -5,6 +5,7 @@
 #include "swf/io/bit_reader.h"
 #include "swf/io/button_parser.h"
 #include "swf/io/font_parser.h"
+#include "swf/io/morph_parser.h"
 #include "swf/io/movie_file.h"
 #include "swf/io/parse_error.h"
 #include "swf/io/records.h"
@@ -17,6 +18,19 @@ namespace swf {
 
 namespace {
 
+// Notes how a tag stream ended when it did not end cleanly with its End tag.
+void NoteStreamEnd(const TagReader& tags, bool sawEnd, const std::string& where, std::vector<std::string>& warnings) {
+    if (tags.CutShort()) {
+        const auto code = tags.CutShortCode();
+        warnings.push_back(where + (code ? "tag " + std::to_string(*code) : std::string("a tag header")) +
+                           " cut short at the end of the data; playing what came before it");
+    } else if (!sawEnd) {
+        warnings.push_back(where + "no End tag");
+    } else if (tags.Remaining() != 0) {
+        warnings.push_back(where + std::to_string(tags.Remaining()) + " bytes after the End tag ignored");
+    }
+}
+
 std::shared_ptr<SpriteDefinition> ParseDefineSprite(std::span<const std::uint8_t> body,
                                                     std::vector<std::string>& warnings) {
     BitReader in(body);
@@ -25,8 +39,12 @@ std::shared_ptr<SpriteDefinition> ParseDefineSprite(std::span<const std::uint8_t
     in.ReadU16();  // declared frame count; the ShowFrame tags decide
     TagReader tags(in.Rest());
     TimelineBuilder builder;
+    bool sawEnd = false;
     while (auto tag = tags.Next()) {
-        if (tag->code == tag::End) break;
+        if (tag->code == tag::End) {
+            sawEnd = true;
+            break;
+        }
         // Definitions inside a sprite are not allowed; they and unknown tags are skipped.
         try {
             builder.Add(*tag);
@@ -35,6 +53,8 @@ std::shared_ptr<SpriteDefinition> ParseDefineSprite(std::span<const std::uint8_t
                                " skipped: " + e.what());
         }
     }
+    // Inside a sprite, bytes after End are harmless padding some writers leave.
+    if (!sawEnd || tags.CutShort()) NoteStreamEnd(tags, sawEnd, "sprite " + std::to_string(sprite->id) + ": ", warnings);
     sprite->timeline = builder.Finish();
     return sprite;
 }
@@ -45,6 +65,8 @@ std::shared_ptr<const Character> ParseDefinition(const TagRecord& tag, EdgeBudge
         case tag::DefineShape2: return ParseDefineShape(tag.body, 2, budget);
         case tag::DefineShape3: return ParseDefineShape(tag.body, 3, budget);
         case tag::DefineShape4: return ParseDefineShape(tag.body, 4, budget);
+        case tag::DefineMorphShape: return ParseDefineMorphShape(tag.body, 1, budget);
+        case tag::DefineMorphShape2: return ParseDefineMorphShape(tag.body, 2, budget);
         case tag::DefineFont: return ParseDefineFont(tag.body, budget);
         case tag::DefineFont2: return ParseDefineFont2(tag.body, 2, budget);
         case tag::DefineFont3: return ParseDefineFont2(tag.body, 3, budget);
@@ -62,11 +84,16 @@ std::shared_ptr<const MovieDefinition> ParseMovie(std::span<const std::uint8_t> 
     MovieFile file = ReadMovieFile(bytes);
     auto movie = std::make_shared<MovieDefinition>();
     movie->header = file.header;
+    movie->warnings = std::move(file.warnings);
     EdgeBudget budget;
     TimelineBuilder builder;
     TagReader tags(file.tags);
+    bool sawEnd = false;
     while (auto tag = tags.Next()) {
-        if (tag->code == tag::End) break;
+        if (tag->code == tag::End) {
+            sawEnd = true;
+            break;
+        }
         try {
             if (builder.Add(*tag)) continue;
             if (tag->code == tag::SetBackgroundColor) {
@@ -84,6 +111,7 @@ std::shared_ptr<const MovieDefinition> ParseMovie(std::span<const std::uint8_t> 
             movie->warnings.push_back("tag " + std::to_string(tag->code) + " skipped: " + e.what());
         }
     }
+    NoteStreamEnd(tags, sawEnd, "", movie->warnings);
     movie->timeline = builder.Finish();
     return movie;
 }

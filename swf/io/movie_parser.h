@@ -9,8 +9,10 @@
 
 namespace swf {
 
-// Throws ParseError when the file is not a readable movie. Definition tags
-// with malformed contents are dropped and listed in `warnings`.
+// Throws ParseError when the file is not a readable movie (no signature, no
+// whole header). Everything else is read leniently, as players do: definition
+// tags with malformed contents are dropped, a stream cut inside a tag ends
+// before it, and each such repair is listed in `warnings`.
 std::shared_ptr<const MovieDefinition> ParseMovie(std::span<const std::uint8_t> bytes);
 
 }  // namespace swf

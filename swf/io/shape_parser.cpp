@@ -2,12 +2,16 @@
 
 #include "swf/io/parse_error.h"
 #include "swf/io/records.h"
+#include "swf/io/shape_records.h"
 
 namespace swf {
 
-void EdgeBudget::Take() {
-    if (remaining == 0) throw ParseError("movie holds too many shape edges");
-    --remaining;
+void EdgeBudget::Take(std::size_t count) {
+    if (count > remaining) {
+        remaining = 0;  // spent: the movie is refused, not just this tag
+        throw ParseError("movie holds too many shape edges");
+    }
+    remaining -= count;
 }
 
 namespace {
@@ -104,81 +108,6 @@ void ReadStyles(BitReader& in, int version, ShapeLayer& layer) {
     layer.lineContours.resize(layer.lines.size());
 }
 
-Segment Reversed(const Segment& s) { return {s.x1, s.y1, s.cx, s.cy, s.x0, s.y0, s.curved}; }
-
-// Walks the shape records, handing every edge with the styles in force to `onEdge`.
-// Returns normally at the end-of-shape record.
-template <typename OnNewStyles, typename OnEdge>
-void WalkShapeRecords(BitReader& in, unsigned fillBits, unsigned lineBits, bool allowNewStyles,
-                      OnNewStyles&& onNewStyles, OnEdge&& onEdge) {
-    double x = 0, y = 0;
-    std::uint32_t fill0 = 0, fill1 = 0, line = 0;
-    while (true) {
-        if (in.ReadFlag()) {  // edge record
-            const bool straight = in.ReadFlag();
-            const unsigned bits = in.ReadUB(4) + 2;
-            Segment s;
-            s.x0 = static_cast<float>(x);
-            s.y0 = static_cast<float>(y);
-            if (straight) {
-                double dx = 0, dy = 0;
-                if (in.ReadFlag()) {
-                    dx = in.ReadSB(bits);
-                    dy = in.ReadSB(bits);
-                } else if (in.ReadFlag()) {
-                    dy = in.ReadSB(bits);
-                } else {
-                    dx = in.ReadSB(bits);
-                }
-                x += dx;
-                y += dy;
-            } else {
-                const double cx = x + in.ReadSB(bits);
-                const double cy = y + in.ReadSB(bits);
-                x = cx + in.ReadSB(bits);
-                y = cy + in.ReadSB(bits);
-                s.cx = static_cast<float>(cx);
-                s.cy = static_cast<float>(cy);
-                s.curved = true;
-            }
-            s.x1 = static_cast<float>(x);
-            s.y1 = static_cast<float>(y);
-            onEdge(s, fill0, fill1, line);
-            continue;
-        }
-        const bool newStyles = in.ReadFlag();
-        const bool hasLine = in.ReadFlag();
-        const bool hasFill1 = in.ReadFlag();
-        const bool hasFill0 = in.ReadFlag();
-        const bool moveTo = in.ReadFlag();
-        if (!newStyles && !hasLine && !hasFill1 && !hasFill0 && !moveTo) return;
-        if (moveTo) {
-            const unsigned bits = in.ReadUB(5);
-            x = in.ReadSB(bits);
-            y = in.ReadSB(bits);
-        }
-        if (hasFill0) fill0 = in.ReadUB(fillBits);
-        if (hasFill1) fill1 = in.ReadUB(fillBits);
-        if (hasLine) line = in.ReadUB(lineBits);
-        if (newStyles) {
-            if (!allowNewStyles) throw ParseError("new styles inside a style-less shape");
-            onNewStyles(fillBits, lineBits);
-            fill0 = fill1 = line = 0;
-        }
-    }
-}
-
-void AddToContours(std::vector<Contour>& contours, const Segment& s) {
-    if (!contours.empty()) {
-        const Segment& last = contours.back().back();
-        if (last.x1 == s.x0 && last.y1 == s.y0) {
-            contours.back().push_back(s);
-            return;
-        }
-    }
-    contours.push_back({s});
-}
-
 }  // namespace
 
 std::shared_ptr<ShapeDefinition> ParseDefineShape(std::span<const std::uint8_t> body, int version,
@@ -208,20 +137,7 @@ std::shared_ptr<ShapeDefinition> ParseDefineShape(std::span<const std::uint8_t> 
         lb = in.ReadUB(4);
     };
     auto onEdge = [&](const Segment& s, std::uint32_t fill0, std::uint32_t fill1, std::uint32_t line) {
-        ShapeLayer& layer = shape.layers.back();
-        // Indices past the arrays are ignored rather than trusted.
-        if (fill0 != 0 && fill0 <= layer.fills.size()) {
-            budget.Take();
-            layer.fillEdges[fill0 - 1].push_back(Reversed(s));
-        }
-        if (fill1 != 0 && fill1 <= layer.fills.size()) {
-            budget.Take();
-            layer.fillEdges[fill1 - 1].push_back(s);
-        }
-        if (line != 0 && line <= layer.lines.size()) {
-            budget.Take();
-            AddToContours(layer.lineContours[line - 1], s);
-        }
+        budget.Take(AddEdge(shape.layers.back(), s, fill0, fill1, line));
     };
     WalkShapeRecords(in, fillBits, lineBits, true, onNewStyles, onEdge);
     return def;

@@ -17,7 +17,7 @@ inline constexpr std::size_t kMaxEdgesPerMovie = 2'000'000;
 
 struct EdgeBudget {
     std::size_t remaining = kMaxEdgesPerMovie;
-    void Take();  // throws ParseError when spent
+    void Take(std::size_t count = 1);  // throws ParseError when spent
 };
 
 // `version` is 1..4 for DefineShape..DefineShape4.

@@ -18,12 +18,21 @@ struct TagRecord {
 class TagReader {
 public:
     explicit TagReader(std::span<const std::uint8_t> stream) : in_(stream) {}
-    // The next tag, or nothing at the end of the stream. A header or body that
-    // runs past the end throws ParseError.
+    // The next tag, or nothing at the end of the stream. A tag whose header or
+    // body runs past the end is not returned: the stream ends before it, and
+    // CutShort() says so.
     std::optional<TagRecord> Next();
+
+    // The stream ended inside a tag (its code, when the header was whole).
+    bool CutShort() const { return cutShort_; }
+    std::optional<std::uint16_t> CutShortCode() const { return cutShortCode_; }
+    // Bytes not yet read (after the End tag: what trails it).
+    std::size_t Remaining() const { return in_.Remaining(); }
 
 private:
     BitReader in_;
+    bool cutShort_ = false;
+    std::optional<std::uint16_t> cutShortCode_;
 };
 
 namespace tag {
@@ -45,10 +54,12 @@ inline constexpr std::uint16_t DefineText2 = 33;
 inline constexpr std::uint16_t DefineButton2 = 34;
 inline constexpr std::uint16_t DefineSprite = 39;
 inline constexpr std::uint16_t FrameLabel = 43;
+inline constexpr std::uint16_t DefineMorphShape = 46;
 inline constexpr std::uint16_t DefineFont2 = 48;
 inline constexpr std::uint16_t PlaceObject3 = 70;
 inline constexpr std::uint16_t DefineFont3 = 75;
 inline constexpr std::uint16_t DefineShape4 = 83;
+inline constexpr std::uint16_t DefineMorphShape2 = 84;
 }  // namespace tag
 
 }  // namespace swf

@@ -7,7 +7,7 @@
 
 namespace swf {
 
-enum class CharacterKind { Shape, Font, Text, Sprite, Button, Bitmap };
+enum class CharacterKind { Shape, Font, Text, Sprite, Button, Bitmap, Morph };
 
 struct Character {
     virtual ~Character() = default;

@@ -3,6 +3,7 @@
 // Fill edges are oriented so the filled area lies on the same side of each,
 // whichever side the file recorded it on.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -64,6 +65,9 @@ struct Segment {
 
 using Contour = std::vector<Segment>;  // consecutive, connected segments
 
+// The same segment walked the other way.
+inline Segment Reversed(const Segment& s) { return {s.x1, s.y1, s.cx, s.cy, s.x0, s.y0, s.curved}; }
+
 // One style-array section of a shape; a new-styles record starts the next.
 struct ShapeLayer {
     std::vector<FillStyle> fills;
@@ -76,6 +80,13 @@ struct Shape {
     std::vector<ShapeLayer> layers;
     bool nonZeroWinding = false;  // even-odd unless the file asks otherwise
 };
+
+// Files an edge under the styles on its sides (1-based indices, 0 for none;
+// indices past the layer's arrays are ignored): fill 1 keeps the edge as
+// drawn, fill 0 gets it reversed, a line extends or starts a contour.
+// Returns how many copies were kept.
+std::size_t AddEdge(ShapeLayer& layer, const Segment& edge, std::uint32_t fill0, std::uint32_t fill1,
+                    std::uint32_t line);
 
 struct ShapeDefinition : Character {
     static constexpr CharacterKind kKind = CharacterKind::Shape;

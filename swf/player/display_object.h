@@ -29,7 +29,7 @@ struct Placement {
     std::uint32_t placedFrame = 0;
 };
 
-enum class DisplayKind { Empty, Shape, Text, MovieClip, Button };
+enum class DisplayKind { Empty, Shape, Morph, Text, MovieClip, Button };
 
 class DisplayObject {
 public:
@@ -74,5 +74,9 @@ private:
 };
 
 using DisplayList = std::map<std::uint16_t, std::unique_ptr<DisplayObject>>;
+
+struct Shape;
+// What a DisplayKind::Morph object draws: its morph at the placement's ratio.
+std::shared_ptr<const Shape> MorphShapeAt(const DisplayObject& morph);
 
 }  // namespace swf

@@ -15,6 +15,10 @@ bool ObjectContains(const DisplayObject& object, const Matrix& toStage, Point p)
             const auto& shape = static_cast<const ShapeDefinition&>(*object.GetCharacter());
             return ShapeContains(shape.shape, inverse.Apply(p));
         }
+        case DisplayKind::Morph: {
+            if (!toStage.Invert(&inverse)) return false;
+            return ShapeContains(*MorphShapeAt(object), inverse.Apply(p));
+        }
         case DisplayKind::Text: {
             if (!toStage.Invert(&inverse)) return false;
             const auto& text = static_cast<const TextDefinition&>(*object.GetCharacter());

@@ -119,9 +119,12 @@ bool Player::LoadFile(const std::string& path) {
 
 std::vector<std::string> Player::Warnings() const {
     if (!session_) return {};
-    std::vector<std::string> warnings = session_->movie->warnings;
-    warnings.insert(warnings.end(), session_->loadWarnings.begin(), session_->loadWarnings.end());
-    return warnings;
+    std::vector<std::string> all = session_->movie->warnings;
+#if SWF_HAVE_ACTIONS
+    for (std::string& w : session_->runner->Warnings()) all.push_back(std::move(w));
+#endif
+    all.insert(all.end(), session_->loadWarnings.begin(), session_->loadWarnings.end());
+    return all;
 }
 
 double Player::FrameRate() const {

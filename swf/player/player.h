@@ -33,8 +33,8 @@ public:
     void Unload();
     bool IsLoaded() const { return session_ != nullptr; }
     const std::string& LoadError() const { return error_; }
-    // Tags skipped while loading because their contents were malformed, then
-    // the files the movie could not load since.
+    // What was repaired or left out: tags skipped or cut while reading,
+    // scripts stopped while playing, and files the movie could not load.
     std::vector<std::string> Warnings() const;
 
     // Frames per second as the movie declares it; 12 when none is loaded or it declares 0.

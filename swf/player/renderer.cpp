@@ -152,6 +152,7 @@ void Renderer::DrawObject(raster::Surface& surface, const DisplayObject& object,
             DrawShape(surface, static_cast<const ShapeDefinition&>(*object.GetCharacter()).shape, toPixels, colors,
                       clip);
             return;
+        case DisplayKind::Morph: DrawShape(surface, *MorphShapeAt(object), toPixels, colors, clip); return;
         case DisplayKind::Text: DrawText(&surface, nullptr, object, toPixels, colors, clip); return;
         case DisplayKind::MovieClip: {
             const auto& movieClip = static_cast<const MovieClip&>(object);
@@ -238,26 +239,28 @@ void Renderer::DrawText(raster::Surface* surface, raster::CoverageMask* mask, co
     }
 }
 
+void Renderer::AddShapeToMask(raster::CoverageMask& mask, const Shape& shape, const Matrix& toPixels) {
+    raster::DrawOptions options;
+    options.matrix = ToRaster(toPixels);
+    const raster::FillRule rule = shape.nonZeroWinding ? raster::FillRule::NonZero : raster::FillRule::EvenOdd;
+    raster::Path path;
+    for (const ShapeLayer& layer : shape.layers) {
+        for (const auto& edges : layer.fillEdges) {
+            if (edges.empty()) continue;
+            path.clear();
+            AppendSegments(path, edges);
+            rasterizer_.fillMask(mask, path, rule, options);
+        }
+    }
+}
+
 void Renderer::AddToMask(raster::CoverageMask& mask, const DisplayObject& object, const Matrix& toPixels) {
     switch (object.Kind()) {
         case DisplayKind::Empty: return;
-        case DisplayKind::Shape: {
-            const Shape& shape = static_cast<const ShapeDefinition&>(*object.GetCharacter()).shape;
-            raster::DrawOptions options;
-            options.matrix = ToRaster(toPixels);
-            const raster::FillRule rule =
-                shape.nonZeroWinding ? raster::FillRule::NonZero : raster::FillRule::EvenOdd;
-            raster::Path path;
-            for (const ShapeLayer& layer : shape.layers) {
-                for (const auto& edges : layer.fillEdges) {
-                    if (edges.empty()) continue;
-                    path.clear();
-                    AppendSegments(path, edges);
-                    rasterizer_.fillMask(mask, path, rule, options);
-                }
-            }
+        case DisplayKind::Shape:
+            AddShapeToMask(mask, static_cast<const ShapeDefinition&>(*object.GetCharacter()).shape, toPixels);
             return;
-        }
+        case DisplayKind::Morph: AddShapeToMask(mask, *MorphShapeAt(object), toPixels); return;
         case DisplayKind::Text: DrawText(nullptr, &mask, object, toPixels, {}, nullptr); return;
         case DisplayKind::MovieClip: {
             const auto& movieClip = static_cast<const MovieClip&>(object);

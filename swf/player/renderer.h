@@ -1,5 +1,5 @@
 #pragma once
-// Draws a display list tree onto a surface: shapes, static text, sprites,
+// Draws a display list tree onto a surface: shapes, morph shapes, static text, sprites,
 // buttons in their current state, clip layers and colour transforms.
 
 #include <cstdint>
@@ -39,6 +39,7 @@ private:
                   const Matrix& toPixels, const ColorTransform& colors, const raster::CoverageMask* clip);
     // Adds the object's filled area to a clip mask.
     void AddToMask(raster::CoverageMask& mask, const DisplayObject& object, const Matrix& toPixels);
+    void AddShapeToMask(raster::CoverageMask& mask, const Shape& shape, const Matrix& toPixels);
 
     // Clip layers in force at once over the whole tree; each costs a mask the
     // size of the surface.

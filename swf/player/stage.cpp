@@ -88,6 +88,7 @@ std::unique_ptr<DisplayObject> Stage::CreateInstance(const std::shared_ptr<const
                                                       placement, nesting);
             break;
         case CharacterKind::Shape:
+        case CharacterKind::Morph:
         case CharacterKind::Text:
             object = std::make_unique<DisplayObject>(placement, character);
             break;

@@ -3,6 +3,8 @@
 // one) receiving FSCommand, FlashCall and GetURL.
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "swf/actions/action_target.h"
 #include "swf/player/action_runner.h"
@@ -29,10 +31,17 @@ public:
     // The player's host, or one that ignores everything.
     ActionHost& Host();
 
+    // Scripts that were stopped (a limit reached, malformed code, an uncaught
+    // throw): the first kMaxWarnings, then a count of the rest.
+    std::vector<std::string> Warnings() const;
+    static constexpr std::size_t kMaxWarnings = 50;
+
 private:
     struct State;
     std::unique_ptr<State> state_;
     ActionHost* host_ = nullptr;
+    std::vector<std::string> warnings_;
+    std::size_t unlisted_ = 0;
 };
 
 }  // namespace swf

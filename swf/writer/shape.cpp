@@ -296,11 +296,13 @@ std::vector<std::uint8_t> ShapeBuilder::DefineShapeBody(std::uint16_t id, int ve
     return w.Take();
 }
 
-std::vector<std::uint8_t> ShapeBuilder::GlyphShape() const {
+std::vector<std::uint8_t> ShapeBuilder::GlyphShape() const { return Outline(1, 0); }
+
+std::vector<std::uint8_t> ShapeBuilder::Outline(unsigned fillBits, unsigned lineBits) const {
     BitWriter w;
-    w.UB(4, 1);
-    w.UB(4, 0);
-    WriteRecords(w, 1, 0);
+    w.UB(4, fillBits);
+    w.UB(4, lineBits);
+    WriteRecords(w, fillBits, lineBits);
     return w.Take();
 }
 

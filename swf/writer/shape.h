@@ -64,6 +64,9 @@ public:
     std::vector<std::uint8_t> DefineShapeBody(std::uint16_t id, int version) const;
     // A glyph's SHAPE: one fill bit, no line bits, styles taken as fill index 1.
     std::vector<std::uint8_t> GlyphShape() const;
+    // A SHAPE (the index widths, then the records) with style indices of the
+    // given widths, for styles kept elsewhere (a morph shape's outlines).
+    std::vector<std::uint8_t> Outline(unsigned fillBits, unsigned lineBits) const;
 
 private:
     struct Record {

@@ -54,7 +54,9 @@ namespace {
 
 void WritePlaceBody(BitWriter& w, const PlaceObject& p, bool version3) {
     std::uint8_t flags = 0;
+    if (p.clipDepth) flags |= 0x40;
     if (!p.name.empty()) flags |= 0x20;
+    if (p.ratio) flags |= 0x10;
     if (p.hasColorTransform) flags |= 0x08;
     if (p.hasMatrix) flags |= 0x04;
     if (p.characterId) flags |= 0x02;
@@ -70,7 +72,9 @@ void WritePlaceBody(BitWriter& w, const PlaceObject& p, bool version3) {
     if (p.characterId) w.U16(p.characterId);
     if (p.hasMatrix) WriteMatrix(w, p.matrix);
     if (p.hasColorTransform) WriteColorTransformAlpha(w, p.colorTransform);
+    if (p.ratio) w.U16(*p.ratio);
     if (!p.name.empty()) w.String(p.name);
+    if (p.clipDepth) w.U16(p.clipDepth);
     if (version3) {
         if (p.blendMode) w.U8(p.blendMode);
         if (p.cacheAsBitmap) w.U8(1);

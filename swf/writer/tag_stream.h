@@ -3,6 +3,7 @@
 // frames (ShowFrame tags) it holds.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -16,7 +17,7 @@ enum class TagCode : std::uint16_t {
     DefineFont = 10, DefineText = 11, DoAction = 12, DefineShape2 = 22, PlaceObject2 = 26,
     RemoveObject2 = 28, DefineShape3 = 32, DefineText2 = 33, DefineButton2 = 34, DefineSprite = 39,
     FrameLabel = 43, DefineFont2 = 48, FileAttributes = 69, PlaceObject3 = 70, DefineFont3 = 75,
-    DefineShape4 = 83,
+    DefineMorphShape = 46, DefineShape4 = 83, DefineMorphShape2 = 84,
 };
 
 // The tag header: code and length in one UI16 when the length is below 63,
@@ -31,7 +32,9 @@ struct PlaceObject {
     Matrix matrix;
     bool hasColorTransform = false;
     ColorTransform colorTransform;
+    std::optional<std::uint16_t> ratio;  // a morph shape's position, 0..65535
     std::string name;                  // instance name, empty for none
+    std::uint16_t clipDepth = 0;       // a clip layer masking the depths up to this; 0: none
     std::uint8_t blendMode = 0;        // PlaceObject3 only; 0 = none written
     bool cacheAsBitmap = false;        // PlaceObject3 only
 };

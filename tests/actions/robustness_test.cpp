@@ -179,3 +179,62 @@ TEST(ActionRobustness, UnreachableObjectsAreFreed) {
     EXPECT_LT(m.vm.ObjectCount(), baseline + 3000);
     EXPECT_EQ(m.Eval([](ActionAssembler& x) { x.PushString("kept.v").Action(ActionCode::GetVariable); }), "number:1");
 }
+
+// Conversions that walk arrays, and text that is copied again and again, draw
+// on the same budget as the steps: no script outlasts it, however it nests.
+TEST(ActionRobustness, ConversionWorkIsChargedAndCyclesAreCut) {
+    // a = []; a[0..7] = a
+    auto selfReferencing = [](ActionAssembler& a) {
+        a.PushString("a").PushNumber(0).Action(ActionCode::InitArray).Action(ActionCode::SetVariable);
+        for (int i = 0; i < 8; ++i) {
+            a.PushString("a").Action(ActionCode::GetVariable).PushNumber(i);
+            a.PushString("a").Action(ActionCode::GetVariable).Action(ActionCode::SetMember);
+        }
+    };
+    Machine text;
+    ActionAssembler build;
+    selfReferencing(build);
+    build.PushString("r").PushString("a").Action(ActionCode::GetVariable).Action(ActionCode::ToString);
+    build.Action(ActionCode::SetVariable);
+    ASSERT_EQ(text.Run(build), RunStatus::Completed);
+    EXPECT_EQ(text.Var("r"), "string:,,,,,,,");  // each element is the array itself: empty there
+
+    // Number(a) in an endless loop: stopped by the step budget, not by time.
+    Machine loop;
+    ActionAssembler spin;
+    selfReferencing(spin);
+    spin.Label("again");
+    spin.PushString("n").PushString("a").Action(ActionCode::GetVariable).Action(ActionCode::ToNumber);
+    spin.Action(ActionCode::SetVariable).Jump("again");
+    EXPECT_EQ(loop.Run(spin), RunStatus::ActionLimit);
+
+    // No cycle, but 8^18 paths through shared arrays: the work is charged.
+    Machine wide;
+    ActionAssembler nest;
+    nest.PushString("b").PushNumber(1).PushNumber(1).Action(ActionCode::InitArray).Action(ActionCode::SetVariable);
+    for (int level = 0; level < 18; ++level) {
+        nest.PushString("b");
+        for (int i = 0; i < 8; ++i) nest.PushString("b").Action(ActionCode::GetVariable);
+        nest.PushNumber(8).Action(ActionCode::InitArray).Action(ActionCode::SetVariable);
+    }
+    nest.PushString("r").PushString("b").Action(ActionCode::GetVariable).Action(ActionCode::ToString);
+    nest.Action(ActionCode::SetVariable);
+    EXPECT_EQ(wide.Run(nest), RunStatus::ActionLimit);
+
+    // A megabyte string copied in a loop: the copying is charged too.
+    Machine copy;
+    ActionAssembler grow;
+    grow.PushString("s").PushString("x").Action(ActionCode::SetVariable);
+    for (int i = 0; i < 20; ++i) {
+        grow.PushString("s").PushString("s").Action(ActionCode::GetVariable).PushString("s");
+        grow.Action(ActionCode::GetVariable).Action(ActionCode::StringAdd).Action(ActionCode::SetVariable);
+    }
+    grow.Label("again");
+    grow.PushString("t").PushString("s").Action(ActionCode::GetVariable).PushString("y").Action(ActionCode::Add2);
+    grow.Action(ActionCode::SetVariable).Jump("again");
+    EXPECT_EQ(copy.Run(grow), RunStatus::ActionLimit);
+    EXPECT_EQ(copy.vm.ToText(copy.vm.GetVariable(copy.target, "s")).size(), 1u << 20);
+
+    // Outside a run, converting for the host is bounded the same way.
+    EXPECT_EQ(text.vm.ToText(text.vm.GetVariable(text.target, "a")), ",,,,,,,");
+}

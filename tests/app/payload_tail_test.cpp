@@ -71,7 +71,8 @@ TEST(Trailer, LocatesThePayloadOrNothing) {
     EXPECT_EQ(where->offset, 610304);
     EXPECT_EQ(where->length, 4212736u);
     EXPECT_EQ(app::LocatePayload(100, 96)->offset, 0);
-    EXPECT_EQ(app::LocatePayload(100, 0)->offset, 96);
+    EXPECT_EQ(app::LocatePayload(100, 1)->offset, 95);
+    EXPECT_FALSE(app::LocatePayload(100, 0));  // no package
     EXPECT_FALSE(app::LocatePayload(100, 97));
     EXPECT_FALSE(app::LocatePayload(3, 0));
     EXPECT_FALSE(app::LocatePayload(0, 0));
@@ -99,11 +100,6 @@ TEST_F(Scratch, HighBytesAndEmptyPayloads) {
     ASSERT_EQ(app::ExtractPayload(exe, package), app::ExtractResult::Ok);
     EXPECT_EQ(Read(package), payload);
 
-    const auto empty = Write("b.exe", Packed(Pattern(1000, 1), {}));
-    ASSERT_EQ(app::ExtractPayload(empty, package), app::ExtractResult::Ok);
-    EXPECT_TRUE(fs::exists(package));
-    EXPECT_EQ(fs::file_size(package), 0u);
-
     const auto onlyPayload = Write("c.exe", Packed({}, payload));  // nothing before the payload
     ASSERT_EQ(app::ExtractPayload(onlyPayload, package), app::ExtractResult::Ok);
     EXPECT_EQ(Read(package), payload);
@@ -120,6 +116,12 @@ TEST_F(Scratch, BadTailsLeaveNoPackageBehind) {
     Bytes huge = Pattern(50, 1);
     huge.insert(huge.end(), {0xFF, 0xFF, 0xFF, 0xFF});  // must not try to allocate 4 GiB
     EXPECT_EQ(app::ExtractPayload(Write("huge.exe", huge), package), app::ExtractResult::NoPayload);
+    EXPECT_FALSE(fs::exists(package));
+
+    // A zero length: a build without a package. No file is written for it.
+    Write("flash8.msi", Pattern(100, 5));
+    EXPECT_EQ(app::ExtractPayload(Write("none.exe", Packed(Pattern(1000, 1), {})), package),
+              app::ExtractResult::NoPayload);
     EXPECT_FALSE(fs::exists(package));
 
     EXPECT_EQ(app::ExtractPayload(Write("short.exe", {0x00, 0x00, 0x01}), package), app::ExtractResult::NoPayload);

@@ -59,10 +59,13 @@ TEST_F(Packing, WritesImagePayloadAndBigEndianLengthThatExtractionReadsBack) {
     EXPECT_EQ(Read(PathOf("flash8.msi")), package);
 }
 
-TEST_F(Packing, EmptyPackageGivesAZeroTrailer) {
-    const auto out = PathOf("o.exe");
-    ASSERT_TRUE(packaging::AppendPayload(Write("p.exe", Bytes(10, 'x')), Write("e.msi", {}), out).ok);
-    EXPECT_EQ(Read(out), (Bytes{'x', 'x', 'x', 'x', 'x', 'x', 'x', 'x', 'x', 'x', 0, 0, 0, 0}));
+TEST_F(Packing, EmptyPackageIsRefusedAndTheOldOutputKept) {
+    const auto out = Write("o.exe", Bytes{'o', 'l', 'd'});
+    const auto result = packaging::AppendPayload(Write("p.exe", Bytes(10, 'x')), Write("e.msi", {}), out);
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.error.find("is empty"), std::string::npos) << result.error;
+    EXPECT_EQ(Read(out), (Bytes{'o', 'l', 'd'}));
+    EXPECT_FALSE(fs::exists(out + ".part"));
 }
 
 TEST_F(Packing, RefusesUnreadableInputsAndKeepsTheOldOutput) {

@@ -172,7 +172,7 @@ TEST(PlayerFormDescription, GeometryAlignmentAndPictures) {
     const std::map<std::string, std::pair<FormPictureKind, std::string>> pictures{
         {"TitleImage", {FormPictureKind::Bitmap, "TITLESTRIP"}}, {"Image2", {FormPictureKind::Bitmap, "TITLESTRIP"}},
         {"Image3", {FormPictureKind::Bitmap, "LEFTCAP"}},        {"Image4", {FormPictureKind::Bitmap, "RIGHTCAP"}},
-        {"Image5", {FormPictureKind::Bitmap, "LOGO"}},           {"Image1", {FormPictureKind::Icon, "LOGOICON"}},
+        {"Image5", {FormPictureKind::Bitmap, "LOGO"}},           {"Image1", {FormPictureKind::Icon, "SKINLOGOICON"}},
     };
     for (const char* name : {"TitleImage", "Image2", "Image3", "Image4", "Image5", "Image1", "MinimizeButton",
                              "MaximizeButton", "CloseButton"}) {

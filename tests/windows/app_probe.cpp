@@ -1,6 +1,6 @@
 // A small program on the application object that fails on request, so the
 // start-up's failure paths can be watched from outside.
-//   app_probe normal | construct-throws | create-throws | foreign-throw
+//   app_probe normal | construct-throws | create-throws | foreign-throw | box-after-loop
 
 #include <windows.h>
 
@@ -40,6 +40,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
         application.SetTitle("User Guide     ");
         application.CreateForm(ProbeForm);
         application.Run();
+        // A modal loop after the message loop: it must wait for its answer,
+        // not end on a quit message the main loop left behind.
+        if (std::strcmp(g_mode, "box-after-loop") == 0) application.MessageDialog("After the loop");
     } catch (...) {
         application.HandleException();
     }

@@ -26,6 +26,22 @@ TEST(StartUpSequence, NormalRunShowsTheWindowAndEndsWithZero) {
     EXPECT_EQ(probe.WaitForExit(20s), 0u);
 }
 
+TEST(StartUpSequence, TheLoopTakesItsQuitMessageSoALaterBoxWaits) {
+    Process probe(g_probe, "box-after-loop");
+    ASSERT_TRUE(probe.Started());
+    HWND form = WaitFor([&] { return FindWindowOf(probe.Id(), "TProbeForm"); }, 20s);
+    ASSERT_TRUE(form);
+    PostMessageA(form, WM_CLOSE, 0, 0);
+    auto box = WaitForMessageBox(probe.Id(), 20s);
+    ASSERT_TRUE(box) << "the box after the loop never showed or closed at once";
+    EXPECT_EQ(box->text, "After the loop");
+    // Still there a moment later: nothing ended it but the answer.
+    Sleep(1000);
+    ASSERT_TRUE(ReadMessageBox(FindWindowOf(probe.Id(), "#32770")));
+    PressOk(*box);
+    EXPECT_EQ(probe.WaitForExit(20s), 0u);
+}
+
 TEST(StartUpSequence, FailingConstructionReportsOnceAndShowsNoWindow) {
     Process probe(g_probe, "construct-throws");
     auto box = WaitForMessageBox(probe.Id(), 20s);

@@ -5,8 +5,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <tlhelp32.h>
+
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "gui_driver.h"
 #include "installed_control.h"
@@ -93,6 +98,60 @@ TEST_F(Provisioning, AFailingPackageShowsNoDialogAndStartUpGoesOn) {
     EXPECT_EQ(program.WaitForExit(30s), 0u);
     EXPECT_FALSE(ControlInstalled());
     EXPECT_EQ(GetFileAttributesA(ExtractedPackagePath().c_str()), INVALID_FILE_ATTRIBUTES) << "flash8.msi was left behind";
+}
+
+// True while a process of that executable name runs.
+bool ProcessRunning(const char* exeName) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return false;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry)) {
+        found = _stricmp(entry.szExeFile, exeName) == 0;
+    }
+    CloseHandle(snapshot);
+    return found;
+}
+
+TEST_F(Provisioning, AZeroLengthIsNoPackageAndStartsNoInstaller) {
+    // The packed program with its package cut off and a length of 0 after it,
+    // as a build without a package looks.
+    std::ifstream in(g_packedOk, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(bytes.size(), 4u);
+    const auto tail = [&](int i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[bytes.size() - 4 + i])); };
+    const std::uint32_t length = tail(0) << 24 | tail(1) << 16 | tail(2) << 8 | tail(3);
+    ASSERT_LT(length + 4u, bytes.size());
+    bytes.resize(bytes.size() - 4 - length);
+    bytes.insert(bytes.end(), 4, '\0');
+    const std::string unpacked = g_packedOk + ".none.exe";
+    {
+        std::ofstream out(unpacked, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        ASSERT_TRUE(out.good());
+    }
+
+    Deployed folder(unpacked, "none");
+    Process program(folder.Exe());
+    ASSERT_TRUE(program.Started());
+    // Until the window's report comes, neither a package file nor the installer appears.
+    bool packageSeen = false, installerSeen = false;
+    std::optional<MessageBoxInfo> box;
+    const auto until = std::chrono::steady_clock::now() + 60s;
+    while (!box && std::chrono::steady_clock::now() < until) {
+        packageSeen = packageSeen || GetFileAttributesA(ExtractedPackagePath().c_str()) != INVALID_FILE_ATTRIBUTES;
+        installerSeen = installerSeen || ProcessRunning("msiexec.exe");
+        box = WaitForMessageBox(program.Id(), 100ms);
+    }
+    ASSERT_TRUE(box) << "the window did not report the missing control";
+    EXPECT_EQ(box->caption, "User Guide     ");
+    PressOk(*box);
+    EXPECT_EQ(program.WaitForExit(30s), 0u);
+    EXPECT_FALSE(packageSeen) << "a package file was written for a length of 0";
+    EXPECT_FALSE(installerSeen) << "the installer ran for a length of 0";
+    EXPECT_FALSE(ControlInstalled());
+    DeleteFileA(unpacked.c_str());
 }
 
 TEST_F(Provisioning, ARegisteredControlSkipsTheInstaller) {

@@ -9,6 +9,7 @@
 #include "swf/writer/action_assembler.h"
 #include "swf/writer/button.h"
 #include "swf/writer/font.h"
+#include "swf/writer/morph_shape.h"
 #include "swf/writer/movie.h"
 #include "swf/writer/shape.h"
 #include "swf/writer/text.h"
@@ -205,6 +206,65 @@ TEST(WriterShapes, OutlinesReadBack) {
     }
 }
 
+TEST(WriterShapes, MorphOutlinesFollowTheirOffset) {
+    MorphShapeBuilder m;
+    auto fill = m.AddFill(MorphFillStyle::Solid(Rgba{255, 0, 0}, Rgba{0, 0, 255, 100}));
+    MorphLineStyle line;
+    line.startWidth = 20;
+    line.endWidth = 60;
+    m.AddLine(line);
+    m.Start().Rectangle(Rect{0, 400, 0, 400}, fill, 1);
+    m.End().Rectangle(Rect{1000, 1800, 0, 400}, 0);
+    Bytes body = m.DefineMorphShapeBody(9, 1);
+
+    BitReader r(body);
+    EXPECT_EQ(r.U16(), 9);
+    unsigned nbits = r.UB(5);
+    EXPECT_EQ(r.SB(nbits), -10);  // start bounds grow by half the start width
+    EXPECT_EQ(r.SB(nbits), 410);
+    r.SB(nbits), r.SB(nbits);
+    r.Align();
+    nbits = r.UB(5);
+    EXPECT_EQ(r.SB(nbits), 970);  // end bounds by half the end width
+    EXPECT_EQ(r.SB(nbits), 1830);
+    r.SB(nbits), r.SB(nbits);
+    std::uint32_t offset = r.U32();
+    std::size_t endAt = r.position() + offset;
+    EXPECT_EQ(r.U8(), 1);  // one fill: solid, start then end colour
+    EXPECT_EQ(r.U8(), 0x00);
+    EXPECT_EQ((Bytes{r.U8(), r.U8(), r.U8(), r.U8(), r.U8(), r.U8(), r.U8(), r.U8()}),
+              (Bytes{255, 0, 0, 255, 0, 0, 255, 100}));
+    EXPECT_EQ(r.U8(), 1);  // one line: both widths, both colours
+    EXPECT_EQ(r.U16(), 20);
+    EXPECT_EQ(r.U16(), 60);
+    for (int i = 0; i < 8; ++i) r.U8();
+    unsigned fillBits = r.UB(4), lineBits = r.UB(4);
+    Outline start = ReadRecords(r, fillBits, lineBits);
+    EXPECT_EQ(start.fill1, 1u);
+    EXPECT_EQ(start.line, 1u);
+    r.Align();
+    EXPECT_EQ(r.position(), endAt);
+    EXPECT_EQ(r.UB(4), 0u);  // the end outline has no style indices
+    EXPECT_EQ(r.UB(4), 0u);
+    Outline end = ReadRecords(r, 0, 0);
+    ASSERT_EQ(end.paths.size(), 1u);
+    EXPECT_EQ(end.paths[0], (std::vector<Point>{{1000, 0}, {1800, 0}, {1800, 400}, {1000, 400}, {1000, 0}}));
+    r.Align();
+    EXPECT_EQ(r.position(), body.size());
+
+    // A ratio and clip depth on a placement: flags 0x10 and 0x40, in file order.
+    TagStream tags;
+    PlaceObject place;
+    place.depth = 2;
+    place.move = true;
+    place.ratio = 0x1234;
+    place.clipDepth = 5;
+    tags.PlaceObject2(place);
+    std::vector<Tag> placed = ReadTags(tags.bytes(), 0);
+    ASSERT_EQ(placed.size(), 1u);
+    EXPECT_EQ(placed[0].body, (Bytes{0x51, 2, 0, 0x34, 0x12, 5, 0}));
+}
+
 TEST(WriterFonts, BlockFontGlyphTable) {
     FontBuilder font = MakeBlockFont("Block", 1024);
     ASSERT_GE(font.size(), 26u + 26u + 10u + 1u);
@@ -314,8 +374,8 @@ TEST(Moviegen, DemoMovie) {
     EXPECT_EQ(tags.front().code, 69);  // FileAttributes first
     EXPECT_EQ(tags.back().code, 0);
 
-    int sprites = 0, texts = 0, fonts = 0;
-    Bytes buttonScript;
+    int sprites = 0, texts = 0, fonts = 0, buttons = 0;
+    Bytes buttonScript;  // the first button's: Close
     for (const Tag& t : tags) {
         if (t.code == 39) ++sprites;
         if (t.code == 11) ++texts;
@@ -324,7 +384,8 @@ TEST(Moviegen, DemoMovie) {
             std::size_t offset = t.body[3] | (t.body[4] << 8);
             std::size_t first = 3 + offset;
             EXPECT_EQ(t.body[first + 2], 0x08);  // on release
-            buttonScript.assign(t.body.begin() + static_cast<std::ptrdiff_t>(first + 4), t.body.end());
+            if (buttons++ == 0)
+                buttonScript.assign(t.body.begin() + static_cast<std::ptrdiff_t>(first + 4), t.body.end());
             // Up, over, down and hit states all have a character.
             std::uint8_t states = 0;
             for (std::size_t p = 5; p < first && t.body[p] != 0;) {
@@ -344,7 +405,8 @@ TEST(Moviegen, DemoMovie) {
             EXPECT_EQ(states, 0x0F);
         }
     }
-    EXPECT_EQ(sprites, 1);
+    EXPECT_EQ(sprites, 3);  // page holder, animation, counter digit
+    EXPECT_EQ(buttons, 3);  // Close, Previous, Next
     EXPECT_GE(texts, 3);
     EXPECT_EQ(fonts, 1);
     ASSERT_FALSE(buttonScript.empty());

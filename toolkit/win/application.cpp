@@ -13,10 +13,18 @@ namespace {
 
 const char kApplicationClass[] = "TApplication";
 
+// The whole path however long (a cut-short one would name another file);
+// empty when the system cannot say.
 std::string ModuleFileName() {
-    char path[MAX_PATH + 1] = {};
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::string(path, length);
+    constexpr std::size_t kLongestPath = 32768;  // the system's own limit, in characters
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return std::string();
+        if (length < path.size()) return path.substr(0, length);
+        if (path.size() >= kLongestPath) return std::string();
+        path.resize(path.size() * 2);
+    }
 }
 
 // The default title: the executable's file name without its extension.
@@ -79,8 +87,11 @@ void TApplication::Run() {
     if (mainForm_) {
         ShowWindow(handle_, SW_SHOWNOACTIVATE);
         mainForm_->Show();
+        // The loop ends on the WM_QUIT that Terminate posts, taking it off the
+        // queue: left there, it would end the first modal loop of the
+        // tear-down (a message box, say) at once.
         MSG msg;
-        while (!terminated_ && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }

@@ -100,11 +100,15 @@ STDMETHODIMP OleClientSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPla
 }
 
 STDMETHODIMP OleClientSite::OnPosRectChange(LPCRECT) {
-    // The container decides the control's rectangle: keep ours.
-    if (control_ && control_->inPlaceObject_) {
+    // The container decides the control's rectangle: keep ours. A control
+    // that answers SetObjectRects with another change request is not asked
+    // again from inside that call.
+    if (control_ && control_->inPlaceObject_ && !settingRects_) {
         const RECT position = control_->PositionRect();
         const RECT clip = control_->ClipRect();
+        settingRects_ = true;
         control_->inPlaceObject_->SetObjectRects(&position, &clip);
+        settingRects_ = false;
     }
     return S_OK;
 }

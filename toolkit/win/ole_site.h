@@ -116,6 +116,7 @@ public:
 
 private:
     TOleControl* control_;
+    bool settingRects_ = false;  // SetObjectRects may call OnPosRectChange again
     OleInPlaceFrame* frame_;
 };
 

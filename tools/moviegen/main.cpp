@@ -53,6 +53,7 @@ int main(int argc, char** argv) {
     const std::pair<const char*, std::function<std::vector<std::uint8_t>()>> movies[] = {
         {"demo.swf", moviegen::BuildDemoMovie},
         {"solid.swf", moviegen::BuildSolidMovie},
+        {"morph.swf", moviegen::BuildMorphMovie},
         {"flashcall.swf", moviegen::BuildFlashCallMovie},
         {"fscommand.swf", moviegen::BuildFsCommandMovie},
     };

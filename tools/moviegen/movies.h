@@ -7,13 +7,21 @@
 
 namespace moviegen {
 
-// The user-guide movie: 800 x 600 at 24 fps, panels, text, a looping
-// animation and a close button that calls the host with "close".
+// The user-guide movie: 800 x 600 at 24 fps. It reads the guide's variables
+// from UserGuide_Page_img/Page_var.txt (pages=N, pageK=file), shows page K's
+// picture from that folder at (72, 154), 656 x 300 pixels, with Previous and
+// Next buttons and a "Page n of m" counter (up to 9 pages); a small animation loops in the
+// header, and the Close button (centred at 142, 492) calls the host with "close".
 std::vector<std::uint8_t> BuildDemoMovie();
 
 // 200 x 100 stage on a white background with one solid red (255, 0, 0)
 // rectangle from (50, 25) to (150, 75) pixels.
 std::vector<std::uint8_t> BuildSolidMovie();
+
+// 200 x 100 white stage over four frames: a square morphing from red at the
+// left to blue at the right, with an outline that thickens, and a gradient
+// bar whose stops slide, masking a green band as a clip layer.
+std::vector<std::uint8_t> BuildMorphMovie();
 
 // Calls flash.external.ExternalInterface.call("close") on frame 1, then stops.
 std::vector<std::uint8_t> BuildFlashCallMovie();

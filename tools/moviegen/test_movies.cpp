@@ -3,6 +3,7 @@
 #include "movies.h"
 
 #include "swf/writer/action_assembler.h"
+#include "swf/writer/morph_shape.h"
 #include "swf/writer/movie.h"
 #include "swf/writer/shape.h"
 
@@ -45,6 +46,75 @@ std::vector<std::uint8_t> BuildSolidMovie() {
     place.hasMatrix = true;
     tags.PlaceObject2(place);
     tags.ShowFrame();
+    tags.End();
+    MovieHeader header;
+    header.frameSize = Rect{0, 200 * kTwips, 0, 100 * kTwips};
+    header.frameRate = 12;
+    return BuildMovie(header, tags);
+}
+
+std::vector<std::uint8_t> BuildMorphMovie() {
+    MorphShapeBuilder square;
+    MorphLineStyle outline;
+    outline.startWidth = 1 * kTwips;
+    outline.endWidth = 4 * kTwips;
+    outline.startColor = Rgba{0, 0, 0};
+    outline.endColor = Rgba{255, 255, 0};
+    outline.join = 2;
+    const std::uint16_t fill = square.AddFill(MorphFillStyle::Solid(Rgba{255, 0, 0}, Rgba{0, 0, 255}));
+    const std::uint16_t line = square.AddLine(outline);
+    square.Start().Rectangle(Rect{10 * kTwips, 30 * kTwips, 10 * kTwips, 30 * kTwips}, fill, line);
+    // The end square's top side bows upwards.
+    square.End().MoveTo(150 * kTwips, 10 * kTwips);
+    square.End().CurveTo(160 * kTwips, 0, 170 * kTwips, 10 * kTwips);
+    square.End().LineTo(170 * kTwips, 30 * kTwips);
+    square.End().LineTo(150 * kTwips, 30 * kTwips);
+    square.End().LineTo(150 * kTwips, 10 * kTwips);
+
+    MorphShapeBuilder bar;
+    MorphFillStyle gradient;
+    gradient.type = MorphFillStyle::Type::Linear;
+    gradient.startMatrix = Matrix::Transform(0.01, 0.01, 0, 100 * kTwips, 70 * kTwips);
+    gradient.endMatrix = Matrix::Transform(0.005, 0.01, 0.5, 100 * kTwips, 70 * kTwips);
+    gradient.stops = {{0, Rgba{255, 255, 255}, 128, Rgba{0, 0, 0, 128}}, {255, Rgba{0, 0, 0}, 255, Rgba{255, 0, 255}}};
+    const std::uint16_t barFill = bar.AddFill(gradient);
+    bar.Start().Rectangle(Rect{20 * kTwips, 180 * kTwips, 60 * kTwips, 80 * kTwips}, barFill);
+    bar.End().Rectangle(Rect{60 * kTwips, 140 * kTwips, 50 * kTwips, 90 * kTwips}, 0);
+
+    ShapeBuilder band;
+    band.Rectangle(Rect{0, 200 * kTwips, 65 * kTwips, 75 * kTwips}, band.AddFill(FillStyle::Solid(Rgba{0, 160, 0})));
+
+    TagStream tags;
+    tags.FileAttributes(0);
+    tags.SetBackgroundColor(Rgb{255, 255, 255});
+    tags.Add(TagCode::DefineMorphShape2, square.DefineMorphShapeBody(1, 2));
+    tags.Add(TagCode::DefineMorphShape, bar.DefineMorphShapeBody(2, 1));
+    tags.Add(TagCode::DefineShape3, band.DefineShapeBody(3, 3));
+    PlaceObject place;
+    place.depth = 1;
+    place.characterId = 1;
+    place.ratio = 0;
+    tags.PlaceObject2(place);
+    place.depth = 2;
+    place.characterId = 2;
+    place.clipDepth = 3;
+    tags.PlaceObject2(place);
+    // The band at depth 3 shows only inside the bar: depth 2 clips up to 3.
+    PlaceObject bandPlace;
+    bandPlace.depth = 3;
+    bandPlace.characterId = 3;
+    tags.PlaceObject2(bandPlace);
+    tags.ShowFrame();
+    for (std::uint16_t ratio : {21845, 43690, 65535}) {
+        PlaceObject step;
+        step.move = true;
+        step.ratio = ratio;
+        step.depth = 1;
+        tags.PlaceObject2(step);
+        step.depth = 2;
+        tags.PlaceObject2(step);
+        tags.ShowFrame();
+    }
     tags.End();
     MovieHeader header;
     header.frameSize = Rect{0, 200 * kTwips, 0, 100 * kTwips};

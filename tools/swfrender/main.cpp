@@ -1,10 +1,12 @@
-// swfrender movie.swf frame width height out.png
+// swfrender [--warnings] movie.swf frame width height out.png
 //
 // Plays the movie from its start for `frame` ticks (0: the first frame as
 // loaded, with its actions run) and writes what the player shows at that
-// point, scaled to width x height (ShowAll), as a PNG image. Files the movie
-// loads (pages, pictures, variables) come from the movie's folder; loads
-// complete on the tick after they are asked for, so pages show from frame 1.
+// point, scaled to width x height (ShowAll), as a PNG image. With --warnings
+// it also lists, on standard error, what the player had to repair or leave
+// out while reading and playing the movie. Files the movie loads (pages,
+// pictures, variables) come from the movie's folder; loads complete on the
+// tick after they are asked for, so pages show from frame 1.
 
 #include <algorithm>
 #include <cstdint>
@@ -60,10 +62,17 @@ std::vector<std::uint8_t> ToRgba(const swf::raster::Surface& surface) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const bool showWarnings = argc > 1 && std::string(argv[1]) == "--warnings";
+    if (showWarnings) {
+        argv[1] = argv[0];
+        ++argv;
+        --argc;
+    }
     long frame = 0, width = 0, height = 0;
     if (argc != 6 || !ParseNumber(argv[2], 0, kMaxFrames, &frame) || !ParseNumber(argv[3], 1, kMaxSide, &width) ||
         !ParseNumber(argv[4], 1, kMaxSide, &height)) {
-        std::cerr << "usage: swfrender movie.swf frame width height out.png\n"
+        std::cerr << "usage: swfrender [--warnings] movie.swf frame width height out.png\n"
+                     "  --warnings: list what was repaired or left out while reading and playing\n"
                      "  frame: ticks played from the start (0 = first frame)\n"
                      "  width, height: 1.." << kMaxSide << " pixels\n";
         return 2;
@@ -76,7 +85,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     for (long i = 0; i < frame; ++i) player.AdvanceFrame();
-    for (const std::string& warning : player.Warnings()) std::cerr << "swfrender: warning: " << warning << "\n";
+    if (showWarnings) {
+        for (const std::string& warning : player.Warnings()) std::cerr << "swfrender: warning: " << warning << "\n";
+    }
 
     swf::raster::Surface surface(static_cast<int>(width), static_cast<int>(height));
     player.Render(surface);
