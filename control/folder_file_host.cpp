@@ -81,8 +81,8 @@ swf::FileReadResult FolderFileHost::ReadFile(const std::string& relativePath, st
     const std::wstring folderPath = FinalPath(folder.get());
 
     const std::wstring path = folder_ + (folder_.back() == L'\\' ? L"" : L"\\") + relative;
-    const Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    const Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) return Failure("file not found: " + relativePath);
     if (!IsInside(FinalPath(file.get()), folderPath)) {
         return Failure("the file lies outside the movie's folder: " + relativePath);

@@ -9,6 +9,8 @@
 #include "swf/player/movie_clip.h"
 #include "swf/player/player.h"
 #include "swf/raster/surface.h"
+#include "swf/writer/font.h"
+#include "swf/writer/text.h"
 
 namespace loading_test {
 namespace {
@@ -155,6 +157,55 @@ TEST(LoadMovie, LevelZeroReplacesTheMainMovie) {
     EXPECT_EQ(t.host.reports, (Reports{"child=frame1"}));
     t.player.AdvanceFrame();
     EXPECT_EQ(t.host.reports, (Reports{"child=frame1", "child=frame2"}));
+}
+
+// Red "HH" in font 5, a font the host movie does not have.
+Bytes TextMovie() {
+    const swf::writer::FontBuilder font = swf::writer::MakeBlockFont("Loaded Block", 20480);
+    return ScriptMovie([&](swf::writer::TagStream& tags) {
+        tags.Add(swf::writer::TagCode::DefineFont3, font.DefineFontBody(5));
+        tags.Add(swf::writer::TagCode::DefineText,
+                 swf::writer::DefineTextBody(6, font, 5, {swf::writer::TextLine{"HH", 0, 800, 1000, {255, 0, 0}}}));
+        Place(tags, 1, 6);
+    }, {ActionAssembler{}});
+}
+
+int RedPixels(const swf::raster::Surface& surface) {
+    int count = 0;
+    for (int y = 0; y < surface.height(); ++y) {
+        for (int x = 0; x < surface.width(); ++x) count += surface.pixel(x, y) == kRed ? 1 : 0;
+    }
+    return count;
+}
+
+TEST(LoadMovie, LoadedTextDrawsWithTheLoadedMoviesFonts) {
+    Fixture t;
+    t.folders.Write("text.swf", TextMovie());
+    ActionAssembler first;
+    first.PushString("text.swf").PushString("holder").GetURL2(0x40);
+    first.GetURL("text.swf", "_level1");
+    first.Action(ActionCode::Stop);
+    t.Load({first});
+    t.player.AdvanceFrame();
+    t.player.Render(t.surface);
+    // The text at the holder (x from 100 px) and on level 1 (from 0 px), nowhere else.
+    int inHolder = 0, onLevel = 0, elsewhere = 0;
+    for (int y = 0; y < 100; ++y) {
+        for (int x = 0; x < 200; ++x) {
+            if (t.surface.pixel(x, y) != kRed) continue;
+            if (x >= 100 && y >= 30) {
+                ++inHolder;
+            } else if (x < 100 && y < 50) {
+                ++onLevel;
+            } else {
+                ++elsewhere;
+            }
+        }
+    }
+    EXPECT_GT(inHolder, 50);
+    EXPECT_EQ(inHolder, onLevel);  // the same text, drawn twice
+    EXPECT_EQ(elsewhere, 0);
+    EXPECT_EQ(RedPixels(t.surface), inHolder + onLevel);
 }
 
 // Listener methods that report their second argument, or the target's marker.
