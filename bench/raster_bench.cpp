@@ -1,7 +1,8 @@
 // Renders standard scenes with our rasterizer and, when available, with Cairo,
-// then prints our time divided by Cairo's for each scene.
+// then prints our time divided by Cairo's for each scene. Bitmap scenes are
+// compared with Cairo's bilinear and "good" filters.
 //
-//   swf_raster_bench [google benchmark flags]
+//   swf_raster_bench [google benchmark flags]   (--benchmark_repetitions=N: medians compared)
 //   RASTER_BENCH_PNG=dir swf_raster_bench   also writes each scene as PNG (needs Cairo)
 
 #include <benchmark/benchmark.h>
@@ -14,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "bitmap_scenes.h"
+#include "cairo_bitmap_renderer.h"
 #include "cairo_renderer.h"
 #include "raster_scenes.h"
 
@@ -51,15 +54,45 @@ class OurRenderer {
   std::vector<Paint> paints_;
 };
 
+// Fills the whole surface with the picture, building its paint each frame as a
+// player does for every draw.
+class OurBitmapRenderer {
+ public:
+  explicit OurBitmapRenderer(const bench::BitmapScene& scene) : scene_(scene), surface_(scene.width, scene.height) {
+    all_.addRect(0, 0, scene.width, scene.height);
+  }
+
+  void render() {
+    surface_.clear({255, 255, 255, 255});
+    BitmapStyle style;
+    style.image = scene_.picture;
+    style.matrix = scene_.matrix;
+    style.repeat = scene_.repeat;
+    rasterizer_.fillPath(surface_, all_, FillRule::NonZero, Paint::bitmap(style));
+  }
+
+  const Surface& surface() const { return surface_; }
+
+ private:
+  const bench::BitmapScene& scene_;
+  Surface surface_;
+  Path all_;
+  Rasterizer rasterizer_;
+};
+
 // Keeps the console output and remembers each benchmark's CPU time (steadier
 // than wall time on a shared machine; both draw on one thread).
 class RecordingReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
+    // With --benchmark_repetitions the median, reported after the repetitions,
+    // stands for the benchmark.
     for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-        times[run.benchmark_name()] = run.GetAdjustedCPUTime();
+      if (run.error_occurred) continue;
+      if (run.run_type == Run::RT_Iteration ||
+          (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")) {
+        times[run.run_name.str()] = run.GetAdjustedCPUTime();
       }
     }
   }
@@ -78,6 +111,12 @@ int main(int argc, char** argv) {
     scenes.push_back(std::make_unique<Scene>(bench::gradientShapesScene(w, h)));
     scenes.push_back(std::make_unique<Scene>(bench::strokedPathsScene(w, h)));
     scenes.push_back(std::make_unique<Scene>(bench::glyphsScene(w, h)));
+  }
+  std::vector<std::unique_ptr<bench::BitmapScene>> bitmapScenes;
+  for (auto [w, h] : {std::pair{1280, 720}, {1920, 1080}}) {
+    for (bench::BitmapScene& scene : bench::bitmapScenes(w, h)) {
+      bitmapScenes.push_back(std::make_unique<bench::BitmapScene>(std::move(scene)));
+    }
   }
   const bool haveCairo = bench::CairoRenderer::available();
   const char* pngDir = std::getenv("RASTER_BENCH_PNG");
@@ -108,6 +147,40 @@ int main(int argc, char** argv) {
     }
   }
 
+  auto bitmapKey = [](const bench::BitmapScene& scene) {
+    return scene.name + "/" + std::to_string(scene.width) + "x" + std::to_string(scene.height);
+  };
+  for (const auto& scene : bitmapScenes) {
+    const bench::BitmapScene* s = scene.get();
+    benchmark::RegisterBenchmark((bitmapKey(*s) + "/ours").c_str(), [s](benchmark::State& state) {
+      OurBitmapRenderer renderer(*s);
+      for (auto _ : state) {
+        renderer.render();
+        benchmark::DoNotOptimize(renderer.surface().pixel(0, 0));
+      }
+    })->Unit(benchmark::kMillisecond);
+    if (!haveCairo) continue;
+    for (auto [filter, label] : {std::pair{bench::CairoFilter::Bilinear, "cairo-bilinear"},
+                                 std::pair{bench::CairoFilter::Good, "cairo-good"}}) {
+      benchmark::RegisterBenchmark((bitmapKey(*s) + "/" + label).c_str(), [s, f = filter](benchmark::State& state) {
+        bench::CairoBitmapRenderer renderer(*s, f);
+        for (auto _ : state) renderer.render();
+      })->Unit(benchmark::kMillisecond);
+    }
+    if (pngDir) {
+      std::string base = std::string(pngDir) + "/" + s->name + "_" + std::to_string(s->width);
+      OurBitmapRenderer ours(*s);
+      ours.render();
+      bench::CairoRenderer::writeSurfacePng(ours.surface(), base + "_ours.png");
+      bench::CairoBitmapRenderer good(*s, bench::CairoFilter::Good);
+      good.render();
+      good.writePng(base + "_cairo_good.png");
+      bench::CairoBitmapRenderer bilinear(*s, bench::CairoFilter::Bilinear);
+      bilinear.render();
+      bilinear.writePng(base + "_cairo_bilinear.png");
+    }
+  }
+
   benchmark::Initialize(&argc, argv);
   RecordingReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -124,6 +197,16 @@ int main(int argc, char** argv) {
     if (ours == reporter.times.end() || cairo == reporter.times.end()) continue;
     std::printf("%-22s %10.3f %10.3f %8.2f\n", key.c_str(), ours->second, cairo->second,
                 ours->second / cairo->second);
+  }
+  std::printf("\nBitmap scenes, CPU time per frame\n%-28s %9s %9s %9s %9s %9s\n", "scene", "ours ms", "bilinear",
+              "ratio", "good", "ratio");
+  for (const auto& scene : bitmapScenes) {
+    std::string key = bitmapKey(*scene);
+    auto ours = reporter.times.find(key + "/ours");
+    auto bilinear = reporter.times.find(key + "/cairo-bilinear"), good = reporter.times.find(key + "/cairo-good");
+    if (ours == reporter.times.end() || bilinear == reporter.times.end() || good == reporter.times.end()) continue;
+    std::printf("%-28s %9.3f %9.3f %9.2f %9.3f %9.2f\n", key.c_str(), ours->second, bilinear->second,
+                ours->second / bilinear->second, good->second, ours->second / good->second);
   }
   return 0;
 }

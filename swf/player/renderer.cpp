@@ -16,6 +16,10 @@ raster::Matrix ToRaster(const Matrix& m) { return {m.a, m.b, m.c, m.d, m.tx, m.t
 
 raster::Color ToRaster(Rgba c) { return {c.r, c.g, c.b, c.a}; }
 
+raster::ColorTransform ToRaster(const ColorTransform& t) {
+    return {t.rMult, t.gMult, t.bMult, t.aMult, t.rAdd, t.gAdd, t.bAdd, t.aAdd};
+}
+
 void AppendSegments(raster::Path& path, const std::vector<Segment>& segments) {
     bool first = true;
     float lastX = 0, lastY = 0;
@@ -32,8 +36,8 @@ void AppendSegments(raster::Path& path, const std::vector<Segment>& segments) {
     }
 }
 
-// The paint for a fill style; `fillToPixels` maps shape space to pixels.
-// Returns false for fills this engine does not draw (bitmaps).
+// The paint for a fill style; `toPixels` maps shape space to pixels.
+// Returns false for fills that paint nothing (a bitmap fill without its picture).
 bool MakePaint(const FillStyle& fill, const Matrix& toPixels, const ColorTransform& colors, raster::Paint* paint) {
     switch (fill.kind) {
         case FillKind::Solid:
@@ -59,7 +63,17 @@ bool MakePaint(const FillStyle& fill, const Matrix& toPixels, const ColorTransfo
             *paint = raster::Paint::gradient(g);
             return true;
         }
-        case FillKind::Bitmap: return false;
+        case FillKind::Bitmap: {
+            if (fill.bitmap == nullptr) return false;
+            raster::BitmapStyle style;
+            style.image = fill.bitmap;
+            style.matrix = ToRaster(toPixels * fill.matrix);
+            style.repeat = fill.bitmapRepeat;
+            style.smooth = fill.bitmapSmooth;
+            style.colors = ToRaster(colors);
+            *paint = raster::Paint::bitmap(style);
+            return true;
+        }
     }
     return false;
 }

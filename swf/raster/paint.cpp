@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <utility>
 
 namespace swf::raster {
 
@@ -114,6 +116,17 @@ Paint Paint::gradient(const Gradient& gradient) {
   return p;
 }
 
+Paint Paint::bitmap(const BitmapStyle& style) {
+  std::shared_ptr<const BitmapSampler> sampler = BitmapSampler::make(style);
+  if (!sampler) return Paint();
+  if (std::optional<std::uint32_t> pixel = sampler->uniformPixel()) return solidFromPixel(*pixel);
+  Paint p;
+  p.kind_ = Kind::Bitmap;
+  p.opaque_ = sampler->opaque();
+  p.bitmap_ = std::move(sampler);
+  return p;
+}
+
 double Paint::rampPosition(double gx, double gy) const {
   constexpr double kEntriesPerUnit = 256.0 / kGradientHalfSize;  // radius -> ramp entries
   switch (shape_) {
@@ -141,6 +154,10 @@ double Paint::rampPosition(double gx, double gy) const {
 void Paint::shadeSpan(int x, int y, int length, std::uint32_t* out) const {
   if (kind_ == Kind::Solid) {
     std::fill(out, out + length, solid_);
+    return;
+  }
+  if (kind_ == Kind::Bitmap) {
+    bitmap_->shadeSpan(x, y, length, out);
     return;
   }
   const Matrix& m = pixelToGradient_;

@@ -2,8 +2,10 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
+#include "swf/raster/bitmap_sampler.h"
 #include "swf/raster/color.h"
 #include "swf/raster/geometry.h"
 
@@ -54,14 +56,18 @@ class GradientRamp {
   bool opaque_ = false;
 };
 
-// What a fill or stroke paints with: one colour or a gradient. A gradient paint
-// computes its colour ramp once, so keep and reuse the Paint for repeated draws.
+// What a fill or stroke paints with: one colour, a gradient or a picture. A
+// gradient paint computes its colour ramp once and a picture paint its sampling
+// setup, so keep and reuse the Paint for repeated draws.
 class Paint {
  public:
   // Transparent black: painting with it changes nothing.
   Paint() = default;
   static Paint solid(Color color);
   static Paint gradient(const Gradient& gradient);
+  // Paints nothing when the style has no usable image or its matrix is singular
+  // or not finite.
+  static Paint bitmap(const BitmapStyle& style);
 
   bool isSolid() const { return kind_ == Kind::Solid; }
   // The premultiplied colour of a solid paint.
@@ -73,7 +79,7 @@ class Paint {
   void shadeSpan(int x, int y, int length, std::uint32_t* out) const;
 
  private:
-  enum class Kind { Solid, Gradient };
+  enum class Kind { Solid, Gradient, Bitmap };
   static Paint solidFromPixel(std::uint32_t premultiplied);
   double rampPosition(double gx, double gy) const;
 
@@ -85,6 +91,7 @@ class Paint {
   SpreadMode spread_ = SpreadMode::Pad;
   Matrix pixelToGradient_;
   double focal_ = 0;
+  std::shared_ptr<const BitmapSampler> bitmap_;
 };
 
 }  // namespace swf::raster

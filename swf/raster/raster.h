@@ -1,8 +1,8 @@
 #pragma once
 
 // The anti-aliased rasterizer: paths of lines and quadratic curves, filled or
-// stroked with solid colours or gradients onto premultiplied 32-bit surfaces,
-// optionally clipped by coverage masks.
+// stroked with solid colours, gradients or pictures onto premultiplied 32-bit
+// surfaces, optionally clipped by coverage masks.
 #include "swf/raster/color.h"
 #include "swf/raster/coverage_mask.h"
 #include "swf/raster/fill_rule.h"

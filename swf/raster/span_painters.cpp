@@ -69,15 +69,15 @@ void SurfacePainter::paintSpan(std::uint32_t* pixels, int x, int y, int length, 
     return;
   }
 
+  if (!covers && cover == 255 && opaque) {
+    paint_.shadeSpan(x, y, length, pixels);  // replaces what lies beneath
+    return;
+  }
   std::uint32_t* colors = colors_.data();
   paint_.shadeSpan(x, y, length, colors);
   if (!covers) {
     if (cover == 255) {
-      if (opaque) {
-        std::copy(colors, colors + length, pixels);
-      } else {
-        for (int i = 0; i < length; ++i) pixels[i] = blendOver(colors[i], pixels[i]);
-      }
+      for (int i = 0; i < length; ++i) pixels[i] = blendOver(colors[i], pixels[i]);
     } else {
       for (int i = 0; i < length; ++i) pixels[i] = blendOver(scalePixel(colors[i], cover), pixels[i]);
     }

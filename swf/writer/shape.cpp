@@ -26,6 +26,11 @@ void WriteFillStyle(BitWriter& w, const FillStyle& f, int version) {
         color(f.color);
         return;
     }
+    if (static_cast<std::uint8_t>(f.type) >= 0x40) {
+        w.U16(f.bitmapId);
+        WriteMatrix(w, f.matrix);
+        return;
+    }
     WriteMatrix(w, f.matrix);
     std::size_t count = std::min<std::size_t>(f.stops.size(), version >= 4 ? 15 : 8);
     w.U8(static_cast<std::uint8_t>(count));  // pad mode and interpolation 0
@@ -80,6 +85,15 @@ FillStyle FillStyle::Radial(const Rect& box, std::vector<GradientStop> stops) {
     f.type = Type::Radial;
     f.matrix = GradientMatrix(box, 0);
     f.stops = std::move(stops);
+    return f;
+}
+
+FillStyle FillStyle::Bitmap(std::uint16_t bitmapId, const Matrix& matrix, bool repeat, bool smooth) {
+    FillStyle f;
+    f.type = repeat ? (smooth ? Type::RepeatingBitmap : Type::RepeatingHardBitmap)
+                    : (smooth ? Type::ClippedBitmap : Type::ClippedHardBitmap);
+    f.bitmapId = bitmapId;
+    f.matrix = matrix;
     return f;
 }
 

@@ -18,18 +18,33 @@ struct GradientStop {
 };
 
 struct FillStyle {
-    enum class Type : std::uint8_t { Solid = 0x00, Linear = 0x10, Radial = 0x12, Focal = 0x13 };
+    enum class Type : std::uint8_t {
+        Solid = 0x00,
+        Linear = 0x10,
+        Radial = 0x12,
+        Focal = 0x13,
+        RepeatingBitmap = 0x40,
+        ClippedBitmap = 0x41,
+        RepeatingHardBitmap = 0x42,  // not smoothed
+        ClippedHardBitmap = 0x43,
+    };
     Type type = Type::Solid;
     Rgba color;
-    Matrix matrix;  // maps the gradient square (-16384..16384 twips) onto the shape
+    // Maps the gradient square (-16384..16384 twips), or the bitmap's pixels,
+    // onto the shape.
+    Matrix matrix;
     std::vector<GradientStop> stops;
     double focalPoint = 0;  // Focal only, -1..1
+    std::uint16_t bitmapId = 0;  // bitmap fills
 
     static FillStyle Solid(Rgba color);
     // Runs from `from` to `to` colour across the box, at `radians` (0 = left to right).
     static FillStyle Linear(const Rect& box, double radians, std::vector<GradientStop> stops);
     // Centred on the box, reaching its edges.
     static FillStyle Radial(const Rect& box, std::vector<GradientStop> stops);
+    // A bitmap character; a matrix scaling by 20 shows one bitmap pixel per
+    // 20 twips (its own size). Clipped fills extend the edge pixels outwards.
+    static FillStyle Bitmap(std::uint16_t bitmapId, const Matrix& matrix, bool repeat, bool smooth);
 };
 
 struct LineStyle {

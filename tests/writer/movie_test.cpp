@@ -265,6 +265,43 @@ TEST(WriterShapes, MorphOutlinesFollowTheirOffset) {
     EXPECT_EQ(placed[0].body, (Bytes{0x51, 2, 0, 0x34, 0x12, 5, 0}));
 }
 
+TEST(WriterShapes, BitmapFillStyles) {
+    // Fill types 0x40..0x43: repeated or clipped, smoothed or not; then the
+    // bitmap's id and its matrix.
+    const struct {
+        bool repeat, smooth;
+        std::uint8_t type;
+    } kinds[] = {{true, true, 0x40}, {false, true, 0x41}, {true, false, 0x42}, {false, false, 0x43}};
+    for (const auto& kind : kinds) {
+        ShapeBuilder s;
+        Matrix m = Matrix::Transform(20, 40, 0, 100, -60);
+        s.Rectangle(Rect{0, 400, 0, 200}, s.AddFill(FillStyle::Bitmap(0x1234, m, kind.repeat, kind.smooth)));
+        Bytes body = s.DefineShapeBody(2, 3);
+        BitReader r(body);
+        r.U16();
+        unsigned n = r.UB(5);
+        for (int i = 0; i < 4; ++i) r.SB(n);
+        EXPECT_EQ(r.U8(), 1);
+        EXPECT_EQ(r.U8(), kind.type);
+        EXPECT_EQ(r.U16(), 0x1234);
+        r.Align();
+        ASSERT_EQ(r.UB(1), 1u);  // scale present, 16.16
+        unsigned sb = r.UB(5);
+        EXPECT_EQ(r.SB(sb), 20 << 16);
+        EXPECT_EQ(r.SB(sb), 40 << 16);
+        EXPECT_EQ(r.UB(1), 0u);  // no rotation
+        unsigned tb = r.UB(5);
+        EXPECT_EQ(r.SB(tb), 100);
+        EXPECT_EQ(r.SB(tb), -60);
+        r.Align();
+        EXPECT_EQ(r.U8(), 0);  // no lines
+        unsigned fb = r.UB(4), lb = r.UB(4);
+        Outline o = ReadRecords(r, fb, lb);
+        ASSERT_EQ(o.paths.size(), 1u);
+        EXPECT_EQ(o.fill1, 1u);
+    }
+}
+
 TEST(WriterFonts, BlockFontGlyphTable) {
     FontBuilder font = MakeBlockFont("Block", 1024);
     ASSERT_GE(font.size(), 26u + 26u + 10u + 1u);
