@@ -210,6 +210,12 @@ Value ClipLoad(CallContext& c, LoadKind kind) {
     return Value();
 }
 
+// Everything a timeline plays is loaded before it starts: both counts are the file's size.
+Value ClipBytes(CallContext& c) {
+    ActionTarget* target = SelfClip(c);
+    return target != nullptr ? Value::Number(target->BytesTotal()) : Value();
+}
+
 Value ClipLoadVariables(CallContext& c) { return ClipLoad(c, LoadKind::Variables); }
 Value ClipLoadMovie(CallContext& c) { return ClipLoad(c, LoadKind::Movie); }
 Value ClipUnloadMovie(CallContext& c) { return ClipLoad(c, LoadKind::Unload); }
@@ -397,6 +403,8 @@ void InstallLoadingBuiltins(Vm& vm) {
     method(vm.clipProto_, "loadVariables", ClipLoadVariables);
     method(vm.clipProto_, "loadMovie", ClipLoadMovie);
     method(vm.clipProto_, "unloadMovie", ClipUnloadMovie);
+    method(vm.clipProto_, "getBytesLoaded", ClipBytes);
+    method(vm.clipProto_, "getBytesTotal", ClipBytes);
 }
 
 }  // namespace swf::actions

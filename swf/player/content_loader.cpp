@@ -127,7 +127,7 @@ private:
             if (isMovie) return ParseMovie(bytes);
 #if SWF_HAVE_IMAGE_DECODER
             std::string error;
-            if (std::shared_ptr<raster::Image> image = DecodeImage(bytes, &error)) return PictureMovie(image);
+            if (std::shared_ptr<raster::Image> image = DecodeImage(bytes, &error)) return PictureMovie(image, static_cast<std::uint32_t>(bytes.size()));
             Warn("not loaded: \"" + url + "\": " + error);
             return nullptr;
 #endif

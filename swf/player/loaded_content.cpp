@@ -35,8 +35,10 @@ std::shared_ptr<const MovieDefinition> EmptyMovie() {
     return empty;
 }
 
-std::shared_ptr<const MovieDefinition> PictureMovie(std::shared_ptr<const raster::Image> image) {
+std::shared_ptr<const MovieDefinition> PictureMovie(std::shared_ptr<const raster::Image> image,
+                                                    std::uint32_t fileBytes) {
     auto movie = OneFrameMovie();
+    movie->header.fileLength = fileBytes;
     const auto width = static_cast<float>(image->width * kTwipsPerPixel);
     const auto height = static_cast<float>(image->height * kTwipsPerPixel);
     movie->header.frameSize = {0, static_cast<std::int32_t>(width), 0, static_cast<std::int32_t>(height)};

@@ -43,6 +43,7 @@ public:
     bool GotoLabel(const std::string& label) override;
     std::uint32_t CurrentFrame() const override { return current_; }
     std::uint32_t FrameCount() const override { return static_cast<std::uint32_t>(timeline_->frames.size()); }
+    std::uint32_t BytesTotal() const override { return movie_->header.fileLength; }
     // "name", "_parent", "..", "_root", dotted and slash paths ("a.b", "/a/b", "../a").
     ActionTarget* FindTarget(const std::string& path) override;
 

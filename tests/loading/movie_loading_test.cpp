@@ -82,13 +82,16 @@ TEST(LoadMovie, ClipTakesTheMovieInPlaceWithItsOwnCharactersAndTimeline) {
     first.PushString("child.swf").PushString("holder").GetURL2(0x40);  // loadMovie("child.swf", "holder")
     Report(second, "marker", Member("holder", "marker"));
     Report(second, "seen", Var("seen"));
+    Report(second, "bytes", MethodCall("holder", "getBytesLoaded", {}));
+    Report(second, "of", MethodCall("holder", "getBytesTotal", {}));
     second.Action(ActionCode::Stop);
     t.Load({first, second});
     EXPECT_TRUE(t.host.reports.empty());
     EXPECT_EQ(t.Pixel(105, 35), kWhite);
 
     t.player.AdvanceFrame();
-    EXPECT_EQ(t.host.reports, (Reports{"child=frame1", "marker=child", "seen=yes"}));
+    const std::string size = std::to_string(ChildMovie().size());
+    EXPECT_EQ(t.host.reports, (Reports{"child=frame1", "marker=child", "seen=yes", "bytes=" + size, "of=" + size}));
     // 50 x 50 px of red at the holder's place, from the child's shape 1.
     EXPECT_EQ(t.Pixel(101, 31), kRed);
     EXPECT_EQ(t.Pixel(148, 78), kRed);
