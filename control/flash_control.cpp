@@ -52,6 +52,7 @@ FlashControl::FlashControl()
       events_(*static_cast<IDispatch*>(this), *this),
       state_(flash::DefaultControlData()) {
     ObjectCreated();
+    player_.SetFontProvider(&fonts_);
     ApplySettings();
 }
 

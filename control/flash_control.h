@@ -13,6 +13,7 @@
 
 #include "control/event_connection_point.h"
 #include "control/folder_file_host.h"
+#include "control/gdi_font_provider.h"
 #include "control/movie_player.h"
 #include "control/player_window.h"
 #include "flash/control_data.h"
@@ -129,6 +130,7 @@ private:
 
     LONG references_ = 1;
     std::unique_ptr<FolderFileHost> files_;  // the current movie's folder
+    GdiFontProvider fonts_;  // outlives the player that draws with it
     MoviePlayer player_;
     PlayerWindow window_;
     EventConnectionPoint events_;

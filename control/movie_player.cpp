@@ -127,6 +127,10 @@ void MoviePlayer::PointerUp(int x, int y) {
 
 bool MoviePlayer::PointerOverButton() const { return HasMovie() && engine_->player.PointerOverButton(); }
 
+void MoviePlayer::SetFontProvider(swf::fonts::DeviceFontProvider* provider) {
+    engine_->player.SetFontProvider(provider);
+}
+
 template <typename Step>
 void MoviePlayer::Guard(Step step) {
     // A movie the engine fails on is dropped; the background stays.
@@ -162,6 +166,7 @@ void MoviePlayer::PointerMove(int, int) {}
 void MoviePlayer::PointerDown(int, int) {}
 void MoviePlayer::PointerUp(int, int) {}
 bool MoviePlayer::PointerOverButton() const { return false; }
+void MoviePlayer::SetFontProvider(swf::fonts::DeviceFontProvider*) {}
 
 #endif
 

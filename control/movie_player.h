@@ -14,6 +14,9 @@
 namespace swf {
 class FileHost;
 }
+namespace swf::fonts {
+class DeviceFontProvider;
+}
 
 namespace control {
 
@@ -59,6 +62,8 @@ public:
     // Where the movie's pages, pictures and variables are read from (its
     // folder); nullptr: nowhere. Not owned; kept across movies.
     void SetFileHost(swf::FileHost* files);
+    // The system fonts text in device fonts is drawn with; not owned, may be nullptr.
+    void SetFontProvider(swf::fonts::DeviceFontProvider* provider);
 
     // One frame of the movie's timeline, with its actions.
     void Advance();

@@ -7,7 +7,7 @@ packages=("$@"
   googletest libbenchmark-dev zlib1g-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev
   wine wine64 wixl
-  xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
+  xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core libfreetype-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -5,6 +5,7 @@
 #include "swf/io/bit_reader.h"
 #include "swf/io/parse_error.h"
 #include "swf/io/records.h"
+#include "swf/io/swf_string.h"
 
 namespace swf {
 
@@ -15,6 +16,19 @@ Glyph ReadGlyphAt(std::span<const std::uint8_t> table, std::size_t offset, std::
     if (offset > end || end > table.size()) throw ParseError("glyph offset outside the font");
     BitReader glyphIn(table.subspan(offset, end - offset));
     return ReadGlyphShape(glyphIn, budget);
+}
+
+std::string TrimNul(std::span<const std::uint8_t> bytes) {
+    std::string name(bytes.begin(), bytes.end());
+    while (!name.empty() && name.back() == '\0') name.pop_back();
+    return name;
+}
+
+// A copy of the font with that id, for a tag that amends it.
+std::shared_ptr<FontDefinition> CopyOfFont(std::uint16_t id, const Dictionary& dictionary) {
+    const FontDefinition* font = FindCharacter<FontDefinition>(dictionary, id);
+    if (font == nullptr) throw ParseError("font information for a font not defined before it");
+    return std::make_shared<FontDefinition>(*font);
 }
 
 }  // namespace
@@ -38,7 +52,7 @@ std::shared_ptr<FontDefinition> ParseDefineFont(std::span<const std::uint8_t> bo
 }
 
 std::shared_ptr<FontDefinition> ParseDefineFont2(std::span<const std::uint8_t> body, int version,
-                                                 EdgeBudget& budget) {
+                                                 EdgeBudget& budget, int movieVersion) {
     BitReader in(body);
     auto font = std::make_shared<FontDefinition>();
     font->id = in.ReadU16();
@@ -53,9 +67,7 @@ std::shared_ptr<FontDefinition> ParseDefineFont2(std::span<const std::uint8_t> b
     font->bold = in.ReadFlag();
     in.ReadU8();  // language
     const std::uint8_t nameLength = in.ReadU8();
-    const auto name = in.ReadBytes(nameLength);
-    font->name.assign(name.begin(), name.end());
-    while (!font->name.empty() && font->name.back() == '\0') font->name.pop_back();
+    font->name = DecodeMovieString(TrimNul(in.ReadBytes(nameLength)), movieVersion);
     const std::size_t count = in.ReadU16();
     if (count == 0) return font;  // a device font: no outlines to read
 
@@ -78,8 +90,53 @@ std::shared_ptr<FontDefinition> ParseDefineFont2(std::span<const std::uint8_t> b
         font->descent = rest.ReadS16();
         font->leading = rest.ReadS16();
         for (std::size_t i = 0; i < count; ++i) font->advances.push_back(rest.ReadS16());
-        // Glyph bounds and kerning are not needed for drawing static text.
+        // Some writers end the tag before the bounds or kerning tables: the
+        // font stays usable without them.
+        try {
+            for (std::size_t i = 0; i < count; ++i) ReadRect(rest);  // glyph bounds: layout uses advances
+            const std::size_t kerningCount = rest.ReadU16();
+            if (kerningCount > rest.Remaining() / 4) throw ParseError("font kerning table runs past the tag");
+            for (std::size_t i = 0; i < kerningCount; ++i) {
+                KerningPair pair;
+                pair.left = wideCodes ? rest.ReadU16() : rest.ReadU8();
+                pair.right = wideCodes ? rest.ReadU16() : rest.ReadU8();
+                pair.adjustment = rest.ReadS16();
+                font->kerning.push_back(pair);
+            }
+        } catch (const ParseError&) {
+            font->kerning.clear();
+        }
     }
+    return font;
+}
+
+std::shared_ptr<FontDefinition> ApplyDefineFontInfo(std::span<const std::uint8_t> body, int infoVersion,
+                                                    int movieVersion, const Dictionary& dictionary) {
+    BitReader in(body);
+    auto font = CopyOfFont(in.ReadU16(), dictionary);
+    const std::uint8_t nameLength = in.ReadU8();
+    font->name = DecodeMovieString(TrimNul(in.ReadBytes(nameLength)), movieVersion);
+    in.ReadUB(2);   // reserved
+    in.ReadFlag();  // small text
+    in.ReadFlag();  // Shift-JIS
+    in.ReadFlag();  // ANSI
+    font->italic = in.ReadFlag();
+    font->bold = in.ReadFlag();
+    const bool wideCodes = in.ReadFlag();
+    if (infoVersion >= 2) in.ReadU8();  // language
+    font->codes.clear();
+    for (std::size_t i = 0; i < font->glyphs.size(); ++i) {
+        font->codes.push_back(wideCodes ? in.ReadU16() : in.ReadU8());
+    }
+    return font;
+}
+
+std::shared_ptr<FontDefinition> ApplyDefineFontName(std::span<const std::uint8_t> body, int movieVersion,
+                                                    const Dictionary& dictionary) {
+    BitReader in(body);
+    auto font = CopyOfFont(in.ReadU16(), dictionary);
+    font->name = DecodeMovieString(in.ReadString(), movieVersion);
+    font->copyright = DecodeMovieString(in.ReadString(), movieVersion);
     return font;
 }
 

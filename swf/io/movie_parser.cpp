@@ -4,6 +4,7 @@
 
 #include "swf/io/bit_reader.h"
 #include "swf/io/button_parser.h"
+#include "swf/io/edit_text_parser.h"
 #include "swf/io/font_parser.h"
 #include "swf/io/morph_parser.h"
 #include "swf/io/movie_file.h"
@@ -59,7 +60,7 @@ std::shared_ptr<SpriteDefinition> ParseDefineSprite(std::span<const std::uint8_t
     return sprite;
 }
 
-std::shared_ptr<const Character> ParseDefinition(const TagRecord& tag, EdgeBudget& budget) {
+std::shared_ptr<const Character> ParseDefinition(const TagRecord& tag, EdgeBudget& budget, int version) {
     switch (tag.code) {
         case tag::DefineShape: return ParseDefineShape(tag.body, 1, budget);
         case tag::DefineShape2: return ParseDefineShape(tag.body, 2, budget);
@@ -68,14 +69,31 @@ std::shared_ptr<const Character> ParseDefinition(const TagRecord& tag, EdgeBudge
         case tag::DefineMorphShape: return ParseDefineMorphShape(tag.body, 1, budget);
         case tag::DefineMorphShape2: return ParseDefineMorphShape(tag.body, 2, budget);
         case tag::DefineFont: return ParseDefineFont(tag.body, budget);
-        case tag::DefineFont2: return ParseDefineFont2(tag.body, 2, budget);
-        case tag::DefineFont3: return ParseDefineFont2(tag.body, 3, budget);
+        case tag::DefineFont2: return ParseDefineFont2(tag.body, 2, budget, version);
+        case tag::DefineFont3: return ParseDefineFont2(tag.body, 3, budget, version);
         case tag::DefineText: return ParseDefineText(tag.body, 1);
         case tag::DefineText2: return ParseDefineText(tag.body, 2);
         case tag::DefineButton: return ParseDefineButton(tag.body, 1);
         case tag::DefineButton2: return ParseDefineButton(tag.body, 2);
+        case tag::DefineEditText: return ParseDefineEditText(tag.body, version);
         default: return nullptr;
     }
+}
+
+// Tags that add to a font defined earlier replace it with the amended copy.
+// Hinting tables for the outlines are read and not needed.
+bool AmendFont(const TagRecord& tag, int version, Dictionary& dictionary) {
+    std::shared_ptr<FontDefinition> font;
+    switch (tag.code) {
+        case tag::DefineFontInfo: font = ApplyDefineFontInfo(tag.body, 1, version, dictionary); break;
+        case tag::DefineFontInfo2: font = ApplyDefineFontInfo(tag.body, 2, version, dictionary); break;
+        case tag::DefineFontName: font = ApplyDefineFontName(tag.body, version, dictionary); break;
+        case tag::DefineFontAlignZones:
+        case tag::CSMTextSettings: return true;
+        default: return false;
+    }
+    dictionary[font->id] = std::move(font);
+    return true;
 }
 
 }  // namespace
@@ -96,6 +114,7 @@ std::shared_ptr<const MovieDefinition> ParseMovie(std::span<const std::uint8_t> 
         }
         try {
             if (builder.Add(*tag)) continue;
+            if (AmendFont(*tag, movie->header.version, movie->dictionary)) continue;
             if (tag->code == tag::SetBackgroundColor) {
                 BitReader in(tag->body);
                 movie->background = ReadRgb(in);
@@ -103,7 +122,7 @@ std::shared_ptr<const MovieDefinition> ParseMovie(std::span<const std::uint8_t> 
             }
             std::shared_ptr<const Character> character =
                 tag->code == tag::DefineSprite ? ParseDefineSprite(tag->body, movie->warnings)
-                                               : ParseDefinition(*tag, budget);
+                                               : ParseDefinition(*tag, budget, movie->header.version);
             // The first definition of an id stands; later ones are ignored.
             if (character) movie->dictionary.emplace(character->id, std::move(character));
         } catch (const ParseError& e) {

@@ -46,20 +46,26 @@ inline constexpr std::uint16_t SetBackgroundColor = 9;
 inline constexpr std::uint16_t DefineFont = 10;
 inline constexpr std::uint16_t DefineText = 11;
 inline constexpr std::uint16_t DoAction = 12;
+inline constexpr std::uint16_t DefineFontInfo = 13;
 inline constexpr std::uint16_t DefineShape2 = 22;
 inline constexpr std::uint16_t PlaceObject2 = 26;
 inline constexpr std::uint16_t RemoveObject2 = 28;
 inline constexpr std::uint16_t DefineShape3 = 32;
 inline constexpr std::uint16_t DefineText2 = 33;
 inline constexpr std::uint16_t DefineButton2 = 34;
+inline constexpr std::uint16_t DefineEditText = 37;
 inline constexpr std::uint16_t DefineSprite = 39;
 inline constexpr std::uint16_t FrameLabel = 43;
 inline constexpr std::uint16_t DefineMorphShape = 46;
 inline constexpr std::uint16_t DefineFont2 = 48;
+inline constexpr std::uint16_t DefineFontInfo2 = 62;
 inline constexpr std::uint16_t PlaceObject3 = 70;
+inline constexpr std::uint16_t DefineFontAlignZones = 73;
+inline constexpr std::uint16_t CSMTextSettings = 74;
 inline constexpr std::uint16_t DefineFont3 = 75;
 inline constexpr std::uint16_t DefineShape4 = 83;
 inline constexpr std::uint16_t DefineMorphShape2 = 84;
+inline constexpr std::uint16_t DefineFontName = 88;
 }  // namespace tag
 
 }  // namespace swf

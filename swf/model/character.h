@@ -7,7 +7,7 @@
 
 namespace swf {
 
-enum class CharacterKind { Shape, Font, Text, Sprite, Button, Bitmap, Morph };
+enum class CharacterKind { Shape, Font, Text, Sprite, Button, Bitmap, Morph, EditText };
 
 struct Character {
     virtual ~Character() = default;

@@ -12,6 +12,7 @@ DisplayKind DisplayObject::Kind() const {
         case CharacterKind::Text: return DisplayKind::Text;
         case CharacterKind::Sprite: return DisplayKind::MovieClip;
         case CharacterKind::Button: return DisplayKind::Button;
+        case CharacterKind::EditText: return DisplayKind::EditText;
         case CharacterKind::Font:
         case CharacterKind::Bitmap: return DisplayKind::Empty;  // fonts and bitmaps are not placeable
     }

@@ -29,7 +29,7 @@ struct Placement {
     std::uint32_t placedFrame = 0;
 };
 
-enum class DisplayKind { Empty, Shape, Morph, Text, MovieClip, Button };
+enum class DisplayKind { Empty, Shape, Morph, Text, MovieClip, Button, EditText };
 
 class DisplayObject {
 public:

@@ -2,6 +2,7 @@
 
 #include "swf/model/shape_hit_test.h"
 #include "swf/model/text.h"
+#include "swf/player/edit_text_instance.h"
 #include "swf/player/movie_clip.h"
 
 namespace swf {
@@ -25,6 +26,12 @@ bool ObjectContains(const DisplayObject& object, const Matrix& toStage, Point p)
             const Point local = inverse.Apply(p);
             return local.x >= text.bounds.xMin && local.x < text.bounds.xMax && local.y >= text.bounds.yMin &&
                    local.y < text.bounds.yMax;
+        }
+        case DisplayKind::EditText: {
+            if (!toStage.Invert(&inverse)) return false;
+            const Rect box = static_cast<const EditTextInstance&>(object).Bounds();
+            const Point local = inverse.Apply(p);
+            return local.x >= box.xMin && local.x < box.xMax && local.y >= box.yMin && local.y < box.yMax;
         }
         case DisplayKind::MovieClip: {
             for (const auto& [depth, child] : static_cast<const MovieClip&>(object).Children()) {

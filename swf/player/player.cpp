@@ -90,7 +90,9 @@ bool Player::Load(std::span<const std::uint8_t> bytes) {
         return false;
     }
     session->stage = std::make_unique<Stage>(session->movie);
+    session->stage->SetFontProvider(fontProvider_);
     session->renderer = std::make_unique<Renderer>(session->movie->dictionary);
+    session->renderer->SetFonts(&session->stage->Fonts());
 #if SWF_HAVE_ACTIONS
     session->runner = std::make_unique<VmActionRunner>(session->movie->header.version, session->stage->Root());
     session->runner->SetHost(host_);
@@ -232,6 +234,11 @@ void Player::SetFileHost(FileHost* files) { files_ = files; }
 void Player::SetHost(ActionHost* host) {
     host_ = host;
     if (session_ && session_->runner) session_->runner->SetHost(host);
+}
+
+void Player::SetFontProvider(fonts::DeviceFontProvider* provider) {
+    fontProvider_ = provider;
+    if (session_) session_->stage->SetFontProvider(provider);
 }
 
 }  // namespace swf

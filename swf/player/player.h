@@ -18,6 +18,9 @@ namespace swf {
 class FileHost;
 class MovieClip;
 class Stage;
+namespace fonts {
+class DeviceFontProvider;
+}
 
 class Player {
 public:
@@ -77,6 +80,9 @@ public:
     // Reads the files the movie loads (pages, pictures, variables) from its
     // folder; without one every load fails. Not owned; kept across movies.
     void SetFileHost(FileHost* files);
+    // Draws and measures text set in system fonts; may be nullptr (such text
+    // is then not drawn). Not owned; must outlive the player or be reset.
+    void SetFontProvider(fonts::DeviceFontProvider* provider);
 
 private:
     // Everything one loaded movie needs, destroyed together.
@@ -94,6 +100,7 @@ private:
     std::string error_;
     ActionHost* host_ = nullptr;
     FileHost* files_ = nullptr;
+    fonts::DeviceFontProvider* fontProvider_ = nullptr;
     int viewportWidth_ = 0;
     int viewportHeight_ = 0;
 };

@@ -1,11 +1,13 @@
 #include "swf/player/renderer.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "swf/model/font.h"
 #include "swf/model/shape.h"
 #include "swf/model/text.h"
 #include "swf/player/button_instance.h"
+#include "swf/player/edit_text_instance.h"
 #include "swf/player/movie_clip.h"
 
 namespace swf {
@@ -18,6 +20,23 @@ raster::Color ToRaster(Rgba c) { return {c.r, c.g, c.b, c.a}; }
 
 raster::ColorTransform ToRaster(const ColorTransform& t) {
     return {t.rMult, t.gMult, t.bMult, t.aMult, t.rAdd, t.gAdd, t.bAdd, t.aAdd};
+}
+
+// Appends segments mapped by a scale and an offset (a glyph placed in text space).
+void AppendPlaced(raster::Path& path, const std::vector<Segment>& segments, double scale, double dx, double dy) {
+    bool first = true;
+    float lastX = 0, lastY = 0;
+    for (const Segment& s : segments) {
+        if (first || s.x0 != lastX || s.y0 != lastY) path.moveTo(s.x0 * scale + dx, s.y0 * scale + dy);
+        if (s.curved) {
+            path.quadTo(s.cx * scale + dx, s.cy * scale + dy, s.x1 * scale + dx, s.y1 * scale + dy);
+        } else {
+            path.lineTo(s.x1 * scale + dx, s.y1 * scale + dy);
+        }
+        lastX = s.x1;
+        lastY = s.y1;
+        first = false;
+    }
 }
 
 void AppendSegments(raster::Path& path, const std::vector<Segment>& segments) {
@@ -168,6 +187,7 @@ void Renderer::DrawObject(raster::Surface& surface, const DisplayObject& object,
             return;
         case DisplayKind::Morph: DrawShape(surface, *MorphShapeAt(object), toPixels, colors, clip); return;
         case DisplayKind::Text: DrawText(&surface, nullptr, object, toPixels, colors, clip); return;
+        case DisplayKind::EditText: DrawEditText(&surface, nullptr, object, toPixels, colors, clip); return;
         case DisplayKind::MovieClip: {
             const auto& movieClip = static_cast<const MovieClip&>(object);
             const DictionaryScope scope(dictionary_, movieClip.Movie().dictionary);
@@ -226,30 +246,114 @@ void Renderer::DrawShape(raster::Surface& surface, const Shape& shape, const Mat
 void Renderer::DrawText(raster::Surface* surface, raster::CoverageMask* mask, const DisplayObject& object,
                         const Matrix& toPixels, const ColorTransform& colors, const raster::CoverageMask* clip) {
     const auto& text = static_cast<const TextDefinition&>(*object.GetCharacter());
+    fonts::DeviceFontProvider* provider = fonts_ != nullptr ? fonts_->Provider() : nullptr;
+    raster::DrawOptions options;
+    options.matrix = ToRaster(toPixels * text.matrix);
+    options.clip = clip;
     raster::Path path;
     for (const TextRun& run : text.runs) {
         const FontDefinition* font = FindCharacter<FontDefinition>(*dictionary_, run.fontId);
         if (font == nullptr) continue;
-        const double scale = run.height / font->emSquare;
-        const raster::Paint paint = raster::Paint::solid(ToRaster(colors.Apply(run.color)));
+        // A font without outlines names a device font; its glyphs are found by character code.
+        const bool device = font->IsDeviceFont();
+        if (device && provider == nullptr) continue;
+        path.clear();
         double x = run.x;
         for (const GlyphEntry& entry : run.glyphs) {
-            if (entry.index < font->glyphs.size()) {
-                const Matrix glyphToPixels =
-                    toPixels * text.matrix * Matrix::Translate(x, run.y) * Matrix::Scale(scale, scale);
-                raster::DrawOptions options;
-                options.matrix = ToRaster(glyphToPixels);
-                options.clip = clip;
-                path.clear();
-                AppendSegments(path, font->glyphs[entry.index].edges);
-                if (mask != nullptr) {
-                    rasterizer_.fillMask(*mask, path, raster::FillRule::NonZero, options);
-                } else {
-                    rasterizer_.fillPath(*surface, path, raster::FillRule::NonZero, paint, options);
+            if (device) {
+                if (entry.index < font->codes.size()) {
+                    const auto glyph = provider->Glyph(font->name, font->bold, font->italic, font->codes[entry.index]);
+                    if (glyph) AppendPlaced(path, glyph->edges, run.height / fonts::kDeviceEm, x, run.y);
                 }
+            } else if (entry.index < font->glyphs.size()) {
+                AppendPlaced(path, font->glyphs[entry.index].edges, run.height / font->emSquare, x, run.y);
             }
             x += entry.advance;
         }
+        if (mask != nullptr) {
+            rasterizer_.fillMask(*mask, path, raster::FillRule::NonZero, options);
+        } else {
+            const raster::Paint paint = raster::Paint::solid(ToRaster(colors.Apply(run.color)));
+            rasterizer_.fillPath(*surface, path, raster::FillRule::NonZero, paint, options);
+        }
+    }
+}
+
+void Renderer::DrawEditText(raster::Surface* surface, raster::CoverageMask* mask, const DisplayObject& object,
+                            const Matrix& toPixels, const ColorTransform& colors, const raster::CoverageMask* clip) {
+    const auto& field = static_cast<const EditTextInstance&>(object);
+    const text::TextLayout& layout = field.Layout();
+    const text::FormattedText& runs = field.LayoutRuns();
+    const Rect box = layout.bounds;
+    raster::DrawOptions options;
+    options.matrix = ToRaster(toPixels);
+    options.clip = clip;
+    raster::Path path;
+
+    if (surface != nullptr && field.Background()) {
+        path.addRect(box.xMin, box.yMin, box.Width(), box.Height());
+        const raster::Paint paint = raster::Paint::solid(ToRaster(colors.Apply(field.BackgroundColor())));
+        rasterizer_.fillPath(*surface, path, raster::FillRule::NonZero, paint, options);
+    }
+    // The text shows only inside the box.
+    raster::CoverageMask boxMask(mask != nullptr ? mask->width() : surface->width(),
+                                 mask != nullptr ? mask->height() : surface->height());
+    path.clear();
+    path.addRect(box.xMin, box.yMin, box.Width(), box.Height());
+    rasterizer_.fillMask(boxMask, path, raster::FillRule::NonZero, options);
+    if (clip != nullptr) boxMask.intersect(*clip);
+    raster::DrawOptions textOptions = options;
+    textOptions.clip = &boxMask;
+
+    if (!layout.lines.empty()) {
+        const std::size_t first = static_cast<std::size_t>(field.Scroll() - 1);
+        const double dy = layout.lines.front().top - layout.lines[first].top;
+        const double dx = -field.HScroll() * 20.0;
+        const auto flush = [&](Rgba color) {
+            if (mask != nullptr) {
+                rasterizer_.fillMask(*mask, path, raster::FillRule::NonZero, textOptions);
+            } else {
+                const raster::Paint paint = raster::Paint::solid(ToRaster(colors.Apply(color)));
+                rasterizer_.fillPath(*surface, path, raster::FillRule::NonZero, paint, textOptions);
+            }
+            path.clear();
+        };
+        for (std::size_t i = first; i < layout.lines.size(); ++i) {
+            const text::TextLine& line = layout.lines[i];
+            if (line.top + dy >= box.yMax) break;
+            path.clear();
+            Rgba color{};
+            for (const text::PlacedGlyph& g : line.glyphs) {
+                const text::TextFormat& format = runs[g.run].format;
+                if (!path.empty() && !(format.color == color)) flush(color);
+                color = format.color;
+                const double baseline = line.baseline + dy;
+                if (fonts_ != nullptr) {
+                    const GlyphOutline outline = fonts_->Outline(format, g.character);
+                    if (outline.edges != nullptr) {
+                        AppendPlaced(path, *outline.edges, format.size / outline.em, g.x + dx, baseline);
+                    }
+                }
+                if (format.underline && g.character != text::kBullet) {
+                    const double thickness = std::max(20.0, format.size / 16);
+                    path.addRect(g.x + dx, baseline + format.size / 10, g.advance, thickness);
+                }
+            }
+            if (!path.empty()) flush(color);
+        }
+    }
+
+    if (surface != nullptr && field.Border()) {
+        // A one-pixel line just inside the box.
+        const double inset = 0.5 / std::max(1e-6, options.matrix.meanScale());
+        path.clear();
+        path.addRect(box.xMin + inset, box.yMin + inset, box.Width() - 2 * inset, box.Height() - 2 * inset);
+        raster::StrokeStyle style;
+        style.width = 1;
+        style.join = raster::LineJoin::Miter;
+        style.cap = raster::LineCap::Square;
+        const raster::Paint paint = raster::Paint::solid(ToRaster(colors.Apply(field.BorderColor())));
+        rasterizer_.strokePath(*surface, path, style, paint, options);
     }
 }
 
@@ -276,6 +380,7 @@ void Renderer::AddToMask(raster::CoverageMask& mask, const DisplayObject& object
             return;
         case DisplayKind::Morph: AddShapeToMask(mask, *MorphShapeAt(object), toPixels); return;
         case DisplayKind::Text: DrawText(nullptr, &mask, object, toPixels, {}, nullptr); return;
+        case DisplayKind::EditText: DrawEditText(nullptr, &mask, object, toPixels, {}, nullptr); return;
         case DisplayKind::MovieClip: {
             const auto& movieClip = static_cast<const MovieClip&>(object);
             const DictionaryScope scope(dictionary_, movieClip.Movie().dictionary);

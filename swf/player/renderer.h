@@ -9,6 +9,7 @@
 #include "swf/model/movie.h"
 #include "swf/model/shape.h"
 #include "swf/player/display_object.h"
+#include "swf/player/text_fonts.h"
 #include "swf/raster/raster.h"
 
 namespace swf {
@@ -20,6 +21,9 @@ public:
     // `dictionary` serves text outside any clip; inside a clip, its movie's
     // dictionary does (a loaded movie brings its own fonts).
     explicit Renderer(const Dictionary& dictionary) : dictionary_(&dictionary) {}
+
+    // Device fonts and embedded-font lookup for text; without them device text is not drawn.
+    void SetFonts(const TextFonts* fonts) { fonts_ = fonts; }
 
     // Draws the list with `toPixels` mapping its coordinates (twips) to the
     // surface, only inside `clip` when one is given.
@@ -37,6 +41,8 @@ private:
                    const ColorTransform& colors, const raster::CoverageMask* clip);
     void DrawText(raster::Surface* surface, raster::CoverageMask* mask, const DisplayObject& object,
                   const Matrix& toPixels, const ColorTransform& colors, const raster::CoverageMask* clip);
+    void DrawEditText(raster::Surface* surface, raster::CoverageMask* mask, const DisplayObject& object,
+                      const Matrix& toPixels, const ColorTransform& colors, const raster::CoverageMask* clip);
     // Adds the object's filled area to a clip mask.
     void AddToMask(raster::CoverageMask& mask, const DisplayObject& object, const Matrix& toPixels);
     void AddShapeToMask(raster::CoverageMask& mask, const Shape& shape, const Matrix& toPixels);
@@ -47,6 +53,7 @@ private:
 
     // Where fonts are looked up: the dictionary of the clip being drawn.
     const Dictionary* dictionary_;
+    const TextFonts* fonts_ = nullptr;
     raster::Rasterizer rasterizer_;
     int liveMasks_ = 0;
 };

@@ -1,8 +1,10 @@
 #include "swf/player/stage.h"
 
+#include <algorithm>
 #include <string>
 
 #include "swf/model/button.h"
+#include "swf/model/edit_text.h"
 #include "swf/player/hit_test.h"
 #include "swf/player/loaded_content.h"
 
@@ -23,6 +25,15 @@ void Stage::Advance() {
     root_->Advance();
     for (auto& [level, clip] : levels_) clip->Advance();
     RunQueuedActions();
+    RefreshFields();
+}
+
+void Stage::RefreshFields() {
+    // A source may change the display list; fields gone meanwhile are skipped.
+    const std::vector<EditTextInstance*> fields = fields_;
+    for (EditTextInstance* field : fields) {
+        if (std::find(fields_.begin(), fields_.end(), field) != fields_.end()) field->RefreshFromVariable();
+    }
 }
 
 MovieClip* Stage::Level(int level) {
@@ -86,6 +97,10 @@ std::unique_ptr<DisplayObject> Stage::CreateInstance(const std::shared_ptr<const
         case CharacterKind::Button:
             object = std::make_unique<ButtonInstance>(*this, movie, *static_cast<const ButtonDefinition*>(character),
                                                       placement, nesting);
+            break;
+        case CharacterKind::EditText:
+            object = std::make_unique<EditTextInstance>(placement, *static_cast<const EditTextDefinition*>(character),
+                                                        fonts_, this);
             break;
         case CharacterKind::Shape:
         case CharacterKind::Morph:

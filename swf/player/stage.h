@@ -12,6 +12,7 @@
 #include "swf/player/action_runner.h"
 #include "swf/player/button_instance.h"
 #include "swf/player/clip_environment.h"
+#include "swf/player/edit_text_instance.h"
 #include "swf/player/movie_clip.h"
 
 namespace swf {
@@ -22,7 +23,7 @@ inline constexpr std::size_t kMaxInstances = 100'000;
 // Action blocks run per step at most (a frame script that jumps in a circle).
 inline constexpr std::size_t kMaxActionBlocksPerStep = 10'000;
 
-class Stage : public ClipEnvironment {
+class Stage : public ClipEnvironment, public FieldRegistry {
 public:
     // Builds the first frame; its actions run only when a runner is set and
     // RunQueuedActions is called (the caller first wires the runner).
@@ -79,6 +80,14 @@ public:
 
     std::size_t InstanceCount() const { return instances_; }
 
+    // Device fonts for text that names no embedded font; not owned, may be nullptr.
+    void SetFontProvider(fonts::DeviceFontProvider* provider) { fonts_.SetProvider(provider); }
+    TextFonts& Fonts() { return fonts_; }
+    // The text fields alive now, oldest first.
+    const std::vector<EditTextInstance*>& Fields() const { return fields_; }
+    // Bound fields take their variables' current text.
+    void RefreshFields();
+
     // ClipEnvironment
     std::unique_ptr<DisplayObject> CreateInstance(const std::shared_ptr<const MovieDefinition>& movie,
                                                   const Placement& placement, int nesting) override;
@@ -86,6 +95,10 @@ public:
     void Retire(std::unique_ptr<DisplayObject> object) override;
     void ClipDestroyed(MovieClip& clip) override;
     void ButtonDestroyed(ButtonInstance& button) override;
+
+    // FieldRegistry
+    void FieldCreated(EditTextInstance& field) override { fields_.push_back(&field); }
+    void FieldDestroyed(EditTextInstance& field) override { std::erase(fields_, &field); }
 
 private:
     struct QueuedAction {
@@ -96,6 +109,8 @@ private:
     void Transition(ButtonInstance& button, ButtonState state, std::uint16_t condition);
 
     std::shared_ptr<const MovieDefinition> movie_;
+    TextFonts fonts_{movie_->dictionary};
+    std::vector<EditTextInstance*> fields_;
     ActionRunner* runner_ = nullptr;
     std::vector<QueuedAction> queue_;
     bool runningAction_ = false;

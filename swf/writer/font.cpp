@@ -7,6 +7,10 @@ FontBuilder::FontBuilder(std::string name, std::int32_t emUnits, std::int16_t as
 
 void FontBuilder::AddGlyph(Glyph glyph) { glyphs_.push_back(std::move(glyph)); }
 
+void FontBuilder::AddKerning(std::uint16_t left, std::uint16_t right, std::int16_t adjustment) {
+    kerning_.push_back({left, right, adjustment});
+}
+
 int FontBuilder::GlyphIndex(std::uint16_t code) const {
     for (std::size_t i = 0; i < glyphs_.size(); ++i)
         if (glyphs_[i].code == code) return static_cast<int>(i);
@@ -52,7 +56,12 @@ std::vector<std::uint8_t> FontBuilder::DefineFontBody(std::uint16_t id) const {
     w.S16(0);  // leading
     for (const auto& g : glyphs_) w.S16(g.advance);
     for (const auto& g : glyphs_) WriteRect(w, g.outline.EdgeBounds());
-    w.U16(0);  // no kerning pairs
+    w.U16(static_cast<std::uint16_t>(kerning_.size()));
+    for (const Kerning& k : kerning_) {
+        w.U16(k.left);  // wide codes
+        w.U16(k.right);
+        w.S16(k.adjustment);
+    }
     return w.Take();
 }
 

@@ -21,6 +21,8 @@ public:
     FontBuilder(std::string name, std::int32_t emUnits, std::int16_t ascent, std::int16_t descent);
 
     void AddGlyph(Glyph glyph);
+    // Extra advance between two character codes, em units.
+    void AddKerning(std::uint16_t left, std::uint16_t right, std::int16_t adjustment);
     // Index of the glyph for `code`, or -1.
     int GlyphIndex(std::uint16_t code) const;
     const Glyph& glyph(std::size_t index) const { return glyphs_[index]; }
@@ -37,6 +39,11 @@ private:
     std::int32_t em_;
     std::int16_t ascent_, descent_;
     std::vector<Glyph> glyphs_;
+    struct Kerning {
+        std::uint16_t left, right;
+        std::int16_t adjustment;
+    };
+    std::vector<Kerning> kerning_;
 };
 
 // A simple block font drawn on a 5 x 7 grid (plus 2 rows of descender) for

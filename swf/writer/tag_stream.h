@@ -15,7 +15,8 @@ namespace swf::writer {
 enum class TagCode : std::uint16_t {
     End = 0, ShowFrame = 1, DefineShape = 2, RemoveObject = 5, SetBackgroundColor = 9,
     DefineFont = 10, DefineText = 11, DoAction = 12, DefineShape2 = 22, PlaceObject2 = 26,
-    RemoveObject2 = 28, DefineShape3 = 32, DefineText2 = 33, DefineButton2 = 34, DefineSprite = 39,
+    RemoveObject2 = 28, DefineShape3 = 32, DefineText2 = 33, DefineButton2 = 34, DefineEditText = 37,
+    DefineSprite = 39,
     FrameLabel = 43, DefineFont2 = 48, FileAttributes = 69, PlaceObject3 = 70, DefineFont3 = 75,
     DefineMorphShape = 46, DefineShape4 = 83, DefineMorphShape2 = 84,
 };

@@ -71,10 +71,14 @@ TEST(LenientReading, FileCutAtEveryPositionNeverFailsPastTheHeader) {
                 movie = ParseMovie(cut);
             } catch (const ParseError&) {
                 // Only a movie without its whole header is refused.
-                if (!compressed) EXPECT_LT(n, headerSize);
+                if (!compressed) {
+                    EXPECT_LT(n, headerSize);
+                }
                 continue;
             }
-            if (!compressed) EXPECT_GE(n, headerSize);
+            if (!compressed) {
+                EXPECT_GE(n, headerSize);
+            }
             EXPECT_FALSE(movie->warnings.empty());
             EXPECT_GE(movie->timeline.frames.size(), 1u);
             EXPECT_LE(movie->timeline.frames.size(), 2u);

@@ -4,9 +4,10 @@
 // loaded, with its actions run) and writes what the player shows at that
 // point, scaled to width x height (ShowAll), as a PNG image. With --warnings
 // it also lists, on standard error, what the player had to repair or leave
-// out while reading and playing the movie. Files the movie loads (pages,
-// pictures, variables) come from the movie's folder; loads complete on the
-// tick after they are asked for, so pages show from frame 1.
+// out while reading and playing the movie. Text in system fonts is drawn with
+// the DejaVu faces. Files the movie loads (pages, pictures, variables) come
+// from the movie's folder; loads complete on the tick after they are asked
+// for, so pages show from frame 1.
 
 #include <algorithm>
 #include <cstdint>
@@ -21,6 +22,9 @@
 #include "swf/image/png_encoder.h"
 #include "swf/player/player.h"
 #include "swf/raster/surface.h"
+#if SWFRENDER_HAVE_FREETYPE
+#include "swf/fonts/freetype/freetype_fonts.h"
+#endif
 
 namespace {
 
@@ -80,6 +84,10 @@ int main(int argc, char** argv) {
     swf::Player player;
     swf::NativeFileHost files(std::filesystem::absolute(argv[1]).parent_path());
     player.SetFileHost(&files);
+#if SWFRENDER_HAVE_FREETYPE
+    swf::fonts::FreeTypeFontProvider fonts;
+    player.SetFontProvider(&fonts);
+#endif
     if (!player.LoadFile(argv[1])) {
         std::cerr << "swfrender: " << player.LoadError() << "\n";
         return 1;

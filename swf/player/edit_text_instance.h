@@ -1,0 +1,149 @@
+#pragma once
+// A dynamic or input text field on a display list: its text (plain or HTML),
+// formatting, scroll position and the layout they give. Scripts reach a field
+// through this interface; a field bound to a variable takes that variable's
+// text whenever the player refreshes it.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "swf/model/edit_text.h"
+#include "swf/player/display_object.h"
+#include "swf/player/text_fonts.h"
+#include "swf/text/text_format.h"
+#include "swf/text/text_layout.h"
+
+namespace swf {
+
+class EditTextInstance;
+
+// Knows the live fields, so the player can refresh their variables each frame.
+class FieldRegistry {
+public:
+    virtual ~FieldRegistry() = default;
+    virtual void FieldCreated(EditTextInstance& field) = 0;
+    virtual void FieldDestroyed(EditTextInstance& field) = 0;
+};
+
+class EditTextInstance final : public DisplayObject {
+public:
+    // Returns the bound variable's current text, or nothing when it is unset.
+    using VariableSource = std::function<std::optional<std::string>()>;
+
+    EditTextInstance(const Placement& placement, const EditTextDefinition& definition, TextFonts& fonts,
+                     FieldRegistry* registry);
+    ~EditTextInstance() override;
+
+    DisplayKind Kind() const override { return DisplayKind::EditText; }
+    const EditTextDefinition& Definition() const { return definition_; }
+
+    // Text as UTF-8; paragraphs end with '\r'.
+    std::string Text() const;
+    // Replaces the text, all of it in the format for new text.
+    void SetText(const std::string& text);
+    // The text as HTML (generated from the runs when set as plain text).
+    std::string HtmlText() const;
+    // An HTML field parses the markup; a plain one shows it as it is.
+    void SetHtmlText(const std::string& html);
+    bool Html() const { return html_; }
+    void SetHtml(bool html) { html_ = html; }
+    const text::FormattedText& Runs() const { return runs_; }
+
+    // The format the field starts with and gives text set without markup.
+    const text::TextFormat& NewTextFormat() const { return newTextFormat_; }
+    void SetNewTextFormat(const text::TextFormat& format);
+    // Changes the format of characters [begin, end) (clamped to the text).
+    void ChangeFormat(std::size_t begin, std::size_t end, const std::function<void(text::TextFormat&)>& change);
+
+    bool WordWrap() const { return wordWrap_; }
+    void SetWordWrap(bool on) { Change(wordWrap_, on); }
+    bool Multiline() const { return multiline_; }
+    void SetMultiline(bool on) { multiline_ = on; }
+    bool Password() const { return password_; }
+    void SetPassword(bool on) { Change(password_, on); }
+    bool Selectable() const { return selectable_; }
+    void SetSelectable(bool on) { selectable_ = on; }
+    bool Border() const { return border_; }
+    void SetBorder(bool on) { border_ = on; }
+    Rgba BorderColor() const { return borderColor_; }
+    void SetBorderColor(Rgba color) { borderColor_ = color; }
+    bool Background() const { return background_; }
+    void SetBackground(bool on) { background_ = on; }
+    Rgba BackgroundColor() const { return backgroundColor_; }
+    void SetBackgroundColor(Rgba color) { backgroundColor_ = color; }
+    text::AutoSize GetAutoSize() const { return autoSize_; }
+    void SetAutoSize(text::AutoSize mode) { Change(autoSize_, mode); }
+    std::optional<std::uint16_t> MaxChars() const { return maxChars_; }
+    void SetMaxChars(std::optional<std::uint16_t> count) { maxChars_ = count; }
+
+    // The box in the field's space (grown or shrunk when auto-sized).
+    Rect Bounds() const { return Layout().bounds; }
+    // Sets the box as scripts do with _width/_height (twips).
+    void SetBoxSize(double width, double height);
+
+    // Lines counted from 1; pixels for the sideways scroll and text extent.
+    int Scroll() const;
+    void SetScroll(int line);
+    int MaxScroll() const;
+    int BottomScroll() const;
+    int HScroll() const { return hscroll_; }
+    void SetHScroll(int pixels);
+    int MaxHScroll() const;
+    double TextWidth() const;
+    double TextHeight() const;
+
+    const std::string& VariableName() const { return variableName_; }
+    void SetVariableName(const std::string& name) { variableName_ = name; }
+    // The script side gives a bound field its source; RefreshFromVariable
+    // (the player calls it each frame) shows the variable's text when it changed.
+    void SetVariableSource(VariableSource source) { variableSource_ = std::move(source); }
+    void RefreshFromVariable();
+
+    // The layout of what is shown (password fields: asterisks), made when
+    // needed, and the runs its glyphs refer to.
+    const text::TextLayout& Layout() const;
+    const text::FormattedText& LayoutRuns() const {
+        Layout();
+        return layoutRuns_;
+    }
+    const TextFonts& Fonts() const { return fonts_; }
+
+private:
+    template <typename T>
+    void Change(T& field, T value) {
+        if (field != value) {
+            field = value;
+            Invalidate();
+        }
+    }
+    void Invalidate() { layoutValid_ = false; }
+    // Gives every run the embedded font its face names, when the field draws outlines.
+    void ResolveFonts(text::FormattedText& runs) const;
+
+    const EditTextDefinition& definition_;
+    TextFonts& fonts_;
+    FieldRegistry* registry_;
+    text::FormattedText runs_;
+    text::TextFormat newTextFormat_;
+    Rect box_;
+    bool html_;
+    bool wordWrap_, multiline_, password_, selectable_, border_, background_;
+    Rgba borderColor_{0, 0, 0, 255};
+    Rgba backgroundColor_{255, 255, 255, 255};
+    text::AutoSize autoSize_ = text::AutoSize::None;
+    std::optional<std::uint16_t> maxChars_;
+    int scroll_ = 1;
+    int hscroll_ = 0;
+    std::string variableName_;
+    VariableSource variableSource_;
+    std::optional<std::string> lastVariableText_;
+
+    mutable text::FormattedText layoutRuns_;
+    mutable text::TextLayout layout_;
+    mutable bool layoutValid_ = false;
+    mutable std::uint64_t layoutGeneration_ = 0;
+};
+
+}  // namespace swf
