@@ -328,11 +328,10 @@ void Renderer::DrawEditText(raster::Surface* surface, raster::CoverageMask* mask
                 if (!path.empty() && !(format.color == color)) flush(color);
                 color = format.color;
                 const double baseline = line.baseline + dy;
-                if (fonts_ != nullptr) {
-                    const GlyphOutline outline = fonts_->Outline(format, g.character);
-                    if (outline.edges != nullptr) {
-                        AppendPlaced(path, *outline.edges, format.size / outline.em, g.x + dx, baseline);
-                    }
+                // The field's own movie holds its embedded fonts (it may be a loaded one).
+                const GlyphOutline outline = field.Fonts().Outline(format, g.character);
+                if (outline.edges != nullptr) {
+                    AppendPlaced(path, *outline.edges, format.size / outline.em, g.x + dx, baseline);
                 }
                 if (format.underline && g.character != text::kBullet) {
                     const double thickness = std::max(20.0, format.size / 16);

@@ -36,6 +36,26 @@ void Stage::RefreshFields() {
     }
 }
 
+void Stage::SetFontProvider(fonts::DeviceFontProvider* provider) {
+    fonts_.SetProvider(provider);
+    for (auto& [definition, loaded] : loadedFonts_) loaded.fonts->SetProvider(provider);
+}
+
+TextFonts& Stage::FontsFor(const std::shared_ptr<const MovieDefinition>& movie) {
+    if (movie == movie_) return fonts_;
+    // Fonts of movies no clip plays any more have no fields left to serve.
+    if (retired_.empty()) {
+        std::erase_if(loadedFonts_, [](const auto& entry) { return entry.second.movie.use_count() == 1; });
+    }
+    LoadedFonts& loaded = loadedFonts_[movie.get()];
+    if (!loaded.fonts) {
+        loaded.movie = movie;
+        loaded.fonts = std::make_unique<TextFonts>(movie->dictionary);
+        loaded.fonts->SetProvider(fonts_.Provider());
+    }
+    return *loaded.fonts;
+}
+
 MovieClip* Stage::Level(int level) {
     if (level == 0) return root_.get();
     const auto it = levels_.find(level);
@@ -100,7 +120,7 @@ std::unique_ptr<DisplayObject> Stage::CreateInstance(const std::shared_ptr<const
             break;
         case CharacterKind::EditText:
             object = std::make_unique<EditTextInstance>(placement, *static_cast<const EditTextDefinition*>(character),
-                                                        fonts_, this);
+                                                        FontsFor(movie), this);
             break;
         case CharacterKind::Shape:
         case CharacterKind::Morph:

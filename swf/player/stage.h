@@ -81,8 +81,11 @@ public:
     std::size_t InstanceCount() const { return instances_; }
 
     // Device fonts for text that names no embedded font; not owned, may be nullptr.
-    void SetFontProvider(fonts::DeviceFontProvider* provider) { fonts_.SetProvider(provider); }
+    void SetFontProvider(fonts::DeviceFontProvider* provider);
+    // The main movie's fonts.
     TextFonts& Fonts() { return fonts_; }
+    // The fonts text fields of `movie` (the main one or a loaded one) use.
+    TextFonts& FontsFor(const std::shared_ptr<const MovieDefinition>& movie);
     // The text fields alive now, oldest first.
     const std::vector<EditTextInstance*>& Fields() const { return fields_; }
     // Bound fields take their variables' current text.
@@ -110,6 +113,12 @@ private:
 
     std::shared_ptr<const MovieDefinition> movie_;
     TextFonts fonts_{movie_->dictionary};
+    // Loaded movies' fonts, each kept with the movie whose dictionary it reads.
+    struct LoadedFonts {
+        std::shared_ptr<const MovieDefinition> movie;
+        std::unique_ptr<TextFonts> fonts;
+    };
+    std::map<const MovieDefinition*, LoadedFonts> loadedFonts_;
     std::vector<EditTextInstance*> fields_;
     ActionRunner* runner_ = nullptr;
     std::vector<QueuedAction> queue_;

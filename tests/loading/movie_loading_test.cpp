@@ -9,6 +9,7 @@
 #include "swf/player/movie_clip.h"
 #include "swf/player/player.h"
 #include "swf/raster/surface.h"
+#include "swf/writer/edit_text.h"
 #include "swf/writer/font.h"
 #include "swf/writer/text.h"
 
@@ -173,6 +174,24 @@ Bytes TextMovie() {
     }, {ActionAssembler{}});
 }
 
+// A text field showing red "HH" in embedded font 5, which the host lacks.
+Bytes FieldMovie() {
+    const swf::writer::FontBuilder font = swf::writer::MakeBlockFont("Loaded Field Block", 20480);
+    return ScriptMovie([&](swf::writer::TagStream& tags) {
+        tags.Add(swf::writer::TagCode::DefineFont3, font.DefineFontBody(5));
+        swf::writer::EditTextField field;
+        field.bounds = {0, 1600, 0, 1200};
+        field.useOutlines = true;
+        field.readOnly = true;
+        field.fontId = 5;
+        field.fontHeight = 1000;
+        field.textColor = swf::writer::Rgba{255, 0, 0};
+        field.initialText = "HH";
+        tags.Add(swf::writer::TagCode::DefineEditText, swf::writer::DefineEditTextBody(6, field));
+        Place(tags, 1, 6);
+    }, {ActionAssembler{}});
+}
+
 int RedPixels(const swf::raster::Surface& surface) {
     int count = 0;
     for (int y = 0; y < surface.height(); ++y) {
@@ -181,9 +200,11 @@ int RedPixels(const swf::raster::Surface& surface) {
     return count;
 }
 
-TEST(LoadMovie, LoadedTextDrawsWithTheLoadedMoviesFonts) {
+class LoadedText : public testing::TestWithParam<bool> {};
+
+TEST_P(LoadedText, DrawsWithTheLoadedMoviesFonts) {
     Fixture t;
-    t.folders.Write("text.swf", TextMovie());
+    t.folders.Write("text.swf", GetParam() ? FieldMovie() : TextMovie());
     ActionAssembler first;
     first.PushString("text.swf").PushString("holder").GetURL2(0x40);
     first.GetURL("text.swf", "_level1");
@@ -210,6 +231,8 @@ TEST(LoadMovie, LoadedTextDrawsWithTheLoadedMoviesFonts) {
     EXPECT_EQ(elsewhere, 0);
     EXPECT_EQ(RedPixels(t.surface), inHolder + onLevel);
 }
+
+INSTANTIATE_TEST_SUITE_P(StaticAndField, LoadedText, testing::Bool());
 
 // Listener methods that report their second argument, or the target's marker.
 ActionAssembler Listener(const std::string& event, bool reportMarker) {
