@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=("$@"
   cmake make g++ pkg-config clang libclang-rt-14-dev
-  googletest libbenchmark-dev zlib1g-dev
+  googletest libbenchmark-dev zlib1g-dev libstb-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev
   wine wine64 wixl
   xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core libfreetype-dev

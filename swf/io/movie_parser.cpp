@@ -3,6 +3,8 @@
 #include <string>
 
 #include "swf/io/bit_reader.h"
+#include "swf/io/bitmap_fills.h"
+#include "swf/io/bitmap_parser.h"
 #include "swf/io/button_parser.h"
 #include "swf/io/edit_text_parser.h"
 #include "swf/io/font_parser.h"
@@ -60,14 +62,31 @@ std::shared_ptr<SpriteDefinition> ParseDefineSprite(std::span<const std::uint8_t
     return sprite;
 }
 
-std::shared_ptr<const Character> ParseDefinition(const TagRecord& tag, EdgeBudget& budget, int version) {
+// Shapes come after the bitmaps they paint with: their fills are linked now.
+std::shared_ptr<const Character> ParseShape(std::span<const std::uint8_t> body, int version, EdgeBudget& budget,
+                                            const Dictionary& dictionary) {
+    auto shape = ParseDefineShape(body, version, budget);
+    ResolveBitmapFills(shape->shape, dictionary);
+    return shape;
+}
+
+std::shared_ptr<const Character> ParseMorph(std::span<const std::uint8_t> body, int version, EdgeBudget& budget,
+                                            const Dictionary& dictionary) {
+    auto morph = ParseDefineMorphShape(body, version, budget);
+    ResolveBitmapFills(*morph, dictionary);
+    return morph;
+}
+
+std::shared_ptr<const Character> ParseDefinition(const TagRecord& tag, EdgeBudget& budget, MovieDefinition& movie,
+                                                 std::span<const std::uint8_t> jpegTables) {
+    const int version = movie.header.version;
     switch (tag.code) {
-        case tag::DefineShape: return ParseDefineShape(tag.body, 1, budget);
-        case tag::DefineShape2: return ParseDefineShape(tag.body, 2, budget);
-        case tag::DefineShape3: return ParseDefineShape(tag.body, 3, budget);
-        case tag::DefineShape4: return ParseDefineShape(tag.body, 4, budget);
-        case tag::DefineMorphShape: return ParseDefineMorphShape(tag.body, 1, budget);
-        case tag::DefineMorphShape2: return ParseDefineMorphShape(tag.body, 2, budget);
+        case tag::DefineShape: return ParseShape(tag.body, 1, budget, movie.dictionary);
+        case tag::DefineShape2: return ParseShape(tag.body, 2, budget, movie.dictionary);
+        case tag::DefineShape3: return ParseShape(tag.body, 3, budget, movie.dictionary);
+        case tag::DefineShape4: return ParseShape(tag.body, 4, budget, movie.dictionary);
+        case tag::DefineMorphShape: return ParseMorph(tag.body, 1, budget, movie.dictionary);
+        case tag::DefineMorphShape2: return ParseMorph(tag.body, 2, budget, movie.dictionary);
         case tag::DefineFont: return ParseDefineFont(tag.body, budget);
         case tag::DefineFont2: return ParseDefineFont2(tag.body, 2, budget, version);
         case tag::DefineFont3: return ParseDefineFont2(tag.body, 3, budget, version);
@@ -76,6 +95,12 @@ std::shared_ptr<const Character> ParseDefinition(const TagRecord& tag, EdgeBudge
         case tag::DefineButton: return ParseDefineButton(tag.body, 1);
         case tag::DefineButton2: return ParseDefineButton(tag.body, 2);
         case tag::DefineEditText: return ParseDefineEditText(tag.body, version);
+        case tag::DefineBits: return ParseDefineBits(tag.body, jpegTables);
+        case tag::DefineBitsJpeg2: return ParseDefineBitsJpeg(tag.body, 2, movie.warnings);
+        case tag::DefineBitsJpeg3: return ParseDefineBitsJpeg(tag.body, 3, movie.warnings);
+        case tag::DefineBitsJpeg4: return ParseDefineBitsJpeg(tag.body, 4, movie.warnings);
+        case tag::DefineBitsLossless: return ParseDefineBitsLossless(tag.body, 1);
+        case tag::DefineBitsLossless2: return ParseDefineBitsLossless(tag.body, 2);
         default: return nullptr;
     }
 }
@@ -96,6 +121,12 @@ bool AmendFont(const TagRecord& tag, int version, Dictionary& dictionary) {
     return true;
 }
 
+// Bytes of decoded pixels a bitmap character holds.
+std::size_t PixelBytes(const Character& character) {
+    if (character.Kind() != CharacterKind::Bitmap) return 0;
+    return static_cast<const BitmapDefinition&>(character).image->pixels.size() * sizeof(std::uint32_t);
+}
+
 }  // namespace
 
 std::shared_ptr<const MovieDefinition> ParseMovie(std::span<const std::uint8_t> bytes) {
@@ -104,6 +135,8 @@ std::shared_ptr<const MovieDefinition> ParseMovie(std::span<const std::uint8_t> 
     movie->header = file.header;
     movie->warnings = std::move(file.warnings);
     EdgeBudget budget;
+    std::size_t bitmapBytes = 0;
+    std::span<const std::uint8_t> jpegTables;  // shared by every DefineBits
     TimelineBuilder builder;
     TagReader tags(file.tags);
     bool sawEnd = false;
@@ -120,11 +153,21 @@ std::shared_ptr<const MovieDefinition> ParseMovie(std::span<const std::uint8_t> 
                 movie->background = ReadRgb(in);
                 continue;
             }
+            if (tag->code == tag::JpegTables) {
+                jpegTables = tag->body;
+                continue;
+            }
             std::shared_ptr<const Character> character =
                 tag->code == tag::DefineSprite ? ParseDefineSprite(tag->body, movie->warnings)
-                                               : ParseDefinition(*tag, budget, movie->header.version);
+                                               : ParseDefinition(*tag, budget, *movie, jpegTables);
             // The first definition of an id stands; later ones are ignored.
-            if (character) movie->dictionary.emplace(character->id, std::move(character));
+            if (!character || movie->dictionary.contains(character->id)) continue;
+            const std::size_t pixelBytes = PixelBytes(*character);
+            if (pixelBytes > kMaxBitmapBytesPerMovie - bitmapBytes) {
+                throw ParseError("the movie's bitmaps are over the memory limit");
+            }
+            bitmapBytes += pixelBytes;
+            movie->dictionary.emplace(character->id, std::move(character));
         } catch (const ParseError& e) {
             if (budget.remaining == 0) throw;
             movie->warnings.push_back("tag " + std::to_string(tag->code) + " skipped: " + e.what());

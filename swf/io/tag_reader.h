@@ -41,12 +41,16 @@ inline constexpr std::uint16_t ShowFrame = 1;
 inline constexpr std::uint16_t DefineShape = 2;
 inline constexpr std::uint16_t PlaceObject = 4;
 inline constexpr std::uint16_t RemoveObject = 5;
+inline constexpr std::uint16_t DefineBits = 6;
 inline constexpr std::uint16_t DefineButton = 7;
+inline constexpr std::uint16_t JpegTables = 8;
 inline constexpr std::uint16_t SetBackgroundColor = 9;
 inline constexpr std::uint16_t DefineFont = 10;
 inline constexpr std::uint16_t DefineText = 11;
 inline constexpr std::uint16_t DoAction = 12;
 inline constexpr std::uint16_t DefineFontInfo = 13;
+inline constexpr std::uint16_t DefineBitsLossless = 20;
+inline constexpr std::uint16_t DefineBitsJpeg2 = 21;
 inline constexpr std::uint16_t DefineShape2 = 22;
 inline constexpr std::uint16_t PlaceObject2 = 26;
 inline constexpr std::uint16_t RemoveObject2 = 28;
@@ -54,6 +58,8 @@ inline constexpr std::uint16_t DefineShape3 = 32;
 inline constexpr std::uint16_t DefineText2 = 33;
 inline constexpr std::uint16_t DefineButton2 = 34;
 inline constexpr std::uint16_t DefineEditText = 37;
+inline constexpr std::uint16_t DefineBitsJpeg3 = 35;
+inline constexpr std::uint16_t DefineBitsLossless2 = 36;
 inline constexpr std::uint16_t DefineSprite = 39;
 inline constexpr std::uint16_t FrameLabel = 43;
 inline constexpr std::uint16_t DefineMorphShape = 46;
@@ -66,6 +72,7 @@ inline constexpr std::uint16_t DefineFont3 = 75;
 inline constexpr std::uint16_t DefineShape4 = 83;
 inline constexpr std::uint16_t DefineMorphShape2 = 84;
 inline constexpr std::uint16_t DefineFontName = 88;
+inline constexpr std::uint16_t DefineBitsJpeg4 = 90;
 }  // namespace tag
 
 }  // namespace swf

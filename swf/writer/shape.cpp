@@ -26,7 +26,7 @@ void WriteFillStyle(BitWriter& w, const FillStyle& f, int version) {
         color(f.color);
         return;
     }
-    if (static_cast<std::uint8_t>(f.type) >= 0x40) {
+    if (f.type >= FillStyle::Type::RepeatingBitmap) {
         w.U16(f.bitmapId);
         WriteMatrix(w, f.matrix);
         return;
@@ -92,8 +92,8 @@ FillStyle FillStyle::Bitmap(std::uint16_t bitmapId, const Matrix& matrix, bool r
     FillStyle f;
     f.type = repeat ? (smooth ? Type::RepeatingBitmap : Type::RepeatingHardBitmap)
                     : (smooth ? Type::ClippedBitmap : Type::ClippedHardBitmap);
-    f.bitmapId = bitmapId;
     f.matrix = matrix;
+    f.bitmapId = bitmapId;
     return f;
 }
 

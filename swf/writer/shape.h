@@ -19,23 +19,18 @@ struct GradientStop {
 
 struct FillStyle {
     enum class Type : std::uint8_t {
-        Solid = 0x00,
-        Linear = 0x10,
-        Radial = 0x12,
-        Focal = 0x13,
-        RepeatingBitmap = 0x40,
-        ClippedBitmap = 0x41,
-        RepeatingHardBitmap = 0x42,  // not smoothed
-        ClippedHardBitmap = 0x43,
+        Solid = 0x00, Linear = 0x10, Radial = 0x12, Focal = 0x13,
+        // Bitmaps: repeated or clipped (edge pixels extended), smoothed or not.
+        RepeatingBitmap = 0x40, ClippedBitmap = 0x41, RepeatingHardBitmap = 0x42, ClippedHardBitmap = 0x43,
     };
     Type type = Type::Solid;
     Rgba color;
-    // Maps the gradient square (-16384..16384 twips), or the bitmap's pixels,
-    // onto the shape.
+    // Gradients: maps the gradient square (-16384..16384 twips) onto the shape.
+    // Bitmaps: maps bitmap pixels onto the shape (20 twips per pixel for actual size).
     Matrix matrix;
     std::vector<GradientStop> stops;
     double focalPoint = 0;  // Focal only, -1..1
-    std::uint16_t bitmapId = 0;  // bitmap fills
+    std::uint16_t bitmapId = 0;
 
     static FillStyle Solid(Rgba color);
     // Runs from `from` to `to` colour across the box, at `radians` (0 = left to right).
@@ -44,7 +39,7 @@ struct FillStyle {
     static FillStyle Radial(const Rect& box, std::vector<GradientStop> stops);
     // A bitmap character; a matrix scaling by 20 shows one bitmap pixel per
     // 20 twips (its own size). Clipped fills extend the edge pixels outwards.
-    static FillStyle Bitmap(std::uint16_t bitmapId, const Matrix& matrix, bool repeat, bool smooth);
+    static FillStyle Bitmap(std::uint16_t bitmapId, const Matrix& matrix, bool repeat = true, bool smooth = true);
 };
 
 struct LineStyle {

@@ -13,12 +13,12 @@
 namespace swf::writer {
 
 enum class TagCode : std::uint16_t {
-    End = 0, ShowFrame = 1, DefineShape = 2, RemoveObject = 5, SetBackgroundColor = 9,
-    DefineFont = 10, DefineText = 11, DoAction = 12, DefineShape2 = 22, PlaceObject2 = 26,
-    RemoveObject2 = 28, DefineShape3 = 32, DefineText2 = 33, DefineButton2 = 34, DefineEditText = 37,
-    DefineSprite = 39,
-    FrameLabel = 43, DefineFont2 = 48, FileAttributes = 69, PlaceObject3 = 70, DefineFont3 = 75,
-    DefineMorphShape = 46, DefineShape4 = 83, DefineMorphShape2 = 84,
+    End = 0, ShowFrame = 1, DefineShape = 2, RemoveObject = 5, DefineBits = 6, JpegTables = 8,
+    SetBackgroundColor = 9, DefineFont = 10, DefineText = 11, DoAction = 12, DefineBitsLossless = 20,
+    DefineBitsJpeg2 = 21, DefineShape2 = 22, PlaceObject2 = 26, RemoveObject2 = 28, DefineShape3 = 32,
+    DefineText2 = 33, DefineButton2 = 34, DefineBitsJpeg3 = 35, DefineBitsLossless2 = 36, DefineEditText = 37,
+    DefineSprite = 39, FrameLabel = 43, DefineMorphShape = 46, DefineFont2 = 48, FileAttributes = 69,
+    PlaceObject3 = 70, DefineFont3 = 75, DefineShape4 = 83, DefineMorphShape2 = 84, DefineBitsJpeg4 = 90,
 };
 
 // The tag header: code and length in one UI16 when the length is below 63,

@@ -17,6 +17,7 @@
 #include "swf/model/morph_shape.h"
 #include "swf/player/player.h"
 #include "swf/raster/surface.h"
+#include "swf/writer/bitmap.h"
 #include "swf/writer/button.h"
 #include "swf/writer/morph_shape.h"
 #include "swf_bytes.h"
@@ -487,6 +488,43 @@ TEST(MorphShape, EdgesCountAgainstTheMovieBudget) {
     budget.remaining = 7;  // the square has four start and four end edges
     EXPECT_THROW(ParseDefineMorphShape(SquareMorphBody(7, 1), 1, budget), ParseError);
     EXPECT_EQ(budget.remaining, 0u);
+}
+
+}  // namespace
+}  // namespace swf
+
+namespace swf {
+namespace {
+
+// A morph painted with a bitmap: the fill is linked to the bitmap defined
+// before it, and its matrix morphs with the square, so the picture moves along.
+TEST(MorphShape, BitmapFillsAreLinkedAndTheirMatrixMorphs) {
+    w::LosslessBitmap green;
+    green.width = 2;
+    green.height = 2;
+    green.pixels.assign(4, 0xFF00C800u);
+    w::MorphShapeBuilder morph;
+    w::MorphFillStyle picture;
+    picture.type = w::MorphFillStyle::Type::ClippedBitmap;
+    picture.bitmapId = 3;
+    // 2 x 2 bitmap pixels of 10 px each cover the 20 px square at both ends.
+    picture.startMatrix = w::Matrix::Transform(10 * kPx, 10 * kPx, 0, 0, 20 * kPx);
+    picture.endMatrix = w::Matrix::Transform(10 * kPx, 10 * kPx, 0, 100 * kPx, 20 * kPx);
+    const std::uint16_t fill = morph.AddFill(picture);
+    morph.Start().Rectangle({0, 20 * kPx, 20 * kPx, 40 * kPx}, fill);
+    morph.End().Rectangle({100 * kPx, 120 * kPx, 20 * kPx, 40 * kPx}, 0);
+
+    for (const int ratio : {0, 65535}) {
+        const Bytes movie = Scene({test::Tag(20, w::DefineBitsLosslessBody(3, green, false)),
+                                   test::Tag(46, morph.DefineMorphShapeBody(7, 1)),
+                                   test::PlaceObject2(MorphAt(1, 7, ratio)), test::ShowFrame()});
+        const auto parsed = ParseMovie(movie);
+        ASSERT_EQ(OnlyMorph(*parsed).fills.size(), 1u);
+        EXPECT_NE(OnlyMorph(*parsed).fills[0].bitmap, nullptr);
+        Player player;
+        ASSERT_TRUE(player.Load(movie));
+        ExpectSquareAt(*Render(player), ratio == 0 ? 0 : 100, Opaque(0, 200, 0), "bitmap morph");
+    }
 }
 
 }  // namespace

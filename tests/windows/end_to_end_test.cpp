@@ -1,7 +1,9 @@
 // The distributable as a user receives it, on a machine without the player
 // control: the appended package is installed unattended, the skinned window
-// opens and plays the demo movie, and the movie's own Close button ends the
-// program. Run in a prefix of its own, made fresh for this test.
+// opens and plays the demo guide, which reads its variables and shows its
+// pages from the folder beside it; Next turns the page, and the movie's own
+// Close button ends the program. Run in a prefix of its own, made fresh for
+// this test.
 //   end_to_end_test DEMO_FOLDER
 
 #include <gtest/gtest.h>
@@ -25,7 +27,12 @@ std::string g_demo;
 // The demo movie's stage and where its parts are on it, in pixels.
 constexpr double kStageWidth = 800, kStageHeight = 600;
 constexpr POINT kCloseButtonCentre{142, 492};
+constexpr POINT kNextButtonCentre{658, 492};
 constexpr POINT kHeaderPoint{400, 70};
+// Inside the page pictures' coloured top band (the pictures lie at 72, 154).
+constexpr POINT kPageBandPoint{92, 170};
+// The "Page n of m" counter.
+constexpr RECT kCounter{230, 480, 380, 506};
 constexpr COLORREF kMovieBackground = RGB(0xF4, 0xF6, 0xFA);
 
 // Maps a point of the stage to the screen: the whole stage is shown, its
@@ -44,7 +51,8 @@ TEST(EndToEnd, InstallsTheControlPlaysTheDemoAndClosesFromTheMovie) {
     // The demo folder, copied where a user would keep it.
     ProgramFolder folder("end_to_end", g_demo + "\\UserGuide.exe", "UserGuide.exe", std::nullopt);
     ASSERT_TRUE(folder.Ready());
-    for (const char* file : {"UserGuide.swf", "UserGuide_Page_img\\Page_var.txt"}) {
+    for (const char* file : {"UserGuide.swf", "UserGuide_Page_img\\Page_var.txt", "UserGuide_Page_img\\page1.jpg",
+                             "UserGuide_Page_img\\page2.jpg", "UserGuide_Page_img\\page3.png"}) {
         ASSERT_TRUE(folder.CopyIn(g_demo + "\\" + file, file)) << file;
     }
     Process program(folder.Exe());
@@ -81,6 +89,43 @@ TEST(EndToEnd, InstallsTheControlPlaysTheDemoAndClosesFromTheMovie) {
     EXPECT_EQ(ColourText(margin), ColourText(kMovieBackground));
     EXPECT_TRUE(isHeaderBlue(headerColour)) << ColourText(headerColour);
     if (HasFailure()) SaveScreen("C:\\end_to_end_failure.bmp");
+
+    // Page 1's picture, loaded from the guide's folder: its blue band (the
+    // page pictures are drawn by ImageMagick: blue, green, then an orange card).
+    const POINT band = StageToScreen(control, kPageBandPoint);
+    const auto isPageBlue = [](COLORREF c) { return GetBValue(c) > GetRValue(c) + 80 && GetBValue(c) > GetGValue(c) + 30; };
+    const auto isPageGreen = [](COLORREF c) { return GetGValue(c) > GetRValue(c) + 60 && GetGValue(c) > GetBValue(c) + 10; };
+    COLORREF page = ScreenPixel(band.x, band.y);
+    for (int wait = 0; wait < 100 && !isPageBlue(page); ++wait) {
+        Pause(100ms);
+        page = ScreenPixel(band.x, band.y);
+    }
+    EXPECT_TRUE(isPageBlue(page)) << "page 1 is not shown: " << ColourText(page);
+
+    // The counter's pixels, to see it change.
+    const POINT counterTopLeft = StageToScreen(control, {kCounter.left, kCounter.top});
+    const POINT counterBottomRight = StageToScreen(control, {kCounter.right, kCounter.bottom});
+    const auto counterPixels = [&] {
+        std::string pixels;
+        for (LONG y = counterTopLeft.y; y < counterBottomRight.y; y += 2) {
+            for (LONG x = counterTopLeft.x; x < counterBottomRight.x; x += 2) pixels += ColourText(ScreenPixel(x, y));
+        }
+        return pixels;
+    };
+    const std::string counterOnPage1 = counterPixels();
+
+    // Next: page 2's green band, and the counter changes.
+    const POINT next = StageToScreen(control, kNextButtonCentre);
+    MoveMouse(next.x, next.y);
+    Click(next.x, next.y);
+    page = ScreenPixel(band.x, band.y);
+    for (int wait = 0; wait < 100 && !isPageGreen(page); ++wait) {
+        Pause(100ms);
+        page = ScreenPixel(band.x, band.y);
+    }
+    EXPECT_TRUE(isPageGreen(page)) << "Next did not show page 2: " << ColourText(page);
+    EXPECT_NE(counterPixels(), counterOnPage1) << "the page counter did not change";
+    if (HasFailure()) SaveScreen("C:\\end_to_end_pages_failure.bmp");
 
     // A click on the movie's Close button: the movie calls its host, which
     // closes the window and so ends the program.
