@@ -15,9 +15,7 @@
 #include "swf/player/movie_clip.h"
 #include "swf/player/stage.h"
 #include "swf/player/vm_action_runner.h"
-#if SWF_HAVE_IMAGE_DECODER
 #include "swf/image/image_decoder.h"
-#endif
 
 namespace swf {
 
@@ -125,20 +123,16 @@ private:
                              bytes[1] == 'W' && bytes[2] == 'S';
         try {
             if (isMovie) return ParseMovie(bytes);
-#if SWF_HAVE_IMAGE_DECODER
             std::string error;
-            if (std::shared_ptr<raster::Image> image = DecodeImage(bytes, &error)) return PictureMovie(image, static_cast<std::uint32_t>(bytes.size()));
+            if (std::shared_ptr<raster::Image> image = DecodeImage(bytes, &error)) {
+                return PictureMovie(std::move(image), static_cast<std::uint32_t>(bytes.size()));
+            }
             Warn("not loaded: \"" + url + "\": " + error);
-            return nullptr;
-#endif
         } catch (const std::bad_alloc&) {
             Warn("not loaded: \"" + url + "\": not enough memory");
-            return nullptr;
         } catch (const std::exception& e) {
             Warn("not loaded: \"" + url + "\": " + e.what());
-            return nullptr;
         }
-        Warn("not loaded: \"" + url + "\": neither a movie nor a picture this player reads");
         return nullptr;
     }
 

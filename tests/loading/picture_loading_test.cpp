@@ -48,7 +48,7 @@ TEST(PictureMovie, ThePictureCoversItsPixelSizeAtTheOrigin) {
     EXPECT_EQ(fill.matrix.Apply({1, 1}).y, 20);
 }
 
-#if defined(SWF_HAVE_IMAGE_DECODER) && defined(LOADING_TEST_PICTURES)
+#if defined(LOADING_TEST_PICTURES)
 
 std::uint32_t Channel(std::uint32_t pixel, int shift) { return pixel >> shift & 0xFF; }
 
