@@ -15,7 +15,7 @@ enum class Op : std::uint8_t {
     Pop = 0x17, ToInteger = 0x18,
     GetVariable = 0x1C, SetVariable = 0x1D,
     SetTarget2 = 0x20, StringAdd = 0x21, GetProperty = 0x22, SetProperty = 0x23,
-    Trace = 0x26, StringLess = 0x29, Throw = 0x2A,
+    Trace = 0x26, StringLess = 0x29, Throw = 0x2A, CastOp = 0x2B, ImplementsOp = 0x2C,
     RandomNumber = 0x30, MBStringLength = 0x31, CharToAscii = 0x32, AsciiToChar = 0x33,
     GetTime = 0x34, MBStringExtract = 0x35, MBCharToAscii = 0x36, MBAsciiToChar = 0x37,
     Delete = 0x3A, Delete2 = 0x3B, DefineLocal = 0x3C, CallFunction = 0x3D, Return = 0x3E,
@@ -25,7 +25,7 @@ enum class Op : std::uint8_t {
     GetMember = 0x4E, SetMember = 0x4F, Increment = 0x50, Decrement = 0x51,
     CallMethod = 0x52, NewMethod = 0x53, InstanceOf = 0x54, Enumerate2 = 0x55,
     BitAnd = 0x60, BitOr = 0x61, BitXor = 0x62, BitLShift = 0x63, BitRShift = 0x64, BitURShift = 0x65,
-    StrictEquals = 0x66, Greater = 0x67, StringGreater = 0x68,
+    StrictEquals = 0x66, Greater = 0x67, StringGreater = 0x68, Extends = 0x69,
     GotoFrame = 0x81, GetURL = 0x83, StoreRegister = 0x87, ConstantPool = 0x88,
     WaitForFrame = 0x8A, SetTarget = 0x8B, GoToLabel = 0x8C, WaitForFrame2 = 0x8D,
     DefineFunction2 = 0x8E, Try = 0x8F, With = 0x94, Push = 0x96, Jump = 0x99, GetURL2 = 0x9A,
@@ -37,6 +37,9 @@ enum class PushType : std::uint8_t {
     String = 0, Float = 1, Null = 2, Undefined = 3, Register = 4, Boolean = 5,
     Double = 6, Integer = 7, Constant8 = 8, Constant16 = 9,
 };
+
+// Try flag bits.
+enum TryFlags : std::uint8_t { kTryHasCatch = 0x01, kTryHasFinally = 0x02, kTryCatchInRegister = 0x04 };
 
 // DefineFunction2 flag bits (the 16-bit field read little-endian).
 enum Function2Flags : std::uint16_t {

@@ -23,6 +23,7 @@ bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' ||
 struct TextConversion {
     int swfVersion;
     WorkBudget budget;
+    PrimitiveHook* hook;
     std::vector<const Object*> joining;
 
     std::string Convert(const Value& v);
@@ -59,12 +60,18 @@ std::string TextConversion::Convert(const Value& v) {
     case ValueType::Number: return FormatNumber(v.AsNumber());
     case ValueType::String: return v.AsString();
     case ValueType::Object: {
-        const Object& o = *v.AsObject();
+        Object& o = *v.AsObject();
+        if (o.kind == ObjectKind::Array) return Join(o);
+        Value primitive;
+        if (hook && hook->ToPrimitive(o, true, primitive)) {
+            if (!primitive.IsObject()) return Convert(primitive);
+        } else if (!o.primitive.IsUndefined()) {
+            return Convert(o.primitive);
+        }
         switch (o.kind) {
-        case ObjectKind::Array: return Join(o);
         case ObjectKind::Function: return "[type Function]";
         case ObjectKind::Clip: return "_level0";
-        case ObjectKind::Plain: return "[object Object]";
+        default: return "[object Object]";
         }
     }
     }
@@ -124,23 +131,31 @@ double ParseNumber(const std::string& text, int swfVersion) {
     return v;
 }
 
-double ToNumber(const Value& v, int swfVersion, WorkBudget budget) {
+double ToNumber(const Value& v, int swfVersion, WorkBudget budget, PrimitiveHook* hook) {
     switch (v.type()) {
     case ValueType::Undefined:
     case ValueType::Null: return swfVersion >= 7 ? NAN : 0.0;
     case ValueType::Boolean: return v.AsBool() ? 1.0 : 0.0;
     case ValueType::Number: return v.AsNumber();
     case ValueType::String: return ParseNumber(v.AsString(), swfVersion);
-    case ValueType::Object:
-        if (v.AsObject()->kind == ObjectKind::Array)
-            return ParseNumber(ToString(v, swfVersion, budget), swfVersion);
-        return NAN;
+    case ValueType::Object: {
+        Object& o = *v.AsObject();
+        if (o.kind == ObjectKind::Array) return ParseNumber(ToString(v, swfVersion, budget, hook), swfVersion);
+        Value primitive;
+        if (hook && hook->ToPrimitive(o, false, primitive)) {
+            if (!primitive.IsObject()) return ToNumber(primitive, swfVersion, budget);
+        } else if (!o.primitive.IsUndefined()) {
+            return ToNumber(o.primitive, swfVersion, budget);
+        }
+        // No usable valueOf: the text form decides ("[object Object]" is NaN).
+        return ParseNumber(ToString(v, swfVersion, budget, hook), swfVersion);
+    }
     }
     return NAN;
 }
 
-std::string ToString(const Value& v, int swfVersion, WorkBudget budget) {
-    TextConversion conversion{swfVersion, budget, {}};
+std::string ToString(const Value& v, int swfVersion, WorkBudget budget, PrimitiveHook* hook) {
+    TextConversion conversion{swfVersion, budget, hook, {}};
     return conversion.Convert(v);
 }
 

@@ -36,6 +36,14 @@ private:
     std::uint64_t* units_ = nullptr;
 };
 
+// Turns an object into a primitive the way scripts can redefine it (toString,
+// valueOf). Returns false to keep the built-in form ("[object Object]").
+class PrimitiveHook {
+public:
+    virtual ~PrimitiveHook() = default;
+    virtual bool ToPrimitive(Object& o, bool preferString, Value& out) = 0;
+};
+
 // Numbers print as integers when whole, else with up to 15 significant digits;
 // very large or small magnitudes use the exponent form ("1e+21", "1e-7").
 std::string FormatNumber(double n);
@@ -46,8 +54,9 @@ double ParseNumber(const std::string& text, int swfVersion);
 
 // Arrays convert through their joined text; an array met again inside itself
 // (directly or through others) converts to the empty string there.
-double ToNumber(const Value& v, int swfVersion, WorkBudget budget = {});
-std::string ToString(const Value& v, int swfVersion, WorkBudget budget = {});
+// Wrapper objects (new Number(1), new String("a")) convert through their value.
+double ToNumber(const Value& v, int swfVersion, WorkBudget budget = {}, PrimitiveHook* hook = nullptr);
+std::string ToString(const Value& v, int swfVersion, WorkBudget budget = {}, PrimitiveHook* hook = nullptr);
 bool ToBoolean(const Value& v, int swfVersion);
 // ECMAScript ToInt32: NaN and infinities become 0, others wrap modulo 2^32.
 std::int32_t ToInt32(double n);

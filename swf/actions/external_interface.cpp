@@ -31,7 +31,9 @@ std::string EncodeDepth(const Value& v, int swfVersion, int depth) {
         return out + "</array>";
     }
     out = "<object>";
-    for (const auto& [key, value] : o.properties) {
+    for (const Property& p : o.properties) {
+        const std::string& key = p.name;
+        const Value& value = p.value;
         if (value.IsObject() && value.AsObject()->kind == ObjectKind::Function) continue;
         out += "<property id=\"" + EscapeXml(key) + "\">" + EncodeDepth(value, swfVersion, depth + 1) +
                "</property>";

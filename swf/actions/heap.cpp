@@ -4,23 +4,46 @@
 
 namespace swf::actions {
 
-Value* Object::Find(const std::string& name) {
-    for (auto& [key, value] : properties)
-        if (key == name) return &value;
+bool NamesEqual(const std::string& a, const std::string& b, bool ignoreCase) {
+    if (!ignoreCase) return a == b;
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
+
+Property* Object::FindProperty(const std::string& name, bool ignoreCase) {
+    for (auto& p : properties)
+        if (NamesEqual(p.name, name, ignoreCase)) return &p;
     return nullptr;
 }
 
-void Object::Set(const std::string& name, Value value) {
-    if (Value* slot = Find(name)) {
-        *slot = std::move(value);
-        return;
-    }
-    properties.emplace_back(name, std::move(value));
+Value* Object::Find(const std::string& name, bool ignoreCase) {
+    Property* p = FindProperty(name, ignoreCase);
+    return p ? &p->value : nullptr;
 }
 
-bool Object::Remove(const std::string& name) {
+void Object::Set(const std::string& name, Value value, bool ignoreCase) {
+    if (Property* p = FindProperty(name, ignoreCase)) {
+        p->value = std::move(value);
+        p->getter = p->setter = nullptr;
+        return;
+    }
+    properties.push_back(Property{name, std::move(value)});
+}
+
+void Object::Define(const std::string& name, Value value, std::uint8_t flags) {
+    Set(name, std::move(value));
+    FindProperty(name)->flags = flags;
+}
+
+bool Object::Remove(const std::string& name, bool ignoreCase) {
     auto it = std::find_if(properties.begin(), properties.end(),
-                           [&](const auto& p) { return p.first == name; });
+                           [&](const Property& p) { return NamesEqual(p.name, name, ignoreCase); });
     if (it == properties.end()) return false;
     properties.erase(it);
     return true;
@@ -62,8 +85,20 @@ void Heap::Collect(const std::vector<Object*>& roots) {
         work.pop_back();
         if (!o || o->marked) continue;
         o->marked = true;
-        for (const auto& p : o->properties) MarkValue(p.second, work);
+        for (const auto& p : o->properties) {
+            MarkValue(p.value, work);
+            work.push_back(p.getter);
+            work.push_back(p.setter);
+        }
         for (const auto& e : o->elements) MarkValue(e, work);
+        for (Object* i : o->interfaces) work.push_back(i);
+        for (const auto& w : o->watches) {
+            work.push_back(w.callback);
+            MarkValue(w.userData, work);
+        }
+        MarkValue(o->primitive, work);
+        MarkValue(o->superThis, work);
+        work.push_back(o->superHome);
         for (const auto& p : o->internals) MarkValue(p.second, work);
         work.push_back(o->proto);
         if (o->script) {

@@ -3,8 +3,10 @@
 #include <chrono>
 #include <cmath>
 #include <limits>
+#include <unordered_set>
 
 #include "action_codes.h"
+#include "builtins/builtins.h"
 #include "code_reader.h"
 #include "conversions.h"
 
@@ -43,7 +45,7 @@ std::size_t Utf8Length(const std::string& s) {
 }  // namespace
 
 Interpreter::Interpreter(Vm& vm, ActionHost& host)
-    : vm_(vm), host_(host), actionsLeft_(vm.limits_.maxActions) {}
+    : vm_(vm), host_(host), actionsLeft_(vm.limits_.maxActions), ignoreCase_(vm.swfVersion_ <= 6) {}
 
 void Interpreter::Fail(RunStatus status) {
     if (status_ == RunStatus::Completed) status_ = status;
@@ -58,13 +60,60 @@ RunStatus Interpreter::RunBlock(std::span<const std::uint8_t> code, Object* clip
     f.clip = clip;
     f.self = Value::Obj(clip);
     Execute(f);
+    if (throwing_) Fail(RunStatus::Thrown);
     return status_;
+}
+
+RunStatus Interpreter::RunTimer(const Vm::Timer& timer) {
+    if (timer.method.empty()) {
+        Call(timer.function, Value(), timer.args);
+    } else {
+        Object* holder = nullptr;
+        Value method = GetMember(timer.function, timer.method, &holder);
+        Call(method, timer.function, timer.args, holder);
+    }
+    if (throwing_) Fail(RunStatus::Thrown);
+    return status_;
+}
+
+void Interpreter::Throw(Value value) {
+    if (throwing_ || status_ != RunStatus::Completed) return;
+    throwing_ = true;
+    thrown_ = std::move(value);
+}
+
+Value Interpreter::Primitive(const Value& v) {
+    Object* o = v.AsObject();
+    if (!o) return v;
+    // Dates prefer their text; everything else tries valueOf first.
+    if (o->kind != ObjectKind::Array && o->proto != vm_.dateProto_) {
+        Value out;
+        if (ToPrimitive(*o, false, out)) {
+            if (!out.IsObject()) return out;
+        } else if (!o->primitive.IsUndefined()) {
+            return o->primitive;
+        }
+    }
+    return Value::String(Text(v));
+}
+
+bool Interpreter::ToPrimitive(Object& o, bool preferString, Value& out) {
+    if (o.kind == ObjectKind::Clip || o.kind == ObjectKind::Super || !ok()) return false;
+    Value self = Value::Obj(&o);
+    Value method;
+    Lookup(&o, preferString ? "toString" : "valueOf", method, nullptr, &self);
+    Object* fn = method.AsObject();
+    if (!fn || fn->kind != ObjectKind::Function) return false;
+    // The built-in Object forms: the conversion knows them without a call.
+    if (fn->native == ObjectProtoToString || fn->native == ObjectProtoValueOf) return false;
+    out = Call(method, self, {});
+    return true;
 }
 
 // ---- values and the operand stack --------------------------------------------
 
-std::string Interpreter::Text(const Value& v) { return ToString(v, vm_.swfVersion_, Budget()); }
-double Interpreter::Number(const Value& v) { return ToNumber(v, vm_.swfVersion_, Budget()); }
+std::string Interpreter::Text(const Value& v) { return ToString(v, vm_.swfVersion_, Budget(), this); }
+double Interpreter::Number(const Value& v) { return ToNumber(v, vm_.swfVersion_, Budget(), this); }
 
 Value Interpreter::MakeString(std::string s) {
     if (s.size() > vm_.limits_.maxStringLength) {
@@ -77,10 +126,12 @@ Value Interpreter::MakeString(std::string s) {
     return Value::String(std::move(s));
 }
 
-Object* Interpreter::NewPlain() {
+Object* Interpreter::NewPlain() { return NewObject(vm_.objectProto_); }
+
+Object* Interpreter::NewObject(Object* proto) {
     if (vm_.heap_.Count() >= vm_.limits_.maxObjects) Fail(RunStatus::ResourceLimit);
     Object* o = vm_.heap_.New(ObjectKind::Plain);
-    o->proto = vm_.objectProto_;
+    o->proto = proto;
     return o;
 }
 
@@ -126,8 +177,15 @@ std::vector<Value> Interpreter::PopArgs(Frame& f) {
 
 // ---- members -------------------------------------------------------------------
 
-bool Interpreter::Lookup(Object* o, const std::string& name, Value& out) {
+bool Interpreter::Lookup(Object* o, const std::string& name, Value& out, Object** holder, const Value* self) {
+    Object* start = o;
+    if (o && name == "__proto__") {
+        out = o->proto ? Value::Obj(o->proto) : Value();
+        if (holder) *holder = o;
+        return true;
+    }
     for (int depth = 0; o && depth < kMaxProtoDepth; ++depth, o = o->proto) {
+        if (holder) *holder = o;
         if (o->kind == ObjectKind::Array) {
             std::size_t index;
             if (name == "length") {
@@ -149,8 +207,13 @@ bool Interpreter::Lookup(Object* o, const std::string& name, Value& out) {
                 return true;
             }
         }
-        if (Value* v = o->Find(name)) {
-            out = *v;
+        if (Property* p = o->FindProperty(name, ignoreCase_)) {
+            if (p->getter || p->setter) {
+                Object* getter = p->getter;
+                out = getter ? Call(Value::Obj(getter), self ? *self : Value::Obj(start), {}) : Value();
+            } else {
+                out = p->value;
+            }
             return true;
         }
         // Named child clips (and _parent) read as members of their timeline.
@@ -162,30 +225,63 @@ bool Interpreter::Lookup(Object* o, const std::string& name, Value& out) {
         }
         if (depth == 0 && o->kind == ObjectKind::Function && name == "prototype") {
             Object* proto = NewPlain();
-            o->Set("prototype", Value::Obj(proto));
+            proto->Define("constructor", Value::Obj(o), kDontEnum);
+            o->Define("prototype", Value::Obj(proto), kDontEnum);
             out = Value::Obj(proto);
             return true;
         }
     }
+    if (holder) *holder = nullptr;
     return false;
 }
 
-Value Interpreter::GetMember(const Value& object, const std::string& name) {
+Value Interpreter::GetMember(const Value& object, const std::string& name, Object** holder) {
     Value out;
     if (Object* o = object.AsObject()) {
-        Lookup(o, name, out);
+        if (o->kind == ObjectKind::Super) {
+            // super.x: the chain past the method's prototype, with the method's `this`.
+            Lookup(o->proto, name, out, holder, &o->superThis);
+            return out;
+        }
+        Lookup(o, name, out, holder);
     } else if (object.IsString()) {
         if (name == "length")
             out = Value::Number(static_cast<double>(Utf8Length(object.AsString())));
         else
-            Lookup(vm_.stringProto_, name, out);
+            Lookup(vm_.stringProto_, name, out, holder, &object);
+    } else if (object.IsNumber()) {
+        Lookup(vm_.numberProto_, name, out, holder, &object);
+    } else if (object.IsBool()) {
+        Lookup(vm_.booleanProto_, name, out, holder, &object);
     }
     return out;
+}
+
+bool Interpreter::DeleteMember(Object* o, const std::string& name) {
+    Property* p = o ? o->FindProperty(name, ignoreCase_) : nullptr;
+    if (!p || (p->flags & kDontDelete)) return false;
+    return o->Remove(p->name);
 }
 
 void Interpreter::SetMember(const Value& object, const std::string& name, Value value) {
     Object* o = object.AsObject();
     if (!o) return;  // primitives keep no members
+    if (o->kind == ObjectKind::Super) o = o->superThis.AsObject();
+    if (!o) return;
+    if (name == "__proto__") {
+        o->proto = value.AsObject();
+        return;
+    }
+    for (const Watch& w : o->watches) {
+        if (!NamesEqual(w.name, name, ignoreCase_)) continue;
+        // The watcher decides what is stored: its result replaces the value.
+        Value old;
+        Lookup(o, name, old);
+        Value callback = Value::Obj(w.callback);
+        Value userData = w.userData;
+        value = Call(callback, Value::Obj(o), {Value::String(name), old, std::move(value), userData});
+        break;
+    }
     if (o->kind == ObjectKind::Array) {
         std::size_t index;
         if (name == "length") {
@@ -200,7 +296,55 @@ void Interpreter::SetMember(const Value& object, const std::string& name, Value 
             return;
         }
     }
-    o->Set(name, std::move(value));
+    if (Property* p = o->FindProperty(name, ignoreCase_)) {
+        if (p->getter || p->setter) {
+            if (Object* setter = p->setter) Call(Value::Obj(setter), Value::Obj(o), {std::move(value)});
+        } else if (!(p->flags & kReadOnly)) {
+            p->value = std::move(value);
+        }
+        return;
+    }
+    // A property added with addProperty on a prototype applies to its instances.
+    Object* q = o->proto;
+    for (int depth = 1; q && depth < kMaxProtoDepth; ++depth, q = q->proto) {
+        Property* p = q->FindProperty(name, ignoreCase_);
+        if (!p) continue;
+        if (p->getter || p->setter) {
+            if (Object* setter = p->setter) Call(Value::Obj(setter), Value::Obj(o), {std::move(value)});
+            return;
+        }
+        break;
+    }
+    o->properties.push_back(Property{name, std::move(value)});
+}
+
+bool Interpreter::InstanceOf(const Value& object, const Value& constructor) {
+    Object* proto = GetMember(constructor, "prototype").AsObject();
+    Object* o = object.AsObject();
+    if (!o || !proto) return false;
+    // Classes along the chain, and the interfaces each declared (which may
+    // themselves extend others), breadth first within a fixed amount of work.
+    constexpr std::size_t kMaxWork = 4 * kMaxProtoDepth;
+    std::vector<Object*> work;
+    for (Object* p = o->proto; p && work.size() < kMaxWork; p = p->proto) work.push_back(p);
+    for (std::size_t i = 0; i < work.size(); ++i) {
+        if (work[i] == proto) return true;
+        for (Object* iface : work[i]->interfaces)
+            for (Object* p = iface; p && work.size() < kMaxWork; p = p->proto) work.push_back(p);
+    }
+    return false;
+}
+
+Value Interpreter::SuperFor(Frame& f) {
+    if (f.superSuppressed || !f.superHome) return Value();
+    if (!f.superObject) {
+        Object* o = vm_.heap_.New(ObjectKind::Super);
+        o->proto = f.superHome->proto;
+        o->superThis = f.self;
+        o->superHome = f.superHome;
+        f.superObject = o;
+    }
+    return Value::Obj(f.superObject);
 }
 
 // ---- variables and targets ---------------------------------------------------------
@@ -272,6 +416,7 @@ Value Interpreter::GetVariable(Frame& f, const std::string& name) {
     if (name == "this") return f.self;
     if (name == "_root") return Value::Obj(RootClip(f));
     if (name == "_global") return Value::Obj(vm_.global_);
+    if (name == "super") return SuperFor(f);
     int level = 0;
     std::size_t length = 0;
     if (ParseLevelName(name, &level, &length) && length == name.size()) {
@@ -300,8 +445,8 @@ void Interpreter::SetVariable(Frame& f, const std::string& name, Value v) {
     }
     // An existing local or `with` member wins; otherwise the variable lives on the timeline.
     for (auto it = f.scope.rbegin(); it != f.scope.rend(); ++it) {
-        if (Value* slot = (*it)->Find(name)) {
-            *slot = std::move(v);
+        if ((*it)->FindProperty(name, ignoreCase_)) {
+            SetMember(Value::Obj(*it), name, std::move(v));
             return;
         }
     }
@@ -310,19 +455,20 @@ void Interpreter::SetVariable(Frame& f, const std::string& name, Value v) {
 
 void Interpreter::DefineLocal(Frame& f, const std::string& name, Value v) {
     Object* where = f.locals ? f.locals : (f.clip ? f.clip : f.home);
-    if (where) where->Set(name, std::move(v));
+    if (where) where->Set(name, std::move(v), ignoreCase_);
 }
 
 bool Interpreter::DeleteVariable(Frame& f, const std::string& name) {
     for (auto it = f.scope.rbegin(); it != f.scope.rend(); ++it)
-        if ((*it)->Remove(name)) return true;
-    if (Object* clip = f.clip ? f.clip : f.home; clip && clip->Remove(name)) return true;
-    return vm_.global_->Remove(name);
+        if ((*it)->FindProperty(name, ignoreCase_)) return DeleteMember(*it, name);
+    if (Object* clip = f.clip ? f.clip : f.home; clip && clip->FindProperty(name, ignoreCase_))
+        return DeleteMember(clip, name);
+    return DeleteMember(vm_.global_, name);
 }
 
 // ---- calls --------------------------------------------------------------------------
 
-Value Interpreter::Call(const Value& function, const Value& self, std::vector<Value> args) {
+Value Interpreter::Call(const Value& function, const Value& self, std::vector<Value> args, Object* home) {
     Object* fn = function.AsObject();
     if (!fn || fn->kind != ObjectKind::Function || !ok()) return Value();
     if (depth_ >= vm_.limits_.maxCallDepth) {
@@ -344,12 +490,17 @@ Value Interpreter::Call(const Value& function, const Value& self, std::vector<Va
         if (!f.home) f.home = vm_.root_ ? vm_.ClipFor(vm_.root_) : script->clip;
         f.clip = f.home;
         f.self = self.IsObject() ? self : Value::Obj(f.home);
+        f.function = fn;
+        f.superHome = home ? home : (self.AsObject() ? self.AsObject()->proto : nullptr);
+        f.superSuppressed = script->isFunction2 && (script->flags & kSuppressSuper);
         Object* activation = NewPlain();
         activation->proto = nullptr;
         f.scope = script->scope;
         f.scope.push_back(activation);
         f.locals = activation;
         Object* argumentsArray = NewArray(args);
+        argumentsArray->Define("callee", Value::Obj(fn), kDontEnum);
+        argumentsArray->Define("caller", Value::Obj(currentFunction_), kDontEnum);
 
         if (script->isFunction2) {
             f.registers.resize(std::max<std::size_t>(script->registerCount, 1));
@@ -361,7 +512,7 @@ Value Interpreter::Call(const Value& function, const Value& self, std::vector<Va
             };
             preload(kPreloadThis, f.self);
             preload(kPreloadArguments, Value::Obj(argumentsArray));
-            preload(kPreloadSuper, Value());
+            preload(kPreloadSuper, SuperFor(f));
             preload(kPreloadRoot, Value::Obj(RootClip(f)));
             Object* parent = f.home ? ResolveTarget(f, "_parent") : nullptr;
             preload(kPreloadParent, parent ? Value::Obj(parent) : Value());
@@ -382,7 +533,10 @@ Value Interpreter::Call(const Value& function, const Value& self, std::vector<Va
             for (std::size_t i = 0; i < script->params.size(); ++i)
                 activation->Set(script->params[i], i < args.size() ? args[i] : Value());
         }
+        Object* caller = currentFunction_;
+        currentFunction_ = fn;
         Execute(f);
+        currentFunction_ = caller;
         result = f.result;
     }
     --depth_;
@@ -392,15 +546,28 @@ Value Interpreter::Call(const Value& function, const Value& self, std::vector<Va
 Value Interpreter::Construct(const Value& constructor, std::vector<Value> args) {
     Object* fn = constructor.AsObject();
     if (!fn || fn->kind != ObjectKind::Function || !ok()) return Value();
-    if (fn->native) {
-        CallContext call{*this, Value(), args, true};
-        return fn->native(call);
-    }
     Object* instance = NewPlain();
     Value proto = GetMember(constructor, "prototype");
     if (proto.AsObject()) instance->proto = proto.AsObject();
-    Value result = Call(constructor, Value::Obj(instance), std::move(args));
+    instance->Define("__constructor__", constructor, kDontEnum);
+    Value result = Initialize(constructor, Value::Obj(instance), std::move(args), instance->proto);
     return result.IsObject() ? result : Value::Obj(instance);
+}
+
+Value Interpreter::Initialize(const Value& constructor, const Value& self, std::vector<Value> args, Object* home) {
+    Object* fn = constructor.AsObject();
+    if (!fn || fn->kind != ObjectKind::Function || !ok()) return Value();
+    if (!fn->native) return Call(constructor, self, std::move(args), home);
+    // Built-in constructors set up `this` only when told they construct.
+    if (depth_ >= vm_.limits_.maxCallDepth) {
+        Fail(RunStatus::CallDepthLimit);
+        return Value();
+    }
+    ++depth_;
+    CallContext call{*this, self, args, true};
+    Value result = fn->native(call);
+    --depth_;
+    return result;
 }
 
 // ---- timeline and host ----------------------------------------------------------------
@@ -471,24 +638,93 @@ Value Interpreter::GetProperty(Frame& f, const Value& target, int index) {
 
 // ---- the dispatch loop --------------------------------------------------------------------
 
+bool Interpreter::FollowTry(Frame& f, std::size_t& pc) {
+    using Phase = Frame::TryBlock::Phase;
+    using Pending = Frame::TryBlock::Pending;
+    Frame::TryBlock& t = f.tries.back();
+    if (t.phase == Phase::Try && pc == t.tryEnd) {
+        // The try block finished: skip the catch block, run the finally block.
+        t.phase = Phase::Finally;
+        pc = t.catchEnd;
+        return true;
+    }
+    if (t.phase == Phase::Catch && pc == t.catchEnd) {
+        t.phase = Phase::Finally;
+        return true;
+    }
+    if (t.phase == Phase::Finally && pc == t.finallyEnd) {
+        Pending pending = t.pending;
+        Value value = std::move(t.pendingValue);
+        f.tries.pop_back();
+        if (pending == Pending::Throw) {
+            throwing_ = true;
+            thrown_ = std::move(value);
+        } else if (pending == Pending::Return) {
+            f.returned = true;
+            f.result = std::move(value);
+        }
+        return true;
+    }
+    std::size_t from = t.phase == Phase::Try ? t.start : t.phase == Phase::Catch ? t.tryEnd : t.catchEnd;
+    std::size_t to = t.phase == Phase::Try ? t.tryEnd : t.phase == Phase::Catch ? t.catchEnd : t.finallyEnd;
+    if (pc < from || pc > to) {
+        // A jump left the statement (break, continue): it is no longer open.
+        f.tries.pop_back();
+        return true;
+    }
+    return false;
+}
+
+bool Interpreter::Unwind(Frame& f, std::size_t& pc) {
+    using Phase = Frame::TryBlock::Phase;
+    using Pending = Frame::TryBlock::Pending;
+    while (!f.tries.empty()) {
+        Frame::TryBlock& t = f.tries.back();
+        bool hasFinally = t.finallyEnd > t.catchEnd;
+        if (throwing_ && t.phase == Phase::Try && t.hasCatch) {
+            throwing_ = false;
+            t.phase = Phase::Catch;
+            pc = t.tryEnd;
+            if (t.catchInRegister) {
+                if (t.catchRegister < f.registers.size()) f.registers[t.catchRegister] = std::move(thrown_);
+            } else if (f.locals) {
+                f.locals->Set(t.catchName, std::move(thrown_), ignoreCase_);
+            } else {
+                SetVariable(f, t.catchName, std::move(thrown_));
+            }
+            thrown_ = Value();
+            return true;
+        }
+        if (t.phase != Phase::Finally && hasFinally) {
+            // Run the finally block first, then carry on throwing or returning.
+            t.pending = throwing_ ? Pending::Throw : Pending::Return;
+            t.pendingValue = throwing_ ? std::move(thrown_) : std::move(f.result);
+            throwing_ = false;
+            f.returned = false;
+            t.phase = Phase::Finally;
+            pc = t.catchEnd;
+            return true;
+        }
+        f.tries.pop_back();
+    }
+    return false;
+}
+
 void Interpreter::Execute(Frame& f) {
     const std::size_t size = f.code.size();
     std::size_t pc = 0;
-    while (ok() && !f.returned && pc < size) {
+    while (status_ == RunStatus::Completed) {
+        if (throwing_ || f.returned) {
+            if (!Unwind(f, pc)) return;
+            continue;
+        }
+        if (!f.tries.empty() && FollowTry(f, pc)) continue;
+        if (pc >= size) return;
         // Leave `with` blocks that control has left.
         while (!f.withs.empty() && (pc >= f.withs.back().end || pc < f.withs.back().start)) {
             f.withs.pop_back();
             f.scope.pop_back();
         }
-        bool skipped = false;
-        for (const auto& [start, end] : f.skips) {
-            if (pc == start) {
-                pc = end;
-                skipped = true;
-                break;
-            }
-        }
-        if (skipped) continue;
         if (actionsLeft_ == 0) {
             Fail(RunStatus::ActionLimit);
             return;
@@ -757,7 +993,7 @@ std::size_t Interpreter::Step(Frame& f, std::uint8_t code, std::span<const std::
     case Op::Divide: binaryNumber([](double b, double a) { return b / a; }); break;
     case Op::Modulo: binaryNumber([](double b, double a) { return std::fmod(b, a); }); break;
     case Op::Add2: {
-        Value a = Pop(f), b = Pop(f);
+        Value a = Primitive(Pop(f)), b = Primitive(Pop(f));
         if (a.IsString() || b.IsString() || a.IsObject() || b.IsObject())
             Push(f, MakeString(Text(b) + Text(a)));
         else
@@ -792,6 +1028,10 @@ std::size_t Interpreter::Step(Frame& f, std::uint8_t code, std::span<const std::
     }
     case Op::Equals2: {
         Value a = Pop(f), b = Pop(f);
+        // An object met by a primitive compares through its own primitive value.
+        auto nullish = [](const Value& v) { return v.IsUndefined() || v.IsNull(); };
+        if (a.IsObject() && !b.IsObject() && !nullish(b)) a = Primitive(a);
+        if (b.IsObject() && !a.IsObject() && !nullish(a)) b = Primitive(b);
         Push(f, Value::Bool(LooseEquals(b, a, version, Budget())));
         break;
     }
@@ -877,12 +1117,7 @@ std::size_t Interpreter::Step(Frame& f, std::uint8_t code, std::span<const std::
     case Op::TypeOf: Push(f, Value::String(TypeOf(Pop(f)))); break;
     case Op::InstanceOf: {
         Value ctor = Pop(f), object = Pop(f);
-        Object* proto = GetMember(ctor, "prototype").AsObject();
-        bool result = false;
-        Object* o = object.AsObject() ? object.AsObject()->proto : nullptr;
-        for (int depth = 0; o && proto && depth < kMaxProtoDepth; ++depth, o = o->proto)
-            if (o == proto) { result = true; break; }
-        Push(f, Value::Bool(result));
+        Push(f, Value::Bool(InstanceOf(object, ctor)));
         break;
     }
 
@@ -918,13 +1153,13 @@ std::size_t Interpreter::Step(Frame& f, std::uint8_t code, std::span<const std::
     case Op::DefineLocal2: {
         std::string name = Text(Pop(f));
         Object* where = f.locals ? f.locals : (f.clip ? f.clip : f.home);
-        if (where && !where->Find(name)) where->Set(name, Value());
+        if (where && !where->Find(name, ignoreCase_)) where->Set(name, Value());
         break;
     }
     case Op::Delete: {
         std::string name = Text(Pop(f));
         Object* o = Pop(f).AsObject();
-        Push(f, Value::Bool(o && o->Remove(name)));
+        Push(f, Value::Bool(DeleteMember(o, name)));
         break;
     }
     case Op::Delete2: Push(f, Value::Bool(DeleteVariable(f, Text(Pop(f))))); break;
@@ -968,12 +1203,21 @@ std::size_t Interpreter::Step(Frame& f, std::uint8_t code, std::span<const std::
         if (static_cast<Op>(code) == Op::Enumerate) v = GetVariable(f, Text(v));
         Push(f, Value::Null());  // end marker of the for..in names
         if (Object* o = v.AsObject()) {
-            for (std::size_t i = 0; i < o->elements.size() && ok(); ++i)
-                Push(f, Value::String(std::to_string(i)));
-            for (const auto& p : o->properties) {
-                if (!ok()) break;
-                Push(f, Value::String(p.first));
+            // Own members first, then inherited ones not hidden or shadowed.
+            // Names are taken last-pushed-first, so push the chain outermost first.
+            std::vector<std::vector<std::string>> levels;
+            std::unordered_set<std::string> seen;
+            for (int depth = 0; o && depth < kMaxProtoDepth && ok(); ++depth, o = o->proto) {
+                std::vector<std::string>& names = levels.emplace_back();
+                for (std::size_t i = 0; i < o->elements.size() && Budget().Spend(1); ++i)
+                    if (seen.insert(std::to_string(i)).second) names.push_back(std::to_string(i));
+                for (const Property& p : o->properties) {
+                    if (!Budget().Spend(1)) break;
+                    if (seen.insert(p.name).second && !(p.flags & kDontEnum)) names.push_back(p.name);
+                }
             }
+            for (auto level = levels.rbegin(); level != levels.rend() && ok(); ++level)
+                for (const std::string& name : *level) Push(f, Value::String(name));
         }
         break;
     }
@@ -992,14 +1236,53 @@ std::size_t Interpreter::Step(Frame& f, std::uint8_t code, std::span<const std::
         CodeReader r(payload);
         std::uint8_t flags = r.U8();
         std::size_t trySize = r.U16(), catchSize = r.U16(), finallySize = r.U16();
-        (void)flags;
-        (void)finallySize;
-        if (r.failed() || next + trySize + catchSize > f.code.size()) return malformed();
-        // Nothing is ever caught (Throw ends the block), so normal flow skips the catch block.
-        if (catchSize) f.skips.emplace_back(next + trySize, next + trySize + catchSize);
+        Frame::TryBlock t;
+        t.catchInRegister = flags & kTryCatchInRegister;
+        if (t.catchInRegister)
+            t.catchRegister = r.U8();
+        else
+            t.catchName = r.String();
+        if (!(flags & kTryHasFinally)) finallySize = 0;
+        if (r.failed() || next + trySize + catchSize + finallySize > f.code.size()) return malformed();
+        if (f.tries.size() >= static_cast<std::size_t>(kMaxProtoDepth)) {
+            Fail(RunStatus::ResourceLimit);
+            return f.code.size();
+        }
+        t.hasCatch = flags & kTryHasCatch;
+        t.start = next;
+        t.tryEnd = next + trySize;
+        t.catchEnd = t.tryEnd + catchSize;
+        t.finallyEnd = t.catchEnd + finallySize;
+        f.tries.push_back(std::move(t));
         break;
     }
-    case Op::Throw: Pop(f); Fail(RunStatus::Thrown); return f.code.size();
+    case Op::Throw: Throw(Pop(f)); break;
+    case Op::Extends: {
+        Value superclass = Pop(f), subclass = Pop(f);
+        if (!subclass.AsObject() || !superclass.AsObject()) break;
+        // The subclass prototype inherits from the superclass's without running its constructor.
+        Object* proto = NewPlain();
+        proto->proto = GetMember(superclass, "prototype").AsObject();
+        proto->Define("__constructor__", superclass, kDontEnum);
+        subclass.AsObject()->Define("prototype", Value::Obj(proto), kDontEnum);
+        break;
+    }
+    case Op::ImplementsOp: {
+        Value constructor = Pop(f);
+        std::size_t n = PopCount(f, 1);
+        Object* proto = GetMember(constructor, "prototype").AsObject();
+        for (std::size_t i = 0; i < n; ++i) {
+            Object* iface = GetMember(Pop(f), "prototype").AsObject();
+            if (proto && iface && proto->interfaces.size() < static_cast<std::size_t>(kMaxProtoDepth))
+                proto->interfaces.push_back(iface);
+        }
+        break;
+    }
+    case Op::CastOp: {
+        Value object = Pop(f), constructor = Pop(f);
+        Push(f, InstanceOf(object, constructor) ? object : Value::Null());
+        break;
+    }
 
     // Functions.
     case Op::DefineFunction: return DefineFunction(f, false, payload, next);
@@ -1015,10 +1298,20 @@ std::size_t Interpreter::Step(Frame& f, std::uint8_t code, std::span<const std::
         Value object = Pop(f);
         std::vector<Value> args = PopArgs(f);
         std::string method = name.IsUndefined() ? "" : Text(name);
-        if (method.empty())
+        Object* o = object.AsObject();
+        if (method.empty() && o && o->kind == ObjectKind::Super) {
+            // super(...): the superclass constructor, on this object.
+            Value constructor;
+            if (o->superHome) Lookup(o->superHome, "__constructor__", constructor);
+            Push(f, Initialize(constructor, o->superThis, std::move(args), o->proto));
+        } else if (method.empty()) {
             Push(f, Call(object, Value(), std::move(args)));
-        else
-            Push(f, Call(GetMember(object, method), object, std::move(args)));
+        } else {
+            Object* holder = nullptr;
+            Value fn = GetMember(object, method, &holder);
+            Value self = o && o->kind == ObjectKind::Super ? o->superThis : object;
+            Push(f, Call(fn, self, std::move(args), holder));
+        }
         break;
     }
     case Op::NewObject: {

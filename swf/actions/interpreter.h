@@ -35,28 +35,60 @@ struct Frame {
     Object* home = nullptr;      // the timeline the code belongs to
     Object* clip = nullptr;      // current target; null after SetTarget to an unknown clip
     Value self;                  // `this`
+    Object* function = nullptr;  // the running function; null for a timeline block
+    Object* superHome = nullptr; // the prototype holding the running method (super looks past it)
+    Object* superObject = nullptr;
+    bool superSuppressed = false;
     std::vector<Value> stack;
     Value result;
     bool returned = false;
     // Open `with` blocks: the [start, end) code range of each, one scope entry apiece.
     struct WithBlock { std::size_t start, end; };
     std::vector<WithBlock> withs;
-    // Catch blocks of `try` that normal flow must jump over: start -> end.
-    std::vector<std::pair<std::size_t, std::size_t>> skips;
+    // Open `try` statements, innermost last. The catch block is [tryEnd,
+    // catchEnd), the finally block [catchEnd, finallyEnd).
+    struct TryBlock {
+        std::size_t start, tryEnd, catchEnd, finallyEnd;
+        bool hasCatch = false;
+        bool catchInRegister = false;
+        std::uint8_t catchRegister = 0;
+        std::string catchName;
+        enum class Phase { Try, Catch, Finally } phase = Phase::Try;
+        // What the finally block interrupted, resumed when it ends.
+        enum class Pending { None, Throw, Return } pending = Pending::None;
+        Value pendingValue;
+    };
+    std::vector<TryBlock> tries;
 };
 
-class Interpreter {
+class Interpreter : public PrimitiveHook {
 public:
     Interpreter(Vm& vm, ActionHost& host);
 
     RunStatus RunBlock(std::span<const std::uint8_t> code, Object* clip);
+    // One setInterval/setTimeout callback.
+    RunStatus RunTimer(const Vm::Timer& timer);
 
-    Value Call(const Value& function, const Value& self, std::vector<Value> args);
+    // `home` is the object the method was found on (what `super` starts from);
+    // null takes the prototype of `self`.
+    Value Call(const Value& function, const Value& self, std::vector<Value> args, Object* home = nullptr);
     Value Construct(const Value& constructor, std::vector<Value> args);
-    Value GetMember(const Value& object, const std::string& name);
+    // Runs a constructor on an existing object (new, super()).
+    Value Initialize(const Value& constructor, const Value& self, std::vector<Value> args, Object* home);
+    // Getters run; `holder` receives the object in the chain that had the member.
+    Value GetMember(const Value& object, const std::string& name, Object** holder = nullptr);
+    // Setters and watchers run; read-only members stay.
     void SetMember(const Value& object, const std::string& name, Value value);
+    // False for a member that may not be deleted (or is missing).
+    bool DeleteMember(Object* o, const std::string& name);
+    bool InstanceOf(const Value& object, const Value& constructor);
+    // A script exception, as the Throw action raises it.
+    void Throw(Value value);
+    // Whether names ignore case (movies of version 6 and below).
+    bool IgnoreCase() const { return ignoreCase_; }
 
     Object* NewPlain();
+    Object* NewObject(Object* proto);
     Object* NewArray(std::vector<Value> elements);
     // Conversions draw their work from the run's step budget.
     std::string Text(const Value& v);
@@ -73,12 +105,24 @@ public:
     ActionTarget* LoadTarget(Frame* f, const Value& target, int* level);
 
     Vm& vm() { return vm_; }
+    std::uint64_t StepsUsed() const { return vm_.limits_.maxActions - actionsLeft_; }
     ActionHost& host() { return host_; }
     void Fail(RunStatus status);
-    bool ok() const { return status_ == RunStatus::Completed; }
+    // False once the run was stopped or while an exception is unwinding.
+    bool ok() const { return status_ == RunStatus::Completed && !throwing_; }
+
+    // ECMAScript ToPrimitive without a hint: valueOf, else the text (Dates: the text).
+    Value Primitive(const Value& v);
+    // toString / valueOf defined by script, for conversions.
+    bool ToPrimitive(Object& o, bool preferString, Value& out) override;
 
 private:
     void Execute(Frame& f);
+    // Control reaching the end of a try, catch or finally block; true when it moved pc.
+    bool FollowTry(Frame& f, std::size_t& pc);
+    // An exception or a return leaving try blocks; false when it leaves the frame.
+    bool Unwind(Frame& f, std::size_t& pc);
+    Value SuperFor(Frame& f);
     // Runs one action record; returns the offset of the next action to run.
     std::size_t Step(Frame& f, std::uint8_t op, std::span<const std::uint8_t> payload, std::size_t next);
 
@@ -87,7 +131,9 @@ private:
     std::vector<Value> PopArgs(Frame& f);
     std::size_t PopCount(Frame& f, std::size_t perItem);
 
-    bool Lookup(Object* o, const std::string& name, Value& out);
+    // `self` is what getters see as `this`.
+    bool Lookup(Object* o, const std::string& name, Value& out, Object** holder = nullptr,
+                const Value* self = nullptr);
     Value GetVariable(Frame& f, const std::string& name);
     void SetVariable(Frame& f, const std::string& name, Value v);
     void DefineLocal(Frame& f, const std::string& name, Value v);
@@ -112,6 +158,10 @@ private:
     RunStatus status_ = RunStatus::Completed;
     std::uint64_t actionsLeft_;
     int depth_ = 0;
+    bool ignoreCase_;
+    bool throwing_ = false;
+    Value thrown_;
+    Object* currentFunction_ = nullptr;
 };
 
 }  // namespace swf::actions

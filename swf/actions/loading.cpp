@@ -90,7 +90,9 @@ Value LoadVarsToString(CallContext& c) {
     Object* self = c.self.AsObject();
     if (self == nullptr) return Value::String("");
     UrlVariables variables;
-    for (const auto& [name, value] : self->properties) variables.emplace_back(name, c.interpreter.Text(value));
+    for (const Property& p : self->properties) {
+        if (!(p.flags & kDontEnum)) variables.emplace_back(p.name, c.interpreter.Text(p.value));
+    }
     return c.interpreter.MakeString(EncodeUrlVariables(variables));
 }
 
@@ -370,8 +372,9 @@ void InstallLoadingBuiltins(Vm& vm) {
         o->proto = vm.functionProto_;
         return o;
     };
+    // Built-in members stay out of for..in, as the other built-ins do.
     auto method = [&](Object* owner, const char* name, NativeFunction f) {
-        owner->Set(name, Value::Obj(function(f)));
+        owner->Define(name, Value::Obj(function(f)), kDontEnum);
     };
     auto prototype = [&] {
         Object* o = vm.heap_.New(ObjectKind::Plain);
@@ -387,8 +390,8 @@ void InstallLoadingBuiltins(Vm& vm) {
     method(vm.loadVarsProto_, "getBytesLoaded", LoadVarsBytesLoaded);
     method(vm.loadVarsProto_, "getBytesTotal", LoadVarsBytesTotal);
     Object* loadVars = function(LoadVarsConstructor);
-    loadVars->Set("prototype", Value::Obj(vm.loadVarsProto_));
-    vm.global_->Set("LoadVars", Value::Obj(loadVars));
+    loadVars->Define("prototype", Value::Obj(vm.loadVarsProto_), kDontEnum);
+    vm.global_->Define("LoadVars", Value::Obj(loadVars), kDontEnum);
 
     vm.clipLoaderProto_ = prototype();
     method(vm.clipLoaderProto_, "loadClip", ClipLoaderLoadClip);
@@ -397,8 +400,8 @@ void InstallLoadingBuiltins(Vm& vm) {
     method(vm.clipLoaderProto_, "removeListener", ClipLoaderRemoveListener);
     method(vm.clipLoaderProto_, "getProgress", ClipLoaderGetProgress);
     Object* clipLoader = function(ClipLoaderConstructor);
-    clipLoader->Set("prototype", Value::Obj(vm.clipLoaderProto_));
-    vm.global_->Set("MovieClipLoader", Value::Obj(clipLoader));
+    clipLoader->Define("prototype", Value::Obj(vm.clipLoaderProto_), kDontEnum);
+    vm.global_->Define("MovieClipLoader", Value::Obj(clipLoader), kDontEnum);
 
     method(vm.clipProto_, "loadVariables", ClipLoadVariables);
     method(vm.clipProto_, "loadMovie", ClipLoadMovie);

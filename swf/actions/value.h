@@ -51,7 +51,11 @@ private:
     Object* object_ = nullptr;
 };
 
-enum class ObjectKind { Plain, Array, Function, Clip };
+// Super: what `super` names inside a method (see Object::superThis).
+enum class ObjectKind { Plain, Array, Function, Clip, Super };
+
+// Property attributes, numbered as ASSetPropFlags numbers them.
+enum PropertyFlags : std::uint8_t { kDontEnum = 1, kDontDelete = 2, kReadOnly = 4 };
 
 struct CallContext;
 using NativeFunction = Value (*)(CallContext& call);
@@ -70,26 +74,58 @@ struct ScriptFunction {
     Object* clip = nullptr;      // the timeline it was defined on
 };
 
+struct Property {
+    std::string name;
+    Value value;
+    std::uint8_t flags = 0;
+    // addProperty: reads and writes go through these functions instead of `value`.
+    Object* getter = nullptr;
+    Object* setter = nullptr;
+};
+
+// watch(): writes to `name` pass through `callback` first.
+struct Watch {
+    std::string name;
+    Object* callback = nullptr;
+    Value userData;
+};
+
 struct Object {
     explicit Object(ObjectKind k) : kind(k) {}
 
     ObjectKind kind;
-    std::vector<std::pair<std::string, Value>> properties;  // in insertion order
+    std::vector<Property> properties;  // in insertion order
     std::vector<Value> elements;                             // arrays only
     Object* proto = nullptr;
     std::shared_ptr<const ScriptFunction> script;  // scripted functions
     NativeFunction native = nullptr;               // built-in functions
     ActionTarget* target = nullptr;                // clips; null once the clip is gone
+    // Prototypes declared by ImplementsOp on a class's prototype (instanceof follows them).
+    std::vector<Object*> interfaces;
+    std::vector<Watch> watches;
+    // The wrapped value of Number, String, Boolean and Date objects.
+    Value primitive;
+    // Super objects: the `this` of the method that named `super`, and the
+    // prototype holding that method (its __proto__ is where super looks).
+    Value superThis;
+    Object* superHome = nullptr;
     // Slots built-in classes keep for themselves (a loader's listeners, byte
     // counts): scripts neither see nor enumerate them.
     std::vector<std::pair<std::string, Value>> internals;
     bool marked = false;
 
-    Value* Find(const std::string& name);
-    void Set(const std::string& name, Value value);
-    bool Remove(const std::string& name);
+    // Names compare exactly, or ignoring ASCII case (movies of version 6 and below).
+    Property* FindProperty(const std::string& name, bool ignoreCase = false);
+    Value* Find(const std::string& name, bool ignoreCase = false);
+    // Stores a plain value, keeping the slot's attributes (not its accessors).
+    void Set(const std::string& name, Value value, bool ignoreCase = false);
+    // Adds or replaces with the given attributes.
+    void Define(const std::string& name, Value value, std::uint8_t flags);
+    bool Remove(const std::string& name, bool ignoreCase = false);
     Value* FindInternal(const std::string& name);
     void SetInternal(const std::string& name, Value value);
 };
+
+bool NamesEqual(const std::string& a, const std::string& b, bool ignoreCase);
 
 }  // namespace swf::actions

@@ -1,5 +1,8 @@
 #include "vm.h"
 
+#include <algorithm>
+#include <ctime>
+
 #include "conversions.h"
 #include "interpreter.h"
 
@@ -9,10 +12,27 @@ namespace {
 
 // Collect once the heap has grown this much beyond what survived the last time.
 constexpr std::size_t kCollectSlack = 1024;
+// Timers alive at once.
+constexpr std::size_t kMaxTimers = 1000;
+
+
+int SystemTimeZoneMinutes() {
+    std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    std::tm* u = std::gmtime(&now);
+    if (!u) return 0;
+    utc = *u;
+    utc.tm_isdst = -1;
+    // mktime reads the UTC fields as local time: the difference is the offset.
+    std::time_t asLocal = std::mktime(&utc);
+    if (asLocal == static_cast<std::time_t>(-1)) return 0;
+    return static_cast<int>(std::difftime(now, asLocal) / 60);
+}
 
 }  // namespace
 
 Vm::Vm(int swfVersion, VmLimits limits) : swfVersion_(swfVersion), limits_(limits) {
+    timeZoneMinutes_ = SystemTimeZoneMinutes();
     InstallBuiltins(*this);
     liveAfterCollect_ = heap_.Count();
 }
@@ -23,6 +43,7 @@ RunStatus Vm::Run(std::span<const std::uint8_t> code, ActionTarget& target, Acti
     ++runDepth_;
     Interpreter interpreter(*this, host);
     RunStatus status = interpreter.RunBlock(code, ClipFor(&target));
+    stepsUsed_ += interpreter.StepsUsed();
     --runDepth_;
     CollectIfIdle();
     return status;
@@ -99,16 +120,88 @@ std::string Vm::ToText(const Value& value) const {
 
 void Vm::SetTraceHandler(std::function<void(const std::string&)> handler) { trace_ = std::move(handler); }
 
+double Vm::ElapsedMs() const {
+    using namespace std::chrono;
+    return static_cast<double>(duration_cast<milliseconds>(steady_clock::now() - started_).count());
+}
+
+double Vm::Random() {
+    std::uint32_t x = randomState_;
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    randomState_ = x;
+    return x / 4294967296.0;
+}
+
+Object* Vm::RegisteredClass(const std::string& symbol) const {
+    auto it = registeredClasses_.find(symbol);
+    return it == registeredClasses_.end() ? nullptr : it->second;
+}
+
+void Vm::RegisterClass(const std::string& symbol, Object* constructor) {
+    if (constructor)
+        registeredClasses_[symbol] = constructor;
+    else
+        registeredClasses_.erase(symbol);
+}
+
+int Vm::AddTimer(Timer timer) {
+    // Scripts that start timers without end must not grow the list without end.
+    if (timers_.size() >= kMaxTimers) return 0;
+    timer.id = nextTimerId_++;
+    timers_.push_back(std::move(timer));
+    return timers_.back().id;
+}
+
+bool Vm::RemoveTimer(int id) {
+    return std::erase_if(timers_, [id](const Timer& t) { return t.id == id; }) > 0;
+}
+
+RunStatus Vm::AdvanceTimers(double nowMs, ActionHost& host) {
+    if (nowMs > clockMs_) clockMs_ = nowMs;
+    // Decide which timers run before running any: callbacks may add or clear timers.
+    std::vector<int> due;
+    for (const Timer& t : timers_)
+        if (t.due <= clockMs_) due.push_back(t.id);
+    RunStatus status = RunStatus::Completed;
+    ++runDepth_;
+    for (int id : due) {
+        auto it = std::find_if(timers_.begin(), timers_.end(), [id](const Timer& t) { return t.id == id; });
+        if (it == timers_.end()) continue;  // cleared by an earlier callback
+        Timer timer = *it;
+        if (timer.repeat) {
+            double next = timer.due + timer.interval;
+            it->due = next <= clockMs_ ? clockMs_ + timer.interval : next;  // fell behind: skip missed beats
+        } else {
+            timers_.erase(it);
+        }
+        Interpreter interpreter(*this, host);
+        RunStatus s = interpreter.RunTimer(timer);
+        stepsUsed_ += interpreter.StepsUsed();
+        if (status == RunStatus::Completed) status = s;
+    }
+    --runDepth_;
+    CollectIfIdle();
+    return status;
+}
+
 void Vm::CollectIfIdle() {
     if (runDepth_ == 0 && heap_.Count() > liveAfterCollect_ + kCollectSlack) CollectGarbage();
 }
 
 void Vm::CollectGarbage() {
-    std::vector<Object*> roots = {global_,        objectProto_,  arrayProto_,    stringProto_,
-                                  clipProto_,     functionProto_, loadVarsProto_, clipLoaderProto_};
-    for (const auto& [target, clip] : clips_) roots.push_back(clip);
+    std::vector<Object*> roots = {global_,        objectProto_, arrayProto_,   stringProto_,   clipProto_,
+                                  functionProto_, numberProto_, booleanProto_, dateProto_,     xmlNodeProto_,
+                                  loadVarsProto_, clipLoaderProto_};
     for (const auto* loads : {&pendingLoads_, &activeLoads_}) {
         for (const LoadRequest& request : *loads) roots.push_back(request.receiver);
+    }
+    for (const auto& [target, clip] : clips_) roots.push_back(clip);
+    for (const auto& [symbol, constructor] : registeredClasses_) roots.push_back(constructor);
+    for (const Timer& t : timers_) {
+        roots.push_back(t.function.AsObject());
+        for (const Value& v : t.args) roots.push_back(v.AsObject());
     }
     heap_.Collect(roots);
     liveAfterCollect_ = heap_.Count();

@@ -99,9 +99,57 @@ public:
     Object* loadVarsPrototype() const { return loadVarsProto_; }
     Object* clipLoaderPrototype() const { return clipLoaderProto_; }
 
+    // The script clock (milliseconds) that setInterval and setTimeout count
+    // against. The player calls this once per frame with its clock: callbacks
+    // that have come due run now, each at most once per call (an interval that
+    // fell behind skips the beats it missed). Returns how the callbacks ended:
+    // the first status other than Completed, if any.
+    RunStatus AdvanceTimers(double nowMs, ActionHost& host);
+    double TimerClock() const { return clockMs_; }
+    std::size_t PendingTimers() const { return timers_.size(); }
+
+    // Milliseconds since the VM started (getTimer).
+    double ElapsedMs() const;
+    // The next pseudo-random number in [0, 1) (random, Math.random).
+    double Random();
+    // Local time for Date: minutes east of UTC. Taken from the system at start.
+    void SetTimeZoneOffset(int minutesEast) { timeZoneMinutes_ = minutesEast; }
+    int TimeZoneOffset() const { return timeZoneMinutes_; }
+
+    // The constructor Object.registerClass tied to a library symbol, or null.
+    Object* RegisteredClass(const std::string& symbol) const;
+
     int swfVersion() const { return swfVersion_; }
     const VmLimits& limits() const { return limits_; }
     std::size_t ObjectCount() const { return heap_.Count(); }
+    // Steps spent by all runs so far: actions executed plus conversion work.
+    std::uint64_t StepsUsed() const { return stepsUsed_; }
+
+    // For the built-in classes: the global object and the shared prototypes.
+    Object* global() const { return global_; }
+    Object* objectProto() const { return objectProto_; }
+    Object* functionProto() const { return functionProto_; }
+    Object* arrayProto() const { return arrayProto_; }
+    Object* stringProto() const { return stringProto_; }
+    Object* numberProto() const { return numberProto_; }
+    Object* booleanProto() const { return booleanProto_; }
+    Object* dateProto() const { return dateProto_; }
+    Object* xmlNodeProto() const { return xmlNodeProto_; }
+    Heap& heap() { return heap_; }
+
+    // Timers as setInterval/setTimeout create them; ids count from 1.
+    struct Timer {
+        int id = 0;
+        double due = 0;
+        double interval = 0;
+        bool repeat = false;
+        Value function;  // the callback, or the object whose `method` is called
+        std::string method;
+        std::vector<Value> args;
+    };
+    int AddTimer(Timer timer);
+    bool RemoveTimer(int id);
+    void RegisterClass(const std::string& symbol, Object* constructor);
 
 private:
     friend class Interpreter;
@@ -124,6 +172,11 @@ private:
     Object* functionProto_ = nullptr;
     Object* loadVarsProto_ = nullptr;
     Object* clipLoaderProto_ = nullptr;
+
+    Object* numberProto_ = nullptr;
+    Object* booleanProto_ = nullptr;
+    Object* dateProto_ = nullptr;
+    Object* xmlNodeProto_ = nullptr;
     ActionTarget* root_ = nullptr;
     std::map<int, ActionTarget*> levels_;
     std::vector<LoadRequest> pendingLoads_;
@@ -134,6 +187,12 @@ private:
     std::size_t liveAfterCollect_ = 0;
     std::uint32_t randomState_ = 0x2545F491u;
     std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
+    double clockMs_ = 0;
+    std::uint64_t stepsUsed_ = 0;
+    int timeZoneMinutes_ = 0;
+    int nextTimerId_ = 1;
+    std::vector<Timer> timers_;
+    std::map<std::string, Object*> registeredClasses_;
 };
 
 }  // namespace swf::actions

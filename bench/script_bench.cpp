@@ -1,0 +1,110 @@
+// Script speed: loops, property access, method calls, string building and
+// array sorting, run through the action VM. Each benchmark reports the VM's
+// steps per second (actions plus conversion work) as "steps".
+//
+//   build/native-release/bench/swf_script_bench
+
+#include <benchmark/benchmark.h>
+
+#include "tests/actions/script.h"
+
+using namespace actions_test;
+
+namespace {
+
+constexpr int kIterations = 10000;
+
+ActionAssembler Body(const std::function<void(ActionAssembler&)>& build) {
+    ActionAssembler a;
+    build(a);
+    return a;
+}
+
+// for (i = 0; i < kIterations; i++) { body }
+ActionAssembler Loop(const std::function<void(ActionAssembler&)>& body) {
+    ActionAssembler a;
+    Let(a, "i", N(0));
+    a.Label("top");
+    Op(0x48, V("i"), N(kIterations))(a);
+    a.Action(ActionCode::Not).If("done");
+    body(a);
+    Let(a, "i", Unary(0x50, V("i")));
+    a.Jump("top");
+    a.Label("done");
+    return a;
+}
+
+void RunScript(benchmark::State& state, const ActionAssembler& setup, const ActionAssembler& program) {
+    swf::actions::VmLimits limits;
+    limits.maxActions = 100'000'000;
+    Machine m(8, limits);
+    m.Run(setup);
+    std::vector<std::uint8_t> bytes = program.Finish();
+    std::uint64_t before = m.vm.StepsUsed();
+    for (auto _ : state) {
+        auto status = m.RunBytes(bytes);
+        if (status != swf::actions::RunStatus::Completed) state.SkipWithError("script did not complete");
+    }
+    state.counters["steps"] =
+        benchmark::Counter(static_cast<double>(m.vm.StepsUsed() - before), benchmark::Counter::kIsRate);
+}
+
+void BM_Loop(benchmark::State& state) {
+    ActionAssembler setup;
+    Let(setup, "sum", N(0));
+    RunScript(state, setup, Loop([](ActionAssembler& a) { Let(a, "sum", Add(V("sum"), V("i"))); }));
+}
+
+void BM_PropertyAccess(benchmark::State& state) {
+    ActionAssembler setup;
+    Let(setup, "o", Obj({{"a", N(0)}, {"b", N(1)}, {"x", N(0)}}));
+    RunScript(state, setup, Loop([](ActionAssembler& a) { SetM(a, V("o"), "x", Add(M(V("o"), "x"), M(V("o"), "b"))); }));
+}
+
+void BM_MethodCalls(benchmark::State& state) {
+    ActionAssembler setup;
+    Let(setup, "C", Fn({}, Body([](ActionAssembler& b) { SetM(b, V("this"), "n", N(1)); })));
+    SetM(setup, M(V("C"), "prototype"), "f",
+         Fn2(3, 0x0001, {{2, "k"}}, Body([](ActionAssembler& b) { Return(b, Add(M(Reg(1), "n"), Reg(2))); })));
+    Let(setup, "o", New("C"));
+    RunScript(state, setup, Loop([](ActionAssembler& a) { Let(a, "r", CallM(V("o"), "f", {V("i")})); }));
+}
+
+void BM_StringBuilding(benchmark::State& state) {
+    ActionAssembler program;
+    Let(program, "s", S(""));
+    ActionAssembler loop = Loop([](ActionAssembler& a) { Let(a, "s", Add(V("s"), S("ab"))); });
+    program.Raw(loop.Bytes());
+    Trace(program, M(V("s"), "length"));
+    RunScript(state, ActionAssembler(), program);
+}
+
+void BM_ArraySort(benchmark::State& state) {
+    // 2000 pseudo-random numbers, sorted numerically and with a comparator.
+    ActionAssembler setup;
+    Let(setup, "a", New("Array"));
+    ActionAssembler fill;
+    Let(fill, "i", N(0));
+    fill.Label("top");
+    Op(0x48, V("i"), N(2000))(fill);
+    fill.Action(ActionCode::Not).If("done");
+    Do(fill, CallM(V("a"), "push", {CallM(V("Math"), "random")}));
+    Let(fill, "i", Unary(0x50, V("i")));
+    fill.Jump("top");
+    fill.Label("done");
+    setup.Raw(fill.Bytes());
+    ActionAssembler program;
+    Do(program, CallM(CallM(V("a"), "slice"), "sort", {N(16)}));
+    Do(program, CallM(CallM(V("a"), "slice"), "sort",
+                      {Fn({"x", "y"}, Body([](ActionAssembler& b) { Return(b, Op(0x0B, V("x"), V("y"))); }))}));
+    RunScript(state, setup, program);
+}
+
+}  // namespace
+
+BENCHMARK(BM_Loop)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PropertyAccess)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MethodCalls)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StringBuilding)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ArraySort)->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();
