@@ -20,6 +20,7 @@ bool ParseLevelName(const std::string& path, int* level, std::size_t* length);
 
 enum class LoadKind {
     Variables,  // URL-encoded variables into a timeline, or a LoadVars object
+    Xml,        // an XML document's text
     Movie,      // a movie or picture replacing a timeline's content
     Unload,     // a timeline's content removed
 };
@@ -31,7 +32,7 @@ struct LoadRequest {
     // (which may not exist yet), or neither for a LoadVars object.
     ActionTarget* target = nullptr;
     int level = -1;
-    // The LoadVars object (Variables) or MovieClipLoader (Movie, Unload) to
+    // The LoadVars object (Variables), XML document (Xml) or MovieClipLoader (Movie, Unload) to
     // report to; nullptr for the plain actions.
     Object* receiver = nullptr;
     // The target timeline was destroyed before the request was completed.

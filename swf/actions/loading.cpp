@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "builtins/xml.h"
 #include "conversions.h"
 #include "interpreter.h"
 #include "url_variables.h"
@@ -104,6 +105,20 @@ Value InternalNumber(CallContext& c, const char* name) {
 
 Value LoadVarsBytesLoaded(CallContext& c) { return InternalNumber(c, "bytesLoaded"); }
 Value LoadVarsBytesTotal(CallContext& c) { return InternalNumber(c, "bytesTotal"); }
+
+// ---- XML ----
+
+Value XmlLoad(CallContext& c) {
+    Object* self = c.self.AsObject();
+    if (self == nullptr || c.args.empty()) return Value::Bool(false);
+    LoadRequest request;
+    request.kind = LoadKind::Xml;
+    request.url = c.interpreter.Text(c.args[0]);
+    request.receiver = self;
+    self->Set("loaded", Value::Bool(false));
+    c.interpreter.vm().QueueLoad(std::move(request));
+    return Value::Bool(true);
+}
 
 // ---- MovieClipLoader ----
 
@@ -332,6 +347,15 @@ void Vm::FinishLoadVars(Object* receiver, const std::string* text, std::size_t b
     CallMethod(Value::Obj(receiver), "onData", {text != nullptr ? Value::String(*text) : Value()}, host);
 }
 
+void Vm::FinishXml(Object* document, const std::string* text, ActionHost& host) {
+    if (document == nullptr) return;
+    ++runDepth_;
+    Interpreter interpreter(*this, host);
+    XmlLoaded(interpreter, document, text != nullptr, text != nullptr ? *text : std::string());
+    --runDepth_;
+    CollectIfIdle();
+}
+
 void Vm::NotifyClipLoader(Object* loader, const std::string& event, const std::vector<Value>& args,
                           ActionHost& host) {
     if (loader == nullptr) return;
@@ -402,6 +426,15 @@ void InstallLoadingBuiltins(Vm& vm) {
     Object* clipLoader = function(ClipLoaderConstructor);
     clipLoader->Define("prototype", Value::Obj(vm.clipLoaderProto_), kDontEnum);
     vm.global_->Define("MovieClipLoader", Value::Obj(clipLoader), kDontEnum);
+
+    // XML.prototype.load: the XML class leaves it to the loading code.
+    if (Value* xml = vm.global_->Find("XML")) {
+        if (Object* constructor = xml->AsObject()) {
+            if (Value* proto = constructor->Find("prototype"); proto != nullptr && proto->AsObject() != nullptr) {
+                method(proto->AsObject(), "load", XmlLoad);
+            }
+        }
+    }
 
     method(vm.clipProto_, "loadVariables", ClipLoadVariables);
     method(vm.clipProto_, "loadMovie", ClipLoadMovie);

@@ -90,6 +90,8 @@ public:
     Value CallMethod(const Value& object, const std::string& name, std::vector<Value> args, ActionHost& host);
     // A LoadVars load ended: `text` is the file's text, or null when it failed.
     void FinishLoadVars(Object* receiver, const std::string* text, std::size_t bytes, ActionHost& host);
+    // An XML load ended likewise: the text is parsed into the document, then its onLoad runs.
+    void FinishXml(Object* document, const std::string* text, ActionHost& host);
     // Calls `event` on every listener of a MovieClipLoader, in order.
     void NotifyClipLoader(Object* loader, const std::string& event, const std::vector<Value>& args,
                           ActionHost& host);

@@ -39,6 +39,7 @@ public:
         for (std::size_t i = 0; i < requests.size(); ++i) {
             switch (requests[i].kind) {
                 case LoadKind::Variables: LoadVariables(requests, i); break;
+                case LoadKind::Xml: LoadXml(requests[i]); break;
                 case LoadKind::Movie: LoadMovie(requests, i); break;
                 case LoadKind::Unload: Unload(requests[i]); break;
             }
@@ -115,6 +116,13 @@ private:
             if (value.size() > maxLength) value.resize(maxLength);
             vm_.SetVariable(*clip, name, Value::String(std::move(value)));
         }
+    }
+
+    void LoadXml(const LoadRequest& request) {
+        const std::optional<std::vector<std::uint8_t>> bytes = Read(request.url);
+        const std::string text = bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
+        actions::Object* document = request.receiver;
+        Call([&] { vm_.FinishXml(document, bytes ? &text : nullptr, host_); });
     }
 
     // The loaded file as a movie definition, or null (with a warning).

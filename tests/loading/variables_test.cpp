@@ -173,6 +173,29 @@ TEST(LoadVars, SymbolicLinksOutOfTheFolderAreNotFollowed) {
     EXPECT_TRUE(t.Warned("outside the movie's folder"));
 }
 
+TEST(XmlLoad, DocumentsArriveParsedAndMissingOnesReportFailure) {
+    Fixture t;
+    t.folders.Write("pages.xml", "<guide><page title=\"Intro\">one</page></guide>");
+    ActionAssembler first, onLoad;
+    Report(onLoad, "onLoad", Var("ok"));
+    onLoad.PushString("FSCommand:first");
+    Member("this", "firstChild")(onLoad);
+    onLoad.PushString("nodeName").Action(ActionCode::GetMember).GetURL2(0);
+    Report(onLoad, "loaded", Member("this", "loaded"));
+    for (const char* name : {"doc", "missing"}) {
+        New(first, name, "XML");
+        SetMethod(first, name, "onLoad", {"ok"}, onLoad);
+    }
+    Report(first, "queued", MethodCall("doc", "load", {Str("pages.xml")}));
+    CallAndDrop(first, MethodCall("missing", "load", {Str("../pages.xml")}));
+    first.Action(ActionCode::Stop);
+    t.Load(ScriptMovie({}, {first}));
+    EXPECT_EQ(t.host.reports, (std::vector<std::string>{"queued=true"}));
+    t.player.AdvanceFrame();
+    EXPECT_EQ(t.host.reports, (std::vector<std::string>{"queued=true", "onLoad=true", "first=guide", "loaded=true",
+                                                        "onLoad=false", "first=undefined", "loaded=false"}));
+}
+
 TEST(LoadVars, WithoutAFileHostEveryLoadFails) {
     ReportHost host;
     swf::Player player;
