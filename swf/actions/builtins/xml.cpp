@@ -342,7 +342,7 @@ private:
 void Print(Interpreter& in, Object* node, std::string& out, std::size_t depth) {
     if (depth > kMaxDepth || !in.Budget().Spend(1)) return;
     Value* type = node->Find("nodeType");
-    if (type && type->IsNumber() && type->AsNumber() == kText) {
+    if (type && type->IsNumber() && type->AsNumber() == static_cast<double>(kText)) {
         Value* value = node->Find("nodeValue");
         if (value) out += Escape(in.Text(*value));
         return;
