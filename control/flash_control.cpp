@@ -176,6 +176,9 @@ void FlashControl::SetMovie(const std::wstring& location) {
     dirty_ = true;
     player_.Unload();
     pending_.push_back({PlayerEvent::Kind::ReadyStateChange, kReadyStateLoading, {}, {}});
+    // The movie loads its pages from its own folder and nowhere else.
+    files_ = std::make_unique<FolderFileHost>(MovieFolder(location));
+    player_.SetFileHost(files_.get());
     const auto bytes = ReadMovieBytes(location);
     if (bytes && player_.Load(*bytes)) {
         pending_.push_back({PlayerEvent::Kind::Progress, 100, {}, {}});

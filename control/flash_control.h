@@ -8,9 +8,11 @@
 #include <oleidl.h>
 
 #include <deque>
+#include <memory>
 #include <string>
 
 #include "control/event_connection_point.h"
+#include "control/folder_file_host.h"
 #include "control/gdi_font_provider.h"
 #include "control/movie_player.h"
 #include "control/player_window.h"
@@ -127,6 +129,7 @@ private:
     HRESULT ActivateUI();
 
     LONG references_ = 1;
+    std::unique_ptr<FolderFileHost> files_;  // the current movie's folder
     GdiFontProvider fonts_;  // outlives the player that draws with it
     MoviePlayer player_;
     PlayerWindow window_;

@@ -74,6 +74,8 @@ void MoviePlayer::Unload() {
 
 bool MoviePlayer::HasMovie() const { return engine_->player.IsLoaded(); }
 
+void MoviePlayer::SetFileHost(swf::FileHost* files) { engine_->player.SetFileHost(files); }
+
 double MoviePlayer::FrameRate() const {
     return HasMovie() ? PlayableFrameRate(engine_->player.FrameRate()) : kFallbackFrameRate;
 }
@@ -149,6 +151,7 @@ MoviePlayer::~MoviePlayer() = default;
 bool MoviePlayer::Load(std::span<const std::uint8_t>) { return false; }
 void MoviePlayer::Unload() { events_.clear(); }
 bool MoviePlayer::HasMovie() const { return false; }
+void MoviePlayer::SetFileHost(swf::FileHost*) {}
 double MoviePlayer::FrameRate() const { return kFallbackFrameRate; }
 std::uint32_t MoviePlayer::BackgroundColor() const { return kDefaultBackground; }
 void MoviePlayer::Advance() {}

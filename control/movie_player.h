@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+namespace swf {
+class FileHost;
+}
 namespace swf::fonts {
 class DeviceFontProvider;
 }
@@ -56,6 +59,9 @@ public:
 
     // Whether the movie may reach its host (FSCommand, ExternalInterface).
     void SetScriptAccess(bool allowed);
+    // Where the movie's pages, pictures and variables are read from (its
+    // folder); nullptr: nowhere. Not owned; kept across movies.
+    void SetFileHost(swf::FileHost* files);
     // The system fonts text in device fonts is drawn with; not owned, may be nullptr.
     void SetFontProvider(swf::fonts::DeviceFontProvider* provider);
 

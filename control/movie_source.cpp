@@ -1,5 +1,7 @@
 #include "control/movie_source.h"
 
+#include "control/folder_file_host.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -61,6 +63,18 @@ std::wstring MovieLocationToPath(const std::wstring& location) {
     }
     if (location.find(L"://") != std::wstring::npos) return {};
     return location;
+}
+
+std::wstring MovieFolder(const std::wstring& location) {
+    const std::wstring path = MovieLocationToPath(location);
+    if (path.empty()) return {};
+    const DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (length == 0) return {};
+    std::wstring full(length, L'\0');
+    const DWORD written = GetFullPathNameW(path.c_str(), length, full.data(), nullptr);
+    if (written == 0 || written >= length) return {};
+    full.resize(written);
+    return FolderOfPath(full);
 }
 
 std::optional<std::vector<std::uint8_t>> ReadMovieBytes(const std::wstring& location) {

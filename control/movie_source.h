@@ -15,6 +15,10 @@ inline constexpr std::uint64_t kMaxMovieFileBytes = 256ull * 1024 * 1024;
 // "file:" URL (with "/" as "\" and %XX escapes decoded); empty for other URLs.
 std::wstring MovieLocationToPath(const std::wstring& location);
 
+// The full path of the folder holding the movie a Movie value names; empty
+// for URLs that name no local file.
+std::wstring MovieFolder(const std::wstring& location);
+
 // The whole file, or nothing when it cannot be read or is too large.
 std::optional<std::vector<std::uint8_t>> ReadMovieBytes(const std::wstring& location);
 

@@ -21,6 +21,9 @@ public:
     virtual bool GotoLabel(const std::string& label) = 0;
     virtual std::uint32_t CurrentFrame() const = 0;
     virtual std::uint32_t FrameCount() const = 0;
+    // Bytes of the movie (or picture) the timeline plays, all of them loaded
+    // before it plays; 0 when unknown.
+    virtual std::uint32_t BytesTotal() const { return 0; }
     // The timeline a script path names, relative to this one: a child's
     // instance name ("mc"), "_parent", or a path ("mc.inner", "/mc", "../mc");
     // null when there is none. Timelines without named children keep this default.

@@ -95,6 +95,8 @@ void InstallBuiltins(Vm& vm) {
     Object* flash = object(vm.objectProto_);
     flash->Set("external", Value::Obj(external));
     vm.global_->Define("flash", Value::Obj(flash), kDontEnum);
+
+    InstallLoadingBuiltins(vm);
 }
 
 }  // namespace swf::actions

@@ -49,6 +49,20 @@ bool Object::Remove(const std::string& name, bool ignoreCase) {
     return true;
 }
 
+Value* Object::FindInternal(const std::string& name) {
+    for (auto& [key, value] : internals)
+        if (key == name) return &value;
+    return nullptr;
+}
+
+void Object::SetInternal(const std::string& name, Value value) {
+    if (Value* slot = FindInternal(name)) {
+        *slot = std::move(value);
+        return;
+    }
+    internals.emplace_back(name, std::move(value));
+}
+
 Object* Heap::New(ObjectKind kind) {
     objects_.push_back(std::make_unique<Object>(kind));
     return objects_.back().get();
@@ -85,6 +99,7 @@ void Heap::Collect(const std::vector<Object*>& roots) {
         MarkValue(o->primitive, work);
         MarkValue(o->superThis, work);
         work.push_back(o->superHome);
+        for (const auto& p : o->internals) MarkValue(p.second, work);
         work.push_back(o->proto);
         if (o->script) {
             for (Object* s : o->script->scope) work.push_back(s);

@@ -350,15 +350,33 @@ Value Interpreter::SuperFor(Frame& f) {
 // ---- variables and targets ---------------------------------------------------------
 
 Object* Interpreter::RootClip(Frame& f) {
+    // _root is the top of the level the code belongs to (_level0 for the main movie).
+    if (f.home && f.home->target) {
+        if (ActionTarget* top = f.home->target->FindTarget("_root")) return vm_.ClipFor(top);
+    }
     if (vm_.root_) return vm_.ClipFor(vm_.root_);
     return f.home;
+}
+
+Object* Interpreter::LevelClip(Frame& f, int level) {
+    if (level == 0 && !vm_.root_) return f.home;
+    ActionTarget* at = vm_.Level(level);
+    return at ? vm_.ClipFor(at) : nullptr;
 }
 
 ActionTarget* Interpreter::TimelineOf(Frame& f) { return f.clip ? f.clip->target : nullptr; }
 
 Object* Interpreter::ResolveTarget(Frame& f, const std::string& path) {
-    if (path == "_root" || path == "/" || path == "_level0") return RootClip(f);
+    if (path == "_root" || path == "/") return RootClip(f);
     if (path == "this" || path == ".") return f.clip;
+    int level = 0;
+    std::size_t length = 0;
+    if (ParseLevelName(path, &level, &length)) {
+        Object* clip = LevelClip(f, level);
+        if (!clip || length + 1 >= path.size()) return clip;
+        ActionTarget* at = clip->target ? clip->target->FindTarget(path.substr(length + 1)) : nullptr;
+        return at ? vm_.ClipFor(at) : nullptr;
+    }
     Object* base = f.clip ? f.clip : f.home;
     if (!base || !base->target) return nullptr;
     ActionTarget* found = base->target->FindTarget(path);
@@ -396,9 +414,15 @@ Value Interpreter::GetVariable(Frame& f, const std::string& name) {
         }
     }
     if (name == "this") return f.self;
-    if (name == "_root" || name == "_level0") return Value::Obj(RootClip(f));
+    if (name == "_root") return Value::Obj(RootClip(f));
     if (name == "_global") return Value::Obj(vm_.global_);
     if (name == "super") return SuperFor(f);
+    int level = 0;
+    std::size_t length = 0;
+    if (ParseLevelName(name, &level, &length) && length == name.size()) {
+        Object* clip = LevelClip(f, level);
+        return clip ? Value::Obj(clip) : Value();
+    }
     Value out;
     for (auto it = f.scope.rbegin(); it != f.scope.rend(); ++it)
         if (Lookup(*it, name, out)) return out;
@@ -865,13 +889,15 @@ std::size_t Interpreter::Step(Frame& f, std::uint8_t code, std::span<const std::
         std::string url = r.String();
         std::string target = r.String();
         if (r.failed()) return malformed();
-        HandleUrl(url, target);
+        HandleGetUrl(f, url, Value::String(target), 0);
         break;
     }
     case Op::GetURL2: {
+        CodeReader r(payload);
+        const std::uint8_t flags = payload.empty() ? 0 : r.U8();
         Value target = Pop(f);
         Value url = Pop(f);
-        HandleUrl(Text(url), Text(target));
+        HandleGetUrl(f, Text(url), target, flags);
         break;
     }
     case Op::Trace: {

@@ -99,6 +99,11 @@ public:
     // gotoAndPlay / gotoAndStop on a timeline: a 1-based frame number or a label.
     void Goto(ActionTarget* target, const Value& frame, bool play, std::uint32_t bias = 0);
 
+    // The timeline a load names: a clip object, "_levelN" or the main
+    // timeline (*level set, the result null), or a path from the current
+    // timeline (from the main one without a frame); null when there is none.
+    ActionTarget* LoadTarget(Frame* f, const Value& target, int* level);
+
     Vm& vm() { return vm_; }
     std::uint64_t StepsUsed() const { return vm_.limits_.maxActions - actionsLeft_; }
     ActionHost& host() { return host_; }
@@ -135,9 +140,15 @@ private:
     bool DeleteVariable(Frame& f, const std::string& name);
     Object* ResolveTarget(Frame& f, const std::string& path);
     Object* RootClip(Frame& f);
+    // _levelN's timeline, or null when nothing is loaded there.
+    Object* LevelClip(Frame& f, int level);
     ActionTarget* TimelineOf(Frame& f);
     void SetTargetPath(Frame& f, const Value& target);
     void HandleUrl(const std::string& url, const std::string& target);
+    // GetURL and GetURL2 with their flags: loads into timelines and levels,
+    // otherwise HandleUrl (loading.cpp).
+    void HandleGetUrl(Frame& f, const std::string& url, const Value& target, std::uint8_t flags);
+
     std::size_t DefineFunction(Frame& f, bool v2, std::span<const std::uint8_t> payload,
                                std::size_t next);
     Value GetProperty(Frame& f, const Value& target, int index);

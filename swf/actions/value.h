@@ -109,6 +109,9 @@ struct Object {
     // prototype holding that method (its __proto__ is where super looks).
     Value superThis;
     Object* superHome = nullptr;
+    // Slots built-in classes keep for themselves (a loader's listeners, byte
+    // counts): scripts neither see nor enumerate them.
+    std::vector<std::pair<std::string, Value>> internals;
     bool marked = false;
 
     // Names compare exactly, or ignoring ASCII case (movies of version 6 and below).
@@ -119,6 +122,8 @@ struct Object {
     // Adds or replaces with the given attributes.
     void Define(const std::string& name, Value value, std::uint8_t flags);
     bool Remove(const std::string& name, bool ignoreCase = false);
+    Value* FindInternal(const std::string& name);
+    void SetInternal(const std::string& name, Value value);
 };
 
 bool NamesEqual(const std::string& a, const std::string& b, bool ignoreCase);

@@ -45,8 +45,17 @@ RunStatus Vm::Run(std::span<const std::uint8_t> code, ActionTarget& target, Acti
     RunStatus status = interpreter.RunBlock(code, ClipFor(&target));
     stepsUsed_ += interpreter.StepsUsed();
     --runDepth_;
-    if (runDepth_ == 0 && heap_.Count() > liveAfterCollect_ + kCollectSlack) CollectGarbage();
+    CollectIfIdle();
     return status;
+}
+
+Value Vm::CallMethod(const Value& object, const std::string& name, std::vector<Value> args, ActionHost& host) {
+    ++runDepth_;
+    Interpreter interpreter(*this, host);
+    Value result = interpreter.Call(interpreter.GetMember(object, name), object, std::move(args));
+    --runDepth_;
+    CollectIfIdle();
+    return result;
 }
 
 void Vm::SetRoot(ActionTarget* root) { root_ = root; }
@@ -58,6 +67,29 @@ void Vm::Forget(ActionTarget& target) {
         clips_.erase(it);
     }
     if (root_ == &target) root_ = nullptr;
+    std::erase_if(levels_, [&](const auto& level) { return level.second == &target; });
+    for (auto* loads : {&pendingLoads_, &activeLoads_}) {
+        for (LoadRequest& request : *loads) {
+            if (request.target == &target) {
+                request.target = nullptr;
+                request.targetGone = true;
+            }
+        }
+    }
+}
+
+void Vm::SetLevel(int level, ActionTarget* target) {
+    if (target == nullptr) {
+        levels_.erase(level);
+    } else {
+        levels_[level] = target;
+    }
+}
+
+ActionTarget* Vm::Level(int level) const {
+    if (level == 0) return root_;
+    const auto it = levels_.find(level);
+    return it == levels_.end() ? nullptr : it->second;
 }
 
 Object* Vm::ClipFor(ActionTarget* target) {
@@ -150,13 +182,21 @@ RunStatus Vm::AdvanceTimers(double nowMs, ActionHost& host) {
         if (status == RunStatus::Completed) status = s;
     }
     --runDepth_;
-    if (runDepth_ == 0 && heap_.Count() > liveAfterCollect_ + kCollectSlack) CollectGarbage();
+    CollectIfIdle();
     return status;
 }
 
+void Vm::CollectIfIdle() {
+    if (runDepth_ == 0 && heap_.Count() > liveAfterCollect_ + kCollectSlack) CollectGarbage();
+}
+
 void Vm::CollectGarbage() {
-    std::vector<Object*> roots = {global_,       objectProto_,  arrayProto_,  stringProto_, clipProto_,
-                                  functionProto_, numberProto_, booleanProto_, dateProto_,  xmlNodeProto_};
+    std::vector<Object*> roots = {global_,        objectProto_, arrayProto_,   stringProto_,   clipProto_,
+                                  functionProto_, numberProto_, booleanProto_, dateProto_,     xmlNodeProto_,
+                                  loadVarsProto_, clipLoaderProto_};
+    for (const auto* loads : {&pendingLoads_, &activeLoads_}) {
+        for (const LoadRequest& request : *loads) roots.push_back(request.receiver);
+    }
     for (const auto& [target, clip] : clips_) roots.push_back(clip);
     for (const auto& [symbol, constructor] : registeredClasses_) roots.push_back(constructor);
     for (const Timer& t : timers_) {

@@ -13,6 +13,7 @@
 
 #include "action_target.h"
 #include "heap.h"
+#include "load_request.h"
 #include "value.h"
 
 namespace swf::actions {
@@ -39,6 +40,7 @@ struct VmLimits {
 class Interpreter;
 class Vm;
 void InstallBuiltins(Vm& vm);
+void InstallLoadingBuiltins(Vm& vm);
 
 class Vm {
 public:
@@ -64,6 +66,40 @@ public:
 
     // Receives the text of every trace() call; without one they are dropped.
     void SetTraceHandler(std::function<void(const std::string&)> handler);
+
+    // _levelN timelines above the main one (level 0 is SetRoot's); nullptr
+    // removes one.
+    void SetLevel(int level, ActionTarget* target);
+    ActionTarget* Level(int level) const;
+
+    // Loading (loading.cpp). Scripts queue requests; the player takes them
+    // on a later frame tick, reads the files and reports back through the
+    // calls below. Receivers stay alive until EndLoads().
+    void QueueLoad(LoadRequest request);
+    // The requests queued so far, oldest first, now being completed; requests
+    // queued meanwhile wait for the next call. Targets destroyed meanwhile
+    // show as targetGone.
+    std::vector<LoadRequest>& BeginLoads();
+    void EndLoads();
+    // The script object of a timeline, as callbacks receive it.
+    Value ClipValue(ActionTarget& target);
+    // A timeline's own variables dropped (its content was replaced).
+    void ClearVariables(ActionTarget& target);
+    // object.name(args), run from outside any block; undefined when there is
+    // no such method.
+    Value CallMethod(const Value& object, const std::string& name, std::vector<Value> args, ActionHost& host);
+    // A LoadVars load ended: `text` is the file's text, or null when it failed.
+    void FinishLoadVars(Object* receiver, const std::string* text, std::size_t bytes, ActionHost& host);
+    // An XML load ended likewise: the text is parsed into the document, then its onLoad runs.
+    void FinishXml(Object* document, const std::string* text, ActionHost& host);
+    // Calls `event` on every listener of a MovieClipLoader, in order.
+    void NotifyClipLoader(Object* loader, const std::string& event, const std::vector<Value>& args,
+                          ActionHost& host);
+    // What getProgress reports for the loader's load into `target`.
+    void SetClipLoadProgress(Object* loader, ActionTarget& target, double loaded, double total);
+
+    Object* loadVarsPrototype() const { return loadVarsProto_; }
+    Object* clipLoaderPrototype() const { return clipLoaderProto_; }
 
     // The script clock (milliseconds) that setInterval and setTimeout count
     // against. The player calls this once per frame with its clock: callbacks
@@ -120,9 +156,12 @@ public:
 private:
     friend class Interpreter;
     friend void InstallBuiltins(Vm& vm);
+    friend void InstallLoadingBuiltins(Vm& vm);
 
     Object* ClipFor(ActionTarget* target);
     void CollectGarbage();
+    // Collects when no block runs and the heap has grown enough since last time.
+    void CollectIfIdle();
 
     int swfVersion_;
     VmLimits limits_;
@@ -133,11 +172,17 @@ private:
     Object* stringProto_ = nullptr;
     Object* clipProto_ = nullptr;
     Object* functionProto_ = nullptr;
+    Object* loadVarsProto_ = nullptr;
+    Object* clipLoaderProto_ = nullptr;
+
     Object* numberProto_ = nullptr;
     Object* booleanProto_ = nullptr;
     Object* dateProto_ = nullptr;
     Object* xmlNodeProto_ = nullptr;
     ActionTarget* root_ = nullptr;
+    std::map<int, ActionTarget*> levels_;
+    std::vector<LoadRequest> pendingLoads_;
+    std::vector<LoadRequest> activeLoads_;
     std::map<ActionTarget*, Object*> clips_;
     std::function<void(const std::string&)> trace_;
     int runDepth_ = 0;

@@ -6,8 +6,8 @@
 
 namespace swf {
 
-ButtonInstance::ButtonInstance(ClipEnvironment& environment, const ButtonDefinition& definition,
-                               const Placement& placement, int nesting)
+ButtonInstance::ButtonInstance(ClipEnvironment& environment, const std::shared_ptr<const MovieDefinition>& movie,
+                               const ButtonDefinition& definition, const Placement& placement, int nesting)
     : DisplayObject(placement, &definition), environment_(environment), definition_(definition) {
     std::vector<const ButtonRecord*> records;
     for (const ButtonRecord& r : definition.records) records.push_back(&r);
@@ -18,7 +18,7 @@ ButtonInstance::ButtonInstance(ClipEnvironment& environment, const ButtonDefinit
         p.characterId = r->characterId;
         p.matrix = r->matrix;
         p.colorTransform = r->colorTransform;
-        Part part{r->states, environment.CreateInstance(p, nesting + 1)};
+        Part part{r->states, environment.CreateInstance(movie, p, nesting + 1)};
         if (part.object->Kind() == DisplayKind::MovieClip) static_cast<MovieClip*>(part.object.get())->Start();
         parts_.push_back(std::move(part));
     }

@@ -20,8 +20,9 @@ public:
         std::unique_ptr<DisplayObject> object;
     };
 
-    ButtonInstance(ClipEnvironment& environment, const ButtonDefinition& definition, const Placement& placement,
-                   int nesting);
+    // `movie` holds the definition and the characters its records name.
+    ButtonInstance(ClipEnvironment& environment, const std::shared_ptr<const MovieDefinition>& movie,
+                   const ButtonDefinition& definition, const Placement& placement, int nesting);
     ~ButtonInstance() override;
 
     const ButtonDefinition& Definition() const { return definition_; }

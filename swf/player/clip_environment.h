@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "swf/model/movie.h"
 #include "swf/model/timeline.h"
 #include "swf/player/display_object.h"
 
@@ -16,10 +17,11 @@ class ButtonInstance;
 class ClipEnvironment {
 public:
     virtual ~ClipEnvironment() = default;
-    // An instance of the placement's character (an empty object when the
-    // character is missing or the nesting and instance limits are reached).
-    // `nesting` is the depth of the timeline that places it.
-    virtual std::unique_ptr<DisplayObject> CreateInstance(const Placement& placement, int nesting) = 0;
+    // An instance of the placement's character from `movie`'s dictionary (an
+    // empty object when the character is missing or the nesting and instance
+    // limits are reached). `nesting` is the depth of the timeline that places it.
+    virtual std::unique_ptr<DisplayObject> CreateInstance(const std::shared_ptr<const MovieDefinition>& movie,
+                                                          const Placement& placement, int nesting) = 0;
     // Actions to run on behalf of `clip` once the current step is over.
     virtual void QueueActions(MovieClip& clip, const ActionCode& code) = 0;
     // Takes an object a timeline removed. While actions run it is kept until

@@ -8,9 +8,13 @@
 
 namespace swf {
 
-MovieClip::MovieClip(ClipEnvironment& environment, const Timeline& timeline, const Placement& placement,
-                     const Character* character, int nesting)
-    : DisplayObject(placement, character), environment_(environment), timeline_(timeline), nesting_(nesting) {}
+MovieClip::MovieClip(ClipEnvironment& environment, std::shared_ptr<const MovieDefinition> movie,
+                     const Timeline& timeline, const Placement& placement, const Character* character, int nesting)
+    : DisplayObject(placement, character),
+      environment_(environment),
+      movie_(std::move(movie)),
+      timeline_(&timeline),
+      nesting_(nesting) {}
 
 MovieClip::~MovieClip() {
     children_.clear();  // children first: they may report themselves gone
@@ -18,14 +22,30 @@ MovieClip::~MovieClip() {
 }
 
 void MovieClip::Start() {
-    if (started_ || timeline_.frames.empty()) return;
+    if (started_ || timeline_->frames.empty()) return;
     started_ = true;
     current_ = 0;
     EnterFrame(0);
 }
 
+void MovieClip::ReplaceContent(std::shared_ptr<const MovieDefinition> movie) {
+    for (auto& [depth, child] : children_) environment_.Retire(std::move(child));
+    children_.clear();
+    movie_ = std::move(movie);
+    timeline_ = &movie_->timeline;
+    current_ = 0;
+    playing_ = true;
+    started_ = false;
+    holdFrame_ = true;
+    Start();
+}
+
 void MovieClip::Advance() {
     ++steps_;
+    if (holdFrame_) {
+        holdFrame_ = false;
+        return;
+    }
     if (playing_ && FrameCount() > 1) {
         EnterFrame(current_ + 1 < FrameCount() ? current_ + 1 : 0);
     }
@@ -98,13 +118,13 @@ ActionTarget* MovieClip::FindTarget(const std::string& path) {
 }
 
 bool MovieClip::FindLabel(const std::string& label, std::uint32_t* frame) const {
-    const auto exact = timeline_.labels.find(label);
-    if (exact != timeline_.labels.end()) {
+    const auto exact = timeline_->labels.find(label);
+    if (exact != timeline_->labels.end()) {
         *frame = exact->second;
         return true;
     }
     const std::string wanted = Lower(label);
-    for (const auto& [name, index] : timeline_.labels) {
+    for (const auto& [name, index] : timeline_->labels) {
         if (Lower(name) == wanted) {
             *frame = index;
             return true;
@@ -129,7 +149,7 @@ void MovieClip::EnterFrame(std::uint32_t frame) {
         for (const auto& [depth, child] : children_) target.emplace(depth, child->GetPlacement());
         from = current_ + 1;
     }
-    for (std::uint32_t f = from; f <= frame && f < FrameCount(); ++f) ApplyFrame(timeline_.frames[f], f, target);
+    for (std::uint32_t f = from; f <= frame && f < FrameCount(); ++f) ApplyFrame(timeline_->frames[f], f, target);
     current_ = frame;
 
     // Keep the instances the target state still names; replace the rest.
@@ -146,13 +166,13 @@ void MovieClip::EnterFrame(std::uint32_t frame) {
     std::vector<MovieClip*> newClips;
     for (const auto& [depth, placement] : target) {
         if (children_.count(depth) != 0) continue;
-        std::unique_ptr<DisplayObject> child = environment_.CreateInstance(placement, nesting_ + 1);
+        std::unique_ptr<DisplayObject> child = environment_.CreateInstance(movie_, placement, nesting_ + 1);
         child->SetParent(this);
         child->SetBornInStep(steps_);
         if (child->Kind() == DisplayKind::MovieClip) newClips.push_back(static_cast<MovieClip*>(child.get()));
         children_.emplace(depth, std::move(child));
     }
-    for (const ActionCode& code : timeline_.frames[frame].actions) environment_.QueueActions(*this, code);
+    for (const ActionCode& code : timeline_->frames[frame].actions) environment_.QueueActions(*this, code);
     // New clips' first frames come after this frame's own actions.
     for (MovieClip* clip : newClips) clip->Start();
 }

@@ -5,7 +5,10 @@
 #include <cstdint>
 #include <string>
 
+#include <memory>
+
 #include "swf/actions/action_target.h"
+#include "swf/model/movie.h"
 #include "swf/model/timeline.h"
 #include "swf/player/clip_environment.h"
 #include "swf/player/display_object.h"
@@ -15,8 +18,9 @@ namespace swf {
 class MovieClip : public DisplayObject, public ActionTarget {
 public:
     // `nesting` is 0 for the main timeline, one more for each level inside.
-    MovieClip(ClipEnvironment& environment, const Timeline& timeline, const Placement& placement,
-              const Character* character, int nesting);
+    // `timeline` belongs to `movie`, whose dictionary the clip's frames place from.
+    MovieClip(ClipEnvironment& environment, std::shared_ptr<const MovieDefinition> movie, const Timeline& timeline,
+              const Placement& placement, const Character* character, int nesting);
     ~MovieClip() override;
 
     DisplayKind Kind() const override { return DisplayKind::MovieClip; }
@@ -38,9 +42,18 @@ public:
     void GotoFrame(std::uint32_t frame) override;
     bool GotoLabel(const std::string& label) override;
     std::uint32_t CurrentFrame() const override { return current_; }
-    std::uint32_t FrameCount() const override { return static_cast<std::uint32_t>(timeline_.frames.size()); }
+    std::uint32_t FrameCount() const override { return static_cast<std::uint32_t>(timeline_->frames.size()); }
+    std::uint32_t BytesTotal() const override { return movie_->header.fileLength; }
     // "name", "_parent", "..", "_root", dotted and slash paths ("a.b", "/a/b", "../a").
     ActionTarget* FindTarget(const std::string& path) override;
+
+    // Replaces what the clip shows and plays with `movie`'s main timeline
+    // (a loaded movie or picture; an empty timeline unloads). Name, depth and
+    // placement stay. The first frame is built and its actions queued; the
+    // next tick keeps that frame on screen.
+    void ReplaceContent(std::shared_ptr<const MovieDefinition> movie);
+    // The movie whose characters this clip's frames place.
+    const MovieDefinition& Movie() const { return *movie_; }
 
     bool IsPlaying() const { return playing_; }
     int Nesting() const { return nesting_; }
@@ -55,12 +68,14 @@ private:
     void EnterFrame(std::uint32_t frame);
 
     ClipEnvironment& environment_;
-    const Timeline& timeline_;
+    std::shared_ptr<const MovieDefinition> movie_;
+    const Timeline* timeline_;
     int nesting_;
     DisplayList children_;
     std::uint32_t current_ = 0;
     bool playing_ = true;
     bool started_ = false;
+    bool holdFrame_ = false;  // content just replaced: the next tick shows it unchanged
     std::uint64_t steps_ = 0;  // how many times Advance ran
 };
 

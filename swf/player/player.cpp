@@ -9,6 +9,7 @@
 #include "swf/player/show_all.h"
 #include "swf/player/stage.h"
 #if SWF_HAVE_ACTIONS
+#include "swf/player/content_loader.h"
 #include "swf/player/vm_action_runner.h"
 #endif
 
@@ -37,6 +38,7 @@ struct Player::Session {
     std::unique_ptr<VmActionRunner> runner;
     std::unique_ptr<Stage> stage;
     std::unique_ptr<Renderer> renderer;
+    std::vector<std::string> loadWarnings;
 };
 
 class Player::BusyScope {
@@ -123,6 +125,7 @@ std::vector<std::string> Player::Warnings() const {
 #if SWF_HAVE_ACTIONS
     for (std::string& w : session_->runner->Warnings()) all.push_back(std::move(w));
 #endif
+    all.insert(all.end(), session_->loadWarnings.begin(), session_->loadWarnings.end());
     return all;
 }
 
@@ -166,6 +169,10 @@ void Player::GotoFrame(std::uint32_t frame) {
 
 void Player::AdvanceFrame() {
     BusyScope busy(*this);
+#if SWF_HAVE_ACTIONS
+    if (session_) CompleteLoads(*session_->stage, *session_->runner, files_, session_->loadWarnings);
+#endif
+    // A loading callback may have replaced the movie through the host.
     if (Stage* stage = CurrentStage()) stage->Advance();
 }
 
@@ -183,8 +190,12 @@ void Player::Render(raster::Surface& surface) {
     raster::DrawOptions options;
     options.matrix = {toPixels.a, toPixels.b, toPixels.c, toPixels.d, toPixels.tx, toPixels.ty};
     raster::fillMask(stageMask, stagePath, raster::FillRule::NonZero, options);
-    session_->renderer->DrawList(surface, session_->stage->Root().Children(), toPixels, ColorTransform{},
-                                 &stageMask);
+    // Each clip draws text with its own movie's fonts (level 0 may hold a loaded movie).
+    session_->renderer->DrawClip(surface, session_->stage->Root(), toPixels, ColorTransform{}, &stageMask);
+    for (const auto& [level, clip] : session_->stage->Levels()) {
+        session_->renderer->DrawClip(surface, *clip, toPixels * clip->GetPlacement().matrix,
+                                     clip->GetPlacement().colorTransform, &stageMask);
+    }
 }
 
 void Player::SetViewportSize(int width, int height) {
@@ -217,6 +228,8 @@ bool Player::PointerOverButton() const {
     const Stage* stage = CurrentStage();
     return stage != nullptr && stage->HoveredButton() != nullptr;
 }
+
+void Player::SetFileHost(FileHost* files) { files_ = files; }
 
 void Player::SetHost(ActionHost* host) {
     host_ = host;

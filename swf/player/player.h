@@ -15,6 +15,7 @@
 
 namespace swf {
 
+class FileHost;
 class MovieClip;
 class Stage;
 namespace fonts {
@@ -35,8 +36,8 @@ public:
     void Unload();
     bool IsLoaded() const { return session_ != nullptr; }
     const std::string& LoadError() const { return error_; }
-    // What was repaired or left out: tags skipped or cut while reading, and
-    // scripts stopped while playing.
+    // What was repaired or left out: tags skipped or cut while reading,
+    // scripts stopped while playing, and files the movie could not load.
     std::vector<std::string> Warnings() const;
 
     // Frames per second as the movie declares it; 12 when none is loaded or it declares 0.
@@ -57,7 +58,8 @@ public:
     // Frames counted from 0, then runs the frame's actions.
     void GotoFrame(std::uint32_t frame);
 
-    // One frame tick: timelines move on, then their actions run.
+    // One frame tick: loads asked for before it complete, timelines move on,
+    // then their actions run.
     void AdvanceFrame();
 
     // Draws the whole surface: background, then the stage scaled to fit (ShowAll).
@@ -75,6 +77,9 @@ public:
 
     // Receives FSCommand, FlashCall and GetURL; may be nullptr. Not owned.
     void SetHost(ActionHost* host);
+    // Reads the files the movie loads (pages, pictures, variables) from its
+    // folder; without one every load fails. Not owned; kept across movies.
+    void SetFileHost(FileHost* files);
     // Draws and measures text set in system fonts; may be nullptr (such text
     // is then not drawn). Not owned; must outlive the player or be reset.
     void SetFontProvider(fonts::DeviceFontProvider* provider);
@@ -94,6 +99,7 @@ private:
     int busy_ = 0;
     std::string error_;
     ActionHost* host_ = nullptr;
+    FileHost* files_ = nullptr;
     fonts::DeviceFontProvider* fontProvider_ = nullptr;
     int viewportWidth_ = 0;
     int viewportHeight_ = 0;

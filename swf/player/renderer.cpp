@@ -97,6 +97,20 @@ bool MakePaint(const FillStyle& fill, const Matrix& toPixels, const ColorTransfo
     return false;
 }
 
+// Makes `dictionary` the one fonts come from until the scope ends.
+class DictionaryScope {
+public:
+    DictionaryScope(const Dictionary*& slot, const Dictionary& dictionary)
+        : slot_(slot), outer_(std::exchange(slot, &dictionary)) {}
+    ~DictionaryScope() { slot_ = outer_; }
+    DictionaryScope(const DictionaryScope&) = delete;
+    DictionaryScope& operator=(const DictionaryScope&) = delete;
+
+private:
+    const Dictionary*& slot_;
+    const Dictionary* outer_;
+};
+
 raster::LineCap ToRaster(CapStyle cap) {
     return cap == CapStyle::None ? raster::LineCap::None
            : cap == CapStyle::Square ? raster::LineCap::Square
@@ -158,6 +172,11 @@ void Renderer::DrawList(raster::Surface& surface, const DisplayList& list, const
     liveMasks_ = masksBefore;
 }
 
+void Renderer::DrawClip(raster::Surface& surface, const MovieClip& clip, const Matrix& toPixels,
+                        const ColorTransform& colors, const raster::CoverageMask* mask) {
+    DrawObject(surface, clip, toPixels, colors, mask);
+}
+
 void Renderer::DrawObject(raster::Surface& surface, const DisplayObject& object, const Matrix& toPixels,
                           const ColorTransform& colors, const raster::CoverageMask* clip) {
     switch (object.Kind()) {
@@ -169,9 +188,12 @@ void Renderer::DrawObject(raster::Surface& surface, const DisplayObject& object,
         case DisplayKind::Morph: DrawShape(surface, *MorphShapeAt(object), toPixels, colors, clip); return;
         case DisplayKind::Text: DrawText(&surface, nullptr, object, toPixels, colors, clip); return;
         case DisplayKind::EditText: DrawEditText(&surface, nullptr, object, toPixels, colors, clip); return;
-        case DisplayKind::MovieClip:
-            DrawList(surface, static_cast<const MovieClip&>(object).Children(), toPixels, colors, clip);
+        case DisplayKind::MovieClip: {
+            const auto& movieClip = static_cast<const MovieClip&>(object);
+            const DictionaryScope scope(dictionary_, movieClip.Movie().dictionary);
+            DrawList(surface, movieClip.Children(), toPixels, colors, clip);
             return;
+        }
         case DisplayKind::Button: {
             const auto& button = static_cast<const ButtonInstance&>(object);
             const auto state = static_cast<std::uint8_t>(button.State());
@@ -230,7 +252,7 @@ void Renderer::DrawText(raster::Surface* surface, raster::CoverageMask* mask, co
     options.clip = clip;
     raster::Path path;
     for (const TextRun& run : text.runs) {
-        const FontDefinition* font = FindCharacter<FontDefinition>(dictionary_, run.fontId);
+        const FontDefinition* font = FindCharacter<FontDefinition>(*dictionary_, run.fontId);
         if (font == nullptr) continue;
         // A font without outlines names a device font; its glyphs are found by character code.
         const bool device = font->IsDeviceFont();
@@ -306,11 +328,10 @@ void Renderer::DrawEditText(raster::Surface* surface, raster::CoverageMask* mask
                 if (!path.empty() && !(format.color == color)) flush(color);
                 color = format.color;
                 const double baseline = line.baseline + dy;
-                if (fonts_ != nullptr) {
-                    const GlyphOutline outline = fonts_->Outline(format, g.character);
-                    if (outline.edges != nullptr) {
-                        AppendPlaced(path, *outline.edges, format.size / outline.em, g.x + dx, baseline);
-                    }
+                // The field's own movie holds its embedded fonts (it may be a loaded one).
+                const GlyphOutline outline = field.Fonts().Outline(format, g.character);
+                if (outline.edges != nullptr) {
+                    AppendPlaced(path, *outline.edges, format.size / outline.em, g.x + dx, baseline);
                 }
                 if (format.underline && g.character != text::kBullet) {
                     const double thickness = std::max(20.0, format.size / 16);
@@ -359,12 +380,15 @@ void Renderer::AddToMask(raster::CoverageMask& mask, const DisplayObject& object
         case DisplayKind::Morph: AddShapeToMask(mask, *MorphShapeAt(object), toPixels); return;
         case DisplayKind::Text: DrawText(nullptr, &mask, object, toPixels, {}, nullptr); return;
         case DisplayKind::EditText: DrawEditText(nullptr, &mask, object, toPixels, {}, nullptr); return;
-        case DisplayKind::MovieClip:
-            for (const auto& [depth, child] : static_cast<const MovieClip&>(object).Children()) {
+        case DisplayKind::MovieClip: {
+            const auto& movieClip = static_cast<const MovieClip&>(object);
+            const DictionaryScope scope(dictionary_, movieClip.Movie().dictionary);
+            for (const auto& [depth, child] : movieClip.Children()) {
                 if (child->GetPlacement().clipDepth != 0) continue;
                 AddToMask(mask, *child, toPixels * child->GetPlacement().matrix);
             }
             return;
+        }
         case DisplayKind::Button: {
             const auto& button = static_cast<const ButtonInstance&>(object);
             const auto state = static_cast<std::uint8_t>(button.State());

@@ -14,9 +14,13 @@
 
 namespace swf {
 
+class MovieClip;
+
 class Renderer {
 public:
-    explicit Renderer(const Dictionary& dictionary) : dictionary_(dictionary) {}
+    // `dictionary` serves text outside any clip; inside a clip, its movie's
+    // dictionary does (a loaded movie brings its own fonts).
+    explicit Renderer(const Dictionary& dictionary) : dictionary_(&dictionary) {}
 
     // Device fonts and embedded-font lookup for text; without them device text is not drawn.
     void SetFonts(const TextFonts* fonts) { fonts_ = fonts; }
@@ -25,6 +29,10 @@ public:
     // surface, only inside `clip` when one is given.
     void DrawList(raster::Surface& surface, const DisplayList& list, const Matrix& toPixels,
                   const ColorTransform& colors, const raster::CoverageMask* clip);
+
+    // Draws a clip's content (a level's, say) with its own movie's fonts.
+    void DrawClip(raster::Surface& surface, const MovieClip& clip, const Matrix& toPixels,
+                  const ColorTransform& colors, const raster::CoverageMask* mask);
 
 private:
     void DrawObject(raster::Surface& surface, const DisplayObject& object, const Matrix& toPixels,
@@ -43,7 +51,8 @@ private:
     // size of the surface.
     static constexpr int kMaxLiveMasks = 16;
 
-    const Dictionary& dictionary_;
+    // Where fonts are looked up: the dictionary of the clip being drawn.
+    const Dictionary* dictionary_;
     const TextFonts* fonts_ = nullptr;
     raster::Rasterizer rasterizer_;
     int liveMasks_ = 0;

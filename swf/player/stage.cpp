@@ -1,25 +1,29 @@
 #include "swf/player/stage.h"
 
 #include <algorithm>
+#include <string>
 
 #include "swf/model/button.h"
 #include "swf/model/edit_text.h"
 #include "swf/player/hit_test.h"
+#include "swf/player/loaded_content.h"
 
 namespace swf {
 
 Stage::Stage(std::shared_ptr<const MovieDefinition> movie) : movie_(std::move(movie)) {
-    root_ = std::make_unique<MovieClip>(*this, movie_->timeline, Placement{}, nullptr, 0);
+    root_ = std::make_unique<MovieClip>(*this, movie_, movie_->timeline, Placement{}, nullptr, 0);
     root_->Start();
 }
 
 Stage::~Stage() {
+    levels_.clear();
     root_.reset();
     retired_.clear();
 }
 
 void Stage::Advance() {
     root_->Advance();
+    for (auto& [level, clip] : levels_) clip->Advance();
     RunQueuedActions();
     RefreshFields();
 }
@@ -30,6 +34,49 @@ void Stage::RefreshFields() {
     for (EditTextInstance* field : fields) {
         if (std::find(fields_.begin(), fields_.end(), field) != fields_.end()) field->RefreshFromVariable();
     }
+}
+
+void Stage::SetFontProvider(fonts::DeviceFontProvider* provider) {
+    fonts_.SetProvider(provider);
+    for (auto& [definition, loaded] : loadedFonts_) loaded.fonts->SetProvider(provider);
+}
+
+TextFonts& Stage::FontsFor(const std::shared_ptr<const MovieDefinition>& movie) {
+    if (movie == movie_) return fonts_;
+    // Fonts of movies no clip plays any more have no fields left to serve.
+    if (retired_.empty()) {
+        std::erase_if(loadedFonts_, [](const auto& entry) { return entry.second.movie.use_count() == 1; });
+    }
+    LoadedFonts& loaded = loadedFonts_[movie.get()];
+    if (!loaded.fonts) {
+        loaded.movie = movie;
+        loaded.fonts = std::make_unique<TextFonts>(movie->dictionary);
+        loaded.fonts->SetProvider(fonts_.Provider());
+    }
+    return *loaded.fonts;
+}
+
+MovieClip* Stage::Level(int level) {
+    if (level == 0) return root_.get();
+    const auto it = levels_.find(level);
+    return it == levels_.end() ? nullptr : it->second.get();
+}
+
+MovieClip& Stage::MakeLevel(int level) {
+    if (MovieClip* clip = Level(level)) return *clip;
+    Placement placement;
+    placement.name = "_level" + std::to_string(level);
+    const auto empty = EmptyMovie();
+    auto clip = std::make_unique<MovieClip>(*this, empty, empty->timeline, placement, nullptr, 0);
+    return *levels_.emplace(level, std::move(clip)).first->second;
+}
+
+void Stage::RemoveLevel(int level) {
+    const auto it = levels_.find(level);
+    if (it == levels_.end()) return;
+    std::unique_ptr<MovieClip> clip = std::move(it->second);
+    levels_.erase(it);
+    Retire(std::move(clip));
 }
 
 void Stage::RunQueuedActions() {
@@ -53,25 +100,27 @@ void Stage::RunQueuedActions() {
     queue_.clear();
 }
 
-std::unique_ptr<DisplayObject> Stage::CreateInstance(const Placement& placement, int nesting) {
-    const auto it = movie_->dictionary.find(placement.characterId);
-    const Character* character = it == movie_->dictionary.end() ? nullptr : it->second.get();
+std::unique_ptr<DisplayObject> Stage::CreateInstance(const std::shared_ptr<const MovieDefinition>& movie,
+                                                     const Placement& placement, int nesting) {
+    const auto it = movie->dictionary.find(placement.characterId);
+    const Character* character = it == movie->dictionary.end() ? nullptr : it->second.get();
     if (character == nullptr || nesting > kMaxNesting || instances_ >= kMaxInstances) {
         return std::make_unique<DisplayObject>(placement, nullptr);
     }
     std::unique_ptr<DisplayObject> object;
     switch (character->Kind()) {
         case CharacterKind::Sprite:
-            object = std::make_unique<MovieClip>(*this, static_cast<const SpriteDefinition*>(character)->timeline,
-                                                 placement, character, nesting);
+            object = std::make_unique<MovieClip>(*this, movie,
+                                                 static_cast<const SpriteDefinition*>(character)->timeline, placement,
+                                                 character, nesting);
             break;
         case CharacterKind::Button:
-            object = std::make_unique<ButtonInstance>(*this, *static_cast<const ButtonDefinition*>(character),
+            object = std::make_unique<ButtonInstance>(*this, movie, *static_cast<const ButtonDefinition*>(character),
                                                       placement, nesting);
             break;
         case CharacterKind::EditText:
             object = std::make_unique<EditTextInstance>(placement, *static_cast<const EditTextDefinition*>(character),
-                                                        fonts_, this);
+                                                        FontsFor(movie), this);
             break;
         case CharacterKind::Shape:
         case CharacterKind::Morph:
@@ -106,11 +155,19 @@ void Stage::ButtonDestroyed(ButtonInstance& button) {
     if (pressed_ == &button) pressed_ = nullptr;
 }
 
-ButtonInstance* Stage::ButtonAt(Point p) { return FindButtonAt(root_->Children(), Matrix{}, p); }
+ButtonInstance* Stage::ButtonAt(Point p) {
+    for (auto it = levels_.rbegin(); it != levels_.rend(); ++it) {
+        if (ButtonInstance* button = FindButtonAt(it->second->Children(), it->second->GetPlacement().matrix, p)) {
+            return button;
+        }
+    }
+    return FindButtonAt(root_->Children(), Matrix{}, p);
+}
 
 void Stage::Transition(ButtonInstance& button, ButtonState state, std::uint16_t condition) {
     button.SetState(state);
-    MovieClip* target = button.Parent() != nullptr ? button.Parent() : root_.get();
+    MovieClip* target = button.Parent();
+    if (target == nullptr) target = root_.get();
     for (const ButtonAction& action : button.Definition().actions) {
         if ((action.conditions & condition) != 0) QueueActions(*target, action.code);
     }

@@ -4,6 +4,7 @@
 // pointer over buttons. Coordinates here are stage twips.
 
 #include <cstddef>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -33,12 +34,40 @@ public:
     MovieClip& Root() { return *root_; }
     const MovieClip& Root() const { return *root_; }
 
+    // Movies loaded into _level1 and above, drawn over the main timeline in
+    // level order.
+    using LevelMap = std::map<int, std::unique_ptr<MovieClip>>;
+    const LevelMap& Levels() const { return levels_; }
+    // Level 0 is the main timeline; nullptr when the level holds nothing.
+    MovieClip* Level(int level);
+    // The level's clip, made empty first when there is none.
+    MovieClip& MakeLevel(int level);
+    void RemoveLevel(int level);
+
     // Without a runner, actions are dropped.
     void SetActionRunner(ActionRunner* runner) { runner_ = runner; }
 
     // One frame tick of the whole tree, then its actions.
     void Advance();
     void RunQueuedActions();
+    // Runs a script call made from outside the queue (a loading callback) the
+    // way queued blocks run: what it removes lives until it returns.
+    template <typename Call>
+    void RunScript(Call call) {
+        if (runningAction_) {
+            call();
+            return;
+        }
+        runningAction_ = true;
+        struct Done {
+            Stage& stage;
+            ~Done() {
+                stage.runningAction_ = false;
+                stage.retired_.clear();
+            }
+        } done{*this};
+        call();
+    }
 
     // Pointer in stage twips. Button transitions queue and run their actions.
     void PointerMove(Point p);
@@ -52,15 +81,19 @@ public:
     std::size_t InstanceCount() const { return instances_; }
 
     // Device fonts for text that names no embedded font; not owned, may be nullptr.
-    void SetFontProvider(fonts::DeviceFontProvider* provider) { fonts_.SetProvider(provider); }
+    void SetFontProvider(fonts::DeviceFontProvider* provider);
+    // The main movie's fonts.
     TextFonts& Fonts() { return fonts_; }
+    // The fonts text fields of `movie` (the main one or a loaded one) use.
+    TextFonts& FontsFor(const std::shared_ptr<const MovieDefinition>& movie);
     // The text fields alive now, oldest first.
     const std::vector<EditTextInstance*>& Fields() const { return fields_; }
     // Bound fields take their variables' current text.
     void RefreshFields();
 
     // ClipEnvironment
-    std::unique_ptr<DisplayObject> CreateInstance(const Placement& placement, int nesting) override;
+    std::unique_ptr<DisplayObject> CreateInstance(const std::shared_ptr<const MovieDefinition>& movie,
+                                                  const Placement& placement, int nesting) override;
     void QueueActions(MovieClip& clip, const ActionCode& code) override;
     void Retire(std::unique_ptr<DisplayObject> object) override;
     void ClipDestroyed(MovieClip& clip) override;
@@ -80,6 +113,12 @@ private:
 
     std::shared_ptr<const MovieDefinition> movie_;
     TextFonts fonts_{movie_->dictionary};
+    // Loaded movies' fonts, each kept with the movie whose dictionary it reads.
+    struct LoadedFonts {
+        std::shared_ptr<const MovieDefinition> movie;
+        std::unique_ptr<TextFonts> fonts;
+    };
+    std::map<const MovieDefinition*, LoadedFonts> loadedFonts_;
     std::vector<EditTextInstance*> fields_;
     ActionRunner* runner_ = nullptr;
     std::vector<QueuedAction> queue_;
@@ -90,6 +129,7 @@ private:
     ButtonInstance* pressed_ = nullptr;
     bool pressedInside_ = false;
     std::unique_ptr<MovieClip> root_;
+    LevelMap levels_;
 };
 
 }  // namespace swf

@@ -64,4 +64,8 @@ std::vector<std::string> VmActionRunner::Warnings() const {
 
 void VmActionRunner::Forget(MovieClip& clip) { state_->vm.Forget(clip); }
 
+actions::Vm& VmActionRunner::Vm() { return state_->vm; }
+
+ActionHost& VmActionRunner::Host() { return host_ != nullptr ? *host_ : state_->silent; }
+
 }  // namespace swf

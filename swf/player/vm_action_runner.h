@@ -9,6 +9,10 @@
 #include "swf/actions/action_target.h"
 #include "swf/player/action_runner.h"
 
+namespace swf::actions {
+class Vm;
+}
+
 namespace swf {
 
 class MovieClip;
@@ -22,6 +26,10 @@ public:
 
     void Run(const std::vector<std::uint8_t>& code, MovieClip& target) override;
     void Forget(MovieClip& clip) override;
+
+    actions::Vm& Vm();
+    // The player's host, or one that ignores everything.
+    ActionHost& Host();
 
     // Scripts that were stopped (a limit reached, malformed code, an uncaught
     // throw): the first kMaxWarnings, then a count of the rest.

@@ -1,10 +1,13 @@
 // The control's pieces that need no COM: pacing, saved-state reading, movie
 // locations and the engine adapter.
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
+#include "control/folder_file_host.h"
 #include "control/frame_clock.h"
 #include "control/movie_player.h"
 #include "control/movie_source.h"
@@ -100,6 +103,56 @@ TEST(MovieSource, LocationsNameLocalFilesOnly) {
     const auto read = ReadMovieBytes(path);
     ASSERT_TRUE(read);
     EXPECT_EQ(*read, bytes);
+}
+
+std::string Text(const swf::FileReadResult& result) { return {result.bytes.begin(), result.bytes.end()}; }
+
+TEST(FolderFileHost, ReadsBelowTheFolderAndNothingThatResolvesOutside) {
+    const std::wstring folder = control_test::MakeMovieFolders(L"control_files");
+    FolderFileHost files(folder);
+    const auto inside = files.ReadFile("pages/inside.txt", 1000);
+    ASSERT_TRUE(inside.ok) << inside.error;
+    EXPECT_EQ(Text(inside), "v=hello");
+    // The confinement refuses "..", but the final-path check alone holds too.
+    const auto outside = files.ReadFile("../outside.txt", 1000);
+    EXPECT_FALSE(outside.ok);
+    EXPECT_NE(outside.error.find("outside the movie's folder"), std::string::npos) << outside.error;
+    EXPECT_TRUE(Text(outside).empty());
+    EXPECT_FALSE(files.ReadFile("missing.txt", 1000).ok);
+    EXPECT_FALSE(files.ReadFile("pages", 1000).ok);
+    EXPECT_FALSE(files.ReadFile("pages/inside.txt", 3).ok);  // over the size limit
+    EXPECT_FALSE(FolderFileHost(L"").ReadFile("pages/inside.txt", 1000).ok);
+
+    // Links inside the folder that point out of it are not followed.
+    const std::wstring parent = FolderOfPath(folder);
+    if (CreateSymbolicLinkW((folder + L"\\link.txt").c_str(), (parent + L"\\outside.txt").c_str(), 0) ||
+        CreateSymbolicLinkW((folder + L"\\link.txt").c_str(), (parent + L"\\outside.txt").c_str(), 2)) {
+        const auto link = files.ReadFile("link.txt", 1000);
+        EXPECT_FALSE(link.ok && Text(link) == "v=outside");
+    }
+    if (CreateSymbolicLinkW((folder + L"\\up").c_str(), parent.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) ||
+        CreateSymbolicLinkW((folder + L"\\up").c_str(), parent.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY | 2)) {
+        const auto up = files.ReadFile("up/outside.txt", 1000);
+        EXPECT_FALSE(up.ok && Text(up) == "v=outside");
+    }
+
+    EXPECT_EQ(FolderOfPath(L"C:\\Guides\\Intro.swf"), L"C:\\Guides");
+    EXPECT_EQ(FolderOfPath(L"C:\\Intro.swf"), L"C:\\");
+    EXPECT_EQ(FolderOfPath(L"Intro.swf"), L"");
+    EXPECT_EQ(MovieFolder(L"file:///C:/My%20Guides/Intro.swf"), L"C:\\My Guides");
+    EXPECT_EQ(MovieFolder(L"http://example.com/a.swf"), L"");
+}
+
+TEST(MoviePlayer, LoadsFromTheMovieFolderOnly) {
+    FolderFileHost files(control_test::MakeMovieFolders(L"control_player_files"));
+    MoviePlayer player;
+    player.SetFileHost(&files);
+    ASSERT_TRUE(player.Load(control_test::LoadingMovie("pages/inside.txt", "../outside.txt")));
+    EXPECT_TRUE(player.TakeEvents().empty());  // loads complete on a later tick
+    player.Advance();
+    EXPECT_EQ(player.TakeEvents(),
+              (std::vector<PlayerEvent>{{PlayerEvent::Kind::FSCommand, 0, "inside", "true:hello"},
+                                        {PlayerEvent::Kind::FSCommand, 0, "outside", "false:undefined"}}));
 }
 
 TEST(MoviePlayer, LoadsTheBackgroundAndFrameRateAndRejectsBadBytes) {

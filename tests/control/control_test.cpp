@@ -356,6 +356,25 @@ TEST(PlayerControl, MovieRequestsReachEverySinkWithTheirExactText) {
     EXPECT_LT(complete - first->events.begin(), call - first->events.begin());
 }
 
+TEST(PlayerControl, MoviesLoadFilesFromTheirOwnFolderOnly) {
+    HostedControl hosted;
+    ASSERT_EQ(hosted.Activate(), S_OK);
+    EventSink* sink = hosted.AddSink();
+    const std::wstring folder = MakeMovieFolders(L"control_loading");
+    const std::wstring movie = folder + L"\\guide.swf";
+    const auto bytes = LoadingMovie("pages/inside.txt", "../outside.txt");
+    ASSERT_EQ(WriteTempFile(L"control_loading\\movie\\guide.swf", bytes), movie);
+    ASSERT_EQ(PutMovie(hosted.control.Get(), movie), S_OK);
+    ASSERT_TRUE(PumpUntil([&] { return sink->Count(TLB::DISPID_FSCommand) >= 2; }, 5000));
+    std::vector<std::pair<std::wstring, std::wstring>> commands;
+    for (const auto& e : sink->events) {
+        if (e.dispid == TLB::DISPID_FSCommand) commands.emplace_back(e.first, e.second);
+    }
+    ASSERT_GE(commands.size(), 2u);
+    EXPECT_EQ(commands[0], (std::pair<std::wstring, std::wstring>{L"inside", L"true:hello"}));
+    EXPECT_EQ(commands[1], (std::pair<std::wstring, std::wstring>{L"outside", L"false:undefined"}));
+}
+
 TEST(PlayerControl, ScriptAccessNeverKeepsMovieRequestsFromTheHost) {
     HostedControl hosted;
     auto state = flash::DefaultControlData();

@@ -133,6 +133,36 @@ std::vector<std::uint8_t> ExternalCallMovie(const std::string& name, const std::
 
 namespace {
 
+std::wstring TempFolder() {
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    return folder;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> LoadingMovie(const std::string& inside, const std::string& outside) {
+    using swf::writer::ActionAssembler;
+    using swf::writer::ActionCode;
+    ActionAssembler a;
+    for (const auto& [name, url] : {std::pair{std::string("inside"), inside}, std::pair{std::string("outside"), outside}}) {
+        ActionAssembler onLoad;
+        onLoad.PushString("FSCommand:" + name).PushString("ok").Action(ActionCode::GetVariable).PushString(":");
+        onLoad.Action(ActionCode::Add2).PushString("this").Action(ActionCode::GetVariable).PushString("v");
+        onLoad.Action(ActionCode::GetMember).Action(ActionCode::Add2).GetURL2(0);
+        a.PushString(name).PushNumber(0).PushString("LoadVars").Action(ActionCode::NewObject);
+        a.Action(ActionCode::SetVariable);
+        a.PushString(name).Action(ActionCode::GetVariable).PushString("onLoad").DefineFunction("", {"ok"}, onLoad);
+        a.Action(ActionCode::SetMember);
+        a.PushString(url).PushNumber(1).PushString(name).Action(ActionCode::GetVariable).PushString("load");
+        a.Action(ActionCode::CallMethod).Action(ActionCode::Pop);
+    }
+    a.Action(ActionCode::Stop);
+    return Movie(100, 100, 0xFFFFFF, 12, 1, a.Finish());
+}
+
+namespace {
+
 // A one-frame movie of 200 x 100 pixels at 12 frames a second showing
 // `character` at depth 1.
 std::vector<std::uint8_t> OneFrame200x100(swf::writer::TagStream& tags, std::uint16_t character) {
@@ -184,10 +214,18 @@ std::vector<std::uint8_t> ButtonMovie() {
     return OneFrame200x100(tags, 2);
 }
 
+std::wstring MakeMovieFolders(const std::wstring& name) {
+    const std::string inside = "v=hello", outside = "v=outside";
+    CreateDirectoryW((TempFolder() + name).c_str(), nullptr);
+    CreateDirectoryW((TempFolder() + name + L"\\movie").c_str(), nullptr);
+    CreateDirectoryW((TempFolder() + name + L"\\movie\\pages").c_str(), nullptr);
+    WriteTempFile(name + L"\\outside.txt", {outside.begin(), outside.end()});
+    WriteTempFile(name + L"\\movie\\pages\\inside.txt", {inside.begin(), inside.end()});
+    return TempFolder() + name + L"\\movie";
+}
+
 std::wstring WriteTempFile(const std::wstring& name, const std::vector<std::uint8_t>& bytes) {
-    wchar_t folder[MAX_PATH];
-    GetTempPathW(MAX_PATH, folder);
-    const std::wstring path = std::wstring(folder) + name;
+    const std::wstring path = TempFolder() + name;
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return {};
     DWORD written = 0;

@@ -27,6 +27,16 @@ std::vector<std::uint8_t> HalfAndHalfMovie(std::uint32_t background, std::uint32
 // fscommand("clicked", "left") when clicked.
 std::vector<std::uint8_t> ButtonMovie();
 
+// A 100 x 100 movie whose first frame loads variables from `inside` and from
+// `outside` with LoadVars, then stops; each onLoad(ok) runs
+// fscommand("inside" or "outside", ok + ":" + this.v).
+std::vector<std::uint8_t> LoadingMovie(const std::string& inside, const std::string& outside);
+
+// <temp>\<name> with <temp>\<name>\movie inside it, both made afresh, and
+// "v=outside" in <temp>\<name>\outside.txt, "v=hello" in
+// <temp>\<name>\movie\pages\inside.txt. Returns the movie folder.
+std::wstring MakeMovieFolders(const std::wstring& name);
+
 // Writes bytes to a new file in the temporary folder; returns its path.
 std::wstring WriteTempFile(const std::wstring& name, const std::vector<std::uint8_t>& bytes);
 

@@ -5,16 +5,20 @@
 // point, scaled to width x height (ShowAll), as a PNG image. With --warnings
 // it also lists, on standard error, what the player had to repair or leave
 // out while reading and playing the movie. Text in system fonts is drawn with
-// the DejaVu faces.
+// the DejaVu faces. Files the movie loads (pages, pictures, variables) come
+// from the movie's folder; loads complete on the tick after they are asked
+// for, so pages show from frame 1.
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "swf/files/native_file_host.h"
 #include "swf/image/png_encoder.h"
 #include "swf/player/player.h"
 #include "swf/raster/surface.h"
@@ -78,6 +82,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     swf::Player player;
+    swf::NativeFileHost files(std::filesystem::absolute(argv[1]).parent_path());
+    player.SetFileHost(&files);
 #if SWFRENDER_HAVE_FREETYPE
     swf::fonts::FreeTypeFontProvider fonts;
     player.SetFontProvider(&fonts);

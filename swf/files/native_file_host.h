@@ -1,0 +1,25 @@
+#pragma once
+// FileHost over std::filesystem: files below one folder (tests, swfrender).
+
+#include <cstddef>
+#include <filesystem>
+
+#include "swf/files/file_host.h"
+
+namespace swf {
+
+class NativeFileHost : public FileHost {
+public:
+    explicit NativeFileHost(std::filesystem::path folder);
+
+    FileReadResult ReadFile(const std::string& relativePath, std::size_t maxBytes) override;
+
+    // How many files were opened (tests check that refused paths open none).
+    std::size_t OpenCount() const { return opens_; }
+
+private:
+    std::filesystem::path folder_;
+    std::size_t opens_ = 0;
+};
+
+}  // namespace swf
