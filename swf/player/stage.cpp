@@ -107,6 +107,17 @@ std::unique_ptr<DisplayObject> Stage::CreateInstance(const std::shared_ptr<const
     if (character == nullptr || nesting > kMaxNesting || instances_ >= kMaxInstances) {
         return std::make_unique<DisplayObject>(placement, nullptr);
     }
+    // A character met again inside its own construction (a button whose state
+    // shows the button itself, directly or through others) would nest to the
+    // depth limit with every level multiplying the count: it shows nothing there.
+    if (std::find(constructing_.begin(), constructing_.end(), character) != constructing_.end()) {
+        return std::make_unique<DisplayObject>(placement, nullptr);
+    }
+    constructing_.push_back(character);
+    struct Constructed {
+        std::vector<const Character*>& stack;
+        ~Constructed() { stack.pop_back(); }
+    } constructed{constructing_};
     std::unique_ptr<DisplayObject> object;
     switch (character->Kind()) {
         case CharacterKind::Sprite:

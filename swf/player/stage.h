@@ -125,6 +125,7 @@ private:
     bool runningAction_ = false;
     std::vector<std::unique_ptr<DisplayObject>> retired_;  // removed while an action ran
     std::size_t instances_ = 0;
+    std::vector<const Character*> constructing_;  // characters whose instances are being built, outermost first
     ButtonInstance* hovered_ = nullptr;
     ButtonInstance* pressed_ = nullptr;
     bool pressedInside_ = false;
