@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "builtins/builtins.h"
 #include "builtins/xml.h"
 #include "conversions.h"
 #include "interpreter.h"
@@ -390,57 +391,38 @@ void Vm::SetClipLoadProgress(Object* loader, ActionTarget& target, double loaded
 }
 
 void InstallLoadingBuiltins(Vm& vm) {
-    auto function = [&](NativeFunction f) {
-        Object* o = vm.heap_.New(ObjectKind::Function);
-        o->native = f;
-        o->proto = vm.functionProto_;
-        return o;
-    };
-    // Built-in members stay out of for..in, as the other built-ins do.
-    auto method = [&](Object* owner, const char* name, NativeFunction f) {
-        owner->Define(name, Value::Obj(function(f)), kDontEnum);
-    };
-    auto prototype = [&] {
-        Object* o = vm.heap_.New(ObjectKind::Plain);
-        o->proto = vm.objectProto_;
-        return o;
-    };
+    Installer in(vm);
+    vm.loadVarsProto_ = in.NewObject(vm.objectProto_);
+    in.Method(vm.loadVarsProto_, "load", LoadVarsLoad);
+    in.Method(vm.loadVarsProto_, "decode", LoadVarsDecode);
+    in.Method(vm.loadVarsProto_, "onData", LoadVarsOnData);
+    in.Method(vm.loadVarsProto_, "toString", LoadVarsToString);
+    in.Method(vm.loadVarsProto_, "getBytesLoaded", LoadVarsBytesLoaded);
+    in.Method(vm.loadVarsProto_, "getBytesTotal", LoadVarsBytesTotal);
+    in.Class("LoadVars", LoadVarsConstructor, vm.loadVarsProto_);
 
-    vm.loadVarsProto_ = prototype();
-    method(vm.loadVarsProto_, "load", LoadVarsLoad);
-    method(vm.loadVarsProto_, "decode", LoadVarsDecode);
-    method(vm.loadVarsProto_, "onData", LoadVarsOnData);
-    method(vm.loadVarsProto_, "toString", LoadVarsToString);
-    method(vm.loadVarsProto_, "getBytesLoaded", LoadVarsBytesLoaded);
-    method(vm.loadVarsProto_, "getBytesTotal", LoadVarsBytesTotal);
-    Object* loadVars = function(LoadVarsConstructor);
-    loadVars->Define("prototype", Value::Obj(vm.loadVarsProto_), kDontEnum);
-    vm.global_->Define("LoadVars", Value::Obj(loadVars), kDontEnum);
-
-    vm.clipLoaderProto_ = prototype();
-    method(vm.clipLoaderProto_, "loadClip", ClipLoaderLoadClip);
-    method(vm.clipLoaderProto_, "unloadClip", ClipLoaderUnloadClip);
-    method(vm.clipLoaderProto_, "addListener", ClipLoaderAddListener);
-    method(vm.clipLoaderProto_, "removeListener", ClipLoaderRemoveListener);
-    method(vm.clipLoaderProto_, "getProgress", ClipLoaderGetProgress);
-    Object* clipLoader = function(ClipLoaderConstructor);
-    clipLoader->Define("prototype", Value::Obj(vm.clipLoaderProto_), kDontEnum);
-    vm.global_->Define("MovieClipLoader", Value::Obj(clipLoader), kDontEnum);
+    vm.clipLoaderProto_ = in.NewObject(vm.objectProto_);
+    in.Method(vm.clipLoaderProto_, "loadClip", ClipLoaderLoadClip);
+    in.Method(vm.clipLoaderProto_, "unloadClip", ClipLoaderUnloadClip);
+    in.Method(vm.clipLoaderProto_, "addListener", ClipLoaderAddListener);
+    in.Method(vm.clipLoaderProto_, "removeListener", ClipLoaderRemoveListener);
+    in.Method(vm.clipLoaderProto_, "getProgress", ClipLoaderGetProgress);
+    in.Class("MovieClipLoader", ClipLoaderConstructor, vm.clipLoaderProto_);
 
     // XML.prototype.load: the XML class leaves it to the loading code.
     if (Value* xml = vm.global_->Find("XML")) {
         if (Object* constructor = xml->AsObject()) {
             if (Value* proto = constructor->Find("prototype"); proto != nullptr && proto->AsObject() != nullptr) {
-                method(proto->AsObject(), "load", XmlLoad);
+                in.Method(proto->AsObject(), "load", XmlLoad);
             }
         }
     }
 
-    method(vm.clipProto_, "loadVariables", ClipLoadVariables);
-    method(vm.clipProto_, "loadMovie", ClipLoadMovie);
-    method(vm.clipProto_, "unloadMovie", ClipUnloadMovie);
-    method(vm.clipProto_, "getBytesLoaded", ClipBytes);
-    method(vm.clipProto_, "getBytesTotal", ClipBytes);
+    in.Method(vm.clipProto_, "loadVariables", ClipLoadVariables);
+    in.Method(vm.clipProto_, "loadMovie", ClipLoadMovie);
+    in.Method(vm.clipProto_, "unloadMovie", ClipUnloadMovie);
+    in.Method(vm.clipProto_, "getBytesLoaded", ClipBytes);
+    in.Method(vm.clipProto_, "getBytesTotal", ClipBytes);
 }
 
 }  // namespace swf::actions

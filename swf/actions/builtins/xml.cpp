@@ -115,23 +115,6 @@ std::string Escape(const std::string& s) {
     return out;
 }
 
-void AppendUtf8(std::string& out, unsigned long c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x110000) {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 // The five named entities and numeric references; unknown ones stay as written.
 std::string Unescape(const std::string& s) {
@@ -157,7 +140,7 @@ std::string Unescape(const std::string& s) {
                 out += s[i];
                 continue;
             }
-            AppendUtf8(out, code);
+            AppendUtf8(out, code < 0x110000 ? static_cast<char32_t>(code) : U'\uFFFD');
         } else {
             out += s[i];
             continue;
