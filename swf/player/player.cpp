@@ -174,6 +174,9 @@ void Player::AdvanceFrame() {
 #endif
     // A loading callback may have replaced the movie through the host.
     if (Stage* stage = CurrentStage()) stage->Advance();
+#if SWF_HAVE_ACTIONS
+    if (session_) session_->runner->AdvanceTimers();
+#endif
 }
 
 void Player::Render(raster::Surface& surface) {

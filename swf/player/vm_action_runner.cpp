@@ -56,6 +56,18 @@ void VmActionRunner::Run(const std::vector<std::uint8_t>& code, MovieClip& targe
     }
 }
 
+void VmActionRunner::AdvanceTimers() {
+    ActionHost& host = host_ != nullptr ? *host_ : state_->silent;
+    const actions::RunStatus status = state_->vm.AdvanceTimers(state_->vm.ElapsedMs(), host);
+    if (const char* reason = StopReason(status)) {
+        if (warnings_.size() < kMaxWarnings) {
+            warnings_.push_back(std::string("timer callback stopped: ") + reason + "; the movie goes on");
+        } else {
+            ++unlisted_;
+        }
+    }
+}
+
 std::vector<std::string> VmActionRunner::Warnings() const {
     std::vector<std::string> all = warnings_;
     if (unlisted_ > 0) all.push_back(std::to_string(unlisted_) + " more scripts stopped");

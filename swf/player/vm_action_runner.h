@@ -26,6 +26,9 @@ public:
 
     void Run(const std::vector<std::uint8_t>& code, MovieClip& target) override;
     void Forget(MovieClip& clip) override;
+    // Runs the setInterval/setTimeout callbacks that have come due by the
+    // script clock (the time since the movie started).
+    void AdvanceTimers();
 
     actions::Vm& Vm();
     // The player's host, or one that ignores everything.

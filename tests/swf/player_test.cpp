@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "swf/io/movie_parser.h"
@@ -13,6 +16,7 @@
 #include "swf/player/player.h"
 #include "swf/player/stage.h"
 #include "swf/raster/surface.h"
+#include "swf/writer/action_assembler.h"
 #include "swf_bytes.h"
 
 namespace swf {
@@ -382,6 +386,43 @@ TEST(PlayerWarnings, StoppedScriptsAreListedAndTheMovieGoesOn) {
     EXPECT_EQ(warnings.size(), 51u);
     EXPECT_EQ(warnings.front(), "script stopped on frame 1: malformed action code; the movie goes on");
     EXPECT_EQ(warnings.back(), "51 more scripts stopped");
+}
+
+}  // namespace
+}  // namespace swf
+
+namespace swf {
+namespace {
+
+// setTimeout and setInterval callbacks run on the frame ticks once due, never
+// inside the script that set them.
+TEST(PlayerTimers, DueCallbacksRunOnTheFrameTicks) {
+    using writer::ActionAssembler;
+    using writer::ActionCode;
+    ActionAssembler once;
+    once.FsCommand("timeout", "");
+    ActionAssembler again;
+    again.FsCommand("interval", "");
+    ActionAssembler script;
+    script.PushNumber(0).DefineFunction("", {}, once).PushNumber(2).PushString("setTimeout");
+    script.Action(ActionCode::CallFunction).Action(ActionCode::Pop);
+    script.PushNumber(1).DefineFunction("", {}, again).PushNumber(2).PushString("setInterval");
+    script.Action(ActionCode::CallFunction).Action(ActionCode::Pop);
+    script.Action(ActionCode::Stop);
+    RecordingHost host;
+    Player player;
+    player.SetHost(&host);
+    ASSERT_TRUE(player.Load(test::Movie({test::DoAction(script.Finish()), test::ShowFrame()})));
+    EXPECT_TRUE(host.calls.empty());
+    player.AdvanceFrame();
+    ASSERT_GE(host.calls.size(), 1u);
+    EXPECT_EQ(host.calls[0], "fs:timeout|");
+    for (int i = 0; i < 5; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(3));
+        player.AdvanceFrame();
+    }
+    EXPECT_EQ(std::count(host.calls.begin(), host.calls.end(), "fs:timeout|"), 1);
+    EXPECT_GE(std::count(host.calls.begin(), host.calls.end(), "fs:interval|"), 4);
 }
 
 }  // namespace
