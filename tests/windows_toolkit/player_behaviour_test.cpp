@@ -308,6 +308,28 @@ TEST_F(PlayerBehaviour, GripIsSeenAndDraggedOverTheShownWindow) {
     player.CloseWithButton();
 }
 
+TEST_F(PlayerBehaviour, ExtremeSizesLeaveTheProgramIdleAndClosable) {
+    ProgramFolder folder("player_extreme", g_projector, "Guide.exe",
+                         "&title=Huge&\r\n&width=2147483647&\r\n&height=-2147483648&\r\n");
+    ASSERT_TRUE(folder.Ready());
+    Player player(folder.Exe());
+    ASSERT_TRUE(player.Open());
+    EXPECT_FALSE(FindWindowOf(player.Program().Id(), "#32770"));
+    const Box b = player.Bounds();
+    EXPECT_EQ(b.Width, 32767);
+    EXPECT_EQ(b.Height, 0);
+
+    // Nothing to do but wait for input: next to no processor time.
+    Pause(1s);
+    const auto before = player.Program().CpuTime();
+    Pause(3s);
+    const auto used = player.Program().CpuTime() - before;
+    EXPECT_LT(used.count(), 300) << "ms of processor time while idle";
+
+    PostMessageA(player.Window(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(player.Program().WaitForExit(30s), 0u);
+}
+
 TEST_F(PlayerBehaviour, NegativeWidthFillsTheWorkAreaWithoutReadingTheHeight) {
     ProgramFolder folder("player_workarea", g_projector, "Guide.exe", "&title=Full&\r\n&width=-1&\r\n&height=tall&\r\n");
     ASSERT_TRUE(folder.Ready());
