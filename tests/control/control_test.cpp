@@ -366,6 +366,31 @@ TEST(PlayerControl, SolidMovieFillsTheWindowAndFollowsResizing) {
     EXPECT_TRUE(Near(WindowPixel(child, 295, 215), 0x3366CC)) << std::hex << WindowPixel(child, 295, 215);
 }
 
+std::int64_t ProcessorTimeMs() {
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    const auto ticks = [](const FILETIME& t) { return ULARGE_INTEGER{{t.dwLowDateTime, t.dwHighDateTime}}.QuadPart; };
+    return static_cast<std::int64_t>((ticks(kernel) + ticks(user)) / 10000);
+}
+
+TEST(PlayerControl, UnseenWideWindowCostsNoRenderingUntilShown) {
+    // A very wide control in a host of no height: nothing of it can be seen.
+    HostedControl hosted({0, 0, 30000, 300}, 30000, 0);
+    ASSERT_EQ(hosted.Activate(), S_OK);
+    HWND child = hosted.ControlWindow();
+    ASSERT_EQ(PutMovie(hosted.control.Get(), WriteTempFile(L"control_unseen.swf", SolidMovie(80, 80, 0x3366CC, 30))),
+              S_OK);
+    PumpFor(500);
+    const std::int64_t before = ProcessorTimeMs();
+    PumpFor(3000);
+    EXPECT_LT(ProcessorTimeMs() - before, 300) << "ms of processor time at 30 frames a second";
+
+    // Once the host has a height, the movie shows.
+    SetWindowPos(hosted.host, nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PumpFor(300);
+    EXPECT_TRUE(Near(WindowPixel(child, 100, 100), 0x3366CC)) << std::hex << WindowPixel(child, 100, 100);
+}
+
 TEST(PlayerControl, ViewObjectDrawsIntoAMemoryDc) {
     auto control = CreateControl();
     ASSERT_TRUE(control);
