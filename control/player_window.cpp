@@ -134,6 +134,7 @@ LRESULT PlayerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd, &ps);
+        if (frameSkipped_ && !IsRectEmpty(&ps.rcPaint)) frameSkipped_ = !RenderFrame();
         if (dc) Paint(dc, ps.rcPaint);
         EndPaint(hwnd, &ps);
         return 0;
@@ -185,16 +186,33 @@ void PlayerWindow::OnFrameTimer() {
     host_.DeliverEvents();
 }
 
+bool PlayerWindow::AnythingVisible() const {
+    HDC dc = GetDC(hwnd_);
+    if (!dc) return false;
+    RECT box;
+    const int kind = GetClipBox(dc, &box);
+    ReleaseDC(hwnd_, dc);
+    return kind != NULLREGION && kind != ERROR;
+}
+
 void PlayerWindow::Redraw() {
     if (!hwnd_) return;
+    // Rendering a frame nobody can see (a window of no height, however wide)
+    // is skipped; the next paint renders it.
+    frameSkipped_ = !AnythingVisible();
+    if (frameSkipped_ || !RenderFrame()) return;
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+bool PlayerWindow::RenderFrame() {
     RECT client;
     GetClientRect(hwnd_, &client);
-    if (!buffer_.Resize(client.right, client.bottom)) return;
+    if (!buffer_.Resize(client.right, client.bottom)) return false;
     GdiFlush();
     player_.SetViewport(buffer_.Width(), buffer_.Height());
     player_.Render(buffer_.Pixels(), buffer_.Width(), buffer_.Height(),
                    static_cast<std::ptrdiff_t>(buffer_.Width()) * 4);
-    InvalidateRect(hwnd_, nullptr, FALSE);
+    return true;
 }
 
 void PlayerWindow::Paint(HDC dc, const RECT& area) {

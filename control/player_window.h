@@ -48,6 +48,10 @@ private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void OnFrameTimer();
     void Redraw();
+    // Whether any part of the window can be seen on screen.
+    bool AnythingVisible() const;
+    // The current frame into the back buffer; false when the window has no area.
+    bool RenderFrame();
     void Paint(HDC dc, const RECT& area);
 
     MoviePlayer& player_;
@@ -56,6 +60,8 @@ private:
     BackBuffer buffer_;
     FrameClock clock_;
     bool timerRunning_ = false;
+    // A frame was skipped while no part of the window could be seen.
+    bool frameSkipped_ = false;
 };
 
 // Draws the player's current frame into any DC, scaled to `bounds`.

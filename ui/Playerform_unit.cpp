@@ -126,6 +126,20 @@ void TPlayerForm::FormResize(TComponent*) { PlaceFlashAndGrip(); }
 void TPlayerForm::FormWndProc(toolkit::TMessage& Message) {
     if (Message.Msg == WM_MOVE) PlaceFlashAndGrip();
     WndProc(Message);
+    if (Message.Msg == WM_WINDOWPOSCHANGED) {
+        const auto* position = reinterpret_cast<const WINDOWPOS*>(Message.LParam);
+        if (position && (position->flags & SWP_SHOWWINDOW)) RaiseGrip();
+    }
+}
+
+void TPlayerForm::RaiseGrip() {
+    // The grip was shown before this window; without a window manager the
+    // display stacks this window over it although the grip is topmost. Only
+    // showing the grip anew puts it back on top there.
+    if (!GripForm || !GripForm->Handle() || !IsWindowVisible(GripForm->Handle())) return;
+    constexpr UINT kKeep = SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE;
+    SetWindowPos(GripForm->Handle(), HWND_TOPMOST, 0, 0, 0, 0, kKeep | SWP_HIDEWINDOW);
+    SetWindowPos(GripForm->Handle(), HWND_TOPMOST, 0, 0, 0, 0, kKeep | SWP_SHOWWINDOW);
 }
 
 void TPlayerForm::PlaceFlashAndGrip() {

@@ -78,6 +78,7 @@ private:
     // at the window's lower right corner, in screen coordinates.
     void PlaceFlash();
     void PlaceGrip();
+    void RaiseGrip();
     // The three buttons' pictures for a new hover state.
     void ShowHover(int button);
     // Releases the mouse and hands the window system one of its commands.

@@ -167,6 +167,82 @@ TEST(PlayerControl, MovieIsTheOnlyScriptableMember) {
               DISP_E_TYPEMISMATCH);
 }
 
+// The numbers containers and scripts bind to, written out here rather than
+// taken from the binding header, so that a changed number in either the
+// control or the header fails.
+TEST(PlayerControl, PublishedIdentifiersAndDispatchIdsStayFixed) {
+    CLSID classId;
+    ASSERT_EQ(CLSIDFromString(L"{D27CDB6E-AE6D-11cf-96B8-444553540000}", &classId), S_OK);
+    IID eventsId;
+    ASSERT_EQ(IIDFromString(L"{D27CDB6D-AE6D-11CF-96B8-444553540000}", &eventsId), S_OK);
+    constexpr DISPID kMovie = 102, kReadyStateChange = -609, kProgress = 1958, kFSCommand = 150, kFlashCall = 197;
+
+    // The binding the projector hosts the control with.
+    EXPECT_TRUE(IsEqualCLSID(TLB::CLSID_ShockwaveFlash, classId));
+    EXPECT_TRUE(IsEqualIID(TLB::DIID_IShockwaveFlashEvents, eventsId));
+    EXPECT_EQ(TLB::DISPID_Movie, kMovie);
+    EXPECT_EQ(TLB::DISPID_OnReadyStateChange, kReadyStateChange);
+    EXPECT_EQ(TLB::DISPID_OnProgress, kProgress);
+    EXPECT_EQ(TLB::DISPID_FSCommand, kFSCommand);
+    EXPECT_EQ(TLB::DISPID_FlashCall, kFlashCall);
+
+    // The control itself, created by the literal class id.
+    ComPtr<IOleObject> created;
+    ASSERT_EQ(CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                               reinterpret_cast<void**>(created.GetAddressOf())),
+              S_OK);
+    ComPtr<IDispatch> dispatch;
+    ASSERT_EQ(created.As(&dispatch), S_OK);
+    wchar_t movieName[] = L"Movie";
+    LPOLESTR names[] = {movieName};
+    DISPID id = 0;
+    EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+    EXPECT_EQ(id, kMovie);
+    created->Close(OLECLOSE_NOSAVE);
+    dispatch.Reset();
+    created.Reset();
+
+    // Events through the connection point found by the literal interface id;
+    // fscommand's command comes first, its arguments second.
+    HostedControl hosted;
+    ASSERT_EQ(hosted.Activate(), S_OK);
+    ComPtr<IConnectionPointContainer> container;
+    ASSERT_EQ(hosted.control.As(&container), S_OK);
+    ComPtr<IConnectionPoint> point;
+    ASSERT_EQ(container->FindConnectionPoint(eventsId, &point), S_OK);
+    auto* sink = new EventSink;
+    DWORD cookie = 0;
+    ASSERT_EQ(point->Advise(sink, &cookie), S_OK);
+
+    VARIANT path;
+    VariantInit(&path);
+    path.vt = VT_BSTR;
+    path.bstrVal = SysAllocString(WriteTempFile(L"control_ids_fscommand.swf", FSCommandMovie("a", "b", 0xFFFFFF)).c_str());
+    DISPID named = DISPID_PROPERTYPUT;
+    DISPPARAMS put = {&path, &named, 1, 1};
+    ComPtr<IDispatch> hostedDispatch;
+    ASSERT_EQ(hosted.control.As(&hostedDispatch), S_OK);
+    EXPECT_EQ(hostedDispatch->Invoke(kMovie, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &put, nullptr,
+                                     nullptr, nullptr),
+              S_OK);
+    VariantClear(&path);
+    EXPECT_TRUE(PumpUntil([&] { return sink->Count(kFSCommand) > 0; }, 5000));
+    auto command = std::find_if(sink->events.begin(), sink->events.end(),
+                                [&](const auto& e) { return e.dispid == kFSCommand; });
+    ASSERT_NE(command, sink->events.end());
+    EXPECT_EQ(command->first, L"a");
+    EXPECT_EQ(command->second, L"b");
+    EXPECT_TRUE(HasEvent(*sink, kReadyStateChange, 4));
+
+    sink->events.clear();
+    ASSERT_EQ(PutMovie(hosted.control.Get(), WriteTempFile(L"control_ids_flashcall.swf",
+                                                           ExternalCallMovie("quit", "x", 0xFFFFFF))),
+              S_OK);
+    EXPECT_TRUE(PumpUntil([&] { return sink->Count(kFlashCall) > 0; }, 5000));
+    EXPECT_EQ(point->Unadvise(cookie), S_OK);
+    sink->Release();
+}
+
 TEST(PlayerControl, ChildWindowFollowsActivationAndObjectRects) {
     HostedControl hosted;
     ASSERT_TRUE(hosted.control);
@@ -288,6 +364,31 @@ TEST(PlayerControl, SolidMovieFillsTheWindowAndFollowsResizing) {
     ASSERT_EQ(inPlace->SetObjectRects(&larger, &larger), S_OK);
     PumpFor(200);
     EXPECT_TRUE(Near(WindowPixel(child, 295, 215), 0x3366CC)) << std::hex << WindowPixel(child, 295, 215);
+}
+
+std::int64_t ProcessorTimeMs() {
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    const auto ticks = [](const FILETIME& t) { return ULARGE_INTEGER{{t.dwLowDateTime, t.dwHighDateTime}}.QuadPart; };
+    return static_cast<std::int64_t>((ticks(kernel) + ticks(user)) / 10000);
+}
+
+TEST(PlayerControl, UnseenWideWindowCostsNoRenderingUntilShown) {
+    // A very wide control in a host of no height: nothing of it can be seen.
+    HostedControl hosted({0, 0, 30000, 300}, 30000, 0);
+    ASSERT_EQ(hosted.Activate(), S_OK);
+    HWND child = hosted.ControlWindow();
+    ASSERT_EQ(PutMovie(hosted.control.Get(), WriteTempFile(L"control_unseen.swf", SolidMovie(80, 80, 0x3366CC, 30))),
+              S_OK);
+    PumpFor(500);
+    const std::int64_t before = ProcessorTimeMs();
+    PumpFor(3000);
+    EXPECT_LT(ProcessorTimeMs() - before, 300) << "ms of processor time at 30 frames a second";
+
+    // Once the host has a height, the movie shows.
+    SetWindowPos(hosted.host, nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PumpFor(300);
+    EXPECT_TRUE(Near(WindowPixel(child, 100, 100), 0x3366CC)) << std::hex << WindowPixel(child, 100, 100);
 }
 
 TEST(PlayerControl, ViewObjectDrawsIntoAMemoryDc) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <optional>
@@ -271,6 +272,61 @@ TEST_F(PlayerBehaviour, StartUpSizesTheWindowLoadsTheMovieAndPlacesTheGrip) {
 
     // A call from the movie closes the window and ends the program.
     PostMessageA(player.Control(), kFireFlashCallMessage, 0, 0);
+    EXPECT_EQ(player.Program().WaitForExit(30s), 0u);
+}
+
+// Each channel of `c` lies between those of `a` and `b`, give or take 2.
+bool Between(COLORREF c, COLORREF a, COLORREF b) {
+    const auto inside = [](int v, int x, int y) { return v >= (std::min)(x, y) - 2 && v <= (std::max)(x, y) + 2; };
+    return inside(GetRValue(c), GetRValue(a), GetRValue(b)) && inside(GetGValue(c), GetGValue(a), GetGValue(b)) &&
+           inside(GetBValue(c), GetBValue(a), GetBValue(b));
+}
+
+TEST_F(PlayerBehaviour, GripIsSeenAndDraggedOverTheShownWindow) {
+    ProgramFolder folder("player_grip_top", g_projector, "Guide.exe", "&title=Grip&\r\n&width=640&\r\n&height=400&\r\n");
+    ASSERT_TRUE(folder.Ready());
+    Player player(folder.Exe());
+    ASSERT_TRUE(player.Open());
+
+    // On screen, the grip's face shows through its translucency over the
+    // movie, which shows unmixed just beside it.
+    const Box grip = ScreenBox(player.Grip());
+    const POINT centre{grip.Left + 6, grip.Top + 6};
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const COLORREF movie = ScreenPixel(grip.Left - 4, centre.y);
+    ASSERT_NE(movie, face) << ColourText(movie);
+    const COLORREF seen = ScreenPixel(centre.x, centre.y);
+    EXPECT_NE(seen, movie) << "the grip lies under the window: " << ColourText(seen);
+    EXPECT_TRUE(Between(seen, movie, face)) << ColourText(seen) << " movie " << ColourText(movie) << " face "
+                                            << ColourText(face);
+
+    // And a drag on it sizes the window.
+    const Box b = player.Bounds();
+    Drag(centre, {centre.x + 30, centre.y + 20});
+    EXPECT_SOON_EQ(player.Bounds(), (Box{b.Left, b.Top, b.Width + 30, b.Height + 20}));
+    player.ExpectLaidOut();
+    player.CloseWithButton();
+}
+
+TEST_F(PlayerBehaviour, ExtremeSizesLeaveTheProgramIdleAndClosable) {
+    ProgramFolder folder("player_extreme", g_projector, "Guide.exe",
+                         "&title=Huge&\r\n&width=2147483647&\r\n&height=-2147483648&\r\n");
+    ASSERT_TRUE(folder.Ready());
+    Player player(folder.Exe());
+    ASSERT_TRUE(player.Open());
+    EXPECT_FALSE(FindWindowOf(player.Program().Id(), "#32770"));
+    const Box b = player.Bounds();
+    EXPECT_EQ(b.Width, 32767);
+    EXPECT_EQ(b.Height, 0);
+
+    // Nothing to do but wait for input: next to no processor time.
+    Pause(1s);
+    const auto before = player.Program().CpuTime();
+    Pause(3s);
+    const auto used = player.Program().CpuTime() - before;
+    EXPECT_LT(used.count(), 300) << "ms of processor time while idle";
+
+    PostMessageA(player.Window(), WM_CLOSE, 0, 0);
     EXPECT_EQ(player.Program().WaitForExit(30s), 0u);
 }
 

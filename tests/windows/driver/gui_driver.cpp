@@ -32,6 +32,13 @@ std::optional<DWORD> Process::WaitForExit(std::chrono::milliseconds timeout) {
     return code;
 }
 
+std::chrono::milliseconds Process::CpuTime() const {
+    FILETIME created, exited, kernel, user;
+    if (!info_.hProcess || !GetProcessTimes(info_.hProcess, &created, &exited, &kernel, &user)) return {};
+    const auto ticks = [](const FILETIME& t) { return ULARGE_INTEGER{{t.dwLowDateTime, t.dwHighDateTime}}.QuadPart; };
+    return std::chrono::milliseconds((ticks(kernel) + ticks(user)) / 10000);  // 100 ns units
+}
+
 void Process::Kill() {
     if (info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
         TerminateProcess(info_.hProcess, 99);

@@ -27,6 +27,8 @@ public:
     // The exit code, or nothing if the process has not ended within the time.
     std::optional<DWORD> WaitForExit(std::chrono::milliseconds timeout);
     void Kill();
+    // User and kernel time the process has used so far.
+    std::chrono::milliseconds CpuTime() const;
 
 private:
     PROCESS_INFORMATION info_{};
