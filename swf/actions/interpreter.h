@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "action_codes.h"
 #include "conversions.h"
 #include "vm.h"
 
@@ -124,7 +125,18 @@ private:
     bool Unwind(Frame& f, std::size_t& pc);
     Value SuperFor(Frame& f);
     // Runs one action record; returns the offset of the next action to run.
+    // Step hands each action to the member function of its family.
     std::size_t Step(Frame& f, std::uint8_t op, std::span<const std::uint8_t> payload, std::size_t next);
+    // Pushes, arithmetic, comparison, strings, conversions, branches (interpreter_stack.cpp).
+    std::size_t StepStack(Frame& f, Op op, std::span<const std::uint8_t> payload, std::size_t next);
+    // Variables, scope and `with` (interpreter_variables.cpp).
+    std::size_t StepVariables(Frame& f, Op op, std::span<const std::uint8_t> payload, std::size_t next);
+    // Members, calls, construction, functions, try/throw (interpreter_objects.cpp).
+    std::size_t StepObjects(Frame& f, Op op, std::span<const std::uint8_t> payload, std::size_t next);
+    // Frame control, targets, clip properties, GetURL and trace (interpreter_timeline.cpp).
+    std::size_t StepTimeline(Frame& f, Op op, std::span<const std::uint8_t> payload, std::size_t next);
+    // Stops the run on a malformed action; the offset that ends the frame.
+    std::size_t Malformed(Frame& f);
 
     Value Pop(Frame& f);
     void Push(Frame& f, Value v);

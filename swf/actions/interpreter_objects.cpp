@@ -1,0 +1,522 @@
+// Objects and functions: member access along prototype chains, getters,
+// setters and watchers, calls, construction, function definitions and
+// try/throw.
+
+#include <unordered_set>
+
+#include "action_codes.h"
+#include "builtins/builtins.h"
+#include "code_reader.h"
+#include "interpreter.h"
+#include "interpreter_detail.h"
+
+namespace swf::actions {
+
+using detail::IsPlainName;
+using detail::kMaxArrayLength;
+using detail::kMaxProtoDepth;
+using detail::Utf8Length;
+
+Object* Interpreter::NewPlain() { return NewObject(vm_.objectProto_); }
+
+Object* Interpreter::NewObject(Object* proto) {
+    if (vm_.heap_.Count() >= vm_.limits_.maxObjects) Fail(RunStatus::ResourceLimit);
+    Object* o = vm_.heap_.New(ObjectKind::Plain);
+    o->proto = proto;
+    return o;
+}
+
+Object* Interpreter::NewArray(std::vector<Value> elements) {
+    if (vm_.heap_.Count() >= vm_.limits_.maxObjects) Fail(RunStatus::ResourceLimit);
+    Object* o = vm_.heap_.New(ObjectKind::Array);
+    o->proto = vm_.arrayProto_;
+    o->elements = std::move(elements);
+    return o;
+}
+
+// ---- members -------------------------------------------------------------------
+
+bool Interpreter::Lookup(Object* o, const std::string& name, Value& out, Object** holder, const Value* self) {
+    Object* start = o;
+    if (o && name == "__proto__") {
+        out = o->proto ? Value::Obj(o->proto) : Value();
+        if (holder) *holder = o;
+        return true;
+    }
+    for (int depth = 0; o && depth < kMaxProtoDepth; ++depth, o = o->proto) {
+        if (holder) *holder = o;
+        if (o->kind == ObjectKind::Array) {
+            std::size_t index;
+            if (name == "length") {
+                out = Value::Number(static_cast<double>(o->elements.size()));
+                return true;
+            }
+            if (ParseArrayIndex(name, index) && index < o->elements.size()) {
+                out = o->elements[index];
+                return true;
+            }
+        }
+        if (o->kind == ObjectKind::Clip && o->target) {
+            if (name == "_currentframe") {
+                out = Value::Number(static_cast<double>(o->target->CurrentFrame()) + 1);
+                return true;
+            }
+            if (name == "_totalframes" || name == "_framesloaded") {
+                out = Value::Number(static_cast<double>(o->target->FrameCount()));
+                return true;
+            }
+        }
+        if (Property* p = o->FindProperty(name, ignoreCase_)) {
+            if (p->getter || p->setter) {
+                Object* getter = p->getter;
+                out = getter ? Call(Value::Obj(getter), self ? *self : Value::Obj(start), {}) : Value();
+            } else {
+                out = p->value;
+            }
+            return true;
+        }
+        // Named child clips (and _parent) read as members of their timeline.
+        if (depth == 0 && o->kind == ObjectKind::Clip && o->target && IsPlainName(name)) {
+            if (ActionTarget* child = o->target->FindTarget(name)) {
+                out = Value::Obj(vm_.ClipFor(child));
+                return true;
+            }
+        }
+        if (depth == 0 && o->kind == ObjectKind::Function && name == "prototype") {
+            Object* proto = NewPlain();
+            proto->Define("constructor", Value::Obj(o), kDontEnum);
+            o->Define("prototype", Value::Obj(proto), kDontEnum);
+            out = Value::Obj(proto);
+            return true;
+        }
+    }
+    if (holder) *holder = nullptr;
+    return false;
+}
+
+Value Interpreter::GetMember(const Value& object, const std::string& name, Object** holder) {
+    Value out;
+    if (Object* o = object.AsObject()) {
+        if (o->kind == ObjectKind::Super) {
+            // super.x: the chain past the method's prototype, with the method's `this`.
+            Lookup(o->proto, name, out, holder, &o->superThis);
+            return out;
+        }
+        Lookup(o, name, out, holder);
+    } else if (object.IsString()) {
+        if (name == "length")
+            out = Value::Number(static_cast<double>(Utf8Length(object.AsString())));
+        else
+            Lookup(vm_.stringProto_, name, out, holder, &object);
+    } else if (object.IsNumber()) {
+        Lookup(vm_.numberProto_, name, out, holder, &object);
+    } else if (object.IsBool()) {
+        Lookup(vm_.booleanProto_, name, out, holder, &object);
+    }
+    return out;
+}
+
+bool Interpreter::DeleteMember(Object* o, const std::string& name) {
+    Property* p = o ? o->FindProperty(name, ignoreCase_) : nullptr;
+    if (!p || (p->flags & kDontDelete)) return false;
+    return o->Remove(p->name);
+}
+
+void Interpreter::SetMember(const Value& object, const std::string& name, Value value) {
+    Object* o = object.AsObject();
+    if (!o) return;  // primitives keep no members
+    if (o->kind == ObjectKind::Super) o = o->superThis.AsObject();
+    if (!o) return;
+    if (name == "__proto__") {
+        o->proto = value.AsObject();
+        return;
+    }
+    for (const Watch& w : o->watches) {
+        if (!NamesEqual(w.name, name, ignoreCase_)) continue;
+        // The watcher decides what is stored: its result replaces the value.
+        Value old;
+        Lookup(o, name, old);
+        Value callback = Value::Obj(w.callback);
+        Value userData = w.userData;
+        value = Call(callback, Value::Obj(o), {Value::String(name), old, std::move(value), userData});
+        break;
+    }
+    if (o->kind == ObjectKind::Array) {
+        std::size_t index;
+        if (name == "length") {
+            double n = Number(value);
+            if (n >= 0 && n <= static_cast<double>(kMaxArrayLength))
+                o->elements.resize(static_cast<std::size_t>(n));
+            return;
+        }
+        if (ParseArrayIndex(name, index) && index < kMaxArrayLength) {
+            if (index >= o->elements.size()) o->elements.resize(index + 1);
+            o->elements[index] = std::move(value);
+            return;
+        }
+    }
+    if (Property* p = o->FindProperty(name, ignoreCase_)) {
+        if (p->getter || p->setter) {
+            if (Object* setter = p->setter) Call(Value::Obj(setter), Value::Obj(o), {std::move(value)});
+        } else if (!(p->flags & kReadOnly)) {
+            p->value = std::move(value);
+        }
+        return;
+    }
+    // A property added with addProperty on a prototype applies to its instances.
+    Object* q = o->proto;
+    for (int depth = 1; q && depth < kMaxProtoDepth; ++depth, q = q->proto) {
+        Property* p = q->FindProperty(name, ignoreCase_);
+        if (!p) continue;
+        if (p->getter || p->setter) {
+            if (Object* setter = p->setter) Call(Value::Obj(setter), Value::Obj(o), {std::move(value)});
+            return;
+        }
+        break;
+    }
+    o->properties.push_back(Property{name, std::move(value)});
+}
+
+bool Interpreter::InstanceOf(const Value& object, const Value& constructor) {
+    Object* proto = GetMember(constructor, "prototype").AsObject();
+    Object* o = object.AsObject();
+    if (!o || !proto) return false;
+    // Classes along the chain, and the interfaces each declared (which may
+    // themselves extend others), breadth first within a fixed amount of work.
+    constexpr std::size_t kMaxWork = 4 * kMaxProtoDepth;
+    std::vector<Object*> work;
+    for (Object* p = o->proto; p && work.size() < kMaxWork; p = p->proto) work.push_back(p);
+    for (std::size_t i = 0; i < work.size(); ++i) {
+        if (work[i] == proto) return true;
+        for (Object* iface : work[i]->interfaces)
+            for (Object* p = iface; p && work.size() < kMaxWork; p = p->proto) work.push_back(p);
+    }
+    return false;
+}
+
+Value Interpreter::SuperFor(Frame& f) {
+    if (f.superSuppressed || !f.superHome) return Value();
+    if (!f.superObject) {
+        Object* o = vm_.heap_.New(ObjectKind::Super);
+        o->proto = f.superHome->proto;
+        o->superThis = f.self;
+        o->superHome = f.superHome;
+        f.superObject = o;
+    }
+    return Value::Obj(f.superObject);
+}
+
+// ---- calls --------------------------------------------------------------------------
+
+Value Interpreter::Call(const Value& function, const Value& self, std::vector<Value> args, Object* home) {
+    Object* fn = function.AsObject();
+    if (!fn || fn->kind != ObjectKind::Function || !ok()) return Value();
+    if (depth_ >= vm_.limits_.maxCallDepth) {
+        Fail(RunStatus::CallDepthLimit);
+        return Value();
+    }
+    ++depth_;
+    Value result;
+    if (fn->native) {
+        CallContext call{*this, self, args};
+        result = fn->native(call);
+    } else if (fn->script) {
+        // Keep the body alive even if the script replaces the function while it runs.
+        std::shared_ptr<const ScriptFunction> script = fn->script;
+        Frame f;
+        f.code = script->body;
+        f.constants = script->constants;
+        f.home = script->clip && script->clip->target ? script->clip : nullptr;
+        if (!f.home) f.home = vm_.root_ ? vm_.ClipFor(vm_.root_) : script->clip;
+        f.clip = f.home;
+        f.self = self.IsObject() ? self : Value::Obj(f.home);
+        f.function = fn;
+        f.superHome = home ? home : (self.AsObject() ? self.AsObject()->proto : nullptr);
+        f.superSuppressed = script->isFunction2 && (script->flags & kSuppressSuper);
+        Object* activation = NewPlain();
+        activation->proto = nullptr;
+        f.scope = script->scope;
+        f.scope.push_back(activation);
+        f.locals = activation;
+        Object* argumentsArray = NewArray(args);
+        argumentsArray->Define("callee", Value::Obj(fn), kDontEnum);
+        argumentsArray->Define("caller", Value::Obj(currentFunction_), kDontEnum);
+
+        if (script->isFunction2) {
+            f.registers.resize(std::max<std::size_t>(script->registerCount, 1));
+            std::size_t reg = 1;
+            auto preload = [&](std::uint16_t flag, Value v) {
+                if (!(script->flags & flag)) return;
+                if (reg < f.registers.size()) f.registers[reg] = std::move(v);
+                ++reg;
+            };
+            preload(kPreloadThis, f.self);
+            preload(kPreloadArguments, Value::Obj(argumentsArray));
+            preload(kPreloadSuper, SuperFor(f));
+            preload(kPreloadRoot, Value::Obj(RootClip(f)));
+            Object* parent = f.home ? ResolveTarget(f, "_parent") : nullptr;
+            preload(kPreloadParent, parent ? Value::Obj(parent) : Value());
+            preload(kPreloadGlobal, Value::Obj(vm_.global_));
+            if (!(script->flags & (kSuppressArguments | kPreloadArguments)))
+                activation->Set("arguments", Value::Obj(argumentsArray));
+            for (std::size_t i = 0; i < script->params.size(); ++i) {
+                Value arg = i < args.size() ? args[i] : Value();
+                std::uint8_t r = script->paramRegisters[i];
+                if (r == 0)
+                    activation->Set(script->params[i], std::move(arg));
+                else if (r < f.registers.size())
+                    f.registers[r] = std::move(arg);
+            }
+        } else {
+            f.registers.resize(4);
+            activation->Set("arguments", Value::Obj(argumentsArray));
+            for (std::size_t i = 0; i < script->params.size(); ++i)
+                activation->Set(script->params[i], i < args.size() ? args[i] : Value());
+        }
+        Object* caller = currentFunction_;
+        currentFunction_ = fn;
+        Execute(f);
+        currentFunction_ = caller;
+        result = f.result;
+    }
+    --depth_;
+    return result;
+}
+
+Value Interpreter::Construct(const Value& constructor, std::vector<Value> args) {
+    Object* fn = constructor.AsObject();
+    if (!fn || fn->kind != ObjectKind::Function || !ok()) return Value();
+    Object* instance = NewPlain();
+    Value proto = GetMember(constructor, "prototype");
+    if (proto.AsObject()) instance->proto = proto.AsObject();
+    instance->Define("__constructor__", constructor, kDontEnum);
+    Value result = Initialize(constructor, Value::Obj(instance), std::move(args), instance->proto);
+    return result.IsObject() ? result : Value::Obj(instance);
+}
+
+Value Interpreter::Initialize(const Value& constructor, const Value& self, std::vector<Value> args, Object* home) {
+    Object* fn = constructor.AsObject();
+    if (!fn || fn->kind != ObjectKind::Function || !ok()) return Value();
+    if (!fn->native) return Call(constructor, self, std::move(args), home);
+    // Built-in constructors set up `this` only when told they construct.
+    if (depth_ >= vm_.limits_.maxCallDepth) {
+        Fail(RunStatus::CallDepthLimit);
+        return Value();
+    }
+    ++depth_;
+    CallContext call{*this, self, args, true};
+    Value result = fn->native(call);
+    --depth_;
+    return result;
+}
+
+std::size_t Interpreter::DefineFunction(Frame& f, bool v2, std::span<const std::uint8_t> payload,
+                                        std::size_t next) {
+    CodeReader r(payload);
+    auto script = std::make_shared<ScriptFunction>();
+    script->name = r.String();
+    std::uint16_t count = r.U16();
+    if (v2) {
+        script->isFunction2 = true;
+        script->registerCount = r.U8();
+        script->flags = r.U16();
+    }
+    for (std::uint16_t i = 0; i < count && !r.failed(); ++i) {
+        script->paramRegisters.push_back(v2 ? r.U8() : 0);
+        script->params.push_back(r.String());
+    }
+    std::size_t bodySize = r.U16();
+    if (r.failed() || next + bodySize > f.code.size()) {
+        Fail(RunStatus::Malformed);
+        return f.code.size();
+    }
+    auto body = f.code.subspan(next, bodySize);
+    script->body.assign(body.begin(), body.end());
+    script->constants = f.constants;
+    script->scope = f.scope;
+    script->clip = f.clip ? f.clip : f.home;
+
+    if (vm_.heap_.Count() >= vm_.limits_.maxObjects) Fail(RunStatus::ResourceLimit);
+    Object* fn = vm_.heap_.New(ObjectKind::Function);
+    fn->proto = vm_.functionProto_;
+    std::string name = script->name;
+    fn->script = std::move(script);
+    if (name.empty())
+        Push(f, Value::Obj(fn));
+    else
+        DefineLocal(f, name, Value::Obj(fn));
+    return next + bodySize;
+}
+
+std::size_t Interpreter::StepObjects(Frame& f, Op op, std::span<const std::uint8_t> payload, std::size_t next) {
+    switch (op) {
+    // Objects.
+    case Op::Delete: {
+        std::string name = Text(Pop(f));
+        Object* o = Pop(f).AsObject();
+        Push(f, Value::Bool(DeleteMember(o, name)));
+        break;
+    }
+    case Op::GetMember: {
+        std::string name = Text(Pop(f));
+        Push(f, GetMember(Pop(f), name));
+        break;
+    }
+    case Op::SetMember: {
+        Value v = Pop(f);
+        std::string name = Text(Pop(f));
+        SetMember(Pop(f), name, std::move(v));
+        break;
+    }
+    case Op::InitArray: {
+        std::size_t n = PopCount(f, 1);
+        std::vector<Value> elements;
+        elements.reserve(n);
+        for (std::size_t i = 0; i < n; ++i) elements.push_back(Pop(f));
+        Push(f, Value::Obj(NewArray(std::move(elements))));
+        break;
+    }
+    case Op::InitObject: {
+        std::size_t n = PopCount(f, 2);
+        Object* o = NewPlain();
+        // Pairs come off the stack last-first; keep source order for enumeration.
+        std::vector<std::pair<std::string, Value>> pairs;
+        for (std::size_t i = 0; i < n; ++i) {
+            Value v = Pop(f);
+            pairs.emplace_back(Text(Pop(f)), std::move(v));
+        }
+        for (auto it = pairs.rbegin(); it != pairs.rend(); ++it) o->Set(it->first, std::move(it->second));
+        Push(f, Value::Obj(o));
+        break;
+    }
+    case Op::Enumerate:
+    case Op::Enumerate2: {
+        Value v = Pop(f);
+        if (op == Op::Enumerate) v = GetVariable(f, Text(v));
+        Push(f, Value::Null());  // end marker of the for..in names
+        if (Object* o = v.AsObject()) {
+            // Own members first, then inherited ones not hidden or shadowed.
+            // Names are taken last-pushed-first, so push the chain outermost first.
+            std::vector<std::vector<std::string>> levels;
+            std::unordered_set<std::string> seen;
+            for (int depth = 0; o && depth < kMaxProtoDepth && ok(); ++depth, o = o->proto) {
+                std::vector<std::string>& names = levels.emplace_back();
+                for (std::size_t i = 0; i < o->elements.size() && Budget().Spend(1); ++i)
+                    if (seen.insert(std::to_string(i)).second) names.push_back(std::to_string(i));
+                for (const Property& p : o->properties) {
+                    if (!Budget().Spend(1)) break;
+                    if (seen.insert(p.name).second && !(p.flags & kDontEnum)) names.push_back(p.name);
+                }
+            }
+            for (auto level = levels.rbegin(); level != levels.rend() && ok(); ++level)
+                for (const std::string& name : *level) Push(f, Value::String(name));
+        }
+        break;
+    }
+    case Op::Try: {
+        CodeReader r(payload);
+        std::uint8_t flags = r.U8();
+        std::size_t trySize = r.U16(), catchSize = r.U16(), finallySize = r.U16();
+        Frame::TryBlock t;
+        t.catchInRegister = flags & kTryCatchInRegister;
+        if (t.catchInRegister)
+            t.catchRegister = r.U8();
+        else
+            t.catchName = r.String();
+        if (!(flags & kTryHasFinally)) finallySize = 0;
+        if (r.failed() || next + trySize + catchSize + finallySize > f.code.size()) return Malformed(f);
+        if (f.tries.size() >= static_cast<std::size_t>(kMaxProtoDepth)) {
+            Fail(RunStatus::ResourceLimit);
+            return f.code.size();
+        }
+        t.hasCatch = flags & kTryHasCatch;
+        t.start = next;
+        t.tryEnd = next + trySize;
+        t.catchEnd = t.tryEnd + catchSize;
+        t.finallyEnd = t.catchEnd + finallySize;
+        f.tries.push_back(std::move(t));
+        break;
+    }
+    case Op::Throw: Throw(Pop(f)); break;
+    case Op::Extends: {
+        Value superclass = Pop(f), subclass = Pop(f);
+        if (!subclass.AsObject() || !superclass.AsObject()) break;
+        // The subclass prototype inherits from the superclass's without running its constructor.
+        Object* proto = NewPlain();
+        proto->proto = GetMember(superclass, "prototype").AsObject();
+        proto->Define("__constructor__", superclass, kDontEnum);
+        subclass.AsObject()->Define("prototype", Value::Obj(proto), kDontEnum);
+        break;
+    }
+    case Op::ImplementsOp: {
+        Value constructor = Pop(f);
+        std::size_t n = PopCount(f, 1);
+        Object* proto = GetMember(constructor, "prototype").AsObject();
+        for (std::size_t i = 0; i < n; ++i) {
+            Object* iface = GetMember(Pop(f), "prototype").AsObject();
+            if (proto && iface && proto->interfaces.size() < static_cast<std::size_t>(kMaxProtoDepth))
+                proto->interfaces.push_back(iface);
+        }
+        break;
+    }
+    case Op::CastOp: {
+        Value object = Pop(f), constructor = Pop(f);
+        Push(f, InstanceOf(object, constructor) ? object : Value::Null());
+        break;
+    }
+
+    // Functions.
+    case Op::DefineFunction: return DefineFunction(f, false, payload, next);
+    case Op::DefineFunction2: return DefineFunction(f, true, payload, next);
+    case Op::CallFunction: {
+        std::string name = Text(Pop(f));
+        std::vector<Value> args = PopArgs(f);
+        Push(f, Call(GetVariable(f, name), Value(), std::move(args)));
+        break;
+    }
+    case Op::CallMethod: {
+        Value name = Pop(f);
+        Value object = Pop(f);
+        std::vector<Value> args = PopArgs(f);
+        std::string method = name.IsUndefined() ? "" : Text(name);
+        Object* o = object.AsObject();
+        if (method.empty() && o && o->kind == ObjectKind::Super) {
+            // super(...): the superclass constructor, on this object.
+            Value constructor;
+            if (o->superHome) Lookup(o->superHome, "__constructor__", constructor);
+            Push(f, Initialize(constructor, o->superThis, std::move(args), o->proto));
+        } else if (method.empty()) {
+            Push(f, Call(object, Value(), std::move(args)));
+        } else {
+            Object* holder = nullptr;
+            Value fn = GetMember(object, method, &holder);
+            Value self = o && o->kind == ObjectKind::Super ? o->superThis : object;
+            Push(f, Call(fn, self, std::move(args), holder));
+        }
+        break;
+    }
+    case Op::NewObject: {
+        std::string name = Text(Pop(f));
+        std::vector<Value> args = PopArgs(f);
+        Push(f, Construct(GetVariable(f, name), std::move(args)));
+        break;
+    }
+    case Op::NewMethod: {
+        Value name = Pop(f);
+        Value object = Pop(f);
+        std::vector<Value> args = PopArgs(f);
+        std::string method = name.IsUndefined() ? "" : Text(name);
+        Push(f, Construct(method.empty() ? object : GetMember(object, method), std::move(args)));
+        break;
+    }
+    case Op::Return:
+        f.result = Pop(f);
+        f.returned = true;
+        return f.code.size();
+
+    default: break;
+    }
+    return next;
+}
+
+}  // namespace swf::actions

@@ -1,0 +1,168 @@
+// Timeline and movie clip actions: frame control, targets, clip properties
+// and the host (GetURL, trace).
+
+#include <cmath>
+
+#include "action_codes.h"
+#include "code_reader.h"
+#include "interpreter.h"
+#include "interpreter_detail.h"
+
+namespace swf::actions {
+
+using detail::StartsWithNoCase;
+
+// ---- timeline and host ----------------------------------------------------------------
+
+void Interpreter::Goto(ActionTarget* target, const Value& frame, bool play, std::uint32_t bias) {
+    Value where = frame;
+    if (where.IsString()) {
+        // "path:frame" addresses another timeline.
+        const std::string& text = where.AsString();
+        std::size_t colon = text.rfind(':');
+        if (colon != std::string::npos && target) {
+            std::string path = text.substr(0, colon);
+            if (!path.empty()) {
+                ActionTarget* other = nullptr;
+                if (path == "_root" || path == "/" || path == "_level0")
+                    other = vm_.root_ ? vm_.root_ : target;
+                else
+                    other = target->FindTarget(path);
+                target = other;
+            }
+            where = Value::String(text.substr(colon + 1));
+        }
+    }
+    if (!target) return;
+    double n = where.IsNumber() ? where.AsNumber() : ParseNumber(Text(where), 8);
+    if (!std::isnan(n)) {
+        if (n >= 1) {
+            double index = std::trunc(n) - 1 + bias;
+            target->GotoFrame(index >= 4294967295.0 ? 0xFFFFFFFFu : static_cast<std::uint32_t>(index));
+        }
+    } else if (!target->GotoLabel(Text(where))) {
+        return;
+    }
+    if (play)
+        target->Play();
+    else
+        target->Stop();
+}
+
+void Interpreter::HandleUrl(const std::string& url, const std::string& target) {
+    static const std::string kFsCommand = "FSCommand:";
+    if (StartsWithNoCase(url, kFsCommand))
+        host_.FSCommand(url.substr(kFsCommand.size()), target);
+    else
+        host_.GetURL(url, target);
+}
+
+Value Interpreter::GetProperty(Frame& f, const Value& target, int index) {
+    Object* clip = nullptr;
+    if (Object* o = target.AsObject())
+        clip = o->kind == ObjectKind::Clip ? o : nullptr;
+    else {
+        std::string path = Text(target);
+        clip = path.empty() ? f.clip : ResolveTarget(f, path);
+    }
+    if (!clip || !clip->target) return Value();
+    switch (index) {
+    case 4: return Value::Number(static_cast<double>(clip->target->CurrentFrame()) + 1);
+    case 5:
+    case 12: return Value::Number(static_cast<double>(clip->target->FrameCount()));
+    case 2: case 3: case 6: return Value::Number(100);  // _xscale, _yscale, _alpha
+    case 7: return Value::Bool(true);                     // _visible
+    case 11: return Value::String("/");                   // _target
+    case 13: return Value::String("");                    // _name
+    default: return Value::Number(0);
+    }
+}
+
+std::size_t Interpreter::StepTimeline(Frame& f, Op op, std::span<const std::uint8_t> payload, std::size_t next) {
+    ActionTarget* timeline = TimelineOf(f);
+
+    switch (op) {
+    // Timeline control.
+    case Op::NextFrame: if (timeline) timeline->NextFrame(); break;
+    case Op::PrevFrame: if (timeline) timeline->PrevFrame(); break;
+    case Op::Play: if (timeline) timeline->Play(); break;
+    case Op::Stop: if (timeline) timeline->Stop(); break;
+    case Op::GotoFrame: {
+        CodeReader r(payload);
+        std::uint16_t frame = r.U16();
+        if (r.failed()) return Malformed(f);
+        if (timeline) timeline->GotoFrame(frame);
+        break;
+    }
+    case Op::GoToLabel: {
+        CodeReader r(payload);
+        std::string label = r.String();
+        if (r.failed()) return Malformed(f);
+        if (timeline) timeline->GotoLabel(label);
+        break;
+    }
+    case Op::GotoFrame2: {
+        CodeReader r(payload);
+        std::uint8_t flags = r.U8();
+        std::uint16_t bias = (flags & 0x02) ? r.U16() : 0;
+        if (r.failed()) return Malformed(f);
+        Goto(timeline, Pop(f), flags & 0x01, bias);
+        break;
+    }
+    case Op::SetTarget: {
+        CodeReader r(payload);
+        std::string path = r.String();
+        if (r.failed()) return Malformed(f);
+        SetTargetPath(f, Value::String(path));
+        break;
+    }
+    case Op::SetTarget2: SetTargetPath(f, Pop(f)); break;
+    case Op::WaitForFrame:
+    case Op::WaitForFrame2:
+        // Every frame of a movie is loaded before it plays: nothing is skipped.
+        if (op == Op::WaitForFrame2) Pop(f);
+        break;
+    case Op::Call: Pop(f); break;
+    case Op::GetProperty: {
+        double n = Number(Pop(f));
+        int index = n >= 0 && n < 64 ? static_cast<int>(n) : -1;
+        Push(f, GetProperty(f, Pop(f), index));
+        break;
+    }
+    case Op::SetProperty: Pop(f); Pop(f); Pop(f); break;
+    case Op::TargetPath: {
+        Value v = Pop(f);
+        Object* o = v.AsObject();
+        Push(f, o && o->kind == ObjectKind::Clip ? Value::String(o == RootClip(f) ? "_level0" : "") : Value());
+        break;
+    }
+
+    // Host.
+    case Op::GetURL: {
+        CodeReader r(payload);
+        std::string url = r.String();
+        std::string target = r.String();
+        if (r.failed()) return Malformed(f);
+        HandleGetUrl(f, url, Value::String(target), 0);
+        break;
+    }
+    case Op::GetURL2: {
+        CodeReader r(payload);
+        const std::uint8_t flags = payload.empty() ? 0 : r.U8();
+        Value target = Pop(f);
+        Value url = Pop(f);
+        HandleGetUrl(f, Text(url), target, flags);
+        break;
+    }
+    case Op::Trace: {
+        Value v = Pop(f);
+        if (vm_.trace_) vm_.trace_(v.IsUndefined() ? "undefined" : Text(v));
+        break;
+    }
+
+    default: break;
+    }
+    return next;
+}
+
+}  // namespace swf::actions

@@ -1,0 +1,168 @@
+// Variables and scope: the scope chain, timeline variables, paths to clips
+// ("_root", "_levelN", slash and dot paths), SetTarget and `with`.
+
+#include "action_codes.h"
+#include "code_reader.h"
+#include "interpreter.h"
+#include "interpreter_detail.h"
+
+namespace swf::actions {
+
+// ---- variables and targets ---------------------------------------------------------
+
+Object* Interpreter::RootClip(Frame& f) {
+    // _root is the top of the level the code belongs to (_level0 for the main movie).
+    if (f.home && f.home->target) {
+        if (ActionTarget* top = f.home->target->FindTarget("_root")) return vm_.ClipFor(top);
+    }
+    if (vm_.root_) return vm_.ClipFor(vm_.root_);
+    return f.home;
+}
+
+Object* Interpreter::LevelClip(Frame& f, int level) {
+    if (level == 0 && !vm_.root_) return f.home;
+    ActionTarget* at = vm_.Level(level);
+    return at ? vm_.ClipFor(at) : nullptr;
+}
+
+ActionTarget* Interpreter::TimelineOf(Frame& f) { return f.clip ? f.clip->target : nullptr; }
+
+Object* Interpreter::ResolveTarget(Frame& f, const std::string& path) {
+    if (path == "_root" || path == "/") return RootClip(f);
+    if (path == "this" || path == ".") return f.clip;
+    int level = 0;
+    std::size_t length = 0;
+    if (ParseLevelName(path, &level, &length)) {
+        Object* clip = LevelClip(f, level);
+        if (!clip || length + 1 >= path.size()) return clip;
+        ActionTarget* at = clip->target ? clip->target->FindTarget(path.substr(length + 1)) : nullptr;
+        return at ? vm_.ClipFor(at) : nullptr;
+    }
+    Object* base = f.clip ? f.clip : f.home;
+    if (!base || !base->target) return nullptr;
+    ActionTarget* found = base->target->FindTarget(path);
+    return found ? vm_.ClipFor(found) : nullptr;
+}
+
+void Interpreter::SetTargetPath(Frame& f, const Value& target) {
+    if (Object* o = target.AsObject()) {
+        f.clip = o->kind == ObjectKind::Clip ? o : nullptr;
+        return;
+    }
+    std::string path = Text(target);
+    f.clip = path.empty() ? f.home : ResolveTarget(f, path);
+}
+
+Value Interpreter::GetVariable(Frame& f, const std::string& name) {
+    // "path:variable" names a variable on another timeline.
+    std::size_t colon = name.rfind(':');
+    if (colon != std::string::npos) {
+        Object* clip = colon == 0 ? f.clip : ResolveTarget(f, name.substr(0, colon));
+        Value out;
+        if (clip) Lookup(clip, name.substr(colon + 1), out);
+        return out;
+    }
+    // "a.b.c" written as one name.
+    std::size_t dot = name.find('.');
+    if (dot != std::string::npos && dot > 0) {
+        Value v = GetVariable(f, name.substr(0, dot));
+        std::size_t start = dot + 1;
+        while (true) {
+            std::size_t next = name.find('.', start);
+            v = GetMember(v, name.substr(start, next == std::string::npos ? std::string::npos : next - start));
+            if (next == std::string::npos) return v;
+            start = next + 1;
+        }
+    }
+    if (name == "this") return f.self;
+    if (name == "_root") return Value::Obj(RootClip(f));
+    if (name == "_global") return Value::Obj(vm_.global_);
+    if (name == "super") return SuperFor(f);
+    int level = 0;
+    std::size_t length = 0;
+    if (ParseLevelName(name, &level, &length) && length == name.size()) {
+        Object* clip = LevelClip(f, level);
+        return clip ? Value::Obj(clip) : Value();
+    }
+    Value out;
+    for (auto it = f.scope.rbegin(); it != f.scope.rend(); ++it)
+        if (Lookup(*it, name, out)) return out;
+    if (Object* clip = f.clip ? f.clip : f.home; clip && Lookup(clip, name, out)) return out;
+    if (Lookup(vm_.global_, name, out)) return out;
+    return Value();
+}
+
+void Interpreter::SetVariable(Frame& f, const std::string& name, Value v) {
+    std::size_t colon = name.rfind(':');
+    if (colon != std::string::npos) {
+        Object* clip = colon == 0 ? f.clip : ResolveTarget(f, name.substr(0, colon));
+        if (clip) clip->Set(name.substr(colon + 1), std::move(v));
+        return;
+    }
+    std::size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0 && dot + 1 < name.size()) {
+        SetMember(GetVariable(f, name.substr(0, dot)), name.substr(dot + 1), std::move(v));
+        return;
+    }
+    // An existing local or `with` member wins; otherwise the variable lives on the timeline.
+    for (auto it = f.scope.rbegin(); it != f.scope.rend(); ++it) {
+        if ((*it)->FindProperty(name, ignoreCase_)) {
+            SetMember(Value::Obj(*it), name, std::move(v));
+            return;
+        }
+    }
+    if (Object* clip = f.clip ? f.clip : f.home) SetMember(Value::Obj(clip), name, std::move(v));
+}
+
+void Interpreter::DefineLocal(Frame& f, const std::string& name, Value v) {
+    Object* where = f.locals ? f.locals : (f.clip ? f.clip : f.home);
+    if (where) where->Set(name, std::move(v), ignoreCase_);
+}
+
+bool Interpreter::DeleteVariable(Frame& f, const std::string& name) {
+    for (auto it = f.scope.rbegin(); it != f.scope.rend(); ++it)
+        if ((*it)->FindProperty(name, ignoreCase_)) return DeleteMember(*it, name);
+    if (Object* clip = f.clip ? f.clip : f.home; clip && clip->FindProperty(name, ignoreCase_))
+        return DeleteMember(clip, name);
+    return DeleteMember(vm_.global_, name);
+}
+
+std::size_t Interpreter::StepVariables(Frame& f, Op op, std::span<const std::uint8_t> payload, std::size_t next) {
+    switch (op) {
+    // Variables.
+    case Op::GetVariable: Push(f, GetVariable(f, Text(Pop(f)))); break;
+    case Op::SetVariable: {
+        Value v = Pop(f);
+        SetVariable(f, Text(Pop(f)), std::move(v));
+        break;
+    }
+    case Op::DefineLocal: {
+        Value v = Pop(f);
+        DefineLocal(f, Text(Pop(f)), std::move(v));
+        break;
+    }
+    case Op::DefineLocal2: {
+        std::string name = Text(Pop(f));
+        Object* where = f.locals ? f.locals : (f.clip ? f.clip : f.home);
+        if (where && !where->Find(name, ignoreCase_)) where->Set(name, Value());
+        break;
+    }
+    case Op::Delete2: Push(f, Value::Bool(DeleteVariable(f, Text(Pop(f))))); break;
+
+    case Op::With: {
+        CodeReader r(payload);
+        std::size_t blockSize = r.U16();
+        if (r.failed() || next + blockSize > f.code.size()) return Malformed(f);
+        Object* o = Pop(f).AsObject();
+        if (o) {
+            f.scope.push_back(o);
+            f.withs.push_back({next, next + blockSize});
+        }
+        break;
+    }
+    default: break;
+    }
+    return next;
+}
+
+}  // namespace swf::actions
