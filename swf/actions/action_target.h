@@ -3,14 +3,45 @@
 // host that embeds the movie. The engine implements ActionTarget on its movie
 // clips; the player control (and tests) implement ActionHost.
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 
 namespace swf {
 
-class ActionTarget {
+class ActionTarget;
+
+// Display properties in the numbering GetProperty/SetProperty use.
+enum class DisplayProperty {
+    X = 0, Y, XScale, YScale, CurrentFrame, TotalFrames, Alpha, Visible, Width, Height, Rotation,
+    Target, FramesLoaded, Name, DropTarget, Url, HighQuality, FocusRect, SoundBufTime, Quality,
+    XMouse, YMouse,
+};
+
+// What scripts see of any display object (clip, button, text field): the
+// properties kept per object, its instance name and where it sits. Numbers
+// are in script units (pixels, percent, degrees; _visible is 0 or 1).
+class DisplayTarget {
 public:
-    virtual ~ActionTarget() = default;
+    virtual ~DisplayTarget() = default;
+    // _x, _y, _xscale, _yscale, _rotation, _alpha, _visible, _width, _height,
+    // _xmouse, _ymouse; NaN for a property the object does not have.
+    virtual double GetDisplayNumber(DisplayProperty property);
+    // Ignores properties the object does not have and values that are not finite.
+    virtual void SetDisplayNumber(DisplayProperty property, double value);
+    virtual std::string InstanceName() const { return {}; }
+    virtual void SetInstanceName(const std::string& name) { (void)name; }
+    // The timeline holding the object; null at the top of a level.
+    virtual ActionTarget* ParentTimeline() { return nullptr; }
+    // The URL of the movie the object belongs to.
+    virtual std::string Url() const { return {}; }
+    // The timeline face, for clips; null for other display objects.
+    virtual ActionTarget* AsTimeline() { return nullptr; }
+};
+
+class ActionTarget : public DisplayTarget {
+public:
+    ActionTarget* AsTimeline() override { return this; }
     virtual void Play() = 0;
     virtual void Stop() = 0;
     virtual void NextFrame() = 0;
@@ -31,7 +62,25 @@ public:
         (void)path;
         return nullptr;
     }
+    // A child display object by instance name (clips, and later buttons and
+    // text fields); null when there is none.
+    virtual DisplayTarget* FindChildObject(const std::string& name) {
+        (void)name;
+        return nullptr;
+    }
+    // _level number of the timeline at the top of a level, else -1.
+    virtual int LevelNumber() const { return -1; }
 };
+
+inline double DisplayTarget::GetDisplayNumber(DisplayProperty property) {
+    (void)property;
+    return std::nan("");
+}
+
+inline void DisplayTarget::SetDisplayNumber(DisplayProperty property, double value) {
+    (void)property;
+    (void)value;
+}
 
 class ActionHost {
 public:

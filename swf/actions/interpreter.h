@@ -16,6 +16,9 @@ namespace swf::actions {
 
 class Interpreter;
 
+// "_x", "_Alpha", ...: the display property a member name stands for (case ignored).
+bool DisplayPropertyNamed(const std::string& name, DisplayProperty* out);
+
 // What a built-in function sees.
 struct CallContext {
     Interpreter& interpreter;
@@ -164,6 +167,19 @@ private:
     std::size_t DefineFunction(Frame& f, bool v2, std::span<const std::uint8_t> payload,
                                std::size_t next);
     Value GetProperty(Frame& f, const Value& target, int index);
+    void SetProperty(Frame& f, const Value& target, int index, const Value& value);
+    // The clip a GetProperty/SetProperty target names: a clip object or a path.
+    Object* PropertyTarget(Frame& f, const Value& target);
+
+public:
+    // Display properties (clip_properties.cpp): per object through its
+    // DisplayTarget, player-wide ones from the VM's settings.
+    Value GetDisplayProperty(Object* clip, DisplayProperty property);
+    void SetDisplayProperty(Object* clip, DisplayProperty property, const Value& value);
+    // "_level0.a.b" (dots) or "/a/b" (slashes, as _target reads).
+    std::string TargetPathOf(Object* clip, bool slashes);
+
+private:
 
     Vm& vm_;
     ActionHost& host_;

@@ -56,15 +56,11 @@ bool Interpreter::Lookup(Object* o, const std::string& name, Value& out, Object*
                 return true;
             }
         }
-        if (o->kind == ObjectKind::Clip && o->target) {
-            if (name == "_currentframe") {
-                out = Value::Number(static_cast<double>(o->target->CurrentFrame()) + 1);
-                return true;
-            }
-            if (name == "_totalframes" || name == "_framesloaded") {
-                out = Value::Number(static_cast<double>(o->target->FrameCount()));
-                return true;
-            }
+        // Display properties of the object itself (not of clips along the chain).
+        DisplayProperty property;
+        if (depth == 0 && o->kind == ObjectKind::Clip && o->display && DisplayPropertyNamed(name, &property)) {
+            out = GetDisplayProperty(o, property);
+            return true;
         }
         if (Property* p = o->FindProperty(name, ignoreCase_)) {
             if (p->getter || p->setter) {
@@ -75,8 +71,12 @@ bool Interpreter::Lookup(Object* o, const std::string& name, Value& out, Object*
             }
             return true;
         }
-        // Named child clips (and _parent) read as members of their timeline.
+        // Named children (and _parent) read as members of their timeline.
         if (depth == 0 && o->kind == ObjectKind::Clip && o->target && IsPlainName(name)) {
+            if (DisplayTarget* child = o->target->FindChildObject(name)) {
+                out = Value::Obj(vm_.ObjectFor(child));
+                return true;
+            }
             if (ActionTarget* child = o->target->FindTarget(name)) {
                 out = Value::Obj(vm_.ClipFor(child));
                 return true;
@@ -140,6 +140,11 @@ void Interpreter::SetMember(const Value& object, const std::string& name, Value 
         Value userData = w.userData;
         value = Call(callback, Value::Obj(o), {Value::String(name), old, std::move(value), userData});
         break;
+    }
+    DisplayProperty property;
+    if (o->kind == ObjectKind::Clip && o->display && DisplayPropertyNamed(name, &property)) {
+        SetDisplayProperty(o, property, value);
+        return;
     }
     if (o->kind == ObjectKind::Array) {
         std::size_t index;

@@ -57,25 +57,26 @@ void Interpreter::HandleUrl(const std::string& url, const std::string& target) {
         host_.GetURL(url, target);
 }
 
+Object* Interpreter::PropertyTarget(Frame& f, const Value& target) {
+    if (Object* o = target.AsObject()) return o->kind == ObjectKind::Clip ? o : nullptr;
+    std::string path = Text(target);
+    return path.empty() ? f.clip : ResolveTarget(f, path);
+}
+
 Value Interpreter::GetProperty(Frame& f, const Value& target, int index) {
-    Object* clip = nullptr;
-    if (Object* o = target.AsObject())
-        clip = o->kind == ObjectKind::Clip ? o : nullptr;
-    else {
-        std::string path = Text(target);
-        clip = path.empty() ? f.clip : ResolveTarget(f, path);
-    }
-    if (!clip || !clip->target) return Value();
-    switch (index) {
-    case 4: return Value::Number(static_cast<double>(clip->target->CurrentFrame()) + 1);
-    case 5:
-    case 12: return Value::Number(static_cast<double>(clip->target->FrameCount()));
-    case 2: case 3: case 6: return Value::Number(100);  // _xscale, _yscale, _alpha
-    case 7: return Value::Bool(true);                     // _visible
-    case 11: return Value::String("/");                   // _target
-    case 13: return Value::String("");                    // _name
-    default: return Value::Number(0);
-    }
+    Object* clip = PropertyTarget(f, target);
+    if (!clip || !clip->display || index < 0 || index > static_cast<int>(DisplayProperty::YMouse)) return Value();
+    return GetDisplayProperty(clip, static_cast<DisplayProperty>(index));
+}
+
+void Interpreter::SetProperty(Frame& f, const Value& target, int index, const Value& value) {
+    if (index < 0 || index > static_cast<int>(DisplayProperty::YMouse)) return;
+    Object* clip = PropertyTarget(f, target);
+    const auto property = static_cast<DisplayProperty>(index);
+    // Player-wide settings need no clip.
+    if (clip || property == DisplayProperty::Quality || property == DisplayProperty::HighQuality ||
+        property == DisplayProperty::FocusRect || property == DisplayProperty::SoundBufTime)
+        SetDisplayProperty(clip, property, value);
 }
 
 std::size_t Interpreter::StepTimeline(Frame& f, Op op, std::span<const std::uint8_t> payload, std::size_t next) {
@@ -129,11 +130,20 @@ std::size_t Interpreter::StepTimeline(Frame& f, Op op, std::span<const std::uint
         Push(f, GetProperty(f, Pop(f), index));
         break;
     }
-    case Op::SetProperty: Pop(f); Pop(f); Pop(f); break;
+    case Op::SetProperty: {
+        Value value = Pop(f);
+        double n = Number(Pop(f));
+        int index = n >= 0 && n < 64 ? static_cast<int>(n) : -1;
+        SetProperty(f, Pop(f), index, value);
+        break;
+    }
     case Op::TargetPath: {
         Value v = Pop(f);
         Object* o = v.AsObject();
-        Push(f, o && o->kind == ObjectKind::Clip ? Value::String(o == RootClip(f) ? "_level0" : "") : Value());
+        if (o && o->kind == ObjectKind::Clip && o->display)
+            Push(f, Value::String(TargetPathOf(o, false)));
+        else
+            Push(f, o && o->kind == ObjectKind::Clip && o == RootClip(f) ? Value::String("_level0") : Value());
         break;
     }
 

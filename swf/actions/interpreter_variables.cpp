@@ -96,7 +96,7 @@ void Interpreter::SetVariable(Frame& f, const std::string& name, Value v) {
     std::size_t colon = name.rfind(':');
     if (colon != std::string::npos) {
         Object* clip = colon == 0 ? f.clip : ResolveTarget(f, name.substr(0, colon));
-        if (clip) clip->Set(name.substr(colon + 1), std::move(v));
+        if (clip) SetMember(Value::Obj(clip), name.substr(colon + 1), std::move(v));
         return;
     }
     std::size_t dot = name.rfind('.');

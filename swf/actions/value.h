@@ -10,6 +10,7 @@
 
 namespace swf {
 class ActionTarget;
+class DisplayTarget;
 }
 
 namespace swf::actions {
@@ -99,7 +100,10 @@ struct Object {
     Object* proto = nullptr;
     std::shared_ptr<const ScriptFunction> script;  // scripted functions
     NativeFunction native = nullptr;               // built-in functions
-    ActionTarget* target = nullptr;                // clips; null once the clip is gone
+    // Display objects (kind Clip): what the script object stands for, and its
+    // timeline face when it has one (movie clips). Null once the object is gone.
+    DisplayTarget* display = nullptr;
+    ActionTarget* target = nullptr;
     // Prototypes declared by ImplementsOp on a class's prototype (instanceof follows them).
     std::vector<Object*> interfaces;
     std::vector<Watch> watches;

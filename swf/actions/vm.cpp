@@ -60,17 +60,20 @@ Value Vm::CallMethod(const Value& object, const std::string& name, std::vector<V
 
 void Vm::SetRoot(ActionTarget* root) { root_ = root; }
 
-void Vm::Forget(ActionTarget& target) {
-    auto it = clips_.find(&target);
+void Vm::Forget(DisplayTarget& object) {
+    ActionTarget* const timeline = object.AsTimeline();
+    auto it = clips_.find(&object);
     if (it != clips_.end()) {
         it->second->target = nullptr;
+        it->second->display = nullptr;
         clips_.erase(it);
     }
-    if (root_ == &target) root_ = nullptr;
-    std::erase_if(levels_, [&](const auto& level) { return level.second == &target; });
+    if (timeline == nullptr) return;
+    if (root_ == timeline) root_ = nullptr;
+    std::erase_if(levels_, [&](const auto& level) { return level.second == timeline; });
     for (auto* loads : {&pendingLoads_, &activeLoads_}) {
         for (LoadRequest& request : *loads) {
-            if (request.target == &target) {
+            if (request.target == timeline) {
                 request.target = nullptr;
                 request.targetGone = true;
             }
@@ -92,13 +95,17 @@ ActionTarget* Vm::Level(int level) const {
     return it == levels_.end() ? nullptr : it->second;
 }
 
-Object* Vm::ClipFor(ActionTarget* target) {
-    auto it = clips_.find(target);
+Object* Vm::ClipFor(ActionTarget* target) { return ObjectFor(target); }
+
+Object* Vm::ObjectFor(DisplayTarget* object) {
+    auto it = clips_.find(object);
     if (it != clips_.end()) return it->second;
     Object* clip = heap_.New(ObjectKind::Clip);
+    clip->target = object->AsTimeline();
+    clip->display = object;
+    // Buttons and text fields get their own prototypes here once they have them.
     clip->proto = clipProto_;
-    clip->target = target;
-    clips_.emplace(target, clip);
+    clips_.emplace(object, clip);
     return clip;
 }
 

@@ -55,8 +55,21 @@ public:
     // The main timeline, which `_root` and `_level0` name. Without one, `_root`
     // is the timeline the block runs on.
     void SetRoot(ActionTarget* root);
-    // The timeline is gone: drop its variables and stop reaching it.
-    void Forget(ActionTarget& target);
+    // The display object (a timeline or another) is gone: drop its variables
+    // and stop reaching it.
+    void Forget(DisplayTarget& object);
+    // The script object standing for a display object: made on first use,
+    // the same one afterwards. Clips get the MovieClip prototype.
+    Object* ObjectFor(DisplayTarget* object);
+
+    // Player-wide display settings scripts read and set (_quality,
+    // _focusrect, _soundbuftime).
+    struct DisplaySettings {
+        std::string quality = "HIGH";
+        bool focusRect = true;
+        double soundBufferTime = 5;
+    };
+    DisplaySettings& displaySettings() { return displaySettings_; }
 
     // A timeline variable as scripts see it (the timeline, then _global).
     // Object references stay valid only until the next Run.
@@ -183,7 +196,8 @@ private:
     std::map<int, ActionTarget*> levels_;
     std::vector<LoadRequest> pendingLoads_;
     std::vector<LoadRequest> activeLoads_;
-    std::map<ActionTarget*, Object*> clips_;
+    std::map<DisplayTarget*, Object*> clips_;
+    DisplaySettings displaySettings_;
     std::function<void(const std::string&)> trace_;
     int runDepth_ = 0;
     std::size_t liveAfterCollect_ = 0;

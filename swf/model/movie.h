@@ -17,6 +17,8 @@ struct MovieDefinition {
     std::optional<Rgba> background;
     Dictionary dictionary;
     Timeline timeline;
+    // Where the movie was read from, as scripts' _url reports it; empty when unknown.
+    std::string url;
     // Tags that were dropped because their contents were malformed.
     std::vector<std::string> warnings;
 };

@@ -30,6 +30,13 @@ public:
     // Called from destructors: drop every reference to the object.
     virtual void ClipDestroyed(MovieClip& clip) = 0;
     virtual void ButtonDestroyed(ButtonInstance& button) = 0;
+    // Where the pointer is on the stage (twips), for _xmouse and _ymouse.
+    virtual Point PointerPosition() const { return {}; }
+    // The _level number of a clip at the top of a level; -1 for others.
+    virtual int LevelOf(const MovieClip& clip) const {
+        (void)clip;
+        return -1;
+    }
 };
 
 }  // namespace swf

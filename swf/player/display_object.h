@@ -29,6 +29,16 @@ struct Placement {
     std::uint32_t placedFrame = 0;
 };
 
+// What scripts changed on an object. Once a script sets its transform the
+// timeline no longer moves it; scale and rotation are kept as set, so that
+// reading them back does not drift through the matrix.
+struct ScriptState {
+    bool detached = false;  // the timeline stopped placing the object
+    bool transformKnown = false;
+    double xscale = 100, yscale = 100, rotation = 0;  // percent, percent, degrees
+    bool visible = true;
+};
+
 enum class DisplayKind { Empty, Shape, Morph, Text, MovieClip, Button, EditText };
 
 class DisplayObject {
@@ -47,6 +57,10 @@ public:
     void SetPlacement(const Placement& placement) { placement_ = placement; }
     // nullptr for an object whose character is missing from the dictionary.
     const Character* GetCharacter() const { return character_; }
+
+    ScriptState& Script() { return script_; }
+    const ScriptState& Script() const { return script_; }
+    bool Visible() const { return script_.visible; }
 
     MovieClip* Parent() const { return parent_; }
     void SetParent(MovieClip* parent) { parent_ = parent; }
@@ -67,6 +81,7 @@ public:
 
 private:
     Placement placement_;
+    ScriptState script_;
     const Character* character_;
     MovieClip* parent_ = nullptr;
     std::uint64_t bornInStep_ = 0;

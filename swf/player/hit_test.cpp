@@ -55,6 +55,7 @@ ButtonInstance* FindButtonAt(const DisplayList& list, const Matrix& toStage, Poi
     for (auto it = list.rbegin(); it != list.rend(); ++it) {
         DisplayObject& object = *it->second;
         if (object.GetPlacement().clipDepth != 0) continue;  // masks are not targets
+        if (!object.Visible()) continue;
         const Matrix m = toStage * object.GetPlacement().matrix;
         if (object.Kind() == DisplayKind::MovieClip) {
             if (ButtonInstance* b = FindButtonAt(static_cast<MovieClip&>(object).Children(), m, p)) return b;

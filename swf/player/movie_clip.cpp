@@ -4,6 +4,7 @@
 #include <cctype>
 #include <vector>
 
+#include "swf/player/display_properties.h"
 #include "swf/player/timeline_state.h"
 
 namespace swf {
@@ -117,6 +118,21 @@ ActionTarget* MovieClip::FindTarget(const std::string& path) {
     return at;
 }
 
+double MovieClip::GetDisplayNumber(DisplayProperty property) {
+    return swf::GetDisplayNumber(*this, property, environment_.PointerPosition());
+}
+
+void MovieClip::SetDisplayNumber(DisplayProperty property, double value) {
+    swf::SetDisplayNumber(*this, property, value);
+}
+
+void MovieClip::SetInstanceName(const std::string& name) {
+    Placement placement = GetPlacement();
+    placement.name = name;
+    SetPlacement(placement);
+    Script().detached = true;
+}
+
 bool MovieClip::FindLabel(const std::string& label, std::uint32_t* frame) const {
     const auto exact = timeline_->labels.find(label);
     if (exact != timeline_->labels.end()) {
@@ -156,7 +172,8 @@ void MovieClip::EnterFrame(std::uint32_t frame) {
     for (auto it = children_.begin(); it != children_.end();) {
         const auto wanted = target.find(it->first);
         if (wanted != target.end() && SameInstance(it->second->GetPlacement(), wanted->second)) {
-            it->second->SetPlacement(wanted->second);
+            // Once a script moved or renamed the object, the timeline stops placing it.
+            if (!it->second->Script().detached) it->second->SetPlacement(wanted->second);
             ++it;
         } else {
             environment_.Retire(std::move(it->second));

@@ -46,6 +46,16 @@ public:
     std::uint32_t BytesTotal() const override { return movie_->header.fileLength; }
     // "name", "_parent", "..", "_root", dotted and slash paths ("a.b", "/a/b", "../a").
     ActionTarget* FindTarget(const std::string& path) override;
+    DisplayTarget* FindChildObject(const std::string& name) override { return FindChild(name); }
+    int LevelNumber() const override { return environment_.LevelOf(*this); }
+
+    // DisplayTarget (display_properties.cpp does the work)
+    double GetDisplayNumber(DisplayProperty property) override;
+    void SetDisplayNumber(DisplayProperty property, double value) override;
+    std::string InstanceName() const override { return GetPlacement().name; }
+    void SetInstanceName(const std::string& name) override;
+    ActionTarget* ParentTimeline() override { return Parent(); }
+    std::string Url() const override { return movie_->url; }
 
     // Replaces what the clip shows and plays with `movie`'s main timeline
     // (a loaded movie or picture; an empty timeline unloads). Name, depth and

@@ -144,6 +144,8 @@ void Renderer::DrawList(raster::Surface& surface, const DisplayList& list, const
         if (layers.size() != before) combinedStale = true;
 
         const Placement& placement = object->GetPlacement();
+        // Hidden by script (_visible = false): neither drawn nor masking.
+        if (!object->Visible()) continue;
         const Matrix m = toPixels * placement.matrix;
         if (placement.clipDepth != 0) {
             // Past the limit a clip layer is left out: neither drawn nor masking.

@@ -184,7 +184,15 @@ void Stage::Transition(ButtonInstance& button, ButtonState state, std::uint16_t 
     }
 }
 
+int Stage::LevelOf(const MovieClip& clip) const {
+    if (&clip == root_.get()) return 0;
+    for (const auto& [level, top] : levels_)
+        if (top.get() == &clip) return level;
+    return -1;
+}
+
 void Stage::PointerMove(Point p) {
+    pointer_ = p;
     ButtonInstance* under = ButtonAt(p);
     if (pressed_ != nullptr) {
         const bool inside = under == pressed_;

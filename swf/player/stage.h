@@ -98,6 +98,8 @@ public:
     void Retire(std::unique_ptr<DisplayObject> object) override;
     void ClipDestroyed(MovieClip& clip) override;
     void ButtonDestroyed(ButtonInstance& button) override;
+    Point PointerPosition() const override { return pointer_; }
+    int LevelOf(const MovieClip& clip) const override;
 
     // FieldRegistry
     void FieldCreated(EditTextInstance& field) override { fields_.push_back(&field); }
@@ -126,6 +128,7 @@ private:
     std::vector<std::unique_ptr<DisplayObject>> retired_;  // removed while an action ran
     std::size_t instances_ = 0;
     std::vector<const Character*> constructing_;  // characters whose instances are being built, outermost first
+    Point pointer_;
     ButtonInstance* hovered_ = nullptr;
     ButtonInstance* pressed_ = nullptr;
     bool pressedInside_ = false;

@@ -1,0 +1,183 @@
+// Movie clips as script objects: names, paths and display properties, read
+// and written by scripts in small movies run on a stage.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "swf/actions/vm.h"
+#include "swf/io/movie_parser.h"
+#include "swf/player/stage.h"
+#include "swf/player/vm_action_runner.h"
+#include "swf/writer/action_assembler.h"
+#include "swf_bytes.h"
+
+namespace swf {
+namespace {
+
+using test::Bytes;
+using test::Place;
+using writer::ActionAssembler;
+using writer::ActionCode;
+using Lines = std::vector<std::string>;
+
+constexpr std::uint8_t kGetProperty = 0x22, kSetProperty = 0x23, kTargetPath = 0x45;
+
+// trace(<dotted name>)
+void TraceName(ActionAssembler& a, const std::string& name) {
+    a.PushString(name).Action(ActionCode::GetVariable).Action(ActionCode::Trace);
+}
+
+// <object name>.<member> = value
+void SetMember(ActionAssembler& a, const std::string& object, const std::string& member, double value) {
+    a.PushString(object).Action(ActionCode::GetVariable).PushString(member).PushNumber(value);
+    a.Action(ActionCode::SetMember);
+}
+
+Place Named(std::uint16_t depth, int character, const std::string& name, std::int32_t tx, std::int32_t ty) {
+    Place p;
+    p.depth = depth;
+    p.character = character;
+    p.name = name;
+    p.hasMatrix = true;
+    p.tx = tx;
+    p.ty = ty;
+    return p;
+}
+
+Place MovedTo(std::uint16_t depth, std::int32_t tx, std::int32_t ty) {
+    Place p;
+    p.depth = depth;
+    p.move = true;
+    p.hasMatrix = true;
+    p.tx = tx;
+    p.ty = ty;
+    return p;
+}
+
+// A stage with a 100 x 50 pixel rectangle inside clip "menu" at (10, 20),
+// which holds an empty clip "next" (3 frames); the root's frames carry
+// `frames` (DoAction and other tags per frame).
+struct ScriptedStage {
+    explicit ScriptedStage(const std::vector<std::vector<Bytes>>& frames) {
+        std::vector<Bytes> tags = {
+            test::Tag(32, test::RectangleShape(1, 0, 0, 2000, 1000, 255, 0, 0)),
+            test::DefineSprite(3, 3, {test::ShowFrame(), test::ShowFrame(), test::ShowFrame()}),
+            test::DefineSprite(2, 1, {test::PlaceObject2(Named(1, 1, "", 0, 0)),
+                                      test::PlaceObject2(Named(2, 3, "next", 0, 0)), test::ShowFrame()}),
+            test::PlaceObject2(Named(1, 2, "menu", 200, 400)),
+        };
+        for (const std::vector<Bytes>& frame : frames) {
+            tags.insert(tags.end(), frame.begin(), frame.end());
+            tags.push_back(test::ShowFrame());
+        }
+        movie = ParseMovie(test::Movie(tags));
+        stage = std::make_unique<Stage>(movie);
+        runner = std::make_unique<VmActionRunner>(8, stage->Root());
+        stage->SetActionRunner(runner.get());
+        runner->Vm().SetTraceHandler([this](const std::string& line) { lines.push_back(line); });
+        stage->RunQueuedActions();
+    }
+    // The stage reports its clips gone to the runner: it goes first.
+    ~ScriptedStage() { stage.reset(); }
+    std::shared_ptr<const MovieDefinition> movie;
+    std::unique_ptr<Stage> stage;
+    std::unique_ptr<VmActionRunner> runner;
+    Lines lines;
+};
+
+Bytes Script(const ActionAssembler& a) { return test::DoAction(a.Finish()); }
+
+TEST(ClipPaths, ClipsAreMembersOfTheirParentAndPathsNameThem) {
+    ActionAssembler a;
+    TraceName(a, "menu._name");                  // member of the timeline
+    TraceName(a, "_root.menu.next._name");       // dot path from _root
+    TraceName(a, "menu.next._parent._name");     // back up
+    TraceName(a, "menu.next._target");           // slash form
+    a.PushString("menu.next").Action(ActionCode::GetVariable).Action(kTargetPath).Action(ActionCode::Trace);
+    a.PushString("/menu/next:_name").Action(ActionCode::GetVariable).Action(ActionCode::Trace);
+    TraceName(a, "_level0.menu._name");
+    TraceName(a, "_root._target");
+    TraceName(a, "menu.missing");
+    ScriptedStage s({{Script(a)}});
+    EXPECT_EQ(s.lines, (Lines{"menu", "next", "menu", "/menu/next", "_level0.menu.next", "next", "menu", "/",
+                              "undefined"}));
+}
+
+TEST(ClipProperties, TransformPropertiesReadAndWriteThePlacement) {
+    ActionAssembler a;
+    TraceName(a, "menu._x");
+    TraceName(a, "menu._y");
+    TraceName(a, "menu._width");
+    TraceName(a, "menu._height");
+    TraceName(a, "menu._xscale");
+    SetMember(a, "menu", "_xscale", 200);
+    TraceName(a, "menu._width");      // 100 px drawn at twice the width
+    SetMember(a, "menu", "_rotation", 90);
+    TraceName(a, "menu._rotation");
+    TraceName(a, "menu._xscale");     // kept as set, not read back from the turned matrix
+    TraceName(a, "menu._width");      // turned: the box's width is the old height, 50
+    SetMember(a, "menu", "_rotation", 270);
+    TraceName(a, "menu._rotation");   // -90: angles read in (-180, 180]
+    SetMember(a, "menu", "_rotation", 0);
+    SetMember(a, "menu", "_height", 25);
+    TraceName(a, "menu._yscale");     // 50 px to 25 px: half
+    SetMember(a, "menu", "_X", 7.5);  // names ignore case
+    TraceName(a, "menu._x");
+    ScriptedStage s({{Script(a)}});
+    EXPECT_EQ(s.lines, (Lines{"10", "20", "100", "50", "100", "200", "90", "200", "50", "-90", "50", "7.5"}));
+    const DisplayObject& menu = *s.stage->Root().Children().at(1);
+    EXPECT_DOUBLE_EQ(menu.GetPlacement().matrix.tx, 150);
+}
+
+TEST(ClipProperties, AlphaVisibilityNameFramesAndPlayerSettings) {
+    ActionAssembler a;
+    SetMember(a, "menu", "_alpha", 40);
+    TraceName(a, "menu._alpha");
+    a.PushString("menu").Action(ActionCode::GetVariable).PushString("_visible").PushBool(false);
+    a.Action(ActionCode::SetMember);
+    TraceName(a, "menu._visible");
+    TraceName(a, "menu.next._totalframes");
+    TraceName(a, "menu.next._currentframe");
+    TraceName(a, "_quality");
+    TraceName(a, "_highquality");
+    TraceName(a, "menu._droptarget");
+    // setProperty("/menu", _y, 33) and getProperty("/menu", _y)
+    a.PushString("/menu").PushNumber(1).PushNumber(33).Action(kSetProperty);
+    a.PushString("/menu").PushNumber(1).Action(kGetProperty).Action(ActionCode::Trace);
+    // setProperty("", _quality, "low") needs no clip
+    a.PushString("").PushNumber(19).PushString("low").Action(kSetProperty);
+    TraceName(a, "_quality");
+    TraceName(a, "_highquality");
+    a.PushString("menu").Action(ActionCode::GetVariable).PushString("_name").PushString("nav");
+    a.Action(ActionCode::SetMember);
+    TraceName(a, "nav._y");
+    TraceName(a, "menu");
+    ScriptedStage s({{Script(a)}});
+    // The multiplier is kept in 8.8 fixed point, as the file format stores it: 102/256.
+    EXPECT_EQ(s.lines, (Lines{"39.84375", "false", "3", "1", "HIGH", "1", "", "33", "LOW", "0", "33", "undefined"}));
+    const DisplayObject& menu = *s.stage->Root().Children().at(1);
+    EXPECT_DOUBLE_EQ(menu.GetPlacement().colorTransform.aMult, 102.0 / 256);
+    EXPECT_FALSE(menu.Visible());
+}
+
+// Once a script moved a clip, the timeline's later moves of that depth no
+// longer apply; an untouched clip still follows its timeline.
+TEST(ClipProperties, AClipMovedByScriptLeavesItsTimeline) {
+    ActionAssembler first;
+    SetMember(first, "menu", "_x", 7);
+    ActionAssembler second;
+    TraceName(second, "menu._x");
+    TraceName(second, "other._x");
+    ScriptedStage s({{test::PlaceObject2(Named(2, 3, "other", 0, 0)), Script(first)},
+                     {test::PlaceObject2(MovedTo(1, 1000, 0)), test::PlaceObject2(MovedTo(2, 600, 0)),
+                      Script(second)}});
+    s.stage->Advance();
+    s.stage->RunQueuedActions();
+    EXPECT_EQ(s.lines, (Lines{"7", "30"}));
+}
+
+}  // namespace
+}  // namespace swf
