@@ -74,6 +74,12 @@ public:
     void PointerUp(double x, double y);
     // True while the pointer is over a button (the control shows a hand cursor).
     bool PointerOverButton() const;
+    // Keys by Windows virtual-key code; `charCode` is the character the key
+    // types (0 for none). Key, clip key events and button key presses see them.
+    void KeyDown(int keyCode, int charCode);
+    void KeyUp(int keyCode, int charCode);
+    // Mouse.hide() asked for the pointer to be hidden over the movie.
+    bool MouseHidden() const;
 
     // Receives FSCommand, FlashCall and GetURL; may be nullptr. Not owned.
     void SetHost(ActionHost* host);
@@ -92,6 +98,9 @@ private:
     class BusyScope;
 
     Point ToStage(double x, double y) const;
+    // Tells scripts the movie's and the view's size; Stage's listeners hear
+    // onResize when the view changes under the noScale mode.
+    void UpdateStageSize();
     Stage* CurrentStage() const;
 
     std::unique_ptr<Session> session_;
