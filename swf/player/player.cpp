@@ -6,7 +6,7 @@
 #include "swf/io/movie_parser.h"
 #include "swf/io/parse_error.h"
 #include "swf/player/renderer.h"
-#include "swf/player/show_all.h"
+#include "swf/player/stage_scale.h"
 #include "swf/player/stage.h"
 #if SWF_HAVE_ACTIONS
 #include "swf/player/content_loader.h"
@@ -187,7 +187,7 @@ void Player::Render(raster::Surface& surface) {
     surface.clear({bg.r, bg.g, bg.b, bg.a});
     if (!session_) return;
     const Rect stage = StageRect();
-    const Matrix toPixels = ShowAllMatrix(stage, surface.width(), surface.height());
+    const Matrix toPixels = ViewMatrix(surface.width(), surface.height());
     // Content outside the stage stays hidden behind the margins.
     raster::CoverageMask stageMask(surface.width(), surface.height());
     raster::Path stagePath;
@@ -201,6 +201,19 @@ void Player::Render(raster::Surface& surface) {
         session_->renderer->DrawClip(surface, *clip, toPixels * clip->GetPlacement().matrix,
                                      clip->GetPlacement().colorTransform, &stageMask);
     }
+}
+
+Matrix Player::ViewMatrix(int width, int height) const {
+    ScaleMode mode = ScaleMode::ShowAll;
+    std::string align;
+#if SWF_HAVE_ACTIONS
+    if (session_) {
+        const actions::InputState& input = session_->runner->Vm().input();
+        mode = ParseScaleMode(input.scaleMode);
+        align = input.align;
+    }
+#endif
+    return StageMatrix(StageRect(), width, height, mode, align);
 }
 
 void Player::SetViewportSize(int width, int height) {
@@ -294,7 +307,7 @@ bool Player::MouseHidden() const {
 
 Point Player::ToStage(double x, double y) const {
     Matrix inverse;
-    if (!ShowAllMatrix(StageRect(), viewportWidth_, viewportHeight_).Invert(&inverse)) return {x * 20, y * 20};
+    if (!ViewMatrix(viewportWidth_, viewportHeight_).Invert(&inverse)) return {x * 20, y * 20};
     return inverse.Apply({x, y});
 }
 
@@ -315,7 +328,7 @@ void Player::PointerUp(double x, double y) {
 
 bool Player::PointerOverButton() const {
     const Stage* stage = CurrentStage();
-    return stage != nullptr && stage->HoveredButton() != nullptr;
+    return stage != nullptr && stage->HoveredTarget() != nullptr;
 }
 
 void Player::SetFileHost(FileHost* files) { files_ = files; }

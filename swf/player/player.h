@@ -62,7 +62,8 @@ public:
     // then their actions run.
     void AdvanceFrame();
 
-    // Draws the whole surface: background, then the stage scaled to fit (ShowAll).
+    // Draws the whole surface: background, then the stage as the movie's
+    // scale mode and alignment place it (ShowAll, centred, unless it sets others).
     // Also makes the surface's size the viewport for pointer events.
     void Render(raster::Surface& surface);
     // The pixel size pointer coordinates refer to.
@@ -98,6 +99,8 @@ private:
     class BusyScope;
 
     Point ToStage(double x, double y) const;
+    // Stage twips to pixels of a view of that size.
+    Matrix ViewMatrix(int width, int height) const;
     // Tells scripts the movie's and the view's size; Stage's listeners hear
     // onResize when the view changes under the noScale mode.
     void UpdateStageSize();

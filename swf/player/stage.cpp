@@ -241,6 +241,8 @@ void Stage::Retire(std::unique_ptr<DisplayObject> object) {
 }
 
 void Stage::ClipDestroyed(MovieClip& clip) {
+    if (hovered_ == &clip) hovered_ = nullptr;
+    if (pressed_ == &clip) pressed_ = nullptr;
     for (QueuedAction& action : queue_) {
         if (action.clip == &clip) action.clip = nullptr;
     }
@@ -262,12 +264,65 @@ ButtonInstance* Stage::ButtonAt(Point p) {
     return FindButtonAt(root_->Children(), Matrix{}, p);
 }
 
-void Stage::Transition(ButtonInstance& button, ButtonState state, std::uint16_t condition) {
+namespace {
+
+// The clip event a button transition means for a clip acting as a button.
+std::uint32_t ClipEventFor(std::uint16_t condition) {
+    switch (condition) {
+        case kCondIdleToOverUp: return kClipRollOver;
+        case kCondOverUpToIdle: return kClipRollOut;
+        case kCondOverUpToOverDown: return kClipPress;
+        case kCondOverDownToOverUp: return kClipRelease;
+        case kCondOverDownToOutDown: return kClipDragOut;
+        case kCondOutDownToOverDown: return kClipDragOver;
+        case kCondOutDownToIdle: return kClipReleaseOutside;
+        default: return 0;
+    }
+}
+
+constexpr std::uint32_t kButtonClipEvents = kClipPress | kClipRelease | kClipReleaseOutside | kClipRollOver |
+                                            kClipRollOut | kClipDragOver | kClipDragOut;
+
+}  // namespace
+
+DisplayObject* Stage::PointerTargetAt(Point p) {
+    const ButtonClipTest test = [this](MovieClip& clip) { return ActsAsButton(clip); };
+    for (auto it = levels_.rbegin(); it != levels_.rend(); ++it) {
+        if (DisplayObject* target =
+                FindPointerTargetAt(it->second->Children(), it->second->GetPlacement().matrix, p, test)) {
+            return target;
+        }
+    }
+    return FindPointerTargetAt(root_->Children(), Matrix{}, p, test);
+}
+
+bool Stage::ActsAsButton(MovieClip& clip) {
+    if (const ClipActions& actions = clip.GetPlacement().clipActions) {
+        for (const ClipAction& action : *actions) {
+            if ((action.events & kButtonClipEvents) != 0) return true;
+        }
+    }
+    if (runner_ == nullptr) return false;
+    for (const char* name : {"onPress", "onRelease", "onReleaseOutside", "onRollOver", "onRollOut", "onDragOver",
+                             "onDragOut"}) {
+        if (runner_->HasHandler(clip, name)) return true;
+    }
+    return false;
+}
+
+void Stage::Transition(DisplayObject& target, ButtonState state, std::uint16_t condition) {
+    if (target.Kind() == DisplayKind::MovieClip) {
+        if (const std::uint32_t event = ClipEventFor(condition)) {
+            QueueClipEvent(static_cast<MovieClip&>(target), event);
+        }
+        return;
+    }
+    auto& button = static_cast<ButtonInstance&>(target);
     button.SetState(state);
-    MovieClip* target = button.Parent();
-    if (target == nullptr) target = root_.get();
+    MovieClip* owner = button.Parent();
+    if (owner == nullptr) owner = root_.get();
     for (const ButtonAction& action : button.Definition().actions) {
-        if ((action.conditions & condition) != 0) QueueActions(*target, action.code);
+        if ((action.conditions & condition) != 0) QueueActions(*owner, action.code);
     }
 }
 
@@ -310,7 +365,7 @@ void Stage::PointerMove(Point p) {
 }
 
 void Stage::TrackPointer(Point p) {
-    ButtonInstance* under = ButtonAt(p);
+    DisplayObject* under = PointerTargetAt(p);
     if (pressed_ != nullptr) {
         const bool inside = under == pressed_;
         if (inside != pressedInside_) {
@@ -343,9 +398,9 @@ void Stage::PointerDown(Point p) {
 
 void Stage::PointerUp(Point p) {
     if (pressed_ != nullptr) {
-        ButtonInstance* button = pressed_;
+        DisplayObject* button = pressed_;
         pressed_ = nullptr;
-        if (ButtonAt(p) == button) {
+        if (PointerTargetAt(p) == button) {
             Transition(*button, ButtonState::Over, kCondOverDownToOverUp);
             hovered_ = button;
         } else {

@@ -86,8 +86,16 @@ public:
     void KeyUp();
     // The clips alive now that have started, newest first (the order events go in).
     std::vector<MovieClip*> ClipsNewestFirst();
-    // The button under the pointer, if any (for a hand cursor).
-    const ButtonInstance* HoveredButton() const { return hovered_; }
+    // The button under the pointer, if any.
+    const ButtonInstance* HoveredButton() const {
+        return hovered_ != nullptr && hovered_->Kind() == DisplayKind::Button ? static_cast<ButtonInstance*>(hovered_)
+                                                                              : nullptr;
+    }
+    // The button or clip acting as one under the pointer (for a hand cursor).
+    const DisplayObject* HoveredTarget() const { return hovered_; }
+    // The topmost button or clip acting as one (it has press, release or
+    // roll-over handlers) whose content contains the point.
+    DisplayObject* PointerTargetAt(Point p);
     // The topmost enabled button whose hit area contains the point.
     ButtonInstance* ButtonAt(Point p);
 
@@ -130,7 +138,10 @@ private:
     // after `source`'s listeners hear `listenerEvent` (none when empty).
     void BroadcastClipEvent(std::uint32_t event, const char* source, const char* listenerEvent);
 
-    void Transition(ButtonInstance& button, ButtonState state, std::uint16_t condition);
+    // A button changes state and queues its condition actions; a clip acting
+    // as a button gets the matching clip event.
+    void Transition(DisplayObject& target, ButtonState state, std::uint16_t condition);
+    bool ActsAsButton(MovieClip& clip);
     // Button states and transitions for the pointer at `p`.
     void TrackPointer(Point p);
 
@@ -153,8 +164,8 @@ private:
     // (movie, sprite id) of the init action blocks run so far.
     std::set<std::pair<const MovieDefinition*, std::uint16_t>> initDone_;
     std::vector<const Character*> constructing_;  // characters whose instances are being built, outermost first
-    ButtonInstance* hovered_ = nullptr;
-    ButtonInstance* pressed_ = nullptr;
+    DisplayObject* hovered_ = nullptr;  // a ButtonInstance or a MovieClip
+    DisplayObject* pressed_ = nullptr;
     bool pressedInside_ = false;
     std::unique_ptr<MovieClip> root_;
     LevelMap levels_;

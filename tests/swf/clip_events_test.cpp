@@ -19,7 +19,9 @@
 #include "swf/player/player.h"
 #include "swf/player/stage.h"
 #include "swf/player/vm_action_runner.h"
+#include "swf/writer/button.h"
 #include "swf/writer/movie.h"
+#include "swf_bytes.h"
 #include "tests/actions/script.h"
 #include "tools/moviegen/movies.h"
 
@@ -319,11 +321,70 @@ TEST(Listeners, KeyPressConditionsOfButtonsAndClipsMatchTheirKey) {
     tags.PlaceObject2(c);
     tags.ShowFrame();
 
+    // A button whose condition is the Escape key (19 in button key codes).
+    tags.Add(writer::TagCode::DefineShape3, test::RectangleShape(1, 0, 0, 1000, 1000, 255, 0, 0));
+    writer::ButtonRecord up;
+    up.states = writer::kStateUp | writer::kStateHitTest;
+    up.characterId = 1;
+    tags.Add(writer::TagCode::DefineButton2,
+             writer::DefineButton2Body(5, {up}, {writer::ButtonAction{19 << 1, TraceCode("button escape")}}));
+    writer::PlaceObject button;
+    button.depth = 2;
+    button.characterId = 5;
+    tags.PlaceObject2(button);
+    tags.ShowFrame();
+
     TracedStage t(Build(tags));
+    t.stage->Advance();  // frame 2 places the button
     t.stage->KeyDown(13);
     t.stage->KeyDown('y');
     t.stage->KeyDown('x');
-    EXPECT_EQ(t.Take(), (Lines{"clip enter", "clip x"}));
+    t.stage->KeyDown(19);
+    EXPECT_EQ(t.Take(), (Lines{"clip enter", "clip x", "button escape"}));
+}
+
+// A clip with press, release or roll-over handlers takes the pointer as a
+// button does: roll over, press, release inside; roll out; press, drag out,
+// release outside.
+TEST(ClipEvents, ClipsWithButtonHandlersActAsButtons) {
+    TagStream inner;
+    writer::PlaceObject square;
+    square.depth = 1;
+    square.characterId = 1;
+    inner.PlaceObject2(square);
+    inner.ShowFrame();
+    TagStream tags;
+    tags.Add(writer::TagCode::DefineShape3, test::RectangleShape(1, 0, 0, 1000, 1000, 255, 0, 0));
+    tags.DefineSprite(3, inner);
+    writer::PlaceObject clip;
+    clip.depth = 1;
+    clip.characterId = 3;
+    clip.name = "btn";
+    clip.clipActions = {OnClip(kClipRelease, "on release")};
+    tags.PlaceObject2(clip);
+    ActionAssembler script;
+    for (const char* name : {"onPress", "onRollOver", "onRollOut", "onDragOut", "onReleaseOutside"}) {
+        ActionAssembler body;
+        Trace(body, S(name));
+        SetM(script, V("btn"), name, Fn({}, body));
+    }
+    script.Action(writer::ActionCode::Stop);
+    tags.DoAction(script.Finish());
+    tags.ShowFrame();
+
+    TracedStage t(Build(tags));
+    EXPECT_EQ(t.stage->HoveredTarget(), nullptr);
+    t.stage->PointerMove({500, 500});
+    EXPECT_NE(t.stage->HoveredTarget(), nullptr);
+    t.stage->PointerDown({500, 500});
+    t.stage->PointerUp({500, 500});
+    t.stage->PointerMove({3000, 2000});
+    EXPECT_EQ(t.Take(), (Lines{"onRollOver", "onPress", "on release", "onRollOut"}));
+    t.stage->PointerMove({500, 500});
+    t.stage->PointerDown({500, 500});
+    t.stage->PointerMove({3000, 2000});
+    t.stage->PointerUp({3000, 2000});
+    EXPECT_EQ(t.Take(), (Lines{"onRollOver", "onPress", "onDragOut", "onReleaseOutside"}));
 }
 
 // Classes defined in the init actions of an exported sprite are there when the
