@@ -26,9 +26,13 @@ void MovieClip::Start() {
     if (started_ || timeline_->frames.empty()) return;
     started_ = true;
     current_ = 0;
-    // A placed clip's load event comes after its parent's frame actions and
-    // before its own first frame's.
-    if (Parent() != nullptr) environment_.QueueClipEvent(*this, kClipLoad);
+    // A placed clip's construct, initialize and load events come after its
+    // parent's frame actions and before its own first frame's.
+    if (Parent() != nullptr) {
+        environment_.QueueClipEvent(*this, kClipConstruct);
+        environment_.QueueClipEvent(*this, kClipInitialize);
+        environment_.QueueClipEvent(*this, kClipLoad);
+    }
     EnterFrame(0);
 }
 

@@ -94,7 +94,8 @@ TEST(ClipEvents, InitLoadEnterFrameUnloadAndFrameActionsRunInThePlayersOrder) {
     a.depth = 1;
     a.characterId = 1;
     a.name = "a";
-    a.clipActions = {OnClip(kClipLoad, "a load"), OnClip(kClipEnterFrame | kClipUnload, "a enterFrame or unload"),
+    a.clipActions = {OnClip(kClipInitialize, "a initialize"), OnClip(kClipConstruct, "a construct"),
+                     OnClip(kClipLoad, "a load"), OnClip(kClipEnterFrame | kClipUnload, "a enterFrame or unload"),
                      OnClip(kClipUnload, "a unload")};
     tags.PlaceObject2(a);
     writer::PlaceObject b;
@@ -117,7 +118,8 @@ TEST(ClipEvents, InitLoadEnterFrameUnloadAndFrameActionsRunInThePlayersOrder) {
     tags.ShowFrame();
 
     TracedStage t(Build(tags));
-    EXPECT_EQ(t.Take(), (Lines{"init sprite 1", "root frame 1", "a load", "a frame 1", "b load"}));
+    EXPECT_EQ(t.Take(), (Lines{"init sprite 1", "root frame 1", "a construct", "a initialize", "a load", "a frame 1",
+                               "b load"}));
     t.stage->Advance();
     EXPECT_EQ(t.Take(), (Lines{"b enterFrame", "a enterFrame or unload", "root frame 2"}));
     t.stage->Advance();
