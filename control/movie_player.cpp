@@ -127,6 +127,16 @@ void MoviePlayer::PointerUp(int x, int y) {
 
 bool MoviePlayer::PointerOverButton() const { return HasMovie() && engine_->player.PointerOverButton(); }
 
+bool MoviePlayer::MouseHidden() const { return HasMovie() && engine_->player.MouseHidden(); }
+
+void MoviePlayer::KeyDown(int keyCode, int charCode) {
+    if (HasMovie()) Guard([&] { engine_->player.KeyDown(keyCode, charCode); });
+}
+
+void MoviePlayer::KeyUp(int keyCode, int charCode) {
+    if (HasMovie()) Guard([&] { engine_->player.KeyUp(keyCode, charCode); });
+}
+
 void MoviePlayer::SetFontProvider(swf::fonts::DeviceFontProvider* provider) {
     engine_->player.SetFontProvider(provider);
 }
@@ -166,6 +176,9 @@ void MoviePlayer::PointerMove(int, int) {}
 void MoviePlayer::PointerDown(int, int) {}
 void MoviePlayer::PointerUp(int, int) {}
 bool MoviePlayer::PointerOverButton() const { return false; }
+bool MoviePlayer::MouseHidden() const { return false; }
+void MoviePlayer::KeyDown(int, int) {}
+void MoviePlayer::KeyUp(int, int) {}
 void MoviePlayer::SetFontProvider(swf::fonts::DeviceFontProvider*) {}
 
 #endif

@@ -80,6 +80,11 @@ public:
     void PointerUp(int x, int y);
     // Whether the pointer is over something clickable (for a hand cursor).
     bool PointerOverButton() const;
+    // Keys by Windows virtual-key code, with the character the key types (0 for none).
+    void KeyDown(int keyCode, int charCode);
+    void KeyUp(int keyCode, int charCode);
+    // The movie hid the pointer (Mouse.hide).
+    bool MouseHidden() const;
 
     // What the movie asked of its host since the last call, oldest first.
     std::vector<PlayerEvent> TakeEvents();

@@ -158,15 +158,35 @@ LRESULT PlayerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         SetCapture(hwnd);
+        if (GetFocus() != hwnd) SetFocus(hwnd);  // keys go to the movie once clicked
         player_.PointerDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         break;
     case WM_LBUTTONUP:
         if (GetCapture() == hwnd) ReleaseCapture();
         player_.PointerUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         break;
+    case WM_GETDLGCODE:
+        return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;
+    case WM_KEYDOWN:
+    case WM_KEYUP: {
+        // The character a key types is posted as WM_CHAR before the key
+        // message is handled; it is read here and left for typing.
+        int charCode = 0;
+        MSG typed;
+        if (message == WM_KEYDOWN && PeekMessageW(&typed, hwnd, WM_CHAR, WM_CHAR, PM_NOREMOVE)) {
+            charCode = static_cast<int>(typed.wParam);
+        }
+        if (message == WM_KEYDOWN) {
+            player_.KeyDown(static_cast<int>(wParam), charCode);
+        } else {
+            player_.KeyUp(static_cast<int>(wParam), 0);
+        }
+        break;
+    }
     case WM_SETCURSOR:
         if (LOWORD(lParam) == HTCLIENT) {
-            SetCursor(LoadCursor(nullptr, player_.PointerOverButton() ? IDC_HAND : IDC_ARROW));
+            SetCursor(player_.MouseHidden() ? nullptr
+                                            : LoadCursor(nullptr, player_.PointerOverButton() ? IDC_HAND : IDC_ARROW));
             return TRUE;
         }
         return DefWindowProcW(hwnd, message, wParam, lParam);

@@ -13,6 +13,7 @@
 
 #include "action_target.h"
 #include "heap.h"
+#include "input_state.h"
 #include "load_request.h"
 #include "value.h"
 
@@ -131,6 +132,12 @@ public:
     void SetTimeZoneOffset(int minutesEast) { timeZoneMinutes_ = minutesEast; }
     int TimeZoneOffset() const { return timeZoneMinutes_; }
 
+    // Keyboard, pointer and stage facts for Key, Mouse and Stage (builtins/input.cpp).
+    InputState& input() { return input_; }
+    // Calls `event` on every listener of the global broadcaster `source`
+    // (Key, Mouse, Stage), in the order they were added.
+    void Broadcast(const std::string& source, const std::string& event, ActionHost& host);
+
     // The constructor Object.registerClass tied to a library symbol, or null.
     Object* RegisteredClass(const std::string& symbol) const;
 
@@ -209,6 +216,7 @@ private:
     int nextTimerId_ = 1;
     std::vector<Timer> timers_;
     std::map<std::string, Object*> registeredClasses_;
+    InputState input_;
 };
 
 }  // namespace swf::actions

@@ -34,14 +34,14 @@ void NoteStreamEnd(const TagReader& tags, bool sawEnd, const std::string& where,
     }
 }
 
-std::shared_ptr<SpriteDefinition> ParseDefineSprite(std::span<const std::uint8_t> body,
+std::shared_ptr<SpriteDefinition> ParseDefineSprite(std::span<const std::uint8_t> body, int version,
                                                     std::vector<std::string>& warnings) {
     BitReader in(body);
     auto sprite = std::make_shared<SpriteDefinition>();
     sprite->id = in.ReadU16();
     in.ReadU16();  // declared frame count; the ShowFrame tags decide
     TagReader tags(in.Rest());
-    TimelineBuilder builder;
+    TimelineBuilder builder(version);
     bool sawEnd = false;
     while (auto tag = tags.Next()) {
         if (tag->code == tag::End) {
@@ -137,7 +137,7 @@ std::shared_ptr<const MovieDefinition> ParseMovie(std::span<const std::uint8_t> 
     EdgeBudget budget;
     std::size_t bitmapBytes = 0;
     std::span<const std::uint8_t> jpegTables;  // shared by every DefineBits
-    TimelineBuilder builder;
+    TimelineBuilder builder(movie->header.version);
     TagReader tags(file.tags);
     bool sawEnd = false;
     while (auto tag = tags.Next()) {
@@ -158,7 +158,7 @@ std::shared_ptr<const MovieDefinition> ParseMovie(std::span<const std::uint8_t> 
                 continue;
             }
             std::shared_ptr<const Character> character =
-                tag->code == tag::DefineSprite ? ParseDefineSprite(tag->body, movie->warnings)
+                tag->code == tag::DefineSprite ? ParseDefineSprite(tag->body, movie->header.version, movie->warnings)
                                                : ParseDefinition(*tag, budget, *movie, jpegTables);
             // The first definition of an id stands; later ones are ignored.
             if (!character || movie->dictionary.contains(character->id)) continue;

@@ -1,11 +1,44 @@
 #include "swf/io/place_parser.h"
 
 #include "swf/io/bit_reader.h"
+#include "swf/io/filter_list.h"
+#include "swf/io/parse_error.h"
 #include "swf/io/records.h"
 
 namespace swf {
 
-PlaceCommand ParsePlaceObject(std::span<const std::uint8_t> body, int version) {
+namespace {
+
+std::uint32_t ReadEventFlags(BitReader& in, int swfVersion) {
+    return swfVersion >= 6 ? in.ReadU32() : in.ReadU16();
+}
+
+// CLIPACTIONS: a reserved field, the union of all events, then records up to
+// a zero event field. Each record's size covers its key code and actions.
+ClipActions ReadClipActions(BitReader& in, int swfVersion) {
+    in.ReadU16();
+    ReadEventFlags(in, swfVersion);
+    auto actions = std::make_shared<std::vector<ClipAction>>();
+    while (true) {
+        ClipAction action;
+        action.events = ReadEventFlags(in, swfVersion);
+        if (action.events == 0) break;
+        std::uint32_t size = in.ReadU32();
+        if ((action.events & kClipKeyPress) != 0) {
+            if (size == 0) throw ParseError("clip action too short for its key code");
+            action.keyCode = in.ReadU8();
+            --size;
+        }
+        const auto code = in.ReadBytes(size);
+        action.code = std::make_shared<const std::vector<std::uint8_t>>(code.begin(), code.end());
+        actions->push_back(std::move(action));
+    }
+    return actions;
+}
+
+}  // namespace
+
+PlaceCommand ParsePlaceObject(std::span<const std::uint8_t> body, int version, int swfVersion) {
     BitReader in(body);
     PlaceCommand place;
     if (version == 1) {
@@ -30,8 +63,18 @@ PlaceCommand ParsePlaceObject(std::span<const std::uint8_t> body, int version) {
     if (flags & 0x10) place.ratio = in.ReadU16();
     if (flags & 0x20) place.name = in.ReadString();
     if (flags & 0x40) place.clipDepth = in.ReadU16();
-    // Filters, blend mode, bitmap caching, visibility and clip event actions
-    // follow; none of them affects how this engine draws.
+    // Filters, blend mode and bitmap caching do not change how this engine draws.
+    if (flags3 & 0x01) SkipFilterList(in);
+    if (flags3 & 0x02) in.ReadU8();
+    if (flags3 & 0x04) in.ReadU8();
+    if (flags & 0x80) {
+        // Broken clip actions cost the handlers, not the placement.
+        try {
+            place.clipActions = ReadClipActions(in, swfVersion);
+        } catch (const ParseError&) {
+            place.clipActions = nullptr;
+        }
+    }
     return place;
 }
 

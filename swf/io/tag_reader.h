@@ -64,6 +64,7 @@ inline constexpr std::uint16_t DefineSprite = 39;
 inline constexpr std::uint16_t FrameLabel = 43;
 inline constexpr std::uint16_t DefineMorphShape = 46;
 inline constexpr std::uint16_t DefineFont2 = 48;
+inline constexpr std::uint16_t DoInitAction = 59;
 inline constexpr std::uint16_t DefineFontInfo2 = 62;
 inline constexpr std::uint16_t PlaceObject3 = 70;
 inline constexpr std::uint16_t DefineFontAlignZones = 73;

@@ -18,7 +18,7 @@ bool TimelineBuilder::Add(const TagRecord& tag) {
         case tag::PlaceObject2:
         case tag::PlaceObject3: {
             const int version = tag.code == tag::PlaceObject ? 1 : tag.code == tag::PlaceObject2 ? 2 : 3;
-            current_.commands.emplace_back(ParsePlaceObject(tag.body, version));
+            current_.commands.emplace_back(ParsePlaceObject(tag.body, version, swfVersion_));
             break;
         }
         case tag::RemoveObject:
@@ -35,6 +35,15 @@ bool TimelineBuilder::Add(const TagRecord& tag) {
         case tag::DoAction:
             current_.actions.push_back(std::make_shared<const std::vector<std::uint8_t>>(tag.body.begin(), tag.body.end()));
             break;
+        case tag::DoInitAction: {
+            BitReader in(tag.body);
+            InitAction init;
+            init.spriteId = in.ReadU16();
+            const auto code = in.Rest();
+            init.code = std::make_shared<const std::vector<std::uint8_t>>(code.begin(), code.end());
+            current_.initActions.push_back(std::move(init));
+            break;
+        }
         default:
             return false;
     }

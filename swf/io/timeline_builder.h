@@ -10,13 +10,16 @@ namespace swf {
 
 class TimelineBuilder {
 public:
-    // Handles ShowFrame, PlaceObject*, RemoveObject*, FrameLabel and DoAction;
+    // `swfVersion` decides the width of clip event flags in PlaceObject2/3.
+    explicit TimelineBuilder(int swfVersion = 8) : swfVersion_(swfVersion) {}
+    // Handles ShowFrame, PlaceObject*, RemoveObject*, FrameLabel, DoAction and DoInitAction;
     // returns false for any other tag. Throws ParseError for malformed contents.
     bool Add(const TagRecord& tag);
     // The frames; tags after the last ShowFrame make one more frame.
     Timeline Finish();
 
 private:
+    int swfVersion_;
     Timeline timeline_;
     Frame current_;
     bool currentUsed_ = false;

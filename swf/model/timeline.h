@@ -16,6 +16,40 @@
 
 namespace swf {
 
+using ActionCode = std::shared_ptr<const std::vector<std::uint8_t>>;
+
+// Clip event bits, numbered as the file's event flags read little-endian
+// (16 bits up to version 5, 32 bits from version 6).
+enum ClipEvent : std::uint32_t {
+    kClipLoad = 1u << 0,
+    kClipEnterFrame = 1u << 1,
+    kClipUnload = 1u << 2,
+    kClipMouseMove = 1u << 3,
+    kClipMouseDown = 1u << 4,
+    kClipMouseUp = 1u << 5,
+    kClipKeyDown = 1u << 6,
+    kClipKeyUp = 1u << 7,
+    kClipData = 1u << 8,
+    kClipInitialize = 1u << 9,
+    kClipPress = 1u << 10,
+    kClipRelease = 1u << 11,
+    kClipReleaseOutside = 1u << 12,
+    kClipRollOver = 1u << 13,
+    kClipRollOut = 1u << 14,
+    kClipDragOver = 1u << 15,
+    kClipDragOut = 1u << 16,
+    kClipKeyPress = 1u << 17,
+    kClipConstruct = 1u << 18,
+};
+
+// One onClipEvent / on() handler a placement attaches to a sprite instance.
+struct ClipAction {
+    std::uint32_t events = 0;  // ClipEvent bits
+    std::uint8_t keyCode = 0;  // for kClipKeyPress: the key as button key codes name it
+    ActionCode code;
+};
+using ClipActions = std::shared_ptr<const std::vector<ClipAction>>;
+
 // PlaceObject 1/2/3. A `move` without a character modifies the object at the
 // depth; with a character it replaces it; without `move` it places anew.
 struct PlaceCommand {
@@ -27,6 +61,7 @@ struct PlaceCommand {
     std::optional<std::uint16_t> ratio;
     std::optional<std::string> name;
     std::optional<std::uint16_t> clipDepth;
+    ClipActions clipActions;  // null when the tag carries none
 };
 
 struct RemoveCommand {
@@ -34,11 +69,17 @@ struct RemoveCommand {
 };
 
 using DisplayCommand = std::variant<PlaceCommand, RemoveCommand>;
-using ActionCode = std::shared_ptr<const std::vector<std::uint8_t>>;
+
+// A DoInitAction block: runs once per movie for the sprite it names.
+struct InitAction {
+    std::uint16_t spriteId = 0;
+    ActionCode code;
+};
 
 struct Frame {
     std::vector<DisplayCommand> commands;
     std::vector<ActionCode> actions;  // DoAction blocks in file order
+    std::vector<InitAction> initActions;  // DoInitAction blocks in file order
 };
 
 struct Timeline {

@@ -2,6 +2,7 @@
 // Runs action blocks for the player; the action VM plugs in behind this.
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace swf {
@@ -14,6 +15,23 @@ public:
     virtual void Run(const std::vector<std::uint8_t>& code, MovieClip& target) = 0;
     // The clip is being destroyed: forget anything kept about it.
     virtual void Forget(MovieClip& clip) = 0;
+    // Calls the clip's event handler member (onEnterFrame, onLoad, ...) when
+    // its script object has one.
+    virtual void CallHandler(MovieClip& clip, const std::string& name) {
+        (void)clip;
+        (void)name;
+    }
+    // Whether the clip's script object has that member as a function now.
+    virtual bool HasHandler(MovieClip& clip, const std::string& name) {
+        (void)clip;
+        (void)name;
+        return false;
+    }
+    // Calls `event` on every listener of the global object `source` (Key, Mouse, Stage).
+    virtual void Broadcast(const std::string& source, const std::string& event) {
+        (void)source;
+        (void)event;
+    }
 };
 
 }  // namespace swf

@@ -3,6 +3,7 @@
 // instances, a queue for the actions their frames carry, and word when a
 // clip or button goes away.
 
+#include <cstdint>
 #include <memory>
 
 #include "swf/model/movie.h"
@@ -24,6 +25,14 @@ public:
                                                           const Placement& placement, int nesting) = 0;
     // Actions to run on behalf of `clip` once the current step is over.
     virtual void QueueActions(MovieClip& clip, const ActionCode& code) = 0;
+    // A DoInitAction block `clip`'s timeline reached: queued before the frame's
+    // actions, the first time the movie reaches a block for that sprite.
+    virtual void QueueInitAction(MovieClip& clip, const InitAction& init) = 0;
+    // Queues a clip event (ClipEvent bits): the placement's onClipEvent blocks
+    // for it, then the matching handler member (onLoad, onEnterFrame, ...).
+    virtual void QueueClipEvent(MovieClip& clip, std::uint32_t event) = 0;
+    // Numbers clips in creation order: events go to the newest first.
+    virtual std::uint64_t NextClipSerial() = 0;
     // Takes an object a timeline removed. While actions run it is kept until
     // the running block ends, so a script never loses the clip it runs on.
     virtual void Retire(std::unique_ptr<DisplayObject> object) = 0;

@@ -116,6 +116,7 @@ private:
             if (value.size() > maxLength) value.resize(maxLength);
             vm_.SetVariable(*clip, name, Value::String(std::move(value)));
         }
+        stage_.QueueClipEvent(*clip, kClipData);
     }
 
     void LoadXml(const LoadRequest& request) {

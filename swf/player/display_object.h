@@ -11,6 +11,7 @@
 #include "swf/model/character.h"
 #include "swf/model/color.h"
 #include "swf/model/geometry.h"
+#include "swf/model/timeline.h"
 
 namespace swf {
 
@@ -24,6 +25,7 @@ struct Placement {
     std::uint16_t ratio = 0;
     std::string name;
     std::uint16_t clipDepth = 0;  // 0: not a clip layer
+    ClipActions clipActions;      // onClipEvent handlers of a sprite instance; may be null
     // The frame whose tags created the instance; an instance survives a jump
     // only where the target frame's state names the same character placed there.
     std::uint32_t placedFrame = 0;

@@ -51,19 +51,29 @@ bool ObjectContains(const DisplayObject& object, const Matrix& toStage, Point p)
     return false;
 }
 
-ButtonInstance* FindButtonAt(const DisplayList& list, const Matrix& toStage, Point p) {
+DisplayObject* FindPointerTargetAt(const DisplayList& list, const Matrix& toStage, Point p,
+                                   const ButtonClipTest& isButtonClip) {
     for (auto it = list.rbegin(); it != list.rend(); ++it) {
         DisplayObject& object = *it->second;
         if (object.GetPlacement().clipDepth != 0) continue;  // masks are not targets
         if (!object.Visible()) continue;
         const Matrix m = toStage * object.GetPlacement().matrix;
         if (object.Kind() == DisplayKind::MovieClip) {
-            if (ButtonInstance* b = FindButtonAt(static_cast<MovieClip&>(object).Children(), m, p)) return b;
+            auto& clip = static_cast<MovieClip&>(object);
+            if (isButtonClip && isButtonClip(clip)) {
+                if (ObjectContains(clip, m, p)) return &clip;
+                continue;
+            }
+            if (DisplayObject* target = FindPointerTargetAt(clip.Children(), m, p, isButtonClip)) return target;
         } else if (object.Kind() == DisplayKind::Button) {
-            if (ObjectContains(object, m, p)) return static_cast<ButtonInstance*>(&object);
+            if (ObjectContains(object, m, p)) return &object;
         }
     }
     return nullptr;
+}
+
+ButtonInstance* FindButtonAt(const DisplayList& list, const Matrix& toStage, Point p) {
+    return static_cast<ButtonInstance*>(FindPointerTargetAt(list, toStage, p, nullptr));
 }
 
 }  // namespace swf

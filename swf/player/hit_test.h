@@ -1,6 +1,8 @@
 #pragma once
 // Finding what lies under a point of the stage (twips).
 
+#include <functional>
+
 #include "swf/model/geometry.h"
 #include "swf/player/button_instance.h"
 #include "swf/player/display_object.h"
@@ -14,5 +16,12 @@ bool ObjectContains(const DisplayObject& object, const Matrix& toStage, Point p)
 // The topmost button in the list (and the clips inside it) whose hit area
 // contains `p`; nullptr when none.
 ButtonInstance* FindButtonAt(const DisplayList& list, const Matrix& toStage, Point p);
+
+// Whether a clip acts as a button (it handles press, release or roll-over).
+using ButtonClipTest = std::function<bool(MovieClip&)>;
+// The topmost button, or clip acting as one, whose content contains `p`. A
+// clip acting as a button takes the pointer for everything inside it.
+DisplayObject* FindPointerTargetAt(const DisplayList& list, const Matrix& toStage, Point p,
+                                   const ButtonClipTest& isButtonClip);
 
 }  // namespace swf

@@ -15,7 +15,8 @@ MovieClip::MovieClip(ClipEnvironment& environment, std::shared_ptr<const MovieDe
       environment_(environment),
       movie_(std::move(movie)),
       timeline_(&timeline),
-      nesting_(nesting) {}
+      nesting_(nesting),
+      serial_(environment.NextClipSerial()) {}
 
 MovieClip::~MovieClip() {
     children_.clear();  // children first: they may report themselves gone
@@ -26,6 +27,13 @@ void MovieClip::Start() {
     if (started_ || timeline_->frames.empty()) return;
     started_ = true;
     current_ = 0;
+    // A placed clip's construct, initialize and load events come after its
+    // parent's frame actions and before its own first frame's.
+    if (Parent() != nullptr) {
+        environment_.QueueClipEvent(*this, kClipConstruct);
+        environment_.QueueClipEvent(*this, kClipInitialize);
+        environment_.QueueClipEvent(*this, kClipLoad);
+    }
     EnterFrame(0);
 }
 
@@ -166,6 +174,11 @@ void MovieClip::EnterFrame(std::uint32_t frame) {
         from = current_ + 1;
     }
     for (std::uint32_t f = from; f <= frame && f < FrameCount(); ++f) ApplyFrame(timeline_->frames[f], f, target);
+    // Init actions of every frame reached run before the frame's own actions
+    // (the stage runs each sprite's block once).
+    for (std::uint32_t f = from; f <= frame && f < FrameCount(); ++f) {
+        for (const InitAction& init : timeline_->frames[f].initActions) environment_.QueueInitAction(*this, init);
+    }
     current_ = frame;
 
     // Keep the instances the target state still names; replace the rest.

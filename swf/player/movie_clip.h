@@ -66,6 +66,9 @@ public:
     const MovieDefinition& Movie() const { return *movie_; }
 
     bool IsPlaying() const { return playing_; }
+    bool IsStarted() const { return started_; }
+    // Creation order among all clips of the stage (higher: newer).
+    std::uint64_t Serial() const { return serial_; }
     int Nesting() const { return nesting_; }
     const DisplayList& Children() const { return children_; }
     // The child clip with that instance name (exact, else ignoring case).
@@ -87,6 +90,7 @@ private:
     bool started_ = false;
     bool holdFrame_ = false;  // content just replaced: the next tick shows it unchanged
     std::uint64_t steps_ = 0;  // how many times Advance ran
+    std::uint64_t serial_ = 0;
 };
 
 }  // namespace swf

@@ -6,10 +6,11 @@
 #include "swf/io/movie_parser.h"
 #include "swf/io/parse_error.h"
 #include "swf/player/renderer.h"
-#include "swf/player/show_all.h"
+#include "swf/player/stage_scale.h"
 #include "swf/player/stage.h"
 #if SWF_HAVE_ACTIONS
 #include "swf/player/content_loader.h"
+#include "swf/actions/vm.h"
 #include "swf/player/vm_action_runner.h"
 #endif
 
@@ -99,6 +100,7 @@ bool Player::Load(std::span<const std::uint8_t> bytes) {
     session->stage->SetActionRunner(session->runner.get());
 #endif
     session_ = std::move(session);
+    UpdateStageSize();
     session_->stage->RunQueuedActions();  // the first frame's actions
     return true;
 }
@@ -185,7 +187,7 @@ void Player::Render(raster::Surface& surface) {
     surface.clear({bg.r, bg.g, bg.b, bg.a});
     if (!session_) return;
     const Rect stage = StageRect();
-    const Matrix toPixels = ShowAllMatrix(stage, surface.width(), surface.height());
+    const Matrix toPixels = ViewMatrix(surface.width(), surface.height());
     // Content outside the stage stays hidden behind the margins.
     raster::CoverageMask stageMask(surface.width(), surface.height());
     raster::Path stagePath;
@@ -201,14 +203,111 @@ void Player::Render(raster::Surface& surface) {
     }
 }
 
+Matrix Player::ViewMatrix(int width, int height) const {
+    ScaleMode mode = ScaleMode::ShowAll;
+    std::string align;
+#if SWF_HAVE_ACTIONS
+    if (session_) {
+        const actions::InputState& input = session_->runner->Vm().input();
+        mode = ParseScaleMode(input.scaleMode);
+        align = input.align;
+    }
+#endif
+    return StageMatrix(StageRect(), width, height, mode, align);
+}
+
 void Player::SetViewportSize(int width, int height) {
+    const bool changed = width != viewportWidth_ || height != viewportHeight_;
     viewportWidth_ = width;
     viewportHeight_ = height;
+    if (changed) UpdateStageSize();
+}
+
+void Player::UpdateStageSize() {
+#if SWF_HAVE_ACTIONS
+    if (!session_) return;
+    actions::InputState& input = session_->runner->Vm().input();
+    const Rect stage = StageRect();
+    input.movieWidth = stage.Width() / 20.0;
+    input.movieHeight = stage.Height() / 20.0;
+    const bool resized = input.viewWidth != viewportWidth_ || input.viewHeight != viewportHeight_;
+    input.viewWidth = viewportWidth_;
+    input.viewHeight = viewportHeight_;
+    if (resized && input.scaleMode == "noScale") {
+        BusyScope busy(*this);
+        session_->stage->RunScript([&] { session_->runner->Broadcast("Stage", "onResize"); });
+        session_->stage->RunQueuedActions();
+    }
+#endif
+}
+
+namespace {
+
+// Windows virtual-key codes of the keys button conditions name by number.
+int ButtonKeyCode(int keyCode, int charCode) {
+    switch (keyCode) {
+        case 0x25: return 1;   // left
+        case 0x27: return 2;   // right
+        case 0x24: return 3;   // home
+        case 0x23: return 4;   // end
+        case 0x2D: return 5;   // insert
+        case 0x2E: return 6;   // delete
+        case 0x08: return 8;   // backspace
+        case 0x0D: return 13;  // enter
+        case 0x26: return 14;  // up
+        case 0x28: return 15;  // down
+        case 0x21: return 16;  // page up
+        case 0x22: return 17;  // page down
+        case 0x09: return 18;  // tab
+        case 0x1B: return 19;  // escape
+        default: break;
+    }
+    return charCode >= 32 && charCode <= 126 ? charCode : 0;
+}
+
+}  // namespace
+
+void Player::KeyDown(int keyCode, int charCode) {
+    BusyScope busy(*this);
+    Stage* stage = CurrentStage();
+    if (stage == nullptr || keyCode < 0 || keyCode > 255) return;
+#if SWF_HAVE_ACTIONS
+    actions::InputState& input = session_->runner->Vm().input();
+    // Lock keys toggle on their press, not on the repeats that follow.
+    if ((keyCode == 20 || keyCode == 144 || keyCode == 145) && input.keysDown.count(keyCode) == 0) {
+        if (!input.toggled.erase(keyCode)) input.toggled.insert(keyCode);
+    }
+    input.keysDown.insert(keyCode);
+    input.lastKeyCode = keyCode;
+    input.lastAscii = charCode;
+#endif
+    stage->KeyDown(ButtonKeyCode(keyCode, charCode));
+}
+
+void Player::KeyUp(int keyCode, int charCode) {
+    BusyScope busy(*this);
+    Stage* stage = CurrentStage();
+    if (stage == nullptr || keyCode < 0 || keyCode > 255) return;
+#if SWF_HAVE_ACTIONS
+    actions::InputState& input = session_->runner->Vm().input();
+    input.keysDown.erase(keyCode);
+    input.lastKeyCode = keyCode;
+    input.lastAscii = charCode;
+#endif
+    stage->KeyUp();
+}
+
+bool Player::MouseHidden() const {
+#if SWF_HAVE_ACTIONS
+    return session_ && session_->runner->Vm().input().mouseHidden;
+#else
+    return false;
+#endif
 }
 
 Point Player::ToStage(double x, double y) const {
     Matrix inverse;
-    if (!ShowAllMatrix(StageRect(), viewportWidth_, viewportHeight_).Invert(&inverse)) return {x * 20, y * 20};
+    if (!ViewMatrix(viewportWidth_, viewportHeight_).Invert(&inverse)) return {x * 20, y * 20};
     return inverse.Apply({x, y});
 }
 
@@ -229,7 +328,7 @@ void Player::PointerUp(double x, double y) {
 
 bool Player::PointerOverButton() const {
     const Stage* stage = CurrentStage();
-    return stage != nullptr && stage->HoveredButton() != nullptr;
+    return stage != nullptr && stage->HoveredTarget() != nullptr;
 }
 
 void Player::SetFileHost(FileHost* files) { files_ = files; }

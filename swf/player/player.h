@@ -62,7 +62,8 @@ public:
     // then their actions run.
     void AdvanceFrame();
 
-    // Draws the whole surface: background, then the stage scaled to fit (ShowAll).
+    // Draws the whole surface: background, then the stage as the movie's
+    // scale mode and alignment place it (ShowAll, centred, unless it sets others).
     // Also makes the surface's size the viewport for pointer events.
     void Render(raster::Surface& surface);
     // The pixel size pointer coordinates refer to.
@@ -74,6 +75,12 @@ public:
     void PointerUp(double x, double y);
     // True while the pointer is over a button (the control shows a hand cursor).
     bool PointerOverButton() const;
+    // Keys by Windows virtual-key code; `charCode` is the character the key
+    // types (0 for none). Key, clip key events and button key presses see them.
+    void KeyDown(int keyCode, int charCode);
+    void KeyUp(int keyCode, int charCode);
+    // Mouse.hide() asked for the pointer to be hidden over the movie.
+    bool MouseHidden() const;
 
     // Receives FSCommand, FlashCall and GetURL; may be nullptr. Not owned.
     void SetHost(ActionHost* host);
@@ -92,6 +99,11 @@ private:
     class BusyScope;
 
     Point ToStage(double x, double y) const;
+    // Stage twips to pixels of a view of that size.
+    Matrix ViewMatrix(int width, int height) const;
+    // Tells scripts the movie's and the view's size; Stage's listeners hear
+    // onResize when the view changes under the noScale mode.
+    void UpdateStageSize();
     Stage* CurrentStage() const;
 
     std::unique_ptr<Session> session_;

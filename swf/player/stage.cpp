@@ -10,6 +10,40 @@
 
 namespace swf {
 
+namespace {
+
+// The handler member a clip event calls, as scripts name it.
+const char* HandlerName(std::uint32_t event) {
+    switch (event) {
+        case kClipLoad: return "onLoad";
+        case kClipEnterFrame: return "onEnterFrame";
+        case kClipUnload: return "onUnload";
+        case kClipMouseMove: return "onMouseMove";
+        case kClipMouseDown: return "onMouseDown";
+        case kClipMouseUp: return "onMouseUp";
+        case kClipKeyDown: return "onKeyDown";
+        case kClipKeyUp: return "onKeyUp";
+        case kClipData: return "onData";
+        case kClipPress: return "onPress";
+        case kClipRelease: return "onRelease";
+        case kClipReleaseOutside: return "onReleaseOutside";
+        case kClipRollOver: return "onRollOver";
+        case kClipRollOut: return "onRollOut";
+        case kClipDragOver: return "onDragOver";
+        case kClipDragOut: return "onDragOut";
+        default: return nullptr;
+    }
+}
+
+void CollectClips(MovieClip& clip, std::vector<MovieClip*>& out) {
+    if (clip.IsStarted()) out.push_back(&clip);
+    for (const auto& [depth, child] : clip.Children()) {
+        if (child->Kind() == DisplayKind::MovieClip) CollectClips(static_cast<MovieClip&>(*child), out);
+    }
+}
+
+}  // namespace
+
 Stage::Stage(std::shared_ptr<const MovieDefinition> movie) : movie_(std::move(movie)) {
     root_ = std::make_unique<MovieClip>(*this, movie_, movie_->timeline, Placement{}, nullptr, 0);
     root_->Start();
@@ -21,9 +55,26 @@ Stage::~Stage() {
     retired_.clear();
 }
 
+std::vector<MovieClip*> Stage::ClipsNewestFirst() {
+    std::vector<MovieClip*> clips;
+    CollectClips(*root_, clips);
+    for (auto& [level, clip] : levels_) CollectClips(*clip, clips);
+    std::sort(clips.begin(), clips.end(), [](const MovieClip* a, const MovieClip* b) { return a->Serial() > b->Serial(); });
+    return clips;
+}
+
 void Stage::Advance() {
+    const std::uint64_t newestBefore = clipSerial_;
     root_->Advance();
     for (auto& [level, clip] : levels_) clip->Advance();
+    // Clips that were on stage before this tick and still are get enterFrame
+    // ahead of everything the tick queued (unloads, frame actions, loads).
+    std::vector<QueuedAction> tick;
+    tick.swap(queue_);
+    for (MovieClip* clip : ClipsNewestFirst()) {
+        if (clip->Serial() <= newestBefore) QueueClipEvent(*clip, kClipEnterFrame);
+    }
+    queue_.insert(queue_.end(), tick.begin(), tick.end());
     RunQueuedActions();
     RefreshFields();
 }
@@ -88,16 +139,24 @@ void Stage::RunQueuedActions() {
     for (std::size_t i = 0; i < queue_.size() && ran < kMaxActionBlocksPerStep; ++i) {
         QueuedAction action = queue_[i];
         if (action.clip == nullptr || runner_ == nullptr) continue;
+        if (!action.unload && removed_.count(action.clip) != 0) continue;
+        if (!action.code && !runner_->HasHandler(*action.clip, action.handler)) continue;
         ++ran;
         runningAction_ = true;
-        runner_->Run(*action.code, *action.clip);
+        if (action.code) {
+            runner_->Run(*action.code, *action.clip);
+        } else {
+            runner_->CallHandler(*action.clip, action.handler);
+        }
         runningAction_ = false;
-        // Destroying what the block removed drops their queued actions too.
-        std::vector<std::unique_ptr<DisplayObject>> retired;
-        retired.swap(retired_);
-        retired.clear();
     }
     queue_.clear();
+    // What the blocks removed lived on for its unload handlers; destroying it
+    // now drops anything it still had queued.
+    std::vector<std::unique_ptr<DisplayObject>> retired;
+    retired.swap(retired_);
+    removed_.clear();
+    retired.clear();
 }
 
 std::unique_ptr<DisplayObject> Stage::CreateInstance(const std::shared_ptr<const MovieDefinition>& movie,
@@ -150,14 +209,44 @@ void Stage::QueueActions(MovieClip& clip, const ActionCode& code) {
     if (code && !code->empty()) queue_.push_back({&clip, code});
 }
 
+void Stage::QueueInitAction(MovieClip& clip, const InitAction& init) {
+    if (initDone_.emplace(&clip.Movie(), init.spriteId).second) QueueActions(clip, init.code);
+}
+
+void Stage::QueueClipEvent(MovieClip& clip, std::uint32_t event) {
+    const bool unload = event == kClipUnload;
+    if (const ClipActions& actions = clip.GetPlacement().clipActions) {
+        for (const ClipAction& action : *actions) {
+            // A key press handler runs for its own key only (see KeyDown).
+            if ((action.events & event) != 0 && event != kClipKeyPress && action.code && !action.code->empty()) {
+                queue_.push_back({&clip, action.code, nullptr, unload});
+            }
+        }
+    }
+    if (const char* handler = HandlerName(event)) queue_.push_back({&clip, nullptr, handler, unload});
+}
+
 void Stage::Retire(std::unique_ptr<DisplayObject> object) {
-    if (runningAction_) retired_.push_back(std::move(object));
+    // Removed clips get their unload event, inner clips too, and live until
+    // the queue has run.
+    if (object->Kind() == DisplayKind::MovieClip) {
+        std::vector<MovieClip*> clips;
+        CollectClips(static_cast<MovieClip&>(*object), clips);
+        for (MovieClip* clip : clips) {
+            removed_.insert(clip);
+            QueueClipEvent(*clip, kClipUnload);
+        }
+    }
+    retired_.push_back(std::move(object));
 }
 
 void Stage::ClipDestroyed(MovieClip& clip) {
+    if (hovered_ == &clip) hovered_ = nullptr;
+    if (pressed_ == &clip) pressed_ = nullptr;
     for (QueuedAction& action : queue_) {
         if (action.clip == &clip) action.clip = nullptr;
     }
+    removed_.erase(&clip);
     if (runner_ != nullptr) runner_->Forget(clip);
 }
 
@@ -175,14 +264,26 @@ ButtonInstance* Stage::ButtonAt(Point p) {
     return FindButtonAt(root_->Children(), Matrix{}, p);
 }
 
-void Stage::Transition(ButtonInstance& button, ButtonState state, std::uint16_t condition) {
-    button.SetState(state);
-    MovieClip* target = button.Parent();
-    if (target == nullptr) target = root_.get();
-    for (const ButtonAction& action : button.Definition().actions) {
-        if ((action.conditions & condition) != 0) QueueActions(*target, action.code);
+namespace {
+
+// The clip event a button transition means for a clip acting as a button.
+std::uint32_t ClipEventFor(std::uint16_t condition) {
+    switch (condition) {
+        case kCondIdleToOverUp: return kClipRollOver;
+        case kCondOverUpToIdle: return kClipRollOut;
+        case kCondOverUpToOverDown: return kClipPress;
+        case kCondOverDownToOverUp: return kClipRelease;
+        case kCondOverDownToOutDown: return kClipDragOut;
+        case kCondOutDownToOverDown: return kClipDragOver;
+        case kCondOutDownToIdle: return kClipReleaseOutside;
+        default: return 0;
     }
 }
+
+constexpr std::uint32_t kButtonClipEvents = kClipPress | kClipRelease | kClipReleaseOutside | kClipRollOver |
+                                            kClipRollOut | kClipDragOver | kClipDragOut;
+
+}  // namespace
 
 int Stage::LevelOf(const MovieClip& clip) const {
     if (&clip == root_.get()) return 0;
@@ -191,9 +292,88 @@ int Stage::LevelOf(const MovieClip& clip) const {
     return -1;
 }
 
+DisplayObject* Stage::PointerTargetAt(Point p) {
+    const ButtonClipTest test = [this](MovieClip& clip) { return ActsAsButton(clip); };
+    for (auto it = levels_.rbegin(); it != levels_.rend(); ++it) {
+        if (DisplayObject* target =
+                FindPointerTargetAt(it->second->Children(), it->second->GetPlacement().matrix, p, test)) {
+            return target;
+        }
+    }
+    return FindPointerTargetAt(root_->Children(), Matrix{}, p, test);
+}
+
+bool Stage::ActsAsButton(MovieClip& clip) {
+    if (const ClipActions& actions = clip.GetPlacement().clipActions) {
+        for (const ClipAction& action : *actions) {
+            if ((action.events & kButtonClipEvents) != 0) return true;
+        }
+    }
+    if (runner_ == nullptr) return false;
+    for (const char* name : {"onPress", "onRelease", "onReleaseOutside", "onRollOver", "onRollOut", "onDragOver",
+                             "onDragOut"}) {
+        if (runner_->HasHandler(clip, name)) return true;
+    }
+    return false;
+}
+
+void Stage::Transition(DisplayObject& target, ButtonState state, std::uint16_t condition) {
+    if (target.Kind() == DisplayKind::MovieClip) {
+        if (const std::uint32_t event = ClipEventFor(condition)) {
+            QueueClipEvent(static_cast<MovieClip&>(target), event);
+        }
+        return;
+    }
+    auto& button = static_cast<ButtonInstance&>(target);
+    button.SetState(state);
+    MovieClip* owner = button.Parent();
+    if (owner == nullptr) owner = root_.get();
+    for (const ButtonAction& action : button.Definition().actions) {
+        if ((action.conditions & condition) != 0) QueueActions(*owner, action.code);
+    }
+}
+
+void Stage::BroadcastClipEvent(std::uint32_t event, const char* source, const char* listenerEvent) {
+    for (MovieClip* clip : ClipsNewestFirst()) QueueClipEvent(*clip, event);
+    RunQueuedActions();
+    if (runner_ != nullptr && !runningAction_) {
+        runningAction_ = true;
+        runner_->Broadcast(source, listenerEvent);
+        runningAction_ = false;
+    }
+    RunQueuedActions();
+}
+
+void Stage::KeyDown(int buttonKey) {
+    BroadcastClipEvent(kClipKeyDown, "Key", "onKeyDown");
+    if (buttonKey <= 0) return;
+    // on(keyPress) of buttons and clips anywhere on stage.
+    for (MovieClip* clip : ClipsNewestFirst()) {
+        if (const ClipActions& actions = clip->GetPlacement().clipActions) {
+            for (const ClipAction& action : *actions) {
+                if ((action.events & kClipKeyPress) != 0 && action.keyCode == buttonKey) QueueActions(*clip, action.code);
+            }
+        }
+        for (const auto& [depth, child] : clip->Children()) {
+            if (child->Kind() != DisplayKind::Button) continue;
+            for (const ButtonAction& action : static_cast<ButtonInstance&>(*child).Definition().actions) {
+                if (action.keyCode == buttonKey) QueueActions(*clip, action.code);
+            }
+        }
+    }
+    RunQueuedActions();
+}
+
+void Stage::KeyUp() { BroadcastClipEvent(kClipKeyUp, "Key", "onKeyUp"); }
+
 void Stage::PointerMove(Point p) {
+    TrackPointer(p);
+    BroadcastClipEvent(kClipMouseMove, "Mouse", "onMouseMove");
+}
+
+void Stage::TrackPointer(Point p) {
     pointer_ = p;
-    ButtonInstance* under = ButtonAt(p);
+    DisplayObject* under = PointerTargetAt(p);
     if (pressed_ != nullptr) {
         const bool inside = under == pressed_;
         if (inside != pressedInside_) {
@@ -214,20 +394,21 @@ void Stage::PointerMove(Point p) {
 }
 
 void Stage::PointerDown(Point p) {
-    PointerMove(p);
+    TrackPointer(p);
     if (hovered_ != nullptr && pressed_ == nullptr) {
         pressed_ = hovered_;
         pressedInside_ = true;
         Transition(*pressed_, ButtonState::Down, kCondOverUpToOverDown);
     }
     RunQueuedActions();
+    BroadcastClipEvent(kClipMouseDown, "Mouse", "onMouseDown");
 }
 
 void Stage::PointerUp(Point p) {
     if (pressed_ != nullptr) {
-        ButtonInstance* button = pressed_;
+        DisplayObject* button = pressed_;
         pressed_ = nullptr;
-        if (ButtonAt(p) == button) {
+        if (PointerTargetAt(p) == button) {
             Transition(*button, ButtonState::Over, kCondOverDownToOverUp);
             hovered_ = button;
         } else {
@@ -237,7 +418,8 @@ void Stage::PointerUp(Point p) {
         RunQueuedActions();
     }
     // The actions may have changed what lies under the pointer.
-    PointerMove(p);
+    TrackPointer(p);
+    BroadcastClipEvent(kClipMouseUp, "Mouse", "onMouseUp");
 }
 
 }  // namespace swf

@@ -4,8 +4,12 @@
 // pointer over buttons. Coordinates here are stage twips.
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "swf/model/movie.h"
@@ -63,18 +67,35 @@ public:
             Stage& stage;
             ~Done() {
                 stage.runningAction_ = false;
-                stage.retired_.clear();
+                // Removed clips with queued unload handlers wait for the queue.
+                if (stage.queue_.empty()) stage.retired_.clear();
             }
         } done{*this};
         call();
     }
 
-    // Pointer in stage twips. Button transitions queue and run their actions.
+    // Pointer in stage twips. Button transitions queue and run their actions;
+    // clips get their mouse events and Mouse's listeners theirs.
     void PointerMove(Point p);
     void PointerDown(Point p);
     void PointerUp(Point p);
-    // The button under the pointer, if any (for a hand cursor).
-    const ButtonInstance* HoveredButton() const { return hovered_; }
+    // A key went down or up (Windows virtual-key code). Clips get their key
+    // events, Key's listeners theirs, and buttons whose condition names the
+    // key (`buttonKey`, in the button key code numbering; 0 for none) run it.
+    void KeyDown(int buttonKey);
+    void KeyUp();
+    // The clips alive now that have started, newest first (the order events go in).
+    std::vector<MovieClip*> ClipsNewestFirst();
+    // The button under the pointer, if any.
+    const ButtonInstance* HoveredButton() const {
+        return hovered_ != nullptr && hovered_->Kind() == DisplayKind::Button ? static_cast<ButtonInstance*>(hovered_)
+                                                                              : nullptr;
+    }
+    // The button or clip acting as one under the pointer (for a hand cursor).
+    const DisplayObject* HoveredTarget() const { return hovered_; }
+    // The topmost button or clip acting as one (it has press, release or
+    // roll-over handlers) whose content contains the point.
+    DisplayObject* PointerTargetAt(Point p);
     // The topmost enabled button whose hit area contains the point.
     ButtonInstance* ButtonAt(Point p);
 
@@ -95,6 +116,9 @@ public:
     std::unique_ptr<DisplayObject> CreateInstance(const std::shared_ptr<const MovieDefinition>& movie,
                                                   const Placement& placement, int nesting) override;
     void QueueActions(MovieClip& clip, const ActionCode& code) override;
+    void QueueInitAction(MovieClip& clip, const InitAction& init) override;
+    void QueueClipEvent(MovieClip& clip, std::uint32_t event) override;
+    std::uint64_t NextClipSerial() override { return ++clipSerial_; }
     void Retire(std::unique_ptr<DisplayObject> object) override;
     void ClipDestroyed(MovieClip& clip) override;
     void ButtonDestroyed(ButtonInstance& button) override;
@@ -108,10 +132,20 @@ public:
 private:
     struct QueuedAction {
         MovieClip* clip;  // nullptr once the clip is gone
-        ActionCode code;
+        ActionCode code;  // null: call the clip's `handler` member instead
+        const char* handler = nullptr;
+        bool unload = false;  // runs even though the clip has been removed
     };
+    // Queues `event` for every started clip, newest first, then runs the queue
+    // after `source`'s listeners hear `listenerEvent` (none when empty).
+    void BroadcastClipEvent(std::uint32_t event, const char* source, const char* listenerEvent);
 
-    void Transition(ButtonInstance& button, ButtonState state, std::uint16_t condition);
+    // A button changes state and queues its condition actions; a clip acting
+    // as a button gets the matching clip event.
+    void Transition(DisplayObject& target, ButtonState state, std::uint16_t condition);
+    bool ActsAsButton(MovieClip& clip);
+    // Button states and transitions for the pointer at `p`.
+    void TrackPointer(Point p);
 
     std::shared_ptr<const MovieDefinition> movie_;
     TextFonts fonts_{movie_->dictionary};
@@ -125,12 +159,16 @@ private:
     ActionRunner* runner_ = nullptr;
     std::vector<QueuedAction> queue_;
     bool runningAction_ = false;
-    std::vector<std::unique_ptr<DisplayObject>> retired_;  // removed while an action ran
+    std::vector<std::unique_ptr<DisplayObject>> retired_;  // removed, kept until the queue has run
+    std::set<const MovieClip*> removed_;  // clips in retired_: only their unload handlers still run
     std::size_t instances_ = 0;
+    std::uint64_t clipSerial_ = 0;
+    // (movie, sprite id) of the init action blocks run so far.
+    std::set<std::pair<const MovieDefinition*, std::uint16_t>> initDone_;
     std::vector<const Character*> constructing_;  // characters whose instances are being built, outermost first
     Point pointer_;
-    ButtonInstance* hovered_ = nullptr;
-    ButtonInstance* pressed_ = nullptr;
+    DisplayObject* hovered_ = nullptr;  // a ButtonInstance or a MovieClip
+    DisplayObject* pressed_ = nullptr;
     bool pressedInside_ = false;
     std::unique_ptr<MovieClip> root_;
     LevelMap levels_;

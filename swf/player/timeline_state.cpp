@@ -28,6 +28,7 @@ void ApplyPlace(const PlaceCommand& cmd, std::uint32_t frameIndex, PlacementMap&
     if (cmd.ratio) p.ratio = *cmd.ratio;
     if (cmd.name) p.name = *cmd.name;
     if (cmd.clipDepth) p.clipDepth = *cmd.clipDepth;
+    if (cmd.clipActions) p.clipActions = cmd.clipActions;
     state[cmd.depth] = p;
 }
 

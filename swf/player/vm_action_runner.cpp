@@ -76,6 +76,30 @@ std::vector<std::string> VmActionRunner::Warnings() const {
 
 void VmActionRunner::Forget(MovieClip& clip) { state_->vm.Forget(clip); }
 
+void VmActionRunner::CallHandler(MovieClip& clip, const std::string& name) {
+    if (!HasHandler(clip, name)) return;
+    actions::Vm& vm = state_->vm;
+    vm.CallMethod(vm.ClipValue(clip), name, {}, Host());
+}
+
+bool VmActionRunner::HasHandler(MovieClip& clip, const std::string& name) {
+    actions::Vm& vm = state_->vm;
+    const actions::Value self = vm.ClipValue(clip);
+    // Members of the clip or its class chain; plain lookups run no getters.
+    int links = 0;
+    for (const actions::Object* o = self.AsObject(); o != nullptr && links < 256; o = o->proto, ++links) {
+        if (const actions::Property* p = const_cast<actions::Object*>(o)->FindProperty(name, vm.swfVersion() <= 6)) {
+            const actions::Object* f = p->value.AsObject();
+            return p->getter != nullptr || (f != nullptr && f->kind == actions::ObjectKind::Function);
+        }
+    }
+    return false;
+}
+
+void VmActionRunner::Broadcast(const std::string& source, const std::string& event) {
+    state_->vm.Broadcast(source, event, Host());
+}
+
 actions::Vm& VmActionRunner::Vm() { return state_->vm; }
 
 ActionHost& VmActionRunner::Host() { return host_ != nullptr ? *host_ : state_->silent; }

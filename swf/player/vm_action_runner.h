@@ -26,6 +26,9 @@ public:
 
     void Run(const std::vector<std::uint8_t>& code, MovieClip& target) override;
     void Forget(MovieClip& clip) override;
+    void CallHandler(MovieClip& clip, const std::string& name) override;
+    bool HasHandler(MovieClip& clip, const std::string& name) override;
+    void Broadcast(const std::string& source, const std::string& event) override;
     // Runs the setInterval/setTimeout callbacks that have come due by the
     // script clock (the time since the movie started).
     void AdvanceTimers();

@@ -50,10 +50,52 @@ void TagStream::DoAction(std::span<const std::uint8_t> actions) {
     Add(TagCode::DoAction, w.bytes());
 }
 
+void TagStream::DoInitAction(std::uint16_t spriteId, std::span<const std::uint8_t> actions) {
+    BitWriter w;
+    w.U16(spriteId);
+    w.Bytes(actions);
+    if (actions.empty() || actions.back() != 0) w.U8(0);
+    Add(TagCode::DoInitAction, w.bytes());
+}
+
+void TagStream::ExportAssets(const std::vector<std::pair<std::uint16_t, std::string>>& assets) {
+    BitWriter w;
+    w.U16(static_cast<std::uint16_t>(assets.size()));
+    for (const auto& [id, name] : assets) {
+        w.U16(id);
+        w.String(name);
+    }
+    Add(TagCode::ExportAssets, w.bytes());
+}
+
 namespace {
+
+void WriteEventFlags(BitWriter& w, std::uint32_t events, bool wide) {
+    if (wide) {
+        w.U32(events);
+    } else {
+        w.U16(static_cast<std::uint16_t>(events));
+    }
+}
+
+void WriteClipActions(BitWriter& w, const PlaceObject& p) {
+    std::uint32_t all = 0;
+    for (const ClipEventHandler& h : p.clipActions) all |= h.events;
+    w.U16(0);
+    WriteEventFlags(w, all, p.wideEventFlags);
+    for (const ClipEventHandler& h : p.clipActions) {
+        WriteEventFlags(w, h.events, p.wideEventFlags);
+        const bool keyPress = (h.events & (1u << 17)) != 0;
+        w.U32(static_cast<std::uint32_t>(h.actions.size() + (keyPress ? 1 : 0)));
+        if (keyPress) w.U8(h.keyCode);
+        w.Bytes(h.actions);
+    }
+    WriteEventFlags(w, 0, p.wideEventFlags);
+}
 
 void WritePlaceBody(BitWriter& w, const PlaceObject& p, bool version3) {
     std::uint8_t flags = 0;
+    if (!p.clipActions.empty()) flags |= 0x80;
     if (p.clipDepth) flags |= 0x40;
     if (!p.name.empty()) flags |= 0x20;
     if (p.ratio) flags |= 0x10;
@@ -79,6 +121,7 @@ void WritePlaceBody(BitWriter& w, const PlaceObject& p, bool version3) {
         if (p.blendMode) w.U8(p.blendMode);
         if (p.cacheAsBitmap) w.U8(1);
     }
+    if (!p.clipActions.empty()) WriteClipActions(w, p);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "records.h"
@@ -17,13 +18,21 @@ enum class TagCode : std::uint16_t {
     SetBackgroundColor = 9, DefineFont = 10, DefineText = 11, DoAction = 12, DefineBitsLossless = 20,
     DefineBitsJpeg2 = 21, DefineShape2 = 22, PlaceObject2 = 26, RemoveObject2 = 28, DefineShape3 = 32,
     DefineText2 = 33, DefineButton2 = 34, DefineBitsJpeg3 = 35, DefineBitsLossless2 = 36, DefineEditText = 37,
-    DefineSprite = 39, FrameLabel = 43, DefineMorphShape = 46, DefineFont2 = 48, FileAttributes = 69,
+    DefineSprite = 39, FrameLabel = 43, ExportAssets = 56, DoInitAction = 59, DefineMorphShape = 46, DefineFont2 = 48, FileAttributes = 69,
     PlaceObject3 = 70, DefineFont3 = 75, DefineShape4 = 83, DefineMorphShape2 = 84, DefineBitsJpeg4 = 90,
 };
 
 // The tag header: code and length in one UI16 when the length is below 63,
 // else the 0x3F marker and a UI32 length (always when forceLong).
 void WriteTagHeader(BitWriter& w, TagCode code, std::uint32_t length, bool forceLong = false);
+
+// One onClipEvent / on() handler: event bits as the file's flags read
+// little-endian (load = 1, enterFrame = 2, ... keyPress = 1 << 17).
+struct ClipEventHandler {
+    std::uint32_t events = 0;
+    std::uint8_t keyCode = 0;  // written when keyPress is among the events
+    std::vector<std::uint8_t> actions;  // ends with the End action
+};
 
 struct PlaceObject {
     std::uint16_t depth = 1;
@@ -38,6 +47,8 @@ struct PlaceObject {
     std::uint16_t clipDepth = 0;       // a clip layer masking the depths up to this; 0: none
     std::uint8_t blendMode = 0;        // PlaceObject3 only; 0 = none written
     bool cacheAsBitmap = false;        // PlaceObject3 only
+    std::vector<ClipEventHandler> clipActions;  // none: no clip actions written
+    bool wideEventFlags = true;        // 32-bit event flags (movie version 6 and up), else 16-bit
 };
 
 class TagStream {
@@ -50,6 +61,9 @@ public:
     void FileAttributes(std::uint32_t flags);
     void FrameLabel(const std::string& label);
     void DoAction(std::span<const std::uint8_t> actions);  // appends the End action when missing
+    void DoInitAction(std::uint16_t spriteId, std::span<const std::uint8_t> actions);  // likewise
+    // Linkage names for characters: (character id, name) pairs.
+    void ExportAssets(const std::vector<std::pair<std::uint16_t, std::string>>& assets);
     void PlaceObject2(const PlaceObject& p);
     void PlaceObject3(const PlaceObject& p);
     void RemoveObject2(std::uint16_t depth);

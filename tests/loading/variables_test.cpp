@@ -81,6 +81,34 @@ TEST(LoadVariables, IntoANamedClipAndThroughTheClipMethod) {
               (std::vector<std::string>{"box=from a", "y=1", "other=from b", "root=undefined"}));
 }
 
+// Variables arriving in a clip raise its data event (onClipEvent(data) and
+// onData), after they are set; nothing fires for a file that is missing.
+TEST(LoadVariables, ArrivalRaisesTheClipsDataEvent) {
+    Fixture t;
+    t.folders.Write("a.txt", "x=arrived");
+    ActionAssembler first, onData;
+    Report(onData, "onData", Member("this", "x"));
+    SetMethod(first, "box", "onData", {}, onData);
+    first.PushString("a.txt").PushString("box").GetURL2(0xC0);
+    first.PushString("missing.txt").PushString("box").GetURL2(0xC0);
+    first.Action(ActionCode::Stop);
+    ActionAssembler clipData;
+    Report(clipData, "clip data", Var("x"));
+    auto definitions = [&](swf::writer::TagStream& tags) {
+        tags.DefineSprite(10, swf::writer::TagStream{});
+        swf::writer::PlaceObject box;
+        box.depth = 1;
+        box.characterId = 10;
+        box.name = "box";
+        box.clipActions = {swf::writer::ClipEventHandler{1u << 8, 0, clipData.Finish()}};
+        tags.PlaceObject2(box);
+    };
+    t.Load(ScriptMovie(definitions, {first}));
+    EXPECT_TRUE(t.host.reports.empty());
+    t.player.AdvanceFrame();
+    EXPECT_EQ(t.host.reports, (std::vector<std::string>{"clip data=arrived", "onData=arrived"}));
+}
+
 TEST(LoadVars, LoadQueuesThenOnLoadSeesTheDecodedVariables) {
     Fixture t;
     t.folders.Write("UserGuide_Page_img/Page_var.txt", kSettings);

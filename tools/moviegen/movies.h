@@ -26,6 +26,14 @@ std::vector<std::uint8_t> BuildMorphMovie();
 // Calls flash.external.ExternalInterface.call("close") on frame 1, then stops.
 std::vector<std::uint8_t> BuildFlashCallMovie();
 
+// ActionScript 2 classes as compilers lay them out: the init actions of the
+// exported sprite "CounterSymbol" define _global.Counter (constructor, static
+// count of instances made, a `count` getter/setter pair, hidden prototype
+// methods, registered for the symbol) and its subclass StepCounter. Frame 1
+// makes a StepCounter(10, 5), increments it, adds 1 through the setter and
+// calls ExternalInterface.call("classReady", 16, 1, true), then stops.
+std::vector<std::uint8_t> BuildClassMovie();
+
 // Calls fscommand("quit", "now") on frame 1, then stops.
 std::vector<std::uint8_t> BuildFsCommandMovie();
 
