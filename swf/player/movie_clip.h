@@ -64,6 +64,7 @@ public:
     void ReplaceContent(std::shared_ptr<const MovieDefinition> movie);
     // The movie whose characters this clip's frames place.
     const MovieDefinition& Movie() const { return *movie_; }
+    const std::shared_ptr<const MovieDefinition>& MoviePtr() const { return movie_; }
 
     bool IsPlaying() const { return playing_; }
     bool IsStarted() const { return started_; }

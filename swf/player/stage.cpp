@@ -210,7 +210,12 @@ void Stage::QueueActions(MovieClip& clip, const ActionCode& code) {
 }
 
 void Stage::QueueInitAction(MovieClip& clip, const InitAction& init) {
-    if (initDone_.emplace(&clip.Movie(), init.spriteId).second) QueueActions(clip, init.code);
+    InitDone& done = initDone_[clip.MoviePtr().get()];
+    if (done.movie.expired()) {
+        done.movie = clip.MoviePtr();
+        done.sprites.clear();
+    }
+    if (done.sprites.insert(init.spriteId).second) QueueActions(clip, init.code);
 }
 
 void Stage::QueueClipEvent(MovieClip& clip, std::uint32_t event) {

@@ -79,9 +79,9 @@ public:
     void PointerMove(Point p);
     void PointerDown(Point p);
     void PointerUp(Point p);
-    // A key went down or up (Windows virtual-key code). Clips get their key
-    // events, Key's listeners theirs, and buttons whose condition names the
-    // key (`buttonKey`, in the button key code numbering; 0 for none) run it.
+    // A key went down or up. Clips get their key events and Key's listeners
+    // theirs; on a key going down, buttons and clips whose key press condition
+    // names `buttonKey` (button key code numbering; 0 for none) run it.
     void KeyDown(int buttonKey);
     void KeyUp();
     // The clips alive now that have started, newest first (the order events go in).
@@ -136,8 +136,8 @@ private:
         const char* handler = nullptr;
         bool unload = false;  // runs even though the clip has been removed
     };
-    // Queues `event` for every started clip, newest first, then runs the queue
-    // after `source`'s listeners hear `listenerEvent` (none when empty).
+    // Queues `event` for every started clip, newest first, and runs it; then
+    // the listeners of the broadcaster `source` hear `listenerEvent`.
     void BroadcastClipEvent(std::uint32_t event, const char* source, const char* listenerEvent);
 
     // A button changes state and queues its condition actions; a clip acting
@@ -163,8 +163,13 @@ private:
     std::set<const MovieClip*> removed_;  // clips in retired_: only their unload handlers still run
     std::size_t instances_ = 0;
     std::uint64_t clipSerial_ = 0;
-    // (movie, sprite id) of the init action blocks run so far.
-    std::set<std::pair<const MovieDefinition*, std::uint16_t>> initDone_;
+    // Sprite ids whose init actions have run, per movie; an entry whose movie
+    // is gone is stale (another movie may come to the same address).
+    struct InitDone {
+        std::weak_ptr<const MovieDefinition> movie;
+        std::set<std::uint16_t> sprites;
+    };
+    std::map<const MovieDefinition*, InitDone> initDone_;
     std::vector<const Character*> constructing_;  // characters whose instances are being built, outermost first
     Point pointer_;
     DisplayObject* hovered_ = nullptr;  // a ButtonInstance or a MovieClip

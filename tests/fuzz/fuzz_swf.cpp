@@ -1,5 +1,5 @@
 // The SWF engine on arbitrary file bytes: load, play a few frames with the
-// pointer moving over the stage, and render each one.
+// pointer moving over the stage and keys pressed, and render each one.
 #include <cstdint>
 #include <span>
 #include <string>
@@ -28,6 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         player.PointerMove(8.0 * frame, 6.0 * frame);
         if (frame == 1) player.PointerDown(8, 6);
         if (frame == 2) player.PointerUp(16, 12);
+        player.KeyDown(frame == 3 ? 0x0D : 0x41 + frame, frame == 3 ? 13 : 'a' + frame);
+        player.KeyUp(0x41 + frame, 0);
         player.AdvanceFrame();
         player.Render(surface);
     }

@@ -149,6 +149,29 @@ TEST(LoadMovie, LevelsDrawAboveTheMainMovieAndScriptsReachThem) {
               (Reports{"child=frame1", "level1=child", "seen=undefined", "level seen=yes", "after=undefined"}));
 }
 
+// Init actions run once per movie: a loaded movie's block for a sprite id
+// the main movie has already initialised still runs, once, however often the
+// loaded movie's frame comes round.
+TEST(LoadMovie, EachMovieRunsItsOwnInitActionsOnce) {
+    Fixture t;
+    auto initialising = [](const std::string& who) {
+        return [who](swf::writer::TagStream& tags) {
+            ActionAssembler init;
+            Report(init, "init", Str(who));
+            tags.DoInitAction(10, init.Finish());
+        };
+    };
+    ActionAssembler childFrame, childLoop;
+    Report(childFrame, "child", Str("frame"));
+    t.folders.Write("initialising.swf", ScriptMovie(initialising("child"), {childFrame, childLoop}));
+    ActionAssembler first, second;
+    first.GetURL("initialising.swf", "_level1");
+    second.Action(ActionCode::Stop);
+    ASSERT_TRUE(t.player.Load(ScriptMovie(initialising("main"), {first, second})));
+    for (int i = 0; i < 4; ++i) t.player.AdvanceFrame();  // the child loops over its two frames
+    EXPECT_EQ(t.host.reports, (Reports{"init=main", "init=child", "child=frame", "child=frame"}));
+}
+
 TEST(LoadMovie, LevelZeroReplacesTheMainMovie) {
     Fixture t;
     ActionAssembler first, second;

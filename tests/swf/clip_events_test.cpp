@@ -309,6 +309,53 @@ TEST(Listeners, NoScaleReportsTheViewAndTellsOfResizes) {
     EXPECT_EQ(host.calls, (std::vector<std::string>{"mode noScale LT", "still noScale", "resize 640x480"}));
 }
 
+// The player turns Windows key codes into what scripts see: Key.isToggled for
+// lock keys, and the button key codes on(keyPress) conditions name (Left is 1,
+// a typed character its own code). Mouse.hide reaches the control.
+TEST(Listeners, PlayerKeysReachKeyPressConditionsAndLockKeysToggle) {
+    TagStream empty;
+    empty.ShowFrame();
+    auto report = [](const std::string& name, actions_test::Expr value) {
+        ActionAssembler a;
+        Report(a, name, Add(value, S("")));
+        return a.Finish();
+    };
+    TagStream tags;
+    tags.DefineSprite(2, empty);
+    writer::PlaceObject c;
+    c.depth = 1;
+    c.characterId = 2;
+    c.clipActions = {ClipEventHandler{kClipKeyPress, 1, report("left", CallM(V("Key"), "isToggled", {N(20)}))},
+                     ClipEventHandler{kClipKeyPress, 'Q', report("Q", CallM(V("Key"), "getAscii"))}};
+    tags.PlaceObject2(c);
+    ActionAssembler script;
+    Report(script, "menu", Add(M(V("Stage"), "showMenu"), S("")));
+    SetM(script, V("Stage"), "showMenu", actions_test::B(false));
+    Report(script, "menu", Add(M(V("Stage"), "showMenu"), S("")));
+    actions_test::Do(script, CallM(V("Mouse"), "hide"));
+    script.Action(writer::ActionCode::Stop);
+    tags.DoAction(script.Finish());
+    tags.ShowFrame();
+
+    RecordingHost host;
+    Player player;
+    player.SetHost(&host);
+    ASSERT_TRUE(player.Load(Build(tags)));
+    EXPECT_TRUE(player.MouseHidden());
+    player.KeyDown(0x25, 0);  // Left: caps lock off
+    player.KeyUp(0x25, 0);
+    player.KeyDown(20, 0);  // Caps Lock on, held (repeats do not toggle back)
+    player.KeyDown(20, 0);
+    player.KeyUp(20, 0);
+    player.KeyDown(0x25, 0);
+    player.KeyDown(0x51, 'Q');
+    player.KeyDown(0x51, 'q');  // another character: no condition names it
+    player.KeyDown(20, 0);      // Caps Lock off again
+    player.KeyDown(0x25, 0);
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"menu true", "menu false", "left false", "left true", "Q 81",
+                                                    "left false"}));
+}
+
 // on(keyPress "<Enter>") of a button and of a clip run when that key goes down, not for others.
 TEST(Listeners, KeyPressConditionsOfButtonsAndClipsMatchTheirKey) {
     TagStream empty;
