@@ -15,4 +15,13 @@ bool ObjectContains(const DisplayObject& object, const Matrix& toStage, Point p)
 // contains `p`; nullptr when none.
 ButtonInstance* FindButtonAt(const DisplayList& list, const Matrix& toStage, Point p);
 
+class EditTextInstance;
+
+// The topmost text field in the list (and the clips inside it) whose box
+// contains `p`; nullptr when none.
+EditTextInstance* FindFieldAt(const DisplayList& list, const Matrix& toStage, Point p);
+
+// The matrix from the object's space to the stage, through its parents.
+Matrix ObjectToStage(const DisplayObject& object);
+
 }  // namespace swf

@@ -99,9 +99,13 @@ public:
     void ClipDestroyed(MovieClip& clip) override;
     void ButtonDestroyed(ButtonInstance& button) override;
 
+    // Hears of every field made and destroyed (those alive now first, at once);
+    // not owned, may be nullptr.
+    void SetFieldObserver(FieldRegistry* observer);
+
     // FieldRegistry
-    void FieldCreated(EditTextInstance& field) override { fields_.push_back(&field); }
-    void FieldDestroyed(EditTextInstance& field) override { std::erase(fields_, &field); }
+    void FieldCreated(EditTextInstance& field) override;
+    void FieldDestroyed(EditTextInstance& field) override;
 
 private:
     struct QueuedAction {
@@ -120,6 +124,7 @@ private:
     };
     std::map<const MovieDefinition*, LoadedFonts> loadedFonts_;
     std::vector<EditTextInstance*> fields_;
+    FieldRegistry* fieldObserver_ = nullptr;
     ActionRunner* runner_ = nullptr;
     std::vector<QueuedAction> queue_;
     bool runningAction_ = false;
