@@ -149,7 +149,9 @@ LRESULT PlayerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         // Only a change of the button under the pointer changes the picture.
         const bool wasOver = player_.PointerOverButton();
         player_.PointerMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        if (wasOver == player_.PointerOverButton()) {
+        // A drag over a text field changes its selection.
+        const bool dragging = GetCapture() == hwnd && player_.HasTextFocus();
+        if (wasOver == player_.PointerOverButton() && !dragging) {
             host_.DeliverEvents();
             return 0;
         }
@@ -157,6 +159,9 @@ LRESULT PlayerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
+        // A click gives the control the keyboard, for the movie's text fields.
+        host_.ActivateByUser();
+        if (GetFocus() != hwnd) SetFocus(hwnd);
         SetCapture(hwnd);
         player_.PointerDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         break;
@@ -166,10 +171,20 @@ LRESULT PlayerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_SETCURSOR:
         if (LOWORD(lParam) == HTCLIENT) {
-            SetCursor(LoadCursor(nullptr, player_.PointerOverButton() ? IDC_HAND : IDC_ARROW));
+            const bool hand = player_.PointerOverButton() || player_.PointerOverLink();
+            SetCursor(LoadCursor(nullptr, hand ? IDC_HAND : IDC_ARROW));
             return TRUE;
         }
         return DefWindowProcW(hwnd, message, wParam, lParam);
+    case WM_GETDLGCODE:
+        // Tab, Enter and the arrows are the movie's, not a dialog's.
+        return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS;
+    case WM_KEYDOWN:
+        OnKeyDown(wParam);
+        return 0;
+    case WM_CHAR:
+        OnCharacter(wParam);
+        return 0;
     default:
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
@@ -177,6 +192,29 @@ LRESULT PlayerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     Redraw();
     host_.DeliverEvents();
     return 0;
+}
+
+void PlayerWindow::OnKeyDown(WPARAM key) {
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    const bool control = GetKeyState(VK_CONTROL) < 0;
+    if (player_.KeyDown(static_cast<int>(key), shift, control)) Redraw();
+    host_.DeliverEvents();
+}
+
+void PlayerWindow::OnCharacter(WPARAM unit) {
+    const auto c = static_cast<wchar_t>(unit);
+    if (c >= 0xD800 && c < 0xDC00) {
+        highSurrogate_ = c;
+        return;
+    }
+    char32_t character = c;
+    if (c >= 0xDC00 && c < 0xE000) {
+        if (highSurrogate_ == 0) return;
+        character = 0x10000 + ((static_cast<char32_t>(highSurrogate_) - 0xD800) << 10) + (c - 0xDC00);
+    }
+    highSurrogate_ = 0;
+    if (player_.CharacterTyped(character)) Redraw();
+    host_.DeliverEvents();
 }
 
 void PlayerWindow::OnFrameTimer() {

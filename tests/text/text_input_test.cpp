@@ -20,6 +20,7 @@
 #include "swf/writer/action_assembler.h"
 #include "swf/writer/edit_text.h"
 #include "swf/writer/movie.h"
+#include "tools/moviegen/movies.h"
 
 namespace swf {
 namespace {
@@ -72,7 +73,8 @@ public:
 class RecordingHost : public ActionHost {
 public:
     std::vector<std::string> urls;
-    void FSCommand(const std::string&, const std::string&) override {}
+    std::string lastCommand;
+    void FSCommand(const std::string& command, const std::string& args) override { lastCommand = command + ":" + args; }
     std::string FlashCall(const std::string&) override { return {}; }
     void GetURL(const std::string& url, const std::string& target) override { urls.push_back(url + "|" + target); }
 };
@@ -441,6 +443,25 @@ TEST_F(TextInput, LinksCallScriptsOrTheHost) {
     player_.Render(surface_);
     player_.AdvanceFrame();
     EXPECT_EQ(host_.urls.size(), 1u);
+}
+
+// The movie the control's test types into under Wine, played here the same way.
+TEST_F(TextInput, TextInputMovieReportsWhatIsTyped) {
+    player_.SetFontProvider(&fonts_);
+    player_.SetClipboard(&clipboard_);
+    player_.SetHost(&host_);
+    ASSERT_TRUE(player_.Load(moviegen::BuildTextInputMovie())) << player_.LoadError();
+    raster::Surface surface(400, 200);
+    player_.Render(surface);
+    for (int i = 0; i < 3; ++i) player_.AdvanceFrame();
+    EXPECT_EQ(host_.lastCommand, "state:|");
+    Click(100, 75);
+    Type(U"Hi");
+    Key(keys::kTab);
+    Type(U"x");
+    for (int i = 0; i < 3; ++i) player_.AdvanceFrame();
+    EXPECT_EQ(host_.lastCommand, "state:Hi|x");
+    EXPECT_EQ(FieldAt(1).Text(), "Typed: Hi");
 }
 
 }  // namespace
