@@ -3,6 +3,7 @@
 #include "control/flash_control.h"
 
 #include <olectl.h>
+#include <shellapi.h>
 
 #include <exception>
 #include <utility>
@@ -53,6 +54,7 @@ FlashControl::FlashControl()
       state_(flash::DefaultControlData()) {
     ObjectCreated();
     player_.SetFontProvider(&fonts_);
+    player_.SetClipboard(&clipboard_);
     ApplySettings();
 }
 
@@ -220,6 +222,13 @@ void FlashControl::Fire(const PlayerEvent& event) {
     DISPPARAMS parameters = {arguments, nullptr, 1, 0};
     DISPID dispid = 0;
     switch (event.kind) {
+    case PlayerEvent::Kind::OpenUrl: {
+        // A web or mail link the user clicked: the system's default handler opens it.
+        BSTR url = Utf8ToBstr(event.first);
+        if (url) ShellExecuteW(nullptr, L"open", url, nullptr, nullptr, SW_SHOWNORMAL);
+        SysFreeString(url);
+        return;
+    }
     case PlayerEvent::Kind::ReadyStateChange:
     case PlayerEvent::Kind::Progress:
         dispid = event.kind == PlayerEvent::Kind::Progress ? TLB::DISPID_OnProgress : TLB::DISPID_OnReadyStateChange;

@@ -16,6 +16,7 @@
 #include "control/gdi_font_provider.h"
 #include "control/movie_player.h"
 #include "control/player_window.h"
+#include "control/windows_clipboard.h"
 #include "flash/control_data.h"
 
 namespace control {
@@ -121,6 +122,7 @@ private:
     void HoldForCallback() override { AddRef(); }
     void ReleaseAfterCallback() override { Release(); }
     void DeliverEvents() override;
+    void ActivateByUser() override;
 
     void SetMovie(const std::wstring& location);
     void ApplySettings();
@@ -131,6 +133,7 @@ private:
     LONG references_ = 1;
     std::unique_ptr<FolderFileHost> files_;  // the current movie's folder
     GdiFontProvider fonts_;  // outlives the player that draws with it
+    WindowsClipboard clipboard_;  // outlives the player that uses it
     MoviePlayer player_;
     PlayerWindow window_;
     EventConnectionPoint events_;
@@ -144,6 +147,7 @@ private:
     IOleClientSite* clientSite_ = nullptr;
     IOleInPlaceSite* inPlaceSite_ = nullptr;  // set while in-place active
     bool uiActive_ = false;
+    IOleInPlaceFrame* activeFrame_ = nullptr;  // told of this object while UI-active
     IOleAdviseHolder* adviseHolder_ = nullptr;
     IAdviseSink* viewSink_ = nullptr;
     DWORD viewAspects_ = 0;

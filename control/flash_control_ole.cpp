@@ -206,9 +206,26 @@ HRESULT FlashControl::ActivateInPlace(IOleClientSite* activeSite, HWND parent, L
 HRESULT FlashControl::ActivateUI() {
     if (uiActive_) return S_OK;
     uiActive_ = true;
-    if (inPlaceSite_) inPlaceSite_->OnUIActivate();
+    if (inPlaceSite_) {
+        inPlaceSite_->OnUIActivate();
+        // The frame keeps this object and hands it keys before its own loop does.
+        IOleInPlaceFrame* frame = nullptr;
+        IOleInPlaceUIWindow* document = nullptr;
+        RECT position, clip;
+        OLEINPLACEFRAMEINFO frameInfo = {};
+        frameInfo.cb = sizeof(frameInfo);
+        if (SUCCEEDED(inPlaceSite_->GetWindowContext(&frame, &document, &position, &clip, &frameInfo)) && frame) {
+            frame->SetActiveObject(static_cast<IOleInPlaceActiveObject*>(this), nullptr);
+            activeFrame_ = frame;
+        }
+        if (document) document->Release();
+    }
     if (window_.Handle()) SetFocus(window_.Handle());
     return S_OK;
+}
+
+void FlashControl::ActivateByUser() {
+    if (inPlaceSite_ && !uiActive_) ActivateUI();
 }
 
 HRESULT FlashControl::GetWindow(HWND* window) {
@@ -234,6 +251,11 @@ HRESULT FlashControl::InPlaceDeactivate() {
 HRESULT FlashControl::UIDeactivate() {
     if (!uiActive_) return S_OK;
     uiActive_ = false;
+    if (IOleInPlaceFrame* frame = activeFrame_) {
+        activeFrame_ = nullptr;
+        frame->SetActiveObject(nullptr, nullptr);
+        frame->Release();
+    }
     if (inPlaceSite_) {
         SelfHold hold(static_cast<IDispatch*>(this));
         inPlaceSite_->OnUIDeactivate(FALSE);
@@ -261,7 +283,16 @@ HRESULT FlashControl::SetObjectRects(LPCRECT position, LPCRECT clip) {
 
 HRESULT FlashControl::ReactivateAndUndo() { return E_NOTIMPL; }
 
-HRESULT FlashControl::TranslateAccelerator(LPMSG) { return S_FALSE; }
+HRESULT FlashControl::TranslateAccelerator(LPMSG message) {
+    // Keys meant for the control's window go straight to it, so that a
+    // container's dialog handling cannot take Tab, Enter or the arrows.
+    HWND hwnd = window_.Handle();
+    if (!message || !hwnd || message->hwnd != hwnd) return S_FALSE;
+    if (message->message < WM_KEYFIRST || message->message > WM_KEYLAST) return S_FALSE;
+    TranslateMessage(message);
+    DispatchMessageW(message);
+    return S_OK;
+}
 
 HRESULT FlashControl::OnFrameWindowActivate(BOOL) { return S_OK; }
 

@@ -1,5 +1,6 @@
 #include "control/movie_player.h"
 
+#include <cctype>
 #include <exception>
 #include <utility>
 
@@ -12,6 +13,18 @@
 namespace control {
 
 namespace {
+
+// Marks the handling of the user's own input.
+class UserAction {
+public:
+    explicit UserAction(int& depth) : depth_(depth) { ++depth_; }
+    ~UserAction() { --depth_; }
+    UserAction(const UserAction&) = delete;
+    UserAction& operator=(const UserAction&) = delete;
+
+private:
+    int& depth_;
+};
 
 void Fill(std::uint32_t* pixels, int width, int height, std::ptrdiff_t strideBytes, std::uint32_t rgb) {
     const std::uint32_t pixel = 0xFF000000u | (rgb & 0xFFFFFFu);
@@ -38,9 +51,21 @@ public:
         if (owner_.scriptAccess_) owner_.events_.push_back({PlayerEvent::Kind::FlashCall, 0, request, {}});
         return {};  // no answer: the movie's call yields undefined
     }
-    void GetURL(const std::string&, const std::string&) override {}
+    // Pages of the movie's own are not opened; web and mail links the user
+    // clicks go to the system, never a request a script makes by itself.
+    void GetURL(const std::string& url, const std::string&) override {
+        if (owner_.userAction_ > 0 && IsExternalLink(url)) {
+            owner_.events_.push_back({PlayerEvent::Kind::OpenUrl, 0, url, {}});
+        }
+    }
 
 private:
+    static bool IsExternalLink(const std::string& url) {
+        std::string scheme = url.substr(0, url.find(':'));
+        for (char& c : scheme) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return url.find(':') != std::string::npos && (scheme == "http" || scheme == "https" || scheme == "mailto");
+    }
+
     MoviePlayer& owner_;
 };
 
@@ -118,10 +143,12 @@ void MoviePlayer::PointerMove(int x, int y) {
 }
 
 void MoviePlayer::PointerDown(int x, int y) {
+    UserAction action(userAction_);
     if (HasMovie()) Guard([&] { engine_->player.PointerDown(x, y); });
 }
 
 void MoviePlayer::PointerUp(int x, int y) {
+    UserAction action(userAction_);
     if (HasMovie()) Guard([&] { engine_->player.PointerUp(x, y); });
 }
 
@@ -136,6 +163,26 @@ void MoviePlayer::KeyDown(int keyCode, int charCode) {
 void MoviePlayer::KeyUp(int keyCode, int charCode) {
     if (HasMovie()) Guard([&] { engine_->player.KeyUp(keyCode, charCode); });
 }
+
+bool MoviePlayer::PointerOverLink() const { return HasMovie() && engine_->player.PointerOverLink(); }
+
+bool MoviePlayer::TextKeyDown(int keyCode, bool shift, bool control) {
+    UserAction action(userAction_);
+    bool taken = false;
+    if (HasMovie()) Guard([&] { taken = engine_->player.TextKeyDown(keyCode, shift, control); });
+    return taken;
+}
+
+bool MoviePlayer::CharacterTyped(char32_t c) {
+    UserAction action(userAction_);
+    bool taken = false;
+    if (HasMovie()) Guard([&] { taken = engine_->player.TextInput(c); });
+    return taken;
+}
+
+bool MoviePlayer::HasTextFocus() const { return HasMovie() && engine_->player.HasTextFocus(); }
+
+void MoviePlayer::SetClipboard(swf::Clipboard* clipboard) { engine_->player.SetClipboard(clipboard); }
 
 void MoviePlayer::SetFontProvider(swf::fonts::DeviceFontProvider* provider) {
     engine_->player.SetFontProvider(provider);
@@ -179,6 +226,11 @@ bool MoviePlayer::PointerOverButton() const { return false; }
 bool MoviePlayer::MouseHidden() const { return false; }
 void MoviePlayer::KeyDown(int, int) {}
 void MoviePlayer::KeyUp(int, int) {}
+bool MoviePlayer::PointerOverLink() const { return false; }
+bool MoviePlayer::TextKeyDown(int, bool, bool) { return false; }
+bool MoviePlayer::CharacterTyped(char32_t) { return false; }
+bool MoviePlayer::HasTextFocus() const { return false; }
+void MoviePlayer::SetClipboard(swf::Clipboard*) {}
 void MoviePlayer::SetFontProvider(swf::fonts::DeviceFontProvider*) {}
 
 #endif

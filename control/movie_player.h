@@ -12,6 +12,7 @@
 #include <vector>
 
 namespace swf {
+class Clipboard;
 class FileHost;
 }
 namespace swf::fonts {
@@ -22,10 +23,11 @@ namespace control {
 
 // Something the control reports to its event sinks, in the order it happened.
 struct PlayerEvent {
-    enum class Kind { ReadyStateChange, Progress, FSCommand, FlashCall };
+    // OpenUrl: a web or mail link the user clicked, for the system's default handler.
+    enum class Kind { ReadyStateChange, Progress, FSCommand, FlashCall, OpenUrl };
     Kind kind = Kind::ReadyStateChange;
     std::int32_t number = 0;  // ReadyStateChange: state; Progress: percent
-    std::string first;        // FSCommand: command; FlashCall: request (UTF-8)
+    std::string first;        // FSCommand: command; FlashCall: request; OpenUrl: URL (UTF-8)
     std::string second;       // FSCommand: arguments (UTF-8)
 
     bool operator==(const PlayerEvent&) const = default;
@@ -85,6 +87,16 @@ public:
     void KeyUp(int keyCode, int charCode);
     // The movie hid the pointer (Mouse.hide).
     bool MouseHidden() const;
+    // Whether the pointer is over a link in a text field (a hand cursor too).
+    bool PointerOverLink() const;
+
+    // Keys (virtual-key codes) and typed characters for text fields; true when taken.
+    bool TextKeyDown(int keyCode, bool shift, bool control);
+    bool CharacterTyped(char32_t c);
+    // Whether a text field has the keyboard focus.
+    bool HasTextFocus() const;
+    // Copy and paste in text fields use it; not owned, may be nullptr.
+    void SetClipboard(swf::Clipboard* clipboard);
 
     // What the movie asked of its host since the last call, oldest first.
     std::vector<PlayerEvent> TakeEvents();
@@ -99,6 +111,9 @@ private:
     std::unique_ptr<Engine> engine_;
     std::vector<PlayerEvent> events_;
     bool scriptAccess_ = true;
+    // Set while the user's own click or key is being handled: only then may a
+    // link open in the system's handler.
+    int userAction_ = 0;
     int viewportWidth_ = 0;
     int viewportHeight_ = 0;
 };

@@ -149,7 +149,9 @@ LRESULT PlayerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         // Only a change of the button under the pointer changes the picture.
         const bool wasOver = player_.PointerOverButton();
         player_.PointerMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        if (wasOver == player_.PointerOverButton()) {
+        // A drag over a text field changes its selection.
+        const bool dragging = GetCapture() == hwnd && player_.HasTextFocus();
+        if (wasOver == player_.PointerOverButton() && !dragging) {
             host_.DeliverEvents();
             return 0;
         }
@@ -157,39 +159,37 @@ LRESULT PlayerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
+        // A click gives the control the keyboard, for the movie's text fields.
+        host_.ActivateByUser();
+        if (GetFocus() != hwnd) SetFocus(hwnd);
         SetCapture(hwnd);
-        if (GetFocus() != hwnd) SetFocus(hwnd);  // keys go to the movie once clicked
         player_.PointerDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         break;
     case WM_LBUTTONUP:
         if (GetCapture() == hwnd) ReleaseCapture();
         player_.PointerUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         break;
-    case WM_GETDLGCODE:
-        return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;
-    case WM_KEYDOWN:
-    case WM_KEYUP: {
-        // The character a key types is posted as WM_CHAR before the key
-        // message is handled; it is read here and left for typing.
-        int charCode = 0;
-        MSG typed;
-        if (message == WM_KEYDOWN && PeekMessageW(&typed, hwnd, WM_CHAR, WM_CHAR, PM_NOREMOVE)) {
-            charCode = static_cast<int>(typed.wParam);
-        }
-        if (message == WM_KEYDOWN) {
-            player_.KeyDown(static_cast<int>(wParam), charCode);
-        } else {
-            player_.KeyUp(static_cast<int>(wParam), 0);
-        }
-        break;
-    }
     case WM_SETCURSOR:
         if (LOWORD(lParam) == HTCLIENT) {
-            SetCursor(player_.MouseHidden() ? nullptr
-                                            : LoadCursor(nullptr, player_.PointerOverButton() ? IDC_HAND : IDC_ARROW));
+            const bool hand = player_.PointerOverButton() || player_.PointerOverLink();
+            SetCursor(player_.MouseHidden() ? nullptr : LoadCursor(nullptr, hand ? IDC_HAND : IDC_ARROW));
             return TRUE;
         }
         return DefWindowProcW(hwnd, message, wParam, lParam);
+    case WM_GETDLGCODE:
+        // Tab, Enter and the arrows are the movie's, not a dialog's.
+        return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS;
+    case WM_KEYDOWN:
+        OnKeyDown(wParam);
+        return 0;
+    case WM_KEYUP:
+        player_.KeyUp(static_cast<int>(wParam), 0);
+        Redraw();
+        host_.DeliverEvents();
+        return 0;
+    case WM_CHAR:
+        OnCharacter(wParam);
+        return 0;
     default:
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
@@ -197,6 +197,38 @@ LRESULT PlayerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     Redraw();
     host_.DeliverEvents();
     return 0;
+}
+
+void PlayerWindow::OnKeyDown(WPARAM key) {
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    const bool control = GetKeyState(VK_CONTROL) < 0;
+    // The character the key types is already posted as WM_CHAR; it is read
+    // here for Key.getAscii and key-press conditions, and left for typing.
+    int charCode = 0;
+    MSG typed;
+    if (PeekMessageW(&typed, hwnd_, WM_CHAR, WM_CHAR, PM_NOREMOVE)) charCode = static_cast<int>(typed.wParam);
+    // A focused text field takes editing keys first; Key listeners, clip key
+    // events and buttons' key presses see every key, as players do.
+    player_.TextKeyDown(static_cast<int>(key), shift, control);
+    player_.KeyDown(static_cast<int>(key), charCode);
+    Redraw();
+    host_.DeliverEvents();
+}
+
+void PlayerWindow::OnCharacter(WPARAM unit) {
+    const auto c = static_cast<wchar_t>(unit);
+    if (c >= 0xD800 && c < 0xDC00) {
+        highSurrogate_ = c;
+        return;
+    }
+    char32_t character = c;
+    if (c >= 0xDC00 && c < 0xE000) {
+        if (highSurrogate_ == 0) return;
+        character = 0x10000 + ((static_cast<char32_t>(highSurrogate_) - 0xD800) << 10) + (c - 0xDC00);
+    }
+    highSurrogate_ = 0;
+    if (player_.CharacterTyped(character)) Redraw();
+    host_.DeliverEvents();
 }
 
 void PlayerWindow::OnFrameTimer() {

@@ -19,6 +19,9 @@ public:
     virtual void ReleaseAfterCallback() = 0;
     // Hands pending events to the sinks.
     virtual void DeliverEvents() = 0;
+    // The user clicked into the window: the control becomes the active one
+    // (its container then gives it the keys).
+    virtual void ActivateByUser() = 0;
 
 protected:
     ~PlayerWindowHost() = default;
@@ -53,6 +56,9 @@ private:
     // The current frame into the back buffer; false when the window has no area.
     bool RenderFrame();
     void Paint(HDC dc, const RECT& area);
+    // A key or character for the movie's text fields.
+    void OnKeyDown(WPARAM key);
+    void OnCharacter(WPARAM unit);
 
     MoviePlayer& player_;
     PlayerWindowHost& host_;
@@ -62,6 +68,8 @@ private:
     bool timerRunning_ = false;
     // A frame was skipped while no part of the window could be seen.
     bool frameSkipped_ = false;
+    // The first half of a character typed as a UTF-16 surrogate pair.
+    wchar_t highSurrogate_ = 0;
 };
 
 // Draws the player's current frame into any DC, scaled to `bounds`.

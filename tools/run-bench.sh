@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Builds the optimised native tree and runs the benchmarks: the rasterizer
 # (Cairo drawing the same scenes, bitmap fills included, in the same run for
-# comparison), the action VM's script work, and a page picture loaded by a
-# script to its first drawn frame. Extra arguments go to each benchmark.
+# comparison), the action VM's script work, a page picture loaded by a
+# script to its first drawn frame, and a full-stage HTML text field laid out
+# and drawn. Extra arguments go to each benchmark.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh libcairo2-dev
 cmake --preset native-release
-cmake --build --preset native-release -j"$(nproc)" --target swf_raster_bench swf_script_bench swf_load_bench
-for bench in swf_raster_bench swf_script_bench swf_load_bench; do
+cmake --build --preset native-release -j"$(nproc)" --target swf_raster_bench swf_script_bench swf_load_bench swf_text_bench
+for bench in swf_raster_bench swf_script_bench swf_load_bench swf_text_bench; do
   build/native-release/bench/$bench "$@"
 done

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "swf/text/caret_geometry.h"
+#include "swf/text/character_restriction.h"
 #include "swf/text/html_text.h"
 #include "swf/text/utf8.h"
 
@@ -53,7 +55,8 @@ EditTextInstance::EditTextInstance(const Placement& placement, const EditTextDef
       background_(definition.border),
       autoSize_(AutoSizeFor(definition)),
       maxChars_(definition.maxLength),
-      variableName_(definition.variableName) {
+      variableName_(definition.variableName),
+      editable_(!definition.readOnly) {
     text::TextFormat& f = newTextFormat_;
     f.size = definition.fontHeight;
     if (definition.textColor) f.color = *definition.textColor;
@@ -87,6 +90,7 @@ std::string EditTextInstance::Text() const { return text::EncodeUtf8(text::Plain
 void EditTextInstance::SetText(const std::string& value) {
     runs_.clear();
     text::AppendRun(runs_, NormaliseBreaks(text::DecodeUtf8(value)), newTextFormat_);
+    SetSelection(anchor_, caret_);
     Invalidate();
 }
 
@@ -99,6 +103,7 @@ void EditTextInstance::SetHtmlText(const std::string& html) {
     }
     runs_ = text::ParseHtmlText(html, newTextFormat_);
     for (text::FormattedRun& run : runs_) run.text = NormaliseBreaks(run.text);
+    SetSelection(anchor_, caret_);
     Invalidate();
 }
 
@@ -157,6 +162,115 @@ void EditTextInstance::RefreshFromVariable() {
     if (!value || value == lastVariableText_) return;
     lastVariableText_ = value;
     SetHtmlText(*value);
+}
+
+std::size_t EditTextInstance::Length() const {
+    std::size_t length = 0;
+    for (const text::FormattedRun& run : runs_) length += run.text.size();
+    return length;
+}
+
+void EditTextInstance::SetSelection(std::size_t anchor, std::size_t caret) {
+    const std::size_t length = Length();
+    anchor_ = std::min(anchor, length);
+    caret_ = std::min(caret, length);
+}
+
+std::u32string EditTextInstance::SelectedText() const {
+    return text::PlainText(runs_).substr(SelectionBegin(), SelectionEnd() - SelectionBegin());
+}
+
+void EditTextInstance::ReplaceSelection(const std::u32string& inserted) {
+    const std::size_t begin = std::min(SelectionBegin(), Length());
+    const std::size_t end = std::min(SelectionEnd(), Length());
+    // New text takes the format of what it replaces, or of what it follows.
+    const text::TextFormat* format = runs_.empty() ? &newTextFormat_ : &runs_.front().format;
+    const std::size_t formatAt = begin < end || begin == 0 ? begin : begin - 1;
+    text::FormattedText changed;
+    std::size_t at = 0;
+    for (const text::FormattedRun& run : runs_) {
+        const std::size_t runEnd = at + run.text.size();
+        if (formatAt >= at && formatAt < runEnd) format = &run.format;
+        at = runEnd;
+    }
+    at = 0;
+    bool placed = false;
+    for (const text::FormattedRun& run : runs_) {
+        const std::size_t runEnd = at + run.text.size();
+        const std::size_t from = std::clamp(begin, at, runEnd) - at;
+        const std::size_t to = std::clamp(end, at, runEnd) - at;
+        text::AppendRun(changed, run.text.substr(0, from), run.format);
+        if (!placed && begin <= runEnd) {
+            text::AppendRun(changed, inserted, *format);
+            placed = true;
+        }
+        text::AppendRun(changed, run.text.substr(to), run.format);
+        at = runEnd;
+    }
+    if (!placed) text::AppendRun(changed, inserted, *format);
+    runs_ = std::move(changed);
+    anchor_ = caret_ = begin + inserted.size();
+    Invalidate();
+}
+
+bool EditTextInstance::UserInput(const std::u32string& typed) {
+    if (!editable_) return false;
+    std::optional<text::CharacterRestriction> restriction;
+    if (restrict_) restriction.emplace(text::DecodeUtf8(*restrict_));
+    std::u32string accepted;
+    for (char32_t c : NormaliseBreaks(typed)) {
+        if (c == '\r' && !multiline_) continue;
+        if (c != '\r' && restriction) c = restriction->Admit(c);
+        if (c == 0) continue;
+        accepted.push_back(c);
+    }
+    if (maxChars_ && *maxChars_ > 0) {
+        const std::size_t kept = Length() - (SelectionEnd() - SelectionBegin());
+        const std::size_t room = *maxChars_ > kept ? *maxChars_ - kept : 0;
+        if (accepted.size() > room) accepted.resize(room);
+    }
+    if (accepted.empty() && SelectionBegin() == SelectionEnd()) return false;
+    ReplaceSelection(accepted);
+    UserChanged();
+    return true;
+}
+
+bool EditTextInstance::UserDelete(bool forward) {
+    if (!editable_) return false;
+    if (SelectionBegin() == SelectionEnd()) {
+        if (forward ? caret_ >= Length() : caret_ == 0) return false;
+        anchor_ = forward ? caret_ + 1 : caret_ - 1;
+    }
+    ReplaceSelection({});
+    UserChanged();
+    return true;
+}
+
+void EditTextInstance::UserChanged() {
+    if (variableSink_) {
+        std::string value = html_ ? HtmlText() : Text();
+        // The variable now holds what the field shows: no refresh back.
+        lastVariableText_ = value;
+        variableSink_(value);
+    }
+    if (changeListener_) changeListener_();
+}
+
+void EditTextInstance::ScrollToCaret() {
+    const text::TextLayout& layout = Layout();
+    if (layout.lines.empty()) return;
+    const int line = static_cast<int>(text::LineOfIndex(layout, caret_)) + 1;
+    if (line < Scroll()) SetScroll(line);
+    while (line > BottomScroll() && Scroll() < MaxScroll()) SetScroll(Scroll() + 1);
+    if (wordWrap_) return;
+    const double x = text::CaretX(layout, line - 1, caret_) - layout.bounds.xMin;
+    const double visible = layout.bounds.Width() - 2 * text::kGutter;
+    const double pixels = x / kTwipsPerPixel;
+    if (pixels - hscroll_ > visible / kTwipsPerPixel) {
+        SetHScroll(static_cast<int>(std::ceil(pixels - visible / kTwipsPerPixel)));
+    } else if (pixels - text::kGutter / kTwipsPerPixel < hscroll_) {
+        SetHScroll(static_cast<int>(std::floor(pixels - text::kGutter / kTwipsPerPixel)));
+    }
 }
 
 void EditTextInstance::ResolveFonts(text::FormattedText& runs) const {

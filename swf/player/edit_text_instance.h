@@ -4,6 +4,8 @@
 // through this interface; a field bound to a variable takes that variable's
 // text whenever the player refreshes it.
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -31,6 +33,8 @@ class EditTextInstance final : public DisplayObject {
 public:
     // Returns the bound variable's current text, or nothing when it is unset.
     using VariableSource = std::function<std::optional<std::string>()>;
+    // Stores the field's text into the bound variable.
+    using VariableSink = std::function<void(const std::string&)>;
 
     EditTextInstance(const Placement& placement, const EditTextDefinition& definition, TextFonts& fonts,
                      FieldRegistry* registry);
@@ -100,6 +104,45 @@ public:
     // (the player calls it each frame) shows the variable's text when it changed.
     void SetVariableSource(VariableSource source) { variableSource_ = std::move(source); }
     void RefreshFromVariable();
+    // The player gives a bound field its sink; text the user edits goes there.
+    void SetVariableSink(VariableSink sink) { variableSink_ = std::move(sink); }
+
+    // Editing. Indices count characters of Text(); the selection runs from the
+    // anchor (where it started) to the caret (where it ends), either way round.
+    bool Editable() const { return editable_; }  // an input field, not a dynamic one
+    void SetEditable(bool on) { editable_ = on; }
+    // The characters the user may type (see CharacterRestriction); none: any.
+    const std::optional<std::string>& Restrict() const { return restrict_; }
+    void SetRestrict(std::optional<std::string> spec) { restrict_ = std::move(spec); }
+    // Tab order position set by scripts; fields without one follow the display list.
+    std::optional<int> TabIndex() const { return tabIndex_; }
+    void SetTabIndex(std::optional<int> index) { tabIndex_ = index; }
+    std::size_t Length() const;
+    std::size_t Anchor() const { return anchor_; }
+    std::size_t Caret() const { return caret_; }
+    std::size_t SelectionBegin() const { return std::min(anchor_, caret_); }
+    std::size_t SelectionEnd() const { return std::max(anchor_, caret_); }
+    // Both clamped to the text.
+    void SetSelection(std::size_t anchor, std::size_t caret);
+    std::u32string SelectedText() const;
+    // Puts `text` in place of the selection, in the format of the selection's
+    // first character (or the one before the caret), and leaves the caret after it.
+    void ReplaceSelection(const std::u32string& text);
+    // The user typed or pasted `typed`: characters the field refuses (restrict,
+    // line breaks in a single-line field, room beyond maxChars) are dropped,
+    // the rest replaces the selection and the bound variable gets the text.
+    // False when nothing changed.
+    bool UserInput(const std::u32string& typed);
+    // The user deleted the selection, or else the character before (or after)
+    // the caret. False when there was nothing to delete.
+    bool UserDelete(bool forward);
+    // Called after every edit by the user (the script side raises onChanged here).
+    void SetChangeListener(std::function<void()> listener) { changeListener_ = std::move(listener); }
+    // Whether the field has the keyboard focus (it then shows its caret and selection).
+    bool Focused() const { return focused_; }
+    void SetFocused(bool on) { focused_ = on; }
+    // Scrolls so that the caret's line (and, in a field that does not wrap, its x) shows.
+    void ScrollToCaret();
 
     // The layout of what is shown (password fields: asterisks), made when
     // needed, and the runs its glyphs refer to.
@@ -119,6 +162,8 @@ private:
         }
     }
     void Invalidate() { layoutValid_ = false; }
+    // The user changed the text: the variable and the listener hear of it.
+    void UserChanged();
     // Gives every run the embedded font its face names, when the field draws outlines.
     void ResolveFonts(text::FormattedText& runs) const;
 
@@ -139,6 +184,14 @@ private:
     std::string variableName_;
     VariableSource variableSource_;
     std::optional<std::string> lastVariableText_;
+    VariableSink variableSink_;
+    bool editable_;
+    std::optional<std::string> restrict_;
+    std::optional<int> tabIndex_;
+    std::size_t anchor_ = 0;
+    std::size_t caret_ = 0;
+    bool focused_ = false;
+    std::function<void()> changeListener_;
 
     mutable text::FormattedText layoutRuns_;
     mutable text::TextLayout layout_;

@@ -77,3 +77,29 @@ ButtonInstance* FindButtonAt(const DisplayList& list, const Matrix& toStage, Poi
 }
 
 }  // namespace swf
+
+namespace swf {
+
+EditTextInstance* FindFieldAt(const DisplayList& list, const Matrix& toStage, Point p) {
+    for (auto it = list.rbegin(); it != list.rend(); ++it) {
+        DisplayObject& object = *it->second;
+        if (object.GetPlacement().clipDepth != 0) continue;
+        const Matrix m = toStage * object.GetPlacement().matrix;
+        if (object.Kind() == DisplayKind::MovieClip) {
+            if (EditTextInstance* f = FindFieldAt(static_cast<MovieClip&>(object).Children(), m, p)) return f;
+        } else if (object.Kind() == DisplayKind::EditText) {
+            if (ObjectContains(object, m, p)) return static_cast<EditTextInstance*>(&object);
+        }
+    }
+    return nullptr;
+}
+
+Matrix ObjectToStage(const DisplayObject& object) {
+    Matrix m = object.GetPlacement().matrix;
+    for (const MovieClip* clip = object.Parent(); clip != nullptr; clip = clip->Parent()) {
+        m = clip->GetPlacement().matrix * m;
+    }
+    return m;
+}
+
+}  // namespace swf

@@ -23,5 +23,13 @@ using ButtonClipTest = std::function<bool(MovieClip&)>;
 // clip acting as a button takes the pointer for everything inside it.
 DisplayObject* FindPointerTargetAt(const DisplayList& list, const Matrix& toStage, Point p,
                                    const ButtonClipTest& isButtonClip);
+class EditTextInstance;
+
+// The topmost text field in the list (and the clips inside it) whose box
+// contains `p`; nullptr when none.
+EditTextInstance* FindFieldAt(const DisplayList& list, const Matrix& toStage, Point p);
+
+// The matrix from the object's space to the stage, through its parents.
+Matrix ObjectToStage(const DisplayObject& object);
 
 }  // namespace swf

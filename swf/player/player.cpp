@@ -5,12 +5,14 @@
 
 #include "swf/io/movie_parser.h"
 #include "swf/io/parse_error.h"
+#include "swf/player/focus.h"
 #include "swf/player/renderer.h"
 #include "swf/player/stage_scale.h"
 #include "swf/player/stage.h"
 #if SWF_HAVE_ACTIONS
 #include "swf/player/content_loader.h"
 #include "swf/actions/vm.h"
+#include "swf/player/field_binding.h"
 #include "swf/player/vm_action_runner.h"
 #endif
 
@@ -28,6 +30,24 @@ public:
 };
 #endif
 
+// Connects each field the stage makes to the scripts and the focus.
+class FieldWiring : public FieldRegistry {
+public:
+    FieldWiring(FocusManager& focus, VmActionRunner* runner) : focus_(focus), runner_(runner) {}
+    void FieldCreated(EditTextInstance& field) override {
+#if SWF_HAVE_ACTIONS
+        if (runner_ != nullptr) BindFieldVariable(field, *runner_);
+#else
+        (void)field;
+#endif
+    }
+    void FieldDestroyed(EditTextInstance& field) override { focus_.FieldDestroyed(field); }
+
+private:
+    FocusManager& focus_;
+    [[maybe_unused]] VmActionRunner* runner_;
+};
+
 struct Player::Session {
     ~Session() {
         // Clips tell the runner when they go, so the stage goes first.
@@ -37,6 +57,9 @@ struct Player::Session {
     }
     std::shared_ptr<const MovieDefinition> movie;
     std::unique_ptr<VmActionRunner> runner;
+    // Declared before the stage, so that they outlive the fields it destroys.
+    std::unique_ptr<FocusManager> focus;
+    std::unique_ptr<FieldWiring> fieldWiring;
     std::unique_ptr<Stage> stage;
     std::unique_ptr<Renderer> renderer;
     std::vector<std::string> loadWarnings;
@@ -99,6 +122,20 @@ bool Player::Load(std::span<const std::uint8_t> bytes) {
     session->runner->SetHost(host_);
     session->stage->SetActionRunner(session->runner.get());
 #endif
+    session->focus = std::make_unique<FocusManager>(*session->stage);
+    session->focus->SetClipboard(clipboard_);
+#if SWF_HAVE_ACTIONS
+    {
+        Stage* stage = session->stage.get();
+        VmActionRunner* runner = session->runner.get();
+        session->focus->SetLinkHandler([stage, runner](EditTextInstance& field, const std::string& url,
+                                                       const std::string& target) {
+            FollowLink(*stage, *runner, field, url, target);
+        });
+    }
+#endif
+    session->fieldWiring = std::make_unique<FieldWiring>(*session->focus, session->runner.get());
+    session->stage->SetFieldObserver(session->fieldWiring.get());
     session_ = std::move(session);
     UpdateStageSize();
     session_->stage->RunQueuedActions();  // the first frame's actions
@@ -313,17 +350,46 @@ Point Player::ToStage(double x, double y) const {
 
 void Player::PointerMove(double x, double y) {
     BusyScope busy(*this);
-    if (Stage* stage = CurrentStage()) stage->PointerMove(ToStage(x, y));
+    pointer_ = ToStage(x, y);
+    if (Stage* stage = CurrentStage()) stage->PointerMove(pointer_);
+    if (session_) session_->focus->PointerMove(pointer_);
 }
 
 void Player::PointerDown(double x, double y) {
     BusyScope busy(*this);
-    if (Stage* stage = CurrentStage()) stage->PointerDown(ToStage(x, y));
+    pointer_ = ToStage(x, y);
+    if (Stage* stage = CurrentStage()) stage->PointerDown(pointer_);
+    // The button's actions may have replaced the movie meanwhile.
+    if (Stage* stage = CurrentStage()) session_->focus->PointerDown(pointer_, stage->HoveredButton() != nullptr);
 }
 
 void Player::PointerUp(double x, double y) {
     BusyScope busy(*this);
-    if (Stage* stage = CurrentStage()) stage->PointerUp(ToStage(x, y));
+    pointer_ = ToStage(x, y);
+    if (Stage* stage = CurrentStage()) stage->PointerUp(pointer_);
+    if (session_) session_->focus->PointerUp(pointer_);
+}
+
+bool Player::PointerOverLink() const {
+    const Stage* stage = CurrentStage();
+    return stage != nullptr && stage->HoveredButton() == nullptr && session_->focus->PointerOverLink(pointer_);
+}
+
+bool Player::TextKeyDown(int keyCode, bool shift, bool control) {
+    BusyScope busy(*this);
+    return session_ && session_->focus->KeyDown(keyCode, {shift, control});
+}
+
+bool Player::TextInput(char32_t c) {
+    BusyScope busy(*this);
+    return session_ && session_->focus->CharacterTyped(c);
+}
+
+bool Player::HasTextFocus() const { return session_ && session_->focus->Focused() != nullptr; }
+
+void Player::SetClipboard(Clipboard* clipboard) {
+    clipboard_ = clipboard;
+    if (session_) session_->focus->SetClipboard(clipboard);
 }
 
 bool Player::PointerOverButton() const {

@@ -15,6 +15,7 @@
 
 namespace swf {
 
+class Clipboard;
 class FileHost;
 class MovieClip;
 class Stage;
@@ -81,6 +82,20 @@ public:
     void KeyUp(int keyCode, int charCode);
     // Mouse.hide() asked for the pointer to be hidden over the movie.
     bool MouseHidden() const;
+    // True while the pointer is over a link in a text field (a hand cursor too).
+    bool PointerOverLink() const;
+
+    // Keys for the text field with the focus, and Tab / Shift+Tab to move the
+    // focus between fields. Key codes are the window system's virtual keys.
+    // True when a field took the key.
+    bool TextKeyDown(int keyCode, bool shift, bool control);
+    // A character typed (after the keyboard layout made it); true when a field took it.
+    bool TextInput(char32_t c);
+    // Whether a text field has the keyboard focus.
+    bool HasTextFocus() const;
+    // Copy, cut and paste in text fields go through it; may be nullptr (they
+    // then do nothing). Not owned; kept across movies.
+    void SetClipboard(Clipboard* clipboard);
 
     // Receives FSCommand, FlashCall and GetURL; may be nullptr. Not owned.
     void SetHost(ActionHost* host);
@@ -113,6 +128,8 @@ private:
     ActionHost* host_ = nullptr;
     FileHost* files_ = nullptr;
     fonts::DeviceFontProvider* fontProvider_ = nullptr;
+    Clipboard* clipboard_ = nullptr;
+    Point pointer_;
     int viewportWidth_ = 0;
     int viewportHeight_ = 0;
 };

@@ -9,10 +9,14 @@
 #include "swf/player/button_instance.h"
 #include "swf/player/edit_text_instance.h"
 #include "swf/player/movie_clip.h"
+#include "swf/text/caret_geometry.h"
 
 namespace swf {
 
 namespace {
+
+constexpr Rgba kSelectionBackground{0, 0, 0, 255};
+constexpr Rgba kSelectionText{255, 255, 255, 255};
 
 raster::Matrix ToRaster(const Matrix& m) { return {m.a, m.b, m.c, m.d, m.tx, m.ty}; }
 
@@ -320,15 +324,29 @@ void Renderer::DrawEditText(raster::Surface* surface, raster::CoverageMask* mask
             }
             path.clear();
         };
+        // The focused field shows its selection as light text on dark.
+        const bool showSelection = surface != nullptr && field.Focused() && field.SelectionEnd() > field.SelectionBegin();
+        const std::size_t selBegin = field.SelectionBegin();
+        const std::size_t selEnd = field.SelectionEnd();
         for (std::size_t i = first; i < layout.lines.size(); ++i) {
             const text::TextLine& line = layout.lines[i];
             if (line.top + dy >= box.yMax) break;
             path.clear();
+            if (showSelection && selBegin <= line.end && selEnd > line.begin) {
+                const double x0 = text::CaretX(layout, i, std::max(selBegin, line.begin));
+                const double x1 = text::CaretX(layout, i, std::min(selEnd, line.end));
+                if (x1 > x0) {
+                    path.addRect(x0 + dx, line.top + dy, x1 - x0, line.ascent + line.descent);
+                    flush(kSelectionBackground);
+                }
+            }
             Rgba color{};
             for (const text::PlacedGlyph& g : line.glyphs) {
                 const text::TextFormat& format = runs[g.run].format;
-                if (!path.empty() && !(format.color == color)) flush(color);
-                color = format.color;
+                const bool selected = showSelection && g.index >= selBegin && g.index < selEnd;
+                const Rgba glyphColor = selected ? kSelectionText : format.color;
+                if (!path.empty() && !(glyphColor == color)) flush(color);
+                color = glyphColor;
                 const double baseline = line.baseline + dy;
                 // The field's own movie holds its embedded fonts (it may be a loaded one).
                 const GlyphOutline outline = field.Fonts().Outline(format, g.character);
@@ -343,6 +361,9 @@ void Renderer::DrawEditText(raster::Surface* surface, raster::CoverageMask* mask
             if (!path.empty()) flush(color);
         }
     }
+    if (surface != nullptr && field.Focused() && field.Editable() && field.SelectionBegin() == field.SelectionEnd()) {
+        DrawCaret(*surface, field, textOptions, colors);
+    }
 
     if (surface != nullptr && field.Border()) {
         // A one-pixel line just inside the box.
@@ -356,6 +377,36 @@ void Renderer::DrawEditText(raster::Surface* surface, raster::CoverageMask* mask
         const raster::Paint paint = raster::Paint::solid(ToRaster(colors.Apply(field.BorderColor())));
         rasterizer_.strokePath(*surface, path, style, paint, options);
     }
+}
+
+void Renderer::DrawCaret(raster::Surface& surface, const EditTextInstance& field, const raster::DrawOptions& options,
+                         const ColorTransform& colors) {
+    const text::TextLayout& layout = field.Layout();
+    double x = layout.bounds.xMin + text::kGutter;
+    double top = layout.bounds.yMin + text::kGutter;
+    double height = field.NewTextFormat().size;
+    Rgba color = field.NewTextFormat().color;
+    if (!layout.lines.empty()) {
+        const std::size_t line = text::LineOfIndex(layout, field.Caret());
+        const text::TextLine& l = layout.lines[line];
+        const std::size_t first = static_cast<std::size_t>(field.Scroll() - 1);
+        x = text::CaretX(layout, line, field.Caret()) - field.HScroll() * 20.0;
+        top = l.top - (layout.lines[first].top - layout.lines.front().top);
+        height = l.ascent + l.descent;
+        const text::FormattedText& runs = field.LayoutRuns();
+        for (const text::PlacedGlyph& g : l.glyphs) {
+            if (g.index != text::kNoIndex && g.index + 1 >= field.Caret()) {
+                color = runs[g.run].format.color;
+                break;
+            }
+        }
+    }
+    // One pixel wide at any scale.
+    const double width = 1 / std::max(1e-6, options.matrix.meanScale());
+    raster::Path path;
+    path.addRect(x, top, width, height);
+    const raster::Paint paint = raster::Paint::solid(ToRaster(colors.Apply(color)));
+    rasterizer_.fillPath(surface, path, raster::FillRule::NonZero, paint, options);
 }
 
 void Renderer::AddShapeToMask(raster::CoverageMask& mask, const Shape& shape, const Matrix& toPixels) {

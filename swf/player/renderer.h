@@ -14,6 +14,7 @@
 
 namespace swf {
 
+class EditTextInstance;
 class MovieClip;
 
 class Renderer {
@@ -43,6 +44,9 @@ private:
                   const Matrix& toPixels, const ColorTransform& colors, const raster::CoverageMask* clip);
     void DrawEditText(raster::Surface* surface, raster::CoverageMask* mask, const DisplayObject& object,
                       const Matrix& toPixels, const ColorTransform& colors, const raster::CoverageMask* clip);
+    // The focused input field's caret, a one-pixel bar where text would go in.
+    void DrawCaret(raster::Surface& surface, const EditTextInstance& field, const raster::DrawOptions& options,
+                   const ColorTransform& colors);
     // Adds the object's filled area to a clip mask.
     void AddToMask(raster::CoverageMask& mask, const DisplayObject& object, const Matrix& toPixels);
     void AddShapeToMask(raster::CoverageMask& mask, const Shape& shape, const Matrix& toPixels);

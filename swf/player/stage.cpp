@@ -87,6 +87,23 @@ void Stage::RefreshFields() {
     }
 }
 
+void Stage::SetFieldObserver(FieldRegistry* observer) {
+    fieldObserver_ = observer;
+    if (observer != nullptr) {
+        for (EditTextInstance* field : fields_) observer->FieldCreated(*field);
+    }
+}
+
+void Stage::FieldCreated(EditTextInstance& field) {
+    fields_.push_back(&field);
+    if (fieldObserver_ != nullptr) fieldObserver_->FieldCreated(field);
+}
+
+void Stage::FieldDestroyed(EditTextInstance& field) {
+    std::erase(fields_, &field);
+    if (fieldObserver_ != nullptr) fieldObserver_->FieldDestroyed(field);
+}
+
 void Stage::SetFontProvider(fonts::DeviceFontProvider* provider) {
     fonts_.SetProvider(provider);
     for (auto& [definition, loaded] : loadedFonts_) loaded.fonts->SetProvider(provider);

@@ -125,9 +125,13 @@ public:
     Point PointerPosition() const override { return pointer_; }
     int LevelOf(const MovieClip& clip) const override;
 
+    // Hears of every field made and destroyed (those alive now first, at once);
+    // not owned, may be nullptr.
+    void SetFieldObserver(FieldRegistry* observer);
+
     // FieldRegistry
-    void FieldCreated(EditTextInstance& field) override { fields_.push_back(&field); }
-    void FieldDestroyed(EditTextInstance& field) override { std::erase(fields_, &field); }
+    void FieldCreated(EditTextInstance& field) override;
+    void FieldDestroyed(EditTextInstance& field) override;
 
 private:
     struct QueuedAction {
@@ -156,6 +160,7 @@ private:
     };
     std::map<const MovieDefinition*, LoadedFonts> loadedFonts_;
     std::vector<EditTextInstance*> fields_;
+    FieldRegistry* fieldObserver_ = nullptr;
     ActionRunner* runner_ = nullptr;
     std::vector<QueuedAction> queue_;
     bool runningAction_ = false;

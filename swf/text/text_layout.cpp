@@ -38,7 +38,7 @@ public:
             const std::size_t formatAt = std::min(start, chars.size() - 1);
             paragraphs.push_back({std::vector<Character>(chars.begin() + static_cast<std::ptrdiff_t>(start),
                                                          chars.begin() + static_cast<std::ptrdiff_t>(i)),
-                                  chars[formatAt].run});
+                                  chars[formatAt].run, start});
             if (i + 1 < chars.size() && chars[i].c == '\r' && chars[i + 1].c == '\n') ++i;
             start = i + 1;
         }
@@ -61,6 +61,7 @@ private:
     struct Paragraph {
         std::vector<Character> chars;
         std::size_t formatRun;  // the paragraph's attributes come from this run
+        std::size_t first;      // where it starts in the text
     };
 
     const TextFormat& FormatOf(std::size_t run) const { return runs_[run].format; }
@@ -121,10 +122,12 @@ private:
             MeasureLine(p, pos, end, line);
             line.top = y;
             line.baseline = y + line.ascent;
+            line.begin = p.first + pos;
+            line.end = p.first + end;
             y += line.height;
             double gx = 0;
             for (std::size_t i = pos; i < end; ++i) {
-                line.glyphs.push_back({p.chars[i].c, p.chars[i].run, gx, advances[i - pos]});
+                line.glyphs.push_back({p.chars[i].c, p.chars[i].run, p.first + i, gx, advances[i - pos]});
                 gx += advances[i - pos];
             }
             // Trailing spaces take no room (they hang past the edge).
@@ -134,7 +137,7 @@ private:
             widest = std::max(widest, LineOffset(pf, firstLine) + line.width + pf.rightMargin);
             if (firstLine && pf.bullet) {
                 const double advance = metrics_.Advance(pf, kBullet);
-                line.glyphs.insert(line.glyphs.begin(), {kBullet, p.formatRun, -kBulletIndent * 2 / 3, advance});
+                line.glyphs.insert(line.glyphs.begin(), {kBullet, p.formatRun, kNoIndex, -kBulletIndent * 2 / 3, advance});
             }
             lineParagraph_.push_back({&pf, firstLine, wrapped});
             layout.lines.push_back(std::move(line));

@@ -31,9 +31,12 @@ public:
     virtual LineMetrics Metrics(const TextFormat& format) = 0;
 };
 
+inline constexpr std::size_t kNoIndex = static_cast<std::size_t>(-1);
+
 struct PlacedGlyph {
     char32_t character = 0;
     std::size_t run = 0;  // the run whose format draws it
+    std::size_t index = kNoIndex;  // in the text (kNoIndex for a list item's bullet)
     double x = 0;         // origin on the baseline
     double advance = 0;
 };
@@ -46,6 +49,8 @@ struct TextLine {
     double descent = 0;
     double left = 0;      // where the first glyph starts
     double width = 0;     // of the glyphs, trailing spaces left out
+    std::size_t begin = 0;  // the text's characters [begin, end) on this line, its break left out
+    std::size_t end = 0;
     std::vector<PlacedGlyph> glyphs;  // a list item's bullet included; line breaks left out
 };
 

@@ -13,6 +13,7 @@
 #include "control/movie_source.h"
 #include "control/saved_state_reader.h"
 #include "flash/control_data.h"
+#include "swf/writer/action_assembler.h"
 #include "test_movies.h"
 
 namespace control {
@@ -203,6 +204,27 @@ TEST(MoviePlayer, QueuesMovieRequestsUnlessScriptAccessIsOff) {
     player.Advance();
     player.Advance();
     EXPECT_TRUE(player.TakeEvents().empty());
+}
+
+TEST(MoviePlayer, OpensWebAndMailLinksOnlyWhenTheUserClicks) {
+    namespace w = swf::writer;
+    MoviePlayer player;
+    player.SetViewport(200, 100);
+    // The frame asks for a page by itself; the button for a web page, a mail
+    // address and a local file.
+    w::ActionAssembler click;
+    click.GetURL("http://example.com/a", "_blank").GetURL("MAILTO:someone@example.com", "")
+        .GetURL("file:///C:/x.txt", "").GetURL("page.html", "");
+    const auto onLoad = w::ActionAssembler().GetURL("https://example.com/onload", "").Finish();
+    ASSERT_TRUE(player.Load(control_test::ButtonMovie(click.Finish(), onLoad)));
+    player.Advance();
+    EXPECT_TRUE(player.TakeEvents().empty());
+    player.PointerMove(50, 50);
+    player.PointerDown(50, 50);
+    player.PointerUp(50, 50);
+    const std::vector<PlayerEvent> expected = {{PlayerEvent::Kind::OpenUrl, 0, "http://example.com/a", {}},
+                                               {PlayerEvent::Kind::OpenUrl, 0, "MAILTO:someone@example.com", {}}};
+    EXPECT_EQ(player.TakeEvents(), expected);
 }
 
 }  // namespace

@@ -195,7 +195,8 @@ std::vector<std::uint8_t> HalfAndHalfMovie(std::uint32_t background, std::uint32
     return OneFrame200x100(tags, 1);
 }
 
-std::vector<std::uint8_t> ButtonMovie() {
+std::vector<std::uint8_t> ButtonMovie(const std::vector<std::uint8_t>& clickActions,
+                                      const std::vector<std::uint8_t>& frameActions) {
     namespace w = swf::writer;
     w::ShapeBuilder shape;
     shape.Rectangle({0, 2000, 0, 2000}, shape.AddFill(w::FillStyle::Solid(w::Rgba(0, 160, 0))));
@@ -208,9 +209,10 @@ std::vector<std::uint8_t> ButtonMovie() {
     record.characterId = 1;
     w::ButtonAction click;
     click.conditions = w::kOverDownToOverUp;
-    click.actions = w::ActionAssembler().FsCommand("clicked", "left").Finish();
+    click.actions = clickActions.empty() ? w::ActionAssembler().FsCommand("clicked", "left").Finish() : clickActions;
     const auto buttonBody = w::DefineButton2Body(2, {record}, {click});
     tags.Add(w::TagCode::DefineButton2, buttonBody);
+    if (!frameActions.empty()) tags.DoAction(frameActions);
     return OneFrame200x100(tags, 2);
 }
 

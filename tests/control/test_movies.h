@@ -24,8 +24,10 @@ std::vector<std::uint8_t> ExternalCallMovie(const std::string& name, const std::
 std::vector<std::uint8_t> HalfAndHalfMovie(std::uint32_t background, std::uint32_t left);
 
 // A 200 x 100 white stage with a button over its left half that runs
-// fscommand("clicked", "left") when clicked.
-std::vector<std::uint8_t> ButtonMovie();
+// fscommand("clicked", "left") (or `clickActions`) when clicked; the first
+// frame runs `frameActions`.
+std::vector<std::uint8_t> ButtonMovie(const std::vector<std::uint8_t>& clickActions = {},
+                                      const std::vector<std::uint8_t>& frameActions = {});
 
 // A 100 x 100 movie whose first frame loads variables from `inside` and from
 // `outside` with LoadVars, then stops; each onLoad(ok) runs

@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include "toolkit/core/exception.h"
+#include "toolkit/win/active_object.h"
 #include "toolkit/win/form.h"
 
 namespace toolkit {
@@ -92,6 +93,8 @@ void TApplication::Run() {
         // tear-down (a message box, say) at once.
         MSG msg;
         while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+            // The hosted control with the user interface sees keys first.
+            if (TranslateWithActiveObject(&msg)) continue;
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }

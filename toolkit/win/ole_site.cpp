@@ -2,6 +2,7 @@
 
 #include <olectl.h>
 
+#include "toolkit/win/active_object.h"
 #include "toolkit/win/ole_control.h"
 
 namespace toolkit {
@@ -32,6 +33,21 @@ STDMETHODIMP OleInPlaceFrame::QueryInterface(REFIID iid, void** object) {
         return Hand(static_cast<IOleInPlaceFrame*>(this), object);
     }
     return E_NOINTERFACE;
+}
+
+void OleInPlaceFrame::Detach() {
+    control_ = nullptr;
+    ClearActiveObject(this);
+}
+
+STDMETHODIMP OleInPlaceFrame::SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR) {
+    if (!control_ && object) return E_UNEXPECTED;
+    if (object) {
+        toolkit::SetActiveObject(this, object);
+    } else {
+        ClearActiveObject(this);
+    }
+    return S_OK;
 }
 
 STDMETHODIMP OleInPlaceFrame::GetWindow(HWND* window) {

@@ -33,7 +33,8 @@ private:
 class OleInPlaceFrame final : public IOleInPlaceFrame, private ComObjectBase {
 public:
     explicit OleInPlaceFrame(TOleControl* control) : control_(control) {}
-    void Detach() { control_ = nullptr; }
+    // The control goes: the active object it gave is let go too.
+    void Detach();
 
     // IUnknown
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
@@ -46,7 +47,8 @@ public:
     STDMETHODIMP GetBorder(LPRECT) override { return INPLACE_E_NOTOOLSPACE; }
     STDMETHODIMP RequestBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
     STDMETHODIMP SetBorderSpace(LPCBORDERWIDTHS) override { return S_OK; }
-    STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override { return S_OK; }
+    // Kept for the message loop's key handling (see active_object.h).
+    STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR) override;
     // IOleInPlaceFrame
     STDMETHODIMP InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return E_NOTIMPL; }
     STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }

@@ -57,6 +57,7 @@ int main(int argc, char** argv) {
         {"flashcall.swf", moviegen::BuildFlashCallMovie},
         {"fscommand.swf", moviegen::BuildFsCommandMovie},
         {"classes.swf", moviegen::BuildClassMovie},
+        {"textinput.swf", moviegen::BuildTextInputMovie},
     };
     for (const auto& [name, build] : movies) {
         if (!WriteFile(folder / name, build())) {

@@ -37,4 +37,11 @@ std::vector<std::uint8_t> BuildClassMovie();
 // Calls fscommand("quit", "now") on frame 1, then stops.
 std::vector<std::uint8_t> BuildFsCommandMovie();
 
+// 400 x 200 white stage with two bordered input fields in _sans, bound to the
+// variables `entry` (20..380 x 60..90 px) and `other` (20..380 x 110..140 px),
+// and a dynamic field (20..380 x 10..40 px) that a script keeps showing
+// "Typed: " + entry. Every other frame the movie runs
+// fscommand("state", entry + "|" + other).
+std::vector<std::uint8_t> BuildTextInputMovie();
+
 }  // namespace moviegen

@@ -3,6 +3,7 @@
 #include "movies.h"
 
 #include "swf/writer/action_assembler.h"
+#include "swf/writer/edit_text.h"
 #include "swf/writer/morph_shape.h"
 #include "swf/writer/movie.h"
 #include "swf/writer/shape.h"
@@ -132,6 +133,55 @@ std::vector<std::uint8_t> BuildFsCommandMovie() {
     ActionAssembler script;
     script.FsCommand("quit", "now").Action(ActionCode::Stop);
     return ScriptMovie(script);
+}
+
+std::vector<std::uint8_t> BuildTextInputMovie() {
+    const auto field = [](std::int32_t top, const std::string& variable, bool input) {
+        EditTextField f;
+        f.bounds = Rect{20 * kTwips, 380 * kTwips, top * kTwips, (top + 30) * kTwips};
+        f.fontClass = "_sans";
+        f.fontHeight = 20 * kTwips;
+        f.textColor = Rgba{0, 0, 0};
+        f.border = input;
+        f.readOnly = !input;
+        f.variableName = variable;
+        return f;
+    };
+    TagStream tags;
+    tags.FileAttributes(0);
+    tags.SetBackgroundColor(Rgb{255, 255, 255});
+    const EditTextField fields[] = {field(10, "status", false), field(60, "entry", true), field(110, "other", true)};
+    for (std::uint16_t i = 0; i < 3; ++i) {
+        const auto id = static_cast<std::uint16_t>(i + 1);
+        tags.Add(TagCode::DefineEditText, DefineEditTextBody(id, fields[i]));
+        PlaceObject place;
+        place.depth = id;
+        place.characterId = id;
+        tags.PlaceObject2(place);
+    }
+    ActionAssembler init;
+    init.PushString("entry").PushString("").Action(ActionCode::SetVariable);
+    init.PushString("other").PushString("").Action(ActionCode::SetVariable);
+    tags.DoAction(init.Finish());
+    tags.ShowFrame();
+    // status = "Typed: " + entry; fscommand("state", entry + "|" + other)
+    ActionAssembler report;
+    report.PushString("status").PushString("Typed: ").PushString("entry").Action(ActionCode::GetVariable);
+    report.Action(ActionCode::StringAdd).Action(ActionCode::SetVariable);
+    report.PushString("FSCommand:state").PushString("entry").Action(ActionCode::GetVariable).PushString("|");
+    report.Action(ActionCode::StringAdd).PushString("other").Action(ActionCode::GetVariable);
+    report.Action(ActionCode::StringAdd).GetURL2(0);
+    tags.DoAction(report.Finish());
+    tags.ShowFrame();
+    ActionAssembler loop;
+    loop.GotoFrame(1).Action(ActionCode::Play);
+    tags.DoAction(loop.Finish());
+    tags.ShowFrame();
+    tags.End();
+    MovieHeader header;
+    header.frameSize = Rect{0, 400 * kTwips, 0, 200 * kTwips};
+    header.frameRate = 24;
+    return BuildMovie(header, tags);
 }
 
 }  // namespace moviegen

@@ -118,6 +118,36 @@ void ReleaseButton(DWORD upFlag) {
     Pause(150ms);
 }
 
+namespace {
+
+void SendKey(WORD key, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof input);
+}
+
+}  // namespace
+
+void PressKey(WORD key, bool shift, bool control) {
+    if (shift) SendKey(VK_SHIFT, false);
+    if (control) SendKey(VK_CONTROL, false);
+    SendKey(key, false);
+    SendKey(key, true);
+    if (control) SendKey(VK_CONTROL, true);
+    if (shift) SendKey(VK_SHIFT, true);
+}
+
+void TypeText(const std::wstring& text) {
+    for (const wchar_t c : text) {
+        const SHORT scan = VkKeyScanW(c);
+        if (scan == -1) continue;
+        PressKey(LOBYTE(scan), (HIBYTE(scan) & 1) != 0, (HIBYTE(scan) & 2) != 0);
+    }
+}
+
 void Click(int x, int y) {
     MoveMouse(x, y);
     PressButton();

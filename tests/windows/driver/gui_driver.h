@@ -69,6 +69,12 @@ void Click(int x, int y);
 // Presses the left button at `from`, moves to `to` in a few steps and releases.
 void Drag(POINT from, POINT to);
 
+// Real key presses through the system's input queue: one key (virtual-key
+// code) with Shift and Ctrl held as asked, and text typed key by key as the
+// keyboard layout produces each character.
+void PressKey(WORD key, bool shift = false, bool control = false);
+void TypeText(const std::wstring& text);
+
 // The colour on screen at a point, and a colour as text (#RRGGBB).
 COLORREF ScreenPixel(int x, int y);
 std::string ColourText(COLORREF colour);

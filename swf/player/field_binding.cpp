@@ -1,0 +1,79 @@
+#include "swf/player/field_binding.h"
+
+#include <cctype>
+
+#include "swf/actions/vm.h"
+#include "swf/player/edit_text_instance.h"
+#include "swf/player/movie_clip.h"
+#include "swf/player/stage.h"
+#include "swf/player/vm_action_runner.h"
+
+namespace swf {
+
+namespace {
+
+struct VariableRef {
+    ActionTarget* target = nullptr;
+    std::string name;
+};
+
+// "a.b.name" and "/a/b:name" name a variable of another timeline.
+VariableRef Resolve(const EditTextInstance& field, const std::string& path) {
+    MovieClip* clip = field.Parent();
+    if (clip == nullptr) return {};
+    const std::size_t split = path.find_last_of(".:");
+    if (split == std::string::npos) return {clip, path};
+    const std::string where = path.substr(0, split);
+    ActionTarget* target = where.empty() ? clip->FindTarget("/") : clip->FindTarget(where);
+    return {target, path.substr(split + 1)};
+}
+
+bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void BindFieldVariable(EditTextInstance& field, VmActionRunner& runner) {
+    if (field.VariableName().empty()) return;
+    EditTextInstance* f = &field;
+    VmActionRunner* r = &runner;
+    field.SetVariableSource([f, r]() -> std::optional<std::string> {
+        const VariableRef ref = Resolve(*f, f->VariableName());
+        if (ref.target == nullptr || ref.name.empty()) return std::nullopt;
+        const actions::Value value = r->Vm().GetVariable(*ref.target, ref.name);
+        if (value.IsUndefined()) return std::nullopt;
+        return r->Vm().ToText(value);
+    });
+    field.SetVariableSink([f, r](const std::string& text) {
+        const VariableRef ref = Resolve(*f, f->VariableName());
+        if (ref.target == nullptr || ref.name.empty()) return;
+        r->Vm().SetVariable(*ref.target, ref.name, actions::Value::String(text));
+    });
+}
+
+void FollowLink(Stage& stage, VmActionRunner& runner, EditTextInstance& field, const std::string& url,
+                const std::string& target) {
+    static const std::string kScriptCall = "asfunction:";
+    if (!StartsWithNoCase(url, kScriptCall)) {
+        runner.Host().GetURL(url, target);
+        return;
+    }
+    // "asfunction:name,argument": one string argument, everything after the comma.
+    const std::string call = url.substr(kScriptCall.size());
+    const std::size_t comma = call.find(',');
+    const VariableRef fn = Resolve(field, call.substr(0, comma));
+    if (fn.target == nullptr || fn.name.empty()) return;
+    std::vector<actions::Value> args;
+    if (comma != std::string::npos) args.push_back(actions::Value::String(call.substr(comma + 1)));
+    actions::Vm& vm = runner.Vm();
+    ActionTarget* timeline = fn.target;
+    stage.RunScript([&] { vm.CallMethod(vm.ClipValue(*timeline), fn.name, std::move(args), runner.Host()); });
+    stage.RunQueuedActions();
+}
+
+}  // namespace swf
