@@ -85,6 +85,7 @@ void InstallBuiltins(Vm& vm) {
     InstallTimerBuiltins(in);
     InstallXmlBuiltins(in);
     InstallErrorBuiltins(in);
+    InstallMovieClipBuiltins(in);
 
     Object* externalInterface = object(vm.objectProto_);
     method(externalInterface, "call", ExternalCall);

@@ -131,7 +131,8 @@ public:
     void SetTimeZoneOffset(int minutesEast) { timeZoneMinutes_ = minutesEast; }
     int TimeZoneOffset() const { return timeZoneMinutes_; }
 
-    // The constructor Object.registerClass tied to a library symbol, or null.
+    // The constructor Object.registerClass tied to a library symbol (the exact
+    // name, else one differing in case), or null.
     Object* RegisteredClass(const std::string& symbol) const;
 
     int swfVersion() const { return swfVersion_; }
@@ -150,6 +151,7 @@ public:
     Object* booleanProto() const { return booleanProto_; }
     Object* dateProto() const { return dateProto_; }
     Object* xmlNodeProto() const { return xmlNodeProto_; }
+    Object* clipPrototype() const { return clipProto_; }
     Heap& heap() { return heap_; }
 
     // Timers as setInterval/setTimeout create them; ids count from 1.

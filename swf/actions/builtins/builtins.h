@@ -46,6 +46,7 @@ void InstallXmlBuiltins(Installer& in);       // XML, XMLNode
 void InstallSystemBuiltins(Installer& in);    // System.capabilities
 void InstallTimerBuiltins(Installer& in);     // setInterval, clearInterval, setTimeout
 void InstallErrorBuiltins(Installer& in);     // Error
+void InstallMovieClipBuiltins(Installer& in); // MovieClip depths, clips made by script, geometry
 
 // Shared by the families: arguments and `this` as the built-ins read them.
 double ArgNumber(CallContext& c, std::size_t i);
