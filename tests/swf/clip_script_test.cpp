@@ -47,8 +47,16 @@ TEST(ClipProperties, TransformPropertiesReadAndWriteThePlacement) {
     TraceName(a, "menu._yscale");     // 50 px to 25 px: half
     SetMember(a, "menu", "_X", 7.5);  // names ignore case
     TraceName(a, "menu._x");
+    // with (menu) { _y = 3; } sets menu's _y, not the main timeline's
+    a.PushString("menu").Action(ActionCode::GetVariable);
+    ActionAssembler inside;
+    inside.PushString("_y").PushNumber(3).Action(ActionCode::SetVariable);
+    const std::vector<std::uint8_t> block = inside.Bytes();
+    a.Action(0x94, {static_cast<std::uint8_t>(block.size()), 0}).Raw(block);
+    TraceName(a, "menu._y");
+    TraceName(a, "_y");
     ScriptedStage s({{Script(a)}});
-    EXPECT_EQ(s.lines, (Lines{"10", "20", "100", "50", "100", "200", "90", "200", "50", "-90", "50", "7.5"}));
+    EXPECT_EQ(s.lines, (Lines{"10", "20", "100", "50", "100", "200", "90", "200", "50", "-90", "50", "7.5", "3", "0"}));
     const DisplayObject& menu = *s.stage->Root().Children().at(1);
     EXPECT_DOUBLE_EQ(menu.GetPlacement().matrix.tx, 150);
 }
