@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "scripted_stage.h"
 
 namespace swf {
@@ -90,6 +92,27 @@ TEST(ClipProperties, AlphaVisibilityNameFramesAndPlayerSettings) {
     const DisplayObject& menu = *s.stage->Root().Children().at(1);
     EXPECT_DOUBLE_EQ(menu.GetPlacement().colorTransform.aMult, 102.0 / 256);
     EXPECT_FALSE(menu.Visible());
+}
+
+// Values no placement can hold are refused or held to what the file format
+// allows: the stage stays drawable.
+TEST(ClipProperties, OutOfRangeValuesStayBounded) {
+    ActionAssembler a;
+    SetMember(a, "menu", "_xscale", 1e300);
+    TraceName(a, "menu._xscale");
+    a.PushString("menu").Action(ActionCode::GetVariable).PushString("_x").PushString("abc");
+    a.Action(ActionCode::SetMember);  // NaN: ignored
+    TraceName(a, "menu._x");
+    SetMember(a, "menu", "_rotation", 1e300);
+    SetMember(a, "menu", "_height", 1e300);
+    TraceName(a, "menu._yscale");
+    ScriptedStage s({{Script(a)}});
+    ASSERT_EQ(s.lines.size(), 3u);
+    EXPECT_EQ(s.lines[0], "3276700");
+    EXPECT_EQ(s.lines[1], "10");
+    EXPECT_EQ(s.lines[2], "3276700");
+    const Matrix& m = s.stage->Root().Children().at(1)->GetPlacement().matrix;
+    EXPECT_TRUE(std::isfinite(m.a) && std::isfinite(m.b) && std::isfinite(m.c) && std::isfinite(m.d));
 }
 
 // Once a script moved a clip, the timeline's later moves of that depth no
