@@ -100,6 +100,42 @@ void BM_ArraySort(benchmark::State& state) {
     RunScript(state, setup, program);
 }
 
+// A clip's display properties read and written as members (mc._x += mc._y).
+void BM_ClipProperties(benchmark::State& state) {
+    swf::actions::VmLimits limits;
+    limits.maxActions = 100'000'000;
+    Machine m(8, limits);
+    FakeTarget clip("mc");
+    clip.numbers[swf::DisplayProperty::X] = 0;
+    clip.numbers[swf::DisplayProperty::Y] = 1;
+    m.target.children["mc"] = &clip;
+    std::vector<std::uint8_t> bytes =
+        Loop([](ActionAssembler& a) { SetM(a, V("mc"), "_x", Add(M(V("mc"), "_x"), M(V("mc"), "_y"))); }).Finish();
+    std::uint64_t before = m.vm.StepsUsed();
+    for (auto _ : state) {
+        if (m.RunBytes(bytes) != swf::actions::RunStatus::Completed) state.SkipWithError("script did not complete");
+    }
+    state.counters["steps"] =
+        benchmark::Counter(static_cast<double>(m.vm.StepsUsed() - before), benchmark::Counter::kIsRate);
+}
+
+// Built-in MovieClip methods called on a clip (mc.getDepth()).
+void BM_ClipMethodCalls(benchmark::State& state) {
+    swf::actions::VmLimits limits;
+    limits.maxActions = 100'000'000;
+    Machine m(8, limits);
+    FakeTarget clip("mc");
+    m.target.children["mc"] = &clip;
+    std::vector<std::uint8_t> bytes =
+        Loop([](ActionAssembler& a) { Let(a, "d", CallM(V("mc"), "getDepth")); }).Finish();
+    std::uint64_t before = m.vm.StepsUsed();
+    for (auto _ : state) {
+        if (m.RunBytes(bytes) != swf::actions::RunStatus::Completed) state.SkipWithError("script did not complete");
+    }
+    state.counters["steps"] =
+        benchmark::Counter(static_cast<double>(m.vm.StepsUsed() - before), benchmark::Counter::kIsRate);
+}
+
 }  // namespace
 
 BENCHMARK(BM_Loop)->Unit(benchmark::kMillisecond);
@@ -107,4 +143,6 @@ BENCHMARK(BM_PropertyAccess)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MethodCalls)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StringBuilding)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ArraySort)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ClipProperties)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ClipMethodCalls)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

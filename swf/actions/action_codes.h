@@ -14,6 +14,7 @@ enum class Op : std::uint8_t {
     StringEquals = 0x13, StringLength = 0x14, StringExtract = 0x15,
     Pop = 0x17, ToInteger = 0x18,
     GetVariable = 0x1C, SetVariable = 0x1D,
+    CloneSprite = 0x24, RemoveSprite = 0x25,
     SetTarget2 = 0x20, StringAdd = 0x21, GetProperty = 0x22, SetProperty = 0x23,
     Trace = 0x26, StringLess = 0x29, Throw = 0x2A, CastOp = 0x2B, ImplementsOp = 0x2C,
     RandomNumber = 0x30, MBStringLength = 0x31, CharToAscii = 0x32, AsciiToChar = 0x33,

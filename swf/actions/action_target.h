@@ -18,6 +18,22 @@ enum class DisplayProperty {
     XMouse, YMouse,
 };
 
+// A point and a box in script units (pixels).
+struct ScriptPoint {
+    double x = 0, y = 0;
+};
+struct ScriptBox {
+    double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
+};
+
+// Script depths: the timeline's depth 1 is -16383; scripts create objects
+// from depth 0 up.
+inline constexpr int kScriptDepthOffset = 16384;
+inline constexpr int kMinScriptDepth = -16384;
+inline constexpr int kMaxScriptDepth = 2130690045;
+// removeMovieClip removes only objects at depths scripts create.
+inline constexpr int kMaxRemovableDepth = 1048575;
+
 // What scripts see of any display object (clip, button, text field): the
 // properties kept per object, its instance name and where it sits. Numbers
 // are in script units (pixels, percent, degrees; _visible is 0 or 1).
@@ -37,6 +53,22 @@ public:
     virtual std::string Url() const { return {}; }
     // The timeline face, for clips; null for other display objects.
     virtual ActionTarget* AsTimeline() { return nullptr; }
+
+    // Geometry for getBounds, localToGlobal and hitTest. Global means stage pixels.
+    virtual int Depth() const { return kMinScriptDepth; }
+    // What the object draws, in the coordinates of `space` (its own when null).
+    virtual ScriptBox BoundsIn(DisplayTarget* space) {
+        (void)space;
+        return {};
+    }
+    virtual ScriptPoint LocalToGlobal(ScriptPoint p) { return p; }
+    virtual ScriptPoint GlobalToLocal(ScriptPoint p) { return p; }
+    // Whether a stage point lies in the object's box, or (shape) on what it draws.
+    virtual bool HitTestPoint(ScriptPoint global, bool shape) {
+        (void)global;
+        (void)shape;
+        return false;
+    }
 };
 
 class ActionTarget : public DisplayTarget {
@@ -70,6 +102,46 @@ public:
     }
     // _level number of the timeline at the top of a level, else -1.
     virtual int LevelNumber() const { return -1; }
+
+    // The display list as scripts change it (script depths). Each returns
+    // null / false when it cannot: an unknown linkage name, a depth out of
+    // range, an object that is not a child of this timeline, a limit reached.
+    virtual DisplayTarget* ObjectAtDepth(int depth) {
+        (void)depth;
+        return nullptr;
+    }
+    // One above the highest depth in use, at least 0.
+    virtual int NextHighestDepth() { return 0; }
+    // Moves a child to `depth`; whatever was there takes the child's old depth.
+    virtual bool SwapChildDepth(DisplayTarget& child, int depth) {
+        (void)child;
+        (void)depth;
+        return false;
+    }
+    // A new instance of the exported symbol `linkage`, replacing what is at `depth`.
+    virtual ActionTarget* AttachClip(const std::string& linkage, const std::string& name, int depth) {
+        (void)linkage;
+        (void)name;
+        (void)depth;
+        return nullptr;
+    }
+    virtual ActionTarget* CreateEmptyClip(const std::string& name, int depth) {
+        (void)name;
+        (void)depth;
+        return nullptr;
+    }
+    // A copy of the child clip (character, transform, colour) beside it.
+    virtual ActionTarget* DuplicateChild(DisplayTarget& child, const std::string& name, int depth) {
+        (void)child;
+        (void)name;
+        (void)depth;
+        return nullptr;
+    }
+    // Removes a child that sits at a depth scripts create (0 to kMaxRemovableDepth).
+    virtual bool RemoveChild(DisplayTarget& child) {
+        (void)child;
+        return false;
+    }
 };
 
 inline double DisplayTarget::GetDisplayNumber(DisplayProperty property) {

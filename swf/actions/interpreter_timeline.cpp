@@ -137,6 +137,25 @@ std::size_t Interpreter::StepTimeline(Frame& f, Op op, std::span<const std::uint
         SetProperty(f, Pop(f), index, value);
         break;
     }
+    case Op::CloneSprite: {
+        // duplicateMovieClip(target, name, depth): compilers add 16384 to the depth.
+        double depth = Number(Pop(f)) - kScriptDepthOffset;
+        std::string name = Text(Pop(f));
+        Value source = Pop(f);
+        Object* clip = source.IsString() && source.AsString().empty() ? nullptr : PropertyTarget(f, source);
+        DisplayTarget* original = clip ? clip->display : nullptr;
+        ActionTarget* parent = original ? original->ParentTimeline() : nullptr;
+        if (parent && std::isfinite(depth) && depth >= kMinScriptDepth && depth <= kMaxScriptDepth)
+            parent->DuplicateChild(*original, name, static_cast<int>(std::floor(depth)));
+        break;
+    }
+    case Op::RemoveSprite: {
+        Value target = Pop(f);
+        Object* clip = target.IsString() && target.AsString().empty() ? nullptr : PropertyTarget(f, target);
+        DisplayTarget* object = clip ? clip->display : nullptr;
+        if (ActionTarget* parent = object ? object->ParentTimeline() : nullptr) parent->RemoveChild(*object);
+        break;
+    }
     case Op::TargetPath: {
         Value v = Pop(f);
         Object* o = v.AsObject();

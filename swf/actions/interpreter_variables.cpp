@@ -104,9 +104,12 @@ void Interpreter::SetVariable(Frame& f, const std::string& name, Value v) {
         SetMember(GetVariable(f, name.substr(0, dot)), name.substr(dot + 1), std::move(v));
         return;
     }
-    // An existing local or `with` member wins; otherwise the variable lives on the timeline.
+    // An existing local or `with` member (a clip's display properties
+    // included) wins; otherwise the variable lives on the timeline.
+    DisplayProperty property;
+    const bool displayName = DisplayPropertyNamed(name, &property);
     for (auto it = f.scope.rbegin(); it != f.scope.rend(); ++it) {
-        if ((*it)->FindProperty(name, ignoreCase_)) {
+        if ((*it)->FindProperty(name, ignoreCase_) || (displayName && (*it)->display)) {
             SetMember(Value::Obj(*it), name, std::move(v));
             return;
         }

@@ -143,7 +143,11 @@ double Vm::Random() {
 
 Object* Vm::RegisteredClass(const std::string& symbol) const {
     auto it = registeredClasses_.find(symbol);
-    return it == registeredClasses_.end() ? nullptr : it->second;
+    if (it != registeredClasses_.end()) return it->second;
+    // Linkage names match ignoring case, as attachMovie finds them.
+    for (const auto& [name, constructor] : registeredClasses_)
+        if (NamesEqual(name, symbol, true)) return constructor;
+    return nullptr;
 }
 
 void Vm::RegisterClass(const std::string& symbol, Object* constructor) {

@@ -138,7 +138,8 @@ public:
     // (Key, Mouse, Stage), in the order they were added.
     void Broadcast(const std::string& source, const std::string& event, ActionHost& host);
 
-    // The constructor Object.registerClass tied to a library symbol, or null.
+    // The constructor Object.registerClass tied to a library symbol (the exact
+    // name, else one differing in case), or null.
     Object* RegisteredClass(const std::string& symbol) const;
 
     int swfVersion() const { return swfVersion_; }
@@ -157,6 +158,7 @@ public:
     Object* booleanProto() const { return booleanProto_; }
     Object* dateProto() const { return dateProto_; }
     Object* xmlNodeProto() const { return xmlNodeProto_; }
+    Object* clipPrototype() const { return clipProto_; }
     Heap& heap() { return heap_; }
 
     // Timers as setInterval/setTimeout create them; ids count from 1.

@@ -7,6 +7,7 @@
 #include "swf/io/bitmap_parser.h"
 #include "swf/io/button_parser.h"
 #include "swf/io/edit_text_parser.h"
+#include "swf/io/export_parser.h"
 #include "swf/io/font_parser.h"
 #include "swf/io/morph_parser.h"
 #include "swf/io/movie_file.h"
@@ -151,6 +152,10 @@ std::shared_ptr<const MovieDefinition> ParseMovie(std::span<const std::uint8_t> 
             if (tag->code == tag::SetBackgroundColor) {
                 BitReader in(tag->body);
                 movie->background = ReadRgb(in);
+                continue;
+            }
+            if (tag->code == tag::ExportAssets) {
+                ReadExportAssets(tag->body, movie->exports);
                 continue;
             }
             if (tag->code == tag::JpegTables) {

@@ -63,6 +63,7 @@ inline constexpr std::uint16_t DefineBitsLossless2 = 36;
 inline constexpr std::uint16_t DefineSprite = 39;
 inline constexpr std::uint16_t FrameLabel = 43;
 inline constexpr std::uint16_t DefineMorphShape = 46;
+inline constexpr std::uint16_t ExportAssets = 56;
 inline constexpr std::uint16_t DefineFont2 = 48;
 inline constexpr std::uint16_t DoInitAction = 59;
 inline constexpr std::uint16_t DefineFontInfo2 = 62;

@@ -1,6 +1,8 @@
 #pragma once
 // A whole parsed movie: header, background, dictionary and main timeline.
 
+#include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +19,8 @@ struct MovieDefinition {
     std::optional<Rgba> background;
     Dictionary dictionary;
     Timeline timeline;
+    // Linkage names of exported characters (ExportAssets): name -> character id.
+    std::map<std::string, std::uint16_t> exports;
     // Where the movie was read from, as scripts' _url reports it; empty when unknown.
     std::string url;
     // Tags that were dropped because their contents were malformed.

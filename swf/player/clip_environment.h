@@ -39,6 +39,21 @@ public:
     // Called from destructors: drop every reference to the object.
     virtual void ClipDestroyed(MovieClip& clip) = 0;
     virtual void ButtonDestroyed(ButtonInstance& button) = 0;
+    // A clip with no frames for createEmptyMovieClip; null past the instance limits.
+    virtual std::unique_ptr<MovieClip> CreateEmptyClip(const std::shared_ptr<const MovieDefinition>& movie,
+                                                       const Placement& placement, int nesting) {
+        (void)movie;
+        (void)placement;
+        (void)nesting;
+        return nullptr;
+    }
+    // A script made `clip` (attachMovie, createEmptyMovieClip, or
+    // duplicateMovieClip from `original`); it has its place and its first
+    // frame. Where load events of script-made clips are raised.
+    virtual void ClipCreatedByScript(MovieClip& clip, const MovieClip* original) {
+        (void)clip;
+        (void)original;
+    }
     // Where the pointer is on the stage (twips), for _xmouse and _ymouse.
     virtual Point PointerPosition() const { return {}; }
     // The _level number of a clip at the top of a level; -1 for others.

@@ -36,6 +36,7 @@ struct Placement {
 // reading them back does not drift through the matrix.
 struct ScriptState {
     bool detached = false;  // the timeline stopped placing the object
+    bool dynamic = false;   // created or moved to another depth by script: the timeline leaves it alone
     bool transformKnown = false;
     double xscale = 100, yscale = 100, rotation = 0;  // percent, percent, degrees
     bool visible = true;
@@ -90,7 +91,9 @@ private:
     std::size_t* counter_ = nullptr;
 };
 
-using DisplayList = std::map<std::uint16_t, std::unique_ptr<DisplayObject>>;
+// Keyed by depth: the timeline's depths (1..65535), and above them the
+// depths scripts create (script depth + kScriptDepthOffset).
+using DisplayList = std::map<int, std::unique_ptr<DisplayObject>>;
 
 struct Shape;
 // What a DisplayKind::Morph object draws: its morph at the placement's ratio.

@@ -17,6 +17,8 @@ namespace {
 
 constexpr double kTwips = 20.0;
 constexpr double kDegrees = 180.0 / std::numbers::pi;
+// Scales stay within what a placement's 16.16 matrix can hold (percent).
+constexpr double kMaxScale = 32767.0 * 100;
 // Rectangles grow by whole children at most this deep (nesting is bounded by
 // the player too; this keeps the walk bounded on its own).
 constexpr int kMaxBoundsDepth = 64;
@@ -180,10 +182,9 @@ void SetDisplayNumber(DisplayObject& object, DisplayProperty property, double va
     case DisplayProperty::YScale:
     case DisplayProperty::Rotation: {
         KnowTransform(state, m);
-        const double v = std::clamp(value, -1e7, 1e7);
-        if (property == DisplayProperty::XScale) state.xscale = v;
-        if (property == DisplayProperty::YScale) state.yscale = v;
-        if (property == DisplayProperty::Rotation) state.rotation = NormalizedDegrees(v);
+        if (property == DisplayProperty::XScale) state.xscale = std::clamp(value, -kMaxScale, kMaxScale);
+        if (property == DisplayProperty::YScale) state.yscale = std::clamp(value, -kMaxScale, kMaxScale);
+        if (property == DisplayProperty::Rotation) state.rotation = NormalizedDegrees(value);
         Recompose(m, state);
         break;
     }
@@ -195,10 +196,8 @@ void SetDisplayNumber(DisplayObject& object, DisplayProperty property, double va
         if (now <= 0) return;
         KnowTransform(state, m);
         const double factor = std::clamp(value, 0.0, 1e7) / now;
-        if (property == DisplayProperty::Width)
-            state.xscale *= factor;
-        else
-            state.yscale *= factor;
+        double& scale = property == DisplayProperty::Width ? state.xscale : state.yscale;
+        scale = std::clamp(scale * factor, -kMaxScale, kMaxScale);
         Recompose(m, state);
         break;
     }

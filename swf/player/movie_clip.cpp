@@ -170,7 +170,8 @@ void MovieClip::EnterFrame(std::uint32_t frame) {
     PlacementMap target;
     std::uint32_t from = 0;
     if (frame > current_ && started_) {
-        for (const auto& [depth, child] : children_) target.emplace(depth, child->GetPlacement());
+        for (const auto& [depth, child] : children_)
+            if (!child->Script().dynamic) target.emplace(static_cast<std::uint16_t>(depth), child->GetPlacement());
         from = current_ + 1;
     }
     for (std::uint32_t f = from; f <= frame && f < FrameCount(); ++f) ApplyFrame(timeline_->frames[f], f, target);
@@ -183,7 +184,12 @@ void MovieClip::EnterFrame(std::uint32_t frame) {
 
     // Keep the instances the target state still names; replace the rest.
     for (auto it = children_.begin(); it != children_.end();) {
-        const auto wanted = target.find(it->first);
+        // What scripts made or moved to another depth is theirs, not the timeline's.
+        if (it->second->Script().dynamic) {
+            ++it;
+            continue;
+        }
+        const auto wanted = target.find(static_cast<std::uint16_t>(it->first));
         if (wanted != target.end() && SameInstance(it->second->GetPlacement(), wanted->second)) {
             // Once a script moved or renamed the object, the timeline stops placing it.
             if (!it->second->Script().detached) it->second->SetPlacement(wanted->second);

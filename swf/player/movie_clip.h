@@ -56,6 +56,20 @@ public:
     void SetInstanceName(const std::string& name) override;
     ActionTarget* ParentTimeline() override { return Parent(); }
     std::string Url() const override { return movie_->url; }
+    int Depth() const override;
+    ScriptBox BoundsIn(DisplayTarget* space) override;
+    ScriptPoint LocalToGlobal(ScriptPoint p) override;
+    ScriptPoint GlobalToLocal(ScriptPoint p) override;
+    bool HitTestPoint(ScriptPoint global, bool shape) override;
+
+    // The display list as scripts change it (clip_scripting.cpp).
+    DisplayTarget* ObjectAtDepth(int depth) override;
+    int NextHighestDepth() override;
+    bool SwapChildDepth(DisplayTarget& child, int depth) override;
+    ActionTarget* AttachClip(const std::string& linkage, const std::string& name, int depth) override;
+    ActionTarget* CreateEmptyClip(const std::string& name, int depth) override;
+    ActionTarget* DuplicateChild(DisplayTarget& child, const std::string& name, int depth) override;
+    bool RemoveChild(DisplayTarget& child) override;
 
     // Replaces what the clip shows and plays with `movie`'s main timeline
     // (a loaded movie or picture; an empty timeline unloads). Name, depth and
@@ -78,6 +92,11 @@ public:
     bool FindLabel(const std::string& label, std::uint32_t* frame) const;
 
 private:
+    // The child whose script face is `target`; children_.end() when none.
+    DisplayList::iterator FindChildEntry(const DisplayTarget& target);
+    // Puts a script-made clip at a script depth (replacing what is there) and starts it.
+    ActionTarget* AddScriptClip(std::unique_ptr<DisplayObject> object, int depth, const MovieClip* original);
+
     // Makes the display list that of `frame` and queues that frame's actions.
     void EnterFrame(std::uint32_t frame);
 

@@ -222,6 +222,15 @@ std::unique_ptr<DisplayObject> Stage::CreateInstance(const std::shared_ptr<const
     return object;
 }
 
+std::unique_ptr<MovieClip> Stage::CreateEmptyClip(const std::shared_ptr<const MovieDefinition>& movie,
+                                                  const Placement& placement, int nesting) {
+    static const Timeline kOneEmptyFrame{std::vector<Frame>(1), {}};
+    if (nesting > kMaxNesting || instances_ >= kMaxInstances) return nullptr;
+    auto clip = std::make_unique<MovieClip>(*this, movie, kOneEmptyFrame, placement, nullptr, nesting);
+    clip->SetInstanceCounter(&instances_);
+    return clip;
+}
+
 void Stage::QueueActions(MovieClip& clip, const ActionCode& code) {
     if (code && !code->empty()) queue_.push_back({&clip, code});
 }

@@ -122,6 +122,8 @@ public:
     void Retire(std::unique_ptr<DisplayObject> object) override;
     void ClipDestroyed(MovieClip& clip) override;
     void ButtonDestroyed(ButtonInstance& button) override;
+    std::unique_ptr<MovieClip> CreateEmptyClip(const std::shared_ptr<const MovieDefinition>& movie,
+                                               const Placement& placement, int nesting) override;
     Point PointerPosition() const override { return pointer_; }
     int LevelOf(const MovieClip& clip) const override;
 

@@ -39,12 +39,21 @@ public:
         auto it = children.find(path);
         return it == children.end() ? nullptr : it->second;
     }
+    swf::DisplayTarget* FindChildObject(const std::string& name) override { return FindTarget(name); }
+    // Display properties are plain stored numbers here.
+    double GetDisplayNumber(swf::DisplayProperty property) override {
+        auto it = numbers.find(property);
+        return it == numbers.end() ? std::nan("") : it->second;
+    }
+    void SetDisplayNumber(swf::DisplayProperty property, double value) override { numbers[property] = value; }
+    std::string InstanceName() const override { return name_; }
 
     std::vector<std::string> calls;
     std::uint32_t frame = 0;
     std::uint32_t frameCount = 10;
     std::map<std::string, std::uint32_t> labels;
     std::map<std::string, swf::ActionTarget*> children;
+    std::map<swf::DisplayProperty, double> numbers;
 
 private:
     std::string name_;

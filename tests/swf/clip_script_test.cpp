@@ -3,92 +3,15 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-#include <vector>
+#include <cmath>
 
-#include "swf/actions/vm.h"
-#include "swf/io/movie_parser.h"
-#include "swf/player/stage.h"
-#include "swf/player/vm_action_runner.h"
-#include "swf/writer/action_assembler.h"
-#include "swf_bytes.h"
+#include "scripted_stage.h"
 
 namespace swf {
 namespace {
 
-using test::Bytes;
-using test::Place;
-using writer::ActionAssembler;
-using writer::ActionCode;
-using Lines = std::vector<std::string>;
-
-constexpr std::uint8_t kGetProperty = 0x22, kSetProperty = 0x23, kTargetPath = 0x45;
-
-// trace(<dotted name>)
-void TraceName(ActionAssembler& a, const std::string& name) {
-    a.PushString(name).Action(ActionCode::GetVariable).Action(ActionCode::Trace);
-}
-
-// <object name>.<member> = value
-void SetMember(ActionAssembler& a, const std::string& object, const std::string& member, double value) {
-    a.PushString(object).Action(ActionCode::GetVariable).PushString(member).PushNumber(value);
-    a.Action(ActionCode::SetMember);
-}
-
-Place Named(std::uint16_t depth, int character, const std::string& name, std::int32_t tx, std::int32_t ty) {
-    Place p;
-    p.depth = depth;
-    p.character = character;
-    p.name = name;
-    p.hasMatrix = true;
-    p.tx = tx;
-    p.ty = ty;
-    return p;
-}
-
-Place MovedTo(std::uint16_t depth, std::int32_t tx, std::int32_t ty) {
-    Place p;
-    p.depth = depth;
-    p.move = true;
-    p.hasMatrix = true;
-    p.tx = tx;
-    p.ty = ty;
-    return p;
-}
-
-// A stage with a 100 x 50 pixel rectangle inside clip "menu" at (10, 20),
-// which holds an empty clip "next" (3 frames); the root's frames carry
-// `frames` (DoAction and other tags per frame).
-struct ScriptedStage {
-    explicit ScriptedStage(const std::vector<std::vector<Bytes>>& frames) {
-        std::vector<Bytes> tags = {
-            test::Tag(32, test::RectangleShape(1, 0, 0, 2000, 1000, 255, 0, 0)),
-            test::DefineSprite(3, 3, {test::ShowFrame(), test::ShowFrame(), test::ShowFrame()}),
-            test::DefineSprite(2, 1, {test::PlaceObject2(Named(1, 1, "", 0, 0)),
-                                      test::PlaceObject2(Named(2, 3, "next", 0, 0)), test::ShowFrame()}),
-            test::PlaceObject2(Named(1, 2, "menu", 200, 400)),
-        };
-        for (const std::vector<Bytes>& frame : frames) {
-            tags.insert(tags.end(), frame.begin(), frame.end());
-            tags.push_back(test::ShowFrame());
-        }
-        movie = ParseMovie(test::Movie(tags));
-        stage = std::make_unique<Stage>(movie);
-        runner = std::make_unique<VmActionRunner>(8, stage->Root());
-        stage->SetActionRunner(runner.get());
-        runner->Vm().SetTraceHandler([this](const std::string& line) { lines.push_back(line); });
-        stage->RunQueuedActions();
-    }
-    // The stage reports its clips gone to the runner: it goes first.
-    ~ScriptedStage() { stage.reset(); }
-    std::shared_ptr<const MovieDefinition> movie;
-    std::unique_ptr<Stage> stage;
-    std::unique_ptr<VmActionRunner> runner;
-    Lines lines;
-};
-
-Bytes Script(const ActionAssembler& a) { return test::DoAction(a.Finish()); }
+using namespace scripted;
+using writer::ActionCode;  // not the timeline's ActionCode
 
 TEST(ClipPaths, ClipsAreMembersOfTheirParentAndPathsNameThem) {
     ActionAssembler a;
@@ -126,8 +49,16 @@ TEST(ClipProperties, TransformPropertiesReadAndWriteThePlacement) {
     TraceName(a, "menu._yscale");     // 50 px to 25 px: half
     SetMember(a, "menu", "_X", 7.5);  // names ignore case
     TraceName(a, "menu._x");
+    // with (menu) { _y = 3; } sets menu's _y, not the main timeline's
+    a.PushString("menu").Action(ActionCode::GetVariable);
+    ActionAssembler inside;
+    inside.PushString("_y").PushNumber(3).Action(ActionCode::SetVariable);
+    const std::vector<std::uint8_t> block = inside.Bytes();
+    a.Action(0x94, {static_cast<std::uint8_t>(block.size()), 0}).Raw(block);
+    TraceName(a, "menu._y");
+    TraceName(a, "_y");
     ScriptedStage s({{Script(a)}});
-    EXPECT_EQ(s.lines, (Lines{"10", "20", "100", "50", "100", "200", "90", "200", "50", "-90", "50", "7.5"}));
+    EXPECT_EQ(s.lines, (Lines{"10", "20", "100", "50", "100", "200", "90", "200", "50", "-90", "50", "7.5", "3", "0"}));
     const DisplayObject& menu = *s.stage->Root().Children().at(1);
     EXPECT_DOUBLE_EQ(menu.GetPlacement().matrix.tx, 150);
 }
@@ -161,6 +92,27 @@ TEST(ClipProperties, AlphaVisibilityNameFramesAndPlayerSettings) {
     const DisplayObject& menu = *s.stage->Root().Children().at(1);
     EXPECT_DOUBLE_EQ(menu.GetPlacement().colorTransform.aMult, 102.0 / 256);
     EXPECT_FALSE(menu.Visible());
+}
+
+// Values no placement can hold are refused or held to what the file format
+// allows: the stage stays drawable.
+TEST(ClipProperties, OutOfRangeValuesStayBounded) {
+    ActionAssembler a;
+    SetMember(a, "menu", "_xscale", 1e300);
+    TraceName(a, "menu._xscale");
+    a.PushString("menu").Action(ActionCode::GetVariable).PushString("_x").PushString("abc");
+    a.Action(ActionCode::SetMember);  // NaN: ignored
+    TraceName(a, "menu._x");
+    SetMember(a, "menu", "_rotation", 1e300);
+    SetMember(a, "menu", "_height", 1e300);
+    TraceName(a, "menu._yscale");
+    ScriptedStage s({{Script(a)}});
+    ASSERT_EQ(s.lines.size(), 3u);
+    EXPECT_EQ(s.lines[0], "3276700");
+    EXPECT_EQ(s.lines[1], "10");
+    EXPECT_EQ(s.lines[2], "3276700");
+    const Matrix& m = s.stage->Root().Children().at(1)->GetPlacement().matrix;
+    EXPECT_TRUE(std::isfinite(m.a) && std::isfinite(m.b) && std::isfinite(m.c) && std::isfinite(m.d));
 }
 
 // Once a script moved a clip, the timeline's later moves of that depth no

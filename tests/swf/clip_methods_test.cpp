@@ -1,0 +1,194 @@
+// MovieClip methods that change or measure the display list, run by scripts
+// in small movies: depths, clips made and removed by script, geometry.
+
+#include <gtest/gtest.h>
+
+#include "scripted_stage.h"
+
+namespace swf {
+namespace {
+
+using namespace scripted;
+using writer::ActionCode;  // not the timeline's ActionCode
+
+constexpr std::uint8_t kCloneSprite = 0x24, kRemoveSprite = 0x25;
+
+// trace(object.method(args))
+void TraceCall(ActionAssembler& a, const std::string& object, const std::string& method, int count,
+               const std::function<void(ActionAssembler&)>& pushArgs) {
+    CallMethod(a, object, method, count, pushArgs);
+    a.Action(ActionCode::Trace);
+}
+
+void NoArgs(ActionAssembler&) {}
+
+// ExportAssets body: (id, name) pairs.
+Bytes Exports(const std::vector<std::pair<std::uint16_t, std::string>>& pairs) {
+    Bytes body = {static_cast<std::uint8_t>(pairs.size()), 0};
+    for (const auto& [id, name] : pairs) {
+        body.push_back(static_cast<std::uint8_t>(id & 0xFF));
+        body.push_back(static_cast<std::uint8_t>(id >> 8));
+        body.insert(body.end(), name.begin(), name.end());
+        body.push_back(0);
+    }
+    return test::Tag(56, body);
+}
+
+TEST(ClipDepths, DepthsAsScriptsCountThemAndOnlyScriptDepthsAreRemoved) {
+    ActionAssembler a;
+    TraceCall(a, "menu", "getDepth", 0, NoArgs);  // timeline depth 1
+    CallMethod(a, "this", "createEmptyMovieClip", 2, [](ActionAssembler& x) { x.PushNumber(10).PushString("e"); });
+    a.Action(ActionCode::Pop);
+    TraceCall(a, "e", "getDepth", 0, NoArgs);
+    TraceName(a, "e._totalframes");
+    TraceCall(a, "this", "getNextHighestDepth", 0, NoArgs);
+    CallMethod(a, "this", "getInstanceAtDepth", 1, [](ActionAssembler& x) { x.PushNumber(10); });
+    a.PushString("_name").Action(ActionCode::GetMember).Action(ActionCode::Trace);
+    CallMethod(a, "e", "swapDepths", 1, [](ActionAssembler& x) { x.PushNumber(20); });
+    a.Action(ActionCode::Pop);
+    TraceCall(a, "e", "getDepth", 0, NoArgs);
+    TraceCall(a, "this", "getInstanceAtDepth", 1, [](ActionAssembler& x) { x.PushNumber(10); });
+    // Swapping with a clip: each takes the other's depth.
+    CallMethod(a, "menu", "swapDepths", 1, [](ActionAssembler& x) { x.PushString("e").Action(ActionCode::GetVariable); });
+    a.Action(ActionCode::Pop);
+    TraceCall(a, "menu", "getDepth", 0, NoArgs);
+    TraceCall(a, "e", "getDepth", 0, NoArgs);
+    // e now sits at a timeline depth: removeMovieClip leaves it; menu (at 20) goes.
+    CallMethod(a, "e", "removeMovieClip", 0, NoArgs);
+    a.Action(ActionCode::Pop);
+    CallMethod(a, "menu", "removeMovieClip", 0, NoArgs);
+    a.Action(ActionCode::Pop);
+    TraceName(a, "e._name");
+    TraceName(a, "menu");
+    ScriptedStage s({{Script(a)}});
+    EXPECT_EQ(s.lines, (Lines{"-16383", "10", "1", "11", "e", "20", "undefined", "20", "-16383", "e",
+                              "undefined"}));
+    // The stage agrees: menu's rectangle is gone, e is what is left at depth 1.
+    ASSERT_EQ(s.stage->Root().Children().size(), 1u);
+    EXPECT_EQ(s.stage->Root().Children().begin()->first, 1);
+}
+
+TEST(ClipCreation, AttachMovieUsesLinkageNamesInitObjectsAndRegisteredClasses) {
+    // class Item extends MovieClip, whose constructor is
+    // function Item() { trace("ctor " + this.label + " " + this._name); }
+    ActionAssembler ctor;
+    ctor.PushString("ctor ").PushString("this").Action(ActionCode::GetVariable).PushString("label");
+    ctor.Action(ActionCode::GetMember).Action(ActionCode::Add2).PushString(" ").Action(ActionCode::Add2);
+    ctor.PushString("this").Action(ActionCode::GetVariable).PushString("_name").Action(ActionCode::GetMember);
+    ctor.Action(ActionCode::Add2).Action(ActionCode::Trace);
+    ActionAssembler a;
+    a.DefineFunction("Item", {}, ctor);
+    a.PushString("Item").Action(ActionCode::GetVariable).PushString("MovieClip").Action(ActionCode::GetVariable);
+    a.Action(0x69);  // Extends
+    a.PushString("Item").Action(ActionCode::GetVariable).PushString("prototype").Action(ActionCode::GetMember);
+    a.PushString("kind").PushString("item").Action(ActionCode::SetMember);
+    CallMethod(a, "Object", "registerClass", 2, [](ActionAssembler& x) {
+        x.PushString("Item").Action(ActionCode::GetVariable).PushString("Item");
+    });
+    a.Action(ActionCode::Pop);
+    // var m = this.attachMovie("ITEM", "a", 5, {label: "x", _x: 30});
+    a.PushString("m");
+    CallMethod(a, "this", "attachMovie", 4, [](ActionAssembler& x) {
+        x.PushString("label").PushString("x").PushString("_x").PushNumber(30).PushNumber(2);
+        x.Action(ActionCode::InitObject);
+        x.PushNumber(5).PushString("a").PushString("ITEM");
+    });
+    a.Action(ActionCode::SetVariable);
+    TraceName(a, "m.kind");
+    TraceName(a, "a._x");
+    TraceCall(a, "a", "getDepth", 0, NoArgs);
+    TraceCall(a, "this", "attachMovie", 3, [](ActionAssembler& x) { x.PushNumber(6).PushString("b").PushString("Nope"); });
+    TraceName(a, "a.inner._name");  // the symbol's own children exist at once
+    ActionAssembler frameOne;        // the attached symbol's first frame
+    frameOne.PushString("frame 1 of ").PushString("_name").Action(ActionCode::GetVariable).Action(ActionCode::Add2);
+    frameOne.Action(ActionCode::Trace);
+    const std::vector<Bytes> symbol = {
+        test::DefineSprite(40, 1, {test::PlaceObject2(Named(1, 3, "inner", 0, 0)), Script(frameOne),
+                                   test::ShowFrame()}),
+        Exports({{40, "Item"}}),
+    };
+    ScriptedStage s({{Script(a)}}, symbol);
+    EXPECT_EQ(s.lines, (Lines{"ctor x a", "item", "30", "5", "undefined", "inner", "frame 1 of a"}));
+    ASSERT_EQ(s.movie->exports.size(), 1u);
+    EXPECT_EQ(s.movie->exports.at("Item"), 40);
+}
+
+// A name exported twice keeps its first character; a cut tag keeps the pairs
+// read before the cut and leaves a warning.
+TEST(ClipCreation, ExportAssetsTagsAreReadLeniently) {
+    Bytes cut = {2, 0, 40, 0, 'A', 0, 41, 0, 'B'};  // the second name lacks its end
+    std::shared_ptr<const MovieDefinition> movie = ParseMovie(test::Movie({
+        test::DefineSprite(40, 1, {test::ShowFrame()}), Exports({{40, "Menu"}, {41, "menu"}, {42, "Menu"}}),
+        test::Tag(56, cut), test::ShowFrame()}));
+    EXPECT_EQ(movie->exports, (std::map<std::string, std::uint16_t>{{"A", 40}, {"Menu", 40}, {"menu", 41}}));
+    EXPECT_FALSE(movie->warnings.empty());
+}
+
+TEST(ClipCreation, DuplicateAndRemoveByMethodAndByAction) {
+    ActionAssembler a;
+    CallMethod(a, "menu", "duplicateMovieClip", 3, [](ActionAssembler& x) {
+        x.PushString("_x").PushNumber(50).PushNumber(1).Action(ActionCode::InitObject);
+        x.PushNumber(7).PushString("copy");
+    });
+    a.PushString("_name").Action(ActionCode::GetMember).Action(ActionCode::Trace);
+    TraceName(a, "copy._x");
+    TraceName(a, "copy._y");  // the original's placement
+    TraceName(a, "copy.next._name");
+    TraceName(a, "menu._x");  // the original stays
+    // duplicateMovieClip("menu", "copy2", 8) as compiled: the depth comes with 16384 added.
+    a.PushString("menu").PushString("copy2").PushNumber(16384 + 8).Action(kCloneSprite);
+    TraceCall(a, "copy2", "getDepth", 0, NoArgs);
+    a.PushString("copy2").Action(kRemoveSprite);
+    TraceName(a, "copy2");
+    a.PushString("menu").Action(kRemoveSprite);  // a timeline depth: stays
+    TraceName(a, "menu._name");
+    ScriptedStage s({{Script(a)}});
+    EXPECT_EQ(s.lines, (Lines{"copy", "50", "20", "next", "10", "8", "undefined", "menu"}));
+}
+
+TEST(ClipGeometry, BoundsPointsAndHitTests) {
+    ActionAssembler a;
+    auto traceBox = [&](const std::string& object, int count, const std::function<void(ActionAssembler&)>& args) {
+        for (const char* edge : {"xMin", "xMax", "yMin", "yMax"}) {
+            CallMethod(a, object, "getBounds", count, args);
+            a.PushString(edge).Action(ActionCode::GetMember).Action(ActionCode::Trace);
+        }
+    };
+    traceBox("menu", 0, NoArgs);
+    traceBox("menu", 1, [](ActionAssembler& x) { x.PushString("_root").Action(ActionCode::GetVariable); });
+    auto hit = [&](double x, double y, bool shape) {
+        TraceCall(a, "menu", "hitTest", 3, [=](ActionAssembler& v) { v.PushBool(shape).PushNumber(y).PushNumber(x); });
+    };
+    hit(15, 25, true);
+    hit(5, 25, false);
+    hit(109, 69, true);
+    hit(111, 69, false);
+    // p = {x: 10, y: 0}; menu._xscale = 200; menu.localToGlobal(p) -> (30, 20); back again.
+    a.PushString("p").PushString("x").PushNumber(10).PushString("y").PushNumber(0).PushNumber(2);
+    a.Action(ActionCode::InitObject).Action(ActionCode::SetVariable);
+    SetMember(a, "menu", "_xscale", 200);
+    CallMethod(a, "menu", "localToGlobal", 1, [](ActionAssembler& x) { x.PushString("p").Action(ActionCode::GetVariable); });
+    a.Action(ActionCode::Pop);
+    TraceName(a, "p.x");
+    TraceName(a, "p.y");
+    CallMethod(a, "menu", "globalToLocal", 1, [](ActionAssembler& x) { x.PushString("p").Action(ActionCode::GetVariable); });
+    a.Action(ActionCode::Pop);
+    TraceName(a, "p.x");
+    TraceName(a, "p.y");
+    // hitTest(clip): boxes on the stage; menu now spans x 10..210.
+    CallMethod(a, "this", "createEmptyMovieClip", 2, [](ActionAssembler& x) { x.PushNumber(1).PushString("far"); });
+    a.Action(ActionCode::Pop);
+    TraceCall(a, "menu", "hitTest", 1, [](ActionAssembler& x) { x.PushString("far").Action(ActionCode::GetVariable); });
+    CallMethod(a, "menu", "duplicateMovieClip", 2, [](ActionAssembler& x) { x.PushNumber(2).PushString("twin"); });
+    a.Action(ActionCode::Pop);
+    SetMember(a, "twin", "_x", 150);
+    TraceCall(a, "menu", "hitTest", 1, [](ActionAssembler& x) { x.PushString("twin").Action(ActionCode::GetVariable); });
+    SetMember(a, "twin", "_x", 211);
+    TraceCall(a, "menu", "hitTest", 1, [](ActionAssembler& x) { x.PushString("twin").Action(ActionCode::GetVariable); });
+    ScriptedStage s({{Script(a)}});
+    EXPECT_EQ(s.lines, (Lines{"0", "100", "0", "50", "10", "110", "20", "70", "true", "false", "true", "false", "30",
+                              "20", "10", "0", "false", "true", "false"}));
+}
+
+}  // namespace
+}  // namespace swf
