@@ -56,6 +56,7 @@ int main(int argc, char** argv) {
         {"morph.swf", moviegen::BuildMorphMovie},
         {"flashcall.swf", moviegen::BuildFlashCallMovie},
         {"fscommand.swf", moviegen::BuildFsCommandMovie},
+        {"fullchange.swf", moviegen::BuildFullChangeMovie},
     };
     for (const auto& [name, build] : movies) {
         if (!WriteFile(folder / name, build())) {

@@ -134,4 +134,50 @@ std::vector<std::uint8_t> BuildFsCommandMovie() {
     return ScriptMovie(script);
 }
 
+std::vector<std::uint8_t> BuildFullChangeMovie() {
+    constexpr std::int32_t kWidth = 1920 * kTwips, kHeight = 1080 * kTwips;
+    const Rect stage{0, kWidth, 0, kHeight};
+    ShapeBuilder shape;
+    const std::uint16_t fill = shape.AddFill(FillStyle::Radial(
+        stage, {{0, Rgba{250, 220, 40}}, {120, Rgba{40, 160, 220}}, {255, Rgba{120, 20, 90}}}));
+    shape.Rectangle(stage, fill);
+
+    // Counts its frames; past the last one it asks the host to close.
+    ActionAssembler script;
+    script.PushString("n").PushString("n").Action(ActionCode::GetVariable).PushNumber(1).Action(ActionCode::Add2);
+    script.Action(ActionCode::SetVariable);
+    script.PushString("n").Action(ActionCode::GetVariable).PushNumber(kFullChangeFrames).Action(ActionCode::Greater);
+    script.If("close").Jump("done").Label("close").ExternalInterfaceCall("close").Label("done");
+
+    TagStream tags;
+    tags.FileAttributes(0);
+    tags.SetBackgroundColor(Rgb{0, 0, 0});
+    tags.Add(TagCode::DefineShape3, shape.DefineShapeBody(1, 3));
+    PlaceObject place;
+    place.depth = 1;
+    place.characterId = 1;
+    place.hasMatrix = true;
+    tags.PlaceObject2(place);
+    tags.DoAction(script.Finish());
+    tags.ShowFrame();
+    // The second frame shifts the picture and changes every colour.
+    PlaceObject change;
+    change.depth = 1;
+    change.move = true;
+    change.hasMatrix = true;
+    change.matrix = Matrix::Translate(7 * kTwips, 3 * kTwips);
+    change.hasColorTransform = true;
+    change.colorTransform.multR = 180;
+    change.colorTransform.addG = 40;
+    change.colorTransform.addB = -30;
+    tags.PlaceObject2(change);
+    tags.DoAction(script.Finish());
+    tags.ShowFrame();
+    tags.End();
+    MovieHeader header;
+    header.frameSize = stage;
+    header.frameRate = 30;
+    return BuildMovie(header, tags);
+}
+
 }  // namespace moviegen
