@@ -50,7 +50,7 @@ cpu_ticks() {
 }
 wineserver_ticks() {
   local total=0 pid
-  for pid in $(pgrep -x wineserver || true); do
+  for pid in $(pgrep wineserver || true); do
     [ "$(tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -c "^WINEPREFIX=$prefix$")" -gt 0 ] || continue
     total=$((total + $(awk '{print $14 + $15}' "/proc/$pid/stat")))
   done

@@ -142,12 +142,27 @@ std::vector<std::uint8_t> BuildFullChangeMovie() {
         stage, {{0, Rgba{250, 220, 40}}, {120, Rgba{40, 160, 220}}, {255, Rgba{120, 20, 90}}}));
     shape.Rectangle(stage, fill);
 
-    // Counts its frames; past the last one it asks the host to close.
-    ActionAssembler script;
-    script.PushString("n").PushString("n").Action(ActionCode::GetVariable).PushNumber(1).Action(ActionCode::Add2);
-    script.Action(ActionCode::SetVariable);
-    script.PushString("n").Action(ActionCode::GetVariable).PushNumber(kFullChangeFrames).Action(ActionCode::Greater);
-    script.If("close").Jump("done").Label("close").ExternalInterfaceCall("close").Label("done");
+    // Both frames count themselves (from 0 the first time round); past the
+    // last one the movie asks the host to close.
+    ActionAssembler count;
+    count.PushString("n").Action(ActionCode::GetVariable).PushNumber(0).Action(ActionCode::Greater);
+    count.If("counting").PushString("n").PushNumber(0).Action(ActionCode::SetVariable).Label("counting");
+    count.PushString("n").PushString("n").Action(ActionCode::GetVariable).PushNumber(1).Action(ActionCode::Add2);
+    count.Action(ActionCode::SetVariable);
+    count.PushString("n").Action(ActionCode::GetVariable).PushNumber(kFullChangeFrames).Action(ActionCode::Greater);
+    count.If("close").Jump("done").Label("close").ExternalInterfaceCall("close").Label("done");
+
+    // The second frame moves the picture and changes every colour; looping
+    // back to the first puts it back.
+    PlaceObject second;
+    second.depth = 1;
+    second.move = true;
+    second.hasMatrix = true;
+    second.matrix = Matrix::Translate(7 * kTwips, 3 * kTwips);
+    second.hasColorTransform = true;
+    second.colorTransform.multR = 180;
+    second.colorTransform.addG = 40;
+    second.colorTransform.addB = -30;
 
     TagStream tags;
     tags.FileAttributes(0);
@@ -158,20 +173,10 @@ std::vector<std::uint8_t> BuildFullChangeMovie() {
     place.characterId = 1;
     place.hasMatrix = true;
     tags.PlaceObject2(place);
-    tags.DoAction(script.Finish());
+    tags.DoAction(count.Finish());
     tags.ShowFrame();
-    // The second frame shifts the picture and changes every colour.
-    PlaceObject change;
-    change.depth = 1;
-    change.move = true;
-    change.hasMatrix = true;
-    change.matrix = Matrix::Translate(7 * kTwips, 3 * kTwips);
-    change.hasColorTransform = true;
-    change.colorTransform.multR = 180;
-    change.colorTransform.addG = 40;
-    change.colorTransform.addB = -30;
-    tags.PlaceObject2(change);
-    tags.DoAction(script.Finish());
+    tags.PlaceObject2(second);
+    tags.DoAction(count.Finish());
     tags.ShowFrame();
     tags.End();
     MovieHeader header;
