@@ -207,7 +207,8 @@ std::vector<raster::PixelRect> Player::RenderChanges(raster::Surface& surface) {
     }
     const bool comparable = rendered_.valid && rendered_.width == surface.width() &&
                             rendered_.height == surface.height() && rendered_.movieSerial == movieSerial_ &&
-                            rendered_.background == BackgroundColor() && rendered_.stage == StageRect();
+                            rendered_.background == BackgroundColor() && rendered_.stage == StageRect() &&
+                            rendered_.view == ViewMatrix(surface.width(), surface.height());
     std::vector<raster::PixelRect> areas;
     bool full = !comparable;
     if (comparable) {
@@ -221,7 +222,7 @@ std::vector<raster::PixelRect> Player::RenderChanges(raster::Surface& surface) {
         full = static_cast<double>(total) > kFullRedrawShare * static_cast<double>(whole.area());
     }
     rendered_ = {true, surface.width(), surface.height(), movieSerial_, BackgroundColor(), StageRect(),
-                 std::move(items)};
+                 ViewMatrix(surface.width(), surface.height()), std::move(items)};
     if (full) {
         DrawFrame(surface, nullptr);
         return whole.empty() ? std::vector<raster::PixelRect>{} : std::vector<raster::PixelRect>{whole};
@@ -247,15 +248,21 @@ void Player::DrawFrame(raster::Surface& surface, const raster::PixelRect* area) 
     session_->renderer->SetArea(nullptr);
 }
 
+Matrix Player::ViewMatrix(int width, int height) const { return ShowAllMatrix(StageRect(), width, height); }
+
 const raster::CoverageMask& Player::StageMask(int width, int height) {
     const Rect stage = StageRect();
-    if (stageMask_.width() == width && stageMask_.height() == height && stageMaskStage_ == stage) return stageMask_;
+    const Matrix toPixels = ViewMatrix(width, height);
+    if (stageMask_.width() == width && stageMask_.height() == height && stageMaskStage_ == stage &&
+        stageMaskView_ == toPixels) {
+        return stageMask_;
+    }
     // Content outside the stage stays hidden behind the margins.
     stageMask_ = raster::CoverageMask(width, height);
     stageMaskStage_ = stage;
+    stageMaskView_ = toPixels;
     raster::Path stagePath;
     stagePath.addRect(stage.xMin, stage.yMin, stage.Width(), stage.Height());
-    const Matrix toPixels = ShowAllMatrix(stage, width, height);
     raster::DrawOptions options;
     options.matrix = {toPixels.a, toPixels.b, toPixels.c, toPixels.d, toPixels.tx, toPixels.ty};
     raster::fillMask(stageMask_, stagePath, raster::FillRule::NonZero, options);
@@ -263,7 +270,7 @@ const raster::CoverageMask& Player::StageMask(int width, int height) {
 }
 
 void Player::DrawMovie(raster::Surface& surface, int width, int height, const raster::CoverageMask* stageMask) {
-    const Matrix toPixels = ShowAllMatrix(StageRect(), width, height);
+    const Matrix toPixels = ViewMatrix(width, height);
     // Each clip draws text with its own movie's fonts (level 0 may hold a loaded movie).
     session_->renderer->DrawClip(surface, session_->stage->Root(), toPixels, ColorTransform{}, stageMask);
     for (const auto& [level, clip] : session_->stage->Levels()) {

@@ -108,7 +108,10 @@ private:
     void DrawMovie(raster::Surface& surface, int width, int height, const raster::CoverageMask* stageMask);
     // Background and movie inside `area` (nullptr: everywhere).
     void DrawFrame(raster::Surface& surface, const raster::PixelRect* area);
-    // The mask of the stage's area at the surface's size, made when the size or stage changes.
+    // Maps the stage (twips) to the pixels of a width x height surface.
+    Matrix ViewMatrix(int width, int height) const;
+    // The mask of the stage's area on a width x height surface, made again
+    // when the size or the stage's place changes.
     const raster::CoverageMask& StageMask(int width, int height);
 
     std::unique_ptr<Session> session_;
@@ -131,12 +134,14 @@ private:
         std::uint64_t movieSerial = 0;
         Rgba background;
         Rect stage;
+        Matrix view;
         std::vector<DrawnItem> items;
     };
     RenderedFrame rendered_;
     DamageRecorder recorder_;
     raster::CoverageMask stageMask_;
     Rect stageMaskStage_;
+    Matrix stageMaskView_;
 };
 
 }  // namespace swf
