@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include <exception>
+#include <string>
 #include <utility>
 
 #include "control/module.h"
@@ -129,12 +130,17 @@ HRESULT FlashControl::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCI
         ids[0] = TLB::DISPID_Movie;
         return S_OK;
     }
+    if (count == 1 && names[0] && lstrcmpiW(names[0], kFrameCountersName) == 0) {
+        ids[0] = kDispidFrameCounters;
+        return S_OK;
+    }
     return DISP_E_UNKNOWNNAME;
 }
 
 HRESULT FlashControl::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* parameters, VARIANT* result,
                              EXCEPINFO*, UINT* argumentError) {
     if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
+    if (id == kDispidFrameCounters) return GetFrameCounters(flags, parameters, result);
     if (id != TLB::DISPID_Movie) return DISP_E_MEMBERNOTFOUND;
     try {
         if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
@@ -169,6 +175,20 @@ HRESULT FlashControl::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS
     } catch (...) {
         return E_FAIL;
     }
+}
+
+HRESULT FlashControl::GetFrameCounters(WORD flags, DISPPARAMS* parameters, VARIANT* result) {
+    if (!(flags & (DISPATCH_PROPERTYGET | DISPATCH_METHOD))) return DISP_E_MEMBERNOTFOUND;
+    if (parameters && parameters->cArgs != 0) return DISP_E_BADPARAMCOUNT;
+    if (!result) return E_POINTER;
+    const FrameCounters& c = window_.Counters();
+    const std::wstring text = L"advanced=" + std::to_wstring(c.advanced) + L" drawn=" + std::to_wstring(c.drawn) +
+                              L" dropped=" + std::to_wstring(c.dropped);
+    VariantInit(result);
+    result->bstrVal = SysAllocString(text.c_str());
+    if (!result->bstrVal) return E_OUTOFMEMORY;
+    result->vt = VT_BSTR;
+    return S_OK;
 }
 
 // ---- Movie and events ----

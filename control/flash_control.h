@@ -21,6 +21,11 @@
 
 namespace control {
 
+// A read-only property of our own (not in the control's type library): how
+// many frames playback advanced, drew and dropped, for tests and benchmarks.
+inline constexpr DISPID kDispidFrameCounters = 0x4600;
+inline constexpr wchar_t kFrameCountersName[] = L"FrameCounters";
+
 class FlashControl final : public IDispatch,
                            public IOleObject,
                            public IOleInPlaceObject,
@@ -125,6 +130,8 @@ private:
     void ActivateByUser() override;
 
     void SetMovie(const std::wstring& location);
+    // The playback counters as text: "advanced=N drawn=N dropped=N".
+    HRESULT GetFrameCounters(WORD flags, DISPPARAMS* parameters, VARIANT* result);
     void ApplySettings();
     void Fire(const PlayerEvent& event);
     HRESULT ActivateInPlace(IOleClientSite* activeSite, HWND parent, LPCRECT position);

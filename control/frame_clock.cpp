@@ -21,6 +21,7 @@ void FrameClock::Start(std::int64_t now, double frameRate, std::int64_t ticksPer
     ticksPerSecond_ = std::max<std::int64_t>(1, ticksPerSecond);
     frameRate_ = PlayableFrameRate(frameRate);
     framesCounted_ = 0;
+    skipped_ = 0;
 }
 
 int FrameClock::FramesDue(std::int64_t now) {
@@ -31,7 +32,19 @@ int FrameClock::FramesDue(std::int64_t now) {
     if (backlog <= 0) return 0;
     // Whatever is beyond the cap is dropped, not postponed.
     framesCounted_ = dueTotal;
-    return static_cast<int>(std::min<std::int64_t>(backlog, kMaxCatchUpFrames));
+    const std::int64_t played = std::min<std::int64_t>(backlog, kMaxCatchUpFrames);
+    skipped_ += backlog - played;
+    return static_cast<int>(played);
+}
+
+unsigned FrameClock::MillisecondsToNextFrame(std::int64_t now) const {
+    const double period = 1000.0 / frameRate_;
+    if (!running_) return static_cast<unsigned>(std::ceil(period));
+    // The next frame is the one after those already counted.
+    const long double nextAt = static_cast<long double>(framesCounted_ + 1) / frameRate_;
+    const long double elapsed = static_cast<long double>(now - start_) / ticksPerSecond_;
+    const long double wait = std::ceil((nextAt - elapsed) * 1000);
+    return static_cast<unsigned>(std::clamp<long double>(wait, 1, std::ceil(period)));
 }
 
 }  // namespace control

@@ -33,6 +33,11 @@ public:
     // Frames to play at `now`: those due since the last call, at most
     // kMaxCatchUpFrames. A counter that goes backwards yields 0.
     int FramesDue(std::int64_t now);
+    // Frames left out since Start because the backlog was longer than the cap.
+    std::int64_t FramesSkipped() const { return skipped_; }
+    // Milliseconds from `now` until the next frame is due (rounded up, at
+    // least 1, at most one frame's period).
+    unsigned MillisecondsToNextFrame(std::int64_t now) const;
 
 private:
     bool running_ = false;
@@ -40,6 +45,7 @@ private:
     std::int64_t ticksPerSecond_ = 1;
     double frameRate_ = kFallbackFrameRate;
     std::int64_t framesCounted_ = 0;  // frames accounted for since start_
+    std::int64_t skipped_ = 0;
 };
 
 }  // namespace control

@@ -132,6 +132,27 @@ void MoviePlayer::Render(std::uint32_t* pixels, int width, int height, std::ptrd
     Fill(pixels, width, height, strideBytes, BackgroundColor());
 }
 
+std::vector<PixelArea> MoviePlayer::RenderChanges(std::uint32_t* pixels, int width, int height,
+                                                  std::ptrdiff_t strideBytes) {
+    if (!pixels || width <= 0 || height <= 0) return {};
+    std::vector<PixelArea> areas;
+    bool drawn = false;
+    Guard([&] {
+        swf::raster::Surface surface(pixels, width, height, strideBytes);
+        for (const swf::raster::PixelRect& r : engine_->player.RenderChanges(surface)) {
+            areas.push_back({r.left, r.top, r.right, r.bottom});
+        }
+        drawn = true;
+    });
+    if (drawn) return areas;
+    // The movie failed and was dropped: the plain background, everywhere.
+    engine_->player.ForgetRenderedFrame();
+    Fill(pixels, width, height, strideBytes, BackgroundColor());
+    return {{0, 0, width, height}};
+}
+
+void MoviePlayer::ForgetRenderedFrame() { engine_->player.ForgetRenderedFrame(); }
+
 void MoviePlayer::SetViewport(int width, int height) {
     viewportWidth_ = width;
     viewportHeight_ = height;
@@ -215,6 +236,13 @@ void MoviePlayer::Advance() {}
 void MoviePlayer::Render(std::uint32_t* pixels, int width, int height, std::ptrdiff_t strideBytes) {
     if (pixels && width > 0 && height > 0) Fill(pixels, width, height, strideBytes, kDefaultBackground);
 }
+std::vector<PixelArea> MoviePlayer::RenderChanges(std::uint32_t* pixels, int width, int height,
+                                                  std::ptrdiff_t strideBytes) {
+    if (!pixels || width <= 0 || height <= 0) return {};
+    Render(pixels, width, height, strideBytes);
+    return {{0, 0, width, height}};
+}
+void MoviePlayer::ForgetRenderedFrame() {}
 void MoviePlayer::SetViewport(int width, int height) {
     viewportWidth_ = width;
     viewportHeight_ = height;

@@ -38,6 +38,16 @@ inline constexpr std::int32_t kReadyStateLoading = 0;
 inline constexpr std::int32_t kReadyStateInteractive = 3;
 inline constexpr std::int32_t kReadyStateComplete = 4;
 
+// A rectangle of pixels, left and top inside, right and bottom outside.
+struct PixelArea {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+
+    bool operator==(const PixelArea&) const = default;
+};
+
 // Shown when there is no movie, or the movie names no background.
 inline constexpr std::uint32_t kDefaultBackground = 0xFFFFFF;
 
@@ -73,6 +83,12 @@ public:
     // Draws the current frame, anti-aliased and scaled to show the whole stage, into
     // premultiplied 32-bit pixels (bytes B, G, R, A), top row first.
     void Render(std::uint32_t* pixels, int width, int height, std::ptrdiff_t strideBytes);
+    // Like Render, into pixels that still hold what this call drew last time:
+    // draws only what changed since and returns the rectangles drawn (none
+    // when nothing changed; all of it the first time or at another size).
+    std::vector<PixelArea> RenderChanges(std::uint32_t* pixels, int width, int height, std::ptrdiff_t strideBytes);
+    // The pixels RenderChanges drew into were lost: the next call draws everything.
+    void ForgetRenderedFrame();
 
     // The size of the window the pointer moves in.
     void SetViewport(int width, int height);

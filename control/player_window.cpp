@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <string>
+
 #include "control/module.h"
 
 namespace control {
@@ -59,6 +61,11 @@ bool PlayerWindow::Create(HWND parent, const RECT& bounds) {
 
 void PlayerWindow::Destroy() {
     if (!hwnd_) return;
+    // For a debugger or a tracing run; costs nothing when nobody listens.
+    const std::string line = "player control: " + std::to_string(counters_.advanced) + " frames advanced, " +
+                             std::to_string(counters_.drawn) + " drawn, " + std::to_string(counters_.dropped) +
+                             " dropped\n";
+    OutputDebugStringA(line.c_str());
     HWND hwnd = hwnd_;
     hwnd_ = nullptr;
     timerRunning_ = false;
@@ -81,11 +88,15 @@ void PlayerWindow::Restart() {
     timerRunning_ = false;
     clock_.Stop();
     if (player_.HasMovie()) {
-        const double rate = player_.FrameRate();
-        clock_.Start(Now(), rate, TicksPerSecond());
-        timerRunning_ = SetTimer(hwnd_, kFrameTimer, TimerPeriodMs(rate), nullptr) != 0;
+        clock_.Start(Now(), player_.FrameRate(), TicksPerSecond());
+        ArmTimer();
     }
     Redraw();
+}
+
+void PlayerWindow::ArmTimer() {
+    // The timer only wakes the thread; the clock decides which frames are due.
+    timerRunning_ = SetTimer(hwnd_, kFrameTimer, clock_.MillisecondsToNextFrame(Now()), nullptr) != 0;
 }
 
 void PlayerWindow::RequestDelivery() {
@@ -132,11 +143,22 @@ LRESULT PlayerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
+        // Only the parts the window system asks for are copied.
+        HRGN region = CreateRectRgn(0, 0, 0, 0);
+        if (region && GetUpdateRgn(hwnd, region, FALSE) == ERROR) {
+            DeleteObject(region);
+            region = nullptr;
+        }
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd, &ps);
-        if (frameSkipped_ && !IsRectEmpty(&ps.rcPaint)) frameSkipped_ = !RenderFrame();
-        if (dc) Paint(dc, ps.rcPaint);
+        if (frameSkipped_ && !IsRectEmpty(&ps.rcPaint)) {
+            frameSkipped_ = !RenderFrame();
+            // What changed outside this paint is painted next.
+            if (!frameSkipped_) InvalidateChanged();
+        }
+        if (dc) PaintRegion(dc, region, ps.rcPaint);
         EndPaint(hwnd, &ps);
+        if (region) DeleteObject(region);
         return 0;
     }
     case WM_PRINTCLIENT: {
@@ -232,9 +254,21 @@ void PlayerWindow::OnCharacter(WPARAM unit) {
 }
 
 void PlayerWindow::OnFrameTimer() {
+    const std::int64_t skippedBefore = clock_.FramesSkipped();
     const int frames = clock_.FramesDue(Now());
+    // A late tick catches up in script and timeline, and draws once.
     for (int i = 0; i < frames; ++i) player_.Advance();
-    if (frames > 0) Redraw();
+    counters_.advanced += frames;
+    counters_.dropped += clock_.FramesSkipped() - skippedBefore;
+    if (frames > 0) {
+        if (Redraw()) {
+            ++counters_.drawn;
+            counters_.dropped += frames - 1;
+        } else {
+            counters_.dropped += frames;
+        }
+    }
+    if (hwnd_ && timerRunning_) ArmTimer();
     host_.DeliverEvents();
 }
 
@@ -247,24 +281,36 @@ bool PlayerWindow::AnythingVisible() const {
     return kind != NULLREGION && kind != ERROR;
 }
 
-void PlayerWindow::Redraw() {
-    if (!hwnd_) return;
+bool PlayerWindow::Redraw() {
+    if (!hwnd_) return false;
     // Rendering a frame nobody can see (a window of no height, however wide)
     // is skipped; the next paint renders it.
     frameSkipped_ = !AnythingVisible();
-    if (frameSkipped_ || !RenderFrame()) return;
-    InvalidateRect(hwnd_, nullptr, FALSE);
+    if (frameSkipped_ || !RenderFrame()) return false;
+    InvalidateChanged();
+    return true;
 }
 
 bool PlayerWindow::RenderFrame() {
+    changed_.clear();
     RECT client;
     GetClientRect(hwnd_, &client);
+    const bool sameBuffer = buffer_.Valid() && buffer_.Width() == client.right && buffer_.Height() == client.bottom;
     if (!buffer_.Resize(client.right, client.bottom)) return false;
+    // A new buffer holds nothing to build on.
+    if (!sameBuffer) player_.ForgetRenderedFrame();
     GdiFlush();
     player_.SetViewport(buffer_.Width(), buffer_.Height());
-    player_.Render(buffer_.Pixels(), buffer_.Width(), buffer_.Height(),
-                   static_cast<std::ptrdiff_t>(buffer_.Width()) * 4);
+    changed_ = player_.RenderChanges(buffer_.Pixels(), buffer_.Width(), buffer_.Height(),
+                                     static_cast<std::ptrdiff_t>(buffer_.Width()) * 4);
     return true;
+}
+
+void PlayerWindow::InvalidateChanged() {
+    for (const PixelArea& area : changed_) {
+        const RECT rect{area.left, area.top, area.right, area.bottom};
+        InvalidateRect(hwnd_, &rect, FALSE);
+    }
 }
 
 void PlayerWindow::Paint(HDC dc, const RECT& area) {
@@ -278,6 +324,23 @@ void PlayerWindow::Paint(HDC dc, const RECT& area) {
     }
     BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, buffer_.Dc(), area.left,
            area.top, SRCCOPY);
+}
+
+void PlayerWindow::PaintRegion(HDC dc, HRGN region, const RECT& bounds) {
+    if (region && buffer_.Valid()) {
+        const DWORD size = GetRegionData(region, 0, nullptr);
+        std::vector<std::uint8_t> data(size);
+        auto* header = reinterpret_cast<RGNDATA*>(data.data());
+        if (size >= sizeof(RGNDATAHEADER) && GetRegionData(region, size, header) == size) {
+            const auto* rects = reinterpret_cast<const RECT*>(header->Buffer);
+            for (DWORD i = 0; i < header->rdh.nCount; ++i) {
+                // The paint's own clipping keeps anything outside its region off the screen.
+                Paint(dc, rects[i]);
+            }
+            return;
+        }
+    }
+    Paint(dc, bounds);
 }
 
 void DrawPlayer(MoviePlayer& player, HDC dc, const RECT& bounds) {

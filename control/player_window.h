@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "control/back_buffer.h"
 #include "control/frame_clock.h"
 #include "control/movie_player.h"
@@ -27,6 +30,13 @@ protected:
     ~PlayerWindowHost() = default;
 };
 
+// What playback has done since the window was created.
+struct FrameCounters {
+    std::int64_t advanced = 0;  // frames the timeline moved on
+    std::int64_t drawn = 0;     // frames drawn to the screen
+    std::int64_t dropped = 0;   // frames due that were never drawn (caught up or skipped)
+};
+
 class PlayerWindow {
 public:
     PlayerWindow(MoviePlayer& player, PlayerWindowHost& host) : player_(player), host_(host) {}
@@ -46,19 +56,30 @@ public:
     // Asks for DeliverEvents from the message loop rather than from the caller's stack.
     void RequestDelivery();
 
+    const FrameCounters& Counters() const { return counters_; }
+
 private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void OnFrameTimer();
-    void Redraw();
+    // Wakes the thread when the next frame is due.
+    void ArmTimer();
+    // Renders the current frame and asks for the changed parts to be painted;
+    // false when nothing was rendered (nothing can be seen, or no area).
+    bool Redraw();
     // Whether any part of the window can be seen on screen.
     bool AnythingVisible() const;
-    // The current frame into the back buffer; false when the window has no area.
+    // The current frame into the back buffer, where it changed; false when the
+    // window has no area. The rectangles drawn are left in `changed_`.
     bool RenderFrame();
+    // Marks what RenderFrame drew for painting.
+    void InvalidateChanged();
     void Paint(HDC dc, const RECT& area);
     // A key or character for the movie's text fields.
     void OnKeyDown(WPARAM key);
     void OnCharacter(WPARAM unit);
+    // Copies the parts of the update region (or `bounds`, its bounding box) from the back buffer.
+    void PaintRegion(HDC dc, HRGN region, const RECT& bounds);
 
     MoviePlayer& player_;
     PlayerWindowHost& host_;
@@ -70,6 +91,8 @@ private:
     bool frameSkipped_ = false;
     // The first half of a character typed as a UTF-16 surrogate pair.
     wchar_t highSurrogate_ = 0;
+    std::vector<PixelArea> changed_;
+    FrameCounters counters_;
 };
 
 // Draws the player's current frame into any DC, scaled to `bounds`.

@@ -1,5 +1,6 @@
 #include "swf/player/player.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -20,6 +21,10 @@ namespace swf {
 
 namespace {
 constexpr double kDefaultFrameRate = 12;
+// Rectangles a partial redraw is cut into at most; each costs a walk of the movie.
+constexpr std::size_t kMaxRedrawAreas = 4;
+// Beyond this share of the surface a partial redraw costs about as much as a whole one.
+constexpr double kFullRedrawShare = 0.6;
 }
 
 #if !SWF_HAVE_ACTIONS
@@ -88,6 +93,7 @@ Player::~Player() {
 Stage* Player::CurrentStage() const { return session_ ? session_->stage.get() : nullptr; }
 
 void Player::Unload() {
+    ++movieSerial_;
     if (!session_) return;
     if (busy_ > 0) {
         retired_.push_back(std::move(session_));
@@ -138,6 +144,7 @@ bool Player::Load(std::span<const std::uint8_t> bytes) {
     session->stage->SetFieldObserver(session->fieldWiring.get());
     session_ = std::move(session);
     UpdateStageSize();
+    ++movieSerial_;
     session_->stage->RunQueuedActions();  // the first frame's actions
     return true;
 }
@@ -220,23 +227,92 @@ void Player::AdvanceFrame() {
 
 void Player::Render(raster::Surface& surface) {
     SetViewportSize(surface.width(), surface.height());
+    DrawFrame(surface, nullptr);
+}
+
+std::vector<raster::PixelRect> Player::RenderChanges(raster::Surface& surface) {
+    SetViewportSize(surface.width(), surface.height());
+    const raster::PixelRect whole{0, 0, surface.width(), surface.height()};
+    std::vector<DrawnItem> items;
+    if (session_) {
+        // A walk that draws nothing and notes what each object would draw.
+        raster::Surface nothing;
+        const raster::CoverageMask noStage;
+        recorder_.Clear();
+        session_->renderer->SetRecorder(&recorder_);
+        DrawMovie(nothing, surface.width(), surface.height(), &noStage);
+        session_->renderer->SetRecorder(nullptr);
+        items = recorder_.Take();
+    }
+    const bool comparable = rendered_.valid && rendered_.width == surface.width() &&
+                            rendered_.height == surface.height() && rendered_.movieSerial == movieSerial_ &&
+                            rendered_.background == BackgroundColor() && rendered_.stage == StageRect() &&
+                            rendered_.view == ViewMatrix(surface.width(), surface.height());
+    std::vector<raster::PixelRect> areas;
+    bool full = !comparable;
+    if (comparable) {
+        areas = MergeAreas(ChangedAreas(rendered_.items, items), kMaxRedrawAreas);
+        long long total = 0;
+        for (raster::PixelRect& area : areas) {
+            area = area.intersected(whole);
+            total += area.area();
+        }
+        std::erase_if(areas, [](const raster::PixelRect& r) { return r.empty(); });
+        full = static_cast<double>(total) > kFullRedrawShare * static_cast<double>(whole.area());
+    }
+    rendered_ = {true, surface.width(), surface.height(), movieSerial_, BackgroundColor(), StageRect(),
+                 ViewMatrix(surface.width(), surface.height()), std::move(items)};
+    if (full) {
+        DrawFrame(surface, nullptr);
+        return whole.empty() ? std::vector<raster::PixelRect>{} : std::vector<raster::PixelRect>{whole};
+    }
+    for (const raster::PixelRect& area : areas) DrawFrame(surface, &area);
+    return areas;
+}
+
+void Player::DrawFrame(raster::Surface& surface, const raster::PixelRect* area) {
     const Rgba bg = BackgroundColor();
-    surface.clear({bg.r, bg.g, bg.b, bg.a});
+    if (area == nullptr) {
+        surface.clear({bg.r, bg.g, bg.b, bg.a});
+    } else {
+        const std::uint32_t pixel = raster::premultiply({bg.r, bg.g, bg.b, bg.a});
+        for (int y = area->top; y < area->bottom; ++y) {
+            std::fill(surface.row(y) + area->left, surface.row(y) + area->right, pixel);
+        }
+    }
     if (!session_) return;
+    const raster::CoverageMask& stageMask = StageMask(surface.width(), surface.height());
+    session_->renderer->SetArea(area);
+    DrawMovie(surface, surface.width(), surface.height(), &stageMask);
+    session_->renderer->SetArea(nullptr);
+}
+
+const raster::CoverageMask& Player::StageMask(int width, int height) {
     const Rect stage = StageRect();
-    const Matrix toPixels = ViewMatrix(surface.width(), surface.height());
+    const Matrix toPixels = ViewMatrix(width, height);
+    if (stageMask_.width() == width && stageMask_.height() == height && stageMaskStage_ == stage &&
+        stageMaskView_ == toPixels) {
+        return stageMask_;
+    }
     // Content outside the stage stays hidden behind the margins.
-    raster::CoverageMask stageMask(surface.width(), surface.height());
+    stageMask_ = raster::CoverageMask(width, height);
+    stageMaskStage_ = stage;
+    stageMaskView_ = toPixels;
     raster::Path stagePath;
     stagePath.addRect(stage.xMin, stage.yMin, stage.Width(), stage.Height());
     raster::DrawOptions options;
     options.matrix = {toPixels.a, toPixels.b, toPixels.c, toPixels.d, toPixels.tx, toPixels.ty};
-    raster::fillMask(stageMask, stagePath, raster::FillRule::NonZero, options);
+    raster::fillMask(stageMask_, stagePath, raster::FillRule::NonZero, options);
+    return stageMask_;
+}
+
+void Player::DrawMovie(raster::Surface& surface, int width, int height, const raster::CoverageMask* stageMask) {
+    const Matrix toPixels = ViewMatrix(width, height);
     // Each clip draws text with its own movie's fonts (level 0 may hold a loaded movie).
-    session_->renderer->DrawClip(surface, session_->stage->Root(), toPixels, ColorTransform{}, &stageMask);
+    session_->renderer->DrawClip(surface, session_->stage->Root(), toPixels, ColorTransform{}, stageMask);
     for (const auto& [level, clip] : session_->stage->Levels()) {
         session_->renderer->DrawClip(surface, *clip, toPixels * clip->GetPlacement().matrix,
-                                     clip->GetPlacement().colorTransform, &stageMask);
+                                     clip->GetPlacement().colorTransform, stageMask);
     }
 }
 

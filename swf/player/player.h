@@ -11,6 +11,9 @@
 #include "swf/actions/action_target.h"
 #include "swf/model/color.h"
 #include "swf/model/geometry.h"
+#include "swf/player/damage.h"
+#include "swf/raster/coverage_mask.h"
+#include "swf/raster/geometry.h"
 #include "swf/raster/surface.h"
 
 namespace swf {
@@ -67,6 +70,14 @@ public:
     // scale mode and alignment place it (ShowAll, centred, unless it sets others).
     // Also makes the surface's size the viewport for pointer events.
     void Render(raster::Surface& surface);
+    // Draws into a surface that still holds the frame this call drew last time
+    // only what changed since, and returns the rectangles drawn (few, not
+    // overlapping much). The whole surface is drawn the first time, after a
+    // change of size, movie or background, when most of it changed, and after
+    // ForgetRenderedFrame. The pixels come out as Render would draw them.
+    std::vector<raster::PixelRect> RenderChanges(raster::Surface& surface);
+    // The next RenderChanges draws everything (its surface was drawn over).
+    void ForgetRenderedFrame() { rendered_.valid = false; }
     // The pixel size pointer coordinates refer to.
     void SetViewportSize(int width, int height);
 
@@ -120,6 +131,13 @@ private:
     // onResize when the view changes under the noScale mode.
     void UpdateStageSize();
     Stage* CurrentStage() const;
+    // The movie's levels drawn onto the surface (only inside the renderer's area, if set).
+    void DrawMovie(raster::Surface& surface, int width, int height, const raster::CoverageMask* stageMask);
+    // Background and movie inside `area` (nullptr: everywhere).
+    void DrawFrame(raster::Surface& surface, const raster::PixelRect* area);
+    // The mask of the stage's area on a width x height surface, made again
+    // when the size or the stage's place changes.
+    const raster::CoverageMask& StageMask(int width, int height);
 
     std::unique_ptr<Session> session_;
     std::vector<std::unique_ptr<Session>> retired_;
@@ -132,6 +150,25 @@ private:
     Point pointer_;
     int viewportWidth_ = 0;
     int viewportHeight_ = 0;
+    // Counts loads and unloads, so that a frame of another movie is never compared.
+    std::uint64_t movieSerial_ = 0;
+
+    // What the last RenderChanges drew.
+    struct RenderedFrame {
+        bool valid = false;
+        int width = 0;
+        int height = 0;
+        std::uint64_t movieSerial = 0;
+        Rgba background;
+        Rect stage;
+        Matrix view;
+        std::vector<DrawnItem> items;
+    };
+    RenderedFrame rendered_;
+    DamageRecorder recorder_;
+    raster::CoverageMask stageMask_;
+    Rect stageMaskStage_;
+    Matrix stageMaskView_;
 };
 
 }  // namespace swf

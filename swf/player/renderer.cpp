@@ -10,6 +10,7 @@
 #include "swf/player/edit_text_instance.h"
 #include "swf/player/movie_clip.h"
 #include "swf/text/caret_geometry.h"
+#include "swf/raster/fingerprint.h"
 
 namespace swf {
 
@@ -121,6 +122,35 @@ raster::LineCap ToRaster(CapStyle cap) {
                                      : raster::LineCap::Round;
 }
 
+// Notes the drawing calls made while it lives as the object's (when recording).
+class ItemScope {
+public:
+    ItemScope(DamageRecorder* recorder, const void* object, bool mask, std::uint64_t order) : recorder_(recorder) {
+        if (recorder_ != nullptr) recorder_->Enter(object, mask, order);
+    }
+    ~ItemScope() {
+        if (recorder_ != nullptr) recorder_->Leave();
+    }
+    ItemScope(const ItemScope&) = delete;
+    ItemScope& operator=(const ItemScope&) = delete;
+
+private:
+    DamageRecorder* recorder_;
+};
+
+// Restores the renderer's drawing order when a child is done.
+class OrderScope {
+public:
+    OrderScope(std::uint64_t& slot, std::uint64_t order) : slot_(slot), outer_(std::exchange(slot, order)) {}
+    ~OrderScope() { slot_ = outer_; }
+    OrderScope(const OrderScope&) = delete;
+    OrderScope& operator=(const OrderScope&) = delete;
+
+private:
+    std::uint64_t& slot_;
+    std::uint64_t outer_;
+};
+
 raster::LineJoin ToRaster(JoinStyle join) {
     return join == JoinStyle::Bevel ? raster::LineJoin::Bevel
            : join == JoinStyle::Miter ? raster::LineJoin::Miter
@@ -136,6 +166,7 @@ void Renderer::DrawList(raster::Surface& surface, const DisplayList& list, const
     struct ClipLayer {
         std::uint16_t clipDepth;
         std::unique_ptr<raster::CoverageMask> mask;
+        const DisplayObject* object;
     };
     std::vector<ClipLayer> layers;
     std::unique_ptr<raster::CoverageMask> combined;  // intersection of `layers`, when more than one
@@ -151,13 +182,18 @@ void Renderer::DrawList(raster::Surface& surface, const DisplayList& list, const
         // Hidden by script (_visible = false): neither drawn nor masking.
         if (!object->Visible()) continue;
         const Matrix m = toPixels * placement.matrix;
+        // The place in the drawing order, with the clip layers that cover it.
+        raster::Fingerprint order;
+        order.add(order_).add(static_cast<std::uint64_t>(depth)).add(std::uint64_t{placement.clipDepth});
+        for (const ClipLayer& layer : layers) order.add(layer.object).add(std::uint64_t{layer.clipDepth});
+        const OrderScope orderScope(order_, order.value());
         if (placement.clipDepth != 0) {
             // Past the limit a clip layer is left out: neither drawn nor masking.
             if (liveMasks_ >= kMaxLiveMasks) continue;
             auto mask = std::make_unique<raster::CoverageMask>(surface.width(), surface.height());
             AddToMask(*mask, *object, m);
             if (clip != nullptr) mask->intersect(*clip);
-            layers.push_back({placement.clipDepth, std::move(mask)});
+            layers.push_back({placement.clipDepth, std::move(mask), object.get()});
             ++liveMasks_;
             combinedStale = true;
             continue;
@@ -185,6 +221,7 @@ void Renderer::DrawClip(raster::Surface& surface, const MovieClip& clip, const M
 
 void Renderer::DrawObject(raster::Surface& surface, const DisplayObject& object, const Matrix& toPixels,
                           const ColorTransform& colors, const raster::CoverageMask* clip) {
+    const ItemScope item(rasterizer_.Recorder(), &object, false, order_);
     switch (object.Kind()) {
         case DisplayKind::Empty: return;
         case DisplayKind::Shape:
@@ -203,8 +240,10 @@ void Renderer::DrawObject(raster::Surface& surface, const DisplayObject& object,
         case DisplayKind::Button: {
             const auto& button = static_cast<const ButtonInstance&>(object);
             const auto state = static_cast<std::uint8_t>(button.State());
+            std::uint64_t index = 0;
             for (const auto& part : button.Parts()) {
                 if ((part.states & state) == 0) continue;
+                const OrderScope orderScope(order_, raster::Fingerprint().add(order_).add(++index).value());
                 const Placement& p = part.object->GetPlacement();
                 DrawObject(surface, *part.object, toPixels * p.matrix, colors * p.colorTransform, clip);
             }
@@ -425,6 +464,7 @@ void Renderer::AddShapeToMask(raster::CoverageMask& mask, const Shape& shape, co
 }
 
 void Renderer::AddToMask(raster::CoverageMask& mask, const DisplayObject& object, const Matrix& toPixels) {
+    const ItemScope item(rasterizer_.Recorder(), &object, true, order_);
     switch (object.Kind()) {
         case DisplayKind::Empty: return;
         case DisplayKind::Shape:
@@ -438,6 +478,7 @@ void Renderer::AddToMask(raster::CoverageMask& mask, const DisplayObject& object
             const DictionaryScope scope(dictionary_, movieClip.Movie().dictionary);
             for (const auto& [depth, child] : movieClip.Children()) {
                 if (child->GetPlacement().clipDepth != 0) continue;
+                const OrderScope orderScope(order_, raster::Fingerprint().add(order_).add(std::uint64_t{depth}).value());
                 AddToMask(mask, *child, toPixels * child->GetPlacement().matrix);
             }
             return;
@@ -445,8 +486,11 @@ void Renderer::AddToMask(raster::CoverageMask& mask, const DisplayObject& object
         case DisplayKind::Button: {
             const auto& button = static_cast<const ButtonInstance&>(object);
             const auto state = static_cast<std::uint8_t>(button.State());
+            std::uint64_t index = 0;
             for (const auto& part : button.Parts()) {
-                if ((part.states & state) != 0) AddToMask(mask, *part.object, toPixels * part.object->GetPlacement().matrix);
+                if ((part.states & state) == 0) continue;
+                const OrderScope orderScope(order_, raster::Fingerprint().add(order_).add(++index).value());
+                AddToMask(mask, *part.object, toPixels * part.object->GetPlacement().matrix);
             }
             return;
         }

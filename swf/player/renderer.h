@@ -8,7 +8,9 @@
 
 #include "swf/model/movie.h"
 #include "swf/model/shape.h"
+#include "swf/player/damage.h"
 #include "swf/player/display_object.h"
+#include "swf/player/drawing_rasterizer.h"
 #include "swf/player/text_fonts.h"
 #include "swf/raster/raster.h"
 
@@ -25,6 +27,13 @@ public:
 
     // Device fonts and embedded-font lookup for text; without them device text is not drawn.
     void SetFonts(const TextFonts* fonts) { fonts_ = fonts; }
+
+    // Draws only the pixels inside `area` (not owned; nullptr: all of them),
+    // each exactly as a whole drawing would.
+    void SetArea(const raster::PixelRect* area) { rasterizer_.SetArea(area); }
+    // While set (not owned), drawing draws nothing and notes each object's
+    // drawing calls in the recorder instead.
+    void SetRecorder(DamageRecorder* recorder) { rasterizer_.SetRecorder(recorder); }
 
     // Draws the list with `toPixels` mapping its coordinates (twips) to the
     // surface, only inside `clip` when one is given.
@@ -58,8 +67,10 @@ private:
     // Where fonts are looked up: the dictionary of the clip being drawn.
     const Dictionary* dictionary_;
     const TextFonts* fonts_ = nullptr;
-    raster::Rasterizer rasterizer_;
+    DrawingRasterizer rasterizer_;
     int liveMasks_ = 0;
+    // The drawing order and the clip layers over the object being drawn.
+    std::uint64_t order_ = 0;
 };
 
 }  // namespace swf

@@ -35,8 +35,13 @@ std::uint8_t coverageToAlpha(std::int64_t value, FillRule rule) {
 }  // namespace
 
 void CoverageAccumulator::reset(int width, int height) {
+  reset(width, height, PixelRect{0, 0, width, height});
+}
+
+void CoverageAccumulator::reset(int width, int height, const PixelRect& area) {
   width_ = std::clamp(width, 0, kMaxDimension);
   height_ = std::clamp(height, 0, kMaxDimension);
+  area_ = area.intersected({0, 0, width_, height_});
   cells_.clear();
   current_ = {INT_MIN, INT_MIN, 0, 0};
   minRow_ = INT_MAX;
@@ -44,7 +49,9 @@ void CoverageAccumulator::reset(int width, int height) {
 }
 
 void CoverageAccumulator::flushCell() {
-  if (current_.cover != 0 || current_.area != 0) {
+  // Cells right of the area only feed pixels further right; rows outside it are not emitted.
+  const bool inArea = current_.y >= area_.top && current_.y < area_.bottom && current_.x < area_.right;
+  if (inArea && (current_.cover != 0 || current_.area != 0)) {
     cells_.push_back(current_);
     minRow_ = std::min(minRow_, current_.y);
     maxRow_ = std::max(maxRow_, current_.y);
@@ -58,6 +65,9 @@ void CoverageAccumulator::addLine(double x0, double y0, double x1, double y1) {
   if (y0 == y1 || width_ == 0 || height_ == 0) return;  // horizontal edges cross no row
   if ((y0 <= 0 && y1 <= 0) || (y0 >= h && y1 >= h)) return;
   if (x0 >= w && x1 >= w) return;  // right of the target: changes no visible winding
+  // Wholly above, below or right of the area: every cell it makes would be dropped.
+  const double top = area_.top, bottom = area_.bottom, right = area_.right;
+  if ((y0 <= top && y1 <= top) || (y0 >= bottom && y1 >= bottom) || (x0 >= right && x1 >= right)) return;
 
   // Clip to the rows of the target; edges above or below it change nothing inside.
   if (y0 < 0 || y0 > h || y1 < 0 || y1 > h) {
@@ -267,7 +277,22 @@ void CoverageAccumulator::emitRow(std::int32_t y, Cell* cells, int count, FillRu
       if (runAlpha != 0) spans_.push_back({x + 1, next - x - 1, runAlpha, nullptr});
     }
   }
+  if (area_.left > 0 || area_.right < width_) clipSpansToArea();
   if (!spans_.empty()) sink.coverageRow(y, spans_.data(), static_cast<int>(spans_.size()));
+}
+
+void CoverageAccumulator::clipSpansToArea() {
+  std::size_t kept = 0;
+  for (CoverageSpan span : spans_) {
+    const int begin = std::max(span.x, area_.left);
+    const int end = std::min(span.x + span.length, area_.right);
+    if (begin >= end) continue;
+    if (span.covers != nullptr) span.covers += begin - span.x;
+    span.x = begin;
+    span.length = end - begin;
+    spans_[kept++] = span;
+  }
+  spans_.resize(kept);
 }
 
 }  // namespace swf::raster

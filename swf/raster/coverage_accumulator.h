@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "swf/raster/fill_rule.h"
+#include "swf/raster/geometry.h"
 
 namespace swf::raster {
 
@@ -35,6 +36,10 @@ class CoverageAccumulator {
  public:
   // Starts a new shape for a target of width x height pixels; keeps the memory.
   void reset(int width, int height);
+  // The same, emitting coverage only inside `area` (clipped to the target).
+  // Rows do not depend on each other and winding flows left to right, so the
+  // pixels inside come out exactly as without the area.
+  void reset(int width, int height, const PixelRect& area);
   // Adds a directed edge in pixel coordinates. The caller passes finite values
   // of at most about 1e9 in magnitude.
   void addLine(double x0, double y0, double x1, double y1);
@@ -66,12 +71,14 @@ class CoverageAccumulator {
   }
   void flushCell();
   void sortCellsByRow();
+  void clipSpansToArea();
   void emitRow(std::int32_t y, Cell* cells, int count, FillRule rule, CoverageRowSink& sink);
 
   static constexpr std::int32_t kAreaFlushLimit = 1 << 29;
 
   int width_ = 0;
   int height_ = 0;
+  PixelRect area_;
   Cell current_{};
   std::vector<Cell> cells_;
   std::vector<Cell> sorted_;

@@ -1,5 +1,6 @@
 #include "swf/raster/geometry.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace swf::raster {
@@ -31,6 +32,17 @@ bool Matrix::invert(Matrix& out) const {
   if (!r.isFinite()) return false;
   out = r;
   return true;
+}
+
+PixelRect PixelRect::united(const PixelRect& o) const {
+  if (empty()) return o;
+  if (o.empty()) return *this;
+  return {std::min(left, o.left), std::min(top, o.top), std::max(right, o.right), std::max(bottom, o.bottom)};
+}
+
+PixelRect PixelRect::intersected(const PixelRect& o) const {
+  PixelRect r{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right), std::min(bottom, o.bottom)};
+  return r.empty() ? PixelRect{} : r;
 }
 
 }  // namespace swf::raster

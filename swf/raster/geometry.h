@@ -2,6 +2,26 @@
 
 namespace swf::raster {
 
+// A rectangle of whole pixels, left and top inside, right and bottom outside.
+struct PixelRect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+
+  int width() const { return right - left; }
+  int height() const { return bottom - top; }
+  bool empty() const { return right <= left || bottom <= top; }
+  long long area() const { return empty() ? 0 : static_cast<long long>(width()) * height(); }
+  bool intersects(const PixelRect& o) const {
+    return left < o.right && o.left < right && top < o.bottom && o.top < bottom;
+  }
+  // The smallest rectangle holding both (an empty one adds nothing).
+  PixelRect united(const PixelRect& o) const;
+  PixelRect intersected(const PixelRect& o) const;
+  bool operator==(const PixelRect&) const = default;
+};
+
 struct Point {
   double x = 0;
   double y = 0;

@@ -5,6 +5,8 @@
 #include <optional>
 #include <utility>
 
+#include "swf/raster/fingerprint.h"
+
 namespace swf::raster {
 
 namespace {
@@ -90,6 +92,7 @@ Paint Paint::solid(Color color) {
   p.kind_ = Kind::Solid;
   p.solid_ = premultiply(color);
   p.opaque_ = color.a == 255;
+  p.fingerprint_ = Fingerprint().add(std::uint64_t{1}).add(std::uint64_t{p.solid_}).value();
   return p;
 }
 
@@ -98,6 +101,7 @@ Paint Paint::solidFromPixel(std::uint32_t premultiplied) {
   p.kind_ = Kind::Solid;
   p.solid_ = premultiplied;
   p.opaque_ = (premultiplied >> 24) == 255;
+  p.fingerprint_ = Fingerprint().add(std::uint64_t{1}).add(std::uint64_t{premultiplied}).value();
   return p;
 }
 
@@ -113,6 +117,15 @@ Paint Paint::gradient(const Gradient& gradient) {
   }
   p.kind_ = Kind::Gradient;
   p.opaque_ = p.ramp_.opaque();
+  Fingerprint f;
+  f.add(std::uint64_t{2}).add(static_cast<std::uint64_t>(p.shape_)).add(static_cast<std::uint64_t>(p.spread_));
+  f.add(p.focal_);
+  for (double v : {p.pixelToGradient_.a, p.pixelToGradient_.b, p.pixelToGradient_.c, p.pixelToGradient_.d,
+                   p.pixelToGradient_.tx, p.pixelToGradient_.ty}) {
+    f.add(v);
+  }
+  for (int i = 0; i < 256; ++i) f.add(std::uint64_t{p.ramp_[i]});
+  p.fingerprint_ = f.value();
   return p;
 }
 
@@ -124,6 +137,18 @@ Paint Paint::bitmap(const BitmapStyle& style) {
   p.kind_ = Kind::Bitmap;
   p.opaque_ = sampler->opaque();
   p.bitmap_ = std::move(sampler);
+  Fingerprint f;
+  f.add(std::uint64_t{3}).add(style.image.get()).add(style.image->serial);
+  f.add(static_cast<std::uint64_t>(style.image->width)).add(static_cast<std::uint64_t>(style.image->height));
+  const Matrix& m = style.matrix;
+  for (double v : {m.a, m.b, m.c, m.d, m.tx, m.ty}) f.add(v);
+  f.add(std::uint64_t{style.repeat}).add(std::uint64_t{style.smooth});
+  const ColorTransform& t = style.colors;
+  for (double v : {double(t.redMult), double(t.greenMult), double(t.blueMult), double(t.alphaMult),
+                   double(t.redAdd), double(t.greenAdd), double(t.blueAdd), double(t.alphaAdd)}) {
+    f.add(v);
+  }
+  p.fingerprint_ = f.value();
   return p;
 }
 

@@ -78,6 +78,9 @@ class Paint {
   // Premultiplied colours for the centres of pixels (x .. x + length - 1, y).
   void shadeSpan(int x, int y, int length, std::uint32_t* out) const;
 
+  // Equal for paints that colour every pixel alike (made from equal inputs).
+  std::uint64_t fingerprint() const { return fingerprint_; }
+
  private:
   enum class Kind { Solid, Gradient, Bitmap };
   static Paint solidFromPixel(std::uint32_t premultiplied);
@@ -92,6 +95,7 @@ class Paint {
   Matrix pixelToGradient_;
   double focal_ = 0;
   std::shared_ptr<const BitmapSampler> bitmap_;
+  std::uint64_t fingerprint_ = 0;
 };
 
 }  // namespace swf::raster

@@ -1,5 +1,8 @@
 #include "swf/raster/rasterizer.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "swf/raster/flatten.h"
 #include "swf/raster/span_painters.h"
 
@@ -74,10 +77,33 @@ class StrokeSink final : public PolylineSink {
 
 }  // namespace
 
+bool Rasterizer::begin(int width, int height, const DrawOptions& options, double reach) {
+  if (options.area == nullptr) {
+    accumulator_.reset(width, height);
+    return true;
+  }
+  const PixelRect area = options.area->intersected({0, 0, width, height});
+  if (area.empty() || pixelPoints_.empty()) return false;
+  double minX = pixelPoints_[0].x, maxX = minX, minY = pixelPoints_[0].y, maxY = minY;
+  for (const Point& p : pixelPoints_) {
+    minX = std::min(minX, p.x);
+    maxX = std::max(maxX, p.x);
+    minY = std::min(minY, p.y);
+    maxY = std::max(maxY, p.y);
+  }
+  // Curves stay inside their control points' hull, so the box holds the whole outline.
+  if (maxX + reach < area.left || minX - reach > area.right || maxY + reach < area.top ||
+      minY - reach > area.bottom) {
+    return false;
+  }
+  accumulator_.reset(width, height, area);
+  return true;
+}
+
 bool Rasterizer::addFill(const Path& path, int width, int height, const DrawOptions& options) {
   if (width <= 0 || height <= 0 || path.empty()) return false;
   if (!transformPoints(path, options.matrix, pixelPoints_)) return false;
-  accumulator_.reset(width, height);
+  if (!begin(width, height, options, 1)) return false;
   FillEdgeSink sink(accumulator_, options.closeSubpaths);
   const CullBox cull{0, 0, static_cast<double>(width), static_cast<double>(height)};
   flattenPath(path.verbs(), pixelPoints_, &cull, sink);
@@ -89,7 +115,10 @@ bool Rasterizer::addStroke(const Path& path, int width, int height, const Stroke
                            const DrawOptions& options) {
   if (width <= 0 || height <= 0 || path.empty()) return false;
   if (!transformPoints(path, options.matrix, pixelPoints_)) return false;
-  accumulator_.reset(width, height);
+  // Miters reach out at most miterLimit half-widths; caps and round joins less.
+  const double width1 = std::max(style.width, 1.0);
+  const double reach = width1 * std::max(style.miterLimit, 2.0) + 2;
+  if (!begin(width, height, options, std::isfinite(reach) ? reach : 1e18)) return false;
   StrokeSink sink(stroker_, accumulator_, style, polyline_, options.closeSubpaths);
   flattenPath(path.verbs(), pixelPoints_, nullptr, sink);
   sink.finish(options.closeSubpaths);

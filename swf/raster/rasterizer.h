@@ -21,6 +21,9 @@ struct DrawOptions {
   Matrix matrix;
   // When set, coverage is multiplied by this mask (pixels outside it count as 0).
   const CoverageMask* clip = nullptr;
+  // When set, only pixels inside this rectangle are written; they come out as
+  // they would without it (a partial redraw matches a full one).
+  const PixelRect* area = nullptr;
   // Fills: add an edge from the end of each subpath back to its start.
   // Strokes: join each subpath's end to its start instead of capping both.
   bool closeSubpaths = false;
@@ -46,6 +49,9 @@ class Rasterizer {
   bool addFill(const Path& path, int width, int height, const DrawOptions& options);
   bool addStroke(const Path& path, int width, int height, const StrokeStyle& style,
                  const DrawOptions& options);
+  // Starts the accumulator, or returns false when the transformed points,
+  // grown by `reach` pixels, cannot touch the area being drawn.
+  bool begin(int width, int height, const DrawOptions& options, double reach);
 
   CoverageAccumulator accumulator_;
   Stroker stroker_;

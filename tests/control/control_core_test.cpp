@@ -34,8 +34,15 @@ TEST(FrameClock, FramesFollowTheClockAndCatchUpWithinTheCap) {
     for (std::int64_t t = 1400; t <= 11000; t += 97) total += clock.FramesDue(t);
     total += clock.FramesDue(11000);
     EXPECT_EQ(total, 100);
+    EXPECT_EQ(clock.FramesSkipped(), 0);
     // A long stall plays only the cap and drops the rest of the backlog.
     EXPECT_EQ(clock.FramesDue(61000), kMaxCatchUpFrames);
+    EXPECT_EQ(clock.FramesSkipped(), 500 - kMaxCatchUpFrames);  // 600 due, 100 played before
+    // The timer is asked to wake the thread when the next frame is due.
+    EXPECT_EQ(clock.MillisecondsToNextFrame(61000), 100u);
+    EXPECT_EQ(clock.MillisecondsToNextFrame(61040), 60u);
+    EXPECT_EQ(clock.MillisecondsToNextFrame(61099), 1u);
+    EXPECT_EQ(clock.MillisecondsToNextFrame(61250), 1u);  // overdue: at once
     EXPECT_EQ(clock.FramesDue(61050), 0);
     EXPECT_EQ(clock.FramesDue(61100), 1);
     // A counter that goes backwards plays nothing.
@@ -181,6 +188,30 @@ TEST(MoviePlayer, LoadsTheBackgroundAndFrameRateAndRejectsBadBytes) {
     player.Advance();  // harmless without a movie
     player.Render(pixels.data(), 40, 30, 40 * 4);
     EXPECT_EQ(pixels[0], 0xFFFFFFFFu);
+}
+
+TEST(MoviePlayer, RenderChangesDrawsEverythingOnceThenOnlyWhatChanged) {
+    MoviePlayer player;
+    ASSERT_TRUE(player.Load(control_test::HalfAndHalfMovie(0x3366CC, 0xCC3300)));
+    std::vector<std::uint32_t> pixels(40 * 30, 0);
+    player.SetViewport(40, 30);
+    EXPECT_EQ(player.RenderChanges(pixels.data(), 40, 30, 40 * 4), (std::vector<PixelArea>{{0, 0, 40, 30}}));
+    std::vector<std::uint32_t> whole(40 * 30, 0);
+    player.Render(whole.data(), 40, 30, 40 * 4);
+    EXPECT_EQ(pixels, whole);
+    // A still movie: nothing to draw, and the pixels stay as they are.
+    player.Advance();
+    EXPECT_TRUE(player.RenderChanges(pixels.data(), 40, 30, 40 * 4).empty());
+    EXPECT_EQ(pixels, whole);
+    // The buffer was lost: all of it again.
+    std::fill(pixels.begin(), pixels.end(), 0);
+    player.ForgetRenderedFrame();
+    EXPECT_EQ(player.RenderChanges(pixels.data(), 40, 30, 40 * 4).size(), 1u);
+    EXPECT_EQ(pixels, whole);
+    // Another movie: everything.
+    ASSERT_TRUE(player.Load(control_test::SolidMovie(80, 60, 0x112233)));
+    EXPECT_EQ(player.RenderChanges(pixels.data(), 40, 30, 40 * 4).size(), 1u);
+    EXPECT_EQ(pixels[0], 0xFF112233u);
 }
 
 }  // namespace

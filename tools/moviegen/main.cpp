@@ -58,6 +58,7 @@ int main(int argc, char** argv) {
         {"fscommand.swf", moviegen::BuildFsCommandMovie},
         {"classes.swf", moviegen::BuildClassMovie},
         {"textinput.swf", moviegen::BuildTextInputMovie},
+        {"fullchange.swf", moviegen::BuildFullChangeMovie},
     };
     for (const auto& [name, build] : movies) {
         if (!WriteFile(folder / name, build())) {

@@ -43,5 +43,12 @@ std::vector<std::uint8_t> BuildFsCommandMovie();
 // "Typed: " + entry. Every other frame the movie runs
 // fscommand("state", entry + "|" + other).
 std::vector<std::uint8_t> BuildTextInputMovie();
+// Frames the full-change movie plays before it closes: 30 s at 30 fps.
+inline constexpr int kFullChangeFrames = 900;
+
+// 1920 x 1080 at 30 fps, for measuring frame pacing: a radial gradient over
+// the whole stage that moves and changes colour every frame, so that every
+// pixel changes; after kFullChangeFrames frames it calls the host with "close".
+std::vector<std::uint8_t> BuildFullChangeMovie();
 
 }  // namespace moviegen

@@ -181,6 +181,55 @@ std::vector<std::uint8_t> BuildTextInputMovie() {
     MovieHeader header;
     header.frameSize = Rect{0, 400 * kTwips, 0, 200 * kTwips};
     header.frameRate = 24;
+
+std::vector<std::uint8_t> BuildFullChangeMovie() {
+    constexpr std::int32_t kWidth = 1920 * kTwips, kHeight = 1080 * kTwips;
+    const Rect stage{0, kWidth, 0, kHeight};
+    ShapeBuilder shape;
+    const std::uint16_t fill = shape.AddFill(FillStyle::Radial(
+        stage, {{0, Rgba{250, 220, 40}}, {120, Rgba{40, 160, 220}}, {255, Rgba{120, 20, 90}}}));
+    shape.Rectangle(stage, fill);
+
+    // Both frames count themselves (from 0 the first time round); past the
+    // last one the movie asks the host to close.
+    ActionAssembler count;
+    count.PushString("n").Action(ActionCode::GetVariable).PushNumber(0).Action(ActionCode::Greater);
+    count.If("counting").PushString("n").PushNumber(0).Action(ActionCode::SetVariable).Label("counting");
+    count.PushString("n").PushString("n").Action(ActionCode::GetVariable).PushNumber(1).Action(ActionCode::Add2);
+    count.Action(ActionCode::SetVariable);
+    count.PushString("n").Action(ActionCode::GetVariable).PushNumber(kFullChangeFrames).Action(ActionCode::Greater);
+    count.If("close").Jump("done").Label("close").ExternalInterfaceCall("close").Label("done");
+
+    // The second frame moves the picture and changes every colour; looping
+    // back to the first puts it back.
+    PlaceObject second;
+    second.depth = 1;
+    second.move = true;
+    second.hasMatrix = true;
+    second.matrix = Matrix::Translate(7 * kTwips, 3 * kTwips);
+    second.hasColorTransform = true;
+    second.colorTransform.multR = 180;
+    second.colorTransform.addG = 40;
+    second.colorTransform.addB = -30;
+
+    TagStream tags;
+    tags.FileAttributes(0);
+    tags.SetBackgroundColor(Rgb{0, 0, 0});
+    tags.Add(TagCode::DefineShape3, shape.DefineShapeBody(1, 3));
+    PlaceObject place;
+    place.depth = 1;
+    place.characterId = 1;
+    place.hasMatrix = true;
+    tags.PlaceObject2(place);
+    tags.DoAction(count.Finish());
+    tags.ShowFrame();
+    tags.PlaceObject2(second);
+    tags.DoAction(count.Finish());
+    tags.ShowFrame();
+    tags.End();
+    MovieHeader header;
+    header.frameSize = stage;
+    header.frameRate = 30;
     return BuildMovie(header, tags);
 }
 
