@@ -58,6 +58,19 @@ Value Vm::CallMethod(const Value& object, const std::string& name, std::vector<V
     return result;
 }
 
+bool Vm::ConstructAs(DisplayTarget& clip, const std::string& symbol, ActionHost& host) {
+    Object* constructor = RegisteredClass(symbol);
+    if (constructor == nullptr) return false;
+    Object* self = ObjectFor(&clip);
+    ++runDepth_;
+    Interpreter interpreter(*this, host);
+    if (Object* proto = interpreter.GetMember(Value::Obj(constructor), "prototype").AsObject()) self->proto = proto;
+    interpreter.Initialize(Value::Obj(constructor), Value::Obj(self), {}, self->proto);
+    --runDepth_;
+    CollectIfIdle();
+    return true;
+}
+
 void Vm::SetRoot(ActionTarget* root) { root_ = root; }
 
 void Vm::Forget(DisplayTarget& object) {

@@ -102,6 +102,10 @@ public:
     // object.name(args), run from outside any block; undefined when there is
     // no such method.
     Value CallMethod(const Value& object, const std::string& name, std::vector<Value> args, ActionHost& host);
+    // A clip placed from a library symbol that Object.registerClass tied to a
+    // class becomes an instance of it: the class's prototype becomes its
+    // __proto__ and the constructor runs on it. False when no class is tied.
+    bool ConstructAs(DisplayTarget& clip, const std::string& symbol, ActionHost& host);
     // A LoadVars load ended: `text` is the file's text, or null when it failed.
     void FinishLoadVars(Object* receiver, const std::string* text, std::size_t bytes, ActionHost& host);
     // An XML load ended likewise: the text is parsed into the document, then its onLoad runs.

@@ -27,6 +27,12 @@ public:
         (void)name;
         return false;
     }
+    // The clip was placed from the library symbol `symbol`: a class that
+    // scripts tied to it constructs the clip.
+    virtual void ConstructAs(MovieClip& clip, const std::string& symbol) {
+        (void)clip;
+        (void)symbol;
+    }
     // Calls `event` on every listener of the global object `source` (Key, Mouse, Stage).
     virtual void Broadcast(const std::string& source, const std::string& event) {
         (void)source;

@@ -12,6 +12,16 @@ namespace swf {
 
 namespace {
 
+// The linkage name the clip's movie exports its symbol under, if any.
+const std::string* ExportNameOf(const MovieClip& clip) {
+    const std::uint16_t id = clip.GetPlacement().characterId;
+    if (id == 0) return nullptr;
+    for (const auto& [name, exported] : clip.Movie().exports) {
+        if (exported == id) return &name;
+    }
+    return nullptr;
+}
+
 // The handler member a clip event calls, as scripts name it.
 const char* HandlerName(std::uint32_t event) {
     switch (event) {
@@ -157,6 +167,14 @@ void Stage::RunQueuedActions() {
         QueuedAction action = queue_[i];
         if (action.clip == nullptr || runner_ == nullptr) continue;
         if (!action.unload && removed_.count(action.clip) != 0) continue;
+        if (action.construct) {
+            if (const std::string* symbol = ExportNameOf(*action.clip)) {
+                runningAction_ = true;
+                runner_->ConstructAs(*action.clip, *symbol);
+                runningAction_ = false;
+            }
+            continue;
+        }
         if (!action.code && !runner_->HasHandler(*action.clip, action.handler)) continue;
         ++ran;
         runningAction_ = true;
@@ -246,6 +264,9 @@ void Stage::QueueInitAction(MovieClip& clip, const InitAction& init) {
 
 void Stage::QueueClipEvent(MovieClip& clip, std::uint32_t event) {
     const bool unload = event == kClipUnload;
+    // A clip the timeline placed from a registered symbol is constructed as
+    // its class first (attachMovie constructs the clips it makes itself).
+    if (event == kClipConstruct && !clip.Script().dynamic) queue_.push_back({&clip, nullptr, nullptr, false, true});
     if (const ClipActions& actions = clip.GetPlacement().clipActions) {
         for (const ClipAction& action : *actions) {
             // A key press handler runs for its own key only (see KeyDown).

@@ -141,6 +141,7 @@ private:
         ActionCode code;  // null: call the clip's `handler` member instead
         const char* handler = nullptr;
         bool unload = false;  // runs even though the clip has been removed
+        bool construct = false;  // makes the clip an instance of its symbol's registered class
     };
     // Queues `event` for every started clip, newest first, and runs it; then
     // the listeners of the broadcaster `source` hear `listenerEvent`.

@@ -82,6 +82,10 @@ void VmActionRunner::CallHandler(MovieClip& clip, const std::string& name) {
     vm.CallMethod(vm.ClipValue(clip), name, {}, Host());
 }
 
+void VmActionRunner::ConstructAs(MovieClip& clip, const std::string& symbol) {
+    state_->vm.ConstructAs(clip, symbol, Host());
+}
+
 bool VmActionRunner::HasHandler(MovieClip& clip, const std::string& name) {
     actions::Vm& vm = state_->vm;
     const actions::Value self = vm.ClipValue(clip);

@@ -28,6 +28,7 @@ public:
     void Forget(MovieClip& clip) override;
     void CallHandler(MovieClip& clip, const std::string& name) override;
     bool HasHandler(MovieClip& clip, const std::string& name) override;
+    void ConstructAs(MovieClip& clip, const std::string& symbol) override;
     void Broadcast(const std::string& source, const std::string& event) override;
     // Runs the setInterval/setTimeout callbacks that have come due by the
     // script clock (the time since the movie started).

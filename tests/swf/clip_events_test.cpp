@@ -438,14 +438,19 @@ TEST(ClipEvents, ClipsWithButtonHandlersActAsButtons) {
 
 // Classes defined in the init actions of an exported sprite are there when the
 // first frame's script runs: constructor, statics, accessors and subclass.
-TEST(ClassMovie, InitActionsDefineClassesTheFirstFrameUsesAndTheHostHearsOfIt) {
+TEST(ClassMovie, InitActionsDefineClassesThatScriptsAttachesAndPlacementsInstantiate) {
     RecordingHost host;
     Player player;
     player.SetHost(&host);
     ASSERT_TRUE(player.Load(moviegen::BuildClassMovie())) << player.LoadError();
+    EXPECT_TRUE(host.calls.empty());  // the report waits for frame 2
+    player.AdvanceFrame();
+    // Counter ran three times: as StepCounter's super, for the attached clip
+    // and for the placed one; both clips are Counters, the attached one has
+    // its init object's member.
     EXPECT_EQ(host.calls, std::vector<std::string>{
                               "<invoke name=\"classReady\" returntype=\"xml\"><arguments><number>16</number>"
-                              "<number>1</number><true/></arguments></invoke>"});
+                              "<number>3</number><true/><number>3</number><true/><true/></arguments></invoke>"});
     EXPECT_TRUE(player.Warnings().empty()) << player.Warnings().front();
     player.AdvanceFrame();  // stopped: nothing more
     EXPECT_EQ(host.calls.size(), 1u);

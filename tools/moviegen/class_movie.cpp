@@ -102,7 +102,7 @@ ActionAssembler ClassDefinitions() {
 }
 
 // Frame 1: var c = new StepCounter(10, 5); c.increment(); c.count = c.count + 1;
-// ExternalInterface.call("classReady", c.count, Counter.made, c instanceof Counter, typeof Counter.registered);
+// var m = attachMovie("CounterSymbol", "m", 5, {step: 3});
 ActionAssembler StartUp() {
     ActionAssembler a;
     a.PushString("c").PushNumber(5).PushNumber(10).PushNumber(2).PushString("StepCounter");
@@ -111,12 +111,29 @@ ActionAssembler StartUp() {
     Get(a, "c").PushString("increment").Action(ActionCode::CallMethod).Action(ActionCode::Pop);
     Get(a, "c").PushString("count");
     Member(Get(a, "c"), "count").PushNumber(1).Action(ActionCode::Add2).Action(ActionCode::SetMember);
+    a.PushString("m");
+    a.PushString("step").PushNumber(3).PushNumber(1).Action(ActionCode::InitObject);
+    a.PushNumber(5).PushString("m").PushString("CounterSymbol").PushNumber(4);
+    Get(a, "this").PushString("attachMovie").Action(ActionCode::CallMethod).Action(ActionCode::SetVariable);
+    return a;
+}
+
+// Frame 2, once the clip placed on frame 1 was constructed:
+// ExternalInterface.call("classReady", c.count, Counter.made, c instanceof Counter,
+//                        m.step, m instanceof Counter, placed instanceof Counter);
+ActionAssembler Report() {
+    ActionAssembler a;
     // Arguments last first, then the name and the count.
+    Get(a, "placed");
+    Get(a, "Counter").Action(kInstanceOf);
+    Get(a, "m");
+    Get(a, "Counter").Action(kInstanceOf);
+    Member(Get(a, "m"), "step");
     Get(a, "c");
     Get(a, "Counter").Action(kInstanceOf);
     Member(Get(a, "Counter"), "made");
     Member(Get(a, "c"), "count");
-    a.PushString("classReady").PushNumber(4);
+    a.PushString("classReady").PushNumber(7);
     Member(Member(Get(a, "flash"), "external"), "ExternalInterface").PushString("call");
     a.Action(ActionCode::CallMethod).Action(ActionCode::Pop);
     a.Action(ActionCode::Stop);
@@ -135,6 +152,13 @@ std::vector<std::uint8_t> BuildClassMovie() {
     tags.ExportAssets({{kCounterSprite, "CounterSymbol"}});
     tags.DoInitAction(kCounterSprite, ClassDefinitions().Finish());
     tags.DoAction(StartUp().Finish());
+    PlaceObject placed;
+    placed.depth = 1;
+    placed.characterId = kCounterSprite;
+    placed.name = "placed";
+    tags.PlaceObject2(placed);
+    tags.ShowFrame();
+    tags.DoAction(Report().Finish());
     tags.ShowFrame();
     tags.End();
     MovieHeader header;

@@ -30,8 +30,11 @@ std::vector<std::uint8_t> BuildFlashCallMovie();
 // exported sprite "CounterSymbol" define _global.Counter (constructor, static
 // count of instances made, a `count` getter/setter pair, hidden prototype
 // methods, registered for the symbol) and its subclass StepCounter. Frame 1
-// makes a StepCounter(10, 5), increments it, adds 1 through the setter and
-// calls ExternalInterface.call("classReady", 16, 1, true), then stops.
+// makes a StepCounter(10, 5), increments it, adds 1 through the setter,
+// attaches the symbol as "m" with the init object {step: 3} and places it as
+// "placed". Frame 2 calls ExternalInterface.call("classReady", c.count,
+// Counter.made, c instanceof Counter, m.step, m instanceof Counter,
+// placed instanceof Counter) — 16, 3, true, 3, true, true — then stops.
 std::vector<std::uint8_t> BuildClassMovie();
 
 // Calls fscommand("quit", "now") on frame 1, then stops.

@@ -181,6 +181,8 @@ std::vector<std::uint8_t> BuildTextInputMovie() {
     MovieHeader header;
     header.frameSize = Rect{0, 400 * kTwips, 0, 200 * kTwips};
     header.frameRate = 24;
+    return BuildMovie(header, tags);
+}
 
 std::vector<std::uint8_t> BuildFullChangeMovie() {
     constexpr std::int32_t kWidth = 1920 * kTwips, kHeight = 1080 * kTwips;
