@@ -9,6 +9,7 @@
 #include <aclapi.h>
 #include <sddl.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -47,15 +48,13 @@ protected:
         GetTempPathW(MAX_PATH, temp);
         root_ = std::wstring(temp) + L"package_file_test";
         shared_ = root_ + L"\\shared";
+        TearDown();  // whatever an earlier, failed run left
         CreateDirectoryW(root_.c_str(), nullptr);
     }
     void TearDown() override {
         driver::RemoveFolderLink(Narrow(shared_));
-        DeleteFileW((shared_ + L"\\flash8.msi").c_str());
-        RemoveDirectoryW(shared_.c_str());
-        DeleteFileW((root_ + L"\\elsewhere\\flash8.msi").c_str());
-        RemoveDirectoryW((root_ + L"\\elsewhere").c_str());
-        RemoveDirectoryW(root_.c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(root_, ignored);
     }
     std::wstring root_, shared_;
 };

@@ -177,7 +177,9 @@ TEST_F(Provisioning, ALinkedTempFolderIsNotWrittenThrough) {
     const std::string temp = ExtractedPackagePath().substr(0, ExtractedPackagePath().rfind('\\'));
     const std::string saved = temp + ".saved", target = temp + ".target";
     const bool hadTemp = GetFileAttributesA(temp.c_str()) != INVALID_FILE_ATTRIBUTES;
-    if (hadTemp) ASSERT_TRUE(MoveFileA(temp.c_str(), saved.c_str()));
+    if (hadTemp) {
+        ASSERT_TRUE(MoveFileA(temp.c_str(), saved.c_str()));
+    }
     CreateDirectoryA(target.c_str(), nullptr);
     const bool linked = MakeFolderLink(temp, target);
 
@@ -205,6 +207,72 @@ TEST_F(Provisioning, ALinkedTempFolderIsNotWrittenThrough) {
     RemoveDirectoryA(target.c_str());
     if (hadTemp) MoveFileA(saved.c_str(), temp.c_str());
     ASSERT_TRUE(linked) << "no folder link could be made";
+}
+
+// A one-frame movie of a 640 x 480 stage that sets only its background
+// colour, written from the file format's definition.
+std::string BackgroundMovie(COLORREF colour) {
+    std::vector<std::uint8_t> bits;  // the stage rectangle: 15 bits per field
+    const auto put = [&](std::uint32_t value, int count) {
+        for (int i = count - 1; i >= 0; --i) bits.push_back((value >> i) & 1);
+    };
+    put(15, 5);
+    for (std::uint32_t field : {0u, 640u * 20, 0u, 480u * 20}) put(field, 15);
+    std::string body;
+    for (std::size_t i = 0; i < bits.size(); i += 8) {
+        std::uint8_t byte = 0;
+        for (std::size_t j = 0; j < 8; ++j) byte = static_cast<std::uint8_t>(byte << 1 | (i + j < bits.size() ? bits[i + j] : 0));
+        body.push_back(static_cast<char>(byte));
+    }
+    body += std::string("\x00\x0C\x01\x00", 4);                                   // 12 fps, one frame
+    body += std::string("\x43\x02", 2);                                             // SetBackgroundColor, 3 bytes
+    body += {static_cast<char>(GetRValue(colour)), static_cast<char>(GetGValue(colour)), static_cast<char>(GetBValue(colour))};
+    body += std::string("\x40\x00\x00\x00", 4);                                   // ShowFrame, End
+    const std::uint32_t length = static_cast<std::uint32_t>(8 + body.size());
+    std::string header = "FWS\x08";
+    for (int i = 0; i < 4; ++i) header.push_back(static_cast<char>(length >> (8 * i)));
+    return header + body;
+}
+
+TEST_F(Provisioning, AProgramFolderWithAWideNameFindsPackageSettingsAndMovie) {
+    // "Gúide Ω": one character of the usual code pages and one outside them.
+    Deployed folder(g_packedOk, "G\xC3\xBAide \xCE\xA9");
+    const COLORREF colour = RGB(0x1E, 0x8C, 0x5A);
+    const std::string moviePath = folder.Folder() + "\\Guide.swf";
+    {
+        FILE* movie = _wfopen(Wide(moviePath).c_str(), L"wb");
+        ASSERT_TRUE(movie);
+        const std::string bytes = BackgroundMovie(colour);
+        std::fwrite(bytes.data(), 1, bytes.size(), movie);
+        std::fclose(movie);
+    }
+    Process program(folder.Exe());
+    ASSERT_TRUE(program.Started());
+    const StartUpWatch watch = WatchStartUp(program, 120s, ExtractedPackagePath());
+    EXPECT_TRUE(watch.installerSeen) << "the package was not found";
+    ASSERT_FALSE(watch.box) << "a message box appeared: " << watch.box->text;
+    ASSERT_TRUE(watch.form);
+    EXPECT_TRUE(ControlInstalled());
+
+    // The settings' size, and the movie's background in the control.
+    const RECT bounds = BoundsOf(watch.form);
+    EXPECT_EQ(bounds.right - bounds.left, 640);
+    EXPECT_EQ(bounds.bottom - bounds.top, 480);
+    HWND control = FindChildOf(watch.form, "GuidePlayerControlWindow");
+    ASSERT_TRUE(control);
+    const RECT inside = BoundsOf(control);
+    const POINT centre{(inside.left + inside.right) / 2, (inside.top + inside.bottom) / 2};
+    COLORREF seen = 0;
+    WaitFor(
+        [&]() -> HWND {
+            seen = ScreenPixel(centre.x, centre.y);
+            return seen == colour ? control : nullptr;
+        },
+        10s);
+    EXPECT_EQ(ColourText(seen), ColourText(colour)) << "the movie was not shown";
+    PostMessageA(watch.form, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(30s), 0u);
+    DeleteFileW(Wide(moviePath).c_str());
 }
 
 TEST_F(Provisioning, AFailingPackageShowsNoDialogAndStartUpGoesOn) {

@@ -16,8 +16,10 @@ using namespace std::chrono_literals;
 
 class Process {
 public:
-    // Starts `exe` with its own folder as the current folder.
-    explicit Process(const std::string& exe, const std::string& arguments = "");
+    // Starts `exe` (UTF-8) with its own folder as the current folder, and
+    // with `showWindow` as its start-up show command when one is given.
+    explicit Process(const std::string& exe, const std::string& arguments = "",
+                     std::optional<WORD> showWindow = std::nullopt);
     ~Process();  // ends the process if it still runs
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
@@ -33,6 +35,9 @@ public:
 private:
     PROCESS_INFORMATION info_{};
 };
+
+// UTF-16 text of UTF-8 text.
+std::wstring Wide(const std::string& utf8);
 
 // Top-level windows of a process (visible ones only, unless asked otherwise).
 std::vector<HWND> WindowsOf(DWORD processId, bool visibleOnly = true);
