@@ -227,8 +227,16 @@ void TPlayerForm::BackPanelMouseMove(TComponent*, TShiftState, int X, int Y) {
 void TPlayerForm::BackPanelMouseDown(TComponent*, TMouseButton, TShiftState, int X, int Y) {
     ReleaseCapture();
     if (const auto command = ui::ZoneCommand(ui::ZoneAt(X, Y, BackPanel->Width(), BackPanel->Height()))) {
+        // Every resize of the loop moves the focus through the band; the
+        // band keeps its sizing cursor until the loop ends, then shows the
+        // ordinary one as after any resize.
+        BandSizing = true;
         Perform(WM_SYSCOMMAND, *command, 0);
+        BandSizing = false;
+        BackPanel->SetCursor(toolkit::crDefault);
     }
 }
 
-void TPlayerForm::BackPanelExit(TComponent*) { BackPanel->SetCursor(toolkit::crDefault); }
+void TPlayerForm::BackPanelExit(TComponent*) {
+    if (!BandSizing) BackPanel->SetCursor(toolkit::crDefault);
+}
