@@ -26,6 +26,7 @@ public:
 
     bool Started() const { return info_.hProcess != nullptr; }
     DWORD Id() const { return info_.dwProcessId; }
+    HANDLE Handle() const { return info_.hProcess; }
     // The exit code, or nothing if the process has not ended within the time.
     std::optional<DWORD> WaitForExit(std::chrono::milliseconds timeout);
     void Kill();
