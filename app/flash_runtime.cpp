@@ -4,10 +4,15 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "app/installer_command.h"
+#include "app/package_file.h"
 #include "app/payload_tail.h"
 #include "toolkit/win/application.h"
+#include "win32/module_path.h"
+#include "win32/owned_handle.h"
+#include "win32/wide_text.h"
 
 namespace app {
 
@@ -34,56 +39,38 @@ private:
     HKEY key_ = nullptr;
 };
 
-class Handle {
-public:
-    explicit Handle(HANDLE handle = nullptr) : handle_(handle) {}
-    ~Handle() {
-        if (handle_) CloseHandle(handle_);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
-// Empty when the system cannot say (or its answer does not fit the buffer).
+// In UTF-8; empty when the system cannot say (or its answer does not fit
+// the buffer).
 std::string SystemFolder() {
-    char buffer[kPathBuffer] = {};
-    UINT length = GetSystemDirectoryA(buffer, kPathBuffer);
-    return length > 0 && length < kPathBuffer ? std::string(buffer, length) : std::string();
+    wchar_t buffer[kPathBuffer] = {};
+    const UINT length = GetSystemDirectoryW(buffer, kPathBuffer);
+    if (length == 0 || length >= kPathBuffer) return std::string();
+    return win32::Utf8FromWide(std::wstring_view(buffer, length)).value_or(std::string());
 }
 
 std::optional<InstallerCommand> Command() { return InstallerCommandFor(SystemFolder()); }
-
-std::string PackagePath() {
-    char folder[kPathBuffer] = {};
-    MakeTempFolder(folder);
-    return std::string(folder) + "\\flash8.msi";
-}
 
 void Report(const char* text) {
     if (toolkit::Application) toolkit::Application->MessageDialog(text);
 }
 
 // Runs the installer on the package and waits for it without time limit.
-void RunInstaller(const InstallerCommand& command) {
-    STARTUPINFOA startup{};
+void RunInstaller(const std::wstring& installer, const std::wstring& arguments) {
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
 
-    std::string commandLine = command.commandLine;  // CreateProcessA may write into it
-    if (!CreateProcessA(command.installer.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+    std::wstring commandLine = arguments;  // CreateProcessW may write into it
+    if (!CreateProcessW(installer.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
         return;  // nothing started: nothing to wait for, no exit code to read
     }
-    Handle processHandle(process.hProcess);
-    Handle threadHandle(process.hThread);
+    const win32::OwnedHandle processHandle(process.hProcess);
+    const win32::OwnedHandle threadHandle(process.hThread);
 
-    WaitForSingleObject(processHandle.get(), INFINITE);
+    WaitForSingleObject(processHandle.Get(), INFINITE);
     DWORD exitCode = 0;
-    if (!GetExitCodeProcess(processHandle.get(), &exitCode)) {
+    if (!GetExitCodeProcess(processHandle.Get(), &exitCode)) {
         Report("GetExitCodeProcess() failed\n");
     } else if (exitCode == kStillActive) {
         Report("Process is still active\n");
@@ -130,13 +117,6 @@ void MakeTempFolder(char* buffer) {
     std::snprintf(buffer, kPathBuffer, "%s", folder.c_str());
 }
 
-bool ExtractInstallerPayload() {
-    const std::string packagePath = PackagePath();
-    const std::string exePath = toolkit::Application ? toolkit::Application->ExeName() : std::string();
-    if (exePath.empty()) return false;
-    return ExtractPayload(exePath, packagePath) == ExtractResult::Ok;
-}
-
 void EnsureFlashRuntime() {
     const std::string controlPath = ReadRegisteredControlPath();
     if (!NeedsFlashInstall(controlPath, ExaminePath(controlPath))) return;
@@ -144,12 +124,21 @@ void EnsureFlashRuntime() {
     // path would be relative ("\temp", "\msiexec.exe"): skip provisioning.
     const auto command = Command();
     if (!command) return;
+    const auto tempFolder = win32::WideFromUtf8(command->tempFolder);
+    const auto installer = win32::WideFromUtf8(command->installer);
+    if (!tempFolder || !installer) return;
 
     // Without a sound package there is nothing to install; the window's own
     // report then says that the control is missing.
-    if (!ExtractInstallerPayload()) return;
-    RunInstaller(*command);
-    DeleteFileA(command->packagePath.c_str());
+    std::vector<std::uint8_t> payload;
+    if (ReadPayload(win32::ModulePath(), payload) != ExtractResult::Ok) return;
+    const auto package = PackageFile::Write(*tempFolder, payload);
+    if (!package) return;
+    const auto packagePath = win32::Utf8FromWide(package->Path());
+    const auto arguments = packagePath ? win32::WideFromUtf8(InstallerArguments(*packagePath)) : std::nullopt;
+    if (!arguments) return;
+    RunInstaller(*installer, *arguments);
+    // The package is deleted as `package` goes.
 }
 
 }  // namespace app

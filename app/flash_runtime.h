@@ -22,10 +22,6 @@ PathKind ExaminePath(const std::string& path);
 // characters and creates the folder.
 void MakeTempFolder(char* buffer);
 
-// Extracts the installer package into the temporary folder as flash8.msi.
-// Returns false, leaving no package file, when there is nothing sound to install.
-bool ExtractInstallerPayload();
-
 void EnsureFlashRuntime();
 
 }  // namespace app

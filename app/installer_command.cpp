@@ -2,6 +2,10 @@
 
 namespace app {
 
+std::string InstallerArguments(const std::string& packagePath) {
+    return " /passive /package \"" + packagePath + "\"";
+}
+
 std::optional<InstallerCommand> InstallerCommandFor(const std::string& systemFolder) {
     const bool driveLetter = systemFolder.size() >= 3 &&
                              ((systemFolder[0] >= 'A' && systemFolder[0] <= 'Z') ||
@@ -12,7 +16,7 @@ std::optional<InstallerCommand> InstallerCommandFor(const std::string& systemFol
     command.tempFolder = systemFolder.substr(0, 2) + "\\temp";
     command.packagePath = command.tempFolder + "\\flash8.msi";
     command.installer = systemFolder + (systemFolder.back() == '\\' ? "" : "\\") + "msiexec.exe";
-    command.commandLine = " /passive /package \"" + command.packagePath + "\"";
+    command.commandLine = InstallerArguments(command.packagePath);
     return command;
 }
 

@@ -14,6 +14,9 @@ struct InstallerCommand {
     std::string commandLine;  // " /passive /package \"<package path>\""
 };
 
+// The installer's arguments for a package at `packagePath`.
+std::string InstallerArguments(const std::string& packagePath);
+
 // Nothing when the system folder is not an absolute drive path ("C:\..."):
 // then every path above would be relative to wherever the program runs.
 std::optional<InstallerCommand> InstallerCommandFor(const std::string& systemFolder);

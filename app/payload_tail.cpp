@@ -1,43 +1,36 @@
 #include "app/payload_tail.h"
 
 #include <cstdio>
-#include <filesystem>
-#include <memory>
+#include <fstream>
 #include <new>
 
 namespace app {
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-// Positions are longs, as the C runtime has them: on Windows that keeps the
-// whole file below 2 GiB, and a larger one is refused rather than misread.
-ExtractResult ReadPayload(const std::string& exePath, std::unique_ptr<std::uint8_t[]>& data,
-                          std::uint32_t& length) {
-    File exe(std::fopen(exePath.c_str(), "rb"));
+// The payload is read through a stream opened by path, so that a program
+// whose folder name lies outside the system code page still finds its tail.
+ExtractResult ReadInto(const std::filesystem::path& exePath, std::vector<std::uint8_t>& data) {
+    std::ifstream exe(exePath, std::ios::binary);
     if (!exe) return ExtractResult::CannotOpenExecutable;
-    if (std::fseek(exe.get(), 0, SEEK_END) != 0) return ExtractResult::ReadFailed;
-    const long size = std::ftell(exe.get());
+    if (!exe.seekg(0, std::ios::end)) return ExtractResult::ReadFailed;
+    const std::streamoff size = exe.tellg();
     if (size < 0) return ExtractResult::ReadFailed;
     if (size < 4) return ExtractResult::NoPayload;
 
     std::array<std::uint8_t, 4> trailer{};
-    if (std::fseek(exe.get(), size - 4, SEEK_SET) != 0 ||
-        std::fread(trailer.data(), 1, trailer.size(), exe.get()) != trailer.size()) {
+    if (!exe.seekg(size - 4) || !exe.read(reinterpret_cast<char*>(trailer.data()), trailer.size())) {
         return ExtractResult::ReadFailed;
     }
     const auto where = LocatePayload(size, DecodeTrailer(trailer));
     if (!where) return ExtractResult::NoPayload;
 
-    length = where->length;
-    data.reset(new (std::nothrow) std::uint8_t[length]);
-    if (!data) return ExtractResult::OutOfMemory;
-    if (std::fseek(exe.get(), static_cast<long>(where->offset), SEEK_SET) != 0 ||
-        std::fread(data.get(), 1, length, exe.get()) != length) {
+    try {
+        data.resize(where->length);
+    } catch (const std::bad_alloc&) {
+        return ExtractResult::OutOfMemory;
+    }
+    if (!exe.seekg(where->offset) || !exe.read(reinterpret_cast<char*>(data.data()), where->length)) {
         return ExtractResult::ReadFailed;
     }
     return ExtractResult::Ok;
@@ -86,11 +79,17 @@ const char* Describe(ExtractResult result) {
     return "unknown";
 }
 
+ExtractResult ReadPayload(const std::filesystem::path& exePath, std::vector<std::uint8_t>& payload) {
+    std::vector<std::uint8_t> data;
+    const ExtractResult result = ReadInto(exePath, data);
+    payload = result == ExtractResult::Ok ? std::move(data) : std::vector<std::uint8_t>();
+    return result;
+}
+
 ExtractResult ExtractPayload(const std::string& exePath, const std::string& packagePath) {
-    std::unique_ptr<std::uint8_t[]> data;
-    std::uint32_t length = 0;
-    ExtractResult result = ReadPayload(exePath, data, length);
-    if (result == ExtractResult::Ok) result = WritePackage(packagePath, data.get(), length);
+    std::vector<std::uint8_t> data;
+    ExtractResult result = ReadPayload(exePath, data);
+    if (result == ExtractResult::Ok) result = WritePackage(packagePath, data.data(), static_cast<std::uint32_t>(data.size()));
     if (result != ExtractResult::Ok) RemovePackageFile(packagePath);
     return result;
 }

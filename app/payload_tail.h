@@ -4,8 +4,10 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace app {
 
@@ -32,6 +34,10 @@ enum class ExtractResult {
 };
 
 const char* Describe(ExtractResult result);
+
+// Reads the payload of the executable at exePath; on any failure `payload`
+// is left empty.
+ExtractResult ReadPayload(const std::filesystem::path& exePath, std::vector<std::uint8_t>& payload);
 
 // Copies the payload of the executable at exePath into packagePath, replacing
 // any earlier file there. On any failure no package file is left behind, so a

@@ -1,15 +1,10 @@
 #include "settings/Sdftxtparser_unit.h"
 
-#include <cstdio>
-#include <memory>
+#include <fstream>
 #include <optional>
 #include <vector>
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
 
 // Text-mode reading done here rather than by the C runtime, so that every
 // platform sees the same bytes: carriage returns vanish and 0x1A ends the text.
@@ -23,23 +18,25 @@ std::string ToTextMode(const std::string& raw) {
     return text;
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+// Opened by path rather than by narrow text, so that a file whose folder
+// name lies outside the system code page is found on Windows too.
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) return std::nullopt;
+    std::ifstream file(path, std::ios::binary);
     if (!file) return std::nullopt;
     std::string raw;
     char chunk[65536];
-    for (;;) {
-        std::size_t got = std::fread(chunk, 1, sizeof chunk, file.get());
-        raw.append(chunk, got);
-        if (got < sizeof chunk) break;
+    while (file.read(chunk, sizeof chunk) || file.gcount() > 0) {
+        raw.append(chunk, static_cast<std::size_t>(file.gcount()));
     }
-    if (std::ferror(file.get())) return std::nullopt;
+    if (file.bad()) return std::nullopt;
     return raw;
 }
 
 }  // namespace
 
-void SDFTxtParser::LoadFromFile(const std::string& path) {
+void SDFTxtParser::LoadFromFile(const std::filesystem::path& path) {
     if (auto raw = ReadWholeFile(path)) LoadFromText(std::move(*raw));
 }
 

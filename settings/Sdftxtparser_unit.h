@@ -2,6 +2,7 @@
 // Reader of the settings text file: pairs written "&key=value&", read once
 // into an ordered key/value table.
 
+#include <filesystem>
 #include <map>
 #include <string>
 
@@ -11,7 +12,7 @@ public:
 
     // Adds the file's pairs to the table (existing keys keep their values).
     // A file that cannot be opened or read adds nothing and reports nothing.
-    void LoadFromFile(const std::string& path);
+    void LoadFromFile(const std::filesystem::path& path);
 
     // The value stored under exactly this key; a missing key is added with an
     // empty value, and the empty string is returned.

@@ -1,5 +1,6 @@
 #include "ui/Playerform_unit.h"
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,6 +13,8 @@
 #include "ui/rules/button_pictures.h"
 #include "ui/rules/movie_paths.h"
 #include "ui/rules/window_placement.h"
+#include "win32/module_path.h"
+#include "win32/wide_text.h"
 
 TPlayerForm* PlayerForm = nullptr;
 
@@ -25,7 +28,7 @@ namespace {
 // whole window with the mouse.
 constexpr unsigned kMoveCommand = 0xF009;
 // UTF-16 units the movie path is converted into, terminator included.
-constexpr int kMovieBufferUnits = 1024;
+constexpr std::size_t kMovieBufferUnits = 1024;
 
 }  // namespace
 
@@ -81,12 +84,17 @@ void TPlayerForm::FormCreate(TComponent*) {
     GripForm->SetHeight(12);
     GripForm->Show();
 
-    const std::optional<std::string> basePath = ui::BasePath(toolkit::Application->ExeName());
+    // The paths are built in UTF-8 from the wide module path, so that no
+    // character of the program's folder is lost to the system code page.
+    const auto exePath = win32::Utf8FromWide(win32::ModulePath());
+    const std::optional<std::string> basePath = exePath ? ui::BasePath(*exePath) : std::nullopt;
     if (!basePath) throw toolkit::ERangeError();
     const std::string moviePath = ui::MoviePath(*basePath);
 
     SDFTxtParser settings;
-    settings.LoadFromFile(ui::SettingsPath(*basePath));
+    if (const auto settingsPath = win32::WideFromUtf8(ui::SettingsPath(*basePath))) {
+        settings.LoadFromFile(std::filesystem::path(*settingsPath));
+    }
 
     TitleLabel->SetTransparent(true);
     TitleLabel->SetCaption(settings.GetValue("title"));
@@ -107,11 +115,9 @@ void TPlayerForm::FormCreate(TComponent*) {
 
     // The control takes the text up to its terminator; a path that does not
     // fit the buffer is refused rather than cut short to another file's name.
-    std::vector<wchar_t> movie(kMovieBufferUnits, L'\0');
-    if (MultiByteToWideChar(CP_ACP, 0, moviePath.c_str(), -1, movie.data(), kMovieBufferUnits) == 0) {
-        throw toolkit::ERangeError();
-    }
-    FlashPlayer->SetMovie(std::wstring(movie.data(), movie.size()));
+    const auto movie = win32::WideFromUtf8(moviePath);
+    if (!movie || movie->size() >= kMovieBufferUnits) throw toolkit::ERangeError();
+    FlashPlayer->SetMovie(*movie);
 
     PlaceFlash();
     PlaceGrip();
@@ -221,8 +227,16 @@ void TPlayerForm::BackPanelMouseMove(TComponent*, TShiftState, int X, int Y) {
 void TPlayerForm::BackPanelMouseDown(TComponent*, TMouseButton, TShiftState, int X, int Y) {
     ReleaseCapture();
     if (const auto command = ui::ZoneCommand(ui::ZoneAt(X, Y, BackPanel->Width(), BackPanel->Height()))) {
+        // Every resize of the loop moves the focus through the band; the
+        // band keeps its sizing cursor until the loop ends, then shows the
+        // ordinary one as after any resize.
+        BandSizing = true;
         Perform(WM_SYSCOMMAND, *command, 0);
+        BandSizing = false;
+        BackPanel->SetCursor(toolkit::crDefault);
     }
 }
 
-void TPlayerForm::BackPanelExit(TComponent*) { BackPanel->SetCursor(toolkit::crDefault); }
+void TPlayerForm::BackPanelExit(TComponent*) {
+    if (!BandSizing) BackPanel->SetCursor(toolkit::crDefault);
+}

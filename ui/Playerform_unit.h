@@ -38,6 +38,8 @@ public:
     // Which title-bar button shows its hover picture: 0 none, 1 minimise,
     // 2 maximise, 3 close.
     int HoverButton = 0;
+    // True while the size loop that a press on the band started runs.
+    bool BandSizing = false;
     // The resize grip window, owned by this form.
     THandleForm* GripForm = nullptr;
 

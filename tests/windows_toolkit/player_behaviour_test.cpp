@@ -490,7 +490,25 @@ TEST_F(PlayerBehaviour, TitleBarMovesAndGripAndBandResize) {
     EXPECT_NE(bottom, right);
     EXPECT_NE(lowerLeft, bottom);
     EXPECT_NE(lowerLeft, right);
-    Drag({b.Left + b.Width / 2, b.Top + b.Height - 2}, {b.Left + b.Width / 2, b.Top + b.Height + 98});
+    {
+        // The pointer keeps the band's arrows all through the drag, while
+        // every step resizes the window and moves the focus through the band.
+        const POINT from{b.Left + b.Width / 2, b.Top + b.Height - 2};
+        MoveMouse(from.x, from.y);
+        PressButton();
+        std::vector<HCURSOR> during;
+        for (int step = 1; step <= 5; ++step) {
+            MoveMouse(from.x, from.y + step * 20);
+            Pause(150ms);
+            CURSORINFO info{};
+            info.cbSize = sizeof info;
+            GetCursorInfo(&info);
+            during.push_back(info.hCursor);
+        }
+        ReleaseButton();
+        Pause(300ms);
+        for (std::size_t i = 0; i < during.size(); ++i) EXPECT_EQ(during[i], bottom) << "step " << i + 1;
+    }
     EXPECT_SOON_EQ(player.Bounds(), (Box{b.Left, b.Top, b.Width, b.Height + 100}));
     player.ExpectLaidOut();
     b = player.Bounds();

@@ -269,4 +269,18 @@ TEST(PlayerWindow, UnregisteredControlFailsTheWindowWithTheSystemsText) {
     EXPECT_EQ(Application->Components().size(), before);
 }
 
+TEST(PlayerWindow, AControlWithoutAParentWindowIsAnError) {
+    ControlRegistration registration(g_controlPath);
+    ASSERT_TRUE(registration.Succeeded());
+    ShockwaveFlashObjects_OCX::TShockwaveFlash orphan(nullptr);
+    orphan.Name = "Orphan";
+    try {
+        orphan.Loaded();
+        ADD_FAILURE() << "no exception";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), "The control Orphan has no parent window");
+    }
+    EXPECT_FALSE(orphan.Created());
+}
+
 }  // namespace

@@ -108,6 +108,57 @@ TEST(ProjectorWindow, SkinnedTitleBarWithColourKeyedCornersOnScreen) {
     EXPECT_EQ(program.WaitForExit(30s), 0u);
 }
 
+TEST(ProjectorWindow, FirstShowFollowsTheStartUpShowState) {
+    ControlRegistration registration(g_control);
+    ASSERT_TRUE(registration.Succeeded());
+    ProgramFolder folder("projector_show_state", g_projector, "Guide.exe",
+                         "&title=Show state&\r\n&width=640&\r\n&height=480&\r\n");
+    ASSERT_TRUE(folder.Ready());
+
+    {
+        // Maximised: the window fills the screen.
+        Process program(folder.Exe(), "", SW_SHOWMAXIMIZED);
+        ASSERT_TRUE(program.Started());
+        HWND player = WaitFor([&] { return FindWindowOf(program.Id(), "TPlayerForm"); }, 30s);
+        ASSERT_TRUE(player);
+        EXPECT_TRUE(WaitFor([&] { return IsZoomed(player) ? player : nullptr; }, 5s)) << "not maximised";
+        const RECT r = BoundsOf(player);
+        EXPECT_GT(r.right - r.left, 640);
+        EXPECT_GT(r.bottom - r.top, 480);
+        PostMessageA(player, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program.WaitForExit(30s), 0u);
+    }
+    {
+        // Minimised: only the taskbar button, the player window hidden; a
+        // restore brings it back.
+        Process program(folder.Exe(), "", SW_SHOWMINNOACTIVE);
+        ASSERT_TRUE(program.Started());
+        HWND application = WaitFor([&] { return FindWindowOf(program.Id(), "TApplication", false); }, 30s);
+        ASSERT_TRUE(application);
+        HWND player = WaitFor([&] { return FindWindowOf(program.Id(), "TPlayerForm", false); }, 30s);
+        ASSERT_TRUE(player);
+        EXPECT_TRUE(WaitFor([&] { return IsIconic(application) ? application : nullptr; }, 10s)) << "not minimised";
+        Pause(1000ms);
+        EXPECT_FALSE(IsWindowVisible(player));
+        PostMessageA(application, WM_SYSCOMMAND, SC_RESTORE, 0);
+        EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(player) ? player : nullptr; }, 10s));
+        PostMessageA(player, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program.WaitForExit(30s), 0u);
+    }
+    {
+        // A normal start keeps the settings' size.
+        Process program(folder.Exe(), "", SW_SHOWNORMAL);
+        ASSERT_TRUE(program.Started());
+        HWND player = WaitFor([&] { return FindWindowOf(program.Id(), "TPlayerForm"); }, 30s);
+        ASSERT_TRUE(player);
+        EXPECT_FALSE(IsZoomed(player));
+        const RECT r = BoundsOf(player);
+        EXPECT_EQ(r.right - r.left, 640);
+        PostMessageA(player, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program.WaitForExit(30s), 0u);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {

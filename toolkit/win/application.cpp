@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include "toolkit/core/exception.h"
+#include "toolkit/core/startup_show.h"
 #include "toolkit/win/active_object.h"
 #include "toolkit/win/form.h"
 
@@ -87,7 +88,7 @@ void TApplication::FormCreated(TForm* form) {
 void TApplication::Run() {
     if (mainForm_) {
         ShowWindow(handle_, SW_SHOWNOACTIVATE);
-        mainForm_->Show();
+        ShowMainForm();
         // The loop ends on the WM_QUIT that Terminate posts, taking it off the
         // queue: left there, it would end the first modal loop of the
         // tear-down (a message box, say) at once.
@@ -102,6 +103,18 @@ void TApplication::Run() {
     terminated_ = true;
     while (!Components().empty()) delete Components().back();
     mainForm_ = nullptr;
+}
+
+void TApplication::ShowMainForm() {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    GetStartupInfoW(&startup);
+    mainForm_->Show();
+    switch (StartupShowFor((startup.dwFlags & STARTF_USESHOWWINDOW) != 0, startup.wShowWindow)) {
+        case TStartupShow::Minimized: Minimize(); break;
+        case TStartupShow::Maximized: mainForm_->SetWindowState(TWindowState::wsMaximized); break;
+        case TStartupShow::Normal: break;
+    }
 }
 
 void TApplication::Terminate() {

@@ -78,6 +78,8 @@ public:
 
 private:
     void FormCreated(TForm* form);
+    // Shows the main form as the process's start-up show state asks.
+    void ShowMainForm();
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 
     std::string title_;

@@ -71,6 +71,9 @@ void TOleControl::Release() {
 
 void TOleControl::CreateControl() {
     if (object_) return;
+    // The control lives in place in its parent's window; without one it could
+    // never be seen, so that is the form's error, reported like any other.
+    if (!SiteWindow()) throw Exception("The control " + Name + " has no parent window");
     ComPtr<IUnknown> unknown;
     OleCheck(CoCreateInstance(classId_, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, unknown.OutVoid()));
     object_ = unknown.As<IOleObject>(IID_IOleObject);
@@ -107,7 +110,8 @@ void TOleControl::CreateControl() {
     }
 
     // In place, as a child of the parent's window.
-    if (HWND parentWindow = SiteWindow()) {
+    {
+        const HWND parentWindow = SiteWindow();
         RECT position = PositionRect();
         OleCheck(object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_, 0, parentWindow, &position));
         inPlaceObject_ = unknown.As<IOleInPlaceObject>(IID_IOleInPlaceObject);

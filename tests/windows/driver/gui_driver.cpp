@@ -5,12 +5,24 @@
 
 namespace driver {
 
-Process::Process(const std::string& exe, const std::string& arguments) {
-    std::string folder = exe.substr(0, exe.find_last_of("\\/"));
-    std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
-    STARTUPINFOA startup{};
+std::wstring Wide(const std::string& utf8) {
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
+    return wide;
+}
+
+Process::Process(const std::string& exe, const std::string& arguments, std::optional<WORD> showWindow) {
+    const std::wstring wideExe = Wide(exe);
+    const std::wstring folder = wideExe.substr(0, wideExe.find_last_of(L"\\/"));
+    std::wstring commandLine = L"\"" + wideExe + L"\"" + (arguments.empty() ? L"" : L" " + Wide(arguments));
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+    if (showWindow) {
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = *showWindow;
+    }
+    if (!CreateProcessW(wideExe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
                         &startup, &info_)) {
         info_ = {};
     }

@@ -16,14 +16,17 @@ using namespace std::chrono_literals;
 
 class Process {
 public:
-    // Starts `exe` with its own folder as the current folder.
-    explicit Process(const std::string& exe, const std::string& arguments = "");
+    // Starts `exe` (UTF-8) with its own folder as the current folder, and
+    // with `showWindow` as its start-up show command when one is given.
+    explicit Process(const std::string& exe, const std::string& arguments = "",
+                     std::optional<WORD> showWindow = std::nullopt);
     ~Process();  // ends the process if it still runs
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
 
     bool Started() const { return info_.hProcess != nullptr; }
     DWORD Id() const { return info_.dwProcessId; }
+    HANDLE Handle() const { return info_.hProcess; }
     // The exit code, or nothing if the process has not ended within the time.
     std::optional<DWORD> WaitForExit(std::chrono::milliseconds timeout);
     void Kill();
@@ -33,6 +36,9 @@ public:
 private:
     PROCESS_INFORMATION info_{};
 };
+
+// UTF-16 text of UTF-8 text.
+std::wstring Wide(const std::string& utf8);
 
 // Top-level windows of a process (visible ones only, unless asked otherwise).
 std::vector<HWND> WindowsOf(DWORD processId, bool visibleOnly = true);

@@ -9,7 +9,7 @@ namespace driver {
 namespace {
 
 bool WriteFile(const std::string& path, const std::string& content) {
-    FILE* file = std::fopen(path.c_str(), "wb");
+    FILE* file = _wfopen(Wide(path).c_str(), L"wb");
     if (!file) return false;
     const bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
     return std::fclose(file) == 0 && written;
@@ -24,32 +24,34 @@ std::string BaseOf(const std::string& exeName) {
 
 ProgramFolder::ProgramFolder(const std::string& name, const std::string& program, const std::string& exeName,
                              const std::optional<std::string>& settings) {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    folder_ = std::string(temp) + name;
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    char utf8[MAX_PATH * 3] = {};
+    WideCharToMultiByte(CP_UTF8, 0, temp, -1, utf8, sizeof utf8, nullptr, nullptr);
+    folder_ = std::string(utf8) + name;
     exe_ = folder_ + "\\" + exeName;
     settingsFolder_ = folder_ + "\\" + BaseOf(exeName) + "_Page_img";
-    CreateDirectoryA(folder_.c_str(), nullptr);
-    ready_ = CopyFileA(program.c_str(), exe_.c_str(), FALSE) != 0;
+    CreateDirectoryW(Wide(folder_).c_str(), nullptr);
+    ready_ = CopyFileW(Wide(program).c_str(), Wide(exe_).c_str(), FALSE) != 0;
     if (settings) {
-        CreateDirectoryA(settingsFolder_.c_str(), nullptr);
+        CreateDirectoryW(Wide(settingsFolder_).c_str(), nullptr);
         ready_ = ready_ && WriteFile(settingsFolder_ + "\\Page_var.txt", *settings);
     }
 }
 
 bool ProgramFolder::CopyIn(const std::string& source, const std::string& name) {
     const std::string target = folder_ + "\\" + name;
-    CreateDirectoryA(settingsFolder_.c_str(), nullptr);
+    CreateDirectoryW(Wide(settingsFolder_).c_str(), nullptr);
     copies_.push_back(target);
-    return CopyFileA(source.c_str(), target.c_str(), FALSE) != 0;
+    return CopyFileW(Wide(source).c_str(), Wide(target).c_str(), FALSE) != 0;
 }
 
 ProgramFolder::~ProgramFolder() {
-    for (const std::string& copy : copies_) DeleteFileA(copy.c_str());
-    DeleteFileA((settingsFolder_ + "\\Page_var.txt").c_str());
-    RemoveDirectoryA(settingsFolder_.c_str());
-    DeleteFileA(exe_.c_str());
-    RemoveDirectoryA(folder_.c_str());
+    for (const std::string& copy : copies_) DeleteFileW(Wide(copy).c_str());
+    DeleteFileW(Wide(settingsFolder_ + "\\Page_var.txt").c_str());
+    RemoveDirectoryW(Wide(settingsFolder_).c_str());
+    DeleteFileW(Wide(exe_).c_str());
+    RemoveDirectoryW(Wide(folder_).c_str());
 }
 
 Backdrop::Backdrop(COLORREF color) {

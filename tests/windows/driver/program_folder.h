@@ -12,6 +12,7 @@ namespace driver {
 
 class ProgramFolder {
 public:
+    // Paths and names are UTF-8.
     // A fresh folder `name` in the temporary folder with the program copied
     // in as `exeName`; the settings file <base>_Page_img\Page_var.txt holds
     // `settings` unless it is nothing (then there is no settings file).

@@ -1,0 +1,36 @@
+#include "win32/wide_text.h"
+
+#include <windows.h>
+
+#include <climits>
+
+namespace win32 {
+
+std::optional<std::wstring> WideFromUtf8(std::string_view text) {
+    if (text.empty()) return std::wstring();
+    if (text.size() > INT_MAX) return std::nullopt;
+    const int size = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
+    if (length <= 0) return std::nullopt;
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size, wide.data(), length) != length) {
+        return std::nullopt;
+    }
+    return wide;
+}
+
+std::optional<std::string> Utf8FromWide(std::wstring_view text) {
+    if (text.empty()) return std::string();
+    if (text.size() > INT_MAX) return std::nullopt;
+    const int size = static_cast<int>(text.size());
+    const int length = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), size, nullptr, 0, nullptr, nullptr);
+    if (length <= 0) return std::nullopt;
+    std::string utf8(static_cast<std::size_t>(length), '\0');
+    if (WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), size, utf8.data(), length, nullptr, nullptr) !=
+        length) {
+        return std::nullopt;
+    }
+    return utf8;
+}
+
+}  // namespace win32
