@@ -135,6 +135,18 @@ TEST(EndToEnd, InstallsTheControlPlaysTheDemoAndClosesFromTheMovie) {
     EXPECT_EQ(program.WaitForExit(30s), 0u);
 }
 
+// A movie whose classes are defined as compilers define them (init actions of
+// an exported sprite, a registered class, attachMovie) reaches its first call
+// to the host, which closes the program: it ends by itself with 0.
+TEST(EndToEnd, AClassBasedMovieCallsItsHostAndTheProgramEndsWithZero) {
+    ProgramFolder folder("class_movie", g_demo + "\\UserGuide.exe", "UserGuide.exe", std::nullopt);
+    ASSERT_TRUE(folder.Ready());
+    ASSERT_TRUE(folder.CopyIn(g_demo + "\\..\\movies\\classes.swf", "UserGuide.swf"));
+    Process program(folder.Exe());
+    ASSERT_TRUE(program.Started());
+    EXPECT_EQ(program.WaitForExit(120s), 0u) << "the movie never called its host";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
