@@ -10,6 +10,7 @@
 namespace swf {
 
 class ActionTarget;
+class ShapeDrawing;
 
 // Display properties in the numbering GetProperty/SetProperty use.
 enum class DisplayProperty {
@@ -70,6 +71,9 @@ public:
     }
     // _level number of the timeline at the top of a level, else -1.
     virtual int LevelNumber() const { return -1; }
+    // The shape the drawing methods draw into (made on first use); null for
+    // timelines that cannot be drawn into.
+    virtual ShapeDrawing* ScriptDrawing() { return nullptr; }
 };
 
 inline double DisplayTarget::GetDisplayNumber(DisplayProperty property) {

@@ -86,6 +86,7 @@ void InstallBuiltins(Vm& vm) {
     InstallXmlBuiltins(in);
     InstallErrorBuiltins(in);
     InstallInputBuiltins(in);
+    InstallDrawingBuiltins(in, vm.clipProto_);
 
     Object* externalInterface = object(vm.objectProto_);
     method(externalInterface, "call", ExternalCall);

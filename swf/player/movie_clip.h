@@ -12,6 +12,7 @@
 #include "swf/model/timeline.h"
 #include "swf/player/clip_environment.h"
 #include "swf/player/display_object.h"
+#include "swf/player/drawn_shape.h"
 
 namespace swf {
 
@@ -77,6 +78,14 @@ public:
     // The frame a label names, case-insensitively when no exact match exists.
     bool FindLabel(const std::string& label, std::uint32_t* frame) const;
 
+    // What scripts drew into the clip (below its children); null until a script draws.
+    const DrawnShape* Drawing() const { return drawing_.get(); }
+    DrawnShape& DrawingForScript() {
+        if (!drawing_) drawing_ = std::make_unique<DrawnShape>();
+        return *drawing_;
+    }
+    ShapeDrawing* ScriptDrawing() override { return &DrawingForScript(); }
+
 private:
     // Makes the display list that of `frame` and queues that frame's actions.
     void EnterFrame(std::uint32_t frame);
@@ -86,6 +95,7 @@ private:
     const Timeline* timeline_;
     int nesting_;
     DisplayList children_;
+    std::unique_ptr<DrawnShape> drawing_;
     std::uint32_t current_ = 0;
     bool playing_ = true;
     bool started_ = false;

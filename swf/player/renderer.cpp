@@ -197,6 +197,7 @@ void Renderer::DrawObject(raster::Surface& surface, const DisplayObject& object,
         case DisplayKind::MovieClip: {
             const auto& movieClip = static_cast<const MovieClip&>(object);
             const DictionaryScope scope(dictionary_, movieClip.Movie().dictionary);
+            if (const DrawnShape* drawing = movieClip.Drawing()) DrawShape(surface, drawing->GetShape(), toPixels, colors, clip);
             DrawList(surface, movieClip.Children(), toPixels, colors, clip);
             return;
         }
@@ -436,6 +437,7 @@ void Renderer::AddToMask(raster::CoverageMask& mask, const DisplayObject& object
         case DisplayKind::MovieClip: {
             const auto& movieClip = static_cast<const MovieClip&>(object);
             const DictionaryScope scope(dictionary_, movieClip.Movie().dictionary);
+            if (const DrawnShape* drawing = movieClip.Drawing()) AddShapeToMask(mask, drawing->GetShape(), toPixels);
             for (const auto& [depth, child] : movieClip.Children()) {
                 if (child->GetPlacement().clipDepth != 0) continue;
                 AddToMask(mask, *child, toPixels * child->GetPlacement().matrix);
