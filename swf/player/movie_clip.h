@@ -86,6 +86,19 @@ public:
     }
     ShapeDrawing* ScriptDrawing() override { return &DrawingForScript(); }
 
+    // setMask: `mask`'s filled area clips this clip, and `mask` itself is no
+    // longer drawn; null removes it. A clip masks one clip at a time: masking
+    // another takes it off the first. Either side dying ends the pairing.
+    void SetMaskClip(MovieClip* mask);
+    void SetMask(ActionTarget* mask) override;
+    MovieClip* MaskClip() const { return mask_; }
+    bool IsMask() const { return maskOf_ != nullptr; }
+
+    void StartDrag(const DragRequest& request) override { environment_.StartDrag(*this, request); }
+    void StopDrag() override { environment_.StopDrag(); }
+    std::string DropTarget() const override { return dropTarget_; }
+    void SetDropTarget(std::string path) { dropTarget_ = std::move(path); }
+
 private:
     // Makes the display list that of `frame` and queues that frame's actions.
     void EnterFrame(std::uint32_t frame);
@@ -96,6 +109,9 @@ private:
     int nesting_;
     DisplayList children_;
     std::unique_ptr<DrawnShape> drawing_;
+    MovieClip* mask_ = nullptr;    // the clip masking this one
+    MovieClip* maskOf_ = nullptr;  // the clip this one masks
+    std::string dropTarget_;
     std::uint32_t current_ = 0;
     bool playing_ = true;
     bool started_ = false;

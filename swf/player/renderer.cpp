@@ -8,6 +8,7 @@
 #include "swf/model/text.h"
 #include "swf/player/button_instance.h"
 #include "swf/player/edit_text_instance.h"
+#include "swf/player/hit_test.h"
 #include "swf/player/movie_clip.h"
 #include "swf/text/caret_geometry.h"
 
@@ -173,6 +174,19 @@ void Renderer::DrawList(raster::Surface& surface, const DisplayList& list, const
             active = combined.get();
         }
         combinedStale = false;
+        if (object->Kind() == DisplayKind::MovieClip) {
+            const auto& movieClip = static_cast<const MovieClip&>(*object);
+            if (movieClip.IsMask()) continue;  // masks set by script are not drawn
+            if (movieClip.MaskClip() != nullptr && liveMasks_ < kMaxLiveMasks) {
+                raster::CoverageMask scriptMask(surface.width(), surface.height());
+                AddToMask(scriptMask, *movieClip.MaskClip(), stageToPixels_ * ObjectToStage(*movieClip.MaskClip()));
+                if (active != nullptr) scriptMask.intersect(*active);
+                ++liveMasks_;
+                DrawObject(surface, *object, m, colors * placement.colorTransform, &scriptMask);
+                --liveMasks_;
+                continue;
+            }
+        }
         DrawObject(surface, *object, m, colors * placement.colorTransform, active);
     }
     liveMasks_ = masksBefore;
@@ -180,6 +194,8 @@ void Renderer::DrawList(raster::Surface& surface, const DisplayList& list, const
 
 void Renderer::DrawClip(raster::Surface& surface, const MovieClip& clip, const Matrix& toPixels,
                         const ColorTransform& colors, const raster::CoverageMask* mask) {
+    Matrix inverse;
+    stageToPixels_ = clip.GetPlacement().matrix.Invert(&inverse) ? toPixels * inverse : toPixels;
     DrawObject(surface, clip, toPixels, colors, mask);
 }
 

@@ -60,6 +60,9 @@ private:
     const TextFonts* fonts_ = nullptr;
     raster::Rasterizer rasterizer_;
     int liveMasks_ = 0;
+    // Stage twips to pixels for the tree being drawn: where masks set by
+    // script are drawn from, wherever they sit in the tree.
+    Matrix stageToPixels_;
 };
 
 }  // namespace swf
