@@ -201,6 +201,8 @@ void FlashControl::SetMovie(const std::wstring& location) {
     // The movie loads its pages from its own folder and nowhere else.
     files_ = std::make_unique<FolderFileHost>(MovieFolder(location));
     player_.SetFileHost(files_.get());
+    log_.Open(location);
+    player_.SetLogSink([this](bool warning, const std::string& text) { log_.Write(warning, text); });
     const auto bytes = ReadMovieBytes(location);
     if (bytes && player_.Load(*bytes)) {
         pending_.push_back({PlayerEvent::Kind::Progress, 100, {}, {}});

@@ -14,6 +14,7 @@
 #include "control/event_connection_point.h"
 #include "control/folder_file_host.h"
 #include "control/gdi_font_provider.h"
+#include "control/movie_log.h"
 #include "control/movie_player.h"
 #include "control/player_window.h"
 #include "control/windows_clipboard.h"
@@ -141,6 +142,7 @@ private:
     std::unique_ptr<FolderFileHost> files_;  // the current movie's folder
     GdiFontProvider fonts_;  // outlives the player that draws with it
     WindowsClipboard clipboard_;  // outlives the player that uses it
+    MovieLog log_;  // outlives the player that writes to it
     MoviePlayer player_;
     PlayerWindow window_;
     EventConnectionPoint events_;

@@ -101,6 +101,16 @@ bool MoviePlayer::HasMovie() const { return engine_->player.IsLoaded(); }
 
 void MoviePlayer::SetFileHost(swf::FileHost* files) { engine_->player.SetFileHost(files); }
 
+void MoviePlayer::SetLogSink(LogSink sink) {
+    if (!sink) {
+        engine_->player.SetLogHandler(nullptr);
+        return;
+    }
+    engine_->player.SetLogHandler([sink = std::move(sink)](swf::Player::LogKind kind, const std::string& text) {
+        sink(kind == swf::Player::LogKind::Warning, text);
+    });
+}
+
 double MoviePlayer::FrameRate() const {
     return HasMovie() ? PlayableFrameRate(engine_->player.FrameRate()) : kFallbackFrameRate;
 }
@@ -230,6 +240,7 @@ bool MoviePlayer::Load(std::span<const std::uint8_t>) { return false; }
 void MoviePlayer::Unload() { events_.clear(); }
 bool MoviePlayer::HasMovie() const { return false; }
 void MoviePlayer::SetFileHost(swf::FileHost*) {}
+void MoviePlayer::SetLogSink(LogSink) {}
 double MoviePlayer::FrameRate() const { return kFallbackFrameRate; }
 std::uint32_t MoviePlayer::BackgroundColor() const { return kDefaultBackground; }
 void MoviePlayer::Advance() {}

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -76,6 +77,11 @@ public:
     void SetFileHost(swf::FileHost* files);
     // The system fonts text in device fonts is drawn with; not owned, may be nullptr.
     void SetFontProvider(swf::fonts::DeviceFontProvider* provider);
+
+    // Hears the scripts' trace() lines and the player's warnings (UTF-8) as
+    // they arise; `warning` tells which. Kept across movies.
+    using LogSink = std::function<void(bool warning, const std::string& text)>;
+    void SetLogSink(LogSink sink);
 
     // One frame of the movie's timeline, with its actions.
     void Advance();

@@ -10,6 +10,16 @@
 namespace swf {
 
 class ActionTarget;
+class ShapeDrawing;
+
+// startDrag's arguments: the clip follows the pointer, its registration point
+// on the pointer when `lockCenter`, else keeping its offset from where the drag
+// began; with `constrained`, its position (the parent's pixels) stays in the rectangle.
+struct DragRequest {
+    bool lockCenter = false;
+    bool constrained = false;
+    double left = 0, top = 0, right = 0, bottom = 0;
+};
 
 // Display properties in the numbering GetProperty/SetProperty use.
 enum class DisplayProperty {
@@ -69,6 +79,9 @@ public:
         (void)shape;
         return false;
     }
+    // _droptarget: the slash path of the clip under the pointer where a drag
+    // of this object last went; "" when none.
+    virtual std::string DropTarget() const { return {}; }
 };
 
 class ActionTarget : public DisplayTarget {
@@ -142,6 +155,14 @@ public:
         (void)child;
         return false;
     }
+    // The shape the drawing methods draw into (made on first use); null for
+    // timelines that cannot be drawn into.
+    virtual ShapeDrawing* ScriptDrawing() { return nullptr; }
+    // setMask: `mask` (a clip; null for none) clips this timeline's content.
+    virtual void SetMask(ActionTarget* mask) { (void)mask; }
+    // startDrag / stopDrag (methods and actions); one clip is dragged at a time.
+    virtual void StartDrag(const DragRequest& request) { (void)request; }
+    virtual void StopDrag() {}
 };
 
 inline double DisplayTarget::GetDisplayNumber(DisplayProperty property) {

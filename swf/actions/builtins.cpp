@@ -87,6 +87,8 @@ void InstallBuiltins(Vm& vm) {
     InstallErrorBuiltins(in);
     InstallInputBuiltins(in);
     InstallMovieClipBuiltins(in);
+    InstallDrawingBuiltins(in, vm.clipProto_);
+    InstallClipInteractionBuiltins(in, vm.clipProto_);
 
     Object* externalInterface = object(vm.objectProto_);
     method(externalInterface, "call", ExternalCall);

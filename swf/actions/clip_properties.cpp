@@ -93,7 +93,7 @@ Value Interpreter::GetDisplayProperty(Object* clip, DisplayProperty property) {
     case DisplayProperty::Name: return Value::String(object->InstanceName());
     case DisplayProperty::Target: return Value::String(TargetPathOf(clip, true));
     case DisplayProperty::Url: return Value::String(object->Url());
-    case DisplayProperty::DropTarget: return Value::String("");
+    case DisplayProperty::DropTarget: return Value::String(object->DropTarget());
     case DisplayProperty::Visible: return Value::Bool(object->GetDisplayNumber(property) != 0);
     default: {
         double n = object->GetDisplayNumber(property);

@@ -22,7 +22,7 @@ constexpr Family FamilyOf(Op op) {
     case Op::SetTarget: case Op::SetTarget2: case Op::WaitForFrame: case Op::WaitForFrame2:
     case Op::Call: case Op::GetProperty: case Op::SetProperty: case Op::TargetPath:
     case Op::CloneSprite: case Op::RemoveSprite:
-    case Op::GetURL: case Op::GetURL2: case Op::Trace:
+    case Op::GetURL: case Op::GetURL2: case Op::Trace: case Op::StartDrag: case Op::EndDrag:
         return Family::Timeline;
     case Op::GetVariable: case Op::SetVariable: case Op::DefineLocal: case Op::DefineLocal2:
     case Op::Delete2: case Op::With:

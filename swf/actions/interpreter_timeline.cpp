@@ -188,6 +188,26 @@ std::size_t Interpreter::StepTimeline(Frame& f, Op op, std::span<const std::uint
         if (vm_.trace_) vm_.trace_(v.IsUndefined() ? "undefined" : Text(v));
         break;
     }
+    case Op::StartDrag: {
+        // target, lockCenter, constrain; then bottom, right, top, left when constrained.
+        Object* clip = PropertyTarget(f, Pop(f));
+        DragRequest request;
+        request.lockCenter = ToBoolean(Pop(f), vm_.swfVersion());
+        request.constrained = ToBoolean(Pop(f), vm_.swfVersion());
+        if (request.constrained) {
+            request.bottom = Number(Pop(f));
+            request.right = Number(Pop(f));
+            request.top = Number(Pop(f));
+            request.left = Number(Pop(f));
+        }
+        if (clip && clip->target) clip->target->StartDrag(request);
+        break;
+    }
+    case Op::EndDrag: {
+        // Ends whichever drag is going on, as the stop method does.
+        if (Object* clip = f.clip; clip && clip->target) clip->target->StopDrag();
+        break;
+    }
 
     default: break;
     }

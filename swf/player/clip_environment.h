@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "swf/actions/action_target.h"
 #include "swf/model/movie.h"
 #include "swf/model/timeline.h"
 #include "swf/player/display_object.h"
@@ -56,6 +57,12 @@ public:
     }
     // Where the pointer is on the stage (twips), for _xmouse and _ymouse.
     virtual Point PointerPosition() const { return {}; }
+    // startDrag / stopDrag: the clip follows the pointer until stopped.
+    virtual void StartDrag(MovieClip& clip, const DragRequest& request) {
+        (void)clip;
+        (void)request;
+    }
+    virtual void StopDrag() {}
     // The _level number of a clip at the top of a level; -1 for others.
     virtual int LevelOf(const MovieClip& clip) const {
         (void)clip;

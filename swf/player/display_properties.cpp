@@ -56,8 +56,15 @@ Rect BoundsOf(const DisplayObject& object, int depth) {
     if (depth > kMaxBoundsDepth) return {};
     const Character* character = object.GetCharacter();
     switch (object.Kind()) {
-    case DisplayKind::MovieClip:
-        return ChildrenBounds(static_cast<const MovieClip&>(object).Children(), depth);
+    case DisplayKind::MovieClip: {
+        const auto& clip = static_cast<const MovieClip&>(object);
+        Rect out = ChildrenBounds(clip.Children(), depth);
+        if (const DrawnShape* drawing = clip.Drawing(); drawing != nullptr && !IsEmpty(drawing->Bounds())) {
+            bool any = !IsEmpty(out);
+            Include(out, drawing->Bounds(), any);
+        }
+        return out;
+    }
     case DisplayKind::Shape:
         return character ? static_cast<const ShapeDefinition*>(character)->bounds : Rect{};
     case DisplayKind::Text:

@@ -34,7 +34,11 @@ bool ObjectContains(const DisplayObject& object, const Matrix& toStage, Point p)
             return local.x >= box.xMin && local.x < box.xMax && local.y >= box.yMin && local.y < box.yMax;
         }
         case DisplayKind::MovieClip: {
-            for (const auto& [depth, child] : static_cast<const MovieClip&>(object).Children()) {
+            const auto& clip = static_cast<const MovieClip&>(object);
+            if (const DrawnShape* drawing = clip.Drawing(); drawing != nullptr && toStage.Invert(&inverse) &&
+                                                            ShapeContains(drawing->GetShape(), inverse.Apply(p)))
+                return true;
+            for (const auto& [depth, child] : clip.Children()) {
                 if (child->GetPlacement().clipDepth != 0) continue;
                 if (ObjectContains(*child, toStage * child->GetPlacement().matrix, p)) return true;
             }

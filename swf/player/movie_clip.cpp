@@ -19,6 +19,8 @@ MovieClip::MovieClip(ClipEnvironment& environment, std::shared_ptr<const MovieDe
       serial_(environment.NextClipSerial()) {}
 
 MovieClip::~MovieClip() {
+    SetMaskClip(nullptr);
+    if (maskOf_ != nullptr) maskOf_->mask_ = nullptr;
     children_.clear();  // children first: they may report themselves gone
     environment_.ClipDestroyed(*this);
 }
@@ -212,5 +214,16 @@ void MovieClip::EnterFrame(std::uint32_t frame) {
     // New clips' first frames come after this frame's own actions.
     for (MovieClip* clip : newClips) clip->Start();
 }
+
+void MovieClip::SetMaskClip(MovieClip* mask) {
+    if (mask == this) mask = nullptr;
+    if (mask_ != nullptr) mask_->maskOf_ = nullptr;
+    mask_ = mask;
+    if (mask == nullptr) return;
+    if (mask->maskOf_ != nullptr) mask->maskOf_->mask_ = nullptr;
+    mask->maskOf_ = this;
+}
+
+void MovieClip::SetMask(ActionTarget* mask) { SetMaskClip(dynamic_cast<MovieClip*>(mask)); }
 
 }  // namespace swf

@@ -12,6 +12,7 @@
 #include "swf/model/timeline.h"
 #include "swf/player/clip_environment.h"
 #include "swf/player/display_object.h"
+#include "swf/player/drawn_shape.h"
 
 namespace swf {
 
@@ -91,6 +92,27 @@ public:
     // The frame a label names, case-insensitively when no exact match exists.
     bool FindLabel(const std::string& label, std::uint32_t* frame) const;
 
+    // What scripts drew into the clip (below its children); null until a script draws.
+    const DrawnShape* Drawing() const { return drawing_.get(); }
+    DrawnShape& DrawingForScript() {
+        if (!drawing_) drawing_ = std::make_unique<DrawnShape>();
+        return *drawing_;
+    }
+    ShapeDrawing* ScriptDrawing() override { return &DrawingForScript(); }
+
+    // setMask: `mask`'s filled area clips this clip, and `mask` itself is no
+    // longer drawn; null removes it. A clip masks one clip at a time: masking
+    // another takes it off the first. Either side dying ends the pairing.
+    void SetMaskClip(MovieClip* mask);
+    void SetMask(ActionTarget* mask) override;
+    MovieClip* MaskClip() const { return mask_; }
+    bool IsMask() const { return maskOf_ != nullptr; }
+
+    void StartDrag(const DragRequest& request) override { environment_.StartDrag(*this, request); }
+    void StopDrag() override { environment_.StopDrag(); }
+    std::string DropTarget() const override { return dropTarget_; }
+    void SetDropTarget(std::string path) { dropTarget_ = std::move(path); }
+
 private:
     // The child whose script face is `target`; children_.end() when none.
     DisplayList::iterator FindChildEntry(const DisplayTarget& target);
@@ -105,6 +127,10 @@ private:
     const Timeline* timeline_;
     int nesting_;
     DisplayList children_;
+    std::unique_ptr<DrawnShape> drawing_;
+    MovieClip* mask_ = nullptr;    // the clip masking this one
+    MovieClip* maskOf_ = nullptr;  // the clip this one masks
+    std::string dropTarget_;
     std::uint32_t current_ = 0;
     bool playing_ = true;
     bool started_ = false;

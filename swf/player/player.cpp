@@ -126,6 +126,12 @@ bool Player::Load(std::span<const std::uint8_t> bytes) {
 #if SWF_HAVE_ACTIONS
     session->runner = std::make_unique<VmActionRunner>(session->movie->header.version, session->stage->Root());
     session->runner->SetHost(host_);
+    session->runner->Vm().SetTraceHandler([this](const std::string& line) {
+        if (log_) log_(LogKind::Trace, line);
+    });
+    session->runner->SetWarningHandler([this](const std::string& warning) {
+        if (log_) log_(LogKind::Warning, warning);
+    });
     session->stage->SetActionRunner(session->runner.get());
 #endif
     session->focus = std::make_unique<FocusManager>(*session->stage);
@@ -145,6 +151,9 @@ bool Player::Load(std::span<const std::uint8_t> bytes) {
     session_ = std::move(session);
     UpdateStageSize();
     ++movieSerial_;
+    if (log_) {
+        for (const std::string& warning : session_->movie->warnings) log_(LogKind::Warning, warning);
+    }
     session_->stage->RunQueuedActions();  // the first frame's actions
     return true;
 }
@@ -216,7 +225,14 @@ void Player::GotoFrame(std::uint32_t frame) {
 void Player::AdvanceFrame() {
     BusyScope busy(*this);
 #if SWF_HAVE_ACTIONS
-    if (session_) CompleteLoads(*session_->stage, *session_->runner, files_, session_->loadWarnings);
+    if (session_) {
+        Session* session = session_.get();
+        const std::size_t before = session->loadWarnings.size();
+        CompleteLoads(*session->stage, *session->runner, files_, session->loadWarnings);
+        // A loading callback may have replaced the session; the old one is kept until this call returns.
+        for (std::size_t i = before; log_ && i < session->loadWarnings.size(); ++i)
+            log_(LogKind::Warning, session->loadWarnings[i]);
+    }
 #endif
     // A loading callback may have replaced the movie through the host.
     if (Stage* stage = CurrentStage()) stage->Advance();
@@ -474,6 +490,8 @@ bool Player::PointerOverButton() const {
 }
 
 void Player::SetFileHost(FileHost* files) { files_ = files; }
+
+void Player::SetLogHandler(LogHandler handler) { log_ = std::move(handler); }
 
 void Player::SetHost(ActionHost* host) {
     host_ = host;

@@ -3,6 +3,7 @@
 // draw it at any size (ShowAll), and feed it pointer events in pixels.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -113,6 +114,12 @@ public:
     // Reads the files the movie loads (pages, pictures, variables) from its
     // folder; without one every load fails. Not owned; kept across movies.
     void SetFileHost(FileHost* files);
+    // Hears every trace() line as scripts print it, and every warning (what
+    // Warnings() lists) as it arises: those of reading a movie right after it
+    // loads, then scripts stopped and loads failed. Kept across movies.
+    enum class LogKind { Trace, Warning };
+    using LogHandler = std::function<void(LogKind kind, const std::string& text)>;
+    void SetLogHandler(LogHandler handler);
     // Draws and measures text set in system fonts; may be nullptr (such text
     // is then not drawn). Not owned; must outlive the player or be reset.
     void SetFontProvider(fonts::DeviceFontProvider* provider);
@@ -143,6 +150,7 @@ private:
     std::vector<std::unique_ptr<Session>> retired_;
     int busy_ = 0;
     std::string error_;
+    LogHandler log_;
     ActionHost* host_ = nullptr;
     FileHost* files_ = nullptr;
     fonts::DeviceFontProvider* fontProvider_ = nullptr;

@@ -8,6 +8,7 @@
 #include "swf/model/text.h"
 #include "swf/player/button_instance.h"
 #include "swf/player/edit_text_instance.h"
+#include "swf/player/hit_test.h"
 #include "swf/player/movie_clip.h"
 #include "swf/text/caret_geometry.h"
 #include "swf/raster/fingerprint.h"
@@ -209,6 +210,19 @@ void Renderer::DrawList(raster::Surface& surface, const DisplayList& list, const
             active = combined.get();
         }
         combinedStale = false;
+        if (object->Kind() == DisplayKind::MovieClip) {
+            const auto& movieClip = static_cast<const MovieClip&>(*object);
+            if (movieClip.IsMask()) continue;  // masks set by script are not drawn
+            if (movieClip.MaskClip() != nullptr && liveMasks_ < kMaxLiveMasks) {
+                raster::CoverageMask scriptMask(surface.width(), surface.height());
+                AddToMask(scriptMask, *movieClip.MaskClip(), stageToPixels_ * ObjectToStage(*movieClip.MaskClip()));
+                if (active != nullptr) scriptMask.intersect(*active);
+                ++liveMasks_;
+                DrawObject(surface, *object, m, colors * placement.colorTransform, &scriptMask);
+                --liveMasks_;
+                continue;
+            }
+        }
         DrawObject(surface, *object, m, colors * placement.colorTransform, active);
     }
     liveMasks_ = masksBefore;
@@ -216,6 +230,8 @@ void Renderer::DrawList(raster::Surface& surface, const DisplayList& list, const
 
 void Renderer::DrawClip(raster::Surface& surface, const MovieClip& clip, const Matrix& toPixels,
                         const ColorTransform& colors, const raster::CoverageMask* mask) {
+    Matrix inverse;
+    stageToPixels_ = clip.GetPlacement().matrix.Invert(&inverse) ? toPixels * inverse : toPixels;
     DrawObject(surface, clip, toPixels, colors, mask);
 }
 
@@ -234,6 +250,7 @@ void Renderer::DrawObject(raster::Surface& surface, const DisplayObject& object,
         case DisplayKind::MovieClip: {
             const auto& movieClip = static_cast<const MovieClip&>(object);
             const DictionaryScope scope(dictionary_, movieClip.Movie().dictionary);
+            if (const DrawnShape* drawing = movieClip.Drawing()) DrawShape(surface, drawing->GetShape(), toPixels, colors, clip);
             DrawList(surface, movieClip.Children(), toPixels, colors, clip);
             return;
         }
@@ -476,6 +493,7 @@ void Renderer::AddToMask(raster::CoverageMask& mask, const DisplayObject& object
         case DisplayKind::MovieClip: {
             const auto& movieClip = static_cast<const MovieClip&>(object);
             const DictionaryScope scope(dictionary_, movieClip.Movie().dictionary);
+            if (const DrawnShape* drawing = movieClip.Drawing()) AddShapeToMask(mask, drawing->GetShape(), toPixels);
             for (const auto& [depth, child] : movieClip.Children()) {
                 if (child->GetPlacement().clipDepth != 0) continue;
                 const OrderScope orderScope(order_, raster::Fingerprint().add(order_).add(std::uint64_t{depth}).value());

@@ -71,6 +71,9 @@ private:
     int liveMasks_ = 0;
     // The drawing order and the clip layers over the object being drawn.
     std::uint64_t order_ = 0;
+    // Stage twips to pixels for the tree being drawn: where masks set by
+    // script are drawn from, wherever they sit in the tree.
+    Matrix stageToPixels_;
 };
 
 }  // namespace swf

@@ -293,6 +293,7 @@ void Stage::Retire(std::unique_ptr<DisplayObject> object) {
 }
 
 void Stage::ClipDestroyed(MovieClip& clip) {
+    drag_.Forget(clip);
     if (hovered_ == &clip) hovered_ = nullptr;
     if (pressed_ == &clip) pressed_ = nullptr;
     for (QueuedAction& action : queue_) {
@@ -423,8 +424,14 @@ void Stage::PointerMove(Point p) {
     BroadcastClipEvent(kClipMouseMove, "Mouse", "onMouseMove");
 }
 
+void Stage::StartDrag(MovieClip& clip, const DragRequest& request) {
+    drag_.Start(clip, request, pointer_);
+    drag_.Follow(pointer_, Root());
+}
+
 void Stage::TrackPointer(Point p) {
     pointer_ = p;
+    drag_.Follow(p, Root());
     DisplayObject* under = PointerTargetAt(p);
     if (pressed_ != nullptr) {
         const bool inside = under == pressed_;

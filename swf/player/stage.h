@@ -15,6 +15,7 @@
 #include "swf/model/movie.h"
 #include "swf/player/action_runner.h"
 #include "swf/player/button_instance.h"
+#include "swf/player/clip_drag.h"
 #include "swf/player/clip_environment.h"
 #include "swf/player/edit_text_instance.h"
 #include "swf/player/movie_clip.h"
@@ -125,6 +126,9 @@ public:
     std::unique_ptr<MovieClip> CreateEmptyClip(const std::shared_ptr<const MovieDefinition>& movie,
                                                const Placement& placement, int nesting) override;
     Point PointerPosition() const override { return pointer_; }
+    void StartDrag(MovieClip& clip, const DragRequest& request) override;
+    void StopDrag() override { drag_.Stop(); }
+    const MovieClip* DraggedClip() const { return drag_.Dragged(); }
     int LevelOf(const MovieClip& clip) const override;
 
     // Hears of every field made and destroyed (those alive now first, at once);
@@ -180,6 +184,7 @@ private:
     std::map<const MovieDefinition*, InitDone> initDone_;
     std::vector<const Character*> constructing_;  // characters whose instances are being built, outermost first
     Point pointer_;
+    ClipDrag drag_;
     DisplayObject* hovered_ = nullptr;  // a ButtonInstance or a MovieClip
     DisplayObject* pressed_ = nullptr;
     bool pressedInside_ = false;

@@ -47,12 +47,8 @@ void VmActionRunner::Run(const std::vector<std::uint8_t>& code, MovieClip& targe
     ActionHost& host = host_ != nullptr ? *host_ : state_->silent;
     const actions::RunStatus status = state_->vm.Run(std::span<const std::uint8_t>(code), target, host);
     if (const char* reason = StopReason(status)) {
-        if (warnings_.size() < kMaxWarnings) {
-            warnings_.push_back(std::string("script stopped on frame ") + std::to_string(target.CurrentFrame() + 1) +
-                                ": " + reason + "; the movie goes on");
-        } else {
-            ++unlisted_;
-        }
+        Warn(std::string("script stopped on frame ") + std::to_string(target.CurrentFrame() + 1) + ": " + reason +
+             "; the movie goes on");
     }
 }
 
@@ -60,11 +56,16 @@ void VmActionRunner::AdvanceTimers() {
     ActionHost& host = host_ != nullptr ? *host_ : state_->silent;
     const actions::RunStatus status = state_->vm.AdvanceTimers(state_->vm.ElapsedMs(), host);
     if (const char* reason = StopReason(status)) {
-        if (warnings_.size() < kMaxWarnings) {
-            warnings_.push_back(std::string("timer callback stopped: ") + reason + "; the movie goes on");
-        } else {
-            ++unlisted_;
-        }
+        Warn(std::string("timer callback stopped: ") + reason + "; the movie goes on");
+    }
+}
+
+void VmActionRunner::Warn(std::string warning) {
+    if (onWarning_) onWarning_(warning);
+    if (warnings_.size() < kMaxWarnings) {
+        warnings_.push_back(std::move(warning));
+    } else {
+        ++unlisted_;
     }
 }
 

@@ -2,6 +2,7 @@
 // Runs action blocks on the action VM, with the player's host (or a silent
 // one) receiving FSCommand, FlashCall and GetURL.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,6 +24,8 @@ public:
     ~VmActionRunner() override;
     // nullptr: host calls are dropped (FlashCall answers nothing).
     void SetHost(ActionHost* host) { host_ = host; }
+    // Hears each warning as it is recorded, past the listed ones too.
+    void SetWarningHandler(std::function<void(const std::string&)> handler) { onWarning_ = std::move(handler); }
 
     void Run(const std::vector<std::uint8_t>& code, MovieClip& target) override;
     void Forget(MovieClip& clip) override;
@@ -49,6 +52,9 @@ private:
     ActionHost* host_ = nullptr;
     std::vector<std::string> warnings_;
     std::size_t unlisted_ = 0;
+    std::function<void(const std::string&)> onWarning_;
+
+    void Warn(std::string warning);
 };
 
 }  // namespace swf

@@ -9,6 +9,7 @@
 
 #include "control/folder_file_host.h"
 #include "control/frame_clock.h"
+#include "control/movie_log.h"
 #include "control/movie_player.h"
 #include "control/movie_source.h"
 #include "control/saved_state_reader.h"
@@ -111,6 +112,51 @@ TEST(MovieSource, LocationsNameLocalFilesOnly) {
     const auto read = ReadMovieBytes(path);
     ASSERT_TRUE(read);
     EXPECT_EQ(*read, bytes);
+}
+
+// The whole file as bytes; empty when it cannot be read.
+std::string FileText(const std::wstring& path) {
+    std::string text;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+    CloseHandle(file);
+    return text;
+}
+
+TEST(MovieLog, TraceAndWarningsAreAppendedBesideTheMovieWhenSwitchedOn) {
+    // Lines are UTF-8 as the player gives them; the file keeps their bytes.
+    const auto path = control_test::WriteTempFile(L"control_log.swf", control_test::SolidMovie(10, 10, 0x112233));
+    const std::wstring logPath = path + L".log";
+    DeleteFileW(logPath.c_str());
+
+    SetEnvironmentVariableW(L"GUIDEPLAYER_LOG", L"0");
+    EXPECT_FALSE(MovieLogFileWanted());
+    {
+        MovieLog log;
+        log.Open(path);
+        log.Write(false, "not written");
+    }
+    EXPECT_EQ(GetFileAttributesW(logPath.c_str()), INVALID_FILE_ATTRIBUTES) << "no file while switched off";
+
+    SetEnvironmentVariableW(L"GUIDEPLAYER_LOG", L"1");
+    EXPECT_TRUE(MovieLogFileWanted());
+    for (int session = 0; session < 2; ++session) {  // appended, not replaced
+        MovieLog log;
+        log.Open(path);
+        log.Write(false, "caf\xC3\xA9 \xE2\x82\xAC");
+        log.Write(true, "script stopped");
+        // Written through: readable before the log closes.
+        if (session == 0) EXPECT_EQ(FileText(logPath), "caf\xC3\xA9 \xE2\x82\xAC\r\nwarning: script stopped\r\n");
+    }
+    EXPECT_EQ(FileText(logPath), std::string("caf\xC3\xA9 \xE2\x82\xAC\r\nwarning: script stopped\r\n") +
+                                     "caf\xC3\xA9 \xE2\x82\xAC\r\nwarning: script stopped\r\n");
+    SetEnvironmentVariableW(L"GUIDEPLAYER_LOG", nullptr);
+    EXPECT_FALSE(MovieLogFileWanted());
+    DeleteFileW(logPath.c_str());
 }
 
 std::string Text(const swf::FileReadResult& result) { return {result.bytes.begin(), result.bytes.end()}; }

@@ -1,10 +1,11 @@
-// swfrender [--warnings] movie.swf frame width height out.png
+// swfrender [--warnings] [--trace] movie.swf frame width height out.png
 //
 // Plays the movie from its start for `frame` ticks (0: the first frame as
 // loaded, with its actions run) and writes what the player shows at that
 // point, scaled to width x height (ShowAll), as a PNG image. With --warnings
 // it also lists, on standard error, what the player had to repair or leave
-// out while reading and playing the movie. Text in system fonts is drawn with
+// out while reading and playing the movie. With --trace it prints the
+// scripts' trace() lines on standard output as they come. Text in system fonts is drawn with
 // the DejaVu faces. Files the movie loads (pages, pictures, variables) come
 // from the movie's folder; loads complete on the tick after they are asked
 // for, so pages show from frame 1.
@@ -66,8 +67,9 @@ std::vector<std::uint8_t> ToRgba(const swf::raster::Surface& surface) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool showWarnings = argc > 1 && std::string(argv[1]) == "--warnings";
-    if (showWarnings) {
+    bool showWarnings = false, showTrace = false;
+    while (argc > 1 && (std::string(argv[1]) == "--warnings" || std::string(argv[1]) == "--trace")) {
+        (std::string(argv[1]) == "--warnings" ? showWarnings : showTrace) = true;
         argv[1] = argv[0];
         ++argv;
         --argc;
@@ -75,8 +77,9 @@ int main(int argc, char** argv) {
     long frame = 0, width = 0, height = 0;
     if (argc != 6 || !ParseNumber(argv[2], 0, kMaxFrames, &frame) || !ParseNumber(argv[3], 1, kMaxSide, &width) ||
         !ParseNumber(argv[4], 1, kMaxSide, &height)) {
-        std::cerr << "usage: swfrender [--warnings] movie.swf frame width height out.png\n"
+        std::cerr << "usage: swfrender [--warnings] [--trace] movie.swf frame width height out.png\n"
                      "  --warnings: list what was repaired or left out while reading and playing\n"
+                     "  --trace: print the scripts' trace() lines\n"
                      "  frame: ticks played from the start (0 = first frame)\n"
                      "  width, height: 1.." << kMaxSide << " pixels\n";
         return 2;
@@ -88,6 +91,11 @@ int main(int argc, char** argv) {
     swf::fonts::FreeTypeFontProvider fonts;
     player.SetFontProvider(&fonts);
 #endif
+    if (showTrace) {
+        player.SetLogHandler([](swf::Player::LogKind kind, const std::string& text) {
+            if (kind == swf::Player::LogKind::Trace) std::cout << text << "\n";
+        });
+    }
     if (!player.LoadFile(argv[1])) {
         std::cerr << "swfrender: " << player.LoadError() << "\n";
         return 1;
