@@ -10,6 +10,7 @@
 namespace swf {
 
 class ActionTarget;
+class TextFieldTarget;
 
 // Display properties in the numbering GetProperty/SetProperty use.
 enum class DisplayProperty {
@@ -17,6 +18,10 @@ enum class DisplayProperty {
     Target, FramesLoaded, Name, DropTarget, Url, HighQuality, FocusRect, SoundBufTime, Quality,
     XMouse, YMouse,
 };
+
+// Script depths: the timeline's depth 1 is -16383; scripts create objects
+// from depth 0 up.
+inline constexpr int kScriptDepthOffset = 16384;
 
 // What scripts see of any display object (clip, button, text field): the
 // properties kept per object, its instance name and where it sits. Numbers
@@ -37,6 +42,8 @@ public:
     virtual std::string Url() const { return {}; }
     // The timeline face, for clips; null for other display objects.
     virtual ActionTarget* AsTimeline() { return nullptr; }
+    // The text field face, for dynamic and input text fields; null for others.
+    virtual TextFieldTarget* AsTextField() { return nullptr; }
 };
 
 class ActionTarget : public DisplayTarget {
@@ -70,6 +77,13 @@ public:
     }
     // _level number of the timeline at the top of a level, else -1.
     virtual int LevelNumber() const { return -1; }
+    // createTextField: a new empty field at a script depth (replacing what is
+    // there), its box in pixels; null when the depth is out of range.
+    virtual DisplayTarget* CreateTextField(const std::string& name, int depth, double x, double y, double width,
+                                           double height) {
+        (void)name, (void)depth, (void)x, (void)y, (void)width, (void)height;
+        return nullptr;
+    }
 };
 
 inline double DisplayTarget::GetDisplayNumber(DisplayProperty property) {

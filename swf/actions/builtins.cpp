@@ -86,6 +86,7 @@ void InstallBuiltins(Vm& vm) {
     InstallXmlBuiltins(in);
     InstallErrorBuiltins(in);
     InstallInputBuiltins(in);
+    InstallTextFieldBuiltins(in);
 
     Object* externalInterface = object(vm.objectProto_);
     method(externalInterface, "call", ExternalCall);

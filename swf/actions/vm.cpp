@@ -103,8 +103,8 @@ Object* Vm::ObjectFor(DisplayTarget* object) {
     Object* clip = heap_.New(ObjectKind::Clip);
     clip->target = object->AsTimeline();
     clip->display = object;
-    // Buttons and text fields get their own prototypes here once they have them.
-    clip->proto = clipProto_;
+    // Buttons get their own prototype here once they have one.
+    clip->proto = object->AsTextField() != nullptr ? textFieldProto_ : clipProto_;
     clips_.emplace(object, clip);
     return clip;
 }
@@ -200,7 +200,7 @@ void Vm::CollectIfIdle() {
 void Vm::CollectGarbage() {
     std::vector<Object*> roots = {global_,        objectProto_, arrayProto_,   stringProto_,   clipProto_,
                                   functionProto_, numberProto_, booleanProto_, dateProto_,     xmlNodeProto_,
-                                  loadVarsProto_, clipLoaderProto_};
+                                  loadVarsProto_, clipLoaderProto_, textFieldProto_};
     for (const auto* loads : {&pendingLoads_, &activeLoads_}) {
         for (const LoadRequest& request : *loads) roots.push_back(request.receiver);
     }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "swf/actions/action_target.h"
+
 namespace swf {
 
 class MovieClip;
@@ -15,6 +17,8 @@ public:
     virtual void Run(const std::vector<std::uint8_t>& code, MovieClip& target) = 0;
     // The clip is being destroyed: forget anything kept about it.
     virtual void Forget(MovieClip& clip) = 0;
+    // Another display object scripts may reach (a text field) is being destroyed.
+    virtual void ForgetObject(DisplayTarget& object) { (void)object; }
     // Calls the clip's event handler member (onEnterFrame, onLoad, ...) when
     // its script object has one.
     virtual void CallHandler(MovieClip& clip, const std::string& name) {

@@ -36,6 +36,7 @@ struct Placement {
 // reading them back does not drift through the matrix.
 struct ScriptState {
     bool detached = false;  // the timeline stopped placing the object
+    bool dynamic = false;   // created or moved to another depth by script: the timeline leaves it alone
     bool transformKnown = false;
     double xscale = 100, yscale = 100, rotation = 0;  // percent, percent, degrees
     bool visible = true;

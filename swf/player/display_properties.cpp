@@ -9,6 +9,7 @@
 #include "swf/model/morph_shape.h"
 #include "swf/model/shape.h"
 #include "swf/model/text.h"
+#include "swf/player/edit_text_instance.h"
 #include "swf/player/movie_clip.h"
 
 namespace swf {
@@ -61,7 +62,7 @@ Rect BoundsOf(const DisplayObject& object, int depth) {
     case DisplayKind::Text:
         return character ? static_cast<const TextDefinition*>(character)->bounds : Rect{};
     case DisplayKind::EditText:
-        return character ? static_cast<const EditTextDefinition*>(character)->bounds : Rect{};
+        return static_cast<const EditTextInstance&>(object).Bounds();
     case DisplayKind::Morph: {
         if (!character) return {};
         const auto* morph = static_cast<const MorphShapeDefinition*>(character);

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <vector>
 
 #include "swf/player/display_properties.h"
+#include "swf/player/edit_text_instance.h"
 #include "swf/player/timeline_state.h"
 
 namespace swf {
@@ -100,6 +102,70 @@ MovieClip* MovieClip::FindChild(const std::string& name) const {
     return folded;
 }
 
+DisplayTarget* MovieClip::FindChildObject(const std::string& name) {
+    DisplayTarget* folded = nullptr;
+    const std::string wanted = Lower(name);
+    for (const auto& [depth, child] : children_) {
+        DisplayTarget* face = ScriptFace(*child);
+        if (face == nullptr) continue;
+        const std::string& childName = child->GetPlacement().name;
+        if (childName == name) return face;
+        if (folded == nullptr && Lower(childName) == wanted) folded = face;
+    }
+    return folded;
+}
+
+DisplayTarget* MovieClip::CreateTextField(const std::string& name, int depth, double x, double y, double width,
+                                          double height) {
+    const int listDepth = depth + kScriptDepthOffset;
+    if (listDepth < 0 || listDepth > 0xFFFF) return nullptr;
+    auto definition = std::make_shared<EditTextDefinition>();
+    auto twips = [](double pixels) {
+        return static_cast<std::int32_t>(std::isfinite(pixels) ? std::clamp(pixels, -1e6, 1e6) * 20 : 0);
+    };
+    // The box starts at the field's origin; x and y place it.
+    definition->bounds = {0, twips(std::max(0.0, width)), 0, twips(std::max(0.0, height))};
+    definition->fontClass = "Times New Roman";
+    definition->readOnly = true;
+    definition->textColor = Rgba{0, 0, 0, 255};
+    Placement placement;
+    placement.name = name;
+    placement.matrix.tx = twips(x);
+    placement.matrix.ty = twips(y);
+    std::unique_ptr<DisplayObject> field = environment_.CreateTextField(movie_, std::move(definition), placement);
+    if (!field || field->Kind() != DisplayKind::EditText) return nullptr;
+    field->Script().dynamic = true;
+    field->SetParent(this);
+    field->SetBornInStep(steps_);
+    auto* made = static_cast<EditTextInstance*>(field.get());
+    const auto old = children_.find(static_cast<std::uint16_t>(listDepth));
+    if (old != children_.end()) {
+        environment_.Retire(std::move(old->second));
+        children_.erase(old);
+    }
+    children_.emplace(static_cast<std::uint16_t>(listDepth), std::move(field));
+    return made;
+}
+
+bool MovieClip::RemoveScriptChild(DisplayObject& child) {
+    for (auto it = children_.begin(); it != children_.end(); ++it) {
+        if (it->second.get() != &child) continue;
+        if (it->first < kScriptDepthOffset) return false;  // the timeline's own
+        environment_.Retire(std::move(it->second));
+        children_.erase(it);
+        return true;
+    }
+    return false;
+}
+
+DisplayTarget* ScriptFace(DisplayObject& object) {
+    switch (object.Kind()) {
+        case DisplayKind::MovieClip: return static_cast<MovieClip*>(&object);
+        case DisplayKind::EditText: return static_cast<EditTextInstance*>(&object);
+        default: return nullptr;
+    }
+}
+
 ActionTarget* MovieClip::FindTarget(const std::string& path) {
     MovieClip* at = this;
     std::size_t pos = 0;
@@ -170,7 +236,8 @@ void MovieClip::EnterFrame(std::uint32_t frame) {
     PlacementMap target;
     std::uint32_t from = 0;
     if (frame > current_ && started_) {
-        for (const auto& [depth, child] : children_) target.emplace(depth, child->GetPlacement());
+        for (const auto& [depth, child] : children_)
+            if (!child->Script().dynamic) target.emplace(depth, child->GetPlacement());
         from = current_ + 1;
     }
     for (std::uint32_t f = from; f <= frame && f < FrameCount(); ++f) ApplyFrame(timeline_->frames[f], f, target);
@@ -183,6 +250,11 @@ void MovieClip::EnterFrame(std::uint32_t frame) {
 
     // Keep the instances the target state still names; replace the rest.
     for (auto it = children_.begin(); it != children_.end();) {
+        // What scripts made or moved to another depth is theirs, not the timeline's.
+        if (it->second->Script().dynamic) {
+            ++it;
+            continue;
+        }
         const auto wanted = target.find(it->first);
         if (wanted != target.end() && SameInstance(it->second->GetPlacement(), wanted->second)) {
             // Once a script moved or renamed the object, the timeline stops placing it.

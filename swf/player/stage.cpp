@@ -64,6 +64,9 @@ std::vector<MovieClip*> Stage::ClipsNewestFirst() {
 }
 
 void Stage::Advance() {
+    // Variables scripts set since the last tick (first frame, events) show
+    // in their fields before this tick's scripts read them.
+    RefreshFields();
     const std::uint64_t newestBefore = clipSerial_;
     root_->Advance();
     for (auto& [level, clip] : levels_) clip->Advance();
@@ -101,6 +104,7 @@ void Stage::FieldCreated(EditTextInstance& field) {
 
 void Stage::FieldDestroyed(EditTextInstance& field) {
     std::erase(fields_, &field);
+    if (runner_ != nullptr) runner_->ForgetObject(field);
     if (fieldObserver_ != nullptr) fieldObserver_->FieldDestroyed(field);
 }
 
@@ -220,6 +224,14 @@ std::unique_ptr<DisplayObject> Stage::CreateInstance(const std::shared_ptr<const
     }
     object->SetInstanceCounter(&instances_);
     return object;
+}
+
+std::unique_ptr<DisplayObject> Stage::CreateTextField(const std::shared_ptr<const MovieDefinition>& movie,
+                                                         std::shared_ptr<const EditTextDefinition> definition,
+                                                         const Placement& placement) {
+    auto field = std::make_unique<EditTextInstance>(placement, std::move(definition), FontsFor(movie), this);
+    field->SetInstanceCounter(&instances_);
+    return field;
 }
 
 void Stage::QueueActions(MovieClip& clip, const ActionCode& code) {

@@ -47,6 +47,7 @@ void InstallSystemBuiltins(Installer& in);    // System.capabilities
 void InstallTimerBuiltins(Installer& in);     // setInterval, clearInterval, setTimeout
 void InstallErrorBuiltins(Installer& in);     // Error
 void InstallInputBuiltins(Installer& in);     // Key, Mouse, Stage
+void InstallTextFieldBuiltins(Installer& in); // TextField, TextFormat
 
 // Shared by the families: arguments and `this` as the built-ins read them.
 double ArgNumber(CallContext& c, std::size_t i);
