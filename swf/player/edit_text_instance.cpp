@@ -266,6 +266,14 @@ void EditTextInstance::ScriptChangedText() {
     variableSink_(value);
 }
 
+void EditTextInstance::CheckScroll() {
+    if (!scrollListener_) return;
+    const std::array<int, 4> now = {Scroll(), MaxScroll(), HScroll(), MaxHScroll()};
+    const bool moved = lastScroll_ && *lastScroll_ != now;
+    lastScroll_ = now;
+    if (moved) scrollListener_();
+}
+
 void EditTextInstance::ScrollToCaret() {
     const text::TextLayout& layout = Layout();
     if (layout.lines.empty()) return;

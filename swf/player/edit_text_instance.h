@@ -5,6 +5,7 @@
 // text whenever the player refreshes it.
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -149,6 +150,11 @@ public:
     void ScriptChangedText();
     // Called after every edit by the user (the script side raises onChanged here).
     void SetChangeListener(std::function<void()> listener) { changeListener_ = std::move(listener); }
+    // Called from CheckScroll when scroll, maxscroll, hscroll or maxhscroll
+    // moved since the last check (the script side raises onScroller here).
+    void SetScrollListener(std::function<void()> listener) { scrollListener_ = std::move(listener); }
+    // The player checks each frame; the first check only takes note.
+    void CheckScroll();
     // Whether the field has the keyboard focus (it then shows its caret and selection).
     bool Focused() const { return focused_; }
     void SetFocused(bool on) { focused_ = on; }
@@ -224,6 +230,8 @@ private:
     std::size_t caret_ = 0;
     bool focused_ = false;
     std::function<void()> changeListener_;
+    std::function<void()> scrollListener_;
+    std::optional<std::array<int, 4>> lastScroll_;
 
     mutable text::FormattedText layoutRuns_;
     mutable text::TextLayout layout_;

@@ -65,6 +65,9 @@ void RaiseChangeEvents(EditTextInstance& field, Stage& stage, VmActionRunner& ru
     field.SetChangeListener([f, &stage, &runner] {
         stage.RunScript([&] { runner.CallObjectHandler(*f, "onChanged", {f}); });
     });
+    field.SetScrollListener([f, &stage, &runner] {
+        stage.RunScript([&] { runner.CallObjectHandler(*f, "onScroller", {f}); });
+    });
 }
 
 void RaiseFocusEvents(FocusManager& focus, Stage& stage, VmActionRunner& runner) {

@@ -17,7 +17,8 @@ class VmActionRunner;
 // found from the field's timeline when used: "name", "path.name", "path:name".
 void BindFieldVariable(EditTextInstance& field, VmActionRunner& runner);
 
-// The field's onChanged handler runs after each edit by the user.
+// The field's onChanged handler runs after each edit by the user, its
+// onScroller when its scroll values moved (checked once a frame).
 void RaiseChangeEvents(EditTextInstance& field, Stage& stage, VmActionRunner& runner);
 // Focus moves reach the fields (onKillFocus(newFocus), onSetFocus(oldFocus))
 // and Selection's listeners (onSetFocus(oldFocus, newFocus)).

@@ -88,6 +88,9 @@ void Stage::RefreshFields() {
     for (EditTextInstance* field : fields) {
         if (std::find(fields_.begin(), fields_.end(), field) != fields_.end()) field->RefreshFromVariable();
     }
+    for (EditTextInstance* field : fields) {
+        if (std::find(fields_.begin(), fields_.end(), field) != fields_.end()) field->CheckScroll();
+    }
 }
 
 void Stage::SetFieldObserver(FieldRegistry* observer) {

@@ -336,5 +336,22 @@ TEST(TextFieldObject, SelectionFocusAndFieldEvents) {
     EXPECT_EQ(m.runner->Vm().ToText(m.runner->Vm().GetVariable(m.stage->Root(), "v")), "!set by script");
 }
 
+TEST(TextFieldObject, OnScrollerHearsScrollMovesOncePerFrame) {
+    ActionAssembler first;
+    SetM(first, Tf(), "onScroller", Tracer("scroller", 1));
+    SetM(first, Tf(), "multiline", B(true));
+    ActionAssembler second;
+    Trace(second, S("frame 2"));
+    SetM(second, Tf(), "text", S("1\r2\r3\r4"));  // maxscroll 1 -> 3
+    ActionAssembler third;
+    Trace(third, S("frame 3"));
+    SetM(third, Tf(), "scroll", N(2));
+    SetM(third, Tf(), "scroll", N(3));
+    ActionAssembler fourth;
+    Trace(fourth, S("frame 4"));
+    FieldMovie m({first, second, third, fourth});
+    EXPECT_EQ(m.lines, (Lines{"frame 2", "scroller tf", "frame 3", "scroller tf", "frame 4"}));
+}
+
 }  // namespace
 }  // namespace swf
