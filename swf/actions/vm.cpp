@@ -103,8 +103,9 @@ Object* Vm::ObjectFor(DisplayTarget* object) {
     Object* clip = heap_.New(ObjectKind::Clip);
     clip->target = object->AsTimeline();
     clip->display = object;
-    // Buttons get their own prototype here once they have one.
-    clip->proto = object->AsTextField() != nullptr ? textFieldProto_ : clipProto_;
+    if (clip->target != nullptr) clip->proto = clipProto_;
+    else if (object->AsTextField() != nullptr) clip->proto = textFieldProto_;
+    else clip->proto = buttonProto_;
     clips_.emplace(object, clip);
     return clip;
 }
@@ -200,7 +201,7 @@ void Vm::CollectIfIdle() {
 void Vm::CollectGarbage() {
     std::vector<Object*> roots = {global_,        objectProto_, arrayProto_,   stringProto_,   clipProto_,
                                   functionProto_, numberProto_, booleanProto_, dateProto_,     xmlNodeProto_,
-                                  loadVarsProto_, clipLoaderProto_, textFieldProto_};
+                                  loadVarsProto_, clipLoaderProto_, textFieldProto_, buttonProto_};
     for (const auto* loads : {&pendingLoads_, &activeLoads_}) {
         for (const LoadRequest& request : *loads) roots.push_back(request.receiver);
     }

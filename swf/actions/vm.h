@@ -167,6 +167,8 @@ public:
     // TextField.prototype: what the script objects of text fields inherit.
     Object* textFieldProto() const { return textFieldProto_; }
     void SetTextFieldPrototype(Object* proto) { textFieldProto_ = proto; }
+    // Button.prototype: what the script objects of buttons inherit.
+    void SetButtonPrototype(Object* proto) { buttonProto_ = proto; }
     Heap& heap() { return heap_; }
 
     // Timers as setInterval/setTimeout create them; ids count from 1.
@@ -210,6 +212,7 @@ private:
     Object* dateProto_ = nullptr;
     Object* xmlNodeProto_ = nullptr;
     Object* textFieldProto_ = nullptr;
+    Object* buttonProto_ = nullptr;
     ActionTarget* root_ = nullptr;
     std::map<int, ActionTarget*> levels_;
     std::vector<LoadRequest> pendingLoads_;

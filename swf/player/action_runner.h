@@ -31,6 +31,17 @@ public:
         (void)name;
         return false;
     }
+    // Calls the handler member of another display object's script object
+    // (a button's onPress), when it has one.
+    virtual void CallObjectHandler(DisplayTarget& object, const std::string& name) {
+        (void)object;
+        (void)name;
+    }
+    // False when a script set the object's `enabled` member to false.
+    virtual bool ObjectEnabled(DisplayTarget& object) {
+        (void)object;
+        return true;
+    }
     // Calls `event` on every listener of the global object `source` (Key, Mouse, Stage).
     virtual void Broadcast(const std::string& source, const std::string& event) {
         (void)source;

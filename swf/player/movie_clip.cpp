@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "swf/player/button_instance.h"
 #include "swf/player/display_properties.h"
 #include "swf/player/edit_text_instance.h"
 #include "swf/player/timeline_state.h"
@@ -162,6 +163,7 @@ DisplayTarget* ScriptFace(DisplayObject& object) {
     switch (object.Kind()) {
         case DisplayKind::MovieClip: return static_cast<MovieClip*>(&object);
         case DisplayKind::EditText: return static_cast<EditTextInstance*>(&object);
+        case DisplayKind::Button: return static_cast<ButtonInstance*>(&object);
         default: return nullptr;
     }
 }

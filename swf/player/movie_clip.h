@@ -15,7 +15,7 @@
 
 namespace swf {
 
-// The script face of a display object (clips, text fields); null for kinds scripts do not reach.
+// The script face of a display object (clips, buttons, text fields); null for kinds scripts do not reach.
 DisplayTarget* ScriptFace(DisplayObject& object);
 
 class MovieClip : public DisplayObject, public ActionTarget {
@@ -49,7 +49,7 @@ public:
     std::uint32_t BytesTotal() const override { return movie_->header.fileLength; }
     // "name", "_parent", "..", "_root", dotted and slash paths ("a.b", "/a/b", "../a").
     ActionTarget* FindTarget(const std::string& path) override;
-    // Any named child scripts can reach (clips and text fields).
+    // Any named child scripts can reach (clips, buttons and text fields).
     DisplayTarget* FindChildObject(const std::string& name) override;
     DisplayTarget* CreateTextField(const std::string& name, int depth, double x, double y, double width,
                                    double height) override;

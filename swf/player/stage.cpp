@@ -290,6 +290,7 @@ void Stage::ClipDestroyed(MovieClip& clip) {
 void Stage::ButtonDestroyed(ButtonInstance& button) {
     if (hovered_ == &button) hovered_ = nullptr;
     if (pressed_ == &button) pressed_ = nullptr;
+    if (runner_ != nullptr) runner_->ForgetObject(button);
 }
 
 ButtonInstance* Stage::ButtonAt(Point p) {
@@ -362,11 +363,19 @@ void Stage::Transition(DisplayObject& target, ButtonState state, std::uint16_t c
         return;
     }
     auto& button = static_cast<ButtonInstance&>(target);
+    // A button a script disabled neither changes nor acts.
+    if (runner_ != nullptr && !runner_->ObjectEnabled(button)) return;
     button.SetState(state);
     MovieClip* owner = button.Parent();
     if (owner == nullptr) owner = root_.get();
     for (const ButtonAction& action : button.Definition().actions) {
         if ((action.conditions & condition) != 0) QueueActions(*owner, action.code);
+    }
+    // Handler members (onPress, onRelease, ...) of the button's script object.
+    const char* handler = HandlerName(ClipEventFor(condition));
+    if (handler != nullptr && runner_ != nullptr) {
+        ButtonInstance* b = &button;
+        RunScript([&] { runner_->CallObjectHandler(*b, handler); });
     }
 }
 

@@ -119,6 +119,12 @@ void VmActionRunner::CallObjectHandler(DisplayTarget& object, const std::string&
     vm.CallMethod(self, name, ObjectValues(vm, args), Host());
 }
 
+bool VmActionRunner::ObjectEnabled(DisplayTarget& object) {
+    actions::Object* o = state_->vm.ObjectFor(&object);
+    const actions::Value* enabled = o->Find("enabled");
+    return enabled == nullptr || !enabled->IsBool() || enabled->AsBool();
+}
+
 void VmActionRunner::BroadcastObjects(const std::string& source, const std::string& event,
                                       const std::vector<DisplayTarget*>& args) {
     actions::Vm& vm = state_->vm;

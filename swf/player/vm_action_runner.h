@@ -33,6 +33,10 @@ public:
     // object.name(args) on a display object's script object, when it has such
     // a function; arguments are display objects (null: null).
     void CallObjectHandler(DisplayTarget& object, const std::string& name, const std::vector<DisplayTarget*>& args);
+    void CallObjectHandler(DisplayTarget& object, const std::string& name) override {
+        CallObjectHandler(object, name, {});
+    }
+    bool ObjectEnabled(DisplayTarget& object) override;
     // `event` with display objects as arguments to the listeners of `source`.
     void BroadcastObjects(const std::string& source, const std::string& event,
                           const std::vector<DisplayTarget*>& args);

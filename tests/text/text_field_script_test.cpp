@@ -17,7 +17,9 @@
 #include "swf/player/focus_selection.h"
 #include "swf/player/stage.h"
 #include "swf/player/vm_action_runner.h"
+#include "swf/writer/button.h"
 #include "swf/writer/edit_text.h"
+#include "swf/writer/shape.h"
 #include "swf/writer/movie.h"
 
 namespace swf {
@@ -56,7 +58,8 @@ struct Binder : FieldRegistry {
 
 // Plays a movie of one frame per script (the last one stops), with the field placed first.
 struct FieldMovie {
-    explicit FieldMovie(const std::vector<ActionAssembler>& frames, int version = 8) {
+    explicit FieldMovie(const std::vector<ActionAssembler>& frames, int version = 8,
+                        const std::function<void(w::TagStream&)>& more = {}) {
         w::TagStream tags;
         tags.Add(w::TagCode::DefineEditText, w::DefineEditTextBody(1, HelloField()));
         w::PlaceObject p;
@@ -66,6 +69,7 @@ struct FieldMovie {
         p.hasMatrix = true;
         p.matrix = w::Matrix::Translate(200, 400);
         tags.PlaceObject2(p);
+        if (more) more(tags);
         for (std::size_t i = 0; i < frames.size(); ++i) {
             ActionAssembler code = frames[i];
             if (i + 1 == frames.size()) code.Action(w::ActionCode::Stop);
@@ -351,6 +355,57 @@ TEST(TextFieldObject, OnScrollerHearsScrollMovesOncePerFrame) {
     Trace(fourth, S("frame 4"));
     FieldMovie m({first, second, third, fourth});
     EXPECT_EQ(m.lines, (Lines{"frame 2", "scroller tf", "frame 3", "scroller tf", "frame 4"}));
+}
+
+// A 100 x 50 px button "btn" at (100, 200) px.
+void AddButton(w::TagStream& tags) {
+    w::ShapeBuilder shape;
+    shape.Rectangle({0, 2000, 0, 1000}, shape.AddFill(w::FillStyle::Solid(w::Rgba{0, 0, 255, 255})));
+    tags.Add(w::TagCode::DefineShape3, shape.DefineShapeBody(2, 3));
+    w::ButtonRecord record;
+    record.states = w::kStateUp | w::kStateOver | w::kStateDown | w::kStateHitTest;
+    record.characterId = 2;
+    tags.Add(w::TagCode::DefineButton2, w::DefineButton2Body(3, {record}, {}));
+    w::PlaceObject p;
+    p.depth = 2;
+    p.characterId = 3;
+    p.name = "btn";
+    p.hasMatrix = true;
+    p.matrix = w::Matrix::Translate(2000, 4000);
+    tags.PlaceObject2(p);
+}
+
+TEST(ButtonObject, NamedButtonsAreScriptObjectsWithHandlers) {
+    ActionAssembler a;
+    Expr btn = V("btn");
+    for (const char* member : {"_name", "_x", "_width", "enabled", "useHandCursor"}) Trace(a, M(btn, member));
+    Trace(a, TypeOf(btn));
+    Trace(a, Op(kInstanceOf, btn, V("Button")));
+    SetM(a, btn, "_x", N(150));
+    Trace(a, M(btn, "_x"));
+    SetM(a, btn, "onPress", Tracer("press", 0));
+    SetM(a, btn, "onRelease", Tracer("release", 0));
+    FieldMovie m({a}, 8, AddButton);
+    EXPECT_EQ(m.lines, (Lines{"btn", "100", "100", "true", "true", "object", "true", "150"}));
+
+    // Inside the moved button: 160..260 x 200..250 px.
+    m.lines.clear();
+    const Point inside{3400, 4400};
+    m.stage->PointerMove(inside);
+    m.stage->PointerDown(inside);
+    m.stage->PointerUp(inside);
+    EXPECT_EQ(m.lines, (Lines{"press", "release"}));
+
+    // A disabled button ignores the pointer.
+    ActionAssembler disable;
+    SetM(disable, V("btn"), "enabled", B(false));
+    m.lines.clear();
+    m.stage->PointerMove(Point{0, 0});
+    m.stage->RunScript([&] { m.runner->Run(disable.Finish(), m.stage->Root()); });
+    m.stage->PointerMove(inside);
+    m.stage->PointerDown(inside);
+    m.stage->PointerUp(inside);
+    EXPECT_TRUE(m.lines.empty());
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// TextField and TextFormat. A field's members are accessors on
+// TextField and TextFormat (and Button, the other display class without a timeline). A field's members are accessors on
 // TextField.prototype (so scripts can extend or override them); they reach
 // the field through its TextFieldTarget face.
 
@@ -332,6 +332,13 @@ void InstallTextFieldBuiltins(Installer& in) {
     in.Method(vm.clipProto(), "createTextField", ClipCreateTextField);
 
     in.Class("TextFormat", TextFormatConstructor, in.NewObject(vm.objectProto()));
+
+    // Buttons: scripts set these per button; the player reads `enabled`.
+    Object* button = in.NewObject(vm.objectProto());
+    button->Set("enabled", Value::Bool(true));
+    button->Set("useHandCursor", Value::Bool(true));
+    in.Class("Button", TextFieldConstructor, button);
+    vm.SetButtonPrototype(button);
 }
 
 }  // namespace swf::actions
