@@ -20,6 +20,7 @@ struct DragRequest {
     bool constrained = false;
     double left = 0, top = 0, right = 0, bottom = 0;
 };
+class TextFieldTarget;
 
 // Display properties in the numbering GetProperty/SetProperty use.
 enum class DisplayProperty {
@@ -82,6 +83,8 @@ public:
     // _droptarget: the slash path of the clip under the pointer where a drag
     // of this object last went; "" when none.
     virtual std::string DropTarget() const { return {}; }
+    // The text field face, for dynamic and input text fields; null for others.
+    virtual TextFieldTarget* AsTextField() { return nullptr; }
 };
 
 class ActionTarget : public DisplayTarget {
@@ -163,6 +166,13 @@ public:
     // startDrag / stopDrag (methods and actions); one clip is dragged at a time.
     virtual void StartDrag(const DragRequest& request) { (void)request; }
     virtual void StopDrag() {}
+    // createTextField: a new empty field at a script depth (replacing what is
+    // there), its box in pixels; null when the depth is out of range.
+    virtual DisplayTarget* CreateTextField(const std::string& name, int depth, double x, double y, double width,
+                                           double height) {
+        (void)name, (void)depth, (void)x, (void)y, (void)width, (void)height;
+        return nullptr;
+    }
 };
 
 inline double DisplayTarget::GetDisplayNumber(DisplayProperty property) {

@@ -89,6 +89,7 @@ void InstallBuiltins(Vm& vm) {
     InstallMovieClipBuiltins(in);
     InstallDrawingBuiltins(in, vm.clipProto_);
     InstallClipInteractionBuiltins(in, vm.clipProto_);
+    InstallTextFieldBuiltins(in);
 
     Object* externalInterface = object(vm.objectProto_);
     method(externalInterface, "call", ExternalCall);

@@ -194,7 +194,8 @@ std::string TypeOf(const Value& v) {
     case ValueType::Object:
         switch (v.AsObject()->kind) {
         case ObjectKind::Function: return "function";
-        case ObjectKind::Clip: return "movieclip";
+        // Text fields and buttons are display objects without a timeline.
+        case ObjectKind::Clip: return v.AsObject()->display && !v.AsObject()->target ? "object" : "movieclip";
         default: return "object";
         }
     }

@@ -82,6 +82,12 @@ bool Interpreter::Lookup(Object* o, const std::string& name, Value& out, Object*
                 return true;
             }
         }
+        // Objects without a timeline (text fields, buttons) still know their parent.
+        if (depth == 0 && o->kind == ObjectKind::Clip && o->display && !o->target && name == "_parent") {
+            ActionTarget* parent = o->display->ParentTimeline();
+            out = parent ? Value::Obj(vm_.ClipFor(parent)) : Value();
+            return true;
+        }
         if (depth == 0 && o->kind == ObjectKind::Function && name == "prototype") {
             Object* proto = NewPlain();
             proto->Define("constructor", Value::Obj(o), kDontEnum);

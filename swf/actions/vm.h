@@ -15,6 +15,7 @@
 #include "heap.h"
 #include "input_state.h"
 #include "load_request.h"
+#include "selection_host.h"
 #include "value.h"
 
 namespace swf::actions {
@@ -140,7 +141,11 @@ public:
     InputState& input() { return input_; }
     // Calls `event` on every listener of the global broadcaster `source`
     // (Key, Mouse, Stage), in the order they were added.
-    void Broadcast(const std::string& source, const std::string& event, ActionHost& host);
+    void Broadcast(const std::string& source, const std::string& event, ActionHost& host,
+                   const std::vector<Value>& args = {});
+    // The focus model Selection works on; may be null. Not owned.
+    void SetSelectionHost(SelectionHost* host) { selectionHost_ = host; }
+    SelectionHost* selectionHost() const { return selectionHost_; }
 
     // The constructor Object.registerClass tied to a library symbol (the exact
     // name, else one differing in case), or null.
@@ -162,7 +167,13 @@ public:
     Object* booleanProto() const { return booleanProto_; }
     Object* dateProto() const { return dateProto_; }
     Object* xmlNodeProto() const { return xmlNodeProto_; }
-    Object* clipPrototype() const { return clipProto_; }
+    // MovieClip.prototype: what the script objects of clips inherit.
+    Object* clipProto() const { return clipProto_; }
+    // TextField.prototype: what the script objects of text fields inherit.
+    Object* textFieldProto() const { return textFieldProto_; }
+    void SetTextFieldPrototype(Object* proto) { textFieldProto_ = proto; }
+    // Button.prototype: what the script objects of buttons inherit.
+    void SetButtonPrototype(Object* proto) { buttonProto_ = proto; }
     Heap& heap() { return heap_; }
 
     // Timers as setInterval/setTimeout create them; ids count from 1.
@@ -205,6 +216,8 @@ private:
     Object* booleanProto_ = nullptr;
     Object* dateProto_ = nullptr;
     Object* xmlNodeProto_ = nullptr;
+    Object* textFieldProto_ = nullptr;
+    Object* buttonProto_ = nullptr;
     ActionTarget* root_ = nullptr;
     std::map<int, ActionTarget*> levels_;
     std::vector<LoadRequest> pendingLoads_;
@@ -223,6 +236,7 @@ private:
     std::vector<Timer> timers_;
     std::map<std::string, Object*> registeredClasses_;
     InputState input_;
+    SelectionHost* selectionHost_ = nullptr;
 };
 
 }  // namespace swf::actions

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "swf/actions/action_target.h"
+
 namespace swf {
 
 class MovieClip;
@@ -15,6 +17,8 @@ public:
     virtual void Run(const std::vector<std::uint8_t>& code, MovieClip& target) = 0;
     // The clip is being destroyed: forget anything kept about it.
     virtual void Forget(MovieClip& clip) = 0;
+    // Another display object scripts may reach (a text field) is being destroyed.
+    virtual void ForgetObject(DisplayTarget& object) { (void)object; }
     // Calls the clip's event handler member (onEnterFrame, onLoad, ...) when
     // its script object has one.
     virtual void CallHandler(MovieClip& clip, const std::string& name) {
@@ -32,6 +36,17 @@ public:
     virtual void ConstructAs(MovieClip& clip, const std::string& symbol) {
         (void)clip;
         (void)symbol;
+    }
+    // Calls the handler member of another display object's script object
+    // (a button's onPress), when it has one.
+    virtual void CallObjectHandler(DisplayTarget& object, const std::string& name) {
+        (void)object;
+        (void)name;
+    }
+    // False when a script set the object's `enabled` member to false.
+    virtual bool ObjectEnabled(DisplayTarget& object) {
+        (void)object;
+        return true;
     }
     // Calls `event` on every listener of the global object `source` (Key, Mouse, Stage).
     virtual void Broadcast(const std::string& source, const std::string& event) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "swf/player/display_properties.h"
 #include "swf/player/movie_clip.h"
 
 namespace swf {
@@ -32,5 +33,24 @@ ButtonInstance::~ButtonInstance() {
 void ButtonInstance::Advance() {
     for (Part& part : parts_) part.object->Advance();
 }
+
+double ButtonInstance::GetDisplayNumber(DisplayProperty property) {
+    return swf::GetDisplayNumber(*this, property, environment_.PointerPosition());
+}
+
+void ButtonInstance::SetDisplayNumber(DisplayProperty property, double value) {
+    swf::SetDisplayNumber(*this, property, value);
+}
+
+void ButtonInstance::SetInstanceName(const std::string& name) {
+    Placement placement = GetPlacement();
+    placement.name = name;
+    SetPlacement(placement);
+    Script().detached = true;
+}
+
+ActionTarget* ButtonInstance::ParentTimeline() { return Parent(); }
+
+std::string ButtonInstance::Url() const { return Parent() != nullptr ? Parent()->Url() : std::string(); }
 
 }  // namespace swf

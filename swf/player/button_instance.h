@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "swf/actions/action_target.h"
 #include "swf/model/button.h"
 #include "swf/player/clip_environment.h"
 #include "swf/player/display_object.h"
@@ -13,7 +14,7 @@ namespace swf {
 
 enum class ButtonState : std::uint8_t { Up = kButtonUp, Over = kButtonOver, Down = kButtonDown };
 
-class ButtonInstance : public DisplayObject {
+class ButtonInstance : public DisplayObject, public DisplayTarget {
 public:
     struct Part {
         std::uint8_t states = 0;  // ButtonStateBits the record shows in
@@ -32,6 +33,14 @@ public:
     const std::vector<Part>& Parts() const { return parts_; }
 
     void Advance() override;
+
+    // DisplayTarget (display_properties.cpp does the work)
+    double GetDisplayNumber(DisplayProperty property) override;
+    void SetDisplayNumber(DisplayProperty property, double value) override;
+    std::string InstanceName() const override { return GetPlacement().name; }
+    void SetInstanceName(const std::string& name) override;
+    ActionTarget* ParentTimeline() override;
+    std::string Url() const override;
 
 private:
     ClipEnvironment& environment_;

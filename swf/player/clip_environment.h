@@ -15,6 +15,8 @@ namespace swf {
 
 class MovieClip;
 class ButtonInstance;
+class EditTextInstance;
+struct EditTextDefinition;
 
 class ClipEnvironment {
 public:
@@ -24,6 +26,14 @@ public:
     // limits are reached). `nesting` is the depth of the timeline that places it.
     virtual std::unique_ptr<DisplayObject> CreateInstance(const std::shared_ptr<const MovieDefinition>& movie,
                                                           const Placement& placement, int nesting) = 0;
+    // A text field (an EditTextInstance) made by script from `definition`,
+    // with `movie`'s fonts; null when the environment makes none.
+    virtual std::unique_ptr<DisplayObject> CreateTextField(const std::shared_ptr<const MovieDefinition>& movie,
+                                                              std::shared_ptr<const EditTextDefinition> definition,
+                                                              const Placement& placement) {
+        (void)movie, (void)definition, (void)placement;
+        return nullptr;
+    }
     // Actions to run on behalf of `clip` once the current step is over.
     virtual void QueueActions(MovieClip& clip, const ActionCode& code) = 0;
     // A DoInitAction block `clip`'s timeline reached: queued before the frame's

@@ -17,11 +17,6 @@ namespace {
 constexpr double kTwips = 20.0;
 
 // The script face of a display object; null for kinds scripts cannot reach yet.
-DisplayTarget* ScriptFace(DisplayObject& object) {
-    if (object.Kind() == DisplayKind::MovieClip) return static_cast<MovieClip*>(&object);
-    return nullptr;
-}
-
 bool ValidScriptDepth(int depth) { return depth >= kMinScriptDepth && depth <= kMaxScriptDepth; }
 
 int ListKey(int scriptDepth) { return scriptDepth + kScriptDepthOffset; }

@@ -9,6 +9,8 @@
 #include "swf/model/morph_shape.h"
 #include "swf/model/shape.h"
 #include "swf/model/text.h"
+#include "swf/player/button_instance.h"
+#include "swf/player/edit_text_instance.h"
 #include "swf/player/movie_clip.h"
 
 namespace swf {
@@ -70,7 +72,19 @@ Rect BoundsOf(const DisplayObject& object, int depth) {
     case DisplayKind::Text:
         return character ? static_cast<const TextDefinition*>(character)->bounds : Rect{};
     case DisplayKind::EditText:
-        return character ? static_cast<const EditTextDefinition*>(character)->bounds : Rect{};
+        return static_cast<const EditTextInstance&>(object).Bounds();
+    case DisplayKind::Button: {
+        // What the button shows in its current state.
+        const auto& button = static_cast<const ButtonInstance&>(object);
+        const auto state = static_cast<std::uint8_t>(button.State());
+        Rect out;
+        bool any = false;
+        for (const ButtonInstance::Part& part : button.Parts()) {
+            if ((part.states & state) == 0) continue;
+            Include(out, TransformBounds(BoundsOf(*part.object, depth + 1), part.object->GetPlacement().matrix), any);
+        }
+        return out;
+    }
     case DisplayKind::Morph: {
         if (!character) return {};
         const auto* morph = static_cast<const MorphShapeDefinition*>(character);
@@ -80,7 +94,6 @@ Rect BoundsOf(const DisplayObject& object, int depth) {
         Include(out, morph->endBounds, any);
         return out;
     }
-    case DisplayKind::Button:
     case DisplayKind::Empty:
         return {};
     }

@@ -47,6 +47,7 @@ EditTextInstance::EditTextInstance(const Placement& placement, const EditTextDef
       registry_(registry),
       box_(definition.bounds),
       html_(definition.html),
+      embedFonts_(definition.useOutlines),
       wordWrap_(definition.wordWrap),
       multiline_(definition.multiline),
       password_(definition.password),
@@ -79,6 +80,12 @@ EditTextInstance::EditTextInstance(const Placement& placement, const EditTextDef
     }
     if (definition.initialText) SetHtmlText(*definition.initialText);
     if (registry_ != nullptr) registry_->FieldCreated(*this);
+}
+
+EditTextInstance::EditTextInstance(const Placement& placement, std::shared_ptr<const EditTextDefinition> definition,
+                                   TextFonts& fonts, FieldRegistry* registry)
+    : EditTextInstance(placement, *definition, fonts, registry) {
+    ownedDefinition_ = std::move(definition);
 }
 
 EditTextInstance::~EditTextInstance() {
@@ -247,13 +254,24 @@ bool EditTextInstance::UserDelete(bool forward) {
 }
 
 void EditTextInstance::UserChanged() {
-    if (variableSink_) {
-        std::string value = html_ ? HtmlText() : Text();
-        // The variable now holds what the field shows: no refresh back.
-        lastVariableText_ = value;
-        variableSink_(value);
-    }
+    ScriptChangedText();
     if (changeListener_) changeListener_();
+}
+
+void EditTextInstance::ScriptChangedText() {
+    if (!variableSink_) return;
+    std::string value = html_ ? HtmlText() : Text();
+    // The variable now holds what the field shows: no refresh back.
+    lastVariableText_ = value;
+    variableSink_(value);
+}
+
+void EditTextInstance::CheckScroll() {
+    if (!scrollListener_) return;
+    const std::array<int, 4> now = {Scroll(), MaxScroll(), HScroll(), MaxHScroll()};
+    const bool moved = lastScroll_ && *lastScroll_ != now;
+    lastScroll_ = now;
+    if (moved) scrollListener_();
 }
 
 void EditTextInstance::ScrollToCaret() {
@@ -276,7 +294,7 @@ void EditTextInstance::ScrollToCaret() {
 void EditTextInstance::ResolveFonts(text::FormattedText& runs) const {
     for (text::FormattedRun& run : runs) {
         text::TextFormat& f = run.format;
-        if (!definition_.useOutlines) {
+        if (!embedFonts_) {
             f.embeddedFont = nullptr;
         } else if (f.embeddedFont == nullptr || f.embeddedFont->name != f.face) {
             f.embeddedFont = fonts_.FindEmbedded(f.face, f.bold, f.italic);

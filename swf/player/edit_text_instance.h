@@ -5,12 +5,16 @@
 // text whenever the player refreshes it.
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "swf/actions/action_target.h"
+#include "swf/actions/text_field_target.h"
 #include "swf/model/edit_text.h"
 #include "swf/player/display_object.h"
 #include "swf/player/text_fonts.h"
@@ -29,7 +33,7 @@ public:
     virtual void FieldDestroyed(EditTextInstance& field) = 0;
 };
 
-class EditTextInstance final : public DisplayObject {
+class EditTextInstance final : public DisplayObject, public DisplayTarget, public TextFieldTarget {
 public:
     // Returns the bound variable's current text, or nothing when it is unset.
     using VariableSource = std::function<std::optional<std::string>()>;
@@ -38,6 +42,9 @@ public:
 
     EditTextInstance(const Placement& placement, const EditTextDefinition& definition, TextFonts& fonts,
                      FieldRegistry* registry);
+    // A field made by script (createTextField): it owns its definition.
+    EditTextInstance(const Placement& placement, std::shared_ptr<const EditTextDefinition> definition,
+                     TextFonts& fonts, FieldRegistry* registry);
     ~EditTextInstance() override;
 
     DisplayKind Kind() const override { return DisplayKind::EditText; }
@@ -65,6 +72,9 @@ public:
     void SetWordWrap(bool on) { Change(wordWrap_, on); }
     bool Multiline() const { return multiline_; }
     void SetMultiline(bool on) { multiline_ = on; }
+    // Whether the field draws with embedded glyphs (else device fonts).
+    bool EmbedFonts() const { return embedFonts_; }
+    void SetEmbedFonts(bool on) { Change(embedFonts_, on); }
     bool Password() const { return password_; }
     void SetPassword(bool on) { Change(password_, on); }
     bool Selectable() const { return selectable_; }
@@ -136,13 +146,39 @@ public:
     // The user deleted the selection, or else the character before (or after)
     // the caret. False when there was nothing to delete.
     bool UserDelete(bool forward);
+    // Script set the text: the bound variable takes it at once.
+    void ScriptChangedText();
     // Called after every edit by the user (the script side raises onChanged here).
     void SetChangeListener(std::function<void()> listener) { changeListener_ = std::move(listener); }
+    // Called from CheckScroll when scroll, maxscroll, hscroll or maxhscroll
+    // moved since the last check (the script side raises onScroller here).
+    void SetScrollListener(std::function<void()> listener) { scrollListener_ = std::move(listener); }
+    // The player checks each frame; the first check only takes note.
+    void CheckScroll();
     // Whether the field has the keyboard focus (it then shows its caret and selection).
     bool Focused() const { return focused_; }
     void SetFocused(bool on) { focused_ = on; }
     // Scrolls so that the caret's line (and, in a field that does not wrap, its x) shows.
     void ScrollToCaret();
+
+    // DisplayTarget and TextFieldTarget (text_field_scripting.cpp does the work).
+    double GetDisplayNumber(DisplayProperty property) override;
+    void SetDisplayNumber(DisplayProperty property, double value) override;
+    std::string InstanceName() const override { return GetPlacement().name; }
+    void SetInstanceName(const std::string& name) override;
+    ActionTarget* ParentTimeline() override;
+    std::string Url() const override;
+    TextFieldTarget* AsTextField() override { return this; }
+    TextFieldValue GetTextMember(TextFieldMember member) override;
+    void SetTextMember(TextFieldMember member, const TextFieldValue& value) override;
+    ScriptTextFormat GetTextFormat(std::size_t begin, std::size_t end) override;
+    void SetTextFormat(std::size_t begin, std::size_t end, const ScriptTextFormat& format) override;
+    ScriptTextFormat GetNewTextFormat() override;
+    void SetNewTextFormat(const ScriptTextFormat& format) override;
+    void ReplaceText(std::size_t begin, std::size_t end, const std::string& text) override;
+    void ReplaceSel(const std::string& text) override;
+    void RemoveTextField() override;
+    int ScriptDepth() const override;
 
     // The layout of what is shown (password fields: asterisks), made when
     // needed, and the runs its glyphs refer to.
@@ -167,6 +203,7 @@ private:
     // Gives every run the embedded font its face names, when the field draws outlines.
     void ResolveFonts(text::FormattedText& runs) const;
 
+    std::shared_ptr<const EditTextDefinition> ownedDefinition_;
     const EditTextDefinition& definition_;
     TextFonts& fonts_;
     FieldRegistry* registry_;
@@ -174,6 +211,7 @@ private:
     text::TextFormat newTextFormat_;
     Rect box_;
     bool html_;
+    bool embedFonts_;
     bool wordWrap_, multiline_, password_, selectable_, border_, background_;
     Rgba borderColor_{0, 0, 0, 255};
     Rgba backgroundColor_{255, 255, 255, 255};
@@ -192,6 +230,8 @@ private:
     std::size_t caret_ = 0;
     bool focused_ = false;
     std::function<void()> changeListener_;
+    std::function<void()> scrollListener_;
+    std::optional<std::array<int, 4>> lastScroll_;
 
     mutable text::FormattedText layoutRuns_;
     mutable text::TextLayout layout_;

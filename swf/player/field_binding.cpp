@@ -1,9 +1,11 @@
 #include "swf/player/field_binding.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "swf/actions/vm.h"
 #include "swf/player/edit_text_instance.h"
+#include "swf/player/focus.h"
 #include "swf/player/movie_clip.h"
 #include "swf/player/stage.h"
 #include "swf/player/vm_action_runner.h"
@@ -39,10 +41,11 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
 }  // namespace
 
 void BindFieldVariable(EditTextInstance& field, VmActionRunner& runner) {
-    if (field.VariableName().empty()) return;
+    // Every field gets both ends: scripts may name a variable later.
     EditTextInstance* f = &field;
     VmActionRunner* r = &runner;
     field.SetVariableSource([f, r]() -> std::optional<std::string> {
+        if (f->VariableName().empty()) return std::nullopt;
         const VariableRef ref = Resolve(*f, f->VariableName());
         if (ref.target == nullptr || ref.name.empty()) return std::nullopt;
         const actions::Value value = r->Vm().GetVariable(*ref.target, ref.name);
@@ -50,9 +53,36 @@ void BindFieldVariable(EditTextInstance& field, VmActionRunner& runner) {
         return r->Vm().ToText(value);
     });
     field.SetVariableSink([f, r](const std::string& text) {
+        if (f->VariableName().empty()) return;
         const VariableRef ref = Resolve(*f, f->VariableName());
         if (ref.target == nullptr || ref.name.empty()) return;
         r->Vm().SetVariable(*ref.target, ref.name, actions::Value::String(text));
+    });
+}
+
+void RaiseChangeEvents(EditTextInstance& field, Stage& stage, VmActionRunner& runner) {
+    EditTextInstance* f = &field;
+    field.SetChangeListener([f, &stage, &runner] {
+        stage.RunScript([&] { runner.CallObjectHandler(*f, "onChanged", {f}); });
+    });
+    field.SetScrollListener([f, &stage, &runner] {
+        stage.RunScript([&] { runner.CallObjectHandler(*f, "onScroller", {f}); });
+    });
+}
+
+void RaiseFocusEvents(FocusManager& focus, Stage& stage, VmActionRunner& runner) {
+    focus.SetFocusListener([&stage, &runner](EditTextInstance* lost, EditTextInstance* gained) {
+        // Handlers may remove fields: each is named only while the stage still has it.
+        auto alive = [&stage](EditTextInstance* field) {
+            const auto& fields = stage.Fields();
+            return field != nullptr && std::find(fields.begin(), fields.end(), field) != fields.end();
+        };
+        stage.RunScript([&] {
+            if (alive(lost)) runner.CallObjectHandler(*lost, "onKillFocus", {alive(gained) ? gained : nullptr});
+            if (alive(gained)) runner.CallObjectHandler(*gained, "onSetFocus", {alive(lost) ? lost : nullptr});
+            runner.BroadcastObjects("Selection", "onSetFocus",
+                                    {alive(lost) ? lost : nullptr, alive(gained) ? gained : nullptr});
+        });
     });
 }
 

@@ -28,10 +28,12 @@ void CollectFields(const DisplayList& list, std::vector<EditTextInstance*>& out)
 
 void FocusManager::SetFocus(EditTextInstance* field) {
     if (field == focused_) return;
+    EditTextInstance* lost = focused_;
     if (focused_ != nullptr) focused_->SetFocused(false);
     focused_ = field;
     dragging_ = false;
     if (focused_ != nullptr) focused_->SetFocused(true);
+    if (focusListener_) focusListener_(lost, focused_);
 }
 
 void FocusManager::FieldDestroyed(EditTextInstance& field) {

@@ -43,6 +43,8 @@ struct KeyModifiers {
 class FocusManager {
 public:
     // A click on a link: the field and the link's URL and target.
+    // The focus moved: the field that lost it and the one that has it (either may be null).
+    using FocusListener = std::function<void(EditTextInstance* lost, EditTextInstance* gained)>;
     using LinkHandler = std::function<void(EditTextInstance& field, const std::string& url, const std::string& target)>;
 
     explicit FocusManager(Stage& stage) : stage_(stage) {}
@@ -54,6 +56,7 @@ public:
     void FieldDestroyed(EditTextInstance& field);
 
     void SetClipboard(Clipboard* clipboard) { clipboard_ = clipboard; }
+    void SetFocusListener(FocusListener listener) { focusListener_ = std::move(listener); }
     void SetLinkHandler(LinkHandler handler) { linkHandler_ = std::move(handler); }
 
     // A press over a selectable field focuses it and places the caret (drags
@@ -92,6 +95,7 @@ private:
     EditTextInstance* focused_ = nullptr;
     Clipboard* clipboard_ = nullptr;
     LinkHandler linkHandler_;
+    FocusListener focusListener_;
     bool dragging_ = false;
     // The link pressed on: it is followed when the press ends over it.
     EditTextInstance* linkField_ = nullptr;

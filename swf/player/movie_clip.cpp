@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <vector>
 
+#include "swf/player/button_instance.h"
 #include "swf/player/display_properties.h"
+#include "swf/player/edit_text_instance.h"
 #include "swf/player/timeline_state.h"
 
 namespace swf {
@@ -100,6 +103,72 @@ MovieClip* MovieClip::FindChild(const std::string& name) const {
         if (folded == nullptr && Lower(childName) == wanted) folded = static_cast<MovieClip*>(child.get());
     }
     return folded;
+}
+
+DisplayTarget* MovieClip::FindChildObject(const std::string& name) {
+    DisplayTarget* folded = nullptr;
+    const std::string wanted = Lower(name);
+    for (const auto& [depth, child] : children_) {
+        DisplayTarget* face = ScriptFace(*child);
+        if (face == nullptr) continue;
+        const std::string& childName = child->GetPlacement().name;
+        if (childName == name) return face;
+        if (folded == nullptr && Lower(childName) == wanted) folded = face;
+    }
+    return folded;
+}
+
+DisplayTarget* MovieClip::CreateTextField(const std::string& name, int depth, double x, double y, double width,
+                                          double height) {
+    if (depth < kMinScriptDepth || depth > kMaxScriptDepth) return nullptr;
+    const int listDepth = depth + kScriptDepthOffset;
+    auto definition = std::make_shared<EditTextDefinition>();
+    auto twips = [](double pixels) {
+        return static_cast<std::int32_t>(std::isfinite(pixels) ? std::clamp(pixels, -1e6, 1e6) * 20 : 0);
+    };
+    // The box starts at the field's origin; x and y place it.
+    definition->bounds = {0, twips(std::max(0.0, width)), 0, twips(std::max(0.0, height))};
+    definition->fontClass = "Times New Roman";
+    definition->readOnly = true;
+    definition->textColor = Rgba{0, 0, 0, 255};
+    Placement placement;
+    placement.name = name;
+    placement.matrix.tx = twips(x);
+    placement.matrix.ty = twips(y);
+    std::unique_ptr<DisplayObject> field = environment_.CreateTextField(movie_, std::move(definition), placement);
+    if (!field || field->Kind() != DisplayKind::EditText) return nullptr;
+    field->Script().dynamic = true;
+    field->SetParent(this);
+    field->SetBornInStep(steps_);
+    auto* made = static_cast<EditTextInstance*>(field.get());
+    const auto old = children_.find(listDepth);
+    if (old != children_.end()) {
+        environment_.Retire(std::move(old->second));
+        children_.erase(old);
+    }
+    children_.emplace(listDepth, std::move(field));
+    return made;
+}
+
+bool MovieClip::RemoveScriptChild(DisplayObject& child) {
+    for (auto it = children_.begin(); it != children_.end(); ++it) {
+        if (it->second.get() != &child) continue;
+        // The timeline's own depths, and those above what scripts may remove, stay.
+        if (it->first < kScriptDepthOffset || it->first > kScriptDepthOffset + kMaxRemovableDepth) return false;
+        environment_.Retire(std::move(it->second));
+        children_.erase(it);
+        return true;
+    }
+    return false;
+}
+
+DisplayTarget* ScriptFace(DisplayObject& object) {
+    switch (object.Kind()) {
+        case DisplayKind::MovieClip: return static_cast<MovieClip*>(&object);
+        case DisplayKind::EditText: return static_cast<EditTextInstance*>(&object);
+        case DisplayKind::Button: return static_cast<ButtonInstance*>(&object);
+        default: return nullptr;
+    }
 }
 
 ActionTarget* MovieClip::FindTarget(const std::string& path) {

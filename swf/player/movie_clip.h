@@ -16,6 +16,9 @@
 
 namespace swf {
 
+// The script face of a display object (clips, buttons, text fields); null for kinds scripts do not reach.
+DisplayTarget* ScriptFace(DisplayObject& object);
+
 class MovieClip : public DisplayObject, public ActionTarget {
 public:
     // `nesting` is 0 for the main timeline, one more for each level inside.
@@ -47,7 +50,10 @@ public:
     std::uint32_t BytesTotal() const override { return movie_->header.fileLength; }
     // "name", "_parent", "..", "_root", dotted and slash paths ("a.b", "/a/b", "../a").
     ActionTarget* FindTarget(const std::string& path) override;
-    DisplayTarget* FindChildObject(const std::string& name) override { return FindChild(name); }
+    // Any named child scripts can reach (clips, buttons and text fields).
+    DisplayTarget* FindChildObject(const std::string& name) override;
+    DisplayTarget* CreateTextField(const std::string& name, int depth, double x, double y, double width,
+                                   double height) override;
     int LevelNumber() const override { return environment_.LevelOf(*this); }
 
     // DisplayTarget (display_properties.cpp does the work)
@@ -87,6 +93,9 @@ public:
     std::uint64_t Serial() const { return serial_; }
     int Nesting() const { return nesting_; }
     const DisplayList& Children() const { return children_; }
+    // Removes a child at a script depth (kept until running actions end);
+    // false for the timeline's own objects and for objects not here.
+    bool RemoveScriptChild(DisplayObject& child);
     // The child clip with that instance name (exact, else ignoring case).
     MovieClip* FindChild(const std::string& name) const;
     // The frame a label names, case-insensitively when no exact match exists.

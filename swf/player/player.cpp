@@ -7,6 +7,7 @@
 #include "swf/io/movie_parser.h"
 #include "swf/io/parse_error.h"
 #include "swf/player/focus.h"
+#include "swf/player/focus_selection.h"
 #include "swf/player/renderer.h"
 #include "swf/player/stage_scale.h"
 #include "swf/player/stage.h"
@@ -38,10 +39,14 @@ public:
 // Connects each field the stage makes to the scripts and the focus.
 class FieldWiring : public FieldRegistry {
 public:
-    FieldWiring(FocusManager& focus, VmActionRunner* runner) : focus_(focus), runner_(runner) {}
+    FieldWiring(FocusManager& focus, Stage& stage, VmActionRunner* runner)
+        : focus_(focus), stage_(stage), runner_(runner) {}
     void FieldCreated(EditTextInstance& field) override {
 #if SWF_HAVE_ACTIONS
-        if (runner_ != nullptr) BindFieldVariable(field, *runner_);
+        if (runner_ != nullptr) {
+            BindFieldVariable(field, *runner_);
+            RaiseChangeEvents(field, stage_, *runner_);
+        }
 #else
         (void)field;
 #endif
@@ -50,6 +55,7 @@ public:
 
 private:
     FocusManager& focus_;
+    [[maybe_unused]] Stage& stage_;
     [[maybe_unused]] VmActionRunner* runner_;
 };
 
@@ -64,6 +70,7 @@ struct Player::Session {
     std::unique_ptr<VmActionRunner> runner;
     // Declared before the stage, so that they outlive the fields it destroys.
     std::unique_ptr<FocusManager> focus;
+    std::unique_ptr<FocusSelection> focusSelection;
     std::unique_ptr<FieldWiring> fieldWiring;
     std::unique_ptr<Stage> stage;
     std::unique_ptr<Renderer> renderer;
@@ -146,7 +153,12 @@ bool Player::Load(std::span<const std::uint8_t> bytes) {
         });
     }
 #endif
-    session->fieldWiring = std::make_unique<FieldWiring>(*session->focus, session->runner.get());
+    session->fieldWiring = std::make_unique<FieldWiring>(*session->focus, *session->stage, session->runner.get());
+#if SWF_HAVE_ACTIONS
+    session->focusSelection = std::make_unique<FocusSelection>(*session->focus);
+    session->runner->Vm().SetSelectionHost(session->focusSelection.get());
+    RaiseFocusEvents(*session->focus, *session->stage, *session->runner);
+#endif
     session->stage->SetFieldObserver(session->fieldWiring.get());
     session_ = std::move(session);
     UpdateStageSize();

@@ -74,6 +74,9 @@ std::vector<MovieClip*> Stage::ClipsNewestFirst() {
 }
 
 void Stage::Advance() {
+    // Variables scripts set since the last tick (first frame, events) show
+    // in their fields before this tick's scripts read them.
+    RefreshFields();
     const std::uint64_t newestBefore = clipSerial_;
     root_->Advance();
     for (auto& [level, clip] : levels_) clip->Advance();
@@ -95,6 +98,9 @@ void Stage::RefreshFields() {
     for (EditTextInstance* field : fields) {
         if (std::find(fields_.begin(), fields_.end(), field) != fields_.end()) field->RefreshFromVariable();
     }
+    for (EditTextInstance* field : fields) {
+        if (std::find(fields_.begin(), fields_.end(), field) != fields_.end()) field->CheckScroll();
+    }
 }
 
 void Stage::SetFieldObserver(FieldRegistry* observer) {
@@ -111,6 +117,7 @@ void Stage::FieldCreated(EditTextInstance& field) {
 
 void Stage::FieldDestroyed(EditTextInstance& field) {
     std::erase(fields_, &field);
+    if (runner_ != nullptr) runner_->ForgetObject(field);
     if (fieldObserver_ != nullptr) fieldObserver_->FieldDestroyed(field);
 }
 
@@ -249,6 +256,14 @@ std::unique_ptr<MovieClip> Stage::CreateEmptyClip(const std::shared_ptr<const Mo
     return clip;
 }
 
+std::unique_ptr<DisplayObject> Stage::CreateTextField(const std::shared_ptr<const MovieDefinition>& movie,
+                                                         std::shared_ptr<const EditTextDefinition> definition,
+                                                         const Placement& placement) {
+    auto field = std::make_unique<EditTextInstance>(placement, std::move(definition), FontsFor(movie), this);
+    field->SetInstanceCounter(&instances_);
+    return field;
+}
+
 void Stage::QueueActions(MovieClip& clip, const ActionCode& code) {
     if (code && !code->empty()) queue_.push_back({&clip, code});
 }
@@ -306,6 +321,7 @@ void Stage::ClipDestroyed(MovieClip& clip) {
 void Stage::ButtonDestroyed(ButtonInstance& button) {
     if (hovered_ == &button) hovered_ = nullptr;
     if (pressed_ == &button) pressed_ = nullptr;
+    if (runner_ != nullptr) runner_->ForgetObject(button);
 }
 
 ButtonInstance* Stage::ButtonAt(Point p) {
@@ -378,11 +394,19 @@ void Stage::Transition(DisplayObject& target, ButtonState state, std::uint16_t c
         return;
     }
     auto& button = static_cast<ButtonInstance&>(target);
+    // A button a script disabled neither changes nor acts.
+    if (runner_ != nullptr && !runner_->ObjectEnabled(button)) return;
     button.SetState(state);
     MovieClip* owner = button.Parent();
     if (owner == nullptr) owner = root_.get();
     for (const ButtonAction& action : button.Definition().actions) {
         if ((action.conditions & condition) != 0) QueueActions(*owner, action.code);
+    }
+    // Handler members (onPress, onRelease, ...) of the button's script object.
+    const char* handler = HandlerName(ClipEventFor(condition));
+    if (handler != nullptr && runner_ != nullptr) {
+        ButtonInstance* b = &button;
+        RunScript([&] { runner_->CallObjectHandler(*b, handler); });
     }
 }
 

@@ -121,6 +121,9 @@ public:
     void QueueClipEvent(MovieClip& clip, std::uint32_t event) override;
     std::uint64_t NextClipSerial() override { return ++clipSerial_; }
     void Retire(std::unique_ptr<DisplayObject> object) override;
+    std::unique_ptr<DisplayObject> CreateTextField(const std::shared_ptr<const MovieDefinition>& movie,
+                                                      std::shared_ptr<const EditTextDefinition> definition,
+                                                      const Placement& placement) override;
     void ClipDestroyed(MovieClip& clip) override;
     void ButtonDestroyed(ButtonInstance& button) override;
     std::unique_ptr<MovieClip> CreateEmptyClip(const std::shared_ptr<const MovieDefinition>& movie,

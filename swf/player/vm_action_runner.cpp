@@ -77,6 +77,8 @@ std::vector<std::string> VmActionRunner::Warnings() const {
 
 void VmActionRunner::Forget(MovieClip& clip) { state_->vm.Forget(clip); }
 
+void VmActionRunner::ForgetObject(DisplayTarget& object) { state_->vm.Forget(object); }
+
 void VmActionRunner::CallHandler(MovieClip& clip, const std::string& name) {
     if (!HasHandler(clip, name)) return;
     actions::Vm& vm = state_->vm;
@@ -103,6 +105,35 @@ bool VmActionRunner::HasHandler(MovieClip& clip, const std::string& name) {
 
 void VmActionRunner::Broadcast(const std::string& source, const std::string& event) {
     state_->vm.Broadcast(source, event, Host());
+}
+
+namespace {
+
+std::vector<actions::Value> ObjectValues(actions::Vm& vm, const std::vector<DisplayTarget*>& objects) {
+    std::vector<actions::Value> values;
+    for (DisplayTarget* o : objects) values.push_back(o ? actions::Value::Obj(vm.ObjectFor(o)) : actions::Value::Null());
+    return values;
+}
+
+}  // namespace
+
+void VmActionRunner::CallObjectHandler(DisplayTarget& object, const std::string& name,
+                                       const std::vector<DisplayTarget*>& args) {
+    actions::Vm& vm = state_->vm;
+    const actions::Value self = actions::Value::Obj(vm.ObjectFor(&object));
+    vm.CallMethod(self, name, ObjectValues(vm, args), Host());
+}
+
+bool VmActionRunner::ObjectEnabled(DisplayTarget& object) {
+    actions::Object* o = state_->vm.ObjectFor(&object);
+    const actions::Value* enabled = o->Find("enabled");
+    return enabled == nullptr || !enabled->IsBool() || enabled->AsBool();
+}
+
+void VmActionRunner::BroadcastObjects(const std::string& source, const std::string& event,
+                                      const std::vector<DisplayTarget*>& args) {
+    actions::Vm& vm = state_->vm;
+    vm.Broadcast(source, event, Host(), ObjectValues(vm, args));
 }
 
 actions::Vm& VmActionRunner::Vm() { return state_->vm; }

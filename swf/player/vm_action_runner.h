@@ -29,10 +29,21 @@ public:
 
     void Run(const std::vector<std::uint8_t>& code, MovieClip& target) override;
     void Forget(MovieClip& clip) override;
+    void ForgetObject(DisplayTarget& object) override;
     void CallHandler(MovieClip& clip, const std::string& name) override;
     bool HasHandler(MovieClip& clip, const std::string& name) override;
     void ConstructAs(MovieClip& clip, const std::string& symbol) override;
     void Broadcast(const std::string& source, const std::string& event) override;
+    // object.name(args) on a display object's script object, when it has such
+    // a function; arguments are display objects (null: null).
+    void CallObjectHandler(DisplayTarget& object, const std::string& name, const std::vector<DisplayTarget*>& args);
+    void CallObjectHandler(DisplayTarget& object, const std::string& name) override {
+        CallObjectHandler(object, name, {});
+    }
+    bool ObjectEnabled(DisplayTarget& object) override;
+    // `event` with display objects as arguments to the listeners of `source`.
+    void BroadcastObjects(const std::string& source, const std::string& event,
+                          const std::vector<DisplayTarget*>& args);
     // Runs the setInterval/setTimeout callbacks that have come due by the
     // script clock (the time since the movie started).
     void AdvanceTimers();

@@ -50,6 +50,7 @@ void InstallInputBuiltins(Installer& in);     // Key, Mouse, Stage
 void InstallMovieClipBuiltins(Installer& in); // MovieClip depths, clips made by script, geometry
 void InstallDrawingBuiltins(Installer& in, Object* clipProto);  // beginFill, lineTo, ... on clips
 void InstallClipInteractionBuiltins(Installer& in, Object* clipProto);  // setMask, startDrag, stopDrag
+void InstallTextFieldBuiltins(Installer& in); // TextField, TextFormat
 
 // Shared by the families: arguments and `this` as the built-ins read them.
 double ArgNumber(CallContext& c, std::size_t i);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 #include "../conversions.h"
 #include "builtins.h"
@@ -147,6 +148,63 @@ Object* Broadcaster(Installer& in, const char* name) {
     return o;
 }
 
+// ---- Selection -----------------------------------------------------------------
+
+Value IndexOrNone(int index) { return Value::Number(index); }
+
+// The focused field's target path, or null.
+Value SelectionGetFocus(CallContext& c) {
+    SelectionHost* host = c.interpreter.vm().selectionHost();
+    DisplayTarget* focused = host ? host->FocusedObject() : nullptr;
+    if (focused == nullptr) return Value::Null();
+    return Value::String(c.interpreter.TargetPathOf(c.interpreter.vm().ObjectFor(focused), false));
+}
+
+// setFocus(field or path); null or undefined takes the focus away.
+Value SelectionSetFocus(CallContext& c) {
+    SelectionHost* host = c.interpreter.vm().selectionHost();
+    if (host == nullptr) return Value::Bool(false);
+    const Value target = c.Arg(0);
+    if (target.IsNull() || target.IsUndefined()) return Value::Bool(host->SetFocusedObject(nullptr));
+    DisplayTarget* object = target.AsObject() ? target.AsObject()->display : nullptr;
+    ActionTarget* root = c.interpreter.vm().Level(0);
+    if (object == nullptr && target.IsString() && root != nullptr) {
+        // "path.name": the named object in the timeline the path leads to (from the main timeline).
+        const std::string& path = target.AsString();
+        const std::size_t dot = path.find_last_of("./");
+        ActionTarget* parent = dot == std::string::npos ? root : root->FindTarget(path.substr(0, dot));
+        if (parent != nullptr) object = parent->FindChildObject(path.substr(dot == std::string::npos ? 0 : dot + 1));
+    }
+    if (object == nullptr) return Value::Bool(false);
+    return Value::Bool(host->SetFocusedObject(object));
+}
+
+Value SelectionGetBeginIndex(CallContext& c) {
+    SelectionHost* host = c.interpreter.vm().selectionHost();
+    return IndexOrNone(host ? host->BeginIndex() : -1);
+}
+
+Value SelectionGetEndIndex(CallContext& c) {
+    SelectionHost* host = c.interpreter.vm().selectionHost();
+    return IndexOrNone(host ? host->EndIndex() : -1);
+}
+
+Value SelectionGetCaretIndex(CallContext& c) {
+    SelectionHost* host = c.interpreter.vm().selectionHost();
+    return IndexOrNone(host ? host->CaretIndex() : -1);
+}
+
+Value SelectionSetSelection(CallContext& c) {
+    SelectionHost* host = c.interpreter.vm().selectionHost();
+    if (host == nullptr) return Value();
+    auto index = [&](std::size_t i) {
+        const double n = ArgNumber(c, i);
+        return std::isfinite(n) ? static_cast<int>(std::clamp(n, -1e9, 1e9)) : 0;
+    };
+    host->SetSelection(index(0), index(1));
+    return Value();
+}
+
 }  // namespace
 
 void InstallInputBuiltins(Installer& in) {
@@ -173,9 +231,18 @@ void InstallInputBuiltins(Installer& in) {
     Accessor(in, stage, "scaleMode", StageGetScaleMode, StageSetScaleMode);
     Accessor(in, stage, "align", StageGetAlign, StageSetAlign);
     Accessor(in, stage, "showMenu", StageGetShowMenu, StageSetShowMenu);
+
+    Object* selection = Broadcaster(in, "Selection");
+    in.Method(selection, "getFocus", SelectionGetFocus);
+    in.Method(selection, "setFocus", SelectionSetFocus);
+    in.Method(selection, "getBeginIndex", SelectionGetBeginIndex);
+    in.Method(selection, "getEndIndex", SelectionGetEndIndex);
+    in.Method(selection, "getCaretIndex", SelectionGetCaretIndex);
+    in.Method(selection, "setSelection", SelectionSetSelection);
 }
 
-void Vm::Broadcast(const std::string& source, const std::string& event, ActionHost& host) {
+void Vm::Broadcast(const std::string& source, const std::string& event, ActionHost& host,
+                   const std::vector<Value>& args) {
     Value* broadcaster = global_->Find(source);
     if (!broadcaster || !broadcaster->AsObject()) return;
     Value* list = broadcaster->AsObject()->Find("_listeners");
@@ -184,7 +251,7 @@ void Vm::Broadcast(const std::string& source, const std::string& event, ActionHo
     const std::vector<Value> listeners = list->AsObject()->elements;
     // No collection until all have heard it: a handler may drop a later listener.
     ++runDepth_;
-    for (const Value& listener : listeners) CallMethod(listener, event, {}, host);
+    for (const Value& listener : listeners) CallMethod(listener, event, args, host);
     --runDepth_;
     CollectIfIdle();
 }

@@ -194,7 +194,7 @@ Value ClipGlobalToLocal(CallContext& c) { return ConvertPoint(c, false); }
 }  // namespace
 
 void InstallMovieClipBuiltins(Installer& in) {
-    Object* proto = in.vm().clipPrototype();
+    Object* proto = in.vm().clipProto();
     // Classes that extend MovieClip inherit these methods through MovieClip.prototype.
     in.Class("MovieClip", MovieClipConstructor, proto);
     in.Method(proto, "getDepth", ClipGetDepth);

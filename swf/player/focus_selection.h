@@ -1,0 +1,27 @@
+#pragma once
+// The Selection object's view of the player's focus model: which field has
+// the keyboard focus and what is selected in it.
+
+#include "swf/actions/selection_host.h"
+
+namespace swf {
+
+class FocusManager;
+
+class FocusSelection final : public SelectionHost {
+public:
+    explicit FocusSelection(FocusManager& focus) : focus_(focus) {}
+
+    DisplayTarget* FocusedObject() override;
+    // Text fields take the focus (selectable or input ones); other objects do not.
+    bool SetFocusedObject(DisplayTarget* object) override;
+    int BeginIndex() override;
+    int EndIndex() override;
+    int CaretIndex() override;
+    void SetSelection(int begin, int end) override;
+
+private:
+    FocusManager& focus_;
+};
+
+}  // namespace swf

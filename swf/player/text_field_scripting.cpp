@@ -1,0 +1,389 @@
+// Text fields as scripts see them: display properties, the TextField members
+// and methods, and TextFormat values turned into the field's own formats.
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+#include "swf/actions/action_target.h"
+#include "swf/player/display_properties.h"
+#include "swf/player/edit_text_instance.h"
+#include "swf/player/movie_clip.h"
+#include "swf/text/utf8.h"
+
+namespace swf {
+
+namespace {
+
+constexpr double kTwipsPerPixel = 20;
+
+double ColorNumber(Rgba c) { return static_cast<double>((c.r << 16) | (c.g << 8) | c.b); }
+
+Rgba ColorFrom(double n, std::uint8_t alpha = 255) {
+    const auto v = static_cast<std::uint32_t>(static_cast<std::int64_t>(n));
+    return Rgba{static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v),
+                alpha};
+}
+
+std::string Lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
+    return s;
+}
+
+const char* AlignName(TextAlign a) {
+    switch (a) {
+        case TextAlign::Right: return "right";
+        case TextAlign::Center: return "center";
+        case TextAlign::Justify: return "justify";
+        case TextAlign::Left: break;
+    }
+    return "left";
+}
+
+const char* AutoSizeName(text::AutoSize a) {
+    switch (a) {
+        case text::AutoSize::Left: return "left";
+        case text::AutoSize::Center: return "center";
+        case text::AutoSize::Right: return "right";
+        case text::AutoSize::None: break;
+    }
+    return "none";
+}
+
+ScriptTextFormat ScriptFormatOf(const text::TextFormat& f) {
+    ScriptTextFormat s;
+    s.font = f.face;
+    s.size = f.size / kTwipsPerPixel;
+    s.color = ColorNumber(f.color);
+    s.bold = f.bold;
+    s.italic = f.italic;
+    s.underline = f.underline;
+    s.url = f.url;
+    s.target = f.target;
+    s.align = AlignName(f.align);
+    s.leftMargin = f.leftMargin / kTwipsPerPixel;
+    s.rightMargin = f.rightMargin / kTwipsPerPixel;
+    s.indent = f.indent / kTwipsPerPixel;
+    s.blockIndent = f.blockIndent / kTwipsPerPixel;
+    s.leading = f.leading / kTwipsPerPixel;
+    std::vector<double> tabs;
+    for (double t : f.tabStops) tabs.push_back(t / kTwipsPerPixel);
+    s.tabStops = std::move(tabs);
+    s.bullet = f.bullet;
+    return s;
+}
+
+// Members that differ between `a` and `b` become unset in `a`.
+template <typename T>
+void KeepIfSame(std::optional<T>& a, const std::optional<T>& b) {
+    if (a != b) a.reset();
+}
+
+void Intersect(ScriptTextFormat& a, const ScriptTextFormat& b) {
+    KeepIfSame(a.font, b.font);
+    KeepIfSame(a.url, b.url);
+    KeepIfSame(a.target, b.target);
+    KeepIfSame(a.align, b.align);
+    KeepIfSame(a.size, b.size);
+    KeepIfSame(a.color, b.color);
+    KeepIfSame(a.leftMargin, b.leftMargin);
+    KeepIfSame(a.rightMargin, b.rightMargin);
+    KeepIfSame(a.indent, b.indent);
+    KeepIfSame(a.leading, b.leading);
+    KeepIfSame(a.blockIndent, b.blockIndent);
+    KeepIfSame(a.bold, b.bold);
+    KeepIfSame(a.italic, b.italic);
+    KeepIfSame(a.underline, b.underline);
+    KeepIfSame(a.bullet, b.bullet);
+    KeepIfSame(a.tabStops, b.tabStops);
+}
+
+// Sizes and lengths of a format scripts give, in twips; negative sizes and
+// margins are ignored as players ignore them.
+void ApplyCharacterFormat(const ScriptTextFormat& s, text::TextFormat& f) {
+    if (s.font) f.face = *s.font;
+    if (s.size && *s.size >= 0) f.size = *s.size * kTwipsPerPixel;
+    if (s.color) f.color = ColorFrom(*s.color, f.color.a);
+    if (s.bold) f.bold = *s.bold;
+    if (s.italic) f.italic = *s.italic;
+    if (s.underline) f.underline = *s.underline;
+    if (s.url) f.url = *s.url;
+    if (s.target) f.target = *s.target;
+}
+
+void ApplyParagraphFormat(const ScriptTextFormat& s, text::TextFormat& f) {
+    if (s.align) {
+        const std::string a = Lower(*s.align);
+        if (a == "left") f.align = TextAlign::Left;
+        else if (a == "right") f.align = TextAlign::Right;
+        else if (a == "center") f.align = TextAlign::Center;
+        else if (a == "justify") f.align = TextAlign::Justify;
+    }
+    if (s.leftMargin && *s.leftMargin >= 0) f.leftMargin = *s.leftMargin * kTwipsPerPixel;
+    if (s.rightMargin && *s.rightMargin >= 0) f.rightMargin = *s.rightMargin * kTwipsPerPixel;
+    if (s.indent) f.indent = *s.indent * kTwipsPerPixel;
+    if (s.blockIndent && *s.blockIndent >= 0) f.blockIndent = *s.blockIndent * kTwipsPerPixel;
+    if (s.leading) f.leading = *s.leading * kTwipsPerPixel;
+    if (s.bullet) f.bullet = *s.bullet;
+    if (s.tabStops) {
+        f.tabStops.clear();
+        for (double t : *s.tabStops) f.tabStops.push_back(t * kTwipsPerPixel);
+    }
+}
+
+bool HasParagraphFormat(const ScriptTextFormat& s) {
+    return s.align || s.leftMargin || s.rightMargin || s.indent || s.blockIndent || s.leading || s.bullet ||
+           s.tabStops;
+}
+
+std::optional<std::string> OptionalText(const TextFieldValue& v) {
+    if (const std::string* s = std::get_if<std::string>(&v)) return *s;
+    return std::nullopt;
+}
+
+double NumberOr(const TextFieldValue& v, double fallback) {
+    const double* n = std::get_if<double>(&v);
+    return n ? *n : fallback;
+}
+
+bool FlagOr(const TextFieldValue& v, bool fallback) {
+    const bool* b = std::get_if<bool>(&v);
+    return b ? *b : fallback;
+}
+
+// Pixels as the field's integer properties take them.
+int WholePixels(double n) { return static_cast<int>(std::clamp(n, -1e9, 1e9)); }
+
+}  // namespace
+
+double EditTextInstance::GetDisplayNumber(DisplayProperty property) {
+    return swf::GetDisplayNumber(*this, property, Point{});
+}
+
+void EditTextInstance::SetDisplayNumber(DisplayProperty property, double value) {
+    // A field's width and height are its box, not a scale.
+    if ((property == DisplayProperty::Width || property == DisplayProperty::Height) && std::isfinite(value)) {
+        const double shown = swf::GetDisplayNumber(*this, property, Point{});
+        const Rect box = Bounds();
+        const bool width = property == DisplayProperty::Width;
+        const double local = width ? box.Width() : box.Height();
+        const double wanted = shown > 0 ? local * std::max(0.0, value) / shown : std::max(0.0, value) * kTwipsPerPixel;
+        SetAutoSize(text::AutoSize::None);
+        SetBoxSize(width ? wanted : box.Width(), width ? box.Height() : wanted);
+        return;
+    }
+    swf::SetDisplayNumber(*this, property, value);
+}
+
+void EditTextInstance::SetInstanceName(const std::string& name) {
+    Placement placement = GetPlacement();
+    placement.name = name;
+    SetPlacement(placement);
+    Script().detached = true;
+}
+
+ActionTarget* EditTextInstance::ParentTimeline() { return Parent(); }
+
+std::string EditTextInstance::Url() const { return Parent() != nullptr ? Parent()->Url() : std::string(); }
+
+TextFieldValue EditTextInstance::GetTextMember(TextFieldMember member) {
+    switch (member) {
+        case TextFieldMember::Text: return Text();
+        case TextFieldMember::HtmlText: return html_ ? HtmlText() : Text();
+        case TextFieldMember::Html: return html_;
+        case TextFieldMember::TextColor:
+            return ColorNumber(runs_.empty() ? newTextFormat_.color : runs_.front().format.color);
+        case TextFieldMember::AutoSize: return std::string(AutoSizeName(autoSize_));
+        case TextFieldMember::WordWrap: return wordWrap_;
+        case TextFieldMember::Multiline: return multiline_;
+        case TextFieldMember::Selectable: return selectable_;
+        case TextFieldMember::Border: return border_;
+        case TextFieldMember::BorderColor: return ColorNumber(borderColor_);
+        case TextFieldMember::Background: return background_;
+        case TextFieldMember::BackgroundColor: return ColorNumber(backgroundColor_);
+        case TextFieldMember::EmbedFonts: return embedFonts_;
+        case TextFieldMember::Password: return password_;
+        case TextFieldMember::MaxChars:
+            if (!maxChars_ || *maxChars_ == 0) return {};
+            return static_cast<double>(*maxChars_);
+        case TextFieldMember::Restrict:
+            if (!restrict_) return {};
+            return *restrict_;
+        case TextFieldMember::Type: return std::string(editable_ ? "input" : "dynamic");
+        case TextFieldMember::Variable:
+            if (variableName_.empty()) return {};
+            return variableName_;
+        case TextFieldMember::Length: return static_cast<double>(Length());
+        case TextFieldMember::TextWidth: return std::round(TextWidth());
+        case TextFieldMember::TextHeight: return std::round(TextHeight());
+        case TextFieldMember::Scroll: return static_cast<double>(Scroll());
+        case TextFieldMember::MaxScroll: return static_cast<double>(MaxScroll());
+        case TextFieldMember::HScroll: return static_cast<double>(HScroll());
+        case TextFieldMember::MaxHScroll: return static_cast<double>(MaxHScroll());
+        case TextFieldMember::BottomScroll: return static_cast<double>(BottomScroll());
+        case TextFieldMember::TabIndex:
+            if (!tabIndex_) return {};
+            return static_cast<double>(*tabIndex_);
+    }
+    return {};
+}
+
+void EditTextInstance::SetTextMember(TextFieldMember member, const TextFieldValue& value) {
+    switch (member) {
+        case TextFieldMember::Text:
+            SetText(OptionalText(value).value_or(""));
+            ScriptChangedText();
+            return;
+        case TextFieldMember::HtmlText:
+            SetHtmlText(OptionalText(value).value_or(""));
+            ScriptChangedText();
+            return;
+        case TextFieldMember::Html: SetHtml(FlagOr(value, html_)); return;
+        case TextFieldMember::TextColor: {
+            const Rgba color = ColorFrom(NumberOr(value, 0));
+            newTextFormat_.color = color;
+            ChangeFormat(0, Length(), [&](text::TextFormat& f) { f.color = color; });
+            return;
+        }
+        case TextFieldMember::AutoSize: {
+            if (const bool* on = std::get_if<bool>(&value)) {
+                SetAutoSize(*on ? text::AutoSize::Left : text::AutoSize::None);
+                return;
+            }
+            const std::string mode = Lower(OptionalText(value).value_or(""));
+            if (mode == "left") SetAutoSize(text::AutoSize::Left);
+            else if (mode == "center") SetAutoSize(text::AutoSize::Center);
+            else if (mode == "right") SetAutoSize(text::AutoSize::Right);
+            else SetAutoSize(text::AutoSize::None);
+            return;
+        }
+        case TextFieldMember::WordWrap: SetWordWrap(FlagOr(value, wordWrap_)); return;
+        case TextFieldMember::Multiline: SetMultiline(FlagOr(value, multiline_)); return;
+        case TextFieldMember::Selectable: SetSelectable(FlagOr(value, selectable_)); return;
+        case TextFieldMember::Border: SetBorder(FlagOr(value, border_)); return;
+        case TextFieldMember::BorderColor: SetBorderColor(ColorFrom(NumberOr(value, 0))); return;
+        case TextFieldMember::Background: SetBackground(FlagOr(value, background_)); return;
+        case TextFieldMember::BackgroundColor: SetBackgroundColor(ColorFrom(NumberOr(value, 0))); return;
+        case TextFieldMember::EmbedFonts: SetEmbedFonts(FlagOr(value, embedFonts_)); return;
+        case TextFieldMember::Password: SetPassword(FlagOr(value, password_)); return;
+        case TextFieldMember::MaxChars: {
+            const double n = NumberOr(value, 0);
+            if (n >= 1) SetMaxChars(static_cast<std::uint16_t>(std::min(n, 65535.0)));
+            else SetMaxChars(std::nullopt);
+            return;
+        }
+        case TextFieldMember::Restrict: {
+            std::optional<std::string> spec = OptionalText(value);
+            // An empty restriction admits nothing in players; null admits everything.
+            SetRestrict(std::move(spec));
+            return;
+        }
+        case TextFieldMember::Type: {
+            const std::string type = Lower(OptionalText(value).value_or(""));
+            if (type == "input") SetEditable(true);
+            else if (type == "dynamic") SetEditable(false);
+            return;
+        }
+        case TextFieldMember::Variable:
+            SetVariableName(OptionalText(value).value_or(""));
+            // The newly named variable shows on the next refresh, whatever the last one held.
+            lastVariableText_.reset();
+            return;
+        case TextFieldMember::Scroll: SetScroll(WholePixels(NumberOr(value, 1))); return;
+        case TextFieldMember::HScroll: SetHScroll(WholePixels(NumberOr(value, 0))); return;
+        case TextFieldMember::TabIndex: {
+            if (const double* n = std::get_if<double>(&value)) SetTabIndex(WholePixels(*n));
+            else SetTabIndex(std::nullopt);
+            return;
+        }
+        case TextFieldMember::Length:
+        case TextFieldMember::TextWidth:
+        case TextFieldMember::TextHeight:
+        case TextFieldMember::MaxScroll:
+        case TextFieldMember::MaxHScroll:
+        case TextFieldMember::BottomScroll: return;  // read-only
+    }
+}
+
+ScriptTextFormat EditTextInstance::GetTextFormat(std::size_t begin, std::size_t end) {
+    const std::size_t length = Length();
+    begin = std::min(begin, length);
+    end = std::clamp(end, begin, length);
+    // An empty range (or an empty field) reports the character before, as new text would get it.
+    if (begin == end) {
+        std::size_t at = 0;
+        for (const text::FormattedRun& run : runs_) {
+            const std::size_t runEnd = at + run.text.size();
+            if (begin < runEnd || (begin > 0 && begin == runEnd)) return ScriptFormatOf(run.format);
+            at = runEnd;
+        }
+        return ScriptFormatOf(newTextFormat_);
+    }
+    std::optional<ScriptTextFormat> merged;
+    std::size_t at = 0;
+    for (const text::FormattedRun& run : runs_) {
+        const std::size_t runEnd = at + run.text.size();
+        if (runEnd > begin && at < end) {
+            const ScriptTextFormat f = ScriptFormatOf(run.format);
+            if (merged) Intersect(*merged, f);
+            else merged = f;
+        }
+        at = runEnd;
+    }
+    return merged.value_or(ScriptFormatOf(newTextFormat_));
+}
+
+void EditTextInstance::SetTextFormat(std::size_t begin, std::size_t end, const ScriptTextFormat& format) {
+    const std::size_t length = Length();
+    begin = std::min(begin, length);
+    end = std::clamp(end, begin, length);
+    if (begin == end) return;
+    ChangeFormat(begin, end, [&](text::TextFormat& f) { ApplyCharacterFormat(format, f); });
+    if (!HasParagraphFormat(format)) return;
+    // Paragraph attributes belong to whole paragraphs: widen the range to them.
+    const std::u32string all = text::PlainText(runs_);
+    std::size_t from = begin;
+    while (from > 0 && all[from - 1] != '\r') --from;
+    std::size_t to = end;
+    while (to < all.size() && all[to - 1] != '\r') ++to;
+    ChangeFormat(from, to, [&](text::TextFormat& f) { ApplyParagraphFormat(format, f); });
+}
+
+ScriptTextFormat EditTextInstance::GetNewTextFormat() { return ScriptFormatOf(newTextFormat_); }
+
+void EditTextInstance::SetNewTextFormat(const ScriptTextFormat& format) {
+    text::TextFormat f = newTextFormat_;
+    ApplyCharacterFormat(format, f);
+    ApplyParagraphFormat(format, f);
+    SetNewTextFormat(f);
+}
+
+void EditTextInstance::ReplaceText(std::size_t begin, std::size_t end, const std::string& value) {
+    const std::size_t length = Length();
+    begin = std::min(begin, length);
+    end = std::clamp(end, begin, length);
+    const std::size_t anchor = anchor_, caret = caret_;
+    SetSelection(begin, end);
+    ReplaceSelection(text::DecodeUtf8(value));
+    SetSelection(anchor, caret);
+    ScriptChangedText();
+}
+
+void EditTextInstance::ReplaceSel(const std::string& value) {
+    ReplaceSelection(text::DecodeUtf8(value));
+    ScriptChangedText();
+}
+
+void EditTextInstance::RemoveTextField() {
+    if (MovieClip* parent = Parent()) parent->RemoveScriptChild(*this);
+}
+
+int EditTextInstance::ScriptDepth() const {
+    if (const MovieClip* parent = Parent()) {
+        for (const auto& [depth, child] : parent->Children())
+            if (child.get() == this) return static_cast<int>(depth) - kScriptDepthOffset;
+    }
+    return -kScriptDepthOffset;
+}
+
+}  // namespace swf
