@@ -142,6 +142,8 @@ TEST(EndToEnd, AClassBasedMovieCallsItsHostAndTheProgramEndsWithZero) {
     ProgramFolder folder("class_movie", g_demo + "\\UserGuide.exe", "UserGuide.exe", std::nullopt);
     ASSERT_TRUE(folder.Ready());
     ASSERT_TRUE(folder.CopyIn(g_demo + "\\..\\movies\\classes.swf", "UserGuide.swf"));
+    // The program's settings, as the guide ships them.
+    ASSERT_TRUE(folder.CopyIn(g_demo + "\\UserGuide_Page_img\\Page_var.txt", "UserGuide_Page_img\\Page_var.txt"));
     Process program(folder.Exe());
     ASSERT_TRUE(program.Started());
     EXPECT_EQ(program.WaitForExit(120s), 0u) << "the movie never called its host";
