@@ -496,7 +496,8 @@ void Renderer::AddToMask(raster::CoverageMask& mask, const DisplayObject& object
             if (const DrawnShape* drawing = movieClip.Drawing()) AddShapeToMask(mask, drawing->GetShape(), toPixels);
             for (const auto& [depth, child] : movieClip.Children()) {
                 if (child->GetPlacement().clipDepth != 0) continue;
-                const OrderScope orderScope(order_, raster::Fingerprint().add(order_).add(std::uint64_t{depth}).value());
+                const std::uint64_t order = raster::Fingerprint().add(order_).add(static_cast<std::uint64_t>(depth)).value();
+                const OrderScope orderScope(order_, order);
                 AddToMask(mask, *child, toPixels * child->GetPlacement().matrix);
             }
             return;
