@@ -123,7 +123,7 @@ public:
     void SetEditable(bool on) { editable_ = on; }
     // The characters the user may type (see CharacterRestriction); none: any.
     const std::optional<std::string>& Restrict() const { return restrict_; }
-    void SetRestrict(std::optional<std::string> spec) { restrict_ = std::move(spec); }
+    void SetRestrict(std::optional<std::string> pattern) { restrict_ = std::move(pattern); }
     // Tab order position set by scripts; fields without one follow the display list.
     std::optional<int> TabIndex() const { return tabIndex_; }
     void SetTabIndex(std::optional<int> index) { tabIndex_ = index; }

@@ -273,9 +273,9 @@ void EditTextInstance::SetTextMember(TextFieldMember member, const TextFieldValu
             return;
         }
         case TextFieldMember::Restrict: {
-            std::optional<std::string> spec = OptionalText(value);
+            std::optional<std::string> pattern = OptionalText(value);
             // An empty restriction admits nothing in players; null admits everything.
-            SetRestrict(std::move(spec));
+            SetRestrict(std::move(pattern));
             return;
         }
         case TextFieldMember::Type: {

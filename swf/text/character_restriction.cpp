@@ -12,20 +12,20 @@ char32_t OtherCase(char32_t c) {
 
 }  // namespace
 
-CharacterRestriction::CharacterRestriction(const std::u32string& spec) {
+CharacterRestriction::CharacterRestriction(const std::u32string& pattern) {
     // A text that starts by excluding allows everything else.
-    allowByDefault_ = !spec.empty() && spec.front() == '^';
+    allowByDefault_ = !pattern.empty() && pattern.front() == '^';
     bool allow = true;
     std::size_t i = 0;
     // The next literal character, after any escape; false at the end.
     const auto next = [&](char32_t& c, bool& escaped) {
         escaped = false;
-        if (i >= spec.size()) return false;
-        if (spec[i] == '\\' && i + 1 < spec.size()) {
+        if (i >= pattern.size()) return false;
+        if (pattern[i] == '\\' && i + 1 < pattern.size()) {
             escaped = true;
             ++i;
         }
-        c = spec[i++];
+        c = pattern[i++];
         return true;
     };
     char32_t c = 0;
@@ -37,7 +37,7 @@ CharacterRestriction::CharacterRestriction(const std::u32string& spec) {
         }
         char32_t last = c;
         // "a-z": a dash between two characters; one at either end is itself.
-        if (i + 1 < spec.size() && spec[i] == '-') {
+        if (i + 1 < pattern.size() && pattern[i] == '-') {
             ++i;
             bool lastEscaped = false;
             next(last, lastEscaped);

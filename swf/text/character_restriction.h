@@ -13,7 +13,7 @@ namespace swf::text {
 
 class CharacterRestriction {
 public:
-    explicit CharacterRestriction(const std::u32string& spec);
+    explicit CharacterRestriction(const std::u32string& pattern);
 
     bool Allows(char32_t c) const;
     // The character as typed, or its other case when only that is allowed
