@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <vector>
 
 #include "app/payload_tail.h"
@@ -17,8 +18,10 @@ using Bytes = std::vector<char>;
 class Packing : public ::testing::Test {
 protected:
     void SetUp() override {
+        // Salted: the same test binary from another build tree may be running at the same time.
         dir_ = fs::temp_directory_path() /
-               ("pack_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+               ("pack_" + std::to_string(std::random_device{}()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }

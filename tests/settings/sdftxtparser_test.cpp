@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <random>
 #include <string>
 
 namespace {
@@ -22,7 +23,8 @@ class TempFile {
 public:
     explicit TempFile(const std::string& bytes) {
         path_ = std::filesystem::temp_directory_path() /
-                ("sdf_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)) + ".txt");
+                ("sdf_" + std::to_string(std::random_device{}()) + "_" +
+                 std::to_string(reinterpret_cast<std::uintptr_t>(this)) + ".txt");
         std::ofstream(path_, std::ios::binary) << bytes;
     }
     ~TempFile() { std::filesystem::remove(path_); }
