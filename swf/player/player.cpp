@@ -1,6 +1,7 @@
 #include "swf/player/player.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -171,18 +172,23 @@ bool Player::Load(std::span<const std::uint8_t> bytes) {
 }
 
 bool Player::LoadFile(const std::string& path) {
+    const auto fail = [&](const std::string& why) {
+        Unload();
+        error_ = why + path;
+        return false;
+    };
+    // A folder opens as a stream on some systems and then throws on the first read.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return fail(ec ? "cannot open movie file: " : "not a movie file: ");
     std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        Unload();
-        error_ = "cannot open movie file: " + path;
-        return false;
+    if (!file) return fail("cannot open movie file: ");
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    } catch (const std::ios_base::failure&) {
+        return fail("cannot read movie file: ");
     }
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (file.bad()) {
-        Unload();
-        error_ = "cannot read movie file: " + path;
-        return false;
-    }
+    if (file.bad()) return fail("cannot read movie file: ");
     return Load(bytes);
 }
 

@@ -291,6 +291,10 @@ TEST(Render, NoMovieOrBrokenMovieShowsPlainBackground) {
     player.Render(empty);  // a zero-sized view draws nothing and does not fail
     EXPECT_FALSE(player.LoadFile("/nonexistent/movie.swf"));
     EXPECT_NE(player.LoadError().find("cannot open"), std::string::npos);
+    // A folder given as the movie is refused, not read.
+    EXPECT_FALSE(player.LoadFile(::testing::TempDir()));
+    EXPECT_NE(player.LoadError().find("not a movie file"), std::string::npos);
+    EXPECT_FALSE(player.IsLoaded());
 }
 
 }  // namespace
