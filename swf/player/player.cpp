@@ -11,6 +11,7 @@
 #include "swf/player/renderer.h"
 #include "swf/player/stage_scale.h"
 #include "swf/player/stage.h"
+#include "swf/player/text_extent.h"
 #if SWF_HAVE_ACTIONS
 #include "swf/player/content_loader.h"
 #include "swf/actions/vm.h"
@@ -71,6 +72,7 @@ struct Player::Session {
     // Declared before the stage, so that they outlive the fields it destroys.
     std::unique_ptr<FocusManager> focus;
     std::unique_ptr<FocusSelection> focusSelection;
+    std::unique_ptr<TextExtentMeasurer> textMeasurer;
     std::unique_ptr<FieldWiring> fieldWiring;
     std::unique_ptr<Stage> stage;
     std::unique_ptr<Renderer> renderer;
@@ -157,6 +159,8 @@ bool Player::Load(std::span<const std::uint8_t> bytes) {
 #if SWF_HAVE_ACTIONS
     session->focusSelection = std::make_unique<FocusSelection>(*session->focus);
     session->runner->Vm().SetSelectionHost(session->focusSelection.get());
+    session->textMeasurer = std::make_unique<TextExtentMeasurer>(session->stage->Fonts());
+    session->runner->Vm().SetTextMeasurer(session->textMeasurer.get());
     RaiseFocusEvents(*session->focus, *session->stage, *session->runner);
 #endif
     session->stage->SetFieldObserver(session->fieldWiring.get());
