@@ -173,9 +173,9 @@ void MoviePlayer::PointerMove(int x, int y) {
     if (HasMovie()) Guard([&] { engine_->player.PointerMove(x, y); });
 }
 
-void MoviePlayer::PointerDown(int x, int y) {
+void MoviePlayer::PointerDown(int x, int y, int clicks) {
     UserAction action(userAction_);
-    if (HasMovie()) Guard([&] { engine_->player.PointerDown(x, y); });
+    if (HasMovie()) Guard([&] { engine_->player.PointerDown(x, y, clicks); });
 }
 
 void MoviePlayer::PointerUp(int x, int y) {
@@ -259,7 +259,7 @@ void MoviePlayer::SetViewport(int width, int height) {
     viewportHeight_ = height;
 }
 void MoviePlayer::PointerMove(int, int) {}
-void MoviePlayer::PointerDown(int, int) {}
+void MoviePlayer::PointerDown(int, int, int) {}
 void MoviePlayer::PointerUp(int, int) {}
 bool MoviePlayer::PointerOverButton() const { return false; }
 bool MoviePlayer::MouseHidden() const { return false; }

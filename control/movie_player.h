@@ -100,7 +100,8 @@ public:
     void SetViewport(int width, int height);
     // Pointer positions in pixels of that viewport.
     void PointerMove(int x, int y);
-    void PointerDown(int x, int y);
+    // `clicks`: 1, or 2 and 3 for double and triple clicks.
+    void PointerDown(int x, int y, int clicks = 1);
     void PointerUp(int x, int y);
     // Whether the pointer is over something clickable (for a hand cursor).
     bool PointerOverButton() const;

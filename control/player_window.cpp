@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <string>
 
 #include "control/module.h"
@@ -185,7 +187,7 @@ LRESULT PlayerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         host_.ActivateByUser();
         if (GetFocus() != hwnd) SetFocus(hwnd);
         SetCapture(hwnd);
-        player_.PointerDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        player_.PointerDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), CountClicks(message, lParam));
         break;
     case WM_LBUTTONUP:
         if (GetCapture() == hwnd) ReleaseCapture();
@@ -219,6 +221,21 @@ LRESULT PlayerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     Redraw();
     host_.DeliverEvents();
     return 0;
+}
+
+int PlayerWindow::CountClicks(UINT message, LPARAM lParam) {
+    const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    const DWORD time = static_cast<DWORD>(GetMessageTime());
+    if (message == WM_LBUTTONDBLCLK) {
+        doubleClick_ = {true, time, at};
+        return 2;
+    }
+    // The system counts two clicks; a third one soon after, in the same place, is counted here.
+    const bool third = doubleClick_.valid && time - doubleClick_.time <= GetDoubleClickTime() &&
+                       std::abs(at.x - doubleClick_.at.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+                       std::abs(at.y - doubleClick_.at.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+    doubleClick_.valid = false;
+    return third ? 3 : 1;
 }
 
 void PlayerWindow::OnKeyDown(WPARAM key) {

@@ -78,6 +78,8 @@ private:
     // A key or character for the movie's text fields.
     void OnKeyDown(WPARAM key);
     void OnCharacter(WPARAM unit);
+    // 1, 2 or 3: a press, the system's double click, or a press that follows one closely.
+    int CountClicks(UINT message, LPARAM lParam);
     // Copies the parts of the update region (or `bounds`, its bounding box) from the back buffer.
     void PaintRegion(HDC dc, HRGN region, const RECT& bounds);
 
@@ -91,6 +93,12 @@ private:
     bool frameSkipped_ = false;
     // The first half of a character typed as a UTF-16 surrogate pair.
     wchar_t highSurrogate_ = 0;
+    // The last double click, for telling a triple click.
+    struct DoubleClick {
+        bool valid = false;
+        DWORD time = 0;
+        POINT at{};
+    } doubleClick_;
     std::vector<PixelArea> changed_;
     FrameCounters counters_;
 };

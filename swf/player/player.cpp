@@ -463,12 +463,14 @@ void Player::PointerMove(double x, double y) {
     if (session_) session_->focus->PointerMove(pointer_);
 }
 
-void Player::PointerDown(double x, double y) {
+void Player::PointerDown(double x, double y, int clicks) {
     BusyScope busy(*this);
     pointer_ = ToStage(x, y);
     if (Stage* stage = CurrentStage()) stage->PointerDown(pointer_);
     // The button's actions may have replaced the movie meanwhile.
-    if (Stage* stage = CurrentStage()) session_->focus->PointerDown(pointer_, stage->HoveredButton() != nullptr);
+    if (Stage* stage = CurrentStage()) {
+        session_->focus->PointerDown(pointer_, stage->HoveredButton() != nullptr, clicks);
+    }
 }
 
 void Player::PointerUp(double x, double y) {

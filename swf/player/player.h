@@ -84,7 +84,9 @@ public:
 
     // Pointer at pixel coordinates of the viewport.
     void PointerMove(double x, double y);
-    void PointerDown(double x, double y);
+    // `clicks`: 2 for a double click, 3 for a triple one (text fields select
+    // the word or the line there).
+    void PointerDown(double x, double y, int clicks = 1);
     void PointerUp(double x, double y);
     // True while the pointer is over a button (the control shows a hand cursor).
     bool PointerOverButton() const;
