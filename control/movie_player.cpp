@@ -215,6 +215,14 @@ bool MoviePlayer::HasTextFocus() const { return HasMovie() && engine_->player.Ha
 
 void MoviePlayer::SetClipboard(swf::Clipboard* clipboard) { engine_->player.SetClipboard(clipboard); }
 
+void MoviePlayer::SetCaretBlinkTime(double ms) { engine_->player.SetCaretBlinkTime(ms); }
+
+bool MoviePlayer::UpdateCaretBlink(double nowMs) { return HasMovie() && engine_->player.UpdateCaretBlink(nowMs); }
+
+double MoviePlayer::MillisecondsToCaretBlink() const {
+    return HasMovie() ? engine_->player.MillisecondsToCaretBlink() : -1;
+}
+
 void MoviePlayer::SetFontProvider(swf::fonts::DeviceFontProvider* provider) {
     engine_->player.SetFontProvider(provider);
 }
@@ -270,6 +278,9 @@ bool MoviePlayer::TextKeyDown(int, bool, bool) { return false; }
 bool MoviePlayer::CharacterTyped(char32_t) { return false; }
 bool MoviePlayer::HasTextFocus() const { return false; }
 void MoviePlayer::SetClipboard(swf::Clipboard*) {}
+void MoviePlayer::SetCaretBlinkTime(double) {}
+bool MoviePlayer::UpdateCaretBlink(double) { return false; }
+double MoviePlayer::MillisecondsToCaretBlink() const { return -1; }
 void MoviePlayer::SetFontProvider(swf::fonts::DeviceFontProvider*) {}
 
 #endif

@@ -120,6 +120,14 @@ public:
     bool HasTextFocus() const;
     // Copy and paste in text fields use it; not owned, may be nullptr.
     void SetClipboard(swf::Clipboard* clipboard);
+    // The caret blinks `ms` between showing and hiding (the system's caret
+    // blink time); 0: it stays shown.
+    void SetCaretBlinkTime(double ms);
+    // Brings the caret's blink to `nowMs` (a steady clock); true when it
+    // appeared or vanished and the frame needs drawing.
+    bool UpdateCaretBlink(double nowMs);
+    // From the last update to the next blink; negative when none will come.
+    double MillisecondsToCaretBlink() const;
 
     // What the movie asked of its host since the last call, oldest first.
     std::vector<PlayerEvent> TakeEvents();

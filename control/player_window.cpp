@@ -14,6 +14,7 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"GuidePlayerControlWindow";
 constexpr UINT_PTR kFrameTimer = 1;
+constexpr UINT_PTR kCaretTimer = 2;
 constexpr UINT kDeliverMessage = WM_APP + 1;
 
 bool g_classRegistered = false;
@@ -41,6 +42,14 @@ std::int64_t TicksPerSecond() {
     LARGE_INTEGER value;
     QueryPerformanceFrequency(&value);
     return value.QuadPart;
+}
+
+double NowMilliseconds() { return static_cast<double>(Now()) * 1000.0 / static_cast<double>(TicksPerSecond()); }
+
+// The system's time between showing and hiding a caret; 0 when carets do not blink.
+double CaretBlinkMilliseconds() {
+    const UINT ms = GetCaretBlinkTime();
+    return ms == INFINITE ? 0 : ms;
 }
 
 }  // namespace
@@ -73,6 +82,7 @@ void PlayerWindow::Destroy() {
     timerRunning_ = false;
     clock_.Stop();
     KillTimer(hwnd, kFrameTimer);
+    KillTimer(hwnd, kCaretTimer);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     DestroyWindow(hwnd);
     buffer_.Free();
@@ -136,6 +146,10 @@ LRESULT PlayerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         Redraw();
         return 0;
     case WM_TIMER:
+        if (wParam == kCaretTimer) {
+            OnCaretTimer();
+            return 0;
+        }
         if (wParam != kFrameTimer) return DefWindowProcW(hwnd, message, wParam, lParam);
         OnFrameTimer();
         return 0;
@@ -289,6 +303,20 @@ void PlayerWindow::OnFrameTimer() {
     host_.DeliverEvents();
 }
 
+void PlayerWindow::OnCaretTimer() {
+    // Only the caret's own rectangle changes, so the redraw is a small one.
+    if (!player_.UpdateCaretBlink(NowMilliseconds()) || !Redraw()) ArmCaretTimer();
+}
+
+void PlayerWindow::ArmCaretTimer() {
+    const double wait = player_.MillisecondsToCaretBlink();
+    if (wait < 0) {
+        KillTimer(hwnd_, kCaretTimer);
+        return;
+    }
+    SetTimer(hwnd_, kCaretTimer, static_cast<UINT>(std::min(wait, 60000.0)) + 1, nullptr);
+}
+
 bool PlayerWindow::AnythingVisible() const {
     HDC dc = GetDC(hwnd_);
     if (!dc) return false;
@@ -318,8 +346,12 @@ bool PlayerWindow::RenderFrame() {
     if (!sameBuffer) player_.ForgetRenderedFrame();
     GdiFlush();
     player_.SetViewport(buffer_.Width(), buffer_.Height());
+    // A caret that moved or a field newly focused shows its caret at once.
+    player_.SetCaretBlinkTime(CaretBlinkMilliseconds());
+    player_.UpdateCaretBlink(NowMilliseconds());
     changed_ = player_.RenderChanges(buffer_.Pixels(), buffer_.Width(), buffer_.Height(),
                                      static_cast<std::ptrdiff_t>(buffer_.Width()) * 4);
+    ArmCaretTimer();
     return true;
 }
 

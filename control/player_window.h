@@ -62,6 +62,9 @@ private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void OnFrameTimer();
+    // The caret's blink: draws it shown or hidden, and waits for the next blink.
+    void OnCaretTimer();
+    void ArmCaretTimer();
     // Wakes the thread when the next frame is due.
     void ArmTimer();
     // Renders the current frame and asks for the changed parts to be painted;

@@ -495,6 +495,17 @@ bool Player::TextInput(char32_t c) {
     return session_ && session_->focus->CharacterTyped(c);
 }
 
+bool Player::UpdateCaretBlink(double nowMs) {
+    EditTextInstance* field = session_ ? session_->focus->Focused() : nullptr;
+    CaretBlink::Where where;
+    if (field != nullptr && field->Editable()) {
+        where = {field, field->Caret(), field->Anchor(), field->Length()};
+    }
+    const bool changed = caretBlink_.Update(nowMs, where);
+    if (field != nullptr) field->SetCaretShown(caretBlink_.Shown());
+    return changed && where.field != nullptr;
+}
+
 bool Player::HasTextFocus() const { return session_ && session_->focus->Focused() != nullptr; }
 
 void Player::SetClipboard(Clipboard* clipboard) {

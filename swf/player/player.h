@@ -12,6 +12,7 @@
 #include "swf/actions/action_target.h"
 #include "swf/model/color.h"
 #include "swf/model/geometry.h"
+#include "swf/player/caret_blink.h"
 #include "swf/player/damage.h"
 #include "swf/raster/coverage_mask.h"
 #include "swf/raster/geometry.h"
@@ -110,6 +111,15 @@ public:
     // Copy, cut and paste in text fields go through it; may be nullptr (they
     // then do nothing). Not owned; kept across movies.
     void SetClipboard(Clipboard* clipboard);
+    // The focused input field's caret blinks, `ms` between showing and hiding
+    // it as the system's setting gives it; 0 (the default) keeps it shown.
+    // Kept across movies.
+    void SetCaretBlinkTime(double ms) { caretBlink_.SetInterval(ms); }
+    // Brings the blink to `nowMs` of the host's steady clock; true when the
+    // caret appeared or vanished (only its rectangle needs drawing again).
+    bool UpdateCaretBlink(double nowMs);
+    // Milliseconds from the last update to the next blink; negative: none comes.
+    double MillisecondsToCaretBlink() const { return caretBlink_.UntilChange(); }
 
     // Receives FSCommand, FlashCall and GetURL; may be nullptr. Not owned.
     void SetHost(ActionHost* host);
@@ -157,6 +167,7 @@ private:
     FileHost* files_ = nullptr;
     fonts::DeviceFontProvider* fontProvider_ = nullptr;
     Clipboard* clipboard_ = nullptr;
+    CaretBlink caretBlink_;
     Point pointer_;
     int viewportWidth_ = 0;
     int viewportHeight_ = 0;
