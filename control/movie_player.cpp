@@ -197,6 +197,16 @@ void MoviePlayer::KeyUp(int keyCode, int charCode) {
 
 bool MoviePlayer::PointerOverLink() const { return HasMovie() && engine_->player.PointerOverLink(); }
 
+CursorShape MoviePlayer::Cursor() const {
+    if (!HasMovie()) return CursorShape::Arrow;
+    switch (engine_->player.Cursor()) {
+    case swf::PointerCursor::Hand: return CursorShape::Hand;
+    case swf::PointerCursor::IBeam: return CursorShape::IBeam;
+    case swf::PointerCursor::Arrow: break;
+    }
+    return CursorShape::Arrow;
+}
+
 bool MoviePlayer::TextKeyDown(int keyCode, bool shift, bool control) {
     UserAction action(userAction_);
     bool taken = false;
@@ -274,6 +284,7 @@ bool MoviePlayer::MouseHidden() const { return false; }
 void MoviePlayer::KeyDown(int, int) {}
 void MoviePlayer::KeyUp(int, int) {}
 bool MoviePlayer::PointerOverLink() const { return false; }
+CursorShape MoviePlayer::Cursor() const { return CursorShape::Arrow; }
 bool MoviePlayer::TextKeyDown(int, bool, bool) { return false; }
 bool MoviePlayer::CharacterTyped(char32_t) { return false; }
 bool MoviePlayer::HasTextFocus() const { return false; }

@@ -49,6 +49,9 @@ struct PixelArea {
     bool operator==(const PixelArea&) const = default;
 };
 
+// The system cursor the pointer should show over the movie.
+enum class CursorShape { Arrow, Hand, IBeam };
+
 // Shown when there is no movie, or the movie names no background.
 inline constexpr std::uint32_t kDefaultBackground = 0xFFFFFF;
 
@@ -112,6 +115,9 @@ public:
     bool MouseHidden() const;
     // Whether the pointer is over a link in a text field (a hand cursor too).
     bool PointerOverLink() const;
+    // The cursor for where the pointer is: the hand over buttons and links,
+    // the I-beam over text one can select or type into, else the arrow.
+    CursorShape Cursor() const;
 
     // Keys (virtual-key codes) and typed characters for text fields; true when taken.
     bool TextKeyDown(int keyCode, bool shift, bool control);

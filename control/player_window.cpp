@@ -209,8 +209,11 @@ LRESULT PlayerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_SETCURSOR:
         if (LOWORD(lParam) == HTCLIENT) {
-            const bool hand = player_.PointerOverButton() || player_.PointerOverLink();
-            SetCursor(player_.MouseHidden() ? nullptr : LoadCursor(nullptr, hand ? IDC_HAND : IDC_ARROW));
+            const CursorShape shape = player_.Cursor();
+            const LPCWSTR cursor = shape == CursorShape::Hand    ? IDC_HAND
+                                   : shape == CursorShape::IBeam ? IDC_IBEAM
+                                                                 : IDC_ARROW;
+            SetCursor(player_.MouseHidden() ? nullptr : LoadCursor(nullptr, cursor));
             return TRUE;
         }
         return DefWindowProcW(hwnd, message, wParam, lParam);

@@ -140,6 +140,11 @@ bool FocusManager::PointerOverLink(Point p) const {
     return hit.field != nullptr && LinkAt(*hit.field, hit.local) != nullptr;
 }
 
+bool FocusManager::PointerOverText(Point p) const {
+    const Hit hit = FieldAt(p);
+    return hit.field != nullptr && (hit.field->Editable() || hit.field->Selectable());
+}
+
 void FocusManager::MoveCaret(std::size_t caret, bool extend) {
     focused_->SetSelection(extend ? focused_->Anchor() : caret, caret);
     focused_->ScrollToCaret();

@@ -68,6 +68,8 @@ public:
     void PointerUp(Point p);
     // The link under the pointer, if any (for a hand cursor).
     bool PointerOverLink(Point p) const;
+    // An input or selectable field under the pointer (for an I-beam cursor).
+    bool PointerOverText(Point p) const;
 
     // True when the key was for the focused field (or moved the focus).
     bool KeyDown(int keyCode, KeyModifiers modifiers);

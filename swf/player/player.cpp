@@ -8,6 +8,7 @@
 #include "swf/io/parse_error.h"
 #include "swf/player/focus.h"
 #include "swf/player/focus_selection.h"
+#include "swf/player/movie_clip.h"
 #include "swf/player/renderer.h"
 #include "swf/player/stage_scale.h"
 #include "swf/player/stage.h"
@@ -483,6 +484,24 @@ void Player::PointerUp(double x, double y) {
 bool Player::PointerOverLink() const {
     const Stage* stage = CurrentStage();
     return stage != nullptr && stage->HoveredButton() == nullptr && session_->focus->PointerOverLink(pointer_);
+}
+
+PointerCursor Player::Cursor() const {
+    const Stage* stage = CurrentStage();
+    if (stage == nullptr) return PointerCursor::Arrow;
+    if (const DisplayObject* hovered = stage->HoveredTarget()) {
+#if SWF_HAVE_ACTIONS
+        // Only a member is read; the object is not changed.
+        DisplayTarget* face = ScriptFace(const_cast<DisplayObject&>(*hovered));
+        if (face != nullptr && session_->runner && !session_->runner->ObjectUsesHandCursor(*face)) {
+            return PointerCursor::Arrow;
+        }
+#endif
+        return PointerCursor::Hand;
+    }
+    if (session_->focus->PointerOverLink(pointer_)) return PointerCursor::Hand;
+    if (session_->focus->PointerOverText(pointer_)) return PointerCursor::IBeam;
+    return PointerCursor::Arrow;
 }
 
 bool Player::TextKeyDown(int keyCode, bool shift, bool control) {

@@ -28,6 +28,9 @@ namespace fonts {
 class DeviceFontProvider;
 }
 
+// The pointer's look over what lies under it.
+enum class PointerCursor { Arrow, Hand, IBeam };
+
 class Player {
 public:
     Player();
@@ -99,6 +102,10 @@ public:
     bool MouseHidden() const;
     // True while the pointer is over a link in a text field (a hand cursor too).
     bool PointerOverLink() const;
+    // What the pointer should look like where it is: the hand over buttons
+    // and clips with handlers (unless their useHandCursor is false) and over
+    // links, the I-beam over input and selectable text, else the arrow.
+    PointerCursor Cursor() const;
 
     // Keys for the text field with the focus, and Tab / Shift+Tab to move the
     // focus between fields. Key codes are the window system's virtual keys.
