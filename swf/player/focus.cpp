@@ -168,7 +168,13 @@ void FocusManager::Copy(bool cut) {
         if (c == '\r') out += U"\r\n";
         else out.push_back(c);
     }
-    clipboard_->SetText(text::EncodeUtf8(out));
+    if (focused_->Html()) {
+        const text::FormattedText runs =
+            text::SliceRuns(focused_->Runs(), focused_->SelectionBegin(), focused_->SelectionEnd());
+        clipboard_->SetTextAndHtml(text::EncodeUtf8(out), text::FormatHtmlText(runs));
+    } else {
+        clipboard_->SetText(text::EncodeUtf8(out));
+    }
     if (cut) focused_->UserDelete(false);
 }
 
