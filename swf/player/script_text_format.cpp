@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,10 @@ const char* AlignName(TextAlign a) {
 double ColorNumber(Rgba c) { return static_cast<double>((c.r << 16) | (c.g << 8) | c.b); }
 
 Rgba ColorFrom(double n, std::uint8_t alpha) {
-    const auto v = static_cast<std::uint32_t>(static_cast<std::int64_t>(n));
+    // Wrapped to 32 bits as scripts convert numbers to integers; huge values
+    // must not overflow the conversion.
+    const double wrapped = std::isfinite(n) ? std::fmod(std::trunc(n), 4294967296.0) : 0;
+    const auto v = static_cast<std::uint32_t>(static_cast<std::int64_t>(wrapped));
     return Rgba{static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v),
                 alpha};
 }

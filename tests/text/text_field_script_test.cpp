@@ -135,6 +135,9 @@ TEST(TextFieldObject, MembersOfAPlacedField) {
     SetM(a, Tf(), "borderColor", N(0xFF00FF));
     SetM(a, Tf(), "textColor", N(0x010203));
     SetM(a, Tf(), "length", N(99));  // read-only
+    // Colours wrap to 32 bits as integers do: 1e19 mod 2^32 = 0x89E80000, of which 0xE80000 is the colour.
+    SetM(a, Tf(), "backgroundColor", N(1e19));
+    Trace(a, TfM("backgroundColor"));
     for (const char* member : {"type", "maxChars", "restrict", "autoSize", "border", "borderColor", "textColor",
                                "length"})
         Trace(a, TfM(member));
@@ -149,7 +152,7 @@ TEST(TextFieldObject, MembersOfAPlacedField) {
     Trace(a, CallM(Tf(), "shout"));
     FieldMovie m({a});
     EXPECT_EQ(m.lines, (Lines{"hello", "5", "10", "20", "200", "tf", "dynamic", "v", "null", "3368601", "false",
-                              "none", "true", "false", "-16383", "true", "/", "object",
+                              "none", "true", "false", "-16383", "true", "/", "object", "15204352",
                               "input", "4", "a-z", "left", "true", "16711935", "66051", "5",
                               "null", "null", "hello!"}));
     auto* field = static_cast<EditTextInstance*>(m.stage->Root().Children().at(1).get());
