@@ -187,6 +187,8 @@ LRESULT PlayerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         // Only a change of the button under the pointer changes the picture.
         const bool wasOver = player_.PointerOverButton();
         player_.PointerMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        // WM_SETCURSOR came before this move; what is under the pointer now decides.
+        ShowCursorShape();
         // A drag over a text field changes its selection.
         const bool dragging = GetCapture() == hwnd && player_.HasTextFocus();
         if (wasOver == player_.PointerOverButton() && !dragging) {
@@ -209,11 +211,7 @@ LRESULT PlayerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_SETCURSOR:
         if (LOWORD(lParam) == HTCLIENT) {
-            const CursorShape shape = player_.Cursor();
-            const LPCWSTR cursor = shape == CursorShape::Hand    ? IDC_HAND
-                                   : shape == CursorShape::IBeam ? IDC_IBEAM
-                                                                 : IDC_ARROW;
-            SetCursor(player_.MouseHidden() ? nullptr : LoadCursor(nullptr, cursor));
+            ShowCursorShape();
             return TRUE;
         }
         return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -238,6 +236,14 @@ LRESULT PlayerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     Redraw();
     host_.DeliverEvents();
     return 0;
+}
+
+void PlayerWindow::ShowCursorShape() {
+    const CursorShape shape = player_.Cursor();
+    const LPCTSTR cursor = shape == CursorShape::Hand    ? IDC_HAND
+                           : shape == CursorShape::IBeam ? IDC_IBEAM
+                                                         : IDC_ARROW;
+    SetCursor(player_.MouseHidden() ? nullptr : LoadCursor(nullptr, cursor));
 }
 
 int PlayerWindow::CountClicks(UINT message, LPARAM lParam) {

@@ -81,6 +81,8 @@ private:
     // A key or character for the movie's text fields.
     void OnKeyDown(WPARAM key);
     void OnCharacter(WPARAM unit);
+    // The system cursor for what lies under the pointer (none while the movie hides it).
+    void ShowCursorShape();
     // 1, 2 or 3: a press, the system's double click, or a press that follows one closely.
     int CountClicks(UINT message, LPARAM lParam);
     // Copies the parts of the update region (or `bounds`, its bounding box) from the back buffer.
