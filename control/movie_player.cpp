@@ -173,9 +173,9 @@ void MoviePlayer::PointerMove(int x, int y) {
     if (HasMovie()) Guard([&] { engine_->player.PointerMove(x, y); });
 }
 
-void MoviePlayer::PointerDown(int x, int y) {
+void MoviePlayer::PointerDown(int x, int y, int clicks) {
     UserAction action(userAction_);
-    if (HasMovie()) Guard([&] { engine_->player.PointerDown(x, y); });
+    if (HasMovie()) Guard([&] { engine_->player.PointerDown(x, y, clicks); });
 }
 
 void MoviePlayer::PointerUp(int x, int y) {
@@ -197,6 +197,16 @@ void MoviePlayer::KeyUp(int keyCode, int charCode) {
 
 bool MoviePlayer::PointerOverLink() const { return HasMovie() && engine_->player.PointerOverLink(); }
 
+CursorShape MoviePlayer::Cursor() const {
+    if (!HasMovie()) return CursorShape::Arrow;
+    switch (engine_->player.Cursor()) {
+    case swf::PointerCursor::Hand: return CursorShape::Hand;
+    case swf::PointerCursor::IBeam: return CursorShape::IBeam;
+    case swf::PointerCursor::Arrow: break;
+    }
+    return CursorShape::Arrow;
+}
+
 bool MoviePlayer::TextKeyDown(int keyCode, bool shift, bool control) {
     UserAction action(userAction_);
     bool taken = false;
@@ -214,6 +224,14 @@ bool MoviePlayer::CharacterTyped(char32_t c) {
 bool MoviePlayer::HasTextFocus() const { return HasMovie() && engine_->player.HasTextFocus(); }
 
 void MoviePlayer::SetClipboard(swf::Clipboard* clipboard) { engine_->player.SetClipboard(clipboard); }
+
+void MoviePlayer::SetCaretBlinkTime(double ms) { engine_->player.SetCaretBlinkTime(ms); }
+
+bool MoviePlayer::UpdateCaretBlink(double nowMs) { return HasMovie() && engine_->player.UpdateCaretBlink(nowMs); }
+
+double MoviePlayer::MillisecondsToCaretBlink() const {
+    return HasMovie() ? engine_->player.MillisecondsToCaretBlink() : -1;
+}
 
 void MoviePlayer::SetFontProvider(swf::fonts::DeviceFontProvider* provider) {
     engine_->player.SetFontProvider(provider);
@@ -259,17 +277,21 @@ void MoviePlayer::SetViewport(int width, int height) {
     viewportHeight_ = height;
 }
 void MoviePlayer::PointerMove(int, int) {}
-void MoviePlayer::PointerDown(int, int) {}
+void MoviePlayer::PointerDown(int, int, int) {}
 void MoviePlayer::PointerUp(int, int) {}
 bool MoviePlayer::PointerOverButton() const { return false; }
 bool MoviePlayer::MouseHidden() const { return false; }
 void MoviePlayer::KeyDown(int, int) {}
 void MoviePlayer::KeyUp(int, int) {}
 bool MoviePlayer::PointerOverLink() const { return false; }
+CursorShape MoviePlayer::Cursor() const { return CursorShape::Arrow; }
 bool MoviePlayer::TextKeyDown(int, bool, bool) { return false; }
 bool MoviePlayer::CharacterTyped(char32_t) { return false; }
 bool MoviePlayer::HasTextFocus() const { return false; }
 void MoviePlayer::SetClipboard(swf::Clipboard*) {}
+void MoviePlayer::SetCaretBlinkTime(double) {}
+bool MoviePlayer::UpdateCaretBlink(double) { return false; }
+double MoviePlayer::MillisecondsToCaretBlink() const { return -1; }
 void MoviePlayer::SetFontProvider(swf::fonts::DeviceFontProvider*) {}
 
 #endif

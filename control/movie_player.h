@@ -49,6 +49,9 @@ struct PixelArea {
     bool operator==(const PixelArea&) const = default;
 };
 
+// The system cursor the pointer should show over the movie.
+enum class CursorShape { Arrow, Hand, IBeam };
+
 // Shown when there is no movie, or the movie names no background.
 inline constexpr std::uint32_t kDefaultBackground = 0xFFFFFF;
 
@@ -100,7 +103,8 @@ public:
     void SetViewport(int width, int height);
     // Pointer positions in pixels of that viewport.
     void PointerMove(int x, int y);
-    void PointerDown(int x, int y);
+    // `clicks`: 1, or 2 and 3 for double and triple clicks.
+    void PointerDown(int x, int y, int clicks = 1);
     void PointerUp(int x, int y);
     // Whether the pointer is over something clickable (for a hand cursor).
     bool PointerOverButton() const;
@@ -111,6 +115,9 @@ public:
     bool MouseHidden() const;
     // Whether the pointer is over a link in a text field (a hand cursor too).
     bool PointerOverLink() const;
+    // The cursor for where the pointer is: the hand over buttons and links,
+    // the I-beam over text one can select or type into, else the arrow.
+    CursorShape Cursor() const;
 
     // Keys (virtual-key codes) and typed characters for text fields; true when taken.
     bool TextKeyDown(int keyCode, bool shift, bool control);
@@ -119,6 +126,14 @@ public:
     bool HasTextFocus() const;
     // Copy and paste in text fields use it; not owned, may be nullptr.
     void SetClipboard(swf::Clipboard* clipboard);
+    // The caret blinks `ms` between showing and hiding (the system's caret
+    // blink time); 0: it stays shown.
+    void SetCaretBlinkTime(double ms);
+    // Brings the caret's blink to `nowMs` (a steady clock); true when it
+    // appeared or vanished and the frame needs drawing.
+    bool UpdateCaretBlink(double nowMs);
+    // From the last update to the next blink; negative when none will come.
+    double MillisecondsToCaretBlink() const;
 
     // What the movie asked of its host since the last call, oldest first.
     std::vector<PlayerEvent> TakeEvents();

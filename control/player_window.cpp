@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <string>
 
 #include "control/module.h"
@@ -12,6 +14,7 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"GuidePlayerControlWindow";
 constexpr UINT_PTR kFrameTimer = 1;
+constexpr UINT_PTR kCaretTimer = 2;
 constexpr UINT kDeliverMessage = WM_APP + 1;
 
 bool g_classRegistered = false;
@@ -39,6 +42,14 @@ std::int64_t TicksPerSecond() {
     LARGE_INTEGER value;
     QueryPerformanceFrequency(&value);
     return value.QuadPart;
+}
+
+double NowMilliseconds() { return static_cast<double>(Now()) * 1000.0 / static_cast<double>(TicksPerSecond()); }
+
+// The system's time between showing and hiding a caret; 0 when carets do not blink.
+double CaretBlinkMilliseconds() {
+    const UINT ms = GetCaretBlinkTime();
+    return ms == INFINITE ? 0 : ms;
 }
 
 }  // namespace
@@ -71,6 +82,7 @@ void PlayerWindow::Destroy() {
     timerRunning_ = false;
     clock_.Stop();
     KillTimer(hwnd, kFrameTimer);
+    KillTimer(hwnd, kCaretTimer);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     DestroyWindow(hwnd);
     buffer_.Free();
@@ -134,6 +146,10 @@ LRESULT PlayerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         Redraw();
         return 0;
     case WM_TIMER:
+        if (wParam == kCaretTimer) {
+            OnCaretTimer();
+            return 0;
+        }
         if (wParam != kFrameTimer) return DefWindowProcW(hwnd, message, wParam, lParam);
         OnFrameTimer();
         return 0;
@@ -171,6 +187,8 @@ LRESULT PlayerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         // Only a change of the button under the pointer changes the picture.
         const bool wasOver = player_.PointerOverButton();
         player_.PointerMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        // WM_SETCURSOR came before this move; what is under the pointer now decides.
+        ShowCursorShape();
         // A drag over a text field changes its selection.
         const bool dragging = GetCapture() == hwnd && player_.HasTextFocus();
         if (wasOver == player_.PointerOverButton() && !dragging) {
@@ -185,7 +203,7 @@ LRESULT PlayerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         host_.ActivateByUser();
         if (GetFocus() != hwnd) SetFocus(hwnd);
         SetCapture(hwnd);
-        player_.PointerDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        player_.PointerDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), CountClicks(message, lParam));
         break;
     case WM_LBUTTONUP:
         if (GetCapture() == hwnd) ReleaseCapture();
@@ -193,8 +211,7 @@ LRESULT PlayerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_SETCURSOR:
         if (LOWORD(lParam) == HTCLIENT) {
-            const bool hand = player_.PointerOverButton() || player_.PointerOverLink();
-            SetCursor(player_.MouseHidden() ? nullptr : LoadCursor(nullptr, hand ? IDC_HAND : IDC_ARROW));
+            ShowCursorShape();
             return TRUE;
         }
         return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -219,6 +236,29 @@ LRESULT PlayerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     Redraw();
     host_.DeliverEvents();
     return 0;
+}
+
+void PlayerWindow::ShowCursorShape() {
+    const CursorShape shape = player_.Cursor();
+    const LPCTSTR cursor = shape == CursorShape::Hand    ? IDC_HAND
+                           : shape == CursorShape::IBeam ? IDC_IBEAM
+                                                         : IDC_ARROW;
+    SetCursor(player_.MouseHidden() ? nullptr : LoadCursor(nullptr, cursor));
+}
+
+int PlayerWindow::CountClicks(UINT message, LPARAM lParam) {
+    const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    const DWORD time = static_cast<DWORD>(GetMessageTime());
+    if (message == WM_LBUTTONDBLCLK) {
+        doubleClick_ = {true, time, at};
+        return 2;
+    }
+    // The system counts two clicks; a third one soon after, in the same place, is counted here.
+    const bool third = doubleClick_.valid && time - doubleClick_.time <= GetDoubleClickTime() &&
+                       std::abs(at.x - doubleClick_.at.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+                       std::abs(at.y - doubleClick_.at.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+    doubleClick_.valid = false;
+    return third ? 3 : 1;
 }
 
 void PlayerWindow::OnKeyDown(WPARAM key) {
@@ -272,6 +312,20 @@ void PlayerWindow::OnFrameTimer() {
     host_.DeliverEvents();
 }
 
+void PlayerWindow::OnCaretTimer() {
+    // Only the caret's own rectangle changes, so the redraw is a small one.
+    if (!player_.UpdateCaretBlink(NowMilliseconds()) || !Redraw()) ArmCaretTimer();
+}
+
+void PlayerWindow::ArmCaretTimer() {
+    const double wait = player_.MillisecondsToCaretBlink();
+    if (wait < 0) {
+        KillTimer(hwnd_, kCaretTimer);
+        return;
+    }
+    SetTimer(hwnd_, kCaretTimer, static_cast<UINT>(std::min(wait, 60000.0)) + 1, nullptr);
+}
+
 bool PlayerWindow::AnythingVisible() const {
     HDC dc = GetDC(hwnd_);
     if (!dc) return false;
@@ -301,8 +355,12 @@ bool PlayerWindow::RenderFrame() {
     if (!sameBuffer) player_.ForgetRenderedFrame();
     GdiFlush();
     player_.SetViewport(buffer_.Width(), buffer_.Height());
+    // A caret that moved or a field newly focused shows its caret at once.
+    player_.SetCaretBlinkTime(CaretBlinkMilliseconds());
+    player_.UpdateCaretBlink(NowMilliseconds());
     changed_ = player_.RenderChanges(buffer_.Pixels(), buffer_.Width(), buffer_.Height(),
                                      static_cast<std::ptrdiff_t>(buffer_.Width()) * 4);
+    ArmCaretTimer();
     return true;
 }
 

@@ -62,6 +62,9 @@ private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void OnFrameTimer();
+    // The caret's blink: draws it shown or hidden, and waits for the next blink.
+    void OnCaretTimer();
+    void ArmCaretTimer();
     // Wakes the thread when the next frame is due.
     void ArmTimer();
     // Renders the current frame and asks for the changed parts to be painted;
@@ -78,6 +81,10 @@ private:
     // A key or character for the movie's text fields.
     void OnKeyDown(WPARAM key);
     void OnCharacter(WPARAM unit);
+    // The system cursor for what lies under the pointer (none while the movie hides it).
+    void ShowCursorShape();
+    // 1, 2 or 3: a press, the system's double click, or a press that follows one closely.
+    int CountClicks(UINT message, LPARAM lParam);
     // Copies the parts of the update region (or `bounds`, its bounding box) from the back buffer.
     void PaintRegion(HDC dc, HRGN region, const RECT& bounds);
 
@@ -91,6 +98,12 @@ private:
     bool frameSkipped_ = false;
     // The first half of a character typed as a UTF-16 surrogate pair.
     wchar_t highSurrogate_ = 0;
+    // The last double click, for telling a triple click.
+    struct DoubleClick {
+        bool valid = false;
+        DWORD time = 0;
+        POINT at{};
+    } doubleClick_;
     std::vector<PixelArea> changed_;
     FrameCounters counters_;
 };

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "control/html_clipboard_format.h"
+
 namespace control {
 
 namespace {
@@ -20,6 +22,20 @@ std::string Narrow(const wchar_t* wide, std::size_t length) {
     std::string utf8(static_cast<std::size_t>(count > 0 ? count : 0), '\0');
     if (count > 0) WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(length), utf8.data(), count, nullptr, nullptr);
     return utf8;
+}
+
+// A movable block holding a copy of `bytes`; null when there is no memory.
+HGLOBAL CopyToBlock(const void* bytes, std::size_t size) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (!block) return nullptr;
+    void* target = GlobalLock(block);
+    if (!target) {
+        GlobalFree(block);
+        return nullptr;
+    }
+    std::memcpy(target, bytes, size);
+    GlobalUnlock(block);
+    return block;
 }
 
 }  // namespace
@@ -41,21 +57,27 @@ std::optional<std::string> WindowsClipboard::GetText() {
     return text;
 }
 
-void WindowsClipboard::SetText(const std::string& text) {
+void WindowsClipboard::SetText(const std::string& text) { SetTextAndHtml(text, {}); }
+
+void WindowsClipboard::SetTextAndHtml(const std::string& text, const std::string& html) {
     const std::wstring wide = Widen(text);
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
+    HGLOBAL block = CopyToBlock(wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
     if (!block) return;
-    if (auto* target = static_cast<wchar_t*>(GlobalLock(block))) {
-        std::memcpy(target, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
-        GlobalUnlock(block);
+    HGLOBAL htmlBlock = nullptr;
+    if (!html.empty()) {
+        const std::string data = HtmlClipboardData(html);
+        htmlBlock = CopyToBlock(data.c_str(), data.size() + 1);
     }
     if (!OpenClipboard(nullptr)) {
         GlobalFree(block);
+        if (htmlBlock) GlobalFree(htmlBlock);
         return;
     }
     EmptyClipboard();
-    // The clipboard owns the block once it takes it.
+    // The clipboard owns a block once it takes it.
     if (!SetClipboardData(CF_UNICODETEXT, block)) GlobalFree(block);
+    static const UINT htmlFormat = RegisterClipboardFormatW(L"HTML Format");
+    if (htmlBlock && (htmlFormat == 0 || !SetClipboardData(htmlFormat, htmlBlock))) GlobalFree(htmlBlock);
     CloseClipboard();
 }
 

@@ -16,6 +16,7 @@
 #include "input_state.h"
 #include "load_request.h"
 #include "selection_host.h"
+#include "text_measurer.h"
 #include "value.h"
 
 namespace swf::actions {
@@ -146,6 +147,9 @@ public:
     // The focus model Selection works on; may be null. Not owned.
     void SetSelectionHost(SelectionHost* host) { selectionHost_ = host; }
     SelectionHost* selectionHost() const { return selectionHost_; }
+    // Lays text out for TextFormat.getTextExtent; may be null. Not owned.
+    void SetTextMeasurer(TextMeasurer* measurer) { textMeasurer_ = measurer; }
+    TextMeasurer* textMeasurer() const { return textMeasurer_; }
 
     // The constructor Object.registerClass tied to a library symbol (the exact
     // name, else one differing in case), or null.
@@ -237,6 +241,7 @@ private:
     std::map<std::string, Object*> registeredClasses_;
     InputState input_;
     SelectionHost* selectionHost_ = nullptr;
+    TextMeasurer* textMeasurer_ = nullptr;
 };
 
 }  // namespace swf::actions

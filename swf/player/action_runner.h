@@ -48,6 +48,12 @@ public:
         (void)object;
         return true;
     }
+    // False when a script set the object's `useHandCursor` to false (it then
+    // shows the arrow rather than the hand).
+    virtual bool ObjectUsesHandCursor(DisplayTarget& object) {
+        (void)object;
+        return true;
+    }
     // Calls `event` on every listener of the global object `source` (Key, Mouse, Stage).
     virtual void Broadcast(const std::string& source, const std::string& event) {
         (void)source;

@@ -157,7 +157,16 @@ public:
     void CheckScroll();
     // Whether the field has the keyboard focus (it then shows its caret and selection).
     bool Focused() const { return focused_; }
-    void SetFocused(bool on) { focused_ = on; }
+    void SetFocused(bool on) {
+        focused_ = on;
+        caretShown_ = true;
+    }
+    // False while a blinking caret is in its hidden half.
+    bool CaretShown() const { return caretShown_; }
+    // The caret is recorded for partial redraw as a drawing of its own, so
+    // that its blinking redraws its rectangle only; this is its identity.
+    const void* CaretIdentity() const { return &caretShown_; }
+    void SetCaretShown(bool on) { caretShown_ = on; }
     // Scrolls so that the caret's line (and, in a field that does not wrap, its x) shows.
     void ScrollToCaret();
 
@@ -229,6 +238,7 @@ private:
     std::size_t anchor_ = 0;
     std::size_t caret_ = 0;
     bool focused_ = false;
+    bool caretShown_ = true;
     std::function<void()> changeListener_;
     std::function<void()> scrollListener_;
     std::optional<std::array<int, 4>> lastScroll_;

@@ -6,7 +6,9 @@
 #include "swf/player/hit_test.h"
 #include "swf/player/stage.h"
 #include "swf/text/caret_geometry.h"
+#include "swf/text/html_text.h"
 #include "swf/text/utf8.h"
+#include "swf/text/word_boundaries.h"
 
 namespace swf {
 
@@ -76,7 +78,7 @@ const text::TextFormat* FocusManager::LinkAt(const EditTextInstance& field, Poin
     return nullptr;
 }
 
-void FocusManager::PointerDown(Point p, bool overButton) {
+void FocusManager::PointerDown(Point p, bool overButton, int clicks) {
     linkField_ = nullptr;
     const Hit hit = overButton ? Hit{} : FieldAt(p);
     if (hit.field == nullptr) {
@@ -93,9 +95,23 @@ void FocusManager::PointerDown(Point p, bool overButton) {
         return;
     }
     SetFocus(hit.field);
-    const std::size_t index = text::IndexAt(hit.field->Layout(), hit.local);
+    const text::TextLayout& layout = hit.field->Layout();
+    const std::size_t index = text::IndexAt(layout, hit.local);
+    // A double or triple click selects a whole word or line; it does not drag.
+    dragging_ = clicks < 2;
+    if (clicks == 2 && !hit.field->Password()) {
+        // The word under the pointer, not the one the nearest gap ends.
+        const std::size_t glyph = text::GlyphAt(layout, hit.local);
+        const text::Span word = text::WordAt(text::PlainText(hit.field->Runs()), glyph != text::kNoIndex ? glyph : index);
+        hit.field->SetSelection(word.begin, word.end);
+        return;
+    }
+    if (clicks >= 3 && !layout.lines.empty()) {
+        const text::TextLine& line = layout.lines[text::LineOfIndex(layout, index)];
+        hit.field->SetSelection(line.begin, line.end);
+        return;
+    }
     hit.field->SetSelection(index, index);
-    dragging_ = true;
 }
 
 void FocusManager::PointerMove(Point p) {
@@ -124,9 +140,21 @@ bool FocusManager::PointerOverLink(Point p) const {
     return hit.field != nullptr && LinkAt(*hit.field, hit.local) != nullptr;
 }
 
+bool FocusManager::PointerOverText(Point p) const {
+    const Hit hit = FieldAt(p);
+    return hit.field != nullptr && (hit.field->Editable() || hit.field->Selectable());
+}
+
 void FocusManager::MoveCaret(std::size_t caret, bool extend) {
     focused_->SetSelection(extend ? focused_->Anchor() : caret, caret);
     focused_->ScrollToCaret();
+}
+
+std::size_t FocusManager::WordMoveTarget(bool forward) const {
+    // A password is one word: its characters must not show where words end.
+    if (focused_->Password()) return forward ? focused_->Length() : 0;
+    const std::u32string text = text::PlainText(focused_->Runs());
+    return forward ? text::NextWordStart(text, focused_->Caret()) : text::PreviousWordStart(text, focused_->Caret());
 }
 
 void FocusManager::Copy(bool cut) {
@@ -140,7 +168,13 @@ void FocusManager::Copy(bool cut) {
         if (c == '\r') out += U"\r\n";
         else out.push_back(c);
     }
-    clipboard_->SetText(text::EncodeUtf8(out));
+    if (focused_->Html()) {
+        const text::FormattedText runs =
+            text::SliceRuns(focused_->Runs(), focused_->SelectionBegin(), focused_->SelectionEnd());
+        clipboard_->SetTextAndHtml(text::EncodeUtf8(out), text::FormatHtmlText(runs));
+    } else {
+        clipboard_->SetText(text::EncodeUtf8(out));
+    }
     if (cut) focused_->UserDelete(false);
 }
 
@@ -204,6 +238,15 @@ bool FocusManager::KeyDown(int keyCode, KeyModifiers mods) {
         case keys::kV: Paste(); return true;
         case keys::kHome: MoveCaret(0, mods.shift); return true;
         case keys::kEnd: MoveCaret(field->Length(), mods.shift); return true;
+        case keys::kLeft:
+        case keys::kRight: MoveCaret(WordMoveTarget(keyCode == keys::kRight), mods.shift); return true;
+        case keys::kBackspace:
+        case keys::kDelete:
+            // A selection goes as it is; else the word up to the caret, or from it.
+            if (collapsed && field->Editable()) field->SetSelection(WordMoveTarget(keyCode == keys::kDelete), caret);
+            field->UserDelete(keyCode == keys::kDelete);
+            field->ScrollToCaret();
+            return true;
         default: break;
         }
     }

@@ -61,12 +61,15 @@ public:
 
     // A press over a selectable field focuses it and places the caret (drags
     // select); a press anywhere else takes the focus away. `overButton`: a
-    // button lies on top and takes the press.
-    void PointerDown(Point p, bool overButton);
+    // button lies on top and takes the press. `clicks` counts quick presses
+    // in one place: the second selects the word there, the third the line.
+    void PointerDown(Point p, bool overButton, int clicks = 1);
     void PointerMove(Point p);
     void PointerUp(Point p);
     // The link under the pointer, if any (for a hand cursor).
     bool PointerOverLink(Point p) const;
+    // An input or selectable field under the pointer (for an I-beam cursor).
+    bool PointerOverText(Point p) const;
 
     // True when the key was for the focused field (or moved the focus).
     bool KeyDown(int keyCode, KeyModifiers modifiers);
@@ -87,6 +90,8 @@ private:
     // The link (run URL) under a point of a field, or empty.
     static const text::TextFormat* LinkAt(const EditTextInstance& field, Point layoutPoint);
     void MoveCaret(std::size_t caret, bool extend);
+    // Ctrl+arrow and Ctrl+Backspace/Delete: where the word before or after the caret starts.
+    std::size_t WordMoveTarget(bool forward) const;
     void Copy(bool cut);
     void Paste();
     void MoveFocus(bool backward);

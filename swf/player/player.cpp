@@ -9,9 +9,11 @@
 #include "swf/io/parse_error.h"
 #include "swf/player/focus.h"
 #include "swf/player/focus_selection.h"
+#include "swf/player/movie_clip.h"
 #include "swf/player/renderer.h"
 #include "swf/player/stage_scale.h"
 #include "swf/player/stage.h"
+#include "swf/player/text_extent.h"
 #if SWF_HAVE_ACTIONS
 #include "swf/player/content_loader.h"
 #include "swf/actions/vm.h"
@@ -72,6 +74,7 @@ struct Player::Session {
     // Declared before the stage, so that they outlive the fields it destroys.
     std::unique_ptr<FocusManager> focus;
     std::unique_ptr<FocusSelection> focusSelection;
+    std::unique_ptr<TextExtentMeasurer> textMeasurer;
     std::unique_ptr<FieldWiring> fieldWiring;
     std::unique_ptr<Stage> stage;
     std::unique_ptr<Renderer> renderer;
@@ -158,6 +161,8 @@ bool Player::Load(std::span<const std::uint8_t> bytes) {
 #if SWF_HAVE_ACTIONS
     session->focusSelection = std::make_unique<FocusSelection>(*session->focus);
     session->runner->Vm().SetSelectionHost(session->focusSelection.get());
+    session->textMeasurer = std::make_unique<TextExtentMeasurer>(session->stage->Fonts());
+    session->runner->Vm().SetTextMeasurer(session->textMeasurer.get());
     RaiseFocusEvents(*session->focus, *session->stage, *session->runner);
 #endif
     session->stage->SetFieldObserver(session->fieldWiring.get());
@@ -465,12 +470,14 @@ void Player::PointerMove(double x, double y) {
     if (session_) session_->focus->PointerMove(pointer_);
 }
 
-void Player::PointerDown(double x, double y) {
+void Player::PointerDown(double x, double y, int clicks) {
     BusyScope busy(*this);
     pointer_ = ToStage(x, y);
     if (Stage* stage = CurrentStage()) stage->PointerDown(pointer_);
     // The button's actions may have replaced the movie meanwhile.
-    if (Stage* stage = CurrentStage()) session_->focus->PointerDown(pointer_, stage->HoveredButton() != nullptr);
+    if (Stage* stage = CurrentStage()) {
+        session_->focus->PointerDown(pointer_, stage->HoveredButton() != nullptr, clicks);
+    }
 }
 
 void Player::PointerUp(double x, double y) {
@@ -485,6 +492,24 @@ bool Player::PointerOverLink() const {
     return stage != nullptr && stage->HoveredButton() == nullptr && session_->focus->PointerOverLink(pointer_);
 }
 
+PointerCursor Player::Cursor() const {
+    const Stage* stage = CurrentStage();
+    if (stage == nullptr) return PointerCursor::Arrow;
+    if (const DisplayObject* hovered = stage->HoveredTarget()) {
+#if SWF_HAVE_ACTIONS
+        // Only a member is read; the object is not changed.
+        DisplayTarget* face = ScriptFace(const_cast<DisplayObject&>(*hovered));
+        if (face != nullptr && session_->runner && !session_->runner->ObjectUsesHandCursor(*face)) {
+            return PointerCursor::Arrow;
+        }
+#endif
+        return PointerCursor::Hand;
+    }
+    if (session_->focus->PointerOverLink(pointer_)) return PointerCursor::Hand;
+    if (session_->focus->PointerOverText(pointer_)) return PointerCursor::IBeam;
+    return PointerCursor::Arrow;
+}
+
 bool Player::TextKeyDown(int keyCode, bool shift, bool control) {
     BusyScope busy(*this);
     return session_ && session_->focus->KeyDown(keyCode, {shift, control});
@@ -493,6 +518,17 @@ bool Player::TextKeyDown(int keyCode, bool shift, bool control) {
 bool Player::TextInput(char32_t c) {
     BusyScope busy(*this);
     return session_ && session_->focus->CharacterTyped(c);
+}
+
+bool Player::UpdateCaretBlink(double nowMs) {
+    EditTextInstance* field = session_ ? session_->focus->Focused() : nullptr;
+    CaretBlink::Where where;
+    if (field != nullptr && field->Editable()) {
+        where = {field, field->Caret(), field->Anchor(), field->Length()};
+    }
+    const bool changed = caretBlink_.Update(nowMs, where);
+    if (field != nullptr) field->SetCaretShown(caretBlink_.Shown());
+    return changed && where.field != nullptr;
 }
 
 bool Player::HasTextFocus() const { return session_ && session_->focus->Focused() != nullptr; }

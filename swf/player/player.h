@@ -12,6 +12,7 @@
 #include "swf/actions/action_target.h"
 #include "swf/model/color.h"
 #include "swf/model/geometry.h"
+#include "swf/player/caret_blink.h"
 #include "swf/player/damage.h"
 #include "swf/raster/coverage_mask.h"
 #include "swf/raster/geometry.h"
@@ -26,6 +27,9 @@ class Stage;
 namespace fonts {
 class DeviceFontProvider;
 }
+
+// The pointer's look over what lies under it.
+enum class PointerCursor { Arrow, Hand, IBeam };
 
 class Player {
 public:
@@ -84,7 +88,9 @@ public:
 
     // Pointer at pixel coordinates of the viewport.
     void PointerMove(double x, double y);
-    void PointerDown(double x, double y);
+    // `clicks`: 2 for a double click, 3 for a triple one (text fields select
+    // the word or the line there).
+    void PointerDown(double x, double y, int clicks = 1);
     void PointerUp(double x, double y);
     // True while the pointer is over a button (the control shows a hand cursor).
     bool PointerOverButton() const;
@@ -96,6 +102,10 @@ public:
     bool MouseHidden() const;
     // True while the pointer is over a link in a text field (a hand cursor too).
     bool PointerOverLink() const;
+    // What the pointer should look like where it is: the hand over buttons
+    // and clips with handlers (unless their useHandCursor is false) and over
+    // links, the I-beam over input and selectable text, else the arrow.
+    PointerCursor Cursor() const;
 
     // Keys for the text field with the focus, and Tab / Shift+Tab to move the
     // focus between fields. Key codes are the window system's virtual keys.
@@ -108,6 +118,15 @@ public:
     // Copy, cut and paste in text fields go through it; may be nullptr (they
     // then do nothing). Not owned; kept across movies.
     void SetClipboard(Clipboard* clipboard);
+    // The focused input field's caret blinks, `ms` between showing and hiding
+    // it as the system's setting gives it; 0 (the default) keeps it shown.
+    // Kept across movies.
+    void SetCaretBlinkTime(double ms) { caretBlink_.SetInterval(ms); }
+    // Brings the blink to `nowMs` of the host's steady clock; true when the
+    // caret appeared or vanished (only its rectangle needs drawing again).
+    bool UpdateCaretBlink(double nowMs);
+    // Milliseconds from the last update to the next blink; negative: none comes.
+    double MillisecondsToCaretBlink() const { return caretBlink_.UntilChange(); }
 
     // Receives FSCommand, FlashCall and GetURL; may be nullptr. Not owned.
     void SetHost(ActionHost* host);
@@ -155,6 +174,7 @@ private:
     FileHost* files_ = nullptr;
     fonts::DeviceFontProvider* fontProvider_ = nullptr;
     Clipboard* clipboard_ = nullptr;
+    CaretBlink caretBlink_;
     Point pointer_;
     int viewportWidth_ = 0;
     int viewportHeight_ = 0;

@@ -417,7 +417,8 @@ void Renderer::DrawEditText(raster::Surface* surface, raster::CoverageMask* mask
             if (!path.empty()) flush(color);
         }
     }
-    if (surface != nullptr && field.Focused() && field.Editable() && field.SelectionBegin() == field.SelectionEnd()) {
+    if (surface != nullptr && field.Focused() && field.Editable() && field.CaretShown() &&
+        field.SelectionBegin() == field.SelectionEnd()) {
         DrawCaret(*surface, field, textOptions, colors);
     }
 
@@ -437,6 +438,7 @@ void Renderer::DrawEditText(raster::Surface* surface, raster::CoverageMask* mask
 
 void Renderer::DrawCaret(raster::Surface& surface, const EditTextInstance& field, const raster::DrawOptions& options,
                          const ColorTransform& colors) {
+    const ItemScope item(rasterizer_.Recorder(), field.CaretIdentity(), false, order_);
     const text::TextLayout& layout = field.Layout();
     double x = layout.bounds.xMin + text::kGutter;
     double top = layout.bounds.yMin + text::kGutter;

@@ -130,6 +130,16 @@ bool VmActionRunner::ObjectEnabled(DisplayTarget& object) {
     return enabled == nullptr || !enabled->IsBool() || enabled->AsBool();
 }
 
+bool VmActionRunner::ObjectUsesHandCursor(DisplayTarget& object) {
+    // Set on the object or on a prototype (Button.prototype, a class's); a
+    // bounded walk, as prototype chains may loop.
+    actions::Object* o = state_->vm.ObjectFor(&object);
+    for (int depth = 0; o != nullptr && depth < 256; ++depth, o = o->proto) {
+        if (const actions::Value* use = o->Find("useHandCursor")) return !use->IsBool() || use->AsBool();
+    }
+    return true;
+}
+
 void VmActionRunner::BroadcastObjects(const std::string& source, const std::string& event,
                                       const std::vector<DisplayTarget*>& args) {
     actions::Vm& vm = state_->vm;

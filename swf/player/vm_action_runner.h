@@ -41,6 +41,7 @@ public:
         CallObjectHandler(object, name, {});
     }
     bool ObjectEnabled(DisplayTarget& object) override;
+    bool ObjectUsesHandCursor(DisplayTarget& object) override;
     // `event` with display objects as arguments to the listeners of `source`.
     void BroadcastObjects(const std::string& source, const std::string& event,
                           const std::vector<DisplayTarget*>& args);

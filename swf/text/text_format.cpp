@@ -1,5 +1,7 @@
 #include "swf/text/text_format.h"
 
+#include <algorithm>
+
 namespace swf::text {
 
 std::u32string PlainText(const FormattedText& runs) {
@@ -15,6 +17,21 @@ void AppendRun(FormattedText& runs, std::u32string text, const TextFormat& forma
     } else {
         runs.push_back({std::move(text), format});
     }
+}
+
+FormattedText SliceRuns(const FormattedText& runs, std::size_t begin, std::size_t end) {
+    FormattedText out;
+    std::size_t at = 0;
+    for (const FormattedRun& run : runs) {
+        const std::size_t runEnd = at + run.text.size();
+        if (begin < runEnd && end > at) {
+            const std::size_t from = std::max(begin, at) - at;
+            const std::size_t to = std::min(end, runEnd) - at;
+            AppendRun(out, run.text.substr(from, to - from), run.format);
+        }
+        at = runEnd;
+    }
+    return out;
 }
 
 }  // namespace swf::text

@@ -54,4 +54,7 @@ std::u32string PlainText(const FormattedText& runs);
 // Appends text in a format, joining it to the last run when the formats match.
 void AppendRun(FormattedText& runs, std::u32string text, const TextFormat& format);
 
+// The characters [begin, end) of the runs (clamped), each in its own format.
+FormattedText SliceRuns(const FormattedText& runs, std::size_t begin, std::size_t end);
+
 }  // namespace swf::text

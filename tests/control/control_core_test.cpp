@@ -9,6 +9,7 @@
 
 #include "control/folder_file_host.h"
 #include "control/frame_clock.h"
+#include "control/html_clipboard_format.h"
 #include "control/movie_log.h"
 #include "control/movie_player.h"
 #include "control/movie_source.h"
@@ -76,6 +77,26 @@ struct Source {
         };
     }
 };
+
+TEST(HtmlClipboardData, HeaderOffsetsFrameTheDocumentAndTheFragment) {
+    const std::string fragment = "<B>caf\xC3\xA9</B> &amp; more";
+    const std::string data = HtmlClipboardData(fragment);
+    // Each header field: "Name:" then the byte offset, counted from the data's start.
+    auto offset = [&](const std::string& name) -> std::size_t {
+        const std::size_t at = data.find(name + ":");
+        if (at == std::string::npos) return std::string::npos;
+        return std::stoul(data.substr(at + name.size() + 1, 10));
+    };
+    EXPECT_EQ(data.rfind("Version:0.9\r\n", 0), 0u);
+    const std::size_t startHtml = offset("StartHTML"), endHtml = offset("EndHTML");
+    const std::size_t startFragment = offset("StartFragment"), endFragment = offset("EndFragment");
+    ASSERT_LE(endHtml, data.size());
+    EXPECT_EQ(endHtml, data.size());
+    EXPECT_EQ(data.substr(startHtml, 6), "<html>");
+    EXPECT_EQ(data.substr(startFragment, endFragment - startFragment), fragment);
+    EXPECT_EQ(data.substr(startFragment - 20, 20), "<!--StartFragment-->");
+    EXPECT_EQ(data.substr(endFragment, 18), "<!--EndFragment-->");
+}
 
 TEST(SavedStateReader, ReadsExactlyOneBlockAndRejectsDamage) {
     const auto block = flash::BuildDefaultControlData();

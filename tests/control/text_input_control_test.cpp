@@ -3,6 +3,7 @@
 // reaches its bound variable (the movie reports it with fscommand), Tab moves
 // between fields, and copy and paste go through the system clipboard.
 
+#include <algorithm>
 #include <string>
 
 #include "control_fixture.h"
@@ -92,6 +93,60 @@ TEST(ControlTextInput, RealKeysTypeIntoBoundFieldsTabAndClipboard) {
     driver::PressKey(VK_TAB);
     driver::PressKey('V', false, true);
     ASSERT_TRUE(PumpUntil([&] { return LastState(*sink) == L"Hi ther|Hi ther"; }, 5000)) << LastState(*sink);
+}
+
+// The cursor the system shows now.
+HCURSOR CurrentCursor() {
+    CURSORINFO info{};
+    info.cbSize = sizeof(info);
+    return GetCursorInfo(&info) ? info.hCursor : nullptr;
+}
+
+TEST(ControlTextInput, CursorCaretBlinkAndWordKeys) {
+    HostedControl hosted({0, 0, 400, 200}, 420, 240);
+    ASSERT_EQ(hosted.Activate(), S_OK);
+    EventSink* sink = hosted.AddSink();
+    HWND child = hosted.ControlWindow();
+    ASSERT_TRUE(child);
+    ASSERT_EQ(PutMovie(hosted.control.Get(), WriteTempFile(L"control_cursor.swf", moviegen::BuildTextInputMovie())),
+              S_OK);
+    ASSERT_TRUE(PumpUntil([&] { return LastState(*sink) == L"|"; }, 5000)) << LastState(*sink);
+    SetForegroundWindow(hosted.host);
+    PumpFor(200);
+
+    // The real pointer: an I-beam over the input field, the arrow below the fields.
+    const HCURSOR ibeam = LoadCursor(nullptr, IDC_IBEAM);
+    const HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
+    POINT entry{100, 75};
+    POINT empty{200, 180};
+    ClientToScreen(child, &entry);
+    ClientToScreen(child, &empty);
+    driver::MoveMouse(entry.x, entry.y);
+    EXPECT_TRUE(PumpUntil([&] { return CurrentCursor() == ibeam; }, 3000)) << "no I-beam over the input field";
+    driver::MoveMouse(empty.x, empty.y);
+    EXPECT_TRUE(PumpUntil([&] { return CurrentCursor() == arrow; }, 3000)) << "no arrow over the empty stage";
+
+    // Ctrl+Backspace takes the last word back.
+    driver::Click(entry.x, entry.y);
+    ASSERT_TRUE(PumpUntil([&] { return GetFocus() == child; }, 3000));
+    driver::TypeText(L"one two");
+    ASSERT_TRUE(PumpUntil([&] { return LastState(*sink) == L"one two|"; }, 5000)) << LastState(*sink);
+    driver::PressKey(VK_BACK, false, true);
+    ASSERT_TRUE(PumpUntil([&] { return LastState(*sink) == L"one |"; }, 5000)) << LastState(*sink);
+
+    // The caret blinks: over a few blink times the field's ink comes and goes
+    // by the caret's pixels. Wine carets blink unless the setting says not to.
+    const UINT blink = GetCaretBlinkTime();
+    if (blink == 0 || blink == INFINITE) GTEST_SKIP() << "carets do not blink here";
+    const RECT entryText{24, 64, 376, 86};
+    int least = 1 << 30, most = 0;
+    for (int i = 0; i < 30; ++i) {
+        PumpFor(blink / 6 + 1);
+        const int dark = DarkPixels(child, entryText);
+        least = std::min(least, dark);
+        most = std::max(most, dark);
+    }
+    EXPECT_GE(most - least, 8) << "the caret never blinked (ink " << least << " to " << most << ")";
 }
 
 }  // namespace

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_TRUETYPE_TABLES_H
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +20,7 @@
 #include "swf/player/focus.h"
 #include "swf/player/focus_selection.h"
 #include "swf/player/stage.h"
+#include "swf/player/text_extent.h"
 #include "swf/player/vm_action_runner.h"
 #include "swf/writer/button.h"
 #include "swf/writer/edit_text.h"
@@ -89,6 +94,8 @@ struct FieldMovie {
         focus = std::make_unique<FocusManager>(*stage);
         selection = std::make_unique<FocusSelection>(*focus);
         runner->Vm().SetSelectionHost(selection.get());
+        measurer = std::make_unique<TextExtentMeasurer>(stage->Fonts());
+        runner->Vm().SetTextMeasurer(measurer.get());
         RaiseFocusEvents(*focus, *stage, *runner);
         stage->SetFieldObserver(&binder);
         runner->Vm().SetTraceHandler([this](const std::string& line) { lines.push_back(line); });
@@ -101,6 +108,7 @@ struct FieldMovie {
     std::shared_ptr<const MovieDefinition> movie;
     std::unique_ptr<FocusManager> focus;
     std::unique_ptr<FocusSelection> selection;
+    std::unique_ptr<TextExtentMeasurer> measurer;
     std::unique_ptr<Stage> stage;
     std::unique_ptr<VmActionRunner> runner;
     Lines lines;
@@ -127,6 +135,9 @@ TEST(TextFieldObject, MembersOfAPlacedField) {
     SetM(a, Tf(), "borderColor", N(0xFF00FF));
     SetM(a, Tf(), "textColor", N(0x010203));
     SetM(a, Tf(), "length", N(99));  // read-only
+    // Colours wrap to 32 bits as integers do: 1e19 mod 2^32 = 0x89E80000, of which 0xE80000 is the colour.
+    SetM(a, Tf(), "backgroundColor", N(1e19));
+    Trace(a, TfM("backgroundColor"));
     for (const char* member : {"type", "maxChars", "restrict", "autoSize", "border", "borderColor", "textColor",
                                "length"})
         Trace(a, TfM(member));
@@ -141,7 +152,7 @@ TEST(TextFieldObject, MembersOfAPlacedField) {
     Trace(a, CallM(Tf(), "shout"));
     FieldMovie m({a});
     EXPECT_EQ(m.lines, (Lines{"hello", "5", "10", "20", "200", "tf", "dynamic", "v", "null", "3368601", "false",
-                              "none", "true", "false", "-16383", "true", "/", "object",
+                              "none", "true", "false", "-16383", "true", "/", "object", "15204352",
                               "input", "4", "a-z", "left", "true", "16711935", "66051", "5",
                               "null", "null", "hello!"}));
     auto* field = static_cast<EditTextInstance*>(m.stage->Root().Children().at(1).get());
@@ -355,6 +366,71 @@ TEST(TextFieldObject, OnScrollerHearsScrollMovesOncePerFrame) {
     Trace(fourth, S("frame 4"));
     FieldMovie m({first, second, third, fourth});
     EXPECT_EQ(m.lines, (Lines{"frame 2", "scroller tf", "frame 3", "scroller tf", "frame 4"}));
+}
+
+// DejaVu Sans Mono (what _typewriter is here) as FreeType reads it: one
+// advance for every character, and the Windows ascent and descent.
+struct MonoFontFacts {
+    MonoFontFacts() {
+        FT_Library library = nullptr;
+        FT_Face face = nullptr;
+        EXPECT_EQ(FT_Init_FreeType(&library), 0);
+        const std::string file = std::string(fonts::FreeTypeFontProvider::kDefaultFolder) + "/DejaVuSansMono.ttf";
+        if (FT_New_Face(library, file.c_str(), 0, &face) == 0) {
+            EXPECT_EQ(FT_Load_Char(face, 'h', FT_LOAD_NO_SCALE), 0);
+            const double em = face->units_per_EM;
+            advance = face->glyph->advance.x / em;
+            const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+            EXPECT_NE(os2, nullptr);
+            if (os2) {
+                ascent = os2->usWinAscent / em;
+                descent = os2->usWinDescent / em;
+            }
+            FT_Done_Face(face);
+        } else {
+            ADD_FAILURE() << "cannot open " << file;
+        }
+        FT_Done_FreeType(library);
+    }
+    // Per pixel of font size.
+    double advance = 0, ascent = 0, descent = 0;
+};
+
+TEST(TextFormatObject, GetTextExtentMeasuresTheTextAsAFieldLaysItOut) {
+    const MonoFontFacts mono;
+    const char* kMembers[] = {"width", "height", "ascent", "descent", "textFieldWidth", "textFieldHeight"};
+    auto traceExtent = [&](ActionAssembler& a, const std::vector<Expr>& args) {
+        Let(a, "e", CallM(V("fmt"), "getTextExtent", args));
+        for (const char* member : kMembers) Trace(a, M(V("e"), member));
+    };
+    ActionAssembler a;
+    Let(a, "fmt", New("TextFormat", {S("_typewriter"), N(20)}));
+    traceExtent(a, {S("hello")});
+    // A hard break makes two lines; the widest one counts.
+    traceExtent(a, {S("ab\rcdef")});
+    // Wrapping at ten characters' width breaks after "bbbb"; leading adds below the first line.
+    SetM(a, V("fmt"), "leading", N(2));
+    traceExtent(a, {S("aaaa bbbb cccc"), N(10 * 20 * mono.advance + 1)});
+    // Markup is measured as it stands.
+    traceExtent(a, {S("<b>x</b>")});
+    FieldMovie m({a});
+    ASSERT_EQ(m.lines.size(), 24u);
+
+    const double adv = 20 * mono.advance, asc = 20 * mono.ascent, desc = 20 * mono.descent;
+    const double expected[4][4] = {
+        {5 * adv, asc + desc, asc, desc},
+        {4 * adv, 2 * (asc + desc), asc, desc},
+        {9 * adv, 2 * (asc + desc) + 2, asc, desc},
+        {8 * adv, asc + desc, asc, desc},
+    };
+    for (std::size_t i = 0; i < 4; ++i) {
+        std::vector<double> got;
+        for (std::size_t j = 0; j < 6; ++j) got.push_back(std::stod(m.lines[i * 6 + j]));
+        for (std::size_t j = 0; j < 4; ++j) EXPECT_NEAR(got[j], expected[i][j], 0.01) << kMembers[j] << " of case " << i;
+        // A field needs the 2-pixel gutter on every side.
+        EXPECT_DOUBLE_EQ(got[4], got[0] + 4) << "case " << i;
+        EXPECT_DOUBLE_EQ(got[5], got[1] + 4) << "case " << i;
+    }
 }
 
 // A 100 x 50 px button "btn" at (100, 200) px.

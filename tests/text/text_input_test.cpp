@@ -17,6 +17,10 @@
 #include "swf/player/player.h"
 #include "swf/raster/surface.h"
 #include "swf/text/character_restriction.h"
+#include "swf/text/html_text.h"
+#include "swf/text/word_boundaries.h"
+#include "swf/writer/button.h"
+#include "swf/writer/shape.h"
 #include "swf/writer/action_assembler.h"
 #include "swf/writer/edit_text.h"
 #include "swf/writer/movie.h"
@@ -66,8 +70,16 @@ TEST(CharacterRestriction, RangesNegationAndEscapes) {
 class FakeClipboard : public Clipboard {
 public:
     std::optional<std::string> text;
+    std::optional<std::string> html;
     std::optional<std::string> GetText() override { return text; }
-    void SetText(const std::string& value) override { text = value; }
+    void SetText(const std::string& value) override {
+        text = value;
+        html.reset();
+    }
+    void SetTextAndHtml(const std::string& value, const std::string& markup) override {
+        text = value;
+        html = markup;
+    }
 };
 
 class RecordingHost : public ActionHost {
@@ -93,6 +105,7 @@ w::EditTextField Field(int y, const std::string& text = "") {
 struct MovieSetup {
     std::vector<w::EditTextField> fields;
     Bytes script;  // the first frame's actions
+    bool button = false;  // a button "btn" at 300..380 x 200..250 px, above the fields
 };
 
 // Fields at depths 1, 2, ... as listed; a 400 x 300 px stage.
@@ -107,6 +120,20 @@ Bytes Movie(const MovieSetup& setup) {
         p.characterId = id;
         tags.PlaceObject2(p);
         ++id;
+    }
+    if (setup.button) {
+        w::ShapeBuilder shape;
+        shape.Rectangle({6000, 7600, 4000, 5000}, shape.AddFill(w::FillStyle::Solid(w::Rgba{0, 0, 255, 255})));
+        tags.Add(w::TagCode::DefineShape3, shape.DefineShapeBody(id, 3));
+        w::ButtonRecord record;
+        record.states = w::kStateUp | w::kStateOver | w::kStateDown | w::kStateHitTest;
+        record.characterId = id;
+        tags.Add(w::TagCode::DefineButton2, w::DefineButton2Body(id + 1, {record}, {}));
+        w::PlaceObject p;
+        p.depth = id + 1;
+        p.characterId = id + 1;
+        p.name = "btn";
+        tags.PlaceObject2(p);
     }
     if (!setup.script.empty()) tags.DoAction(setup.script);
     tags.ShowFrame();
@@ -378,6 +405,212 @@ TEST_F(TextInput, CaretAndSelectionAreDrawn) {
     int band = 0;
     for (int x = 103; x < static_cast<int>(kTextLeft + 3 * kCell) - 1; ++x) band += surface_.pixel(x, 4) == 0xFF000000u;
     EXPECT_GT(band, static_cast<int>(2 * kCell));
+}
+
+TEST(WordBoundaries, WordsAreLettersAndDigitsOrRunsOfOtherMarks) {
+    //                         0123456789012345
+    const std::u32string text = U"foo  bar.baz\rqux";
+    // Forward: past the rest of the word, then past the spaces after it.
+    std::vector<std::size_t> next;
+    for (std::size_t i : {0, 1, 5, 8, 9, 13, 16, 99}) next.push_back(text::NextWordStart(text, i));
+    EXPECT_EQ(next, (std::vector<std::size_t>{5, 5, 8, 9, 13, 16, 16, 16}));
+    // Backward: past the spaces before, then to the start of that word.
+    std::vector<std::size_t> previous;
+    for (std::size_t i : {16, 15, 13, 9, 8, 5, 2, 0, 99}) previous.push_back(text::PreviousWordStart(text, i));
+    EXPECT_EQ(previous, (std::vector<std::size_t>{13, 13, 9, 8, 5, 0, 0, 0, 13}));
+
+    auto word = [](const std::u32string& s, std::size_t i) {
+        const text::Span span = text::WordAt(s, i);
+        return std::make_pair(span.begin, span.end);
+    };
+    EXPECT_EQ(word(text, 6), std::make_pair(std::size_t{5}, std::size_t{8}));
+    EXPECT_EQ(word(text, 3), std::make_pair(std::size_t{3}, std::size_t{5}));    // the spaces themselves
+    EXPECT_EQ(word(text, 8), std::make_pair(std::size_t{8}, std::size_t{9}));    // the lone full stop
+    EXPECT_EQ(word(text, 16), std::make_pair(std::size_t{13}, std::size_t{16}));  // at the end: the last word
+    EXPECT_EQ(word(U"", 0), std::make_pair(std::size_t{0}, std::size_t{0}));
+    // Accented letters belong to their words.
+    EXPECT_EQ(word(U"caf\u00e9 d\u00e9j\u00e0", 1), std::make_pair(std::size_t{0}, std::size_t{4}));
+    EXPECT_EQ(text::NextWordStart(U"caf\u00e9 d\u00e9j\u00e0", 0), 5u);
+}
+
+TEST_F(TextInput, WordMovesWordDeletesAndMultipleClicks) {
+    w::EditTextField multi = Field(60, "ab cd\rgh");
+    multi.multiline = true;
+    w::EditTextField secret = Field(120);
+    secret.password = true;
+    w::EditTextField fixed = Field(180, "fixed text");
+    fixed.readOnly = true;
+    Load({{Field(0), multi, secret, fixed}, {}});
+    EditTextInstance& field = FieldAt(1);
+    Click(150, 20);
+    Type(U"hello big world");
+    // Ctrl+arrows go from word start to word start; with shift they select.
+    Key(keys::kLeft, false, true);
+    EXPECT_EQ(field.Caret(), 10u);
+    Key(keys::kLeft, false, true);
+    EXPECT_EQ(field.Caret(), 6u);
+    Key(keys::kLeft, true, true);
+    EXPECT_EQ(field.Anchor(), 6u);
+    EXPECT_EQ(field.Caret(), 0u);
+    Key(keys::kRight, false, true);
+    EXPECT_EQ(field.SelectionBegin(), 6u);
+    EXPECT_EQ(field.SelectionEnd(), 6u);
+    Key(keys::kRight, true, true);
+    EXPECT_EQ(field.Anchor(), 6u);
+    EXPECT_EQ(field.Caret(), 10u);
+    // Ctrl+Backspace takes a selection as it is, else the word before the caret.
+    Key(keys::kBackspace, false, true);
+    EXPECT_EQ(field.Text(), "hello world");
+    EXPECT_EQ(field.Caret(), 6u);
+    Key(keys::kBackspace, false, true);
+    EXPECT_EQ(field.Text(), "world");
+    Key(keys::kDelete, false, true);
+    EXPECT_EQ(field.Text(), "");
+
+    // A double click selects the word under the pointer, a third click its line.
+    field.SetText("abc defgh ij");
+    player_.PointerDown(kTextLeft + 5.5 * kCell, 20, 2);
+    player_.PointerUp(kTextLeft + 5.5 * kCell, 20);
+    EXPECT_EQ(field.SelectionBegin(), 4u);
+    EXPECT_EQ(field.SelectionEnd(), 9u);
+    EditTextInstance& lines = FieldAt(2);
+    for (int clicks = 1; clicks <= 3; ++clicks) {
+        player_.PointerDown(kTextLeft + 1.5 * kCell, 70, clicks);
+        player_.PointerUp(kTextLeft + 1.5 * kCell, 70);
+    }
+    EXPECT_TRUE(lines.Focused());
+    EXPECT_EQ(lines.SelectionBegin(), 0u);
+    EXPECT_EQ(lines.SelectionEnd(), 5u);
+
+    // A password is one word: word moves go to its ends and show nothing of it.
+    EditTextInstance& password = FieldAt(3);
+    Click(150, 140);
+    Type(U"ab cd");
+    Key(keys::kLeft, false, true);
+    EXPECT_EQ(password.Caret(), 0u);
+    Key(keys::kRight, false, true);
+    EXPECT_EQ(password.Caret(), 5u);
+    Key(keys::kBackspace, false, true);
+    EXPECT_EQ(password.Text(), "");
+
+    // A dynamic field moves by words but keeps its text.
+    EditTextInstance& dynamic = FieldAt(4);
+    Click(kTextLeft + 10.5 * kCell, 200);
+    Key(keys::kLeft, false, true);
+    EXPECT_EQ(dynamic.Caret(), 6u);
+    Key(keys::kBackspace, false, true);
+    Key(keys::kDelete, false, true);
+    EXPECT_EQ(dynamic.Text(), "fixed text");
+}
+
+TEST_F(TextInput, CursorShowsWhatThePointerIsOver) {
+    w::EditTextField selectable = Field(60, "selectable");
+    selectable.readOnly = true;
+    w::EditTextField plain = Field(120, "plain");
+    plain.readOnly = true;
+    plain.noSelect = true;
+    w::EditTextField links = Field(180, "<a href=\"http://example.com/\">link</a> text");
+    links.html = true;
+    links.readOnly = true;
+    links.noSelect = true;
+    MovieSetup setup{{Field(0), selectable, plain, links}, {}, true};
+    Load(setup);
+    auto cursorAt = [&](double x, double y) {
+        player_.PointerMove(x, y);
+        return player_.Cursor();
+    };
+    EXPECT_EQ(cursorAt(150, 20), PointerCursor::IBeam);   // input
+    EXPECT_EQ(cursorAt(150, 80), PointerCursor::IBeam);   // dynamic but selectable
+    EXPECT_EQ(cursorAt(150, 140), PointerCursor::Arrow);  // neither
+    EXPECT_EQ(cursorAt(kTextLeft + 1.5 * kCell, 200), PointerCursor::Hand);  // a link
+    EXPECT_EQ(cursorAt(kTextLeft + 6.5 * kCell, 200), PointerCursor::Arrow);  // beside it
+    EXPECT_EQ(cursorAt(340, 225), PointerCursor::Hand);   // a button
+    EXPECT_EQ(cursorAt(390, 290), PointerCursor::Arrow);  // the empty stage
+}
+
+TEST_F(TextInput, ButtonsWithoutTheHandShowTheArrow) {
+    w::ActionAssembler script;
+    script.PushString("btn").Action(w::ActionCode::GetVariable).PushString("useHandCursor").PushBool(false);
+    script.Action(w::ActionCode::SetMember).Action(w::ActionCode::Stop);
+    MovieSetup setup{{}, script.Finish(), true};
+    Load(setup);
+    player_.PointerMove(340, 225);
+    EXPECT_EQ(player_.Cursor(), PointerCursor::Arrow);
+    EXPECT_TRUE(player_.PointerOverButton());  // still a button: it still takes presses
+}
+
+TEST_F(TextInput, CaretBlinksAndOnlyItsRectangleIsRedrawn) {
+    Load({{Field(0, "abc"), Field(60)}, {}});
+    constexpr double kBlink = 500;
+    player_.SetCaretBlinkTime(kBlink);
+    // Nothing blinks without a focused input field.
+    EXPECT_FALSE(player_.UpdateCaretBlink(0));
+    EXPECT_LT(player_.MillisecondsToCaretBlink(), 0);
+    Click(kTextLeft + 3 * kCell + 1, 20);
+    EditTextInstance& field = FieldAt(1);
+    player_.UpdateCaretBlink(1000);
+    EXPECT_TRUE(field.CaretShown());
+    EXPECT_DOUBLE_EQ(player_.MillisecondsToCaretBlink(), kBlink);
+    player_.RenderChanges(surface_);
+    // Half-way through the interval: no change; after it, hidden; after two, shown.
+    EXPECT_FALSE(player_.UpdateCaretBlink(1250));
+    EXPECT_DOUBLE_EQ(player_.MillisecondsToCaretBlink(), 250);
+    EXPECT_TRUE(player_.UpdateCaretBlink(1500));
+    EXPECT_FALSE(field.CaretShown());
+    const std::vector<raster::PixelRect> hidden = player_.RenderChanges(surface_);
+    // Only the caret's place changed: a narrow column at its x, a line high.
+    ASSERT_EQ(hidden.size(), 1u);
+    const int caretX = static_cast<int>(kTextLeft + 3 * kCell);
+    EXPECT_LE(hidden[0].left, caretX);
+    EXPECT_GE(hidden[0].right, caretX + 1);
+    EXPECT_LE(hidden[0].width(), 6);
+    EXPECT_LE(hidden[0].bottom - hidden[0].top, 32);
+    EXPECT_EQ(surface_.pixel(caretX, 12), 0xFFFFFFFFu);
+    EXPECT_TRUE(player_.UpdateCaretBlink(2000));
+    EXPECT_EQ(player_.RenderChanges(surface_).size(), 1u);
+    // Typing shows the caret at once and starts the interval again.
+    EXPECT_TRUE(player_.UpdateCaretBlink(2600));
+    EXPECT_FALSE(field.CaretShown());
+    Type(U"d");
+    EXPECT_TRUE(player_.UpdateCaretBlink(2700));
+    EXPECT_TRUE(field.CaretShown());
+    EXPECT_DOUBLE_EQ(player_.MillisecondsToCaretBlink(), kBlink);
+    // So does moving the focus; a blink time of 0 keeps the caret shown.
+    EXPECT_TRUE(player_.UpdateCaretBlink(3200));
+    Key(keys::kTab);
+    player_.UpdateCaretBlink(3300);
+    EXPECT_TRUE(FieldAt(2).CaretShown());
+    player_.SetCaretBlinkTime(0);
+    EXPECT_FALSE(player_.UpdateCaretBlink(9999));
+    EXPECT_TRUE(FieldAt(2).CaretShown());
+    EXPECT_LT(player_.MillisecondsToCaretBlink(), 0);
+}
+
+TEST_F(TextInput, CopyFromAnHtmlFieldGivesItsMarkupToo) {
+    w::EditTextField rich = Field(0, "<b>bold</b> plain");
+    rich.html = true;
+    rich.readOnly = true;
+    Load({{rich, Field(60)}, {}});
+    Click(kTextLeft + 0.2 * kCell, 20);
+    FieldAt(1).SetSelection(2, 7);
+    Key(keys::kC, false, true);
+    EXPECT_EQ(clipboard_.text, "ld pl");
+    ASSERT_TRUE(clipboard_.html.has_value());
+    // The markup reads back as the same characters in the same styles.
+    const text::FormattedText runs = text::ParseHtmlText(*clipboard_.html, text::TextFormat{});
+    EXPECT_EQ(text::PlainText(runs), U"ld pl");
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_TRUE(runs[0].format.bold);
+    EXPECT_EQ(runs[0].text, U"ld");
+    EXPECT_FALSE(runs[1].format.bold);
+
+    // A plain field copies text alone.
+    Click(150, 80);
+    Type(U"<b>x</b>");
+    Key(keys::kA, false, true);
+    Key(keys::kC, false, true);
+    EXPECT_EQ(clipboard_.text, "<b>x</b>");
+    EXPECT_FALSE(clipboard_.html.has_value());
 }
 
 // Writes a variable from the first frame's script, and stops there.

@@ -11,6 +11,7 @@
 #include "builtins.h"
 #include "../conversions.h"
 #include "../text_field_target.h"
+#include "../text_measurer.h"
 
 namespace swf::actions {
 
@@ -216,6 +217,29 @@ Value TextFormatConstructor(CallContext& c) {
     return Value();
 }
 
+// format.getTextExtent(text[, width]): the text's size in this format, and
+// the size of a field that shows it (the text plus the 2-pixel gutter on
+// every side). Plain text; lines wrap at `width` pixels when it is given.
+Value TextFormatGetTextExtent(CallContext& c) {
+    TextMeasurer* measurer = c.interpreter.vm().textMeasurer();
+    if (measurer == nullptr || !c.self.IsObject()) return Value();
+    std::optional<double> wrapWidth;
+    if (c.args.size() >= 2 && !c.args[1].IsUndefined()) {
+        const double w = ArgNumber(c, 1);
+        if (std::isfinite(w) && w > 0) wrapWidth = std::min(w, 1e6);
+    }
+    const TextExtent e = measurer->Measure(ReadTextFormat(c.interpreter, c.self), ArgText(c, 0), wrapWidth);
+    constexpr double kGutters = 4;
+    Object* o = c.interpreter.NewPlain();
+    o->Set("width", Value::Number(e.width));
+    o->Set("height", Value::Number(e.height));
+    o->Set("ascent", Value::Number(e.ascent));
+    o->Set("descent", Value::Number(e.descent));
+    o->Set("textFieldWidth", Value::Number(e.width + kGutters));
+    o->Set("textFieldHeight", Value::Number(e.height + kGutters));
+    return Value::Obj(o);
+}
+
 // ---- TextField methods ---------------------------------------------------------------
 
 std::size_t Index(CallContext& c, std::size_t i) {
@@ -331,7 +355,9 @@ void InstallTextFieldBuiltins(Installer& in) {
     vm.SetTextFieldPrototype(proto);
     in.Method(vm.clipProto(), "createTextField", ClipCreateTextField);
 
-    in.Class("TextFormat", TextFormatConstructor, in.NewObject(vm.objectProto()));
+    Object* formatProto = in.NewObject(vm.objectProto());
+    in.Method(formatProto, "getTextExtent", TextFormatGetTextExtent);
+    in.Class("TextFormat", TextFormatConstructor, formatProto);
 
     // Buttons: scripts set these per button; the player reads `enabled`.
     Object* button = in.NewObject(vm.objectProto());
