@@ -2,13 +2,14 @@
 # Builds the optimised native tree and runs the benchmarks: the rasterizer
 # (Cairo drawing the same scenes, bitmap fills included, in the same run for
 # comparison), the action VM's script work, a page picture loaded by a
-# script to its first drawn frame, and a full-stage HTML text field laid out
-# and drawn. Extra arguments go to each benchmark.
+# script to its first drawn frame, a full-stage HTML text field laid out
+# and drawn, and movies' frames drawn as the control draws them (only what
+# changed). Extra arguments go to each benchmark.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh libcairo2-dev
 cmake --preset native-release
-cmake --build --preset native-release -j"$(nproc)" --target swf_raster_bench swf_script_bench swf_load_bench swf_text_bench
-for bench in swf_raster_bench swf_script_bench swf_load_bench swf_text_bench; do
+cmake --build --preset native-release -j"$(nproc)" --target swf_raster_bench swf_script_bench swf_load_bench swf_text_bench swf_frame_bench
+for bench in swf_raster_bench swf_script_bench swf_load_bench swf_text_bench swf_frame_bench; do
   build/native-release/bench/$bench "$@"
 done

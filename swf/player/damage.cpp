@@ -119,6 +119,23 @@ void DamageRecorder::AddCall(const raster::Path& path, const raster::DrawOptions
     drew_[index] = true;
 }
 
+bool DamageRecorder::OpenItem(std::uint64_t* content, raster::PixelRect* bounds, bool* drew) const {
+    if (open_.empty()) return false;
+    const std::size_t index = open_.back();
+    *content = items_[index].content;
+    *bounds = items_[index].bounds;
+    *drew = drew_[index];
+    return true;
+}
+
+void DamageRecorder::Replay(std::uint64_t content, const raster::PixelRect& bounds, bool drew) {
+    if (open_.empty()) Enter(nullptr, false, 0);
+    const std::size_t index = open_.back();
+    items_[index].content = content;
+    items_[index].bounds = bounds;
+    drew_[index] = drew;
+}
+
 std::vector<DrawnItem> DamageRecorder::Take() {
     std::vector<DrawnItem> drawn;
     drawn.reserve(items_.size());

@@ -35,6 +35,11 @@ public:
     // drawn with a paint (or into a mask) described by `kind`; the outline may
     // spread `reach` pixels beyond its points (strokes).
     void AddCall(const raster::Path& path, const raster::DrawOptions& options, std::uint64_t kind, double reach);
+    // What the calls of the innermost open item came to so far; false when none is open.
+    bool OpenItem(std::uint64_t* content, raster::PixelRect* bounds, bool* drew) const;
+    // Gives the innermost open item what an earlier walk's calls came to,
+    // in place of making those calls again.
+    void Replay(std::uint64_t content, const raster::PixelRect& bounds, bool drew);
     // The frame's items that drew something, in drawing order.
     std::vector<DrawnItem> Take();
 

@@ -13,6 +13,7 @@ class DrawingRasterizer {
 public:
     // Not owned; nullptr: the whole target.
     void SetArea(const raster::PixelRect* area) { area_ = area; }
+    const raster::PixelRect* Area() const { return area_; }
     // Not owned; nullptr: draw.
     void SetRecorder(DamageRecorder* recorder) { recorder_ = recorder; }
     DamageRecorder* Recorder() const { return recorder_; }

@@ -281,6 +281,7 @@ std::vector<raster::PixelRect> Player::RenderChanges(raster::Surface& surface) {
         session_->renderer->SetRecorder(&recorder_);
         DrawMovie(nothing, surface.width(), surface.height(), &noStage);
         session_->renderer->SetRecorder(nullptr);
+        session_->renderer->EndRecording();
         items = recorder_.Take();
     }
     const bool comparable = rendered_.valid && rendered_.width == surface.width() &&

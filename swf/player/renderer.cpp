@@ -103,18 +103,26 @@ bool MakePaint(const FillStyle& fill, const Matrix& toPixels, const ColorTransfo
     return false;
 }
 
-// Makes `dictionary` the one fonts come from until the scope ends.
-class DictionaryScope {
+// Makes `clip`'s movie the one fonts come from, and the one that owns the
+// characters drawn, until the scope ends.
+class MovieScope {
 public:
-    DictionaryScope(const Dictionary*& slot, const Dictionary& dictionary)
-        : slot_(slot), outer_(std::exchange(slot, &dictionary)) {}
-    ~DictionaryScope() { slot_ = outer_; }
-    DictionaryScope(const DictionaryScope&) = delete;
-    DictionaryScope& operator=(const DictionaryScope&) = delete;
+    MovieScope(const Dictionary*& dictionary, const std::shared_ptr<const MovieDefinition>*& movie,
+               const MovieClip& clip)
+        : dictionary_(dictionary), movie_(movie), outerDictionary_(std::exchange(dictionary, &clip.Movie().dictionary)),
+          outerMovie_(std::exchange(movie, &clip.MoviePtr())) {}
+    ~MovieScope() {
+        dictionary_ = outerDictionary_;
+        movie_ = outerMovie_;
+    }
+    MovieScope(const MovieScope&) = delete;
+    MovieScope& operator=(const MovieScope&) = delete;
 
 private:
-    const Dictionary*& slot_;
-    const Dictionary* outer_;
+    const Dictionary*& dictionary_;
+    const std::shared_ptr<const MovieDefinition>*& movie_;
+    const Dictionary* outerDictionary_;
+    const std::shared_ptr<const MovieDefinition>* outerMovie_;
 };
 
 raster::LineCap ToRaster(CapStyle cap) {
@@ -241,15 +249,12 @@ void Renderer::DrawObject(raster::Surface& surface, const DisplayObject& object,
     switch (object.Kind()) {
         case DisplayKind::Empty: return;
         case DisplayKind::Shape:
-            DrawShape(surface, static_cast<const ShapeDefinition&>(*object.GetCharacter()).shape, toPixels, colors,
-                      clip);
-            return;
-        case DisplayKind::Morph: DrawShape(surface, *MorphShapeAt(object), toPixels, colors, clip); return;
-        case DisplayKind::Text: DrawText(&surface, nullptr, object, toPixels, colors, clip); return;
+        case DisplayKind::Morph:
+        case DisplayKind::Text: DrawStill(surface, object, toPixels, colors, clip); return;
         case DisplayKind::EditText: DrawEditText(&surface, nullptr, object, toPixels, colors, clip); return;
         case DisplayKind::MovieClip: {
             const auto& movieClip = static_cast<const MovieClip&>(object);
-            const DictionaryScope scope(dictionary_, movieClip.Movie().dictionary);
+            const MovieScope scope(dictionary_, movie_, movieClip);
             if (const DrawnShape* drawing = movieClip.Drawing()) DrawShape(surface, drawing->GetShape(), toPixels, colors, clip);
             DrawList(surface, movieClip.Children(), toPixels, colors, clip);
             return;
@@ -266,6 +271,55 @@ void Renderer::DrawObject(raster::Surface& surface, const DisplayObject& object,
             }
             return;
         }
+    }
+}
+
+std::uint64_t Renderer::StillKey(const DisplayObject& object, const Matrix& toPixels, const ColorTransform& colors,
+                                const raster::CoverageMask* clip) const {
+    // Everything a still object's drawing calls depend on besides its character's own (fixed) content.
+    raster::Fingerprint inputs;
+    inputs.add(object.GetCharacter()).add(static_cast<std::uint64_t>(object.Kind()));
+    for (double v : {toPixels.a, toPixels.b, toPixels.c, toPixels.d, toPixels.tx, toPixels.ty}) inputs.add(v);
+    for (double v : {colors.rMult, colors.gMult, colors.bMult, colors.aMult, colors.rAdd, colors.gAdd, colors.bAdd,
+                     colors.aAdd}) {
+        inputs.add(v);
+    }
+    inputs.add(std::uint64_t{clip != nullptr});
+    if (object.Kind() == DisplayKind::Morph) inputs.add(std::uint64_t{object.GetPlacement().ratio});
+    if (object.Kind() == DisplayKind::Text) inputs.add(dictionary_).add(fonts_);
+    return inputs.value();
+}
+
+void Renderer::DrawStill(raster::Surface& surface, const DisplayObject& object, const Matrix& toPixels,
+                         const ColorTransform& colors, const raster::CoverageMask* clip) {
+    DamageRecorder* recorder = rasterizer_.Recorder();
+    const raster::PixelRect* area = rasterizer_.Area();
+    std::uint64_t key = 0;
+    if (recorder != nullptr) {
+        key = StillKey(object, toPixels, colors, clip);
+        if (const RecordingCache::Note* note = recorded_.Find(&object, key)) {
+            recorder->Replay(note->content, note->bounds, note->drew);
+            return;
+        }
+    } else if (area != nullptr) {
+        // This frame's recording walk saw where the object draws: outside the
+        // area it is not drawn at all (its paths and paints are not even made).
+        const RecordingCache::Note* note = recorded_.Peek(&object, StillKey(object, toPixels, colors, clip));
+        if (note != nullptr && !note->bounds.intersects(*area)) return;
+    }
+    switch (object.Kind()) {
+        case DisplayKind::Shape:
+            DrawShape(surface, static_cast<const ShapeDefinition&>(*object.GetCharacter()).shape, toPixels, colors,
+                      clip);
+            break;
+        case DisplayKind::Morph: DrawShape(surface, *MorphShapeAt(object), toPixels, colors, clip); break;
+        case DisplayKind::Text: DrawText(&surface, nullptr, object, toPixels, colors, clip); break;
+        default: return;
+    }
+    RecordingCache::Note note;
+    // A character outside any clip's movie has no owner to hold: it is not kept.
+    if (recorder != nullptr && movie_ != nullptr && recorder->OpenItem(&note.content, &note.bounds, &note.drew)) {
+        recorded_.Keep(&object, key, note, *movie_);
     }
 }
 
@@ -494,7 +548,7 @@ void Renderer::AddToMask(raster::CoverageMask& mask, const DisplayObject& object
         case DisplayKind::EditText: DrawEditText(nullptr, &mask, object, toPixels, {}, nullptr); return;
         case DisplayKind::MovieClip: {
             const auto& movieClip = static_cast<const MovieClip&>(object);
-            const DictionaryScope scope(dictionary_, movieClip.Movie().dictionary);
+            const MovieScope scope(dictionary_, movie_, movieClip);
             if (const DrawnShape* drawing = movieClip.Drawing()) AddShapeToMask(mask, drawing->GetShape(), toPixels);
             for (const auto& [depth, child] : movieClip.Children()) {
                 if (child->GetPlacement().clipDepth != 0) continue;

@@ -11,6 +11,7 @@
 #include "swf/player/damage.h"
 #include "swf/player/display_object.h"
 #include "swf/player/drawing_rasterizer.h"
+#include "swf/player/recording_cache.h"
 #include "swf/player/text_fonts.h"
 #include "swf/raster/raster.h"
 
@@ -34,6 +35,8 @@ public:
     // While set (not owned), drawing draws nothing and notes each object's
     // drawing calls in the recorder instead.
     void SetRecorder(DamageRecorder* recorder) { rasterizer_.SetRecorder(recorder); }
+    // Ends a recording walk: what it did not meet is forgotten.
+    void EndRecording() { recorded_.EndWalk(); }
 
     // Draws the list with `toPixels` mapping its coordinates (twips) to the
     // surface, only inside `clip` when one is given.
@@ -47,6 +50,12 @@ public:
 private:
     void DrawObject(raster::Surface& surface, const DisplayObject& object, const Matrix& toPixels,
                     const ColorTransform& colors, const raster::CoverageMask* clip);
+    // A shape, morph or static text: while recording, an unchanged one replays
+    // what it noted last time; while drawing an area, one noted outside it is skipped.
+    void DrawStill(raster::Surface& surface, const DisplayObject& object, const Matrix& toPixels,
+                   const ColorTransform& colors, const raster::CoverageMask* clip);
+    std::uint64_t StillKey(const DisplayObject& object, const Matrix& toPixels, const ColorTransform& colors,
+                           const raster::CoverageMask* clip) const;
     void DrawShape(raster::Surface& surface, const Shape& shape, const Matrix& toPixels,
                    const ColorTransform& colors, const raster::CoverageMask* clip);
     void DrawText(raster::Surface* surface, raster::CoverageMask* mask, const DisplayObject& object,
@@ -66,6 +75,9 @@ private:
 
     // Where fonts are looked up: the dictionary of the clip being drawn.
     const Dictionary* dictionary_;
+    // The movie that owns the characters of the clip being drawn.
+    const std::shared_ptr<const MovieDefinition>* movie_ = nullptr;
+    RecordingCache recorded_;
     const TextFonts* fonts_ = nullptr;
     DrawingRasterizer rasterizer_;
     int liveMasks_ = 0;

@@ -1,6 +1,7 @@
 #include "swf/raster/paint.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
 #include <utility>
@@ -40,6 +41,31 @@ int spreadIndex(double position, SpreadMode spread) {
     }
   }
   return 0;
+}
+
+// The ramps built last on this thread: a movie redraws the same few gradients
+// frame after frame, and building one costs more than painting a small area.
+const GradientRamp& CachedRamp(const std::vector<GradientStop>& stops, GradientInterpolation interpolation) {
+  struct Entry {
+    std::vector<GradientStop> stops;
+    GradientInterpolation interpolation = GradientInterpolation::RGB;
+    GradientRamp ramp;
+    bool used = false;
+  };
+  constexpr std::size_t kEntries = 16;
+  thread_local std::array<Entry, kEntries> entries;
+  thread_local std::size_t next = 0;
+  const auto sameStops = [&](const Entry& e) {
+    return std::equal(e.stops.begin(), e.stops.end(), stops.begin(), stops.end(),
+                      [](const GradientStop& a, const GradientStop& b) { return a.ratio == b.ratio && a.color == b.color; });
+  };
+  for (const Entry& e : entries) {
+    if (e.used && e.interpolation == interpolation && sameStops(e)) return e.ramp;
+  }
+  Entry& e = entries[next];
+  next = (next + 1) % kEntries;
+  e = {stops, interpolation, GradientRamp::build(stops, interpolation), true};
+  return e.ramp;
 }
 
 }  // namespace
@@ -107,7 +133,7 @@ Paint Paint::solidFromPixel(std::uint32_t premultiplied) {
 
 Paint Paint::gradient(const Gradient& gradient) {
   Paint p;
-  p.ramp_ = GradientRamp::build(gradient.stops, gradient.interpolation);
+  p.ramp_ = CachedRamp(gradient.stops, gradient.interpolation);
   p.shape_ = gradient.shape;
   p.spread_ = gradient.spread;
   p.focal_ = std::isfinite(gradient.focalPoint) ? std::clamp(gradient.focalPoint, -1.0, 1.0) : 0.0;

@@ -196,5 +196,32 @@ TEST(GradientPaint, SingularMatrixPaintsTheEndColour) {
   EXPECT_EQ(s.pixel(1, 1), 0xFFFFFFFFu);
 }
 
+TEST(GradientPaint, EachGradientPaintsItsOwnRampHoweverManyCameBefore) {
+  // Ramps are kept between paints: stops that differ in one colour, in the
+  // interpolation only, or that come back after many others must each paint
+  // their own colours.
+  const Matrix onto256 = Matrix::translate(128, 0) * Matrix::scale(256 / 32768.0, 256 / 32768.0);
+  Gradient grey = blackToWhite(GradientShape::Linear, SpreadMode::Pad);
+  grey.matrix = onto256;
+  EXPECT_EQ(pixelGreen(render(grey, 256, 1).pixel(128, 0)), 128);
+
+  Gradient red = grey;
+  red.stops[1].color = {255, 0, 0, 255};
+  EXPECT_EQ(render(red, 256, 1).pixel(255, 0), 0xFFFF0000u);
+
+  // Mixed in linear light, the middle of black to white is sRGB 188 (0.5 encoded).
+  Gradient linearLight = grey;
+  linearLight.interpolation = GradientInterpolation::LinearRGB;
+  EXPECT_NEAR(pixelGreen(render(linearLight, 256, 1).pixel(128, 0)), 188, 1);
+
+  for (int i = 0; i < 40; ++i) {
+    Gradient other = grey;
+    other.stops[0].color = {static_cast<std::uint8_t>(i), 0, 0, 255};
+    EXPECT_EQ(render(other, 256, 1).pixel(0, 0), 0xFF000000u | static_cast<std::uint32_t>(i) << 16);
+  }
+  EXPECT_EQ(pixelGreen(render(grey, 256, 1).pixel(128, 0)), 128);
+  EXPECT_EQ(render(red, 256, 1).pixel(255, 0), 0xFFFF0000u);
+}
+
 }  // namespace
 }  // namespace swf::raster

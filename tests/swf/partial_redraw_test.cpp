@@ -244,6 +244,113 @@ TEST(PartialRedraw, SizeMovieAndForgottenFramesRedrawEverything) {
     EXPECT_TRUE(player.RenderChanges(large).empty());
 }
 
+// A 400 x 300 px stage holding a clip of still things (a shape, a morph,
+// static text) that the frames change only from outside, or not at all, so
+// that a walk which remembers still things must notice each change.
+std::vector<std::uint8_t> StillThingsMovie() {
+    enum : std::uint16_t { kDot = 1, kShift, kFontId, kWord, kOtherWord, kHolder };
+    w::TagStream t;
+    t.SetBackgroundColor({255, 255, 255});
+    w::ShapeBuilder dot;
+    dot.Ellipse(0, 0, 400, 400, dot.AddFill(w::FillStyle::Solid({200, 40, 40})), dot.AddLine({60, {0, 0, 0}}));
+    t.Add(w::TagCode::DefineShape3, dot.DefineShapeBody(kDot, 3));
+    w::MorphShapeBuilder shift;
+    const std::uint16_t fill = shift.AddFill(w::MorphFillStyle::Solid({0, 90, 200}, {200, 160, 0}));
+    shift.Start().Rectangle({0, 600, 0, 600}, fill);
+    shift.End().Rectangle({200, 1400, 100, 900}, fill);
+    t.Add(w::TagCode::DefineMorphShape, shift.DefineMorphShapeBody(kShift, 1));
+    const w::FontBuilder font = w::MakeBlockFont("Block", 1024);
+    t.Add(w::TagCode::DefineFont2, font.DefineFontBody(kFontId));
+    t.Add(w::TagCode::DefineText, w::DefineTextBody(kWord, font, kFontId, {{"SAME", 0, 0, 400, {0, 0, 0}}}));
+    t.Add(w::TagCode::DefineText, w::DefineTextBody(kOtherWord, font, kFontId, {{"OTHER", 0, 0, 400, {0, 0, 0}}}));
+
+    w::TagStream holder;
+    holder.PlaceObject2(At(1, kDot, 600, 600));
+    w::PlaceObject morph = At(2, kShift, 1600, 200);
+    morph.ratio = 0;
+    holder.PlaceObject2(morph);
+    holder.PlaceObject2(At(3, kWord, 200, 1800));
+    holder.ShowFrame();
+    holder.ShowFrame();
+    holder.ShowFrame();
+    // Its frame 4: another text at the same place, so a new object where the old one was.
+    w::PlaceObject replaced = Move(3);
+    replaced.characterId = kOtherWord;
+    holder.PlaceObject2(replaced);
+    holder.ShowFrame();
+    w::ActionAssembler holderStop;
+    holderStop.Action(w::ActionCode::Stop);
+    holder.DoAction(holderStop.Finish());
+    holder.ShowFrame();
+    holder.End();
+    t.DefineSprite(kHolder, holder);
+
+    t.PlaceObject2(At(1, kHolder, 1000, 1000));
+    t.ShowFrame();
+    // Frame 2: the clip grows; its children's own placements stay.
+    w::PlaceObject grown = Move(1);
+    grown.hasMatrix = true;
+    grown.matrix = w::Matrix::Transform(1.6, 1.6, 0, 1000, 1000);
+    t.PlaceObject2(grown);
+    t.ShowFrame();
+    // Frame 3: the clip takes new colours.
+    w::PlaceObject tinted = Move(1);
+    tinted.hasColorTransform = true;
+    tinted.colorTransform.multR = 80;
+    tinted.colorTransform.addB = 120;
+    t.PlaceObject2(tinted);
+    t.ShowFrame();
+    // Frame 4: nothing here (the clip's text is replaced).
+    t.ShowFrame();
+    w::ActionAssembler stop;
+    stop.Action(w::ActionCode::Stop);
+    t.DoAction(stop.Finish());
+    t.ShowFrame();
+    w::MovieHeader header;
+    header.frameSize = {0, 8000, 0, 6000};
+    return w::BuildMovie(header, t);
+}
+
+TEST(PartialRedraw, RememberedStillThingsFollowEveryChangeOfTheirInputs) {
+    constexpr int kWidth = 400, kHeight = 300;
+    Player player;
+    ASSERT_TRUE(player.Load(StillThingsMovie())) << player.LoadError();
+    ASSERT_TRUE(player.Warnings().empty());
+    raster::Surface partial(kWidth, kHeight);
+    player.RenderChanges(partial);
+    EXPECT_TRUE(player.RenderChanges(partial).empty());
+    raster::Surface previous(kWidth, kHeight);
+    player.Render(previous);
+
+    auto& holder = static_cast<MovieClip&>(*player.Root()->Children().at(1));
+    const auto child = [&](int depth) -> DisplayObject& { return *holder.Children().at(depth); };
+    const std::vector<std::string> steps = {"clip scaled", "clip recoloured", "text replaced",
+                                            "morph ratio", "ratio back",      "shape moved"};
+    for (const std::string& step : steps) {
+        SCOPED_TRACE(step);
+        if (step == "clip scaled" || step == "clip recoloured" || step == "text replaced") {
+            player.AdvanceFrame();
+        } else if (step == "morph ratio" || step == "ratio back") {
+            Placement p = child(2).GetPlacement();
+            p.ratio = step == "morph ratio" ? 40000 : 0;
+            child(2).SetPlacement(p);
+        } else {
+            Placement p = child(1).GetPlacement();
+            p.matrix.tx += 300;
+            child(1).SetPlacement(p);
+        }
+        const std::vector<raster::PixelRect> areas = player.RenderChanges(partial);
+        raster::Surface whole(kWidth, kHeight);
+        player.Render(whole);
+        EXPECT_GT(DifferentPixels(whole, previous), 0);
+        EXPECT_FALSE(areas.empty());
+        EXPECT_EQ(DifferentPixels(partial, whole), 0);
+        player.Render(previous);
+    }
+    player.AdvanceFrame();
+    EXPECT_TRUE(player.RenderChanges(partial).empty());
+}
+
 bool Covers(const std::vector<raster::PixelRect>& areas, const raster::PixelRect& r) {
     for (int y = r.top; y < r.bottom; ++y) {
         for (int x = r.left; x < r.right; ++x) {

@@ -86,6 +86,8 @@ COLORREF ScreenPixel(int x, int y);
 std::string ColourText(COLORREF colour);
 // Writes the whole screen to a 24-bit BMP file (for looking into a failure).
 bool SaveScreen(const std::string& path);
+// Writes the part of the screen inside `area` (screen coordinates) the same way.
+bool SaveScreenArea(const std::string& path, const RECT& area);
 // The window that has the keyboard focus in the thread owning `window`.
 HWND FocusOf(HWND window);
 
