@@ -1,6 +1,7 @@
 #include "swf/player/player.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -8,6 +9,7 @@
 #include "swf/io/parse_error.h"
 #include "swf/player/focus.h"
 #include "swf/player/focus_selection.h"
+#include "swf/player/movie_url.h"
 #include "swf/player/renderer.h"
 #include "swf/player/stage_scale.h"
 #include "swf/player/stage.h"
@@ -109,13 +111,13 @@ void Player::Unload() {
     }
 }
 
-bool Player::Load(std::span<const std::uint8_t> bytes) {
+bool Player::Load(std::span<const std::uint8_t> bytes, std::string url) {
     BusyScope busy(*this);
     Unload();
     error_.clear();
     auto session = std::make_unique<Session>();
     try {
-        session->movie = ParseMovie(bytes);
+        session->movie = ParseMovie(bytes, std::move(url));
     } catch (const ParseError& e) {
         error_ = e.what();
         return false;
@@ -183,7 +185,9 @@ bool Player::LoadFile(const std::string& path) {
         error_ = "cannot read movie file: " + path;
         return false;
     }
-    return Load(bytes);
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    return Load(bytes, FileUrl(ec ? path : absolute.string()));
 }
 
 std::vector<std::string> Player::Warnings() const {
