@@ -204,7 +204,7 @@ void FlashControl::SetMovie(const std::wstring& location) {
     log_.Open(location);
     player_.SetLogSink([this](bool warning, const std::string& text) { log_.Write(warning, text); });
     const auto bytes = ReadMovieBytes(location);
-    if (bytes && player_.Load(*bytes)) {
+    if (bytes && player_.Load(*bytes, MovieUrl(location))) {
         pending_.push_back({PlayerEvent::Kind::Progress, 100, {}, {}});
         pending_.push_back({PlayerEvent::Kind::ReadyStateChange, kReadyStateInteractive, {}, {}});
         pending_.push_back({PlayerEvent::Kind::ReadyStateChange, kReadyStateComplete, {}, {}});

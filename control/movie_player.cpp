@@ -79,10 +79,10 @@ MoviePlayer::MoviePlayer() : host_(std::make_unique<ScriptHost>(*this)), engine_
 
 MoviePlayer::~MoviePlayer() { engine_->player.SetHost(nullptr); }
 
-bool MoviePlayer::Load(std::span<const std::uint8_t> bytes) {
+bool MoviePlayer::Load(std::span<const std::uint8_t> bytes, std::string url) {
     Unload();
     try {
-        if (engine_->player.Load(bytes)) return true;
+        if (engine_->player.Load(bytes, std::move(url))) return true;
     } catch (const std::exception&) {
     }
     Unload();
@@ -254,7 +254,7 @@ class MoviePlayer::ScriptHost {};
 
 MoviePlayer::MoviePlayer() = default;
 MoviePlayer::~MoviePlayer() = default;
-bool MoviePlayer::Load(std::span<const std::uint8_t>) { return false; }
+bool MoviePlayer::Load(std::span<const std::uint8_t>, std::string) { return false; }
 void MoviePlayer::Unload() { events_.clear(); }
 bool MoviePlayer::HasMovie() const { return false; }
 void MoviePlayer::SetFileHost(swf::FileHost*) {}

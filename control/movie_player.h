@@ -63,8 +63,9 @@ public:
     MoviePlayer& operator=(const MoviePlayer&) = delete;
 
     // Replaces the current movie. False when the bytes hold no playable movie;
-    // the player then has none and shows the default background.
-    bool Load(std::span<const std::uint8_t> bytes);
+    // the player then has none and shows the default background. `url` is the
+    // movie's address as its scripts read it (_url).
+    bool Load(std::span<const std::uint8_t> bytes, std::string url = {});
     void Unload();
     bool HasMovie() const;
 

@@ -1,6 +1,7 @@
 #include "control/movie_source.h"
 
 #include "control/folder_file_host.h"
+#include "swf/player/movie_url.h"
 
 #include <windows.h>
 
@@ -63,6 +64,25 @@ std::wstring MovieLocationToPath(const std::wstring& location) {
     }
     if (location.find(L"://") != std::wstring::npos) return {};
     return location;
+}
+
+std::string MovieUrl(const std::wstring& location) {
+    const auto utf8 = [](const std::wstring& text) {
+        const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                               nullptr, nullptr);
+        std::string out(length > 0 ? length : 0, '\0');
+        if (length > 0)
+            WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length, nullptr,
+                                nullptr);
+        return out;
+    };
+    if (location.find(L"://") != std::wstring::npos || StartsWithNoCase(location, L"file:")) return utf8(location);
+    const DWORD length = GetFullPathNameW(location.c_str(), 0, nullptr, nullptr);
+    std::wstring full(length, L'\0');
+    const DWORD written = length == 0 ? 0 : GetFullPathNameW(location.c_str(), length, full.data(), nullptr);
+    if (written == 0 || written >= length) return swf::FileUrl(utf8(location));
+    full.resize(written);
+    return swf::FileUrl(utf8(full));
 }
 
 std::wstring MovieFolder(const std::wstring& location) {

@@ -19,6 +19,10 @@ std::wstring MovieLocationToPath(const std::wstring& location);
 // for URLs that name no local file.
 std::wstring MovieFolder(const std::wstring& location);
 
+// The movie's address as its scripts read it in _url: a URL as given, a
+// local path as its full "file:" URL.
+std::string MovieUrl(const std::wstring& location);
+
 // The whole file, or nothing when it cannot be read or is too large.
 std::optional<std::vector<std::uint8_t>> ReadMovieBytes(const std::wstring& location);
 

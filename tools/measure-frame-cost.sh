@@ -1,18 +1,22 @@
 #!/usr/bin/env bash
-# measure-frame-cost.sh [BUILD_DIR]: runs the real program under Wine on a
+# measure-frame-cost.sh [--clips] [BUILD_DIR]: runs the real program under Wine on a
 # private display and prints, from one run:
 #   - the demo's share of one core over 30 s in a 1900 x 1050 window, and its peak memory;
 #   - frames dropped over 30 s by a movie that changes every pixel of a
 #     1920 x 1080 picture each frame at 30 fps (the control's own counters);
 #   - start-up to the first frame of a movie that calls its host on frame 1,
 #     against a minimal window program that ends on its first paint (medians).
+# With --clips it prints only the frame pacing of the script-load movie:
+# 500 clips moved by onEnterFrame in a 1280 x 720 control at 30 fps, 30 s.
 # Needs the Windows tree built (cmake --build --preset windows --target demo minimal-window).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+clips_only=0
+if [ "${1:-}" = "--clips" ]; then clips_only=1; shift; fi
 build=$(realpath "${1:-build/windows}")
 tools=$(realpath tools)
 for need in "$build/demo/UserGuide.exe" "$build/movies/fullchange.swf" "$build/movies/flashcall.swf" \
-            "$build/tools/minimal-window/minimal-window.exe"; do
+            "$build/movies/clips500.swf" "$build/tools/minimal-window/minimal-window.exe"; do
   [ -e "$need" ] || { echo "missing $need: build the windows tree first" >&2; exit 1; }
 done
 work=$build/frame-cost
@@ -69,11 +73,32 @@ make_folder Install "$build/movies/flashcall.swf" 400 300
 make_folder Demo "$build/demo/UserGuide.swf" 1900 1050
 make_folder FullChange "$build/movies/fullchange.swf" 1926 1112  # a 1920 x 1080 control
 make_folder Startup "$build/movies/flashcall.swf" 400 300
+make_folder Clips "$build/movies/clips500.swf" 1286 752  # a 1280 x 720 control
 
 echo "machine load before the run: $(cut -d' ' -f1-3 /proc/loadavg) (1, 5, 15 min), $(nproc) cores"
 
 # The first run installs the player control from the program's own package.
 (cd "$work/Install" && wine Install.exe) || true
+
+# Frame pacing of a movie that closes itself: the control writes its counters
+# as debug output when it closes.
+wait_window_gone() { for _ in $(seq 80); do xdotool search --name '^PlayerForm$' >/dev/null 2>&1 || return 0; sleep 0.5; done; }
+pacing() {
+  local name=$1 title=$2 start end counters
+  wait_window_gone
+  start=$(now)
+  (cd "$work/$name" && WINEDEBUG=+debugstr timeout 60 wine "$name.exe") 2>"$work/$name.log" || true
+  end=$(now)
+  counters=$(grep -ao 'player control: [^\\]*' "$work/$name.log" | tail -n 1 || true)
+  awk -v s="$start" -v e="$end" -v t="$title" 'BEGIN { printf "%s, ran %.1f s\n", t, e - s }'
+  echo "  ${counters:-no counters written (see $work/$name.log)}"
+}
+
+if [ "$clips_only" = 1 ]; then
+  pacing Clips "500-clip onEnterFrame movie 1280 x 720 at 30 fps"
+  echo "machine load after the run: $(cut -d' ' -f1-3 /proc/loadavg)"
+  exit 0
+fi
 
 # Demo: processor share over 30 s of play, from 3 s after its window opened.
 (cd "$work/Demo" && exec wine Demo.exe) &
@@ -98,15 +123,9 @@ wineserver -k 2>/dev/null || true
 sleep 1
 "$tools/wine-prefix.sh" start "$prefix"
 
-# Frame pacing: the control writes its counters as debug output when it closes.
-wait_window_gone() { for _ in $(seq 80); do xdotool search --name '^PlayerForm$' >/dev/null 2>&1 || return 0; sleep 0.5; done; }
-wait_window_gone
-start=$(now)
-(cd "$work/FullChange" && WINEDEBUG=+debugstr timeout 60 wine FullChange.exe) 2>"$work/fullchange.log" || true
-end=$(now)
-counters=$(grep -ao 'player control: [^\\]*' "$work/fullchange.log" | tail -n 1 || true)
-awk -v s="$start" -v e="$end" 'BEGIN { printf "full-change movie 1920 x 1080 at 30 fps, ran %.1f s\n", e - s }'
-echo "  ${counters:-no counters written (see $work/fullchange.log)}"
+# Frame pacing.
+pacing FullChange "full-change movie 1920 x 1080 at 30 fps"
+pacing Clips "500-clip onEnterFrame movie 1280 x 720 at 30 fps"
 
 # Start-up: alternate runs of both programs, medians of each.
 program_times=() minimal_times=()

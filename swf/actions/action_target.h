@@ -72,6 +72,8 @@ public:
         (void)space;
         return {};
     }
+    // The same box without the width of strokes (getRect).
+    virtual ScriptBox EdgeBoundsIn(DisplayTarget* space) { return BoundsIn(space); }
     virtual ScriptPoint LocalToGlobal(ScriptPoint p) { return p; }
     virtual ScriptPoint GlobalToLocal(ScriptPoint p) { return p; }
     // Whether a stage point lies in the object's box, or (shape) on what it draws.

@@ -297,10 +297,16 @@ Value Interpreter::Call(const Value& function, const Value& self, std::vector<Va
 Value Interpreter::Construct(const Value& constructor, std::vector<Value> args) {
     Object* fn = constructor.AsObject();
     if (!fn || fn->kind != ObjectKind::Function || !ok()) return Value();
-    Object* instance = NewPlain();
-    Value proto = GetMember(constructor, "prototype");
-    if (proto.AsObject()) instance->proto = proto.AsObject();
+    Object* proto = GetMember(constructor, "prototype").AsObject();
+    // Instances of classes that extend Array are arrays, with their length and elements.
+    bool array = false;
+    Object* p = proto;
+    for (int depth = 0; p && !array && depth < kMaxProtoDepth; ++depth, p = p->proto) array = p == vm_.arrayProto_;
+    Object* instance = array ? NewArray({}) : NewPlain();
+    if (proto) instance->proto = proto;
+    // Each object made by new names its own constructor, whatever its prototype says.
     instance->Define("__constructor__", constructor, kDontEnum);
+    instance->Define("constructor", constructor, kDontEnum);
     Value result = Initialize(constructor, Value::Obj(instance), std::move(args), instance->proto);
     return result.IsObject() ? result : Value::Obj(instance);
 }

@@ -1,10 +1,10 @@
 #include "vm.h"
 
 #include <algorithm>
-#include <ctime>
 
 #include "conversions.h"
 #include "interpreter.h"
+#include "local_time_zone.h"
 
 namespace swf::actions {
 
@@ -15,24 +15,10 @@ constexpr std::size_t kCollectSlack = 1024;
 // Timers alive at once.
 constexpr std::size_t kMaxTimers = 1000;
 
-
-int SystemTimeZoneMinutes() {
-    std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    std::tm* u = std::gmtime(&now);
-    if (!u) return 0;
-    utc = *u;
-    utc.tm_isdst = -1;
-    // mktime reads the UTC fields as local time: the difference is the offset.
-    std::time_t asLocal = std::mktime(&utc);
-    if (asLocal == static_cast<std::time_t>(-1)) return 0;
-    return static_cast<int>(std::difftime(now, asLocal) / 60);
-}
-
 }  // namespace
 
 Vm::Vm(int swfVersion, VmLimits limits) : swfVersion_(swfVersion), limits_(limits) {
-    timeZoneMinutes_ = SystemTimeZoneMinutes();
+    timeZone_ = LocalTimeZoneOffset;
     InstallBuiltins(*this);
     liveAfterCollect_ = heap_.Count();
 }

@@ -134,9 +134,15 @@ public:
     double ElapsedMs() const;
     // The next pseudo-random number in [0, 1) (random, Math.random).
     double Random();
-    // Local time for Date: minutes east of UTC. Taken from the system at start.
-    void SetTimeZoneOffset(int minutesEast) { timeZoneMinutes_ = minutesEast; }
-    int TimeZoneOffset() const { return timeZoneMinutes_; }
+    // Local time for Date: minutes east of UTC at a moment (milliseconds since
+    // 1970, UTC), summer time included; the machine's unless set.
+    using TimeZone = std::function<int(double utcMs)>;
+    void SetTimeZone(TimeZone zone) { timeZone_ = std::move(zone); }
+    // A zone without summer time.
+    void SetTimeZoneOffset(int minutesEast) {
+        timeZone_ = [minutesEast](double) { return minutesEast; };
+    }
+    int TimeZoneOffsetAt(double utcMs) const { return timeZone_ ? timeZone_(utcMs) : 0; }
 
     // Keyboard, pointer and stage facts for Key, Mouse and Stage (builtins/input.cpp).
     InputState& input() { return input_; }
@@ -235,7 +241,7 @@ private:
     std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
     double clockMs_ = 0;
     std::uint64_t stepsUsed_ = 0;
-    int timeZoneMinutes_ = 0;
+    TimeZone timeZone_;
     int nextTimerId_ = 1;
     std::vector<Timer> timers_;
     std::map<std::string, Object*> registeredClasses_;

@@ -130,9 +130,10 @@ std::size_t PixelBytes(const Character& character) {
 
 }  // namespace
 
-std::shared_ptr<const MovieDefinition> ParseMovie(std::span<const std::uint8_t> bytes) {
+std::shared_ptr<const MovieDefinition> ParseMovie(std::span<const std::uint8_t> bytes, std::string url) {
     MovieFile file = ReadMovieFile(bytes);
     auto movie = std::make_shared<MovieDefinition>();
+    movie->url = std::move(url);
     movie->header = file.header;
     movie->warnings = std::move(file.warnings);
     EdgeBudget budget;

@@ -35,8 +35,7 @@ int MovieClip::Depth() const {
     return kMinScriptDepth;
 }
 
-ScriptBox MovieClip::BoundsIn(DisplayTarget* space) {
-    const Rect local = LocalBounds(*this);
+ScriptBox MovieClip::BoxIn(const Rect& local, DisplayTarget* space) const {
     Matrix m;  // own coordinates
     if (space != nullptr && space != this) {
         Matrix toSpace;
@@ -47,6 +46,10 @@ ScriptBox MovieClip::BoundsIn(DisplayTarget* space) {
     const Rect box = TransformBounds(local, m);
     return {box.xMin / kTwips, box.xMax / kTwips, box.yMin / kTwips, box.yMax / kTwips};
 }
+
+ScriptBox MovieClip::BoundsIn(DisplayTarget* space) { return BoxIn(LocalBounds(*this), space); }
+
+ScriptBox MovieClip::EdgeBoundsIn(DisplayTarget* space) { return BoxIn(LocalEdgeBounds(*this), space); }
 
 ScriptPoint MovieClip::LocalToGlobal(ScriptPoint p) { return ToPixels(ToStage(*this).Apply(ToTwips(p))); }
 

@@ -13,6 +13,7 @@
 #include "swf/io/movie_parser.h"
 #include "swf/player/loaded_content.h"
 #include "swf/player/movie_clip.h"
+#include "swf/player/movie_url.h"
 #include "swf/player/stage.h"
 #include "swf/player/vm_action_runner.h"
 #include "swf/image/image_decoder.h"
@@ -131,7 +132,8 @@ private:
         const bool isMovie = bytes.size() >= 3 && (bytes[0] == 'F' || bytes[0] == 'C' || bytes[0] == 'Z') &&
                              bytes[1] == 'W' && bytes[2] == 'S';
         try {
-            if (isMovie) return ParseMovie(bytes);
+            // Addresses are relative to the main movie's, as the files are read.
+            if (isMovie) return ParseMovie(bytes, ResolveUrl(stage_.Root().Url(), url));
             std::string error;
             if (std::shared_ptr<raster::Image> image = DecodeImage(bytes, &error)) {
                 return PictureMovie(std::move(image), static_cast<std::uint32_t>(bytes.size()));

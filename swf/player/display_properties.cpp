@@ -44,31 +44,76 @@ std::int32_t ClampTwips(double v) {
     return static_cast<std::int32_t>(std::clamp(std::round(v), -2147483647.0, 2147483647.0));
 }
 
-Rect BoundsOf(const DisplayObject& object, int depth);
+// Where a quadratic segment's coordinate turns, as its parameter in (0, 1).
+bool QuadExtreme(double p0, double c, double p1, double* t) {
+    const double denominator = p0 - 2 * c + p1;
+    if (denominator == 0) return false;
+    *t = (p0 - c) / denominator;
+    return *t > 0 && *t < 1;
+}
 
-Rect ChildrenBounds(const DisplayList& list, int depth) {
+double QuadAt(double p0, double c, double p1, double t) {
+    const double u = 1 - t;
+    return u * u * p0 + 2 * u * t * c + t * t * p1;
+}
+
+// The outline's own box: every edge, fills and lines alike, without the
+// width of the lines.
+Rect EdgeBounds(const Shape& shape) {
+    double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
+    const auto grow = [&](double x, double y) {
+        minX = std::min(minX, x);
+        maxX = std::max(maxX, x);
+        minY = std::min(minY, y);
+        maxY = std::max(maxY, y);
+    };
+    const auto add = [&](const Segment& s) {
+        grow(s.x0, s.y0);
+        grow(s.x1, s.y1);
+        if (!s.curved) return;
+        double t = 0;
+        if (QuadExtreme(s.x0, s.cx, s.x1, &t)) grow(QuadAt(s.x0, s.cx, s.x1, t), QuadAt(s.y0, s.cy, s.y1, t));
+        if (QuadExtreme(s.y0, s.cy, s.y1, &t)) grow(QuadAt(s.x0, s.cx, s.x1, t), QuadAt(s.y0, s.cy, s.y1, t));
+    };
+    for (const ShapeLayer& layer : shape.layers) {
+        for (const auto& edges : layer.fillEdges)
+            for (const Segment& s : edges) add(s);
+        for (const auto& contours : layer.lineContours)
+            for (const Contour& contour : contours)
+                for (const Segment& s : contour) add(s);
+    }
+    if (minX > maxX) return {};
+    return {ClampTwips(minX), ClampTwips(maxX), ClampTwips(minY), ClampTwips(maxY)};
+}
+
+Rect BoundsOf(const DisplayObject& object, int depth, bool strokes);
+
+Rect ChildrenBounds(const DisplayList& list, int depth, bool strokes) {
     Rect out;
     bool any = false;
     for (const auto& [childDepth, child] : list)
-        Include(out, TransformBounds(BoundsOf(*child, depth + 1), child->GetPlacement().matrix), any);
+        Include(out, TransformBounds(BoundsOf(*child, depth + 1, strokes), child->GetPlacement().matrix), any);
     return out;
 }
 
-Rect BoundsOf(const DisplayObject& object, int depth) {
+Rect BoundsOf(const DisplayObject& object, int depth, bool strokes) {
     if (depth > kMaxBoundsDepth) return {};
     const Character* character = object.GetCharacter();
     switch (object.Kind()) {
     case DisplayKind::MovieClip: {
         const auto& clip = static_cast<const MovieClip&>(object);
-        Rect out = ChildrenBounds(clip.Children(), depth);
+        Rect out = ChildrenBounds(clip.Children(), depth, strokes);
         if (const DrawnShape* drawing = clip.Drawing(); drawing != nullptr && !IsEmpty(drawing->Bounds())) {
             bool any = !IsEmpty(out);
-            Include(out, drawing->Bounds(), any);
+            Include(out, strokes ? drawing->Bounds() : EdgeBounds(drawing->GetShape()), any);
         }
         return out;
     }
-    case DisplayKind::Shape:
-        return character ? static_cast<const ShapeDefinition*>(character)->bounds : Rect{};
+    case DisplayKind::Shape: {
+        if (!character) return {};
+        const auto* shape = static_cast<const ShapeDefinition*>(character);
+        return strokes ? shape->bounds : EdgeBounds(shape->shape);
+    }
     case DisplayKind::Text:
         return character ? static_cast<const TextDefinition*>(character)->bounds : Rect{};
     case DisplayKind::EditText:
@@ -81,7 +126,8 @@ Rect BoundsOf(const DisplayObject& object, int depth) {
         bool any = false;
         for (const ButtonInstance::Part& part : button.Parts()) {
             if ((part.states & state) == 0) continue;
-            Include(out, TransformBounds(BoundsOf(*part.object, depth + 1), part.object->GetPlacement().matrix), any);
+            Include(out, TransformBounds(BoundsOf(*part.object, depth + 1, strokes), part.object->GetPlacement().matrix),
+                    any);
         }
         return out;
     }
@@ -161,7 +207,9 @@ Matrix ToStage(const DisplayObject& object) {
     return m;
 }
 
-Rect LocalBounds(const DisplayObject& object) { return BoundsOf(object, 0); }
+Rect LocalBounds(const DisplayObject& object) { return BoundsOf(object, 0, true); }
+
+Rect LocalEdgeBounds(const DisplayObject& object) { return BoundsOf(object, 0, false); }
 
 double GetDisplayNumber(const DisplayObject& object, DisplayProperty property, Point pointer) {
     const Placement& placement = object.GetPlacement();

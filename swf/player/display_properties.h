@@ -14,6 +14,8 @@ Matrix ToStage(const DisplayObject& object);
 // What the object draws, in its own coordinates (twips); an empty rectangle
 // (all zero) when it draws nothing.
 Rect LocalBounds(const DisplayObject& object);
+// The same without the width of lines: the outlines' own box (getRect).
+Rect LocalEdgeBounds(const DisplayObject& object);
 // `bounds` as the axis-aligned box of its corners after `m`.
 Rect TransformBounds(const Rect& bounds, const Matrix& m);
 

@@ -65,6 +65,7 @@ public:
     std::string Url() const override { return movie_->url; }
     int Depth() const override;
     ScriptBox BoundsIn(DisplayTarget* space) override;
+    ScriptBox EdgeBoundsIn(DisplayTarget* space) override;
     ScriptPoint LocalToGlobal(ScriptPoint p) override;
     ScriptPoint GlobalToLocal(ScriptPoint p) override;
     bool HitTestPoint(ScriptPoint global, bool shape) override;
@@ -123,6 +124,8 @@ public:
     void SetDropTarget(std::string path) { dropTarget_ = std::move(path); }
 
 private:
+    // A box in this clip's coordinates (twips) seen from `space`, in pixels.
+    ScriptBox BoxIn(const Rect& local, DisplayTarget* space) const;
     // The child whose script face is `target`; children_.end() when none.
     DisplayList::iterator FindChildEntry(const DisplayTarget& target);
     // Puts a script-made clip at a script depth (replacing what is there) and starts it.

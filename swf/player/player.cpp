@@ -10,6 +10,7 @@
 #include "swf/player/focus.h"
 #include "swf/player/focus_selection.h"
 #include "swf/player/movie_clip.h"
+#include "swf/player/movie_url.h"
 #include "swf/player/renderer.h"
 #include "swf/player/stage_scale.h"
 #include "swf/player/stage.h"
@@ -113,13 +114,13 @@ void Player::Unload() {
     }
 }
 
-bool Player::Load(std::span<const std::uint8_t> bytes) {
+bool Player::Load(std::span<const std::uint8_t> bytes, std::string url) {
     BusyScope busy(*this);
     Unload();
     error_.clear();
     auto session = std::make_unique<Session>();
     try {
-        session->movie = ParseMovie(bytes);
+        session->movie = ParseMovie(bytes, std::move(url));
     } catch (const ParseError& e) {
         error_ = e.what();
         return false;
@@ -194,7 +195,8 @@ bool Player::LoadFile(const std::string& path) {
         return fail("cannot read movie file: ");
     }
     if (file.bad()) return fail("cannot read movie file: ");
-    return Load(bytes);
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    return Load(bytes, FileUrl(ec ? path : absolute.string()));
 }
 
 std::vector<std::string> Player::Warnings() const {

@@ -39,8 +39,10 @@ public:
     Player& operator=(const Player&) = delete;
 
     // Replaces the current movie. On failure no movie is loaded, LoadError()
-    // says why, and rendering shows the plain background.
-    bool Load(std::span<const std::uint8_t> bytes);
+    // says why, and rendering shows the plain background. `url` is the
+    // movie's address for scripts' _url and for movies it loads (FileUrl).
+    bool Load(std::span<const std::uint8_t> bytes, std::string url = {});
+    // Loads a file; its _url is the file's URL.
     bool LoadFile(const std::string& path);
     void Unload();
     bool IsLoaded() const { return session_ != nullptr; }

@@ -3,7 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <optional>
+#include <string>
+
 #include "script.h"
+#include "swf/actions/local_time_zone.h"
 
 using namespace actions_test;
 using swf::actions::RunStatus;
@@ -173,6 +181,70 @@ TEST(ActionBuiltins, DateFieldsAndFormat) {
                 CallM(New("Date", {N(2024), N(1), N(1)}), "getTime")));  // February 2024: 29 days
     EXPECT_EQ(TraceLines(m, a), (Lines{"1796731200000", "12", "13", "2", "-60", "Tue Dec 8 13:00:00 GMT+0100 2026", "2027",
                                 "0", "5", "1970", "70", "1999", "951782400000", "2505600000"}));
+}
+
+namespace {
+
+// The process's time zone set to a tz database zone for one test.
+class ScopedTimeZone {
+public:
+    explicit ScopedTimeZone(const char* zone) {
+        if (const char* old = std::getenv("TZ")) old_ = old;
+        setenv("TZ", zone, 1);
+        tzset();
+    }
+    ~ScopedTimeZone() {
+        if (old_)
+            setenv("TZ", old_->c_str(), 1);
+        else
+            unsetenv("TZ");
+        tzset();
+    }
+
+private:
+    std::optional<std::string> old_;
+};
+
+}  // namespace
+
+// Local time follows the machine's zone rules, summer time included. The
+// moments and offsets are the tz database's (as GNU date prints them).
+TEST(ActionBuiltins, DateLocalTimeFollowsSummerTime) {
+    if (!std::filesystem::exists("/usr/share/zoneinfo/Europe/Berlin")) GTEST_SKIP() << "tzdata is not installed";
+    {
+        ScopedTimeZone sydney("Australia/Sydney");
+        EXPECT_EQ(swf::actions::LocalTimeZoneOffset(1768478400000.0), 660);  // 2026-01-15 12:00 UTC: summer
+        EXPECT_EQ(swf::actions::LocalTimeZoneOffset(1784116800000.0), 600);  // 2026-07-15 12:00 UTC: winter
+    }
+    ScopedTimeZone berlin("Europe/Berlin");
+    using swf::actions::LocalTimeZoneOffset;
+    EXPECT_EQ(LocalTimeZoneOffset(1768478400000.0), 60);
+    EXPECT_EQ(LocalTimeZoneOffset(1784116800000.0), 120);
+    EXPECT_EQ(LocalTimeZoneOffset(1774745999000.0), 60);   // 2026-03-29 00:59:59 UTC
+    EXPECT_EQ(LocalTimeZoneOffset(1774746000000.0), 120);  // 01:00:00 UTC: clocks go forward
+    EXPECT_EQ(LocalTimeZoneOffset(1792889999000.0), 120);  // 2026-10-25 00:59:59 UTC
+    EXPECT_EQ(LocalTimeZoneOffset(1792890000000.0), 60);   // 01:00:00 UTC: clocks go back
+    EXPECT_EQ(LocalTimeZoneOffset(NAN), LocalTimeZoneOffset(1e300));  // both take today's
+
+    Machine m;  // the machine's zone
+    ActionAssembler a;
+    // Local fields name the moment of their own season.
+    Trace(a, CallM(New("Date", {N(2026), N(6), N(15), N(12)}), "getTime"));
+    Trace(a, CallM(New("Date", {N(2026), N(0), N(15), N(12)}), "getTime"));
+    Let(a, "july", New("Date", {N(1784109600000.0)}));
+    Trace(a, CallM(V("july"), "getHours"));
+    Trace(a, CallM(V("july"), "getTimezoneOffset"));
+    Trace(a, V("july"));
+    Trace(a, CallM(New("Date", {N(1768474800000.0)}), "getTimezoneOffset"));
+    // Either side of the change in March.
+    Trace(a, CallM(New("Date", {N(1774745999000.0)}), "getHours"));
+    Trace(a, CallM(New("Date", {N(1774746000000.0)}), "getHours"));
+    // setMonth keeps the local time of day across the change.
+    Do(a, CallM(V("july"), "setMonth", {N(0)}));
+    Trace(a, CallM(V("july"), "getTime"));
+    Trace(a, CallM(V("july"), "getHours"));
+    EXPECT_EQ(TraceLines(m, a), (Lines{"1784109600000", "1768474800000", "12", "-120", "Wed Jul 15 12:00:00 GMT+0200 2026",
+                                       "-60", "1", "3", "1768474800000", "12"}));
 }
 
 TEST(ActionBuiltins, SystemCapabilities) {

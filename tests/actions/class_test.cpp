@@ -286,3 +286,66 @@ TEST(ActionClasses, HostileChainsAndAccessorsStayBounded) {
     SetM(c, V("o"), "p", N(1));
     EXPECT_EQ(w.Run(c), RunStatus::CallDepthLimit);
 }
+
+// class List extends Array: the Array methods are generic (ECMA-262 15.4.4),
+// so push, pop, join and length work on an instance of the subclass.
+TEST(ActionClasses, ArraySubclassesKeepTheArrayMethods) {
+    Machine m;
+    ActionAssembler a;
+    // _global.List = function () { super(); };  List extends Array;
+    SetM(a, V("_global"), "List", Fn2(3, 0x0001 | 0x0010, {}, Body([](ActionAssembler& b) {
+             b.PushNumber(0).PushRegister(2).PushUndefined().Action(ActionCode::CallMethod).Action(ActionCode::Pop);
+         })));
+    V("List")(a);
+    V("Array")(a);
+    a.Action(kExtends);
+    // List.prototype.last = function () { return this[this.length - 1]; };
+    SetM(a, M(V("List"), "prototype"), "last", Fn({}, Body([](ActionAssembler& b) {
+             V("this")(b);
+             Op(0x0B, M(V("this"), "length"), N(1))(b);
+             b.Action(ActionCode::GetMember).Action(ActionCode::Return);
+         })));
+    Let(a, "l", New("List"));
+    Trace(a, CallM(V("l"), "push", {S("a")}));
+    Trace(a, CallM(V("l"), "push", {S("b"), S("c")}));
+    Trace(a, M(V("l"), "length"));
+    Trace(a, CallM(V("l"), "join", {S("-")}));
+    Trace(a, CallM(V("l"), "last"));
+    Trace(a, Op(kInstanceOf, V("l"), V("Array")));
+    Trace(a, Op(kInstanceOf, V("l"), V("List")));
+    Trace(a, CallM(V("l"), "pop"));
+    Trace(a, M(V("l"), "length"));
+    Do(a, CallM(V("l"), "reverse"));
+    Trace(a, CallM(V("l"), "join", {S(",")}));
+    Traced t = RunTraced(m, a);
+    ASSERT_EQ(t.status, RunStatus::Completed);
+    EXPECT_EQ(t.lines, (Lines{"1", "3", "3", "a-b-c", "c", "true", "true", "c", "2", "b,a"}));
+}
+
+// new writes the constructor on each object it makes, so that the object
+// names its real constructor even when the prototype was replaced (the AS2
+// players' rule; ECMAScript would read it from the prototype). A function kept
+// on an instance constructs with new as any other does.
+TEST(ActionClasses, ConstructorsArePerInstanceAndMembersConstruct) {
+    Machine m;
+    ActionAssembler a;
+    // function F() {}  F.prototype = {kind: "replaced"};  var o = new F();
+    a.DefineFunction("F", {}, ActionAssembler());
+    SetM(a, V("F"), "prototype", Obj({{"kind", S("replaced")}}));
+    Let(a, "o", New("F"));
+    Trace(a, Op(0x66, M(V("o"), "constructor"), V("F")));
+    Trace(a, M(V("o"), "kind"));
+    Trace(a, Op(kInstanceOf, V("o"), V("F")));
+    TraceKeys(a, V("o"), "own");  // the inherited "kind" only: the constructor is hidden
+    // holder.Make = function (v) { this.v = v; };  var made = new holder.Make(7);
+    Let(a, "holder", New("Object"));
+    SetM(a, V("holder"), "Make", Fn({"v"}, Body([](ActionAssembler& b) { SetM(b, V("this"), "v", V("v")); })));
+    Let(a, "made", NewM(V("holder"), "Make", {N(7)}));
+    Trace(a, M(V("made"), "v"));
+    Trace(a, Op(0x66, M(V("made"), "constructor"), M(V("holder"), "Make")));
+    Trace(a, Op(kInstanceOf, V("made"), M(V("holder"), "Make")));
+    Trace(a, M(V("holder"), "v"));  // `this` was the new object, not the holder
+    Traced t = RunTraced(m, a);
+    ASSERT_EQ(t.status, RunStatus::Completed);
+    EXPECT_EQ(t.lines, (Lines{"true", "replaced", "true", "kind", "7", "true", "true", "undefined"}));
+}

@@ -148,3 +148,86 @@ TEST(ActionExceptions, CatchInRegisterAndUncaught) {
     EXPECT_EQ(n.Run(b), RunStatus::Thrown);
     EXPECT_EQ(n.Var("after"), "undefined");
 }
+
+namespace {
+
+std::vector<std::uint8_t> Le16(std::size_t n) {
+    return {static_cast<std::uint8_t>(n & 0xFF), static_cast<std::uint8_t>(n >> 8)};
+}
+
+constexpr std::uint8_t kIf = 0x9D;
+constexpr std::size_t kJumpSize = 5;  // Jump / If: code, length, 16-bit offset
+
+}  // namespace
+
+// break and continue jump out of a try block; return leaves it from a
+// function. Without a finally block nothing else runs, and the try is over:
+// a later throw finds the handler around it, not the one that was left.
+TEST(ActionExceptions, BreakContinueAndReturnLeaveTryWithoutFinally) {
+    Machine m;
+    ActionAssembler a;
+    ActionAssembler never = Body([](ActionAssembler& b) { Trace(b, S("never")); });
+
+    // for (i = 0; ; i++) { try { if (i == 2) break; trace("try " + i); } catch (e) { trace("never"); } }
+    ActionAssembler tail = Body([](ActionAssembler& b) { Trace(b, Add(S("try "), V("i"))); });
+    ActionAssembler step = Body([](ActionAssembler& b) { Let(b, "i", Add(V("i"), N(1))); });
+    const std::size_t toLoopEnd = tail.Bytes().size() + never.Bytes().size() + step.Bytes().size() + kJumpSize;
+    ActionAssembler breaking = Body([&](ActionAssembler& b) {
+        Op(0x49, V("i"), N(2))(b);
+        b.Action(kIf, Le16(toLoopEnd)).Raw(tail.Bytes());
+    });
+    Let(a, "i", N(0));
+    a.Label("top");
+    Try(a, breaking, "e", never);
+    a.Raw(step.Bytes()).Jump("top");
+    Trace(a, Add(S("after break "), V("i")));
+
+    // for (j = 0; j < 3; j++) { try { if (j == 1) continue; trace("j " + j); } catch (e) { trace("never"); } }
+    ActionAssembler jTail = Body([](ActionAssembler& b) { Trace(b, Add(S("j "), V("j"))); });
+    ActionAssembler continuing = Body([&](ActionAssembler& b) {
+        Op(0x49, V("j"), N(1))(b);
+        b.Action(kIf, Le16(jTail.Bytes().size() + never.Bytes().size())).Raw(jTail.Bytes());
+    });
+    Let(a, "j", N(0));
+    a.Label("jtop");
+    Not(Op(0x48, V("j"), N(3)))(a);
+    a.If("jdone");
+    Try(a, continuing, "e", never);
+    Let(a, "j", Add(V("j"), N(1)));
+    a.Jump("jtop").Label("jdone");
+
+    // A throw after the loops goes to its own handler.
+    Try(a, Body([](ActionAssembler& b) { Throw(b, S("late")); }), "e",
+        Body([](ActionAssembler& b) { Trace(b, Add(S("late "), V("e"))); }));
+
+    // function f(x) { try { if (x) return "early"; throw "thrown"; } catch (e) { return "caught " + e; } }
+    a.DefineFunction("f", {"x"}, Body([&](ActionAssembler& b) {
+        ActionAssembler early = Body([](ActionAssembler& c) { Return(c, S("early")); });
+        ActionAssembler guarded = Body([&](ActionAssembler& c) {
+            Not(V("x"))(c);
+            c.Action(kIf, Le16(early.Bytes().size())).Raw(early.Bytes());
+            Throw(c, S("thrown"));
+        });
+        Try(b, guarded, "e", Body([](ActionAssembler& c) { Return(c, Add(S("caught "), V("e"))); }));
+    }));
+    Trace(a, CallF("f", {B(true)}));
+    Trace(a, CallF("f", {B(false)}));
+
+    // A return through an inner try without finally still runs the outer finally.
+    ActionAssembler outerCleanup = Body([](ActionAssembler& b) { Trace(b, S("outer finally")); });
+    a.DefineFunction("g", {}, Body([&](ActionAssembler& b) {
+        ActionAssembler inner = Body([&](ActionAssembler& c) {
+            Try(c, Body([](ActionAssembler& d) { Return(d, S("inner")); }), "e", never);
+        });
+        Try(b, inner, "", ActionAssembler(), &outerCleanup);
+    }));
+    Trace(a, CallF("g"));
+    // An uncaught throw after all of that still stops the block.
+    Throw(a, S("uncaught"));
+    Trace(a, S("never"));
+
+    Traced t = RunTraced(m, a);
+    EXPECT_EQ(t.status, RunStatus::Thrown);
+    EXPECT_EQ(t.lines, (Lines{"try 0", "try 1", "after break 2", "j 0", "j 2", "late late", "early", "caught thrown",
+                              "outer finally", "inner"}));
+}

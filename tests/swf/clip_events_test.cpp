@@ -436,6 +436,47 @@ TEST(ClipEvents, ClipsWithButtonHandlersActAsButtons) {
     EXPECT_EQ(t.Take(), (Lines{"onRollOver", "onPress", "onDragOut", "onReleaseOutside"}));
 }
 
+// A clip shown by a button is part of the button: the button takes the
+// pointer, and the clip's own press and roll-over handlers never run.
+TEST(ClipEvents, ClipsInsideButtonsLeaveThePointerToTheButton) {
+    TagStream inner;
+    writer::PlaceObject square;
+    square.depth = 1;
+    square.characterId = 1;
+    inner.PlaceObject2(square);
+    ActionAssembler handlers;
+    for (const char* name : {"onPress", "onRelease", "onRollOver"}) {
+        ActionAssembler body;
+        Trace(body, Add(S("clip "), S(name)));
+        SetM(handlers, V("this"), name, Fn({}, body));
+    }
+    inner.DoAction(handlers.Finish());
+    inner.ShowFrame();
+    TagStream tags;
+    tags.Add(writer::TagCode::DefineShape3, test::RectangleShape(1, 0, 0, 1000, 1000, 255, 0, 0));
+    tags.DefineSprite(3, inner);
+    writer::ButtonRecord shown;
+    shown.states = writer::kStateUp | writer::kStateOver | writer::kStateDown | writer::kStateHitTest;
+    shown.characterId = 3;
+    tags.Add(writer::TagCode::DefineButton2,
+             writer::DefineButton2Body(5, {shown}, {writer::ButtonAction{writer::kOverUpToOverDown, TraceCode("button press")},
+                                                    writer::ButtonAction{writer::kOverDownToOverUp, TraceCode("button release")}}));
+    writer::PlaceObject button;
+    button.depth = 1;
+    button.characterId = 5;
+    tags.PlaceObject2(button);
+    tags.ShowFrame();
+
+    TracedStage t(Build(tags));
+    t.Take();
+    t.stage->PointerMove({500, 500});
+    ASSERT_NE(t.stage->HoveredTarget(), nullptr);
+    EXPECT_EQ(t.stage->HoveredTarget()->Kind(), DisplayKind::Button);
+    t.stage->PointerDown({500, 500});
+    t.stage->PointerUp({500, 500});
+    EXPECT_EQ(t.Take(), (Lines{"button press", "button release"}));
+}
+
 // Classes defined in the init actions of an exported sprite are there when the
 // first frame's script runs: constructor, statics, accessors and subclass.
 TEST(ClassMovie, InitActionsDefineClassesThatScriptsAttachesAndPlacementsInstantiate) {

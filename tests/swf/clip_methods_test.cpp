@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "scripted_stage.h"
+#include "swf/writer/shape.h"
 
 namespace swf {
 namespace {
@@ -188,6 +189,49 @@ TEST(ClipGeometry, BoundsPointsAndHitTests) {
     ScriptedStage s({{Script(a)}});
     EXPECT_EQ(s.lines, (Lines{"0", "100", "0", "50", "10", "110", "20", "70", "true", "false", "true", "false", "30",
                               "20", "10", "0", "false", "true", "false"}));
+}
+
+// getRect is the outline's own box; getBounds adds half of each stroke's
+// width around it. A curve counts up to its furthest point, not its control point.
+TEST(ClipGeometry, GetRectLeavesOutStrokesThatGetBoundsCounts) {
+    // "framed": a 40 x 30 px rectangle at (10, 10) with a 4 px outline.
+    writer::ShapeBuilder framed;
+    const std::uint16_t line = framed.AddLine(writer::LineStyle{80, writer::Rgba{0, 0, 0}});
+    const std::uint16_t fill = framed.AddFill(writer::FillStyle::Solid(writer::Rgba{0, 128, 0}));
+    framed.Rectangle(writer::Rect{200, 1000, 200, 800}, fill, line);
+    const std::vector<Bytes> definitions = {
+        test::Tag(32, framed.DefineShapeBody(20, 3)),
+        test::DefineSprite(21, 1, {test::PlaceObject2(Named(1, 20, "", 0, 0)), test::ShowFrame()}),
+    };
+    ActionAssembler a;
+    auto traceBox = [&](const std::string& object, const char* method) {
+        for (const char* edge : {"xMin", "xMax", "yMin", "yMax"}) {
+            CallMethod(a, object, method, 0, NoArgs);
+            a.PushString(edge).Action(ActionCode::GetMember).Action(ActionCode::Trace);
+        }
+    };
+    traceBox("framed", "getRect");
+    // trace(framed.getBounds().xMin < framed.getRect().xMin)
+    CallMethod(a, "framed", "getBounds", 0, NoArgs);
+    a.PushString("xMin").Action(ActionCode::GetMember);
+    CallMethod(a, "framed", "getRect", 0, NoArgs);
+    a.PushString("xMin").Action(ActionCode::GetMember).Action(ActionCode::Less2).Action(ActionCode::Trace);
+    // A stroked curve drawn by script: d.lineStyle(6); d.moveTo(0, 0); d.curveTo(50, 100, 100, 0);
+    CallMethod(a, "this", "createEmptyMovieClip", 2, [](ActionAssembler& x) { x.PushNumber(5).PushString("d"); });
+    a.Action(ActionCode::Pop);
+    CallMethod(a, "d", "lineStyle", 1, [](ActionAssembler& x) { x.PushNumber(6); });
+    a.Action(ActionCode::Pop);
+    CallMethod(a, "d", "moveTo", 2, [](ActionAssembler& x) { x.PushNumber(0).PushNumber(0); });
+    a.Action(ActionCode::Pop);
+    CallMethod(a, "d", "curveTo", 4,
+               [](ActionAssembler& x) { x.PushNumber(0).PushNumber(100).PushNumber(100).PushNumber(50); });
+    a.Action(ActionCode::Pop);
+    traceBox("d", "getRect");
+    // In the main timeline's space: "menu" sits at (10, 20).
+    CallMethod(a, "framed", "getRect", 1, [](ActionAssembler& x) { x.PushString("menu").Action(ActionCode::GetVariable); });
+    a.PushString("xMin").Action(ActionCode::GetMember).Action(ActionCode::Trace);
+    ScriptedStage s({{test::PlaceObject2(Named(3, 21, "framed", 0, 0)), Script(a)}}, definitions);
+    EXPECT_EQ(s.lines, (Lines{"10", "50", "10", "40", "true", "0", "100", "0", "50", "0"}));
 }
 
 }  // namespace

@@ -128,6 +128,27 @@ TEST(ScriptMask, SetMaskNullShowsBothAgain) {
     EXPECT_EQ(s.pixel(50, 20), Opaque(0, 255, 0)) << "the mask's drawing sits above content";
 }
 
+// setMask also takes the mask's name or path as a string.
+TEST(ScriptMask, AMaskNamedByAStringIsFoundFromTheMaskedClip) {
+    for (const char* path : {"m", "_root.m", "_level0.m", "/m"}) {
+        ActionAssembler a;
+        DrawMaskShape(a);
+        a.PushString(path).PushNumber(1).PushString("content").Action(ActionCode::GetVariable);
+        a.PushString("setMask").Action(ActionCode::CallMethod).Action(ActionCode::Pop);
+        const raster::Surface s = Render(a);
+        EXPECT_EQ(s.pixel(50, 20), Opaque(255, 0, 0)) << path << ": content inside the mask";
+        EXPECT_EQ(s.pixel(5, 5), kBackground) << path << ": content outside the mask";
+        EXPECT_EQ(s.pixel(120, 20), kBackground) << path << ": the mask is not drawn";
+    }
+    // A name that finds nothing leaves the clip unmasked.
+    ActionAssembler a;
+    DrawMaskShape(a);
+    a.PushString("nothing").PushNumber(1).PushString("content").Action(ActionCode::GetVariable);
+    a.PushString("setMask").Action(ActionCode::CallMethod).Action(ActionCode::Pop);
+    const raster::Surface s = Render(a);
+    EXPECT_EQ(s.pixel(5, 5), Opaque(255, 0, 0));
+}
+
 TEST(DragArithmetic, ThePointerLessTheGrabOffsetClampedIntoTheRectangle) {
     DragRequest free;
     EXPECT_EQ(DragPosition({1000, 2000}, {100, -50}, free), (Point{900, 2050}));

@@ -59,6 +59,7 @@ int main(int argc, char** argv) {
         {"classes.swf", moviegen::BuildClassMovie},
         {"textinput.swf", moviegen::BuildTextInputMovie},
         {"fullchange.swf", moviegen::BuildFullChangeMovie},
+        {"clips500.swf", moviegen::BuildClipsMovie},
     };
     for (const auto& [name, build] : movies) {
         if (!WriteFile(folder / name, build())) {

@@ -44,13 +44,20 @@ std::size_t Index(CallContext& c, std::size_t i, std::size_t size, std::size_t o
 }
 
 Value ArrayConstructor(CallContext& c) {
+    std::vector<Value> elements;
     if (c.args.size() == 1 && c.args[0].IsNumber()) {
         double n = c.args[0].AsNumber();
-        std::vector<Value> elements;
         if (n >= 0 && n <= 65536) elements.resize(static_cast<std::size_t>(n));
-        return Value::Obj(c.interpreter.NewArray(std::move(elements)));
+    } else {
+        elements = c.args;
     }
-    return Value::Obj(c.interpreter.NewArray(c.args));
+    // new Array(...) and super(...) from a class extending Array fill the new instance.
+    Object* self = SelfArray(c);
+    if (self && (c.construct || self->proto != c.interpreter.vm().arrayProto())) {
+        self->elements = std::move(elements);
+        return c.self;
+    }
+    return Value::Obj(c.interpreter.NewArray(std::move(elements)));
 }
 
 Value Push(CallContext& c) {

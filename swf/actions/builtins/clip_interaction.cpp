@@ -15,11 +15,28 @@ ActionTarget* SelfTimeline(CallContext& c) {
     return o && o->kind == ObjectKind::Clip ? o->target : nullptr;
 }
 
+// A mask named by a string is a target path: a sibling's name (the usual
+// case), a child's, or a path from the root.
+ActionTarget* MaskNamed(ActionTarget& self, const std::string& path) {
+    if (path.empty()) return nullptr;
+    if (ActionTarget* parent = self.ParentTimeline()) {
+        if (ActionTarget* found = parent->FindTarget(path)) return found;
+    }
+    return self.FindTarget(path);
+}
+
+// setMask(clip or path); null or undefined takes the mask away.
 Value SetMask(CallContext& c) {
     ActionTarget* self = SelfTimeline(c);
     if (!self) return Value::Bool(false);
-    Object* mask = c.Arg(0).AsObject();
-    self->SetMask(mask && mask->kind == ObjectKind::Clip ? mask->target : nullptr);
+    const Value arg = c.Arg(0);
+    ActionTarget* mask = nullptr;
+    if (Object* o = arg.AsObject()) {
+        mask = o->kind == ObjectKind::Clip ? o->target : nullptr;
+    } else if (arg.IsString()) {
+        mask = MaskNamed(*self, c.interpreter.Text(arg));
+    }
+    self->SetMask(mask);
     return Value::Bool(true);
 }
 

@@ -1,7 +1,8 @@
 // Date: a time value in milliseconds since 1970 (UTC), read and changed in
-// local time (the VM's time zone offset) or UTC, with ECMAScript's calendar
-// arithmetic.
+// local time (the VM's time zone, summer time included) or UTC, with
+// ECMAScript's calendar arithmetic.
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -78,7 +79,21 @@ void Split(double t, double f[8]) {
     f[kWeekDay] = wd < 0 ? wd + 7 : wd;
 }
 
-double OffsetMs(CallContext& c) { return c.interpreter.vm().TimeZoneOffset() * 60000.0; }
+// Minutes east of UTC at the moment `t` (UTC).
+int OffsetAt(CallContext& c, double t) { return std::isnan(t) ? 0 : c.interpreter.vm().TimeZoneOffsetAt(t); }
+
+double ToLocal(CallContext& c, double t) { return t + OffsetAt(c, t) * 60000.0; }
+
+// ECMAScript's UTC(t): the standard offset (the smaller of January's and
+// July's, for either hemisphere), then summer time as it is at that moment.
+double ToUtc(CallContext& c, double local) {
+    if (!std::isfinite(local)) return local;
+    double f[8];
+    Split(local, f);
+    const double fields[2][7] = {{f[kYear], 0, 1, 0, 0, 0, 0}, {f[kYear], 6, 1, 0, 0, 0, 0}};
+    const int standard = std::min(OffsetAt(c, MakeDate(fields[0])), OffsetAt(c, MakeDate(fields[1])));
+    return local - OffsetAt(c, local - standard * 60000.0) * 60000.0;
+}
 
 double SelfTime(CallContext& c) {
     Object* o = c.self.AsObject();
@@ -122,15 +137,17 @@ double FieldsFromArgs(CallContext& c) {
 }
 
 Value DateConstructor(CallContext& c) {
-    int offset = c.interpreter.vm().TimeZoneOffset();
-    if (!c.construct || !c.self.IsObject()) return Value::String(Format(TimeClip(Now()), offset));
+    if (!c.construct || !c.self.IsObject()) {
+        const double now = TimeClip(Now());
+        return Value::String(Format(now, OffsetAt(c, now)));
+    }
     double t;
     if (c.args.empty())
         t = Now();
     else if (c.args.size() == 1)
         t = ArgNumber(c, 0);
     else
-        t = FieldsFromArgs(c) - offset * 60000.0;
+        t = ToUtc(c, FieldsFromArgs(c));
     SetSelfTime(c, t);
     return c.self;
 }
@@ -142,7 +159,7 @@ Value Get(CallContext& c) {
     double t = SelfTime(c);
     if (std::isnan(t)) return Value::Number(NAN);
     double f[8];
-    Split(Utc ? t : t + OffsetMs(c), f);
+    Split(Utc ? t : ToLocal(c, t), f);
     return Value::Number(f[F]);
 }
 
@@ -155,14 +172,14 @@ Value GetYear(CallContext& c) {
 template <Field F, int N, bool Utc>
 Value Set(CallContext& c) {
     double t = SelfTime(c);
-    double offset = Utc ? 0 : OffsetMs(c);
     double f[8];
     // A date that is not valid starts from 1970 when its year is set.
-    Split(std::isnan(t) ? 0 : t + offset, f);
+    const double start = std::isnan(t) ? 0 : t;
+    Split(Utc ? start : ToLocal(c, start), f);
     if (std::isnan(t) && F != kYear) return Value::Number(NAN);
     for (int i = 0; i < N && static_cast<std::size_t>(i) < c.args.size(); ++i) f[F + i] = ArgNumber(c, i);
     if (c.args.empty()) f[F] = NAN;
-    SetSelfTime(c, MakeDate(f) - offset);
+    SetSelfTime(c, Utc ? MakeDate(f) : ToUtc(c, MakeDate(f)));
     return Value::Number(SelfTime(c));
 }
 
@@ -179,9 +196,13 @@ Value SetTime(CallContext& c) {
     SetSelfTime(c, ArgNumber(c, 0));
     return Value::Number(SelfTime(c));
 }
-Value GetTimezoneOffset(CallContext& c) { return Value::Number(-c.interpreter.vm().TimeZoneOffset()); }
+Value GetTimezoneOffset(CallContext& c) {
+    const double t = SelfTime(c);
+    return Value::Number(std::isnan(t) ? NAN : -OffsetAt(c, t));
+}
 Value ToStringMethod(CallContext& c) {
-    return Value::String(Format(SelfTime(c), c.interpreter.vm().TimeZoneOffset()));
+    const double t = SelfTime(c);
+    return Value::String(Format(t, OffsetAt(c, t)));
 }
 
 }  // namespace

@@ -134,13 +134,21 @@ Value BoxObject(CallContext& c, const ScriptBox& box) {
     return Value::Obj(o);
 }
 
-// getBounds and getRect: strokes are not told apart, so both give the drawn box.
+// getBounds: the drawn box, strokes included; getRect leaves their width out.
 Value ClipGetBounds(CallContext& c) {
     DisplayTarget* self = SelfDisplay(c);
     if (!self) return Value();
     DisplayTarget* space = c.args.empty() ? self : DisplayOf(c.Arg(0));
     if (!space) return Value();
     return BoxObject(c, self->BoundsIn(space));
+}
+
+Value ClipGetRect(CallContext& c) {
+    DisplayTarget* self = SelfDisplay(c);
+    if (!self) return Value();
+    DisplayTarget* space = c.args.empty() ? self : DisplayOf(c.Arg(0));
+    if (!space) return Value();
+    return BoxObject(c, self->EdgeBoundsIn(space));
 }
 
 // The object's box on the stage, from its own box's corners.
@@ -206,7 +214,7 @@ void InstallMovieClipBuiltins(Installer& in) {
     in.Method(proto, "duplicateMovieClip", ClipDuplicate);
     in.Method(proto, "removeMovieClip", ClipRemove);
     in.Method(proto, "getBounds", ClipGetBounds);
-    in.Method(proto, "getRect", ClipGetBounds);
+    in.Method(proto, "getRect", ClipGetRect);
     in.Method(proto, "hitTest", ClipHitTest);
     in.Method(proto, "localToGlobal", ClipLocalToGlobal);
     in.Method(proto, "globalToLocal", ClipGlobalToLocal);
