@@ -85,10 +85,12 @@ protected:
     void Type(const std::string& text) {
         for (const char c : text) player_.TextInput(static_cast<char32_t>(c));
     }
-    // Enter as the control passes it on: to the focused field, then to Key listeners.
+    // Enter as the control passes it on: to the focused field, then to Key
+    // listeners, then the character it types.
     void PressEnter() {
         player_.TextKeyDown(kEnter, false, false);
         player_.KeyDown(kEnter, kEnter);
+        player_.TextInput(U'\r');
         player_.KeyUp(kEnter, kEnter);
         player_.AdvanceFrame();
     }
