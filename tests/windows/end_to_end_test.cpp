@@ -29,7 +29,8 @@ constexpr double kStageWidth = 800, kStageHeight = 600;
 constexpr POINT kCloseButtonCentre{142, 492};
 constexpr POINT kNextButtonCentre{658, 492};
 constexpr POINT kSearchField{484, 536};
-constexpr POINT kHeaderPoint{400, 70};
+// Right of the guide's title, left of the spinner.
+constexpr POINT kHeaderPoint{600, 60};
 // Inside the page pictures' coloured top band (the pictures lie at 72, 154).
 constexpr POINT kPageBandPoint{92, 170};
 // The "Page n of m" counter.
