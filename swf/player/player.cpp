@@ -174,6 +174,8 @@ bool Player::Load(std::span<const std::uint8_t> bytes, std::string url) {
         for (const std::string& warning : session_->movie->warnings) log_(LogKind::Warning, warning);
     }
     session_->stage->RunQueuedActions();  // the first frame's actions
+    // The first frame drawn shows what those actions set in bound variables.
+    session_->stage->RefreshFields();
     return true;
 }
 

@@ -1,8 +1,8 @@
 // The distributable as a user receives it, on a machine without the player
 // control: the appended package is installed unattended, the skinned window
 // opens and plays the demo guide, which reads its variables and shows its
-// pages from the folder beside it; Next turns the page, and the movie's own
-// Close button ends the program. Run in a prefix of its own, made fresh for
+// pages from the folder beside it; Next turns the page, a word typed into its
+// search field finds another, and the movie's own Close button ends the program. Run in a prefix of its own, made fresh for
 // this test.
 //   end_to_end_test DEMO_FOLDER
 
@@ -28,7 +28,9 @@ std::string g_demo;
 constexpr double kStageWidth = 800, kStageHeight = 600;
 constexpr POINT kCloseButtonCentre{142, 492};
 constexpr POINT kNextButtonCentre{658, 492};
-constexpr POINT kHeaderPoint{400, 70};
+constexpr POINT kSearchField{484, 536};
+// Right of the guide's title, left of the spinner.
+constexpr POINT kHeaderPoint{600, 60};
 // Inside the page pictures' coloured top band (the pictures lie at 72, 154).
 constexpr POINT kPageBandPoint{92, 170};
 // The "Page n of m" counter.
@@ -126,6 +128,23 @@ TEST(EndToEnd, InstallsTheControlPlaysTheDemoAndClosesFromTheMovie) {
     EXPECT_TRUE(isPageGreen(page)) << "Next did not show page 2: " << ColourText(page);
     EXPECT_TRUE(counterPixels() != counterOnPage1) << "the page counter did not change";
     if (HasFailure()) SaveScreen("C:\\end_to_end_pages_failure.bmp");
+
+    // A word of page 3's title ("Closing the guide") typed into the search
+    // field, then Enter: page 3's orange card.
+    const POINT search = StageToScreen(control, kSearchField);
+    MoveMouse(search.x, search.y);
+    Click(search.x, search.y);
+    Pause(200ms);
+    TypeText(L"closing");
+    PressKey(VK_RETURN);
+    const auto isPageOrange = [](COLORREF c) { return GetRValue(c) > 0xC0 && GetRValue(c) > GetBValue(c) + 100; };
+    page = ScreenPixel(band.x, band.y);
+    for (int wait = 0; wait < 100 && !isPageOrange(page); ++wait) {
+        Pause(100ms);
+        page = ScreenPixel(band.x, band.y);
+    }
+    EXPECT_TRUE(isPageOrange(page)) << "searching did not show page 3: " << ColourText(page);
+    if (HasFailure()) SaveScreen("C:\\end_to_end_search_failure.bmp");
 
     // A click on the movie's Close button: the movie calls its host, which
     // closes the window and so ends the program.

@@ -411,49 +411,43 @@ TEST(Moviegen, DemoMovie) {
     EXPECT_EQ(tags.front().code, 69);  // FileAttributes first
     EXPECT_EQ(tags.back().code, 0);
 
-    int sprites = 0, texts = 0, fonts = 0, buttons = 0;
-    Bytes buttonScript;  // the first button's: Close
+    int sprites = 0, fonts = 0, buttons = 0, fields = 0, inputFields = 0, embeddedFields = 0;
+    int exportedSprite = -1, initSprite = -1;
     for (const Tag& t : tags) {
         if (t.code == 39) ++sprites;
-        if (t.code == 11) ++texts;
         if (t.code == 75) ++fonts;
-        if (t.code == 34) {
-            std::size_t offset = t.body[3] | (t.body[4] << 8);
-            std::size_t first = 3 + offset;
-            EXPECT_EQ(t.body[first + 2], 0x08);  // on release
-            if (buttons++ == 0)
-                buttonScript.assign(t.body.begin() + static_cast<std::ptrdiff_t>(first + 4), t.body.end());
-            // Up, over, down and hit states all have a character.
-            std::uint8_t states = 0;
-            for (std::size_t p = 5; p < first && t.body[p] != 0;) {
-                states |= t.body[p];
-                BitReader rr(t.body, p + 5);
-                rr.UB(1);
-                rr.UB(1);
-                unsigned tb = rr.UB(5);
-                rr.SB(tb), rr.SB(tb);
-                rr.Align();
-                unsigned flags = rr.UB(2);
-                unsigned nb = rr.UB(4);
-                rr.UB(nb * 4 * ((flags & 1) + ((flags >> 1) & 1)));
-                rr.Align();
-                p = rr.position();
+        if (t.code == 34 || t.code == 7) ++buttons;
+        if (t.code == 56) {  // ExportAssets: count, then (id, name) pairs
+            ASSERT_GE(t.body.size(), 4u);
+            EXPECT_EQ(t.body[0] | (t.body[1] << 8), 1);
+            exportedSprite = t.body[2] | (t.body[3] << 8);
+            EXPECT_EQ(std::string(reinterpret_cast<const char*>(t.body.data() + 4)), "GuideButton");
+        }
+        if (t.code == 59) initSprite = t.body[0] | (t.body[1] << 8);
+        if (t.code == 37) {  // DefineEditText: id, bounds, then two bytes of flags
+            ++fields;
+            const std::size_t rectBytes = (5 + 4 * (t.body[2] >> 3) + 7) / 8;
+            const std::uint8_t first = t.body[2 + rectBytes], second = t.body[3 + rectBytes];
+            const bool readOnly = first & 0x08, border = second & 0x08, useOutlines = second & 0x01;
+            if (!readOnly) {
+                ++inputFields;
+                EXPECT_TRUE(border);  // the search field shows its box
             }
-            EXPECT_EQ(states, 0x0F);
+            if (useOutlines) ++embeddedFields;
         }
     }
-    EXPECT_EQ(sprites, 3);  // page holder, animation, counter digit
-    EXPECT_EQ(buttons, 3);  // Close, Previous, Next
-    EXPECT_GE(texts, 3);
+    EXPECT_EQ(sprites, 3);  // page holder, animation, navigation button
     EXPECT_EQ(fonts, 1);
-    ASSERT_FALSE(buttonScript.empty());
-
-    // The close button's script asks the host to close.
-    swf::actions::Vm vm;
-    NullTarget target;
-    RecordingHost host;
-    EXPECT_EQ(vm.Run(buttonScript, target, host), swf::actions::RunStatus::Completed);
-    EXPECT_EQ(host.requests, std::vector<std::string>{kCloseRequest});
+    // The navigation is clips of one exported symbol whose init actions
+    // register its class, not button characters.
+    EXPECT_EQ(buttons, 0);
+    EXPECT_NE(exportedSprite, -1);
+    EXPECT_EQ(initSprite, exportedSprite);
+    // Guide title, page title, button label, counter, search label and field:
+    // the guide title and the button label in the embedded font, one input.
+    EXPECT_EQ(fields, 6);
+    EXPECT_EQ(embeddedFields, 2);
+    EXPECT_EQ(inputFields, 1);
 }
 
 TEST(Moviegen, TestMovies) {

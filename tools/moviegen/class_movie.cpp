@@ -3,6 +3,7 @@
 // that uses them and reports to the host.
 
 #include "movies.h"
+#include "script_pieces.h"
 
 #include <string>
 #include <utility>
@@ -18,20 +19,6 @@ namespace {
 
 constexpr std::int32_t kTwips = 20;
 constexpr std::uint16_t kCounterSprite = 1;
-constexpr std::uint8_t kExtends = 0x69;
-constexpr std::uint8_t kInstanceOf = 0x54;
-
-// Expression and statement pieces, each leaving one value or nothing.
-ActionAssembler& Get(ActionAssembler& a, const std::string& name) {
-    return a.PushString(name).Action(ActionCode::GetVariable);
-}
-ActionAssembler& Member(ActionAssembler& a, const std::string& name) {
-    return a.PushString(name).Action(ActionCode::GetMember);
-}
-// _global.<cls>
-ActionAssembler& Class(ActionAssembler& a, const std::string& cls) { return Member(Get(a, "_global"), cls); }
-// this.<name>
-ActionAssembler& This(ActionAssembler& a, const std::string& name) { return Member(Get(a, "this"), name); }
 
 ActionAssembler CounterConstructor() {
     // function (start) { this._count = start; Counter.made = Counter.made + 1; }
@@ -86,7 +73,7 @@ ActionAssembler ClassDefinitions() {
     a.DefineFunction2("", 5, 0x0001 | 0x0010, {{3, "start"}, {4, "step"}}, StepConstructor());
     a.Action(ActionCode::SetMember);
     Class(a, "StepCounter");
-    Class(a, "Counter").Action(kExtends);
+    Class(a, "Counter").Action(kExtendsAction);
     // StepCounter.prototype.increment = function () { this.count = this.count + this.step; return this.count; }
     ActionAssembler step;
     Get(step, "this").PushString("count");
@@ -96,8 +83,7 @@ ActionAssembler ClassDefinitions() {
     Member(Class(a, "StepCounter"), "prototype").PushString("increment").DefineFunction("", {}, step);
     a.Action(ActionCode::SetMember);
     // Object.registerClass("CounterSymbol", Counter)
-    Class(a, "Counter").PushString("CounterSymbol").PushNumber(2);
-    Get(a, "Object").PushString("registerClass").Action(ActionCode::CallMethod).Action(ActionCode::Pop);
+    RegisterClass(a, "CounterSymbol", "Counter");
     return a;
 }
 
@@ -125,12 +111,12 @@ ActionAssembler Report() {
     ActionAssembler a;
     // Arguments last first, then the name and the count.
     Get(a, "placed");
-    Get(a, "Counter").Action(kInstanceOf);
+    Get(a, "Counter").Action(kInstanceOfAction);
     Get(a, "m");
-    Get(a, "Counter").Action(kInstanceOf);
+    Get(a, "Counter").Action(kInstanceOfAction);
     Member(Get(a, "m"), "step");
     Get(a, "c");
-    Get(a, "Counter").Action(kInstanceOf);
+    Get(a, "Counter").Action(kInstanceOfAction);
     Member(Get(a, "Counter"), "made");
     Member(Get(a, "c"), "count");
     a.PushString("classReady").PushNumber(7);

@@ -3,14 +3,14 @@
 #include <numbers>
 #include <cmath>
 
+#include "demo_scripts.h"
 #include "movies.h"
 
 #include "swf/writer/action_assembler.h"
-#include "swf/writer/button.h"
+#include "swf/writer/edit_text.h"
 #include "swf/writer/font.h"
 #include "swf/writer/movie.h"
 #include "swf/writer/shape.h"
-#include "swf/writer/text.h"
 
 namespace moviegen {
 
@@ -23,17 +23,16 @@ constexpr std::int32_t Px(std::int32_t pixels) { return pixels * kTwips; }
 
 // Character ids.
 enum : std::uint16_t {
-    kFont = 1, kPanel, kHeader, kTitle, kPageFrame, kPageHolder, kDot, kSpinner,
-    kButtonUp, kButtonOver, kButtonDown, kButtonLabel, kCloseButton,
-    kPreviousLabel, kPreviousButton, kNextLabel, kNextButton,
-    kCounterText, kDigits, kDigit0,  // kDigit0 .. kDigit0 + 9: one text per digit
+    kFont = 1, kPanel, kHeader, kGuideTitle, kPageTitle, kPageFrame, kPageHolder, kDot, kSpinner,
+    kButtonUp, kButtonOver, kButtonDown, kButtonLabel, kButton,
+    kCounter, kSearchLabel, kSearch,
 };
 
 // Where the pages and their variables lie, relative to the movie.
 constexpr const char* kPageFolder = "UserGuide_Page_img/";
 
-const Rgb kInk{0x33, 0x3A, 0x46};
-const Rgb kWhite{0xFF, 0xFF, 0xFF};
+const Rgba kInk{0x33, 0x3A, 0x46};
+const Rgba kWhite{0xFF, 0xFF, 0xFF};
 
 std::vector<std::uint8_t> PanelShape() {
     ShapeBuilder s;
@@ -101,108 +100,51 @@ TagStream SpinnerTimeline() {
     return t;
 }
 
-// One digit per frame (frame n + 1 shows n), stopped on the first: a page
-// counter picks its digit with gotoAndStop.
-TagStream DigitTimeline() {
+// A field of the movie's text: read-only and not selectable unless it is
+// input, in the embedded block font or the device font `deviceFont`.
+EditTextField Field(Rect bounds, std::uint16_t fontHeight, Rgba color, const char* deviceFont = nullptr) {
+    EditTextField f;
+    f.bounds = bounds;
+    if (deviceFont) {
+        f.fontClass = deviceFont;
+    } else {
+        f.fontId = kFont;
+        f.useOutlines = true;
+    }
+    f.fontHeight = fontHeight;
+    f.textColor = color;
+    f.readOnly = true;
+    f.noSelect = true;
+    return f;
+}
+
+// The navigation button symbol: frames "up", "over" and "down" show the
+// box's three looks under a centred label showing the clip's `label`.
+TagStream ButtonTimeline() {
     TagStream t;
-    for (std::uint16_t digit = 0; digit < 10; ++digit) {
-        if (digit > 0) t.RemoveObject2(1);
-        PlaceObject p;
-        p.depth = 1;
-        p.characterId = static_cast<std::uint16_t>(kDigit0 + digit);
-        t.PlaceObject2(p);
-        if (digit == 0) {
+    const std::uint16_t looks[] = {kButtonUp, kButtonOver, kButtonDown};
+    const char* labels[] = {"up", "over", "down"};
+    for (int frame = 0; frame < 3; ++frame) {
+        if (frame > 0) t.RemoveObject2(1);
+        PlaceObject look;
+        look.depth = 1;
+        look.characterId = looks[frame];
+        t.PlaceObject2(look);
+        if (frame == 0) {
+            PlaceObject label;
+            label.depth = 2;
+            label.characterId = kButtonLabel;
+            label.name = "labelField";
+            t.PlaceObject2(label);
             ActionAssembler stop;
             stop.Action(ActionCode::Stop);
             t.DoAction(stop.Finish());
         }
+        t.FrameLabel(labels[frame]);
         t.ShowFrame();
     }
     t.End();
     return t;
-}
-
-// showPage(): sets the counter and loads the current page's picture into
-// `holder`. The picture's file is the page's entry in the guide's variables;
-// until they have arrived there is none to load.
-ActionAssembler ShowPageFunction() {
-    ActionAssembler f;
-    for (const auto& [variable, clip] : {std::pair{"page", "current"}, std::pair{"pages", "total"}}) {
-        f.PushString(variable).Action(ActionCode::GetVariable).PushNumber(1).Action(ActionCode::Add2);
-        f.PushNumber(1).PushString(clip).Action(ActionCode::GetVariable).PushString("gotoAndStop");
-        f.Action(ActionCode::CallMethod).Action(ActionCode::Pop);
-    }
-    f.PushString("file");
-    f.PushString("vars").Action(ActionCode::GetVariable);
-    f.PushString("page").PushString("page").Action(ActionCode::GetVariable).Action(ActionCode::Add2);
-    f.Action(ActionCode::GetMember).Action(ActionCode::DefineLocal);
-    f.PushString("file").Action(ActionCode::GetVariable).PushUndefined().Action(ActionCode::Equals2).If("end");
-    f.PushString(kPageFolder).PushString("file").Action(ActionCode::GetVariable).Action(ActionCode::Add2);
-    f.PushNumber(1).PushString("holder").Action(ActionCode::GetVariable).PushString("loadMovie");
-    f.Action(ActionCode::CallMethod).Action(ActionCode::Pop);
-    f.Label("end");
-    return f;
-}
-
-// vars.onLoad(ok): takes the page count from the file when it was read, then
-// shows the first page.
-ActionAssembler OnVariablesLoaded() {
-    ActionAssembler f;
-    f.PushString("ok").Action(ActionCode::GetVariable).Action(ActionCode::Not).If("show");
-    f.PushString("pages");
-    f.PushString("this").Action(ActionCode::GetVariable).PushString("pages").Action(ActionCode::GetMember);
-    f.PushNumber(1).PushString("Number").Action(ActionCode::CallFunction);
-    f.Action(ActionCode::SetVariable);
-    f.Label("show");
-    f.PushNumber(0).PushString("showPage").Action(ActionCode::CallFunction).Action(ActionCode::Pop);
-    return f;
-}
-
-// Frame 1: page 1 of 1 until the guide's variables arrive.
-std::vector<std::uint8_t> MainScript() {
-    ActionAssembler a;
-    a.PushString("page").PushNumber(1).Action(ActionCode::SetVariable);
-    a.PushString("pages").PushNumber(1).Action(ActionCode::SetVariable);
-    a.DefineFunction("showPage", {}, ShowPageFunction());
-    a.PushString("vars").PushNumber(0).PushString("LoadVars").Action(ActionCode::NewObject);
-    a.Action(ActionCode::SetVariable);
-    a.PushString("vars").Action(ActionCode::GetVariable).PushString("onLoad");
-    a.DefineFunction("", {"ok"}, OnVariablesLoaded());
-    a.Action(ActionCode::SetMember);
-    a.PushString(std::string(kPageFolder) + "Page_var.txt").PushNumber(1);
-    a.PushString("vars").Action(ActionCode::GetVariable).PushString("load");
-    a.Action(ActionCode::CallMethod).Action(ActionCode::Pop);
-    a.PushNumber(0).PushString("showPage").Action(ActionCode::CallFunction).Action(ActionCode::Pop);
-    a.Action(ActionCode::Stop);
-    return a.Finish();
-}
-
-// Next (step +1) and Previous (step -1): move one page within 1..pages.
-std::vector<std::uint8_t> TurnPage(int step) {
-    ActionAssembler a;
-    if (step > 0) {
-        a.PushString("page").Action(ActionCode::GetVariable).PushString("pages").Action(ActionCode::GetVariable);
-    } else {
-        a.PushNumber(1).PushString("page").Action(ActionCode::GetVariable);
-    }
-    a.Action(ActionCode::Less2).Action(ActionCode::Not).If("end");
-    a.PushString("page").PushString("page").Action(ActionCode::GetVariable);
-    a.Action(step > 0 ? ActionCode::Increment : ActionCode::Decrement).Action(ActionCode::SetVariable);
-    a.PushNumber(0).PushString("showPage").Action(ActionCode::CallFunction).Action(ActionCode::Pop);
-    a.Label("end");
-    return a.Finish();
-}
-
-std::vector<std::uint8_t> Button(std::uint16_t id, std::uint16_t label, std::vector<std::uint8_t> onRelease) {
-    return DefineButton2Body(id,
-                             {
-                                 ButtonRecord{kStateUp, kButtonUp, 1, {}, {}},
-                                 ButtonRecord{kStateOver, kButtonOver, 1, {}, {}},
-                                 ButtonRecord{kStateDown, kButtonDown, 1, {}, {}},
-                                 ButtonRecord{kStateHitTest, kButtonUp, 1, {}, {}},
-                                 ButtonRecord{kStateUp | kStateOver | kStateDown, label, 2, {}, {}},
-                             },
-                             {ButtonAction{kOverDownToOverUp, std::move(onRelease)}});
 }
 
 void Place(TagStream& tags, std::uint16_t depth, std::uint16_t id, std::int32_t x, std::int32_t y,
@@ -227,7 +169,13 @@ std::vector<std::uint8_t> BuildDemoMovie() {
     tags.Add(TagCode::DefineFont3, font.DefineFontBody(kFont));
     tags.Add(TagCode::DefineShape3, PanelShape());
     tags.Add(TagCode::DefineShape3, HeaderShape());
-    tags.Add(TagCode::DefineText, DefineTextBody(kTitle, font, kFont, {TextLine{"User Guide", Px(72), Px(112), Px(48), kWhite}}));
+    // The guide's title over the page's, both set by the script; the first
+    // says "User Guide" until the guide's variables arrive.
+    EditTextField guideTitle = Field(Rect{Px(64), Px(700), Px(46), Px(96)}, Px(36), kWhite);
+    guideTitle.initialText = "User Guide";
+    tags.Add(TagCode::DefineEditText, DefineEditTextBody(kGuideTitle, guideTitle));
+    tags.Add(TagCode::DefineEditText,
+             DefineEditTextBody(kPageTitle, Field(Rect{Px(64), Px(700), Px(98), Px(130)}, Px(20), kWhite, "_sans")));
     tags.Add(TagCode::DefineShape3, PageFrameShape());
     TagStream emptyTimeline;
     emptyTimeline.ShowFrame();
@@ -239,51 +187,41 @@ std::vector<std::uint8_t> BuildDemoMovie() {
     tags.Add(TagCode::DefineShape3, ButtonShape(kButtonUp, Rgba{0x4A, 0x8A, 0xDA}, Rgba{0x2A, 0x5A, 0xA8}));
     tags.Add(TagCode::DefineShape3, ButtonShape(kButtonOver, Rgba{0x6A, 0xA6, 0xF0}, Rgba{0x3A, 0x72, 0xC4}));
     tags.Add(TagCode::DefineShape3, ButtonShape(kButtonDown, Rgba{0x22, 0x4E, 0x96}, Rgba{0x1A, 0x3C, 0x78}));
-    const std::uint16_t labelHeight = Px(22);
-    auto centredLabel = [&](std::uint16_t id, const std::string& text) {
-        const std::int32_t width = TextWidth(font, text, labelHeight);
-        tags.Add(TagCode::DefineText,
-                 DefineTextBody(id, font, kFont, {TextLine{text, (Px(140) - width) / 2, Px(30), labelHeight, kWhite}}));
-    };
-    centredLabel(kButtonLabel, "Close");
-    centredLabel(kPreviousLabel, "Previous");
-    centredLabel(kNextLabel, "Next");
-    ActionAssembler close;
-    close.ExternalInterfaceCall("close");
-    tags.Add(TagCode::DefineButton2, Button(kCloseButton, kButtonLabel, close.Finish()));
-    tags.Add(TagCode::DefineButton2, Button(kPreviousButton, kPreviousLabel, TurnPage(-1)));
-    tags.Add(TagCode::DefineButton2, Button(kNextButton, kNextLabel, TurnPage(+1)));
+    EditTextField label = Field(Rect{0, Px(140), Px(10), Px(40)}, Px(22), kWhite);
+    label.hasLayout = true;
+    label.align = FieldAlign::Center;
+    label.variableName = demo::kButtonLabelVariable;
+    tags.Add(TagCode::DefineEditText, DefineEditTextBody(kButtonLabel, label));
+    tags.DefineSprite(kButton, ButtonTimeline());
+    tags.ExportAssets({{kButton, demo::kButtonLinkage}});
+    tags.DoInitAction(kButton, demo::ButtonClass().Finish());
 
-    // "Page n of m": two static words around two digit clips, on one baseline.
-    const std::uint16_t counterHeight = Px(20);
-    const std::int32_t gap = Px(8), digitWidth = TextWidth(font, "0", counterHeight);
-    const std::int32_t pageX = Px(236), baseline = Px(500);
-    const std::int32_t currentX = pageX + TextWidth(font, "Page", counterHeight) + gap;
-    const std::int32_t ofX = currentX + digitWidth + gap;
-    const std::int32_t totalX = ofX + TextWidth(font, "of", counterHeight) + gap;
-    tags.Add(TagCode::DefineText, DefineTextBody(kCounterText, font, kFont,
-                                                 {TextLine{"Page", pageX, baseline, counterHeight, kInk},
-                                                  TextLine{"of", ofX, baseline, counterHeight, kInk}}));
-    for (int digit = 0; digit < 10; ++digit) {
-        tags.Add(TagCode::DefineText,
-                 DefineTextBody(static_cast<std::uint16_t>(kDigit0 + digit), font, kFont,
-                                {TextLine{std::string(1, static_cast<char>('0' + digit)), 0, 0, counterHeight, kInk}}));
-    }
-    tags.DefineSprite(kDigits, DigitTimeline());
+    // "Page n of m" between Close and Previous; the search field under them.
+    tags.Add(TagCode::DefineEditText,
+             DefineEditTextBody(kCounter, Field(Rect{Px(230), Px(410), Px(480), Px(506)}, Px(18), kInk, "_sans")));
+    tags.Add(TagCode::DefineEditText, DefineEditTextBody(kSearchLabel, [] {
+                 EditTextField f = Field(Rect{Px(72), Px(236), Px(524), Px(550)}, Px(16), kInk, "_sans");
+                 f.initialText = "Search the guide:";
+                 return f;
+             }()));
+    EditTextField search = Field(Rect{Px(240), Px(728), Px(522), Px(550)}, Px(16), Rgba{0, 0, 0}, "_sans");
+    search.readOnly = false;
+    search.noSelect = false;
+    search.border = true;
+    search.maxLength = 40;
+    tags.Add(TagCode::DefineEditText, DefineEditTextBody(kSearch, search));
 
     Place(tags, 1, kPanel, 0, 0);
     Place(tags, 2, kHeader, 0, 0);
-    Place(tags, 3, kTitle, 0, 0);
-    Place(tags, 4, kPageFrame, 0, 0);
-    Place(tags, 5, kPageHolder, Px(72), Px(154), "holder");
-    Place(tags, 6, kSpinner, Px(716), Px(90), "spinner");
-    Place(tags, 7, kCloseButton, Px(72), Px(470), "closeButton");
-    Place(tags, 8, kPreviousButton, Px(420), Px(470), "previousButton");
-    Place(tags, 9, kNextButton, Px(588), Px(470), "nextButton");
-    Place(tags, 10, kCounterText, 0, 0);
-    Place(tags, 11, kDigits, currentX, baseline, "current");
-    Place(tags, 12, kDigits, totalX, baseline, "total");
-    tags.DoAction(MainScript());
+    Place(tags, 3, kGuideTitle, 0, 0, demo::kGuideTitle);
+    Place(tags, 4, kPageTitle, 0, 0, demo::kPageTitle);
+    Place(tags, 5, kPageFrame, 0, 0);
+    Place(tags, 6, kPageHolder, Px(72), Px(154), demo::kHolder);
+    Place(tags, 7, kSpinner, Px(716), Px(90), "spinner");
+    Place(tags, 8, kCounter, 0, 0, demo::kCounter);
+    Place(tags, 9, kSearchLabel, 0, 0);
+    Place(tags, 10, kSearch, 0, 0, demo::kSearch);
+    tags.DoAction(demo::GuideScript(kPageFolder).Finish());
     tags.ShowFrame();
     tags.End();
 

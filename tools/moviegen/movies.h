@@ -8,10 +8,17 @@
 namespace moviegen {
 
 // The user-guide movie: 800 x 600 at 24 fps. It reads the guide's variables
-// from UserGuide_Page_img/Page_var.txt (pages=N, pageK=file), shows page K's
-// picture from that folder at (72, 154), 656 x 300 pixels, with Previous and
-// Next buttons and a "Page n of m" counter (up to 9 pages); a small animation loops in the
-// header, and the Close button (centred at 142, 492) calls the host with "close".
+// from UserGuide_Page_img/Page_var.txt (title, pages=N, pageK=file,
+// titleK=heading) and shows page K's picture from that folder at (72, 154),
+// 656 x 300 pixels. The guide's title (embedded font) and the page's (_sans)
+// are in the header; "Page n of m" (_sans) lies at (230..410, 480..506).
+// Close, Previous and Next are clips of the exported "GuideButton" symbol,
+// 140 x 44 boxes at (72, 470), (420, 470) and (588, 470), attached by script;
+// Previous hides on the first page, Next on the last, and Close calls the host
+// with "close" (its only call). Enter in the search field (240..728, 522..550)
+// goes to the first page whose title holds the word typed, or to the page of
+// that number; else the page title says that nothing matched. A small
+// animation loops in the header.
 std::vector<std::uint8_t> BuildDemoMovie();
 
 // 200 x 100 stage on a white background with one solid red (255, 0, 0)

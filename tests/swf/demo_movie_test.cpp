@@ -1,0 +1,216 @@
+// The demo guide played as the projector plays it: its variables from the
+// Page_var.txt it ships with, the pointer and the keys at stage pixels. Its
+// navigation is a registered button class attached by script; its titles,
+// counter and search field are text fields the script drives.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "swf/actions/action_target.h"
+#include "swf/files/file_host.h"
+#include "swf/player/edit_text_instance.h"
+#include "swf/player/movie_clip.h"
+#include "swf/player/player.h"
+#include "tools/moviegen/movies.h"
+
+namespace swf {
+namespace {
+
+constexpr int kEnter = 13, kBackspace = 8;
+// Button centres and a point inside the search field, in stage pixels.
+constexpr double kClose[] = {142, 492}, kPrevious[] = {490, 492}, kNext[] = {658, 492}, kSearchBox[] = {480, 536};
+
+class DemoFiles : public FileHost {
+public:
+    std::vector<std::string> read;
+    FileReadResult ReadFile(const std::string& path, std::size_t) override {
+        read.push_back(path);
+        if (path != "UserGuide_Page_img/Page_var.txt") return {false, {}, "not in this test"};
+        std::ifstream in(DEMO_VARIABLES_FILE, std::ios::binary);
+        return {true, std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {}), {}};
+    }
+};
+
+class CallRecorder : public ActionHost {
+public:
+    std::vector<std::string> calls;
+    void FSCommand(const std::string& command, const std::string&) override { calls.push_back("fscommand " + command); }
+    std::string FlashCall(const std::string& request) override {
+        calls.push_back(request);
+        return {};
+    }
+    void GetURL(const std::string& url, const std::string&) override { calls.push_back("url " + url); }
+};
+
+class DemoGuide : public ::testing::Test {
+protected:
+    void SetUp() override {
+        player_.SetHost(&host_);
+        player_.SetFileHost(&files_);
+        player_.SetViewportSize(800, 600);
+        ASSERT_TRUE(player_.Load(moviegen::BuildDemoMovie())) << player_.LoadError();
+    }
+
+    std::string Text(const std::string& name) {
+        for (const auto& [depth, object] : player_.Root()->Children()) {
+            if (object->Kind() == DisplayKind::EditText && object->GetPlacement().name == name)
+                return static_cast<EditTextInstance&>(*object).Text();
+        }
+        ADD_FAILURE() << "no field " << name;
+        return {};
+    }
+    MovieClip& Button(const std::string& name) {
+        MovieClip* clip = player_.Root()->FindChild(name);
+        if (clip == nullptr) throw std::runtime_error("no button " + name);
+        return *clip;
+    }
+    std::string ButtonLabel(const std::string& name) {
+        for (const auto& [depth, object] : Button(name).Children()) {
+            if (object->Kind() == DisplayKind::EditText) return static_cast<EditTextInstance&>(*object).Text();
+        }
+        return "(no label)";
+    }
+    void Click(const double (&at)[2]) {
+        player_.PointerMove(at[0], at[1]);
+        player_.PointerDown(at[0], at[1]);
+        player_.PointerUp(at[0], at[1]);
+        player_.AdvanceFrame();
+    }
+    void Type(const std::string& text) {
+        for (const char c : text) player_.TextInput(static_cast<char32_t>(c));
+    }
+    // Enter as the control passes it on: to the focused field, then to Key
+    // listeners, then the character it types.
+    void PressEnter() {
+        player_.TextKeyDown(kEnter, false, false);
+        player_.KeyDown(kEnter, kEnter);
+        player_.TextInput(U'\r');
+        player_.KeyUp(kEnter, kEnter);
+        player_.AdvanceFrame();
+    }
+    bool Requested(const std::string& file) const {
+        return std::find(files_.read.begin(), files_.read.end(), "UserGuide_Page_img/" + file) != files_.read.end();
+    }
+
+    Player player_;
+    CallRecorder host_;
+    DemoFiles files_;
+};
+
+TEST_F(DemoGuide, ScriptSetsTitlesAndCounterAndTheButtonClassTurnsThePages) {
+    // Before the variables arrive: the placeholder title, one page, no turning.
+    EXPECT_EQ(Text("guideTitle"), "User Guide");
+    EXPECT_EQ(Text("counter"), "Page 1 of 1");
+    EXPECT_FALSE(Button("previousButton").Visible());
+    EXPECT_FALSE(Button("nextButton").Visible());
+    // The buttons' labels come from attachMovie's init objects.
+    EXPECT_EQ(ButtonLabel("closeButton"), "Close");
+    EXPECT_EQ(ButtonLabel("previousButton"), "Previous");
+    EXPECT_EQ(ButtonLabel("nextButton"), "Next");
+
+    player_.AdvanceFrame();  // Page_var.txt is read
+    EXPECT_EQ(Text("guideTitle"), "Quick Start Guide");
+    EXPECT_EQ(Text("pageTitle"), "Moving the window");
+    EXPECT_EQ(Text("counter"), "Page 1 of 3");
+    EXPECT_FALSE(Button("previousButton").Visible());
+    EXPECT_TRUE(Button("nextButton").Visible());
+
+    // The hidden Previous takes no click.
+    Click(kPrevious);
+    EXPECT_EQ(Text("counter"), "Page 1 of 3");
+    EXPECT_TRUE(Requested("page1.jpg"));  // asked for once the variables came
+
+    // Over and pressed, Next shows its other frames; released, the next page.
+    MovieClip& next = Button("nextButton");
+    EXPECT_EQ(next.CurrentFrame(), Button("closeButton").CurrentFrame());
+    const auto upFrame = next.CurrentFrame();
+    player_.PointerMove(kNext[0], kNext[1]);
+    EXPECT_EQ(next.CurrentFrame(), upFrame + 1);  // over
+    player_.PointerDown(kNext[0], kNext[1]);
+    EXPECT_EQ(next.CurrentFrame(), upFrame + 2);  // down
+    player_.PointerUp(kNext[0], kNext[1]);
+    EXPECT_EQ(next.CurrentFrame(), upFrame + 1);
+    player_.AdvanceFrame();
+    EXPECT_EQ(Text("counter"), "Page 2 of 3");
+    EXPECT_EQ(Text("pageTitle"), "Resizing the window");
+    EXPECT_TRUE(Requested("page2.jpg"));
+    EXPECT_TRUE(Button("previousButton").Visible());
+    player_.PointerMove(10, 10);
+    EXPECT_EQ(next.CurrentFrame(), upFrame);  // rolled out
+
+    Click(kNext);
+    EXPECT_EQ(Text("counter"), "Page 3 of 3");
+    EXPECT_TRUE(Requested("page3.png"));
+    EXPECT_FALSE(Button("nextButton").Visible());
+    Click(kNext);  // hidden now
+    EXPECT_EQ(Text("counter"), "Page 3 of 3");
+
+    Click(kPrevious);
+    EXPECT_EQ(Text("counter"), "Page 2 of 3");
+    EXPECT_EQ(Text("pageTitle"), "Resizing the window");
+    EXPECT_TRUE(host_.calls.empty());
+
+    // Close is the movie's only call to its host.
+    Click(kClose);
+    ASSERT_EQ(host_.calls.size(), 1u);
+    EXPECT_NE(host_.calls[0].find("<invoke name=\"close\""), std::string::npos) << host_.calls[0];
+    // Scripts ran through: the only warnings are the pictures this test does not serve.
+    for (const std::string& warning : player_.Warnings())
+        EXPECT_NE(warning.find("UserGuide_Page_img/page"), std::string::npos) << warning;
+}
+
+TEST_F(DemoGuide, EnterInTheSearchFieldGoesToTheFirstPageWhoseTitleHasTheWord) {
+    player_.AdvanceFrame();
+    // Enter with no field focused searches nothing.
+    PressEnter();
+    EXPECT_EQ(Text("counter"), "Page 1 of 3");
+
+    Click(kSearchBox);
+    ASSERT_TRUE(player_.HasTextFocus());
+    Type("CLOS");  // in "Closing the guide", whatever the case
+    EXPECT_EQ(Text("counter"), "Page 1 of 3");  // not before Enter
+    PressEnter();
+    EXPECT_EQ(Text("counter"), "Page 3 of 3");
+    EXPECT_EQ(Text("pageTitle"), "Closing the guide");
+    EXPECT_TRUE(Requested("page3.png"));
+
+    // The first match wins: "window" is in pages 1 and 2.
+    for (int i = 0; i < 4; ++i) player_.TextKeyDown(kBackspace, false, false);
+    Type("window");
+    PressEnter();
+    EXPECT_EQ(Text("counter"), "Page 1 of 3");
+    for (int i = 0; i < 6; ++i) player_.TextKeyDown(kBackspace, false, false);
+    Type("Resiz");
+    PressEnter();
+    EXPECT_EQ(Text("counter"), "Page 2 of 3");
+
+    // A page number goes to that page; one past the last is searched as a word.
+    for (int i = 0; i < 5; ++i) player_.TextKeyDown(kBackspace, false, false);
+    Type("1");
+    PressEnter();
+    EXPECT_EQ(Text("counter"), "Page 1 of 3");
+    player_.TextKeyDown(kBackspace, false, false);
+    Type("4");
+    PressEnter();
+    EXPECT_EQ(Text("counter"), "Page 1 of 3");
+    EXPECT_EQ(Text("pageTitle"), "No page matches \"4\"");
+
+    // A miss says so and stays on the page; typing again brings the title back.
+    player_.TextKeyDown(kBackspace, false, false);
+    Type("zebra");
+    PressEnter();
+    EXPECT_EQ(Text("counter"), "Page 1 of 3");
+    EXPECT_EQ(Text("pageTitle"), "No page matches \"zebra\"");
+    Type("s");
+    EXPECT_EQ(Text("pageTitle"), "Moving the window");
+    EXPECT_TRUE(host_.calls.empty());
+}
+
+}  // namespace
+}  // namespace swf

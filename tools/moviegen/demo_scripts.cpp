@@ -1,0 +1,272 @@
+// The demo guide's ActionScript 2, written action by action as a compiler
+// emits it; each function's comment gives its source.
+
+#include "demo_scripts.h"
+
+#include <string>
+
+#include "script_pieces.h"
+
+namespace moviegen::demo {
+
+using swf::writer::ActionAssembler;
+using swf::writer::ActionCode;
+
+namespace {
+
+constexpr const char* kButtonClass = "GuideButton";
+
+// function () { this.gotoAndStop(frame); }
+ActionAssembler ShowButtonFrame(const char* frame) {
+    ActionAssembler f;
+    f.PushString(frame);
+    CallMethod(f, "", "gotoAndStop", 1).Action(ActionCode::Pop);
+    return f;
+}
+
+// function () { this.gotoAndStop("over"); this._parent[this.action](); }
+ActionAssembler ButtonRelease() {
+    ActionAssembler f = ShowButtonFrame("over");
+    f.PushNumber(0);
+    This(f, "_parent");
+    This(f, "action").Action(ActionCode::CallMethod).Action(ActionCode::Pop);
+    return f;
+}
+
+// function showPageTitle() { var t = vars["title" + page]; pageTitle.text = t == undefined ? "" : t; }
+ActionAssembler ShowPageTitle() {
+    ActionAssembler f;
+    f.PushString("t");
+    Get(f, "vars").PushString("title");
+    Get(f, "page").Action(ActionCode::Add2).Action(ActionCode::GetMember).Action(ActionCode::DefineLocal);
+    Get(f, kPageTitle).PushString("text");
+    Get(f, "t").PushUndefined().Action(ActionCode::Equals2).If("untitled");
+    Get(f, "t").Jump("set");
+    f.Label("untitled").PushString("");
+    f.Label("set").Action(ActionCode::SetMember);
+    return f;
+}
+
+// function showPage() {
+//     counter.text = "Page " + page + " of " + pages;
+//     previousButton._visible = page > 1;
+//     nextButton._visible = page < pages;
+//     showPageTitle();
+//     var file = vars["page" + page];
+//     if (file != undefined) holder.loadMovie(pageFolder + file);
+// }
+ActionAssembler ShowPage(const char* pageFolder) {
+    ActionAssembler f;
+    Get(f, kCounter).PushString("text").PushString("Page ");
+    Get(f, "page").Action(ActionCode::Add2).PushString(" of ").Action(ActionCode::Add2);
+    Get(f, "pages").Action(ActionCode::Add2).Action(ActionCode::SetMember);
+    Get(f, "previousButton").PushString("_visible");
+    Get(f, "page").PushNumber(1).Action(ActionCode::Greater).Action(ActionCode::SetMember);
+    Get(f, "nextButton").PushString("_visible");
+    Get(f, "page");
+    Get(f, "pages").Action(ActionCode::Less2).Action(ActionCode::SetMember);
+    CallFunction(f, "showPageTitle", 0).Action(ActionCode::Pop);
+    f.PushString("file");
+    Get(f, "vars").PushString("page");
+    Get(f, "page").Action(ActionCode::Add2).Action(ActionCode::GetMember).Action(ActionCode::DefineLocal);
+    Get(f, "file").PushUndefined().Action(ActionCode::Equals2).If("end");
+    f.PushString(pageFolder);
+    Get(f, "file").Action(ActionCode::Add2);
+    CallMethod(f, kHolder, "loadMovie", 1).Action(ActionCode::Pop);
+    f.Label("end");
+    return f;
+}
+
+// function nextPage() { if (page < pages) { page++; showPage(); } }
+// function previousPage() { if (1 < page) { page--; showPage(); } }
+ActionAssembler TurnPage(bool forward) {
+    ActionAssembler f;
+    if (forward) {
+        Get(f, "page");
+        Get(f, "pages");
+    } else {
+        f.PushNumber(1);
+        Get(f, "page");
+    }
+    f.Action(ActionCode::Less2).Action(ActionCode::Not).If("end");
+    f.PushString("page");
+    Get(f, "page").Action(forward ? ActionCode::Increment : ActionCode::Decrement).Action(ActionCode::SetVariable);
+    CallFunction(f, "showPage", 0).Action(ActionCode::Pop);
+    f.Label("end");
+    return f;
+}
+
+// function findPage(word) {
+//     if (word == "") return;
+//     var n = Number(word);
+//     if (n > 0 && !(n < 1) && n < pages + 1) { page = Math.floor(n); showPage(); return; }
+//     var w = word.toLowerCase();
+//     for (var i = 1; !(i > pages); i++) {
+//         var t = vars["title" + i];
+//         if (t != undefined && !(t.toLowerCase().indexOf(w) < 0)) { page = i; showPage(); return; }
+//     }
+//     pageTitle.text = "No page matches \"" + word + "\"";
+// }
+// The comparisons are written so that a word that is no number (NaN) fails them.
+ActionAssembler FindPage() {
+    ActionAssembler f;
+    Get(f, "word").PushString("").Action(ActionCode::Equals2).If("end");
+    f.PushString("n");
+    Get(f, "word");
+    CallFunction(f, "Number", 1).Action(ActionCode::DefineLocal);
+    Get(f, "n").PushNumber(0).Action(ActionCode::Greater).Action(ActionCode::Not).If("words");
+    Get(f, "n").PushNumber(1).Action(ActionCode::Less2).If("words");
+    Get(f, "n");
+    Get(f, "pages").PushNumber(1).Action(ActionCode::Add2).Action(ActionCode::Less2).Action(ActionCode::Not).If("words");
+    f.PushString("page");
+    Get(f, "n");
+    CallMethod(f, "Math", "floor", 1).Action(ActionCode::SetVariable);
+    CallFunction(f, "showPage", 0).Action(ActionCode::Pop);
+    f.Jump("end");
+
+    f.Label("words").PushString("w");
+    CallMethod(f, "word", "toLowerCase", 0).Action(ActionCode::DefineLocal);
+    f.PushString("i").PushNumber(1).Action(ActionCode::DefineLocal);
+    f.Label("loop");
+    Get(f, "i");
+    Get(f, "pages").Action(ActionCode::Greater).If("miss");
+    f.PushString("t");
+    Get(f, "vars").PushString("title");
+    Get(f, "i").Action(ActionCode::Add2).Action(ActionCode::GetMember).Action(ActionCode::DefineLocal);
+    Get(f, "t").PushUndefined().Action(ActionCode::Equals2).If("next");
+    Get(f, "w").PushNumber(1);
+    CallMethod(f, "t", "toLowerCase", 0).PushString("indexOf").Action(ActionCode::CallMethod);
+    f.PushNumber(0).Action(ActionCode::Less2).If("next");
+    f.PushString("page");
+    Get(f, "i").Action(ActionCode::SetVariable);
+    CallFunction(f, "showPage", 0).Action(ActionCode::Pop);
+    f.Jump("end");
+    f.Label("next").PushString("i");
+    Get(f, "i").Action(ActionCode::Increment).Action(ActionCode::SetVariable);
+    f.Jump("loop");
+
+    f.Label("miss");
+    Get(f, kPageTitle).PushString("text").PushString("No page matches \"");
+    Get(f, "word").Action(ActionCode::Add2).PushString("\"").Action(ActionCode::Add2).Action(ActionCode::SetMember);
+    f.Label("end");
+    return f;
+}
+
+// function () { if (Key.getCode() == Key.ENTER && eval(Selection.getFocus()) == search) findPage(search.text); }
+ActionAssembler SearchOnEnter() {
+    ActionAssembler f;
+    CallMethod(f, "Key", "getCode", 0);
+    Member(Get(f, "Key"), "ENTER").Action(ActionCode::Equals2).Action(ActionCode::Not).If("end");
+    CallMethod(f, "Selection", "getFocus", 0).Action(ActionCode::GetVariable);
+    Get(f, kSearch).Action(ActionCode::Equals2).Action(ActionCode::Not).If("end");
+    Member(Get(f, kSearch), "text");
+    CallFunction(f, "findPage", 1).Action(ActionCode::Pop);
+    f.Label("end");
+    return f;
+}
+
+// function (ok) {
+//     if (ok) { pages = Number(this.pages); if (this.title != undefined) guideTitle.text = this.title; }
+//     showPage();
+// }
+ActionAssembler OnVariablesLoaded() {
+    ActionAssembler f;
+    Get(f, "ok").Action(ActionCode::Not).If("show");
+    f.PushString("pages");
+    This(f, "pages");
+    CallFunction(f, "Number", 1).Action(ActionCode::SetVariable);
+    This(f, "title").PushUndefined().Action(ActionCode::Equals2).If("show");
+    Get(f, kGuideTitle).PushString("text");
+    This(f, "title").Action(ActionCode::SetMember);
+    f.Label("show");
+    CallFunction(f, "showPage", 0).Action(ActionCode::Pop);
+    return f;
+}
+
+// function () { showPageTitle(); }: typing again after a miss brings the page's title back.
+ActionAssembler SearchChanged() {
+    ActionAssembler f;
+    CallFunction(f, "showPageTitle", 0).Action(ActionCode::Pop);
+    return f;
+}
+
+// attachMovie("GuideButton", name, depth, {_x: x, _y: y, label: label, action: action});
+void AttachButton(ActionAssembler& a, const char* name, int depth, int x, int y, const char* label,
+                  const char* action) {
+    a.PushString("_x").PushNumber(x).PushString("_y").PushNumber(y);
+    a.PushString(kButtonLabelVariable).PushString(label).PushString("action").PushString(action);
+    a.PushNumber(4).Action(ActionCode::InitObject);
+    a.PushNumber(depth).PushString(name).PushString(kButtonLinkage);
+    CallMethod(a, "", "attachMovie", 4).Action(ActionCode::Pop);
+}
+
+}  // namespace
+
+// _global.GuideButton = function () { this.stop(); };
+// GuideButton extends MovieClip;
+// var p = GuideButton.prototype;
+// p.onRollOver = ...; p.onRollOut = ...; p.onReleaseOutside = ...; p.onPress = ...; p.onRelease = ...;
+// Object.registerClass("GuideButton", GuideButton);
+ActionAssembler ButtonClass() {
+    ActionAssembler a;
+    ActionAssembler constructor;
+    CallMethod(constructor, "", "stop", 0).Action(ActionCode::Pop);
+    Get(a, "_global").PushString(kButtonClass).DefineFunction("", {}, constructor).Action(ActionCode::SetMember);
+    Class(a, kButtonClass);
+    Get(a, "MovieClip").Action(kExtendsAction);
+    a.PushString("p");
+    Member(Class(a, kButtonClass), "prototype").Action(ActionCode::DefineLocal);
+    const auto method = [&a](const char* name, const ActionAssembler& body) {
+        Get(a, "p").PushString(name).DefineFunction("", {}, body).Action(ActionCode::SetMember);
+    };
+    method("onRollOver", ShowButtonFrame("over"));
+    method("onRollOut", ShowButtonFrame("up"));
+    method("onReleaseOutside", ShowButtonFrame("up"));
+    method("onPress", ShowButtonFrame("down"));
+    method("onRelease", ButtonRelease());
+    RegisterClass(a, kButtonLinkage, kButtonClass);
+    return a;
+}
+
+// page = 1; pages = 1; the functions above;
+// attachMovie Close, Previous and Next;
+// vars = new LoadVars(); vars.onLoad = ...; vars.load(pageFolder + "Page_var.txt");
+// searchKeys = new Object(); searchKeys.onKeyDown = ...; Key.addListener(searchKeys);
+// search.onChanged = ...; showPage(); stop();
+ActionAssembler GuideScript(const char* pageFolder) {
+    ActionAssembler a;
+    a.PushString("page").PushNumber(1).Action(ActionCode::SetVariable);
+    a.PushString("pages").PushNumber(1).Action(ActionCode::SetVariable);
+    a.DefineFunction("showPageTitle", {}, ShowPageTitle());
+    a.DefineFunction("showPage", {}, ShowPage(pageFolder));
+    a.DefineFunction("nextPage", {}, TurnPage(true));
+    a.DefineFunction("previousPage", {}, TurnPage(false));
+    ActionAssembler close;
+    close.ExternalInterfaceCall("close");
+    a.DefineFunction("closeGuide", {}, close);
+    a.DefineFunction("findPage", {"word"}, FindPage());
+
+    // The buttons' boxes are 140 x 44 pixels.
+    AttachButton(a, "closeButton", 10, 72, 470, "Close", "closeGuide");
+    AttachButton(a, "previousButton", 11, 420, 470, "Previous", "previousPage");
+    AttachButton(a, "nextButton", 12, 588, 470, "Next", "nextPage");
+
+    a.PushString("vars").PushNumber(0).PushString("LoadVars").Action(ActionCode::NewObject);
+    a.Action(ActionCode::SetVariable);
+    Get(a, "vars").PushString("onLoad").DefineFunction("", {"ok"}, OnVariablesLoaded()).Action(ActionCode::SetMember);
+    a.PushString(std::string(pageFolder) + "Page_var.txt");
+    CallMethod(a, "vars", "load", 1).Action(ActionCode::Pop);
+
+    a.PushString("searchKeys").PushNumber(0).PushString("Object").Action(ActionCode::NewObject);
+    a.Action(ActionCode::SetVariable);
+    Get(a, "searchKeys").PushString("onKeyDown").DefineFunction("", {}, SearchOnEnter()).Action(ActionCode::SetMember);
+    Get(a, "searchKeys");
+    CallMethod(a, "Key", "addListener", 1).Action(ActionCode::Pop);
+    Get(a, kSearch).PushString("onChanged").DefineFunction("", {}, SearchChanged()).Action(ActionCode::SetMember);
+
+    CallFunction(a, "showPage", 0).Action(ActionCode::Pop);
+    a.Action(ActionCode::Stop);
+    return a;
+}
+
+}  // namespace moviegen::demo

@@ -1,0 +1,38 @@
+// Pieces of ActionScript 2 as compilers emit them.
+
+#include "script_pieces.h"
+
+namespace moviegen {
+
+using swf::writer::ActionAssembler;
+using swf::writer::ActionCode;
+
+ActionAssembler& Get(ActionAssembler& a, const std::string& name) {
+    return a.PushString(name).Action(ActionCode::GetVariable);
+}
+
+ActionAssembler& Member(ActionAssembler& a, const std::string& name) {
+    return a.PushString(name).Action(ActionCode::GetMember);
+}
+
+ActionAssembler& Class(ActionAssembler& a, const std::string& cls) { return Member(Get(a, "_global"), cls); }
+
+ActionAssembler& This(ActionAssembler& a, const std::string& name) { return Member(Get(a, "this"), name); }
+
+ActionAssembler& CallMethod(ActionAssembler& a, const std::string& object, const std::string& method,
+                            int argumentCount) {
+    a.PushNumber(argumentCount);
+    Get(a, object.empty() ? "this" : object);
+    return a.PushString(method).Action(ActionCode::CallMethod);
+}
+
+ActionAssembler& CallFunction(ActionAssembler& a, const std::string& name, int argumentCount) {
+    return a.PushNumber(argumentCount).PushString(name).Action(ActionCode::CallFunction);
+}
+
+void RegisterClass(ActionAssembler& a, const std::string& linkage, const std::string& cls) {
+    Class(a, cls).PushString(linkage);
+    CallMethod(a, "Object", "registerClass", 2).Action(ActionCode::Pop);
+}
+
+}  // namespace moviegen
