@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <new>
 
+#include "win32/owned_handle.h"
+
 namespace control {
 
 namespace {
@@ -80,9 +82,10 @@ std::wstring MovieFolder(const std::wstring& location) {
 std::optional<std::vector<std::uint8_t>> ReadMovieBytes(const std::wstring& location) {
     const std::wstring path = MovieLocationToPath(location);
     if (path.empty()) return std::nullopt;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    const win32::OwnedHandle owned(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!owned) return std::nullopt;
+    HANDLE file = owned.Get();
     std::optional<std::vector<std::uint8_t>> result;
     LARGE_INTEGER size;
     if (GetFileSizeEx(file, &size) && size.QuadPart >= 0 &&
@@ -100,7 +103,6 @@ std::optional<std::vector<std::uint8_t>> ReadMovieBytes(const std::wstring& loca
         } catch (const std::bad_alloc&) {
         }
     }
-    CloseHandle(file);
     return result;
 }
 
