@@ -14,6 +14,7 @@
 #include "control/saved_state_reader.h"
 #include "flash/ShockwaveFlashObjects_TLB.h"
 #include "win32/com_error.h"
+#include "win32/wide_text.h"
 
 namespace control {
 
@@ -27,12 +28,8 @@ namespace {
 constexpr LONG kDestroying = 1 << 28;
 
 BSTR Utf8ToBstr(const std::string& text) {
-    if (text.empty()) return SysAllocString(L"");
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    BSTR result = SysAllocStringLen(nullptr, length > 0 ? length : 0);
-    if (result && length > 0)
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result, length);
-    return result;
+    const std::wstring wide = win32::WideFromUtf8Replacing(text);
+    return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
 }
 
 bool SameText(const std::u16string& text, const char* expected) {

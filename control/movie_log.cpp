@@ -3,19 +3,15 @@
 #include <algorithm>
 
 #include "control/movie_source.h"
+#include "win32/wide_text.h"
 
 namespace control {
 
 namespace {
 
+// At most the first MiB of a line goes to the debugger.
 std::wstring Widen(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int size = static_cast<int>(std::min<std::size_t>(utf8.size(), 1u << 20));
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-    if (length <= 0) return {};
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), length);
-    return wide;
+    return win32::WideFromUtf8Replacing(std::string_view(utf8).substr(0, std::size_t{1} << 20));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "win32/owned_handle.h"
+#include "win32/wide_text.h"
 
 namespace control {
 
@@ -35,15 +36,9 @@ std::wstring DecodeEscapes(const std::wstring& text) {
             i += 2;
             continue;
         }
-        char utf8[8];
-        const int n = WideCharToMultiByte(CP_UTF8, 0, &text[i], 1, utf8, sizeof(utf8), nullptr, nullptr);
-        bytes.append(utf8, n > 0 ? n : 0);
+        bytes += win32::Utf8FromWideReplacing(std::wstring_view(&text[i], 1));
     }
-    const int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring result(length > 0 ? length : 0, L'\0');
-    if (length > 0)
-        MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), result.data(), length);
-    return result;
+    return win32::WideFromUtf8Replacing(bytes);
 }
 
 }  // namespace
