@@ -54,7 +54,7 @@ TEST(Win32Owners, GdiOwnersCountEachObjectOnceAndFreeIt) {
 TEST(Win32Owners, IconsCountAsUserObjectsAndWindowsAnswerTheCountMessage) {
     const long start = LiveObjects(CountedObject::User);
     {
-        win32::IconHandle icon(CopyIcon(LoadIconW(nullptr, IDI_APPLICATION)));
+        win32::IconHandle icon(CopyIcon(LoadIcon(nullptr, IDI_APPLICATION)));
         ASSERT_TRUE(icon);
         EXPECT_EQ(LiveObjects(CountedObject::User), start + 1);
         // The answer packs GDI objects in the low word and USER objects in the high word.
