@@ -9,35 +9,19 @@
 #include "app/installer_command.h"
 #include "app/package_file.h"
 #include "app/payload_tail.h"
+#include "flash/ShockwaveFlashObjects_TLB.h"
 #include "toolkit/win/application.h"
 #include "win32/module_path.h"
 #include "win32/owned_handle.h"
+#include "win32/registry_key.h"
 #include "win32/wide_text.h"
 
 namespace app {
-
-const char kControlServerKey[] = "\\CLSID\\{D27CDB6E-AE6D-11cf-96B8-444553540000}\\InprocServer32";
 
 namespace {
 
 constexpr std::size_t kPathBuffer = 1024;
 constexpr DWORD kStillActive = 259;
-
-class RegistryKey {
-public:
-    RegistryKey(HKEY root, const char* path) {
-        if (RegOpenKeyExA(root, path, 0, KEY_READ, &key_) != ERROR_SUCCESS) key_ = nullptr;
-    }
-    ~RegistryKey() {
-        if (key_) RegCloseKey(key_);
-    }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    HKEY get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 // In UTF-8; empty when the system cannot say (or its answer does not fit
 // the buffer).
@@ -80,12 +64,13 @@ void RunInstaller(const std::wstring& installer, const std::wstring& arguments) 
 }  // namespace
 
 std::string ReadRegisteredControlPath() {
-    RegistryKey key(HKEY_CLASSES_ROOT, kControlServerKey + 1);  // sub-key names have no leading backslash
-    if (!key.get()) return std::string();
+    win32::RegistryKey key;
+    const std::string serverKey = std::string("CLSID\\") + ShockwaveFlashObjects_TLB::kClassIdText + "\\InprocServer32";
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, serverKey.c_str(), 0, KEY_READ, key.Out()) != ERROR_SUCCESS) return {};
 
     DWORD type = 0;
     DWORD size = 0;
-    if (RegQueryValueExA(key.get(), "", nullptr, &type, nullptr, &size) != ERROR_SUCCESS || size == 0) {
+    if (RegQueryValueExA(key.Get(), "", nullptr, &type, nullptr, &size) != ERROR_SUCCESS || size == 0) {
         return std::string();
     }
     // A value that is not text names no control: the registration is broken,
@@ -93,7 +78,7 @@ std::string ReadRegisteredControlPath() {
     if (type != REG_SZ && type != REG_EXPAND_SZ) return std::string();
 
     std::string data(size + 1, '\0');
-    if (RegQueryValueExA(key.get(), "", nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) !=
+    if (RegQueryValueExA(key.Get(), "", nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) !=
         ERROR_SUCCESS) {
         return std::string();
     }

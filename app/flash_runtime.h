@@ -8,9 +8,6 @@
 
 namespace app {
 
-// Registry key of the control's in-process server, below HKEY_CLASSES_ROOT.
-extern const char kControlServerKey[];
-
 // The default value of the control's server key: the registered file, or an
 // empty text when the key or value is missing, empty or not text.
 std::string ReadRegisteredControlPath();

@@ -14,17 +14,12 @@ bool BackBuffer::Resize(int width, int height) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    if (!dc) return false;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!bitmap || !bits) {
-        if (bitmap) DeleteObject(bitmap);
-        DeleteDC(dc);
-        return false;
-    }
-    dc_ = dc;
-    bitmap_ = bitmap;
-    previous_ = SelectObject(dc, bitmap);
+    win32::GdiObject<HBITMAP> bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || !bits) return false;
+    auto dc = std::make_unique<win32::MemoryDC>(nullptr, bitmap.Get());
+    if (!dc->Get()) return false;
+    bitmap_ = std::move(bitmap);
+    dc_ = std::move(dc);
     pixels_ = static_cast<std::uint32_t*>(bits);
     width_ = width;
     height_ = height;
@@ -32,14 +27,8 @@ bool BackBuffer::Resize(int width, int height) {
 }
 
 void BackBuffer::Free() {
-    if (dc_) {
-        SelectObject(dc_, previous_);
-        DeleteDC(dc_);
-    }
-    if (bitmap_) DeleteObject(bitmap_);
-    dc_ = nullptr;
-    bitmap_ = nullptr;
-    previous_ = nullptr;
+    dc_.reset();  // gives the bitmap back before it is deleted
+    bitmap_.Reset();
     pixels_ = nullptr;
     width_ = height_ = 0;
 }

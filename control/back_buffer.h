@@ -5,6 +5,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
+
+#include "win32/gdi_objects.h"
 
 namespace control {
 
@@ -21,15 +24,14 @@ public:
     void Free();
 
     bool Valid() const { return dc_ != nullptr; }
-    HDC Dc() const { return dc_; }
+    HDC Dc() const { return dc_ ? dc_->Get() : nullptr; }
     std::uint32_t* Pixels() const { return pixels_; }
     int Width() const { return width_; }
     int Height() const { return height_; }
 
 private:
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
+    win32::GdiObject<HBITMAP> bitmap_;
+    std::unique_ptr<win32::MemoryDC> dc_;  // after the bitmap: freed first
     std::uint32_t* pixels_ = nullptr;
     int width_ = 0;
     int height_ = 0;

@@ -4,6 +4,7 @@
 
 #include "control/flash_control.h"
 #include "control/module.h"
+#include "win32/com_error.h"
 
 namespace control {
 
@@ -21,12 +22,13 @@ HRESULT ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
-    auto* control = new (std::nothrow) FlashControl();
-    if (!control) return E_OUTOFMEMORY;
-    // The creation reference is dropped after the query, which then holds the only one.
-    const HRESULT hr = control->QueryInterface(iid, out);
-    control->Release();
-    return hr;
+    return win32::HresultOf([&]() -> HRESULT {
+        auto* control = new FlashControl();
+        // The creation reference is dropped after the query, which then holds the only one.
+        const HRESULT hr = control->QueryInterface(iid, out);
+        control->Release();
+        return hr;
+    });
 }
 
 HRESULT ClassFactory::LockServer(BOOL lock) {

@@ -13,6 +13,8 @@
 #include "control/movie_source.h"
 #include "control/saved_state_reader.h"
 #include "flash/ShockwaveFlashObjects_TLB.h"
+#include "win32/com_error.h"
+#include "win32/wide_text.h"
 
 namespace control {
 
@@ -26,12 +28,8 @@ namespace {
 constexpr LONG kDestroying = 1 << 28;
 
 BSTR Utf8ToBstr(const std::string& text) {
-    if (text.empty()) return SysAllocString(L"");
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    BSTR result = SysAllocStringLen(nullptr, length > 0 ? length : 0);
-    if (result && length > 0)
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result, length);
-    return result;
+    const std::wstring wide = win32::WideFromUtf8Replacing(text);
+    return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
 }
 
 bool SameText(const std::u16string& text, const char* expected) {
@@ -142,7 +140,7 @@ HRESULT FlashControl::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS
     if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
     if (id == kDispidFrameCounters) return GetFrameCounters(flags, parameters, result);
     if (id != TLB::DISPID_Movie) return DISP_E_MEMBERNOTFOUND;
-    try {
+    return win32::HresultOf([&]() -> HRESULT {
         if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
             if (!parameters || parameters->cArgs != 1 || !parameters->rgvarg) return DISP_E_BADPARAMCOUNT;
             VARIANT text;
@@ -170,11 +168,7 @@ HRESULT FlashControl::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS
             return S_OK;
         }
         return DISP_E_MEMBERNOTFOUND;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_FAIL;
-    }
+    });
 }
 
 HRESULT FlashControl::GetFrameCounters(WORD flags, DISPPARAMS* parameters, VARIANT* result) {
@@ -295,18 +289,17 @@ HRESULT FlashControl::IsDirty() { return dirty_ ? S_OK : S_FALSE; }
 
 HRESULT FlashControl::Load(LPSTREAM stream) {
     if (!stream) return E_POINTER;
-    try {
+    // A malformed state fails the call; the control keeps what it had.
+    const HRESULT loaded = win32::HresultOf([&]() -> HRESULT {
         const auto block = ReadSavedStateBlock([stream](std::uint8_t* target, std::size_t count) {
             ULONG got = 0;
             return SUCCEEDED(stream->Read(target, static_cast<ULONG>(count), &got)) && got == count;
         });
         if (!block) return E_FAIL;
         state_ = flash::ParseControlData(*block);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_FAIL;  // malformed state: the control keeps what it had
-    }
+        return S_OK;
+    });
+    if (FAILED(loaded)) return loaded;
     dirty_ = false;
     ApplySettings();
     return S_OK;
@@ -314,37 +307,33 @@ HRESULT FlashControl::Load(LPSTREAM stream) {
 
 HRESULT FlashControl::Save(LPSTREAM stream, BOOL clearDirty) {
     if (!stream) return E_POINTER;
-    try {
+    const HRESULT saved = win32::HresultOf([&]() -> HRESULT {
         const auto bytes = flash::SerializeControlData(state_);
         ULONG written = 0;
         const HRESULT hr = stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written);
         if (FAILED(hr)) return hr;
         if (written != bytes.size()) return STG_E_MEDIUMFULL;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_FAIL;
-    }
+        return S_OK;
+    });
+    if (FAILED(saved)) return saved;
     if (clearDirty) dirty_ = false;
     return S_OK;
 }
 
 HRESULT FlashControl::GetSizeMax(ULARGE_INTEGER* size) {
     if (!size) return E_POINTER;
-    try {
+    return win32::HresultOf([&]() -> HRESULT {
         size->QuadPart = flash::SerializeControlData(state_).size();
-    } catch (...) {
-        return E_FAIL;
-    }
-    return S_OK;
+        return S_OK;
+    });
 }
 
 HRESULT FlashControl::InitNew() {
-    try {
+    const HRESULT made = win32::HresultOf([&]() -> HRESULT {
         state_ = flash::DefaultControlData();
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
+        return S_OK;
+    });
+    if (FAILED(made)) return made;
     dirty_ = false;
     ApplySettings();
     return S_OK;

@@ -6,6 +6,7 @@
 
 #include "control/registration.h"
 #include "flash/ShockwaveFlashObjects_TLB.h"
+#include "win32/com_error.h"
 
 namespace control {
 
@@ -334,12 +335,10 @@ HRESULT FlashControl::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC 
     if (!dc || !bounds) return E_INVALIDARG;
     const RECT area = {bounds->left, bounds->top, bounds->right, bounds->bottom};
     if (area.right <= area.left || area.bottom <= area.top) return S_OK;
-    try {
+    return win32::HresultOf([&]() -> HRESULT {
         DrawPlayer(player_, dc, area);
-    } catch (...) {
-        return E_FAIL;
-    }
-    return S_OK;
+        return S_OK;
+    });
 }
 
 HRESULT FlashControl::GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, LOGPALETTE** colors) {

@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <new>
 
+#include "win32/owned_handle.h"
+#include "win32/wide_text.h"
+
 namespace control {
 
 namespace {
@@ -14,32 +17,6 @@ swf::FileReadResult Failure(std::string error) {
     result.error = std::move(error);
     return result;
 }
-
-std::wstring Widen(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0);
-    if (length <= 0) return {};
-    std::wstring wide(length, L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), wide.data(),
-                        length);
-    return wide;
-}
-
-// Closes a file handle on every path out.
-class Handle {
-public:
-    explicit Handle(HANDLE handle) : handle_(handle) {}
-    ~Handle() {
-        if (valid()) CloseHandle(handle_);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
 
 // The path the system reached for an open handle, links and junctions resolved.
 std::wstring FinalPath(HANDLE handle) {
@@ -71,25 +48,25 @@ bool IsInside(const std::wstring& path, std::wstring folder) {
 FolderFileHost::FolderFileHost(std::wstring folder) : folder_(std::move(folder)) {}
 
 swf::FileReadResult FolderFileHost::ReadFile(const std::string& relativePath, std::size_t maxBytes) {
-    std::wstring relative = Widen(relativePath);
+    std::wstring relative = win32::WideFromUtf8(relativePath).value_or(std::wstring());
     if (relative.empty() || folder_.empty()) return Failure("no such file: " + relativePath);
     std::replace(relative.begin(), relative.end(), L'/', L'\\');
 
-    const Handle folder(CreateFileW(folder_.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    const win32::OwnedHandle folder(CreateFileW(folder_.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!folder.valid()) return Failure("the movie's folder cannot be opened");
-    const std::wstring folderPath = FinalPath(folder.get());
+    if (!folder) return Failure("the movie's folder cannot be opened");
+    const std::wstring folderPath = FinalPath(folder.Get());
 
     const std::wstring path = folder_ + (folder_.back() == L'\\' ? L"" : L"\\") + relative;
-    const Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    const win32::OwnedHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return Failure("file not found: " + relativePath);
-    if (!IsInside(FinalPath(file.get()), folderPath)) {
+    if (!file) return Failure("file not found: " + relativePath);
+    if (!IsInside(FinalPath(file.Get()), folderPath)) {
         return Failure("the file lies outside the movie's folder: " + relativePath);
     }
-    if (GetFileType(file.get()) != FILE_TYPE_DISK) return Failure("not a file: " + relativePath);
+    if (GetFileType(file.Get()) != FILE_TYPE_DISK) return Failure("not a file: " + relativePath);
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return Failure("cannot read " + relativePath);
+    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0) return Failure("cannot read " + relativePath);
     if (static_cast<std::uint64_t>(size.QuadPart) > maxBytes) return Failure("the file is too large: " + relativePath);
 
     swf::FileReadResult result;
@@ -102,7 +79,7 @@ swf::FileReadResult FolderFileHost::ReadFile(const std::string& relativePath, st
     while (done < result.bytes.size()) {
         DWORD got = 0;
         const DWORD want = static_cast<DWORD>(std::min<std::size_t>(result.bytes.size() - done, 1u << 20));
-        if (!::ReadFile(file.get(), result.bytes.data() + done, want, &got, nullptr) || got == 0) break;
+        if (!::ReadFile(file.Get(), result.bytes.data() + done, want, &got, nullptr) || got == 0) break;
         done += got;
     }
     if (done != result.bytes.size()) return Failure("cannot read " + relativePath);

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "win32/wide_text.h"
+
 namespace control {
 
 namespace {
@@ -21,13 +23,7 @@ const wchar_t* const kSansFaces[] = {L"Arial", L"Liberation Sans", L"DejaVu Sans
 const wchar_t* const kSerifFaces[] = {L"Times New Roman", L"Liberation Serif", L"DejaVu Serif"};
 const wchar_t* const kMonoFaces[] = {L"Courier New", L"Liberation Mono", L"DejaVu Sans Mono"};
 
-std::wstring Widen(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), length);
-    return out;
-}
+std::wstring Widen(const std::string& utf8) { return win32::WideFromUtf8Replacing(utf8); }
 
 int CALLBACK NoteFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
     *reinterpret_cast<bool*>(found) = true;

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <string>
 
+#include "win32/owned_handle.h"
+
 namespace control {
 
 // Whether the user asked for the file log.
@@ -32,7 +34,7 @@ public:
     static constexpr std::uint64_t kMaxFileBytes = 16ull * 1024 * 1024;
 
 private:
-    HANDLE file_ = INVALID_HANDLE_VALUE;
+    win32::OwnedHandle file_;
     std::uint64_t written_ = 0;
 };
 

@@ -5,10 +5,7 @@
 #include <utility>
 
 #include "control/frame_clock.h"
-
-#if defined(CONTROL_HAVE_SWF_ENGINE)
 #include "swf/player/player.h"
-#endif
 
 namespace control {
 
@@ -37,7 +34,6 @@ void Fill(std::uint32_t* pixels, int width, int height, std::ptrdiff_t strideByt
 
 }  // namespace
 
-#if defined(CONTROL_HAVE_SWF_ENGINE)
 
 // What the movie asks of its host is queued, not acted on, while the engine
 // runs: the control hands it to its sinks once the engine has returned.
@@ -246,55 +242,6 @@ void MoviePlayer::Guard(Step step) {
         Unload();
     }
 }
-
-#else  // no engine in this build: every movie shows as the plain background
-
-struct MoviePlayer::Engine {};
-class MoviePlayer::ScriptHost {};
-
-MoviePlayer::MoviePlayer() = default;
-MoviePlayer::~MoviePlayer() = default;
-bool MoviePlayer::Load(std::span<const std::uint8_t>, std::string) { return false; }
-void MoviePlayer::Unload() { events_.clear(); }
-bool MoviePlayer::HasMovie() const { return false; }
-void MoviePlayer::SetFileHost(swf::FileHost*) {}
-void MoviePlayer::SetLogSink(LogSink) {}
-double MoviePlayer::FrameRate() const { return kFallbackFrameRate; }
-std::uint32_t MoviePlayer::BackgroundColor() const { return kDefaultBackground; }
-void MoviePlayer::Advance() {}
-void MoviePlayer::Render(std::uint32_t* pixels, int width, int height, std::ptrdiff_t strideBytes) {
-    if (pixels && width > 0 && height > 0) Fill(pixels, width, height, strideBytes, kDefaultBackground);
-}
-std::vector<PixelArea> MoviePlayer::RenderChanges(std::uint32_t* pixels, int width, int height,
-                                                  std::ptrdiff_t strideBytes) {
-    if (!pixels || width <= 0 || height <= 0) return {};
-    Render(pixels, width, height, strideBytes);
-    return {{0, 0, width, height}};
-}
-void MoviePlayer::ForgetRenderedFrame() {}
-void MoviePlayer::SetViewport(int width, int height) {
-    viewportWidth_ = width;
-    viewportHeight_ = height;
-}
-void MoviePlayer::PointerMove(int, int) {}
-void MoviePlayer::PointerDown(int, int, int) {}
-void MoviePlayer::PointerUp(int, int) {}
-bool MoviePlayer::PointerOverButton() const { return false; }
-bool MoviePlayer::MouseHidden() const { return false; }
-void MoviePlayer::KeyDown(int, int) {}
-void MoviePlayer::KeyUp(int, int) {}
-bool MoviePlayer::PointerOverLink() const { return false; }
-CursorShape MoviePlayer::Cursor() const { return CursorShape::Arrow; }
-bool MoviePlayer::TextKeyDown(int, bool, bool) { return false; }
-bool MoviePlayer::CharacterTyped(char32_t) { return false; }
-bool MoviePlayer::HasTextFocus() const { return false; }
-void MoviePlayer::SetClipboard(swf::Clipboard*) {}
-void MoviePlayer::SetCaretBlinkTime(double) {}
-bool MoviePlayer::UpdateCaretBlink(double) { return false; }
-double MoviePlayer::MillisecondsToCaretBlink() const { return -1; }
-void MoviePlayer::SetFontProvider(swf::fonts::DeviceFontProvider*) {}
-
-#endif
 
 void MoviePlayer::SetScriptAccess(bool allowed) { scriptAccess_ = allowed; }
 

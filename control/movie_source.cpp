@@ -8,6 +8,9 @@
 #include <algorithm>
 #include <new>
 
+#include "win32/owned_handle.h"
+#include "win32/wide_text.h"
+
 namespace control {
 
 namespace {
@@ -34,15 +37,9 @@ std::wstring DecodeEscapes(const std::wstring& text) {
             i += 2;
             continue;
         }
-        char utf8[8];
-        const int n = WideCharToMultiByte(CP_UTF8, 0, &text[i], 1, utf8, sizeof(utf8), nullptr, nullptr);
-        bytes.append(utf8, n > 0 ? n : 0);
+        bytes += win32::Utf8FromWideReplacing(std::wstring_view(&text[i], 1));
     }
-    const int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring result(length > 0 ? length : 0, L'\0');
-    if (length > 0)
-        MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), result.data(), length);
-    return result;
+    return win32::WideFromUtf8Replacing(bytes);
 }
 
 }  // namespace
@@ -100,9 +97,10 @@ std::wstring MovieFolder(const std::wstring& location) {
 std::optional<std::vector<std::uint8_t>> ReadMovieBytes(const std::wstring& location) {
     const std::wstring path = MovieLocationToPath(location);
     if (path.empty()) return std::nullopt;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    const win32::OwnedHandle owned(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!owned) return std::nullopt;
+    HANDLE file = owned.Get();
     std::optional<std::vector<std::uint8_t>> result;
     LARGE_INTEGER size;
     if (GetFileSizeEx(file, &size) && size.QuadPart >= 0 &&
@@ -120,7 +118,6 @@ std::optional<std::vector<std::uint8_t>> ReadMovieBytes(const std::wstring& loca
         } catch (const std::bad_alloc&) {
         }
     }
-    CloseHandle(file);
     return result;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "control/module.h"
+#include "win32/object_count.h"
 
 namespace control {
 
@@ -66,6 +67,7 @@ bool PlayerWindow::Create(HWND parent, const RECT& bounds) {
                                 bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
                                 parent, nullptr, ModuleInstance(), this);
     if (!hwnd) return false;
+    win32::CountCreated(win32::CountedObject::User);
     Restart();
     return true;
 }
@@ -116,6 +118,8 @@ void PlayerWindow::RequestDelivery() {
 }
 
 LRESULT CALLBACK PlayerWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == win32::LiveObjectsMessage()) return win32::LiveObjectsAnswer();
+    if (message == WM_NCDESTROY) win32::CountFreed(win32::CountedObject::User);
     if (message == WM_NCCREATE) {
         auto* self = static_cast<PlayerWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->hwnd_ = hwnd;

@@ -4,22 +4,22 @@
 
 #include <string>
 
+#include "flash/ShockwaveFlashObjects_TLB.h"
+#include "win32/registry_key.h"
+
 namespace control {
 
 namespace {
 
-constexpr wchar_t kClassKey[] = L"CLSID\\{D27CDB6E-AE6D-11cf-96B8-444553540000}";
-constexpr wchar_t kClassIdText[] = L"{D27CDB6E-AE6D-11cf-96B8-444553540000}";
+constexpr const wchar_t* kClassIdText = ShockwaveFlashObjects_TLB::kClassIdWideText;
 
 LONG SetText(HKEY root, const std::wstring& subKey, const wchar_t* name, const std::wstring& value) {
-    HKEY key = nullptr;
+    win32::RegistryKey key;
     LONG rc = RegCreateKeyExW(root, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
-                              &key, nullptr);
+                              key.Out(), nullptr);
     if (rc != ERROR_SUCCESS) return rc;
-    rc = RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-    return rc;
+    return RegSetValueExW(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
 // The default value of HKCR\subKey as text; empty when absent or not text.
@@ -27,10 +27,9 @@ std::wstring ReadDefault(const std::wstring& subKey) {
     wchar_t buffer[2048] = {};
     DWORD size = sizeof(buffer) - sizeof(wchar_t);
     DWORD type = 0;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, subKey.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return {};
-    const LONG rc = RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
-    RegCloseKey(key);
+    win32::RegistryKey key;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, subKey.c_str(), 0, KEY_QUERY_VALUE, key.Out()) != ERROR_SUCCESS) return {};
+    const LONG rc = RegQueryValueExW(key.Get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
     if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return {};
     return std::wstring(buffer);
 }
@@ -38,7 +37,7 @@ std::wstring ReadDefault(const std::wstring& subKey) {
 }  // namespace
 
 HRESULT RegisterControl(const wchar_t* modulePath) {
-    const std::wstring classKey = kClassKey;
+    const std::wstring classKey = std::wstring(L"CLSID\\") + kClassIdText;
     const std::wstring progId = kProgId;
     LONG rc = SetText(HKEY_CLASSES_ROOT, classKey, nullptr, kControlName);
     if (rc == ERROR_SUCCESS) rc = SetText(HKEY_CLASSES_ROOT, classKey + L"\\InprocServer32", nullptr, modulePath);
@@ -52,7 +51,7 @@ HRESULT RegisterControl(const wchar_t* modulePath) {
 }
 
 HRESULT UnregisterControl(const wchar_t* modulePath) {
-    const std::wstring classKey = kClassKey;
+    const std::wstring classKey = std::wstring(L"CLSID\\") + kClassIdText;
     const std::wstring registered = ReadDefault(classKey + L"\\InprocServer32");
     if (registered.empty() || lstrcmpiW(registered.c_str(), modulePath) != 0) return S_FALSE;
     const std::wstring progId = kProgId;

@@ -3,25 +3,16 @@
 #include <cstring>
 
 #include "control/html_clipboard_format.h"
+#include "win32/wide_text.h"
 
 namespace control {
 
 namespace {
 
-std::wstring Widen(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int count = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(count > 0 ? count : 0), L'\0');
-    if (count > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), count);
-    return wide;
-}
+std::wstring Widen(const std::string& utf8) { return win32::WideFromUtf8Replacing(utf8); }
 
 std::string Narrow(const wchar_t* wide, std::size_t length) {
-    if (length == 0) return {};
-    const int count = WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(count > 0 ? count : 0), '\0');
-    if (count > 0) WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(length), utf8.data(), count, nullptr, nullptr);
-    return utf8;
+    return win32::Utf8FromWideReplacing(std::wstring_view(wide, length));
 }
 
 // A movable block holding a copy of `bytes`; null when there is no memory.

@@ -19,6 +19,7 @@ inline constexpr IID DIID_IShockwaveFlashEvents = {
     0xD27CDB6D, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 
 inline constexpr char kClassIdText[] = "{D27CDB6E-AE6D-11cf-96B8-444553540000}";
+inline constexpr wchar_t kClassIdWideText[] = L"{D27CDB6E-AE6D-11cf-96B8-444553540000}";
 
 // Properties.
 inline constexpr DISPID DISPID_Movie = 102;

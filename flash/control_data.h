@@ -18,16 +18,17 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "toolkit/core/exception.h"
-
 namespace flash {
 
-class ControlDataError : public toolkit::Exception {
+// A saved-state block that cannot be read; the control's own failure type, so
+// that the control needs nothing of the host's toolkit.
+class ControlDataError : public std::runtime_error {
 public:
-    using Exception::Exception;
+    using std::runtime_error::runtime_error;
 };
 
 enum class ControlValueType : std::uint16_t { Integer = 3, Text = 8, Switch = 11, Block = 13 };

@@ -90,39 +90,14 @@ fi
 } >"$figures"
 
 if [ "$fuzz_seconds" -gt 0 ]; then
-  cmake --preset fuzz >/dev/null
-  cmake --build --preset fuzz -j2 >/dev/null
   {
     echo "## Fuzzing, ${fuzz_seconds} s per target"
     echo
     echo "| target | executions | per second | corpus files | crashes | timeouts |"
     echo "|---|---|---|---|---|---|"
   } >>"$figures"
-  for fuzzer in build/fuzz/tests/fuzz/fuzz_*; do
-    [ -x "$fuzzer" ] || continue
-    case "$fuzzer" in *_regressions) continue ;; esac
-    name=${fuzzer##*/fuzz_}
-    corpus=build/fuzz/corpus/$name
-    artifacts=build/fuzz/artifacts/$name
-    mkdir -p "$corpus" "$artifacts"
-    seeds=()
-    for dir in tests/fuzz/corpus/$name tests/fuzz/regressions/$name; do
-      [ -d "$dir" ] && seeds+=("$dir")
-    done
-    echo "fuzzing $name for ${fuzz_seconds}s" >&2
-    # A crash ends the run early; the run goes on with the next target.
-    "$fuzzer" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-      -artifact_prefix="$artifacts/" "$corpus" "${seeds[@]}" >"$artifacts/log.txt" 2>&1 || true
-    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$artifacts/log.txt" | tail -1)
-    rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$artifacts/log.txt" | tail -1)
-    crashes=$(find "$artifacts" -name 'crash-*' -o -name 'leak-*' -o -name 'oom-*' | wc -l)
-    timeouts=$(find "$artifacts" -name 'timeout-*' -o -name 'slow-unit-*' | wc -l)
-    if [ "$fuzz_merge" = 1 ]; then
-      mkdir -p "tests/fuzz/corpus/$name"
-      "$fuzzer" -merge=1 "tests/fuzz/corpus/$name" "$corpus" >/dev/null 2>&1 || true
-    fi
-    echo "| $name | ${runs:-?} | ${rate:-?} | $(find "$corpus" -type f | wc -l) | $crashes | $timeouts |" >>"$figures"
-  done
+  # A crash ends that target's run early; the table says so and the runs go on.
+  FUZZ_TABLE=$figures FUZZ_MERGE=$fuzz_merge tools/run-fuzzers.sh "$fuzz_seconds" || true
   echo >>"$figures"
 fi
 

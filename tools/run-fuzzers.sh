@@ -3,11 +3,16 @@
 # bounded time from its seed corpus. A crash fails the run; its input is saved
 # under build/fuzz/artifacts/<target>/ and belongs, once fixed, in
 # tests/fuzz/regressions/<target>/.
+#   FUZZ_TABLE=FILE  appends one Markdown table row per target to FILE:
+#                    executions, per second, corpus files, crashes, timeouts
+#   FUZZ_MERGE=1     minimises each corpus into tests/fuzz/corpus/<target>
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-20}
+table=${FUZZ_TABLE:-}
+merge=${FUZZ_MERGE:-0}
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -j"$(nproc)"
+cmake --build --preset fuzz -j2 >/dev/null
 
 status=0
 for fuzzer in build/fuzz/tests/fuzz/fuzz_*; do
@@ -21,12 +26,23 @@ for fuzzer in build/fuzz/tests/fuzz/fuzz_*; do
   for dir in tests/fuzz/corpus/$name tests/fuzz/regressions/$name; do
     [ -d "$dir" ] && seeds+=("$dir")
   done
-  echo "fuzzing $name for ${seconds}s"
-  if ! "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 \
+  echo "fuzzing $name for ${seconds}s" >&2
+  if ! "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
         -artifact_prefix="$artifacts/" "$corpus" "${seeds[@]}" >"$artifacts/log.txt" 2>&1; then
     echo "fuzzer $name found a failure; input and log in $artifacts/" >&2
     tail -n 40 "$artifacts/log.txt" >&2
     status=1
+  fi
+  if [ -n "$table" ]; then
+    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$artifacts/log.txt" | tail -1)
+    rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$artifacts/log.txt" | tail -1)
+    crashes=$(find "$artifacts" -name 'crash-*' -o -name 'leak-*' -o -name 'oom-*' | wc -l)
+    timeouts=$(find "$artifacts" -name 'timeout-*' -o -name 'slow-unit-*' | wc -l)
+    echo "| $name | ${runs:-?} | ${rate:-?} | $(find "$corpus" -type f | wc -l) | $crashes | $timeouts |" >>"$table"
+  fi
+  if [ "$merge" = 1 ]; then
+    mkdir -p "tests/fuzz/corpus/$name"
+    "$fuzzer" -merge=1 "tests/fuzz/corpus/$name" "$corpus" >/dev/null 2>&1 || true
   fi
 done
 exit $status

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
 
 namespace win32 {
@@ -30,6 +31,27 @@ std::optional<std::string> Utf8FromWide(std::wstring_view text) {
         length) {
         return std::nullopt;
     }
+    return utf8;
+}
+
+std::wstring WideFromUtf8Replacing(std::string_view text) {
+    if (text.empty() || text.size() > INT_MAX) return std::wstring();
+    const int size = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+    if (length <= 0) return std::wstring();
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    wide.resize(static_cast<std::size_t>(std::max(0, MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), length))));
+    return wide;
+}
+
+std::string Utf8FromWideReplacing(std::wstring_view text) {
+    if (text.empty() || text.size() > INT_MAX) return std::string();
+    const int size = static_cast<int>(text.size());
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    if (length <= 0) return std::string();
+    std::string utf8(static_cast<std::size_t>(length), '\0');
+    utf8.resize(static_cast<std::size_t>(
+        std::max(0, WideCharToMultiByte(CP_UTF8, 0, text.data(), size, utf8.data(), length, nullptr, nullptr))));
     return utf8;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
-// UTF-8 and UTF-16 text for the system's wide interfaces. Conversions never
-// lose characters silently: invalid input gives nothing.
+// UTF-8 and UTF-16 text for the system's wide interfaces. The strict
+// conversions never lose characters silently: invalid input gives nothing.
+// The replacing ones are for text only shown or passed on (logs, events, the
+// clipboard): each invalid sequence becomes U+FFFD.
 
 #include <optional>
 #include <string>
@@ -10,5 +12,8 @@ namespace win32 {
 
 std::optional<std::wstring> WideFromUtf8(std::string_view text);
 std::optional<std::string> Utf8FromWide(std::wstring_view text);
+
+std::wstring WideFromUtf8Replacing(std::string_view text);
+std::string Utf8FromWideReplacing(std::wstring_view text);
 
 }  // namespace win32

@@ -15,12 +15,10 @@
 #include "swf/player/stage_scale.h"
 #include "swf/player/stage.h"
 #include "swf/player/text_extent.h"
-#if SWF_HAVE_ACTIONS
 #include "swf/player/content_loader.h"
 #include "swf/actions/vm.h"
 #include "swf/player/field_binding.h"
 #include "swf/player/vm_action_runner.h"
-#endif
 
 namespace swf {
 
@@ -32,35 +30,23 @@ constexpr std::size_t kMaxRedrawAreas = 4;
 constexpr double kFullRedrawShare = 0.6;
 }
 
-#if !SWF_HAVE_ACTIONS
-// Without the action VM, frame and button actions are not run.
-class VmActionRunner {
-public:
-    void SetHost(ActionHost*) {}
-};
-#endif
-
 // Connects each field the stage makes to the scripts and the focus.
 class FieldWiring : public FieldRegistry {
 public:
     FieldWiring(FocusManager& focus, Stage& stage, VmActionRunner* runner)
         : focus_(focus), stage_(stage), runner_(runner) {}
     void FieldCreated(EditTextInstance& field) override {
-#if SWF_HAVE_ACTIONS
         if (runner_ != nullptr) {
             BindFieldVariable(field, *runner_);
             RaiseChangeEvents(field, stage_, *runner_);
         }
-#else
-        (void)field;
-#endif
     }
     void FieldDestroyed(EditTextInstance& field) override { focus_.FieldDestroyed(field); }
 
 private:
     FocusManager& focus_;
-    [[maybe_unused]] Stage& stage_;
-    [[maybe_unused]] VmActionRunner* runner_;
+    Stage& stage_;
+    VmActionRunner* runner_;
 };
 
 struct Player::Session {
@@ -135,7 +121,6 @@ bool Player::Load(std::span<const std::uint8_t> bytes, std::string url) {
     session->stage->SetFontProvider(fontProvider_);
     session->renderer = std::make_unique<Renderer>(session->movie->dictionary);
     session->renderer->SetFonts(&session->stage->Fonts());
-#if SWF_HAVE_ACTIONS
     session->runner = std::make_unique<VmActionRunner>(session->movie->header.version, session->stage->Root());
     session->runner->SetHost(host_);
     session->runner->Vm().SetTraceHandler([this](const std::string& line) {
@@ -145,10 +130,8 @@ bool Player::Load(std::span<const std::uint8_t> bytes, std::string url) {
         if (log_) log_(LogKind::Warning, warning);
     });
     session->stage->SetActionRunner(session->runner.get());
-#endif
     session->focus = std::make_unique<FocusManager>(*session->stage);
     session->focus->SetClipboard(clipboard_);
-#if SWF_HAVE_ACTIONS
     {
         Stage* stage = session->stage.get();
         VmActionRunner* runner = session->runner.get();
@@ -157,15 +140,12 @@ bool Player::Load(std::span<const std::uint8_t> bytes, std::string url) {
             FollowLink(*stage, *runner, field, url, target);
         });
     }
-#endif
     session->fieldWiring = std::make_unique<FieldWiring>(*session->focus, *session->stage, session->runner.get());
-#if SWF_HAVE_ACTIONS
     session->focusSelection = std::make_unique<FocusSelection>(*session->focus);
     session->runner->Vm().SetSelectionHost(session->focusSelection.get());
     session->textMeasurer = std::make_unique<TextExtentMeasurer>(session->stage->Fonts());
     session->runner->Vm().SetTextMeasurer(session->textMeasurer.get());
     RaiseFocusEvents(*session->focus, *session->stage, *session->runner);
-#endif
     session->stage->SetFieldObserver(session->fieldWiring.get());
     session_ = std::move(session);
     UpdateStageSize();
@@ -204,9 +184,7 @@ bool Player::LoadFile(const std::string& path) {
 std::vector<std::string> Player::Warnings() const {
     if (!session_) return {};
     std::vector<std::string> all = session_->movie->warnings;
-#if SWF_HAVE_ACTIONS
     for (std::string& w : session_->runner->Warnings()) all.push_back(std::move(w));
-#endif
     all.insert(all.end(), session_->loadWarnings.begin(), session_->loadWarnings.end());
     return all;
 }
@@ -251,7 +229,6 @@ void Player::GotoFrame(std::uint32_t frame) {
 
 void Player::AdvanceFrame() {
     BusyScope busy(*this);
-#if SWF_HAVE_ACTIONS
     if (session_) {
         Session* session = session_.get();
         const std::size_t before = session->loadWarnings.size();
@@ -260,12 +237,9 @@ void Player::AdvanceFrame() {
         for (std::size_t i = before; log_ && i < session->loadWarnings.size(); ++i)
             log_(LogKind::Warning, session->loadWarnings[i]);
     }
-#endif
     // A loading callback may have replaced the movie through the host.
     if (Stage* stage = CurrentStage()) stage->Advance();
-#if SWF_HAVE_ACTIONS
     if (session_) session_->runner->AdvanceTimers();
-#endif
 }
 
 void Player::Render(raster::Surface& surface) {
@@ -363,13 +337,11 @@ void Player::DrawMovie(raster::Surface& surface, int width, int height, const ra
 Matrix Player::ViewMatrix(int width, int height) const {
     ScaleMode mode = ScaleMode::ShowAll;
     std::string align;
-#if SWF_HAVE_ACTIONS
     if (session_) {
         const actions::InputState& input = session_->runner->Vm().input();
         mode = ParseScaleMode(input.scaleMode);
         align = input.align;
     }
-#endif
     return StageMatrix(StageRect(), width, height, mode, align);
 }
 
@@ -381,7 +353,6 @@ void Player::SetViewportSize(int width, int height) {
 }
 
 void Player::UpdateStageSize() {
-#if SWF_HAVE_ACTIONS
     if (!session_) return;
     actions::InputState& input = session_->runner->Vm().input();
     const Rect stage = StageRect();
@@ -395,7 +366,6 @@ void Player::UpdateStageSize() {
         session_->stage->RunScript([&] { session_->runner->Broadcast("Stage", "onResize"); });
         session_->stage->RunQueuedActions();
     }
-#endif
 }
 
 namespace {
@@ -428,7 +398,6 @@ void Player::KeyDown(int keyCode, int charCode) {
     BusyScope busy(*this);
     Stage* stage = CurrentStage();
     if (stage == nullptr || keyCode < 0 || keyCode > 255) return;
-#if SWF_HAVE_ACTIONS
     actions::InputState& input = session_->runner->Vm().input();
     // Lock keys toggle on their press, not on the repeats that follow.
     if ((keyCode == 20 || keyCode == 144 || keyCode == 145) && input.keysDown.count(keyCode) == 0) {
@@ -437,7 +406,6 @@ void Player::KeyDown(int keyCode, int charCode) {
     input.keysDown.insert(keyCode);
     input.lastKeyCode = keyCode;
     input.lastAscii = charCode;
-#endif
     stage->KeyDown(ButtonKeyCode(keyCode, charCode));
 }
 
@@ -445,21 +413,15 @@ void Player::KeyUp(int keyCode, int charCode) {
     BusyScope busy(*this);
     Stage* stage = CurrentStage();
     if (stage == nullptr || keyCode < 0 || keyCode > 255) return;
-#if SWF_HAVE_ACTIONS
     actions::InputState& input = session_->runner->Vm().input();
     input.keysDown.erase(keyCode);
     input.lastKeyCode = keyCode;
     input.lastAscii = charCode;
-#endif
     stage->KeyUp();
 }
 
 bool Player::MouseHidden() const {
-#if SWF_HAVE_ACTIONS
     return session_ && session_->runner->Vm().input().mouseHidden;
-#else
-    return false;
-#endif
 }
 
 Point Player::ToStage(double x, double y) const {
@@ -501,13 +463,11 @@ PointerCursor Player::Cursor() const {
     const Stage* stage = CurrentStage();
     if (stage == nullptr) return PointerCursor::Arrow;
     if (const DisplayObject* hovered = stage->HoveredTarget()) {
-#if SWF_HAVE_ACTIONS
         // Only a member is read; the object is not changed.
         DisplayTarget* face = ScriptFace(const_cast<DisplayObject&>(*hovered));
         if (face != nullptr && session_->runner && !session_->runner->ObjectUsesHandCursor(*face)) {
             return PointerCursor::Arrow;
         }
-#endif
         return PointerCursor::Hand;
     }
     if (session_->focus->PointerOverLink(pointer_)) return PointerCursor::Hand;

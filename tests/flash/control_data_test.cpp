@@ -110,7 +110,7 @@ TEST(ControlData, MalformedBlocksAreRejected) {
             ParseControlData(bytes);
             ADD_FAILURE() << "accepted, expected an error mentioning " << part;
         } catch (const ControlDataError& error) {
-            EXPECT_NE(error.Message().find(part), std::string::npos) << error.Message();
+            EXPECT_NE(std::string(error.what()).find(part), std::string::npos) << error.what();
         }
     };
 

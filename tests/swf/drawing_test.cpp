@@ -18,6 +18,7 @@
 #include "swf/player/stage.h"
 #include "swf/player/vm_action_runner.h"
 #include "swf/raster/surface.h"
+#include "scripted_stage.h"
 #include "swf/writer/action_assembler.h"
 #include "swf_bytes.h"
 
@@ -28,6 +29,7 @@ using test::Bytes;
 using test::Place;
 using writer::ActionAssembler;
 using writer::ActionCode;
+using scripted::TraceName;
 
 constexpr std::uint32_t Opaque(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     return 0xFF000000u | (std::uint32_t{r} << 16) | (std::uint32_t{g} << 8) | b;
@@ -229,34 +231,23 @@ TEST(Drawing, ClearForgetsTheShapeAndStyles) {
         for (int x = 0; x < 135; x += 3) ASSERT_EQ(r.At(x, y), kBackground) << x << "," << y;
 }
 
-// The drawn shape of a script-made clip counts for sizes and for the pointer.
-struct ScriptStage {
-    explicit ScriptStage(const ActionAssembler& script) {
-        Place pad;
-        pad.depth = 1;
-        pad.character = 2;
-        pad.name = "pad";
-        pad.hasMatrix = true;
-        pad.tx = 200;  // (10, 0) px
-        movie = ParseMovie(test::Movie({test::DefineSprite(2, 1, {test::ShowFrame()}), test::PlaceObject2(pad),
-                                        test::DoAction(script.Finish()), test::ShowFrame()},
-                                       4000, 2000));
-        stage = std::make_unique<Stage>(movie);
-        runner = std::make_unique<VmActionRunner>(8, stage->Root());
-        stage->SetActionRunner(runner.get());
-        runner->Vm().SetTraceHandler([this](const std::string& line) { lines.push_back(line); });
-        stage->RunQueuedActions();
-    }
-    ~ScriptStage() { stage.reset(); }
-    std::shared_ptr<const MovieDefinition> movie;
-    std::unique_ptr<Stage> stage;
-    std::unique_ptr<VmActionRunner> runner;
-    std::vector<std::string> lines;
-};
-
-void TraceName(ActionAssembler& a, const std::string& name) {
-    a.PushString(name).Action(ActionCode::GetVariable).Action(ActionCode::Trace);
+// The drawn shape of a script-made clip counts for sizes and for the pointer:
+// an empty clip "pad" at (10, 0) px; the script runs in frame 1.
+Bytes PadMovie(const ActionAssembler& script) {
+    Place pad;
+    pad.depth = 1;
+    pad.character = 2;
+    pad.name = "pad";
+    pad.hasMatrix = true;
+    pad.tx = 200;  // (10, 0) px
+    return test::Movie({test::DefineSprite(2, 1, {test::ShowFrame()}), test::PlaceObject2(pad),
+                        test::DoAction(script.Finish()), test::ShowFrame()},
+                       4000, 2000);
 }
+
+struct ScriptStage : scripted::StageWithScripts {
+    explicit ScriptStage(const ActionAssembler& script) : StageWithScripts(PadMovie(script)) {}
+};
 
 TEST(Drawing, DrawnShapesCountForWidthHeightAndHitTests) {
     ActionAssembler a;

@@ -15,6 +15,7 @@
 #include "swf/player/stage.h"
 #include "swf/player/vm_action_runner.h"
 #include "swf/raster/surface.h"
+#include "scripted_stage.h"
 #include "swf/writer/action_assembler.h"
 #include "swf_bytes.h"
 
@@ -22,10 +23,11 @@ namespace swf {
 namespace {
 
 using test::Bytes;
-using test::Place;
 using writer::ActionAssembler;
 using writer::ActionCode;
-using Lines = std::vector<std::string>;
+using scripted::Lines;
+using scripted::Named;
+using scripted::TraceName;
 
 constexpr std::uint32_t Opaque(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     return 0xFF000000u | (std::uint32_t{r} << 16) | (std::uint32_t{g} << 8) | b;
@@ -50,32 +52,17 @@ void CallWithClip(ActionAssembler& a, const std::string& object, const std::stri
     a.Action(ActionCode::CallMethod).Action(ActionCode::Pop);
 }
 
-void TraceName(ActionAssembler& a, const std::string& name) {
-    a.PushString(name).Action(ActionCode::GetVariable).Action(ActionCode::Trace);
-}
-
-Place Named(std::uint16_t depth, int character, const std::string& name, std::int32_t tx = 0, std::int32_t ty = 0) {
-    Place p;
-    p.depth = depth;
-    p.character = character;
-    p.name = name;
-    p.hasMatrix = true;
-    p.tx = tx;
-    p.ty = ty;
-    return p;
-}
-
 // Stage 200 x 100 px. "content" holds a red 100 x 50 px rectangle at (0, 0);
 // "m" and "box" are empty clips; "target" holds a blue 40 x 40 px square at (150, 50).
 Bytes SceneMovie(const ActionAssembler& script) {
     return test::Movie({test::SetBackground(10, 20, 30),
                         test::Tag(32, test::RectangleShape(1, 0, 0, 2000, 1000, 255, 0, 0)),
-                        test::DefineSprite(2, 1, {test::PlaceObject2(Named(1, 1, "")), test::ShowFrame()}),
+                        test::DefineSprite(2, 1, {test::PlaceObject2(Named(1, 1, "", 0, 0)), test::ShowFrame()}),
                         test::DefineSprite(3, 1, {test::ShowFrame()}),
                         test::Tag(32, test::RectangleShape(4, 0, 0, 800, 800, 0, 0, 255)),
-                        test::DefineSprite(5, 1, {test::PlaceObject2(Named(1, 4, "")), test::ShowFrame()}),
-                        test::PlaceObject2(Named(1, 2, "content")), test::PlaceObject2(Named(2, 3, "m")),
-                        test::PlaceObject2(Named(3, 5, "target", 3000, 1000)), test::PlaceObject2(Named(4, 3, "box")),
+                        test::DefineSprite(5, 1, {test::PlaceObject2(Named(1, 4, "", 0, 0)), test::ShowFrame()}),
+                        test::PlaceObject2(Named(1, 2, "content", 0, 0)), test::PlaceObject2(Named(2, 3, "m", 0, 0)),
+                        test::PlaceObject2(Named(3, 5, "target", 3000, 1000)), test::PlaceObject2(Named(4, 3, "box", 0, 0)),
                         test::DoAction(script.Finish()), test::ShowFrame()},
                        4000, 2000);
 }
@@ -168,24 +155,8 @@ TEST(DragArithmetic, ThePointerLessTheGrabOffsetClampedIntoTheRectangle) {
     EXPECT_EQ(DragPosition({333, 0}, {0, 0}, line), (Point{333, 600}));
 }
 
-struct ScriptStage {
-    explicit ScriptStage(const ActionAssembler& script) {
-        movie = ParseMovie(SceneMovie(script));
-        stage = std::make_unique<Stage>(movie);
-        runner = std::make_unique<VmActionRunner>(8, stage->Root());
-        stage->SetActionRunner(runner.get());
-        runner->Vm().SetTraceHandler([this](const std::string& line) { lines.push_back(line); });
-        stage->RunQueuedActions();
-    }
-    ~ScriptStage() { stage.reset(); }
-    void Run(const ActionAssembler& script) {
-        lines.clear();
-        runner->Run(script.Finish(), stage->Root());
-    }
-    std::shared_ptr<const MovieDefinition> movie;
-    std::unique_ptr<Stage> stage;
-    std::unique_ptr<VmActionRunner> runner;
-    Lines lines;
+struct ScriptStage : scripted::StageWithScripts {
+    explicit ScriptStage(const ActionAssembler& script) : StageWithScripts(SceneMovie(script)) {}
 };
 
 Point Px(double x, double y) { return {x * 20, y * 20}; }

@@ -66,25 +66,11 @@ inline void CallMethod(ActionAssembler& a, const std::string& object, const std:
     a.Action(ActionCode::CallMethod);
 }
 
-// A stage with a 100 x 50 pixel rectangle inside clip "menu" at (10, 20),
-// which holds an empty clip "next" (3 frames); the root's frames carry
-// `frames` (DoAction and other tags per frame).
-struct ScriptedStage {
-    explicit ScriptedStage(const std::vector<std::vector<Bytes>>& frames, const std::vector<Bytes>& extraDefinitions = {}) {
-        std::vector<Bytes> tags = extraDefinitions;
-        std::vector<Bytes> common = {
-            test::Tag(32, test::RectangleShape(1, 0, 0, 2000, 1000, 255, 0, 0)),
-            test::DefineSprite(3, 3, {test::ShowFrame(), test::ShowFrame(), test::ShowFrame()}),
-            test::DefineSprite(2, 1, {test::PlaceObject2(Named(1, 1, "", 0, 0)),
-                                      test::PlaceObject2(Named(2, 3, "next", 0, 0)), test::ShowFrame()}),
-            test::PlaceObject2(Named(1, 2, "menu", 200, 400)),
-        };
-        tags.insert(tags.end(), common.begin(), common.end());
-        for (const std::vector<Bytes>& frame : frames) {
-            tags.insert(tags.end(), frame.begin(), frame.end());
-            tags.push_back(test::ShowFrame());
-        }
-        movie = ParseMovie(test::Movie(tags));
+// Any movie on a stage with the action VM; its first frame's actions have
+// run and every trace() line is kept in `lines`.
+struct StageWithScripts {
+    explicit StageWithScripts(const Bytes& movieBytes) {
+        movie = ParseMovie(movieBytes);
         stage = std::make_unique<Stage>(movie);
         runner = std::make_unique<VmActionRunner>(8, stage->Root());
         stage->SetActionRunner(runner.get());
@@ -92,11 +78,42 @@ struct ScriptedStage {
         stage->RunQueuedActions();
     }
     // The stage reports its clips gone to the runner: it goes first.
-    ~ScriptedStage() { stage.reset(); }
+    ~StageWithScripts() { stage.reset(); }
+    // Runs `script` on the root, after forgetting the lines traced so far.
+    void Run(const ActionAssembler& script) {
+        lines.clear();
+        runner->Run(script.Finish(), stage->Root());
+    }
     std::shared_ptr<const MovieDefinition> movie;
     std::unique_ptr<Stage> stage;
     std::unique_ptr<VmActionRunner> runner;
     Lines lines;
+};
+
+// A 100 x 50 pixel rectangle inside clip "menu" at (10, 20), which holds an
+// empty clip "next" (3 frames); the root's frames carry `frames` (DoAction
+// and other tags per frame).
+inline Bytes MenuMovie(const std::vector<std::vector<Bytes>>& frames, const std::vector<Bytes>& extraDefinitions) {
+    std::vector<Bytes> tags = extraDefinitions;
+    std::vector<Bytes> common = {
+        test::Tag(32, test::RectangleShape(1, 0, 0, 2000, 1000, 255, 0, 0)),
+        test::DefineSprite(3, 3, {test::ShowFrame(), test::ShowFrame(), test::ShowFrame()}),
+        test::DefineSprite(2, 1, {test::PlaceObject2(Named(1, 1, "", 0, 0)),
+                                  test::PlaceObject2(Named(2, 3, "next", 0, 0)), test::ShowFrame()}),
+        test::PlaceObject2(Named(1, 2, "menu", 200, 400)),
+    };
+    tags.insert(tags.end(), common.begin(), common.end());
+    for (const std::vector<Bytes>& frame : frames) {
+        tags.insert(tags.end(), frame.begin(), frame.end());
+        tags.push_back(test::ShowFrame());
+    }
+    return test::Movie(tags);
+}
+
+// The menu movie on a stage with the action VM.
+struct ScriptedStage : StageWithScripts {
+    explicit ScriptedStage(const std::vector<std::vector<Bytes>>& frames, const std::vector<Bytes>& extraDefinitions = {})
+        : StageWithScripts(MenuMovie(frames, extraDefinitions)) {}
 };
 
 inline Bytes Script(const ActionAssembler& a) { return test::DoAction(a.Finish()); }

@@ -168,6 +168,28 @@ TEST(EndToEnd, AClassBasedMovieCallsItsHostAndTheProgramEndsWithZero) {
     EXPECT_EQ(program.WaitForExit(120s), 0u) << "the movie never called its host";
 }
 
+// A script that would convert an array holding itself forever: the player
+// stops it, the window opens and answers, and its close button ends the program.
+TEST(EndToEnd, ASelfReferencingArrayLoopLeavesTheWindowWorking) {
+    ProgramFolder folder("self_array", g_demo + "\\UserGuide.exe", "UserGuide.exe", std::nullopt);
+    ASSERT_TRUE(folder.Ready());
+    ASSERT_TRUE(folder.CopyIn(g_demo + "\\..\\movies\\self_array.swf", "UserGuide.swf"));
+    ASSERT_TRUE(folder.CopyIn(g_demo + "\\UserGuide_Page_img\\Page_var.txt", "UserGuide_Page_img\\Page_var.txt"));
+    Process program(folder.Exe());
+    ASSERT_TRUE(program.Started());
+    HWND player = WaitFor([&] { return FindWindowOf(program.Id(), "TPlayerForm"); }, 120s);
+    ASSERT_TRUE(player) << "the player window did not open";
+    DWORD_PTR answer = 0;
+    EXPECT_NE(SendMessageTimeoutA(player, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer), 0) << "the window hangs";
+    // The title bar's close button: the last of three 16-pixel buttons 24
+    // pixels apart, their strip starting 123 pixels in from the right edge.
+    const RECT r = BoundsOf(player);
+    const POINT close{r.right - 123 + 32 + 24 * 2 + 8, r.top + 8 + 8};
+    MoveMouse(close.x, close.y);
+    Click(close.x, close.y);
+    EXPECT_EQ(program.WaitForExit(30s), 0u);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include "bit_reader.h"
+#include "tag_list.h"
 #include "swf/writer/bitmap.h"
 #include "swf/writer/shape.h"
 
@@ -61,8 +61,8 @@ TEST(WriterBitmaps, JpegBodiesAndAlphaPlane) {
     const Bytes alpha = {0, 64, 128, 255};
     Bytes body = DefineBitsJpeg3Body(5, picture, alpha);
     BitReader r(body);
-    EXPECT_EQ(r.U16(), 5);
-    EXPECT_EQ(r.U32(), picture.size());  // the alpha data's offset after the picture
+    EXPECT_EQ(r.ReadU16(), 5);
+    EXPECT_EQ(r.ReadU32(), picture.size());  // the alpha data's offset after the picture
     EXPECT_EQ(Bytes(body.begin() + 6, body.begin() + 13), picture);
     EXPECT_EQ(InflateFrom(body, 13, alpha.size()), alpha);
 
@@ -86,18 +86,18 @@ TEST(WriterBitmaps, BitmapFillStyles) {
                                                                        c.repeat, c.smooth)));
         const Bytes body = s.DefineShapeBody(1, 3);
         BitReader r(body);
-        r.U16();
-        const unsigned n = r.UB(5);
-        for (int i = 0; i < 4; ++i) r.SB(n);
-        EXPECT_EQ(r.U8(), 1);  // one fill
-        EXPECT_EQ(r.U8(), c.type);
-        EXPECT_EQ(r.U16(), 0x0203);
-        ASSERT_EQ(r.UB(1), 1u);  // the matrix scales by 20 (16.16)
-        const unsigned bits = r.UB(5);
-        EXPECT_EQ(r.SB(bits), 20 << 16);
-        EXPECT_EQ(r.SB(bits), 20 << 16);
-        EXPECT_EQ(r.UB(1), 0u);  // no rotation
-        EXPECT_EQ(r.UB(5), 0u);  // no translation bits
-        EXPECT_EQ(r.U8(), 0);    // no line styles
+        r.ReadU16();
+        const unsigned n = r.ReadUB(5);
+        for (int i = 0; i < 4; ++i) r.ReadSB(n);
+        EXPECT_EQ(r.ReadU8(), 1);  // one fill
+        EXPECT_EQ(r.ReadU8(), c.type);
+        EXPECT_EQ(r.ReadU16(), 0x0203);
+        ASSERT_EQ(r.ReadUB(1), 1u);  // the matrix scales by 20 (16.16)
+        const unsigned bits = r.ReadUB(5);
+        EXPECT_EQ(r.ReadSB(bits), 20 << 16);
+        EXPECT_EQ(r.ReadSB(bits), 20 << 16);
+        EXPECT_EQ(r.ReadUB(1), 0u);  // no rotation
+        EXPECT_EQ(r.ReadUB(5), 0u);  // no translation bits
+        EXPECT_EQ(r.ReadU8(), 0);    // no line styles
     }
 }

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include "bit_reader.h"
+#include "tag_list.h"
 #include "swf/actions/vm.h"
 #include "swf/writer/action_assembler.h"
 #include "swf/writer/button.h"
@@ -72,36 +72,36 @@ Outline ReadRecords(BitReader& r, unsigned fillBits, unsigned lineBits) {
     Outline o;
     std::int32_t x = 0, y = 0;
     while (true) {
-        if (r.UB(1) == 0) {
-            unsigned flags = r.UB(5);
+        if (r.ReadUB(1) == 0) {
+            unsigned flags = r.ReadUB(5);
             if (flags == 0) break;
             if (flags & 0x01) {
-                unsigned bits = r.UB(5);
-                x = r.SB(bits);
-                y = r.SB(bits);
+                unsigned bits = r.ReadUB(5);
+                x = r.ReadSB(bits);
+                y = r.ReadSB(bits);
                 o.paths.push_back({{x, y}});
             }
-            if (flags & 0x02) o.fill0 = r.UB(fillBits);
-            if (flags & 0x04) o.fill1 = r.UB(fillBits);
-            if (flags & 0x08) o.line = r.UB(lineBits);
+            if (flags & 0x02) o.fill0 = r.ReadUB(fillBits);
+            if (flags & 0x04) o.fill1 = r.ReadUB(fillBits);
+            if (flags & 0x08) o.line = r.ReadUB(lineBits);
             EXPECT_FALSE(flags & 0x10) << "new styles are never written";
-        } else if (r.UB(1) == 1) {
-            unsigned bits = r.UB(4) + 2;
-            if (r.UB(1)) {
-                x += r.SB(bits);
-                y += r.SB(bits);
-            } else if (r.UB(1)) {
-                y += r.SB(bits);
+        } else if (r.ReadUB(1) == 1) {
+            unsigned bits = r.ReadUB(4) + 2;
+            if (r.ReadUB(1)) {
+                x += r.ReadSB(bits);
+                y += r.ReadSB(bits);
+            } else if (r.ReadUB(1)) {
+                y += r.ReadSB(bits);
             } else {
-                x += r.SB(bits);
+                x += r.ReadSB(bits);
             }
             o.paths.back().push_back({x, y});
         } else {
-            unsigned bits = r.UB(4) + 2;
-            x += r.SB(bits);
-            y += r.SB(bits);
-            x += r.SB(bits);
-            y += r.SB(bits);
+            unsigned bits = r.ReadUB(4) + 2;
+            x += r.ReadSB(bits);
+            y += r.ReadSB(bits);
+            x += r.ReadSB(bits);
+            y += r.ReadSB(bits);
             o.paths.back().push_back({x, y});
             ++o.curves;
         }
@@ -143,21 +143,21 @@ TEST(WriterShapes, OutlinesReadBack) {
     Bytes body = s.DefineShapeBody(7, 1);
 
     BitReader r(body);
-    EXPECT_EQ(r.U16(), 7);
-    unsigned nbits = r.UB(5);
-    EXPECT_EQ(r.SB(nbits), -120);  // bounds grow by half the line width
-    EXPECT_EQ(r.SB(nbits), 320);
-    EXPECT_EQ(r.SB(nbits), -20);
-    EXPECT_EQ(r.SB(nbits), 220);
-    EXPECT_EQ(r.U8(), 1);  // one fill
-    EXPECT_EQ(r.U8(), 0x00);
-    EXPECT_EQ(r.U8(), 255);
-    EXPECT_EQ(r.U8(), 0);
-    EXPECT_EQ(r.U8(), 0);
-    EXPECT_EQ(r.U8(), 1);  // one line
-    EXPECT_EQ(r.U16(), 40);
-    r.U8(), r.U8(), r.U8();
-    unsigned fillBits = r.UB(4), lineBits = r.UB(4);
+    EXPECT_EQ(r.ReadU16(), 7);
+    unsigned nbits = r.ReadUB(5);
+    EXPECT_EQ(r.ReadSB(nbits), -120);  // bounds grow by half the line width
+    EXPECT_EQ(r.ReadSB(nbits), 320);
+    EXPECT_EQ(r.ReadSB(nbits), -20);
+    EXPECT_EQ(r.ReadSB(nbits), 220);
+    EXPECT_EQ(r.ReadU8(), 1);  // one fill
+    EXPECT_EQ(r.ReadU8(), 0x00);
+    EXPECT_EQ(r.ReadU8(), 255);
+    EXPECT_EQ(r.ReadU8(), 0);
+    EXPECT_EQ(r.ReadU8(), 0);
+    EXPECT_EQ(r.ReadU8(), 1);  // one line
+    EXPECT_EQ(r.ReadU16(), 40);
+    r.ReadU8(), r.ReadU8(), r.ReadU8();
+    unsigned fillBits = r.ReadUB(4), lineBits = r.ReadUB(4);
     EXPECT_EQ(fillBits, 1u);
     EXPECT_EQ(lineBits, 1u);
     Outline o = ReadRecords(r, fillBits, lineBits);
@@ -167,7 +167,7 @@ TEST(WriterShapes, OutlinesReadBack) {
     EXPECT_EQ(o.fill1, 1u);
     EXPECT_EQ(o.line, 1u);
     r.Align();
-    EXPECT_EQ(r.position(), body.size());
+    EXPECT_EQ(r.Position(), body.size());
 
     // Curved helpers close on their start point.
     for (int kind = 0; kind < 2; ++kind) {
@@ -180,22 +180,22 @@ TEST(WriterShapes, OutlinesReadBack) {
         Bytes b = c.DefineShapeBody(1, 3);
         // Skip id, bounds and the radial fill style to reach the records.
         BitReader cr(b);
-        cr.U16();
-        unsigned n = cr.UB(5);
-        for (int i = 0; i < 4; ++i) cr.SB(n);
-        EXPECT_EQ(cr.U8(), 1);
-        EXPECT_EQ(cr.U8(), 0x12);
+        cr.ReadU16();
+        unsigned n = cr.ReadUB(5);
+        for (int i = 0; i < 4; ++i) cr.ReadSB(n);
+        EXPECT_EQ(cr.ReadU8(), 1);
+        EXPECT_EQ(cr.ReadU8(), 0x12);
         cr.Align();
-        cr.UB(1);  // matrix: has scale
-        unsigned sb = cr.UB(5);
-        cr.SB(sb), cr.SB(sb);
-        cr.UB(1);
-        unsigned tb = cr.UB(5);
-        cr.SB(tb), cr.SB(tb);
-        EXPECT_EQ(cr.U8(), 2);  // two stops
-        for (int i = 0; i < 10; ++i) cr.U8();
-        EXPECT_EQ(cr.U8(), 0);  // no lines
-        unsigned fb = cr.UB(4), lb = cr.UB(4);
+        cr.ReadUB(1);  // matrix: has scale
+        unsigned sb = cr.ReadUB(5);
+        cr.ReadSB(sb), cr.ReadSB(sb);
+        cr.ReadUB(1);
+        unsigned tb = cr.ReadUB(5);
+        cr.ReadSB(tb), cr.ReadSB(tb);
+        EXPECT_EQ(cr.ReadU8(), 2);  // two stops
+        for (int i = 0; i < 10; ++i) cr.ReadU8();
+        EXPECT_EQ(cr.ReadU8(), 0);  // no lines
+        unsigned fb = cr.ReadUB(4), lb = cr.ReadUB(4);
         Outline co = ReadRecords(cr, fb, lb);
         ASSERT_EQ(co.paths.size(), 1u);
         EXPECT_EQ(co.paths[0].front(), co.paths[0].back());
@@ -218,39 +218,39 @@ TEST(WriterShapes, MorphOutlinesFollowTheirOffset) {
     Bytes body = m.DefineMorphShapeBody(9, 1);
 
     BitReader r(body);
-    EXPECT_EQ(r.U16(), 9);
-    unsigned nbits = r.UB(5);
-    EXPECT_EQ(r.SB(nbits), -10);  // start bounds grow by half the start width
-    EXPECT_EQ(r.SB(nbits), 410);
-    r.SB(nbits), r.SB(nbits);
+    EXPECT_EQ(r.ReadU16(), 9);
+    unsigned nbits = r.ReadUB(5);
+    EXPECT_EQ(r.ReadSB(nbits), -10);  // start bounds grow by half the start width
+    EXPECT_EQ(r.ReadSB(nbits), 410);
+    r.ReadSB(nbits), r.ReadSB(nbits);
     r.Align();
-    nbits = r.UB(5);
-    EXPECT_EQ(r.SB(nbits), 970);  // end bounds by half the end width
-    EXPECT_EQ(r.SB(nbits), 1830);
-    r.SB(nbits), r.SB(nbits);
-    std::uint32_t offset = r.U32();
-    std::size_t endAt = r.position() + offset;
-    EXPECT_EQ(r.U8(), 1);  // one fill: solid, start then end colour
-    EXPECT_EQ(r.U8(), 0x00);
-    EXPECT_EQ((Bytes{r.U8(), r.U8(), r.U8(), r.U8(), r.U8(), r.U8(), r.U8(), r.U8()}),
+    nbits = r.ReadUB(5);
+    EXPECT_EQ(r.ReadSB(nbits), 970);  // end bounds by half the end width
+    EXPECT_EQ(r.ReadSB(nbits), 1830);
+    r.ReadSB(nbits), r.ReadSB(nbits);
+    std::uint32_t offset = r.ReadU32();
+    std::size_t endAt = r.Position() + offset;
+    EXPECT_EQ(r.ReadU8(), 1);  // one fill: solid, start then end colour
+    EXPECT_EQ(r.ReadU8(), 0x00);
+    EXPECT_EQ((Bytes{r.ReadU8(), r.ReadU8(), r.ReadU8(), r.ReadU8(), r.ReadU8(), r.ReadU8(), r.ReadU8(), r.ReadU8()}),
               (Bytes{255, 0, 0, 255, 0, 0, 255, 100}));
-    EXPECT_EQ(r.U8(), 1);  // one line: both widths, both colours
-    EXPECT_EQ(r.U16(), 20);
-    EXPECT_EQ(r.U16(), 60);
-    for (int i = 0; i < 8; ++i) r.U8();
-    unsigned fillBits = r.UB(4), lineBits = r.UB(4);
+    EXPECT_EQ(r.ReadU8(), 1);  // one line: both widths, both colours
+    EXPECT_EQ(r.ReadU16(), 20);
+    EXPECT_EQ(r.ReadU16(), 60);
+    for (int i = 0; i < 8; ++i) r.ReadU8();
+    unsigned fillBits = r.ReadUB(4), lineBits = r.ReadUB(4);
     Outline start = ReadRecords(r, fillBits, lineBits);
     EXPECT_EQ(start.fill1, 1u);
     EXPECT_EQ(start.line, 1u);
     r.Align();
-    EXPECT_EQ(r.position(), endAt);
-    EXPECT_EQ(r.UB(4), 0u);  // the end outline has no style indices
-    EXPECT_EQ(r.UB(4), 0u);
+    EXPECT_EQ(r.Position(), endAt);
+    EXPECT_EQ(r.ReadUB(4), 0u);  // the end outline has no style indices
+    EXPECT_EQ(r.ReadUB(4), 0u);
     Outline end = ReadRecords(r, 0, 0);
     ASSERT_EQ(end.paths.size(), 1u);
     EXPECT_EQ(end.paths[0], (std::vector<Point>{{1000, 0}, {1800, 0}, {1800, 400}, {1000, 400}, {1000, 0}}));
     r.Align();
-    EXPECT_EQ(r.position(), body.size());
+    EXPECT_EQ(r.Position(), body.size());
 
     // A ratio and clip depth on a placement: flags 0x10 and 0x40, in file order.
     TagStream tags;
@@ -278,24 +278,24 @@ TEST(WriterShapes, BitmapFillStyles) {
         s.Rectangle(Rect{0, 400, 0, 200}, s.AddFill(FillStyle::Bitmap(0x1234, m, kind.repeat, kind.smooth)));
         Bytes body = s.DefineShapeBody(2, 3);
         BitReader r(body);
-        r.U16();
-        unsigned n = r.UB(5);
-        for (int i = 0; i < 4; ++i) r.SB(n);
-        EXPECT_EQ(r.U8(), 1);
-        EXPECT_EQ(r.U8(), kind.type);
-        EXPECT_EQ(r.U16(), 0x1234);
+        r.ReadU16();
+        unsigned n = r.ReadUB(5);
+        for (int i = 0; i < 4; ++i) r.ReadSB(n);
+        EXPECT_EQ(r.ReadU8(), 1);
+        EXPECT_EQ(r.ReadU8(), kind.type);
+        EXPECT_EQ(r.ReadU16(), 0x1234);
         r.Align();
-        ASSERT_EQ(r.UB(1), 1u);  // scale present, 16.16
-        unsigned sb = r.UB(5);
-        EXPECT_EQ(r.SB(sb), 20 << 16);
-        EXPECT_EQ(r.SB(sb), 40 << 16);
-        EXPECT_EQ(r.UB(1), 0u);  // no rotation
-        unsigned tb = r.UB(5);
-        EXPECT_EQ(r.SB(tb), 100);
-        EXPECT_EQ(r.SB(tb), -60);
+        ASSERT_EQ(r.ReadUB(1), 1u);  // scale present, 16.16
+        unsigned sb = r.ReadUB(5);
+        EXPECT_EQ(r.ReadSB(sb), 20 << 16);
+        EXPECT_EQ(r.ReadSB(sb), 40 << 16);
+        EXPECT_EQ(r.ReadUB(1), 0u);  // no rotation
+        unsigned tb = r.ReadUB(5);
+        EXPECT_EQ(r.ReadSB(tb), 100);
+        EXPECT_EQ(r.ReadSB(tb), -60);
         r.Align();
-        EXPECT_EQ(r.U8(), 0);  // no lines
-        unsigned fb = r.UB(4), lb = r.UB(4);
+        EXPECT_EQ(r.ReadU8(), 0);  // no lines
+        unsigned fb = r.ReadUB(4), lb = r.ReadUB(4);
         Outline o = ReadRecords(r, fb, lb);
         ASSERT_EQ(o.paths.size(), 1u);
         EXPECT_EQ(o.fill1, 1u);
@@ -310,33 +310,33 @@ TEST(WriterFonts, BlockFontGlyphTable) {
 
     Bytes body = font.DefineFontBody(3);
     BitReader r(body);
-    EXPECT_EQ(r.U16(), 3);
-    EXPECT_EQ(r.U8(), 0x84);  // layout, wide codes, narrow offsets
-    EXPECT_EQ(r.U8(), 1);
-    std::uint8_t nameLength = r.U8();
+    EXPECT_EQ(r.ReadU16(), 3);
+    EXPECT_EQ(r.ReadU8(), 0x84);  // layout, wide codes, narrow offsets
+    EXPECT_EQ(r.ReadU8(), 1);
+    std::uint8_t nameLength = r.ReadU8();
     EXPECT_EQ(nameLength, 5);
-    for (int i = 0; i < nameLength; ++i) r.U8();
-    std::uint16_t glyphs = r.U16();
+    for (int i = 0; i < nameLength; ++i) r.ReadU8();
+    std::uint16_t glyphs = r.ReadU16();
     EXPECT_EQ(glyphs, font.size());
-    std::size_t table = r.position();
+    std::size_t table = r.Position();
     std::vector<std::uint16_t> offsets;
-    for (std::uint16_t i = 0; i <= glyphs; ++i) offsets.push_back(r.U16());
+    for (std::uint16_t i = 0; i <= glyphs; ++i) offsets.push_back(r.ReadU16());
     // Every glyph shape ends exactly where the next one starts.
     for (std::uint16_t i = 0; i < glyphs; ++i) {
-        BitReader g(body, table + offsets[i]);
-        EXPECT_EQ(g.UB(4), 1u);
-        EXPECT_EQ(g.UB(4), 0u);
+        BitReader g = ReaderAt(body, table + offsets[i]);
+        EXPECT_EQ(g.ReadUB(4), 1u);
+        EXPECT_EQ(g.ReadUB(4), 0u);
         Outline o = ReadRecords(g, 1, 0);
         g.Align();
-        EXPECT_EQ(g.position(), table + offsets[i + 1]) << "glyph " << i;
+        EXPECT_EQ(g.Position(), table + offsets[i + 1]) << "glyph " << i;
         for (const auto& path : o.paths) EXPECT_EQ(path.front(), path.back());
         if (font.glyph(i).code == 'O') {
             EXPECT_EQ(o.paths.size(), 2u);  // outside and the hole
             EXPECT_EQ(o.fill1, 1u);
         }
     }
-    BitReader codes(body, table + offsets[glyphs]);
-    for (std::uint16_t i = 0; i < glyphs; ++i) EXPECT_EQ(codes.U16(), font.glyph(i).code);
+    BitReader codes = ReaderAt(body, table + offsets[glyphs]);
+    for (std::uint16_t i = 0; i < glyphs; ++i) EXPECT_EQ(codes.ReadU16(), font.glyph(i).code);
 
     // Text: advances scale with the height; unknown characters are dropped.
     EXPECT_EQ(TextWidth(font, "AB", 1024), 2 * font.glyph(0).advance);
@@ -350,13 +350,13 @@ TEST(WriterButtons, ConditionActionsFollowTheCharacters) {
     Bytes body = DefineButton2Body(9, {ButtonRecord{kStateUp | kStateHitTest, 4, 1, {}, {}}},
                                    {ButtonAction{kOverDownToOverUp, code}, ButtonAction{kIdleToOverUp, {0x06}}});
     BitReader r(body);
-    EXPECT_EQ(r.U16(), 9);
-    EXPECT_EQ(r.U8(), 0);
-    std::size_t offsetField = r.position();
-    std::uint16_t actionOffset = r.U16();
-    EXPECT_EQ(r.U8(), kStateUp | kStateHitTest);
-    EXPECT_EQ(r.U16(), 4);
-    EXPECT_EQ(r.U16(), 1);
+    EXPECT_EQ(r.ReadU16(), 9);
+    EXPECT_EQ(r.ReadU8(), 0);
+    std::size_t offsetField = r.Position();
+    std::uint16_t actionOffset = r.ReadU16();
+    EXPECT_EQ(r.ReadU8(), kStateUp | kStateHitTest);
+    EXPECT_EQ(r.ReadU16(), 4);
+    EXPECT_EQ(r.ReadU16(), 1);
     std::size_t first = offsetField + actionOffset;
     std::uint16_t nextSize = static_cast<std::uint16_t>(body[first] | (body[first + 1] << 8));
     EXPECT_EQ(body[first + 2], 0x08);  // release

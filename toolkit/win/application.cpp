@@ -6,6 +6,7 @@
 #include "toolkit/core/startup_show.h"
 #include "toolkit/win/active_object.h"
 #include "toolkit/win/form.h"
+#include "win32/object_count.h"
 
 namespace toolkit {
 
@@ -72,6 +73,7 @@ void TApplication::Initialize() {
     handle_ = CreateWindowExA(0, kApplicationClass, title_.c_str(),
                               WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0, 0,
                               nullptr, nullptr, Instance(), nullptr);
+    if (handle_) win32::CountCreated(win32::CountedObject::User);
     SetWindowLongPtrA(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
@@ -173,6 +175,8 @@ void TApplication::Restore() {
 }
 
 LRESULT CALLBACK TApplication::WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == win32::LiveObjectsMessage()) return win32::LiveObjectsAnswer();
+    if (msg == WM_NCDESTROY) win32::CountFreed(win32::CountedObject::User);
     auto* self = reinterpret_cast<TApplication*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (self) {
         switch (msg) {

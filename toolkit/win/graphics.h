@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "toolkit/win/handles.h"
+#include "win32/gdi_objects.h"
 
 namespace toolkit {
 
@@ -57,7 +57,7 @@ private:
     unsigned style_ = 0;
     int charset_ = DEFAULT_CHARSET;
     TColor color_ = clWindowText;
-    mutable GdiObject<HFONT> handle_;
+    mutable win32::GdiObject<HFONT> handle_;
 };
 
 // The charset named by an identifier such as DEFAULT_CHARSET.

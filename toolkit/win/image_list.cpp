@@ -21,8 +21,8 @@ HBITMAP CopyPart(HBITMAP source, int x, int width, int height, bool monochrome) 
     HBITMAP result = monochrome ? CreateBitmap(width, height, 1, 1, nullptr)
                                 : CreateCompatibleBitmap(screen, width, height);
     {
-        MemoryDC target(screen, result);
-        MemoryDC from(screen, source);
+        win32::MemoryDC target(screen, result);
+        win32::MemoryDC from(screen, source);
         BitBlt(target.Get(), 0, 0, width, height, from.Get(), x, 0, SRCCOPY);
     }
     ReleaseDC(nullptr, screen);
@@ -59,7 +59,7 @@ void TImageList::Draw(HDC dc, int x, int y, int index) const {
     GetBitmap(index, picture);
     if (drawingStyle_ == TDrawingStyle::dsNormal && bkColor_ != clNone) {
         const RECT box{x, y, x + width_, y + height_};
-        GdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(bkColor_)));
+        win32::GdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(bkColor_)));
         FillRect(dc, &box, brush.Get());
     }
     picture.Draw(dc, {x, y, x + width_, y + height_}, false);

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "toolkit/win/control.h"
-#include "toolkit/win/handles.h"
+#include "win32/gdi_objects.h"
 #include "toolkit/win/picture.h"
 
 namespace toolkit {
@@ -45,8 +45,8 @@ private:
     bool masked_ = true;
     TDrawingStyle drawingStyle_ = TDrawingStyle::dsNormal;
     TColor bkColor_ = clNone;
-    GdiObject<HBITMAP> strip_;
-    GdiObject<HBITMAP> mask_;
+    win32::GdiObject<HBITMAP> strip_;
+    win32::GdiObject<HBITMAP> mask_;
 };
 
 }  // namespace toolkit

@@ -45,7 +45,7 @@ void TLabel::AdjustSize() {
     HDC screen = GetDC(nullptr);
     RECT extent{0, 0, 0, 0};
     {
-        SavedDC saved(screen);
+        win32::SavedDC saved(screen);
         SelectObject(screen, EffectiveFont().Handle());
         DrawTextA(screen, caption_.empty() ? " " : caption_.c_str(), -1, &extent, TextFormat() | DT_CALCRECT);
     }
@@ -55,7 +55,7 @@ void TLabel::AdjustSize() {
 
 void TLabel::Paint(HDC dc, const RECT& box) {
     if (!transparent_ && color_ != clNone) {
-        GdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(color_)));
+        win32::GdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(color_)));
         FillRect(dc, &box, brush.Get());
     }
     const TFont& font = EffectiveFont();

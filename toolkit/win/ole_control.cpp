@@ -11,8 +11,8 @@ namespace toolkit {
 namespace {
 
 // A stream holding a copy of the bytes, positioned at its start.
-ComPtr<IStream> StreamOf(const std::vector<std::uint8_t>& bytes) {
-    ComPtr<IStream> stream;
+win32::ComPtr<IStream> StreamOf(const std::vector<std::uint8_t>& bytes) {
+    win32::ComPtr<IStream> stream;
     OleCheck(CreateStreamOnHGlobal(nullptr, TRUE, stream.Out()));
     ULONG written = 0;
     OleCheck(stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written));
@@ -74,7 +74,7 @@ void TOleControl::CreateControl() {
     // The control lives in place in its parent's window; without one it could
     // never be seen, so that is the form's error, reported like any other.
     if (!SiteWindow()) throw Exception("The control " + Name + " has no parent window");
-    ComPtr<IUnknown> unknown;
+    win32::ComPtr<IUnknown> unknown;
     OleCheck(CoCreateInstance(classId_, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, unknown.OutVoid()));
     object_ = unknown.As<IOleObject>(IID_IOleObject);
     if (!object_) OleCheck(E_NOINTERFACE);

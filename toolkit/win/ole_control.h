@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/win/handles.h"
+#include "win32/com_ptr.h"
 #include "toolkit/win/win_control.h"
 
 namespace toolkit {
@@ -78,10 +78,10 @@ private:
     CLSID classId_;
     IID eventsIid_;
     std::vector<std::uint8_t> controlData_;
-    ComPtr<IOleObject> object_;
-    ComPtr<IOleInPlaceObject> inPlaceObject_;
-    ComPtr<IDispatch> dispatch_;
-    ComPtr<IConnectionPoint> connectionPoint_;
+    win32::ComPtr<IOleObject> object_;
+    win32::ComPtr<IOleInPlaceObject> inPlaceObject_;
+    win32::ComPtr<IDispatch> dispatch_;
+    win32::ComPtr<IConnectionPoint> connectionPoint_;
     DWORD adviseCookie_ = 0;
     OleClientSite* site_ = nullptr;
     OleEventSink* sink_ = nullptr;

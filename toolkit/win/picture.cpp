@@ -18,9 +18,9 @@ HBITMAP BlackenTransparentPixels(HBITMAP colors, HBITMAP mask, int width, int he
     HDC screen = GetDC(nullptr);
     HBITMAP result = CreateCompatibleBitmap(screen, width, height);
     {
-        MemoryDC target(screen, result);
-        MemoryDC source(screen, colors);
-        MemoryDC maskDC(screen, mask);
+        win32::MemoryDC target(screen, result);
+        win32::MemoryDC source(screen, colors);
+        win32::MemoryDC maskDC(screen, mask);
         BitBlt(target.Get(), 0, 0, width, height, source.Get(), 0, 0, SRCCOPY);
         // A 1-bit source maps its 1 bits to the background colour and its 0 bits
         // to the text colour of the target.
@@ -67,11 +67,10 @@ void TPicture::AssignIcon(HICON icon) {
     width_ = height_ = 0;
     ICONINFO info{};
     if (icon && GetIconInfo(icon, &info)) {
+        const win32::GdiObject<HBITMAP> colors(info.hbmColor), mask(info.hbmMask);
         const SIZE size = BitmapSize(info.hbmMask);
         width_ = size.cx;
         height_ = info.hbmColor ? size.cy : size.cy / 2;  // a monochrome icon stacks AND and XOR masks
-        if (info.hbmColor) DeleteObject(info.hbmColor);
-        DeleteObject(info.hbmMask);
     }
     Changed();
 }
@@ -99,7 +98,7 @@ void TPicture::Draw(HDC dc, const RECT& box, bool stretch) const {
     const int height = stretch ? box.bottom - box.top : height_;
     SetStretchBltMode(dc, COLORONCOLOR);
     auto blit = [&](HBITMAP source, DWORD rop) {
-        MemoryDC sourceDC(dc, source);
+        win32::MemoryDC sourceDC(dc, source);
         if (stretch) {
             StretchBlt(dc, box.left, box.top, width, height, sourceDC.Get(), 0, 0, width_, height_, rop);
         } else {

@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "toolkit/win/handles.h"
+#include "win32/gdi_objects.h"
 
 namespace toolkit {
 
@@ -48,10 +48,10 @@ public:
 private:
     void Changed();
 
-    GdiObject<HBITMAP> bitmap_;
-    GdiObject<HBITMAP> mask_;
-    GdiObject<HBITMAP> maskedColors_;  // the colours with the transparent pixels black
-    IconHandle icon_;
+    win32::GdiObject<HBITMAP> bitmap_;
+    win32::GdiObject<HBITMAP> mask_;
+    win32::GdiObject<HBITMAP> maskedColors_;  // the colours with the transparent pixels black
+    win32::IconHandle icon_;
     int width_ = 0;
     int height_ = 0;
 };

@@ -8,6 +8,7 @@
 #include "toolkit/win/application.h"
 #include "toolkit/win/form_reader.h"
 #include "toolkit/win/property_values.h"
+#include "win32/object_count.h"
 
 namespace toolkit {
 
@@ -56,6 +57,7 @@ void TWinControl::CreateHandle(const char* className, DWORD style, DWORD exStyle
     HWND window = CreateWindowExA(exStyle, className, "", style, b.Left, b.Top, b.Width, b.Height, parent, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
     if (!window) throw Exception("Cannot create a window of class " + std::string(className));
+    win32::CountCreated(win32::CountedObject::User);
     handle_ = window;
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWinControl::StdWndProc));
@@ -84,6 +86,8 @@ void TWinControl::DestroyHandle() {
 }
 
 LRESULT CALLBACK TWinControl::StdWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == win32::LiveObjectsMessage()) return win32::LiveObjectsAnswer();
+    if (msg == WM_NCDESTROY) win32::CountFreed(win32::CountedObject::User);
     auto* self = reinterpret_cast<TWinControl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (!self) return DefWindowProcA(window, msg, wParam, lParam);
     if (msg == WM_NCDESTROY) {
@@ -262,14 +266,14 @@ void TWinControl::Invalidate() {
 void TWinControl::PaintTo(HDC dc) {
     RECT client{0, 0, ClientWidth(), ClientHeight()};
     if (color_ != clNone) {
-        GdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(color_)));
+        win32::GdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(color_)));
         FillRect(dc, &client, brush.Get());
     }
     for (TControl* control : controls_) {
         auto* graphic = dynamic_cast<TGraphicControl*>(control);
         if (!graphic || !graphic->Visible()) continue;
         const RECT box = ToRect(graphic->BoundsRect());
-        SavedDC saved(dc);
+        win32::SavedDC saved(dc);
         IntersectClipRect(dc, box.left, box.top, box.right, box.bottom);
         graphic->Paint(dc, box);
     }
@@ -282,9 +286,9 @@ void TWinControl::Paint() {
     const int height = ClientHeight();
     if (width > 0 && height > 0) {
         // Paint off screen first, so the pictures never flicker over the background.
-        GdiObject<HBITMAP> buffer(CreateCompatibleBitmap(dc, width, height));
+        win32::GdiObject<HBITMAP> buffer(CreateCompatibleBitmap(dc, width, height));
         {
-            MemoryDC memory(dc, buffer.Get());
+            win32::MemoryDC memory(dc, buffer.Get());
             PaintTo(memory.Get());
             BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
                    ps.rcPaint.bottom - ps.rcPaint.top, memory.Get(), ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);

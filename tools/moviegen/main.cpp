@@ -56,6 +56,7 @@ int main(int argc, char** argv) {
         {"morph.swf", moviegen::BuildMorphMovie},
         {"flashcall.swf", moviegen::BuildFlashCallMovie},
         {"fscommand.swf", moviegen::BuildFsCommandMovie},
+        {"self_array.swf", moviegen::BuildSelfReferencingArrayMovie},
         {"classes.swf", moviegen::BuildClassMovie},
         {"textinput.swf", moviegen::BuildTextInputMovie},
         {"fullchange.swf", moviegen::BuildFullChangeMovie},

@@ -47,6 +47,10 @@ std::vector<std::uint8_t> BuildClassMovie();
 // Calls fscommand("quit", "now") on frame 1, then stops.
 std::vector<std::uint8_t> BuildFsCommandMovie();
 
+// Frame 1 makes an array that holds itself eight times (a[0..7] = a) and then
+// converts it to a number in an endless loop: a script the player must stop.
+std::vector<std::uint8_t> BuildSelfReferencingArrayMovie();
+
 // 400 x 200 white stage with two bordered input fields in _sans, bound to the
 // variables `entry` (20..380 x 60..90 px) and `other` (20..380 x 110..140 px),
 // and a dynamic field (20..380 x 10..40 px) that a script keeps showing

@@ -135,6 +135,19 @@ std::vector<std::uint8_t> BuildFsCommandMovie() {
     return ScriptMovie(script);
 }
 
+std::vector<std::uint8_t> BuildSelfReferencingArrayMovie() {
+    ActionAssembler script;
+    script.PushString("a").PushNumber(0).Action(ActionCode::InitArray).Action(ActionCode::SetVariable);
+    for (int i = 0; i < 8; ++i) {
+        script.PushString("a").Action(ActionCode::GetVariable).PushNumber(i);
+        script.PushString("a").Action(ActionCode::GetVariable).Action(ActionCode::SetMember);
+    }
+    script.Label("again");
+    script.PushString("n").PushString("a").Action(ActionCode::GetVariable).Action(ActionCode::ToNumber);
+    script.Action(ActionCode::SetVariable).Jump("again");
+    return ScriptMovie(script);
+}
+
 std::vector<std::uint8_t> BuildTextInputMovie() {
     const auto field = [](std::int32_t top, const std::string& variable, bool input) {
         EditTextField f;

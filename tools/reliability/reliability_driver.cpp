@@ -52,6 +52,47 @@ Usage UsageOf(const Process& program) {
     return usage;
 }
 
+// The live GDI and USER objects the program's own code holds, as a window of
+// each module (the program's form, the control's window) counts them.
+struct OwnCounts {
+    bool known = false;
+    unsigned gdi = 0;
+    unsigned user = 0;
+};
+
+OwnCounts OwnCountsOf(HWND window) {
+    OwnCounts counts;
+    const UINT message = RegisterWindowMessageW(L"GuideLiveObjectCount");
+    DWORD_PTR answer = 0;
+    if (window && SendMessageTimeoutW(window, message, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer)) {
+        counts = {true, LOWORD(answer), HIWORD(answer)};
+    }
+    return counts;
+}
+
+// The control's window, somewhere below the player form.
+HWND ControlWindowIn(HWND player) {
+    HWND found = nullptr;
+    EnumChildWindows(
+        player,
+        [](HWND child, LPARAM out) -> BOOL {
+            wchar_t name[64] = {};
+            GetClassNameW(child, name, 64);
+            if (lstrcmpW(name, L"GuidePlayerControlWindow") != 0) return TRUE;
+            *reinterpret_cast<HWND*>(out) = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+void PrintOwnCounts(const char* when, const OwnCounts& program, const OwnCounts& control) {
+    auto cell = [](bool known, unsigned value) { return known ? std::to_string(value) : std::string("?"); };
+    std::printf("| %-6s | %11s | %12s | %11s | %12s |\n", when, cell(program.known, program.gdi).c_str(),
+                cell(program.known, program.user).c_str(), cell(control.known, control.gdi).c_str(),
+                cell(control.known, control.user).c_str());
+}
+
 void PrintUsage(const char* when, const Usage& usage) {
     std::printf("| %-6s | %7lu | %11lu | %12lu | %13.1f |\n", when, usage.handles, usage.gdiObjects, usage.userObjects,
                 usage.privateBytes / (1024.0 * 1024.0));
@@ -107,6 +148,7 @@ int RunCycles(const std::string& program, const std::string& movie, int count) {
     }
     Pause(std::chrono::seconds(2));
     const Usage before = UsageOf(process);
+    const OwnCounts programBefore = OwnCountsOf(player), controlBefore = OwnCountsOf(ControlWindowIn(player));
     // Wine reports no handle or memory counts of other processes: the host
     // side samples the process when it reads this line.
     std::printf("@sample before\n");
@@ -146,6 +188,12 @@ int RunCycles(const std::string& program, const std::string& movie, int count) {
     std::printf("|--------|---------|-------------|--------------|---------------|\n");
     PrintUsage("before", before);
     PrintUsage("after", after);
+    std::printf("\nLive objects our own code holds (counted by its owners; program = forms and skin, control = the "
+                "player control):\n\n");
+    std::printf("| when   | program GDI | program USER | control GDI | control USER |\n");
+    std::printf("|--------|-------------|--------------|-------------|--------------|\n");
+    PrintOwnCounts("before", programBefore, controlBefore);
+    PrintOwnCounts("after", OwnCountsOf(player), OwnCountsOf(ControlWindowIn(player)));
     PostMessageA(player, WM_CLOSE, 0, 0);
     const auto code = process.WaitForExit(std::chrono::seconds(30));
     std::printf("\nexit code: %s\n", code ? std::to_string(*code).c_str() : "none (did not end)");

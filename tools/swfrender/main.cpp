@@ -23,9 +23,7 @@
 #include "swf/image/png_encoder.h"
 #include "swf/player/player.h"
 #include "swf/raster/surface.h"
-#if SWFRENDER_HAVE_FREETYPE
 #include "swf/fonts/freetype/freetype_fonts.h"
-#endif
 
 namespace {
 
@@ -87,10 +85,8 @@ int main(int argc, char** argv) {
     swf::Player player;
     swf::NativeFileHost files(std::filesystem::absolute(argv[1]).parent_path());
     player.SetFileHost(&files);
-#if SWFRENDER_HAVE_FREETYPE
     swf::fonts::FreeTypeFontProvider fonts;
     player.SetFontProvider(&fonts);
-#endif
     if (showTrace) {
         player.SetLogHandler([](swf::Player::LogKind kind, const std::string& text) {
             if (kind == swf::Player::LogKind::Trace) std::cout << text << "\n";

@@ -1,0 +1,65 @@
+#pragma once
+// Holds COM interface pointers, so that no path, the failing ones included,
+// leaks a reference.
+
+#include <windows.h>
+#include <unknwn.h>
+
+#include <cstddef>
+#include <utility>
+
+namespace win32 {
+
+// Holds one reference to a COM interface.
+template <class T>
+class ComPtr {
+public:
+    ComPtr() = default;
+    ComPtr(std::nullptr_t) {}
+    // Takes over a reference the caller already holds.
+    static ComPtr Attach(T* raw) {
+        ComPtr p;
+        p.ptr_ = raw;
+        return p;
+    }
+    // Adds a reference of its own.
+    static ComPtr Share(T* raw) {
+        if (raw) raw->AddRef();
+        return Attach(raw);
+    }
+    ComPtr(const ComPtr& other) : ptr_(other.ptr_) {
+        if (ptr_) ptr_->AddRef();
+    }
+    ComPtr(ComPtr&& other) noexcept : ptr_(std::exchange(other.ptr_, nullptr)) {}
+    ComPtr& operator=(ComPtr other) noexcept {
+        std::swap(ptr_, other.ptr_);
+        return *this;
+    }
+    ~ComPtr() { Reset(); }
+
+    void Reset() {
+        if (T* p = std::exchange(ptr_, nullptr)) p->Release();
+    }
+    T* Get() const { return ptr_; }
+    T* operator->() const { return ptr_; }
+    explicit operator bool() const { return ptr_ != nullptr; }
+    // For out-parameters: releases what is held and hands out the slot.
+    T** Out() {
+        Reset();
+        return &ptr_;
+    }
+    void** OutVoid() { return reinterpret_cast<void**>(Out()); }
+
+    // QueryInterface for another interface; empty when the object lacks it.
+    template <class U>
+    ComPtr<U> As(REFIID iid) const {
+        ComPtr<U> result;
+        if (ptr_) ptr_->QueryInterface(iid, result.OutVoid());
+        return result;
+    }
+
+private:
+    T* ptr_ = nullptr;
+};
+
+}  // namespace win32
