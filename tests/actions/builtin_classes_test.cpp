@@ -183,6 +183,9 @@ TEST(ActionBuiltins, DateFieldsAndFormat) {
                                 "0", "5", "1970", "70", "1999", "951782400000", "2505600000"}));
 }
 
+// Zones named from the tz database through TZ are a POSIX feature: the
+// Windows build of these tests leaves this case out.
+#if !defined(_WIN32)
 namespace {
 
 // The process's time zone set to a tz database zone for one test.
@@ -246,6 +249,7 @@ TEST(ActionBuiltins, DateLocalTimeFollowsSummerTime) {
     EXPECT_EQ(TraceLines(m, a), (Lines{"1784109600000", "1768474800000", "12", "-120", "Wed Jul 15 12:00:00 GMT+0200 2026",
                                        "-60", "1", "3", "1768474800000", "12"}));
 }
+#endif
 
 TEST(ActionBuiltins, SystemCapabilities) {
     Machine m;
