@@ -12,6 +12,7 @@
 #include "swf/player/button_instance.h"
 #include "swf/player/edit_text_instance.h"
 #include "swf/player/movie_clip.h"
+#include "swf/player/quadratic_extent.h"
 
 namespace swf {
 
@@ -42,19 +43,6 @@ void Include(Rect& into, const Rect& r, bool& any) {
 
 std::int32_t ClampTwips(double v) {
     return static_cast<std::int32_t>(std::clamp(std::round(v), -2147483647.0, 2147483647.0));
-}
-
-// Where a quadratic segment's coordinate turns, as its parameter in (0, 1).
-bool QuadExtreme(double p0, double c, double p1, double* t) {
-    const double denominator = p0 - 2 * c + p1;
-    if (denominator == 0) return false;
-    *t = (p0 - c) / denominator;
-    return *t > 0 && *t < 1;
-}
-
-double QuadAt(double p0, double c, double p1, double t) {
-    const double u = 1 - t;
-    return u * u * p0 + 2 * u * t * c + t * t * p1;
 }
 
 // The outline's own box: every edge, fills and lines alike, without the

@@ -3,24 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "swf/player/quadratic_extent.h"
+
 namespace swf {
-
-namespace {
-
-// The extreme of a quadratic along one axis, when it lies inside the segment.
-bool QuadExtreme(double p0, double c, double p1, double* t) {
-    const double denominator = p0 - 2 * c + p1;
-    if (denominator == 0) return false;
-    *t = (p0 - c) / denominator;
-    return *t > 0 && *t < 1;
-}
-
-double QuadAt(double p0, double c, double p1, double t) {
-    const double u = 1 - t;
-    return u * u * p0 + 2 * u * t * c + t * t * p1;
-}
-
-}  // namespace
 
 ShapeLayer& DrawnShape::CurrentLayer() {
     if (shape_.layers.empty()) shape_.layers.emplace_back();
