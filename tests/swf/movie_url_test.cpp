@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -61,7 +63,8 @@ void WriteFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
 }
 
 TEST(MovieUrl, ScriptsReadTheFileTheyCameFromAndLoadedMoviesTheirs) {
-    const fs::path folder = fs::temp_directory_path() / "swf_movie_url_test";
+    // Salted: the same test binary from another build tree may be running at the same time.
+    const fs::path folder = fs::temp_directory_path() / ("swf_movie_url_test_" + std::to_string(std::random_device{}()));
     fs::create_directories(folder / "pages");
     // The root loads pages/child.swf into level 1; the child traces its own _url.
     ActionAssembler load;
@@ -78,8 +81,13 @@ TEST(MovieUrl, ScriptsReadTheFileTheyCameFromAndLoadedMoviesTheirs) {
     });
     ASSERT_TRUE(player.LoadFile((folder / "main movie.swf").string())) << player.LoadError();
     player.AdvanceFrame();
-    // The folder is an absolute path of plain characters: its URL is "file://" and the path.
-    const std::string folderUrl = "file://" + folder.string();
+    // The folder is an absolute path of plain characters: its URL is "file://" and the path, with
+    // forward slashes and a drive letter written "/C|".
+    std::string folderPath = folder.string();
+    std::replace(folderPath.begin(), folderPath.end(), '\\', '/');
+    if (folderPath.size() >= 2 && folderPath[1] == ':')
+        folderPath = "/" + folderPath.substr(0, 1) + "|" + folderPath.substr(2);
+    const std::string folderUrl = "file://" + folderPath;
     EXPECT_EQ(lines, (std::vector<std::string>{folderUrl + "/main%20movie.swf", folderUrl + "/pages/child.swf"}));
 
     // Loaded from bytes with an address given, that address is the one read.
