@@ -1,6 +1,7 @@
 #include "swf/player/renderer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "swf/model/font.h"
@@ -16,6 +17,25 @@
 namespace swf {
 
 namespace {
+
+// The pixels a filled rectangle can touch under `m`: its corners' box, one
+// pixel wider on each side for anti-aliasing. Empty when `m` is not finite.
+raster::PixelRect PixelsTouched(const Rect& box, const raster::Matrix& m) {
+    if (!m.isFinite()) return {};
+    double left = HUGE_VAL, top = HUGE_VAL, right = -HUGE_VAL, bottom = -HUGE_VAL;
+    for (const auto& [x, y] : {std::pair<double, double>{box.xMin, box.yMin}, {box.xMax, box.yMin},
+                               {box.xMin, box.yMax}, {box.xMax, box.yMax}}) {
+        const raster::Point p = m.apply({x, y});
+        left = std::min(left, p.x);
+        top = std::min(top, p.y);
+        right = std::max(right, p.x);
+        bottom = std::max(bottom, p.y);
+    }
+    constexpr double kLimit = 1 << 30;
+    const auto pixel = [&](double v) { return static_cast<int>(std::clamp(v, -kLimit, kLimit)); };
+    return {pixel(std::floor(left)) - 1, pixel(std::floor(top)) - 1, pixel(std::ceil(right)) + 1,
+            pixel(std::ceil(bottom)) + 1};
+}
 
 constexpr Rgba kSelectionBackground{0, 0, 0, 255};
 constexpr Rgba kSelectionText{255, 255, 255, 255};
@@ -412,14 +432,21 @@ void Renderer::DrawEditText(raster::Surface* surface, raster::CoverageMask* mask
         rasterizer_.fillPath(*surface, path, raster::FillRule::NonZero, paint, options);
     }
     // The text shows only inside the box.
-    raster::CoverageMask boxMask(mask != nullptr ? mask->width() : surface->width(),
-                                 mask != nullptr ? mask->height() : surface->height());
+    const int width = mask != nullptr ? mask->width() : surface->width();
+    const int height = mask != nullptr ? mask->height() : surface->height();
+    if (textBox_.width() != width || textBox_.height() != height) textBox_ = raster::CoverageMask(width, height);
+    const raster::PixelRect boxPixels = PixelsTouched(box, options.matrix);
+    struct ClearAfterUse {
+        raster::CoverageMask& mask;
+        const raster::PixelRect& area;
+        ~ClearAfterUse() { mask.clear(area); }
+    } clearAfterUse{textBox_, boxPixels};
     path.clear();
     path.addRect(box.xMin, box.yMin, box.Width(), box.Height());
-    rasterizer_.fillMask(boxMask, path, raster::FillRule::NonZero, options);
-    if (clip != nullptr) boxMask.intersect(*clip);
+    rasterizer_.fillMask(textBox_, path, raster::FillRule::NonZero, options);
+    if (clip != nullptr) textBox_.intersect(*clip, boxPixels);
     raster::DrawOptions textOptions = options;
-    textOptions.clip = &boxMask;
+    textOptions.clip = &textBox_;
 
     if (!layout.lines.empty()) {
         const std::size_t first = static_cast<std::size_t>(field.Scroll() - 1);

@@ -81,6 +81,9 @@ private:
     const TextFonts* fonts_ = nullptr;
     DrawingRasterizer rasterizer_;
     int liveMasks_ = 0;
+    // A text field's box as a clip, kept between fields: each field sets and
+    // clears only the pixels of its own box, not the whole surface.
+    raster::CoverageMask textBox_;
     // The drawing order and the clip layers over the object being drawn.
     std::uint64_t order_ = 0;
     // Stage twips to pixels for the tree being drawn: where masks set by

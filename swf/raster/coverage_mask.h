@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "swf/raster/geometry.h"
+
 namespace swf::raster {
 
 // An 8-bit coverage buffer (0 = outside, 255 = fully inside), the size of the
@@ -25,9 +27,14 @@ class CoverageMask {
   std::uint8_t at(int x, int y) const { return row(y)[x]; }
 
   void clear(std::uint8_t value = 0);
+  // Sets the pixels of `area` (clipped to the mask) to 0.
+  void clear(const PixelRect& area);
   // Keeps only what both masks cover (for nested clips); the areas outside the
   // other mask count as uncovered.
   void intersect(const CoverageMask& other);
+  // The same, for the pixels of `area` only: enough when everything outside it
+  // is 0 already.
+  void intersect(const CoverageMask& other, const PixelRect& area);
 
  private:
   std::vector<std::uint8_t> values_;

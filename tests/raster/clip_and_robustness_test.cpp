@@ -80,6 +80,26 @@ TEST(ClipMask, ShapesUniteAndMasksIntersect) {
   fillMask(nested, a, FillRule::NonZero, options);
   EXPECT_EQ(nested.at(0, 5), 0);
   EXPECT_EQ(nested.at(3, 5), 255);
+
+  // Limited to an area: pixels inside it are multiplied, pixels outside keep
+  // their value; an area reaching past the mask is cut to it.
+  CoverageMask part(16, 16);
+  part.clear(200);
+  CoverageMask half(16, 16);
+  half.clear(128);
+  part.intersect(half, PixelRect{-4, 2, 6, 40});
+  EXPECT_EQ(part.at(0, 2), 100);  // 200 * 128 / 255, rounded
+  EXPECT_EQ(part.at(5, 15), 100);
+  EXPECT_EQ(part.at(6, 2), 200);
+  EXPECT_EQ(part.at(0, 1), 200);
+  part.intersect(other, PixelRect{0, 0, 16, 1});  // `other` is 8 wide: the rest of the row is outside it
+  EXPECT_EQ(part.at(7, 0), 200);
+  EXPECT_EQ(part.at(8, 0), 0);
+  part.clear(PixelRect{14, 14, 99, 99});
+  EXPECT_EQ(part.at(15, 15), 0);
+  EXPECT_EQ(part.at(13, 15), 200);  // beside the cleared area
+  part.clear(PixelRect{3, 3, 2, 9});  // empty: nothing changes
+  EXPECT_EQ(part.at(2, 3), 100);
 }
 
 TEST(Robustness, ShapesOffTheSurfaceWriteNothing) {

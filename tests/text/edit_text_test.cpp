@@ -233,6 +233,17 @@ TEST_F(FieldRender, DeviceTextShowsInsideItsFieldOnly) {
     // Text starts 2 px in: nothing in the gutter's first column.
     for (int y = 100; y < 150; ++y) EXPECT_EQ(surface_.pixel(100, y), kWhite);
 
+    // Another field's box, drawn first where this text spills over, does not
+    // let it show there.
+    Player two;
+    Load(two, Movie([](w::TagStream& t) {
+             w::EditTextField beside = SansField("");
+             beside.bounds = {6200, 7800, 1800, 3200};
+             AddField(t, 1, beside, 1);
+             AddField(t, 2, SansField("HELLO WORLD, THIS LINE IS LONG"), 2);
+         }));
+    EXPECT_EQ(CountInk(surface_, 100, 100, 300, 150).outside, 0);
+
     // Without a provider device text is not drawn.
     Player bare;
     Load(bare, Movie([](w::TagStream& t) { AddField(t, 1, SansField("HELLO"), 1); }), false);
