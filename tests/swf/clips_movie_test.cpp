@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 
+#include "swf/actions/action_target.h"
 #include "swf/player/movie_clip.h"
 #include "swf/player/player.h"
 #include "tools/moviegen/movies.h"
@@ -36,6 +37,26 @@ TEST(ClipsMovie, EveryDotMovesByItsSpeedAndTurnsAtTheEdges) {
     player.AdvanceFrame();
     EXPECT_EQ(DotX(player, 0), 3.5);
     EXPECT_TRUE(player.Warnings().empty()) << player.Warnings().front();
+}
+
+// The movie ends itself: after its last frame it asks its host to close, once.
+TEST(ClipsMovie, AsksItsHostToCloseAfterItsFrames) {
+    struct Host : ActionHost {
+        int frameOfCall = 0, calls = 0, frame = 1;
+        void FSCommand(const std::string&, const std::string&) override {}
+        void GetURL(const std::string&, const std::string&) override {}
+        std::string FlashCall(const std::string& request) override {
+            if (request.find("<invoke name=\"close\"") != std::string::npos && calls++ == 0) frameOfCall = frame;
+            return {};
+        }
+    } host;
+    Player player;
+    player.SetHost(&host);
+    constexpr int kFrames = 4;
+    ASSERT_TRUE(player.Load(moviegen::BuildClipsMovie(kFrames))) << player.LoadError();
+    for (; host.frame <= kFrames + 3; ++host.frame) player.AdvanceFrame();
+    EXPECT_EQ(host.calls, 1);
+    EXPECT_EQ(host.frameOfCall, kFrames);
 }
 
 }  // namespace

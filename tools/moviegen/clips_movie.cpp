@@ -64,9 +64,10 @@ void SetFromIndex(ActionAssembler& a, const std::string& member, double factor, 
 //     c = attachMovie("dot", "dot" + i, i + 1);
 //     c._x = ...; c._y = ...; c.vx = ...; c.vy = ...; c.onEnterFrame = move;
 // }
-// this.onEnterFrame = function () { if (++frames == kClipsFrames) ExternalInterface.call("close"); };
+// frames = 0;
+// this.onEnterFrame = function () { if (++frames == framesBeforeClose) ExternalInterface.call("close"); };
 // stop();
-ActionAssembler StartUp() {
+ActionAssembler StartUp(int framesBeforeClose) {
     ActionAssembler a;
     constexpr std::uint16_t kPreloadThis = 0x0001, kSuppressArguments = 0x0008, kSuppressSuper = 0x0020;
     a.PushString("move").DefineFunction2("", 2, kPreloadThis | kSuppressArguments | kSuppressSuper, {}, MoveBody());
@@ -92,10 +93,11 @@ ActionAssembler StartUp() {
     a.Jump("loop");
     a.Label("placed");
 
+    a.PushString("frames").PushNumber(0).Action(ActionCode::SetVariable);  // undefined + 1 is NaN from version 7 on
     ActionAssembler count;
     count.PushString("frames").PushString("frames").Action(ActionCode::GetVariable).Action(ActionCode::ToNumber);
     count.Action(ActionCode::Increment).Action(ActionCode::SetVariable);
-    count.PushString("frames").Action(ActionCode::GetVariable).PushNumber(kClipsFrames).Action(ActionCode::Equals2);
+    count.PushString("frames").Action(ActionCode::GetVariable).PushNumber(framesBeforeClose).Action(ActionCode::Equals2);
     count.Action(ActionCode::Not).If("later").ExternalInterfaceCall("close").Label("later");
     a.PushString("this").Action(ActionCode::GetVariable).PushString("onEnterFrame");
     a.DefineFunction("", {}, count).Action(ActionCode::SetMember);
@@ -105,7 +107,7 @@ ActionAssembler StartUp() {
 
 }  // namespace
 
-std::vector<std::uint8_t> BuildClipsMovie() {
+std::vector<std::uint8_t> BuildClipsMovie(int framesBeforeClose) {
     ShapeBuilder dot;
     LineStyle outline;
     outline.color = Rgba{20, 40, 90};
@@ -127,7 +129,7 @@ std::vector<std::uint8_t> BuildClipsMovie() {
     tags.Add(TagCode::DefineShape, dot.DefineShapeBody(kDotShape, 1));
     tags.DefineSprite(kDotSprite, dotTimeline);
     tags.ExportAssets({{kDotSprite, "dot"}});
-    tags.DoAction(StartUp().Finish());
+    tags.DoAction(StartUp(framesBeforeClose).Finish());
     tags.ShowFrame();
     tags.End();
     MovieHeader header;

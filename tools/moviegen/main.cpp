@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
         {"classes.swf", moviegen::BuildClassMovie},
         {"textinput.swf", moviegen::BuildTextInputMovie},
         {"fullchange.swf", moviegen::BuildFullChangeMovie},
-        {"clips500.swf", moviegen::BuildClipsMovie},
+        {"clips500.swf", [] { return moviegen::BuildClipsMovie(); }},
     };
     for (const auto& [name, build] : movies) {
         if (!WriteFile(folder / name, build())) {

@@ -68,11 +68,11 @@ std::vector<std::uint8_t> BuildFullChangeMovie();
 // The script-load movie: kClipsWidth x kClipsHeight at 30 fps. Frame 1
 // attaches kMovingClips copies of the exported sprite "dot" (a 16 x 16 pixel
 // outlined circle) and gives each an onEnterFrame that moves it a few pixels
-// and turns it back at the stage's edges; after kClipsFrames frames the main
-// timeline's onEnterFrame calls the host with "close".
+// and turns it back at the stage's edges; after `framesBeforeClose` frames the
+// main timeline's onEnterFrame calls the host with "close".
 inline constexpr int kMovingClips = 500;
 inline constexpr int kClipsWidth = 1280, kClipsHeight = 720;
 inline constexpr int kClipsFrames = 900;
-std::vector<std::uint8_t> BuildClipsMovie();
+std::vector<std::uint8_t> BuildClipsMovie(int framesBeforeClose = kClipsFrames);
 
 }  // namespace moviegen
