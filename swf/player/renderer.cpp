@@ -425,6 +425,10 @@ void Renderer::DrawEditText(raster::Surface* surface, raster::CoverageMask* mask
     options.matrix = ToRaster(toPixels);
     options.clip = clip;
     raster::Path path;
+    // Everything a field draws (background, text, caret, border) stays inside
+    // its box: a redraw of an area elsewhere has nothing to do here.
+    const raster::PixelRect boxPixels = PixelsTouched(box, options.matrix);
+    if (const raster::PixelRect* area = rasterizer_.Area(); area != nullptr && !boxPixels.intersects(*area)) return;
 
     if (surface != nullptr && field.Background()) {
         path.addRect(box.xMin, box.yMin, box.Width(), box.Height());
@@ -434,8 +438,10 @@ void Renderer::DrawEditText(raster::Surface* surface, raster::CoverageMask* mask
     // The text shows only inside the box.
     const int width = mask != nullptr ? mask->width() : surface->width();
     const int height = mask != nullptr ? mask->height() : surface->height();
-    if (textBox_.width() != width || textBox_.height() != height) textBox_ = raster::CoverageMask(width, height);
-    const raster::PixelRect boxPixels = PixelsTouched(box, options.matrix);
+    // The recording walk draws into nothing: it keeps the mask of the last drawing.
+    if ((textBox_.width() != width || textBox_.height() != height) && width > 0 && height > 0) {
+        textBox_ = raster::CoverageMask(width, height);
+    }
     struct ClearAfterUse {
         raster::CoverageMask& mask;
         const raster::PixelRect& area;
