@@ -93,7 +93,9 @@ TEST(DrawingArea, InsideMatchesAWholeDrawingAndOutsideIsUntouched) {
         }
       }
       EXPECT_EQ(wrong, 0);
-      if (area.empty()) EXPECT_EQ(inside, 0);
+      if (area.empty()) {
+        EXPECT_EQ(inside, 0);
+      }
     }
   }
 }
