@@ -3,12 +3,12 @@
 #include "control/flash_control.h"
 
 #include <olectl.h>
-#include <shellapi.h>
 
 #include <exception>
 #include <string>
 #include <utility>
 
+#include "control/link_opener.h"
 #include "control/module.h"
 #include "control/movie_source.h"
 #include "control/saved_state_reader.h"
@@ -240,9 +240,7 @@ void FlashControl::Fire(const PlayerEvent& event) {
     switch (event.kind) {
     case PlayerEvent::Kind::OpenUrl: {
         // A web or mail link the user clicked: the system's default handler opens it.
-        BSTR url = Utf8ToBstr(event.first);
-        if (url) ShellExecuteW(nullptr, L"open", url, nullptr, nullptr, SW_SHOWNORMAL);
-        SysFreeString(url);
+        OpenLinkWithShell(win32::WideFromUtf8Replacing(event.first));
         return;
     }
     case PlayerEvent::Kind::ReadyStateChange:
