@@ -2,6 +2,7 @@
 
 #include "swf/model/bitmap.h"
 #include "swf/model/shape.h"
+#include "swf/model/units.h"
 
 namespace swf {
 
@@ -9,7 +10,6 @@ namespace {
 
 constexpr std::uint16_t kPictureBitmapId = 1;
 constexpr std::uint16_t kPictureShapeId = 2;
-constexpr double kTwipsPerPixel = 20;
 
 // A single empty frame: timelines always have at least one.
 std::shared_ptr<MovieDefinition> OneFrameMovie() {

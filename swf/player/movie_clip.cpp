@@ -1,14 +1,15 @@
 #include "swf/player/movie_clip.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <vector>
 
+#include "swf/model/units.h"
 #include "swf/player/button_instance.h"
 #include "swf/player/display_properties.h"
 #include "swf/player/edit_text_instance.h"
 #include "swf/player/timeline_state.h"
+#include "swf/text/ascii_case.h"
 
 namespace swf {
 
@@ -84,36 +85,27 @@ void MovieClip::GotoFrame(std::uint32_t frame) {
     if (frame != current_) EnterFrame(frame);
 }
 
-namespace {
-
-std::string Lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
-    return s;
-}
-
-}  // namespace
-
 MovieClip* MovieClip::FindChild(const std::string& name) const {
     MovieClip* folded = nullptr;
-    const std::string wanted = Lower(name);
+    const std::string wanted = text::AsciiLower(name);
     for (const auto& [depth, child] : children_) {
         if (child->Kind() != DisplayKind::MovieClip) continue;
         const std::string& childName = child->GetPlacement().name;
         if (childName == name) return static_cast<MovieClip*>(child.get());
-        if (folded == nullptr && Lower(childName) == wanted) folded = static_cast<MovieClip*>(child.get());
+        if (folded == nullptr && text::AsciiLower(childName) == wanted) folded = static_cast<MovieClip*>(child.get());
     }
     return folded;
 }
 
 DisplayTarget* MovieClip::FindChildObject(const std::string& name) {
     DisplayTarget* folded = nullptr;
-    const std::string wanted = Lower(name);
+    const std::string wanted = text::AsciiLower(name);
     for (const auto& [depth, child] : children_) {
         DisplayTarget* face = ScriptFace(*child);
         if (face == nullptr) continue;
         const std::string& childName = child->GetPlacement().name;
         if (childName == name) return face;
-        if (folded == nullptr && Lower(childName) == wanted) folded = face;
+        if (folded == nullptr && text::AsciiLower(childName) == wanted) folded = face;
     }
     return folded;
 }
@@ -124,7 +116,7 @@ DisplayTarget* MovieClip::CreateTextField(const std::string& name, int depth, do
     const int listDepth = depth + kScriptDepthOffset;
     auto definition = std::make_shared<EditTextDefinition>();
     auto twips = [](double pixels) {
-        return static_cast<std::int32_t>(std::isfinite(pixels) ? std::clamp(pixels, -1e6, 1e6) * 20 : 0);
+        return static_cast<std::int32_t>(std::isfinite(pixels) ? std::clamp(pixels, -1e6, 1e6) * kTwipsPerPixel : 0);
     };
     // The box starts at the field's origin; x and y place it.
     definition->bounds = {0, twips(std::max(0.0, width)), 0, twips(std::max(0.0, height))};
@@ -218,9 +210,9 @@ bool MovieClip::FindLabel(const std::string& label, std::uint32_t* frame) const 
         *frame = exact->second;
         return true;
     }
-    const std::string wanted = Lower(label);
+    const std::string wanted = text::AsciiLower(label);
     for (const auto& [name, index] : timeline_->labels) {
-        if (Lower(name) == wanted) {
+        if (text::AsciiLower(name) == wanted) {
             *frame = index;
             return true;
         }

@@ -1,21 +1,16 @@
 #include "swf/player/script_text_format.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <string>
 #include <vector>
 
+#include "swf/model/units.h"
+#include "swf/text/ascii_case.h"
+
 namespace swf {
 
 namespace {
-
-constexpr double kTwipsPerPixel = 20;
-
-std::string Lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
-    return s;
-}
 
 const char* AlignName(TextAlign a) {
     switch (a) {
@@ -100,7 +95,7 @@ void ApplyCharacterFormat(const ScriptTextFormat& s, text::TextFormat& f) {
 
 void ApplyParagraphFormat(const ScriptTextFormat& s, text::TextFormat& f) {
     if (s.align) {
-        const std::string a = Lower(*s.align);
+        const std::string a = text::AsciiLower(*s.align);
         if (a == "left") f.align = TextAlign::Left;
         else if (a == "right") f.align = TextAlign::Right;
         else if (a == "center") f.align = TextAlign::Center;

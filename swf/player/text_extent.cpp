@@ -2,15 +2,12 @@
 
 #include <cmath>
 
+#include "swf/model/units.h"
 #include "swf/player/script_text_format.h"
 #include "swf/text/text_layout.h"
 #include "swf/text/utf8.h"
 
 namespace swf {
-
-namespace {
-constexpr double kTwipsPerPixel = 20;
-}
 
 TextExtent TextExtentMeasurer::Measure(const ScriptTextFormat& format, const std::string& text,
                                        std::optional<double> wrapWidth) {

@@ -2,26 +2,20 @@
 // and methods, and TextFormat values turned into the field's own formats.
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 
 #include "swf/actions/action_target.h"
+#include "swf/model/units.h"
 #include "swf/player/display_properties.h"
 #include "swf/player/edit_text_instance.h"
 #include "swf/player/movie_clip.h"
 #include "swf/player/script_text_format.h"
+#include "swf/text/ascii_case.h"
 #include "swf/text/utf8.h"
 
 namespace swf {
 
 namespace {
-
-constexpr double kTwipsPerPixel = 20;
-
-std::string Lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
-    return s;
-}
 
 const char* AutoSizeName(text::AutoSize a) {
     switch (a) {
@@ -147,7 +141,7 @@ void EditTextInstance::SetTextMember(TextFieldMember member, const TextFieldValu
                 SetAutoSize(*on ? text::AutoSize::Left : text::AutoSize::None);
                 return;
             }
-            const std::string mode = Lower(OptionalText(value).value_or(""));
+            const std::string mode = text::AsciiLower(OptionalText(value).value_or(""));
             if (mode == "left") SetAutoSize(text::AutoSize::Left);
             else if (mode == "center") SetAutoSize(text::AutoSize::Center);
             else if (mode == "right") SetAutoSize(text::AutoSize::Right);
@@ -176,7 +170,7 @@ void EditTextInstance::SetTextMember(TextFieldMember member, const TextFieldValu
             return;
         }
         case TextFieldMember::Type: {
-            const std::string type = Lower(OptionalText(value).value_or(""));
+            const std::string type = text::AsciiLower(OptionalText(value).value_or(""));
             if (type == "input") SetEditable(true);
             else if (type == "dynamic") SetEditable(false);
             return;

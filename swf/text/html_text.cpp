@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "swf/model/units.h"
 #include "swf/text/utf8.h"
 
 namespace swf::text {
@@ -18,7 +19,6 @@ namespace {
 constexpr std::size_t kMaxNesting = 100;
 // Longest entity name or number looked at after '&'.
 constexpr std::size_t kMaxEntityLength = 10;
-constexpr double kTwipsPerPixel = 20;
 constexpr double kMaxFontPixels = 1000;
 
 struct Attribute {

@@ -220,14 +220,14 @@ TEST(BitmapTags, LosslessFormatsWithRowPadding) {
 // DefineBitsLossless(2) header with whatever compressed data follows.
 Bytes LosslessHeader(std::uint16_t id, std::uint8_t format, std::uint16_t width, std::uint16_t height,
                      const Bytes& data) {
-    test::Bits b;
+    writer::BitWriter b;
     b.U16(id);
     b.U8(format);
     b.U16(width);
     b.U16(height);
     if (format == 3) b.U8(255);
-    b.Raw(data);
-    return b.data;
+    b.Bytes(data);
+    return b.bytes();
 }
 
 TEST(BitmapTags, UnreadableBitmapsAreSkippedWithWarnings) {

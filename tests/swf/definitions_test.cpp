@@ -13,7 +13,7 @@
 namespace swf {
 namespace {
 
-using test::Bits;
+using writer::BitWriter;
 using test::Bytes;
 
 TEST(DefineShape, SolidRectangleEdgesFollowTheFillSide) {
@@ -44,57 +44,57 @@ TEST(DefineShape, SolidRectangleEdgesFollowTheFillSide) {
 TEST(DefineShape, CurvesLinesStylesAndNewStyleArrays) {
     // DefineShape3: a linear and a radial gradient, a line style; a curve on
     // fill 0 (reversed into the fill's orientation); then a new style section.
-    Bits b;
+    BitWriter b;
     b.U16(3);
     test::PutRect(b, 0, 1000, 0, 1000);
     b.U8(2);
     b.U8(0x10);
     test::PutMatrix(b, 0.5, 0, 0, 0.5, 500, 500);
-    b.UB(1, 2);  // reflect
-    b.UB(1, 2);  // linear RGB
-    b.UB(2, 4);
+    b.UB(2, 1);  // reflect
+    b.UB(2, 1);  // linear RGB
+    b.UB(4, 2);
     b.U8(0);
     test::PutRgba(b, 255, 0, 0, 255);
     b.U8(255);
     test::PutRgba(b, 0, 0, 255, 128);
     b.U8(0x12);
     test::PutTranslate(b, 0, 0);
-    b.UB(0, 2);
-    b.UB(0, 2);
-    b.UB(1, 4);
+    b.UB(2, 0);
+    b.UB(2, 0);
+    b.UB(4, 1);
     b.U8(128);
     test::PutRgba(b, 1, 2, 3, 4);
     b.U8(1);  // line styles
     b.U16(40);
     test::PutRgba(b, 9, 8, 7, 6);
-    b.UB(2, 4);
-    b.UB(1, 4);
+    b.UB(4, 2);
+    b.UB(4, 1);
     test::ShapeRecords s(b, 2, 1);
     s.Move(10, 20, 1, 2, 1);
     s.Curve(100, 0, 0, 100);
     s.Line(-100, -100);
     // New styles: one solid fill, no lines.
-    b.UB(0, 1);
+    b.UB(1, 0);
     b.UB(1, 1);  // new styles
-    b.UB(0, 1);
+    b.UB(1, 0);
     b.UB(1, 1);  // fill1
-    b.UB(0, 1);
-    b.UB(0, 1);
-    b.UB(1, 2);  // fill1 = 1 (old fill bits)
+    b.UB(1, 0);
+    b.UB(1, 0);
+    b.UB(2, 1);  // fill1 = 1 (old fill bits)
     b.Align();
     b.U8(1);
     b.U8(0);
     test::PutRgba(b, 50, 60, 70, 80);
     b.U8(0);
-    b.UB(1, 4);
-    b.UB(0, 4);
+    b.UB(4, 1);
+    b.UB(4, 0);
     test::ShapeRecords s2(b, 1, 0);
     s2.Styles(-1, 1, -1);
     s2.Line(5, 0);
     s2.End();
 
     EdgeBudget budget;
-    auto shape = ParseDefineShape(b.data, 3, budget);
+    auto shape = ParseDefineShape(b.bytes(), 3, budget);
     ASSERT_EQ(shape->shape.layers.size(), 2u);
     const ShapeLayer& l0 = shape->shape.layers[0];
     ASSERT_EQ(l0.fills.size(), 2u);
@@ -140,19 +140,19 @@ TEST(DefineShape, CurvesLinesStylesAndNewStyleArrays) {
 }
 
 TEST(DefineShape, Shape4LineStylesFocalGradientAndWindingRule) {
-    Bits b;
+    BitWriter b;
     b.U16(9);
     test::PutRect(b, 0, 100, 0, 100);
     test::PutRect(b, 0, 100, 0, 100);
-    b.UB(0, 5);
-    b.Flag(true);  // non-zero winding
-    b.UB(0, 2);
+    b.UB(5, 0);
+    b.UB(1, true);  // non-zero winding
+    b.UB(2, 0);
     b.U8(1);
     b.U8(0x13);  // focal gradient
     test::PutTranslate(b, 0, 0);
     b.UB(2, 2);  // repeat
-    b.UB(0, 2);
-    b.UB(1, 4);
+    b.UB(2, 0);
+    b.UB(4, 1);
     b.U8(0);
     test::PutRgba(b, 1, 1, 1, 1);
     b.U16(static_cast<std::uint16_t>(-192));  // focal -0.75
@@ -161,33 +161,33 @@ TEST(DefineShape, Shape4LineStylesFocalGradientAndWindingRule) {
     b.U16(60);
     b.UB(2, 2);
     b.UB(2, 2);
-    b.Flag(false);
-    b.UB(0, 3);
-    b.UB(0, 5);
-    b.Flag(true);  // no close
-    b.UB(1, 2);
+    b.UB(1, false);
+    b.UB(3, 0);
+    b.UB(5, 0);
+    b.UB(1, true);  // no close
+    b.UB(2, 1);
     b.U16(0x0280);
     test::PutRgba(b, 5, 6, 7, 8);
     // Line 2: bevel join, filled with a solid style.
     b.U16(20);
-    b.UB(0, 2);
-    b.UB(1, 2);
-    b.Flag(true);
-    b.UB(0, 3);
-    b.UB(0, 5);
-    b.Flag(false);
-    b.UB(0, 2);
+    b.UB(2, 0);
+    b.UB(2, 1);
+    b.UB(1, true);
+    b.UB(3, 0);
+    b.UB(5, 0);
+    b.UB(1, false);
+    b.UB(2, 0);
     b.U8(0x00);
     test::PutRgba(b, 40, 41, 42, 43);
-    b.UB(1, 4);
-    b.UB(2, 4);
+    b.UB(4, 1);
+    b.UB(4, 2);
     test::ShapeRecords s(b, 1, 2);
     s.Move(0, 0, -1, -1, 2);
     s.Line(10, 10);
     s.End();
 
     EdgeBudget budget;
-    auto shape = ParseDefineShape(b.data, 4, budget);
+    auto shape = ParseDefineShape(b.bytes(), 4, budget);
     EXPECT_TRUE(shape->shape.nonZeroWinding);
     const ShapeLayer& l = shape->shape.layers[0];
     EXPECT_EQ(l.fills[0].kind, FillKind::FocalGradient);
@@ -217,18 +217,18 @@ TEST(DefineShape, MalformedShapesFailCleanly) {
     badFill[2 + 5] = 0x77;  // the fill type byte after id and a 5-byte RECT
     EXPECT_THROW(ParseDefineShape(badFill, 3, budget), ParseError);
     // Style indices beyond the arrays are ignored, not followed.
-    Bits b;
+    BitWriter b;
     b.U16(2);
     test::PutRect(b, 0, 10, 0, 10);
     b.U8(0);
     b.U8(0);
-    b.UB(3, 4);
-    b.UB(3, 4);
+    b.UB(4, 3);
+    b.UB(4, 3);
     test::ShapeRecords s(b, 3, 3);
     s.Move(0, 0, 5, 6, 7);
     s.Line(10, 0);
     s.End();
-    auto shape = ParseDefineShape(b.data, 3, budget);
+    auto shape = ParseDefineShape(b.bytes(), 3, budget);
     EXPECT_TRUE(shape->shape.layers[0].fillEdges.empty());
     // The edge budget is shared by the movie and refuses to grow past its end.
     EdgeBudget small;
@@ -238,9 +238,9 @@ TEST(DefineShape, MalformedShapesFailCleanly) {
 
 // A glyph table entry: a unit square of fill 1 scaled to `size`.
 Bytes SquareGlyph(std::int32_t size) {
-    Bits g;
-    g.UB(1, 4);
-    g.UB(0, 4);
+    BitWriter g;
+    g.UB(4, 1);
+    g.UB(4, 0);
     test::ShapeRecords s(g, 1, 0);
     s.Move(0, -size, 1, -1, -1);
     s.Line(size, 0);
@@ -248,20 +248,20 @@ Bytes SquareGlyph(std::int32_t size) {
     s.Line(-size, 0);
     s.Line(0, -size);
     s.End();
-    return g.data;
+    return g.bytes();
 }
 
 TEST(DefineFont, GlyphTablesCodesAndLayout) {
     const Bytes glyph = SquareGlyph(1024);
     // DefineFont: two glyphs behind a two-entry offset table.
-    Bits f1;
+    BitWriter f1;
     f1.U16(4);
     f1.U16(4);
     f1.U16(static_cast<std::uint16_t>(4 + glyph.size()));
-    f1.Raw(glyph);
-    f1.Raw(SquareGlyph(512));
+    f1.Bytes(glyph);
+    f1.Bytes(SquareGlyph(512));
     EdgeBudget budget;
-    auto font1 = ParseDefineFont(f1.data, budget);
+    auto font1 = ParseDefineFont(f1.bytes(), budget);
     EXPECT_EQ(font1->id, 4);
     ASSERT_EQ(font1->glyphs.size(), 2u);
     EXPECT_EQ(font1->glyphs[0].edges.size(), 4u);
@@ -271,7 +271,7 @@ TEST(DefineFont, GlyphTablesCodesAndLayout) {
     EXPECT_EQ(font1->glyphs[0].edges[0].x0, 1024);
 
     // DefineFont3 with wide codes and layout.
-    Bits f3;
+    BitWriter f3;
     f3.U16(5);
     f3.U8(0x80 | 0x04 | 0x02 | 0x01);  // layout, wide codes, italic, bold
     f3.U8(0);
@@ -280,13 +280,13 @@ TEST(DefineFont, GlyphTablesCodesAndLayout) {
     f3.U16(1);
     f3.U16(4);  // glyph offset (table of 2 entries)
     f3.U16(static_cast<std::uint16_t>(4 + glyph.size()));  // code table offset
-    f3.Raw(glyph);
+    f3.Bytes(glyph);
     f3.U16(0x263A);
     f3.U16(900);
     f3.U16(200);
     f3.U16(0);
     f3.U16(1100);
-    auto font3 = ParseDefineFont2(f3.data, 3, budget);
+    auto font3 = ParseDefineFont2(f3.bytes(), 3, budget);
     EXPECT_EQ(font3->name, "Sans");
     EXPECT_TRUE(font3->bold);
     EXPECT_TRUE(font3->italic);
@@ -301,17 +301,17 @@ TEST(DefineFont, GlyphTablesCodesAndLayout) {
     EXPECT_EQ(font3->advances[0], 1100);
 
     // An offset pointing outside the tag is an error.
-    Bytes bad = f3.data;
+    Bytes bad = f3.bytes();
     bad[11] = 0xFF;
     EXPECT_THROW(ParseDefineFont2(bad, 3, budget), ParseError);
     // Every truncation fails cleanly.
-    for (std::size_t cut = 0; cut + 4 < f3.data.size(); ++cut) {
-        EXPECT_THROW(ParseDefineFont2(Bytes(f3.data.begin(), f3.data.begin() + cut), 3, budget), ParseError) << cut;
+    for (std::size_t cut = 0; cut + 4 < f3.bytes().size(); ++cut) {
+        EXPECT_THROW(ParseDefineFont2(Bytes(f3.bytes().begin(), f3.bytes().begin() + cut), 3, budget), ParseError) << cut;
     }
 }
 
 TEST(DefineText, RecordsCarryFontColourAndPosition) {
-    Bits b;
+    BitWriter b;
     b.U16(20);
     test::PutRect(b, 0, 2000, -400, 100);
     test::PutTranslate(b, 40, 60);
@@ -325,18 +325,18 @@ TEST(DefineText, RecordsCarryFontColourAndPosition) {
     b.U16(static_cast<std::uint16_t>(-20));
     b.U16(400);
     b.U8(2);
-    b.UB(1, 3);
-    b.SB(200, 9);
-    b.UB(5, 3);
-    b.SB(-30, 9);
+    b.UB(3, 1);
+    b.SB(9, 200);
+    b.UB(3, 5);
+    b.SB(9, -30);
     // Record 2: only a new y; x continues after the advances.
     b.U8(0x80 | 0x02);
     b.U16(500);
     b.U8(1);
-    b.UB(2, 3);
-    b.SB(10, 9);
+    b.UB(3, 2);
+    b.SB(9, 10);
     b.U8(0);
-    auto text = ParseDefineText(b.data, 2);
+    auto text = ParseDefineText(b.bytes(), 2);
     EXPECT_EQ(text->id, 20);
     EXPECT_EQ(text->bounds, (Rect{0, 2000, -400, 100}));
     EXPECT_EQ(text->matrix.tx, 40);
@@ -358,7 +358,7 @@ TEST(DefineText, RecordsCarryFontColourAndPosition) {
     EXPECT_EQ(r1.y, 500);
 
     // DefineText (RGB): the colour is three bytes and opaque.
-    Bits t1;
+    BitWriter t1;
     t1.U16(21);
     test::PutRect(t1, 0, 10, 0, 10);
     test::PutTranslate(t1, 0, 0);
@@ -368,55 +368,57 @@ TEST(DefineText, RecordsCarryFontColourAndPosition) {
     test::PutRgb(t1, 1, 2, 3);
     t1.U8(0);
     t1.U8(0);
-    auto plain = ParseDefineText(t1.data, 1);
+    auto plain = ParseDefineText(t1.bytes(), 1);
     ASSERT_EQ(plain->runs.size(), 1u);
     EXPECT_EQ(plain->runs[0].color, (Rgba{1, 2, 3, 255}));
 
-    Bytes noEnd = b.data;
+    Bytes noEnd = b.bytes();
     noEnd.pop_back();
     EXPECT_THROW(ParseDefineText(noEnd, 2), ParseError);
 }
 
 TEST(DefineButton2, RecordsStatesAndConditionActions) {
-    Bits b;
+    // Record: up and over, with a drop-shadow filter and a blend mode.
+    BitWriter records;
+    records.U8(0x10 | 0x20 | kButtonUp | kButtonOver);
+    records.U16(7);
+    records.U16(2);
+    test::PutTranslate(records, 100, 0);
+    records.UB(1, false);
+    records.UB(1, true);
+    records.UB(4, 10);
+    for (int v : {256, 128, 256, 256}) records.SB(10, v);
+    records.Align();
+    records.U8(1);
+    records.U8(0);
+    records.Bytes(Bytes(23, 0));
+    records.U8(3);
+    // Record: hit only.
+    records.U8(kButtonHit);
+    records.U16(8);
+    records.U16(1);
+    test::PutTranslate(records, 0, 0);
+    records.U8(0);  // empty colour transform byte: no add, no mult, 0 bits
+    records.U8(0);  // end of records
+
+    BitWriter b;
     b.U16(30);
     b.U8(0x01);  // track as menu
-    const std::size_t offsetAt = b.data.size();
-    b.U16(0);    // action offset, patched below
-    // Record: up and over, with a drop-shadow filter and a blend mode.
-    b.U8(0x10 | 0x20 | kButtonUp | kButtonOver);
-    b.U16(7);
-    b.U16(2);
-    test::PutTranslate(b, 100, 0);
-    b.Flag(false);
-    b.Flag(true);
-    b.UB(10, 4);
-    for (int v : {256, 128, 256, 256}) b.SB(v, 10);
-    b.Align();
-    b.U8(1);
-    b.U8(0);
-    b.Raw(Bytes(23, 0));
-    b.U8(3);
-    // Record: hit only.
-    b.U8(kButtonHit);
-    b.U16(8);
-    b.U16(1);
-    test::PutTranslate(b, 0, 0);
-    b.U8(0);  // empty colour transform byte: no add, no mult, 0 bits
-    b.U8(0);  // end of records
-    const std::size_t firstAction = b.data.size();
-    b.data[offsetAt] = static_cast<std::uint8_t>(firstAction - offsetAt);
+    // The action offset counts from its own field past the records.
+    b.U16(static_cast<std::uint16_t>(2 + records.bytes().size()));
+    b.Bytes(records.bytes());
+    const std::size_t firstAction = b.bytes().size();
     // Condition 1: press (OverUpToOverDown), 3 bytes of code.
     b.U16(4 + 3);
     b.U8(0x04);
     b.U8(0x00);
-    b.Raw({0x06, 0x07, 0x00});
+    b.Bytes(test::Bytes{0x06, 0x07, 0x00});
     // Condition 2 (last): release and release-outside, key 0, plus OverDownToIdle.
     b.U16(0);
     b.U8(0x08 | 0x40);
     b.U8(0x01);
-    b.Raw({0x07, 0x00});
-    auto button = ParseDefineButton(b.data, 2);
+    b.Bytes(test::Bytes{0x07, 0x00});
+    auto button = ParseDefineButton(b.bytes(), 2);
     EXPECT_EQ(button->id, 30);
     EXPECT_TRUE(button->trackAsMenu);
     ASSERT_EQ(button->records.size(), 2u);
@@ -433,20 +435,20 @@ TEST(DefineButton2, RecordsStatesAndConditionActions) {
     EXPECT_EQ(*button->actions[1].code, (Bytes{0x07, 0x00}));
 
     // An action size that runs past the tag is an error.
-    Bytes bad = b.data;
+    Bytes bad = b.bytes();
     bad[firstAction] = 0xF0;
     EXPECT_THROW(ParseDefineButton(bad, 2), ParseError);
 
     // DefineButton: no colour transforms, one action list run on release.
-    Bits b1;
+    BitWriter b1;
     b1.U16(31);
     b1.U8(kButtonUp | kButtonHit);
     b1.U16(7);
     b1.U16(1);
     test::PutTranslate(b1, 0, 0);
     b1.U8(0);
-    b1.Raw({0x07, 0x00});
-    auto old = ParseDefineButton(b1.data, 1);
+    b1.Bytes(test::Bytes{0x07, 0x00});
+    auto old = ParseDefineButton(b1.bytes(), 1);
     ASSERT_EQ(old->records.size(), 1u);
     EXPECT_EQ(old->records[0].states, kButtonUp | kButtonHit);
     ASSERT_EQ(old->actions.size(), 1u);

@@ -119,12 +119,12 @@ TEST(LenientReading, CutTagsMissingEndAndTrailingGarbage) {
     Bytes inner = test::Tag(26, test::PlaceObject2({}));
     inner.pop_back();
     const Bytes spriteBody = [&] {
-        test::Bits b;
+        writer::BitWriter b;
         b.U16(5);
         b.U16(1);
-        b.Raw(test::ShowFrame());
-        b.Raw(inner);
-        return b.data;
+        b.Bytes(test::ShowFrame());
+        b.Bytes(inner);
+        return b.bytes();
     }();
     movie = ParseMovie(test::Movie({test::Tag(39, spriteBody), test::ShowFrame()}));
     EXPECT_TRUE(Mentions(movie->warnings, "sprite 5: tag 26 cut short"));

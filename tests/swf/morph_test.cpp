@@ -26,7 +26,7 @@ namespace swf {
 namespace {
 
 namespace w = swf::writer;
-using test::Bits;
+using writer::BitWriter;
 using test::Bytes;
 using test::Place;
 
@@ -112,7 +112,7 @@ const MorphShapeDefinition& OnlyMorph(const MovieDefinition& movie) {
 
 TEST(MorphShape, ReadsHandBuiltVersionOneTag) {
     // Styles and start edges first: their length is the offset to the end edges.
-    Bits rest;
+    BitWriter rest;
     rest.U8(1);     // fills
     rest.U8(0x00);  // solid
     test::PutRgba(rest, 255, 0, 0, 255);
@@ -122,8 +122,8 @@ TEST(MorphShape, ReadsHandBuiltVersionOneTag) {
     rest.U16(60);
     test::PutRgba(rest, 0, 255, 0, 255);
     test::PutRgba(rest, 0, 0, 0, 0);
-    rest.UB(1, 4);
-    rest.UB(1, 4);
+    rest.UB(4, 1);
+    rest.UB(4, 1);
     test::ShapeRecords start(rest, 1, 1);
     start.Move(0, 0, -1, 1, 1);
     start.Line(400, 0);
@@ -131,24 +131,24 @@ TEST(MorphShape, ReadsHandBuiltVersionOneTag) {
     start.Styles(-1, -1, 0);  // the last edge without the line
     start.Line(-400, -400);
     start.End();
-    Bits end;
-    end.UB(0, 4);
-    end.UB(0, 4);
+    BitWriter end;
+    end.UB(4, 0);
+    end.UB(4, 0);
     test::ShapeRecords endEdges(end, 0, 0);
     endEdges.Move(2000, 100);
     endEdges.Line(400, 0);
     endEdges.Curve(100, 200, -100, 200);  // the straight side bends
     endEdges.Line(-400, -400);
     endEdges.End();
-    Bits tag;
+    BitWriter tag;
     tag.U16(7);
     test::PutRect(tag, 0, 400, 0, 400);
     test::PutRect(tag, 2000, 2400, 100, 500);
-    tag.U32(static_cast<std::uint32_t>(rest.data.size()));
-    tag.Raw(rest.data);
-    tag.Raw(end.data);
+    tag.U32(static_cast<std::uint32_t>(rest.bytes().size()));
+    tag.Bytes(rest.bytes());
+    tag.Bytes(end.bytes());
 
-    const auto movie = ParseMovie(test::Movie({test::Tag(46, tag.data)}));
+    const auto movie = ParseMovie(test::Movie({test::Tag(46, tag.bytes())}));
     ASSERT_TRUE(movie->warnings.empty()) << movie->warnings.front();
     const MorphShapeDefinition& morph = OnlyMorph(*movie);
     EXPECT_EQ(morph.startBounds, (Rect{0, 400, 0, 400}));
@@ -457,28 +457,28 @@ TEST(MorphShape, MalformedTagsAreSkippedOrDrawnSensibly) {
     ExpectSquareAt(*r.surface, 0, Opaque(0, 0, 255), "unpaired outline");
 
     // A new-styles record has no place in a morph shape.
-    Bits tag;
+    BitWriter tag;
     tag.U16(7);
     test::PutRect(tag, 0, 400, 0, 400);
     test::PutRect(tag, 0, 400, 0, 400);
-    Bits rest;
+    BitWriter rest;
     rest.U8(0);
     rest.U8(0);
-    rest.UB(0, 4);
-    rest.UB(0, 4);
-    rest.UB(0x10, 6);  // style change: new styles only
+    rest.UB(4, 0);
+    rest.UB(4, 0);
+    rest.UB(6, 0x10);  // style change: new styles only
     rest.U8(0);
     rest.U8(0);
-    rest.UB(0, 8);
-    tag.U32(static_cast<std::uint32_t>(rest.data.size()));
-    tag.Raw(rest.data);
+    rest.UB(8, 0);
+    tag.U32(static_cast<std::uint32_t>(rest.bytes().size()));
+    tag.Bytes(rest.bytes());
     tag.U8(0);
     tag.U8(0);
-    EXPECT_EQ(play(test::Tag(46, tag.data), 0).warnings.size(), 1u);
+    EXPECT_EQ(play(test::Tag(46, tag.bytes()), 0).warnings.size(), 1u);
     EXPECT_THROW(
         {
             EdgeBudget budget;
-            ParseDefineMorphShape(tag.data, 1, budget);
+            ParseDefineMorphShape(tag.bytes(), 1, budget);
         },
         ParseError);
 }

@@ -22,7 +22,7 @@
 namespace swf {
 namespace {
 
-using test::Bits;
+using writer::BitWriter;
 using test::Bytes;
 using test::Place;
 
@@ -41,44 +41,45 @@ public:
 
 // ActionGetURL with an FSCommand URL, then the end of actions.
 Bytes FsCommandAction(const std::string& command, const std::string& args) {
-    Bits b;
+    BitWriter b;
     b.U8(0x83);
     const std::string url = "FSCommand:" + command;
     b.U16(static_cast<std::uint16_t>(url.size() + args.size() + 2));
-    b.Str(url);
-    b.Str(args);
+    b.String(url);
+    b.String(args);
     b.U8(0);
-    return b.data;
+    return b.bytes();
 }
 
 // DefineButton2 id 20: red square (shape 1) when up, green (shape 2) when
 // over, blue (shape 3) when down, hit area shape 1; one action per condition.
 Bytes Button(const std::vector<std::pair<std::uint16_t, Bytes>>& actions) {
-    Bits b;
-    b.U16(20);
-    b.U8(0);
-    const std::size_t offsetAt = b.data.size();
-    b.U16(0);
+    BitWriter records;
     auto record = [&](std::uint8_t states, std::uint16_t character) {
-        b.U8(states);
-        b.U16(character);
-        b.U16(1);
-        test::PutTranslate(b, 0, 0);
-        b.U8(0);  // empty colour transform
+        records.U8(states);
+        records.U16(character);
+        records.U16(1);
+        test::PutTranslate(records, 0, 0);
+        records.U8(0);  // empty colour transform
     };
     record(kButtonUp | kButtonHit, 1);
     record(kButtonOver, 2);
     record(kButtonDown, 3);
+    records.U8(0);
+    BitWriter b;
+    b.U16(20);
     b.U8(0);
-    b.data[offsetAt] = static_cast<std::uint8_t>(b.data.size() - offsetAt);
+    // The action offset counts from its own field past the records.
+    b.U16(static_cast<std::uint16_t>(2 + records.bytes().size()));
+    b.Bytes(records.bytes());
     for (std::size_t i = 0; i < actions.size(); ++i) {
         const bool last = i + 1 == actions.size();
         b.U16(last ? 0 : static_cast<std::uint16_t>(4 + actions[i].second.size()));
         b.U8(static_cast<std::uint8_t>(actions[i].first));
         b.U8(static_cast<std::uint8_t>(actions[i].first >> 8));
-        b.Raw(actions[i].second);
+        b.Bytes(actions[i].second);
     }
-    return test::Tag(34, b.data);
+    return test::Tag(34, b.bytes());
 }
 
 // Stage 200 x 100 px; the button's hit square covers twips 0..1000 (pixels 0..49 at scale 1).
@@ -244,17 +245,17 @@ TEST(PlayerFacade, FramesFrameRateAndFirstFrameActions) {
 
 // A small movie with one of each kind of tag the engine reads.
 Bytes RichMovie() {
-    Bits font;
+    BitWriter font;
     font.U16(7);
     font.U16(2);
-    font.UB(1, 4);
-    font.UB(0, 4);
+    font.UB(4, 1);
+    font.UB(4, 0);
     test::ShapeRecords g(font, 1, 0);
     g.Move(0, -1024, -1, 1, -1);
     g.Line(1024, 0);
     g.Line(0, 1024);
     g.End();
-    Bits text;
+    BitWriter text;
     text.U16(8);
     test::PutRect(text, 0, 100, 0, 100);
     test::PutTranslate(text, 100, 100);
@@ -265,8 +266,8 @@ Bytes RichMovie() {
     test::PutRgb(text, 1, 2, 3);
     text.U16(240);
     text.U8(1);
-    text.UB(0, 1);
-    text.SB(100, 8);
+    text.UB(1, 0);
+    text.SB(8, 100);
     text.U8(0);
     Place clip;
     clip.depth = 1;
@@ -280,7 +281,7 @@ Bytes RichMovie() {
     t.depth = 3;
     t.character = 8;
     return test::Movie({test::SetBackground(9, 9, 9), test::Tag(32, test::RectangleShape(1, 0, 0, 500, 500, 1, 2, 3)),
-                        test::Tag(10, font.data), test::Tag(11, text.data),
+                        test::Tag(10, font.bytes()), test::Tag(11, text.bytes()),
                         test::DefineSprite(9, 2, {test::PlaceObject2([] {
                                                       Place p;
                                                       p.depth = 1;

@@ -12,7 +12,7 @@
 namespace swf {
 namespace {
 
-using test::Bits;
+using writer::BitWriter;
 using test::Bytes;
 
 TEST(BitReader, ReadsFieldsAcrossByteBoundariesAndAlignedValues) {
@@ -28,12 +28,12 @@ TEST(BitReader, ReadsFieldsAcrossByteBoundariesAndAlignedValues) {
     EXPECT_THROW(in.ReadU8(), ParseError);
     EXPECT_THROW(in.ReadUB(1), ParseError);
 
-    Bits b;
-    b.UB(3, 2);
-    b.SB(-300, 10);
-    b.SB(0x12345, 20);  // 20-bit positive value 0x12345 spanning three bytes
-    b.SB(-98304, 20);   // FB: -1.5 in 16.16
-    BitReader in2(b.data);
+    BitWriter b;
+    b.UB(2, 3);
+    b.SB(10, -300);
+    b.SB(20, 0x12345);  // 20-bit positive value 0x12345 spanning three bytes
+    b.SB(20, -98304);   // FB: -1.5 in 16.16
+    BitReader in2(b.bytes());
     EXPECT_EQ(in2.ReadUB(2), 3u);
     EXPECT_EQ(in2.ReadSB(10), -300);
     EXPECT_EQ(in2.ReadSB(20), 0x12345);
@@ -59,26 +59,26 @@ TEST(BitReader, FullWidthFieldsStringsAndBounds) {
 }
 
 TEST(Records, RectMatrixAndColourTransforms) {
-    Bits b;
+    BitWriter b;
     test::PutRect(b, -20, 11000, 5, 8000);
     test::PutMatrix(b, 2.0, 0.5, -0.25, 0.75, -100, 300);
     test::PutTranslate(b, 0, 0);
     // CXFORM with mult and add, 10 bits
-    b.Flag(true);
-    b.Flag(true);
-    b.UB(10, 4);
-    for (int v : {128, 256, -256}) b.SB(v, 10);
-    for (int v : {10, -20, 255}) b.SB(v, 10);
+    b.UB(1, true);
+    b.UB(1, true);
+    b.UB(4, 10);
+    for (int v : {128, 256, -256}) b.SB(10, v);
+    for (int v : {10, -20, 255}) b.SB(10, v);
     b.Align();
     // CXFORMWITHALPHA with add terms only
-    b.Flag(true);
-    b.Flag(false);
-    b.UB(8, 4);
-    for (int v : {1, 2, 3, -128}) b.SB(v, 8);
+    b.UB(1, true);
+    b.UB(1, false);
+    b.UB(4, 8);
+    for (int v : {1, 2, 3, -128}) b.SB(8, v);
     b.Align();
-    PutRgba(b, 1, 2, 3, 4);
+    test::PutRgba(b, 1, 2, 3, 4);
 
-    BitReader in(b.data);
+    BitReader in(b.bytes());
     EXPECT_EQ(ReadRect(in), (Rect{-20, 11000, 5, 8000}));
     const Matrix m = ReadMatrix(in);
     EXPECT_DOUBLE_EQ(m.a, 2.0);
@@ -113,10 +113,10 @@ TEST(Records, RectMatrixAndColourTransforms) {
     EXPECT_EQ((parent * child).Apply({50, 0, 0, 255}).r, 70);
 
     // A matrix truncated in the middle is an error, not a read past the end.
-    Bits t;
-    t.Flag(true);
-    t.UB(31, 5);
-    BitReader cut(t.data);
+    BitWriter t;
+    t.UB(1, true);
+    t.UB(5, 31);
+    BitReader cut(t.bytes());
     EXPECT_THROW(ReadMatrix(cut), ParseError);
 }
 

@@ -12,7 +12,7 @@
 namespace swf {
 namespace {
 
-using test::Bits;
+using writer::BitWriter;
 using test::Bytes;
 using test::Place;
 
@@ -171,9 +171,9 @@ TEST(Render, OverlappingClipRangesEachMaskTheirOwnDepths) {
 
 // DefineFont with one glyph: a square of the full em (0..1024, -1024..0).
 Bytes SquareFont(std::uint16_t id) {
-    Bits glyph;
-    glyph.UB(1, 4);
-    glyph.UB(0, 4);
+    BitWriter glyph;
+    glyph.UB(4, 1);
+    glyph.UB(4, 0);
     test::ShapeRecords s(glyph, 1, 0);
     s.Move(0, -1024, -1, 1, -1);
     s.Line(1024, 0);
@@ -181,16 +181,16 @@ Bytes SquareFont(std::uint16_t id) {
     s.Line(-1024, 0);
     s.Line(0, -1024);
     s.End();
-    Bits f;
+    BitWriter f;
     f.U16(id);
     f.U16(2);
-    f.Raw(glyph.data);
-    return test::Tag(10, f.data);
+    f.Bytes(glyph.bytes());
+    return test::Tag(10, f.bytes());
 }
 
 TEST(Render, StaticTextDrawsEmbeddedGlyphs) {
     // Two glyphs of height 400 twips at (1000, 1000), advancing by 600.
-    Bits t;
+    BitWriter t;
     t.U16(8);
     test::PutRect(t, 0, 2000, -400, 0);
     test::PutTranslate(t, 1000, 1000);
@@ -202,13 +202,13 @@ TEST(Render, StaticTextDrawsEmbeddedGlyphs) {
     t.U16(0);
     t.U16(400);
     t.U8(2);
-    t.UB(0, 1);
-    t.SB(600, 11);
-    t.UB(0, 1);
-    t.SB(600, 11);
+    t.UB(1, 0);
+    t.SB(11, 600);
+    t.UB(1, 0);
+    t.SB(11, 600);
     t.U8(0);
     Player player;
-    ASSERT_TRUE(player.Load(Scene({SquareFont(7), test::Tag(11, t.data), test::PlaceObject2(At(1, 8))})));
+    ASSERT_TRUE(player.Load(Scene({SquareFont(7), test::Tag(11, t.bytes()), test::PlaceObject2(At(1, 8))})));
     const Rendered r = Render(player);
     // Glyph 1: twips 1000..1400 x 600..1000 -> pixels 100..139 x 160..199.
     EXPECT_EQ(r.At(100, 160), Opaque(0, 0, 255));
@@ -224,37 +224,37 @@ TEST(Render, StaticTextDrawsEmbeddedGlyphs) {
 TEST(Render, StrokesAndGradientsWithinTolerance) {
     // A horizontal 100-twip (10 px at this scale) line from x=200 to 3800 at y=1000,
     // and a linear gradient red -> blue across a rectangle.
-    Bits line;
+    BitWriter line;
     line.U16(1);
     test::PutRect(line, 0, 4000, 0, 2000);
     line.U8(0);
     line.U8(1);
     line.U16(100);
     test::PutRgba(line, 0, 255, 0, 255);
-    line.UB(0, 4);
-    line.UB(1, 4);
+    line.UB(4, 0);
+    line.UB(4, 1);
     test::ShapeRecords s(line, 0, 1);
     s.Move(200, 1000, -1, -1, 1);
     s.Line(3600, 0);
     s.End();
 
-    Bits grad;
+    BitWriter grad;
     grad.U16(2);
     test::PutRect(grad, 0, 4000, 0, 500);
     grad.U8(1);
     grad.U8(0x10);
     // Gradient square (-16384..16384) onto x 0..4000: scale 4000/32768, centred at 2000.
     test::PutMatrix(grad, 4000.0 / 32768, 0, 0, 500.0 / 32768, 2000, 250);
-    grad.UB(0, 2);
-    grad.UB(0, 2);
-    grad.UB(2, 4);
+    grad.UB(2, 0);
+    grad.UB(2, 0);
+    grad.UB(4, 2);
     grad.U8(0);
     test::PutRgba(grad, 255, 0, 0, 255);
     grad.U8(255);
     test::PutRgba(grad, 0, 0, 255, 255);
     grad.U8(0);
-    grad.UB(1, 4);
-    grad.UB(0, 4);
+    grad.UB(4, 1);
+    grad.UB(4, 0);
     test::ShapeRecords g(grad, 1, 0);
     g.Move(0, 0, -1, 1, -1);
     g.Line(4000, 0);
@@ -264,7 +264,7 @@ TEST(Render, StrokesAndGradientsWithinTolerance) {
     g.End();
 
     Player player;
-    ASSERT_TRUE(player.Load(Scene({test::Tag(32, line.data), test::Tag(32, grad.data), test::PlaceObject2(At(1, 1)),
+    ASSERT_TRUE(player.Load(Scene({test::Tag(32, line.bytes()), test::Tag(32, grad.bytes()), test::PlaceObject2(At(1, 1)),
                                    test::PlaceObject2(At(2, 2))})));
     const Rendered r = Render(player);
     // The line covers y 195..205 (pixels); its middle is solid, well outside is not.

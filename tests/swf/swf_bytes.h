@@ -1,41 +1,24 @@
 #pragma once
-// Hand-building SWF bytes for the engine's tests: a bit writer, the common
-// records, tags and whole movies.
+// Hand-building SWF bytes for the engine's tests: the common records, tags and
+// whole movies, written field by field through the writer's BitWriter.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "swf/writer/bit_writer.h"
+
 namespace swf::test {
 
 using Bytes = std::vector<std::uint8_t>;
+using writer::BitWriter;
 
-class Bits {
-public:
-    void UB(std::uint32_t value, unsigned bits);
-    void SB(std::int32_t value, unsigned bits) { UB(static_cast<std::uint32_t>(value), bits); }
-    void Flag(bool on) { UB(on ? 1 : 0, 1); }
-    void Align();
-    void U8(std::uint8_t v);
-    void U16(std::uint16_t v);
-    void U32(std::uint32_t v);
-    void Str(const std::string& s);
-    void Raw(const Bytes& bytes);
-    Bytes data;
-
-private:
-    unsigned used_ = 0;  // bits used in the last byte (0: none pending)
-};
-
-// Signed bits needed to hold every value.
-unsigned SignedBits(std::initializer_list<std::int32_t> values);
-
-void PutRect(Bits& b, std::int32_t xMin, std::int32_t xMax, std::int32_t yMin, std::int32_t yMax);
+void PutRect(BitWriter& b, std::int32_t xMin, std::int32_t xMax, std::int32_t yMin, std::int32_t yMax);
 // Scale and rotate in 16.16 fixed point.
-void PutMatrix(Bits& b, double a, double bSkew, double c, double d, std::int32_t tx, std::int32_t ty);
-void PutTranslate(Bits& b, std::int32_t tx, std::int32_t ty);
-void PutRgb(Bits& b, std::uint8_t r, std::uint8_t g, std::uint8_t bl);
-void PutRgba(Bits& b, std::uint8_t r, std::uint8_t g, std::uint8_t bl, std::uint8_t a);
+void PutMatrix(BitWriter& b, double a, double bSkew, double c, double d, std::int32_t tx, std::int32_t ty);
+void PutTranslate(BitWriter& b, std::int32_t tx, std::int32_t ty);
+void PutRgb(BitWriter& b, std::uint8_t r, std::uint8_t g, std::uint8_t bl);
+void PutRgba(BitWriter& b, std::uint8_t r, std::uint8_t g, std::uint8_t bl, std::uint8_t a);
 
 // A tag with the short header when it fits, or always long when asked.
 Bytes Tag(std::uint16_t code, const Bytes& body, bool forceLong = false);
@@ -49,7 +32,7 @@ Bytes Compress(const Bytes& uncompressedMovie);
 // Shape record writing: style changes, edges and the end record.
 class ShapeRecords {
 public:
-    ShapeRecords(Bits& bits, unsigned fillBits, unsigned lineBits) : b_(bits), fillBits_(fillBits), lineBits_(lineBits) {}
+    ShapeRecords(BitWriter& bits, unsigned fillBits, unsigned lineBits) : b_(bits), fillBits_(fillBits), lineBits_(lineBits) {}
     void Move(std::int32_t x, std::int32_t y, int fill0 = -1, int fill1 = -1, int line = -1);
     void Styles(int fill0, int fill1, int line);  // style change without a move
     void Line(std::int32_t dx, std::int32_t dy);
@@ -58,7 +41,7 @@ public:
 
 private:
     void StyleChange(bool move, std::int32_t x, std::int32_t y, int fill0, int fill1, int line);
-    Bits& b_;
+    BitWriter& b_;
     unsigned fillBits_;
     unsigned lineBits_;
 };

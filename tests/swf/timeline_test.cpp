@@ -306,16 +306,16 @@ TEST(Timeline, AScriptThatRemovesItsOwnClipKeepsRunningSafely) {
 
 TEST(PlaceTags, PlaceObjectOneAndThreeRemoveObjectAndUnknownTags) {
     // PlaceObject: character 3 at depth 4, matrix, and an optional CXFORM.
-    test::Bits p1;
+    writer::BitWriter p1;
     p1.U16(3);
     p1.U16(4);
     test::PutTranslate(p1, 20, -40);
-    p1.Flag(false);
-    p1.Flag(true);
-    p1.UB(11, 4);
-    for (int v : {128, 256, 512}) p1.SB(v, 11);
+    p1.UB(1, false);
+    p1.UB(1, true);
+    p1.UB(4, 11);
+    for (int v : {128, 256, 512}) p1.SB(11, v);
     p1.Align();
-    const PlaceCommand one = ParsePlaceObject(p1.data, 1);
+    const PlaceCommand one = ParsePlaceObject(p1.bytes(), 1);
     EXPECT_EQ(one.depth, 4);
     EXPECT_EQ(one.characterId, 3);
     EXPECT_FALSE(one.move);
@@ -323,26 +323,26 @@ TEST(PlaceTags, PlaceObjectOneAndThreeRemoveObjectAndUnknownTags) {
     ASSERT_TRUE(one.colorTransform);
     EXPECT_DOUBLE_EQ(one.colorTransform->bMult, 2.0);
     // Without the colour transform the tag simply ends after the matrix.
-    const PlaceCommand bare = ParsePlaceObject(Bytes(p1.data.begin(), p1.data.begin() + 4 + 3), 1);
+    const PlaceCommand bare = ParsePlaceObject(Bytes(p1.bytes().begin(), p1.bytes().begin() + 4 + 3), 1);
     EXPECT_FALSE(bare.colorTransform);
 
     // PlaceObject3 with a class name, filters, blend mode and visibility after the
     // fields this engine uses.
-    test::Bits p3;
+    writer::BitWriter p3;
     p3.U8(0x02 | 0x04 | 0x10 | 0x20 | 0x40);  // character, matrix, ratio, name, clip depth
     p3.U8(0x08 | 0x01 | 0x02);                 // class name, filters, blend mode
     p3.U16(9);
-    p3.Str("some.Class");
+    p3.String("some.Class");
     p3.U16(12);
     test::PutTranslate(p3, 5, 6);
     p3.U16(300);
-    p3.Str("box");
+    p3.String("box");
     p3.U16(11);
     p3.U8(1);
     p3.U8(1);  // blur filter
-    p3.Raw(Bytes(9, 0));
+    p3.Bytes(Bytes(9, 0));
     p3.U8(3);
-    const PlaceCommand three = ParsePlaceObject(p3.data, 3);
+    const PlaceCommand three = ParsePlaceObject(p3.bytes(), 3);
     EXPECT_EQ(three.depth, 9);
     EXPECT_EQ(three.characterId, 12);
     EXPECT_EQ(three.matrix->tx, 5);
@@ -351,19 +351,19 @@ TEST(PlaceTags, PlaceObjectOneAndThreeRemoveObjectAndUnknownTags) {
     EXPECT_EQ(three.clipDepth, 11);
     EXPECT_FALSE(three.colorTransform);
 
-    test::Bits r1;
+    writer::BitWriter r1;
     r1.U16(3);
     r1.U16(4);
-    EXPECT_EQ(ParseRemoveObject(r1.data, 1).depth, 4);
+    EXPECT_EQ(ParseRemoveObject(r1.bytes(), 1).depth, 4);
     EXPECT_THROW(ParseRemoveObject(Bytes{1}, 2), ParseError);
 
     // Through a movie: PO1 places, unknown tags (with long headers) are skipped,
     // RemoveObject takes it away again.
-    test::Bits remove;
+    writer::BitWriter remove;
     remove.U16(3);
     remove.U16(4);
-    auto movie = Parse({Shape(3), test::Tag(4, p1.data), test::Tag(777, Bytes(100, 0xEE)), test::Tag(60, {}, true),
-                        test::ShowFrame(), test::Tag(5, remove.data), test::ShowFrame()});
+    auto movie = Parse({Shape(3), test::Tag(4, p1.bytes()), test::Tag(777, Bytes(100, 0xEE)), test::Tag(60, {}, true),
+                        test::ShowFrame(), test::Tag(5, remove.bytes()), test::ShowFrame()});
     EXPECT_TRUE(movie->warnings.empty());
     Stage stage(movie);
     ASSERT_NE(At(stage.Root(), 4), nullptr);
@@ -410,22 +410,22 @@ TEST(TargetPaths, NamesParentsRootAndSlashPathsResolveToClips) {
 
 TEST(TargetPaths, ScriptsReachNamedClipsThroughTheActionVm) {
     // Frame 1 of the root: tellTarget("mc") { gotoAndStop(3) } then stop().
-    test::Bits code;
+    writer::BitWriter code;
     code.U8(0x8B);
     code.U16(3);
-    code.Str("mc");
+    code.String("mc");
     code.U8(0x81);
     code.U16(2);
     code.U16(2);
     code.U8(0x07);  // stop (of mc, inside the tellTarget)
     code.U8(0x8B);
     code.U16(1);
-    code.Str("");
+    code.String("");
     code.U8(0x07);  // stop (of the root)
     code.U8(0x00);
     Player player;
     ASSERT_TRUE(player.Load(test::Movie({ThreeFrameSprite(10, {}), test::PlaceObject2(Named(1, 10, "mc")),
-                                         test::DoAction(code.data), test::ShowFrame(), test::ShowFrame()})));
+                                         test::DoAction(code.bytes()), test::ShowFrame(), test::ShowFrame()})));
     MovieClip* root = player.Root();
     ASSERT_NE(root, nullptr);
     auto* mc = static_cast<MovieClip*>(root->FindTarget("mc"));

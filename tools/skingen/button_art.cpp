@@ -2,15 +2,14 @@
 
 #include <algorithm>
 
-#include "tools/skingen/raster.h"
-#include "tools/skingen/shapes.h"
+#include "tools/skingen/canvas.h"
+#include "tools/skingen/outlines.h"
 #include "tools/skingen/title_bar_art.h"
 
 namespace skin {
 
 namespace {
 
-constexpr int kSamples = 4;
 // The buttons sit 8 pixels below the title bar's top edge; their background
 // continues the title strip so that they blend into it.
 constexpr int kTopInTitleBar = 8;
@@ -28,61 +27,61 @@ Glyph glyph_of(int index) {
     return kGlyphs[index / 2];
 }
 
-// The glossy face: the main tone with a soft white highlight over the upper
-// part and a faint glow rising towards the bottom edge.
-Paint face(Rgb tone) {
-    return [tone](double x, double y) {
-        const Shape highlight = ellipse(kCentre, 4.6, 5.2, 3.3);
-        if (highlight(x, y)) {
-            const double amount = 190 - 150 * (y - 1.3) / 6.6;
-            return mix(tone, kWhite, static_cast<int>(amount));
-        }
-        if (y > 10.0) {
-            const double t = (y - 10.0) / 4.5;
-            return mix(tone, kWhite, static_cast<int>(std::min(1.0, t) * std::min(1.0, t) * 90));
-        }
-        return tone;
-    };
+// The glossy face over `area`: the main tone with a soft white highlight over
+// the upper part and a faint glow rising towards the bottom edge.
+void paint_face(Canvas& canvas, const Outline& area, Rgb tone) {
+    canvas.fill(area, tone);
+    const swf::raster::CoverageMask inside = canvas.coverage(area);
+    // The highlight fades from 190 to 40 steps of white down its height.
+    constexpr double kHighlightTop = 1.3, kHighlightBottom = 7.9;
+    canvas.fill(ellipse(kCentre, (kHighlightTop + kHighlightBottom) / 2, 5.2, (kHighlightBottom - kHighlightTop) / 2),
+                vertical_gradient(kHighlightTop, kHighlightBottom, {mix(tone, kWhite, 190), mix(tone, kWhite, 40)}),
+                inside);
+    // The glow grows with the square of the height above y = 10, up to 90 steps at 14.5.
+    std::vector<Rgb> glow;
+    for (int step = 0; step <= 4; ++step) glow.push_back(mix(tone, kWhite, 90 * step * step / 16));
+    canvas.fill(rectangle(0, 10, kButtonSide, kButtonSide), vertical_gradient(10, 14.5, glow), inside);
 }
 
 Rgb rim_colour(Rgb tone) { return mix(tone, rgb(0x000000), 110); }
 
 // A window outline with a dark title bar: a one-pixel white frame whose top
-// two rows enclose a dark band.
-void add_window(Scene& scene, double left, double top, double right, double bottom, const Paint& inside) {
-    scene.add(rectangle(left, top, right, bottom), inside);
-    scene.add(frame(left, top, right, bottom, 1), kWhite);
-    scene.add(rectangle(left + 1, top + 1, right - 1, top + 2), kTitleBarShade);
-    scene.add(rectangle(left + 1, top + 2, right - 1, top + 3), kWhite);
+// two rows enclose a dark band, over the face.
+void add_window(Canvas& canvas, double left, double top, double right, double bottom, Rgb tone) {
+    paint_face(canvas, rectangle(left, top, right, bottom), tone);
+    canvas.fill(frame(left, top, right, bottom, 1), kWhite);
+    canvas.fill(rectangle(left + 1, top + 1, right - 1, top + 2), kTitleBarShade);
+    canvas.fill(rectangle(left + 1, top + 2, right - 1, top + 3), kWhite);
 }
 
-void add_glyph(Scene& scene, Glyph glyph, const Paint& body) {
+void add_glyph(Canvas& canvas, Glyph glyph, Rgb tone) {
     switch (glyph) {
         case Glyph::minimise:
-            scene.add(rectangle(4, 10, 12, 12), kWhite);
+            canvas.fill(rectangle(4, 10, 12, 12), kWhite);
             break;
         case Glyph::maximise:
-            add_window(scene, 4, 4, 12, 12, body);
+            add_window(canvas, 4, 4, 12, 12, tone);
             break;
-        case Glyph::close:
-            scene.add(stroke({5, 5}, {11, 11}, 1.05), kWhite);
-            scene.add(stroke({11, 5}, {5, 11}, 1.05), kWhite);
+        case Glyph::close: {
+            Outline cross = stroke({5, 5}, {11, 11}, 1.05);
+            append(cross, stroke({11, 5}, {5, 11}, 1.05));
+            canvas.fill(cross, kWhite);
             break;
+        }
         case Glyph::restore:
-            add_window(scene, 6, 3, 13, 10, body);
-            add_window(scene, 3, 7, 10, 13, body);
+            add_window(canvas, 6, 3, 13, 10, tone);
+            add_window(canvas, 3, 7, 10, 13, tone);
             break;
     }
 }
 
 RgbImage button(int index) {
     const Rgb tone = index % 2 == 0 ? kBrightTone : kMutedTone;
-    Scene scene([](double, double y) { return title_strip_colour(kTopInTitleBar + static_cast<int>(y)); });
-    scene.add(disc(kCentre, kCentre, kRadius), rim_colour(tone));
-    const Paint body = face(tone);
-    scene.add(disc(kCentre, kCentre, kRadius - kRimWidth), body);
-    add_glyph(scene, glyph_of(index), body);
-    return render(scene, kButtonSide, kButtonSide, kSamples);
+    Canvas canvas(kButtonSide, kButtonSide, [](int row) { return title_strip_colour(kTopInTitleBar + row); });
+    canvas.fill(disc(kCentre, kCentre, kRadius), rim_colour(tone));
+    paint_face(canvas, disc(kCentre, kCentre, kRadius - kRimWidth), tone);
+    add_glyph(canvas, glyph_of(index), tone);
+    return canvas.image();
 }
 
 // Pictures 6 and 7 leave their lower corners, and two lone pixels at each side,

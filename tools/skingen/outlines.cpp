@@ -1,0 +1,134 @@
+#include "tools/skingen/outlines.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace skin {
+
+namespace {
+
+constexpr double kDegree = std::numbers::pi / 180;
+
+}  // namespace
+
+Point on_circle(Point centre, double radius, double degrees) {
+    return {centre.x + radius * std::cos(degrees * kDegree), centre.y + radius * std::sin(degrees * kDegree)};
+}
+
+void arc_to(Outline& outline, Point centre, double radius, double from, double to) {
+    // Quadratic arcs of at most 22.5 degrees, each control point where the end tangents meet.
+    const int pieces = std::max(1, static_cast<int>(std::ceil(std::abs(to - from) / 22.5)));
+    const double step = (to - from) / pieces;
+    const double control_radius = radius / std::cos(step / 2 * kDegree);
+    for (int i = 0; i < pieces; ++i) {
+        const Point control = on_circle(centre, control_radius, from + (i + 0.5) * step);
+        const Point end = on_circle(centre, radius, from + (i + 1) * step);
+        outline.quadTo(control.x, control.y, end.x, end.y);
+    }
+}
+
+Outline rectangle(double left, double top, double right, double bottom) {
+    Outline outline;
+    outline.addRect(left, top, right - left, bottom - top);
+    return outline;
+}
+
+Outline disc(double centre_x, double centre_y, double radius) { return ellipse(centre_x, centre_y, radius, radius); }
+
+Outline ellipse(double centre_x, double centre_y, double radius_x, double radius_y) {
+    Outline outline;
+    outline.addEllipse(centre_x, centre_y, radius_x, radius_y);
+    return outline;
+}
+
+Outline polygon(const std::vector<Point>& corners) {
+    Outline outline;
+    if (corners.empty()) return outline;
+    outline.moveTo(corners.front().x, corners.front().y);
+    for (std::size_t i = 1; i < corners.size(); ++i) outline.lineTo(corners[i].x, corners[i].y);
+    outline.close();
+    return outline;
+}
+
+Outline stroke(Point from, Point to, double half_width) {
+    // Along one side, round the end, back along the other side, round the start.
+    const double degrees = std::atan2(to.y - from.y, to.x - from.x) / kDegree;
+    Outline outline;
+    const Point start = on_circle(from, half_width, degrees - 90);
+    outline.moveTo(start.x, start.y);
+    const Point side = on_circle(to, half_width, degrees - 90);
+    outline.lineTo(side.x, side.y);
+    arc_to(outline, to, half_width, degrees - 90, degrees + 90);
+    const Point back = on_circle(from, half_width, degrees + 90);
+    outline.lineTo(back.x, back.y);
+    arc_to(outline, from, half_width, degrees + 90, degrees + 270);
+    outline.close();
+    return outline;
+}
+
+Outline frame(double left, double top, double right, double bottom, double thickness) {
+    Outline outline = rectangle(left, top, right, bottom);
+    // The inner rectangle anticlockwise: a hole.
+    outline.moveTo(left + thickness, top + thickness);
+    outline.lineTo(left + thickness, bottom - thickness);
+    outline.lineTo(right - thickness, bottom - thickness);
+    outline.lineTo(right - thickness, top + thickness);
+    outline.close();
+    return outline;
+}
+
+Outline rounded_rectangle(double left, double top, double right, double bottom, double radius) {
+    Outline outline;
+    outline.moveTo(left + radius, top);
+    outline.lineTo(right - radius, top);
+    arc_to(outline, {right - radius, top + radius}, radius, 270, 360);
+    outline.lineTo(right, bottom - radius);
+    arc_to(outline, {right - radius, bottom - radius}, radius, 0, 90);
+    outline.lineTo(left + radius, bottom);
+    arc_to(outline, {left + radius, bottom - radius}, radius, 90, 180);
+    outline.lineTo(left, top + radius);
+    arc_to(outline, {left + radius, top + radius}, radius, 180, 270);
+    outline.close();
+    return outline;
+}
+
+Outline ring_sector(Point centre, double inner, double outer, double from, double to) {
+    Outline outline;
+    const Point start = on_circle(centre, outer, from);
+    outline.moveTo(start.x, start.y);
+    arc_to(outline, centre, outer, from, to);
+    const Point turn = on_circle(centre, inner, to);
+    outline.lineTo(turn.x, turn.y);
+    arc_to(outline, centre, inner, to, from);
+    outline.close();
+    return outline;
+}
+
+void append(Outline& to, const Outline& figure) {
+    const auto& points = figure.points();
+    std::size_t next = 0;
+    for (swf::raster::PathVerb verb : figure.verbs()) {
+        switch (verb) {
+            case swf::raster::PathVerb::MoveTo:
+                to.moveTo(points[next].x, points[next].y);
+                ++next;
+                break;
+            case swf::raster::PathVerb::LineTo:
+                to.lineTo(points[next].x, points[next].y);
+                ++next;
+                break;
+            case swf::raster::PathVerb::QuadTo:
+                to.quadTo(points[next].x, points[next].y, points[next + 1].x, points[next + 1].y);
+                next += 2;
+                break;
+            case swf::raster::PathVerb::Close:
+                to.close();
+                break;
+        }
+    }
+}
+
+swf::raster::Matrix placed(double scale, double dx, double dy) { return {scale, 0, 0, scale, dx, dy}; }
+
+}  // namespace skin
