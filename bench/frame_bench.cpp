@@ -22,7 +22,9 @@
 namespace {
 
 // Without a font provider the device-font fields are laid out but not drawn.
-void DemoFrames(benchmark::State& state, swf::fonts::DeviceFontProvider* fonts) {
+// `advance` false: the same frame again, so nothing changed and the cost is
+// all in finding that out.
+void DemoFrames(benchmark::State& state, swf::fonts::DeviceFontProvider* fonts, bool advance = true) {
     const std::vector<std::uint8_t> movie = moviegen::BuildDemoMovie();
     // No page pictures: the guide shows its frame and buttons around an empty page.
     swf::NativeFileHost files(std::filesystem::temp_directory_path());
@@ -37,7 +39,7 @@ void DemoFrames(benchmark::State& state, swf::fonts::DeviceFontProvider* fonts) 
     player.RenderChanges(surface);
     long long pixels = 0;
     for (auto _ : state) {
-        player.AdvanceFrame();
+        if (advance) player.AdvanceFrame();
         for (const swf::raster::PixelRect& area : player.RenderChanges(surface)) pixels += area.area();
     }
     state.counters["redrawn px/frame"] =
@@ -47,12 +49,21 @@ void DemoFrames(benchmark::State& state, swf::fonts::DeviceFontProvider* fonts) 
 void BM_DemoFrameWithChanges(benchmark::State& state) { DemoFrames(state, nullptr); }
 BENCHMARK(BM_DemoFrameWithChanges)->Unit(benchmark::kMicrosecond);
 
+void BM_DemoUnchangedFrame(benchmark::State& state) { DemoFrames(state, nullptr, false); }
+BENCHMARK(BM_DemoUnchangedFrame)->Unit(benchmark::kMicrosecond);
+
 #ifdef FRAME_BENCH_HAVE_FREETYPE
 void BM_DemoFrameWithDeviceFonts(benchmark::State& state) {
     swf::fonts::FreeTypeFontProvider fonts;
     DemoFrames(state, &fonts);
 }
 BENCHMARK(BM_DemoFrameWithDeviceFonts)->Unit(benchmark::kMicrosecond);
+
+void BM_DemoUnchangedFrameWithDeviceFonts(benchmark::State& state) {
+    swf::fonts::FreeTypeFontProvider fonts;
+    DemoFrames(state, &fonts, false);
+}
+BENCHMARK(BM_DemoUnchangedFrameWithDeviceFonts)->Unit(benchmark::kMicrosecond);
 #endif
 
 // The frame-pacing movie: every pixel of a 1920 x 1080 picture changes each
