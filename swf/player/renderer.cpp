@@ -562,7 +562,8 @@ void Renderer::DrawEditText(raster::Surface* surface, raster::CoverageMask* mask
     }
     RecordingCache::Note note;
     if (remember && recorder->OpenItem(&note.content, &note.bounds, &note.drew)) {
-        // The key names nothing by address but the field, which the walk meets each time.
+        // No owner to hold: a field made later at this one's address has a
+        // layout stamp of its own, so it never takes this note.
         recorded_.Keep(&object, key, note, nullptr);
     }
 }
