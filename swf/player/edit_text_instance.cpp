@@ -1,6 +1,7 @@
 #include "swf/player/edit_text_instance.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 #include "swf/text/caret_geometry.h"
@@ -14,6 +15,9 @@ namespace {
 
 constexpr double kTwipsPerPixel = 20;
 constexpr char32_t kPasswordMask = '*';
+
+// The last layout stamp handed out, shared by all fields.
+std::atomic<std::uint64_t> lastLayoutStamp{0};
 
 text::AutoSize AutoSizeFor(const EditTextDefinition& d) {
     if (!d.autoSize) return text::AutoSize::None;
@@ -317,6 +321,7 @@ const text::TextLayout& EditTextInstance::Layout() const {
     layout_ = text::LayOutText(layoutRuns_, {box_, wordWrap_, autoSize_}, fonts_);
     layoutValid_ = true;
     layoutGeneration_ = fonts_.Generation();
+    layoutStamp_ = ++lastLayoutStamp;
     return layout_;
 }
 

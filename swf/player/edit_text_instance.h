@@ -197,6 +197,13 @@ public:
         return layoutRuns_;
     }
     const TextFonts& Fonts() const { return fonts_; }
+    // Names the current layout: it changes whenever the layout is made again
+    // (text, formats, box, fonts), and no two layouts of any fields share one,
+    // so what was drawn from a layout can be known by it.
+    std::uint64_t LayoutStamp() const {
+        Layout();
+        return layoutStamp_;
+    }
 
 private:
     template <typename T>
@@ -247,6 +254,7 @@ private:
     mutable text::TextLayout layout_;
     mutable bool layoutValid_ = false;
     mutable std::uint64_t layoutGeneration_ = 0;
+    mutable std::uint64_t layoutStamp_ = 0;
 };
 
 }  // namespace swf

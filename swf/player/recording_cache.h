@@ -1,8 +1,9 @@
 #pragma once
 // What the recording walk noted for each still object (a shape, a morph at
-// one ratio, static text) the last time it was walked. Such an object draws
-// the same calls whenever its character, matrix, colours and clipping are the
-// same, so a walk that finds them unchanged replays the note instead of
+// one ratio, static text) and each text field the last time it was walked.
+// Such an object draws the same calls whenever the inputs its key sums up
+// (character or layout, matrix, colours, clipping, a field's own state) are
+// the same, so a walk that finds them unchanged replays the note instead of
 // building and hashing the object's paths again.
 
 #include <cstdint>

@@ -180,6 +180,16 @@ private:
     std::uint64_t outer_;
 };
 
+// Adds what an object's place gives its drawing: the matrix to pixels and the colours.
+void AddPlacement(raster::Fingerprint& inputs, const Matrix& m, const ColorTransform& c) {
+    for (double v : {m.a, m.b, m.c, m.d, m.tx, m.ty}) inputs.add(v);
+    for (double v : {c.rMult, c.gMult, c.bMult, c.aMult, c.rAdd, c.gAdd, c.bAdd, c.aAdd}) inputs.add(v);
+}
+
+std::uint64_t Packed(Rgba c) {
+    return std::uint64_t{c.r} << 24 | std::uint64_t{c.g} << 16 | std::uint64_t{c.b} << 8 | std::uint64_t{c.a};
+}
+
 raster::LineJoin ToRaster(JoinStyle join) {
     return join == JoinStyle::Bevel ? raster::LineJoin::Bevel
            : join == JoinStyle::Miter ? raster::LineJoin::Miter
@@ -299,11 +309,7 @@ std::uint64_t Renderer::StillKey(const DisplayObject& object, const Matrix& toPi
     // Everything a still object's drawing calls depend on besides its character's own (fixed) content.
     raster::Fingerprint inputs;
     inputs.add(object.GetCharacter()).add(static_cast<std::uint64_t>(object.Kind()));
-    for (double v : {toPixels.a, toPixels.b, toPixels.c, toPixels.d, toPixels.tx, toPixels.ty}) inputs.add(v);
-    for (double v : {colors.rMult, colors.gMult, colors.bMult, colors.aMult, colors.rAdd, colors.gAdd, colors.bAdd,
-                     colors.aAdd}) {
-        inputs.add(v);
-    }
+    AddPlacement(inputs, toPixels, colors);
     inputs.add(std::uint64_t{clip != nullptr});
     if (object.Kind() == DisplayKind::Morph) inputs.add(std::uint64_t{object.GetPlacement().ratio});
     if (object.Kind() == DisplayKind::Text) inputs.add(dictionary_).add(fonts_);
@@ -415,6 +421,22 @@ void Renderer::DrawText(raster::Surface* surface, raster::CoverageMask* mask, co
     }
 }
 
+std::uint64_t Renderer::FieldKey(const EditTextInstance& field, const Matrix& toPixels, const ColorTransform& colors,
+                                const raster::CoverageMask* clip) const {
+    // Everything a field's drawing calls depend on but its caret. The layout
+    // stands for the text, its formats, the box and the fonts that laid it out.
+    raster::Fingerprint inputs;
+    inputs.add(field.LayoutStamp());
+    AddPlacement(inputs, toPixels, colors);
+    inputs.add(std::uint64_t{clip != nullptr});
+    inputs.add(static_cast<std::uint64_t>(field.Scroll())).add(static_cast<std::uint64_t>(field.HScroll()));
+    inputs.add(std::uint64_t{field.Focused()});
+    inputs.add(static_cast<std::uint64_t>(field.SelectionBegin())).add(static_cast<std::uint64_t>(field.SelectionEnd()));
+    inputs.add(std::uint64_t{field.Background()}).add(Packed(field.BackgroundColor()));
+    inputs.add(std::uint64_t{field.Border()}).add(Packed(field.BorderColor()));
+    return inputs.value();
+}
+
 void Renderer::DrawEditText(raster::Surface* surface, raster::CoverageMask* mask, const DisplayObject& object,
                             const Matrix& toPixels, const ColorTransform& colors, const raster::CoverageMask* clip) {
     const auto& field = static_cast<const EditTextInstance&>(object);
@@ -424,11 +446,28 @@ void Renderer::DrawEditText(raster::Surface* surface, raster::CoverageMask* mask
     raster::DrawOptions options;
     options.matrix = ToRaster(toPixels);
     options.clip = clip;
+    raster::DrawOptions textOptions = options;
+    textOptions.clip = &textBox_;
     raster::Path path;
+    const bool caretShown = surface != nullptr && field.Focused() && field.Editable() && field.CaretShown() &&
+                            field.SelectionBegin() == field.SelectionEnd();
     // Everything a field draws (background, text, caret, border) stays inside
     // its box: a redraw of an area elsewhere has nothing to do here.
     const raster::PixelRect boxPixels = PixelsTouched(box, options.matrix);
-    if (const raster::PixelRect* area = rasterizer_.Area(); area != nullptr && !boxPixels.intersects(*area)) return;
+    const raster::PixelRect* area = rasterizer_.Area();
+    if (area != nullptr && !boxPixels.intersects(*area)) return;
+
+    DamageRecorder* recorder = rasterizer_.Recorder();
+    const bool remember = recorder != nullptr && surface != nullptr;
+    std::uint64_t key = 0;
+    if (remember) {
+        key = FieldKey(field, toPixels, colors, clip);
+        if (const RecordingCache::Note* note = recorded_.Find(&object, key)) {
+            recorder->Replay(note->content, note->bounds, note->drew);
+            if (caretShown) DrawCaret(*surface, field, textOptions, colors);
+            return;
+        }
+    }
 
     if (surface != nullptr && field.Background()) {
         path.addRect(box.xMin, box.yMin, box.Width(), box.Height());
@@ -442,17 +481,20 @@ void Renderer::DrawEditText(raster::Surface* surface, raster::CoverageMask* mask
     if ((textBox_.width() != width || textBox_.height() != height) && width > 0 && height > 0) {
         textBox_ = raster::CoverageMask(width, height);
     }
+    // The box's pixels that drawing can reach: none while recording, and only
+    // those inside the area of an area redraw.
+    const raster::PixelRect boxInUse = recorder != nullptr ? raster::PixelRect{}
+                                       : area != nullptr   ? boxPixels.intersected(*area)
+                                                           : boxPixels;
     struct ClearAfterUse {
         raster::CoverageMask& mask;
         const raster::PixelRect& area;
         ~ClearAfterUse() { mask.clear(area); }
-    } clearAfterUse{textBox_, boxPixels};
+    } clearAfterUse{textBox_, boxInUse};
     path.clear();
     path.addRect(box.xMin, box.yMin, box.Width(), box.Height());
     rasterizer_.fillMask(textBox_, path, raster::FillRule::NonZero, options);
-    if (clip != nullptr) textBox_.intersect(*clip, boxPixels);
-    raster::DrawOptions textOptions = options;
-    textOptions.clip = &textBox_;
+    if (clip != nullptr) textBox_.intersect(*clip, boxInUse);
 
     if (!layout.lines.empty()) {
         const std::size_t first = static_cast<std::size_t>(field.Scroll() - 1);
@@ -504,10 +546,7 @@ void Renderer::DrawEditText(raster::Surface* surface, raster::CoverageMask* mask
             if (!path.empty()) flush(color);
         }
     }
-    if (surface != nullptr && field.Focused() && field.Editable() && field.CaretShown() &&
-        field.SelectionBegin() == field.SelectionEnd()) {
-        DrawCaret(*surface, field, textOptions, colors);
-    }
+    if (caretShown) DrawCaret(*surface, field, textOptions, colors);
 
     if (surface != nullptr && field.Border()) {
         // A one-pixel line just inside the box.
@@ -520,6 +559,12 @@ void Renderer::DrawEditText(raster::Surface* surface, raster::CoverageMask* mask
         style.cap = raster::LineCap::Square;
         const raster::Paint paint = raster::Paint::solid(ToRaster(colors.Apply(field.BorderColor())));
         rasterizer_.strokePath(*surface, path, style, paint, options);
+    }
+    RecordingCache::Note note;
+    if (remember && recorder->OpenItem(&note.content, &note.bounds, &note.drew)) {
+        // No owner to hold: a field made later at this one's address has a
+        // layout stamp of its own, so it never takes this note.
+        recorded_.Keep(&object, key, note, nullptr);
     }
 }
 

@@ -60,8 +60,12 @@ private:
                    const ColorTransform& colors, const raster::CoverageMask* clip);
     void DrawText(raster::Surface* surface, raster::CoverageMask* mask, const DisplayObject& object,
                   const Matrix& toPixels, const ColorTransform& colors, const raster::CoverageMask* clip);
+    // A text field: while recording, an unchanged one replays what it noted
+    // last time (its caret, which blinks on its own, is noted afresh).
     void DrawEditText(raster::Surface* surface, raster::CoverageMask* mask, const DisplayObject& object,
                       const Matrix& toPixels, const ColorTransform& colors, const raster::CoverageMask* clip);
+    std::uint64_t FieldKey(const EditTextInstance& field, const Matrix& toPixels, const ColorTransform& colors,
+                           const raster::CoverageMask* clip) const;
     // The focused input field's caret, a one-pixel bar where text would go in.
     void DrawCaret(raster::Surface& surface, const EditTextInstance& field, const raster::DrawOptions& options,
                    const ColorTransform& colors);
