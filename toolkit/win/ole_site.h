@@ -9,6 +9,8 @@
 #include <ocidl.h>
 #include <oleidl.h>
 
+#include "win32/com_ptr.h"
+
 namespace toolkit {
 
 class TOleControl;
@@ -20,11 +22,9 @@ public:
 
 protected:
     ULONG AddRefImpl() { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-    ULONG ReleaseImpl() {
-        const LONG left = InterlockedDecrement(&references_);
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
-    }
+    // Out of line, so that no caller inlines the deletion: the compiler takes
+    // an inlined delete through a base at a nonzero offset for a bad free.
+    ULONG ReleaseImpl();
 
 private:
     LONG references_ = 1;
@@ -68,7 +68,6 @@ class OleClientSite final : public IOleClientSite,
                             private ComObjectBase {
 public:
     explicit OleClientSite(TOleControl* control);
-    ~OleClientSite() override;
     void Detach();
 
     // IUnknown
@@ -119,7 +118,7 @@ public:
 private:
     TOleControl* control_;
     bool settingRects_ = false;  // SetObjectRects may call OnPosRectChange again
-    OleInPlaceFrame* frame_;
+    win32::ComPtr<OleInPlaceFrame> frame_;
 };
 
 // Receives the control's events on its event interface and hands them to
