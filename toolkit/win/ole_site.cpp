@@ -24,6 +24,19 @@ void SetBool(VARIANT* result, bool value) {
 
 }  // namespace
 
+namespace {
+
+// One thread runs the user interface.
+long g_liveComObjects = 0;
+
+}  // namespace
+
+ComObjectBase::ComObjectBase() { ++g_liveComObjects; }
+
+ComObjectBase::~ComObjectBase() { --g_liveComObjects; }
+
+long ComObjectBase::Live() { return g_liveComObjects; }
+
 ULONG ComObjectBase::ReleaseImpl() {
     const LONG left = InterlockedDecrement(&references_);
     if (left == 0) delete this;

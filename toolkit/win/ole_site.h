@@ -18,7 +18,14 @@ class TOleControl;
 // Reference counting shared by the small COM objects below.
 class ComObjectBase {
 public:
-    virtual ~ComObjectBase() = default;
+    ComObjectBase();
+    virtual ~ComObjectBase();
+    ComObjectBase(const ComObjectBase&) = delete;
+    ComObjectBase& operator=(const ComObjectBase&) = delete;
+
+    // How many of these objects live: none once every hosted control is gone
+    // and its container has let go of what it gave the control.
+    static long Live();
 
 protected:
     ULONG AddRefImpl() { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
