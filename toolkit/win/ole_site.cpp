@@ -22,11 +22,7 @@ void SetBool(VARIANT* result, bool value) {
     result->boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
 }
 
-}  // namespace
-
-namespace {
-
-// One thread runs the user interface.
+// Live site, frame and sink objects; one thread runs the user interface.
 long g_liveComObjects = 0;
 
 }  // namespace
