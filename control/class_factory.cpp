@@ -5,6 +5,7 @@
 #include "control/flash_control.h"
 #include "control/module.h"
 #include "win32/com_error.h"
+#include "win32/com_ptr.h"
 
 namespace control {
 
@@ -23,11 +24,9 @@ HRESULT ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** out) {
     *out = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
     return win32::HresultOf([&]() -> HRESULT {
-        auto* control = new FlashControl();
-        // The creation reference is dropped after the query, which then holds the only one.
-        const HRESULT hr = control->QueryInterface(iid, out);
-        control->Release();
-        return hr;
+        // The creation reference goes after the query, which then holds the only one.
+        const auto control = win32::ComPtr<FlashControl>::Attach(new FlashControl());
+        return control->QueryInterface(iid, out);
     });
 }
 

@@ -2,6 +2,8 @@
 
 #include <olectl.h>
 
+#include <utility>
+
 #include "flash/ShockwaveFlashObjects_TLB.h"
 
 namespace control {
@@ -36,16 +38,14 @@ HRESULT EventConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
     if (!cookie) return E_POINTER;
     *cookie = 0;
     if (!sink) return E_POINTER;
-    IDispatch* dispatch = nullptr;
-    if (FAILED(sink->QueryInterface(DIID_IShockwaveFlashEvents, reinterpret_cast<void**>(&dispatch))) || !dispatch) {
-        dispatch = nullptr;
-        if (FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch))) || !dispatch)
-            return CONNECT_E_CANNOTCONNECT;
-    }
+    // The event interface itself, or plain IDispatch from sinks that answer only that.
+    const auto unknown = win32::ComPtr<IUnknown>::Share(sink);
+    auto dispatch = unknown.As<IDispatch>(DIID_IShockwaveFlashEvents);
+    if (!dispatch) dispatch = unknown.As<IDispatch>(IID_IDispatch);
+    if (!dispatch) return CONNECT_E_CANNOTCONNECT;
     try {
-        sinks_.emplace_back(nextCookie_, dispatch);
+        sinks_.emplace_back(nextCookie_, std::move(dispatch));
     } catch (...) {
-        dispatch->Release();
         return E_OUTOFMEMORY;
     }
     *cookie = nextCookie_++;
@@ -55,9 +55,9 @@ HRESULT EventConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
 HRESULT EventConnectionPoint::Unadvise(DWORD cookie) {
     for (auto it = sinks_.begin(); it != sinks_.end(); ++it) {
         if (it->first != cookie) continue;
-        IDispatch* sink = it->second;
+        // Let go only once the list no longer holds it: the release may call back.
+        const auto sink = std::move(it->second);
         sinks_.erase(it);
-        sink->Release();
         return S_OK;
     }
     return CONNECT_E_NOCONNECTION;
@@ -70,13 +70,12 @@ HRESULT EventConnectionPoint::EnumConnections(IEnumConnections** out) {
 
 void EventConnectionPoint::Fire(DISPID dispid, DISPPARAMS& parameters) {
     // A snapshot with its own references: sinks may change the list meanwhile.
-    std::vector<std::pair<DWORD, IDispatch*>> snapshot;
+    std::vector<std::pair<DWORD, win32::ComPtr<IDispatch>>> snapshot;
     try {
         snapshot = sinks_;
     } catch (...) {
         return;
     }
-    for (auto& entry : snapshot) entry.second->AddRef();
     for (auto& [cookie, sink] : snapshot) {
         // A sink unadvised by an earlier one meanwhile hears nothing more.
         bool advised = false;
@@ -88,14 +87,14 @@ void EventConnectionPoint::Fire(DISPID dispid, DISPPARAMS& parameters) {
                          nullptr);
             VariantClear(&result);
         }
-        sink->Release();
+        sink.Reset();
     }
 }
 
 void EventConnectionPoint::UnadviseAll() {
+    // Released once the list is empty: a sink's release may call back.
     auto sinks = std::move(sinks_);
     sinks_.clear();
-    for (auto& entry : sinks) entry.second->Release();
 }
 
 }  // namespace control

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "win32/com_ptr.h"
+
 namespace control {
 
 class EventConnectionPoint final : public IConnectionPoint {
@@ -42,7 +44,7 @@ public:
 private:
     IUnknown& owner_;
     IConnectionPointContainer& container_;
-    std::vector<std::pair<DWORD, IDispatch*>> sinks_;
+    std::vector<std::pair<DWORD, win32::ComPtr<IDispatch>>> sinks_;
     DWORD nextCookie_ = 1;
 };
 

@@ -60,10 +60,12 @@ FlashControl::FlashControl()
 FlashControl::~FlashControl() {
     window_.Destroy();
     events_.UnadviseAll();
-    if (inPlaceSite_) inPlaceSite_->Release();
-    if (clientSite_) clientSite_->Release();
-    if (adviseHolder_) adviseHolder_->Release();
-    if (viewSink_) viewSink_->Release();
+    // The host's objects go before the module may be counted as unused.
+    activeFrame_.Reset();
+    inPlaceSite_.Reset();
+    clientSite_.Reset();
+    adviseHolder_.Reset();
+    viewSink_.Reset();
     ObjectDestroyed();
 }
 
@@ -104,6 +106,10 @@ ULONG FlashControl::Release() {
         return 0;
     }
     return static_cast<ULONG>(count);
+}
+
+win32::ComPtr<IUnknown> FlashControl::SelfReference() {
+    return win32::ComPtr<IUnknown>::Share(static_cast<IDispatch*>(this));
 }
 
 // ---- IDispatch ----
@@ -152,9 +158,8 @@ HRESULT FlashControl::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS
             const std::wstring location = text.bstrVal ? std::wstring(text.bstrVal, SysStringLen(text.bstrVal))
                                                        : std::wstring();
             VariantClear(&text);
-            AddRef();  // loading may deliver events
+            const auto hold = SelfReference();  // loading may deliver events
             SetMovie(location);
-            Release();
             return S_OK;
         }
         if (flags & (DISPATCH_PROPERTYGET | DISPATCH_METHOD)) {
@@ -222,13 +227,12 @@ void FlashControl::DeliverEvents() {
     } catch (...) {
         return;
     }
-    AddRef();
+    const auto hold = SelfReference();
     while (!pending_.empty() && frozen_ == 0 && window_.Handle()) {
         PlayerEvent event = std::move(pending_.front());
         pending_.pop_front();
         Fire(event);
     }
-    Release();
 }
 
 void FlashControl::Fire(const PlayerEvent& event) {

@@ -19,6 +19,7 @@
 #include "control/player_window.h"
 #include "control/windows_clipboard.h"
 #include "flash/control_data.h"
+#include "win32/com_ptr.h"
 
 namespace control {
 
@@ -130,6 +131,9 @@ private:
     void DeliverEvents() override;
     void ActivateByUser() override;
 
+    // A reference that keeps this object alive across a call into its host,
+    // which may let it go meanwhile.
+    win32::ComPtr<IUnknown> SelfReference();
     void SetMovie(const std::wstring& location);
     // The playback counters as text: "advanced=N drawn=N dropped=N".
     HRESULT GetFrameCounters(WORD flags, DISPPARAMS* parameters, VARIANT* result);
@@ -153,12 +157,12 @@ private:
     bool dirty_ = false;
     std::wstring movie_;
 
-    IOleClientSite* clientSite_ = nullptr;
-    IOleInPlaceSite* inPlaceSite_ = nullptr;  // set while in-place active
+    win32::ComPtr<IOleClientSite> clientSite_;
+    win32::ComPtr<IOleInPlaceSite> inPlaceSite_;  // set while in-place active
     bool uiActive_ = false;
-    IOleInPlaceFrame* activeFrame_ = nullptr;  // told of this object while UI-active
-    IOleAdviseHolder* adviseHolder_ = nullptr;
-    IAdviseSink* viewSink_ = nullptr;
+    win32::ComPtr<IOleInPlaceFrame> activeFrame_;  // told of this object while UI-active
+    win32::ComPtr<IOleAdviseHolder> adviseHolder_;
+    win32::ComPtr<IAdviseSink> viewSink_;
     DWORD viewAspects_ = 0;
     DWORD viewFlags_ = 0;
 };

@@ -4,9 +4,12 @@
 
 #include <olectl.h>
 
+#include <utility>
+
 #include "control/registration.h"
 #include "flash/ShockwaveFlashObjects_TLB.h"
 #include "win32/com_error.h"
+#include "win32/gdi_objects.h"
 
 namespace control {
 
@@ -17,42 +20,31 @@ namespace {
 // Hundredths of a millimetre to pixels at 96 dots per inch.
 LONG HimetricToPixels(LONG himetric) { return MulDiv(himetric, 96, 2540); }
 
-// Keeps the control alive across a call into its host.
-class SelfHold {
-public:
-    explicit SelfHold(IUnknown* self) : self_(self) { self_->AddRef(); }
-    ~SelfHold() { self_->Release(); }
-    SelfHold(const SelfHold&) = delete;
-    SelfHold& operator=(const SelfHold&) = delete;
-
-private:
-    IUnknown* self_;
-};
+// Clips the window to `region` (none: the whole window shows). The window
+// owns the region once it is set.
+void SetWindowRegion(HWND hwnd, win32::GdiObject<HRGN> region) {
+    if (SetWindowRgn(hwnd, region.Get(), TRUE)) region.HandOver();
+}
 
 }  // namespace
 
 // ---- IOleObject ----
 
 HRESULT FlashControl::SetClientSite(IOleClientSite* site) {
-    if (site == clientSite_) return S_OK;
-    if (site) site->AddRef();
-    IOleClientSite* previous = clientSite_;
-    clientSite_ = site;
-    if (previous) previous->Release();
+    if (site != clientSite_.Get()) clientSite_ = win32::ComPtr<IOleClientSite>::Share(site);
     return S_OK;
 }
 
 HRESULT FlashControl::GetClientSite(IOleClientSite** site) {
     if (!site) return E_POINTER;
-    *site = clientSite_;
-    if (clientSite_) clientSite_->AddRef();
+    clientSite_.CopyTo(site);
     return S_OK;
 }
 
 HRESULT FlashControl::SetHostNames(LPCOLESTR, LPCOLESTR) { return S_OK; }
 
 HRESULT FlashControl::Close(DWORD) {
-    SelfHold hold(static_cast<IDispatch*>(this));
+    const auto hold = SelfReference();
     InPlaceDeactivate();
     if (adviseHolder_) adviseHolder_->SendOnClose();
     return S_OK;
@@ -73,7 +65,7 @@ HRESULT FlashControl::GetClipboardData(DWORD, IDataObject** data) {
 }
 
 HRESULT FlashControl::DoVerb(LONG verb, LPMSG, IOleClientSite* activeSite, LONG, HWND parent, LPCRECT position) {
-    SelfHold hold(static_cast<IDispatch*>(this));
+    const auto hold = SelfReference();
     switch (verb) {
     case OLEIVERB_PRIMARY:
     case OLEIVERB_SHOW:
@@ -133,7 +125,7 @@ HRESULT FlashControl::GetExtent(DWORD aspect, SIZEL* size) {
 HRESULT FlashControl::Advise(IAdviseSink* sink, DWORD* connection) {
     if (!connection) return E_POINTER;
     *connection = 0;
-    if (!adviseHolder_ && FAILED(CreateOleAdviseHolder(&adviseHolder_))) return E_OUTOFMEMORY;
+    if (!adviseHolder_ && FAILED(CreateOleAdviseHolder(adviseHolder_.Out()))) return E_OUTOFMEMORY;
     return adviseHolder_->Advise(sink, connection);
 }
 
@@ -166,39 +158,30 @@ HRESULT FlashControl::ActivateInPlace(IOleClientSite* activeSite, HWND parent, L
         ShowWindow(window_.Handle(), SW_SHOWNA);
         return S_OK;
     }
-    IOleClientSite* site = clientSite_ ? clientSite_ : activeSite;
-    IOleInPlaceSite* inPlaceSite = nullptr;
-    if (site && FAILED(site->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(&inPlaceSite))))
-        inPlaceSite = nullptr;
+    const auto site = clientSite_ ? clientSite_ : win32::ComPtr<IOleClientSite>::Share(activeSite);
+    auto inPlaceSite = site.As<IOleInPlaceSite>(IID_IOleInPlaceSite);
 
     RECT bounds = {0, 0, HimetricToPixels(state_.ExtentWidth), HimetricToPixels(state_.ExtentHeight)};
     if (position) bounds = *position;
     if (inPlaceSite) {
-        if (inPlaceSite->CanInPlaceActivate() != S_OK) {
-            inPlaceSite->Release();
-            return E_FAIL;
-        }
+        if (inPlaceSite->CanInPlaceActivate() != S_OK) return E_FAIL;
         inPlaceSite->OnInPlaceActivate();
         HWND siteWindow = nullptr;
         if (SUCCEEDED(inPlaceSite->GetWindow(&siteWindow)) && siteWindow) parent = siteWindow;
-        IOleInPlaceFrame* frame = nullptr;
-        IOleInPlaceUIWindow* document = nullptr;
+        win32::ComPtr<IOleInPlaceFrame> frame;
+        win32::ComPtr<IOleInPlaceUIWindow> document;
         RECT sitePosition, siteClip;
         OLEINPLACEFRAMEINFO frameInfo = {};
         frameInfo.cb = sizeof(frameInfo);
-        if (SUCCEEDED(inPlaceSite->GetWindowContext(&frame, &document, &sitePosition, &siteClip, &frameInfo)))
+        if (SUCCEEDED(inPlaceSite->GetWindowContext(frame.Out(), document.Out(), &sitePosition, &siteClip,
+                                                    &frameInfo)))
             bounds = sitePosition;
-        if (frame) frame->Release();
-        if (document) document->Release();
     }
     if (!window_.Create(parent, bounds)) {
-        if (inPlaceSite) {
-            inPlaceSite->OnInPlaceDeactivate();
-            inPlaceSite->Release();
-        }
+        if (inPlaceSite) inPlaceSite->OnInPlaceDeactivate();
         return E_FAIL;
     }
-    inPlaceSite_ = inPlaceSite;
+    inPlaceSite_ = std::move(inPlaceSite);
     if (clientSite_) clientSite_->ShowObject();
     window_.RequestDelivery();
     return S_OK;
@@ -207,19 +190,19 @@ HRESULT FlashControl::ActivateInPlace(IOleClientSite* activeSite, HWND parent, L
 HRESULT FlashControl::ActivateUI() {
     if (uiActive_) return S_OK;
     uiActive_ = true;
-    if (inPlaceSite_) {
-        inPlaceSite_->OnUIActivate();
+    // A copy: the site may deactivate this object from inside its calls.
+    if (const auto site = inPlaceSite_) {
+        site->OnUIActivate();
         // The frame keeps this object and hands it keys before its own loop does.
-        IOleInPlaceFrame* frame = nullptr;
-        IOleInPlaceUIWindow* document = nullptr;
+        win32::ComPtr<IOleInPlaceFrame> frame;
+        win32::ComPtr<IOleInPlaceUIWindow> document;
         RECT position, clip;
         OLEINPLACEFRAMEINFO frameInfo = {};
         frameInfo.cb = sizeof(frameInfo);
-        if (SUCCEEDED(inPlaceSite_->GetWindowContext(&frame, &document, &position, &clip, &frameInfo)) && frame) {
+        if (SUCCEEDED(site->GetWindowContext(frame.Out(), document.Out(), &position, &clip, &frameInfo)) && frame) {
             frame->SetActiveObject(static_cast<IOleInPlaceActiveObject*>(this), nullptr);
-            activeFrame_ = frame;
+            activeFrame_ = std::move(frame);
         }
-        if (document) document->Release();
     }
     if (window_.Handle()) SetFocus(window_.Handle());
     return S_OK;
@@ -238,28 +221,20 @@ HRESULT FlashControl::GetWindow(HWND* window) {
 HRESULT FlashControl::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
 
 HRESULT FlashControl::InPlaceDeactivate() {
-    SelfHold hold(static_cast<IDispatch*>(this));
+    const auto hold = SelfReference();
     UIDeactivate();
     window_.Destroy();
-    if (IOleInPlaceSite* site = inPlaceSite_) {
-        inPlaceSite_ = nullptr;
-        site->OnInPlaceDeactivate();
-        site->Release();
-    }
+    if (const auto site = std::move(inPlaceSite_)) site->OnInPlaceDeactivate();
     return S_OK;
 }
 
 HRESULT FlashControl::UIDeactivate() {
     if (!uiActive_) return S_OK;
     uiActive_ = false;
-    if (IOleInPlaceFrame* frame = activeFrame_) {
-        activeFrame_ = nullptr;
-        frame->SetActiveObject(nullptr, nullptr);
-        frame->Release();
-    }
-    if (inPlaceSite_) {
-        SelfHold hold(static_cast<IDispatch*>(this));
-        inPlaceSite_->OnUIDeactivate(FALSE);
+    if (const auto frame = std::move(activeFrame_)) frame->SetActiveObject(nullptr, nullptr);
+    if (const auto site = inPlaceSite_) {
+        const auto hold = SelfReference();
+        site->OnUIDeactivate(FALSE);
     }
     return S_OK;
 }
@@ -273,11 +248,13 @@ HRESULT FlashControl::SetObjectRects(LPCRECT position, LPCRECT clip) {
     RECT visible;
     if (clip && IntersectRect(&visible, position, clip) && !EqualRect(&visible, position)) {
         OffsetRect(&visible, -position->left, -position->top);
-        SetWindowRgn(hwnd, CreateRectRgnIndirect(&visible), TRUE);
+        win32::GdiObject<HRGN> region(CreateRectRgnIndirect(&visible));
+        if (region) SetWindowRegion(hwnd, std::move(region));
     } else if (clip && !IntersectRect(&visible, position, clip)) {
-        SetWindowRgn(hwnd, CreateRectRgn(0, 0, 0, 0), TRUE);
+        win32::GdiObject<HRGN> region(CreateRectRgn(0, 0, 0, 0));
+        if (region) SetWindowRegion(hwnd, std::move(region));
     } else {
-        SetWindowRgn(hwnd, nullptr, TRUE);
+        SetWindowRegion(hwnd, {});
     }
     return S_OK;
 }
@@ -354,9 +331,7 @@ HRESULT FlashControl::Freeze(DWORD, LONG, void*, DWORD* cookie) {
 HRESULT FlashControl::Unfreeze(DWORD) { return E_NOTIMPL; }
 
 HRESULT FlashControl::SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) {
-    if (sink) sink->AddRef();
-    if (viewSink_) viewSink_->Release();
-    viewSink_ = sink;
+    viewSink_ = win32::ComPtr<IAdviseSink>::Share(sink);
     viewAspects_ = aspects;
     viewFlags_ = flags;
     return S_OK;
@@ -365,10 +340,7 @@ HRESULT FlashControl::SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) {
 HRESULT FlashControl::GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) {
     if (aspects) *aspects = viewAspects_;
     if (flags) *flags = viewFlags_;
-    if (sink) {
-        *sink = viewSink_;
-        if (viewSink_) viewSink_->AddRef();
-    }
+    if (sink) viewSink_.CopyTo(sink);
     return S_OK;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "win32/wide_text.h"
@@ -130,24 +131,23 @@ void Decompose(const std::vector<BYTE>& buffer, std::vector<Segment>& edges) {
 
 }  // namespace
 
-GdiFontProvider::GdiFontProvider() : dc_(CreateCompatibleDC(nullptr)) {}
+GdiFontProvider::GdiFontProvider() = default;
 
-GdiFontProvider::~GdiFontProvider() {
-    if (dc_ != nullptr) {
-        SelectObject(dc_, GetStockObject(SYSTEM_FONT));
-        DeleteDC(dc_);
-    }
-    for (auto& [key, font] : fonts_) DeleteObject(font);
+GdiFontProvider::~GdiFontProvider() { ForgetFonts(); }
+
+void GdiFontProvider::ForgetFonts() {
+    if (dc_.Get() != nullptr) SelectObject(dc_.Get(), GetStockObject(SYSTEM_FONT));
+    fonts_.clear();
 }
 
 bool GdiFontProvider::Installed(const std::wstring& face) {
-    if (dc_ == nullptr || face.empty() || face.size() >= LF_FACESIZE) return false;
+    if (dc_.Get() == nullptr || face.empty() || face.size() >= LF_FACESIZE) return false;
     if (const auto it = installed_.find(face); it != installed_.end()) return it->second;
     LOGFONTW query{};
     query.lfCharSet = DEFAULT_CHARSET;
     face.copy(query.lfFaceName, LF_FACESIZE - 1);
     bool found = false;
-    EnumFontFamiliesExW(dc_, &query, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
+    EnumFontFamiliesExW(dc_.Get(), &query, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
     if (installed_.size() < kMaxOpenFonts * 4) installed_.emplace(face, found);
     return found;
 }
@@ -177,15 +177,11 @@ std::wstring GdiFontProvider::ResolveFace(const std::string& face) {
 }
 
 bool GdiFontProvider::Select(const std::wstring& face, bool bold, bool italic) {
-    if (dc_ == nullptr) return false;
+    if (dc_.Get() == nullptr) return false;
     const auto key = std::make_tuple(face, bold, italic);
     auto it = fonts_.find(key);
     if (it == fonts_.end()) {
-        if (fonts_.size() >= kMaxOpenFonts) {
-            SelectObject(dc_, GetStockObject(SYSTEM_FONT));
-            for (auto& [k, font] : fonts_) DeleteObject(font);
-            fonts_.clear();
-        }
+        if (fonts_.size() >= kMaxOpenFonts) ForgetFonts();
         LOGFONTW lf{};
         lf.lfHeight = -kEmPixels;  // negative: the em height, not the cell height
         lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
@@ -195,11 +191,11 @@ bool GdiFontProvider::Select(const std::wstring& face, bool bold, bool italic) {
         lf.lfQuality = ANTIALIASED_QUALITY;
         lf.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
         face.copy(lf.lfFaceName, LF_FACESIZE - 1);
-        HFONT font = CreateFontIndirectW(&lf);
-        if (font == nullptr) return false;
-        it = fonts_.emplace(key, font).first;
+        win32::GdiObject<HFONT> font(CreateFontIndirectW(&lf));
+        if (!font) return false;
+        it = fonts_.emplace(key, std::move(font)).first;
     }
-    return SelectObject(dc_, it->second) != nullptr;
+    return SelectObject(dc_.Get(), it->second.Get()) != nullptr;
 }
 
 std::shared_ptr<const swf::fonts::DeviceGlyph> GdiFontProvider::LoadGlyph(const std::string& face, bool bold,
@@ -210,20 +206,20 @@ std::shared_ptr<const swf::fonts::DeviceGlyph> GdiFontProvider::LoadGlyph(const 
     for (const std::wstring& name : {ResolveFace(face), ResolveFace("_sans")}) {
         if (!Select(name, bold, italic)) continue;
         WORD index = 0;
-        if (GetGlyphIndicesW(dc_, &character, 1, &index, GGI_MARK_NONEXISTING_GLYPHS) == GDI_ERROR ||
+        if (GetGlyphIndicesW(dc_.Get(), &character, 1, &index, GGI_MARK_NONEXISTING_GLYPHS) == GDI_ERROR ||
             index == 0xFFFF) {
             continue;
         }
         const MAT2 identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
         GLYPHMETRICS metrics{};
         const UINT format = GGO_NATIVE | GGO_UNHINTED;
-        const DWORD size = GetGlyphOutlineW(dc_, character, format, &metrics, 0, nullptr, &identity);
+        const DWORD size = GetGlyphOutlineW(dc_.Get(), character, format, &metrics, 0, nullptr, &identity);
         if (size == GDI_ERROR) continue;
         auto glyph = std::make_shared<swf::fonts::DeviceGlyph>();
         glyph->advance = metrics.gmCellIncX;
         if (size > 0) {
             std::vector<BYTE> buffer(size);
-            if (GetGlyphOutlineW(dc_, character, format, &metrics, size, buffer.data(), &identity) == GDI_ERROR) {
+            if (GetGlyphOutlineW(dc_.Get(), character, format, &metrics, size, buffer.data(), &identity) == GDI_ERROR) {
                 continue;
             }
             Decompose(buffer, glyph->edges);
@@ -235,7 +231,7 @@ std::shared_ptr<const swf::fonts::DeviceGlyph> GdiFontProvider::LoadGlyph(const 
 
 swf::fonts::FaceMetrics GdiFontProvider::LoadMetrics(const std::string& face, bool bold, bool italic) {
     TEXTMETRICW tm{};
-    if (!Select(ResolveFace(face), bold, italic) || !GetTextMetricsW(dc_, &tm)) {
+    if (!Select(ResolveFace(face), bold, italic) || !GetTextMetricsW(dc_.Get(), &tm)) {
         return {kDeviceEm * 0.9, kDeviceEm * 0.25, 0};
     }
     return {static_cast<double>(tm.tmAscent), static_cast<double>(tm.tmDescent),

@@ -12,6 +12,7 @@
 #include <tuple>
 
 #include "swf/fonts/device_fonts.h"
+#include "win32/gdi_objects.h"
 
 namespace control {
 
@@ -33,9 +34,11 @@ private:
     bool Installed(const std::wstring& face);
     // Selects the font into the memory DC; false when it cannot be made.
     bool Select(const std::wstring& face, bool bold, bool italic);
+    // Deletes every font made, after putting the DC's own font back.
+    void ForgetFonts();
 
-    HDC dc_ = nullptr;
-    std::map<std::tuple<std::wstring, bool, bool>, HFONT> fonts_;
+    std::map<std::tuple<std::wstring, bool, bool>, win32::GdiObject<HFONT>> fonts_;
+    win32::MemoryDC dc_{nullptr};  // after the fonts: deleted before them
     std::map<std::wstring, bool> installed_;
     std::map<std::string, std::wstring> resolved_;
 };

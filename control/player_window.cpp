@@ -7,6 +7,7 @@
 #include <string>
 
 #include "control/module.h"
+#include "win32/gdi_objects.h"
 #include "win32/object_count.h"
 
 namespace control {
@@ -162,25 +163,9 @@ LRESULT PlayerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        // Only the parts the window system asks for are copied.
-        HRGN region = CreateRectRgn(0, 0, 0, 0);
-        if (region && GetUpdateRgn(hwnd, region, FALSE) == ERROR) {
-            DeleteObject(region);
-            region = nullptr;
-        }
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
-        if (frameSkipped_ && !IsRectEmpty(&ps.rcPaint)) {
-            frameSkipped_ = !RenderFrame();
-            // What changed outside this paint is painted next.
-            if (!frameSkipped_) InvalidateChanged();
-        }
-        if (dc) PaintRegion(dc, region, ps.rcPaint);
-        EndPaint(hwnd, &ps);
-        if (region) DeleteObject(region);
+    case WM_PAINT:
+        OnPaint();
         return 0;
-    }
     case WM_PRINTCLIENT: {
         RECT client;
         GetClientRect(hwnd, &client);
@@ -331,11 +316,10 @@ void PlayerWindow::ArmCaretTimer() {
 }
 
 bool PlayerWindow::AnythingVisible() const {
-    HDC dc = GetDC(hwnd_);
-    if (!dc) return false;
+    const win32::WindowDC dc(hwnd_);
+    if (!dc.Get()) return false;
     RECT box;
-    const int kind = GetClipBox(dc, &box);
-    ReleaseDC(hwnd_, dc);
+    const int kind = GetClipBox(dc.Get(), &box);
     return kind != NULLREGION && kind != ERROR;
 }
 
@@ -375,13 +359,28 @@ void PlayerWindow::InvalidateChanged() {
     }
 }
 
+void PlayerWindow::OnPaint() {
+    const HWND hwnd = hwnd_;
+    // Only the parts the window system asks for are copied.
+    win32::GdiObject<HRGN> region(CreateRectRgn(0, 0, 0, 0));
+    if (region && GetUpdateRgn(hwnd, region.Get(), FALSE) == ERROR) region.Reset();
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    if (frameSkipped_ && !IsRectEmpty(&ps.rcPaint)) {
+        frameSkipped_ = !RenderFrame();
+        // What changed outside this paint is painted next.
+        if (!frameSkipped_) InvalidateChanged();
+    }
+    if (dc) PaintRegion(dc, region.Get(), ps.rcPaint);
+    EndPaint(hwnd, &ps);
+}
+
 void PlayerWindow::Paint(HDC dc, const RECT& area) {
     if (!dc) return;
     if (!buffer_.Valid()) {
         const std::uint32_t rgb = player_.BackgroundColor();
-        HBRUSH brush = CreateSolidBrush(RGB(rgb >> 16 & 0xFF, rgb >> 8 & 0xFF, rgb & 0xFF));
-        FillRect(dc, &area, brush);
-        DeleteObject(brush);
+        const win32::GdiObject<HBRUSH> brush(CreateSolidBrush(RGB(rgb >> 16 & 0xFF, rgb >> 8 & 0xFF, rgb & 0xFF)));
+        if (brush) FillRect(dc, &area, brush.Get());
         return;
     }
     BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, buffer_.Dc(), area.left,

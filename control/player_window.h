@@ -87,6 +87,7 @@ private:
     int CountClicks(UINT message, LPARAM lParam);
     // Copies the parts of the update region (or `bounds`, its bounding box) from the back buffer.
     void PaintRegion(HDC dc, HRGN region, const RECT& bounds);
+    void OnPaint();
 
     MoviePlayer& player_;
     PlayerWindowHost& host_;

@@ -49,13 +49,21 @@ public:
         return &ptr_;
     }
     void** OutVoid() { return reinterpret_cast<void**>(Out()); }
+    // For a caller's out-parameter: hands it a reference of its own (or null).
+    template <class U>
+    void CopyTo(U** out) const {
+        *out = ptr_;
+        if (ptr_) ptr_->AddRef();
+    }
 
     // QueryInterface for another interface; empty when the object lacks it.
+    // Only a successful query is taken: a failed one owns nothing, whatever
+    // it left in the slot.
     template <class U>
     ComPtr<U> As(REFIID iid) const {
-        ComPtr<U> result;
-        if (ptr_) ptr_->QueryInterface(iid, result.OutVoid());
-        return result;
+        void* raw = nullptr;
+        if (ptr_ && SUCCEEDED(ptr_->QueryInterface(iid, &raw))) return ComPtr<U>::Attach(static_cast<U*>(raw));
+        return {};
     }
 
 private:

@@ -40,6 +40,12 @@ public:
     }
     H Get() const { return handle_; }
     explicit operator bool() const { return handle_ != nullptr; }
+    // For a call that took the object over (SetWindowRgn): stops owning it
+    // without deleting it.
+    H HandOver() {
+        if (handle_) CountFreed(CountedObject::Gdi);
+        return std::exchange(handle_, nullptr);
+    }
 
 private:
     H handle_ = nullptr;
@@ -79,16 +85,18 @@ private:
     HICON icon_ = nullptr;
 };
 
-// A memory device context with one bitmap selected, restored on destruction.
+// A memory device context, with one bitmap selected when one is given; the
+// DC's own bitmap is selected back before it is deleted.
 class MemoryDC {
 public:
-    MemoryDC(HDC compatibleWith, HBITMAP bitmap)
-        : dc_(CreateCompatibleDC(compatibleWith)), old_(SelectObject(dc_, bitmap)) {
-        if (dc_) CountCreated(CountedObject::Gdi);
+    explicit MemoryDC(HDC compatibleWith, HBITMAP bitmap = nullptr) : dc_(CreateCompatibleDC(compatibleWith)) {
+        if (!dc_) return;
+        CountCreated(CountedObject::Gdi);
+        if (bitmap) old_ = SelectObject(dc_, bitmap);
     }
     ~MemoryDC() {
         if (!dc_) return;
-        SelectObject(dc_, old_);
+        if (old_) SelectObject(dc_, old_);
         DeleteDC(dc_);
         CountFreed(CountedObject::Gdi);
     }
@@ -98,7 +106,27 @@ public:
 
 private:
     HDC dc_;
-    HGDIOBJ old_;
+    HGDIOBJ old_ = nullptr;
+};
+
+// A window's device context (the screen's for nullptr), released on destruction.
+class WindowDC {
+public:
+    explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {
+        if (dc_) CountCreated(CountedObject::Gdi);
+    }
+    ~WindowDC() {
+        if (!dc_) return;
+        ReleaseDC(window_, dc_);
+        CountFreed(CountedObject::Gdi);
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    HDC Get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
 };
 
 // Saves a device context's state and restores it on destruction.

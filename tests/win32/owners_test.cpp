@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <new>
 #include <stdexcept>
 #include <utility>
 
 #include "win32/com_error.h"
+#include "win32/com_ptr.h"
 #include "win32/gdi_objects.h"
 #include "win32/object_count.h"
 #include "win32/registry_key.h"
@@ -49,6 +51,89 @@ TEST(Win32Owners, GdiOwnersCountEachObjectOnceAndFreeIt) {
         EXPECT_EQ(LiveObjects(CountedObject::Gdi), start + 2);
     }
     EXPECT_EQ(LiveObjects(CountedObject::Gdi), start);
+}
+
+TEST(Win32Owners, HandedOverRegionsAndDeviceContextsCountRight) {
+    const long start = LiveObjects(CountedObject::Gdi);
+    // A region handed to a call that keeps it stops counting and stays alive.
+    win32::GdiObject<HRGN> region(CreateRectRgn(0, 0, 4, 4));
+    ASSERT_TRUE(region);
+    EXPECT_EQ(LiveObjects(CountedObject::Gdi), start + 1);
+    const HRGN raw = region.HandOver();
+    EXPECT_FALSE(region);
+    EXPECT_EQ(LiveObjects(CountedObject::Gdi), start);
+    EXPECT_EQ(GetObjectType(raw), static_cast<DWORD>(OBJ_REGION));
+    DeleteObject(raw);
+
+    // A memory DC without a bitmap, and the screen's DC, count while held.
+    HDC memory = nullptr;
+    {
+        win32::MemoryDC dc(nullptr);
+        memory = dc.Get();
+        ASSERT_NE(memory, nullptr);
+        win32::WindowDC screen(nullptr);
+        ASSERT_NE(screen.Get(), nullptr);
+        EXPECT_EQ(LiveObjects(CountedObject::Gdi), start + 2);
+    }
+    EXPECT_EQ(LiveObjects(CountedObject::Gdi), start);
+    EXPECT_EQ(GetObjectType(memory), 0u);
+}
+
+// A COM object that counts its references and answers one interface; asked
+// for any other, it fails but leaves junk in the slot, as a careless one might.
+class CountedObjectStub final : public IUnknown {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (iid == IID_IUnknown) {
+            *out = static_cast<IUnknown*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = reinterpret_cast<void*>(static_cast<std::uintptr_t>(0x10));
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references); }
+    ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--references); }
+
+    long references = 1;
+};
+
+TEST(Win32Owners, ComPtrHoldsExactlyTheReferencesItTakes) {
+    CountedObjectStub object;
+    {
+        auto shared = win32::ComPtr<IUnknown>::Share(&object);
+        EXPECT_EQ(object.references, 2);
+        auto copy = shared;
+        EXPECT_EQ(object.references, 3);
+        // An out-parameter gets a reference of its own.
+        IUnknown* handed = nullptr;
+        copy.CopyTo(&handed);
+        EXPECT_EQ(handed, &object);
+        EXPECT_EQ(object.references, 4);
+        handed->Release();
+        // Only a successful query is adopted.
+        auto same = shared.As<IUnknown>(IID_IUnknown);
+        EXPECT_EQ(same.Get(), &object);
+        EXPECT_EQ(object.references, 4);
+        auto missing = shared.As<IDispatch>(IID_IDispatch);
+        EXPECT_FALSE(missing);
+        EXPECT_EQ(object.references, 4);
+        // Moves hand the reference on; an empty pointer hands out null.
+        auto moved = std::move(copy);
+        EXPECT_FALSE(copy);
+        EXPECT_EQ(object.references, 4);
+        win32::ComPtr<IUnknown> empty;
+        IUnknown* none = &object;
+        empty.CopyTo(&none);
+        EXPECT_EQ(none, nullptr);
+    }
+    EXPECT_EQ(object.references, 1);
+    {
+        object.AddRef();
+        auto attached = win32::ComPtr<IUnknown>::Attach(&object);  // takes the reference just added
+        EXPECT_EQ(object.references, 2);
+    }
+    EXPECT_EQ(object.references, 1);
 }
 
 TEST(Win32Owners, IconsCountAsUserObjectsAndWindowsAnswerTheCountMessage) {

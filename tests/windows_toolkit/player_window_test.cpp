@@ -13,6 +13,7 @@
 #include "flash/control_data.h"
 #include "test_control_ids.h"
 #include "toolkit/win/application.h"
+#include "toolkit/win/ole_site.h"
 #include "ui/Handleform_unit.h"
 #include "ui/Playerform_unit.h"
 
@@ -129,8 +130,11 @@ TEST(PlayerWindow, HostsTheControlWithItsSavedStateMovieAndEvents) {
         FireFlashCall(form, L"anything");
         EXPECT_FALSE(IsWindowVisible(form.Handle()));
         EXPECT_GT(LiveControlObjects(), 0);
+        // The client site, its frame and the event sink.
+        EXPECT_EQ(ComObjectBase::Live(), 3);
     }
     EXPECT_EQ(LiveControlObjects(), 0);  // destroying the form released the control
+    EXPECT_EQ(ComObjectBase::Live(), 0);  // and the control released the container's objects
 }
 
 TEST(PlayerWindow, AlignmentFollowsTheTableAtEverySize) {

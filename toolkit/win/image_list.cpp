@@ -17,7 +17,8 @@ SIZE BitmapSize(HBITMAP bitmap) {
 // A new bitmap holding the part of `source` at x, 0 of the given size, of the
 // same colour depth as the source (1 bit for masks).
 HBITMAP CopyPart(HBITMAP source, int x, int width, int height, bool monochrome) {
-    HDC screen = GetDC(nullptr);
+    const win32::WindowDC screenDC(nullptr);
+    const HDC screen = screenDC.Get();
     HBITMAP result = monochrome ? CreateBitmap(width, height, 1, 1, nullptr)
                                 : CreateCompatibleBitmap(screen, width, height);
     {
@@ -25,7 +26,6 @@ HBITMAP CopyPart(HBITMAP source, int x, int width, int height, bool monochrome) 
         win32::MemoryDC from(screen, source);
         BitBlt(target.Get(), 0, 0, width, height, from.Get(), x, 0, SRCCOPY);
     }
-    ReleaseDC(nullptr, screen);
     return result;
 }
 

@@ -42,14 +42,14 @@ UINT TLabel::TextFormat() const {
 
 void TLabel::AdjustSize() {
     if (!autoSize_) return;
-    HDC screen = GetDC(nullptr);
+    const win32::WindowDC screenDC(nullptr);
+    const HDC screen = screenDC.Get();
     RECT extent{0, 0, 0, 0};
     {
         win32::SavedDC saved(screen);
         SelectObject(screen, EffectiveFont().Handle());
         DrawTextA(screen, caption_.empty() ? " " : caption_.c_str(), -1, &extent, TextFormat() | DT_CALCRECT);
     }
-    ReleaseDC(nullptr, screen);
     SetBounds(Left(), Top(), extent.right, extent.bottom);
 }
 

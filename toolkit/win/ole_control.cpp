@@ -42,9 +42,9 @@ TOleControl::TOleControl(TComponent* owner, const CLSID& classId, const IID& eve
     bounds_ = {0, 0, 100, 50};
 }
 
-TOleControl::~TOleControl() { Release(); }
+TOleControl::~TOleControl() { DestroyControl(); }
 
-void TOleControl::Release() {
+void TOleControl::DestroyControl() {
     if (connectionPoint_ && adviseCookie_) connectionPoint_->Unadvise(adviseCookie_);
     adviseCookie_ = 0;
     connectionPoint_.Reset();
@@ -58,13 +58,11 @@ void TOleControl::Release() {
     object_.Reset();
     if (sink_) {
         sink_->Detach();
-        sink_->Release();
-        sink_ = nullptr;
+        sink_.Reset();
     }
     if (site_) {
         site_->Detach();
-        site_->Release();
-        site_ = nullptr;
+        site_.Reset();
     }
     window_ = nullptr;
 }
@@ -78,12 +76,12 @@ void TOleControl::CreateControl() {
     OleCheck(CoCreateInstance(classId_, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, unknown.OutVoid()));
     object_ = unknown.As<IOleObject>(IID_IOleObject);
     if (!object_) OleCheck(E_NOINTERFACE);
-    site_ = new OleClientSite(this);
+    site_ = win32::ComPtr<OleClientSite>::Attach(new OleClientSite(this));
 
     DWORD misc = 0;
     object_->GetMiscStatus(DVASPECT_CONTENT, &misc);
     const bool siteFirst = (misc & OLEMISC_SETCLIENTSITEFIRST) != 0;
-    if (siteFirst) OleCheck(object_->SetClientSite(site_));
+    if (siteFirst) OleCheck(object_->SetClientSite(site_.Get()));
 
     // The saved state, or a fresh start when there is none.
     if (auto persist = unknown.As<IPersistStreamInit>(IID_IPersistStreamInit)) {
@@ -97,15 +95,15 @@ void TOleControl::CreateControl() {
         if (!stream) OleCheck(E_NOINTERFACE);
         OleCheck(stream->Load(StreamOf(controlData_).Get()));
     }
-    if (!siteFirst) OleCheck(object_->SetClientSite(site_));
+    if (!siteFirst) OleCheck(object_->SetClientSite(site_.Get()));
 
     dispatch_ = unknown.As<IDispatch>(IID_IDispatch);
 
     // Events, when the control offers them.
     if (auto container = unknown.As<IConnectionPointContainer>(IID_IConnectionPointContainer)) {
         if (SUCCEEDED(container->FindConnectionPoint(eventsIid_, connectionPoint_.Out()))) {
-            sink_ = new OleEventSink(this, eventsIid_);
-            OleCheck(connectionPoint_->Advise(sink_, &adviseCookie_));
+            sink_ = win32::ComPtr<OleEventSink>::Attach(new OleEventSink(this, eventsIid_));
+            OleCheck(connectionPoint_->Advise(sink_.Get(), &adviseCookie_));
         }
     }
 
@@ -113,7 +111,7 @@ void TOleControl::CreateControl() {
     {
         const HWND parentWindow = SiteWindow();
         RECT position = PositionRect();
-        OleCheck(object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_, 0, parentWindow, &position));
+        OleCheck(object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_.Get(), 0, parentWindow, &position));
         inPlaceObject_ = unknown.As<IOleInPlaceObject>(IID_IOleInPlaceObject);
         if (inPlaceObject_) {
             inPlaceObject_->GetWindow(&window_);

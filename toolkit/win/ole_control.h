@@ -73,7 +73,8 @@ private:
     HWND SiteWindow() const;
     HWND FrameWindow() const;
     void DispatchEvent(DISPID dispid, DISPPARAMS* params);
-    void Release();
+    // Disconnects, deactivates and closes the control and lets it go.
+    void DestroyControl();
 
     CLSID classId_;
     IID eventsIid_;
@@ -83,8 +84,8 @@ private:
     win32::ComPtr<IDispatch> dispatch_;
     win32::ComPtr<IConnectionPoint> connectionPoint_;
     DWORD adviseCookie_ = 0;
-    OleClientSite* site_ = nullptr;
-    OleEventSink* sink_ = nullptr;
+    win32::ComPtr<OleClientSite> site_;
+    win32::ComPtr<OleEventSink> sink_;
     HWND window_ = nullptr;
 };
 

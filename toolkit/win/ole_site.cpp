@@ -4,6 +4,7 @@
 
 #include "toolkit/win/active_object.h"
 #include "toolkit/win/ole_control.h"
+#include "win32/gdi_objects.h"
 
 namespace toolkit {
 
@@ -21,7 +22,22 @@ void SetBool(VARIANT* result, bool value) {
     result->boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
 }
 
+// Live site, frame and sink objects; one thread runs the user interface.
+long g_liveComObjects = 0;
+
 }  // namespace
+
+ComObjectBase::ComObjectBase() { ++g_liveComObjects; }
+
+ComObjectBase::~ComObjectBase() { --g_liveComObjects; }
+
+long ComObjectBase::Live() { return g_liveComObjects; }
+
+ULONG ComObjectBase::ReleaseImpl() {
+    const LONG left = InterlockedDecrement(&references_);
+    if (left == 0) delete this;
+    return static_cast<ULONG>(left);
+}
 
 // ---- frame ----
 
@@ -58,9 +74,8 @@ STDMETHODIMP OleInPlaceFrame::GetWindow(HWND* window) {
 
 // ---- client site ----
 
-OleClientSite::OleClientSite(TOleControl* control) : control_(control), frame_(new OleInPlaceFrame(control)) {}
-
-OleClientSite::~OleClientSite() { frame_->Release(); }
+OleClientSite::OleClientSite(TOleControl* control)
+    : control_(control), frame_(win32::ComPtr<OleInPlaceFrame>::Attach(new OleInPlaceFrame(control))) {}
 
 void OleClientSite::Detach() {
     control_ = nullptr;
@@ -104,8 +119,7 @@ STDMETHODIMP OleClientSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPla
     *frame = nullptr;
     *document = nullptr;
     if (!control_) return E_FAIL;
-    frame_->AddRef();
-    *frame = frame_;
+    frame_.CopyTo(frame);
     *position = control_->PositionRect();
     *clip = control_->ClipRect();
     frameInfo->fMDIApp = FALSE;
@@ -141,10 +155,11 @@ STDMETHODIMP OleClientSite::GetExtendedControl(IDispatch** control) {
 
 STDMETHODIMP OleClientSite::TransformCoords(POINTL* himetric, POINTF* container, DWORD flags) {
     if (!himetric || !container) return E_POINTER;
-    HDC screen = GetDC(nullptr);
-    const int dpiX = GetDeviceCaps(screen, LOGPIXELSX);
-    const int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    int dpiX = 96, dpiY = 96;
+    if (const win32::WindowDC screen(nullptr); screen.Get()) {
+        dpiX = GetDeviceCaps(screen.Get(), LOGPIXELSX);
+        dpiY = GetDeviceCaps(screen.Get(), LOGPIXELSY);
+    }
     // 2540 hundredths of a millimetre make an inch.
     if (flags & XFORMCOORDS_HIMETRICTOCONTAINER) {
         container->x = static_cast<float>(himetric->x) * dpiX / 2540.0f;

@@ -9,6 +9,8 @@
 #include <ocidl.h>
 #include <oleidl.h>
 
+#include "win32/com_ptr.h"
+
 namespace toolkit {
 
 class TOleControl;
@@ -16,15 +18,20 @@ class TOleControl;
 // Reference counting shared by the small COM objects below.
 class ComObjectBase {
 public:
-    virtual ~ComObjectBase() = default;
+    ComObjectBase();
+    virtual ~ComObjectBase();
+    ComObjectBase(const ComObjectBase&) = delete;
+    ComObjectBase& operator=(const ComObjectBase&) = delete;
+
+    // How many of these objects live: none once every hosted control is gone
+    // and its container has let go of what it gave the control.
+    static long Live();
 
 protected:
     ULONG AddRefImpl() { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-    ULONG ReleaseImpl() {
-        const LONG left = InterlockedDecrement(&references_);
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
-    }
+    // Out of line, so that no caller inlines the deletion: the compiler takes
+    // an inlined delete through a base at a nonzero offset for a bad free.
+    ULONG ReleaseImpl();
 
 private:
     LONG references_ = 1;
@@ -68,7 +75,6 @@ class OleClientSite final : public IOleClientSite,
                             private ComObjectBase {
 public:
     explicit OleClientSite(TOleControl* control);
-    ~OleClientSite() override;
     void Detach();
 
     // IUnknown
@@ -119,7 +125,7 @@ public:
 private:
     TOleControl* control_;
     bool settingRects_ = false;  // SetObjectRects may call OnPosRectChange again
-    OleInPlaceFrame* frame_;
+    win32::ComPtr<OleInPlaceFrame> frame_;
 };
 
 // Receives the control's events on its event interface and hands them to

@@ -15,7 +15,8 @@ SIZE BitmapSize(HBITMAP bitmap) {
 // The colour bitmap with every transparent pixel turned black, which lets the
 // classic AND-mask / OR-colours pair draw it transparently.
 HBITMAP BlackenTransparentPixels(HBITMAP colors, HBITMAP mask, int width, int height) {
-    HDC screen = GetDC(nullptr);
+    const win32::WindowDC screenDC(nullptr);
+    const HDC screen = screenDC.Get();
     HBITMAP result = CreateCompatibleBitmap(screen, width, height);
     {
         win32::MemoryDC target(screen, result);
@@ -28,7 +29,6 @@ HBITMAP BlackenTransparentPixels(HBITMAP colors, HBITMAP mask, int width, int he
         SetTextColor(target.Get(), RGB(0, 0, 0));
         BitBlt(target.Get(), 0, 0, width, height, maskDC.Get(), 0, 0, 0x00220326 /* DSna: D and not S */);
     }
-    ReleaseDC(nullptr, screen);
     return result;
 }
 
