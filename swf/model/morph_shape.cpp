@@ -103,6 +103,7 @@ Shape InterpolateMorph(const std::vector<MorphFillStyle>& fills, const std::vect
 }
 
 std::shared_ptr<const Shape> MorphShapeDefinition::ShapeAt(std::uint16_t ratio) const {
+    const std::lock_guard lock(cacheMutex_);
     const auto hit = std::find_if(cache_.begin(), cache_.end(),
                                   [ratio](const CachedShape& entry) { return entry.ratio == ratio; });
     if (hit != cache_.end()) {

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "swf/model/character.h"
@@ -71,8 +72,8 @@ struct MorphShapeDefinition : Character {
     bool outlineMorphs = true;  // false when the end edges could not be paired
 
     // The shape at `ratio`; the last few ratios drawn are kept, so a morph
-    // that holds still is not interpolated again every frame. Like the rest
-    // of the engine, not for use from several threads at once.
+    // that holds still is not interpolated again every frame. Bands of one
+    // frame drawn on two threads may ask at once.
     std::shared_ptr<const Shape> ShapeAt(std::uint16_t ratio) const;
 
 private:
@@ -81,6 +82,7 @@ private:
         std::shared_ptr<const Shape> shape;
     };
     static constexpr std::size_t kCachedRatios = 4;
+    mutable std::mutex cacheMutex_;
     mutable std::vector<CachedShape> cache_;  // most recently used last
 };
 

@@ -307,6 +307,7 @@ void EditTextInstance::ResolveFonts(text::FormattedText& runs) const {
 }
 
 const text::TextLayout& EditTextInstance::Layout() const {
+    const std::lock_guard lock(layoutMutex_);
     if (layoutValid_ && layoutGeneration_ == fonts_.Generation()) return layout_;
     text::FormattedText shown = runs_;
     if (password_) {

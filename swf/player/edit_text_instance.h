@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -190,7 +191,8 @@ public:
     int ScriptDepth() const override;
 
     // The layout of what is shown (password fields: asterisks), made when
-    // needed, and the runs its glyphs refer to.
+    // needed, and the runs its glyphs refer to. Bands of one frame drawn on
+    // two threads may ask at once; nothing changes the field meanwhile.
     const text::TextLayout& Layout() const;
     const text::FormattedText& LayoutRuns() const {
         Layout();
@@ -250,6 +252,7 @@ private:
     std::function<void()> scrollListener_;
     std::optional<std::array<int, 4>> lastScroll_;
 
+    mutable std::mutex layoutMutex_;
     mutable text::FormattedText layoutRuns_;
     mutable text::TextLayout layout_;
     mutable bool layoutValid_ = false;

@@ -4,11 +4,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "swf/io/movie_parser.h"
 #include "swf/io/parse_error.h"
 #include "swf/player/focus.h"
 #include "swf/player/focus_selection.h"
+#include "swf/player/helper_thread.h"
 #include "swf/player/movie_clip.h"
 #include "swf/player/movie_url.h"
 #include "swf/player/renderer.h"
@@ -28,6 +30,9 @@ constexpr double kDefaultFrameRate = 12;
 constexpr std::size_t kMaxRedrawAreas = 4;
 // Beyond this share of the surface a partial redraw costs about as much as a whole one.
 constexpr double kFullRedrawShare = 0.6;
+// Areas smaller than this are drawn on one thread: waking the helper and
+// walking the movie twice would cost more than the second core saves.
+constexpr long long kMinBandedPixels = 256 * 256;
 }
 
 // Connects each field the stage makes to the scripts and the focus.
@@ -52,6 +57,7 @@ private:
 struct Player::Session {
     ~Session() {
         // Clips tell the runner when they go, so the stage goes first.
+        bandRenderer.reset();
         renderer.reset();
         stage.reset();
         runner.reset();
@@ -65,6 +71,8 @@ struct Player::Session {
     std::unique_ptr<FieldWiring> fieldWiring;
     std::unique_ptr<Stage> stage;
     std::unique_ptr<Renderer> renderer;
+    // Draws the other band of a frame split in two, on the helper thread.
+    std::unique_ptr<Renderer> bandRenderer;
     std::vector<std::string> loadWarnings;
 };
 
@@ -81,7 +89,7 @@ private:
     Player& player_;
 };
 
-Player::Player() = default;
+Player::Player() : drawThreads_(std::thread::hardware_concurrency() >= 2 ? 2 : 1) {}
 
 Player::~Player() {
     session_.reset();
@@ -118,9 +126,12 @@ bool Player::Load(std::span<const std::uint8_t> bytes, std::string url) {
         return false;
     }
     session->stage = std::make_unique<Stage>(session->movie);
-    session->stage->SetFontProvider(fontProvider_);
+    session->stage->SetFontProvider(fontProvider_ != nullptr ? &serializedFonts_ : nullptr);
     session->renderer = std::make_unique<Renderer>(session->movie->dictionary);
     session->renderer->SetFonts(&session->stage->Fonts());
+    session->bandRenderer = std::make_unique<Renderer>(session->movie->dictionary);
+    session->bandRenderer->SetFonts(&session->stage->Fonts());
+    session->bandRenderer->ReadNotesOf(session->renderer.get());
     session->runner = std::make_unique<VmActionRunner>(session->movie->header.version, session->stage->Root());
     session->runner->SetHost(host_);
     session->runner->Vm().SetTraceHandler([this](const std::string& line) {
@@ -257,7 +268,7 @@ std::vector<raster::PixelRect> Player::RenderChanges(raster::Surface& surface) {
         const raster::CoverageMask noStage;
         recorder_.Clear();
         session_->renderer->SetRecorder(&recorder_);
-        DrawMovie(nothing, surface.width(), surface.height(), &noStage);
+        DrawMovie(*session_->renderer, nothing, surface.width(), surface.height(), &noStage);
         session_->renderer->SetRecorder(nullptr);
         session_->renderer->EndRecording();
         items = recorder_.Take();
@@ -289,6 +300,27 @@ std::vector<raster::PixelRect> Player::RenderChanges(raster::Surface& surface) {
 }
 
 void Player::DrawFrame(raster::Surface& surface, const raster::PixelRect* area) {
+    const raster::PixelRect whole{0, 0, surface.width(), surface.height()};
+    const raster::PixelRect target = area != nullptr ? area->intersected(whole) : whole;
+    // Made before any band is drawn: both read it.
+    const raster::CoverageMask* stageMask = session_ ? &StageMask(surface.width(), surface.height()) : nullptr;
+    if (drawThreads_ < 2 || !session_ || target.area() < kMinBandedPixels) {
+        DrawArea(surface, area, stageMask, session_ ? session_->renderer.get() : nullptr);
+        return;
+    }
+    // Two bands of rows, one per thread. Each walks the whole movie, drawing
+    // only its own pixels; they share nothing that either of them changes.
+    if (!helper_) helper_ = std::make_unique<HelperThread>();
+    ++bandedAreas_;
+    const int middle = target.top + (target.bottom - target.top) / 2;
+    const raster::PixelRect top{target.left, target.top, target.right, middle};
+    const raster::PixelRect bottom{target.left, middle, target.right, target.bottom};
+    helper_->RunBeside([&] { DrawArea(surface, &top, stageMask, session_->bandRenderer.get()); },
+                       [&] { DrawArea(surface, &bottom, stageMask, session_->renderer.get()); });
+}
+
+void Player::DrawArea(raster::Surface& surface, const raster::PixelRect* area, const raster::CoverageMask* stageMask,
+                      Renderer* renderer) {
     const Rgba bg = BackgroundColor();
     if (area == nullptr) {
         surface.clear({bg.r, bg.g, bg.b, bg.a});
@@ -298,11 +330,10 @@ void Player::DrawFrame(raster::Surface& surface, const raster::PixelRect* area) 
             std::fill(surface.row(y) + area->left, surface.row(y) + area->right, pixel);
         }
     }
-    if (!session_) return;
-    const raster::CoverageMask& stageMask = StageMask(surface.width(), surface.height());
-    session_->renderer->SetArea(area);
-    DrawMovie(surface, surface.width(), surface.height(), &stageMask);
-    session_->renderer->SetArea(nullptr);
+    if (renderer == nullptr) return;
+    renderer->SetArea(area);
+    DrawMovie(*renderer, surface, surface.width(), surface.height(), stageMask);
+    renderer->SetArea(nullptr);
 }
 
 const raster::CoverageMask& Player::StageMask(int width, int height) {
@@ -324,12 +355,12 @@ const raster::CoverageMask& Player::StageMask(int width, int height) {
     return stageMask_;
 }
 
-void Player::DrawMovie(raster::Surface& surface, int width, int height, const raster::CoverageMask* stageMask) {
+void Player::DrawMovie(Renderer& renderer, raster::Surface& surface, int width, int height, const raster::CoverageMask* stageMask) {
     const Matrix toPixels = ViewMatrix(width, height);
     // Each clip draws text with its own movie's fonts (level 0 may hold a loaded movie).
-    session_->renderer->DrawClip(surface, session_->stage->Root(), toPixels, ColorTransform{}, stageMask);
+    renderer.DrawClip(surface, session_->stage->Root(), toPixels, ColorTransform{}, stageMask);
     for (const auto& [level, clip] : session_->stage->Levels()) {
-        session_->renderer->DrawClip(surface, *clip, toPixels * clip->GetPlacement().matrix,
+        renderer.DrawClip(surface, *clip, toPixels * clip->GetPlacement().matrix,
                                      clip->GetPlacement().colorTransform, stageMask);
     }
 }
@@ -519,7 +550,8 @@ void Player::SetHost(ActionHost* host) {
 
 void Player::SetFontProvider(fonts::DeviceFontProvider* provider) {
     fontProvider_ = provider;
-    if (session_) session_->stage->SetFontProvider(provider);
+    serializedFonts_.SetTarget(provider);
+    if (session_) session_->stage->SetFontProvider(provider != nullptr ? &serializedFonts_ : nullptr);
 }
 
 }  // namespace swf

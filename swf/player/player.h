@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "swf/actions/action_target.h"
+#include "swf/fonts/serialized_font_provider.h"
 #include "swf/model/color.h"
 #include "swf/model/geometry.h"
 #include "swf/player/caret_blink.h"
@@ -22,6 +23,8 @@ namespace swf {
 
 class Clipboard;
 class FileHost;
+class HelperThread;
+class Renderer;
 class MovieClip;
 class Stage;
 namespace fonts {
@@ -87,6 +90,12 @@ public:
     void ForgetRenderedFrame() { rendered_.valid = false; }
     // The pixel size pointer coordinates refer to.
     void SetViewportSize(int width, int height);
+    // 2: large areas are drawn as two bands of rows, one on a helper thread
+    // kept for it, pixel for pixel as one thread draws them. 1: one thread.
+    // By default 2 when the machine has two cores or more.
+    void SetDrawThreads(int threads) { drawThreads_ = threads; }
+    // How many areas were drawn in two bands so far.
+    std::uint64_t BandedAreas() const { return bandedAreas_; }
 
     // Pointer at pixel coordinates of the viewport.
     void PointerMove(double x, double y);
@@ -160,9 +169,15 @@ private:
     void UpdateStageSize();
     Stage* CurrentStage() const;
     // The movie's levels drawn onto the surface (only inside the renderer's area, if set).
-    void DrawMovie(raster::Surface& surface, int width, int height, const raster::CoverageMask* stageMask);
-    // Background and movie inside `area` (nullptr: everywhere).
+    void DrawMovie(Renderer& renderer, raster::Surface& surface, int width, int height,
+                   const raster::CoverageMask* stageMask);
+    // Background and movie inside `area` (nullptr: everywhere), in two bands
+    // on two threads when it is large enough.
     void DrawFrame(raster::Surface& surface, const raster::PixelRect* area);
+    // Background and movie inside `area` on this thread with `renderer`
+    // (nullptr: no movie, background only).
+    void DrawArea(raster::Surface& surface, const raster::PixelRect* area, const raster::CoverageMask* stageMask,
+                  Renderer* renderer);
     // The mask of the stage's area on a width x height surface, made again
     // when the size or the stage's place changes.
     const raster::CoverageMask& StageMask(int width, int height);
@@ -175,6 +190,8 @@ private:
     ActionHost* host_ = nullptr;
     FileHost* files_ = nullptr;
     fonts::DeviceFontProvider* fontProvider_ = nullptr;
+    // What the stage's text asks: the host's provider, one call at a time.
+    fonts::SerializedFontProvider serializedFonts_;
     Clipboard* clipboard_ = nullptr;
     CaretBlink caretBlink_;
     Point pointer_;
@@ -199,6 +216,10 @@ private:
     raster::CoverageMask stageMask_;
     Rect stageMaskStage_;
     Matrix stageMaskView_;
+    int drawThreads_ = 2;
+    std::uint64_t bandedAreas_ = 0;
+    // Started by the first frame drawn in bands, kept until the player goes.
+    std::unique_ptr<HelperThread> helper_;
 };
 
 }  // namespace swf

@@ -330,7 +330,8 @@ void Renderer::DrawStill(raster::Surface& surface, const DisplayObject& object, 
     } else if (area != nullptr) {
         // This frame's recording walk saw where the object draws: outside the
         // area it is not drawn at all (its paths and paints are not even made).
-        const RecordingCache::Note* note = recorded_.Peek(&object, StillKey(object, toPixels, colors, clip));
+        const RecordingCache& notes = notesOf_ != nullptr ? notesOf_->recorded_ : recorded_;
+        const RecordingCache::Note* note = notes.Peek(&object, StillKey(object, toPixels, colors, clip));
         if (note != nullptr && !note->bounds.intersects(*area)) return;
     }
     switch (object.Kind()) {

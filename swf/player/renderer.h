@@ -25,6 +25,8 @@ public:
     // `dictionary` serves text outside any clip; inside a clip, its movie's
     // dictionary does (a loaded movie brings its own fonts).
     explicit Renderer(const Dictionary& dictionary) : dictionary_(&dictionary) {}
+    Renderer(const Renderer&) = delete;
+    Renderer& operator=(const Renderer&) = delete;
 
     // Device fonts and embedded-font lookup for text; without them device text is not drawn.
     void SetFonts(const TextFonts* fonts) { fonts_ = fonts; }
@@ -37,6 +39,11 @@ public:
     void SetRecorder(DamageRecorder* recorder) { rasterizer_.SetRecorder(recorder); }
     // Ends a recording walk: what it did not meet is forgotten.
     void EndRecording() { recorded_.EndWalk(); }
+    // Draws areas skipping what `recorder`'s walks saw outside them (not owned;
+    // nullptr: its own walks). A renderer drawing one band of a frame on
+    // another thread reads the notes of the one that recorded the frame; they
+    // do not change while bands are drawn.
+    void ReadNotesOf(const Renderer* recorder) { notesOf_ = recorder; }
 
     // Draws the list with `toPixels` mapping its coordinates (twips) to the
     // surface, only inside `clip` when one is given.
@@ -82,6 +89,7 @@ private:
     // The movie that owns the characters of the clip being drawn.
     const std::shared_ptr<const MovieDefinition>* movie_ = nullptr;
     RecordingCache recorded_;
+    const Renderer* notesOf_ = nullptr;
     const TextFonts* fonts_ = nullptr;
     DrawingRasterizer rasterizer_;
     int liveMasks_ = 0;
