@@ -24,6 +24,7 @@
 #include "swf/writer/shape.h"
 #include "swf/writer/text.h"
 #include "test_pictures.h"
+#include "tests/swf/surface_compare.h"
 
 namespace swf {
 namespace {
@@ -179,13 +180,7 @@ std::vector<std::uint8_t> BandMovie() {
     return w::BuildMovie(header, t);
 }
 
-int DifferentPixels(const raster::Surface& a, const raster::Surface& b) {
-    int count = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) count += a.pixel(x, y) != b.pixel(x, y);
-    }
-    return count;
-}
+using test::DifferentPixels;
 
 // Pixels of row `y` that are not the background.
 int DrawnPixels(const raster::Surface& s, int y) {

@@ -20,6 +20,7 @@
 #include "swf/writer/movie.h"
 #include "swf/writer/shape.h"
 #include "swf/writer/text.h"
+#include "tests/swf/surface_compare.h"
 
 namespace swf {
 namespace {
@@ -151,13 +152,7 @@ std::vector<std::uint8_t> ChangingMovie() {
     return w::BuildMovie(header, t);
 }
 
-int DifferentPixels(const raster::Surface& a, const raster::Surface& b) {
-    int count = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) count += a.pixel(x, y) != b.pixel(x, y);
-    }
-    return count;
-}
+using test::DifferentPixels;
 
 long long TotalArea(const std::vector<raster::PixelRect>& areas) {
     long long total = 0;
@@ -339,13 +334,7 @@ TEST(PartialRedraw, RememberedStillThingsFollowEveryChangeOfTheirInputs) {
             p.matrix.tx += 300;
             child(1).SetPlacement(p);
         }
-        const std::vector<raster::PixelRect> areas = player.RenderChanges(partial);
-        raster::Surface whole(kWidth, kHeight);
-        player.Render(whole);
-        EXPECT_GT(DifferentPixels(whole, previous), 0);
-        EXPECT_FALSE(areas.empty());
-        EXPECT_EQ(DifferentPixels(partial, whole), 0);
-        player.Render(previous);
+        test::ExpectPartialRedrawMatchesWhole(player, partial, previous);
     }
     player.AdvanceFrame();
     EXPECT_TRUE(player.RenderChanges(partial).empty());

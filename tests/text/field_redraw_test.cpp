@@ -21,6 +21,7 @@
 #include "swf/writer/edit_text.h"
 #include "swf/writer/font.h"
 #include "swf/writer/movie.h"
+#include "tests/swf/surface_compare.h"
 
 namespace swf {
 namespace {
@@ -82,13 +83,7 @@ std::vector<std::uint8_t> FieldsMovie() {
     return w::BuildMovie(header, t);
 }
 
-int DifferentPixels(const raster::Surface& a, const raster::Surface& b) {
-    int count = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) count += a.pixel(x, y) != b.pixel(x, y);
-    }
-    return count;
-}
+using test::DifferentPixels;
 
 // A font folder holding DejaVu Serif alone: a provider reading it answers
 // _sans with serif glyphs.
@@ -179,14 +174,7 @@ TEST(FieldRedraw, EveryInputOfAFieldChangedAloneMatchesAWholeRedraw) {
     for (const auto& [name, change] : steps) {
         SCOPED_TRACE(name);
         change();
-        const std::vector<raster::PixelRect> areas = player.RenderChanges(partial);
-        raster::Surface whole(kWidth, kHeight);
-        player.Render(whole);
-        // The change shows, and the partly redrawn surface holds it exactly.
-        EXPECT_GT(DifferentPixels(whole, previous), 0);
-        EXPECT_FALSE(areas.empty());
-        EXPECT_EQ(DifferentPixels(partial, whole), 0);
-        player.Render(previous);
+        test::ExpectPartialRedrawMatchesWhole(player, partial, previous);
     }
     player.AdvanceFrame();
     EXPECT_TRUE(player.RenderChanges(partial).empty());
