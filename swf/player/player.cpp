@@ -132,7 +132,9 @@ bool Player::Load(std::span<const std::uint8_t> bytes, std::string url) {
     session->bandRenderer = std::make_unique<Renderer>(session->movie->dictionary);
     session->bandRenderer->SetFonts(&session->stage->Fonts());
     session->bandRenderer->ReadNotesOf(session->renderer.get());
-    session->runner = std::make_unique<VmActionRunner>(session->movie->header.version, session->stage->Root());
+    actions::VmLimits limits;
+    if (scriptStepLimit_ != 0) limits.maxActions = scriptStepLimit_;
+    session->runner = std::make_unique<VmActionRunner>(session->movie->header.version, session->stage->Root(), limits);
     session->runner->SetHost(host_);
     session->runner->Vm().SetTraceHandler([this](const std::string& line) {
         if (log_) log_(LogKind::Trace, line);

@@ -94,6 +94,9 @@ public:
     // kept for it, pixel for pixel as one thread draws them. 1: one thread.
     // By default 2 when the machine has two cores or more.
     void SetDrawThreads(int threads) { drawThreads_ = threads; }
+    // Steps one script run may take before it is stopped with a warning
+    // (0: the player's usual limit). Applies to movies loaded afterwards.
+    void SetScriptStepLimit(std::uint64_t steps) { scriptStepLimit_ = steps; }
     // How many areas were drawn in two bands so far.
     std::uint64_t BandedAreas() const { return bandedAreas_; }
 
@@ -217,6 +220,7 @@ private:
     Rect stageMaskStage_;
     Matrix stageMaskView_;
     int drawThreads_ = 2;
+    std::uint64_t scriptStepLimit_ = 0;
     std::uint64_t bandedAreas_ = 0;
     // Started by the first frame drawn in bands, kept until the player goes.
     std::unique_ptr<HelperThread> helper_;

@@ -32,12 +32,13 @@ public:
 }  // namespace
 
 struct VmActionRunner::State {
-    explicit State(int version) : vm(version) {}
+    State(int version, const actions::VmLimits& limits) : vm(version, limits) {}
     actions::Vm vm;
     SilentHost silent;
 };
 
-VmActionRunner::VmActionRunner(int swfVersion, MovieClip& root) : state_(std::make_unique<State>(swfVersion)) {
+VmActionRunner::VmActionRunner(int swfVersion, MovieClip& root, const actions::VmLimits& limits)
+    : state_(std::make_unique<State>(swfVersion, limits)) {
     state_->vm.SetRoot(&root);
 }
 

@@ -8,11 +8,8 @@
 #include <vector>
 
 #include "swf/actions/action_target.h"
+#include "swf/actions/vm.h"
 #include "swf/player/action_runner.h"
-
-namespace swf::actions {
-class Vm;
-}
 
 namespace swf {
 
@@ -20,7 +17,7 @@ class MovieClip;
 
 class VmActionRunner : public ActionRunner {
 public:
-    VmActionRunner(int swfVersion, MovieClip& root);
+    VmActionRunner(int swfVersion, MovieClip& root, const actions::VmLimits& limits = {});
     ~VmActionRunner() override;
     // nullptr: host calls are dropped (FlashCall answers nothing).
     void SetHost(ActionHost* host) { host_ = host; }

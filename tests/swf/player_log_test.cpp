@@ -44,6 +44,34 @@ TEST(PlayerLog, TraceLinesAndStoppedScriptsArriveInOrder) {
     EXPECT_EQ(warnings[0], log[2].second);
 }
 
+// A script stopped by its step limit has taken no more steps than the limit;
+// the next script of the frame runs with a limit of its own.
+TEST(PlayerLog, TheStepLimitStopsAScriptAfterThatManySteps) {
+    ActionAssembler counting;  // i = 0; while (true) ++i;  at least four actions a turn
+    counting.PushString("i").PushNumber(0).Action(ActionCode::SetVariable);
+    counting.Label("top").PushString("i").PushString("i").Action(ActionCode::GetVariable);
+    counting.Action(ActionCode::Increment).Action(ActionCode::SetVariable).Jump("top");
+    ActionAssembler report;
+    report.PushString("i").Action(ActionCode::GetVariable).Action(ActionCode::Trace);
+    const auto movie = test::Movie({test::DoAction(counting.Finish()), test::DoAction(report.Finish()),
+                                    test::ShowFrame()});
+    const auto turnsTaken = [&](std::uint64_t limit) {
+        Player player;
+        player.SetScriptStepLimit(limit);
+        std::string last;
+        player.SetLogHandler([&](Player::LogKind kind, const std::string& text) {
+            if (kind == Player::LogKind::Trace) last = text;
+        });
+        EXPECT_TRUE(player.Load(movie)) << player.LoadError();
+        return std::stod(last.empty() ? "-1" : last);
+    };
+    const double limited = turnsTaken(600);
+    EXPECT_GE(limited, 1);
+    EXPECT_LE(limited, 600 / 4);
+    // The usual limit is a million steps: at most six actions a turn here.
+    EXPECT_GE(turnsTaken(0), 1'000'000 / 6);
+}
+
 TEST(PlayerLog, ReadingWarningsAreLoggedAtLoad) {
     // A tag whose length runs past the end of the file: reading repairs it and says so.
     auto movie = test::Movie({test::ShowFrame()});
