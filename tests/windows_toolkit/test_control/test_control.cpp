@@ -14,6 +14,8 @@
 
 #include "flash/ShockwaveFlashObjects_TLB.h"
 #include "test_control_ids.h"
+#include "win32/com_ptr.h"
+#include "win32/gdi_objects.h"
 
 namespace {
 
@@ -35,8 +37,6 @@ public:
     TestControl() { InterlockedIncrement(&g_liveObjects); }
     ~TestControl() {
         if (window_) DestroyWindow(window_);
-        if (sink_) sink_->Release();
-        if (site_) site_->Release();
         InterlockedDecrement(&g_liveObjects);
     }
 
@@ -69,15 +69,12 @@ public:
 
     // IOleObject
     STDMETHODIMP SetClientSite(IOleClientSite* site) override {
-        if (site) site->AddRef();
-        if (site_) site_->Release();
-        site_ = site;
+        site_ = win32::ComPtr<IOleClientSite>::Share(site);
         return S_OK;
     }
     STDMETHODIMP GetClientSite(IOleClientSite** site) override {
         if (!site) return E_POINTER;
-        *site = site_;
-        if (site_) site_->AddRef();
+        site_.CopyTo(site);
         return S_OK;
     }
     STDMETHODIMP SetHostNames(LPCOLESTR, LPCOLESTR) override { return S_OK; }
@@ -94,23 +91,19 @@ public:
             return E_NOTIMPL;
         }
         if (window_) return S_OK;
-        IOleInPlaceSite* inPlaceSite = nullptr;
-        if (!site || FAILED(site->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(&inPlaceSite)))) {
-            return E_UNEXPECTED;
-        }
+        const auto inPlaceSite =
+            win32::ComPtr<IOleClientSite>::Share(site).As<IOleInPlaceSite>(IID_IOleInPlaceSite);
+        if (!inPlaceSite) return E_UNEXPECTED;
         HRESULT result = inPlaceSite->CanInPlaceActivate();
         if (result == S_OK) result = inPlaceSite->OnInPlaceActivate();
         HWND siteWindow = nullptr;
         if (SUCCEEDED(result)) result = inPlaceSite->GetWindow(&siteWindow);
-        IOleInPlaceFrame* frame = nullptr;
-        IOleInPlaceUIWindow* document = nullptr;
+        win32::ComPtr<IOleInPlaceFrame> frame;
+        win32::ComPtr<IOleInPlaceUIWindow> document;
         RECT position{}, clip{};
         OLEINPLACEFRAMEINFO info{};
         info.cb = sizeof info;
-        if (SUCCEEDED(result)) result = inPlaceSite->GetWindowContext(&frame, &document, &position, &clip, &info);
-        if (frame) frame->Release();
-        if (document) document->Release();
-        inPlaceSite->Release();
+        if (SUCCEEDED(result)) result = inPlaceSite->GetWindowContext(frame.Out(), document.Out(), &position, &clip, &info);
         if (FAILED(result)) return result;
         if (siteWindow != parent) return E_UNEXPECTED;  // the host must name one window for both
         RegisterWindowClass();
@@ -257,17 +250,14 @@ public:
     }
     STDMETHODIMP Advise(IUnknown* sink, DWORD* cookie) override {
         if (sink_) return CONNECT_E_ADVISELIMIT;
-        if (FAILED(sink->QueryInterface(tlb::DIID_IShockwaveFlashEvents, reinterpret_cast<void**>(&sink_)))) {
-            sink_ = nullptr;
-            return CONNECT_E_CANNOTCONNECT;
-        }
+        sink_ = win32::ComPtr<IUnknown>::Share(sink).As<IDispatch>(tlb::DIID_IShockwaveFlashEvents);
+        if (!sink_) return CONNECT_E_CANNOTCONNECT;
         *cookie = 1;
         return S_OK;
     }
     STDMETHODIMP Unadvise(DWORD cookie) override {
         if (cookie != 1 || !sink_) return CONNECT_E_NOCONNECTION;
-        sink_->Release();
-        sink_ = nullptr;
+        sink_.Reset();
         return S_OK;
     }
     STDMETHODIMP EnumConnections(IEnumConnections**) override { return E_NOTIMPL; }
@@ -278,11 +268,9 @@ public:
         argument.vt = VT_BSTR;
         argument.bstrVal = SysAllocString(request);
         DISPPARAMS params{&argument, nullptr, 1, 0};
-        IDispatch* sink = sink_;
-        sink->AddRef();
+        const win32::ComPtr<IDispatch> sink = sink_;  // the call may unadvise
         sink->Invoke(tlb::DISPID_FlashCall, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr,
                      nullptr);
-        sink->Release();
         SysFreeString(argument.bstrVal);
     }
 
@@ -296,9 +284,8 @@ public:
             case WM_PAINT: {
                 PAINTSTRUCT ps;
                 HDC dc = BeginPaint(window, &ps);
-                HBRUSH brush = CreateSolidBrush(kControlColor);
-                FillRect(dc, &ps.rcPaint, brush);
-                DeleteObject(brush);
+                const win32::GdiObject<HBRUSH> brush(CreateSolidBrush(kControlColor));
+                FillRect(dc, &ps.rcPaint, brush.Get());
                 EndPaint(window, &ps);
                 return 0;
             }
@@ -319,8 +306,8 @@ public:
 
 private:
     LONG references_ = 1;
-    IOleClientSite* site_ = nullptr;
-    IDispatch* sink_ = nullptr;
+    win32::ComPtr<IOleClientSite> site_;
+    win32::ComPtr<IDispatch> sink_;
     HWND window_ = nullptr;
     std::vector<BYTE> loadedState_;
     bool stateLoaded_ = false;
