@@ -1,5 +1,6 @@
 #pragma once
-// FileHost over std::filesystem: files below one folder (tests, swfrender).
+// FileHost over the native file system: files below one folder, never
+// through a symbolic link (tests, swfrender).
 
 #include <cstddef>
 #include <filesystem>
