@@ -100,6 +100,7 @@ void InstallBuiltins(Vm& vm) {
     Object* flash = object(vm.objectProto_);
     flash->Set("external", Value::Obj(external));
     vm.global_->Define("flash", Value::Obj(flash), kDontEnum);
+    vm.flashPackage_ = flash;
 
     InstallLoadingBuiltins(vm);
 }

@@ -17,9 +17,7 @@ bool NamesEqual(const std::string& a, const std::string& b, bool ignoreCase) {
 }
 
 Property* Object::FindProperty(const std::string& name, bool ignoreCase) {
-    for (auto& p : properties)
-        if (NamesEqual(p.name, name, ignoreCase)) return &p;
-    return nullptr;
+    return properties.Find(name, ignoreCase);
 }
 
 Value* Object::Find(const std::string& name, bool ignoreCase) {
@@ -41,13 +39,7 @@ void Object::Define(const std::string& name, Value value, std::uint8_t flags) {
     FindProperty(name)->flags = flags;
 }
 
-bool Object::Remove(const std::string& name, bool ignoreCase) {
-    auto it = std::find_if(properties.begin(), properties.end(),
-                           [&](const Property& p) { return NamesEqual(p.name, name, ignoreCase); });
-    if (it == properties.end()) return false;
-    properties.erase(it);
-    return true;
-}
+bool Object::Remove(const std::string& name, bool ignoreCase) { return properties.Remove(name, ignoreCase); }
 
 Value* Object::FindInternal(const std::string& name) {
     for (auto& [key, value] : internals)
@@ -64,6 +56,7 @@ void Object::SetInternal(const std::string& name, Value value) {
 }
 
 Object* Heap::New(ObjectKind kind) {
+    madeBytes_ += sizeof(Object);
     objects_.push_back(std::make_unique<Object>(kind));
     return objects_.back().get();
 }
@@ -72,6 +65,13 @@ namespace {
 
 void MarkValue(const Value& v, std::vector<Object*>& work) {
     if (Object* o = v.AsObject()) work.push_back(o);
+}
+
+// A value's own bytes and its text, counted once however many values share it.
+std::size_t ValueBytes(const Value& v, std::unordered_set<const void*>& texts) {
+    std::size_t bytes = sizeof(Value);
+    if (v.IsString() && texts.insert(v.TextIdentity()).second) bytes += sizeof(std::string) + v.AsString().size();
+    return bytes;
 }
 
 }  // namespace
@@ -107,6 +107,20 @@ void Heap::Collect(const std::vector<Object*>& roots) {
         }
     }
     std::erase_if(objects_, [](const std::unique_ptr<Object>& o) { return !o->marked; });
+    std::unordered_set<const void*> texts;
+    liveBytes_ = 0;
+    for (const auto& o : objects_) liveBytes_ += Measure(*o, texts);
+    madeBytes_ = 0;
+}
+
+std::size_t Heap::Measure(const Object& o, std::unordered_set<const void*>& texts) const {
+    std::size_t bytes = sizeof(Object);
+    for (const Property& p : o.properties) bytes += sizeof(Property) + p.name.size() + ValueBytes(p.value, texts);
+    for (const Value& e : o.elements) bytes += ValueBytes(e, texts);
+    for (const auto& [name, value] : o.internals) bytes += name.size() + ValueBytes(value, texts);
+    bytes += ValueBytes(o.primitive, texts);
+    if (o.script) bytes += o.script->body.size();
+    return bytes;
 }
 
 }  // namespace swf::actions

@@ -15,6 +15,8 @@ namespace {
 
 enum class Family : std::uint8_t { Stack, Variables, Objects, Timeline };
 
+constexpr unsigned kStepsPerClockRead = 64;
+
 constexpr Family FamilyOf(Op op) {
     switch (op) {
     case Op::NextFrame: case Op::PrevFrame: case Op::Play: case Op::Stop:
@@ -46,7 +48,7 @@ constexpr std::array<Family, 256> kFamilies = [] {
 }  // namespace
 
 Interpreter::Interpreter(Vm& vm, ActionHost& host)
-    : vm_(vm), host_(host), actionsLeft_(vm.limits_.maxActions), ignoreCase_(vm.swfVersion_ <= 6) {}
+    : vm_(vm), host_(host), actionsLeft_(vm.stepsLeft_), ignoreCase_(vm.swfVersion_ <= 6) {}
 
 void Interpreter::Fail(RunStatus status) {
     if (status_ == RunStatus::Completed) status_ = status;
@@ -176,6 +178,11 @@ void Interpreter::Execute(Frame& f) {
         while (!f.withs.empty() && (pc >= f.withs.back().end || pc < f.withs.back().start)) {
             f.withs.pop_back();
             f.scope.pop_back();
+        }
+        // Reading the clock costs more than a step; every few dozen is enough.
+        if (++stepsSinceClock_ >= kStepsPerClockRead) {
+            stepsSinceClock_ = 0;
+            vm_.OutOfTime();
         }
         if (actionsLeft_ == 0) {
             Fail(RunStatus::ActionLimit);

@@ -91,6 +91,8 @@ public:
     // Whether names ignore case (movies of version 6 and below).
     bool IgnoreCase() const { return ignoreCase_; }
 
+    // Stops the run when no more objects may be made (count or memory).
+    void CheckRoomForObject();
     Object* NewPlain();
     Object* NewObject(Object* proto);
     Object* NewArray(std::vector<Value> elements);
@@ -109,9 +111,13 @@ public:
     ActionTarget* LoadTarget(Frame* f, const Value& target, int* level);
 
     Vm& vm() { return vm_; }
-    std::uint64_t StepsUsed() const { return vm_.limits_.maxActions - actionsLeft_; }
     ActionHost& host() { return host_; }
     void Fail(RunStatus status);
+    // How the run went so far: a stop, an exception still unwinding, or Completed.
+    RunStatus Status() const {
+        if (status_ != RunStatus::Completed) return status_;
+        return throwing_ ? RunStatus::Thrown : RunStatus::Completed;
+    }
     // False once the run was stopped or while an exception is unwinding.
     bool ok() const { return status_ == RunStatus::Completed && !throwing_; }
 
@@ -150,6 +156,8 @@ private:
     bool Lookup(Object* o, const std::string& name, Value& out, Object** holder = nullptr,
                 const Value* self = nullptr);
     Value GetVariable(Frame& f, const std::string& name);
+    // Tells the Vm when an undefined name is a player class this player lacks.
+    void NoteMissingClass(const std::string& name);
     void SetVariable(Frame& f, const std::string& name, Value v);
     void DefineLocal(Frame& f, const std::string& name, Value v);
     bool DeleteVariable(Frame& f, const std::string& name);
@@ -184,7 +192,10 @@ private:
     Vm& vm_;
     ActionHost& host_;
     RunStatus status_ = RunStatus::Completed;
-    std::uint64_t actionsLeft_;
+    // The budget every interpreter of the frame draws on (the Vm's).
+    std::uint64_t& actionsLeft_;
+    // Steps since the clock was last read.
+    unsigned stepsSinceClock_ = 0;
     int depth_ = 0;
     bool ignoreCase_;
     bool throwing_ = false;

@@ -17,18 +17,27 @@ using detail::kMaxArrayLength;
 using detail::kMaxProtoDepth;
 using detail::Utf8Length;
 
+void Interpreter::CheckRoomForObject() {
+    if (vm_.heap_.Count() >= vm_.limits_.maxObjects) {
+        Fail(RunStatus::ResourceLimit);
+    } else if (vm_.OverMemoryLimit()) {
+        Fail(RunStatus::MemoryLimit);
+    }
+}
+
 Object* Interpreter::NewPlain() { return NewObject(vm_.objectProto_); }
 
 Object* Interpreter::NewObject(Object* proto) {
-    if (vm_.heap_.Count() >= vm_.limits_.maxObjects) Fail(RunStatus::ResourceLimit);
+    CheckRoomForObject();
     Object* o = vm_.heap_.New(ObjectKind::Plain);
     o->proto = proto;
     return o;
 }
 
 Object* Interpreter::NewArray(std::vector<Value> elements) {
-    if (vm_.heap_.Count() >= vm_.limits_.maxObjects) Fail(RunStatus::ResourceLimit);
+    CheckRoomForObject();
     Object* o = vm_.heap_.New(ObjectKind::Array);
+    vm_.heap_.NoteBytes(elements.size() * sizeof(Value));
     o->proto = vm_.arrayProto_;
     o->elements = std::move(elements);
     return o;
@@ -108,7 +117,10 @@ Value Interpreter::GetMember(const Value& object, const std::string& name, Objec
             Lookup(o->proto, name, out, holder, &o->superThis);
             return out;
         }
-        Lookup(o, name, out, holder);
+        if (!Lookup(o, name, out, holder) && o == vm_.flashPackage_) {
+            vm_.NoteUnsupported("the flash." + name + " classes are not available in this player; scripts using "
+                                "them get undefined");
+        }
     } else if (object.IsString()) {
         if (name == "length")
             out = Value::Number(static_cast<double>(Utf8Length(object.AsString())));
@@ -353,7 +365,7 @@ std::size_t Interpreter::DefineFunction(Frame& f, bool v2, std::span<const std::
     script->scope = f.scope;
     script->clip = f.clip ? f.clip : f.home;
 
-    if (vm_.heap_.Count() >= vm_.limits_.maxObjects) Fail(RunStatus::ResourceLimit);
+    CheckRoomForObject();
     Object* fn = vm_.heap_.New(ObjectKind::Function);
     fn->proto = vm_.functionProto_;
     std::string name = script->name;

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 
 #include "action_codes.h"
 #include "builtins/builtins.h"
@@ -54,8 +55,14 @@ Value Interpreter::MakeString(std::string s) {
         return Value();
     }
     // Copying text is work too: a loop that rebuilds a long string must not
-    // outlast the step budget.
+    // outlast the step budget. Its bytes count toward collection and the
+    // memory limit.
     Budget().SpendBytes(s.size());
+    vm_.heap_.NoteBytes(s.size());
+    if (vm_.OverMemoryLimit()) {
+        Fail(RunStatus::MemoryLimit);
+        return Value();
+    }
     return Value::String(std::move(s));
 }
 
@@ -371,7 +378,13 @@ std::size_t Interpreter::StepStack(Frame& f, Op op, std::span<const std::uint8_t
         break;
     }
 
-    default: break;
+    default:
+        if (op != Op::End) {
+            char code[8];
+            std::snprintf(code, sizeof code, "0x%02X", static_cast<unsigned>(op));
+            vm_.NoteUnsupported(std::string("action ") + code + " is not known to this player and is skipped");
+        }
+        break;
     }
     return next;
 }

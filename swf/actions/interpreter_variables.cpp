@@ -89,7 +89,22 @@ Value Interpreter::GetVariable(Frame& f, const std::string& name) {
         if (Lookup(*it, name, out)) return out;
     if (Object* clip = f.clip ? f.clip : f.home; clip && Lookup(clip, name, out)) return out;
     if (Lookup(vm_.global_, name, out)) return out;
+    NoteMissingClass(name);
     return Value();
+}
+
+void Interpreter::NoteMissingClass(const std::string& name) {
+    // Classes of the player's library that this player does not have yet.
+    static const char* const kMissing[] = {"Sound",       "NetConnection", "NetStream",        "Video",
+                                           "Camera",      "Microphone",    "PrintJob",         "SharedObject",
+                                           "LocalConnection", "XMLSocket", "ContextMenu",      "ContextMenuItem",
+                                           "TextSnapshot", "Accessibility", "Color",           "AsBroadcaster"};
+    for (const char* missing : kMissing) {
+        if (!NamesEqual(name, missing, ignoreCase_)) continue;
+        vm_.NoteUnsupported("the " + std::string(missing) +
+                            " class is not available in this player; scripts using it get undefined");
+        return;
+    }
 }
 
 void Interpreter::SetVariable(Frame& f, const std::string& name, Value v) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iterator>
 
 #include "builtins/builtins.h"
 #include "builtins/xml.h"
@@ -66,6 +67,7 @@ Value LoadVarsDecode(CallContext& c) {
     Object* self = c.self.AsObject();
     if (self == nullptr || c.args.empty()) return Value();
     for (auto& [name, value] : DecodeUrlVariables(c.interpreter.Text(c.args[0]))) {
+        if (!c.interpreter.Budget().Spend(1)) break;
         Value text = c.interpreter.MakeString(std::move(value));
         if (!c.interpreter.ok()) break;
         self->Set(name, std::move(text));
@@ -333,7 +335,13 @@ std::vector<LoadRequest>& Vm::BeginLoads() {
     return activeLoads_;
 }
 
-void Vm::EndLoads() { activeLoads_.clear(); }
+void Vm::EndLoads(std::size_t done) {
+    if (done < activeLoads_.size()) {
+        pendingLoads_.insert(pendingLoads_.begin(), std::make_move_iterator(activeLoads_.begin() + done),
+                             std::make_move_iterator(activeLoads_.end()));
+    }
+    activeLoads_.clear();
+}
 
 Value Vm::ClipValue(ActionTarget& target) { return Value::Obj(ClipFor(&target)); }
 
@@ -345,16 +353,18 @@ void Vm::FinishLoadVars(Object* receiver, const std::string* text, std::size_t b
         receiver->SetInternal("bytesLoaded", Value::Number(static_cast<double>(bytes)));
         receiver->SetInternal("bytesTotal", Value::Number(static_cast<double>(bytes)));
     }
+    if (text != nullptr) NoteBytes(text->size());
     CallMethod(Value::Obj(receiver), "onData", {text != nullptr ? Value::String(*text) : Value()}, host);
 }
 
 void Vm::FinishXml(Object* document, const std::string* text, ActionHost& host) {
     if (document == nullptr) return;
-    ++runDepth_;
-    Interpreter interpreter(*this, host);
-    XmlLoaded(interpreter, document, text != nullptr, text != nullptr ? *text : std::string());
-    --runDepth_;
-    CollectIfIdle();
+    if (text != nullptr) NoteBytes(text->size());
+    Enter([&] {
+        Interpreter interpreter(*this, host);
+        XmlLoaded(interpreter, document, text != nullptr, text != nullptr ? *text : std::string());
+        return interpreter.Status();
+    });
 }
 
 void Vm::NotifyClipLoader(Object* loader, const std::string& event, const std::vector<Value>& args,
@@ -365,10 +375,10 @@ void Vm::NotifyClipLoader(Object* loader, const std::string& event, const std::v
     // Listeners added or removed by a callback take effect with the next event.
     // No collection runs until all have heard it: the copy keeps removed ones.
     const std::vector<Value> listeners = list->AsObject()->elements;
-    ++runDepth_;
-    for (const Value& listener : listeners) CallMethod(listener, event, args, host);
-    --runDepth_;
-    CollectIfIdle();
+    Enter([&] {
+        for (const Value& listener : listeners) CallMethod(listener, event, args, host);
+        return RunStatus::Completed;
+    });
 }
 
 void Vm::SetClipLoadProgress(Object* loader, ActionTarget& target, double loaded, double total) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -25,7 +26,14 @@ public:
     static Value Null() { Value v; v.type_ = ValueType::Null; return v; }
     static Value Bool(bool b) { Value v; v.type_ = ValueType::Boolean; v.bool_ = b; return v; }
     static Value Number(double n) { Value v; v.type_ = ValueType::Number; v.number_ = n; return v; }
-    static Value String(std::string s) { Value v; v.type_ = ValueType::String; v.string_ = std::move(s); return v; }
+    // Text is shared between copies: a value copied into many slots holds
+    // its characters once.
+    static Value String(std::string s) {
+        Value v;
+        v.type_ = ValueType::String;
+        v.string_ = std::make_shared<const std::string>(std::move(s));
+        return v;
+    }
     static Value Obj(Object* o) {
         if (!o) return Null();
         Value v; v.type_ = ValueType::Object; v.object_ = o; return v;
@@ -41,15 +49,22 @@ public:
 
     bool AsBool() const { return bool_; }
     double AsNumber() const { return number_; }
-    const std::string& AsString() const { return string_; }
+    const std::string& AsString() const { return string_ ? *string_ : EmptyText(); }
+    // Where the characters live, so that memory counts can tell shared text apart.
+    const void* TextIdentity() const { return string_.get(); }
     Object* AsObject() const { return type_ == ValueType::Object ? object_ : nullptr; }
 
 private:
     ValueType type_ = ValueType::Undefined;
     bool bool_ = false;
     double number_ = 0;
-    std::string string_;
+    std::shared_ptr<const std::string> string_;
     Object* object_ = nullptr;
+
+    static const std::string& EmptyText() {
+        static const std::string empty;
+        return empty;
+    }
 };
 
 // Super: what `super` names inside a method (see Object::superThis).
@@ -84,6 +99,40 @@ struct Property {
     Object* setter = nullptr;
 };
 
+// An object's named members in insertion order, found by a hash of the
+// case-folded name once there are more than a few: an object holding tens of
+// thousands of loaded variables must not be searched member by member.
+class PropertyTable {
+public:
+    // The first member with that name (exactly, or ignoring ASCII case), or null.
+    Property* Find(const std::string& name, bool ignoreCase);
+    // Appends without looking for an existing member of that name.
+    Property& push_back(Property property);
+    // Removes the first member with that name; false when there was none.
+    bool Remove(const std::string& name, bool ignoreCase);
+    void clear();
+
+    std::size_t size() const { return items_.size(); }
+    bool empty() const { return items_.empty(); }
+    Property& back() { return items_.back(); }
+    auto begin() { return items_.begin(); }
+    auto end() { return items_.end(); }
+    auto begin() const { return items_.begin(); }
+    auto end() const { return items_.end(); }
+
+private:
+    // Below this many members a walk is as quick as hashing.
+    static constexpr std::size_t kIndexFrom = 8;
+
+    void Index(std::uint32_t position);
+    void Reindex();
+    std::size_t Position(const std::string& name, bool ignoreCase) const;
+
+    std::vector<Property> items_;
+    // Hash of the ASCII-lower-cased name -> positions, ascending.
+    std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> index_;
+};
+
 // watch(): writes to `name` pass through `callback` first.
 struct Watch {
     std::string name;
@@ -95,7 +144,7 @@ struct Object {
     explicit Object(ObjectKind k) : kind(k) {}
 
     ObjectKind kind;
-    std::vector<Property> properties;  // in insertion order
+    PropertyTable properties;
     std::vector<Value> elements;                             // arrays only
     Object* proto = nullptr;
     std::shared_ptr<const ScriptFunction> script;  // scripted functions

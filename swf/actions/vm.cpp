@@ -1,6 +1,7 @@
 #include "vm.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "conversions.h"
 #include "interpreter.h"
@@ -10,8 +11,12 @@ namespace swf::actions {
 
 namespace {
 
-// Collect once the heap has grown this much beyond what survived the last time.
+// Collect once the heap has grown this much beyond what survived the last time,
+// in objects or in bytes (at least kCollectBytes, else half of what lived).
 constexpr std::size_t kCollectSlack = 1024;
+constexpr std::size_t kCollectBytes = 16u << 20;
+// Over the memory limit, collect again only once this much more was made.
+constexpr std::size_t kOverLimitCollectBytes = 1u << 20;
 // Timers alive at once.
 constexpr std::size_t kMaxTimers = 1000;
 
@@ -25,22 +30,99 @@ Vm::Vm(int swfVersion, VmLimits limits) : swfVersion_(swfVersion), limits_(limit
 
 Vm::~Vm() = default;
 
+Vm::Entry::Entry(Vm& vm) : vm_(vm), outermost_(vm.runDepth_ == 0) {
+    if (outermost_) {
+        if (!vm_.frameOpen_) {
+            vm_.stepsLeft_ = vm_.limits_.maxActions;
+            vm_.hasDeadline_ = vm_.limits_.maxMilliseconds > 0;
+            if (vm_.hasDeadline_) {
+                vm_.deadline_ = std::chrono::steady_clock::now() +
+                                std::chrono::microseconds(static_cast<long long>(vm_.limits_.maxMilliseconds * 1000));
+            }
+        }
+        vm_.entryStatus_ = RunStatus::Completed;
+        stepsAtStart_ = vm_.stepsLeft_;
+    }
+    ++vm_.runDepth_;
+}
+
+void Vm::Entry::Finish(RunStatus status) {
+    if (vm_.entryStatus_ == RunStatus::Completed) vm_.entryStatus_ = status;
+}
+
+Vm::Entry::~Entry() {
+    --vm_.runDepth_;
+    if (!outermost_) return;
+    vm_.stepsUsed_ += stepsAtStart_ - vm_.stepsLeft_;
+    vm_.lastStatus_ = vm_.entryStatus_;
+    try {
+        vm_.CollectIfIdle();
+    } catch (const std::bad_alloc&) {
+        vm_.lastStatus_ = RunStatus::MemoryLimit;  // the mark stack could not grow; collect later
+    }
+}
+
+void Vm::BeginFrame() {
+    frameOpen_ = true;
+    stepsLeft_ = limits_.maxActions;
+    hasDeadline_ = limits_.maxMilliseconds > 0;
+    if (hasDeadline_) {
+        deadline_ = std::chrono::steady_clock::now() +
+                    std::chrono::microseconds(static_cast<long long>(limits_.maxMilliseconds * 1000));
+    }
+}
+
+bool Vm::EndFrame() {
+    const bool spent = stepsLeft_ == 0;
+    frameOpen_ = false;
+    return spent;
+}
+
+void Vm::NoteUnsupported(const std::string& what) {
+    // Bounded: a movie naming endless distinct things must not grow the set.
+    if (unsupportedSeen_.size() < 256 && unsupportedSeen_.insert(what).second) unsupported_.push_back(what);
+}
+
+std::vector<std::string> Vm::TakeUnsupported() { return std::exchange(unsupported_, {}); }
+
+bool Vm::Spend(std::uint64_t steps) {
+    if (!frameOpen_) return true;  // nothing to draw on outside a frame
+    if (OutOfTime() || stepsLeft_ < steps) {
+        stepsLeft_ = 0;
+        return false;
+    }
+    stepsLeft_ -= steps;
+    return true;
+}
+
+bool Vm::OutOfTime() {
+    if (!hasDeadline_ || std::chrono::steady_clock::now() < deadline_) return false;
+    stepsLeft_ = 0;
+    return true;
+}
+
+void Vm::ApplyScriptLimits(int maxRecursionDepth, int timeoutSeconds) {
+    if (maxRecursionDepth > 0) limits_.maxCallDepth = std::min(limits_.maxCallDepth, maxRecursionDepth);
+    if (timeoutSeconds > 0) {
+        const double ms = timeoutSeconds * 1000.0;
+        limits_.maxMilliseconds = limits_.maxMilliseconds > 0 ? std::min(limits_.maxMilliseconds, ms) : ms;
+    }
+}
+
 RunStatus Vm::Run(std::span<const std::uint8_t> code, ActionTarget& target, ActionHost& host) {
-    ++runDepth_;
-    Interpreter interpreter(*this, host);
-    RunStatus status = interpreter.RunBlock(code, ClipFor(&target));
-    stepsUsed_ += interpreter.StepsUsed();
-    --runDepth_;
-    CollectIfIdle();
-    return status;
+    return Enter([&] {
+        Interpreter interpreter(*this, host);
+        return interpreter.RunBlock(code, ClipFor(&target));
+    });
 }
 
 Value Vm::CallMethod(const Value& object, const std::string& name, std::vector<Value> args, ActionHost& host) {
-    ++runDepth_;
-    Interpreter interpreter(*this, host);
-    Value result = interpreter.Call(interpreter.GetMember(object, name), object, std::move(args));
-    --runDepth_;
-    CollectIfIdle();
+    Value result;
+    Enter([&] {
+        Interpreter interpreter(*this, host);
+        result = interpreter.Call(interpreter.GetMember(object, name), object, std::move(args));
+        return interpreter.Status();
+    });
     return result;
 }
 
@@ -48,12 +130,12 @@ bool Vm::ConstructAs(DisplayTarget& clip, const std::string& symbol, ActionHost&
     Object* constructor = RegisteredClass(symbol);
     if (constructor == nullptr) return false;
     Object* self = ObjectFor(&clip);
-    ++runDepth_;
-    Interpreter interpreter(*this, host);
-    if (Object* proto = interpreter.GetMember(Value::Obj(constructor), "prototype").AsObject()) self->proto = proto;
-    interpreter.Initialize(Value::Obj(constructor), Value::Obj(self), {}, self->proto);
-    --runDepth_;
-    CollectIfIdle();
+    Enter([&] {
+        Interpreter interpreter(*this, host);
+        if (Object* proto = interpreter.GetMember(Value::Obj(constructor), "prototype").AsObject()) self->proto = proto;
+        interpreter.Initialize(Value::Obj(constructor), Value::Obj(self), {}, self->proto);
+        return interpreter.Status();
+    });
     return true;
 }
 
@@ -175,9 +257,14 @@ RunStatus Vm::AdvanceTimers(double nowMs, ActionHost& host) {
     std::vector<int> due;
     for (const Timer& t : timers_)
         if (t.due <= clockMs_) due.push_back(t.id);
+    if (due.empty()) return RunStatus::Completed;
+    return Enter([&] { return RunTimers(due, host); });
+}
+
+RunStatus Vm::RunTimers(const std::vector<int>& due, ActionHost& host) {
     RunStatus status = RunStatus::Completed;
-    ++runDepth_;
     for (int id : due) {
+        if (stepsLeft_ == 0) return RunStatus::ActionLimit;
         auto it = std::find_if(timers_.begin(), timers_.end(), [id](const Timer& t) { return t.id == id; });
         if (it == timers_.end()) continue;  // cleared by an earlier callback
         Timer timer = *it;
@@ -189,22 +276,23 @@ RunStatus Vm::AdvanceTimers(double nowMs, ActionHost& host) {
         }
         Interpreter interpreter(*this, host);
         RunStatus s = interpreter.RunTimer(timer);
-        stepsUsed_ += interpreter.StepsUsed();
         if (status == RunStatus::Completed) status = s;
     }
-    --runDepth_;
-    CollectIfIdle();
     return status;
 }
 
 void Vm::CollectIfIdle() {
-    if (runDepth_ == 0 && heap_.Count() > liveAfterCollect_ + kCollectSlack) CollectGarbage();
+    if (runDepth_ != 0) return;
+    const std::size_t made = heap_.BytesMadeSinceCollect();
+    const bool manyObjects = heap_.Count() > liveAfterCollect_ + kCollectSlack;
+    const bool manyBytes = made > kCollectBytes && made > (heap_.Bytes() - made) / 2;
+    if (manyObjects || manyBytes || (OverMemoryLimit() && made > kOverLimitCollectBytes)) CollectGarbage();
 }
 
 void Vm::CollectGarbage() {
     std::vector<Object*> roots = {global_,        objectProto_, arrayProto_,   stringProto_,   clipProto_,
                                   functionProto_, numberProto_, booleanProto_, dateProto_,     xmlNodeProto_,
-                                  loadVarsProto_, clipLoaderProto_, textFieldProto_, buttonProto_};
+                                  loadVarsProto_, clipLoaderProto_, textFieldProto_, buttonProto_, flashPackage_};
     for (const auto* loads : {&pendingLoads_, &activeLoads_}) {
         for (const LoadRequest& request : *loads) roots.push_back(request.receiver);
     }

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <new>
+#include <set>
 #include <span>
 #include <string>
 #include <vector>
@@ -30,14 +32,23 @@ enum class RunStatus {
     CallDepthLimit,   // function calls nested too deeply
     ResourceLimit,    // operand stack, string or object count grew too large
     Thrown,           // the script threw and nothing caught it
+    MemoryLimit,      // the movie's script memory is used up (or the system's)
 };
 
 struct VmLimits {
-    std::uint64_t maxActions = 1'000'000;  // per Run, function bodies included
+    // Steps all script work of one frame may take together (function bodies,
+    // handlers, callbacks and conversions included); outside a frame, steps
+    // one call from outside may take.
+    std::uint64_t maxActions = 1'000'000;
+    // Wall time the same work may take, in milliseconds; 0: no limit.
+    double maxMilliseconds = 0;
     int maxCallDepth = 64;
     std::size_t maxStackDepth = 65'536;
     std::size_t maxStringLength = 4u << 20;
     std::size_t maxObjects = 200'000;
+    // Bytes the movie's scripts may hold (objects, members, text) by the
+    // heap's estimate.
+    std::size_t maxMemoryBytes = 256u << 20;
 };
 
 class Interpreter;
@@ -54,6 +65,36 @@ public:
 
     // Executes one action block on behalf of `target`.
     RunStatus Run(std::span<const std::uint8_t> code, ActionTarget& target, ActionHost& host);
+
+    // One frame's script work: between these calls every block, handler,
+    // callback and load report draws on one budget of maxActions steps and
+    // maxMilliseconds. Once it is spent, calls from outside return at once
+    // with ActionLimit until the next frame. Outside a frame each call from
+    // outside gets a budget of its own.
+    void BeginFrame();
+    // Closes the frame; true when its budget was spent.
+    bool EndFrame();
+    bool BudgetSpent() const { return frameOpen_ && stepsLeft_ == 0; }
+    // How the last call from outside ended (the first stop among the calls
+    // it made), for the calls that return no status.
+    RunStatus LastStatus() const { return lastStatus_; }
+    // A movie's ScriptLimits tag: lowers the call depth and the time limit,
+    // never raises them past what the player allows (0 leaves a limit as it is).
+    void ApplyScriptLimits(int maxRecursionDepth, int timeoutSeconds);
+    // Whether scripts hold more memory than the limit allows (after the last
+    // collection, plus what was made since).
+    bool OverMemoryLimit() const { return heap_.Bytes() > limits_.maxMemoryBytes; }
+    // Counts text handed to scripts from outside (loaded files) toward
+    // collection and the memory limit.
+    void NoteBytes(std::size_t bytes) { heap_.NoteBytes(bytes); }
+    // Something the movie's scripts use that this player does not have (an
+    // action, a built-in class): each is kept once, to be taken by the player.
+    void NoteUnsupported(const std::string& what);
+    std::vector<std::string> TakeUnsupported();
+
+    // Work done for scripts outside them (loaded variables set): drawn from
+    // the open budget. False once it is spent.
+    bool Spend(std::uint64_t steps);
 
     // The main timeline, which `_root` and `_level0` name. Without one, `_root`
     // is the timeline the block runs on.
@@ -96,7 +137,8 @@ public:
     // queued meanwhile wait for the next call. Targets destroyed meanwhile
     // show as targetGone.
     std::vector<LoadRequest>& BeginLoads();
-    void EndLoads();
+    // The first `done` were completed; the rest wait, ahead of newer ones.
+    void EndLoads(std::size_t done);
     // The script object of a timeline, as callbacks receive it.
     Value ClipValue(ActionTarget& target);
     // A timeline's own variables dropped (its content was replaced).
@@ -205,6 +247,45 @@ private:
     friend void InstallBuiltins(Vm& vm);
     friend void InstallLoadingBuiltins(Vm& vm);
 
+    // Every call into scripts from outside goes through one. The outermost
+    // takes a budget when no frame is open, counts the steps spent, records
+    // how the calls ended, and collects garbage afterwards.
+    class Entry {
+    public:
+        explicit Entry(Vm& vm);
+        ~Entry();
+        Entry(const Entry&) = delete;
+        Entry& operator=(const Entry&) = delete;
+        // False when the budget is spent: nothing may run.
+        bool Allowed() const { return vm_.stepsLeft_ > 0; }
+        void Finish(RunStatus status);
+
+    private:
+        Vm& vm_;
+        bool outermost_;
+        std::uint64_t stepsAtStart_ = 0;
+    };
+    // Runs `body` (returning a RunStatus) as one entry; exhaustion of the
+    // system's memory stops it like the movie's memory limit.
+    template <class Body>
+    RunStatus Enter(Body&& body) {
+        Entry entry(*this);
+        RunStatus status = RunStatus::ActionLimit;
+        if (entry.Allowed()) {
+            try {
+                status = body();
+            } catch (const std::bad_alloc&) {
+                status = RunStatus::MemoryLimit;
+            }
+        }
+        entry.Finish(status);
+        return status;
+    }
+    // The due timers' callbacks, while the budget lasts.
+    RunStatus RunTimers(const std::vector<int>& due, ActionHost& host);
+    // True once the open budget's time has run out (it is then spent).
+    bool OutOfTime();
+
     Object* ClipFor(ActionTarget* target);
     void CollectGarbage();
     // Collects when no block runs and the heap has grown enough since last time.
@@ -228,6 +309,8 @@ private:
     Object* xmlNodeProto_ = nullptr;
     Object* textFieldProto_ = nullptr;
     Object* buttonProto_ = nullptr;
+    // The `flash` package object: names missing from it are player classes this player lacks.
+    Object* flashPackage_ = nullptr;
     ActionTarget* root_ = nullptr;
     std::map<int, ActionTarget*> levels_;
     std::vector<LoadRequest> pendingLoads_;
@@ -241,6 +324,15 @@ private:
     std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
     double clockMs_ = 0;
     std::uint64_t stepsUsed_ = 0;
+    // The budget being drawn on: steps left and the time it ends.
+    std::uint64_t stepsLeft_ = 0;
+    std::chrono::steady_clock::time_point deadline_;
+    bool hasDeadline_ = false;
+    bool frameOpen_ = false;
+    RunStatus entryStatus_ = RunStatus::Completed;
+    std::set<std::string> unsupportedSeen_;
+    std::vector<std::string> unsupported_;
+    RunStatus lastStatus_ = RunStatus::Completed;
     TimeZone timeZone_;
     int nextTimerId_ = 1;
     std::vector<Timer> timers_;

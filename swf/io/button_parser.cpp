@@ -29,8 +29,8 @@ void ReadButtonRecords(BitReader& in, int version, ButtonDefinition& button) {
         record.matrix = ReadMatrix(in);
         if (version >= 2) {
             record.colorTransform = ReadColorTransform(in, true);
-            if (hasFilters) SkipFilterList(in);
-            if (hasBlend) in.ReadU8();
+            if (hasFilters) record.filterKinds = SkipFilterList(in);
+            if (hasBlend) record.blendMode = in.ReadU8();
         }
         button.records.push_back(record);
     }

@@ -4,10 +4,13 @@
 
 namespace swf {
 
-void SkipFilterList(BitReader& in) {
+std::uint8_t SkipFilterList(BitReader& in) {
     const unsigned count = in.ReadU8();
+    std::uint8_t kinds = 0;
     for (unsigned i = 0; i < count; ++i) {
-        switch (in.ReadU8()) {
+        const std::uint8_t kind = in.ReadU8();
+        if (kind < 8) kinds = static_cast<std::uint8_t>(kinds | (1u << kind));
+        switch (kind) {
             case 0: in.Skip(23); break;  // drop shadow
             case 1: in.Skip(9); break;   // blur
             case 2: in.Skip(15); break;  // glow
@@ -28,6 +31,7 @@ void SkipFilterList(BitReader& in) {
             default: throw ParseError("unknown filter");
         }
     }
+    return kinds;
 }
 
 }  // namespace swf

@@ -17,6 +17,7 @@
 #include "swf/io/tag_reader.h"
 #include "swf/io/text_parser.h"
 #include "swf/io/timeline_builder.h"
+#include "swf/io/unsupported_features.h"
 
 namespace swf {
 
@@ -36,7 +37,7 @@ void NoteStreamEnd(const TagReader& tags, bool sawEnd, const std::string& where,
 }
 
 std::shared_ptr<SpriteDefinition> ParseDefineSprite(std::span<const std::uint8_t> body, int version,
-                                                    std::vector<std::string>& warnings) {
+                                                    std::vector<std::string>& warnings, UnsupportedNotes& notes) {
     BitReader in(body);
     auto sprite = std::make_shared<SpriteDefinition>();
     sprite->id = in.ReadU16();
@@ -51,7 +52,7 @@ std::shared_ptr<SpriteDefinition> ParseDefineSprite(std::span<const std::uint8_t
         }
         // Definitions inside a sprite are not allowed; they and unknown tags are skipped.
         try {
-            builder.Add(*tag);
+            if (!builder.Add(*tag)) notes.Tag(tag->code);
         } catch (const ParseError& e) {
             warnings.push_back("sprite " + std::to_string(sprite->id) + ": tag " + std::to_string(tag->code) +
                                " skipped: " + e.what());
@@ -141,6 +142,7 @@ std::shared_ptr<const MovieDefinition> ParseMovie(std::span<const std::uint8_t> 
     std::span<const std::uint8_t> jpegTables;  // shared by every DefineBits
     TimelineBuilder builder(movie->header.version);
     TagReader tags(file.tags);
+    UnsupportedNotes notes;
     bool sawEnd = false;
     while (auto tag = tags.Next()) {
         if (tag->code == tag::End) {
@@ -159,15 +161,26 @@ std::shared_ptr<const MovieDefinition> ParseMovie(std::span<const std::uint8_t> 
                 ReadExportAssets(tag->body, movie->exports);
                 continue;
             }
+            if (tag->code == tag::ScriptLimits) {
+                BitReader in(tag->body);
+                movie->scriptLimits.maxRecursionDepth = in.ReadU16();
+                movie->scriptLimits.timeoutSeconds = in.ReadU16();
+                continue;
+            }
             if (tag->code == tag::JpegTables) {
                 jpegTables = tag->body;
                 continue;
             }
             std::shared_ptr<const Character> character =
-                tag->code == tag::DefineSprite ? ParseDefineSprite(tag->body, movie->header.version, movie->warnings)
-                                               : ParseDefinition(*tag, budget, *movie, jpegTables);
+                tag->code == tag::DefineSprite
+                    ? ParseDefineSprite(tag->body, movie->header.version, movie->warnings, notes)
+                    : ParseDefinition(*tag, budget, *movie, jpegTables);
+            if (!character) {
+                notes.Tag(tag->code);
+                continue;
+            }
             // The first definition of an id stands; later ones are ignored.
-            if (!character || movie->dictionary.contains(character->id)) continue;
+            if (movie->dictionary.contains(character->id)) continue;
             const std::size_t pixelBytes = PixelBytes(*character);
             if (pixelBytes > kMaxBitmapBytesPerMovie - bitmapBytes) {
                 throw ParseError("the movie's bitmaps are over the memory limit");
@@ -181,6 +194,8 @@ std::shared_ptr<const MovieDefinition> ParseMovie(std::span<const std::uint8_t> 
     }
     NoteStreamEnd(tags, sawEnd, "", movie->warnings);
     movie->timeline = builder.Finish();
+    notes.Effects(*movie);
+    notes.AppendTo(movie->warnings);
     return movie;
 }
 

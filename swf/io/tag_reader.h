@@ -67,6 +67,7 @@ inline constexpr std::uint16_t ExportAssets = 56;
 inline constexpr std::uint16_t DefineFont2 = 48;
 inline constexpr std::uint16_t DoInitAction = 59;
 inline constexpr std::uint16_t DefineFontInfo2 = 62;
+inline constexpr std::uint16_t ScriptLimits = 65;
 inline constexpr std::uint16_t PlaceObject3 = 70;
 inline constexpr std::uint16_t DefineFontAlignZones = 73;
 inline constexpr std::uint16_t CSMTextSettings = 74;

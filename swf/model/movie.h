@@ -23,6 +23,13 @@ struct MovieDefinition {
     std::map<std::string, std::uint16_t> exports;
     // Where the movie was read from, as scripts' _url reports it; empty when unknown.
     std::string url;
+    // What a ScriptLimits tag asks: the deepest call nesting and the
+    // seconds a script may run (0: not given).
+    struct ScriptLimits {
+        int maxRecursionDepth = 0;
+        int timeoutSeconds = 0;
+    };
+    ScriptLimits scriptLimits;
     // Tags that were dropped because their contents were malformed.
     std::vector<std::string> warnings;
 };

@@ -62,6 +62,9 @@ struct PlaceCommand {
     std::optional<std::string> name;
     std::optional<std::uint16_t> clipDepth;
     ClipActions clipActions;  // null when the tag carries none
+    // Asked for and not drawn: bit n for a filter of kind n; the blend mode (0 and 1: normal).
+    std::uint8_t filterKinds = 0;
+    std::uint8_t blendMode = 0;
 };
 
 struct RemoveCommand {

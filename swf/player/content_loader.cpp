@@ -6,6 +6,7 @@
 #include <new>
 #include <optional>
 
+#include "swf/actions/conversions.h"
 #include "swf/actions/url_variables.h"
 #include "swf/actions/vm.h"
 #include "swf/files/file_host.h"
@@ -28,6 +29,8 @@ using actions::Value;
 
 // Warnings kept per movie; later ones are dropped.
 constexpr std::size_t kMaxWarnings = 1000;
+// Bytes of files one tick reads before the remaining loads wait for the next.
+constexpr std::size_t kLoadBytesPerTick = 16u << 20;
 
 class Completion {
 public:
@@ -37,7 +40,11 @@ public:
     void Run() {
         std::vector<LoadRequest>& requests = vm_.BeginLoads();
         // Callbacks queue further loads for the next tick; these stay put.
-        for (std::size_t i = 0; i < requests.size(); ++i) {
+        // Each tick does a bounded amount: once the frame's script budget is
+        // spent or enough was read, the rest wait for the next tick.
+        std::size_t done = 0;
+        while (done < requests.size() && !vm_.BudgetSpent() && bytesRead_ < kLoadBytesPerTick) {
+            const std::size_t i = done++;
             switch (requests[i].kind) {
                 case LoadKind::Variables: LoadVariables(requests, i); break;
                 case LoadKind::Xml: LoadXml(requests[i]); break;
@@ -46,7 +53,7 @@ public:
             }
             stage_.RunQueuedActions();
         }
-        vm_.EndLoads();
+        vm_.EndLoads(done);
     }
 
 private:
@@ -67,7 +74,12 @@ private:
             Warn("not loaded: \"" + url + "\": there is no folder to load from");
             return std::nullopt;
         }
+        if (vm_.OverMemoryLimit()) {
+            Warn("not loaded: \"" + url + "\": the movie's script memory is used up");
+            return std::nullopt;
+        }
         FileReadResult result = files_->ReadFile(path, kMaxLoadedFileBytes);
+        if (result.ok) bytesRead_ += result.bytes.size();
         if (!result.ok) {
             Warn("not loaded: \"" + url + "\": " + result.error);
             return std::nullopt;
@@ -113,7 +125,12 @@ private:
             return;
         }
         const std::size_t maxLength = vm_.limits().maxStringLength;
-        for (auto& [name, value] : actions::DecodeUrlVariables(*text)) {
+        // Setting the variables is script work of this frame, and their text
+        // is script memory.
+        actions::UrlVariables variables = actions::DecodeUrlVariables(*text);
+        vm_.Spend(variables.size() + text->size() / actions::WorkBudget::kBytesPerUnit);
+        vm_.NoteBytes(text->size());
+        for (auto& [name, value] : variables) {
             if (value.size() > maxLength) value.resize(maxLength);
             vm_.SetVariable(*clip, name, Value::String(std::move(value)));
         }
@@ -198,6 +215,7 @@ private:
     ActionHost& host_;
     FileHost* files_;
     std::vector<std::string>& warnings_;
+    std::size_t bytesRead_ = 0;
 };
 
 }  // namespace

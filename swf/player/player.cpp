@@ -33,6 +33,15 @@ constexpr double kFullRedrawShare = 0.6;
 // Areas smaller than this are drawn on one thread: waking the helper and
 // walking the movie twice would cost more than the second core saves.
 constexpr long long kMinBandedPixels = 256 * 256;
+// Wall time all script work of one frame may take: the window must keep
+// painting and answering input whatever the movie's scripts do. Builds with
+// the address sanitizer run scripts several times slower: the same work gets
+// proportionally more time there.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr double kFrameScriptMilliseconds = 200 * 8;
+#else
+constexpr double kFrameScriptMilliseconds = 200;
+#endif
 }
 
 // Connects each field the stage makes to the scripts and the focus.
@@ -76,17 +85,28 @@ struct Player::Session {
     std::vector<std::string> loadWarnings;
 };
 
+// The outermost scope also opens the movie's script budget for what runs
+// inside it: a frame tick, an input event, a jump asked for by the host.
 class Player::BusyScope {
 public:
-    explicit BusyScope(Player& player) : player_(player) { ++player_.busy_; }
+    explicit BusyScope(Player& player) : player_(player) {
+        if (player_.busy_++ == 0 && player_.session_) {
+            runner_ = player_.session_->runner.get();
+            runner_->BeginFrame();
+        }
+    }
     ~BusyScope() {
-        if (--player_.busy_ == 0) player_.retired_.clear();
+        if (--player_.busy_ != 0) return;
+        // A session replaced meanwhile is still kept in retired_ here.
+        if (runner_ != nullptr) runner_->EndFrame();
+        player_.retired_.clear();
     }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
 
 private:
     Player& player_;
+    VmActionRunner* runner_ = nullptr;
 };
 
 Player::Player() : drawThreads_(std::thread::hardware_concurrency() >= 2 ? 2 : 1) {}
@@ -133,8 +153,11 @@ bool Player::Load(std::span<const std::uint8_t> bytes, std::string url) {
     session->bandRenderer->SetFonts(&session->stage->Fonts());
     session->bandRenderer->ReadNotesOf(session->renderer.get());
     actions::VmLimits limits;
+    limits.maxMilliseconds = scriptTimeLimit_ == 0 ? kFrameScriptMilliseconds : std::max(0.0, scriptTimeLimit_);
     if (scriptStepLimit_ != 0) limits.maxActions = scriptStepLimit_;
     session->runner = std::make_unique<VmActionRunner>(session->movie->header.version, session->stage->Root(), limits);
+    session->runner->Vm().ApplyScriptLimits(session->movie->scriptLimits.maxRecursionDepth,
+                                            session->movie->scriptLimits.timeoutSeconds);
     session->runner->SetHost(host_);
     session->runner->Vm().SetTraceHandler([this](const std::string& line) {
         if (log_) log_(LogKind::Trace, line);
@@ -166,9 +189,13 @@ bool Player::Load(std::span<const std::uint8_t> bytes, std::string url) {
     if (log_) {
         for (const std::string& warning : session_->movie->warnings) log_(LogKind::Warning, warning);
     }
-    session_->stage->RunQueuedActions();  // the first frame's actions
+    // The first frame's actions, on a budget of their own.
+    VmActionRunner& runner = *session_->runner;
+    runner.BeginFrame();
+    session_->stage->RunQueuedActions();
     // The first frame drawn shows what those actions set in bound variables.
     session_->stage->RefreshFields();
+    runner.EndFrame();
     return true;
 }
 

@@ -94,9 +94,13 @@ public:
     // kept for it, pixel for pixel as one thread draws them. 1: one thread.
     // By default 2 when the machine has two cores or more.
     void SetDrawThreads(int threads) { drawThreads_ = threads; }
-    // Steps one script run may take before it is stopped with a warning
-    // (0: the player's usual limit). Applies to movies loaded afterwards.
+    // Steps all script work of one frame (or one input event) may take
+    // before the rest is stopped with a warning (0: the player's usual
+    // limit). Applies to movies loaded afterwards.
     void SetScriptStepLimit(std::uint64_t steps) { scriptStepLimit_ = steps; }
+    // Wall time in milliseconds the same work may take (0: the player's
+    // usual limit; negative: none). Applies to movies loaded afterwards.
+    void SetScriptTimeLimit(double milliseconds) { scriptTimeLimit_ = milliseconds; }
     // How many areas were drawn in two bands so far.
     std::uint64_t BandedAreas() const { return bandedAreas_; }
 
@@ -221,6 +225,7 @@ private:
     Matrix stageMaskView_;
     int drawThreads_ = 2;
     std::uint64_t scriptStepLimit_ = 0;
+    double scriptTimeLimit_ = 0;
     std::uint64_t bandedAreas_ = 0;
     // Started by the first frame drawn in bands, kept until the player goes.
     std::unique_ptr<HelperThread> helper_;

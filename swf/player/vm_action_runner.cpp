@@ -14,12 +14,35 @@ const char* StopReason(actions::RunStatus status) {
     switch (status) {
     case actions::RunStatus::Completed: return nullptr;
     case actions::RunStatus::Malformed: return "malformed action code";
-    case actions::RunStatus::ActionLimit: return "it ran too long (step budget spent)";
+    case actions::RunStatus::ActionLimit: return "the frame's script budget (steps or time) was spent";
     case actions::RunStatus::CallDepthLimit: return "function calls nested too deeply";
     case actions::RunStatus::ResourceLimit: return "it built too large a stack, string or object count";
     case actions::RunStatus::Thrown: return "an exception nothing caught";
+    case actions::RunStatus::MemoryLimit: return "the movie's script memory is used up";
     }
     return "unknown";
+}
+
+bool IsLimit(actions::RunStatus status) {
+    return status == actions::RunStatus::ActionLimit || status == actions::RunStatus::MemoryLimit;
+}
+
+// "_level0.menu.item": where a display object sits, as scripts name it.
+std::string PathOf(DisplayTarget& object) {
+    std::vector<std::string> names;
+    DisplayTarget* at = &object;
+    for (int links = 0; at != nullptr && links < 64; ++links) {
+        ActionTarget* timeline = at->AsTimeline();
+        if (timeline != nullptr && timeline->LevelNumber() >= 0) {
+            names.push_back("_level" + std::to_string(timeline->LevelNumber()));
+            break;
+        }
+        names.push_back(at->InstanceName().empty() ? std::string("(unnamed)") : at->InstanceName());
+        at = at->ParentTimeline();
+    }
+    std::string path;
+    for (auto it = names.rbegin(); it != names.rend(); ++it) path += (path.empty() ? "" : ".") + *it;
+    return path;
 }
 
 class SilentHost : public ActionHost {
@@ -44,21 +67,59 @@ VmActionRunner::VmActionRunner(int swfVersion, MovieClip& root, const actions::V
 
 VmActionRunner::~VmActionRunner() = default;
 
-void VmActionRunner::Run(const std::vector<std::uint8_t>& code, MovieClip& target) {
-    ActionHost& host = host_ != nullptr ? *host_ : state_->silent;
-    const actions::RunStatus status = state_->vm.Run(std::span<const std::uint8_t>(code), target, host);
-    if (const char* reason = StopReason(status)) {
-        Warn(std::string("script stopped on frame ") + std::to_string(target.CurrentFrame() + 1) + ": " + reason +
-             "; the movie goes on");
+void VmActionRunner::BeginFrame() {
+    if (frameOpen_) return;
+    frameOpen_ = true;
+    ++frameSerial_;
+    limitReported_ = false;
+    state_->vm.BeginFrame();
+}
+
+void VmActionRunner::EndFrame() {
+    if (!frameOpen_) return;
+    frameOpen_ = false;
+    state_->vm.EndFrame();
+    if (!limitReported_) {
+        limitedFrames_ = 0;
+        return;
+    }
+    if (++limitedFrames_ == kSpentFramesReported && !longRunReported_) {
+        longRunReported_ = true;
+        Warn("scripts have been stopped at their limit on " + std::to_string(kSpentFramesReported) +
+             " frames in a row; they keep being cut short each frame and the timeline keeps playing");
     }
 }
 
-void VmActionRunner::AdvanceTimers() {
-    ActionHost& host = host_ != nullptr ? *host_ : state_->silent;
-    const actions::RunStatus status = state_->vm.AdvanceTimers(state_->vm.ElapsedMs(), host);
-    if (const char* reason = StopReason(status)) {
-        Warn(std::string("timer callback stopped: ") + reason + "; the movie goes on");
+void VmActionRunner::Report(actions::RunStatus status, const std::string& what) {
+    for (std::string& note : state_->vm.TakeUnsupported()) Warn(std::move(note));
+    const char* reason = StopReason(status);
+    if (reason == nullptr) return;
+    if (IsLimit(status)) {
+        // Within a frame the first stop is reported, and a stop that goes on
+        // frame after frame only when it starts and once more later.
+        if (!frameOpen_) {
+            Warn("script stopped in " + what + ": " + reason + "; the movie goes on");
+            return;
+        }
+        const bool continuing = limitedFrames_ > 0;
+        const bool first = !limitReported_;
+        limitReported_ = true;
+        if (!first || continuing) return;
+        Warn("scripts stopped in " + what + ": " + reason + "; the rest of this frame's scripts were skipped" +
+             " and the movie goes on");
+        return;
     }
+    Warn("script stopped in " + what + ": " + reason + "; the movie goes on");
+}
+
+void VmActionRunner::Run(const std::vector<std::uint8_t>& code, MovieClip& target) {
+    const actions::RunStatus status = state_->vm.Run(std::span<const std::uint8_t>(code), target, Host());
+    Report(status, "a script of " + PathOf(target) + " on frame " + std::to_string(target.CurrentFrame() + 1));
+}
+
+void VmActionRunner::AdvanceTimers() {
+    const actions::RunStatus status = state_->vm.AdvanceTimers(state_->vm.ElapsedMs(), Host());
+    Report(status, "an interval or timeout callback");
 }
 
 void VmActionRunner::Warn(std::string warning) {
@@ -84,10 +145,13 @@ void VmActionRunner::CallHandler(MovieClip& clip, const std::string& name) {
     if (!HasHandler(clip, name)) return;
     actions::Vm& vm = state_->vm;
     vm.CallMethod(vm.ClipValue(clip), name, {}, Host());
+    Report(vm.LastStatus(), name + " of " + PathOf(clip));
 }
 
 void VmActionRunner::ConstructAs(MovieClip& clip, const std::string& symbol) {
-    state_->vm.ConstructAs(clip, symbol, Host());
+    if (state_->vm.ConstructAs(clip, symbol, Host())) {
+        Report(state_->vm.LastStatus(), "the constructor of class \"" + symbol + "\" for " + PathOf(clip));
+    }
 }
 
 bool VmActionRunner::HasHandler(MovieClip& clip, const std::string& name) {
@@ -106,6 +170,7 @@ bool VmActionRunner::HasHandler(MovieClip& clip, const std::string& name) {
 
 void VmActionRunner::Broadcast(const std::string& source, const std::string& event) {
     state_->vm.Broadcast(source, event, Host());
+    Report(state_->vm.LastStatus(), "the " + source + " listeners' " + event);
 }
 
 namespace {
@@ -123,6 +188,7 @@ void VmActionRunner::CallObjectHandler(DisplayTarget& object, const std::string&
     actions::Vm& vm = state_->vm;
     const actions::Value self = actions::Value::Obj(vm.ObjectFor(&object));
     vm.CallMethod(self, name, ObjectValues(vm, args), Host());
+    Report(vm.LastStatus(), name + " of " + PathOf(object));
 }
 
 bool VmActionRunner::ObjectEnabled(DisplayTarget& object) {
@@ -145,6 +211,7 @@ void VmActionRunner::BroadcastObjects(const std::string& source, const std::stri
                                       const std::vector<DisplayTarget*>& args) {
     actions::Vm& vm = state_->vm;
     vm.Broadcast(source, event, Host(), ObjectValues(vm, args));
+    Report(vm.LastStatus(), "the " + source + " listeners' " + event);
 }
 
 actions::Vm& VmActionRunner::Vm() { return state_->vm; }

@@ -24,6 +24,13 @@ public:
     // Hears each warning as it is recorded, past the listed ones too.
     void SetWarningHandler(std::function<void(const std::string&)> handler) { onWarning_ = std::move(handler); }
 
+    // One frame's script work (or one input event's) shares one budget of
+    // steps and time; once it is spent the rest is skipped with a warning
+    // naming what was stopped. A frame already open is left as it is.
+    void BeginFrame();
+    void EndFrame();
+    bool FrameOpen() const { return frameOpen_; }
+
     void Run(const std::vector<std::uint8_t>& code, MovieClip& target) override;
     void Forget(MovieClip& clip) override;
     void ForgetObject(DisplayTarget& object) override;
@@ -54,6 +61,11 @@ public:
     // throw): the first kMaxWarnings, then a count of the rest.
     std::vector<std::string> Warnings() const;
     static constexpr std::size_t kMaxWarnings = 50;
+    // Frames in a row whose budget was spent before the movie is told about
+    // it once more.
+    static constexpr int kSpentFramesReported = 100;
+    // Records a warning, as the runner's own are (loads use it too).
+    void Warn(std::string warning);
 
 private:
     struct State;
@@ -62,8 +74,16 @@ private:
     std::vector<std::string> warnings_;
     std::size_t unlisted_ = 0;
     std::function<void(const std::string&)> onWarning_;
+    bool frameOpen_ = false;
+    std::uint32_t frameSerial_ = 0;
+    // A budget or memory stop was reported in this frame.
+    bool limitReported_ = false;
+    // Frames in a row whose scripts hit the budget or the memory limit.
+    int limitedFrames_ = 0;
+    bool longRunReported_ = false;
 
-    void Warn(std::string warning);
+    // Warns about a call that did not complete; `what` names it.
+    void Report(actions::RunStatus status, const std::string& what);
 };
 
 }  // namespace swf

@@ -26,17 +26,22 @@ TEST(PlayerLog, TraceLinesAndStoppedScriptsArriveInOrder) {
     endless.Label("top").Jump("top");
     ActionAssembler third;
     third.PushNumber(3).Action(ActionCode::Trace);
+    ActionAssembler skipped;  // after the budget is spent, nothing more runs in that frame
+    skipped.PushString("skipped").Action(ActionCode::Trace);
     const auto movie = test::Movie({test::DoAction(first.Finish()), test::DoAction(endless.Finish()),
+                                    test::DoAction(skipped.Finish()), test::ShowFrame(),
                                     test::DoAction(third.Finish()), test::ShowFrame()});
     Player player;
     std::vector<Entry> log;
     player.SetLogHandler([&](Player::LogKind kind, const std::string& text) { log.emplace_back(kind, text); });
     ASSERT_TRUE(player.Load(movie)) << player.LoadError();
+    player.AdvanceFrame();
     ASSERT_EQ(log.size(), 4u);
     EXPECT_EQ(log[0], (Entry{Player::LogKind::Trace, "one"}));
     EXPECT_EQ(log[1], (Entry{Player::LogKind::Trace, "two"}));
     EXPECT_EQ(log[2].first, Player::LogKind::Warning);
-    EXPECT_NE(log[2].second.find("script stopped on frame 1"), std::string::npos) << log[2].second;
+    EXPECT_NE(log[2].second.find("scripts stopped in a script of _level0 on frame 1"), std::string::npos)
+        << log[2].second;
     EXPECT_EQ(log[3], (Entry{Player::LogKind::Trace, "3"}));
     // The same warning is listed for later reading.
     const std::vector<std::string> warnings = player.Warnings();
@@ -44,8 +49,8 @@ TEST(PlayerLog, TraceLinesAndStoppedScriptsArriveInOrder) {
     EXPECT_EQ(warnings[0], log[2].second);
 }
 
-// A script stopped by its step limit has taken no more steps than the limit;
-// the next script of the frame runs with a limit of its own.
+// A script stopped by its frame's step limit has taken no more steps than the
+// limit; the next frame's script runs on a budget of its own.
 TEST(PlayerLog, TheStepLimitStopsAScriptAfterThatManySteps) {
     ActionAssembler counting;  // i = 0; while (true) ++i;  at least four actions a turn
     counting.PushString("i").PushNumber(0).Action(ActionCode::SetVariable);
@@ -53,16 +58,21 @@ TEST(PlayerLog, TheStepLimitStopsAScriptAfterThatManySteps) {
     counting.Action(ActionCode::Increment).Action(ActionCode::SetVariable).Jump("top");
     ActionAssembler report;
     report.PushString("i").Action(ActionCode::GetVariable).Action(ActionCode::Trace);
-    const auto movie = test::Movie({test::DoAction(counting.Finish()), test::DoAction(report.Finish()),
+    ActionAssembler stop;
+    stop.Action(ActionCode::Stop);
+    const auto movie = test::Movie({test::DoAction(counting.Finish()), test::ShowFrame(),
+                                    test::DoAction(report.Finish()), test::DoAction(stop.Finish()),
                                     test::ShowFrame()});
     const auto turnsTaken = [&](std::uint64_t limit) {
         Player player;
         player.SetScriptStepLimit(limit);
+        player.SetScriptTimeLimit(-1);  // steps alone decide here
         std::string last;
         player.SetLogHandler([&](Player::LogKind kind, const std::string& text) {
             if (kind == Player::LogKind::Trace) last = text;
         });
         EXPECT_TRUE(player.Load(movie)) << player.LoadError();
+        player.AdvanceFrame();
         return std::stod(last.empty() ? "-1" : last);
     };
     const double limited = turnsTaken(600);

@@ -373,7 +373,9 @@ TEST(PlayerWarnings, StoppedScriptsAreListedAndTheMovieGoesOn) {
                                         12, 2)));
     std::vector<std::string> warnings = player.Warnings();
     ASSERT_EQ(warnings.size(), 1u);
-    EXPECT_EQ(warnings[0], "script stopped on frame 1: it ran too long (step budget spent); the movie goes on");
+    EXPECT_EQ(warnings[0],
+              "scripts stopped in a script of _level0 on frame 1: the frame's script budget (steps or time) was spent; "
+              "the rest of this frame's scripts were skipped and the movie goes on");
     player.AdvanceFrame();
     EXPECT_EQ(player.CurrentFrame(), 1u);
 
@@ -385,7 +387,7 @@ TEST(PlayerWarnings, StoppedScriptsAreListedAndTheMovieGoesOn) {
     for (int i = 0; i < 200; ++i) player.AdvanceFrame();
     warnings = player.Warnings();
     EXPECT_EQ(warnings.size(), 51u);
-    EXPECT_EQ(warnings.front(), "script stopped on frame 1: malformed action code; the movie goes on");
+    EXPECT_EQ(warnings.front(), "script stopped in a script of _level0 on frame 1: malformed action code; the movie goes on");
     EXPECT_EQ(warnings.back(), "51 more scripts stopped");
 }
 

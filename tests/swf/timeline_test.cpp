@@ -350,6 +350,9 @@ TEST(PlaceTags, PlaceObjectOneAndThreeRemoveObjectAndUnknownTags) {
     EXPECT_EQ(three.name, "box");
     EXPECT_EQ(three.clipDepth, 11);
     EXPECT_FALSE(three.colorTransform);
+    // Filters and blend modes are not drawn, but what was asked for is kept to be told.
+    EXPECT_EQ(three.filterKinds, 1u << 1);
+    EXPECT_EQ(three.blendMode, 3);
 
     writer::BitWriter r1;
     r1.U16(3);
@@ -364,7 +367,10 @@ TEST(PlaceTags, PlaceObjectOneAndThreeRemoveObjectAndUnknownTags) {
     remove.U16(4);
     auto movie = Parse({Shape(3), test::Tag(4, p1.bytes()), test::Tag(777, Bytes(100, 0xEE)), test::Tag(60, {}, true),
                         test::ShowFrame(), test::Tag(5, remove.bytes()), test::ShowFrame()});
-    EXPECT_TRUE(movie->warnings.empty());
+    // Each unknown or unplayed tag is told once.
+    EXPECT_EQ(movie->warnings, (std::vector<std::string>{
+                                   "tag 777 is not known to this player and was skipped",
+                                   "the movie's embedded video is not shown (this player has no video yet)"}));
     Stage stage(movie);
     ASSERT_NE(At(stage.Root(), 4), nullptr);
     EXPECT_EQ(At(stage.Root(), 4)->GetPlacement().colorTransform.bMult, 2.0);

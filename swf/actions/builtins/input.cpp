@@ -250,10 +250,10 @@ void Vm::Broadcast(const std::string& source, const std::string& event, ActionHo
     // Listeners added or removed by a handler take effect from the next event.
     const std::vector<Value> listeners = list->AsObject()->elements;
     // No collection until all have heard it: a handler may drop a later listener.
-    ++runDepth_;
-    for (const Value& listener : listeners) CallMethod(listener, event, args, host);
-    --runDepth_;
-    CollectIfIdle();
+    Enter([&] {
+        for (const Value& listener : listeners) CallMethod(listener, event, args, host);
+        return RunStatus::Completed;
+    });
 }
 
 }  // namespace swf::actions

@@ -1,4 +1,5 @@
-// System.capabilities: the player answers as a Windows player of version 9.
+// System.capabilities: the player answers as a Windows player of version 9,
+// with the facilities this build has.
 
 #include "builtins.h"
 
@@ -22,22 +23,25 @@ void InstallSystemBuiltins(Installer& in) {
     number("screenResolutionY", 768);
     number("screenDPI", 72);
     number("pixelAspectRatio", 1);
-    flag("hasAudio", true);
-    flag("hasMP3", true);
-    flag("hasAudioEncoder", true);
-    flag("hasVideoEncoder", true);
-    flag("hasEmbeddedVideo", true);
-    flag("hasStreamingAudio", true);
-    flag("hasStreamingVideo", true);
-    flag("hasPrinting", true);
+    // What this player has: no sound, video, printing, accessibility or
+    // network connections yet, so movies that ask take their silent path.
+    flag("hasAudio", false);
+    flag("hasMP3", false);
+    flag("hasAudioEncoder", false);
+    flag("hasVideoEncoder", false);
+    flag("hasEmbeddedVideo", false);
+    flag("hasStreamingAudio", false);
+    flag("hasStreamingVideo", false);
+    flag("hasPrinting", false);
     flag("hasScreenBroadcast", false);
     flag("hasScreenPlayback", false);
-    flag("hasAccessibility", true);
+    flag("hasAccessibility", false);
     flag("isDebugger", false);
     flag("localFileReadDisable", false);
-    flag("avHardwareDisable", false);
+    flag("avHardwareDisable", true);
+    // Typed text arrives composed by the system's input method.
     flag("hasIME", true);
-    flag("hasTLS", true);
+    flag("hasTLS", false);
     flag("windowlessDisable", false);
 }
 

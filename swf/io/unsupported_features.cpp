@@ -1,0 +1,110 @@
+#include "swf/io/unsupported_features.h"
+
+#include <array>
+
+#include "swf/model/button.h"
+#include "swf/model/timeline.h"
+
+namespace swf {
+
+namespace {
+
+struct TagNote {
+    std::uint16_t code;
+    const char* key;   // tags of one feature share one warning
+    const char* text;  // empty: nothing anyone sees is lost
+};
+
+constexpr std::array<TagNote, 27> kTagNotes = {{
+    {14, "sound", "the movie's sounds are not played (this player has no sound yet)"},
+    {15, "sound", "the movie's sounds are not played (this player has no sound yet)"},
+    {17, "sound", "the movie's sounds are not played (this player has no sound yet)"},
+    {18, "sound", "the movie's sounds are not played (this player has no sound yet)"},
+    {19, "sound", "the movie's sounds are not played (this player has no sound yet)"},
+    {45, "sound", "the movie's sounds are not played (this player has no sound yet)"},
+    {89, "sound", "the movie's sounds are not played (this player has no sound yet)"},
+    {60, "video", "the movie's embedded video is not shown (this player has no video yet)"},
+    {61, "video", "the movie's embedded video is not shown (this player has no video yet)"},
+    {57, "import", "characters imported from other movies (ImportAssets) are missing"},
+    {71, "import", "characters imported from other movies (ImportAssets) are missing"},
+    {66, "tabindex", "tab order set by the movie (SetTabIndex) is not followed"},
+    {78, "scalinggrid", "scaling grids (9-slice scaling) are not applied"},
+    {72, "as3", "ActionScript 3 code is not run (this player runs ActionScript 1 and 2)"},
+    {82, "as3", "ActionScript 3 code is not run (this player runs ActionScript 1 and 2)"},
+    {76, "as3", "ActionScript 3 code is not run (this player runs ActionScript 1 and 2)"},
+    {86, "scenes", "scene and frame label data (DefineSceneAndFrameLabelData) is ignored"},
+    {87, "binarydata", "embedded binary data (DefineBinaryData) is ignored"},
+    {91, "font4", "DefineFont4 fonts are not drawn"},
+    // Nothing anyone sees depends on these.
+    {16, "", ""},  // StopSound: with no sound, nothing to stop
+    {24, "", ""},  // Protect
+    {40, "", ""},  // NameCharacter
+    {41, "", ""},  // ProductInfo
+    {58, "", ""},  // EnableDebugger
+    {63, "", ""},  // DebugID
+    {64, "", ""},  // EnableDebugger2
+    {69, "", ""},  // FileAttributes
+}};
+
+constexpr std::array<const char*, 8> kFilterNames = {"drop shadow", "blur", "glow", "bevel", "gradient glow",
+                                                      "convolution", "colour matrix", "gradient bevel"};
+
+constexpr std::array<const char*, 15> kBlendNames = {"normal", "normal", "layer", "multiply", "screen",
+                                                     "lighten", "darken", "difference", "add", "subtract",
+                                                     "invert", "alpha", "erase", "overlay", "hardlight"};
+
+}  // namespace
+
+void UnsupportedNotes::Note(const std::string& key, std::string warning) {
+    if (seen_.insert(key).second) notes_.push_back(std::move(warning));
+}
+
+void UnsupportedNotes::Tag(std::uint16_t code) {
+    if (code == 77) return;  // Metadata
+    for (const TagNote& note : kTagNotes) {
+        if (note.code != code) continue;
+        if (*note.key != '\0') Note(note.key, note.text);
+        return;
+    }
+    Note("tag " + std::to_string(code), "tag " + std::to_string(code) + " is not known to this player and was skipped");
+}
+
+void UnsupportedNotes::Placement(std::uint8_t filterKinds, std::uint8_t blendMode) {
+    for (std::size_t kind = 0; kind < kFilterNames.size(); ++kind) {
+        if (filterKinds & (1u << kind)) {
+            Note(std::string("filter ") + kFilterNames[kind],
+                 std::string("the ") + kFilterNames[kind] + " filter is not drawn (objects show without it)");
+        }
+    }
+    if (blendMode <= 1) return;
+    const std::string name = blendMode < kBlendNames.size() ? kBlendNames[blendMode] : "unknown";
+    Note("blend " + name, "the " + name + " blend mode is not drawn (objects show in the normal mode)");
+}
+
+void UnsupportedNotes::Effects(const MovieDefinition& movie) {
+    auto walk = [&](const Timeline& timeline) {
+        for (const Frame& frame : timeline.frames) {
+            for (const DisplayCommand& command : frame.commands) {
+                if (const auto* place = std::get_if<PlaceCommand>(&command)) {
+                    Placement(place->filterKinds, place->blendMode);
+                }
+            }
+        }
+    };
+    walk(movie.timeline);
+    for (const auto& [id, character] : movie.dictionary) {
+        if (character->Kind() == CharacterKind::Sprite) {
+            walk(static_cast<const SpriteDefinition&>(*character).timeline);
+        } else if (character->Kind() == CharacterKind::Button) {
+            for (const ButtonRecord& record : static_cast<const ButtonDefinition&>(*character).records) {
+                Placement(record.filterKinds, record.blendMode);
+            }
+        }
+    }
+}
+
+void UnsupportedNotes::AppendTo(std::vector<std::string>& warnings) const {
+    warnings.insert(warnings.end(), notes_.begin(), notes_.end());
+}
+
+}  // namespace swf
