@@ -35,7 +35,7 @@ constexpr std::size_t kLoadBytesPerTick = 16u << 20;
 class Completion {
 public:
     Completion(Stage& stage, VmActionRunner& runner, FileHost* files, std::vector<std::string>& warnings)
-        : stage_(stage), vm_(runner.Vm()), host_(runner.Host()), files_(files), warnings_(warnings) {}
+        : stage_(stage), runner_(runner), vm_(runner.Vm()), host_(runner.Host()), files_(files), warnings_(warnings) {}
 
     void Run() {
         std::vector<LoadRequest>& requests = vm_.BeginLoads();
@@ -116,6 +116,7 @@ private:
         if (actions::Object* receiver = requests[i].receiver) {
             const std::size_t size = bytes ? bytes->size() : 0;
             Call([&] { vm_.FinishLoadVars(receiver, text ? &*text : nullptr, size, host_); });
+            runner_.ReportLastCall("onData of the LoadVars object loading \"" + requests[i].url + "\"");
             return;
         }
         MovieClip* clip = Target(requests[i], false);
@@ -142,6 +143,7 @@ private:
         const std::string text = bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
         actions::Object* document = request.receiver;
         Call([&] { vm_.FinishXml(document, bytes ? &text : nullptr, host_); });
+        runner_.ReportLastCall("onLoad of the XML document loading \"" + request.url + "\"");
     }
 
     // The loaded file as a movie definition, or null (with a warning).
@@ -165,7 +167,9 @@ private:
     }
 
     void Notify(actions::Object* loader, const char* event, std::vector<Value> args) {
-        if (loader != nullptr) Call([&] { vm_.NotifyClipLoader(loader, event, args, host_); });
+        if (loader == nullptr) return;
+        Call([&] { vm_.NotifyClipLoader(loader, event, args, host_); });
+        runner_.ReportLastCall(std::string("the MovieClipLoader listeners' ") + event);
     }
 
     void LoadMovie(std::vector<LoadRequest>& requests, std::size_t i) {
@@ -211,6 +215,7 @@ private:
     }
 
     Stage& stage_;
+    VmActionRunner& runner_;
     actions::Vm& vm_;
     ActionHost& host_;
     FileHost* files_;

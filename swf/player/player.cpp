@@ -229,6 +229,12 @@ std::vector<std::string> Player::Warnings() const {
     return all;
 }
 
+double Player::DefaultScriptMilliseconds() { return kFrameScriptMilliseconds; }
+
+std::uint64_t Player::ScriptSteps() const { return session_ ? session_->runner->Vm().StepsUsed() : 0; }
+
+std::size_t Player::ScriptMemoryBytes() const { return session_ ? session_->runner->Vm().heap().Bytes() : 0; }
+
 double Player::FrameRate() const {
     if (!session_ || session_->movie->header.frameRate <= 0) return kDefaultFrameRate;
     return session_->movie->header.frameRate;

@@ -101,6 +101,12 @@ public:
     // Wall time in milliseconds the same work may take (0: the player's
     // usual limit; negative: none). Applies to movies loaded afterwards.
     void SetScriptTimeLimit(double milliseconds) { scriptTimeLimit_ = milliseconds; }
+    // The wall time one frame's scripts get by default, in milliseconds.
+    static double DefaultScriptMilliseconds();
+    // Steps the current movie's scripts have taken so far, and the bytes they
+    // hold by the script heap's estimate (0 without a movie).
+    std::uint64_t ScriptSteps() const;
+    std::size_t ScriptMemoryBytes() const;
     // How many areas were drawn in two bands so far.
     std::uint64_t BandedAreas() const { return bandedAreas_; }
 

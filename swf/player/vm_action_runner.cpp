@@ -112,6 +112,8 @@ void VmActionRunner::Report(actions::RunStatus status, const std::string& what) 
     Warn("script stopped in " + what + ": " + reason + "; the movie goes on");
 }
 
+void VmActionRunner::ReportLastCall(const std::string& what) { Report(state_->vm.LastStatus(), what); }
+
 void VmActionRunner::Run(const std::vector<std::uint8_t>& code, MovieClip& target) {
     const actions::RunStatus status = state_->vm.Run(std::span<const std::uint8_t>(code), target, Host());
     Report(status, "a script of " + PathOf(target) + " on frame " + std::to_string(target.CurrentFrame() + 1));

@@ -66,6 +66,9 @@ public:
     static constexpr int kSpentFramesReported = 100;
     // Records a warning, as the runner's own are (loads use it too).
     void Warn(std::string warning);
+    // Warns when the last call into scripts made from outside the runner
+    // (a load's report) did not complete; `what` names it.
+    void ReportLastCall(const std::string& what);
 
 private:
     struct State;

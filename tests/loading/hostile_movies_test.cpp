@@ -1,0 +1,200 @@
+// Movies written to freeze or exhaust the player, played with its usual
+// limits: every frame ends within the frame's script time, memory stays
+// bounded, warnings say what was stopped, and the timeline goes on.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "loading_fixture.h"
+#include "swf/files/native_file_host.h"
+#include "swf/player/player.h"
+
+namespace loading_test {
+namespace {
+
+using swf::writer::ActionCode;
+
+ActionAssembler Endless() {
+    ActionAssembler body;
+    body.Label("top").Jump("top");
+    return body;
+}
+
+// The process's resident memory in bytes (0 where it cannot be read).
+std::size_t ResidentBytes() {
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    while (status >> key) {
+        if (key == "VmRSS:") {
+            std::size_t kb = 0;
+            status >> kb;
+            return kb * 1024;
+        }
+    }
+    return 0;
+}
+
+struct Hostile {
+    TempFolders folders;
+    swf::NativeFileHost files{folders.Movie()};
+    ReportHost host;
+    swf::Player player;
+    std::vector<std::string> warnings;
+    double slowestFrameMs = 0;
+
+    Hostile() {
+        player.SetHost(&host);
+        player.SetFileHost(&files);
+        player.SetLogHandler([this](swf::Player::LogKind kind, const std::string& text) {
+            if (kind == swf::Player::LogKind::Warning) warnings.push_back(text);
+        });
+    }
+    void Play(const Bytes& movie, int frames) {
+        const auto loadStart = std::chrono::steady_clock::now();
+        ASSERT_TRUE(player.Load(movie)) << player.LoadError();
+        Note(loadStart);
+        for (int i = 0; i < frames; ++i) {
+            const auto start = std::chrono::steady_clock::now();
+            player.AdvanceFrame();
+            Note(start);
+        }
+    }
+    void Note(std::chrono::steady_clock::time_point start) {
+        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        slowestFrameMs = std::max(slowestFrameMs, ms);
+    }
+    // The frame's script time, and what the rest of the frame may add.
+    static double FrameBound() { return swf::Player::DefaultScriptMilliseconds() * 1.25 + 250; }
+};
+
+TEST(HostileMovies, AThousandClipsWithEndlessEnterFrameHandlers) {
+    swf::writer::ClipEventHandler enterFrame;
+    enterFrame.events = 2;
+    enterFrame.actions = Endless().Finish();
+    Hostile t;
+    t.Play(ScriptMovie(
+               [&](swf::writer::TagStream& tags) {
+                   tags.DefineSprite(10, swf::writer::TagStream{});
+                   for (std::uint16_t depth = 1; depth <= 1000; ++depth) {
+                       swf::writer::PlaceObject place;
+                       place.depth = depth;
+                       place.characterId = 10;
+                       place.clipActions = {enterFrame};
+                       tags.PlaceObject2(place);
+                   }
+               },
+               {ActionAssembler{}, ActionAssembler{}}),
+           5);
+    EXPECT_LT(t.slowestFrameMs, Hostile::FrameBound());
+    EXPECT_EQ(t.warnings.size(), 1u);  // one run of spent frames, told once
+    EXPECT_EQ(t.player.CurrentFrame(), 1u);  // the timeline went on: frames 1, 2, 1, 2, 1, 2
+}
+
+TEST(HostileMovies, EndlessIntervalsListenersAndGetters) {
+    ActionAssembler setup;
+    setup.Action(ActionCode::Stop);
+    // setInterval(endless, 1)
+    setup.PushNumber(1);
+    setup.DefineFunction("", {}, Endless());
+    setup.PushNumber(2).PushString("setInterval").Action(ActionCode::CallFunction).Action(ActionCode::Pop);
+    // Mouse and Key listeners that never return.
+    New(setup, "listener", "Object");
+    SetMethod(setup, "listener", "onMouseMove", {}, Endless());
+    SetMethod(setup, "listener", "onKeyDown", {}, Endless());
+    CallAndDrop(setup, MethodCall("Mouse", "addListener", {Var("listener")}));
+    CallAndDrop(setup, MethodCall("Key", "addListener", {Var("listener")}));
+    // A getter that never returns, read by the clip's onEnterFrame.
+    New(setup, "trap", "Object");
+    setup.PushNull();
+    setup.DefineFunction("", {}, Endless());
+    setup.PushString("value").PushNumber(3).PushString("trap").Action(ActionCode::GetVariable);
+    setup.PushString("addProperty").Action(ActionCode::CallMethod).Action(ActionCode::Pop);
+    ActionAssembler read;
+    read.PushString("got").PushString("trap").Action(ActionCode::GetVariable).PushString("value");
+    read.Action(ActionCode::GetMember).Action(ActionCode::SetVariable);
+    setup.PushString("_root").Action(ActionCode::GetVariable).PushString("onEnterFrame");
+    setup.DefineFunction("", {}, read);
+    setup.Action(ActionCode::SetMember);
+    Hostile t;
+    t.Play(ScriptMovie({}, {setup}), 3);
+    for (int i = 0; i < 3; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        t.player.PointerMove(10 + i, 10);
+        t.player.KeyDown(65, 'a');
+        t.Note(start);
+    }
+    EXPECT_LT(t.slowestFrameMs, 2 * Hostile::FrameBound());  // a move and a key press, each with its own budget
+    EXPECT_FALSE(t.warnings.empty());
+}
+
+TEST(HostileMovies, AVariablesFileOfTheMostNamesAFileMayGive) {
+    std::string text;
+    for (int i = 0; i < 65'536; ++i) text += "distinct_name_" + std::to_string(i) + "=" + std::to_string(i) + "&";
+    Hostile t;
+    t.folders.Write("many.txt", text);
+    ActionAssembler ask, check;
+    // Loaded three times over, as the freezing movie did.
+    for (int i = 0; i < 3; ++i) ask.PushString("many.txt").PushString("_level0").GetURL2(0x80);
+    Report(check, "last", Var("distinct_name_65535"));
+    check.Action(ActionCode::Stop);
+    t.Play(ScriptMovie({}, {ask, ActionAssembler{}, ActionAssembler{}, check}), 5);
+    EXPECT_LT(t.slowestFrameMs, Hostile::FrameBound());
+    EXPECT_EQ(t.host.reports, (std::vector<std::string>{"last=65535"}));
+}
+
+TEST(HostileMovies, OnDataThatReloadsALargeFileEveryTickStaysBounded) {
+    Hostile t;
+    t.folders.Write("big.txt", std::string(3u << 20, 'x'));
+    ActionAssembler reload;  // this.load("big.txt") with the text kept in a local
+    reload.PushString("copy").PushString("src").Action(ActionCode::GetVariable).Action(ActionCode::DefineLocal);
+    reload.PushString("big.txt").PushNumber(1).PushString("this").Action(ActionCode::GetVariable);
+    reload.PushString("load").Action(ActionCode::CallMethod).Action(ActionCode::Pop);
+    ActionAssembler setup;
+    setup.Action(ActionCode::Stop);
+    New(setup, "vars", "LoadVars");
+    SetMethod(setup, "vars", "onData", {"src"}, reload);
+    CallAndDrop(setup, MethodCall("vars", "load", {Str("big.txt")}));
+    const std::size_t residentBefore = ResidentBytes();
+    t.Play(ScriptMovie({}, {setup}), 60);
+    EXPECT_LT(t.slowestFrameMs, Hostile::FrameBound());
+    // 60 loads of 3 MB passed through scripts; what is held stays near one file.
+    EXPECT_LT(t.player.ScriptMemoryBytes(), 64u << 20);
+    if (residentBefore != 0) EXPECT_LT(ResidentBytes(), residentBefore + (300u << 20));
+}
+
+TEST(HostileMovies, ScriptsThatHoardTextStopAtTheMemoryLimit) {
+    // Each frame: s = "x" doubled to 1 MB, then 100 distinct copies pushed onto a kept array.
+    ActionAssembler setup;
+    setup.PushString("kept").PushNumber(0).PushString("Array").Action(ActionCode::NewObject);
+    setup.Action(ActionCode::SetVariable);
+    ActionAssembler hoard;
+    hoard.PushString("s").PushString("x").Action(ActionCode::SetVariable);
+    hoard.Label("grow");
+    hoard.PushString("s").PushString("s").Action(ActionCode::GetVariable).PushString("s");
+    hoard.Action(ActionCode::GetVariable).Action(ActionCode::Add2).Action(ActionCode::SetVariable);
+    hoard.PushString("s").Action(ActionCode::GetVariable).PushString("length").Action(ActionCode::GetMember);
+    hoard.PushNumber(1 << 20).Action(ActionCode::Less2).If("grow");
+    hoard.PushString("i").PushNumber(0).Action(ActionCode::SetVariable);
+    hoard.Label("push");
+    hoard.PushString("s").Action(ActionCode::GetVariable).PushString("i").Action(ActionCode::GetVariable);
+    hoard.Action(ActionCode::Add2).PushNumber(1).PushString("kept").Action(ActionCode::GetVariable);
+    hoard.PushString("push").Action(ActionCode::CallMethod).Action(ActionCode::Pop);
+    hoard.PushString("i").PushString("i").Action(ActionCode::GetVariable).Action(ActionCode::Increment);
+    hoard.Action(ActionCode::SetVariable);
+    hoard.PushString("i").Action(ActionCode::GetVariable).PushNumber(100).Action(ActionCode::Less2).If("push");
+    Hostile t;
+    t.Play(ScriptMovie({}, {setup, hoard, hoard}), 12);
+    EXPECT_LT(t.slowestFrameMs, Hostile::FrameBound());
+    bool toldLimit = false;
+    for (const std::string& w : t.warnings) toldLimit |= w.find("script memory is used up") != std::string::npos;
+    EXPECT_TRUE(toldLimit);
+    // The limit is 256 MB; one frame may add up to what its budget lets it make.
+    EXPECT_LT(t.player.ScriptMemoryBytes(), 512u << 20);
+}
+
+}  // namespace
+}  // namespace loading_test
