@@ -1,8 +1,7 @@
 #pragma once
-// The engine's file host over Win32: files below the movie's folder, read
-// with wide paths. After opening, the file's final path is checked to lie
-// inside the folder's final path, so a junction or symbolic link inside the
-// folder cannot lead out of it.
+// The engine's file host over Win32: files below the movie's folder, opened
+// segment by segment from the folder's handle; no link, junction or other
+// reparse point is followed, so nothing outside the folder is read.
 
 #include <string>
 

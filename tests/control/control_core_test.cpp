@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
+#include <thread>
+#include <fstream>
 
 #include "control/folder_file_host.h"
 #include "control/frame_clock.h"
@@ -15,6 +18,7 @@
 #include "control/movie_source.h"
 #include "control/saved_state_reader.h"
 #include "flash/control_data.h"
+#include "folder_link.h"
 #include "swf/writer/action_assembler.h"
 #include "test_movies.h"
 
@@ -188,29 +192,97 @@ TEST(FolderFileHost, ReadsBelowTheFolderAndNothingThatResolvesOutside) {
     const auto inside = files.ReadFile("pages/inside.txt", 1000);
     ASSERT_TRUE(inside.ok) << inside.error;
     EXPECT_EQ(Text(inside), "v=hello");
-    // The confinement refuses "..", but the final-path check alone holds too.
+    // The confinement refuses "..", and the host refuses it on its own too.
     const auto outside = files.ReadFile("../outside.txt", 1000);
     EXPECT_FALSE(outside.ok);
-    EXPECT_NE(outside.error.find("outside the movie's folder"), std::string::npos) << outside.error;
     EXPECT_TRUE(Text(outside).empty());
     EXPECT_FALSE(files.ReadFile("missing.txt", 1000).ok);
     EXPECT_FALSE(files.ReadFile("pages", 1000).ok);
     EXPECT_FALSE(files.ReadFile("pages/inside.txt", 3).ok);  // over the size limit
     EXPECT_FALSE(FolderFileHost(L"").ReadFile("pages/inside.txt", 1000).ok);
+    EXPECT_TRUE(files.ReadFile("PAGES/Inside.TXT", 1000).ok);  // names ignore case, as the file system's do
 
-    // Links inside the folder that point out of it are not followed.
+    // Links inside the folder are not followed, wherever they lead: links the
+    // system makes, and host links, which Wine follows when asked not to.
     const std::wstring parent = FolderOfPath(folder);
-    if (CreateSymbolicLinkW((folder + L"\\link.txt").c_str(), (parent + L"\\outside.txt").c_str(), 0) ||
-        CreateSymbolicLinkW((folder + L"\\link.txt").c_str(), (parent + L"\\outside.txt").c_str(), 2)) {
-        const auto link = files.ReadFile("link.txt", 1000);
-        EXPECT_FALSE(link.ok && Text(link) == "v=outside");
+    const std::string narrowFolder(folder.begin(), folder.end()), narrowParent(parent.begin(), parent.end());
+    struct Link {
+        const char* name;
+        std::string target;
+        const char* read;
+    };
+    const Link links[] = {{"link.txt", narrowParent + "\\outside.txt", "link.txt"},
+                          {"up", narrowParent, "up/outside.txt"},
+                          {"alias.txt", narrowFolder + "\\pages\\inside.txt", "alias.txt"}};
+    int made = 0;
+    for (const Link& link : links) {
+        const std::string at = narrowFolder + "\\" + link.name;
+        const std::wstring wideAt(at.begin(), at.end()), wideTarget(link.target.begin(), link.target.end());
+        const bool folderLink = std::string(link.name) == "up" || std::string(link.name) == "case";
+        // Wine's CreateSymbolicLinkW reports success and makes nothing.
+        const bool systemLink = CreateSymbolicLinkW(wideAt.c_str(), wideTarget.c_str(),
+                                                    folderLink ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0) &&
+                                GetFileAttributesW(wideAt.c_str()) != INVALID_FILE_ATTRIBUTES;
+        if (!systemLink && !driver::MakeHostLink(at, link.target)) continue;
+        ++made;
+        const auto read = files.ReadFile(link.read, 1000);
+        EXPECT_FALSE(read.ok) << link.read << " read " << Text(read);
+        EXPECT_NE(read.error.find("link or junction"), std::string::npos) << link.read << ": " << read.error;
     }
-    if (CreateSymbolicLinkW((folder + L"\\up").c_str(), parent.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) ||
-        CreateSymbolicLinkW((folder + L"\\up").c_str(), parent.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY | 2)) {
-        const auto up = files.ReadFile("up/outside.txt", 1000);
-        EXPECT_FALSE(up.ok && Text(up) == "v=outside");
-    }
+    EXPECT_GT(made, 0) << "no link could be made here";
 
+    // Under Wine the host's file system tells case apart: a folder beside the
+    // movie's whose name differs only in case, reached by a host link.
+    const std::string hostFolder = driver::HostPath(narrowFolder);
+    if (hostFolder.empty()) return;
+    const std::string sibling = hostFolder.substr(0, hostFolder.rfind('/')) + "/MOVIE";
+    ASSERT_TRUE(driver::RunHostCommand("Z:\\bin\\mkdir -p " + sibling));
+    ASSERT_TRUE(driver::RunHostCommand("Z:\\bin\\cp " + hostFolder + "/../outside.txt " + sibling + "/secret.txt"));
+    ASSERT_TRUE(driver::RunHostCommand("Z:\\bin\\ln -s " + sibling + " " + hostFolder + "/case"));
+    const auto read = files.ReadFile("case/secret.txt", 1000);
+    EXPECT_FALSE(read.ok) << Text(read);
+    EXPECT_NE(read.error.find("link or junction"), std::string::npos) << read.error;
+}
+
+// A host process re-points a name between a plain file and a link to the
+// outside while loads run: no load ever returns the outside file.
+TEST(FolderFileHost, ANameFlippedToALinkDuringLoadsNeverLeadsOutside) {
+    const std::wstring folder = control_test::MakeMovieFolders(L"control_flip");
+    const std::string narrowFolder(folder.begin(), folder.end());
+    const std::string hostFolder = driver::HostPath(narrowFolder);
+    if (hostFolder.empty()) GTEST_SKIP() << "not under Wine";
+    {
+        std::ofstream flip(narrowFolder + "\\flip.txt");
+        flip << "v=inside";
+    }
+    // Each step replaces the name whole: a link to the outside, then a plain file again.
+    const std::string flip = hostFolder + "/flip.txt", secret = hostFolder + "/../outside.txt";
+    ASSERT_TRUE(driver::RunHostCommand("Z:\\bin\\cp " + flip + " " + flip + ".plain"));
+    std::atomic<bool> done{false};
+    std::thread flipper([&] {
+        for (int i = 0; i < 150; ++i) {
+            driver::RunHostCommand("Z:\\bin\\ln -sfn " + secret + " " + flip + ".link");
+            driver::RunHostCommand("Z:\\bin\\mv -fT " + flip + ".link " + flip);
+            driver::RunHostCommand("Z:\\bin\\cp " + flip + ".plain " + flip + ".next");
+            driver::RunHostCommand("Z:\\bin\\mv -fT " + flip + ".next " + flip);
+        }
+        done = true;
+    });
+    FolderFileHost files(folder);
+    int inside = 0, leaked = 0, refused = 0;
+    while (!done) {
+        const auto read = files.ReadFile("flip.txt", 1000);
+        if (Text(read) == "v=inside") ++inside;
+        if (Text(read) == "v=outside") ++leaked;
+        if (read.error.find("link or junction") != std::string::npos) ++refused;
+    }
+    flipper.join();
+    EXPECT_EQ(leaked, 0);
+    EXPECT_GT(inside, 0);   // the race was run against a readable name
+    EXPECT_GT(refused, 0);  // and against the link
+}
+
+TEST(FolderFileHost, FolderOfPathAndMovieFolder) {
     EXPECT_EQ(FolderOfPath(L"C:\\Guides\\Intro.swf"), L"C:\\Guides");
     EXPECT_EQ(FolderOfPath(L"C:\\Intro.swf"), L"C:\\");
     EXPECT_EQ(FolderOfPath(L"Intro.swf"), L"");

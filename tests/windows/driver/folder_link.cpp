@@ -14,7 +14,8 @@ bool IsLink(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-// The host path of a Windows path under Wine; empty elsewhere.
+}  // namespace
+
 std::string HostPath(const std::string& path) {
     using UnixName = char*(CDECL*)(LPCWSTR);
     const auto unixName =
@@ -27,6 +28,8 @@ std::string HostPath(const std::string& path) {
     HeapFree(GetProcessHeap(), 0, name);
     return result;
 }
+
+namespace {
 
 // Runs a host program through Wine's process creation, which starts host
 // executables as they are.
@@ -54,6 +57,19 @@ bool MakeFolderLink(const std::string& link, const std::string& target) {
     for (int i = 0; i < 100 && !IsLink(link); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
     return IsLink(link);
 }
+
+bool MakeHostLink(const std::string& link, const std::string& target) {
+    const std::string hostLink = HostPath(link), hostTarget = HostPath(target);
+    if (hostLink.empty() || hostTarget.empty()) return false;
+    if (!RunHost("Z:\\bin\\ln -s \"" + hostTarget + "\" \"" + hostLink + "\"")) return false;
+    for (int i = 0; i < 100; ++i) {
+        if (GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+bool RunHostCommand(const std::string& commandLine) { return RunHost(commandLine); }
 
 void RemoveFolderLink(const std::string& link) {
     if (!IsLink(link)) return;

@@ -13,4 +13,13 @@ bool MakeFolderLink(const std::string& link, const std::string& target);
 // Removes the link itself, not what it points to.
 void RemoveFolderLink(const std::string& link);
 
+// Makes `link` a symbolic link of the host's file system to `target` (a file
+// or a folder), as a user of the machine Wine runs on can; false elsewhere.
+bool MakeHostLink(const std::string& link, const std::string& target);
+// The host path of a Windows path under Wine; empty elsewhere.
+std::string HostPath(const std::string& path);
+// Runs a host program ("Z:\\bin\\ln -s a b") and waits up to ten seconds for
+// it; false when it could not start. Plain arguments only: no shell syntax.
+bool RunHostCommand(const std::string& commandLine);
+
 }  // namespace driver
