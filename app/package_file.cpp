@@ -3,9 +3,11 @@
 #include <sddl.h>
 
 #include <algorithm>
-#include <cwctype>
+#include <optional>
+#include <utility>
 
 #include "app/package_place.h"
+#include "win32/file_identity.h"
 #include "win32/wide_text.h"
 
 namespace app {
@@ -15,11 +17,6 @@ namespace {
 constexpr wchar_t kPackageName[] = L"flash8.msi";
 constexpr DWORD kChunk = 1 << 20;
 
-std::wstring Lower(std::wstring text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return std::towlower(c); });
-    return text;
-}
-
 bool SameFile(HANDLE a, HANDLE b) {
     BY_HANDLE_FILE_INFORMATION first{}, second{};
     return GetFileInformationByHandle(a, &first) && GetFileInformationByHandle(b, &second) &&
@@ -27,16 +24,31 @@ bool SameFile(HANDLE a, HANDLE b) {
            first.nFileIndexLow == second.nFileIndexLow;
 }
 
-// The handle names exactly `path`: no link, junction or mount point on the
-// way redirected it, and it is a plain file or folder with one name.
-bool HandleIsAt(HANDLE handle, const std::wstring& path, bool folder) {
+// The handle has the plain file `name` open in the folder of identity
+// `folder`: no link, junction or host link on the way redirected it, and the
+// file has no other name.
+bool FileIsAt(HANDLE handle, const win32::FileIdentity& folder, const std::wstring& name) {
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(handle, &info)) return false;
-    if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return false;
-    if (bool(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != folder) return false;
-    if (!folder && info.nNumberOfLinks != 1) return false;
-    const std::wstring final = FinalPathOf(handle);
-    return !final.empty() && Lower(final) == Lower(path);
+    if (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) return false;
+    return info.nNumberOfLinks == 1 && win32::SitsIn(handle, folder, name);
+}
+
+// The handle has the real folder `path` open: not a link or junction, and
+// sitting in the folder its path names.
+bool FolderIsAt(HANDLE handle, const std::wstring& path) {
+    DWORD attributes = 0;
+    if (!win32::IdentityOf(handle, &attributes)) return false;
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    const std::size_t slash = path.find_last_of(L'\\');
+    if (slash == std::wstring::npos) return false;
+    std::wstring parentPath = path.substr(0, slash);
+    if (!parentPath.empty() && parentPath.back() == L':') parentPath += L'\\';
+    const win32::OwnedHandle parent(CreateFileW(parentPath.c_str(), FILE_READ_ATTRIBUTES,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const auto parentIdentity = win32::IdentityOf(parent.Get());
+    return parentIdentity && win32::SitsIn(handle, *parentIdentity, path.substr(slash + 1));
 }
 
 HANDLE OpenFile(const std::wstring& path, DWORD access, DWORD share, DWORD disposition) {
@@ -44,13 +56,15 @@ HANDLE OpenFile(const std::wstring& path, DWORD access, DWORD share, DWORD dispo
                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
 }
 
-// A folder held open without delete sharing cannot be renamed or removed,
-// so it cannot be swapped for a junction while the package is made in it.
+// A folder held open without delete sharing cannot be renamed, moved or
+// removed, so it cannot be swapped for another folder or a junction while the
+// package is made, installed and deleted in it. The access must be more than
+// reading attributes: handles with only that take no part in sharing.
 win32::OwnedHandle HoldFolder(const std::wstring& folder) {
-    win32::OwnedHandle handle(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                          nullptr, OPEN_EXISTING,
+    win32::OwnedHandle handle(CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES |
+                                          SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                           FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (handle && !HandleIsAt(handle.Get(), folder, true)) handle.Reset();
+    if (handle && !FolderIsAt(handle.Get(), folder)) handle.Reset();
     return handle;
 }
 
@@ -83,29 +97,17 @@ bool HoldsPayload(HANDLE file, const std::vector<std::uint8_t>& payload) {
     return true;
 }
 
-struct FileIdentity {
-    DWORD volume = 0, indexHigh = 0, indexLow = 0;
-    bool known = false;
-};
-
-FileIdentity IdentityOf(HANDLE file) {
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!file || !GetFileInformationByHandle(file, &info)) return {};
-    return {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow, true};
-}
-
-// Deletes the file at `path` only if it is still the one we made: never a
-// file someone put in its place, never through a link. Our own handles must
-// be closed first, as they share no deletion.
-void DeleteIfSame(const std::wstring& path, const FileIdentity& ours) {
-    if (!ours.known) return;
-    win32::OwnedHandle doomed(OpenFile(path, DELETE | FILE_READ_ATTRIBUTES,
+// Deletes the plain file `name` in the held folder through a handle that
+// proves what it is: never through a link, never a file with another name
+// elsewhere. With `ours`, only if it is still that file. True when deleted.
+bool DeleteProven(const std::wstring& folder, const win32::FileIdentity& folderIdentity, const std::wstring& name,
+                  const std::optional<win32::FileIdentity>& ours) {
+    win32::OwnedHandle doomed(OpenFile(folder + L"\\" + name, DELETE | FILE_READ_ATTRIBUTES,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING));
-    if (!doomed || !HandleIsAt(doomed.Get(), path, false)) return;
-    const FileIdentity now = IdentityOf(doomed.Get());
-    if (now.volume != ours.volume || now.indexHigh != ours.indexHigh || now.indexLow != ours.indexLow) return;
+    if (!doomed || !FileIsAt(doomed.Get(), folderIdentity, name)) return false;
+    if (ours && win32::IdentityOf(doomed.Get()) != ours) return false;
     FILE_DISPOSITION_INFO disposition{TRUE};
-    SetFileInformationByHandle(doomed.Get(), FileDispositionInfo, &disposition, sizeof disposition);
+    return SetFileInformationByHandle(doomed.Get(), FileDispositionInfo, &disposition, sizeof disposition) != 0;
 }
 
 // Creates the package in `folder` and returns the handle to hold while the
@@ -114,12 +116,13 @@ void DeleteIfSame(const std::wstring& path, const FileIdentity& ours) {
 // open it to read. The file is written through a first handle that also
 // allows only reading; the switch to the read-only handle goes through a
 // third handle, and the bytes are checked through the final one.
-win32::OwnedHandle CreatePackageIn(const std::wstring& folder, const std::vector<std::uint8_t>& payload) {
+win32::OwnedHandle CreatePackageIn(const std::wstring& folder, const win32::FileIdentity& folderIdentity,
+                                   const std::vector<std::uint8_t>& payload) {
     const std::wstring path = folder + L"\\" + kPackageName;
 
     win32::OwnedHandle writer(OpenFile(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, CREATE_NEW));
     if (!writer) return {};
-    bool sound = HandleIsAt(writer.Get(), path, false) && WriteAll(writer.Get(), payload);
+    bool sound = FileIsAt(writer.Get(), folderIdentity, kPackageName) && WriteAll(writer.Get(), payload);
 
     // Keeps rename and delete out while the writer's access is given up.
     win32::OwnedHandle bridge(OpenFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING));
@@ -131,15 +134,15 @@ win32::OwnedHandle CreatePackageIn(const std::wstring& folder, const std::vector
         // of the bytes below catches one that wrote and let go again.
         writer.Reset();
         held.Reset(OpenFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
-        sound = held && SameFile(held.Get(), bridge.Get()) && HandleIsAt(held.Get(), path, false) &&
+        sound = held && SameFile(held.Get(), bridge.Get()) && FileIsAt(held.Get(), folderIdentity, kPackageName) &&
                 HoldsPayload(held.Get(), payload);
     }
     if (!sound) {
-        const FileIdentity ours = IdentityOf(writer ? writer.Get() : bridge ? bridge.Get() : held.Get());
+        const auto ours = win32::IdentityOf(writer ? writer.Get() : bridge ? bridge.Get() : held.Get());
         writer.Reset();
         bridge.Reset();
         held.Reset();
-        DeleteIfSame(path, ours);
+        if (ours) DeleteProven(folder, folderIdentity, kPackageName, ours);
         return {};
     }
     return held;
@@ -153,18 +156,29 @@ std::optional<std::uint32_t> AttributesOf(const std::string& utf8Path) {
     return attributes;
 }
 
-bool RemoveFile(const std::string& utf8Path) {
-    const auto path = win32::WideFromUtf8(utf8Path);
-    return path && DeleteFileW(path->c_str());
-}
-
-bool SharedFolderServes(const std::wstring& folder) {
-    CreateDirectoryW(folder.c_str(), nullptr);
+// Whether the held shared folder can take the package: a stale file under
+// its name is removed only through the folder and a handle that proves what it is.
+bool SharedFolderServes(const std::wstring& folder, const win32::FileIdentity& folderIdentity) {
     const auto folderText = win32::Utf8FromWide(folder);
     const auto packageText = win32::Utf8FromWide(folder + L"\\" + kPackageName);
     if (!folderText || !packageText) return false;
-    return ChoosePackagePlace(*folderText, *packageText, PlaceProbe{AttributesOf, RemoveFile}) ==
+    const auto removeStale = [&](const std::string&) {
+        return DeleteProven(folder, folderIdentity, kPackageName, std::nullopt);
+    };
+    return ChoosePackagePlace(*folderText, *packageText, PlaceProbe{AttributesOf, removeStale}) ==
            PackagePlace::SharedFolder;
+}
+
+// Holds `folder` and makes the package in it; the held folder and package, or nothing.
+std::pair<win32::OwnedHandle, win32::OwnedHandle> PackageInHeldFolder(const std::wstring& folder,
+                                                                      const std::vector<std::uint8_t>& payload,
+                                                                      bool shared) {
+    win32::OwnedHandle folderHold = HoldFolder(folder);
+    const auto identity = win32::IdentityOf(folderHold.Get());
+    if (!identity || (shared && !SharedFolderServes(folder, *identity))) return {};
+    win32::OwnedHandle held = CreatePackageIn(folder, *identity, payload);
+    if (!held) return {};
+    return {std::move(folderHold), std::move(held)};
 }
 
 // The current user's security identifier as text ("S-1-5-21-...").
@@ -185,23 +199,6 @@ std::wstring CurrentUserSid() {
 }
 
 }  // namespace
-
-std::wstring FinalPathOf(HANDLE handle) {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetFinalPathNameByHandleW(handle, path.data(), static_cast<DWORD>(path.size()),
-                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (length == 0) return {};
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(length + 1);
-    }
-    constexpr std::wstring_view kLongPrefix = L"\\\\?\\";
-    if (path.compare(0, kLongPrefix.size(), kLongPrefix) == 0) path.erase(0, kLongPrefix.size());
-    return path;
-}
 
 std::wstring MakePrivateFolder() {
     const std::wstring sid = CurrentUserSid();
@@ -236,9 +233,10 @@ std::wstring MakePrivateFolder() {
 std::unique_ptr<PackageFile> PackageFile::Write(const std::wstring& sharedFolder,
                                                 const std::vector<std::uint8_t>& payload) {
     if (payload.empty()) return nullptr;
-    if (!sharedFolder.empty() && SharedFolderServes(sharedFolder)) {
-        auto folderHold = HoldFolder(sharedFolder);
-        auto held = folderHold ? CreatePackageIn(sharedFolder, payload) : win32::OwnedHandle();
+    if (!sharedFolder.empty()) {
+        // Held before anything in it is looked at, deleted or written.
+        CreateDirectoryW(sharedFolder.c_str(), nullptr);
+        auto [folderHold, held] = PackageInHeldFolder(sharedFolder, payload, true);
         if (held) {
             return std::unique_ptr<PackageFile>(new PackageFile(sharedFolder + L"\\" + kPackageName,
                                                                 std::move(folderHold), std::move(held), std::wstring()));
@@ -246,13 +244,11 @@ std::unique_ptr<PackageFile> PackageFile::Write(const std::wstring& sharedFolder
     }
     const std::wstring folder = MakePrivateFolder();
     if (folder.empty()) return nullptr;
-    auto folderHold = HoldFolder(folder);
-    auto held = folderHold ? CreatePackageIn(folder, payload) : win32::OwnedHandle();
+    auto [folderHold, held] = PackageInHeldFolder(folder, payload, false);
     if (held) {
         return std::unique_ptr<PackageFile>(
             new PackageFile(folder + L"\\" + kPackageName, std::move(folderHold), std::move(held), folder));
     }
-    folderHold.Reset();
     RemoveDirectoryW(folder.c_str());
     return nullptr;
 }
@@ -270,9 +266,13 @@ void PackageFile::Delete() {
     // Delete-on-close is no way out: it needs delete access on our handle,
     // and the installer opens the package without delete sharing, so it could
     // not open it at all. The file is deleted by handle once ours is closed.
-    const FileIdentity ours = IdentityOf(held_.Get());
+    const auto ours = win32::IdentityOf(held_.Get());
+    const auto folderIdentity = win32::IdentityOf(folder_.Get());
     held_.Reset();
-    DeleteIfSame(path_, ours);
+    if (ours && folderIdentity) {
+        const std::size_t slash = path_.find_last_of(L'\\');
+        DeleteProven(path_.substr(0, slash), *folderIdentity, path_.substr(slash + 1), ours);
+    }
     folder_.Reset();
     if (!privateFolder_.empty()) RemoveDirectoryW(privateFolder_.c_str());
 }

@@ -46,8 +46,4 @@ private:
 // nobody else anything. Empty when it cannot be made.
 std::wstring MakePrivateFolder();
 
-// The folder and file names as the file system resolves them for the handle,
-// without the "\\?\" prefix; empty when the system cannot say.
-std::wstring FinalPathOf(HANDLE handle);
-
 }  // namespace app

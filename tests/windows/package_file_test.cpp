@@ -129,6 +129,59 @@ TEST_F(PackageFileTest, AStalePackageIsReplacedOrAvoidedButNeverUsed) {
     EXPECT_FALSE(Exists(privateFolder)) << "the private folder was left behind";
 }
 
+// The shared folder is held from before the package is made until it is
+// deleted: nobody can rename, move, remove or replace it meanwhile.
+TEST_F(PackageFileTest, TheHeldFolderCannotBeRenamedRemovedOrReplaced) {
+    const auto payload = Payload(70000);
+    const std::wstring renamed = root_ + L"\\renamed";
+    {
+        const auto package = app::PackageFile::Write(shared_, payload);
+        ASSERT_TRUE(package);
+        ASSERT_FALSE(package->InPrivateFolder());
+        EXPECT_FALSE(MoveFileW(shared_.c_str(), renamed.c_str()));
+        EXPECT_FALSE(MoveFileExW(shared_.c_str(), renamed.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED));
+        EXPECT_FALSE(RemoveDirectoryW(shared_.c_str()));
+        HANDLE other = CreateFileW(shared_.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        EXPECT_EQ(other, INVALID_HANDLE_VALUE) << "delete access to the held folder was granted";
+        if (other != INVALID_HANDLE_VALUE) CloseHandle(other);
+        EXPECT_FALSE(Exists(renamed));
+        EXPECT_EQ(ReadBack(package->Path()), payload);
+    }
+    // Once the package is gone, the folder is free again.
+    EXPECT_TRUE(MoveFileW(shared_.c_str(), renamed.c_str()));
+}
+
+// A stale package name that is a link (a host link under Wine) is neither
+// deleted nor written through: the package goes to the private folder and
+// what the link names stays as it was.
+TEST_F(PackageFileTest, AStalePackageThatIsALinkIsLeftAlone) {
+    CreateDirectoryW(shared_.c_str(), nullptr);
+    const std::wstring target = root_ + L"\\precious.txt";
+    {
+        std::ofstream precious(Narrow(target), std::ios::binary);
+        precious << "precious";
+    }
+    const std::wstring stale = shared_ + L"\\flash8.msi";
+    // Wine's CreateSymbolicLinkW reports success and makes nothing.
+    const bool made = CreateSymbolicLinkW(stale.c_str(), target.c_str(), 0) && Exists(stale);
+    if (!made && !driver::MakeHostLink(Narrow(stale), Narrow(target))) {
+        GTEST_SKIP() << "no file link could be made";
+    }
+    const auto payload = Payload(5000);
+    {
+        const auto package = app::PackageFile::Write(shared_, payload);
+        ASSERT_TRUE(package);
+        EXPECT_TRUE(package->InPrivateFolder());
+        EXPECT_EQ(ReadBack(package->Path()), payload);
+    }
+    EXPECT_EQ(ReadBack(target), std::vector<std::uint8_t>({'p', 'r', 'e', 'c', 'i', 'o', 'u', 's'}));
+    EXPECT_TRUE(Exists(stale)) << "the link was removed";
+    // A host link is removed on the host, as the file system would not take it away whole.
+    const std::string hostStale = driver::HostPath(Narrow(stale));
+    if (!hostStale.empty()) driver::RunHostCommand("Z:\\bin\\rm -f " + hostStale);
+}
+
 TEST_F(PackageFileTest, ALinkedSharedFolderIsNotWrittenThrough) {
     const std::wstring elsewhere = root_ + L"\\elsewhere";
     CreateDirectoryW(elsewhere.c_str(), nullptr);
