@@ -6,6 +6,7 @@
 #include "control_fixture.h"
 #include "flash/ShockwaveFlashObjects_TLB.h"
 #include "flash/control_data.h"
+#include "swf/writer/action_assembler.h"
 #include "test_movies.h"
 
 namespace control_test {
@@ -561,6 +562,53 @@ TEST(PlayerControl, MouseClicksReachButtonsWithCaptureWhilePressed) {
                            [](const auto& e) { return e.dispid == TLB::DISPID_FSCommand; });
     EXPECT_EQ(it->first, L"clicked");
     EXPECT_EQ(it->second, L"left");
+}
+
+// Keys reach a movie in a host whose message loop hands them to the active
+// object first (as dialog-style containers do): TranslateAccelerator takes
+// keys for the control's own window and delivers them, and leaves the rest.
+TEST(PlayerControl, TranslateAcceleratorDeliversKeysForItsWindowOnly) {
+    using swf::writer::ActionAssembler;
+    using swf::writer::ActionCode;
+    // listener = new Object(); listener.onKeyDown = function () { fscommand("key", Key.getCode()); };
+    // Key.addListener(listener);
+    ActionAssembler report;
+    report.PushString("FSCommand:key").PushNumber(0).PushString("Key").Action(ActionCode::GetVariable);
+    report.PushString("getCode").Action(ActionCode::CallMethod).GetURL2(0);
+    ActionAssembler code;
+    code.PushString("listener").PushNumber(0).PushString("Object").Action(ActionCode::NewObject);
+    code.Action(ActionCode::SetVariable);
+    code.PushString("listener").Action(ActionCode::GetVariable).PushString("onKeyDown");
+    code.DefineFunction("", {}, report).Action(ActionCode::SetMember);
+    code.PushString("listener").Action(ActionCode::GetVariable).PushNumber(1).PushString("Key");
+    code.Action(ActionCode::GetVariable).PushString("addListener").Action(ActionCode::CallMethod).Action(ActionCode::Pop);
+
+    HostedControl hosted;
+    ASSERT_EQ(hosted.Activate(), S_OK);
+    EventSink* sink = hosted.AddSink();
+    ASSERT_EQ(PutMovie(hosted.control.Get(), WriteTempFile(L"control_keys.swf", ActionMovie(code.Finish()))), S_OK);
+    ASSERT_TRUE(PumpUntil([&] { return sink->Count(TLB::DISPID_OnReadyStateChange) > 0; }, 5000));
+    PumpFor(100);
+    ComPtr<IOleInPlaceActiveObject> active;
+    ASSERT_EQ(hosted.control.As(&active), S_OK);
+    const auto keyReports = [&] { return sink->Count(TLB::DISPID_FSCommand); };
+
+    // A key for another window, and a message that is no key: not taken.
+    MSG other{hosted.host, WM_KEYDOWN, 'A', 1};
+    EXPECT_EQ(active->TranslateAccelerator(&other), S_FALSE);
+    MSG move{hosted.ControlWindow(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5)};
+    EXPECT_EQ(active->TranslateAccelerator(&move), S_FALSE);
+    PumpFor(100);
+    EXPECT_EQ(keyReports(), 0);
+
+    // A key for the control's window: taken and delivered to the movie.
+    MSG key{hosted.ControlWindow(), WM_KEYDOWN, 'A', 1};
+    EXPECT_EQ(active->TranslateAccelerator(&key), S_OK);
+    ASSERT_TRUE(PumpUntil([&] { return keyReports() > 0; }, 5000));
+    auto it = std::find_if(sink->events.begin(), sink->events.end(),
+                           [](const auto& e) { return e.dispid == TLB::DISPID_FSCommand; });
+    EXPECT_EQ(it->first, L"key");
+    EXPECT_EQ(it->second, L"65");
 }
 
 TEST(PlayerControl, LastReleaseLetsTheDllUnload) {

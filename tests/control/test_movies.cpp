@@ -102,6 +102,10 @@ std::vector<std::uint8_t> SolidMovie(int width, int height, std::uint32_t rgb, d
     return Movie(width, height, rgb, frameRate, frames, {});
 }
 
+std::vector<std::uint8_t> ActionMovie(const std::vector<std::uint8_t>& code) {
+    return Movie(100, 100, 0xFFFFFF, 12, 1, code);
+}
+
 std::vector<std::uint8_t> FSCommandMovie(const std::string& command, const std::string& args, std::uint32_t rgb) {
     std::vector<std::uint8_t> code;
     std::vector<std::uint8_t> data;

@@ -13,6 +13,8 @@ std::vector<std::uint8_t> SolidMovie(int width, int height, std::uint32_t rgb, d
                                      int frames = 1);
 
 // Like SolidMovie, whose first frame runs fscommand(command, args).
+// A white 100 x 100 movie of one frame running `code` (action bytes ending with End).
+std::vector<std::uint8_t> ActionMovie(const std::vector<std::uint8_t>& code);
 std::vector<std::uint8_t> FSCommandMovie(const std::string& command, const std::string& args, std::uint32_t rgb);
 
 // Like SolidMovie, whose first frame runs
