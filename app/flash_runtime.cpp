@@ -95,13 +95,6 @@ PathKind ExaminePath(const std::string& path) {
     return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::Folder : PathKind::File;
 }
 
-void MakeTempFolder(char* buffer) {
-    const auto command = Command();
-    const std::string folder = command ? command->tempFolder : std::string();
-    if (!folder.empty()) CreateDirectoryA(folder.c_str(), nullptr);
-    std::snprintf(buffer, kPathBuffer, "%s", folder.c_str());
-}
-
 void EnsureFlashRuntime() {
     const std::string controlPath = ReadRegisteredControlPath();
     if (!NeedsFlashInstall(controlPath, ExaminePath(controlPath))) return;

@@ -15,9 +15,6 @@ std::string ReadRegisteredControlPath();
 // What the exact path names on disk (paths with wildcards name nothing).
 PathKind ExaminePath(const std::string& path);
 
-// Writes the temporary folder (system drive + "\temp") into a buffer of 1024
-// characters and creates the folder.
-void MakeTempFolder(char* buffer);
 
 void EnsureFlashRuntime();
 

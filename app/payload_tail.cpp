@@ -36,20 +36,6 @@ ExtractResult ReadInto(const std::filesystem::path& exePath, std::vector<std::ui
     return ExtractResult::Ok;
 }
 
-ExtractResult WritePackage(const std::string& packagePath, const std::uint8_t* data, std::uint32_t length) {
-    std::FILE* raw = std::fopen(packagePath.c_str(), "wb");
-    if (!raw) return ExtractResult::CannotWritePackage;
-    const bool written = std::fwrite(data, 1, length, raw) == length;
-    const bool closed = std::fclose(raw) == 0;  // a full disk may only show here
-    return written && closed ? ExtractResult::Ok : ExtractResult::CannotWritePackage;
-}
-
-// Only a file is ever removed: a folder of that name stays as it is.
-void RemovePackageFile(const std::string& path) {
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(path, ec)) std::filesystem::remove(path, ec);
-}
-
 }  // namespace
 
 std::uint32_t DecodeTrailer(const std::array<std::uint8_t, 4>& b) {
@@ -74,7 +60,6 @@ const char* Describe(ExtractResult result) {
         case ExtractResult::NoPayload: return "the executable carries no installer package";
         case ExtractResult::ReadFailed: return "the executable cannot be read";
         case ExtractResult::OutOfMemory: return "not enough memory for the installer package";
-        case ExtractResult::CannotWritePackage: return "the installer package cannot be written";
     }
     return "unknown";
 }
@@ -86,12 +71,5 @@ ExtractResult ReadPayload(const std::filesystem::path& exePath, std::vector<std:
     return result;
 }
 
-ExtractResult ExtractPayload(const std::string& exePath, const std::string& packagePath) {
-    std::vector<std::uint8_t> data;
-    ExtractResult result = ReadPayload(exePath, data);
-    if (result == ExtractResult::Ok) result = WritePackage(packagePath, data.data(), static_cast<std::uint32_t>(data.size()));
-    if (result != ExtractResult::Ok) RemovePackageFile(packagePath);
-    return result;
-}
 
 }  // namespace app

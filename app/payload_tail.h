@@ -30,7 +30,6 @@ enum class ExtractResult {
     NoPayload,       // too short, a length of 0, or the trailer names more bytes than there are
     ReadFailed,
     OutOfMemory,
-    CannotWritePackage,
 };
 
 const char* Describe(ExtractResult result);
@@ -38,10 +37,5 @@ const char* Describe(ExtractResult result);
 // Reads the payload of the executable at exePath; on any failure `payload`
 // is left empty.
 ExtractResult ReadPayload(const std::filesystem::path& exePath, std::vector<std::uint8_t>& payload);
-
-// Copies the payload of the executable at exePath into packagePath, replacing
-// any earlier file there. On any failure no package file is left behind, so a
-// stale or truncated package can never reach the installer.
-ExtractResult ExtractPayload(const std::string& exePath, const std::string& packagePath);
 
 }  // namespace app

@@ -7,6 +7,7 @@
 #include "control/module.h"
 #include "control/player_window.h"
 #include "control/registration.h"
+#include "win32/module_path.h"
 #include "flash/ShockwaveFlashObjects_TLB.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
@@ -30,13 +31,13 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, 
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() { return control::ModuleInUse() ? S_FALSE : S_OK; }
 
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
-    wchar_t path[MAX_PATH * 2];
-    if (!control::ModulePath(path, MAX_PATH * 2)) return SELFREG_E_CLASS;
-    return control::RegisterControl(path);
+    const std::wstring path = win32::ModulePath(control::ModuleInstance());
+    if (path.empty()) return SELFREG_E_CLASS;
+    return control::RegisterControl(path.c_str());
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() {
-    wchar_t path[MAX_PATH * 2];
-    if (!control::ModulePath(path, MAX_PATH * 2)) return SELFREG_E_CLASS;
-    return control::UnregisterControl(path);
+    const std::wstring path = win32::ModulePath(control::ModuleInstance());
+    if (path.empty()) return SELFREG_E_CLASS;
+    return control::UnregisterControl(path.c_str());
 }

@@ -11,11 +11,6 @@ LONG g_locks = 0;
 HINSTANCE ModuleInstance() { return g_instance; }
 void SetModuleInstance(HINSTANCE instance) { g_instance = instance; }
 
-bool ModulePath(wchar_t* buffer, DWORD capacity) {
-    const DWORD length = GetModuleFileNameW(g_instance, buffer, capacity);
-    return length > 0 && length < capacity;
-}
-
 void ObjectCreated() { InterlockedIncrement(&g_objects); }
 void ObjectDestroyed() { InterlockedDecrement(&g_objects); }
 void LockModule() { InterlockedIncrement(&g_locks); }

@@ -9,8 +9,6 @@ namespace control {
 HINSTANCE ModuleInstance();
 void SetModuleInstance(HINSTANCE instance);
 
-// The DLL's own full path.
-bool ModulePath(wchar_t* buffer, DWORD capacity);
 
 // Live COM objects (controls) and class-factory locks.
 void ObjectCreated();

@@ -64,15 +64,7 @@ std::wstring MovieLocationToPath(const std::wstring& location) {
 }
 
 std::string MovieUrl(const std::wstring& location) {
-    const auto utf8 = [](const std::wstring& text) {
-        const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                               nullptr, nullptr);
-        std::string out(length > 0 ? length : 0, '\0');
-        if (length > 0)
-            WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length, nullptr,
-                                nullptr);
-        return out;
-    };
+    const auto utf8 = [](const std::wstring& text) { return win32::Utf8FromWideReplacing(text); };
     if (location.find(L"://") != std::wstring::npos || StartsWithNoCase(location, L"file:")) return utf8(location);
     const DWORD length = GetFullPathNameW(location.c_str(), 0, nullptr, nullptr);
     std::wstring full(length, L'\0');

@@ -55,4 +55,14 @@ std::string Utf8FromWideReplacing(std::wstring_view text) {
     return utf8;
 }
 
+std::string AnsiFromWide(std::wstring_view text) {
+    if (text.empty()) return {};
+    const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                           nullptr);
+    if (length <= 0) return {};
+    std::string out(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), length, nullptr, nullptr);
+    return out;
+}
+
 }  // namespace win32

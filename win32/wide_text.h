@@ -16,4 +16,8 @@ std::optional<std::string> Utf8FromWide(std::wstring_view text);
 std::wstring WideFromUtf8Replacing(std::string_view text);
 std::string Utf8FromWideReplacing(std::wstring_view text);
 
+// Text in the system's ANSI code page, for the 8-bit window interfaces;
+// characters it has no form for become the code page's default character.
+std::string AnsiFromWide(std::wstring_view text);
+
 }  // namespace win32

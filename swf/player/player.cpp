@@ -155,6 +155,7 @@ bool Player::Load(std::span<const std::uint8_t> bytes, std::string url) {
     actions::VmLimits limits;
     limits.maxMilliseconds = scriptTimeLimit_ == 0 ? kFrameScriptMilliseconds : std::max(0.0, scriptTimeLimit_);
     if (scriptStepLimit_ != 0) limits.maxActions = scriptStepLimit_;
+    if (scriptMemoryLimit_ != 0) limits.maxMemoryBytes = scriptMemoryLimit_;
     session->runner = std::make_unique<VmActionRunner>(session->movie->header.version, session->stage->Root(), limits);
     session->runner->Vm().ApplyScriptLimits(session->movie->scriptLimits.maxRecursionDepth,
                                             session->movie->scriptLimits.timeoutSeconds);

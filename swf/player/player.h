@@ -101,6 +101,9 @@ public:
     // Wall time in milliseconds the same work may take (0: the player's
     // usual limit; negative: none). Applies to movies loaded afterwards.
     void SetScriptTimeLimit(double milliseconds) { scriptTimeLimit_ = milliseconds; }
+    // Bytes the movie's scripts may hold (0: the player's usual limit).
+    // Applies to movies loaded afterwards.
+    void SetScriptMemoryLimit(std::size_t bytes) { scriptMemoryLimit_ = bytes; }
     // The wall time one frame's scripts get by default, in milliseconds.
     static double DefaultScriptMilliseconds();
     // Steps the current movie's scripts have taken so far, and the bytes they
@@ -232,6 +235,7 @@ private:
     int drawThreads_ = 2;
     std::uint64_t scriptStepLimit_ = 0;
     double scriptTimeLimit_ = 0;
+    std::size_t scriptMemoryLimit_ = 0;
     std::uint64_t bandedAreas_ = 0;
     // Started by the first frame drawn in bands, kept until the player goes.
     std::unique_ptr<HelperThread> helper_;

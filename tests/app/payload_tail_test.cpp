@@ -38,6 +38,12 @@ protected:
     }
     std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
 
+    // What ReadPayload gives, or the failure.
+    static std::pair<app::ExtractResult, Bytes> PayloadOf(const fs::path& exe) {
+        Bytes payload = Pattern(7, 7);  // must be emptied on failure
+        const app::ExtractResult result = app::ReadPayload(exe, payload);
+        return {result, payload};
+    }
     static Bytes Pattern(std::size_t size, std::uint8_t seed) {
         Bytes bytes(size);
         for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(seed + i * 7 + (i >> 8));
@@ -82,64 +88,34 @@ TEST(Trailer, LocatesThePayloadOrNothing) {
     EXPECT_FALSE(app::LocatePayload(1000, 0xFFFFFFFFu));
 }
 
-TEST_F(Scratch, ExtractsTheExactRangeAndOverwritesAnOlderPackage) {
+TEST_F(Scratch, ReadsTheExactRange) {
     const Bytes image = Pattern(610304, 3);
     const Bytes payload = Pattern(4212736, 11);
     const auto exe = Write("Guide.exe", Packed(image, payload));
     ASSERT_EQ(fs::file_size(exe), 4823044u);
-
-    const auto package = Write("flash8.msi", Pattern(5000000, 99));  // longer leftover from an earlier start
-    ASSERT_EQ(app::ExtractPayload(exe, package), app::ExtractResult::Ok);
-    EXPECT_EQ(Read(package), payload);
-
-    ASSERT_EQ(app::ExtractPayload(exe, package), app::ExtractResult::Ok);  // twice: identical
-    EXPECT_EQ(Read(package), payload);
+    EXPECT_EQ(PayloadOf(exe), std::make_pair(app::ExtractResult::Ok, payload));
 }
 
-TEST_F(Scratch, HighBytesAndEmptyPayloads) {
+TEST_F(Scratch, HighBytesAndEmptyImages) {
     const Bytes payload = Pattern(32768, 200);
-    const auto exe = Write("a.exe", Packed(Pattern(1000, 1), payload));
-    const auto package = PathOf("flash8.msi");
-    ASSERT_EQ(app::ExtractPayload(exe, package), app::ExtractResult::Ok);
-    EXPECT_EQ(Read(package), payload);
-
-    const auto onlyPayload = Write("c.exe", Packed({}, payload));  // nothing before the payload
-    ASSERT_EQ(app::ExtractPayload(onlyPayload, package), app::ExtractResult::Ok);
-    EXPECT_EQ(Read(package), payload);
+    EXPECT_EQ(PayloadOf(Write("a.exe", Packed(Pattern(1000, 1), payload))), std::make_pair(app::ExtractResult::Ok, payload));
+    // Nothing before the payload.
+    EXPECT_EQ(PayloadOf(Write("c.exe", Packed({}, payload))), std::make_pair(app::ExtractResult::Ok, payload));
 }
 
-TEST_F(Scratch, BadTailsLeaveNoPackageBehind) {
-    const auto package = Write("flash8.msi", Pattern(100, 5));  // stale package from an earlier start
+TEST_F(Scratch, BadTailsGiveNoPayload) {
+    const auto none = std::make_pair(app::ExtractResult::NoPayload, Bytes{});
     Bytes tooLong = Pattern(50, 1);
     tooLong.insert(tooLong.end(), {0x00, 0x00, 0x00, 51});  // one byte more than lies before the trailer
-    EXPECT_EQ(app::ExtractPayload(Write("long.exe", tooLong), package), app::ExtractResult::NoPayload);
-    EXPECT_FALSE(fs::exists(package));
-
-    Write("flash8.msi", Pattern(100, 5));
+    EXPECT_EQ(PayloadOf(Write("long.exe", tooLong)), none);
     Bytes huge = Pattern(50, 1);
     huge.insert(huge.end(), {0xFF, 0xFF, 0xFF, 0xFF});  // must not try to allocate 4 GiB
-    EXPECT_EQ(app::ExtractPayload(Write("huge.exe", huge), package), app::ExtractResult::NoPayload);
-    EXPECT_FALSE(fs::exists(package));
-
-    // A zero length: a build without a package. No file is written for it.
-    Write("flash8.msi", Pattern(100, 5));
-    EXPECT_EQ(app::ExtractPayload(Write("none.exe", Packed(Pattern(1000, 1), {})), package),
-              app::ExtractResult::NoPayload);
-    EXPECT_FALSE(fs::exists(package));
-
-    EXPECT_EQ(app::ExtractPayload(Write("short.exe", {0x00, 0x00, 0x01}), package), app::ExtractResult::NoPayload);
-    EXPECT_EQ(app::ExtractPayload(Write("empty.exe", {}), package), app::ExtractResult::NoPayload);
-    EXPECT_EQ(app::ExtractPayload(PathOf("missing.exe"), package), app::ExtractResult::CannotOpenExecutable);
-    EXPECT_FALSE(fs::exists(package));
-}
-
-TEST_F(Scratch, UnwritablePackageIsReportedAndNotLeftHalfWritten) {
-    const Bytes payload = Pattern(4096, 9);
-    const auto exe = Write("a.exe", Packed(Pattern(10, 1), payload));
-    EXPECT_EQ(app::ExtractPayload(exe, PathOf("no such folder/flash8.msi")), app::ExtractResult::CannotWritePackage);
-    fs::create_directories(dir_ / "taken.msi");  // a folder where the package should go
-    EXPECT_EQ(app::ExtractPayload(exe, PathOf("taken.msi")), app::ExtractResult::CannotWritePackage);
-    EXPECT_TRUE(fs::is_directory(dir_ / "taken.msi"));
+    EXPECT_EQ(PayloadOf(Write("huge.exe", huge)), none);
+    // A zero length: a build without a package.
+    EXPECT_EQ(PayloadOf(Write("none.exe", Packed(Pattern(1000, 1), {}))), none);
+    EXPECT_EQ(PayloadOf(Write("short.exe", {0x00, 0x00, 0x01})), none);
+    EXPECT_EQ(PayloadOf(Write("empty.exe", {})), none);
+    EXPECT_EQ(PayloadOf(PathOf("missing.exe")), std::make_pair(app::ExtractResult::CannotOpenExecutable, Bytes{}));
 }
 
 }  // namespace

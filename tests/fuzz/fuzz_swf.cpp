@@ -1,9 +1,12 @@
 // The SWF engine on arbitrary file bytes: load, play a few frames with the
-// pointer moving over the stage and keys pressed, and render each one.
+// pointer moving over the stage and keys pressed, and render each one. Files
+// the movie loads are served from the same bytes: a movie loads itself, and
+// variables and XML are read from the input's text.
 #include <cstdint>
 #include <span>
 #include <string>
 
+#include "swf/files/file_host.h"
 #include "swf/player/player.h"
 #include "swf/raster/surface.h"
 
@@ -16,14 +19,40 @@ public:
     void GetURL(const std::string&, const std::string&) override {}
 };
 
+// Every ".swf" path is the input itself; any other path is the input from an
+// offset the path's length picks, so that variables and XML see varied text.
+class SameBytesHost : public swf::FileHost {
+public:
+    explicit SameBytesHost(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+    swf::FileReadResult ReadFile(const std::string& path, std::size_t maxBytes) override {
+        swf::FileReadResult result;
+        const bool movie = path.size() >= 4 && path.compare(path.size() - 4, 4, ".swf") == 0;
+        const std::size_t from = movie || bytes_.empty() ? 0 : path.size() % bytes_.size();
+        if (bytes_.size() - from > maxBytes) {
+            result.error = "too large";
+            return result;
+        }
+        result.bytes.assign(bytes_.begin() + static_cast<std::ptrdiff_t>(from), bytes_.end());
+        result.ok = true;
+        return result;
+    }
+
+private:
+    std::span<const std::uint8_t> bytes_;
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     QuietHost host;
     swf::Player player;
+    SameBytesHost files({data, size});
     player.SetHost(&host);
-    // Far fewer steps than a player allows, so that endless scripts stay fast.
+    player.SetFileHost(&files);
+    // Far fewer steps and bytes than a player allows, so that endless scripts
+    // stay fast and the memory limit is met.
     player.SetScriptStepLimit(20000);
+    player.SetScriptMemoryLimit(16u << 20);
     player.Load(std::span<const std::uint8_t>(data, size));  // a refused movie still renders its background
     swf::raster::Surface surface(64, 48);
     for (int frame = 0; frame < 4; ++frame) {

@@ -111,17 +111,4 @@ TEST_F(RegisteredControl, MissingFilesFoldersAndOddValues) {
     EXPECT_FALSE(Decision());
 }
 
-TEST(MakeTempFolder, IsTheSystemDriveTempFolderAndExists) {
-    char system[1024] = {};
-    GetSystemDirectoryA(system, sizeof system);
-    char folder[1024] = {};
-    app::MakeTempFolder(folder);
-    EXPECT_EQ(std::string(folder), std::string(system, 2) + "\\temp");
-    const DWORD attributes = GetFileAttributesA(folder);
-    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
-    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
-    app::MakeTempFolder(folder);  // again: the folder exists already, nothing fails
-    EXPECT_EQ(std::string(folder), std::string(system, 2) + "\\temp");
-}
-
 }  // namespace

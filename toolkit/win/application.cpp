@@ -6,7 +6,9 @@
 #include "toolkit/core/startup_show.h"
 #include "toolkit/win/active_object.h"
 #include "toolkit/win/form.h"
+#include "win32/module_path.h"
 #include "win32/object_count.h"
+#include "win32/wide_text.h"
 
 namespace toolkit {
 
@@ -15,20 +17,6 @@ TApplication* Application = nullptr;
 namespace {
 
 const char kApplicationClass[] = "TApplication";
-
-// The whole path however long (a cut-short one would name another file);
-// empty when the system cannot say.
-std::string ModuleFileName() {
-    constexpr std::size_t kLongestPath = 32768;  // the system's own limit, in characters
-    std::string path(MAX_PATH, '\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return std::string();
-        if (length < path.size()) return path.substr(0, length);
-        if (path.size() >= kLongestPath) return std::string();
-        path.resize(path.size() * 2);
-    }
-}
 
 // The default title: the executable's file name without its extension.
 std::string DefaultTitle(const std::string& exePath) {
@@ -39,7 +27,8 @@ std::string DefaultTitle(const std::string& exePath) {
 
 }  // namespace
 
-TApplication::TApplication() : TComponent(nullptr), title_(DefaultTitle(ModuleFileName())) {
+TApplication::TApplication()
+    : TComponent(nullptr), title_(DefaultTitle(win32::AnsiFromWide(win32::ModulePath()))) {
     Application = this;
 }
 
@@ -52,8 +41,6 @@ TApplication::~TApplication() {
 }
 
 HINSTANCE TApplication::Instance() const { return GetModuleHandleA(nullptr); }
-
-std::string TApplication::ExeName() const { return ModuleFileName(); }
 
 void TApplication::Initialize() {
     if (!comInitialized_) comInitialized_ = SUCCEEDED(CoInitialize(nullptr));
@@ -73,7 +60,8 @@ void TApplication::Initialize() {
     handle_ = CreateWindowExA(0, kApplicationClass, title_.c_str(),
                               WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0, 0,
                               nullptr, nullptr, Instance(), nullptr);
-    if (handle_) win32::CountCreated(win32::CountedObject::User);
+    if (!handle_) throw Exception("The application window could not be created");
+    win32::CountCreated(win32::CountedObject::User);
     SetWindowLongPtrA(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 

@@ -73,8 +73,6 @@ public:
     HWND Handle() const { return handle_; }
     TForm* MainForm() const { return mainForm_; }
     HINSTANCE Instance() const;
-    // Full path of the running executable, as the system reports it.
-    std::string ExeName() const;
 
 private:
     void FormCreated(TForm* form);
