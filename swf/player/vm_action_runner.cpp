@@ -72,6 +72,7 @@ void VmActionRunner::BeginFrame() {
     frameOpen_ = true;
     ++frameSerial_;
     limitReported_ = false;
+    frameLimit_ = actions::RunStatus::Completed;
     state_->vm.BeginFrame();
 }
 
@@ -81,6 +82,7 @@ void VmActionRunner::EndFrame() {
     state_->vm.EndFrame();
     if (!limitReported_) {
         limitedFrames_ = 0;
+        toldLimit_ = actions::RunStatus::Completed;
         return;
     }
     if (++limitedFrames_ == kSpentFramesReported && !longRunReported_) {
@@ -95,16 +97,17 @@ void VmActionRunner::Report(actions::RunStatus status, const std::string& what) 
     const char* reason = StopReason(status);
     if (reason == nullptr) return;
     if (IsLimit(status)) {
-        // Within a frame the first stop is reported, and a stop that goes on
-        // frame after frame only when it starts and once more later.
+        // Within a frame the first stop of each kind is told, and a stop that
+        // goes on frame after frame only when it starts and once more later.
         if (!frameOpen_) {
             Warn("script stopped in " + what + ": " + reason + "; the movie goes on");
             return;
         }
-        const bool continuing = limitedFrames_ > 0;
-        const bool first = !limitReported_;
         limitReported_ = true;
-        if (!first || continuing) return;
+        if (status == frameLimit_) return;
+        frameLimit_ = status;
+        if (limitedFrames_ > 0 && status == toldLimit_) return;
+        toldLimit_ = status;
         Warn("scripts stopped in " + what + ": " + reason + "; the rest of this frame's scripts were skipped" +
              " and the movie goes on");
         return;

@@ -79,10 +79,13 @@ private:
     std::function<void(const std::string&)> onWarning_;
     bool frameOpen_ = false;
     std::uint32_t frameSerial_ = 0;
-    // A budget or memory stop was reported in this frame.
+    // A budget or memory stop happened in this frame, and the last kind met.
     bool limitReported_ = false;
-    // Frames in a row whose scripts hit the budget or the memory limit.
+    actions::RunStatus frameLimit_ = actions::RunStatus::Completed;
+    // Frames in a row whose scripts hit the budget or the memory limit, and
+    // the last such stop told.
     int limitedFrames_ = 0;
+    actions::RunStatus toldLimit_ = actions::RunStatus::Completed;
     bool longRunReported_ = false;
 
     // Warns about a call that did not complete; `what` names it.

@@ -197,7 +197,7 @@ TEST(FrameBudget, TimeEndsAFramesScriptsWhenStepsWouldNot) {
     t.player.AdvanceFrame();
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     EXPECT_GE(ms, 50);
-    EXPECT_LT(ms, 1000);
+    EXPECT_LT(ms, 2000);  // far below what the steps alone would take
     EXPECT_EQ(t.warnings.size(), 1u);
 }
 

@@ -8,9 +8,12 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <optional>
 #include <string>
 
@@ -188,6 +191,68 @@ TEST(EndToEnd, ASelfReferencingArrayLoopLeavesTheWindowWorking) {
     MoveMouse(close.x, close.y);
     Click(close.x, close.y);
     EXPECT_EQ(program.WaitForExit(30s), 0u);
+}
+
+// Movies written to freeze or exhaust the player, each under the real
+// projector: the window shows the movie, answers, paints again after being
+// covered, and a close request ends the program with 0 within a second.
+TEST(EndToEnd, HostileMoviesLeaveTheWindowWorkingAndCloseWithinASecond) {
+    const COLORREF stage = RGB(0x30, 0x90, 0x60);  // the hostile movies' background
+    for (const char* movie : {"endless_handlers", "endless_callbacks", "reloading_data", "level_loader"}) {
+        SCOPED_TRACE(movie);
+        ProgramFolder folder(std::string("hostile_") + movie, g_demo + "\\UserGuide.exe", "UserGuide.exe", std::nullopt);
+        ASSERT_TRUE(folder.Ready());
+        ASSERT_TRUE(folder.CopyIn(g_demo + "\\..\\movies\\" + movie + ".swf", "UserGuide.swf"));
+        ASSERT_TRUE(folder.CopyIn(g_demo + "\\UserGuide_Page_img\\Page_var.txt", "UserGuide_Page_img\\Page_var.txt"));
+        {
+            std::ofstream big(folder.Folder() + "\\big.txt", std::ios::binary);  // what reloading_data reloads
+            big << "a=" << std::string(3u << 20, 'x');
+        }
+        Process program(folder.Exe());
+        ASSERT_TRUE(program.Started());
+        HWND player = WaitFor([&] { return FindWindowOf(program.Id(), "TPlayerForm"); }, 120s);
+        ASSERT_TRUE(player) << "the player window did not open";
+        HWND control = FindChildOf(player, "GuidePlayerControlWindow");
+        ASSERT_TRUE(control);
+        const RECT r = BoundsOf(control);
+        const POINT middle{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        const auto shows = [&] { return ScreenPixel(middle.x, middle.y) == stage; };
+        for (int wait = 0; wait < 50 && !shows(); ++wait) Pause(100ms);
+        EXPECT_TRUE(shows()) << ColourText(ScreenPixel(middle.x, middle.y));
+        Pause(2s);  // let the movie do its worst for a while
+
+        DWORD_PTR answer = 0;
+        EXPECT_NE(SendMessageTimeoutA(player, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer), 0) << "the window hangs";
+        // Covered by another window and uncovered again: the movie is painted again.
+        HWND cover = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, r.left, r.top,
+                                     r.right - r.left, r.bottom - r.top, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_TRUE(cover);
+        for (int i = 0; i < 30; ++i) {
+            MSG message;
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+            Pause(10ms);
+        }
+        EXPECT_FALSE(shows()) << "the cover did not cover";
+        DestroyWindow(cover);
+        bool repainted = false;
+        for (int wait = 0; wait < 30 && !repainted; ++wait) {
+            Pause(100ms);
+            repainted = shows();
+        }
+        EXPECT_TRUE(repainted) << ColourText(ScreenPixel(middle.x, middle.y));
+
+        PROCESS_MEMORY_COUNTERS memory{};
+        memory.cb = sizeof memory;
+        K32GetProcessMemoryInfo(program.Handle(), &memory, sizeof memory);
+        const auto asked = std::chrono::steady_clock::now();
+        PostMessageA(player, WM_CLOSE, 0, 0);
+        const std::optional<DWORD> exit = program.WaitForExit(10s);
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - asked);
+        std::printf("%s: peak working set %zu KB; closed %lld ms after the request\n", movie,
+                    static_cast<std::size_t>(memory.PeakWorkingSetSize / 1024), static_cast<long long>(ms.count()));
+        EXPECT_EQ(exit, std::optional<DWORD>(0u));
+        EXPECT_LT(ms.count(), 1000);
+    }
 }
 
 }  // namespace

@@ -61,6 +61,10 @@ int main(int argc, char** argv) {
         {"textinput.swf", moviegen::BuildTextInputMovie},
         {"fullchange.swf", moviegen::BuildFullChangeMovie},
         {"clips500.swf", [] { return moviegen::BuildClipsMovie(); }},
+        {"endless_handlers.swf", moviegen::BuildEndlessHandlersMovie},
+        {"endless_callbacks.swf", moviegen::BuildEndlessCallbacksMovie},
+        {"reloading_data.swf", moviegen::BuildReloadingDataMovie},
+        {"level_loader.swf", moviegen::BuildLevelLoaderMovie},
     };
     for (const auto& [name, build] : movies) {
         if (!WriteFile(folder / name, build())) {

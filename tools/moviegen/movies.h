@@ -44,6 +44,17 @@ std::vector<std::uint8_t> BuildFlashCallMovie();
 // placed instanceof Counter) — 16, 3, true, 3, true, true — then stops.
 std::vector<std::uint8_t> BuildClassMovie();
 
+// Hostile movies (hostile_movies.cpp), 400 x 300 on this background colour:
+// 1,000 clips whose enterFrame clip events never end; an interval, Mouse and
+// Key listeners and a getter read every frame that never end; a LoadVars whose
+// onData loads "big.txt" from the movie's folder again, forever; a movie that
+// loads its own file (as "UserGuide.swf") into a new level every frame.
+inline constexpr std::uint8_t kHostileRed = 0x30, kHostileGreen = 0x90, kHostileBlue = 0x60;
+std::vector<std::uint8_t> BuildEndlessHandlersMovie();
+std::vector<std::uint8_t> BuildEndlessCallbacksMovie();
+std::vector<std::uint8_t> BuildReloadingDataMovie();
+std::vector<std::uint8_t> BuildLevelLoaderMovie();
+
 // Calls fscommand("quit", "now") on frame 1, then stops.
 std::vector<std::uint8_t> BuildFsCommandMovie();
 
