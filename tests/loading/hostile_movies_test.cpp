@@ -19,12 +19,6 @@ namespace {
 
 using swf::writer::ActionCode;
 
-ActionAssembler Endless() {
-    ActionAssembler body;
-    body.Label("top").Jump("top");
-    return body;
-}
-
 // The process's resident memory in bytes (0 where it cannot be read).
 std::size_t ResidentBytes() {
     std::ifstream status("/proc/self/status");
@@ -73,55 +67,16 @@ struct Hostile {
 };
 
 TEST(HostileMovies, AThousandClipsWithEndlessEnterFrameHandlers) {
-    swf::writer::ClipEventHandler enterFrame;
-    enterFrame.events = 2;
-    enterFrame.actions = Endless().Finish();
     Hostile t;
-    t.Play(ScriptMovie(
-               [&](swf::writer::TagStream& tags) {
-                   tags.DefineSprite(10, swf::writer::TagStream{});
-                   for (std::uint16_t depth = 1; depth <= 1000; ++depth) {
-                       swf::writer::PlaceObject place;
-                       place.depth = depth;
-                       place.characterId = 10;
-                       place.clipActions = {enterFrame};
-                       tags.PlaceObject2(place);
-                   }
-               },
-               {ActionAssembler{}, ActionAssembler{}}),
-           5);
+    t.Play(moviegen::BuildEndlessHandlersMovie(), 5);
     EXPECT_LT(t.slowestFrameMs, Hostile::FrameBound());
     EXPECT_EQ(t.warnings.size(), 1u);  // one run of spent frames, told once
     EXPECT_EQ(t.player.CurrentFrame(), 1u);  // the timeline went on: frames 1, 2, 1, 2, 1, 2
 }
 
 TEST(HostileMovies, EndlessIntervalsListenersAndGetters) {
-    ActionAssembler setup;
-    setup.Action(ActionCode::Stop);
-    // setInterval(endless, 1)
-    setup.PushNumber(1);
-    setup.DefineFunction("", {}, Endless());
-    setup.PushNumber(2).PushString("setInterval").Action(ActionCode::CallFunction).Action(ActionCode::Pop);
-    // Mouse and Key listeners that never return.
-    New(setup, "listener", "Object");
-    SetMethod(setup, "listener", "onMouseMove", {}, Endless());
-    SetMethod(setup, "listener", "onKeyDown", {}, Endless());
-    CallAndDrop(setup, MethodCall("Mouse", "addListener", {Var("listener")}));
-    CallAndDrop(setup, MethodCall("Key", "addListener", {Var("listener")}));
-    // A getter that never returns, read by the clip's onEnterFrame.
-    New(setup, "trap", "Object");
-    setup.PushNull();
-    setup.DefineFunction("", {}, Endless());
-    setup.PushString("value").PushNumber(3).PushString("trap").Action(ActionCode::GetVariable);
-    setup.PushString("addProperty").Action(ActionCode::CallMethod).Action(ActionCode::Pop);
-    ActionAssembler read;
-    read.PushString("got").PushString("trap").Action(ActionCode::GetVariable).PushString("value");
-    read.Action(ActionCode::GetMember).Action(ActionCode::SetVariable);
-    setup.PushString("_root").Action(ActionCode::GetVariable).PushString("onEnterFrame");
-    setup.DefineFunction("", {}, read);
-    setup.Action(ActionCode::SetMember);
     Hostile t;
-    t.Play(ScriptMovie({}, {setup}), 3);
+    t.Play(moviegen::BuildEndlessCallbacksMovie(), 3);
     for (int i = 0; i < 3; ++i) {
         const auto start = std::chrono::steady_clock::now();
         t.player.PointerMove(10 + i, 10);
@@ -150,21 +105,14 @@ TEST(HostileMovies, AVariablesFileOfTheMostNamesAFileMayGive) {
 TEST(HostileMovies, OnDataThatReloadsALargeFileEveryTickStaysBounded) {
     Hostile t;
     t.folders.Write("big.txt", std::string(3u << 20, 'x'));
-    ActionAssembler reload;  // this.load("big.txt") with the text kept in a local
-    reload.PushString("copy").PushString("src").Action(ActionCode::GetVariable).Action(ActionCode::DefineLocal);
-    reload.PushString("big.txt").PushNumber(1).PushString("this").Action(ActionCode::GetVariable);
-    reload.PushString("load").Action(ActionCode::CallMethod).Action(ActionCode::Pop);
-    ActionAssembler setup;
-    setup.Action(ActionCode::Stop);
-    New(setup, "vars", "LoadVars");
-    SetMethod(setup, "vars", "onData", {"src"}, reload);
-    CallAndDrop(setup, MethodCall("vars", "load", {Str("big.txt")}));
     const std::size_t residentBefore = ResidentBytes();
-    t.Play(ScriptMovie({}, {setup}), 60);
+    t.Play(moviegen::BuildReloadingDataMovie(), 60);
     EXPECT_LT(t.slowestFrameMs, Hostile::FrameBound());
     // 60 loads of 3 MB passed through scripts; what is held stays near one file.
     EXPECT_LT(t.player.ScriptMemoryBytes(), 64u << 20);
-    if (residentBefore != 0) EXPECT_LT(ResidentBytes(), residentBefore + (300u << 20));
+    if (residentBefore != 0) {
+        EXPECT_LT(ResidentBytes(), residentBefore + (300u << 20));
+    }
 }
 
 TEST(HostileMovies, AMovieLoadingItselfIntoANewLevelEveryFrame) {
