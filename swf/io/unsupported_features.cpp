@@ -15,7 +15,8 @@ struct TagNote {
     const char* text;  // empty: nothing anyone sees is lost
 };
 
-constexpr std::array<TagNote, 27> kTagNotes = {{
+constexpr std::array<TagNote, 28> kTagNotes = {{
+    {3, "freecharacter", "characters freed and defined again (FreeCharacter) keep their first definition"},
     {14, "sound", "the movie's sounds are not played (this player has no sound yet)"},
     {15, "sound", "the movie's sounds are not played (this player has no sound yet)"},
     {17, "sound", "the movie's sounds are not played (this player has no sound yet)"},
