@@ -93,7 +93,8 @@ public:
     std::vector<std::string> TakeUnsupported();
 
     // Work done for scripts outside them (loaded variables set): drawn from
-    // the open budget. False once it is spent.
+    // the open budget. False once it is spent, in steps or in time (0 steps
+    // only asks).
     bool Spend(std::uint64_t steps);
 
     // The main timeline, which `_root` and `_level0` name. Without one, `_root`

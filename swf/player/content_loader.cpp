@@ -43,7 +43,7 @@ public:
         // Each tick does a bounded amount: once the frame's script budget is
         // spent or enough was read, the rest wait for the next tick.
         std::size_t done = 0;
-        while (done < requests.size() && !vm_.BudgetSpent() && bytesRead_ < kLoadBytesPerTick) {
+        while (done < requests.size() && vm_.Spend(0) && bytesRead_ < kLoadBytesPerTick) {
             const std::size_t i = done++;
             switch (requests[i].kind) {
                 case LoadKind::Variables: LoadVariables(requests, i); break;

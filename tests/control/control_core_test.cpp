@@ -236,10 +236,14 @@ TEST(FolderFileHost, ReadsBelowTheFolderAndNothingThatResolvesOutside) {
     const std::string hostFolder = driver::HostPath(narrowFolder);
     if (hostFolder.empty()) return;
     const std::string sibling = hostFolder.substr(0, hostFolder.rfind('/')) + "/MOVIE";
-    ASSERT_TRUE(driver::RunHostCommand("Z:\\bin\\mkdir -p " + sibling));
-    ASSERT_TRUE(driver::RunHostCommand("Z:\\bin\\cp " + hostFolder + "/../outside.txt " + sibling + "/secret.txt"));
+    // Host programs started from Wine may still run when their start returns:
+    // each step stands alone, and the test waits until both are done.
     ASSERT_TRUE(driver::RunHostCommand("Z:\\bin\\ln -s " + sibling + " " + hostFolder + "/case"));
-    const auto read = files.ReadFile("case/secret.txt", 1000);
+    ASSERT_TRUE(driver::RunHostCommand("Z:\\bin\\cp -rT " + hostFolder + "/pages " + sibling));
+    const std::string through = narrowFolder + "\\case\\inside.txt";
+    for (int wait = 0; wait < 100 && GetFileAttributesA(through.c_str()) == INVALID_FILE_ATTRIBUTES; ++wait) Sleep(50);
+    ASSERT_NE(GetFileAttributesA(through.c_str()), INVALID_FILE_ATTRIBUTES) << "the sibling and its link were not made";
+    const auto read = files.ReadFile("case/inside.txt", 1000);
     EXPECT_FALSE(read.ok) << Text(read);
     EXPECT_NE(read.error.find("link or junction"), std::string::npos) << read.error;
 }
