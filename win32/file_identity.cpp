@@ -6,6 +6,17 @@
 
 namespace win32 {
 
+namespace {
+
+// Opens a file or folder by full path only to ask what it is.
+OwnedHandle OpenForIdentity(const std::wstring& path) {
+    return OwnedHandle(CreateFileW((L"\\\\?\\" + path).c_str(), FILE_READ_ATTRIBUTES,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+}  // namespace
+
 std::optional<FileIdentity> IdentityOf(HANDLE handle, DWORD* attributes) {
     BY_HANDLE_FILE_INFORMATION info{};
     if (handle == nullptr || !GetFileInformationByHandle(handle, &info)) return std::nullopt;
@@ -41,11 +52,19 @@ bool SitsIn(HANDLE child, const FileIdentity& folder, const std::wstring& name) 
     }
     std::wstring parent = path.substr(0, slash);
     if (!parent.empty() && parent.back() == L':') parent += L'\\';  // a drive's root
-    const OwnedHandle opened(CreateFileW((L"\\\\?\\" + parent).c_str(), FILE_READ_ATTRIBUTES,
-                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                         FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    const auto identity = IdentityOf(opened.Get());
-    return identity && *identity == folder;
+    const auto parentIdentity = IdentityOf(OpenForIdentity(parent).Get());
+    if (!parentIdentity || *parentIdentity != folder) return false;
+
+    // Wine reads a handle's final path from the name after the object was
+    // opened, so a name re-pointed in between names another object than the
+    // one held. The path must name this very object now, and by the same path.
+    const OwnedHandle again = OpenForIdentity(path);
+    const auto childIdentity = IdentityOf(child);
+    const auto againIdentity = IdentityOf(again.Get());
+    if (!childIdentity || !againIdentity || *childIdentity != *againIdentity) return false;
+    const std::wstring againPath = FinalPathOf(again.Get());
+    return CompareStringOrdinal(againPath.c_str(), static_cast<int>(againPath.size()), path.c_str(),
+                                static_cast<int>(path.size()), TRUE) == CSTR_EQUAL;
 }
 
 }  // namespace win32

@@ -26,8 +26,9 @@ std::wstring FinalPathOf(HANDLE handle);
 
 // Whether the object `child` has open sits directly in the folder whose
 // identity is `folder`, under `name` (case ignored, as the file system does):
-// the folder its final path names is that folder. A link, junction or host
-// link followed on the way leads elsewhere and fails this.
+// the folder its final path names is that folder, and that path, opened
+// again, names this very object. A link, junction or host link followed on
+// the way leads elsewhere and fails this, also when re-pointed meanwhile.
 bool SitsIn(HANDLE child, const FileIdentity& folder, const std::wstring& name);
 
 }  // namespace win32
