@@ -7,12 +7,11 @@
 #include <vector>
 
 #include "app/installer_command.h"
+#include "app/installer_run.h"
 #include "app/package_file.h"
 #include "app/payload_tail.h"
 #include "flash/ShockwaveFlashObjects_TLB.h"
-#include "toolkit/win/application.h"
 #include "win32/module_path.h"
-#include "win32/owned_handle.h"
 #include "win32/registry_key.h"
 #include "win32/wide_text.h"
 
@@ -21,7 +20,6 @@ namespace app {
 namespace {
 
 constexpr std::size_t kPathBuffer = 1024;
-constexpr DWORD kStillActive = 259;
 
 // In UTF-8; empty when the system cannot say (or its answer does not fit
 // the buffer).
@@ -33,33 +31,6 @@ std::string SystemFolder() {
 }
 
 std::optional<InstallerCommand> Command() { return InstallerCommandFor(SystemFolder()); }
-
-void Report(const char* text) {
-    if (toolkit::Application) toolkit::Application->MessageDialog(text);
-}
-
-// Runs the installer on the package and waits for it without time limit.
-void RunInstaller(const std::wstring& installer, const std::wstring& arguments) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-
-    std::wstring commandLine = arguments;  // CreateProcessW may write into it
-    if (!CreateProcessW(installer.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-        return;  // nothing started: nothing to wait for, no exit code to read
-    }
-    const win32::OwnedHandle processHandle(process.hProcess);
-    const win32::OwnedHandle threadHandle(process.hThread);
-
-    WaitForSingleObject(processHandle.Get(), INFINITE);
-    DWORD exitCode = 0;
-    if (!GetExitCodeProcess(processHandle.Get(), &exitCode)) {
-        Report("GetExitCodeProcess() failed\n");
-    } else if (exitCode == kStillActive) {
-        Report("Process is still active\n");
-    }
-}
 
 }  // namespace
 

@@ -15,7 +15,8 @@ std::string ReadRegisteredControlPath();
 // What the exact path names on disk (paths with wildcards name nothing).
 PathKind ExaminePath(const std::string& path);
 
-
+// Installs the carried package when the registered control fails the check;
+// reports only what the installer's exit code calls for.
 void EnsureFlashRuntime();
 
 }  // namespace app

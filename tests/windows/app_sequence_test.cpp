@@ -7,6 +7,7 @@
 namespace {
 
 std::string g_probe;
+std::string g_stub;
 
 using namespace driver;
 
@@ -85,14 +86,53 @@ TEST(StartUpSequence, FailingCreationHandlerReportsThenTheWindowOpens) {
     EXPECT_EQ(probe.WaitForExit(20s), 0u);
 }
 
+// The installer's reports, as provisioning shows them before any window: the
+// program's own name as caption, the text with its line feed, one OK button;
+// once answered, start-up goes on to the window.
+TEST(StartUpSequence, InstallerReportsAreShownAndStartUpGoesOn) {
+    struct Case {
+        std::string arguments;
+        const char* text;  // nullptr: no report
+    };
+    const Case cases[] = {
+        {"installer " + g_stub + " 259", "Process is still active\n"},
+        {"installer-no-wait " + g_stub, "Process is still active\n"},
+        {"installer-no-query " + g_stub, "GetExitCodeProcess() failed\n"},
+        {"installer " + g_stub + " 1603", nullptr},
+        {"installer " + g_stub + " 3010", nullptr},
+        {"installer Z:\\no\\such\\installer.exe 0", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        Process probe(g_probe, c.arguments);
+        ASSERT_TRUE(probe.Started());
+        if (c.text) {
+            auto box = WaitForMessageBox(probe.Id(), 20s);
+            ASSERT_TRUE(box);
+            EXPECT_EQ(box->caption, "app_probe");
+            EXPECT_EQ(box->text, c.text);
+            EXPECT_FALSE(box->hasIcon);
+            EXPECT_EQ(box->buttons, std::vector<std::string>{"OK"});
+            EXPECT_FALSE(FindWindowOf(probe.Id(), "TProbeForm"));
+            PressOk(*box);
+        }
+        HWND form = WaitFor([&] { return FindWindowOf(probe.Id(), "TProbeForm"); }, 20s);
+        ASSERT_TRUE(form);
+        EXPECT_FALSE(FindWindowOf(probe.Id(), "#32770"));
+        PostMessageA(form, WM_CLOSE, 0, 0);
+        EXPECT_EQ(probe.WaitForExit(20s), 0u);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: app_sequence_test PROBE.EXE\n");
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: app_sequence_test PROBE.EXE STUB_INSTALLER.EXE\n");
         return 2;
     }
     g_probe = argv[1];
+    g_stub = argv[2];
     return RUN_ALL_TESTS();
 }
