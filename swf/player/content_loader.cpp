@@ -78,7 +78,12 @@ private:
             Warn("not loaded: \"" + url + "\": the movie's script memory is used up");
             return std::nullopt;
         }
-        FileReadResult result = files_->ReadFile(path, kMaxLoadedFileBytes);
+        FileReadResult result;
+        try {
+            result = files_->ReadFile(path, kMaxLoadedFileBytes);
+        } catch (const std::bad_alloc&) {
+            result.error = "not enough memory";
+        }
         if (result.ok) bytesRead_ += result.bytes.size();
         if (!result.ok) {
             Warn("not loaded: \"" + url + "\": " + result.error);

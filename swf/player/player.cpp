@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <thread>
 
 #include "swf/io/movie_parser.h"
@@ -82,7 +83,9 @@ struct Player::Session {
     std::unique_ptr<Renderer> renderer;
     // Draws the other band of a frame split in two, on the helper thread.
     std::unique_ptr<Renderer> bandRenderer;
+    // Loads that failed, and work left out for want of memory.
     std::vector<std::string> loadWarnings;
+    bool outOfMemoryTold = false;
 };
 
 // The outermost scope also opens the movie's script budget for what runs
@@ -108,6 +111,27 @@ private:
     Player& player_;
     VmActionRunner* runner_ = nullptr;
 };
+
+template <typename Work>
+bool Player::Outlast(const char* what, Work&& work) {
+    try {
+        work();
+        return true;
+    } catch (const std::bad_alloc&) {
+    }
+    try {
+        if (session_ && !session_->outOfMemoryTold) {
+            session_->outOfMemoryTold = true;
+            const std::string text =
+                std::string("not enough memory to ") + what + ": it was left out and the movie goes on";
+            session_->loadWarnings.push_back(text);
+            if (log_) log_(LogKind::Warning, text);
+        }
+    } catch (const std::bad_alloc&) {
+        // Not even the warning fits; the movie still goes on.
+    }
+    return false;
+}
 
 Player::Player() : drawThreads_(std::thread::hardware_concurrency() >= 2 ? 2 : 1) {}
 
@@ -268,33 +292,44 @@ void Player::Stop() {
 
 void Player::GotoFrame(std::uint32_t frame) {
     BusyScope busy(*this);
-    Stage* stage = CurrentStage();
-    if (stage == nullptr) return;
-    stage->Root().GotoFrame(frame);
-    stage->RunQueuedActions();
+    Outlast("go to a frame", [&] {
+        Stage* stage = CurrentStage();
+        if (stage == nullptr) return;
+        stage->Root().GotoFrame(frame);
+        stage->RunQueuedActions();
+    });
 }
 
 void Player::AdvanceFrame() {
     BusyScope busy(*this);
-    if (session_) {
-        Session* session = session_.get();
-        const std::size_t before = session->loadWarnings.size();
-        CompleteLoads(*session->stage, *session->runner, files_, session->loadWarnings);
-        // A loading callback may have replaced the session; the old one is kept until this call returns.
-        for (std::size_t i = before; log_ && i < session->loadWarnings.size(); ++i)
-            log_(LogKind::Warning, session->loadWarnings[i]);
-    }
-    // A loading callback may have replaced the movie through the host.
-    if (Stage* stage = CurrentStage()) stage->Advance();
-    if (session_) session_->runner->AdvanceTimers();
+    Outlast("play a frame", [&] {
+        if (session_) {
+            Session* session = session_.get();
+            const std::size_t before = session->loadWarnings.size();
+            CompleteLoads(*session->stage, *session->runner, files_, session->loadWarnings);
+            // A loading callback may have replaced the session; the old one is kept until this call returns.
+            for (std::size_t i = before; log_ && i < session->loadWarnings.size(); ++i)
+                log_(LogKind::Warning, session->loadWarnings[i]);
+        }
+        // A loading callback may have replaced the movie through the host.
+        if (Stage* stage = CurrentStage()) stage->Advance();
+        if (session_) session_->runner->AdvanceTimers();
+    });
 }
 
 void Player::Render(raster::Surface& surface) {
     SetViewportSize(surface.width(), surface.height());
-    DrawFrame(surface, nullptr);
+    Outlast("draw a frame", [&] { DrawFrame(surface, nullptr); });
 }
 
 std::vector<raster::PixelRect> Player::RenderChanges(raster::Surface& surface) {
+    std::vector<raster::PixelRect> drawn;
+    // A frame left half drawn is drawn whole next time.
+    if (!Outlast("draw a frame", [&] { drawn = DrawChanges(surface); })) rendered_.valid = false;
+    return drawn;
+}
+
+std::vector<raster::PixelRect> Player::DrawChanges(raster::Surface& surface) {
     SetViewportSize(surface.width(), surface.height());
     const raster::PixelRect whole{0, 0, surface.width(), surface.height()};
     std::vector<DrawnItem> items;
@@ -463,28 +498,32 @@ int ButtonKeyCode(int keyCode, int charCode) {
 
 void Player::KeyDown(int keyCode, int charCode) {
     BusyScope busy(*this);
-    Stage* stage = CurrentStage();
-    if (stage == nullptr || keyCode < 0 || keyCode > 255) return;
-    actions::InputState& input = session_->runner->Vm().input();
-    // Lock keys toggle on their press, not on the repeats that follow.
-    if ((keyCode == 20 || keyCode == 144 || keyCode == 145) && input.keysDown.count(keyCode) == 0) {
-        if (!input.toggled.erase(keyCode)) input.toggled.insert(keyCode);
-    }
-    input.keysDown.insert(keyCode);
-    input.lastKeyCode = keyCode;
-    input.lastAscii = charCode;
-    stage->KeyDown(ButtonKeyCode(keyCode, charCode));
+    Outlast("take a key", [&] {
+        Stage* stage = CurrentStage();
+        if (stage == nullptr || keyCode < 0 || keyCode > 255) return;
+        actions::InputState& input = session_->runner->Vm().input();
+        // Lock keys toggle on their press, not on the repeats that follow.
+        if ((keyCode == 20 || keyCode == 144 || keyCode == 145) && input.keysDown.count(keyCode) == 0) {
+            if (!input.toggled.erase(keyCode)) input.toggled.insert(keyCode);
+        }
+        input.keysDown.insert(keyCode);
+        input.lastKeyCode = keyCode;
+        input.lastAscii = charCode;
+        stage->KeyDown(ButtonKeyCode(keyCode, charCode));
+    });
 }
 
 void Player::KeyUp(int keyCode, int charCode) {
     BusyScope busy(*this);
-    Stage* stage = CurrentStage();
-    if (stage == nullptr || keyCode < 0 || keyCode > 255) return;
-    actions::InputState& input = session_->runner->Vm().input();
-    input.keysDown.erase(keyCode);
-    input.lastKeyCode = keyCode;
-    input.lastAscii = charCode;
-    stage->KeyUp();
+    Outlast("take a key", [&] {
+        Stage* stage = CurrentStage();
+        if (stage == nullptr || keyCode < 0 || keyCode > 255) return;
+        actions::InputState& input = session_->runner->Vm().input();
+        input.keysDown.erase(keyCode);
+        input.lastKeyCode = keyCode;
+        input.lastAscii = charCode;
+        stage->KeyUp();
+    });
 }
 
 bool Player::MouseHidden() const {
@@ -499,26 +538,32 @@ Point Player::ToStage(double x, double y) const {
 
 void Player::PointerMove(double x, double y) {
     BusyScope busy(*this);
-    pointer_ = ToStage(x, y);
-    if (Stage* stage = CurrentStage()) stage->PointerMove(pointer_);
-    if (session_) session_->focus->PointerMove(pointer_);
+    Outlast("follow the pointer", [&] {
+        pointer_ = ToStage(x, y);
+        if (Stage* stage = CurrentStage()) stage->PointerMove(pointer_);
+        if (session_) session_->focus->PointerMove(pointer_);
+    });
 }
 
 void Player::PointerDown(double x, double y, int clicks) {
     BusyScope busy(*this);
-    pointer_ = ToStage(x, y);
-    if (Stage* stage = CurrentStage()) stage->PointerDown(pointer_);
-    // The button's actions may have replaced the movie meanwhile.
-    if (Stage* stage = CurrentStage()) {
-        session_->focus->PointerDown(pointer_, stage->HoveredButton() != nullptr, clicks);
-    }
+    Outlast("take a click", [&] {
+        pointer_ = ToStage(x, y);
+        if (Stage* stage = CurrentStage()) stage->PointerDown(pointer_);
+        // The button's actions may have replaced the movie meanwhile.
+        if (Stage* stage = CurrentStage()) {
+            session_->focus->PointerDown(pointer_, stage->HoveredButton() != nullptr, clicks);
+        }
+    });
 }
 
 void Player::PointerUp(double x, double y) {
     BusyScope busy(*this);
-    pointer_ = ToStage(x, y);
-    if (Stage* stage = CurrentStage()) stage->PointerUp(pointer_);
-    if (session_) session_->focus->PointerUp(pointer_);
+    Outlast("take a click", [&] {
+        pointer_ = ToStage(x, y);
+        if (Stage* stage = CurrentStage()) stage->PointerUp(pointer_);
+        if (session_) session_->focus->PointerUp(pointer_);
+    });
 }
 
 bool Player::PointerOverLink() const {
@@ -544,12 +589,16 @@ PointerCursor Player::Cursor() const {
 
 bool Player::TextKeyDown(int keyCode, bool shift, bool control) {
     BusyScope busy(*this);
-    return session_ && session_->focus->KeyDown(keyCode, {shift, control});
+    bool taken = false;
+    Outlast("take a key", [&] { taken = session_ && session_->focus->KeyDown(keyCode, {shift, control}); });
+    return taken;
 }
 
 bool Player::TextInput(char32_t c) {
     BusyScope busy(*this);
-    return session_ && session_->focus->CharacterTyped(c);
+    bool taken = false;
+    Outlast("take a key", [&] { taken = session_ && session_->focus->CharacterTyped(c); });
+    return taken;
 }
 
 bool Player::UpdateCaretBlink(double nowMs) {

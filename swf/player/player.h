@@ -177,6 +177,14 @@ private:
     // callback) is destroyed only when the outermost such call returns.
     class BusyScope;
 
+    // Runs the work of one call from the host. When memory runs out it is
+    // left out (false) with a warning, told once per movie, and the movie
+    // goes on: no allocation failure reaches the host.
+    template <typename Work>
+    bool Outlast(const char* what, Work&& work);
+    // RenderChanges without that guard.
+    std::vector<raster::PixelRect> DrawChanges(raster::Surface& surface);
+
     Point ToStage(double x, double y) const;
     // Stage twips to pixels of a view of that size.
     Matrix ViewMatrix(int width, int height) const;
