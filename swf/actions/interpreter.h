@@ -158,6 +158,9 @@ private:
     Value GetVariable(Frame& f, const std::string& name);
     // Tells the Vm when an undefined name is a player class this player lacks.
     void NoteMissingClass(const std::string& name);
+    // Tells the Vm when a method called on `object` and not found is one its
+    // player class is documented to have.
+    void NoteMissingMethod(const Value& object, const std::string& method);
     void SetVariable(Frame& f, const std::string& name, Value v);
     void DefineLocal(Frame& f, const std::string& name, Value v);
     bool DeleteVariable(Frame& f, const std::string& name);

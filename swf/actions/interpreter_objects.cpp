@@ -519,6 +519,7 @@ std::size_t Interpreter::StepObjects(Frame& f, Op op, std::span<const std::uint8
         } else {
             Object* holder = nullptr;
             Value fn = GetMember(object, method, &holder);
+            if (fn.IsUndefined()) NoteMissingMethod(object, method);
             Value self = o && o->kind == ObjectKind::Super ? o->superThis : object;
             Push(f, Call(fn, self, std::move(args), holder));
         }

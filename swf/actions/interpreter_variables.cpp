@@ -2,6 +2,7 @@
 // ("_root", "_levelN", slash and dot paths), SetTarget and `with`.
 
 #include "action_codes.h"
+#include "documented_methods.h"
 #include "code_reader.h"
 #include "interpreter.h"
 #include "interpreter_detail.h"
@@ -104,6 +105,51 @@ void Interpreter::NoteMissingClass(const std::string& name) {
         vm_.NoteUnsupported("the " + std::string(missing) +
                             " class is not available in this player; scripts using it get undefined");
         return;
+    }
+}
+
+void Interpreter::NoteMissingMethod(const Value& object, const std::string& method) {
+    const auto documents = [&](std::span<const std::string_view> names) {
+        for (std::string_view name : names)
+            if (NamesEqual(std::string(name), method, ignoreCase_)) return true;
+        return false;
+    };
+    const auto classObject = [&](const DocumentedClass& c) -> Object* {
+        const Value* found = vm_.global_->Find(std::string(c.name), ignoreCase_);
+        return found ? found->AsObject() : nullptr;
+    };
+    const auto note = [&](std::string_view className) {
+        vm_.NoteUnsupported(std::string(className) + "." + method +
+                            "() is not available in this player; calls to it do nothing");
+    };
+    Object* start = object.AsObject();
+    for (const DocumentedClass& c : DocumentedClasses()) {
+        Object* cls = classObject(c);
+        if (cls == nullptr) continue;
+        if (start == cls) {
+            if (documents(c.statics)) note(c.name);
+            return;
+        }
+        // Strings, numbers and booleans find their methods on their class's prototype.
+        const bool primitiveOf = (object.IsString() && c.name == "String") ||
+                                 (object.IsNumber() && c.name == "Number") || (object.IsBool() && c.name == "Boolean");
+        if (primitiveOf) {
+            const Value* prototype = cls->Find("prototype");
+            start = prototype ? prototype->AsObject() : nullptr;
+        }
+    }
+    // The nearest of the player's prototypes on the chain that documents the name.
+    int depth = 0;
+    for (Object* p = start; p != nullptr && depth < detail::kMaxProtoDepth; p = p->proto, ++depth) {
+        for (const DocumentedClass& c : DocumentedClasses()) {
+            Object* cls = classObject(c);
+            const Value* prototype = cls ? cls->Find("prototype") : nullptr;
+            if (prototype == nullptr || prototype->AsObject() != p) continue;
+            if (documents(c.methods)) {
+                note(c.name);
+                return;
+            }
+        }
     }
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "script.h"
+#include "swf/actions/documented_methods.h"
 #include "swf/actions/local_time_zone.h"
 
 using namespace actions_test;
@@ -355,4 +356,74 @@ TEST(ActionBuiltins, XmlParseNavigateEditAndPrint) {
                      "<e>5 &gt; 4</e></a>",
                      "<a k=\"2\" y=\"two &amp; three\"><c /><d>&lt;raw&gt;</d><e>5 &gt; 4</e></a>", "null", "-10", "-8",
                      "-9", "-5"}));
+}
+
+// What scripts ask of the player's library and this player lacks is told,
+// once each: missing classes, and missing methods of the classes it has. A
+// name the movie never defined, on its own objects, is not the player's.
+TEST(ActionBuiltins, MissingClassesAndMethodsAreToldOnce) {
+    using swf::actions::DocumentedClasses;
+    Machine m;
+    ActionAssembler probe;
+    std::vector<std::string> asked;  // "Class.method"
+    for (const auto& c : DocumentedClasses()) {
+        const std::string name(c.name);
+        Let(probe, "o", New(name));
+        for (std::string_view method : c.methods) {
+            Trace(probe, TypeOf(M(V("o"), std::string(method))));
+            asked.push_back(name + "." + std::string(method));
+        }
+        for (std::string_view method : c.statics) {
+            Trace(probe, TypeOf(M(V(name), std::string(method))));
+            asked.push_back(name + "." + std::string(method));
+        }
+    }
+    const Lines types = TraceLines(m, probe);
+    ASSERT_EQ(types.size(), asked.size());
+    EXPECT_TRUE(m.vm.TakeUnsupported().empty());
+
+    // Each method this player lacks, called twice: told once, by its class's name.
+    std::size_t missing = 0;
+    for (std::size_t i = 0; i < asked.size(); ++i) {
+        if (types[i] == "function") continue;
+        ++missing;
+        const std::string cls = asked[i].substr(0, asked[i].find('.'));
+        const std::string method = asked[i].substr(asked[i].find('.') + 1);
+        bool isStatic = false;
+        for (const auto& c : DocumentedClasses())
+            if (c.name == cls)
+                for (std::string_view s : c.statics) isStatic |= s == method;
+        ActionAssembler call;
+        Let(call, "o", New(cls));
+        const Expr on = isStatic ? V(cls) : V("o");
+        Do(call, CallM(on, method));
+        Do(call, CallM(on, method));
+        ASSERT_EQ(m.Run(call), RunStatus::Completed) << asked[i];
+        EXPECT_EQ(m.vm.TakeUnsupported(),
+                  Lines{asked[i] + "() is not available in this player; calls to it do nothing"});
+    }
+    EXPECT_GT(missing, 0u);  // this player lacks some (the table would otherwise be of no use)
+    EXPECT_LT(missing, asked.size() / 4);
+
+    // Not the player's: undefined names on the movie's own objects, on
+    // instances of its classes, and on strings; a class that exists.
+    ActionAssembler own;
+    Let(own, "mine", Obj({}));
+    Do(own, CallM(V("mine"), "attachAudio"));
+    Let(own, "C", Fn({}, ActionAssembler{}));
+    Let(own, "c", New("C"));
+    Do(own, CallM(V("c"), "refresh"));
+    Do(own, CallM(S("text"), "trimEnd"));
+    Do(own, CallM(V("Math"), "cbrt"));
+    Let(own, "a", New("Array"));
+    ASSERT_EQ(m.Run(own), RunStatus::Completed);
+    EXPECT_TRUE(m.vm.TakeUnsupported().empty());
+
+    // A missing class: told once when named, however often.
+    ActionAssembler sound;
+    Let(sound, "s1", New("Sound"));
+    Let(sound, "s2", New("Sound"));
+    ASSERT_EQ(m.Run(sound), RunStatus::Completed);
+    EXPECT_EQ(m.vm.TakeUnsupported(),
+              Lines{"the Sound class is not available in this player; scripts using it get undefined"});
 }
