@@ -6,11 +6,59 @@
 
 #include <benchmark/benchmark.h>
 
-#include "tests/actions/script.h"
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
 
-using namespace actions_test;
+#include "swf/actions/action_target.h"
+#include "swf/actions/vm.h"
+#include "swf/writer/script_expressions.h"
+
+using swf::writer::ActionAssembler;
+using swf::writer::ActionCode;
+using namespace swf::writer::script;
 
 namespace {
+
+// A one-frame timeline with named child clips whose display properties are
+// plain stored numbers, and a host that ignores what scripts send it.
+class StillTimeline final : public swf::ActionTarget {
+public:
+    explicit StillTimeline(std::string name = "main") : name_(std::move(name)) {}
+    void Play() override {}
+    void Stop() override {}
+    void NextFrame() override {}
+    void PrevFrame() override {}
+    void GotoFrame(std::uint32_t) override {}
+    bool GotoLabel(const std::string&) override { return false; }
+    std::uint32_t CurrentFrame() const override { return 0; }
+    std::uint32_t FrameCount() const override { return 1; }
+    swf::ActionTarget* FindTarget(const std::string& path) override {
+        auto it = children.find(path);
+        return it == children.end() ? nullptr : it->second;
+    }
+    swf::DisplayTarget* FindChildObject(const std::string& name) override { return FindTarget(name); }
+    double GetDisplayNumber(swf::DisplayProperty property) override {
+        auto it = numbers.find(property);
+        return it == numbers.end() ? 0 : it->second;
+    }
+    void SetDisplayNumber(swf::DisplayProperty property, double value) override { numbers[property] = value; }
+    std::string InstanceName() const override { return name_; }
+
+    std::map<std::string, StillTimeline*> children;
+    std::map<swf::DisplayProperty, double> numbers;
+
+private:
+    std::string name_;
+};
+
+class QuietHost final : public swf::ActionHost {
+public:
+    void FSCommand(const std::string&, const std::string&) override {}
+    std::string FlashCall(const std::string&) override { return {}; }
+    void GetURL(const std::string&, const std::string&) override {}
+};
 
 constexpr int kIterations = 10000;
 
@@ -37,16 +85,18 @@ ActionAssembler Loop(const std::function<void(ActionAssembler&)>& body) {
 void RunScript(benchmark::State& state, const ActionAssembler& setup, const ActionAssembler& program) {
     swf::actions::VmLimits limits;
     limits.maxActions = 100'000'000;
-    Machine m(8, limits);
-    m.Run(setup);
+    swf::actions::Vm vm(8, limits);
+    StillTimeline timeline;
+    QuietHost host;
+    vm.Run(setup.Finish(), timeline, host);
     std::vector<std::uint8_t> bytes = program.Finish();
-    std::uint64_t before = m.vm.StepsUsed();
+    std::uint64_t before = vm.StepsUsed();
     for (auto _ : state) {
-        auto status = m.RunBytes(bytes);
+        auto status = vm.Run(bytes, timeline, host);
         if (status != swf::actions::RunStatus::Completed) state.SkipWithError("script did not complete");
     }
     state.counters["steps"] =
-        benchmark::Counter(static_cast<double>(m.vm.StepsUsed() - before), benchmark::Counter::kIsRate);
+        benchmark::Counter(static_cast<double>(vm.StepsUsed() - before), benchmark::Counter::kIsRate);
 }
 
 void BM_Loop(benchmark::State& state) {
@@ -104,36 +154,38 @@ void BM_ArraySort(benchmark::State& state) {
 void BM_ClipProperties(benchmark::State& state) {
     swf::actions::VmLimits limits;
     limits.maxActions = 100'000'000;
-    Machine m(8, limits);
-    FakeTarget clip("mc");
+    swf::actions::Vm vm(8, limits);
+    StillTimeline root, clip("mc");
+    QuietHost host;
     clip.numbers[swf::DisplayProperty::X] = 0;
     clip.numbers[swf::DisplayProperty::Y] = 1;
-    m.target.children["mc"] = &clip;
+    root.children["mc"] = &clip;
     std::vector<std::uint8_t> bytes =
         Loop([](ActionAssembler& a) { SetM(a, V("mc"), "_x", Add(M(V("mc"), "_x"), M(V("mc"), "_y"))); }).Finish();
-    std::uint64_t before = m.vm.StepsUsed();
+    std::uint64_t before = vm.StepsUsed();
     for (auto _ : state) {
-        if (m.RunBytes(bytes) != swf::actions::RunStatus::Completed) state.SkipWithError("script did not complete");
+        if (vm.Run(bytes, root, host) != swf::actions::RunStatus::Completed) state.SkipWithError("script did not complete");
     }
     state.counters["steps"] =
-        benchmark::Counter(static_cast<double>(m.vm.StepsUsed() - before), benchmark::Counter::kIsRate);
+        benchmark::Counter(static_cast<double>(vm.StepsUsed() - before), benchmark::Counter::kIsRate);
 }
 
 // Built-in MovieClip methods called on a clip (mc.getDepth()).
 void BM_ClipMethodCalls(benchmark::State& state) {
     swf::actions::VmLimits limits;
     limits.maxActions = 100'000'000;
-    Machine m(8, limits);
-    FakeTarget clip("mc");
-    m.target.children["mc"] = &clip;
+    swf::actions::Vm vm(8, limits);
+    StillTimeline root, clip("mc");
+    QuietHost host;
+    root.children["mc"] = &clip;
     std::vector<std::uint8_t> bytes =
         Loop([](ActionAssembler& a) { Let(a, "d", CallM(V("mc"), "getDepth")); }).Finish();
-    std::uint64_t before = m.vm.StepsUsed();
+    std::uint64_t before = vm.StepsUsed();
     for (auto _ : state) {
-        if (m.RunBytes(bytes) != swf::actions::RunStatus::Completed) state.SkipWithError("script did not complete");
+        if (vm.Run(bytes, root, host) != swf::actions::RunStatus::Completed) state.SkipWithError("script did not complete");
     }
     state.counters["steps"] =
-        benchmark::Counter(static_cast<double>(m.vm.StepsUsed() - before), benchmark::Counter::kIsRate);
+        benchmark::Counter(static_cast<double>(vm.StepsUsed() - before), benchmark::Counter::kIsRate);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh libcairo2-dev
-cmake --preset native-release
+cmake --preset native-release -DPROJECTOR_BENCH_CAIRO=ON
 cmake --build --preset native-release -j"$(nproc)" --target swf_raster_bench swf_script_bench swf_load_bench swf_text_bench swf_frame_bench
 for bench in swf_raster_bench swf_script_bench swf_load_bench swf_text_bench swf_frame_bench; do
   build/native-release/bench/$bench "$@"

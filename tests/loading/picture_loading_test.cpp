@@ -48,8 +48,6 @@ TEST(PictureMovie, ThePictureCoversItsPixelSizeAtTheOrigin) {
     EXPECT_EQ(fill.matrix.Apply({1, 1}).y, 20);
 }
 
-#if defined(LOADING_TEST_PICTURES)
-
 std::uint32_t Channel(std::uint32_t pixel, int shift) { return pixel >> shift & 0xFF; }
 
 bool Near(std::uint32_t pixel, std::uint32_t expected, int tolerance) {
@@ -111,8 +109,6 @@ TEST(LoadMovie, PicturesShowAtTheClipOriginOnePixelPerPixel) {
     for (const std::string& w : player.Warnings()) warned = warned || w.find("broken.png") != std::string::npos;
     EXPECT_TRUE(warned);
 }
-
-#endif
 
 }  // namespace
 }  // namespace loading_test
