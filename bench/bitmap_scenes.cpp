@@ -1,4 +1,4 @@
-#include "bitmap_scenes.h"
+#include "bench/bitmap_scenes.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "cairo_bitmap_renderer.h"
+#include "bench/cairo_bitmap_renderer.h"
 
 #ifdef RASTER_BENCH_HAVE_CAIRO
 

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "bitmap_scenes.h"
+#include "bench/bitmap_scenes.h"
 
 namespace bench {
 

@@ -1,4 +1,4 @@
-#include "cairo_renderer.h"
+#include "bench/cairo_renderer.h"
 
 #ifdef RASTER_BENCH_HAVE_CAIRO
 

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "raster_scenes.h"
+#include "bench/raster_scenes.h"
 
 namespace bench {
 

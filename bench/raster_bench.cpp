@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "bitmap_scenes.h"
-#include "cairo_bitmap_renderer.h"
-#include "cairo_renderer.h"
-#include "raster_scenes.h"
+#include "bench/bitmap_scenes.h"
+#include "bench/cairo_bitmap_renderer.h"
+#include "bench/cairo_renderer.h"
+#include "bench/raster_scenes.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "raster_scenes.h"
+#include "bench/raster_scenes.h"
 
 #include <cmath>
 #include <numbers>

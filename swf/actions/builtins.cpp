@@ -2,10 +2,10 @@
 // the methods of clips. The built-in classes live in builtins/, one family
 // per file.
 
-#include "builtins/builtins.h"
-#include "conversions.h"
-#include "external_interface.h"
-#include "interpreter.h"
+#include "swf/actions/builtins/builtins.h"
+#include "swf/actions/conversions.h"
+#include "swf/actions/external_interface.h"
+#include "swf/actions/interpreter.h"
 
 namespace swf::actions {
 

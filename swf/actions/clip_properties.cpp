@@ -5,7 +5,7 @@
 #include <array>
 #include <cmath>
 
-#include "interpreter.h"
+#include "swf/actions/interpreter.h"
 
 namespace swf::actions {
 

@@ -1,4 +1,4 @@
-#include "conversions.h"
+#include "swf/actions/conversions.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "value.h"
+#include "swf/actions/value.h"
 
 namespace swf::actions {
 

@@ -1,8 +1,8 @@
-#include "external_interface.h"
+#include "swf/actions/external_interface.h"
 
 #include <cmath>
 
-#include "conversions.h"
+#include "swf/actions/conversions.h"
 
 namespace swf::actions {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "value.h"
+#include "swf/actions/value.h"
 
 namespace swf::actions {
 

@@ -1,4 +1,4 @@
-#include "heap.h"
+#include "swf/actions/heap.h"
 
 #include <algorithm>
 

@@ -8,7 +8,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "value.h"
+#include "swf/actions/value.h"
 
 namespace swf::actions {
 

@@ -2,12 +2,12 @@
 // member function of its family (interpreter_stack.cpp, _variables.cpp,
 // _objects.cpp, _timeline.cpp) and unwinds try blocks.
 
-#include "interpreter.h"
+#include "swf/actions/interpreter.h"
 
 #include <array>
 
-#include "action_codes.h"
-#include "interpreter_detail.h"
+#include "swf/actions/action_codes.h"
+#include "swf/actions/interpreter_detail.h"
 
 namespace swf::actions {
 

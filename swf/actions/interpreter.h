@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "action_codes.h"
-#include "conversions.h"
-#include "vm.h"
+#include "swf/actions/action_codes.h"
+#include "swf/actions/conversions.h"
+#include "swf/actions/vm.h"
 
 namespace swf::actions {
 

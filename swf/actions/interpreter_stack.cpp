@@ -5,12 +5,12 @@
 #include <cmath>
 #include <cstdio>
 
-#include "action_codes.h"
-#include "builtins/builtins.h"
-#include "code_reader.h"
-#include "conversions.h"
-#include "interpreter.h"
-#include "interpreter_detail.h"
+#include "swf/actions/action_codes.h"
+#include "swf/actions/builtins/builtins.h"
+#include "swf/actions/code_reader.h"
+#include "swf/actions/conversions.h"
+#include "swf/actions/interpreter.h"
+#include "swf/actions/interpreter_detail.h"
 
 namespace swf::actions {
 

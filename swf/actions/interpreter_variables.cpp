@@ -1,11 +1,11 @@
 // Variables and scope: the scope chain, timeline variables, paths to clips
 // ("_root", "_levelN", slash and dot paths), SetTarget and `with`.
 
-#include "action_codes.h"
-#include "documented_methods.h"
-#include "code_reader.h"
-#include "interpreter.h"
-#include "interpreter_detail.h"
+#include "swf/actions/action_codes.h"
+#include "swf/actions/documented_methods.h"
+#include "swf/actions/code_reader.h"
+#include "swf/actions/interpreter.h"
+#include "swf/actions/interpreter_detail.h"
 
 namespace swf::actions {
 

@@ -7,11 +7,11 @@
 #include <cctype>
 #include <iterator>
 
-#include "builtins/builtins.h"
-#include "builtins/xml.h"
-#include "conversions.h"
-#include "interpreter.h"
-#include "url_variables.h"
+#include "swf/actions/builtins/builtins.h"
+#include "swf/actions/builtins/xml.h"
+#include "swf/actions/conversions.h"
+#include "swf/actions/interpreter.h"
+#include "swf/actions/url_variables.h"
 
 namespace swf::actions {
 

@@ -1,4 +1,4 @@
-#include "local_time_zone.h"
+#include "swf/actions/local_time_zone.h"
 
 #include <cmath>
 #include <ctime>

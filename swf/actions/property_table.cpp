@@ -1,4 +1,4 @@
-#include "value.h"
+#include "swf/actions/value.h"
 
 namespace swf::actions {
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "text_field_target.h"
+#include "swf/actions/text_field_target.h"
 
 namespace swf {
 

@@ -1,4 +1,4 @@
-#include "url_variables.h"
+#include "swf/actions/url_variables.h"
 
 #include <string_view>
 

@@ -1,11 +1,11 @@
-#include "vm.h"
+#include "swf/actions/vm.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "conversions.h"
-#include "interpreter.h"
-#include "local_time_zone.h"
+#include "swf/actions/conversions.h"
+#include "swf/actions/interpreter.h"
+#include "swf/actions/local_time_zone.h"
 
 namespace swf::actions {
 

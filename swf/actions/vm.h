@@ -13,13 +13,13 @@
 #include <string>
 #include <vector>
 
-#include "action_target.h"
-#include "heap.h"
-#include "input_state.h"
-#include "load_request.h"
-#include "selection_host.h"
-#include "text_measurer.h"
-#include "value.h"
+#include "swf/actions/action_target.h"
+#include "swf/actions/heap.h"
+#include "swf/actions/input_state.h"
+#include "swf/actions/load_request.h"
+#include "swf/actions/selection_host.h"
+#include "swf/actions/text_measurer.h"
+#include "swf/actions/value.h"
 
 namespace swf::actions {
 

@@ -1,10 +1,10 @@
-#include "action_assembler.h"
+#include "swf/writer/action_assembler.h"
 
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
 
-#include "bit_writer.h"
+#include "swf/writer/bit_writer.h"
 
 namespace swf::writer {
 

@@ -1,4 +1,4 @@
-#include "bit_writer.h"
+#include "swf/writer/bit_writer.h"
 
 #include <cmath>
 

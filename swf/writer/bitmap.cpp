@@ -1,4 +1,4 @@
-#include "bitmap.h"
+#include "swf/writer/bitmap.h"
 
 #include <zlib.h>
 

@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "records.h"
+#include "swf/writer/records.h"
 
 namespace swf::writer {
 

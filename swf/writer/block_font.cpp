@@ -5,7 +5,7 @@
 #include <map>
 #include <utility>
 
-#include "font.h"
+#include "swf/writer/font.h"
 
 namespace swf::writer {
 

@@ -1,4 +1,4 @@
-#include "button.h"
+#include "swf/writer/button.h"
 
 namespace swf::writer {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "records.h"
+#include "swf/writer/records.h"
 
 namespace swf::writer {
 

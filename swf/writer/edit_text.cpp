@@ -1,4 +1,4 @@
-#include "edit_text.h"
+#include "swf/writer/edit_text.h"
 
 namespace swf::writer {
 

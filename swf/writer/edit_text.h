@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "records.h"
+#include "swf/writer/records.h"
 
 namespace swf::writer {
 

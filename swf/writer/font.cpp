@@ -1,4 +1,4 @@
-#include "font.h"
+#include "swf/writer/font.h"
 
 namespace swf::writer {
 

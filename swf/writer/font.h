@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "shape.h"
+#include "swf/writer/shape.h"
 
 namespace swf::writer {
 

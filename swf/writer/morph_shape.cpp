@@ -1,4 +1,4 @@
-#include "morph_shape.h"
+#include "swf/writer/morph_shape.h"
 
 #include <algorithm>
 

@@ -8,8 +8,8 @@
 #include <optional>
 #include <vector>
 
-#include "records.h"
-#include "shape.h"
+#include "swf/writer/records.h"
+#include "swf/writer/shape.h"
 
 namespace swf::writer {
 

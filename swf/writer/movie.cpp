@@ -1,4 +1,4 @@
-#include "movie.h"
+#include "swf/writer/movie.h"
 
 #include <stdexcept>
 

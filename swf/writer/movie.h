@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "tag_stream.h"
+#include "swf/writer/tag_stream.h"
 
 namespace swf::writer {
 

@@ -1,4 +1,4 @@
-#include "records.h"
+#include "swf/writer/records.h"
 
 #include <cmath>
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "bit_writer.h"
+#include "swf/writer/bit_writer.h"
 
 namespace swf::writer {
 

@@ -1,5 +1,5 @@
 #include <numbers>
-#include "shape.h"
+#include "swf/writer/shape.h"
 
 #include <algorithm>
 #include <cmath>

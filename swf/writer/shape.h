@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "records.h"
+#include "swf/writer/records.h"
 
 namespace swf::writer {
 

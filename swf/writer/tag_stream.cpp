@@ -1,4 +1,4 @@
-#include "tag_stream.h"
+#include "swf/writer/tag_stream.h"
 
 namespace swf::writer {
 

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "records.h"
+#include "swf/writer/records.h"
 
 namespace swf::writer {
 

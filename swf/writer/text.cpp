@@ -1,4 +1,4 @@
-#include "text.h"
+#include "swf/writer/text.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "font.h"
+#include "swf/writer/font.h"
 
 namespace swf::writer {
 

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "script.h"
+#include "tests/actions/script.h"
 #include "swf/actions/documented_methods.h"
 #include "swf/actions/local_time_zone.h"
 

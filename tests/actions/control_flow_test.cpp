@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "fakes.h"
+#include "tests/actions/fakes.h"
 #include "swf/actions/action_codes.h"
 
 using namespace actions_test;

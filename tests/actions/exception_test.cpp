@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "script.h"
+#include "tests/actions/script.h"
 
 using namespace actions_test;
 using swf::actions::RunStatus;

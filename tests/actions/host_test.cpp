@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "fakes.h"
+#include "tests/actions/fakes.h"
 #include "swf/actions/external_interface.h"
 
 using namespace actions_test;

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "fakes.h"
+#include "tests/actions/fakes.h"
 
 using namespace actions_test;
 using swf::actions::RunStatus;

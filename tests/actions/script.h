@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "fakes.h"
+#include "tests/actions/fakes.h"
 #include "swf/writer/script_expressions.h"
 
 namespace actions_test {

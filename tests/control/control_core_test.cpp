@@ -18,9 +18,9 @@
 #include "control/movie_source.h"
 #include "control/saved_state_reader.h"
 #include "flash/control_data.h"
-#include "folder_link.h"
+#include "tests/windows/driver/folder_link.h"
 #include "swf/writer/action_assembler.h"
-#include "test_movies.h"
+#include "tests/control/test_movies.h"
 
 namespace control {
 namespace {

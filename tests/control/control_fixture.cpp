@@ -1,4 +1,4 @@
-#include "control_fixture.h"
+#include "tests/control/control_fixture.h"
 
 #include "flash/ShockwaveFlashObjects_TLB.h"
 #include "flash/control_data.h"

@@ -14,7 +14,7 @@
 
 #include <gtest/gtest.h>
 
-#include "test_site.h"
+#include "tests/control/test_site.h"
 
 namespace control_test {
 

@@ -6,9 +6,9 @@
 
 #include <ostream>
 
-#include "control_fixture.h"
+#include "tests/control/control_fixture.h"
 #include "flash/ShockwaveFlashObjects_TLB.h"
-#include "test_movies.h"
+#include "tests/control/test_movies.h"
 #include "tools/moviegen/movies.h"
 
 namespace control_test {

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "control_fixture.h"
+#include "tests/control/control_fixture.h"
 #include "flash/ShockwaveFlashObjects_TLB.h"
 #include "flash/control_data.h"
 #include "swf/writer/action_assembler.h"
-#include "test_movies.h"
+#include "tests/control/test_movies.h"
 
 namespace control_test {
 namespace {

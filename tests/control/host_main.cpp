@@ -8,7 +8,7 @@
 
 #include "flash/ShockwaveFlashObjects_TLB.h"
 #include "flash/control_data.h"
-#include "test_site.h"
+#include "tests/control/test_site.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <utility>
 #include <vector>
 
-#include "control_fixture.h"
+#include "tests/control/control_fixture.h"
 #include "flash/ShockwaveFlashObjects_OCX.h"
-#include "test_movies.h"
+#include "tests/control/test_movies.h"
 #include "toolkit/win/application.h"
 #include "toolkit/win/form.h"
 

@@ -1,12 +1,12 @@
-#include "test_movies.h"
+#include "tests/control/test_movies.h"
 
 #include <windows.h>
 
-#include "action_assembler.h"
-#include "button.h"
-#include "movie.h"
-#include "shape.h"
-#include "tag_stream.h"
+#include "swf/writer/action_assembler.h"
+#include "swf/writer/button.h"
+#include "swf/writer/movie.h"
+#include "swf/writer/shape.h"
+#include "swf/writer/tag_stream.h"
 
 namespace control_test {
 

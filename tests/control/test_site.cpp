@@ -1,4 +1,4 @@
-#include "test_site.h"
+#include "tests/control/test_site.h"
 
 #include "flash/ShockwaveFlashObjects_TLB.h"
 

@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <string>
 
-#include "control_fixture.h"
+#include "tests/control/control_fixture.h"
 #include "flash/ShockwaveFlashObjects_TLB.h"
-#include "gui_driver.h"
-#include "test_movies.h"
+#include "tests/windows/driver/gui_driver.h"
+#include "tests/control/test_movies.h"
 #include "tools/moviegen/movies.h"
 
 namespace control_test {

@@ -15,7 +15,7 @@
 #include <string>
 #include <thread>
 
-#include "loading_fixture.h"
+#include "tests/loading/loading_fixture.h"
 #include "swf/files/native_file_host.h"
 
 namespace loading_test {

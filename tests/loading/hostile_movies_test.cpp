@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "loading_fixture.h"
+#include "tests/loading/loading_fixture.h"
 #include "swf/files/native_file_host.h"
 #include "swf/player/player.h"
 #include "tools/moviegen/movies.h"

@@ -1,4 +1,4 @@
-#include "loading_fixture.h"
+#include "tests/loading/loading_fixture.h"
 
 #include <atomic>
 #include <random>

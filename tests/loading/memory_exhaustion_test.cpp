@@ -8,7 +8,7 @@
 #include <new>
 #include <string>
 
-#include "loading_fixture.h"
+#include "tests/loading/loading_fixture.h"
 #include "swf/files/file_host.h"
 #include "swf/fonts/device_fonts.h"
 #include "swf/player/player.h"

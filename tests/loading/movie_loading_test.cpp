@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "loading_fixture.h"
+#include "tests/loading/loading_fixture.h"
 #include "swf/files/native_file_host.h"
 #include "swf/player/movie_clip.h"
 #include "swf/player/player.h"

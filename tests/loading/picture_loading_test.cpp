@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "loading_fixture.h"
+#include "tests/loading/loading_fixture.h"
 #include "swf/files/native_file_host.h"
 #include "swf/model/bitmap.h"
 #include "swf/model/shape.h"

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <vector>
 
-#include "raster_test_support.h"
+#include "tests/raster/raster_test_support.h"
 #include "swf/raster/raster.h"
 
 namespace swf::raster {

@@ -7,7 +7,7 @@
 #include <numbers>
 #include <vector>
 
-#include "raster_test_support.h"
+#include "tests/raster/raster_test_support.h"
 
 namespace swf::raster {
 namespace {

@@ -4,7 +4,7 @@
 #include <limits>
 #include <vector>
 
-#include "raster_test_support.h"
+#include "tests/raster/raster_test_support.h"
 
 namespace swf::raster {
 namespace {

@@ -5,7 +5,7 @@
 #include <numbers>
 #include <random>
 
-#include "raster_test_support.h"
+#include "tests/raster/raster_test_support.h"
 
 namespace swf::raster {
 namespace {

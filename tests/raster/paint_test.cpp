@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "raster_test_support.h"
+#include "tests/raster/raster_test_support.h"
 
 namespace swf::raster {
 namespace {

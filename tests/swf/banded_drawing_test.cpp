@@ -23,7 +23,7 @@
 #include "swf/writer/movie.h"
 #include "swf/writer/shape.h"
 #include "swf/writer/text.h"
-#include "test_pictures.h"
+#include "tests/swf/test_pictures.h"
 #include "tests/swf/surface_compare.h"
 
 namespace swf {

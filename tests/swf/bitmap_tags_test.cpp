@@ -13,8 +13,8 @@
 #include "swf/writer/bitmap.h"
 #include "swf/writer/movie.h"
 #include "swf/writer/shape.h"
-#include "swf_bytes.h"
-#include "test_pictures.h"
+#include "tests/swf/swf_bytes.h"
+#include "tests/swf/test_pictures.h"
 
 namespace swf {
 namespace {

@@ -21,7 +21,7 @@
 #include "swf/player/vm_action_runner.h"
 #include "swf/writer/button.h"
 #include "swf/writer/movie.h"
-#include "swf_bytes.h"
+#include "tests/swf/swf_bytes.h"
 #include "tests/actions/script.h"
 #include "tools/moviegen/movies.h"
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "scripted_stage.h"
+#include "tests/swf/scripted_stage.h"
 #include "swf/writer/shape.h"
 
 namespace swf {

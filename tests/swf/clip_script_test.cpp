@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "scripted_stage.h"
+#include "tests/swf/scripted_stage.h"
 
 namespace swf {
 namespace {

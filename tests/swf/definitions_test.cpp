@@ -8,7 +8,7 @@
 #include "swf/io/shape_parser.h"
 #include "swf/io/text_parser.h"
 #include "swf/model/shape_hit_test.h"
-#include "swf_bytes.h"
+#include "tests/swf/swf_bytes.h"
 
 namespace swf {
 namespace {

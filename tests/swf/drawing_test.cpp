@@ -18,9 +18,9 @@
 #include "swf/player/stage.h"
 #include "swf/player/vm_action_runner.h"
 #include "swf/raster/surface.h"
-#include "scripted_stage.h"
+#include "tests/swf/scripted_stage.h"
 #include "swf/writer/action_assembler.h"
-#include "swf_bytes.h"
+#include "tests/swf/swf_bytes.h"
 
 namespace swf {
 namespace {

@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "swf/image/image_decoder.h"
-#include "test_pictures.h"
+#include "tests/swf/test_pictures.h"
 
 namespace swf {
 namespace {

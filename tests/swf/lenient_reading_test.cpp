@@ -9,7 +9,7 @@
 #include "swf/io/movie_parser.h"
 #include "swf/io/parse_error.h"
 #include "swf/model/shape.h"
-#include "swf_bytes.h"
+#include "tests/swf/swf_bytes.h"
 
 namespace swf {
 namespace {

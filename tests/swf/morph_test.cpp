@@ -20,7 +20,7 @@
 #include "swf/writer/bitmap.h"
 #include "swf/writer/button.h"
 #include "swf/writer/morph_shape.h"
-#include "swf_bytes.h"
+#include "tests/swf/swf_bytes.h"
 
 namespace swf {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "swf/player/player.h"
 #include "swf/writer/action_assembler.h"
-#include "swf_bytes.h"
+#include "tests/swf/swf_bytes.h"
 
 namespace swf {
 namespace {

@@ -17,7 +17,7 @@
 #include "swf/player/stage.h"
 #include "swf/raster/surface.h"
 #include "swf/writer/action_assembler.h"
-#include "swf_bytes.h"
+#include "tests/swf/swf_bytes.h"
 
 namespace swf {
 namespace {

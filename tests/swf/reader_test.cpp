@@ -7,7 +7,7 @@
 #include "swf/io/parse_error.h"
 #include "swf/io/records.h"
 #include "swf/io/tag_reader.h"
-#include "swf_bytes.h"
+#include "tests/swf/swf_bytes.h"
 
 namespace swf {
 namespace {

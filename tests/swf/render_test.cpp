@@ -7,7 +7,7 @@
 
 #include "swf/player/player.h"
 #include "swf/raster/surface.h"
-#include "swf_bytes.h"
+#include "tests/swf/swf_bytes.h"
 
 namespace swf {
 namespace {

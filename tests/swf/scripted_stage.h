@@ -13,7 +13,7 @@
 #include "swf/player/stage.h"
 #include "swf/player/vm_action_runner.h"
 #include "swf/writer/action_assembler.h"
-#include "swf_bytes.h"
+#include "tests/swf/swf_bytes.h"
 
 namespace swf::scripted {
 

@@ -1,4 +1,4 @@
-#include "swf_bytes.h"
+#include "tests/swf/swf_bytes.h"
 
 #include <zlib.h>
 

@@ -1,4 +1,4 @@
-#include "test_pictures.h"
+#include "tests/swf/test_pictures.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "swf_bytes.h"
+#include "tests/swf/swf_bytes.h"
 
 namespace swf::test {
 

@@ -13,7 +13,7 @@
 #include "swf/io/place_parser.h"
 #include "swf/player/player.h"
 #include "swf/player/stage.h"
-#include "swf_bytes.h"
+#include "tests/swf/swf_bytes.h"
 
 namespace swf {
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "../actions/script.h"
+#include "tests/actions/script.h"
 #include "swf/actions/vm.h"
 #include "swf/fonts/freetype/freetype_fonts.h"
 #include "swf/io/movie_parser.h"

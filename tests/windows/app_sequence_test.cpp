@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "gui_driver.h"
+#include "tests/windows/driver/gui_driver.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <optional>
 #include <string>
 
-#include "gui_driver.h"
-#include "program_folder.h"
+#include "tests/windows/driver/gui_driver.h"
+#include "tests/windows/driver/program_folder.h"
 
 namespace {
 

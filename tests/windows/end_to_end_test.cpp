@@ -17,9 +17,9 @@
 #include <optional>
 #include <string>
 
-#include "gui_driver.h"
-#include "installed_control.h"
-#include "program_folder.h"
+#include "tests/windows/driver/gui_driver.h"
+#include "tests/windows/driver/installed_control.h"
+#include "tests/windows/driver/program_folder.h"
 
 namespace {
 

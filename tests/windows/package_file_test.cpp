@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "folder_link.h"
+#include "tests/windows/driver/folder_link.h"
 
 namespace {
 

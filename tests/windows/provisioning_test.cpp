@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "folder_link.h"
-#include "gui_driver.h"
-#include "installed_control.h"
-#include "program_folder.h"
+#include "tests/windows/driver/folder_link.h"
+#include "tests/windows/driver/gui_driver.h"
+#include "tests/windows/driver/installed_control.h"
+#include "tests/windows/driver/program_folder.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "class_registration.h"
+#include "tests/windows_toolkit/class_registration.h"
 
 #include <windows.h>
 #include <oleauto.h>  // DISPID, which the identifiers header uses

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "class_registration.h"
-#include "gui_driver.h"
-#include "program_folder.h"
-#include "test_control_ids.h"
+#include "tests/windows_toolkit/class_registration.h"
+#include "tests/windows/driver/gui_driver.h"
+#include "tests/windows/driver/program_folder.h"
+#include "tests/windows_toolkit/test_control/test_control_ids.h"
 
 namespace {
 

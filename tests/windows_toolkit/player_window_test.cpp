@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "class_registration.h"
+#include "tests/windows_toolkit/class_registration.h"
 #include "flash/ShockwaveFlashObjects_TLB.h"
 #include "flash/control_data.h"
-#include "test_control_ids.h"
+#include "tests/windows_toolkit/test_control/test_control_ids.h"
 #include "toolkit/win/application.h"
 #include "toolkit/win/ole_site.h"
 #include "ui/Handleform_unit.h"

@@ -10,10 +10,10 @@
 #include <cstdio>
 #include <string>
 
-#include "class_registration.h"
-#include "program_folder.h"
-#include "gui_driver.h"
-#include "test_control_ids.h"
+#include "tests/windows_toolkit/class_registration.h"
+#include "tests/windows/driver/program_folder.h"
+#include "tests/windows/driver/gui_driver.h"
+#include "tests/windows_toolkit/test_control/test_control_ids.h"
 
 namespace {
 

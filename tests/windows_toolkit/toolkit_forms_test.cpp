@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "gui_driver.h"
+#include "tests/windows/driver/gui_driver.h"
 #include "toolkit/core/form_description.h"
 #include "toolkit/win/application.h"
 #include "toolkit/win/form.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include "tag_list.h"
+#include "tests/writer/tag_list.h"
 #include "swf/actions/vm.h"
 #include "swf/writer/action_assembler.h"
 #include "swf/writer/button.h"

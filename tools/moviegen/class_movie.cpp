@@ -2,8 +2,8 @@
 // sprite whose init actions define the classes on _global, and a first frame
 // that uses them and reports to the host.
 
-#include "movies.h"
-#include "script_pieces.h"
+#include "tools/moviegen/movies.h"
+#include "tools/moviegen/script_pieces.h"
 
 #include <string>
 #include <utility>

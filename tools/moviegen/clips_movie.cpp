@@ -2,7 +2,7 @@
 // exported sprite and gives each an onEnterFrame that moves it, as a
 // compiler writes `this._x += this.vx` with `this` in a register.
 
-#include "movies.h"
+#include "tools/moviegen/movies.h"
 
 #include <string>
 

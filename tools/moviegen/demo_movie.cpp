@@ -3,8 +3,8 @@
 #include <numbers>
 #include <cmath>
 
-#include "demo_scripts.h"
-#include "movies.h"
+#include "tools/moviegen/demo_scripts.h"
+#include "tools/moviegen/movies.h"
 
 #include "swf/writer/action_assembler.h"
 #include "swf/writer/edit_text.h"

@@ -1,11 +1,11 @@
 // The demo guide's ActionScript 2, written action by action as a compiler
 // emits it; each function's comment gives its source.
 
-#include "demo_scripts.h"
+#include "tools/moviegen/demo_scripts.h"
 
 #include <string>
 
-#include "script_pieces.h"
+#include "tools/moviegen/script_pieces.h"
 
 namespace moviegen::demo {
 

@@ -3,7 +3,7 @@
 // reloads itself forever, and a movie that loads itself into a new level
 // every frame. The player must keep its window working with each.
 
-#include "movies.h"
+#include "tools/moviegen/movies.h"
 
 #include "swf/writer/action_assembler.h"
 #include "swf/writer/movie.h"

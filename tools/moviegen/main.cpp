@@ -9,7 +9,7 @@
 #include <system_error>
 #include <vector>
 
-#include "movies.h"
+#include "tools/moviegen/movies.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Pieces of ActionScript 2 as compilers emit them.
 
-#include "script_pieces.h"
+#include "tools/moviegen/script_pieces.h"
 
 namespace moviegen {
 

@@ -1,6 +1,6 @@
 // Small movies with one known effect each, for the engine and control tests.
 
-#include "movies.h"
+#include "tools/moviegen/movies.h"
 
 #include "swf/writer/action_assembler.h"
 #include "swf/writer/edit_text.h"

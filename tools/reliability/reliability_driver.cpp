@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "gui_driver.h"
-#include "program_folder.h"
+#include "tests/windows/driver/gui_driver.h"
+#include "tests/windows/driver/program_folder.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "../interpreter.h"
-#include "../value.h"
-#include "../vm.h"
+#include "swf/actions/interpreter.h"
+#include "swf/actions/value.h"
+#include "swf/actions/vm.h"
 
 namespace swf::actions {
 

@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "../conversions.h"
-#include "builtins.h"
+#include "swf/actions/conversions.h"
+#include "swf/actions/builtins/builtins.h"
 
 namespace swf::actions {
 

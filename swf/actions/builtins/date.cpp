@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "builtins.h"
+#include "swf/actions/builtins/builtins.h"
 
 namespace swf::actions {
 

@@ -6,9 +6,9 @@
 #include <cmath>
 #include <numbers>
 
-#include "../conversions.h"
-#include "../shape_drawing.h"
-#include "builtins.h"
+#include "swf/actions/conversions.h"
+#include "swf/actions/shape_drawing.h"
+#include "swf/actions/builtins/builtins.h"
 
 namespace swf::actions {
 

@@ -1,6 +1,6 @@
 // Error: what scripts throw. The message defaults to "Error"; toString gives it.
 
-#include "builtins.h"
+#include "swf/actions/builtins/builtins.h"
 
 namespace swf::actions {
 

@@ -4,8 +4,8 @@
 #include <cctype>
 #include <cmath>
 
-#include "../conversions.h"
-#include "builtins.h"
+#include "swf/actions/conversions.h"
+#include "swf/actions/builtins/builtins.h"
 
 namespace swf::actions {
 

@@ -5,8 +5,8 @@
 #include <cctype>
 #include <cmath>
 
-#include "../conversions.h"
-#include "builtins.h"
+#include "swf/actions/conversions.h"
+#include "swf/actions/builtins/builtins.h"
 
 namespace swf::actions {
 

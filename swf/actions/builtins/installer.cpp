@@ -1,4 +1,4 @@
-#include "builtins.h"
+#include "swf/actions/builtins/builtins.h"
 
 namespace swf::actions {
 

@@ -1,7 +1,7 @@
 // System.capabilities: the player answers as a Windows player of version 9,
 // with the facilities this build has.
 
-#include "builtins.h"
+#include "swf/actions/builtins/builtins.h"
 
 namespace swf::actions {
 

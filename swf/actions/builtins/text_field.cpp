@@ -8,10 +8,10 @@
 #include <utility>
 #include <variant>
 
-#include "builtins.h"
-#include "../conversions.h"
-#include "../text_field_target.h"
-#include "../text_measurer.h"
+#include "swf/actions/builtins/builtins.h"
+#include "swf/actions/conversions.h"
+#include "swf/actions/text_field_target.h"
+#include "swf/actions/text_measurer.h"
 
 namespace swf::actions {
 

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "builtins.h"
+#include "swf/actions/builtins/builtins.h"
 
 namespace swf::actions {
 

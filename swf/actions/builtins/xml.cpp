@@ -2,11 +2,11 @@
 // (childNodes, parentNode, firstChild, siblings) are read-only to scripts and
 // kept up to date by the methods that change the tree.
 
-#include "xml.h"
+#include "swf/actions/builtins/xml.h"
 
 #include <cctype>
 
-#include "builtins.h"
+#include "swf/actions/builtins/builtins.h"
 
 namespace swf::actions {
 

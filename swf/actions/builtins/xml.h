@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "../interpreter.h"
+#include "swf/actions/interpreter.h"
 
 namespace swf::actions {
 

@@ -1,4 +1,4 @@
-#include "folder_link.h"
+#include "tests/windows/driver/folder_link.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "gui_driver.h"
+#include "tests/windows/driver/gui_driver.h"
 
 #include <cstdio>
 #include <thread>

@@ -1,4 +1,4 @@
-#include "installed_control.h"
+#include "tests/windows/driver/installed_control.h"
 
 #include <windows.h>
 

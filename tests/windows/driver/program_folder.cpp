@@ -1,8 +1,8 @@
-#include "program_folder.h"
+#include "tests/windows/driver/program_folder.h"
 
 #include <cstdio>
 
-#include "gui_driver.h"
+#include "tests/windows/driver/gui_driver.h"
 
 namespace driver {
 

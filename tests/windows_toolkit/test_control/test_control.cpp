@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "flash/ShockwaveFlashObjects_TLB.h"
-#include "test_control_ids.h"
+#include "tests/windows_toolkit/test_control/test_control_ids.h"
 #include "win32/com_ptr.h"
 #include "win32/gdi_objects.h"
 
