@@ -3,16 +3,28 @@
 # AddressSanitizer and UBSan), the Windows program and its tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Each phase's wall time goes to the log, to see where the time goes.
+phase_start=$SECONDS
+phase() {
+  echo "== $1 took $((SECONDS - phase_start)) s (total $SECONDS s)" >&2
+  phase_start=$SECONDS
+}
 tools/install-deps.sh
 jobs=$(nproc)
+phase "installing packages"
 
 cmake --preset native
 cmake --build --preset native -j"$jobs"
+phase "native build"
 ctest --preset native -j"$jobs"
+phase "native tests"
 
 # Each fuzz target for a short, bounded time (libFuzzer, clang).
 tools/run-fuzzers.sh 20
+phase "fuzzing (build and runs)"
 
 cmake --preset windows
 cmake --build --preset windows -j"$jobs"
+phase "Windows build"
 tools/with-display.sh ctest --preset windows
+phase "Windows tests"
