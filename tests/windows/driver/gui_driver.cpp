@@ -85,8 +85,16 @@ std::string ClassOf(HWND window) {
 std::string TextOf(HWND window) {
     char text[4096] = {};
     // WM_GETTEXT answers across processes too, unlike GetWindowText for controls.
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
-                        nullptr);
+    // A program just started may be busy for seconds on a cold machine: wait
+    // long, and if it still does not answer read the text Windows keeps.
+    if (SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 10000,
+                            nullptr) == 0) {
+        wchar_t wide[4096] = {};
+        const int length = InternalGetWindowText(window, wide, 4096);
+        std::string narrow;
+        for (int i = 0; i < length; ++i) narrow.push_back(wide[i] < 0x80 ? static_cast<char>(wide[i]) : '?');
+        return narrow;
+    }
     return text;
 }
 
