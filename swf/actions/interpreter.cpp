@@ -1,10 +1,10 @@
-// The decode-and-dispatch loop: reads each action record, hands it to the
-// member function of its family (interpreter_stack.cpp, _variables.cpp,
-// _objects.cpp, _timeline.cpp) and unwinds try blocks.
+// The decode-and-dispatch loop: reads each action record, hands it to its
+// handler through the table made from the op list, and unwinds try blocks.
 
 #include "swf/actions/interpreter.h"
 
 #include <array>
+#include <cstdio>
 
 #include "swf/actions/action_codes.h"
 #include "swf/actions/interpreter_detail.h"
@@ -13,37 +13,7 @@ namespace swf::actions {
 
 namespace {
 
-enum class Family : std::uint8_t { Stack, Variables, Objects, Timeline };
-
 constexpr unsigned kStepsPerClockRead = 64;
-
-constexpr Family FamilyOf(Op op) {
-    switch (op) {
-    case Op::NextFrame: case Op::PrevFrame: case Op::Play: case Op::Stop:
-    case Op::GotoFrame: case Op::GoToLabel: case Op::GotoFrame2:
-    case Op::SetTarget: case Op::SetTarget2: case Op::WaitForFrame: case Op::WaitForFrame2:
-    case Op::Call: case Op::GetProperty: case Op::SetProperty: case Op::TargetPath:
-    case Op::CloneSprite: case Op::RemoveSprite:
-    case Op::GetURL: case Op::GetURL2: case Op::Trace: case Op::StartDrag: case Op::EndDrag:
-        return Family::Timeline;
-    case Op::GetVariable: case Op::SetVariable: case Op::DefineLocal: case Op::DefineLocal2:
-    case Op::Delete2: case Op::With:
-        return Family::Variables;
-    case Op::Delete: case Op::GetMember: case Op::SetMember: case Op::InitArray: case Op::InitObject:
-    case Op::Enumerate: case Op::Enumerate2: case Op::Try: case Op::Throw: case Op::Extends:
-    case Op::ImplementsOp: case Op::CastOp: case Op::DefineFunction: case Op::DefineFunction2:
-    case Op::CallFunction: case Op::CallMethod: case Op::NewObject: case Op::NewMethod: case Op::Return:
-        return Family::Objects;
-    default:
-        return Family::Stack;
-    }
-}
-
-constexpr std::array<Family, 256> kFamilies = [] {
-    std::array<Family, 256> table{};
-    for (int code = 0; code < 256; ++code) table[code] = FamilyOf(static_cast<Op>(code));
-    return table;
-}();
 
 }  // namespace
 
@@ -210,15 +180,25 @@ void Interpreter::Execute(Frame& f) {
     }
 }
 
+const std::array<Interpreter::Handler, 256> Interpreter::kHandlers = [] {
+    std::array<Handler, 256> table{};
+#define SWF_ACTION_HANDLER_ENTRY(name, code) table[code] = &Interpreter::Do##name;
+    SWF_ACTION_OPS(SWF_ACTION_HANDLER_ENTRY)
+#undef SWF_ACTION_HANDLER_ENTRY
+    return table;
+}();
+
 std::size_t Interpreter::Step(Frame& f, std::uint8_t code, std::span<const std::uint8_t> payload,
                               std::size_t next) {
-    const Op op = static_cast<Op>(code);
-    switch (kFamilies[code]) {
-    case Family::Stack: return StepStack(f, op, payload, next);
-    case Family::Variables: return StepVariables(f, op, payload, next);
-    case Family::Objects: return StepObjects(f, op, payload, next);
-    case Family::Timeline: return StepTimeline(f, op, payload, next);
-    }
+    const Handler handler = kHandlers[code];
+    if (!handler) return Unknown(code, next);
+    return (this->*handler)(f, payload, next);
+}
+
+std::size_t Interpreter::Unknown(std::uint8_t code, std::size_t next) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%02X", static_cast<unsigned>(code));
+    vm_.NoteUnsupported(std::string("action ") + text + " is not known to this player and is skipped");
     return next;
 }
 

@@ -2,6 +2,7 @@
 // Executes action code for one Vm::Run: the decode-and-dispatch loop, the
 // scope chain, function calls and member access. Lives only for that Run.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -133,17 +134,30 @@ private:
     // An exception or a return leaving try blocks; false when it leaves the frame.
     bool Unwind(Frame& f, std::size_t& pc);
     Value SuperFor(Frame& f);
-    // Runs one action record; returns the offset of the next action to run.
-    // Step hands each action to the member function of its family.
-    std::size_t Step(Frame& f, std::uint8_t op, std::span<const std::uint8_t> payload, std::size_t next);
-    // Pushes, arithmetic, comparison, strings, conversions, branches (interpreter_stack.cpp).
-    std::size_t StepStack(Frame& f, Op op, std::span<const std::uint8_t> payload, std::size_t next);
-    // Variables, scope and `with` (interpreter_variables.cpp).
-    std::size_t StepVariables(Frame& f, Op op, std::span<const std::uint8_t> payload, std::size_t next);
-    // Members, calls, construction, functions, try/throw (interpreter_objects.cpp).
-    std::size_t StepObjects(Frame& f, Op op, std::span<const std::uint8_t> payload, std::size_t next);
-    // Frame control, targets, clip properties, GetURL and trace (interpreter_timeline.cpp).
-    std::size_t StepTimeline(Frame& f, Op op, std::span<const std::uint8_t> payload, std::size_t next);
+    // Runs one action record through the handler table; returns the offset
+    // of the next action to run.
+    std::size_t Step(Frame& f, std::uint8_t code, std::span<const std::uint8_t> payload, std::size_t next);
+    // A code the op list lacks: told once per code, then skipped.
+    std::size_t Unknown(std::uint8_t code, std::size_t next);
+
+    // One handler per action (interpreter_stack.cpp, _variables.cpp,
+    // _objects.cpp, _timeline.cpp): each gets the action's payload and the
+    // offset after it, and returns the offset to run next.
+#define SWF_DECLARE_ACTION_HANDLER(name, code) \
+    std::size_t Do##name(Frame& f, std::span<const std::uint8_t> payload, std::size_t next);
+    SWF_ACTION_OPS(SWF_DECLARE_ACTION_HANDLER)
+#undef SWF_DECLARE_ACTION_HANDLER
+    using Handler = std::size_t (Interpreter::*)(Frame&, std::span<const std::uint8_t>, std::size_t);
+    static const std::array<Handler, 256> kHandlers;
+
+    // Shared steps of the handlers.
+    std::size_t JumpTo(Frame& f, std::size_t next, std::int16_t offset);
+    template <class Fn>
+    void BinaryNumber(Frame& f, Fn fn);
+    template <class Fn>
+    void Bitwise(Frame& f, Fn fn);
+    void Compare(Frame& f, bool greater);
+    void PushEnumerableNames(Frame& f, const Value& v);
     // Stops the run on a malformed action; the offset that ends the frame.
     std::size_t Malformed(Frame& f);
 
@@ -175,6 +189,10 @@ private:
     // otherwise HandleUrl (loading.cpp).
     void HandleGetUrl(Frame& f, const std::string& url, const Value& target, std::uint8_t flags);
 
+    // A script function's body in a frame of its own (Call has checked the depth).
+    Value CallScript(Object* fn, const Value& self, std::vector<Value>& args, Object* home);
+    void BindFunction2Arguments(Frame& f, const ScriptFunction& script, Object* argumentsArray,
+                                std::vector<Value>& args);
     std::size_t DefineFunction(Frame& f, bool v2, std::span<const std::uint8_t> payload,
                                std::size_t next);
     Value GetProperty(Frame& f, const Value& target, int index);

@@ -244,66 +244,76 @@ Value Interpreter::Call(const Value& function, const Value& self, std::vector<Va
         CallContext call{*this, self, args};
         result = fn->native(call);
     } else if (fn->script) {
-        // Keep the body alive even if the script replaces the function while it runs.
-        std::shared_ptr<const ScriptFunction> script = fn->script;
-        Frame f;
-        f.code = script->body;
-        f.constants = script->constants;
-        f.home = script->clip && script->clip->target ? script->clip : nullptr;
-        if (!f.home) f.home = vm_.root_ ? vm_.ClipFor(vm_.root_) : script->clip;
-        f.clip = f.home;
-        f.self = self.IsObject() ? self : Value::Obj(f.home);
-        f.function = fn;
-        f.superHome = home ? home : (self.AsObject() ? self.AsObject()->proto : nullptr);
-        f.superSuppressed = script->isFunction2 && (script->flags & kSuppressSuper);
-        Object* activation = NewPlain();
-        activation->proto = nullptr;
-        f.scope = script->scope;
-        f.scope.push_back(activation);
-        f.locals = activation;
-        Object* argumentsArray = NewArray(args);
-        argumentsArray->Define("callee", Value::Obj(fn), kDontEnum);
-        argumentsArray->Define("caller", Value::Obj(currentFunction_), kDontEnum);
-
-        if (script->isFunction2) {
-            f.registers.resize(std::max<std::size_t>(script->registerCount, 1));
-            std::size_t reg = 1;
-            auto preload = [&](std::uint16_t flag, Value v) {
-                if (!(script->flags & flag)) return;
-                if (reg < f.registers.size()) f.registers[reg] = std::move(v);
-                ++reg;
-            };
-            preload(kPreloadThis, f.self);
-            preload(kPreloadArguments, Value::Obj(argumentsArray));
-            preload(kPreloadSuper, SuperFor(f));
-            preload(kPreloadRoot, Value::Obj(RootClip(f)));
-            Object* parent = f.home ? ResolveTarget(f, "_parent") : nullptr;
-            preload(kPreloadParent, parent ? Value::Obj(parent) : Value());
-            preload(kPreloadGlobal, Value::Obj(vm_.global_));
-            if (!(script->flags & (kSuppressArguments | kPreloadArguments)))
-                activation->Set("arguments", Value::Obj(argumentsArray));
-            for (std::size_t i = 0; i < script->params.size(); ++i) {
-                Value arg = i < args.size() ? args[i] : Value();
-                std::uint8_t r = script->paramRegisters[i];
-                if (r == 0)
-                    activation->Set(script->params[i], std::move(arg));
-                else if (r < f.registers.size())
-                    f.registers[r] = std::move(arg);
-            }
-        } else {
-            f.registers.resize(4);
-            activation->Set("arguments", Value::Obj(argumentsArray));
-            for (std::size_t i = 0; i < script->params.size(); ++i)
-                activation->Set(script->params[i], i < args.size() ? args[i] : Value());
-        }
-        Object* caller = currentFunction_;
-        currentFunction_ = fn;
-        Execute(f);
-        currentFunction_ = caller;
-        result = f.result;
+        result = CallScript(fn, self, args, home);
     }
     --depth_;
     return result;
+}
+
+Value Interpreter::CallScript(Object* fn, const Value& self, std::vector<Value>& args, Object* home) {
+    // Keep the body alive even if the script replaces the function while it runs.
+    std::shared_ptr<const ScriptFunction> script = fn->script;
+    Frame f;
+    f.code = script->body;
+    f.constants = script->constants;
+    f.home = script->clip && script->clip->target ? script->clip : nullptr;
+    if (!f.home) f.home = vm_.root_ ? vm_.ClipFor(vm_.root_) : script->clip;
+    f.clip = f.home;
+    f.self = self.IsObject() ? self : Value::Obj(f.home);
+    f.function = fn;
+    f.superHome = home ? home : (self.AsObject() ? self.AsObject()->proto : nullptr);
+    f.superSuppressed = script->isFunction2 && (script->flags & kSuppressSuper);
+    Object* activation = NewPlain();
+    activation->proto = nullptr;
+    f.scope = script->scope;
+    f.scope.push_back(activation);
+    f.locals = activation;
+    Object* argumentsArray = NewArray(args);
+    argumentsArray->Define("callee", Value::Obj(fn), kDontEnum);
+    argumentsArray->Define("caller", Value::Obj(currentFunction_), kDontEnum);
+    if (script->isFunction2) {
+        BindFunction2Arguments(f, *script, argumentsArray, args);
+    } else {
+        f.registers.resize(4);
+        activation->Set("arguments", Value::Obj(argumentsArray));
+        for (std::size_t i = 0; i < script->params.size(); ++i)
+            activation->Set(script->params[i], i < args.size() ? args[i] : Value());
+    }
+    Object* caller = currentFunction_;
+    currentFunction_ = fn;
+    Execute(f);
+    currentFunction_ = caller;
+    return f.result;
+}
+
+// DefineFunction2 bodies: preloaded registers from 1 up, in flag order, then
+// parameters in their registers or as locals.
+void Interpreter::BindFunction2Arguments(Frame& f, const ScriptFunction& script, Object* argumentsArray,
+                                         std::vector<Value>& args) {
+    f.registers.resize(std::max<std::size_t>(script.registerCount, 1));
+    std::size_t reg = 1;
+    auto preload = [&](std::uint16_t flag, Value v) {
+        if (!(script.flags & flag)) return;
+        if (reg < f.registers.size()) f.registers[reg] = std::move(v);
+        ++reg;
+    };
+    preload(kPreloadThis, f.self);
+    preload(kPreloadArguments, Value::Obj(argumentsArray));
+    preload(kPreloadSuper, SuperFor(f));
+    preload(kPreloadRoot, Value::Obj(RootClip(f)));
+    Object* parent = f.home ? ResolveTarget(f, "_parent") : nullptr;
+    preload(kPreloadParent, parent ? Value::Obj(parent) : Value());
+    preload(kPreloadGlobal, Value::Obj(vm_.global_));
+    if (!(script.flags & (kSuppressArguments | kPreloadArguments)))
+        f.locals->Set("arguments", Value::Obj(argumentsArray));
+    for (std::size_t i = 0; i < script.params.size(); ++i) {
+        Value arg = i < args.size() ? args[i] : Value();
+        std::uint8_t r = script.paramRegisters[i];
+        if (r == 0)
+            f.locals->Set(script.params[i], std::move(arg));
+        else if (r < f.registers.size())
+            f.registers[r] = std::move(arg);
+    }
 }
 
 Value Interpreter::Construct(const Value& constructor, std::vector<Value> args) {
@@ -377,176 +387,200 @@ std::size_t Interpreter::DefineFunction(Frame& f, bool v2, std::span<const std::
     return next + bodySize;
 }
 
-std::size_t Interpreter::StepObjects(Frame& f, Op op, std::span<const std::uint8_t> payload, std::size_t next) {
-    switch (op) {
-    // Objects.
-    case Op::Delete: {
-        std::string name = Text(Pop(f));
-        Object* o = Pop(f).AsObject();
-        Push(f, Value::Bool(DeleteMember(o, name)));
-        break;
-    }
-    case Op::GetMember: {
-        std::string name = Text(Pop(f));
-        Push(f, GetMember(Pop(f), name));
-        break;
-    }
-    case Op::SetMember: {
-        Value v = Pop(f);
-        std::string name = Text(Pop(f));
-        SetMember(Pop(f), name, std::move(v));
-        break;
-    }
-    case Op::InitArray: {
-        std::size_t n = PopCount(f, 1);
-        std::vector<Value> elements;
-        elements.reserve(n);
-        for (std::size_t i = 0; i < n; ++i) elements.push_back(Pop(f));
-        Push(f, Value::Obj(NewArray(std::move(elements))));
-        break;
-    }
-    case Op::InitObject: {
-        std::size_t n = PopCount(f, 2);
-        Object* o = NewPlain();
-        // Pairs come off the stack last-first; keep source order for enumeration.
-        std::vector<std::pair<std::string, Value>> pairs;
-        for (std::size_t i = 0; i < n; ++i) {
-            Value v = Pop(f);
-            pairs.emplace_back(Text(Pop(f)), std::move(v));
-        }
-        for (auto it = pairs.rbegin(); it != pairs.rend(); ++it) o->Set(it->first, std::move(it->second));
-        Push(f, Value::Obj(o));
-        break;
-    }
-    case Op::Enumerate:
-    case Op::Enumerate2: {
-        Value v = Pop(f);
-        if (op == Op::Enumerate) v = GetVariable(f, Text(v));
-        Push(f, Value::Null());  // end marker of the for..in names
-        if (Object* o = v.AsObject()) {
-            // Own members first, then inherited ones not hidden or shadowed.
-            // Names are taken last-pushed-first, so push the chain outermost first.
-            std::vector<std::vector<std::string>> levels;
-            std::unordered_set<std::string> seen;
-            for (int depth = 0; o && depth < kMaxProtoDepth && ok(); ++depth, o = o->proto) {
-                std::vector<std::string>& names = levels.emplace_back();
-                for (std::size_t i = 0; i < o->elements.size() && Budget().Spend(1); ++i)
-                    if (seen.insert(std::to_string(i)).second) names.push_back(std::to_string(i));
-                for (const Property& p : o->properties) {
-                    if (!Budget().Spend(1)) break;
-                    if (seen.insert(p.name).second && !(p.flags & kDontEnum)) names.push_back(p.name);
-                }
-            }
-            for (auto level = levels.rbegin(); level != levels.rend() && ok(); ++level)
-                for (const std::string& name : *level) Push(f, Value::String(name));
-        }
-        break;
-    }
-    case Op::Try: {
-        CodeReader r(payload);
-        std::uint8_t flags = r.U8();
-        std::size_t trySize = r.U16(), catchSize = r.U16(), finallySize = r.U16();
-        Frame::TryBlock t;
-        t.catchInRegister = flags & kTryCatchInRegister;
-        if (t.catchInRegister)
-            t.catchRegister = r.U8();
-        else
-            t.catchName = r.String();
-        if (!(flags & kTryHasFinally)) finallySize = 0;
-        if (r.failed() || next + trySize + catchSize + finallySize > f.code.size()) return Malformed(f);
-        if (f.tries.size() >= static_cast<std::size_t>(kMaxProtoDepth)) {
-            Fail(RunStatus::ResourceLimit);
-            return f.code.size();
-        }
-        t.hasCatch = flags & kTryHasCatch;
-        t.start = next;
-        t.tryEnd = next + trySize;
-        t.catchEnd = t.tryEnd + catchSize;
-        t.finallyEnd = t.catchEnd + finallySize;
-        f.tries.push_back(std::move(t));
-        break;
-    }
-    case Op::Throw: Throw(Pop(f)); break;
-    case Op::Extends: {
-        Value superclass = Pop(f), subclass = Pop(f);
-        if (!subclass.AsObject() || !superclass.AsObject()) break;
-        // The subclass prototype inherits from the superclass's without running its constructor.
-        Object* proto = NewPlain();
-        proto->proto = GetMember(superclass, "prototype").AsObject();
-        proto->Define("__constructor__", superclass, kDontEnum);
-        subclass.AsObject()->Define("prototype", Value::Obj(proto), kDontEnum);
-        break;
-    }
-    case Op::ImplementsOp: {
-        Value constructor = Pop(f);
-        std::size_t n = PopCount(f, 1);
-        Object* proto = GetMember(constructor, "prototype").AsObject();
-        for (std::size_t i = 0; i < n; ++i) {
-            Object* iface = GetMember(Pop(f), "prototype").AsObject();
-            if (proto && iface && proto->interfaces.size() < static_cast<std::size_t>(kMaxProtoDepth))
-                proto->interfaces.push_back(iface);
-        }
-        break;
-    }
-    case Op::CastOp: {
-        Value object = Pop(f), constructor = Pop(f);
-        Push(f, InstanceOf(object, constructor) ? object : Value::Null());
-        break;
-    }
+std::size_t Interpreter::DoDelete(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
+    std::string name = Text(Pop(f));
+    Object* o = Pop(f).AsObject();
+    Push(f, Value::Bool(DeleteMember(o, name)));
+    return next;
+}
 
-    // Functions.
-    case Op::DefineFunction: return DefineFunction(f, false, payload, next);
-    case Op::DefineFunction2: return DefineFunction(f, true, payload, next);
-    case Op::CallFunction: {
-        std::string name = Text(Pop(f));
-        std::vector<Value> args = PopArgs(f);
-        Push(f, Call(GetVariable(f, name), Value(), std::move(args)));
-        break;
+std::size_t Interpreter::DoGetMember(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
+    std::string name = Text(Pop(f));
+    Push(f, GetMember(Pop(f), name));
+    return next;
+}
+
+std::size_t Interpreter::DoSetMember(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
+    Value v = Pop(f);
+    std::string name = Text(Pop(f));
+    SetMember(Pop(f), name, std::move(v));
+    return next;
+}
+
+std::size_t Interpreter::DoInitArray(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
+    std::size_t n = PopCount(f, 1);
+    std::vector<Value> elements;
+    elements.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) elements.push_back(Pop(f));
+    Push(f, Value::Obj(NewArray(std::move(elements))));
+    return next;
+}
+
+std::size_t Interpreter::DoInitObject(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
+    std::size_t n = PopCount(f, 2);
+    Object* o = NewPlain();
+    // Pairs come off the stack last-first; keep source order for enumeration.
+    std::vector<std::pair<std::string, Value>> pairs;
+    for (std::size_t i = 0; i < n; ++i) {
+        Value v = Pop(f);
+        pairs.emplace_back(Text(Pop(f)), std::move(v));
     }
-    case Op::CallMethod: {
-        Value name = Pop(f);
-        Value object = Pop(f);
-        std::vector<Value> args = PopArgs(f);
-        std::string method = name.IsUndefined() ? "" : Text(name);
-        Object* o = object.AsObject();
-        if (method.empty() && o && o->kind == ObjectKind::Super) {
-            // super(...): the superclass constructor, on this object.
-            Value constructor;
-            if (o->superHome) Lookup(o->superHome, "__constructor__", constructor);
-            Push(f, Initialize(constructor, o->superThis, std::move(args), o->proto));
-        } else if (method.empty()) {
-            Push(f, Call(object, Value(), std::move(args)));
-        } else {
-            Object* holder = nullptr;
-            Value fn = GetMember(object, method, &holder);
-            if (fn.IsUndefined()) NoteMissingMethod(object, method);
-            Value self = o && o->kind == ObjectKind::Super ? o->superThis : object;
-            Push(f, Call(fn, self, std::move(args), holder));
+    for (auto it = pairs.rbegin(); it != pairs.rend(); ++it) o->Set(it->first, std::move(it->second));
+    Push(f, Value::Obj(o));
+    return next;
+}
+
+void Interpreter::PushEnumerableNames(Frame& f, const Value& v) {
+    Push(f, Value::Null());  // end marker of the for..in names
+    Object* o = v.AsObject();
+    if (!o) return;
+    // Own members first, then inherited ones not hidden or shadowed.
+    // Names are taken last-pushed-first, so push the chain outermost first.
+    std::vector<std::vector<std::string>> levels;
+    std::unordered_set<std::string> seen;
+    for (int depth = 0; o && depth < kMaxProtoDepth && ok(); ++depth, o = o->proto) {
+        std::vector<std::string>& names = levels.emplace_back();
+        for (std::size_t i = 0; i < o->elements.size() && Budget().Spend(1); ++i)
+            if (seen.insert(std::to_string(i)).second) names.push_back(std::to_string(i));
+        for (const Property& p : o->properties) {
+            if (!Budget().Spend(1)) break;
+            if (seen.insert(p.name).second && !(p.flags & kDontEnum)) names.push_back(p.name);
         }
-        break;
     }
-    case Op::NewObject: {
-        std::string name = Text(Pop(f));
-        std::vector<Value> args = PopArgs(f);
-        Push(f, Construct(GetVariable(f, name), std::move(args)));
-        break;
-    }
-    case Op::NewMethod: {
-        Value name = Pop(f);
-        Value object = Pop(f);
-        std::vector<Value> args = PopArgs(f);
-        std::string method = name.IsUndefined() ? "" : Text(name);
-        Push(f, Construct(method.empty() ? object : GetMember(object, method), std::move(args)));
-        break;
-    }
-    case Op::Return:
-        f.result = Pop(f);
-        f.returned = true;
+    for (auto level = levels.rbegin(); level != levels.rend() && ok(); ++level)
+        for (const std::string& name : *level) Push(f, Value::String(name));
+}
+
+// Enumerate names a variable; Enumerate2 takes the object itself.
+std::size_t Interpreter::DoEnumerate(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
+    PushEnumerableNames(f, GetVariable(f, Text(Pop(f))));
+    return next;
+}
+
+std::size_t Interpreter::DoEnumerate2(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
+    PushEnumerableNames(f, Pop(f));
+    return next;
+}
+
+std::size_t Interpreter::DoTry(Frame& f, std::span<const std::uint8_t> payload, std::size_t next) {
+    CodeReader r(payload);
+    std::uint8_t flags = r.U8();
+    std::size_t trySize = r.U16(), catchSize = r.U16(), finallySize = r.U16();
+    Frame::TryBlock t;
+    t.catchInRegister = flags & kTryCatchInRegister;
+    if (t.catchInRegister)
+        t.catchRegister = r.U8();
+    else
+        t.catchName = r.String();
+    if (!(flags & kTryHasFinally)) finallySize = 0;
+    if (r.failed() || next + trySize + catchSize + finallySize > f.code.size()) return Malformed(f);
+    if (f.tries.size() >= static_cast<std::size_t>(kMaxProtoDepth)) {
+        Fail(RunStatus::ResourceLimit);
         return f.code.size();
+    }
+    t.hasCatch = flags & kTryHasCatch;
+    t.start = next;
+    t.tryEnd = next + trySize;
+    t.catchEnd = t.tryEnd + catchSize;
+    t.finallyEnd = t.catchEnd + finallySize;
+    f.tries.push_back(std::move(t));
+    return next;
+}
 
-    default: break;
+std::size_t Interpreter::DoThrow(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
+    Throw(Pop(f));
+    return next;
+}
+
+std::size_t Interpreter::DoExtends(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
+    Value superclass = Pop(f), subclass = Pop(f);
+    if (!subclass.AsObject() || !superclass.AsObject()) return next;
+    // The subclass prototype inherits from the superclass's without running its constructor.
+    Object* proto = NewPlain();
+    proto->proto = GetMember(superclass, "prototype").AsObject();
+    proto->Define("__constructor__", superclass, kDontEnum);
+    subclass.AsObject()->Define("prototype", Value::Obj(proto), kDontEnum);
+    return next;
+}
+
+std::size_t Interpreter::DoImplementsOp(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
+    Value constructor = Pop(f);
+    std::size_t n = PopCount(f, 1);
+    Object* proto = GetMember(constructor, "prototype").AsObject();
+    for (std::size_t i = 0; i < n; ++i) {
+        Object* iface = GetMember(Pop(f), "prototype").AsObject();
+        if (proto && iface && proto->interfaces.size() < static_cast<std::size_t>(kMaxProtoDepth))
+            proto->interfaces.push_back(iface);
     }
     return next;
+}
+
+std::size_t Interpreter::DoCastOp(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
+    Value object = Pop(f), constructor = Pop(f);
+    Push(f, InstanceOf(object, constructor) ? object : Value::Null());
+    return next;
+}
+
+// ---- functions ------------------------------------------------------------------
+
+std::size_t Interpreter::DoDefineFunction(Frame& f, std::span<const std::uint8_t> payload, std::size_t next) {
+    return DefineFunction(f, false, payload, next);
+}
+
+std::size_t Interpreter::DoDefineFunction2(Frame& f, std::span<const std::uint8_t> payload, std::size_t next) {
+    return DefineFunction(f, true, payload, next);
+}
+
+std::size_t Interpreter::DoCallFunction(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
+    std::string name = Text(Pop(f));
+    std::vector<Value> args = PopArgs(f);
+    Push(f, Call(GetVariable(f, name), Value(), std::move(args)));
+    return next;
+}
+
+std::size_t Interpreter::DoCallMethod(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
+    Value name = Pop(f);
+    Value object = Pop(f);
+    std::vector<Value> args = PopArgs(f);
+    std::string method = name.IsUndefined() ? "" : Text(name);
+    Object* o = object.AsObject();
+    if (method.empty() && o && o->kind == ObjectKind::Super) {
+        // super(...): the superclass constructor, on this object.
+        Value constructor;
+        if (o->superHome) Lookup(o->superHome, "__constructor__", constructor);
+        Push(f, Initialize(constructor, o->superThis, std::move(args), o->proto));
+    } else if (method.empty()) {
+        Push(f, Call(object, Value(), std::move(args)));
+    } else {
+        Object* holder = nullptr;
+        Value fn = GetMember(object, method, &holder);
+        if (fn.IsUndefined()) NoteMissingMethod(object, method);
+        Value self = o && o->kind == ObjectKind::Super ? o->superThis : object;
+        Push(f, Call(fn, self, std::move(args), holder));
+    }
+    return next;
+}
+
+std::size_t Interpreter::DoNewObject(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
+    std::string name = Text(Pop(f));
+    std::vector<Value> args = PopArgs(f);
+    Push(f, Construct(GetVariable(f, name), std::move(args)));
+    return next;
+}
+
+std::size_t Interpreter::DoNewMethod(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
+    Value name = Pop(f);
+    Value object = Pop(f);
+    std::vector<Value> args = PopArgs(f);
+    std::string method = name.IsUndefined() ? "" : Text(name);
+    Push(f, Construct(method.empty() ? object : GetMember(object, method), std::move(args)));
+    return next;
+}
+
+std::size_t Interpreter::DoReturn(Frame& f, std::span<const std::uint8_t>, std::size_t) {
+    f.result = Pop(f);
+    f.returned = true;
+    return f.code.size();
 }
 
 }  // namespace swf::actions

@@ -191,40 +191,43 @@ bool Interpreter::DeleteVariable(Frame& f, const std::string& name) {
     return DeleteMember(vm_.global_, name);
 }
 
-std::size_t Interpreter::StepVariables(Frame& f, Op op, std::span<const std::uint8_t> payload, std::size_t next) {
-    switch (op) {
-    // Variables.
-    case Op::GetVariable: Push(f, GetVariable(f, Text(Pop(f)))); break;
-    case Op::SetVariable: {
-        Value v = Pop(f);
-        SetVariable(f, Text(Pop(f)), std::move(v));
-        break;
-    }
-    case Op::DefineLocal: {
-        Value v = Pop(f);
-        DefineLocal(f, Text(Pop(f)), std::move(v));
-        break;
-    }
-    case Op::DefineLocal2: {
-        std::string name = Text(Pop(f));
-        Object* where = f.locals ? f.locals : (f.clip ? f.clip : f.home);
-        if (where && !where->Find(name, ignoreCase_)) where->Set(name, Value());
-        break;
-    }
-    case Op::Delete2: Push(f, Value::Bool(DeleteVariable(f, Text(Pop(f))))); break;
+std::size_t Interpreter::DoGetVariable(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
+    Push(f, GetVariable(f, Text(Pop(f))));
+    return next;
+}
 
-    case Op::With: {
-        CodeReader r(payload);
-        std::size_t blockSize = r.U16();
-        if (r.failed() || next + blockSize > f.code.size()) return Malformed(f);
-        Object* o = Pop(f).AsObject();
-        if (o) {
-            f.scope.push_back(o);
-            f.withs.push_back({next, next + blockSize});
-        }
-        break;
-    }
-    default: break;
+std::size_t Interpreter::DoSetVariable(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
+    Value v = Pop(f);
+    SetVariable(f, Text(Pop(f)), std::move(v));
+    return next;
+}
+
+std::size_t Interpreter::DoDefineLocal(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
+    Value v = Pop(f);
+    DefineLocal(f, Text(Pop(f)), std::move(v));
+    return next;
+}
+
+std::size_t Interpreter::DoDefineLocal2(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
+    std::string name = Text(Pop(f));
+    Object* where = f.locals ? f.locals : (f.clip ? f.clip : f.home);
+    if (where && !where->Find(name, ignoreCase_)) where->Set(name, Value());
+    return next;
+}
+
+std::size_t Interpreter::DoDelete2(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
+    Push(f, Value::Bool(DeleteVariable(f, Text(Pop(f)))));
+    return next;
+}
+
+std::size_t Interpreter::DoWith(Frame& f, std::span<const std::uint8_t> payload, std::size_t next) {
+    CodeReader r(payload);
+    std::size_t blockSize = r.U16();
+    if (r.failed() || next + blockSize > f.code.size()) return Malformed(f);
+    Object* o = Pop(f).AsObject();
+    if (o) {
+        f.scope.push_back(o);
+        f.withs.push_back({next, next + blockSize});
     }
     return next;
 }

@@ -118,6 +118,27 @@ TEST(ActionHost, TimelineControl) {
     EXPECT_EQ(m.target.calls, (std::vector<std::string>{"main.label intro", "main.stop", "main.play"}));
 }
 
+TEST(ActionHost, ToggleQualityAndStopSounds) {
+    Machine m;
+    ActionAssembler toggle;
+    toggle.Action(0x08);
+    toggle.PushString("q").PushString("_quality").Action(ActionCode::GetVariable).Action(ActionCode::SetVariable);
+    EXPECT_EQ(m.Run(toggle), RunStatus::Completed);
+    EXPECT_EQ(m.Var("q"), "string:LOW");  // the player starts at high quality
+    EXPECT_EQ(m.Run(toggle), RunStatus::Completed);
+    EXPECT_EQ(m.Var("q"), "string:HIGH");
+    m.vm.displaySettings().quality = "BEST";
+    EXPECT_EQ(m.Run(toggle), RunStatus::Completed);
+    EXPECT_EQ(m.Var("q"), "string:LOW");
+
+    // No sound plays, so stopAllSounds only says so, once.
+    ActionAssembler stop;
+    stop.Action(0x09).Action(0x09);
+    EXPECT_EQ(m.Run(stop), RunStatus::Completed);
+    EXPECT_EQ(m.vm.TakeUnsupported(),
+              std::vector<std::string>{"stopAllSounds is not available in this player: it plays no sound"});
+}
+
 TEST(ActionHost, SetTargetAndRoot) {
     Machine m;
     FakeTarget child("child");

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "swf/actions/action_codes.h"
 #include "tests/actions/fakes.h"
 
 using namespace actions_test;
@@ -70,6 +71,24 @@ TEST(ActionRobustness, BadJumpsAndUnknownActions) {
     unknown.PushString("after").PushNumber(2).Action(ActionCode::SetVariable);
     EXPECT_EQ(m.Run(unknown), RunStatus::Completed);
     EXPECT_EQ(m.Var("after"), "number:2");
+    // Each unknown code is told once, however often it runs.
+    EXPECT_EQ(m.Run(unknown), RunStatus::Completed);
+    EXPECT_EQ(m.vm.TakeUnsupported(),
+              (std::vector<std::string>{"action 0x77 is not known to this player and is skipped",
+                                        "action 0xC0 is not known to this player and is skipped"}));
+
+    // Every action of the op list reaches a handler of its own.
+    const std::uint8_t known[] = {
+#define KNOWN_CODE(name, code) code,
+        SWF_ACTION_OPS(KNOWN_CODE)
+#undef KNOWN_CODE
+    };
+    for (std::uint8_t code : known) {
+        Machine each;
+        each.RunBytes(code >= 0x80 ? std::vector<std::uint8_t>{code, 0, 0} : std::vector<std::uint8_t>{code});
+        for (const std::string& note : each.vm.TakeUnsupported())
+            EXPECT_EQ(note.find("is not known"), std::string::npos) << note;
+    }
 
     // A function body claiming more bytes than the block holds.
     EXPECT_EQ(m.RunBytes({0x9B, 0x05, 0x00, 'f', 0, 0, 0, 0x40, 0x00}), RunStatus::Malformed);
