@@ -1,12 +1,23 @@
 // Script speed: loops, property access, method calls, string building and
-// array sorting, run through the action VM. Each benchmark reports the VM's
-// steps per second (actions plus conversion work) as "steps".
+// array sorting, run through the action VM. Each benchmark reports, as
+// "units", the VM's budget units per second: one per action run plus one per
+// 256 bytes of text a conversion or concatenation copied.
+//
+// Afterwards the loop, property and method programs run beside their
+// JavaScript twins in Duktape's `duk` and in `mujs` (Debian's duktape and
+// mujs packages), all with global variables, and the ratios are printed.
 //
 //   build/native-release/bench/swf_script_bench
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -95,7 +106,7 @@ void RunScript(benchmark::State& state, const ActionAssembler& setup, const Acti
         auto status = vm.Run(bytes, timeline, host);
         if (status != swf::actions::RunStatus::Completed) state.SkipWithError("script did not complete");
     }
-    state.counters["steps"] =
+    state.counters["units"] =
         benchmark::Counter(static_cast<double>(vm.StepsUsed() - before), benchmark::Counter::kIsRate);
 }
 
@@ -166,7 +177,7 @@ void BM_ClipProperties(benchmark::State& state) {
     for (auto _ : state) {
         if (vm.Run(bytes, root, host) != swf::actions::RunStatus::Completed) state.SkipWithError("script did not complete");
     }
-    state.counters["steps"] =
+    state.counters["units"] =
         benchmark::Counter(static_cast<double>(vm.StepsUsed() - before), benchmark::Counter::kIsRate);
 }
 
@@ -184,8 +195,107 @@ void BM_ClipMethodCalls(benchmark::State& state) {
     for (auto _ : state) {
         if (vm.Run(bytes, root, host) != swf::actions::RunStatus::Completed) state.SkipWithError("script did not complete");
     }
-    state.counters["steps"] =
+    state.counters["units"] =
         benchmark::Counter(static_cast<double>(vm.StepsUsed() - before), benchmark::Counter::kIsRate);
+}
+
+}  // namespace
+
+namespace {
+
+// ---- the same programs in two JavaScript interpreters ---------------------------------
+
+struct Twin {
+    const char* name;
+    std::function<void(ActionAssembler&)> setup;
+    std::function<void(ActionAssembler&)> body;
+    // The same program in JavaScript: setup, then the loop's body.
+    const char* jsSetup;
+    const char* jsBody;
+};
+
+std::vector<Twin> Twins() {
+    return {
+        {"loop: sum = sum + i", [](ActionAssembler& a) { Let(a, "sum", N(0)); },
+         [](ActionAssembler& a) { Let(a, "sum", Add(V("sum"), V("i"))); }, "sum = 0;", "sum = sum + i;"},
+        {"property: o.x = o.x + o.b",
+         [](ActionAssembler& a) { Let(a, "o", Obj({{"a", N(0)}, {"b", N(1)}, {"x", N(0)}})); },
+         [](ActionAssembler& a) { SetM(a, V("o"), "x", Add(M(V("o"), "x"), M(V("o"), "b"))); },
+         "o = {a: 0, b: 1, x: 0};", "o.x = o.x + o.b;"},
+        {"method call: r = o.f(i)",
+         [](ActionAssembler& a) {
+             Let(a, "C", Fn({}, Body([](ActionAssembler& b) { SetM(b, V("this"), "n", N(1)); })));
+             SetM(a, M(V("C"), "prototype"), "f",
+                  Fn2(3, 0x0001, {{2, "k"}}, Body([](ActionAssembler& b) { Return(b, Add(M(Reg(1), "n"), Reg(2))); })));
+             Let(a, "o", New("C"));
+         },
+         [](ActionAssembler& a) { Let(a, "r", CallM(V("o"), "f", {V("i")})); },
+         "C = function () { this.n = 1; }; C.prototype.f = function (k) { return this.n + k; }; o = new C();",
+         "r = o.f(i);"},
+    };
+}
+
+constexpr int kRounds = 40;
+
+// Milliseconds per 10,000-iteration run in our VM: the mean of kRounds runs
+// after one to warm up.
+double OurMilliseconds(const Twin& twin) {
+    swf::actions::VmLimits limits;
+    limits.maxActions = 100'000'000;
+    swf::actions::Vm vm(8, limits);
+    StillTimeline timeline;
+    QuietHost host;
+    ActionAssembler setup;
+    twin.setup(setup);
+    vm.Run(setup.Finish(), timeline, host);
+    const std::vector<std::uint8_t> bytes = Loop(twin.body).Finish();
+    vm.Run(bytes, timeline, host);
+    const auto start = std::chrono::steady_clock::now();
+    for (int round = 0; round < kRounds; ++round) vm.Run(bytes, timeline, host);
+    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+    return took.count() / kRounds;
+}
+
+// The same measure inside the JavaScript interpreter `program`, timed by the
+// script itself so that the interpreter's start-up is left out; nothing when
+// the program is missing or fails.
+std::optional<double> TheirMilliseconds(const std::string& program, const Twin& twin) {
+    const std::filesystem::path script = std::filesystem::temp_directory_path() / "swf_script_bench_twin.js";
+    {
+        std::ofstream js(script);
+        js << twin.jsSetup << "\n"
+           << "function run() { for (i = 0; i < " << kIterations << "; i++) { " << twin.jsBody << " } }\n"
+           << "run();\n"
+           << "var start = Date.now();\n"
+           << "for (var round = 0; round < " << kRounds << "; round++) run();\n"
+           << "print((Date.now() - start) / " << kRounds << ");\n";
+    }
+    const std::string command = program + " '" + script.string() + "' 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return std::nullopt;
+    char line[64] = {};
+    const bool read = std::fgets(line, sizeof line, pipe) != nullptr;
+    const int status = pclose(pipe);
+    std::filesystem::remove(script);
+    if (!read || status != 0) return std::nullopt;
+    return std::strtod(line, nullptr);
+}
+
+std::string Ratio(double ours, const std::optional<double>& theirs) {
+    if (!theirs) return "not installed";
+    char text[48];
+    std::snprintf(text, sizeof text, "%6.2f ms  ours/theirs %.2f", *theirs, ours / *theirs);
+    return text;
+}
+
+void CompareWithJavaScriptInterpreters() {
+    std::printf("\nThe same programs, %d iterations a run, mean of %d runs after one:\n", kIterations, kRounds);
+    for (const Twin& twin : Twins()) {
+        const double ours = OurMilliseconds(twin);
+        std::printf("%-28s ours %6.2f ms | duk %s | mujs %s\n", twin.name, ours,
+                    Ratio(ours, TheirMilliseconds("duk", twin)).c_str(),
+                    Ratio(ours, TheirMilliseconds("mujs", twin)).c_str());
+    }
 }
 
 }  // namespace
@@ -197,4 +307,12 @@ BENCHMARK(BM_StringBuilding)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ArraySort)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ClipProperties)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ClipMethodCalls)->Unit(benchmark::kMillisecond);
-BENCHMARK_MAIN();
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    CompareWithJavaScriptInterpreters();
+    return 0;
+}

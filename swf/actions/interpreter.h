@@ -162,6 +162,9 @@ private:
     std::size_t Malformed(Frame& f);
 
     Value Pop(Frame& f);
+    // A name taken from the stack as a string value: a string keeps its own
+    // shared text, anything else is converted.
+    Value PopName(Frame& f);
     void Push(Frame& f, Value v);
     std::vector<Value> PopArgs(Frame& f);
     std::size_t PopCount(Frame& f, std::size_t perItem);

@@ -395,15 +395,15 @@ std::size_t Interpreter::DoDelete(Frame& f, std::span<const std::uint8_t>, std::
 }
 
 std::size_t Interpreter::DoGetMember(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
-    std::string name = Text(Pop(f));
-    Push(f, GetMember(Pop(f), name));
+    const Value name = PopName(f);
+    Push(f, GetMember(Pop(f), name.AsString()));
     return next;
 }
 
 std::size_t Interpreter::DoSetMember(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
     Value v = Pop(f);
-    std::string name = Text(Pop(f));
-    SetMember(Pop(f), name, std::move(v));
+    const Value name = PopName(f);
+    SetMember(Pop(f), name.AsString(), std::move(v));
     return next;
 }
 
@@ -532,9 +532,9 @@ std::size_t Interpreter::DoDefineFunction2(Frame& f, std::span<const std::uint8_
 }
 
 std::size_t Interpreter::DoCallFunction(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
-    std::string name = Text(Pop(f));
+    const Value name = PopName(f);
     std::vector<Value> args = PopArgs(f);
-    Push(f, Call(GetVariable(f, name), Value(), std::move(args)));
+    Push(f, Call(GetVariable(f, name.AsString()), Value(), std::move(args)));
     return next;
 }
 
@@ -542,7 +542,8 @@ std::size_t Interpreter::DoCallMethod(Frame& f, std::span<const std::uint8_t>, s
     Value name = Pop(f);
     Value object = Pop(f);
     std::vector<Value> args = PopArgs(f);
-    std::string method = name.IsUndefined() ? "" : Text(name);
+    if (!name.IsString()) name = Value::String(name.IsUndefined() ? "" : Text(name));
+    const std::string& method = name.AsString();
     Object* o = object.AsObject();
     if (method.empty() && o && o->kind == ObjectKind::Super) {
         // super(...): the superclass constructor, on this object.

@@ -65,6 +65,11 @@ Value Interpreter::MakeString(std::string s) {
     return Value::String(std::move(s));
 }
 
+Value Interpreter::PopName(Frame& f) {
+    Value v = Pop(f);
+    return v.IsString() ? v : Value::String(Text(v));
+}
+
 Value Interpreter::Pop(Frame& f) {
     // Popping an empty stack yields undefined; AVM1 scripts rely on that.
     if (f.stack.empty()) return Value();

@@ -192,19 +192,19 @@ bool Interpreter::DeleteVariable(Frame& f, const std::string& name) {
 }
 
 std::size_t Interpreter::DoGetVariable(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
-    Push(f, GetVariable(f, Text(Pop(f))));
+    Push(f, GetVariable(f, PopName(f).AsString()));
     return next;
 }
 
 std::size_t Interpreter::DoSetVariable(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
     Value v = Pop(f);
-    SetVariable(f, Text(Pop(f)), std::move(v));
+    SetVariable(f, PopName(f).AsString(), std::move(v));
     return next;
 }
 
 std::size_t Interpreter::DoDefineLocal(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
     Value v = Pop(f);
-    DefineLocal(f, Text(Pop(f)), std::move(v));
+    DefineLocal(f, PopName(f).AsString(), std::move(v));
     return next;
 }
 
