@@ -53,6 +53,15 @@ protected:
     }
     void TearDown() override {
         driver::RemoveFolderLink(Narrow(shared_));
+        // Host links left inside (by a run that was cut short) are not
+        // Windows links to Wine's file functions: remove the tree on the host,
+        // where rm does not follow them.
+        // Wine does not wait for host programs: wait for the tree to go.
+        const std::string hostRoot = driver::HostPath(Narrow(root_));
+        if (!hostRoot.empty() && GetFileAttributesW(root_.c_str()) != INVALID_FILE_ATTRIBUTES) {
+            driver::RunHostCommand("Z:\\bin\\rm -rf \"" + hostRoot + "\"");
+            for (int i = 0; i < 100 && GetFileAttributesW(root_.c_str()) != INVALID_FILE_ATTRIBUTES; ++i) Sleep(50);
+        }
         std::error_code ignored;
         std::filesystem::remove_all(root_, ignored);
     }
