@@ -1,14 +1,32 @@
-# Native build-time tools (packing tool, generators) for the Windows tree,
-# built by the host compiler in a tree of their own.
-include(ExternalProject)
-set(HOST_TOOLS_DIR ${CMAKE_BINARY_DIR}/host)
-ExternalProject_Add(host_tools
-  SOURCE_DIR ${CMAKE_SOURCE_DIR}
-  BINARY_DIR ${HOST_TOOLS_DIR}
-  CMAKE_ARGS -DPROJECTOR_HOST_TOOLS_ONLY=ON -DCMAKE_BUILD_TYPE=Release
-  BUILD_ALWAYS ON
-  INSTALL_COMMAND ""
-  BUILD_BYPRODUCTS ${HOST_TOOLS_DIR}/packaging/pack-projector ${HOST_TOOLS_DIR}/tools/moviegen/moviegen)
+# Native build-time tools for the Windows tree: the packing tool, the movie
+# generator and the renderer the demo's screen test compares with. They come
+# from a native build tree given as PROJECTOR_HOST_TOOLS_FROM (the test
+# command passes the one it has just built), or else are built by the host
+# compiler in a tree of their own.
+set(PROJECTOR_HOST_TOOLS_FROM "" CACHE PATH "A built native tree whose pack-projector, moviegen and swfrender to use")
+set(host_tool_paths packaging/pack-projector tools/moviegen/moviegen tools/swfrender/swfrender)
+if(PROJECTOR_HOST_TOOLS_FROM)
+  set(HOST_TOOLS_DIR ${PROJECTOR_HOST_TOOLS_FROM})
+  foreach(tool ${host_tool_paths})
+    if(NOT EXISTS ${HOST_TOOLS_DIR}/${tool})
+      message(FATAL_ERROR "PROJECTOR_HOST_TOOLS_FROM is ${HOST_TOOLS_DIR}, which has no ${tool}: build that tree first")
+    endif()
+  endforeach()
+  add_custom_target(host_tools)
+else()
+  include(ExternalProject)
+  set(HOST_TOOLS_DIR ${CMAKE_BINARY_DIR}/host)
+  ExternalProject_Add(host_tools
+    SOURCE_DIR ${CMAKE_SOURCE_DIR}
+    BINARY_DIR ${HOST_TOOLS_DIR}
+    CMAKE_ARGS -DPROJECTOR_HOST_TOOLS_ONLY=ON -DCMAKE_BUILD_TYPE=Release
+    # Only the tools and what they link.
+    BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target pack-projector moviegen swfrender
+    BUILD_ALWAYS ON
+    INSTALL_COMMAND ""
+    BUILD_BYPRODUCTS ${HOST_TOOLS_DIR}/packaging/pack-projector ${HOST_TOOLS_DIR}/tools/moviegen/moviegen
+                     ${HOST_TOOLS_DIR}/tools/swfrender/swfrender)
+endif()
 set(HOST_PACK_TOOL ${HOST_TOOLS_DIR}/packaging/pack-projector)
 
 # Wine sees the Unix file system as drive Z:.

@@ -23,7 +23,8 @@ phase "native tests"
 tools/run-fuzzers.sh 20
 phase "fuzzing (build and runs)"
 
-cmake --preset windows
+# The Windows tree takes its build-time tools from the native tree just built.
+cmake --preset windows -DPROJECTOR_HOST_TOOLS_FROM="$PWD/build/native"
 cmake --build --preset windows -j"$jobs"
 phase "Windows build"
 tools/with-display.sh ctest --preset windows
