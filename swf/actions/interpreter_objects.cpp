@@ -9,13 +9,14 @@
 #include "swf/actions/code_reader.h"
 #include "swf/actions/interpreter.h"
 #include "swf/actions/interpreter_detail.h"
+#include "swf/base/utf8.h"
 
 namespace swf::actions {
 
 using detail::IsPlainName;
 using detail::kMaxArrayLength;
 using detail::kMaxProtoDepth;
-using detail::Utf8Length;
+using base::Utf8Length;
 
 void Interpreter::CheckRoomForObject() {
     if (vm_.heap_.Count() >= vm_.limits_.maxObjects) {

@@ -10,10 +10,11 @@
 #include "swf/actions/conversions.h"
 #include "swf/actions/interpreter.h"
 #include "swf/actions/interpreter_detail.h"
+#include "swf/base/utf8.h"
 
 namespace swf::actions {
 
-using detail::Utf8Length;
+using base::Utf8Length;
 
 Value Interpreter::Primitive(const Value& v) {
     Object* o = v.AsObject();

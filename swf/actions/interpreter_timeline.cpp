@@ -7,10 +7,11 @@
 #include "swf/actions/code_reader.h"
 #include "swf/actions/interpreter.h"
 #include "swf/actions/interpreter_detail.h"
+#include "swf/base/ascii.h"
 
 namespace swf::actions {
 
-using detail::StartsWithNoCase;
+using base::StartsWithNoCase;
 
 // ---- timeline and host ----------------------------------------------------------------
 

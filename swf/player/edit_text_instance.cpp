@@ -7,7 +7,7 @@
 #include "swf/text/caret_geometry.h"
 #include "swf/text/character_restriction.h"
 #include "swf/text/html_text.h"
-#include "swf/text/utf8.h"
+#include "swf/base/utf8.h"
 
 namespace swf {
 
@@ -96,11 +96,11 @@ EditTextInstance::~EditTextInstance() {
     if (registry_ != nullptr) registry_->FieldDestroyed(*this);
 }
 
-std::string EditTextInstance::Text() const { return text::EncodeUtf8(text::PlainText(runs_)); }
+std::string EditTextInstance::Text() const { return base::EncodeUtf8(text::PlainText(runs_)); }
 
 void EditTextInstance::SetText(const std::string& value) {
     runs_.clear();
-    text::AppendRun(runs_, NormaliseBreaks(text::DecodeUtf8(value)), newTextFormat_);
+    text::AppendRun(runs_, NormaliseBreaks(base::DecodeUtf8(value, base::BadBytes::Replace)), newTextFormat_);
     SetSelection(anchor_, caret_);
     Invalidate();
 }
@@ -227,7 +227,7 @@ void EditTextInstance::ReplaceSelection(const std::u32string& inserted) {
 bool EditTextInstance::UserInput(const std::u32string& typed) {
     if (!editable_) return false;
     std::optional<text::CharacterRestriction> restriction;
-    if (restrict_) restriction.emplace(text::DecodeUtf8(*restrict_));
+    if (restrict_) restriction.emplace(base::DecodeUtf8(*restrict_, base::BadBytes::Replace));
     std::u32string accepted;
     for (char32_t c : NormaliseBreaks(typed)) {
         if (c == '\r' && !multiline_) continue;

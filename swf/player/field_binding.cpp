@@ -1,9 +1,9 @@
 #include "swf/player/field_binding.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "swf/actions/vm.h"
+#include "swf/base/ascii.h"
 #include "swf/player/edit_text_instance.h"
 #include "swf/player/focus.h"
 #include "swf/player/movie_clip.h"
@@ -28,14 +28,6 @@ VariableRef Resolve(const EditTextInstance& field, const std::string& path) {
     const std::string where = path.substr(0, split);
     ActionTarget* target = where.empty() ? clip->FindTarget("/") : clip->FindTarget(where);
     return {target, path.substr(split + 1)};
-}
-
-bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -89,7 +81,7 @@ void RaiseFocusEvents(FocusManager& focus, Stage& stage, VmActionRunner& runner)
 void FollowLink(Stage& stage, VmActionRunner& runner, EditTextInstance& field, const std::string& url,
                 const std::string& target) {
     static const std::string kScriptCall = "asfunction:";
-    if (!StartsWithNoCase(url, kScriptCall)) {
+    if (!base::StartsWithNoCase(url, kScriptCall)) {
         runner.Host().GetURL(url, target);
         return;
     }

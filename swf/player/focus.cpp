@@ -7,7 +7,7 @@
 #include "swf/player/stage.h"
 #include "swf/text/caret_geometry.h"
 #include "swf/text/html_text.h"
-#include "swf/text/utf8.h"
+#include "swf/base/utf8.h"
 #include "swf/text/word_boundaries.h"
 
 namespace swf {
@@ -171,9 +171,9 @@ void FocusManager::Copy(bool cut) {
     if (focused_->Html()) {
         const text::FormattedText runs =
             text::SliceRuns(focused_->Runs(), focused_->SelectionBegin(), focused_->SelectionEnd());
-        clipboard_->SetTextAndHtml(text::EncodeUtf8(out), text::FormatHtmlText(runs));
+        clipboard_->SetTextAndHtml(base::EncodeUtf8(out), text::FormatHtmlText(runs));
     } else {
-        clipboard_->SetText(text::EncodeUtf8(out));
+        clipboard_->SetText(base::EncodeUtf8(out));
     }
     if (cut) focused_->UserDelete(false);
 }
@@ -181,7 +181,7 @@ void FocusManager::Copy(bool cut) {
 void FocusManager::Paste() {
     if (clipboard_ == nullptr || !focused_->Editable()) return;
     if (const std::optional<std::string> pasted = clipboard_->GetText()) {
-        focused_->UserInput(text::DecodeUtf8(*pasted));
+        focused_->UserInput(base::DecodeUtf8(*pasted, base::BadBytes::Replace));
         focused_->ScrollToCaret();
     }
 }

@@ -5,7 +5,7 @@
 #include "swf/model/units.h"
 #include "swf/player/script_text_format.h"
 #include "swf/text/text_layout.h"
-#include "swf/text/utf8.h"
+#include "swf/base/utf8.h"
 
 namespace swf {
 
@@ -15,7 +15,7 @@ TextExtent TextExtentMeasurer::Measure(const ScriptTextFormat& format, const std
     ApplyCharacterFormat(format, f);
     ApplyParagraphFormat(format, f);
     text::FormattedText runs;
-    text::AppendRun(runs, text::DecodeUtf8(text), f);
+    text::AppendRun(runs, base::DecodeUtf8(text, base::BadBytes::Replace), f);
 
     text::LayoutBox box;
     if (wrapWidth) {

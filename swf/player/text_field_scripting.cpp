@@ -11,7 +11,7 @@
 #include "swf/player/movie_clip.h"
 #include "swf/player/script_text_format.h"
 #include "swf/text/ascii_case.h"
-#include "swf/text/utf8.h"
+#include "swf/base/utf8.h"
 
 namespace swf {
 
@@ -255,13 +255,13 @@ void EditTextInstance::ReplaceText(std::size_t begin, std::size_t end, const std
     end = std::clamp(end, begin, length);
     const std::size_t anchor = anchor_, caret = caret_;
     SetSelection(begin, end);
-    ReplaceSelection(text::DecodeUtf8(value));
+    ReplaceSelection(base::DecodeUtf8(value, base::BadBytes::Replace));
     SetSelection(anchor, caret);
     ScriptChangedText();
 }
 
 void EditTextInstance::ReplaceSel(const std::string& value) {
-    ReplaceSelection(text::DecodeUtf8(value));
+    ReplaceSelection(base::DecodeUtf8(value, base::BadBytes::Replace));
     ScriptChangedText();
 }
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "swf/model/units.h"
-#include "swf/text/utf8.h"
+#include "swf/base/utf8.h"
 
 namespace swf::text {
 
@@ -102,7 +102,7 @@ bool ReadTag(const std::u32string& s, std::size_t begin, std::size_t end, Tag* t
         } else {
             while (i < end && !IsSpace(s[i])) value.push_back(s[i++]);
         }
-        tag->attributes.push_back({std::move(attribute), EncodeUtf8(DecodeEntities(value))});
+        tag->attributes.push_back({std::move(attribute), swf::base::EncodeUtf8(DecodeEntities(value))});
     }
     return true;
 }
@@ -401,7 +401,7 @@ void AppendEscaped(std::string& out, const std::u32string& text) {
             case '&': out += "&amp;"; break;
             case '"': out += "&quot;"; break;
             case '\'': out += "&apos;"; break;
-            default: AppendUtf8(out, c);
+            default: swf::base::AppendUtf8(out, c);
         }
     }
 }
@@ -438,12 +438,12 @@ void AppendRunHtml(std::string& out, const std::u32string& text, const TextForma
     char color[8];
     std::snprintf(color, sizeof color, "#%02X%02X%02X", f.color.r, f.color.g, f.color.b);
     std::string face;
-    AppendEscaped(face, DecodeUtf8(f.face));
+    AppendEscaped(face, swf::base::DecodeUtf8(f.face, swf::base::BadBytes::Replace));
     out += "<FONT FACE=\"" + face + "\" SIZE=\"" + FormatNumber(f.size / kTwipsPerPixel) + "\" COLOR=\"" +
            color + "\">";
     std::string url, target;
-    AppendEscaped(url, DecodeUtf8(f.url));
-    AppendEscaped(target, DecodeUtf8(f.target));
+    AppendEscaped(url, swf::base::DecodeUtf8(f.url, swf::base::BadBytes::Replace));
+    AppendEscaped(target, swf::base::DecodeUtf8(f.target, swf::base::BadBytes::Replace));
     if (!f.url.empty()) out += "<A HREF=\"" + url + "\" TARGET=\"" + target + "\">";
     if (f.bold) out += "<B>";
     if (f.italic) out += "<I>";
@@ -459,7 +459,7 @@ void AppendRunHtml(std::string& out, const std::u32string& text, const TextForma
 }  // namespace
 
 FormattedText ParseHtmlText(const std::string& html, const TextFormat& base) {
-    return HtmlReader(base).Read(DecodeUtf8(html));
+    return HtmlReader(base).Read(swf::base::DecodeUtf8(html, swf::base::BadBytes::Replace));
 }
 
 std::string FormatHtmlText(const FormattedText& runs) {

@@ -8,7 +8,7 @@
 #include "swf/text/character_restriction.h"
 #include "swf/text/html_text.h"
 #include "swf/text/text_layout.h"
-#include "swf/text/utf8.h"
+#include "swf/base/utf8.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (glyph != swf::text::kNoIndex && glyph >= length) __builtin_trap();
         }
     }
-    const swf::text::CharacterRestriction restriction(swf::text::DecodeUtf8(html));
+    const swf::text::CharacterRestriction restriction(swf::base::DecodeUtf8(html, swf::base::BadBytes::Replace));
     for (char32_t c = 0; c < 0x80; ++c) restriction.Admit(c);
     return 0;
 }

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "swf/text/html_text.h"
-#include "swf/text/utf8.h"
+#include "swf/base/utf8.h"
 
 namespace swf::text {
 namespace {

@@ -55,8 +55,6 @@ void InstallTextFieldBuiltins(Installer& in); // TextField, TextFormat
 // Shared by the families: arguments and `this` as the built-ins read them.
 double ArgNumber(CallContext& c, std::size_t i);
 std::string ArgText(CallContext& c, std::size_t i);
-// UTF-8 bytes of one character; code points past U+10FFFF add nothing.
-void AppendUtf8(std::string& out, char32_t c);
 
 // The wrapped primitive of `this` (a Number/String/Boolean/Date object) or `this` itself.
 Value SelfPrimitive(CallContext& c);

@@ -4,43 +4,21 @@
 #include <cmath>
 
 #include "swf/actions/conversions.h"
+#include "swf/base/utf8.h"
 #include "swf/actions/builtins/builtins.h"
 
 namespace swf::actions {
 
 namespace {
 
-// Characters of UTF-8 text; a byte that does not start a valid sequence
-// stands for itself, so any text round-trips.
-std::u32string Decode(const std::string& s) {
-    std::u32string out;
-    out.reserve(s.size());
-    for (std::size_t i = 0; i < s.size();) {
-        auto b = static_cast<unsigned char>(s[i]);
-        int extra = b >= 0xF0 && b < 0xF8 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
-        if (b >= 0xF8 || (b & 0xC0) == 0x80) extra = 0;
-        char32_t c = extra == 0 ? b : b & (0x3F >> extra);
-        bool valid = i + extra < s.size() || extra == 0;
-        for (int k = 1; valid && k <= extra; ++k) {
-            auto n = static_cast<unsigned char>(s[i + k]);
-            if ((n & 0xC0) != 0x80) valid = false;
-            c = (c << 6) | (n & 0x3F);
-        }
-        if (!valid) {
-            out.push_back(b);
-            ++i;
-            continue;
-        }
-        out.push_back(c);
-        i += 1 + extra;
-    }
-    return out;
-}
+// Characters of a script's text: a byte that does not start a valid UTF-8
+// sequence stands for itself, so any text round-trips.
+std::u32string Decode(const std::string& s) { return base::DecodeUtf8(s, base::BadBytes::Keep); }
 
 std::string Encode(const std::u32string& s, std::size_t from = 0, std::size_t count = std::u32string::npos) {
     std::string out;
     std::size_t end = count == std::u32string::npos ? s.size() : std::min(s.size(), from + count);
-    for (std::size_t i = from; i < end; ++i) AppendUtf8(out, s[i]);
+    for (std::size_t i = from; i < end; ++i) base::AppendUtf8(out, s[i]);
     return out;
 }
 
@@ -76,7 +54,7 @@ Value FromCharCode(CallContext& c) {
     std::string out;
     for (std::size_t i = 0; i < c.args.size(); ++i) {
         std::uint32_t code = static_cast<std::uint32_t>(ToInt32(ArgNumber(c, i))) & 0xFFFF;
-        if (code) AppendUtf8(out, code);
+        if (code) base::AppendUtf8(out, code);
     }
     return c.interpreter.MakeString(std::move(out));
 }
@@ -200,23 +178,6 @@ Value ChangeCase(CallContext& c) {
 
 }  // namespace
 
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x110000) {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 
 void InstallStringBuiltins(Installer& in) {

@@ -7,6 +7,7 @@
 #include <cctype>
 
 #include "swf/actions/builtins/builtins.h"
+#include "swf/base/utf8.h"
 
 namespace swf::actions {
 
@@ -140,7 +141,7 @@ std::string Unescape(const std::string& s) {
                 out += s[i];
                 continue;
             }
-            AppendUtf8(out, code < 0x110000 ? static_cast<char32_t>(code) : U'\uFFFD');
+            base::AppendUtf8(out, code < 0x110000 ? static_cast<char32_t>(code) : U'\uFFFD');
         } else {
             out += s[i];
             continue;
