@@ -49,8 +49,7 @@ std::string ReadRegisteredControlPath() {
     if (type != REG_SZ && type != REG_EXPAND_SZ) return std::string();
 
     std::string data(size + 1, '\0');
-    if (RegQueryValueExA(key.Get(), "", nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) !=
-        ERROR_SUCCESS) {
+    if (RegQueryValueExA(key.Get(), "", nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS) {
         return std::string();
     }
     data.resize(data.find('\0'));  // up to the first NUL; no environment expansion

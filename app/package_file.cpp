@@ -61,8 +61,9 @@ HANDLE OpenFile(const std::wstring& path, DWORD access, DWORD share, DWORD dispo
 // package is made, installed and deleted in it. The access must be more than
 // reading attributes: handles with only that take no part in sharing.
 win32::OwnedHandle HoldFolder(const std::wstring& folder) {
-    win32::OwnedHandle handle(CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES |
-                                          SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+    win32::OwnedHandle handle(CreateFileW(folder.c_str(),
+                                          FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                           FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (handle && !FolderIsAt(handle.Get(), folder)) handle.Reset();
     return handle;
@@ -221,8 +222,8 @@ std::wstring MakePrivateFolder() {
         // one is never reused.
         const unsigned long stamp = GetTickCount() ^ (GetCurrentProcessId() << 16);
         for (unsigned attempt = 0; attempt < 16 && created.empty(); ++attempt) {
-            const std::wstring candidate =
-                temp + L"GuidePackage-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(stamp + attempt);
+            const std::wstring candidate = temp + L"GuidePackage-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                           std::to_wstring(stamp + attempt);
             if (CreateDirectoryW(candidate.c_str(), &security)) created = candidate;
         }
     }
@@ -238,8 +239,8 @@ std::unique_ptr<PackageFile> PackageFile::Write(const std::wstring& sharedFolder
         CreateDirectoryW(sharedFolder.c_str(), nullptr);
         auto [folderHold, held] = PackageInHeldFolder(sharedFolder, payload, true);
         if (held) {
-            return std::unique_ptr<PackageFile>(new PackageFile(sharedFolder + L"\\" + kPackageName,
-                                                                std::move(folderHold), std::move(held), std::wstring()));
+            return std::unique_ptr<PackageFile>(new PackageFile(
+                sharedFolder + L"\\" + kPackageName, std::move(folderHold), std::move(held), std::wstring()));
         }
     }
     const std::wstring folder = MakePrivateFolder();

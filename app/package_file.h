@@ -20,7 +20,8 @@ public:
     // folder) when that folder is a real folder and the name in it is free or
     // holds a plain file we can remove; otherwise into a fresh folder that
     // only this user (and the system) can open. Nothing when neither works.
-    static std::unique_ptr<PackageFile> Write(const std::wstring& sharedFolder, const std::vector<std::uint8_t>& payload);
+    static std::unique_ptr<PackageFile> Write(const std::wstring& sharedFolder,
+                                              const std::vector<std::uint8_t>& payload);
 
     // Closes the held handle and deletes the file, and the private folder
     // when one was made.
@@ -37,7 +38,7 @@ private:
 
     std::wstring path_;
     win32::OwnedHandle folder_;  // keeps the folder from being renamed or replaced
-    win32::OwnedHandle held_;  // read access only, shared for reading only
+    win32::OwnedHandle held_;    // read access only, shared for reading only
     std::wstring privateFolder_;
 };
 

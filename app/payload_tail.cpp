@@ -55,11 +55,11 @@ std::optional<PayloadLocation> LocatePayload(std::int64_t fileSize, std::uint32_
 
 const char* Describe(ExtractResult result) {
     switch (result) {
-        case ExtractResult::Ok: return "ok";
-        case ExtractResult::CannotOpenExecutable: return "the executable cannot be opened";
-        case ExtractResult::NoPayload: return "the executable carries no installer package";
-        case ExtractResult::ReadFailed: return "the executable cannot be read";
-        case ExtractResult::OutOfMemory: return "not enough memory for the installer package";
+    case ExtractResult::Ok: return "ok";
+    case ExtractResult::CannotOpenExecutable: return "the executable cannot be opened";
+    case ExtractResult::NoPayload: return "the executable carries no installer package";
+    case ExtractResult::ReadFailed: return "the executable cannot be read";
+    case ExtractResult::OutOfMemory: return "not enough memory for the installer package";
     }
     return "unknown";
 }
@@ -70,6 +70,5 @@ ExtractResult ReadPayload(const std::filesystem::path& exePath, std::vector<std:
     payload = result == ExtractResult::Ok ? std::move(data) : std::vector<std::uint8_t>();
     return result;
 }
-
 
 }  // namespace app

@@ -27,7 +27,7 @@ std::optional<PayloadLocation> LocatePayload(std::int64_t fileSize, std::uint32_
 enum class ExtractResult {
     Ok,
     CannotOpenExecutable,
-    NoPayload,       // too short, a length of 0, or the trailer names more bytes than there are
+    NoPayload,  // too short, a length of 0, or the trailer names more bytes than there are
     ReadFailed,
     OutOfMemory,
 };

@@ -10,39 +10,39 @@ namespace bench {
 using namespace swf::raster;
 
 std::shared_ptr<const Image> benchPicture() {
-  static const std::shared_ptr<const Image> picture = [] {
-    auto image = std::make_shared<Image>();
-    image->width = 1024;
-    image->height = 768;
-    image->pixels.resize(1024 * 768);
-    std::mt19937 random(7);
-    std::uniform_int_distribution<int> noise(-24, 24);
-    for (int y = 0; y < 768; ++y) {
-      for (int x = 0; x < 1024; ++x) {
-        const double ring = std::hypot(x - 400.0, y - 300.0);
-        const bool band = static_cast<int>(ring / 40) % 2 == 0;
-        const bool stripe = ((x + 2 * y) / 16) % 3 == 0;
-        const int r = std::clamp(x / 4 + (band ? 60 : 0) + noise(random), 0, 255);
-        const int g = std::clamp(y / 3 + (stripe ? 80 : 0) + noise(random), 0, 255);
-        const int b = std::clamp(static_cast<int>(128 + 127 * std::sin(x * 0.05) * std::cos(y * 0.03)), 0, 255);
-        image->pixels[static_cast<std::size_t>(y) * 1024 + x] = packPixel(255, r, g, b);
-      }
-    }
-    return image;
-  }();
-  return picture;
+    static const std::shared_ptr<const Image> picture = [] {
+        auto image = std::make_shared<Image>();
+        image->width = 1024;
+        image->height = 768;
+        image->pixels.resize(1024 * 768);
+        std::mt19937 random(7);
+        std::uniform_int_distribution<int> noise(-24, 24);
+        for (int y = 0; y < 768; ++y) {
+            for (int x = 0; x < 1024; ++x) {
+                const double ring = std::hypot(x - 400.0, y - 300.0);
+                const bool band = static_cast<int>(ring / 40) % 2 == 0;
+                const bool stripe = ((x + 2 * y) / 16) % 3 == 0;
+                const int r = std::clamp(x / 4 + (band ? 60 : 0) + noise(random), 0, 255);
+                const int g = std::clamp(y / 3 + (stripe ? 80 : 0) + noise(random), 0, 255);
+                const int b = std::clamp(static_cast<int>(128 + 127 * std::sin(x * 0.05) * std::cos(y * 0.03)), 0, 255);
+                image->pixels[static_cast<std::size_t>(y) * 1024 + x] = packPixel(255, r, g, b);
+            }
+        }
+        return image;
+    }();
+    return picture;
 }
 
 std::vector<BitmapScene> bitmapScenes(int width, int height) {
-  auto placed = [&](double scale) {
-    return Matrix::translate(width / 2.0, height / 2.0) * Matrix::rotate(20 * std::numbers::pi / 180) *
-           Matrix::scale(scale, scale) * Matrix::translate(-512, -384);
-  };
-  return {
-      {"bitmap-repeat", width, height, benchPicture(), placed(1.5), true},
-      {"bitmap-clip", width, height, benchPicture(), placed(1.5), false},
-      {"bitmap-shrink", width, height, benchPicture(), placed(0.4), true},
-  };
+    auto placed = [&](double scale) {
+        return Matrix::translate(width / 2.0, height / 2.0) * Matrix::rotate(20 * std::numbers::pi / 180) *
+               Matrix::scale(scale, scale) * Matrix::translate(-512, -384);
+    };
+    return {
+        {"bitmap-repeat", width, height, benchPicture(), placed(1.5), true},
+        {"bitmap-clip", width, height, benchPicture(), placed(1.5), false},
+        {"bitmap-shrink", width, height, benchPicture(), placed(0.4), true},
+    };
 }
 
 }  // namespace bench

@@ -10,12 +10,12 @@ namespace bench {
 
 // A picture filling the whole surface through a bitmap paint, smoothed.
 struct BitmapScene {
-  std::string name;
-  int width = 0;
-  int height = 0;
-  std::shared_ptr<const swf::raster::Image> picture;
-  swf::raster::Matrix matrix;  // picture pixels -> surface pixels
-  bool repeat = true;          // else clipped: the edge pixels extend outwards
+    std::string name;
+    int width = 0;
+    int height = 0;
+    std::shared_ptr<const swf::raster::Image> picture;
+    swf::raster::Matrix matrix;  // picture pixels -> surface pixels
+    bool repeat = true;          // else clipped: the edge pixels extend outwards
 };
 
 // A 1024 x 768 opaque picture: gradients, hard-edged rings, stripes and noise.

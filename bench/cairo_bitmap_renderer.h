@@ -14,18 +14,18 @@ enum class CairoFilter { Bilinear, Good };
 // Draws a bitmap scene with Cairo's image backend: a surface pattern with the
 // same matrix, extended by repeating or padding (when built with Cairo).
 class CairoBitmapRenderer {
- public:
-  CairoBitmapRenderer(const BitmapScene& scene, CairoFilter filter);
-  ~CairoBitmapRenderer();
-  CairoBitmapRenderer(const CairoBitmapRenderer&) = delete;
-  CairoBitmapRenderer& operator=(const CairoBitmapRenderer&) = delete;
+public:
+    CairoBitmapRenderer(const BitmapScene& scene, CairoFilter filter);
+    ~CairoBitmapRenderer();
+    CairoBitmapRenderer(const CairoBitmapRenderer&) = delete;
+    CairoBitmapRenderer& operator=(const CairoBitmapRenderer&) = delete;
 
-  void render();
-  void writePng(const std::string& file) const;
+    void render();
+    void writePng(const std::string& file) const;
 
- private:
-  struct State;
-  std::unique_ptr<State> state_;
+private:
+    struct State;
+    std::unique_ptr<State> state_;
 };
 
 }  // namespace bench

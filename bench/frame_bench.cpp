@@ -84,7 +84,13 @@ void BM_FullChangeFrame(benchmark::State& state) {
         benchmark::DoNotOptimize(player.RenderChanges(surface));
     }
 }
-BENCHMARK(BM_FullChangeFrame)->ArgName("threads")->Arg(1)->Arg(2)->UseRealTime()->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullChangeFrame)
+    ->ArgName("threads")
+    ->Arg(1)
+    ->Arg(2)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -50,8 +50,8 @@ fs::path PageFolder() {
     static const fs::path folder = [] {
         fs::path dir = fs::temp_directory_path() / "swf_load_bench";
         fs::create_directories(dir);
-        const std::string command = "/usr/bin/convert -size 1920x1080 plasma:fractal -seed 7 -quality 90 '" +
-                                    (dir / "page.jpg").string() + "'";
+        const std::string command =
+            "/usr/bin/convert -size 1920x1080 plasma:fractal -seed 7 -quality 90 '" + (dir / "page.jpg").string() + "'";
         if (!fs::exists(dir / "page.jpg") && std::system(command.c_str()) != 0) {
             std::fprintf(stderr, "swf_load_bench: ImageMagick could not make the page picture\n");
             std::exit(1);
@@ -68,9 +68,9 @@ void BM_LoadMovieJpegToFirstFrame(benchmark::State& state) {
     for (auto _ : state) {
         swf::Player player;
         player.SetFileHost(&files);
-        player.Load(movie);         // frame 1 asks for the page
-        player.AdvanceFrame();      // the next tick completes the load
-        player.Render(surface);     // and draws it
+        player.Load(movie);      // frame 1 asks for the page
+        player.AdvanceFrame();   // the next tick completes the load
+        player.Render(surface);  // and draws it
         benchmark::DoNotOptimize(surface.pixel(960, 540));
         if (surface.pixel(960, 540) == 0xFFFFFFFFu) state.SkipWithError("the page was not drawn");
     }

@@ -26,187 +26,188 @@ using namespace swf::raster;
 using bench::Scene;
 
 class OurRenderer {
- public:
-  explicit OurRenderer(const Scene& scene) : scene_(scene), surface_(scene.width, scene.height) {
-    for (const bench::SceneShape& shape : scene.shapes) {
-      paints_.push_back(shape.gradient ? Paint::gradient(shape.gradientStyle) : Paint::solid(shape.color));
+public:
+    explicit OurRenderer(const Scene& scene) : scene_(scene), surface_(scene.width, scene.height) {
+        for (const bench::SceneShape& shape : scene.shapes) {
+            paints_.push_back(shape.gradient ? Paint::gradient(shape.gradientStyle) : Paint::solid(shape.color));
+        }
     }
-  }
 
-  void render() {
-    surface_.clear({255, 255, 255, 255});
-    for (std::size_t i = 0; i < scene_.shapes.size(); ++i) {
-      const bench::SceneShape& shape = scene_.shapes[i];
-      if (shape.stroked) {
-        rasterizer_.strokePath(surface_, shape.path, shape.stroke, paints_[i]);
-      } else {
-        rasterizer_.fillPath(surface_, shape.path, shape.rule, paints_[i]);
-      }
+    void render() {
+        surface_.clear({255, 255, 255, 255});
+        for (std::size_t i = 0; i < scene_.shapes.size(); ++i) {
+            const bench::SceneShape& shape = scene_.shapes[i];
+            if (shape.stroked) {
+                rasterizer_.strokePath(surface_, shape.path, shape.stroke, paints_[i]);
+            } else {
+                rasterizer_.fillPath(surface_, shape.path, shape.rule, paints_[i]);
+            }
+        }
     }
-  }
 
-  const Surface& surface() const { return surface_; }
+    const Surface& surface() const { return surface_; }
 
- private:
-  const Scene& scene_;
-  Surface surface_;
-  Rasterizer rasterizer_;
-  std::vector<Paint> paints_;
+private:
+    const Scene& scene_;
+    Surface surface_;
+    Rasterizer rasterizer_;
+    std::vector<Paint> paints_;
 };
 
 // Fills the whole surface with the picture, building its paint each frame as a
 // player does for every draw.
 class OurBitmapRenderer {
- public:
-  explicit OurBitmapRenderer(const bench::BitmapScene& scene) : scene_(scene), surface_(scene.width, scene.height) {
-    all_.addRect(0, 0, scene.width, scene.height);
-  }
+public:
+    explicit OurBitmapRenderer(const bench::BitmapScene& scene) : scene_(scene), surface_(scene.width, scene.height) {
+        all_.addRect(0, 0, scene.width, scene.height);
+    }
 
-  void render() {
-    surface_.clear({255, 255, 255, 255});
-    BitmapStyle style;
-    style.image = scene_.picture;
-    style.matrix = scene_.matrix;
-    style.repeat = scene_.repeat;
-    rasterizer_.fillPath(surface_, all_, FillRule::NonZero, Paint::bitmap(style));
-  }
+    void render() {
+        surface_.clear({255, 255, 255, 255});
+        BitmapStyle style;
+        style.image = scene_.picture;
+        style.matrix = scene_.matrix;
+        style.repeat = scene_.repeat;
+        rasterizer_.fillPath(surface_, all_, FillRule::NonZero, Paint::bitmap(style));
+    }
 
-  const Surface& surface() const { return surface_; }
+    const Surface& surface() const { return surface_; }
 
- private:
-  const bench::BitmapScene& scene_;
-  Surface surface_;
-  Path all_;
-  Rasterizer rasterizer_;
+private:
+    const bench::BitmapScene& scene_;
+    Surface surface_;
+    Path all_;
+    Rasterizer rasterizer_;
 };
 
 // Keeps the console output and remembers each benchmark's CPU time (steadier
 // than wall time on a shared machine; both draw on one thread).
 class RecordingReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    // With --benchmark_repetitions the median, reported after the repetitions,
-    // stands for the benchmark.
-    for (const Run& run : runs) {
-      if (run.error_occurred) continue;
-      if (run.run_type == Run::RT_Iteration ||
-          (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")) {
-        times[run.run_name.str()] = run.GetAdjustedCPUTime();
-      }
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        // With --benchmark_repetitions the median, reported after the repetitions,
+        // stands for the benchmark.
+        for (const Run& run : runs) {
+            if (run.error_occurred) continue;
+            if (run.run_type == Run::RT_Iteration ||
+                (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")) {
+                times[run.run_name.str()] = run.GetAdjustedCPUTime();
+            }
+        }
     }
-  }
-  std::map<std::string, double> times;
+    std::map<std::string, double> times;
 };
 
 std::string sceneKey(const Scene& scene) {
-  return scene.name + "/" + std::to_string(scene.width) + "x" + std::to_string(scene.height);
+    return scene.name + "/" + std::to_string(scene.width) + "x" + std::to_string(scene.height);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::unique_ptr<Scene>> scenes;
-  for (auto [w, h] : {std::pair{1280, 720}, {1920, 1080}}) {
-    scenes.push_back(std::make_unique<Scene>(bench::gradientShapesScene(w, h)));
-    scenes.push_back(std::make_unique<Scene>(bench::strokedPathsScene(w, h)));
-    scenes.push_back(std::make_unique<Scene>(bench::glyphsScene(w, h)));
-  }
-  std::vector<std::unique_ptr<bench::BitmapScene>> bitmapScenes;
-  for (auto [w, h] : {std::pair{1280, 720}, {1920, 1080}}) {
-    for (bench::BitmapScene& scene : bench::bitmapScenes(w, h)) {
-      bitmapScenes.push_back(std::make_unique<bench::BitmapScene>(std::move(scene)));
+    std::vector<std::unique_ptr<Scene>> scenes;
+    for (auto [w, h] : {std::pair{1280, 720}, {1920, 1080}}) {
+        scenes.push_back(std::make_unique<Scene>(bench::gradientShapesScene(w, h)));
+        scenes.push_back(std::make_unique<Scene>(bench::strokedPathsScene(w, h)));
+        scenes.push_back(std::make_unique<Scene>(bench::glyphsScene(w, h)));
     }
-  }
-  const bool haveCairo = bench::CairoRenderer::available();
-  const char* pngDir = std::getenv("RASTER_BENCH_PNG");
+    std::vector<std::unique_ptr<bench::BitmapScene>> bitmapScenes;
+    for (auto [w, h] : {std::pair{1280, 720}, {1920, 1080}}) {
+        for (bench::BitmapScene& scene : bench::bitmapScenes(w, h)) {
+            bitmapScenes.push_back(std::make_unique<bench::BitmapScene>(std::move(scene)));
+        }
+    }
+    const bool haveCairo = bench::CairoRenderer::available();
+    const char* pngDir = std::getenv("RASTER_BENCH_PNG");
 
-  for (const auto& scene : scenes) {
-    const Scene* s = scene.get();
-    benchmark::RegisterBenchmark((sceneKey(*s) + "/ours").c_str(), [s](benchmark::State& state) {
-      OurRenderer renderer(*s);
-      for (auto _ : state) {
-        renderer.render();
-        benchmark::DoNotOptimize(renderer.surface().pixel(0, 0));
-      }
-    })->Unit(benchmark::kMillisecond);
-    if (haveCairo) {
-      benchmark::RegisterBenchmark((sceneKey(*s) + "/cairo").c_str(), [s](benchmark::State& state) {
-        bench::CairoRenderer renderer(*s);
-        for (auto _ : state) renderer.render();
-      })->Unit(benchmark::kMillisecond);
+    for (const auto& scene : scenes) {
+        const Scene* s = scene.get();
+        benchmark::RegisterBenchmark((sceneKey(*s) + "/ours").c_str(), [s](benchmark::State& state) {
+            OurRenderer renderer(*s);
+            for (auto _ : state) {
+                renderer.render();
+                benchmark::DoNotOptimize(renderer.surface().pixel(0, 0));
+            }
+        })->Unit(benchmark::kMillisecond);
+        if (haveCairo) {
+            benchmark::RegisterBenchmark((sceneKey(*s) + "/cairo").c_str(), [s](benchmark::State& state) {
+                bench::CairoRenderer renderer(*s);
+                for (auto _ : state) renderer.render();
+            })->Unit(benchmark::kMillisecond);
+        }
+        if (pngDir && haveCairo) {
+            std::string base = std::string(pngDir) + "/" + s->name + "_" + std::to_string(s->width);
+            OurRenderer ours(*s);
+            ours.render();
+            bench::CairoRenderer::writeSurfacePng(ours.surface(), base + "_ours.png");
+            bench::CairoRenderer cairo(*s);
+            cairo.render();
+            cairo.writePng(base + "_cairo.png");
+        }
     }
-    if (pngDir && haveCairo) {
-      std::string base = std::string(pngDir) + "/" + s->name + "_" + std::to_string(s->width);
-      OurRenderer ours(*s);
-      ours.render();
-      bench::CairoRenderer::writeSurfacePng(ours.surface(), base + "_ours.png");
-      bench::CairoRenderer cairo(*s);
-      cairo.render();
-      cairo.writePng(base + "_cairo.png");
-    }
-  }
 
-  auto bitmapKey = [](const bench::BitmapScene& scene) {
-    return scene.name + "/" + std::to_string(scene.width) + "x" + std::to_string(scene.height);
-  };
-  for (const auto& scene : bitmapScenes) {
-    const bench::BitmapScene* s = scene.get();
-    benchmark::RegisterBenchmark((bitmapKey(*s) + "/ours").c_str(), [s](benchmark::State& state) {
-      OurBitmapRenderer renderer(*s);
-      for (auto _ : state) {
-        renderer.render();
-        benchmark::DoNotOptimize(renderer.surface().pixel(0, 0));
-      }
-    })->Unit(benchmark::kMillisecond);
-    if (!haveCairo) continue;
-    for (auto [filter, label] : {std::pair{bench::CairoFilter::Bilinear, "cairo-bilinear"},
-                                 std::pair{bench::CairoFilter::Good, "cairo-good"}}) {
-      benchmark::RegisterBenchmark((bitmapKey(*s) + "/" + label).c_str(), [s, f = filter](benchmark::State& state) {
-        bench::CairoBitmapRenderer renderer(*s, f);
-        for (auto _ : state) renderer.render();
-      })->Unit(benchmark::kMillisecond);
+    auto bitmapKey = [](const bench::BitmapScene& scene) {
+        return scene.name + "/" + std::to_string(scene.width) + "x" + std::to_string(scene.height);
+    };
+    for (const auto& scene : bitmapScenes) {
+        const bench::BitmapScene* s = scene.get();
+        benchmark::RegisterBenchmark((bitmapKey(*s) + "/ours").c_str(), [s](benchmark::State& state) {
+            OurBitmapRenderer renderer(*s);
+            for (auto _ : state) {
+                renderer.render();
+                benchmark::DoNotOptimize(renderer.surface().pixel(0, 0));
+            }
+        })->Unit(benchmark::kMillisecond);
+        if (!haveCairo) continue;
+        for (auto [filter, label] : {std::pair{bench::CairoFilter::Bilinear, "cairo-bilinear"},
+                                     std::pair{bench::CairoFilter::Good, "cairo-good"}}) {
+            benchmark::RegisterBenchmark((bitmapKey(*s) + "/" + label).c_str(), [s,
+                                                                                 f = filter](benchmark::State& state) {
+                bench::CairoBitmapRenderer renderer(*s, f);
+                for (auto _ : state) renderer.render();
+            })->Unit(benchmark::kMillisecond);
+        }
+        if (pngDir) {
+            std::string base = std::string(pngDir) + "/" + s->name + "_" + std::to_string(s->width);
+            OurBitmapRenderer ours(*s);
+            ours.render();
+            bench::CairoRenderer::writeSurfacePng(ours.surface(), base + "_ours.png");
+            bench::CairoBitmapRenderer good(*s, bench::CairoFilter::Good);
+            good.render();
+            good.writePng(base + "_cairo_good.png");
+            bench::CairoBitmapRenderer bilinear(*s, bench::CairoFilter::Bilinear);
+            bilinear.render();
+            bilinear.writePng(base + "_cairo_bilinear.png");
+        }
     }
-    if (pngDir) {
-      std::string base = std::string(pngDir) + "/" + s->name + "_" + std::to_string(s->width);
-      OurBitmapRenderer ours(*s);
-      ours.render();
-      bench::CairoRenderer::writeSurfacePng(ours.surface(), base + "_ours.png");
-      bench::CairoBitmapRenderer good(*s, bench::CairoFilter::Good);
-      good.render();
-      good.writePng(base + "_cairo_good.png");
-      bench::CairoBitmapRenderer bilinear(*s, bench::CairoFilter::Bilinear);
-      bilinear.render();
-      bilinear.writePng(base + "_cairo_bilinear.png");
+
+    benchmark::Initialize(&argc, argv);
+    RecordingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    if (!haveCairo) {
+        std::printf("\nCairo is not available: no comparison.\n");
+        return 0;
     }
-  }
-
-  benchmark::Initialize(&argc, argv);
-  RecordingReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-
-  if (!haveCairo) {
-    std::printf("\nCairo is not available: no comparison.\n");
+    std::printf("\nCPU time per frame\n%-22s %10s %10s %8s\n", "scene", "ours ms", "cairo ms", "ratio");
+    for (const auto& scene : scenes) {
+        std::string key = sceneKey(*scene);
+        auto ours = reporter.times.find(key + "/ours"), cairo = reporter.times.find(key + "/cairo");
+        if (ours == reporter.times.end() || cairo == reporter.times.end()) continue;
+        std::printf("%-22s %10.3f %10.3f %8.2f\n", key.c_str(), ours->second, cairo->second,
+                    ours->second / cairo->second);
+    }
+    std::printf("\nBitmap scenes, CPU time per frame\n%-28s %9s %9s %9s %9s %9s\n", "scene", "ours ms", "bilinear",
+                "ratio", "good", "ratio");
+    for (const auto& scene : bitmapScenes) {
+        std::string key = bitmapKey(*scene);
+        auto ours = reporter.times.find(key + "/ours");
+        auto bilinear = reporter.times.find(key + "/cairo-bilinear"), good = reporter.times.find(key + "/cairo-good");
+        if (ours == reporter.times.end() || bilinear == reporter.times.end() || good == reporter.times.end()) continue;
+        std::printf("%-28s %9.3f %9.3f %9.2f %9.3f %9.2f\n", key.c_str(), ours->second, bilinear->second,
+                    ours->second / bilinear->second, good->second, ours->second / good->second);
+    }
     return 0;
-  }
-  std::printf("\nCPU time per frame\n%-22s %10s %10s %8s\n", "scene", "ours ms", "cairo ms", "ratio");
-  for (const auto& scene : scenes) {
-    std::string key = sceneKey(*scene);
-    auto ours = reporter.times.find(key + "/ours"), cairo = reporter.times.find(key + "/cairo");
-    if (ours == reporter.times.end() || cairo == reporter.times.end()) continue;
-    std::printf("%-22s %10.3f %10.3f %8.2f\n", key.c_str(), ours->second, cairo->second,
-                ours->second / cairo->second);
-  }
-  std::printf("\nBitmap scenes, CPU time per frame\n%-28s %9s %9s %9s %9s %9s\n", "scene", "ours ms", "bilinear",
-              "ratio", "good", "ratio");
-  for (const auto& scene : bitmapScenes) {
-    std::string key = bitmapKey(*scene);
-    auto ours = reporter.times.find(key + "/ours");
-    auto bilinear = reporter.times.find(key + "/cairo-bilinear"), good = reporter.times.find(key + "/cairo-good");
-    if (ours == reporter.times.end() || bilinear == reporter.times.end() || good == reporter.times.end()) continue;
-    std::printf("%-28s %9.3f %9.3f %9.2f %9.3f %9.2f\n", key.c_str(), ours->second, bilinear->second,
-                ours->second / bilinear->second, good->second, ours->second / good->second);
-  }
-  return 0;
 }

@@ -9,20 +9,20 @@ namespace bench {
 
 // One shape of a scene, in pixels; engines convert it to their own form.
 struct SceneShape {
-  swf::raster::Path path;
-  swf::raster::FillRule rule = swf::raster::FillRule::NonZero;
-  bool stroked = false;
-  swf::raster::StrokeStyle stroke;
-  bool gradient = false;
-  swf::raster::Color color;        // solid shapes
-  swf::raster::Gradient gradientStyle;  // gradient shapes
+    swf::raster::Path path;
+    swf::raster::FillRule rule = swf::raster::FillRule::NonZero;
+    bool stroked = false;
+    swf::raster::StrokeStyle stroke;
+    bool gradient = false;
+    swf::raster::Color color;             // solid shapes
+    swf::raster::Gradient gradientStyle;  // gradient shapes
 };
 
 struct Scene {
-  std::string name;
-  int width = 0;
-  int height = 0;
-  std::vector<SceneShape> shapes;
+    std::string name;
+    int width = 0;
+    int height = 0;
+    std::vector<SceneShape> shapes;
 };
 
 // Deterministic scenes: 200 gradient-filled curved shapes, 500 stroked paths,

@@ -119,7 +119,8 @@ void BM_Loop(benchmark::State& state) {
 void BM_PropertyAccess(benchmark::State& state) {
     ActionAssembler setup;
     Let(setup, "o", Obj({{"a", N(0)}, {"b", N(1)}, {"x", N(0)}}));
-    RunScript(state, setup, Loop([](ActionAssembler& a) { SetM(a, V("o"), "x", Add(M(V("o"), "x"), M(V("o"), "b"))); }));
+    RunScript(state, setup,
+              Loop([](ActionAssembler& a) { SetM(a, V("o"), "x", Add(M(V("o"), "x"), M(V("o"), "b"))); }));
 }
 
 void BM_MethodCalls(benchmark::State& state) {
@@ -175,7 +176,8 @@ void BM_ClipProperties(benchmark::State& state) {
         Loop([](ActionAssembler& a) { SetM(a, V("mc"), "_x", Add(M(V("mc"), "_x"), M(V("mc"), "_y"))); }).Finish();
     std::uint64_t before = vm.StepsUsed();
     for (auto _ : state) {
-        if (vm.Run(bytes, root, host) != swf::actions::RunStatus::Completed) state.SkipWithError("script did not complete");
+        if (vm.Run(bytes, root, host) != swf::actions::RunStatus::Completed)
+            state.SkipWithError("script did not complete");
     }
     state.counters["units"] =
         benchmark::Counter(static_cast<double>(vm.StepsUsed() - before), benchmark::Counter::kIsRate);
@@ -193,7 +195,8 @@ void BM_ClipMethodCalls(benchmark::State& state) {
         Loop([](ActionAssembler& a) { Let(a, "d", CallM(V("mc"), "getDepth")); }).Finish();
     std::uint64_t before = vm.StepsUsed();
     for (auto _ : state) {
-        if (vm.Run(bytes, root, host) != swf::actions::RunStatus::Completed) state.SkipWithError("script did not complete");
+        if (vm.Run(bytes, root, host) != swf::actions::RunStatus::Completed)
+            state.SkipWithError("script did not complete");
     }
     state.counters["units"] =
         benchmark::Counter(static_cast<double>(vm.StepsUsed() - before), benchmark::Counter::kIsRate);
@@ -219,7 +222,9 @@ std::vector<Twin> Twins() {
         {"loop: sum = sum + i", [](ActionAssembler& a) { Let(a, "sum", N(0)); },
          [](ActionAssembler& a) { Let(a, "sum", Add(V("sum"), V("i"))); }, "sum = 0;", "sum = sum + i;"},
         {"property: o.x = o.x + o.b",
-         [](ActionAssembler& a) { Let(a, "o", Obj({{"a", N(0)}, {"b", N(1)}, {"x", N(0)}})); },
+         [](ActionAssembler& a) {
+             Let(a, "o", Obj({{"a", N(0)}, {"b", N(1)}, {"x", N(0)}}));
+         },
          [](ActionAssembler& a) { SetM(a, V("o"), "x", Add(M(V("o"), "x"), M(V("o"), "b"))); },
          "o = {a: 0, b: 1, x: 0};", "o.x = o.x + o.b;"},
         {"method call: r = o.f(i)",
@@ -299,8 +304,8 @@ std::string Ratio(double ours, const std::optional<double>& theirs) {
 }
 
 void CompareWithJavaScriptInterpreters() {
-    std::printf("\nThe same programs, %d iterations a run; fastest of %d batches of %d runs:\n", kIterations,
-                kBatches, kRounds);
+    std::printf("\nThe same programs, %d iterations a run; fastest of %d batches of %d runs:\n", kIterations, kBatches,
+                kRounds);
     for (const Twin& twin : Twins()) {
         const double ours = OurMilliseconds(twin);
         std::printf("%-28s ours %6.2f ms | duk %s | mujs %s\n", twin.name, ours,

@@ -38,8 +38,8 @@ bool SameText(const std::u16string& text, const char* expected) {
         if (i >= text.size()) return false;
         const char16_t c = text[i];
         const char16_t lower = (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
-        const char e = (expected[i] >= 'A' && expected[i] <= 'Z') ? static_cast<char>(expected[i] - 'A' + 'a')
-                                                                   : expected[i];
+        const char e =
+            (expected[i] >= 'A' && expected[i] <= 'Z') ? static_cast<char>(expected[i] - 'A' + 'a') : expected[i];
         if (lower != static_cast<char16_t>(e)) return false;
     }
     return i == text.size();
@@ -48,9 +48,7 @@ bool SameText(const std::u16string& text, const char* expected) {
 }  // namespace
 
 FlashControl::FlashControl()
-    : window_(player_, *this),
-      events_(*static_cast<IDispatch*>(this), *this),
-      state_(flash::DefaultControlData()) {
+    : window_(player_, *this), events_(*static_cast<IDispatch*>(this), *this), state_(flash::DefaultControlData()) {
     ObjectCreated();
     player_.SetFontProvider(&fonts_);
     player_.SetClipboard(&clipboard_);
@@ -155,8 +153,8 @@ HRESULT FlashControl::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS
                 if (argumentError) *argumentError = 0;
                 return DISP_E_TYPEMISMATCH;
             }
-            const std::wstring location = text.bstrVal ? std::wstring(text.bstrVal, SysStringLen(text.bstrVal))
-                                                       : std::wstring();
+            const std::wstring location =
+                text.bstrVal ? std::wstring(text.bstrVal, SysStringLen(text.bstrVal)) : std::wstring();
             VariantClear(&text);
             const auto hold = SelfReference();  // loading may deliver events
             SetMovie(location);

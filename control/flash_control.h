@@ -50,8 +50,7 @@ public:
     // IDispatch: the Movie property only.
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** out) override;
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
-                                            DISPID* ids) override;
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale, DISPID* ids) override;
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* parameters,
                                      VARIANT* result, EXCEPINFO* exception, UINT* argumentError) override;
 
@@ -64,8 +63,8 @@ public:
     HRESULT STDMETHODCALLTYPE GetMoniker(DWORD assign, DWORD which, IMoniker** moniker) override;
     HRESULT STDMETHODCALLTYPE InitFromData(IDataObject* data, BOOL creation, DWORD reserved) override;
     HRESULT STDMETHODCALLTYPE GetClipboardData(DWORD reserved, IDataObject** data) override;
-    HRESULT STDMETHODCALLTYPE DoVerb(LONG verb, LPMSG message, IOleClientSite* activeSite, LONG index,
-                                     HWND parent, LPCRECT position) override;
+    HRESULT STDMETHODCALLTYPE DoVerb(LONG verb, LPMSG message, IOleClientSite* activeSite, LONG index, HWND parent,
+                                     LPCRECT position) override;
     HRESULT STDMETHODCALLTYPE EnumVerbs(IEnumOLEVERB** verbs) override;
     HRESULT STDMETHODCALLTYPE Update() override;
     HRESULT STDMETHODCALLTYPE IsUpToDate() override;
@@ -99,8 +98,8 @@ public:
     HRESULT STDMETHODCALLTYPE FreezeEvents(BOOL freeze) override;
 
     // IViewObject2
-    HRESULT STDMETHODCALLTYPE Draw(DWORD aspect, LONG index, void* aspectInfo, DVTARGETDEVICE* device,
-                                   HDC targetDevice, HDC dc, LPCRECTL bounds, LPCRECTL metafileBounds,
+    HRESULT STDMETHODCALLTYPE Draw(DWORD aspect, LONG index, void* aspectInfo, DVTARGETDEVICE* device, HDC targetDevice,
+                                   HDC dc, LPCRECTL bounds, LPCRECTL metafileBounds,
                                    BOOL(STDMETHODCALLTYPE* proceed)(ULONG_PTR), ULONG_PTR proceedArgument) override;
     HRESULT STDMETHODCALLTYPE GetColorSet(DWORD aspect, LONG index, void* aspectInfo, DVTARGETDEVICE* device,
                                           HDC targetDevice, LOGPALETTE** colors) override;
@@ -144,9 +143,9 @@ private:
 
     LONG references_ = 1;
     std::unique_ptr<FolderFileHost> files_;  // the current movie's folder
-    GdiFontProvider fonts_;  // outlives the player that draws with it
-    WindowsClipboard clipboard_;  // outlives the player that uses it
-    MovieLog log_;  // outlives the player that writes to it
+    GdiFontProvider fonts_;                  // outlives the player that draws with it
+    WindowsClipboard clipboard_;             // outlives the player that uses it
+    MovieLog log_;                           // outlives the player that writes to it
     MoviePlayer player_;
     PlayerWindow window_;
     EventConnectionPoint events_;

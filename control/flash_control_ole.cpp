@@ -69,8 +69,7 @@ HRESULT FlashControl::DoVerb(LONG verb, LPMSG, IOleClientSite* activeSite, LONG,
     switch (verb) {
     case OLEIVERB_PRIMARY:
     case OLEIVERB_SHOW:
-    case OLEIVERB_INPLACEACTIVATE:
-        return ActivateInPlace(activeSite, parent, position);
+    case OLEIVERB_INPLACEACTIVATE: return ActivateInPlace(activeSite, parent, position);
     case OLEIVERB_UIACTIVATE: {
         const HRESULT hr = ActivateInPlace(activeSite, parent, position);
         return FAILED(hr) ? hr : ActivateUI();
@@ -79,8 +78,7 @@ HRESULT FlashControl::DoVerb(LONG verb, LPMSG, IOleClientSite* activeSite, LONG,
         UIDeactivate();
         if (window_.Handle()) ShowWindow(window_.Handle(), SW_HIDE);
         return S_OK;
-    default:
-        return verb > 0 ? OLEOBJ_S_INVALIDVERB : E_NOTIMPL;
+    default: return verb > 0 ? OLEOBJ_S_INVALIDVERB : E_NOTIMPL;
     }
 }
 
@@ -173,8 +171,7 @@ HRESULT FlashControl::ActivateInPlace(IOleClientSite* activeSite, HWND parent, L
         RECT sitePosition, siteClip;
         OLEINPLACEFRAMEINFO frameInfo = {};
         frameInfo.cb = sizeof(frameInfo);
-        if (SUCCEEDED(inPlaceSite->GetWindowContext(frame.Out(), document.Out(), &sitePosition, &siteClip,
-                                                    &frameInfo)))
+        if (SUCCEEDED(inPlaceSite->GetWindowContext(frame.Out(), document.Out(), &sitePosition, &siteClip, &frameInfo)))
             bounds = sitePosition;
     }
     if (!window_.Create(parent, bounds)) {
@@ -344,8 +341,6 @@ HRESULT FlashControl::GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink
     return S_OK;
 }
 
-HRESULT FlashControl::GetExtent(DWORD aspect, LONG, DVTARGETDEVICE*, LPSIZEL size) {
-    return GetExtent(aspect, size);
-}
+HRESULT FlashControl::GetExtent(DWORD aspect, LONG, DVTARGETDEVICE*, LPSIZEL size) { return GetExtent(aspect, size); }
 
 }  // namespace control

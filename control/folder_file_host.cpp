@@ -50,10 +50,9 @@ Opened OpenBelow(HANDLE parent, const std::wstring& name, bool folder, win32::Ow
     HANDLE handle = nullptr;
     const ACCESS_MASK access =
         folder ? FILE_TRAVERSE | FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE : GENERIC_READ | SYNCHRONIZE;
-    const NTSTATUS result =
-        NtCreateFile(&handle, access, &object, &status, nullptr, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, kFileOpen,
-                     kOpenReparsePoint | kSynchronousIoNonAlert | (folder ? kDirectoryFile : kNonDirectoryFile),
-                     nullptr, 0);
+    const NTSTATUS result = NtCreateFile(
+        &handle, access, &object, &status, nullptr, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, kFileOpen,
+        kOpenReparsePoint | kSynchronousIoNonAlert | (folder ? kDirectoryFile : kNonDirectoryFile), nullptr, 0);
     if (result < 0) {
         return result == static_cast<NTSTATUS>(0xC0000034L) || result == static_cast<NTSTATUS>(0xC000003AL)
                    ? Opened::Missing
@@ -103,10 +102,10 @@ swf::FileReadResult FolderFileHost::ReadFile(const std::string& relativePath, st
         const bool last = i + 1 == segments.size();
         win32::OwnedHandle next;
         switch (OpenBelow(at.Get(), segments[i], !last, &next)) {
-            case Opened::Ok: break;
-            case Opened::Missing: return Failure("file not found: " + relativePath);
-            case Opened::Link: return Failure("a link or junction on the way is not followed: " + relativePath);
-            case Opened::Failed: return Failure(last ? "not a file: " + relativePath : "cannot open " + relativePath);
+        case Opened::Ok: break;
+        case Opened::Missing: return Failure("file not found: " + relativePath);
+        case Opened::Link: return Failure("a link or junction on the way is not followed: " + relativePath);
+        case Opened::Failed: return Failure(last ? "not a file: " + relativePath : "cannot open " + relativePath);
         }
         at = std::move(next);
     }

@@ -162,14 +162,14 @@ std::wstring GdiFontProvider::ResolveFace(const std::string& face) {
         return std::wstring();
     };
     switch (swf::fonts::GenericFaceOf(face)) {
-        case swf::fonts::GenericFace::Serif: result = firstInstalled(kSerifFaces); break;
-        case swf::fonts::GenericFace::Typewriter: result = firstInstalled(kMonoFaces); break;
-        case swf::fonts::GenericFace::Sans: break;
-        case swf::fonts::GenericFace::None: {
-            const std::wstring wide = Widen(face);
-            if (Installed(wide)) result = wide;
-            break;
-        }
+    case swf::fonts::GenericFace::Serif: result = firstInstalled(kSerifFaces); break;
+    case swf::fonts::GenericFace::Typewriter: result = firstInstalled(kMonoFaces); break;
+    case swf::fonts::GenericFace::Sans: break;
+    case swf::fonts::GenericFace::None: {
+        const std::wstring wide = Widen(face);
+        if (Installed(wide)) result = wide;
+        break;
+    }
     }
     if (result.empty()) result = firstInstalled(kSansFaces);  // may stay empty: GDI's own choice
     if (resolved_.size() < kMaxOpenFonts * 4) resolved_.emplace(face, result);
@@ -199,7 +199,7 @@ bool GdiFontProvider::Select(const std::wstring& face, bool bold, bool italic) {
 }
 
 std::shared_ptr<const swf::fonts::DeviceGlyph> GdiFontProvider::LoadGlyph(const std::string& face, bool bold,
-                                                                         bool italic, char32_t c) {
+                                                                          bool italic, char32_t c) {
     if (c > 0xFFFF) return nullptr;  // outside the range GetGlyphOutlineW takes by character
     const wchar_t character = static_cast<wchar_t>(c);
     // The face asked for, then _sans for characters it lacks.

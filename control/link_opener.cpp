@@ -13,8 +13,7 @@ ShellExecuteFunction ShellExecuteEntry() {
     static const ShellExecuteFunction entry = []() -> ShellExecuteFunction {
         HMODULE shell = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
         if (!shell) return nullptr;
-        return reinterpret_cast<ShellExecuteFunction>(
-            reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteW")));
+        return reinterpret_cast<ShellExecuteFunction>(reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteW")));
     }();
     return entry;
 }

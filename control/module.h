@@ -9,7 +9,6 @@ namespace control {
 HINSTANCE ModuleInstance();
 void SetModuleInstance(HINSTANCE instance);
 
-
 // Live COM objects (controls) and class-factory locks.
 void ObjectCreated();
 void ObjectDestroyed();

@@ -34,7 +34,6 @@ void Fill(std::uint32_t* pixels, int width, int height, std::ptrdiff_t strideByt
 
 }  // namespace
 
-
 // What the movie asks of its host is queued, not acted on, while the engine
 // runs: the control hands it to its sinks once the engine has returned.
 class MoviePlayer::ScriptHost final : public swf::ActionHost {
@@ -79,8 +78,7 @@ bool MoviePlayer::Load(std::span<const std::uint8_t> bytes, std::string url) {
     Unload();
     try {
         if (engine_->player.Load(bytes, std::move(url))) return true;
-    } catch (const std::exception&) {
-    }
+    } catch (const std::exception&) {}
     Unload();
     return false;
 }
@@ -88,8 +86,7 @@ bool MoviePlayer::Load(std::span<const std::uint8_t> bytes, std::string url) {
 void MoviePlayer::Unload() {
     try {
         engine_->player.Unload();
-    } catch (const std::exception&) {
-    }
+    } catch (const std::exception&) {}
     events_.clear();
 }
 

@@ -15,7 +15,7 @@
 namespace swf {
 class Clipboard;
 class FileHost;
-}
+}  // namespace swf
 namespace swf::fonts {
 class DeviceFontProvider;
 }

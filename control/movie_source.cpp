@@ -107,8 +107,7 @@ std::optional<std::vector<std::uint8_t>> ReadMovieBytes(const std::wstring& loca
                 done += got;
             }
             if (done == bytes.size()) result = std::move(bytes);
-        } catch (const std::bad_alloc&) {
-        }
+        } catch (const std::bad_alloc&) {}
     }
     return result;
 }

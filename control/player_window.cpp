@@ -65,8 +65,8 @@ bool PlayerWindow::Create(HWND parent, const RECT& bounds) {
     if (hwnd_) return true;
     if (!parent || !EnsureWindowClass(&PlayerWindow::Procedure)) return false;
     HWND hwnd = CreateWindowExW(0, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
-                                bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
-                                parent, nullptr, ModuleInstance(), this);
+                                bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
+                                nullptr, ModuleInstance(), this);
     if (!hwnd) return false;
     win32::CountCreated(win32::CountedObject::User);
     Restart();
@@ -147,9 +147,7 @@ LRESULT CALLBACK PlayerWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam,
 LRESULT PlayerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     HWND hwnd = hwnd_;
     switch (message) {
-    case WM_SIZE:
-        Redraw();
-        return 0;
+    case WM_SIZE: Redraw(); return 0;
     case WM_TIMER:
         if (wParam == kCaretTimer) {
             OnCaretTimer();
@@ -158,14 +156,9 @@ LRESULT PlayerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam != kFrameTimer) return DefWindowProcW(hwnd, message, wParam, lParam);
         OnFrameTimer();
         return 0;
-    case kDeliverMessage:
-        host_.DeliverEvents();
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        OnPaint();
-        return 0;
+    case kDeliverMessage: host_.DeliverEvents(); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: OnPaint(); return 0;
     case WM_PRINTCLIENT: {
         RECT client;
         GetClientRect(hwnd, &client);
@@ -207,19 +200,14 @@ LRESULT PlayerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETDLGCODE:
         // Tab, Enter and the arrows are the movie's, not a dialog's.
         return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS;
-    case WM_KEYDOWN:
-        OnKeyDown(wParam);
-        return 0;
+    case WM_KEYDOWN: OnKeyDown(wParam); return 0;
     case WM_KEYUP:
         player_.KeyUp(static_cast<int>(wParam), 0);
         Redraw();
         host_.DeliverEvents();
         return 0;
-    case WM_CHAR:
-        OnCharacter(wParam);
-        return 0;
-    default:
-        return DefWindowProcW(hwnd, message, wParam, lParam);
+    case WM_CHAR: OnCharacter(wParam); return 0;
+    default: return DefWindowProcW(hwnd, message, wParam, lParam);
     }
     // Mouse input: buttons may have changed their look or queued requests.
     Redraw();
@@ -229,9 +217,7 @@ LRESULT PlayerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void PlayerWindow::ShowCursorShape() {
     const CursorShape shape = player_.Cursor();
-    const LPCTSTR cursor = shape == CursorShape::Hand    ? IDC_HAND
-                           : shape == CursorShape::IBeam ? IDC_IBEAM
-                                                         : IDC_ARROW;
+    const LPCTSTR cursor = shape == CursorShape::Hand ? IDC_HAND : shape == CursorShape::IBeam ? IDC_IBEAM : IDC_ARROW;
     SetCursor(player_.MouseHidden() ? nullptr : LoadCursor(nullptr, cursor));
 }
 
@@ -383,8 +369,8 @@ void PlayerWindow::Paint(HDC dc, const RECT& area) {
         if (brush) FillRect(dc, &area, brush.Get());
         return;
     }
-    BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, buffer_.Dc(), area.left,
-           area.top, SRCCOPY);
+    BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, buffer_.Dc(), area.left, area.top,
+           SRCCOPY);
 }
 
 void PlayerWindow::PaintRegion(HDC dc, HRGN region, const RECT& bounds) {

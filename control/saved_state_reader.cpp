@@ -46,8 +46,7 @@ std::optional<std::vector<std::uint8_t>> ReadSavedStateBlock(const ReadExact& re
             if (!Append(read, block, bytes)) return std::nullopt;
             break;
         }
-        default:
-            return std::nullopt;
+        default: return std::nullopt;
         }
     }
     return block;

@@ -20,20 +20,19 @@ void TShockwaveFlash::SetMovie(const std::wstring& path) {
 
 void TShockwaveFlash::InvokeEvent(DISPID dispid, DISPPARAMS& params) {
     switch (dispid) {
-        case tlb::DISPID_OnReadyStateChange:
-            if (OnReadyStateChange) OnReadyStateChange(this, IntegerArgument(params, 0));
-            break;
-        case tlb::DISPID_OnProgress:
-            if (OnProgress) OnProgress(this, IntegerArgument(params, 0));
-            break;
-        case tlb::DISPID_FSCommand:
-            if (OnFSCommand) OnFSCommand(this, WideStringArgument(params, 0), WideStringArgument(params, 1));
-            break;
-        case tlb::DISPID_FlashCall:
-            if (OnFlashCall) OnFlashCall(this, WideStringArgument(params, 0));
-            break;
-        default:
-            break;
+    case tlb::DISPID_OnReadyStateChange:
+        if (OnReadyStateChange) OnReadyStateChange(this, IntegerArgument(params, 0));
+        break;
+    case tlb::DISPID_OnProgress:
+        if (OnProgress) OnProgress(this, IntegerArgument(params, 0));
+        break;
+    case tlb::DISPID_FSCommand:
+        if (OnFSCommand) OnFSCommand(this, WideStringArgument(params, 0), WideStringArgument(params, 1));
+        break;
+    case tlb::DISPID_FlashCall:
+        if (OnFlashCall) OnFlashCall(this, WideStringArgument(params, 0));
+        break;
+    default: break;
     }
 }
 

@@ -11,12 +11,12 @@ constexpr std::array<std::uint8_t, 4> kMagic{'g', 'U', 'f', 'U'};
 
 using T = ControlValueType;
 constexpr std::array<ControlValueType, kControlValueCount> kValueTypes{
-    T::Text,   T::Text,   T::Text,   T::Text,    // 1-4
-    T::Switch, T::Switch, T::Text,   T::Text,    // 5-8
-    T::Switch, T::Text,   T::Text,   T::Text,    // 9-12
-    T::Switch, T::Switch, T::Text,   T::Text,    // 13-16
-    T::Text,   T::Block,  T::Switch, T::Switch,  // 17-20
-    T::Text,   T::Integer, T::Text,  T::Text,    // 21-24
+    T::Text,   T::Text,    T::Text,   T::Text,    // 1-4
+    T::Switch, T::Switch,  T::Text,   T::Text,    // 5-8
+    T::Switch, T::Text,    T::Text,   T::Text,    // 9-12
+    T::Switch, T::Switch,  T::Text,   T::Text,    // 13-16
+    T::Text,   T::Block,   T::Switch, T::Switch,  // 17-20
+    T::Text,   T::Integer, T::Text,   T::Text,    // 21-24
 };
 
 constexpr std::size_t kWMode = 3, kQuality = 6, kAllowScriptAccess = 10, kScale = 11, kAllowNetworking = 22,
@@ -92,33 +92,29 @@ ControlValue ReadValue(Reader& reader, std::size_t index) {
     ControlValue value;
     value.Type = expected;
     switch (expected) {
-        case ControlValueType::Integer:
-            value.Integer = static_cast<std::int32_t>(reader.U32(name));
-            break;
-        case ControlValueType::Switch:
-            value.Switch = reader.U16(name);
-            break;
-        case ControlValueType::Block: {
-            auto block = reader.Take(16, name);
-            std::copy(block.begin(), block.end(), value.Block.begin());
-            break;
+    case ControlValueType::Integer: value.Integer = static_cast<std::int32_t>(reader.U32(name)); break;
+    case ControlValueType::Switch: value.Switch = reader.U16(name); break;
+    case ControlValueType::Block: {
+        auto block = reader.Take(16, name);
+        std::copy(block.begin(), block.end(), value.Block.begin());
+        break;
+    }
+    case ControlValueType::Text: {
+        std::uint32_t count = reader.U32("the length of " + name);
+        if (count % 2 != 0) {
+            throw ControlDataError("Control data: " + name + " has an odd text length of " + std::to_string(count) +
+                                   " bytes");
         }
-        case ControlValueType::Text: {
-            std::uint32_t count = reader.U32("the length of " + name);
-            if (count % 2 != 0) {
-                throw ControlDataError("Control data: " + name + " has an odd text length of " +
-                                       std::to_string(count) + " bytes");
-            }
-            auto text = reader.Take(count, "the text of " + name);
-            for (std::size_t i = 0; i + 1 < text.size(); i += 2) {
-                value.Text += static_cast<char16_t>(text[i] | (text[i + 1] << 8));
-            }
-            if (!value.Text.empty() && value.Text.back() == u'\0') {
-                value.Text.pop_back();
-                value.TextTerminated = true;
-            }
-            break;
+        auto text = reader.Take(count, "the text of " + name);
+        for (std::size_t i = 0; i + 1 < text.size(); i += 2) {
+            value.Text += static_cast<char16_t>(text[i] | (text[i + 1] << 8));
         }
+        if (!value.Text.empty() && value.Text.back() == u'\0') {
+            value.Text.pop_back();
+            value.TextTerminated = true;
+        }
+        break;
+    }
     }
     return value;
 }
@@ -174,15 +170,33 @@ ControlData DefaultControlData() {
     const ControlValue off = ControlValue::MakeSwitch(0);
 
     ControlData data;
-    data.ExtentWidth = 25294;  // 956 pixels at 96 dpi
-    data.ExtentHeight = 16801; // 635 pixels
+    data.ExtentWidth = 25294;   // 956 pixels at 96 dpi
+    data.ExtentHeight = 16801;  // 635 pixels
     data.Values = {
-        text(u""),         text(u""),           text(u""),         text(u"Window"),
-        off,               off,                 text(u"High"),     text(u""),
-        ControlValue::MakeSwitch(kSwitchTrue),  text(u""),         text(u"always"),      text(u"ShowAll"),
-        off,               off,                 text(u""),         text(u""),
-        text(u""),         ControlValue::MakeBlock({}),          ControlValue::MakeSwitch(1), off,
-        bareText(u""),     ControlValue::MakeInteger(0),         bareText(u"all"),     bareText(u"false"),
+        text(u""),
+        text(u""),
+        text(u""),
+        text(u"Window"),
+        off,
+        off,
+        text(u"High"),
+        text(u""),
+        ControlValue::MakeSwitch(kSwitchTrue),
+        text(u""),
+        text(u"always"),
+        text(u"ShowAll"),
+        off,
+        off,
+        text(u""),
+        text(u""),
+        text(u""),
+        ControlValue::MakeBlock({}),
+        ControlValue::MakeSwitch(1),
+        off,
+        bareText(u""),
+        ControlValue::MakeInteger(0),
+        bareText(u"all"),
+        bareText(u"false"),
     };
     return data;
 }
@@ -202,16 +216,16 @@ std::vector<std::uint8_t> SerializeControlData(const ControlData& data) {
         }
         out.U16(static_cast<std::uint16_t>(value.Type));
         switch (value.Type) {
-            case ControlValueType::Integer: out.U32(static_cast<std::uint32_t>(value.Integer)); break;
-            case ControlValueType::Switch: out.U16(value.Switch); break;
-            case ControlValueType::Block: out.Bytes(value.Block.data(), value.Block.size()); break;
-            case ControlValueType::Text: {
-                std::size_t characters = value.Text.size() + (value.TextTerminated ? 1 : 0);
-                out.U32(static_cast<std::uint32_t>(characters * 2));
-                for (char16_t c : value.Text) out.U16(static_cast<std::uint16_t>(c));
-                if (value.TextTerminated) out.U16(0);
-                break;
-            }
+        case ControlValueType::Integer: out.U32(static_cast<std::uint32_t>(value.Integer)); break;
+        case ControlValueType::Switch: out.U16(value.Switch); break;
+        case ControlValueType::Block: out.Bytes(value.Block.data(), value.Block.size()); break;
+        case ControlValueType::Text: {
+            std::size_t characters = value.Text.size() + (value.TextTerminated ? 1 : 0);
+            out.U32(static_cast<std::uint32_t>(characters * 2));
+            for (char16_t c : value.Text) out.U16(static_cast<std::uint16_t>(c));
+            if (value.TextTerminated) out.U16(0);
+            break;
+        }
         }
     }
     return out.Take();
@@ -233,8 +247,7 @@ ControlData ParseControlData(std::span<const std::uint8_t> bytes) {
     data.ExtentHeight = static_cast<std::int32_t>(reader.U32("the extent"));
     for (std::size_t i = 0; i < kControlValueCount; ++i) data.Values[i] = ReadValue(reader, i);
     if (reader.Left() != 0) {
-        throw ControlDataError("Control data has " + std::to_string(reader.Left()) +
-                               " bytes after its last value");
+        throw ControlDataError("Control data has " + std::to_string(reader.Left()) + " bytes after its last value");
     }
     return data;
 }

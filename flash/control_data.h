@@ -58,7 +58,7 @@ struct ControlValue {
 };
 
 struct ControlData {
-    std::int32_t ExtentWidth = 0;   // hundredths of a millimetre
+    std::int32_t ExtentWidth = 0;  // hundredths of a millimetre
     std::int32_t ExtentHeight = 0;
     std::array<ControlValue, kControlValueCount> Values;
 

@@ -33,41 +33,40 @@ constexpr std::size_t kMovieBufferUnits = 1024;
 }  // namespace
 
 const toolkit::TPublishedTable& TPlayerForm::Published() {
-    static const toolkit::TPublishedTable table = toolkit::TPublisher<TPlayerForm>()
-                                                      .Field("TitlePanel", &TPlayerForm::TitlePanel)
-                                                      .Field("BackPanel", &TPlayerForm::BackPanel)
-                                                      .Field("TitleImage", &TPlayerForm::TitleImage)
-                                                      .Field("Panel1", &TPlayerForm::Panel1)
-                                                      .Field("IconList", &TPlayerForm::IconList)
-                                                      .Field("Image3", &TPlayerForm::Image3)
-                                                      .Field("Image4", &TPlayerForm::Image4)
-                                                      .Field("MinimizeButton", &TPlayerForm::MinimizeButton)
-                                                      .Field("MaximizeButton", &TPlayerForm::MaximizeButton)
-                                                      .Field("CloseButton", &TPlayerForm::CloseButton)
-                                                      .Field("Image5", &TPlayerForm::Image5)
-                                                      .Field("TitleLabel", &TPlayerForm::TitleLabel)
-                                                      .Field("FlashPlayer", &TPlayerForm::FlashPlayer)
-                                                      .Field("Image2", &TPlayerForm::Image2)
-                                                      .Field("Image1", &TPlayerForm::Image1)
-                                                      .Method("TitlePanelMouseDown", &TPlayerForm::TitlePanelMouseDown)
-                                                      .Method("CloseButtonClick", &TPlayerForm::CloseButtonClick)
-                                                      .Method("MaximizeButtonClick", &TPlayerForm::MaximizeButtonClick)
-                                                      .Method("MinimizeButtonClick", &TPlayerForm::MinimizeButtonClick)
-                                                      .Method("TitleLabelMouseDown", &TPlayerForm::TitleLabelMouseDown)
-                                                      .Method("FormCreate", &TPlayerForm::FormCreate)
-                                                      .Method("FormResize", &TPlayerForm::FormResize)
-                                                      .Method("TitleImageMouseDown", &TPlayerForm::TitleImageMouseDown)
-                                                      .Method("MinimizeButtonMouseMove",
-                                                              &TPlayerForm::MinimizeButtonMouseMove)
-                                                      .Method("MaximizeButtonMouseMove",
-                                                              &TPlayerForm::MaximizeButtonMouseMove)
-                                                      .Method("CloseButtonMouseMove", &TPlayerForm::CloseButtonMouseMove)
-                                                      .Method("Image2MouseMove", &TPlayerForm::Image2MouseMove)
-                                                      .Method("BackPanelExit", &TPlayerForm::BackPanelExit)
-                                                      .Method("BackPanelMouseMove", &TPlayerForm::BackPanelMouseMove)
-                                                      .Method("BackPanelMouseDown", &TPlayerForm::BackPanelMouseDown)
-                                                      .Method("FlashPlayerFlashCall", &TPlayerForm::FlashPlayerFlashCall)
-                                                      .Table();
+    static const toolkit::TPublishedTable table =
+        toolkit::TPublisher<TPlayerForm>()
+            .Field("TitlePanel", &TPlayerForm::TitlePanel)
+            .Field("BackPanel", &TPlayerForm::BackPanel)
+            .Field("TitleImage", &TPlayerForm::TitleImage)
+            .Field("Panel1", &TPlayerForm::Panel1)
+            .Field("IconList", &TPlayerForm::IconList)
+            .Field("Image3", &TPlayerForm::Image3)
+            .Field("Image4", &TPlayerForm::Image4)
+            .Field("MinimizeButton", &TPlayerForm::MinimizeButton)
+            .Field("MaximizeButton", &TPlayerForm::MaximizeButton)
+            .Field("CloseButton", &TPlayerForm::CloseButton)
+            .Field("Image5", &TPlayerForm::Image5)
+            .Field("TitleLabel", &TPlayerForm::TitleLabel)
+            .Field("FlashPlayer", &TPlayerForm::FlashPlayer)
+            .Field("Image2", &TPlayerForm::Image2)
+            .Field("Image1", &TPlayerForm::Image1)
+            .Method("TitlePanelMouseDown", &TPlayerForm::TitlePanelMouseDown)
+            .Method("CloseButtonClick", &TPlayerForm::CloseButtonClick)
+            .Method("MaximizeButtonClick", &TPlayerForm::MaximizeButtonClick)
+            .Method("MinimizeButtonClick", &TPlayerForm::MinimizeButtonClick)
+            .Method("TitleLabelMouseDown", &TPlayerForm::TitleLabelMouseDown)
+            .Method("FormCreate", &TPlayerForm::FormCreate)
+            .Method("FormResize", &TPlayerForm::FormResize)
+            .Method("TitleImageMouseDown", &TPlayerForm::TitleImageMouseDown)
+            .Method("MinimizeButtonMouseMove", &TPlayerForm::MinimizeButtonMouseMove)
+            .Method("MaximizeButtonMouseMove", &TPlayerForm::MaximizeButtonMouseMove)
+            .Method("CloseButtonMouseMove", &TPlayerForm::CloseButtonMouseMove)
+            .Method("Image2MouseMove", &TPlayerForm::Image2MouseMove)
+            .Method("BackPanelExit", &TPlayerForm::BackPanelExit)
+            .Method("BackPanelMouseMove", &TPlayerForm::BackPanelMouseMove)
+            .Method("BackPanelMouseDown", &TPlayerForm::BackPanelMouseDown)
+            .Method("FlashPlayerFlashCall", &TPlayerForm::FlashPlayerFlashCall)
+            .Table();
     return table;
 }
 
@@ -183,7 +182,9 @@ void TPlayerForm::SystemCommand(unsigned command) {
 
 bool TPlayerForm::Maximized() const { return WindowState() == toolkit::TWindowState::wsMaximized; }
 
-void TPlayerForm::SetButtonPicture(toolkit::TImage* button, int index) { IconList->GetBitmap(index, button->Picture()); }
+void TPlayerForm::SetButtonPicture(toolkit::TImage* button, int index) {
+    IconList->GetBitmap(index, button->Picture());
+}
 
 void TPlayerForm::TitlePanelMouseDown(TComponent*, TMouseButton, TShiftState, int, int) { SystemCommand(kMoveCommand); }
 void TPlayerForm::TitleImageMouseDown(TComponent*, TMouseButton, TShiftState, int, int) { SystemCommand(kMoveCommand); }

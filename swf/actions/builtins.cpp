@@ -30,12 +30,30 @@ Value ExternalAddCallback(CallContext&) { return Value::Bool(false); }
 
 // ---- MovieClip methods ----
 
-Value ClipPlay(CallContext& c) { if (auto* t = ClipTarget(c)) t->Play(); return Value(); }
-Value ClipStop(CallContext& c) { if (auto* t = ClipTarget(c)) t->Stop(); return Value(); }
-Value ClipNextFrame(CallContext& c) { if (auto* t = ClipTarget(c)) t->NextFrame(); return Value(); }
-Value ClipPrevFrame(CallContext& c) { if (auto* t = ClipTarget(c)) t->PrevFrame(); return Value(); }
-Value ClipGotoAndPlay(CallContext& c) { c.interpreter.Goto(ClipTarget(c), c.Arg(0), true); return Value(); }
-Value ClipGotoAndStop(CallContext& c) { c.interpreter.Goto(ClipTarget(c), c.Arg(0), false); return Value(); }
+Value ClipPlay(CallContext& c) {
+    if (auto* t = ClipTarget(c)) t->Play();
+    return Value();
+}
+Value ClipStop(CallContext& c) {
+    if (auto* t = ClipTarget(c)) t->Stop();
+    return Value();
+}
+Value ClipNextFrame(CallContext& c) {
+    if (auto* t = ClipTarget(c)) t->NextFrame();
+    return Value();
+}
+Value ClipPrevFrame(CallContext& c) {
+    if (auto* t = ClipTarget(c)) t->PrevFrame();
+    return Value();
+}
+Value ClipGotoAndPlay(CallContext& c) {
+    c.interpreter.Goto(ClipTarget(c), c.Arg(0), true);
+    return Value();
+}
+Value ClipGotoAndStop(CallContext& c) {
+    c.interpreter.Goto(ClipTarget(c), c.Arg(0), false);
+    return Value();
+}
 
 }  // namespace
 

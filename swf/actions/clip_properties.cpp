@@ -12,9 +12,10 @@ namespace swf::actions {
 namespace {
 
 constexpr std::array<const char*, 22> kPropertyNames = {
-    "_x", "_y", "_xscale", "_yscale", "_currentframe", "_totalframes", "_alpha", "_visible",
-    "_width", "_height", "_rotation", "_target", "_framesloaded", "_name", "_droptarget", "_url",
-    "_highquality", "_focusrect", "_soundbuftime", "_quality", "_xmouse", "_ymouse",
+    "_x",          "_y",     "_xscale",      "_yscale",    "_currentframe", "_totalframes",  "_alpha",
+    "_visible",    "_width", "_height",      "_rotation",  "_target",       "_framesloaded", "_name",
+    "_droptarget", "_url",   "_highquality", "_focusrect", "_soundbuftime", "_quality",      "_xmouse",
+    "_ymouse",
 };
 
 bool SameNoCase(const std::string& a, const char* b) {
@@ -128,11 +129,14 @@ void Interpreter::SetDisplayProperty(Object* clip, DisplayProperty property, con
     case DisplayProperty::Visible:
         object->SetDisplayNumber(property, ToBoolean(value, vm_.swfVersion_) ? 1 : 0);
         return;
-    case DisplayProperty::X: case DisplayProperty::Y: case DisplayProperty::XScale:
-    case DisplayProperty::YScale: case DisplayProperty::Alpha: case DisplayProperty::Width:
-    case DisplayProperty::Height: case DisplayProperty::Rotation:
-        object->SetDisplayNumber(property, Number(value));
-        return;
+    case DisplayProperty::X:
+    case DisplayProperty::Y:
+    case DisplayProperty::XScale:
+    case DisplayProperty::YScale:
+    case DisplayProperty::Alpha:
+    case DisplayProperty::Width:
+    case DisplayProperty::Height:
+    case DisplayProperty::Rotation: object->SetDisplayNumber(property, Number(value)); return;
     default: return;  // read-only
     }
 }

@@ -31,8 +31,7 @@ struct TextConversion {
 };
 
 std::string TextConversion::Join(const Object& array) {
-    if (joining.size() >= kMaxJoinDepth ||
-        std::find(joining.begin(), joining.end(), &array) != joining.end()) {
+    if (joining.size() >= kMaxJoinDepth || std::find(joining.begin(), joining.end(), &array) != joining.end()) {
         return "";
     }
     joining.push_back(&array);
@@ -104,14 +103,19 @@ double ParseNumber(const std::string& text, int swfVersion) {
     std::string t = text.substr(b, e - b);
     bool negative = false;
     std::size_t p = 0;
-    if (t[p] == '-' || t[p] == '+') { negative = t[p] == '-'; ++p; }
+    if (t[p] == '-' || t[p] == '+') {
+        negative = t[p] == '-';
+        ++p;
+    }
     if (p + 1 < t.size() && t[p] == '0' && (t[p + 1] == 'x' || t[p + 1] == 'X')) {
         double v = 0;
         if (p + 2 >= t.size()) return NAN;
         for (std::size_t i = p + 2; i < t.size(); ++i) {
             char c = t[i];
-            int d = (c >= '0' && c <= '9') ? c - '0' : (c >= 'a' && c <= 'f') ? c - 'a' + 10
-                  : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : -1;
+            int d = (c >= '0' && c <= '9')   ? c - '0'
+                    : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+                    : (c >= 'A' && c <= 'F') ? c - 'A' + 10
+                                             : -1;
             if (d < 0) return NAN;
             v = v * 16 + d;
         }
@@ -121,8 +125,10 @@ double ParseNumber(const std::string& text, int swfVersion) {
     bool digits = false;
     for (std::size_t i = p; i < t.size(); ++i) {
         char c = t[i];
-        if (c >= '0' && c <= '9') digits = true;
-        else if (c != '.' && c != 'e' && c != 'E' && c != '-' && c != '+') return NAN;
+        if (c >= '0' && c <= '9')
+            digits = true;
+        else if (c != '.' && c != 'e' && c != 'E' && c != '-' && c != '+')
+            return NAN;
     }
     if (!digits) return NAN;
     char* end = nullptr;

@@ -26,8 +26,8 @@ std::string EncodeDepth(const Value& v, int swfVersion, int depth) {
     if (o.kind == ObjectKind::Array) {
         out = "<array>";
         for (std::size_t i = 0; i < o.elements.size(); ++i)
-            out += "<property id=\"" + std::to_string(i) + "\">" +
-                   EncodeDepth(o.elements[i], swfVersion, depth + 1) + "</property>";
+            out += "<property id=\"" + std::to_string(i) + "\">" + EncodeDepth(o.elements[i], swfVersion, depth + 1) +
+                   "</property>";
         return out + "</array>";
     }
     out = "<object>";
@@ -35,8 +35,7 @@ std::string EncodeDepth(const Value& v, int swfVersion, int depth) {
         const std::string& key = p.name;
         const Value& value = p.value;
         if (value.IsObject() && value.AsObject()->kind == ObjectKind::Function) continue;
-        out += "<property id=\"" + EscapeXml(key) + "\">" + EncodeDepth(value, swfVersion, depth + 1) +
-               "</property>";
+        out += "<property id=\"" + EscapeXml(key) + "\">" + EncodeDepth(value, swfVersion, depth + 1) + "</property>";
     }
     return out + "</object>";
 }

@@ -16,9 +16,7 @@ bool NamesEqual(const std::string& a, const std::string& b, bool ignoreCase) {
     return true;
 }
 
-Property* Object::FindProperty(const std::string& name, bool ignoreCase) {
-    return properties.Find(name, ignoreCase);
-}
+Property* Object::FindProperty(const std::string& name, bool ignoreCase) { return properties.Find(name, ignoreCase); }
 
 Value* Object::Find(const std::string& name, bool ignoreCase) {
     Property* p = FindProperty(name, ignoreCase);

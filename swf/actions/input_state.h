@@ -14,7 +14,7 @@ struct InputState {
     std::set<int> toggled;   // lock keys (caps 20, num 144, scroll 145) toggled on
     double movieWidth = 0;   // the movie's stage in pixels
     double movieHeight = 0;
-    double viewWidth = 0;    // the player's drawing area in pixels
+    double viewWidth = 0;  // the player's drawing area in pixels
     double viewHeight = 0;
     std::string scaleMode = "showAll";
     std::string align;

@@ -188,8 +188,7 @@ const std::array<Interpreter::Handler, 256> Interpreter::kHandlers = [] {
     return table;
 }();
 
-std::size_t Interpreter::Step(Frame& f, std::uint8_t code, std::span<const std::uint8_t> payload,
-                              std::size_t next) {
+std::size_t Interpreter::Step(Frame& f, std::uint8_t code, std::span<const std::uint8_t> payload, std::size_t next) {
     const Handler handler = kHandlers[code];
     if (!handler) return Unknown(code, next);
     return (this->*handler)(f, payload, next);

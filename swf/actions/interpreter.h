@@ -35,20 +35,22 @@ struct Frame {
     std::span<const std::uint8_t> code;
     std::shared_ptr<const std::vector<std::string>> constants;
     std::vector<Value> registers;
-    std::vector<Object*> scope;  // activation and `with` objects, innermost last
-    Object* locals = nullptr;    // a function's own activation (DefineLocal goes here)
-    Object* home = nullptr;      // the timeline the code belongs to
-    Object* clip = nullptr;      // current target; null after SetTarget to an unknown clip
-    Value self;                  // `this`
-    Object* function = nullptr;  // the running function; null for a timeline block
-    Object* superHome = nullptr; // the prototype holding the running method (super looks past it)
+    std::vector<Object*> scope;   // activation and `with` objects, innermost last
+    Object* locals = nullptr;     // a function's own activation (DefineLocal goes here)
+    Object* home = nullptr;       // the timeline the code belongs to
+    Object* clip = nullptr;       // current target; null after SetTarget to an unknown clip
+    Value self;                   // `this`
+    Object* function = nullptr;   // the running function; null for a timeline block
+    Object* superHome = nullptr;  // the prototype holding the running method (super looks past it)
     Object* superObject = nullptr;
     bool superSuppressed = false;
     std::vector<Value> stack;
     Value result;
     bool returned = false;
     // Open `with` blocks: the [start, end) code range of each, one scope entry apiece.
-    struct WithBlock { std::size_t start, end; };
+    struct WithBlock {
+        std::size_t start, end;
+    };
     std::vector<WithBlock> withs;
     // Open `try` statements, innermost last. The catch block is [tryEnd,
     // catchEnd), the finally block [catchEnd, finallyEnd).
@@ -170,8 +172,7 @@ private:
     std::size_t PopCount(Frame& f, std::size_t perItem);
 
     // `self` is what getters see as `this`.
-    bool Lookup(Object* o, const std::string& name, Value& out, Object** holder = nullptr,
-                const Value* self = nullptr);
+    bool Lookup(Object* o, const std::string& name, Value& out, Object** holder = nullptr, const Value* self = nullptr);
     Value GetVariable(Frame& f, const std::string& name);
     // Tells the Vm when an undefined name is a player class this player lacks.
     void NoteMissingClass(const std::string& name);
@@ -196,8 +197,7 @@ private:
     Value CallScript(Object* fn, const Value& self, std::vector<Value>& args, Object* home);
     void BindFunction2Arguments(Frame& f, const ScriptFunction& script, Object* argumentsArray,
                                 std::vector<Value>& args);
-    std::size_t DefineFunction(Frame& f, bool v2, std::span<const std::uint8_t> payload,
-                               std::size_t next);
+    std::size_t DefineFunction(Frame& f, bool v2, std::span<const std::uint8_t> payload, std::size_t next);
     Value GetProperty(Frame& f, const Value& target, int index);
     void SetProperty(Frame& f, const Value& target, int index, const Value& value);
     // The clip a GetProperty/SetProperty target names: a clip object or a path.
@@ -212,7 +212,6 @@ public:
     std::string TargetPathOf(Object* clip, bool slashes);
 
 private:
-
     Vm& vm_;
     ActionHost& host_;
     RunStatus status_ = RunStatus::Completed;

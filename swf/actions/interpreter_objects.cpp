@@ -13,10 +13,10 @@
 
 namespace swf::actions {
 
+using base::Utf8Length;
 using detail::IsPlainName;
 using detail::kMaxArrayLength;
 using detail::kMaxProtoDepth;
-using base::Utf8Length;
 
 void Interpreter::CheckRoomForObject() {
     if (vm_.heap_.Count() >= vm_.limits_.maxObjects) {
@@ -119,7 +119,8 @@ Value Interpreter::GetMember(const Value& object, const std::string& name, Objec
             return out;
         }
         if (!Lookup(o, name, out, holder) && o == vm_.flashPackage_) {
-            vm_.NoteUnsupported("the flash." + name + " classes are not available in this player; scripts using "
+            vm_.NoteUnsupported("the flash." + name +
+                                " classes are not available in this player; scripts using "
                                 "them get undefined");
         }
     } else if (object.IsString()) {
@@ -169,8 +170,7 @@ void Interpreter::SetMember(const Value& object, const std::string& name, Value 
         std::size_t index;
         if (name == "length") {
             double n = Number(value);
-            if (n >= 0 && n <= static_cast<double>(kMaxArrayLength))
-                o->elements.resize(static_cast<std::size_t>(n));
+            if (n >= 0 && n <= static_cast<double>(kMaxArrayLength)) o->elements.resize(static_cast<std::size_t>(n));
             return;
         }
         if (ParseArrayIndex(name, index) && index < kMaxArrayLength) {
@@ -350,8 +350,7 @@ Value Interpreter::Initialize(const Value& constructor, const Value& self, std::
     return result;
 }
 
-std::size_t Interpreter::DefineFunction(Frame& f, bool v2, std::span<const std::uint8_t> payload,
-                                        std::size_t next) {
+std::size_t Interpreter::DefineFunction(Frame& f, bool v2, std::span<const std::uint8_t> payload, std::size_t next) {
     CodeReader r(payload);
     auto script = std::make_shared<ScriptFunction>();
     script->name = r.String();

@@ -367,8 +367,7 @@ void Vm::FinishXml(Object* document, const std::string* text, ActionHost& host) 
     });
 }
 
-void Vm::NotifyClipLoader(Object* loader, const std::string& event, const std::vector<Value>& args,
-                          ActionHost& host) {
+void Vm::NotifyClipLoader(Object* loader, const std::string& event, const std::vector<Value>& args, ActionHost& host) {
     if (loader == nullptr) return;
     Value* list = loader->FindInternal("listeners");
     if (list == nullptr || list->AsObject() == nullptr) return;

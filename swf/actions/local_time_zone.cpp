@@ -29,9 +29,8 @@ bool LocalFields(std::time_t t, std::tm* out) {
 bool OffsetAt(std::time_t t, int* minutes) {
     std::tm local{};
     if (!LocalFields(t, &local)) return false;
-    const long long localSeconds =
-        DaysFromCivil(local.tm_year + 1900LL, local.tm_mon + 1LL, local.tm_mday) * 86400LL + local.tm_hour * 3600LL +
-        local.tm_min * 60LL + local.tm_sec;
+    const long long localSeconds = DaysFromCivil(local.tm_year + 1900LL, local.tm_mon + 1LL, local.tm_mday) * 86400LL +
+                                   local.tm_hour * 3600LL + local.tm_min * 60LL + local.tm_sec;
     *minutes = static_cast<int>((localSeconds - static_cast<long long>(t)) / 60);
     return true;
 }

@@ -60,9 +60,7 @@ void PropertyTable::clear() {
     index_.clear();
 }
 
-void PropertyTable::Index(std::uint32_t position) {
-    index_[FoldedHash(items_[position].name)].push_back(position);
-}
+void PropertyTable::Index(std::uint32_t position) { index_[FoldedHash(items_[position].name)].push_back(position); }
 
 void PropertyTable::Reindex() {
     index_.clear();

@@ -22,9 +22,33 @@ struct ScriptTextFormat {
 };
 
 enum class TextFieldMember {
-    Text, HtmlText, Html, TextColor, AutoSize, WordWrap, Multiline, Selectable, Border, BorderColor, Background,
-    BackgroundColor, EmbedFonts, Password, MaxChars, Restrict, Type, Variable, Length, TextWidth, TextHeight, Scroll,
-    MaxScroll, HScroll, MaxHScroll, BottomScroll, TabIndex,
+    Text,
+    HtmlText,
+    Html,
+    TextColor,
+    AutoSize,
+    WordWrap,
+    Multiline,
+    Selectable,
+    Border,
+    BorderColor,
+    Background,
+    BackgroundColor,
+    EmbedFonts,
+    Password,
+    MaxChars,
+    Restrict,
+    Type,
+    Variable,
+    Length,
+    TextWidth,
+    TextHeight,
+    Scroll,
+    MaxScroll,
+    HScroll,
+    MaxHScroll,
+    BottomScroll,
+    TabIndex,
 };
 
 // A member's value: null, a flag, a number or a string (UTF-8).

@@ -12,7 +12,7 @@
 namespace swf {
 class ActionTarget;
 class DisplayTarget;
-}
+}  // namespace swf
 
 namespace swf::actions {
 
@@ -23,9 +23,23 @@ enum class ValueType { Undefined, Null, Boolean, Number, String, Object };
 class Value {
 public:
     Value() = default;  // undefined
-    static Value Null() { Value v; v.type_ = ValueType::Null; return v; }
-    static Value Bool(bool b) { Value v; v.type_ = ValueType::Boolean; v.bool_ = b; return v; }
-    static Value Number(double n) { Value v; v.type_ = ValueType::Number; v.number_ = n; return v; }
+    static Value Null() {
+        Value v;
+        v.type_ = ValueType::Null;
+        return v;
+    }
+    static Value Bool(bool b) {
+        Value v;
+        v.type_ = ValueType::Boolean;
+        v.bool_ = b;
+        return v;
+    }
+    static Value Number(double n) {
+        Value v;
+        v.type_ = ValueType::Number;
+        v.number_ = n;
+        return v;
+    }
     // Text is shared between copies: a value copied into many slots holds
     // its characters once.
     static Value String(std::string s) {
@@ -36,7 +50,10 @@ public:
     }
     static Value Obj(Object* o) {
         if (!o) return Null();
-        Value v; v.type_ = ValueType::Object; v.object_ = o; return v;
+        Value v;
+        v.type_ = ValueType::Object;
+        v.object_ = o;
+        return v;
     }
 
     ValueType type() const { return type_; }
@@ -145,7 +162,7 @@ struct Object {
 
     ObjectKind kind;
     PropertyTable properties;
-    std::vector<Value> elements;                             // arrays only
+    std::vector<Value> elements;  // arrays only
     Object* proto = nullptr;
     std::shared_ptr<const ScriptFunction> script;  // scripted functions
     NativeFunction native = nullptr;               // built-in functions

@@ -184,9 +184,12 @@ Object* Vm::ObjectFor(DisplayTarget* object) {
     Object* clip = heap_.New(ObjectKind::Clip);
     clip->target = object->AsTimeline();
     clip->display = object;
-    if (clip->target != nullptr) clip->proto = clipProto_;
-    else if (object->AsTextField() != nullptr) clip->proto = textFieldProto_;
-    else clip->proto = buttonProto_;
+    if (clip->target != nullptr)
+        clip->proto = clipProto_;
+    else if (object->AsTextField() != nullptr)
+        clip->proto = textFieldProto_;
+    else
+        clip->proto = buttonProto_;
     clips_.emplace(object, clip);
     return clip;
 }
@@ -290,8 +293,8 @@ void Vm::CollectIfIdle() {
 }
 
 void Vm::CollectGarbage() {
-    std::vector<Object*> roots = {global_,        objectProto_, arrayProto_,   stringProto_,   clipProto_,
-                                  functionProto_, numberProto_, booleanProto_, dateProto_,     xmlNodeProto_,
+    std::vector<Object*> roots = {global_,        objectProto_,     arrayProto_,     stringProto_, clipProto_,
+                                  functionProto_, numberProto_,     booleanProto_,   dateProto_,   xmlNodeProto_,
                                   loadVarsProto_, clipLoaderProto_, textFieldProto_, buttonProto_, flashPackage_};
     for (const auto* loads : {&pendingLoads_, &activeLoads_}) {
         for (const LoadRequest& request : *loads) roots.push_back(request.receiver);

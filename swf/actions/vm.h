@@ -27,12 +27,12 @@ namespace swf::actions {
 // effects made before that point stay.
 enum class RunStatus {
     Completed,
-    Malformed,        // truncated record or a jump outside the block
-    ActionLimit,      // too many actions executed (endless loop)
-    CallDepthLimit,   // function calls nested too deeply
-    ResourceLimit,    // operand stack, string or object count grew too large
-    Thrown,           // the script threw and nothing caught it
-    MemoryLimit,      // the movie's script memory is used up (or the system's)
+    Malformed,       // truncated record or a jump outside the block
+    ActionLimit,     // too many actions executed (endless loop)
+    CallDepthLimit,  // function calls nested too deeply
+    ResourceLimit,   // operand stack, string or object count grew too large
+    Thrown,          // the script threw and nothing caught it
+    MemoryLimit,     // the movie's script memory is used up (or the system's)
 };
 
 struct VmLimits {
@@ -156,8 +156,7 @@ public:
     // An XML load ended likewise: the text is parsed into the document, then its onLoad runs.
     void FinishXml(Object* document, const std::string* text, ActionHost& host);
     // Calls `event` on every listener of a MovieClipLoader, in order.
-    void NotifyClipLoader(Object* loader, const std::string& event, const std::vector<Value>& args,
-                          ActionHost& host);
+    void NotifyClipLoader(Object* loader, const std::string& event, const std::vector<Value>& args, ActionHost& host);
     // What getProgress reports for the loader's load into `target`.
     void SetClipLoadProgress(Object* loader, ActionTarget& target, double loaded, double total);
 

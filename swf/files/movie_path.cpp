@@ -62,8 +62,8 @@ bool IsDeviceName(const std::string& segment) {
 std::size_t SchemeLength(const std::string& text) {
     if (text.empty() || !std::isalpha(static_cast<unsigned char>(text[0]))) return 0;
     std::size_t i = 1;
-    while (i < text.size() && (std::isalnum(static_cast<unsigned char>(text[i])) || text[i] == '+' ||
-                               text[i] == '-' || text[i] == '.')) {
+    while (i < text.size() &&
+           (std::isalnum(static_cast<unsigned char>(text[i])) || text[i] == '+' || text[i] == '-' || text[i] == '.')) {
         ++i;
     }
     return i < text.size() && text[i] == ':' ? i : 0;

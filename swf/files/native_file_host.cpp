@@ -32,7 +32,8 @@ std::vector<std::string> Segments(const std::string& relativePath) {
     std::size_t start = 0;
     while (true) {
         const std::size_t slash = relativePath.find('/', start);
-        std::string segment = relativePath.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        std::string segment =
+            relativePath.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
         if (segment.empty() || segment == "." || segment == "..") return {};
         segments.push_back(std::move(segment));
         if (slash == std::string::npos) return segments;
@@ -69,11 +70,11 @@ private:
 // Why opening a segment failed, as the movie's log says it.
 std::string OpenError(int error, const std::string& relativePath) {
     switch (error) {
-        case ELOOP:
-        case EMLINK: return "a symbolic link on the way is not followed: " + relativePath;
-        case ENOENT: return "file not found: " + relativePath;
-        case ENOTDIR: return "not a folder on the way: " + relativePath;
-        default: return "cannot open " + relativePath;
+    case ELOOP:
+    case EMLINK: return "a symbolic link on the way is not followed: " + relativePath;
+    case ENOENT: return "file not found: " + relativePath;
+    case ENOTDIR: return "not a folder on the way: " + relativePath;
+    default: return "cannot open " + relativePath;
     }
 }
 

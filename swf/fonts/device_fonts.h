@@ -40,8 +40,7 @@ public:
     virtual ~DeviceFontProvider() = default;
     // The glyph for `c` in the face, or in the face that stands in for it when
     // the system lacks it; nullptr when no font has the character.
-    virtual std::shared_ptr<const DeviceGlyph> Glyph(const std::string& face, bool bold, bool italic,
-                                                     char32_t c) = 0;
+    virtual std::shared_ptr<const DeviceGlyph> Glyph(const std::string& face, bool bold, bool italic, char32_t c) = 0;
     virtual FaceMetrics Metrics(const std::string& face, bool bold, bool italic) = 0;
 };
 

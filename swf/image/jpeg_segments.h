@@ -21,7 +21,7 @@ struct JpegSegment {
     std::uint8_t code = 0;                  // the marker's second byte
     std::span<const std::uint8_t> bytes;    // marker to the segment's end (after a scan: its coded data too)
     std::span<const std::uint8_t> payload;  // after the length field; empty for markers without one
-    bool cut = false;  // the length runs past the data: bytes and payload stop at its end
+    bool cut = false;                       // the length runs past the data: bytes and payload stop at its end
 };
 
 class JpegSegmentReader {

@@ -53,9 +53,9 @@ std::uint16_t BitReader::ReadU16() {
 std::uint32_t BitReader::ReadU32() {
     Align();
     Need(4);
-    const std::uint32_t v = static_cast<std::uint32_t>(data_[pos_]) | (static_cast<std::uint32_t>(data_[pos_ + 1]) << 8) |
-                            (static_cast<std::uint32_t>(data_[pos_ + 2]) << 16) |
-                            (static_cast<std::uint32_t>(data_[pos_ + 3]) << 24);
+    const std::uint32_t v =
+        static_cast<std::uint32_t>(data_[pos_]) | (static_cast<std::uint32_t>(data_[pos_ + 1]) << 8) |
+        (static_cast<std::uint32_t>(data_[pos_ + 2]) << 16) | (static_cast<std::uint32_t>(data_[pos_ + 3]) << 24);
     pos_ += 4;
     return v;
 }

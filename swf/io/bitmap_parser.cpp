@@ -69,8 +69,8 @@ void ApplyAlphaPlane(raster::Image& image, std::span<const std::uint8_t> compres
     }
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint32_t p = image.pixels[i];
-        image.pixels[i] = PremultipliedPixel(alpha.bytes[i], raster::pixelRed(p), raster::pixelGreen(p),
-                                             raster::pixelBlue(p));
+        image.pixels[i] =
+            PremultipliedPixel(alpha.bytes[i], raster::pixelRed(p), raster::pixelGreen(p), raster::pixelBlue(p));
     }
 }
 

@@ -51,8 +51,8 @@ std::shared_ptr<FontDefinition> ParseDefineFont(std::span<const std::uint8_t> bo
     return font;
 }
 
-std::shared_ptr<FontDefinition> ParseDefineFont2(std::span<const std::uint8_t> body, int version,
-                                                 EdgeBudget& budget, int movieVersion) {
+std::shared_ptr<FontDefinition> ParseDefineFont2(std::span<const std::uint8_t> body, int version, EdgeBudget& budget,
+                                                 int movieVersion) {
     BitReader in(body);
     auto font = std::make_shared<FontDefinition>();
     font->id = in.ReadU16();

@@ -34,34 +34,33 @@ MorphFillStyle ReadMorphFillStyle(BitReader& in) {
     MorphFillStyle f;
     const std::uint8_t type = in.ReadU8();
     switch (type) {
-        case 0x00:
-            f.kind = FillKind::Solid;
-            f.startColor = ReadRgba(in);
-            f.endColor = ReadRgba(in);
-            break;
-        case 0x10:
-        case 0x12:
-        case 0x13:
-            f.kind = type == 0x10 ? FillKind::LinearGradient
-                     : type == 0x12 ? FillKind::RadialGradient
-                                    : FillKind::FocalGradient;
-            f.startMatrix = ReadMatrix(in);
-            f.endMatrix = ReadMatrix(in);
-            ReadMorphGradient(in, type == 0x13, f);
-            break;
-        case 0x40:
-        case 0x41:
-        case 0x42:
-        case 0x43:
-            f.kind = FillKind::Bitmap;
-            f.bitmapRepeat = type == 0x40 || type == 0x42;
-            f.bitmapSmooth = type == 0x40 || type == 0x41;
-            f.bitmapId = in.ReadU16();
-            f.startMatrix = ReadMatrix(in);
-            f.endMatrix = ReadMatrix(in);
-            break;
-        default:
-            throw ParseError("unknown morph fill style type");
+    case 0x00:
+        f.kind = FillKind::Solid;
+        f.startColor = ReadRgba(in);
+        f.endColor = ReadRgba(in);
+        break;
+    case 0x10:
+    case 0x12:
+    case 0x13:
+        f.kind = type == 0x10   ? FillKind::LinearGradient
+                 : type == 0x12 ? FillKind::RadialGradient
+                                : FillKind::FocalGradient;
+        f.startMatrix = ReadMatrix(in);
+        f.endMatrix = ReadMatrix(in);
+        ReadMorphGradient(in, type == 0x13, f);
+        break;
+    case 0x40:
+    case 0x41:
+    case 0x42:
+    case 0x43:
+        f.kind = FillKind::Bitmap;
+        f.bitmapRepeat = type == 0x40 || type == 0x42;
+        f.bitmapSmooth = type == 0x40 || type == 0x41;
+        f.bitmapId = in.ReadU16();
+        f.startMatrix = ReadMatrix(in);
+        f.endMatrix = ReadMatrix(in);
+        break;
+    default: throw ParseError("unknown morph fill style type");
     }
     return f;
 }

@@ -59,7 +59,8 @@ std::shared_ptr<SpriteDefinition> ParseDefineSprite(std::span<const std::uint8_t
         }
     }
     // Inside a sprite, bytes after End are harmless padding some writers leave.
-    if (!sawEnd || tags.CutShort()) NoteStreamEnd(tags, sawEnd, "sprite " + std::to_string(sprite->id) + ": ", warnings);
+    if (!sawEnd || tags.CutShort())
+        NoteStreamEnd(tags, sawEnd, "sprite " + std::to_string(sprite->id) + ": ", warnings);
     sprite->timeline = builder.Finish();
     return sprite;
 }
@@ -83,27 +84,27 @@ std::shared_ptr<const Character> ParseDefinition(const TagRecord& tag, EdgeBudge
                                                  std::span<const std::uint8_t> jpegTables) {
     const int version = movie.header.version;
     switch (tag.code) {
-        case tag::DefineShape: return ParseShape(tag.body, 1, budget, movie.dictionary);
-        case tag::DefineShape2: return ParseShape(tag.body, 2, budget, movie.dictionary);
-        case tag::DefineShape3: return ParseShape(tag.body, 3, budget, movie.dictionary);
-        case tag::DefineShape4: return ParseShape(tag.body, 4, budget, movie.dictionary);
-        case tag::DefineMorphShape: return ParseMorph(tag.body, 1, budget, movie.dictionary);
-        case tag::DefineMorphShape2: return ParseMorph(tag.body, 2, budget, movie.dictionary);
-        case tag::DefineFont: return ParseDefineFont(tag.body, budget);
-        case tag::DefineFont2: return ParseDefineFont2(tag.body, 2, budget, version);
-        case tag::DefineFont3: return ParseDefineFont2(tag.body, 3, budget, version);
-        case tag::DefineText: return ParseDefineText(tag.body, 1);
-        case tag::DefineText2: return ParseDefineText(tag.body, 2);
-        case tag::DefineButton: return ParseDefineButton(tag.body, 1);
-        case tag::DefineButton2: return ParseDefineButton(tag.body, 2);
-        case tag::DefineEditText: return ParseDefineEditText(tag.body, version);
-        case tag::DefineBits: return ParseDefineBits(tag.body, jpegTables);
-        case tag::DefineBitsJpeg2: return ParseDefineBitsJpeg(tag.body, 2, movie.warnings);
-        case tag::DefineBitsJpeg3: return ParseDefineBitsJpeg(tag.body, 3, movie.warnings);
-        case tag::DefineBitsJpeg4: return ParseDefineBitsJpeg(tag.body, 4, movie.warnings);
-        case tag::DefineBitsLossless: return ParseDefineBitsLossless(tag.body, 1);
-        case tag::DefineBitsLossless2: return ParseDefineBitsLossless(tag.body, 2);
-        default: return nullptr;
+    case tag::DefineShape: return ParseShape(tag.body, 1, budget, movie.dictionary);
+    case tag::DefineShape2: return ParseShape(tag.body, 2, budget, movie.dictionary);
+    case tag::DefineShape3: return ParseShape(tag.body, 3, budget, movie.dictionary);
+    case tag::DefineShape4: return ParseShape(tag.body, 4, budget, movie.dictionary);
+    case tag::DefineMorphShape: return ParseMorph(tag.body, 1, budget, movie.dictionary);
+    case tag::DefineMorphShape2: return ParseMorph(tag.body, 2, budget, movie.dictionary);
+    case tag::DefineFont: return ParseDefineFont(tag.body, budget);
+    case tag::DefineFont2: return ParseDefineFont2(tag.body, 2, budget, version);
+    case tag::DefineFont3: return ParseDefineFont2(tag.body, 3, budget, version);
+    case tag::DefineText: return ParseDefineText(tag.body, 1);
+    case tag::DefineText2: return ParseDefineText(tag.body, 2);
+    case tag::DefineButton: return ParseDefineButton(tag.body, 1);
+    case tag::DefineButton2: return ParseDefineButton(tag.body, 2);
+    case tag::DefineEditText: return ParseDefineEditText(tag.body, version);
+    case tag::DefineBits: return ParseDefineBits(tag.body, jpegTables);
+    case tag::DefineBitsJpeg2: return ParseDefineBitsJpeg(tag.body, 2, movie.warnings);
+    case tag::DefineBitsJpeg3: return ParseDefineBitsJpeg(tag.body, 3, movie.warnings);
+    case tag::DefineBitsJpeg4: return ParseDefineBitsJpeg(tag.body, 4, movie.warnings);
+    case tag::DefineBitsLossless: return ParseDefineBitsLossless(tag.body, 1);
+    case tag::DefineBitsLossless2: return ParseDefineBitsLossless(tag.body, 2);
+    default: return nullptr;
     }
 }
 
@@ -112,12 +113,12 @@ std::shared_ptr<const Character> ParseDefinition(const TagRecord& tag, EdgeBudge
 bool AmendFont(const TagRecord& tag, int version, Dictionary& dictionary) {
     std::shared_ptr<FontDefinition> font;
     switch (tag.code) {
-        case tag::DefineFontInfo: font = ApplyDefineFontInfo(tag.body, 1, version, dictionary); break;
-        case tag::DefineFontInfo2: font = ApplyDefineFontInfo(tag.body, 2, version, dictionary); break;
-        case tag::DefineFontName: font = ApplyDefineFontName(tag.body, version, dictionary); break;
-        case tag::DefineFontAlignZones:
-        case tag::CSMTextSettings: return true;
-        default: return false;
+    case tag::DefineFontInfo: font = ApplyDefineFontInfo(tag.body, 1, version, dictionary); break;
+    case tag::DefineFontInfo2: font = ApplyDefineFontInfo(tag.body, 2, version, dictionary); break;
+    case tag::DefineFontName: font = ApplyDefineFontName(tag.body, version, dictionary); break;
+    case tag::DefineFontAlignZones:
+    case tag::CSMTextSettings: return true;
+    default: return false;
     }
     dictionary[font->id] = std::move(font);
     return true;

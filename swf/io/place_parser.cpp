@@ -9,9 +9,7 @@ namespace swf {
 
 namespace {
 
-std::uint32_t ReadEventFlags(BitReader& in, int swfVersion) {
-    return swfVersion >= 6 ? in.ReadU32() : in.ReadU16();
-}
+std::uint32_t ReadEventFlags(BitReader& in, int swfVersion) { return swfVersion >= 6 ? in.ReadU32() : in.ReadU16(); }
 
 // CLIPACTIONS: a reserved field, the union of all events, then records up to
 // a zero event field. Each record's size covers its key code and actions.

@@ -37,31 +37,30 @@ FillStyle ReadFillStyle(BitReader& in, int version) {
     FillStyle f;
     const std::uint8_t type = in.ReadU8();
     switch (type) {
-        case 0x00:
-            f.kind = FillKind::Solid;
-            f.color = version >= 3 ? ReadRgba(in) : ReadRgb(in);
-            break;
-        case 0x10:
-        case 0x12:
-        case 0x13:
-            f.kind = type == 0x10 ? FillKind::LinearGradient
-                     : type == 0x12 ? FillKind::RadialGradient
-                                    : FillKind::FocalGradient;
-            f.matrix = ReadMatrix(in);
-            f.gradient = ReadGradient(in, version, type == 0x13);
-            break;
-        case 0x40:
-        case 0x41:
-        case 0x42:
-        case 0x43:
-            f.kind = FillKind::Bitmap;
-            f.bitmapRepeat = type == 0x40 || type == 0x42;
-            f.bitmapSmooth = type == 0x40 || type == 0x41;
-            f.bitmapId = in.ReadU16();
-            f.matrix = ReadMatrix(in);
-            break;
-        default:
-            throw ParseError("unknown fill style type");
+    case 0x00:
+        f.kind = FillKind::Solid;
+        f.color = version >= 3 ? ReadRgba(in) : ReadRgb(in);
+        break;
+    case 0x10:
+    case 0x12:
+    case 0x13:
+        f.kind = type == 0x10   ? FillKind::LinearGradient
+                 : type == 0x12 ? FillKind::RadialGradient
+                                : FillKind::FocalGradient;
+        f.matrix = ReadMatrix(in);
+        f.gradient = ReadGradient(in, version, type == 0x13);
+        break;
+    case 0x40:
+    case 0x41:
+    case 0x42:
+    case 0x43:
+        f.kind = FillKind::Bitmap;
+        f.bitmapRepeat = type == 0x40 || type == 0x42;
+        f.bitmapSmooth = type == 0x40 || type == 0x41;
+        f.bitmapId = in.ReadU16();
+        f.matrix = ReadMatrix(in);
+        break;
+    default: throw ParseError("unknown fill style type");
     }
     return f;
 }
@@ -110,8 +109,7 @@ void ReadStyles(BitReader& in, int version, ShapeLayer& layer) {
 
 }  // namespace
 
-std::shared_ptr<ShapeDefinition> ParseDefineShape(std::span<const std::uint8_t> body, int version,
-                                                  EdgeBudget& budget) {
+std::shared_ptr<ShapeDefinition> ParseDefineShape(std::span<const std::uint8_t> body, int version, EdgeBudget& budget) {
     BitReader in(body);
     auto def = std::make_shared<ShapeDefinition>();
     def->id = in.ReadU16();
@@ -159,7 +157,8 @@ Glyph ReadGlyphShape(BitReader& in, EdgeBudget& budget) {
             glyph.edges.push_back(Reversed(s));
         }
     };
-    WalkShapeRecords(in, fillBits, lineBits, false, [](unsigned&, unsigned&) {}, onEdge);
+    WalkShapeRecords(
+        in, fillBits, lineBits, false, [](unsigned&, unsigned&) {}, onEdge);
     return glyph;
 }
 

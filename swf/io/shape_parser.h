@@ -21,8 +21,7 @@ struct EdgeBudget {
 };
 
 // `version` is 1..4 for DefineShape..DefineShape4.
-std::shared_ptr<ShapeDefinition> ParseDefineShape(std::span<const std::uint8_t> body, int version,
-                                                  EdgeBudget& budget);
+std::shared_ptr<ShapeDefinition> ParseDefineShape(std::span<const std::uint8_t> body, int version, EdgeBudget& budget);
 
 // A SHAPE without style arrays (a font glyph): every edge bounding any fill.
 Glyph ReadGlyphShape(BitReader& in, EdgeBudget& budget);

@@ -17,8 +17,6 @@ std::string Latin1ToUtf8(const std::string& latin1) {
     return out;
 }
 
-std::string DecodeMovieString(const std::string& raw, int version) {
-    return version >= 6 ? raw : Latin1ToUtf8(raw);
-}
+std::string DecodeMovieString(const std::string& raw, int version) { return version >= 6 ? raw : Latin1ToUtf8(raw); }
 
 }  // namespace swf

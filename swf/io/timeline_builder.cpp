@@ -9,43 +9,42 @@ namespace swf {
 
 bool TimelineBuilder::Add(const TagRecord& tag) {
     switch (tag.code) {
-        case tag::ShowFrame:
-            timeline_.frames.push_back(std::move(current_));
-            current_ = Frame{};
-            currentUsed_ = false;
-            return true;
-        case tag::PlaceObject:
-        case tag::PlaceObject2:
-        case tag::PlaceObject3: {
-            const int version = tag.code == tag::PlaceObject ? 1 : tag.code == tag::PlaceObject2 ? 2 : 3;
-            current_.commands.emplace_back(ParsePlaceObject(tag.body, version, swfVersion_));
-            break;
-        }
-        case tag::RemoveObject:
-        case tag::RemoveObject2:
-            current_.commands.emplace_back(ParseRemoveObject(tag.body, tag.code == tag::RemoveObject ? 1 : 2));
-            break;
-        case tag::FrameLabel: {
-            BitReader in(tag.body);
-            const std::string label = in.ReadString();
-            // The first frame to carry a label keeps it.
-            timeline_.labels.emplace(label, static_cast<std::uint32_t>(timeline_.frames.size()));
-            break;
-        }
-        case tag::DoAction:
-            current_.actions.push_back(std::make_shared<const std::vector<std::uint8_t>>(tag.body.begin(), tag.body.end()));
-            break;
-        case tag::DoInitAction: {
-            BitReader in(tag.body);
-            InitAction init;
-            init.spriteId = in.ReadU16();
-            const auto code = in.Rest();
-            init.code = std::make_shared<const std::vector<std::uint8_t>>(code.begin(), code.end());
-            current_.initActions.push_back(std::move(init));
-            break;
-        }
-        default:
-            return false;
+    case tag::ShowFrame:
+        timeline_.frames.push_back(std::move(current_));
+        current_ = Frame{};
+        currentUsed_ = false;
+        return true;
+    case tag::PlaceObject:
+    case tag::PlaceObject2:
+    case tag::PlaceObject3: {
+        const int version = tag.code == tag::PlaceObject ? 1 : tag.code == tag::PlaceObject2 ? 2 : 3;
+        current_.commands.emplace_back(ParsePlaceObject(tag.body, version, swfVersion_));
+        break;
+    }
+    case tag::RemoveObject:
+    case tag::RemoveObject2:
+        current_.commands.emplace_back(ParseRemoveObject(tag.body, tag.code == tag::RemoveObject ? 1 : 2));
+        break;
+    case tag::FrameLabel: {
+        BitReader in(tag.body);
+        const std::string label = in.ReadString();
+        // The first frame to carry a label keeps it.
+        timeline_.labels.emplace(label, static_cast<std::uint32_t>(timeline_.frames.size()));
+        break;
+    }
+    case tag::DoAction:
+        current_.actions.push_back(std::make_shared<const std::vector<std::uint8_t>>(tag.body.begin(), tag.body.end()));
+        break;
+    case tag::DoInitAction: {
+        BitReader in(tag.body);
+        InitAction init;
+        init.spriteId = in.ReadU16();
+        const auto code = in.Rest();
+        init.code = std::make_shared<const std::vector<std::uint8_t>>(code.begin(), code.end());
+        current_.initActions.push_back(std::move(init));
+        break;
+    }
+    default: return false;
     }
     currentUsed_ = true;
     return true;

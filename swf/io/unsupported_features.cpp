@@ -47,12 +47,12 @@ constexpr std::array<TagNote, 28> kTagNotes = {{
     {69, "", ""},  // FileAttributes
 }};
 
-constexpr std::array<const char*, 8> kFilterNames = {"drop shadow", "blur", "glow", "bevel", "gradient glow",
-                                                      "convolution", "colour matrix", "gradient bevel"};
+constexpr std::array<const char*, 8> kFilterNames = {"drop shadow",   "blur",        "glow",          "bevel",
+                                                     "gradient glow", "convolution", "colour matrix", "gradient bevel"};
 
-constexpr std::array<const char*, 15> kBlendNames = {"normal", "normal", "layer", "multiply", "screen",
-                                                     "lighten", "darken", "difference", "add", "subtract",
-                                                     "invert", "alpha", "erase", "overlay", "hardlight"};
+constexpr std::array<const char*, 15> kBlendNames = {"normal",  "normal", "layer",      "multiply", "screen",
+                                                     "lighten", "darken", "difference", "add",      "subtract",
+                                                     "invert",  "alpha",  "erase",      "overlay",  "hardlight"};
 
 }  // namespace
 

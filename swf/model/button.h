@@ -37,7 +37,7 @@ enum ButtonCondition : std::uint16_t {
     kCondOverDownToOverUp = 1u << 3,  // release inside
     kCondOverDownToOutDown = 1u << 4,
     kCondOutDownToOverDown = 1u << 5,
-    kCondOutDownToIdle = 1u << 6,     // release outside
+    kCondOutDownToIdle = 1u << 6,  // release outside
     kCondIdleToOverDown = 1u << 7,
     kCondOverDownToIdle = 1u << 8,
 };

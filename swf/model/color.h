@@ -23,9 +23,8 @@ struct ColorTransform {
     }
     // (*this * inner) applies `inner` first, then this (parent * child).
     ColorTransform operator*(const ColorTransform& in) const {
-        return {rMult * in.rMult, gMult * in.gMult, bMult * in.bMult, aMult * in.aMult,
-                rMult * in.rAdd + rAdd, gMult * in.gAdd + gAdd, bMult * in.bAdd + bAdd,
-                aMult * in.aAdd + aAdd};
+        return {rMult * in.rMult,       gMult * in.gMult,       bMult * in.bMult,       aMult * in.aMult,
+                rMult * in.rAdd + rAdd, gMult * in.gAdd + gAdd, bMult * in.bAdd + bAdd, aMult * in.aAdd + aAdd};
     }
     bool IsIdentity() const { return *this == ColorTransform{}; }
     bool operator==(const ColorTransform&) const = default;

@@ -30,7 +30,7 @@ struct EditTextDefinition : Character {
     bool useOutlines = false;  // draw with the embedded font's glyphs, else a device font
 
     std::optional<std::uint16_t> fontId;
-    std::string fontClass;        // a font named by class, when set
+    std::string fontClass;           // a font named by class, when set
     std::uint16_t fontHeight = 240;  // twips (12 px when the field names no font)
     std::optional<Rgba> textColor;
     std::optional<std::uint16_t> maxLength;
@@ -40,7 +40,7 @@ struct EditTextDefinition : Character {
     std::uint16_t leftMargin = 0, rightMargin = 0, indent = 0;  // twips
     std::int16_t leading = 0;                                   // twips, may be negative
 
-    std::string variableName;  // UTF-8
+    std::string variableName;                // UTF-8
     std::optional<std::string> initialText;  // UTF-8; HTML when `html`
 };
 

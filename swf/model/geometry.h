@@ -33,9 +33,8 @@ struct Matrix {
     Point Apply(Point p) const { return {a * p.x + c * p.y + tx, b * p.x + d * p.y + ty}; }
     // (*this * inner) applies `inner` first, then this.
     Matrix operator*(const Matrix& inner) const {
-        return {a * inner.a + c * inner.b,       b * inner.a + d * inner.b,
-                a * inner.c + c * inner.d,       b * inner.c + d * inner.d,
-                a * inner.tx + c * inner.ty + tx, b * inner.tx + d * inner.ty + ty};
+        return {a * inner.a + c * inner.b, b * inner.a + d * inner.b,        a * inner.c + c * inner.d,
+                b * inner.c + d * inner.d, a * inner.tx + c * inner.ty + tx, b * inner.tx + d * inner.ty + ty};
     }
     double Determinant() const { return a * d - b * c; }
     // False (and *out unchanged) when the matrix cannot be inverted.

@@ -14,8 +14,7 @@ std::uint8_t LerpByte(std::uint8_t from, std::uint8_t to, double t) {
 }
 
 Rgba LerpColor(Rgba from, Rgba to, double t) {
-    return {LerpByte(from.r, to.r, t), LerpByte(from.g, to.g, t), LerpByte(from.b, to.b, t),
-            LerpByte(from.a, to.a, t)};
+    return {LerpByte(from.r, to.r, t), LerpByte(from.g, to.g, t), LerpByte(from.b, to.b, t), LerpByte(from.a, to.a, t)};
 }
 
 Matrix LerpMatrix(const Matrix& from, const Matrix& to, double t) {
@@ -104,8 +103,8 @@ Shape InterpolateMorph(const std::vector<MorphFillStyle>& fills, const std::vect
 
 std::shared_ptr<const Shape> MorphShapeDefinition::ShapeAt(std::uint16_t ratio) const {
     const std::lock_guard lock(cacheMutex_);
-    const auto hit = std::find_if(cache_.begin(), cache_.end(),
-                                  [ratio](const CachedShape& entry) { return entry.ratio == ratio; });
+    const auto hit =
+        std::find_if(cache_.begin(), cache_.end(), [ratio](const CachedShape& entry) { return entry.ratio == ratio; });
     if (hit != cache_.end()) {
         std::rotate(hit, hit + 1, cache_.end());
         return cache_.back().shape;

@@ -34,8 +34,8 @@ struct Gradient {
 
 struct FillStyle {
     FillKind kind = FillKind::Solid;
-    Rgba color;        // solid fills
-    Matrix matrix;     // gradient square (-16384..16384) or bitmap to shape space
+    Rgba color;     // solid fills
+    Matrix matrix;  // gradient square (-16384..16384) or bitmap to shape space
     Gradient gradient;
     std::uint16_t bitmapId = 0;
     // Bitmap fills: the character's pixels, resolved when the movie is read
@@ -72,7 +72,7 @@ inline Segment Reversed(const Segment& s) { return {s.x1, s.y1, s.cx, s.cy, s.x0
 struct ShapeLayer {
     std::vector<FillStyle> fills;
     std::vector<LineStyle> lines;
-    std::vector<std::vector<Segment>> fillEdges;    // per fill style
+    std::vector<std::vector<Segment>> fillEdges;     // per fill style
     std::vector<std::vector<Contour>> lineContours;  // per line style
 };
 

@@ -81,7 +81,7 @@ struct InitAction {
 
 struct Frame {
     std::vector<DisplayCommand> commands;
-    std::vector<ActionCode> actions;  // DoAction blocks in file order
+    std::vector<ActionCode> actions;      // DoAction blocks in file order
     std::vector<InitAction> initActions;  // DoInitAction blocks in file order
 };
 

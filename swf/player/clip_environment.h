@@ -29,8 +29,8 @@ public:
     // A text field (an EditTextInstance) made by script from `definition`,
     // with `movie`'s fonts; null when the environment makes none.
     virtual std::unique_ptr<DisplayObject> CreateTextField(const std::shared_ptr<const MovieDefinition>& movie,
-                                                              std::shared_ptr<const EditTextDefinition> definition,
-                                                              const Placement& placement) {
+                                                           std::shared_ptr<const EditTextDefinition> definition,
+                                                           const Placement& placement) {
         (void)movie, (void)definition, (void)placement;
         return nullptr;
     }

@@ -46,10 +46,10 @@ public:
         while (done < requests.size() && vm_.Spend(0) && bytesRead_ < kLoadBytesPerTick) {
             const std::size_t i = done++;
             switch (requests[i].kind) {
-                case LoadKind::Variables: LoadVariables(requests, i); break;
-                case LoadKind::Xml: LoadXml(requests[i]); break;
-                case LoadKind::Movie: LoadMovie(requests, i); break;
-                case LoadKind::Unload: Unload(requests[i]); break;
+            case LoadKind::Variables: LoadVariables(requests, i); break;
+            case LoadKind::Xml: LoadXml(requests[i]); break;
+            case LoadKind::Movie: LoadMovie(requests, i); break;
+            case LoadKind::Unload: Unload(requests[i]); break;
             }
             stage_.RunQueuedActions();
         }

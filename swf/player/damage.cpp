@@ -35,8 +35,8 @@ raster::PixelRect PixelBounds(const raster::Path& path, const raster::Matrix& m,
     // The box's corners mapped hold the mapped points (the map is affine).
     double left = std::numeric_limits<double>::infinity(), top = left;
     double right = -left, bottom = -left;
-    for (const raster::Point corner : {raster::Point{minX, minY}, raster::Point{maxX, minY},
-                                       raster::Point{minX, maxY}, raster::Point{maxX, maxY}}) {
+    for (const raster::Point corner :
+         {raster::Point{minX, minY}, raster::Point{maxX, minY}, raster::Point{minX, maxY}, raster::Point{maxX, maxY}}) {
         const raster::Point p = m.apply(corner);
         left = std::min(left, p.x);
         right = std::max(right, p.x);
@@ -62,7 +62,8 @@ struct ItemKey {
 
 struct ItemKeyHash {
     std::size_t operator()(const ItemKey& k) const {
-        return static_cast<std::size_t>(raster::Fingerprint().add(k.object).add(std::uint64_t{k.mask}).add(k.order).value());
+        return static_cast<std::size_t>(
+            raster::Fingerprint().add(k.object).add(std::uint64_t{k.mask}).add(k.order).value());
     }
 };
 
@@ -146,8 +147,7 @@ std::vector<DrawnItem> DamageRecorder::Take() {
     return drawn;
 }
 
-std::vector<raster::PixelRect> ChangedAreas(const std::vector<DrawnItem>& before,
-                                            const std::vector<DrawnItem>& after) {
+std::vector<raster::PixelRect> ChangedAreas(const std::vector<DrawnItem>& before, const std::vector<DrawnItem>& after) {
     const auto old = ByKey(before);
     const auto now = ByKey(after);
     std::vector<raster::PixelRect> areas;

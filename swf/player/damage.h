@@ -52,8 +52,7 @@ private:
 // Rectangles holding every pixel that differs between a frame drawn from
 // `before` and one drawn from `after` (at the same size): the old and new
 // bounds of each item that changed, appeared or went away.
-std::vector<raster::PixelRect> ChangedAreas(const std::vector<DrawnItem>& before,
-                                            const std::vector<DrawnItem>& after);
+std::vector<raster::PixelRect> ChangedAreas(const std::vector<DrawnItem>& before, const std::vector<DrawnItem>& after);
 
 // Joins rectangles that overlap or lie close, then the cheapest pairs until at
 // most `maxCount` are left; empty ones are dropped. The result covers the input.

@@ -102,10 +102,8 @@ Rect BoundsOf(const DisplayObject& object, int depth, bool strokes) {
         const auto* shape = static_cast<const ShapeDefinition*>(character);
         return strokes ? shape->bounds : EdgeBounds(shape->shape);
     }
-    case DisplayKind::Text:
-        return character ? static_cast<const TextDefinition*>(character)->bounds : Rect{};
-    case DisplayKind::EditText:
-        return static_cast<const EditTextInstance&>(object).Bounds();
+    case DisplayKind::Text: return character ? static_cast<const TextDefinition*>(character)->bounds : Rect{};
+    case DisplayKind::EditText: return static_cast<const EditTextInstance&>(object).Bounds();
     case DisplayKind::Button: {
         // What the button shows in its current state.
         const auto& button = static_cast<const ButtonInstance&>(object);
@@ -114,7 +112,8 @@ Rect BoundsOf(const DisplayObject& object, int depth, bool strokes) {
         bool any = false;
         for (const ButtonInstance::Part& part : button.Parts()) {
             if ((part.states & state) == 0) continue;
-            Include(out, TransformBounds(BoundsOf(*part.object, depth + 1, strokes), part.object->GetPlacement().matrix),
+            Include(out,
+                    TransformBounds(BoundsOf(*part.object, depth + 1, strokes), part.object->GetPlacement().matrix),
                     any);
         }
         return out;
@@ -128,8 +127,7 @@ Rect BoundsOf(const DisplayObject& object, int depth, bool strokes) {
         Include(out, morph->endBounds, any);
         return out;
     }
-    case DisplayKind::Empty:
-        return {};
+    case DisplayKind::Empty: return {};
     }
     return {};
 }

@@ -34,16 +34,17 @@ void DrawingRasterizer::fillPath(raster::Surface& surface, const raster::Path& p
                                  const raster::Paint& paint, const raster::DrawOptions& options) {
     if (recorder_ != nullptr) {
         raster::Fingerprint f;
-        f.add(static_cast<std::uint64_t>(CallKind::Fill)).add(static_cast<std::uint64_t>(rule)).add(paint.fingerprint());
+        f.add(static_cast<std::uint64_t>(CallKind::Fill))
+            .add(static_cast<std::uint64_t>(rule))
+            .add(paint.fingerprint());
         recorder_->AddCall(path, options, f.value(), 0);
         return;
     }
     rasterizer_.fillPath(surface, path, rule, paint, Limited(options));
 }
 
-void DrawingRasterizer::strokePath(raster::Surface& surface, const raster::Path& path,
-                                   const raster::StrokeStyle& style, const raster::Paint& paint,
-                                   const raster::DrawOptions& options) {
+void DrawingRasterizer::strokePath(raster::Surface& surface, const raster::Path& path, const raster::StrokeStyle& style,
+                                   const raster::Paint& paint, const raster::DrawOptions& options) {
     if (recorder_ != nullptr) {
         recorder_->AddCall(path, options, Describe(CallKind::Stroke, style).add(paint.fingerprint()).value(),
                            StrokeReach(style));

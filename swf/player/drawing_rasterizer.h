@@ -18,8 +18,8 @@ public:
     void SetRecorder(DamageRecorder* recorder) { recorder_ = recorder; }
     DamageRecorder* Recorder() const { return recorder_; }
 
-    void fillPath(raster::Surface& surface, const raster::Path& path, raster::FillRule rule,
-                  const raster::Paint& paint, const raster::DrawOptions& options);
+    void fillPath(raster::Surface& surface, const raster::Path& path, raster::FillRule rule, const raster::Paint& paint,
+                  const raster::DrawOptions& options);
     void strokePath(raster::Surface& surface, const raster::Path& path, const raster::StrokeStyle& style,
                     const raster::Paint& paint, const raster::DrawOptions& options);
     void fillMask(raster::CoverageMask& mask, const raster::Path& path, raster::FillRule rule,

@@ -22,10 +22,10 @@ std::atomic<std::uint64_t> lastLayoutStamp{0};
 text::AutoSize AutoSizeFor(const EditTextDefinition& d) {
     if (!d.autoSize) return text::AutoSize::None;
     switch (d.align) {
-        case TextAlign::Right: return text::AutoSize::Right;
-        case TextAlign::Center: return text::AutoSize::Center;
-        case TextAlign::Left:
-        case TextAlign::Justify: return text::AutoSize::Left;
+    case TextAlign::Right: return text::AutoSize::Right;
+    case TextAlign::Center: return text::AutoSize::Center;
+    case TextAlign::Left:
+    case TextAlign::Justify: return text::AutoSize::Left;
     }
     return text::AutoSize::Left;
 }
@@ -43,8 +43,8 @@ std::u32string NormaliseBreaks(const std::u32string& text) {
 
 }  // namespace
 
-EditTextInstance::EditTextInstance(const Placement& placement, const EditTextDefinition& definition,
-                                   TextFonts& fonts, FieldRegistry* registry)
+EditTextInstance::EditTextInstance(const Placement& placement, const EditTextDefinition& definition, TextFonts& fonts,
+                                   FieldRegistry* registry)
     : DisplayObject(placement, &definition),
       definition_(definition),
       fonts_(fonts),

@@ -44,8 +44,8 @@ public:
     EditTextInstance(const Placement& placement, const EditTextDefinition& definition, TextFonts& fonts,
                      FieldRegistry* registry);
     // A field made by script (createTextField): it owns its definition.
-    EditTextInstance(const Placement& placement, std::shared_ptr<const EditTextDefinition> definition,
-                     TextFonts& fonts, FieldRegistry* registry);
+    EditTextInstance(const Placement& placement, std::shared_ptr<const EditTextDefinition> definition, TextFonts& fonts,
+                     FieldRegistry* registry);
     ~EditTextInstance() override;
 
     DisplayKind Kind() const override { return DisplayKind::EditText; }

@@ -54,12 +54,10 @@ void BindFieldVariable(EditTextInstance& field, VmActionRunner& runner) {
 
 void RaiseChangeEvents(EditTextInstance& field, Stage& stage, VmActionRunner& runner) {
     EditTextInstance* f = &field;
-    field.SetChangeListener([f, &stage, &runner] {
-        stage.RunScript([&] { runner.CallObjectHandler(*f, "onChanged", {f}); });
-    });
-    field.SetScrollListener([f, &stage, &runner] {
-        stage.RunScript([&] { runner.CallObjectHandler(*f, "onScroller", {f}); });
-    });
+    field.SetChangeListener(
+        [f, &stage, &runner] { stage.RunScript([&] { runner.CallObjectHandler(*f, "onChanged", {f}); }); });
+    field.SetScrollListener(
+        [f, &stage, &runner] { stage.RunScript([&] { runner.CallObjectHandler(*f, "onScroller", {f}); }); });
 }
 
 void RaiseFocusEvents(FocusManager& focus, Stage& stage, VmActionRunner& runner) {

@@ -102,7 +102,8 @@ void FocusManager::PointerDown(Point p, bool overButton, int clicks) {
     if (clicks == 2 && !hit.field->Password()) {
         // The word under the pointer, not the one the nearest gap ends.
         const std::size_t glyph = text::GlyphAt(layout, hit.local);
-        const text::Span word = text::WordAt(text::PlainText(hit.field->Runs()), glyph != text::kNoIndex ? glyph : index);
+        const text::Span word =
+            text::WordAt(text::PlainText(hit.field->Runs()), glyph != text::kNoIndex ? glyph : index);
         hit.field->SetSelection(word.begin, word.end);
         return;
     }
@@ -165,8 +166,10 @@ void FocusManager::Copy(bool cut) {
     // Paragraph ends go out as the system's line ends.
     std::u32string out;
     for (const char32_t c : selected) {
-        if (c == '\r') out += U"\r\n";
-        else out.push_back(c);
+        if (c == '\r')
+            out += U"\r\n";
+        else
+            out.push_back(c);
     }
     if (focused_->Html()) {
         const text::FormattedText runs =
@@ -196,8 +199,7 @@ std::vector<EditTextInstance*> FocusManager::TabOrder() const {
         if (indexed ? field->TabIndex().has_value() : field->Editable()) order.push_back(field);
     }
     if (indexed) {
-        std::stable_sort(order.begin(), order.end(),
-                         [](auto* a, auto* b) { return *a->TabIndex() < *b->TabIndex(); });
+        std::stable_sort(order.begin(), order.end(), [](auto* a, auto* b) { return *a->TabIndex() < *b->TabIndex(); });
     }
     return order;
 }
@@ -253,12 +255,16 @@ bool FocusManager::KeyDown(int keyCode, KeyModifiers mods) {
     switch (keyCode) {
     case keys::kLeft:
         // Without shift, a selection collapses to its start.
-        if (!mods.shift && !collapsed) MoveCaret(field->SelectionBegin(), false);
-        else MoveCaret(caret > 0 ? caret - 1 : 0, mods.shift);
+        if (!mods.shift && !collapsed)
+            MoveCaret(field->SelectionBegin(), false);
+        else
+            MoveCaret(caret > 0 ? caret - 1 : 0, mods.shift);
         return true;
     case keys::kRight:
-        if (!mods.shift && !collapsed) MoveCaret(field->SelectionEnd(), false);
-        else MoveCaret(std::min(caret + 1, field->Length()), mods.shift);
+        if (!mods.shift && !collapsed)
+            MoveCaret(field->SelectionEnd(), false);
+        else
+            MoveCaret(std::min(caret + 1, field->Length()), mods.shift);
         return true;
     case keys::kUp:
     case keys::kDown: {
@@ -272,12 +278,8 @@ bool FocusManager::KeyDown(int keyCode, KeyModifiers mods) {
         MoveCaret(text::IndexOnLine(layout, up ? line - 1 : line + 1, x), mods.shift);
         return true;
     }
-    case keys::kHome:
-        MoveCaret(layout.lines.empty() ? 0 : layout.lines[line].begin, mods.shift);
-        return true;
-    case keys::kEnd:
-        MoveCaret(layout.lines.empty() ? 0 : layout.lines[line].end, mods.shift);
-        return true;
+    case keys::kHome: MoveCaret(layout.lines.empty() ? 0 : layout.lines[line].begin, mods.shift); return true;
+    case keys::kEnd: MoveCaret(layout.lines.empty() ? 0 : layout.lines[line].end, mods.shift); return true;
     case keys::kBackspace:
     case keys::kDelete:
         field->UserDelete(keyCode == keys::kDelete);
@@ -286,8 +288,7 @@ bool FocusManager::KeyDown(int keyCode, KeyModifiers mods) {
     case keys::kEnter:
         if (field->Multiline() && field->UserInput(U"\r")) field->ScrollToCaret();
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

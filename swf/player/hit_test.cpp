@@ -10,47 +10,47 @@ namespace swf {
 bool ObjectContains(const DisplayObject& object, const Matrix& toStage, Point p) {
     Matrix inverse;
     switch (object.Kind()) {
-        case DisplayKind::Empty: return false;
-        case DisplayKind::Shape: {
-            if (!toStage.Invert(&inverse)) return false;
-            const auto& shape = static_cast<const ShapeDefinition&>(*object.GetCharacter());
-            return ShapeContains(shape.shape, inverse.Apply(p));
+    case DisplayKind::Empty: return false;
+    case DisplayKind::Shape: {
+        if (!toStage.Invert(&inverse)) return false;
+        const auto& shape = static_cast<const ShapeDefinition&>(*object.GetCharacter());
+        return ShapeContains(shape.shape, inverse.Apply(p));
+    }
+    case DisplayKind::Morph: {
+        if (!toStage.Invert(&inverse)) return false;
+        return ShapeContains(*MorphShapeAt(object), inverse.Apply(p));
+    }
+    case DisplayKind::Text: {
+        if (!toStage.Invert(&inverse)) return false;
+        const auto& text = static_cast<const TextDefinition&>(*object.GetCharacter());
+        const Point local = inverse.Apply(p);
+        return local.x >= text.bounds.xMin && local.x < text.bounds.xMax && local.y >= text.bounds.yMin &&
+               local.y < text.bounds.yMax;
+    }
+    case DisplayKind::EditText: {
+        if (!toStage.Invert(&inverse)) return false;
+        const Rect box = static_cast<const EditTextInstance&>(object).Bounds();
+        const Point local = inverse.Apply(p);
+        return local.x >= box.xMin && local.x < box.xMax && local.y >= box.yMin && local.y < box.yMax;
+    }
+    case DisplayKind::MovieClip: {
+        const auto& clip = static_cast<const MovieClip&>(object);
+        if (const DrawnShape* drawing = clip.Drawing();
+            drawing != nullptr && toStage.Invert(&inverse) && ShapeContains(drawing->GetShape(), inverse.Apply(p)))
+            return true;
+        for (const auto& [depth, child] : clip.Children()) {
+            if (child->GetPlacement().clipDepth != 0) continue;
+            if (ObjectContains(*child, toStage * child->GetPlacement().matrix, p)) return true;
         }
-        case DisplayKind::Morph: {
-            if (!toStage.Invert(&inverse)) return false;
-            return ShapeContains(*MorphShapeAt(object), inverse.Apply(p));
+        return false;
+    }
+    case DisplayKind::Button: {
+        for (const auto& part : static_cast<const ButtonInstance&>(object).Parts()) {
+            if ((part.states & kButtonHit) == 0) continue;
+            if (ObjectContains(*part.object, toStage * part.object->GetPlacement().matrix, p)) return true;
         }
-        case DisplayKind::Text: {
-            if (!toStage.Invert(&inverse)) return false;
-            const auto& text = static_cast<const TextDefinition&>(*object.GetCharacter());
-            const Point local = inverse.Apply(p);
-            return local.x >= text.bounds.xMin && local.x < text.bounds.xMax && local.y >= text.bounds.yMin &&
-                   local.y < text.bounds.yMax;
-        }
-        case DisplayKind::EditText: {
-            if (!toStage.Invert(&inverse)) return false;
-            const Rect box = static_cast<const EditTextInstance&>(object).Bounds();
-            const Point local = inverse.Apply(p);
-            return local.x >= box.xMin && local.x < box.xMax && local.y >= box.yMin && local.y < box.yMax;
-        }
-        case DisplayKind::MovieClip: {
-            const auto& clip = static_cast<const MovieClip&>(object);
-            if (const DrawnShape* drawing = clip.Drawing(); drawing != nullptr && toStage.Invert(&inverse) &&
-                                                            ShapeContains(drawing->GetShape(), inverse.Apply(p)))
-                return true;
-            for (const auto& [depth, child] : clip.Children()) {
-                if (child->GetPlacement().clipDepth != 0) continue;
-                if (ObjectContains(*child, toStage * child->GetPlacement().matrix, p)) return true;
-            }
-            return false;
-        }
-        case DisplayKind::Button: {
-            for (const auto& part : static_cast<const ButtonInstance&>(object).Parts()) {
-                if ((part.states & kButtonHit) == 0) continue;
-                if (ObjectContains(*part.object, toStage * part.object->GetPlacement().matrix, p)) return true;
-            }
-            return false;
-        }
+        return false;
+    }
     }
     return false;
 }

@@ -57,8 +57,8 @@ std::shared_ptr<const MovieDefinition> PictureMovie(std::shared_ptr<const raster
     fill.bitmapSmooth = true;
     ShapeLayer layer;
     layer.fills.push_back(fill);
-    layer.fillEdges.push_back({Line(0, 0, width, 0), Line(width, 0, width, height), Line(width, height, 0, height),
-                               Line(0, height, 0, 0)});
+    layer.fillEdges.push_back(
+        {Line(0, 0, width, 0), Line(width, 0, width, height), Line(width, height, 0, height), Line(0, height, 0, 0)});
     auto shape = std::make_shared<ShapeDefinition>();
     shape->id = kPictureShapeId;
     shape->bounds = movie->header.frameSize;

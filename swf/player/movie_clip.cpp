@@ -156,10 +156,10 @@ bool MovieClip::RemoveScriptChild(DisplayObject& child) {
 
 DisplayTarget* ScriptFace(DisplayObject& object) {
     switch (object.Kind()) {
-        case DisplayKind::MovieClip: return static_cast<MovieClip*>(&object);
-        case DisplayKind::EditText: return static_cast<EditTextInstance*>(&object);
-        case DisplayKind::Button: return static_cast<ButtonInstance*>(&object);
-        default: return nullptr;
+    case DisplayKind::MovieClip: return static_cast<MovieClip*>(&object);
+    case DisplayKind::EditText: return static_cast<EditTextInstance*>(&object);
+    case DisplayKind::Button: return static_cast<ButtonInstance*>(&object);
+    default: return nullptr;
     }
 }
 

@@ -146,7 +146,7 @@ private:
     std::uint32_t current_ = 0;
     bool playing_ = true;
     bool started_ = false;
-    bool holdFrame_ = false;  // content just replaced: the next tick shows it unchanged
+    bool holdFrame_ = false;   // content just replaced: the next tick shows it unchanged
     std::uint64_t steps_ = 0;  // how many times Advance ran
     std::uint64_t serial_ = 0;
 };

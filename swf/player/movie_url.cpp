@@ -8,8 +8,8 @@ namespace {
 
 bool IsUnreserved(unsigned char c) {
     return std::isalnum(c) || c == '-' || c == '_' || c == '.' || c == '~' || c == '/' || c == ':' || c == '|' ||
-           c == '!' || c == '$' || c == '&' || c == '\'' || c == '(' || c == ')' || c == '*' ||
-           c == '+' || c == ',' || c == ';' || c == '=' || c == '@';
+           c == '!' || c == '$' || c == '&' || c == '\'' || c == '(' || c == ')' || c == '*' || c == '+' || c == ',' ||
+           c == ';' || c == '=' || c == '@';
 }
 
 // A file name's '%' is itself encoded; a reference's escapes stay as written.

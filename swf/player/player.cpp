@@ -43,7 +43,7 @@ constexpr double kFrameScriptMilliseconds = 200 * 20;
 #else
 constexpr double kFrameScriptMilliseconds = 200;
 #endif
-}
+}  // namespace
 
 // Connects each field the stage makes to the scripts and the focus.
 class FieldWiring : public FieldRegistry {
@@ -117,8 +117,7 @@ bool Player::Outlast(const char* what, Work&& work) {
     try {
         work();
         return true;
-    } catch (const std::bad_alloc&) {
-    }
+    } catch (const std::bad_alloc&) {}
     try {
         if (session_ && !session_->outOfMemoryTold) {
             session_->outOfMemoryTold = true;
@@ -196,10 +195,10 @@ bool Player::Load(std::span<const std::uint8_t> bytes, std::string url) {
     {
         Stage* stage = session->stage.get();
         VmActionRunner* runner = session->runner.get();
-        session->focus->SetLinkHandler([stage, runner](EditTextInstance& field, const std::string& url,
-                                                       const std::string& target) {
-            FollowLink(*stage, *runner, field, url, target);
-        });
+        session->focus->SetLinkHandler(
+            [stage, runner](EditTextInstance& field, const std::string& url, const std::string& target) {
+                FollowLink(*stage, *runner, field, url, target);
+            });
     }
     session->fieldWiring = std::make_unique<FieldWiring>(*session->focus, *session->stage, session->runner.get());
     session->focusSelection = std::make_unique<FocusSelection>(*session->focus);
@@ -232,7 +231,8 @@ bool Player::LoadFile(const std::string& path) {
     };
     // A folder opens as a stream on some systems and then throws on the first read.
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) return fail(ec ? "cannot open movie file: " : "not a movie file: ");
+    if (!std::filesystem::is_regular_file(path, ec))
+        return fail(ec ? "cannot open movie file: " : "not a movie file: ");
     std::ifstream file(path, std::ios::binary);
     if (!file) return fail("cannot open movie file: ");
     std::vector<std::uint8_t> bytes;
@@ -360,8 +360,14 @@ std::vector<raster::PixelRect> Player::DrawChanges(raster::Surface& surface) {
         std::erase_if(areas, [](const raster::PixelRect& r) { return r.empty(); });
         full = static_cast<double>(total) > kFullRedrawShare * static_cast<double>(whole.area());
     }
-    rendered_ = {true, surface.width(), surface.height(), movieSerial_, BackgroundColor(), StageRect(),
-                 ViewMatrix(surface.width(), surface.height()), std::move(items)};
+    rendered_ = {true,
+                 surface.width(),
+                 surface.height(),
+                 movieSerial_,
+                 BackgroundColor(),
+                 StageRect(),
+                 ViewMatrix(surface.width(), surface.height()),
+                 std::move(items)};
     if (full) {
         DrawFrame(surface, nullptr);
         return whole.empty() ? std::vector<raster::PixelRect>{} : std::vector<raster::PixelRect>{whole};
@@ -426,13 +432,14 @@ const raster::CoverageMask& Player::StageMask(int width, int height) {
     return stageMask_;
 }
 
-void Player::DrawMovie(Renderer& renderer, raster::Surface& surface, int width, int height, const raster::CoverageMask* stageMask) {
+void Player::DrawMovie(Renderer& renderer, raster::Surface& surface, int width, int height,
+                       const raster::CoverageMask* stageMask) {
     const Matrix toPixels = ViewMatrix(width, height);
     // Each clip draws text with its own movie's fonts (level 0 may hold a loaded movie).
     renderer.DrawClip(surface, session_->stage->Root(), toPixels, ColorTransform{}, stageMask);
     for (const auto& [level, clip] : session_->stage->Levels()) {
-        renderer.DrawClip(surface, *clip, toPixels * clip->GetPlacement().matrix,
-                                     clip->GetPlacement().colorTransform, stageMask);
+        renderer.DrawClip(surface, *clip, toPixels * clip->GetPlacement().matrix, clip->GetPlacement().colorTransform,
+                          stageMask);
     }
 }
 
@@ -475,21 +482,21 @@ namespace {
 // Windows virtual-key codes of the keys button conditions name by number.
 int ButtonKeyCode(int keyCode, int charCode) {
     switch (keyCode) {
-        case 0x25: return 1;   // left
-        case 0x27: return 2;   // right
-        case 0x24: return 3;   // home
-        case 0x23: return 4;   // end
-        case 0x2D: return 5;   // insert
-        case 0x2E: return 6;   // delete
-        case 0x08: return 8;   // backspace
-        case 0x0D: return 13;  // enter
-        case 0x26: return 14;  // up
-        case 0x28: return 15;  // down
-        case 0x21: return 16;  // page up
-        case 0x22: return 17;  // page down
-        case 0x09: return 18;  // tab
-        case 0x1B: return 19;  // escape
-        default: break;
+    case 0x25: return 1;   // left
+    case 0x27: return 2;   // right
+    case 0x24: return 3;   // home
+    case 0x23: return 4;   // end
+    case 0x2D: return 5;   // insert
+    case 0x2E: return 6;   // delete
+    case 0x08: return 8;   // backspace
+    case 0x0D: return 13;  // enter
+    case 0x26: return 14;  // up
+    case 0x28: return 15;  // down
+    case 0x21: return 16;  // page up
+    case 0x22: return 17;  // page down
+    case 0x09: return 18;  // tab
+    case 0x1B: return 19;  // escape
+    default: break;
     }
     return charCode >= 32 && charCode <= 126 ? charCode : 0;
 }
@@ -526,9 +533,7 @@ void Player::KeyUp(int keyCode, int charCode) {
     });
 }
 
-bool Player::MouseHidden() const {
-    return session_ && session_->runner->Vm().input().mouseHidden;
-}
+bool Player::MouseHidden() const { return session_ && session_->runner->Vm().input().mouseHidden; }
 
 Point Player::ToStage(double x, double y) const {
     Matrix inverse;

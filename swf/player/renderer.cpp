@@ -23,8 +23,10 @@ namespace {
 raster::PixelRect PixelsTouched(const Rect& box, const raster::Matrix& m) {
     if (!m.isFinite()) return {};
     double left = HUGE_VAL, top = HUGE_VAL, right = -HUGE_VAL, bottom = -HUGE_VAL;
-    for (const auto& [x, y] : {std::pair<double, double>{box.xMin, box.yMin}, {box.xMax, box.yMin},
-                               {box.xMin, box.yMax}, {box.xMax, box.yMax}}) {
+    for (const auto& [x, y] : {std::pair<double, double>{box.xMin, box.yMin},
+                               {box.xMax, box.yMin},
+                               {box.xMin, box.yMax},
+                               {box.xMax, box.yMax}}) {
         const raster::Point p = m.apply({x, y});
         left = std::min(left, p.x);
         top = std::min(top, p.y);
@@ -85,40 +87,38 @@ void AppendSegments(raster::Path& path, const std::vector<Segment>& segments) {
 // Returns false for fills that paint nothing (a bitmap fill without its picture).
 bool MakePaint(const FillStyle& fill, const Matrix& toPixels, const ColorTransform& colors, raster::Paint* paint) {
     switch (fill.kind) {
-        case FillKind::Solid:
-            *paint = raster::Paint::solid(ToRaster(colors.Apply(fill.color)));
-            return true;
-        case FillKind::LinearGradient:
-        case FillKind::RadialGradient:
-        case FillKind::FocalGradient: {
-            raster::Gradient g;
-            g.shape = fill.kind == FillKind::LinearGradient   ? raster::GradientShape::Linear
-                      : fill.kind == FillKind::RadialGradient ? raster::GradientShape::Radial
-                                                              : raster::GradientShape::Focal;
-            for (const GradientStop& stop : fill.gradient.stops) {
-                g.stops.push_back({stop.ratio, ToRaster(colors.Apply(stop.color))});
-            }
-            g.spread = fill.gradient.spread == SpreadMode::Reflect  ? raster::SpreadMode::Reflect
-                       : fill.gradient.spread == SpreadMode::Repeat ? raster::SpreadMode::Repeat
-                                                                    : raster::SpreadMode::Pad;
-            g.interpolation = fill.gradient.linearRgb ? raster::GradientInterpolation::LinearRGB
-                                                      : raster::GradientInterpolation::RGB;
-            g.matrix = ToRaster(toPixels * fill.matrix);
-            g.focalPoint = fill.gradient.focalPoint;
-            *paint = raster::Paint::gradient(g);
-            return true;
+    case FillKind::Solid: *paint = raster::Paint::solid(ToRaster(colors.Apply(fill.color))); return true;
+    case FillKind::LinearGradient:
+    case FillKind::RadialGradient:
+    case FillKind::FocalGradient: {
+        raster::Gradient g;
+        g.shape = fill.kind == FillKind::LinearGradient   ? raster::GradientShape::Linear
+                  : fill.kind == FillKind::RadialGradient ? raster::GradientShape::Radial
+                                                          : raster::GradientShape::Focal;
+        for (const GradientStop& stop : fill.gradient.stops) {
+            g.stops.push_back({stop.ratio, ToRaster(colors.Apply(stop.color))});
         }
-        case FillKind::Bitmap: {
-            if (fill.bitmap == nullptr) return false;
-            raster::BitmapStyle style;
-            style.image = fill.bitmap;
-            style.matrix = ToRaster(toPixels * fill.matrix);
-            style.repeat = fill.bitmapRepeat;
-            style.smooth = fill.bitmapSmooth;
-            style.colors = ToRaster(colors);
-            *paint = raster::Paint::bitmap(style);
-            return true;
-        }
+        g.spread = fill.gradient.spread == SpreadMode::Reflect  ? raster::SpreadMode::Reflect
+                   : fill.gradient.spread == SpreadMode::Repeat ? raster::SpreadMode::Repeat
+                                                                : raster::SpreadMode::Pad;
+        g.interpolation =
+            fill.gradient.linearRgb ? raster::GradientInterpolation::LinearRGB : raster::GradientInterpolation::RGB;
+        g.matrix = ToRaster(toPixels * fill.matrix);
+        g.focalPoint = fill.gradient.focalPoint;
+        *paint = raster::Paint::gradient(g);
+        return true;
+    }
+    case FillKind::Bitmap: {
+        if (fill.bitmap == nullptr) return false;
+        raster::BitmapStyle style;
+        style.image = fill.bitmap;
+        style.matrix = ToRaster(toPixels * fill.matrix);
+        style.repeat = fill.bitmapRepeat;
+        style.smooth = fill.bitmapSmooth;
+        style.colors = ToRaster(colors);
+        *paint = raster::Paint::bitmap(style);
+        return true;
+    }
     }
     return false;
 }
@@ -129,7 +129,9 @@ class MovieScope {
 public:
     MovieScope(const Dictionary*& dictionary, const std::shared_ptr<const MovieDefinition>*& movie,
                const MovieClip& clip)
-        : dictionary_(dictionary), movie_(movie), outerDictionary_(std::exchange(dictionary, &clip.Movie().dictionary)),
+        : dictionary_(dictionary),
+          movie_(movie),
+          outerDictionary_(std::exchange(dictionary, &clip.Movie().dictionary)),
           outerMovie_(std::exchange(movie, &clip.MoviePtr())) {}
     ~MovieScope() {
         dictionary_ = outerDictionary_;
@@ -146,7 +148,7 @@ private:
 };
 
 raster::LineCap ToRaster(CapStyle cap) {
-    return cap == CapStyle::None ? raster::LineCap::None
+    return cap == CapStyle::None     ? raster::LineCap::None
            : cap == CapStyle::Square ? raster::LineCap::Square
                                      : raster::LineCap::Round;
 }
@@ -191,7 +193,7 @@ std::uint64_t Packed(Rgba c) {
 }
 
 raster::LineJoin ToRaster(JoinStyle join) {
-    return join == JoinStyle::Bevel ? raster::LineJoin::Bevel
+    return join == JoinStyle::Bevel   ? raster::LineJoin::Bevel
            : join == JoinStyle::Miter ? raster::LineJoin::Miter
                                       : raster::LineJoin::Round;
 }
@@ -277,35 +279,36 @@ void Renderer::DrawObject(raster::Surface& surface, const DisplayObject& object,
                           const ColorTransform& colors, const raster::CoverageMask* clip) {
     const ItemScope item(rasterizer_.Recorder(), &object, false, order_);
     switch (object.Kind()) {
-        case DisplayKind::Empty: return;
-        case DisplayKind::Shape:
-        case DisplayKind::Morph:
-        case DisplayKind::Text: DrawStill(surface, object, toPixels, colors, clip); return;
-        case DisplayKind::EditText: DrawEditText(&surface, nullptr, object, toPixels, colors, clip); return;
-        case DisplayKind::MovieClip: {
-            const auto& movieClip = static_cast<const MovieClip&>(object);
-            const MovieScope scope(dictionary_, movie_, movieClip);
-            if (const DrawnShape* drawing = movieClip.Drawing()) DrawShape(surface, drawing->GetShape(), toPixels, colors, clip);
-            DrawList(surface, movieClip.Children(), toPixels, colors, clip);
-            return;
+    case DisplayKind::Empty: return;
+    case DisplayKind::Shape:
+    case DisplayKind::Morph:
+    case DisplayKind::Text: DrawStill(surface, object, toPixels, colors, clip); return;
+    case DisplayKind::EditText: DrawEditText(&surface, nullptr, object, toPixels, colors, clip); return;
+    case DisplayKind::MovieClip: {
+        const auto& movieClip = static_cast<const MovieClip&>(object);
+        const MovieScope scope(dictionary_, movie_, movieClip);
+        if (const DrawnShape* drawing = movieClip.Drawing())
+            DrawShape(surface, drawing->GetShape(), toPixels, colors, clip);
+        DrawList(surface, movieClip.Children(), toPixels, colors, clip);
+        return;
+    }
+    case DisplayKind::Button: {
+        const auto& button = static_cast<const ButtonInstance&>(object);
+        const auto state = static_cast<std::uint8_t>(button.State());
+        std::uint64_t index = 0;
+        for (const auto& part : button.Parts()) {
+            if ((part.states & state) == 0) continue;
+            const OrderScope orderScope(order_, raster::Fingerprint().add(order_).add(++index).value());
+            const Placement& p = part.object->GetPlacement();
+            DrawObject(surface, *part.object, toPixels * p.matrix, colors * p.colorTransform, clip);
         }
-        case DisplayKind::Button: {
-            const auto& button = static_cast<const ButtonInstance&>(object);
-            const auto state = static_cast<std::uint8_t>(button.State());
-            std::uint64_t index = 0;
-            for (const auto& part : button.Parts()) {
-                if ((part.states & state) == 0) continue;
-                const OrderScope orderScope(order_, raster::Fingerprint().add(order_).add(++index).value());
-                const Placement& p = part.object->GetPlacement();
-                DrawObject(surface, *part.object, toPixels * p.matrix, colors * p.colorTransform, clip);
-            }
-            return;
-        }
+        return;
+    }
     }
 }
 
 std::uint64_t Renderer::StillKey(const DisplayObject& object, const Matrix& toPixels, const ColorTransform& colors,
-                                const raster::CoverageMask* clip) const {
+                                 const raster::CoverageMask* clip) const {
     // Everything a still object's drawing calls depend on besides its character's own (fixed) content.
     raster::Fingerprint inputs;
     inputs.add(object.GetCharacter()).add(static_cast<std::uint64_t>(object.Kind()));
@@ -335,13 +338,12 @@ void Renderer::DrawStill(raster::Surface& surface, const DisplayObject& object, 
         if (note != nullptr && !note->bounds.intersects(*area)) return;
     }
     switch (object.Kind()) {
-        case DisplayKind::Shape:
-            DrawShape(surface, static_cast<const ShapeDefinition&>(*object.GetCharacter()).shape, toPixels, colors,
-                      clip);
-            break;
-        case DisplayKind::Morph: DrawShape(surface, *MorphShapeAt(object), toPixels, colors, clip); break;
-        case DisplayKind::Text: DrawText(&surface, nullptr, object, toPixels, colors, clip); break;
-        default: return;
+    case DisplayKind::Shape:
+        DrawShape(surface, static_cast<const ShapeDefinition&>(*object.GetCharacter()).shape, toPixels, colors, clip);
+        break;
+    case DisplayKind::Morph: DrawShape(surface, *MorphShapeAt(object), toPixels, colors, clip); break;
+    case DisplayKind::Text: DrawText(&surface, nullptr, object, toPixels, colors, clip); break;
+    default: return;
     }
     RecordingCache::Note note;
     // A character outside any clip's movie has no owner to hold: it is not kept.
@@ -423,7 +425,7 @@ void Renderer::DrawText(raster::Surface* surface, raster::CoverageMask* mask, co
 }
 
 std::uint64_t Renderer::FieldKey(const EditTextInstance& field, const Matrix& toPixels, const ColorTransform& colors,
-                                const raster::CoverageMask* clip) const {
+                                 const raster::CoverageMask* clip) const {
     // Everything a field's drawing calls depend on but its caret. The layout
     // stands for the text, its formats, the box and the fonts that laid it out.
     raster::Fingerprint inputs;
@@ -432,7 +434,8 @@ std::uint64_t Renderer::FieldKey(const EditTextInstance& field, const Matrix& to
     inputs.add(std::uint64_t{clip != nullptr});
     inputs.add(static_cast<std::uint64_t>(field.Scroll())).add(static_cast<std::uint64_t>(field.HScroll()));
     inputs.add(std::uint64_t{field.Focused()});
-    inputs.add(static_cast<std::uint64_t>(field.SelectionBegin())).add(static_cast<std::uint64_t>(field.SelectionEnd()));
+    inputs.add(static_cast<std::uint64_t>(field.SelectionBegin()))
+        .add(static_cast<std::uint64_t>(field.SelectionEnd()));
     inputs.add(std::uint64_t{field.Background()}).add(Packed(field.BackgroundColor()));
     inputs.add(std::uint64_t{field.Border()}).add(Packed(field.BorderColor()));
     return inputs.value();
@@ -511,7 +514,8 @@ void Renderer::DrawEditText(raster::Surface* surface, raster::CoverageMask* mask
             path.clear();
         };
         // The focused field shows its selection as light text on dark.
-        const bool showSelection = surface != nullptr && field.Focused() && field.SelectionEnd() > field.SelectionBegin();
+        const bool showSelection =
+            surface != nullptr && field.Focused() && field.SelectionEnd() > field.SelectionBegin();
         const std::size_t selBegin = field.SelectionBegin();
         const std::size_t selEnd = field.SelectionEnd();
         for (std::size_t i = first; i < layout.lines.size(); ++i) {
@@ -618,36 +622,37 @@ void Renderer::AddShapeToMask(raster::CoverageMask& mask, const Shape& shape, co
 void Renderer::AddToMask(raster::CoverageMask& mask, const DisplayObject& object, const Matrix& toPixels) {
     const ItemScope item(rasterizer_.Recorder(), &object, true, order_);
     switch (object.Kind()) {
-        case DisplayKind::Empty: return;
-        case DisplayKind::Shape:
-            AddShapeToMask(mask, static_cast<const ShapeDefinition&>(*object.GetCharacter()).shape, toPixels);
-            return;
-        case DisplayKind::Morph: AddShapeToMask(mask, *MorphShapeAt(object), toPixels); return;
-        case DisplayKind::Text: DrawText(nullptr, &mask, object, toPixels, {}, nullptr); return;
-        case DisplayKind::EditText: DrawEditText(nullptr, &mask, object, toPixels, {}, nullptr); return;
-        case DisplayKind::MovieClip: {
-            const auto& movieClip = static_cast<const MovieClip&>(object);
-            const MovieScope scope(dictionary_, movie_, movieClip);
-            if (const DrawnShape* drawing = movieClip.Drawing()) AddShapeToMask(mask, drawing->GetShape(), toPixels);
-            for (const auto& [depth, child] : movieClip.Children()) {
-                if (child->GetPlacement().clipDepth != 0) continue;
-                const std::uint64_t order = raster::Fingerprint().add(order_).add(static_cast<std::uint64_t>(depth)).value();
-                const OrderScope orderScope(order_, order);
-                AddToMask(mask, *child, toPixels * child->GetPlacement().matrix);
-            }
-            return;
+    case DisplayKind::Empty: return;
+    case DisplayKind::Shape:
+        AddShapeToMask(mask, static_cast<const ShapeDefinition&>(*object.GetCharacter()).shape, toPixels);
+        return;
+    case DisplayKind::Morph: AddShapeToMask(mask, *MorphShapeAt(object), toPixels); return;
+    case DisplayKind::Text: DrawText(nullptr, &mask, object, toPixels, {}, nullptr); return;
+    case DisplayKind::EditText: DrawEditText(nullptr, &mask, object, toPixels, {}, nullptr); return;
+    case DisplayKind::MovieClip: {
+        const auto& movieClip = static_cast<const MovieClip&>(object);
+        const MovieScope scope(dictionary_, movie_, movieClip);
+        if (const DrawnShape* drawing = movieClip.Drawing()) AddShapeToMask(mask, drawing->GetShape(), toPixels);
+        for (const auto& [depth, child] : movieClip.Children()) {
+            if (child->GetPlacement().clipDepth != 0) continue;
+            const std::uint64_t order =
+                raster::Fingerprint().add(order_).add(static_cast<std::uint64_t>(depth)).value();
+            const OrderScope orderScope(order_, order);
+            AddToMask(mask, *child, toPixels * child->GetPlacement().matrix);
         }
-        case DisplayKind::Button: {
-            const auto& button = static_cast<const ButtonInstance&>(object);
-            const auto state = static_cast<std::uint8_t>(button.State());
-            std::uint64_t index = 0;
-            for (const auto& part : button.Parts()) {
-                if ((part.states & state) == 0) continue;
-                const OrderScope orderScope(order_, raster::Fingerprint().add(order_).add(++index).value());
-                AddToMask(mask, *part.object, toPixels * part.object->GetPlacement().matrix);
-            }
-            return;
+        return;
+    }
+    case DisplayKind::Button: {
+        const auto& button = static_cast<const ButtonInstance&>(object);
+        const auto state = static_cast<std::uint8_t>(button.State());
+        std::uint64_t index = 0;
+        for (const auto& part : button.Parts()) {
+            if ((part.states & state) == 0) continue;
+            const OrderScope orderScope(order_, raster::Fingerprint().add(order_).add(++index).value());
+            AddToMask(mask, *part.object, toPixels * part.object->GetPlacement().matrix);
         }
+        return;
+    }
     }
 }
 

@@ -51,8 +51,8 @@ public:
                   const ColorTransform& colors, const raster::CoverageMask* clip);
 
     // Draws a clip's content (a level's, say) with its own movie's fonts.
-    void DrawClip(raster::Surface& surface, const MovieClip& clip, const Matrix& toPixels,
-                  const ColorTransform& colors, const raster::CoverageMask* mask);
+    void DrawClip(raster::Surface& surface, const MovieClip& clip, const Matrix& toPixels, const ColorTransform& colors,
+                  const raster::CoverageMask* mask);
 
 private:
     void DrawObject(raster::Surface& surface, const DisplayObject& object, const Matrix& toPixels,
@@ -63,8 +63,8 @@ private:
                    const ColorTransform& colors, const raster::CoverageMask* clip);
     std::uint64_t StillKey(const DisplayObject& object, const Matrix& toPixels, const ColorTransform& colors,
                            const raster::CoverageMask* clip) const;
-    void DrawShape(raster::Surface& surface, const Shape& shape, const Matrix& toPixels,
-                   const ColorTransform& colors, const raster::CoverageMask* clip);
+    void DrawShape(raster::Surface& surface, const Shape& shape, const Matrix& toPixels, const ColorTransform& colors,
+                   const raster::CoverageMask* clip);
     void DrawText(raster::Surface* surface, raster::CoverageMask* mask, const DisplayObject& object,
                   const Matrix& toPixels, const ColorTransform& colors, const raster::CoverageMask* clip);
     // A text field: while recording, an unchanged one replays what it noted

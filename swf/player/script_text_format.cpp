@@ -14,10 +14,10 @@ namespace {
 
 const char* AlignName(TextAlign a) {
     switch (a) {
-        case TextAlign::Right: return "right";
-        case TextAlign::Center: return "center";
-        case TextAlign::Justify: return "justify";
-        case TextAlign::Left: break;
+    case TextAlign::Right: return "right";
+    case TextAlign::Center: return "center";
+    case TextAlign::Justify: return "justify";
+    case TextAlign::Left: break;
     }
     return "left";
 }
@@ -96,10 +96,14 @@ void ApplyCharacterFormat(const ScriptTextFormat& s, text::TextFormat& f) {
 void ApplyParagraphFormat(const ScriptTextFormat& s, text::TextFormat& f) {
     if (s.align) {
         const std::string a = text::AsciiLower(*s.align);
-        if (a == "left") f.align = TextAlign::Left;
-        else if (a == "right") f.align = TextAlign::Right;
-        else if (a == "center") f.align = TextAlign::Center;
-        else if (a == "justify") f.align = TextAlign::Justify;
+        if (a == "left")
+            f.align = TextAlign::Left;
+        else if (a == "right")
+            f.align = TextAlign::Right;
+        else if (a == "center")
+            f.align = TextAlign::Center;
+        else if (a == "justify")
+            f.align = TextAlign::Justify;
     }
     if (s.leftMargin && *s.leftMargin >= 0) f.leftMargin = *s.leftMargin * kTwipsPerPixel;
     if (s.rightMargin && *s.rightMargin >= 0) f.rightMargin = *s.rightMargin * kTwipsPerPixel;
@@ -114,8 +118,7 @@ void ApplyParagraphFormat(const ScriptTextFormat& s, text::TextFormat& f) {
 }
 
 bool HasParagraphFormat(const ScriptTextFormat& s) {
-    return s.align || s.leftMargin || s.rightMargin || s.indent || s.blockIndent || s.leading || s.bullet ||
-           s.tabStops;
+    return s.align || s.leftMargin || s.rightMargin || s.indent || s.blockIndent || s.leading || s.bullet || s.tabStops;
 }
 
 }  // namespace swf

@@ -25,23 +25,23 @@ const std::string* ExportNameOf(const MovieClip& clip) {
 // The handler member a clip event calls, as scripts name it.
 const char* HandlerName(std::uint32_t event) {
     switch (event) {
-        case kClipLoad: return "onLoad";
-        case kClipEnterFrame: return "onEnterFrame";
-        case kClipUnload: return "onUnload";
-        case kClipMouseMove: return "onMouseMove";
-        case kClipMouseDown: return "onMouseDown";
-        case kClipMouseUp: return "onMouseUp";
-        case kClipKeyDown: return "onKeyDown";
-        case kClipKeyUp: return "onKeyUp";
-        case kClipData: return "onData";
-        case kClipPress: return "onPress";
-        case kClipRelease: return "onRelease";
-        case kClipReleaseOutside: return "onReleaseOutside";
-        case kClipRollOver: return "onRollOver";
-        case kClipRollOut: return "onRollOut";
-        case kClipDragOver: return "onDragOver";
-        case kClipDragOut: return "onDragOut";
-        default: return nullptr;
+    case kClipLoad: return "onLoad";
+    case kClipEnterFrame: return "onEnterFrame";
+    case kClipUnload: return "onUnload";
+    case kClipMouseMove: return "onMouseMove";
+    case kClipMouseDown: return "onMouseDown";
+    case kClipMouseUp: return "onMouseUp";
+    case kClipKeyDown: return "onKeyDown";
+    case kClipKeyUp: return "onKeyUp";
+    case kClipData: return "onData";
+    case kClipPress: return "onPress";
+    case kClipRelease: return "onRelease";
+    case kClipReleaseOutside: return "onReleaseOutside";
+    case kClipRollOver: return "onRollOver";
+    case kClipRollOut: return "onRollOut";
+    case kClipDragOver: return "onDragOver";
+    case kClipDragOut: return "onDragOut";
+    default: return nullptr;
     }
 }
 
@@ -69,7 +69,8 @@ std::vector<MovieClip*> Stage::ClipsNewestFirst() {
     std::vector<MovieClip*> clips;
     CollectClips(*root_, clips);
     for (auto& [level, clip] : levels_) CollectClips(*clip, clips);
-    std::sort(clips.begin(), clips.end(), [](const MovieClip* a, const MovieClip* b) { return a->Serial() > b->Serial(); });
+    std::sort(clips.begin(), clips.end(),
+              [](const MovieClip* a, const MovieClip* b) { return a->Serial() > b->Serial(); });
     return clips;
 }
 
@@ -221,27 +222,23 @@ std::unique_ptr<DisplayObject> Stage::CreateInstance(const std::shared_ptr<const
     } constructed{constructing_};
     std::unique_ptr<DisplayObject> object;
     switch (character->Kind()) {
-        case CharacterKind::Sprite:
-            object = std::make_unique<MovieClip>(*this, movie,
-                                                 static_cast<const SpriteDefinition*>(character)->timeline, placement,
-                                                 character, nesting);
-            break;
-        case CharacterKind::Button:
-            object = std::make_unique<ButtonInstance>(*this, movie, *static_cast<const ButtonDefinition*>(character),
-                                                      placement, nesting);
-            break;
-        case CharacterKind::EditText:
-            object = std::make_unique<EditTextInstance>(placement, *static_cast<const EditTextDefinition*>(character),
-                                                        FontsFor(movie), this);
-            break;
-        case CharacterKind::Shape:
-        case CharacterKind::Morph:
-        case CharacterKind::Text:
-            object = std::make_unique<DisplayObject>(placement, character);
-            break;
-        case CharacterKind::Font:
-        case CharacterKind::Bitmap:
-            return std::make_unique<DisplayObject>(placement, nullptr);
+    case CharacterKind::Sprite:
+        object = std::make_unique<MovieClip>(*this, movie, static_cast<const SpriteDefinition*>(character)->timeline,
+                                             placement, character, nesting);
+        break;
+    case CharacterKind::Button:
+        object = std::make_unique<ButtonInstance>(*this, movie, *static_cast<const ButtonDefinition*>(character),
+                                                  placement, nesting);
+        break;
+    case CharacterKind::EditText:
+        object = std::make_unique<EditTextInstance>(placement, *static_cast<const EditTextDefinition*>(character),
+                                                    FontsFor(movie), this);
+        break;
+    case CharacterKind::Shape:
+    case CharacterKind::Morph:
+    case CharacterKind::Text: object = std::make_unique<DisplayObject>(placement, character); break;
+    case CharacterKind::Font:
+    case CharacterKind::Bitmap: return std::make_unique<DisplayObject>(placement, nullptr);
     }
     object->SetInstanceCounter(&instances_);
     return object;
@@ -257,8 +254,8 @@ std::unique_ptr<MovieClip> Stage::CreateEmptyClip(const std::shared_ptr<const Mo
 }
 
 std::unique_ptr<DisplayObject> Stage::CreateTextField(const std::shared_ptr<const MovieDefinition>& movie,
-                                                         std::shared_ptr<const EditTextDefinition> definition,
-                                                         const Placement& placement) {
+                                                      std::shared_ptr<const EditTextDefinition> definition,
+                                                      const Placement& placement) {
     auto field = std::make_unique<EditTextInstance>(placement, std::move(definition), FontsFor(movie), this);
     field->SetInstanceCounter(&instances_);
     return field;
@@ -338,19 +335,19 @@ namespace {
 // The clip event a button transition means for a clip acting as a button.
 std::uint32_t ClipEventFor(std::uint16_t condition) {
     switch (condition) {
-        case kCondIdleToOverUp: return kClipRollOver;
-        case kCondOverUpToIdle: return kClipRollOut;
-        case kCondOverUpToOverDown: return kClipPress;
-        case kCondOverDownToOverUp: return kClipRelease;
-        case kCondOverDownToOutDown: return kClipDragOut;
-        case kCondOutDownToOverDown: return kClipDragOver;
-        case kCondOutDownToIdle: return kClipReleaseOutside;
-        default: return 0;
+    case kCondIdleToOverUp: return kClipRollOver;
+    case kCondOverUpToIdle: return kClipRollOut;
+    case kCondOverUpToOverDown: return kClipPress;
+    case kCondOverDownToOverUp: return kClipRelease;
+    case kCondOverDownToOutDown: return kClipDragOut;
+    case kCondOutDownToOverDown: return kClipDragOver;
+    case kCondOutDownToIdle: return kClipReleaseOutside;
+    default: return 0;
     }
 }
 
-constexpr std::uint32_t kButtonClipEvents = kClipPress | kClipRelease | kClipReleaseOutside | kClipRollOver |
-                                            kClipRollOut | kClipDragOver | kClipDragOut;
+constexpr std::uint32_t kButtonClipEvents =
+    kClipPress | kClipRelease | kClipReleaseOutside | kClipRollOver | kClipRollOut | kClipDragOver | kClipDragOut;
 
 }  // namespace
 
@@ -379,8 +376,8 @@ bool Stage::ActsAsButton(MovieClip& clip) {
         }
     }
     if (runner_ == nullptr) return false;
-    for (const char* name : {"onPress", "onRelease", "onReleaseOutside", "onRollOver", "onRollOut", "onDragOver",
-                             "onDragOut"}) {
+    for (const char* name :
+         {"onPress", "onRelease", "onReleaseOutside", "onRollOver", "onRollOut", "onDragOver", "onDragOut"}) {
         if (runner_->HasHandler(clip, name)) return true;
     }
     return false;
@@ -428,7 +425,8 @@ void Stage::KeyDown(int buttonKey) {
     for (MovieClip* clip : ClipsNewestFirst()) {
         if (const ClipActions& actions = clip->GetPlacement().clipActions) {
             for (const ClipAction& action : *actions) {
-                if ((action.events & kClipKeyPress) != 0 && action.keyCode == buttonKey) QueueActions(*clip, action.code);
+                if ((action.events & kClipKeyPress) != 0 && action.keyCode == buttonKey)
+                    QueueActions(*clip, action.code);
             }
         }
         for (const auto& [depth, child] : clip->Children()) {

@@ -122,8 +122,8 @@ public:
     std::uint64_t NextClipSerial() override { return ++clipSerial_; }
     void Retire(std::unique_ptr<DisplayObject> object) override;
     std::unique_ptr<DisplayObject> CreateTextField(const std::shared_ptr<const MovieDefinition>& movie,
-                                                      std::shared_ptr<const EditTextDefinition> definition,
-                                                      const Placement& placement) override;
+                                                   std::shared_ptr<const EditTextDefinition> definition,
+                                                   const Placement& placement) override;
     void ClipDestroyed(MovieClip& clip) override;
     void ButtonDestroyed(ButtonInstance& button) override;
     std::unique_ptr<MovieClip> CreateEmptyClip(const std::shared_ptr<const MovieDefinition>& movie,
@@ -147,7 +147,7 @@ private:
         MovieClip* clip;  // nullptr once the clip is gone
         ActionCode code;  // null: call the clip's `handler` member instead
         const char* handler = nullptr;
-        bool unload = false;  // runs even though the clip has been removed
+        bool unload = false;     // runs even though the clip has been removed
         bool construct = false;  // makes the clip an instance of its symbol's registered class
     };
     // Queues `event` for every started clip, newest first, and runs it; then
@@ -175,7 +175,7 @@ private:
     std::vector<QueuedAction> queue_;
     bool runningAction_ = false;
     std::vector<std::unique_ptr<DisplayObject>> retired_;  // removed, kept until the queue has run
-    std::set<const MovieClip*> removed_;  // clips in retired_: only their unload handlers still run
+    std::set<const MovieClip*> removed_;                   // clips in retired_: only their unload handlers still run
     std::size_t instances_ = 0;
     std::uint64_t clipSerial_ = 0;
     // Sprite ids whose init actions have run, per movie; an entry whose movie

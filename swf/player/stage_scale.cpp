@@ -39,10 +39,10 @@ Matrix StageMatrix(const Rect& stage, int width, int height, ScaleMode mode, con
     double sx = width / stageW;
     double sy = height / stageH;
     switch (mode) {
-        case ScaleMode::ShowAll: sx = sy = std::min(sx, sy); break;
-        case ScaleMode::NoBorder: sx = sy = std::max(sx, sy); break;
-        case ScaleMode::ExactFit: break;
-        case ScaleMode::NoScale: sx = sy = 1.0 / 20; break;
+    case ScaleMode::ShowAll: sx = sy = std::min(sx, sy); break;
+    case ScaleMode::NoBorder: sx = sy = std::max(sx, sy); break;
+    case ScaleMode::ExactFit: break;
+    case ScaleMode::NoScale: sx = sy = 1.0 / 20; break;
     }
     const std::string a = Lower(align);
     const auto has = [&](char c) { return a.find(c) != std::string::npos; };

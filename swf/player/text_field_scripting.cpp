@@ -19,10 +19,10 @@ namespace {
 
 const char* AutoSizeName(text::AutoSize a) {
     switch (a) {
-        case text::AutoSize::Left: return "left";
-        case text::AutoSize::Center: return "center";
-        case text::AutoSize::Right: return "right";
-        case text::AutoSize::None: break;
+    case text::AutoSize::Left: return "left";
+    case text::AutoSize::Center: return "center";
+    case text::AutoSize::Right: return "right";
+    case text::AutoSize::None: break;
     }
     return "none";
 }
@@ -79,120 +79,130 @@ std::string EditTextInstance::Url() const { return Parent() != nullptr ? Parent(
 
 TextFieldValue EditTextInstance::GetTextMember(TextFieldMember member) {
     switch (member) {
-        case TextFieldMember::Text: return Text();
-        case TextFieldMember::HtmlText: return html_ ? HtmlText() : Text();
-        case TextFieldMember::Html: return html_;
-        case TextFieldMember::TextColor:
-            return ColorNumber(runs_.empty() ? newTextFormat_.color : runs_.front().format.color);
-        case TextFieldMember::AutoSize: return std::string(AutoSizeName(autoSize_));
-        case TextFieldMember::WordWrap: return wordWrap_;
-        case TextFieldMember::Multiline: return multiline_;
-        case TextFieldMember::Selectable: return selectable_;
-        case TextFieldMember::Border: return border_;
-        case TextFieldMember::BorderColor: return ColorNumber(borderColor_);
-        case TextFieldMember::Background: return background_;
-        case TextFieldMember::BackgroundColor: return ColorNumber(backgroundColor_);
-        case TextFieldMember::EmbedFonts: return embedFonts_;
-        case TextFieldMember::Password: return password_;
-        case TextFieldMember::MaxChars:
-            if (!maxChars_ || *maxChars_ == 0) return {};
-            return static_cast<double>(*maxChars_);
-        case TextFieldMember::Restrict:
-            if (!restrict_) return {};
-            return *restrict_;
-        case TextFieldMember::Type: return std::string(editable_ ? "input" : "dynamic");
-        case TextFieldMember::Variable:
-            if (variableName_.empty()) return {};
-            return variableName_;
-        case TextFieldMember::Length: return static_cast<double>(Length());
-        case TextFieldMember::TextWidth: return std::round(TextWidth());
-        case TextFieldMember::TextHeight: return std::round(TextHeight());
-        case TextFieldMember::Scroll: return static_cast<double>(Scroll());
-        case TextFieldMember::MaxScroll: return static_cast<double>(MaxScroll());
-        case TextFieldMember::HScroll: return static_cast<double>(HScroll());
-        case TextFieldMember::MaxHScroll: return static_cast<double>(MaxHScroll());
-        case TextFieldMember::BottomScroll: return static_cast<double>(BottomScroll());
-        case TextFieldMember::TabIndex:
-            if (!tabIndex_) return {};
-            return static_cast<double>(*tabIndex_);
+    case TextFieldMember::Text: return Text();
+    case TextFieldMember::HtmlText: return html_ ? HtmlText() : Text();
+    case TextFieldMember::Html: return html_;
+    case TextFieldMember::TextColor:
+        return ColorNumber(runs_.empty() ? newTextFormat_.color : runs_.front().format.color);
+    case TextFieldMember::AutoSize: return std::string(AutoSizeName(autoSize_));
+    case TextFieldMember::WordWrap: return wordWrap_;
+    case TextFieldMember::Multiline: return multiline_;
+    case TextFieldMember::Selectable: return selectable_;
+    case TextFieldMember::Border: return border_;
+    case TextFieldMember::BorderColor: return ColorNumber(borderColor_);
+    case TextFieldMember::Background: return background_;
+    case TextFieldMember::BackgroundColor: return ColorNumber(backgroundColor_);
+    case TextFieldMember::EmbedFonts: return embedFonts_;
+    case TextFieldMember::Password: return password_;
+    case TextFieldMember::MaxChars:
+        if (!maxChars_ || *maxChars_ == 0) return {};
+        return static_cast<double>(*maxChars_);
+    case TextFieldMember::Restrict:
+        if (!restrict_) return {};
+        return *restrict_;
+    case TextFieldMember::Type: return std::string(editable_ ? "input" : "dynamic");
+    case TextFieldMember::Variable:
+        if (variableName_.empty()) return {};
+        return variableName_;
+    case TextFieldMember::Length: return static_cast<double>(Length());
+    case TextFieldMember::TextWidth: return std::round(TextWidth());
+    case TextFieldMember::TextHeight: return std::round(TextHeight());
+    case TextFieldMember::Scroll: return static_cast<double>(Scroll());
+    case TextFieldMember::MaxScroll: return static_cast<double>(MaxScroll());
+    case TextFieldMember::HScroll: return static_cast<double>(HScroll());
+    case TextFieldMember::MaxHScroll: return static_cast<double>(MaxHScroll());
+    case TextFieldMember::BottomScroll: return static_cast<double>(BottomScroll());
+    case TextFieldMember::TabIndex:
+        if (!tabIndex_) return {};
+        return static_cast<double>(*tabIndex_);
     }
     return {};
 }
 
 void EditTextInstance::SetTextMember(TextFieldMember member, const TextFieldValue& value) {
     switch (member) {
-        case TextFieldMember::Text:
-            SetText(OptionalText(value).value_or(""));
-            ScriptChangedText();
-            return;
-        case TextFieldMember::HtmlText:
-            SetHtmlText(OptionalText(value).value_or(""));
-            ScriptChangedText();
-            return;
-        case TextFieldMember::Html: SetHtml(FlagOr(value, html_)); return;
-        case TextFieldMember::TextColor: {
-            const Rgba color = ColorFrom(NumberOr(value, 0));
-            newTextFormat_.color = color;
-            ChangeFormat(0, Length(), [&](text::TextFormat& f) { f.color = color; });
-            return;
-        }
-        case TextFieldMember::AutoSize: {
-            if (const bool* on = std::get_if<bool>(&value)) {
-                SetAutoSize(*on ? text::AutoSize::Left : text::AutoSize::None);
-                return;
-            }
-            const std::string mode = text::AsciiLower(OptionalText(value).value_or(""));
-            if (mode == "left") SetAutoSize(text::AutoSize::Left);
-            else if (mode == "center") SetAutoSize(text::AutoSize::Center);
-            else if (mode == "right") SetAutoSize(text::AutoSize::Right);
-            else SetAutoSize(text::AutoSize::None);
+    case TextFieldMember::Text:
+        SetText(OptionalText(value).value_or(""));
+        ScriptChangedText();
+        return;
+    case TextFieldMember::HtmlText:
+        SetHtmlText(OptionalText(value).value_or(""));
+        ScriptChangedText();
+        return;
+    case TextFieldMember::Html: SetHtml(FlagOr(value, html_)); return;
+    case TextFieldMember::TextColor: {
+        const Rgba color = ColorFrom(NumberOr(value, 0));
+        newTextFormat_.color = color;
+        ChangeFormat(0, Length(), [&](text::TextFormat& f) { f.color = color; });
+        return;
+    }
+    case TextFieldMember::AutoSize: {
+        if (const bool* on = std::get_if<bool>(&value)) {
+            SetAutoSize(*on ? text::AutoSize::Left : text::AutoSize::None);
             return;
         }
-        case TextFieldMember::WordWrap: SetWordWrap(FlagOr(value, wordWrap_)); return;
-        case TextFieldMember::Multiline: SetMultiline(FlagOr(value, multiline_)); return;
-        case TextFieldMember::Selectable: SetSelectable(FlagOr(value, selectable_)); return;
-        case TextFieldMember::Border: SetBorder(FlagOr(value, border_)); return;
-        case TextFieldMember::BorderColor: SetBorderColor(ColorFrom(NumberOr(value, 0))); return;
-        case TextFieldMember::Background: SetBackground(FlagOr(value, background_)); return;
-        case TextFieldMember::BackgroundColor: SetBackgroundColor(ColorFrom(NumberOr(value, 0))); return;
-        case TextFieldMember::EmbedFonts: SetEmbedFonts(FlagOr(value, embedFonts_)); return;
-        case TextFieldMember::Password: SetPassword(FlagOr(value, password_)); return;
-        case TextFieldMember::MaxChars: {
-            const double n = NumberOr(value, 0);
-            if (n >= 1) SetMaxChars(static_cast<std::uint16_t>(std::min(n, 65535.0)));
-            else SetMaxChars(std::nullopt);
-            return;
-        }
-        case TextFieldMember::Restrict: {
-            std::optional<std::string> pattern = OptionalText(value);
-            // An empty restriction admits nothing in players; null admits everything.
-            SetRestrict(std::move(pattern));
-            return;
-        }
-        case TextFieldMember::Type: {
-            const std::string type = text::AsciiLower(OptionalText(value).value_or(""));
-            if (type == "input") SetEditable(true);
-            else if (type == "dynamic") SetEditable(false);
-            return;
-        }
-        case TextFieldMember::Variable:
-            SetVariableName(OptionalText(value).value_or(""));
-            // The newly named variable shows on the next refresh, whatever the last one held.
-            lastVariableText_.reset();
-            return;
-        case TextFieldMember::Scroll: SetScroll(WholePixels(NumberOr(value, 1))); return;
-        case TextFieldMember::HScroll: SetHScroll(WholePixels(NumberOr(value, 0))); return;
-        case TextFieldMember::TabIndex: {
-            if (const double* n = std::get_if<double>(&value)) SetTabIndex(WholePixels(*n));
-            else SetTabIndex(std::nullopt);
-            return;
-        }
-        case TextFieldMember::Length:
-        case TextFieldMember::TextWidth:
-        case TextFieldMember::TextHeight:
-        case TextFieldMember::MaxScroll:
-        case TextFieldMember::MaxHScroll:
-        case TextFieldMember::BottomScroll: return;  // read-only
+        const std::string mode = text::AsciiLower(OptionalText(value).value_or(""));
+        if (mode == "left")
+            SetAutoSize(text::AutoSize::Left);
+        else if (mode == "center")
+            SetAutoSize(text::AutoSize::Center);
+        else if (mode == "right")
+            SetAutoSize(text::AutoSize::Right);
+        else
+            SetAutoSize(text::AutoSize::None);
+        return;
+    }
+    case TextFieldMember::WordWrap: SetWordWrap(FlagOr(value, wordWrap_)); return;
+    case TextFieldMember::Multiline: SetMultiline(FlagOr(value, multiline_)); return;
+    case TextFieldMember::Selectable: SetSelectable(FlagOr(value, selectable_)); return;
+    case TextFieldMember::Border: SetBorder(FlagOr(value, border_)); return;
+    case TextFieldMember::BorderColor: SetBorderColor(ColorFrom(NumberOr(value, 0))); return;
+    case TextFieldMember::Background: SetBackground(FlagOr(value, background_)); return;
+    case TextFieldMember::BackgroundColor: SetBackgroundColor(ColorFrom(NumberOr(value, 0))); return;
+    case TextFieldMember::EmbedFonts: SetEmbedFonts(FlagOr(value, embedFonts_)); return;
+    case TextFieldMember::Password: SetPassword(FlagOr(value, password_)); return;
+    case TextFieldMember::MaxChars: {
+        const double n = NumberOr(value, 0);
+        if (n >= 1)
+            SetMaxChars(static_cast<std::uint16_t>(std::min(n, 65535.0)));
+        else
+            SetMaxChars(std::nullopt);
+        return;
+    }
+    case TextFieldMember::Restrict: {
+        std::optional<std::string> pattern = OptionalText(value);
+        // An empty restriction admits nothing in players; null admits everything.
+        SetRestrict(std::move(pattern));
+        return;
+    }
+    case TextFieldMember::Type: {
+        const std::string type = text::AsciiLower(OptionalText(value).value_or(""));
+        if (type == "input")
+            SetEditable(true);
+        else if (type == "dynamic")
+            SetEditable(false);
+        return;
+    }
+    case TextFieldMember::Variable:
+        SetVariableName(OptionalText(value).value_or(""));
+        // The newly named variable shows on the next refresh, whatever the last one held.
+        lastVariableText_.reset();
+        return;
+    case TextFieldMember::Scroll: SetScroll(WholePixels(NumberOr(value, 1))); return;
+    case TextFieldMember::HScroll: SetHScroll(WholePixels(NumberOr(value, 0))); return;
+    case TextFieldMember::TabIndex: {
+        if (const double* n = std::get_if<double>(&value))
+            SetTabIndex(WholePixels(*n));
+        else
+            SetTabIndex(std::nullopt);
+        return;
+    }
+    case TextFieldMember::Length:
+    case TextFieldMember::TextWidth:
+    case TextFieldMember::TextHeight:
+    case TextFieldMember::MaxScroll:
+    case TextFieldMember::MaxHScroll:
+    case TextFieldMember::BottomScroll: return;  // read-only
     }
 }
 
@@ -216,8 +226,10 @@ ScriptTextFormat EditTextInstance::GetTextFormat(std::size_t begin, std::size_t 
         const std::size_t runEnd = at + run.text.size();
         if (runEnd > begin && at < end) {
             const ScriptTextFormat f = ScriptFormatOf(run.format);
-            if (merged) KeepCommonMembers(*merged, f);
-            else merged = f;
+            if (merged)
+                KeepCommonMembers(*merged, f);
+            else
+                merged = f;
         }
         at = runEnd;
     }

@@ -182,7 +182,8 @@ namespace {
 
 std::vector<actions::Value> ObjectValues(actions::Vm& vm, const std::vector<DisplayTarget*>& objects) {
     std::vector<actions::Value> values;
-    for (DisplayTarget* o : objects) values.push_back(o ? actions::Value::Obj(vm.ObjectFor(o)) : actions::Value::Null());
+    for (DisplayTarget* o : objects)
+        values.push_back(o ? actions::Value::Obj(vm.ObjectFor(o)) : actions::Value::Null());
     return values;
 }
 

@@ -47,8 +47,7 @@ public:
     bool ObjectEnabled(DisplayTarget& object) override;
     bool ObjectUsesHandCursor(DisplayTarget& object) override;
     // `event` with display objects as arguments to the listeners of `source`.
-    void BroadcastObjects(const std::string& source, const std::string& event,
-                          const std::vector<DisplayTarget*>& args);
+    void BroadcastObjects(const std::string& source, const std::string& event, const std::vector<DisplayTarget*>& args);
     // Runs the setInterval/setTimeout callbacks that have come due by the
     // script clock (the time since the movie started).
     void AdvanceTimers();

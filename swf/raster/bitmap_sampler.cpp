@@ -27,17 +27,17 @@ std::int64_t toFixed(double v) { return static_cast<std::int64_t>(std::floor(v *
 
 // `v` brought into 0 .. period (exclusive) by whole periods, in fixed point.
 std::int64_t wrapToFixed(double v, int period) {
-  if (!std::isfinite(v)) return 0;
-  double r = std::fmod(v, period);
-  if (r < 0) r += period;
-  std::int64_t fixed = toFixed(r);
-  const std::int64_t limit = std::int64_t{period} << 32;
-  return fixed >= limit || fixed < 0 ? 0 : fixed;
+    if (!std::isfinite(v)) return 0;
+    double r = std::fmod(v, period);
+    if (r < 0) r += period;
+    std::int64_t fixed = toFixed(r);
+    const std::int64_t limit = std::int64_t{period} << 32;
+    return fixed >= limit || fixed < 0 ? 0 : fixed;
 }
 
 std::int64_t clampToFixed(double v, double limit) {
-  if (!std::isfinite(v)) return 0;
-  return toFixed(std::clamp(v, -limit, limit));
+    if (!std::isfinite(v)) return 0;
+    return toFixed(std::clamp(v, -limit, limit));
 }
 
 // A premultiplied pixel's four channels in 16-bit lanes of a 64-bit word
@@ -46,222 +46,223 @@ constexpr std::uint64_t kLanes = 0x00FF00FF00FF00FFull;
 constexpr std::uint64_t kLaneHalf = 0x0080008000800080ull;
 
 inline std::uint64_t spread(std::uint32_t p) {
-  return (p & 0x00FF00FFull) | (static_cast<std::uint64_t>(p & 0xFF00FF00u) << 24);
+    return (p & 0x00FF00FFull) | (static_cast<std::uint64_t>(p & 0xFF00FF00u) << 24);
 }
 
 inline std::uint32_t gather(std::uint64_t lanes) {
-  return static_cast<std::uint32_t>(lanes & 0x00FF00FFu) | static_cast<std::uint32_t>((lanes >> 24) & 0xFF00FF00u);
+    return static_cast<std::uint32_t>(lanes & 0x00FF00FFu) | static_cast<std::uint32_t>((lanes >> 24) & 0xFF00FF00u);
 }
 
 // Blends two spread pixels, `weight` (0..256) of the way from `a` to `b`, rounded.
 inline std::uint64_t mixLanes(std::uint64_t a, std::uint64_t b, std::uint32_t weight) {
-  return ((a * (256 - weight) + b * weight + kLaneHalf) >> 8) & kLanes;
+    return ((a * (256 - weight) + b * weight + kLaneHalf) >> 8) & kLanes;
 }
 
 // How far a position lies past its texel's start, in 256ths (0..256), rounded.
 inline std::uint32_t weight(std::int64_t fixed) {
-  return static_cast<std::uint32_t>(((fixed & 0xFFFFFFFF) + (1 << 23)) >> 24);
+    return static_cast<std::uint32_t>(((fixed & 0xFFFFFFFF) + (1 << 23)) >> 24);
 }
 
 // Bilinear blend of a 2 x 2 block, fx / 256 of the way across and fy / 256 down.
 inline std::uint32_t bilinear(std::uint32_t topLeft, std::uint32_t topRight, std::uint32_t bottomLeft,
                               std::uint32_t bottomRight, std::uint32_t fx, std::uint32_t fy) {
-  const std::uint64_t left = mixLanes(spread(topLeft), spread(bottomLeft), fy);
-  const std::uint64_t right = mixLanes(spread(topRight), spread(bottomRight), fy);
-  return gather(mixLanes(left, right, fx));
+    const std::uint64_t left = mixLanes(spread(topLeft), spread(bottomLeft), fy);
+    const std::uint64_t right = mixLanes(spread(topRight), spread(bottomRight), fy);
+    return gather(mixLanes(left, right, fx));
 }
 
 #if defined(__SSE2__)
 // The same blend four channels at a time: `top` holds the top-left and
 // top-right pixels in its low 64 bits, `bottom` the bottom pair.
 inline std::uint32_t bilinearPairs(__m128i top, __m128i bottom, std::uint32_t fx, std::uint32_t fy) {
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i half = _mm_set1_epi16(128);
-  top = _mm_unpacklo_epi8(top, zero);
-  bottom = _mm_unpacklo_epi8(bottom, zero);
-  // Down: both columns at once, 16-bit lanes (at most 255 * 256 + 128).
-  const __m128i down = _mm_set1_epi16(static_cast<short>(fy));
-  const __m128i up = _mm_set1_epi16(static_cast<short>(256 - fy));
-  __m128i columns = _mm_add_epi16(_mm_mullo_epi16(top, up), _mm_mullo_epi16(bottom, down));
-  columns = _mm_srli_epi16(_mm_add_epi16(columns, half), 8);
-  // Across: left column in the low lanes, right in the high ones.
-  const __m128i across = _mm_unpacklo_epi64(_mm_set1_epi16(static_cast<short>(256 - fx)),
-                                            _mm_set1_epi16(static_cast<short>(fx)));
-  __m128i mixed = _mm_mullo_epi16(columns, across);
-  mixed = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(mixed, _mm_srli_si128(mixed, 8)), half), 8);
-  return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(mixed, mixed)));
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i half = _mm_set1_epi16(128);
+    top = _mm_unpacklo_epi8(top, zero);
+    bottom = _mm_unpacklo_epi8(bottom, zero);
+    // Down: both columns at once, 16-bit lanes (at most 255 * 256 + 128).
+    const __m128i down = _mm_set1_epi16(static_cast<short>(fy));
+    const __m128i up = _mm_set1_epi16(static_cast<short>(256 - fy));
+    __m128i columns = _mm_add_epi16(_mm_mullo_epi16(top, up), _mm_mullo_epi16(bottom, down));
+    columns = _mm_srli_epi16(_mm_add_epi16(columns, half), 8);
+    // Across: left column in the low lanes, right in the high ones.
+    const __m128i across =
+        _mm_unpacklo_epi64(_mm_set1_epi16(static_cast<short>(256 - fx)), _mm_set1_epi16(static_cast<short>(fx)));
+    __m128i mixed = _mm_mullo_epi16(columns, across);
+    mixed = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(mixed, _mm_srli_si128(mixed, 8)), half), 8);
+    return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(mixed, mixed)));
 }
 
 // Two neighbouring pixels of each row, as they lie inside a picture.
 inline std::uint32_t bilinearAt(const std::uint32_t* p, std::size_t stride, std::uint32_t fx, std::uint32_t fy) {
-  return bilinearPairs(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)),
-                       _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + stride)), fx, fy);
+    return bilinearPairs(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)),
+                         _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + stride)), fx, fy);
 }
 #else
 inline std::uint32_t bilinearAt(const std::uint32_t* p, std::size_t stride, std::uint32_t fx, std::uint32_t fy) {
-  return bilinear(p[0], p[1], p[stride], p[stride + 1], fx, fy);
+    return bilinear(p[0], p[1], p[stride], p[stride + 1], fx, fy);
 }
 #endif
 
 // c * 255 / a, rounded, is (c * table[a] + 0x8000) >> 16.
 const std::array<std::uint32_t, 256>& unpremultiplyTable() {
-  static const std::array<std::uint32_t, 256> table = [] {
-    std::array<std::uint32_t, 256> t{};
-    for (std::uint32_t a = 1; a < 256; ++a) t[a] = ((255u << 16) + a / 2) / a;
-    return t;
-  }();
-  return table;
+    static const std::array<std::uint32_t, 256> table = [] {
+        std::array<std::uint32_t, 256> t{};
+        for (std::uint32_t a = 1; a < 256; ++a) t[a] = ((255u << 16) + a / 2) / a;
+        return t;
+    }();
+    return table;
 }
 
 std::array<std::uint8_t, 256> channelTable(double mult, double add) {
-  std::array<std::uint8_t, 256> table{};
-  for (int v = 0; v < 256; ++v) {
-    const double out = v * mult + add;
-    // Truncated, as colours are everywhere else a transform applies.
-    table[v] = out >= 255 ? 255 : out > 0 ? static_cast<std::uint8_t>(out) : 0;
-  }
-  return table;
+    std::array<std::uint8_t, 256> table{};
+    for (int v = 0; v < 256; ++v) {
+        const double out = v * mult + add;
+        // Truncated, as colours are everywhere else a transform applies.
+        table[v] = out >= 255 ? 255 : out > 0 ? static_cast<std::uint8_t>(out) : 0;
+    }
+    return table;
 }
 
 }  // namespace
 
 std::shared_ptr<const BitmapSampler> BitmapSampler::make(const BitmapStyle& style) {
-  if (!style.image || !MipChain::isValidImage(*style.image)) return nullptr;
-  Matrix inverse;
-  if (!style.matrix.invert(inverse)) return nullptr;
+    if (!style.image || !MipChain::isValidImage(*style.image)) return nullptr;
+    Matrix inverse;
+    if (!style.matrix.invert(inverse)) return nullptr;
 
-  std::shared_ptr<BitmapSampler> sampler(new BitmapSampler);
-  sampler->image_ = style.image;
-  sampler->chain_ = MipChain::of(style.image);
-  sampler->repeat_ = style.repeat;
-  sampler->smooth_ = style.smooth;
+    std::shared_ptr<BitmapSampler> sampler(new BitmapSampler);
+    sampler->image_ = style.image;
+    sampler->chain_ = MipChain::of(style.image);
+    sampler->repeat_ = style.repeat;
+    sampler->smooth_ = style.smooth;
 
-  // Texels crossed per surface pixel along the steeper axis: a reduction
-  // whose texels are nearest the pixel size keeps sampling from aliasing.
-  const MipChain& chain = *sampler->chain_;
-  const double footprint = std::max(std::hypot(inverse.a, inverse.b), std::hypot(inverse.c, inverse.d));
-  int index = 0;
-  if (!std::isfinite(footprint)) {
-    index = chain.levelCount() - 1;
-  } else if (footprint > std::numbers::sqrt2) {
-    index = std::min(chain.levelCount() - 1, static_cast<int>(std::floor(std::log2(footprint) + 0.5)));
-  }
-  sampler->levelIndex_ = index;
-  sampler->level_ = chain.level(*style.image, index);
-  const Image& image = *style.image;
-  sampler->toTexels_ = Matrix::scale(static_cast<double>(sampler->level_.width) / image.width,
-                                     static_cast<double>(sampler->level_.height) / image.height) *
-                       inverse;
-  if (style.smooth) sampler->toTexels_ = Matrix::translate(-0.5, -0.5) * sampler->toTexels_;
+    // Texels crossed per surface pixel along the steeper axis: a reduction
+    // whose texels are nearest the pixel size keeps sampling from aliasing.
+    const MipChain& chain = *sampler->chain_;
+    const double footprint = std::max(std::hypot(inverse.a, inverse.b), std::hypot(inverse.c, inverse.d));
+    int index = 0;
+    if (!std::isfinite(footprint)) {
+        index = chain.levelCount() - 1;
+    } else if (footprint > std::numbers::sqrt2) {
+        index = std::min(chain.levelCount() - 1, static_cast<int>(std::floor(std::log2(footprint) + 0.5)));
+    }
+    sampler->levelIndex_ = index;
+    sampler->level_ = chain.level(*style.image, index);
+    const Image& image = *style.image;
+    sampler->toTexels_ = Matrix::scale(static_cast<double>(sampler->level_.width) / image.width,
+                                       static_cast<double>(sampler->level_.height) / image.height) *
+                         inverse;
+    if (style.smooth) sampler->toTexels_ = Matrix::translate(-0.5, -0.5) * sampler->toTexels_;
 
-  if (!style.colors.isIdentity()) {
-    const ColorTransform& t = style.colors;
-    sampler->colors_ = ColorTable{channelTable(t.redMult, t.redAdd), channelTable(t.greenMult, t.greenAdd),
-                                  channelTable(t.blueMult, t.blueAdd), channelTable(t.alphaMult, t.alphaAdd)};
-  }
-  sampler->opaque_ = chain.opaque() && (!sampler->colors_ || sampler->colors_->alpha[255] == 255);
-  return sampler;
+    if (!style.colors.isIdentity()) {
+        const ColorTransform& t = style.colors;
+        sampler->colors_ = ColorTable{channelTable(t.redMult, t.redAdd), channelTable(t.greenMult, t.greenAdd),
+                                      channelTable(t.blueMult, t.blueAdd), channelTable(t.alphaMult, t.alphaAdd)};
+    }
+    sampler->opaque_ = chain.opaque() && (!sampler->colors_ || sampler->colors_->alpha[255] == 255);
+    return sampler;
 }
 
 std::optional<std::uint32_t> BitmapSampler::uniformPixel() const {
-  if (level_.width != 1 || level_.height != 1) return std::nullopt;
-  return colors_ ? transformColor(level_.pixels[0]) : level_.pixels[0];
+    if (level_.width != 1 || level_.height != 1) return std::nullopt;
+    return colors_ ? transformColor(level_.pixels[0]) : level_.pixels[0];
 }
 
 std::uint32_t BitmapSampler::transformColor(std::uint32_t pixel) const {
-  const ColorTable& t = *colors_;
-  const std::uint32_t a = pixel >> 24;
-  std::uint32_t r = pixelRed(pixel), g = pixelGreen(pixel), b = pixelBlue(pixel);
-  if (a == 0) {
-    r = g = b = 0;
-  } else if (a != 255) {
-    const std::uint32_t k = unpremultiplyTable()[a];
-    r = std::min(255u, (r * k + 0x8000) >> 16);
-    g = std::min(255u, (g * k + 0x8000) >> 16);
-    b = std::min(255u, (b * k + 0x8000) >> 16);
-  }
-  const std::uint32_t alpha = t.alpha[a];
-  return packPixel(alpha, mul255(t.red[r], alpha), mul255(t.green[g], alpha), mul255(t.blue[b], alpha));
+    const ColorTable& t = *colors_;
+    const std::uint32_t a = pixel >> 24;
+    std::uint32_t r = pixelRed(pixel), g = pixelGreen(pixel), b = pixelBlue(pixel);
+    if (a == 0) {
+        r = g = b = 0;
+    } else if (a != 255) {
+        const std::uint32_t k = unpremultiplyTable()[a];
+        r = std::min(255u, (r * k + 0x8000) >> 16);
+        g = std::min(255u, (g * k + 0x8000) >> 16);
+        b = std::min(255u, (b * k + 0x8000) >> 16);
+    }
+    const std::uint32_t alpha = t.alpha[a];
+    return packPixel(alpha, mul255(t.red[r], alpha), mul255(t.green[g], alpha), mul255(t.blue[b], alpha));
 }
 
 void BitmapSampler::transformColors(std::uint32_t* pixels, int length) const {
-  for (int i = 0; i < length; ++i) pixels[i] = transformColor(pixels[i]);
+    for (int i = 0; i < length; ++i) pixels[i] = transformColor(pixels[i]);
 }
 
 template <bool Smooth, bool Repeat>
 void BitmapSampler::sampleRun(double u, double v, int length, std::uint32_t* out) const {
-  const int w = level_.width, h = level_.height;
-  const std::uint32_t* pixels = level_.pixels;
-  const std::size_t stride = static_cast<std::size_t>(w);
-  std::int64_t fu, fv, du, dv;
-  if constexpr (Repeat) {
-    fu = wrapToFixed(u, w);
-    fv = wrapToFixed(v, h);
-    du = wrapToFixed(toTexels_.a, w);
-    dv = wrapToFixed(toTexels_.b, h);
-  } else {
-    fu = clampToFixed(u, kFarOutside);
-    fv = clampToFixed(v, kFarOutside);
-    du = clampToFixed(toTexels_.a, kLargestStep);
-    dv = clampToFixed(toTexels_.b, kLargestStep);
-  }
-  const std::int64_t wrapU = std::int64_t{w} << 32, wrapV = std::int64_t{h} << 32;
-  // Positions whose 2 x 2 block (or pixel) lies wholly inside the picture need
-  // no wrapping or clamping; for most pixels one unsigned comparison shows it.
-  const std::uint64_t insideU = static_cast<std::uint64_t>(Smooth ? w - 1 : w) << 32;
-  const std::uint64_t insideV = static_cast<std::uint64_t>(Smooth ? h - 1 : h) << 32;
-  for (int i = 0; i < length; ++i) {
-    if (static_cast<std::uint64_t>(fu) < insideU && static_cast<std::uint64_t>(fv) < insideV) {
-      const std::uint32_t* p = pixels + static_cast<std::size_t>(fv >> 32) * stride + static_cast<std::size_t>(fu >> 32);
-      if constexpr (Smooth) {
-        out[i] = bilinearAt(p, stride, weight(fu), weight(fv));
-      } else {
-        out[i] = p[0];
-      }
-    } else {
-      // Across the picture's edge: wrapped to the far side or clamped to the edge.
-      std::int64_t x0 = fu >> 32, y0 = fv >> 32, x1 = x0 + 1, y1 = y0 + 1;
-      if constexpr (Repeat) {
-        if (x1 == w) x1 = 0;
-        if (y1 == h) y1 = 0;
-      } else {
-        x0 = std::clamp<std::int64_t>(x0, 0, w - 1);
-        y0 = std::clamp<std::int64_t>(y0, 0, h - 1);
-        x1 = std::clamp<std::int64_t>(x1, 0, w - 1);
-        y1 = std::clamp<std::int64_t>(y1, 0, h - 1);
-      }
-      const std::uint32_t* top = pixels + static_cast<std::size_t>(y0) * stride;
-      if constexpr (Smooth) {
-        const std::uint32_t* bottom = pixels + static_cast<std::size_t>(y1) * stride;
-        out[i] = bilinear(top[x0], top[x1], bottom[x0], bottom[x1], weight(fu), weight(fv));
-      } else {
-        out[i] = top[x0];
-      }
-    }
-    fu += du;
-    fv += dv;
+    const int w = level_.width, h = level_.height;
+    const std::uint32_t* pixels = level_.pixels;
+    const std::size_t stride = static_cast<std::size_t>(w);
+    std::int64_t fu, fv, du, dv;
     if constexpr (Repeat) {
-      if (fu >= wrapU) fu -= wrapU;
-      if (fv >= wrapV) fv -= wrapV;
+        fu = wrapToFixed(u, w);
+        fv = wrapToFixed(v, h);
+        du = wrapToFixed(toTexels_.a, w);
+        dv = wrapToFixed(toTexels_.b, h);
+    } else {
+        fu = clampToFixed(u, kFarOutside);
+        fv = clampToFixed(v, kFarOutside);
+        du = clampToFixed(toTexels_.a, kLargestStep);
+        dv = clampToFixed(toTexels_.b, kLargestStep);
     }
-  }
+    const std::int64_t wrapU = std::int64_t{w} << 32, wrapV = std::int64_t{h} << 32;
+    // Positions whose 2 x 2 block (or pixel) lies wholly inside the picture need
+    // no wrapping or clamping; for most pixels one unsigned comparison shows it.
+    const std::uint64_t insideU = static_cast<std::uint64_t>(Smooth ? w - 1 : w) << 32;
+    const std::uint64_t insideV = static_cast<std::uint64_t>(Smooth ? h - 1 : h) << 32;
+    for (int i = 0; i < length; ++i) {
+        if (static_cast<std::uint64_t>(fu) < insideU && static_cast<std::uint64_t>(fv) < insideV) {
+            const std::uint32_t* p =
+                pixels + static_cast<std::size_t>(fv >> 32) * stride + static_cast<std::size_t>(fu >> 32);
+            if constexpr (Smooth) {
+                out[i] = bilinearAt(p, stride, weight(fu), weight(fv));
+            } else {
+                out[i] = p[0];
+            }
+        } else {
+            // Across the picture's edge: wrapped to the far side or clamped to the edge.
+            std::int64_t x0 = fu >> 32, y0 = fv >> 32, x1 = x0 + 1, y1 = y0 + 1;
+            if constexpr (Repeat) {
+                if (x1 == w) x1 = 0;
+                if (y1 == h) y1 = 0;
+            } else {
+                x0 = std::clamp<std::int64_t>(x0, 0, w - 1);
+                y0 = std::clamp<std::int64_t>(y0, 0, h - 1);
+                x1 = std::clamp<std::int64_t>(x1, 0, w - 1);
+                y1 = std::clamp<std::int64_t>(y1, 0, h - 1);
+            }
+            const std::uint32_t* top = pixels + static_cast<std::size_t>(y0) * stride;
+            if constexpr (Smooth) {
+                const std::uint32_t* bottom = pixels + static_cast<std::size_t>(y1) * stride;
+                out[i] = bilinear(top[x0], top[x1], bottom[x0], bottom[x1], weight(fu), weight(fv));
+            } else {
+                out[i] = top[x0];
+            }
+        }
+        fu += du;
+        fv += dv;
+        if constexpr (Repeat) {
+            if (fu >= wrapU) fu -= wrapU;
+            if (fv >= wrapV) fv -= wrapV;
+        }
+    }
 }
 
 void BitmapSampler::shadeSpan(int x, int y, int length, std::uint32_t* out) const {
-  const Matrix& m = toTexels_;
-  const double cy = y + 0.5;
-  for (int done = 0; done < length; done += kRunLength) {
-    const int n = std::min(kRunLength, length - done);
-    const double cx = x + done + 0.5;
-    const double u = m.a * cx + m.c * cy + m.tx, v = m.b * cx + m.d * cy + m.ty;
-    std::uint32_t* runOut = out + done;
-    if (smooth_) {
-      repeat_ ? sampleRun<true, true>(u, v, n, runOut) : sampleRun<true, false>(u, v, n, runOut);
-    } else {
-      repeat_ ? sampleRun<false, true>(u, v, n, runOut) : sampleRun<false, false>(u, v, n, runOut);
+    const Matrix& m = toTexels_;
+    const double cy = y + 0.5;
+    for (int done = 0; done < length; done += kRunLength) {
+        const int n = std::min(kRunLength, length - done);
+        const double cx = x + done + 0.5;
+        const double u = m.a * cx + m.c * cy + m.tx, v = m.b * cx + m.d * cy + m.ty;
+        std::uint32_t* runOut = out + done;
+        if (smooth_) {
+            repeat_ ? sampleRun<true, true>(u, v, n, runOut) : sampleRun<true, false>(u, v, n, runOut);
+        } else {
+            repeat_ ? sampleRun<false, true>(u, v, n, runOut) : sampleRun<false, false>(u, v, n, runOut);
+        }
     }
-  }
-  if (colors_) transformColors(out, length);
+    if (colors_) transformColors(out, length);
 }
 
 }  // namespace swf::raster

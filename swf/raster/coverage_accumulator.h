@@ -11,17 +11,17 @@ namespace swf::raster {
 // A horizontal run of coverage on one row: either one value for the whole
 // run (covers == nullptr) or one value per pixel.
 struct CoverageSpan {
-  int x = 0;
-  int length = 0;
-  std::uint8_t cover = 0;
-  const std::uint8_t* covers = nullptr;
+    int x = 0;
+    int length = 0;
+    std::uint8_t cover = 0;
+    const std::uint8_t* covers = nullptr;
 };
 
 // Receives the coverage of a shape row by row, top to bottom, spans left to right.
 class CoverageRowSink {
- public:
-  virtual ~CoverageRowSink() = default;
-  virtual void coverageRow(int y, const CoverageSpan* spans, int count) = 0;
+public:
+    virtual ~CoverageRowSink() = default;
+    virtual void coverageRow(int y, const CoverageSpan* spans, int count) = 0;
 };
 
 // Turns line segments into exact-area anti-aliased coverage.
@@ -33,60 +33,60 @@ class CoverageRowSink {
 // A sweep sorts the cells by row and column and accumulates the cover from left
 // to right, giving each pixel its covered fraction in 256 levels.
 class CoverageAccumulator {
- public:
-  // Starts a new shape for a target of width x height pixels; keeps the memory.
-  void reset(int width, int height);
-  // The same, emitting coverage only inside `area` (clipped to the target).
-  // Rows do not depend on each other and winding flows left to right, so the
-  // pixels inside come out exactly as without the area.
-  void reset(int width, int height, const PixelRect& area);
-  // Adds a directed edge in pixel coordinates. The caller passes finite values
-  // of at most about 1e9 in magnitude.
-  void addLine(double x0, double y0, double x1, double y1);
-  // Emits the coverage of everything added since reset().
-  void sweep(FillRule rule, CoverageRowSink& sink);
+public:
+    // Starts a new shape for a target of width x height pixels; keeps the memory.
+    void reset(int width, int height);
+    // The same, emitting coverage only inside `area` (clipped to the target).
+    // Rows do not depend on each other and winding flows left to right, so the
+    // pixels inside come out exactly as without the area.
+    void reset(int width, int height, const PixelRect& area);
+    // Adds a directed edge in pixel coordinates. The caller passes finite values
+    // of at most about 1e9 in magnitude.
+    void addLine(double x0, double y0, double x1, double y1);
+    // Emits the coverage of everything added since reset().
+    void sweep(FillRule rule, CoverageRowSink& sink);
 
- private:
-  struct Cell {
-    std::int32_t x;
-    std::int32_t y;
-    std::int32_t cover;
-    std::int32_t area;
-  };
+private:
+    struct Cell {
+        std::int32_t x;
+        std::int32_t y;
+        std::int32_t cover;
+        std::int32_t area;
+    };
 
-  void addClippedLine(double x0, double y0, double x1, double y1);
-  void addFixedLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1);
-  void addRowPiece(std::int32_t row, std::int32_t xa, std::int32_t fya, std::int32_t xb,
-                   std::int32_t fyb, std::int32_t sign);
-  void addToCell(std::int32_t x, std::int32_t y, std::int32_t cover, std::int32_t area) {
-    if (x != current_.x || y != current_.y) {
-      flushCell();
-      current_ = {x, y, 0, 0};
+    void addClippedLine(double x0, double y0, double x1, double y1);
+    void addFixedLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1);
+    void addRowPiece(std::int32_t row, std::int32_t xa, std::int32_t fya, std::int32_t xb, std::int32_t fyb,
+                     std::int32_t sign);
+    void addToCell(std::int32_t x, std::int32_t y, std::int32_t cover, std::int32_t area) {
+        if (x != current_.x || y != current_.y) {
+            flushCell();
+            current_ = {x, y, 0, 0};
+        }
+        current_.cover += cover;
+        current_.area += area;
+        // Keep far from int32 limits when very many edges pile up in one cell;
+        // the sweep adds repeated cells together in 64 bits.
+        if (current_.area > kAreaFlushLimit || current_.area < -kAreaFlushLimit) flushCell();
     }
-    current_.cover += cover;
-    current_.area += area;
-    // Keep far from int32 limits when very many edges pile up in one cell;
-    // the sweep adds repeated cells together in 64 bits.
-    if (current_.area > kAreaFlushLimit || current_.area < -kAreaFlushLimit) flushCell();
-  }
-  void flushCell();
-  void sortCellsByRow();
-  void clipSpansToArea();
-  void emitRow(std::int32_t y, Cell* cells, int count, FillRule rule, CoverageRowSink& sink);
+    void flushCell();
+    void sortCellsByRow();
+    void clipSpansToArea();
+    void emitRow(std::int32_t y, Cell* cells, int count, FillRule rule, CoverageRowSink& sink);
 
-  static constexpr std::int32_t kAreaFlushLimit = 1 << 29;
+    static constexpr std::int32_t kAreaFlushLimit = 1 << 29;
 
-  int width_ = 0;
-  int height_ = 0;
-  PixelRect area_;
-  Cell current_{};
-  std::vector<Cell> cells_;
-  std::vector<Cell> sorted_;
-  std::vector<int> rowStarts_;
-  std::int32_t minRow_ = 0;
-  std::int32_t maxRow_ = -1;
-  std::vector<std::uint8_t> rowCovers_;
-  std::vector<CoverageSpan> spans_;
+    int width_ = 0;
+    int height_ = 0;
+    PixelRect area_;
+    Cell current_{};
+    std::vector<Cell> cells_;
+    std::vector<Cell> sorted_;
+    std::vector<int> rowStarts_;
+    std::int32_t minRow_ = 0;
+    std::int32_t maxRow_ = -1;
+    std::vector<std::uint8_t> rowCovers_;
+    std::vector<CoverageSpan> spans_;
 };
 
 }  // namespace swf::raster

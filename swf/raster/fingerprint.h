@@ -9,21 +9,23 @@ namespace swf::raster {
 // A 64-bit running hash of the values fed to it: equal inputs in equal order
 // give equal results. Not for security, only to tell drawings apart.
 class Fingerprint {
- public:
-  Fingerprint& add(std::uint64_t value) {
-    state_ = (state_ ^ value) * 0x100000001b3ull;
-    state_ ^= state_ >> 29;
-    return *this;
-  }
-  Fingerprint& add(double value) {
-    // -0 and 0 draw alike; telling them apart would only cost a redraw.
-    return add(std::bit_cast<std::uint64_t>(value));
-  }
-  Fingerprint& add(const void* pointer) { return add(static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(pointer))); }
-  std::uint64_t value() const { return state_; }
+public:
+    Fingerprint& add(std::uint64_t value) {
+        state_ = (state_ ^ value) * 0x100000001b3ull;
+        state_ ^= state_ >> 29;
+        return *this;
+    }
+    Fingerprint& add(double value) {
+        // -0 and 0 draw alike; telling them apart would only cost a redraw.
+        return add(std::bit_cast<std::uint64_t>(value));
+    }
+    Fingerprint& add(const void* pointer) {
+        return add(static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(pointer)));
+    }
+    std::uint64_t value() const { return state_; }
 
- private:
-  std::uint64_t state_ = 0xcbf29ce484222325ull;
+private:
+    std::uint64_t state_ = 0xcbf29ce484222325ull;
 };
 
 }  // namespace swf::raster

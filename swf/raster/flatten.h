@@ -12,12 +12,12 @@ inline constexpr double kFlatteningTolerance = 0.1;
 
 // Receives a path as straight lines in pixel space.
 class PolylineSink {
- public:
-  virtual ~PolylineSink() = default;
-  virtual void beginSubpath(Point start) = 0;
-  virtual void lineTo(Point end) = 0;
-  // An explicit close(): the current subpath ends at its start.
-  virtual void closeSubpath() = 0;
+public:
+    virtual ~PolylineSink() = default;
+    virtual void beginSubpath(Point start) = 0;
+    virtual void lineTo(Point end) = 0;
+    // An explicit close(): the current subpath ends at its start.
+    virtual void closeSubpath() = 0;
 };
 
 // Transforms the path's points into pixel space. Returns false (with `out` half
@@ -28,12 +28,12 @@ bool transformPoints(const Path& path, const Matrix& matrix, std::vector<Point>&
 // A rectangle of interest: curves whose control points all lie on one side of
 // it are replaced by their chord, which changes nothing visible inside it.
 struct CullBox {
-  double left, top, right, bottom;
+    double left, top, right, bottom;
 };
 
 // Feeds the path (with points already in pixel space) to the sink, replacing
 // quadratic curves by enough lines to stay within kFlatteningTolerance.
-void flattenPath(const std::vector<PathVerb>& verbs, const std::vector<Point>& points,
-                 const CullBox* cull, PolylineSink& sink);
+void flattenPath(const std::vector<PathVerb>& verbs, const std::vector<Point>& points, const CullBox* cull,
+                 PolylineSink& sink);
 
 }  // namespace swf::raster

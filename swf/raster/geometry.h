@@ -4,27 +4,27 @@ namespace swf::raster {
 
 // A rectangle of whole pixels, left and top inside, right and bottom outside.
 struct PixelRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
 
-  int width() const { return right - left; }
-  int height() const { return bottom - top; }
-  bool empty() const { return right <= left || bottom <= top; }
-  long long area() const { return empty() ? 0 : static_cast<long long>(width()) * height(); }
-  bool intersects(const PixelRect& o) const {
-    return left < o.right && o.left < right && top < o.bottom && o.top < bottom;
-  }
-  // The smallest rectangle holding both (an empty one adds nothing).
-  PixelRect united(const PixelRect& o) const;
-  PixelRect intersected(const PixelRect& o) const;
-  bool operator==(const PixelRect&) const = default;
+    int width() const { return right - left; }
+    int height() const { return bottom - top; }
+    bool empty() const { return right <= left || bottom <= top; }
+    long long area() const { return empty() ? 0 : static_cast<long long>(width()) * height(); }
+    bool intersects(const PixelRect& o) const {
+        return left < o.right && o.left < right && top < o.bottom && o.top < bottom;
+    }
+    // The smallest rectangle holding both (an empty one adds nothing).
+    PixelRect united(const PixelRect& o) const;
+    PixelRect intersected(const PixelRect& o) const;
+    bool operator==(const PixelRect&) const = default;
 };
 
 struct Point {
-  double x = 0;
-  double y = 0;
+    double x = 0;
+    double y = 0;
 };
 
 // An affine transform with the usual 2-D graphics naming:
@@ -32,24 +32,24 @@ struct Point {
 //   y' = b * x + d * y + ty
 // (a = scale x, b = rotate/skew 0, c = rotate/skew 1, d = scale y).
 struct Matrix {
-  double a = 1, b = 0, c = 0, d = 1, tx = 0, ty = 0;
+    double a = 1, b = 0, c = 0, d = 1, tx = 0, ty = 0;
 
-  static Matrix identity() { return {}; }
-  static Matrix translate(double x, double y) { return {1, 0, 0, 1, x, y}; }
-  static Matrix scale(double sx, double sy) { return {sx, 0, 0, sy, 0, 0}; }
-  static Matrix rotate(double radians);
+    static Matrix identity() { return {}; }
+    static Matrix translate(double x, double y) { return {1, 0, 0, 1, x, y}; }
+    static Matrix scale(double sx, double sy) { return {sx, 0, 0, sy, 0, 0}; }
+    static Matrix rotate(double radians);
 
-  Point apply(Point p) const { return {a * p.x + c * p.y + tx, b * p.x + d * p.y + ty}; }
+    Point apply(Point p) const { return {a * p.x + c * p.y + tx, b * p.x + d * p.y + ty}; }
 
-  // The transform that applies `inner` first, then this one.
-  Matrix operator*(const Matrix& inner) const;
+    // The transform that applies `inner` first, then this one.
+    Matrix operator*(const Matrix& inner) const;
 
-  double determinant() const { return a * d - b * c; }
-  // Geometric mean of the scale factors: how a length (a stroke width) grows on average.
-  double meanScale() const;
-  // False (and `out` untouched) when the matrix is singular or not finite.
-  bool invert(Matrix& out) const;
-  bool isFinite() const;
+    double determinant() const { return a * d - b * c; }
+    // Geometric mean of the scale factors: how a length (a stroke width) grows on average.
+    double meanScale() const;
+    // False (and `out` untouched) when the matrix is singular or not finite.
+    bool invert(Matrix& out) const;
+    bool isFinite() const;
 };
 
 }  // namespace swf::raster

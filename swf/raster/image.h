@@ -9,20 +9,20 @@ namespace swf::raster {
 // A decoded picture: premultiplied 0xAARRGGBB pixels (as Surface keeps them),
 // row-major, top row first, width * height entries.
 struct Image {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint32_t> pixels;
-  // Different for every image made in this process, so a drawing that names
-  // an image can tell it from a later one that happens to reuse its memory.
-  std::uint64_t serial = nextSerial();
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+    // Different for every image made in this process, so a drawing that names
+    // an image can tell it from a later one that happens to reuse its memory.
+    std::uint64_t serial = nextSerial();
 
-  std::uint32_t pixel(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+    std::uint32_t pixel(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
 
- private:
-  static std::uint64_t nextSerial() {
-    static std::atomic<std::uint64_t> counter{0};
-    return ++counter;
-  }
+private:
+    static std::uint64_t nextSerial() {
+        static std::atomic<std::uint64_t> counter{0};
+        return ++counter;
+    }
 };
 
 }  // namespace swf::raster

@@ -18,8 +18,8 @@ enum class GradientInterpolation { RGB, LinearRGB };
 enum class GradientShape { Linear, Radial, Focal };
 
 struct GradientStop {
-  std::uint8_t ratio = 0;  // 0 = gradient start, 255 = end
-  Color color;
+    std::uint8_t ratio = 0;  // 0 = gradient start, 255 = end
+    Color color;
 };
 
 // Half the side of the gradient square, in gradient units (twips): the square
@@ -27,75 +27,74 @@ struct GradientStop {
 inline constexpr double kGradientHalfSize = 16384.0;
 
 struct Gradient {
-  GradientShape shape = GradientShape::Linear;
-  // Up to 15 stops are used (extra ones are ignored); they are taken in ratio order.
-  // No stops paints nothing (transparent).
-  std::vector<GradientStop> stops;
-  SpreadMode spread = SpreadMode::Pad;
-  GradientInterpolation interpolation = GradientInterpolation::RGB;
-  // Maps gradient space to pixels. Linear: x = -16384 is the start, +16384 the end.
-  // Radial and focal: the circle of radius 16384 around the origin is the end.
-  Matrix matrix;
-  // Focal only: where the start lies on the x axis, -1 (left edge) to 1 (right edge).
-  double focalPoint = 0;
+    GradientShape shape = GradientShape::Linear;
+    // Up to 15 stops are used (extra ones are ignored); they are taken in ratio order.
+    // No stops paints nothing (transparent).
+    std::vector<GradientStop> stops;
+    SpreadMode spread = SpreadMode::Pad;
+    GradientInterpolation interpolation = GradientInterpolation::RGB;
+    // Maps gradient space to pixels. Linear: x = -16384 is the start, +16384 the end.
+    // Radial and focal: the circle of radius 16384 around the origin is the end.
+    Matrix matrix;
+    // Focal only: where the start lies on the x axis, -1 (left edge) to 1 (right edge).
+    double focalPoint = 0;
 };
 
 inline constexpr int kMaxGradientStops = 15;
 
 // The gradient's colour for each of the 256 ratios, premultiplied.
 class GradientRamp {
- public:
-  static GradientRamp build(const std::vector<GradientStop>& stops,
-                            GradientInterpolation interpolation);
-  std::uint32_t operator[](int index) const { return colors_[index]; }
-  const std::uint32_t* data() const { return colors_.data(); }
-  bool opaque() const { return opaque_; }
+public:
+    static GradientRamp build(const std::vector<GradientStop>& stops, GradientInterpolation interpolation);
+    std::uint32_t operator[](int index) const { return colors_[index]; }
+    const std::uint32_t* data() const { return colors_.data(); }
+    bool opaque() const { return opaque_; }
 
- private:
-  std::array<std::uint32_t, 256> colors_{};
-  bool opaque_ = false;
+private:
+    std::array<std::uint32_t, 256> colors_{};
+    bool opaque_ = false;
 };
 
 // What a fill or stroke paints with: one colour, a gradient or a picture. A
 // gradient paint computes its colour ramp once and a picture paint its sampling
 // setup, so keep and reuse the Paint for repeated draws.
 class Paint {
- public:
-  // Transparent black: painting with it changes nothing.
-  Paint() = default;
-  static Paint solid(Color color);
-  static Paint gradient(const Gradient& gradient);
-  // Paints nothing when the style has no usable image or its matrix is singular
-  // or not finite.
-  static Paint bitmap(const BitmapStyle& style);
+public:
+    // Transparent black: painting with it changes nothing.
+    Paint() = default;
+    static Paint solid(Color color);
+    static Paint gradient(const Gradient& gradient);
+    // Paints nothing when the style has no usable image or its matrix is singular
+    // or not finite.
+    static Paint bitmap(const BitmapStyle& style);
 
-  bool isSolid() const { return kind_ == Kind::Solid; }
-  // The premultiplied colour of a solid paint.
-  std::uint32_t solidPixel() const { return solid_; }
-  // True when every pixel the paint produces is fully opaque.
-  bool opaque() const { return opaque_; }
+    bool isSolid() const { return kind_ == Kind::Solid; }
+    // The premultiplied colour of a solid paint.
+    std::uint32_t solidPixel() const { return solid_; }
+    // True when every pixel the paint produces is fully opaque.
+    bool opaque() const { return opaque_; }
 
-  // Premultiplied colours for the centres of pixels (x .. x + length - 1, y).
-  void shadeSpan(int x, int y, int length, std::uint32_t* out) const;
+    // Premultiplied colours for the centres of pixels (x .. x + length - 1, y).
+    void shadeSpan(int x, int y, int length, std::uint32_t* out) const;
 
-  // Equal for paints that colour every pixel alike (made from equal inputs).
-  std::uint64_t fingerprint() const { return fingerprint_; }
+    // Equal for paints that colour every pixel alike (made from equal inputs).
+    std::uint64_t fingerprint() const { return fingerprint_; }
 
- private:
-  enum class Kind { Solid, Gradient, Bitmap };
-  static Paint solidFromPixel(std::uint32_t premultiplied);
-  double rampPosition(double gx, double gy) const;
+private:
+    enum class Kind { Solid, Gradient, Bitmap };
+    static Paint solidFromPixel(std::uint32_t premultiplied);
+    double rampPosition(double gx, double gy) const;
 
-  Kind kind_ = Kind::Solid;
-  std::uint32_t solid_ = 0;
-  bool opaque_ = false;
-  GradientRamp ramp_;
-  GradientShape shape_ = GradientShape::Linear;
-  SpreadMode spread_ = SpreadMode::Pad;
-  Matrix pixelToGradient_;
-  double focal_ = 0;
-  std::shared_ptr<const BitmapSampler> bitmap_;
-  std::uint64_t fingerprint_ = 0;
+    Kind kind_ = Kind::Solid;
+    std::uint32_t solid_ = 0;
+    bool opaque_ = false;
+    GradientRamp ramp_;
+    GradientShape shape_ = GradientShape::Linear;
+    SpreadMode spread_ = SpreadMode::Pad;
+    Matrix pixelToGradient_;
+    double focal_ = 0;
+    std::shared_ptr<const BitmapSampler> bitmap_;
+    std::uint64_t fingerprint_ = 0;
 };
 
 }  // namespace swf::raster

@@ -16,31 +16,31 @@ enum class PathVerb : std::uint8_t { MoveTo, LineTo, QuadTo, Close };
 // starting with moveTo) that only together enclose its areas. Nothing is
 // closed implicitly unless the caller asks for it when filling, or calls close().
 class Path {
- public:
-  void moveTo(double x, double y);
-  // Without a preceding moveTo an edge starts at (0, 0).
-  void lineTo(double x, double y);
-  void quadTo(double controlX, double controlY, double x, double y);
-  // Adds an edge back to the start of the current subpath.
-  void close();
+public:
+    void moveTo(double x, double y);
+    // Without a preceding moveTo an edge starts at (0, 0).
+    void lineTo(double x, double y);
+    void quadTo(double controlX, double controlY, double x, double y);
+    // Adds an edge back to the start of the current subpath.
+    void close();
 
-  // Convenience shapes (each a closed subpath, clockwise on screen for positive sizes).
-  void addRect(double x, double y, double width, double height);
-  void addEllipse(double centerX, double centerY, double radiusX, double radiusY);
+    // Convenience shapes (each a closed subpath, clockwise on screen for positive sizes).
+    void addRect(double x, double y, double width, double height);
+    void addEllipse(double centerX, double centerY, double radiusX, double radiusY);
 
-  void clear();
-  bool empty() const { return verbs_.empty(); }
+    void clear();
+    bool empty() const { return verbs_.empty(); }
 
-  const std::vector<PathVerb>& verbs() const { return verbs_; }
-  // MoveTo and LineTo own one point each, QuadTo two (control, end), Close none.
-  const std::vector<Point>& points() const { return points_; }
+    const std::vector<PathVerb>& verbs() const { return verbs_; }
+    // MoveTo and LineTo own one point each, QuadTo two (control, end), Close none.
+    const std::vector<Point>& points() const { return points_; }
 
- private:
-  void ensureStarted();
+private:
+    void ensureStarted();
 
-  std::vector<PathVerb> verbs_;
-  std::vector<Point> points_;
-  bool started_ = false;
+    std::vector<PathVerb> verbs_;
+    std::vector<Point> points_;
+    bool started_ = false;
 };
 
 }  // namespace swf::raster

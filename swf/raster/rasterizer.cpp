@@ -12,171 +12,167 @@ namespace {
 
 // Sends a flattened path straight to the accumulator as edges.
 class FillEdgeSink final : public PolylineSink {
- public:
-  FillEdgeSink(CoverageAccumulator& out, bool closeSubpaths) : out_(out), close_(closeSubpaths) {}
+public:
+    FillEdgeSink(CoverageAccumulator& out, bool closeSubpaths) : out_(out), close_(closeSubpaths) {}
 
-  void beginSubpath(Point start) override {
-    finishSubpath();
-    start_ = current_ = start;
-  }
-  void lineTo(Point end) override {
-    out_.addLine(current_.x, current_.y, end.x, end.y);
-    current_ = end;
-  }
-  void closeSubpath() override { lineTo(start_); }
-  void finishSubpath() {
-    if (close_) lineTo(start_);
-  }
+    void beginSubpath(Point start) override {
+        finishSubpath();
+        start_ = current_ = start;
+    }
+    void lineTo(Point end) override {
+        out_.addLine(current_.x, current_.y, end.x, end.y);
+        current_ = end;
+    }
+    void closeSubpath() override { lineTo(start_); }
+    void finishSubpath() {
+        if (close_) lineTo(start_);
+    }
 
- private:
-  CoverageAccumulator& out_;
-  bool close_;
-  Point start_{}, current_{};
+private:
+    CoverageAccumulator& out_;
+    bool close_;
+    Point start_{}, current_{};
 };
 
 // Collects a flattened path as polylines and strokes each one when it ends.
 class StrokeSink final : public PolylineSink {
- public:
-  StrokeSink(Stroker& stroker, CoverageAccumulator& out, const StrokeStyle& style,
-             std::vector<Point>& points, bool closeSubpaths)
-      : stroker_(stroker), out_(out), style_(style), points_(points), close_(closeSubpaths) {
-    points_.clear();
-  }
+public:
+    StrokeSink(Stroker& stroker, CoverageAccumulator& out, const StrokeStyle& style, std::vector<Point>& points,
+               bool closeSubpaths)
+        : stroker_(stroker), out_(out), style_(style), points_(points), close_(closeSubpaths) {
+        points_.clear();
+    }
 
-  void beginSubpath(Point start) override {
-    finish(close_);
-    points_.push_back(start);
-  }
-  void lineTo(Point end) override {
-    if (points_.empty()) points_.push_back(resume_);
-    points_.push_back(end);
-  }
-  void closeSubpath() override {
-    if (points_.empty()) return;
-    resume_ = points_.front();  // later edges continue from the start
-    finish(true);
-  }
-  void finish(bool closed) {
-    if (points_.empty()) return;
-    // A subpath that ends on its start is a closed outline and gets a join there.
-    bool endsAtStart = points_.size() > 3 && points_.front().x == points_.back().x &&
-                       points_.front().y == points_.back().y;
-    stroker_.strokePolyline(points_.data(), static_cast<int>(points_.size()),
-                            closed || endsAtStart, style_, out_);
-    points_.clear();
-  }
+    void beginSubpath(Point start) override {
+        finish(close_);
+        points_.push_back(start);
+    }
+    void lineTo(Point end) override {
+        if (points_.empty()) points_.push_back(resume_);
+        points_.push_back(end);
+    }
+    void closeSubpath() override {
+        if (points_.empty()) return;
+        resume_ = points_.front();  // later edges continue from the start
+        finish(true);
+    }
+    void finish(bool closed) {
+        if (points_.empty()) return;
+        // A subpath that ends on its start is a closed outline and gets a join there.
+        bool endsAtStart =
+            points_.size() > 3 && points_.front().x == points_.back().x && points_.front().y == points_.back().y;
+        stroker_.strokePolyline(points_.data(), static_cast<int>(points_.size()), closed || endsAtStart, style_, out_);
+        points_.clear();
+    }
 
- private:
-  Stroker& stroker_;
-  CoverageAccumulator& out_;
-  const StrokeStyle& style_;
-  std::vector<Point>& points_;
-  bool close_;
-  Point resume_{};
+private:
+    Stroker& stroker_;
+    CoverageAccumulator& out_;
+    const StrokeStyle& style_;
+    std::vector<Point>& points_;
+    bool close_;
+    Point resume_{};
 };
 
 }  // namespace
 
 bool Rasterizer::begin(int width, int height, const DrawOptions& options, double reach) {
-  if (options.area == nullptr) {
-    accumulator_.reset(width, height);
+    if (options.area == nullptr) {
+        accumulator_.reset(width, height);
+        return true;
+    }
+    const PixelRect area = options.area->intersected({0, 0, width, height});
+    if (area.empty() || pixelPoints_.empty()) return false;
+    double minX = pixelPoints_[0].x, maxX = minX, minY = pixelPoints_[0].y, maxY = minY;
+    for (const Point& p : pixelPoints_) {
+        minX = std::min(minX, p.x);
+        maxX = std::max(maxX, p.x);
+        minY = std::min(minY, p.y);
+        maxY = std::max(maxY, p.y);
+    }
+    // Curves stay inside their control points' hull, so the box holds the whole outline.
+    if (maxX + reach < area.left || minX - reach > area.right || maxY + reach < area.top ||
+        minY - reach > area.bottom) {
+        return false;
+    }
+    accumulator_.reset(width, height, area);
     return true;
-  }
-  const PixelRect area = options.area->intersected({0, 0, width, height});
-  if (area.empty() || pixelPoints_.empty()) return false;
-  double minX = pixelPoints_[0].x, maxX = minX, minY = pixelPoints_[0].y, maxY = minY;
-  for (const Point& p : pixelPoints_) {
-    minX = std::min(minX, p.x);
-    maxX = std::max(maxX, p.x);
-    minY = std::min(minY, p.y);
-    maxY = std::max(maxY, p.y);
-  }
-  // Curves stay inside their control points' hull, so the box holds the whole outline.
-  if (maxX + reach < area.left || minX - reach > area.right || maxY + reach < area.top ||
-      minY - reach > area.bottom) {
-    return false;
-  }
-  accumulator_.reset(width, height, area);
-  return true;
 }
 
 bool Rasterizer::addFill(const Path& path, int width, int height, const DrawOptions& options) {
-  if (width <= 0 || height <= 0 || path.empty()) return false;
-  if (!transformPoints(path, options.matrix, pixelPoints_)) return false;
-  if (!begin(width, height, options, 1)) return false;
-  FillEdgeSink sink(accumulator_, options.closeSubpaths);
-  const CullBox cull{0, 0, static_cast<double>(width), static_cast<double>(height)};
-  flattenPath(path.verbs(), pixelPoints_, &cull, sink);
-  sink.finishSubpath();
-  return true;
+    if (width <= 0 || height <= 0 || path.empty()) return false;
+    if (!transformPoints(path, options.matrix, pixelPoints_)) return false;
+    if (!begin(width, height, options, 1)) return false;
+    FillEdgeSink sink(accumulator_, options.closeSubpaths);
+    const CullBox cull{0, 0, static_cast<double>(width), static_cast<double>(height)};
+    flattenPath(path.verbs(), pixelPoints_, &cull, sink);
+    sink.finishSubpath();
+    return true;
 }
 
 bool Rasterizer::addStroke(const Path& path, int width, int height, const StrokeStyle& style,
                            const DrawOptions& options) {
-  if (width <= 0 || height <= 0 || path.empty()) return false;
-  if (!transformPoints(path, options.matrix, pixelPoints_)) return false;
-  // Miters reach out at most miterLimit half-widths; caps and round joins less.
-  const double width1 = std::max(style.width, 1.0);
-  const double reach = width1 * std::max(style.miterLimit, 2.0) + 2;
-  if (!begin(width, height, options, std::isfinite(reach) ? reach : 1e18)) return false;
-  StrokeSink sink(stroker_, accumulator_, style, polyline_, options.closeSubpaths);
-  flattenPath(path.verbs(), pixelPoints_, nullptr, sink);
-  sink.finish(options.closeSubpaths);
-  return true;
+    if (width <= 0 || height <= 0 || path.empty()) return false;
+    if (!transformPoints(path, options.matrix, pixelPoints_)) return false;
+    // Miters reach out at most miterLimit half-widths; caps and round joins less.
+    const double width1 = std::max(style.width, 1.0);
+    const double reach = width1 * std::max(style.miterLimit, 2.0) + 2;
+    if (!begin(width, height, options, std::isfinite(reach) ? reach : 1e18)) return false;
+    StrokeSink sink(stroker_, accumulator_, style, polyline_, options.closeSubpaths);
+    flattenPath(path.verbs(), pixelPoints_, nullptr, sink);
+    sink.finish(options.closeSubpaths);
+    return true;
 }
 
 void Rasterizer::fillPath(Surface& surface, const Path& path, FillRule rule, const Paint& paint,
                           const DrawOptions& options) {
-  if (!addFill(path, surface.width(), surface.height(), options)) return;
-  SurfacePainter painter(surface, paint, options.clip, colorScratch_, coverScratch_);
-  accumulator_.sweep(rule, painter);
+    if (!addFill(path, surface.width(), surface.height(), options)) return;
+    SurfacePainter painter(surface, paint, options.clip, colorScratch_, coverScratch_);
+    accumulator_.sweep(rule, painter);
 }
 
-void Rasterizer::strokePath(Surface& surface, const Path& path, const StrokeStyle& style,
-                            const Paint& paint, const DrawOptions& options) {
-  if (!addStroke(path, surface.width(), surface.height(), style, options)) return;
-  SurfacePainter painter(surface, paint, options.clip, colorScratch_, coverScratch_);
-  accumulator_.sweep(FillRule::NonZero, painter);
+void Rasterizer::strokePath(Surface& surface, const Path& path, const StrokeStyle& style, const Paint& paint,
+                            const DrawOptions& options) {
+    if (!addStroke(path, surface.width(), surface.height(), style, options)) return;
+    SurfacePainter painter(surface, paint, options.clip, colorScratch_, coverScratch_);
+    accumulator_.sweep(FillRule::NonZero, painter);
 }
 
-void Rasterizer::fillMask(CoverageMask& mask, const Path& path, FillRule rule,
-                          const DrawOptions& options) {
-  if (!addFill(path, mask.width(), mask.height(), options)) return;
-  MaskPainter painter(mask, options.clip, coverScratch_);
-  accumulator_.sweep(rule, painter);
+void Rasterizer::fillMask(CoverageMask& mask, const Path& path, FillRule rule, const DrawOptions& options) {
+    if (!addFill(path, mask.width(), mask.height(), options)) return;
+    MaskPainter painter(mask, options.clip, coverScratch_);
+    accumulator_.sweep(rule, painter);
 }
 
 void Rasterizer::strokeMask(CoverageMask& mask, const Path& path, const StrokeStyle& style,
                             const DrawOptions& options) {
-  if (!addStroke(path, mask.width(), mask.height(), style, options)) return;
-  MaskPainter painter(mask, options.clip, coverScratch_);
-  accumulator_.sweep(FillRule::NonZero, painter);
+    if (!addStroke(path, mask.width(), mask.height(), style, options)) return;
+    MaskPainter painter(mask, options.clip, coverScratch_);
+    accumulator_.sweep(FillRule::NonZero, painter);
 }
 
 namespace {
 Rasterizer& threadRasterizer() {
-  thread_local Rasterizer rasterizer;
-  return rasterizer;
+    thread_local Rasterizer rasterizer;
+    return rasterizer;
 }
 }  // namespace
 
-void fillPath(Surface& surface, const Path& path, FillRule rule, const Paint& paint,
-              const DrawOptions& options) {
-  threadRasterizer().fillPath(surface, path, rule, paint, options);
+void fillPath(Surface& surface, const Path& path, FillRule rule, const Paint& paint, const DrawOptions& options) {
+    threadRasterizer().fillPath(surface, path, rule, paint, options);
 }
 
 void strokePath(Surface& surface, const Path& path, const StrokeStyle& style, const Paint& paint,
                 const DrawOptions& options) {
-  threadRasterizer().strokePath(surface, path, style, paint, options);
+    threadRasterizer().strokePath(surface, path, style, paint, options);
 }
 
 void fillMask(CoverageMask& mask, const Path& path, FillRule rule, const DrawOptions& options) {
-  threadRasterizer().fillMask(mask, path, rule, options);
+    threadRasterizer().fillMask(mask, path, rule, options);
 }
 
-void strokeMask(CoverageMask& mask, const Path& path, const StrokeStyle& style,
-                const DrawOptions& options) {
-  threadRasterizer().strokeMask(mask, path, style, options);
+void strokeMask(CoverageMask& mask, const Path& path, const StrokeStyle& style, const DrawOptions& options) {
+    threadRasterizer().strokeMask(mask, path, style, options);
 }
 
 }  // namespace swf::raster

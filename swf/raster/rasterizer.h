@@ -17,57 +17,53 @@ namespace swf::raster {
 
 // Settings shared by every drawing call.
 struct DrawOptions {
-  // Applied to the path's points as they are added (path units -> pixels).
-  Matrix matrix;
-  // When set, coverage is multiplied by this mask (pixels outside it count as 0).
-  const CoverageMask* clip = nullptr;
-  // When set, only pixels inside this rectangle are written; they come out as
-  // they would without it (a partial redraw matches a full one).
-  const PixelRect* area = nullptr;
-  // Fills: add an edge from the end of each subpath back to its start.
-  // Strokes: join each subpath's end to its start instead of capping both.
-  bool closeSubpaths = false;
+    // Applied to the path's points as they are added (path units -> pixels).
+    Matrix matrix;
+    // When set, coverage is multiplied by this mask (pixels outside it count as 0).
+    const CoverageMask* clip = nullptr;
+    // When set, only pixels inside this rectangle are written; they come out as
+    // they would without it (a partial redraw matches a full one).
+    const PixelRect* area = nullptr;
+    // Fills: add an edge from the end of each subpath back to its start.
+    // Strokes: join each subpath's end to its start instead of capping both.
+    bool closeSubpaths = false;
 };
 
 // Draws paths with anti-aliasing. Keeps its working memory between calls, so
 // keep one per thread and reuse it. Paths with non-finite coordinates (or a
 // non-finite matrix) draw nothing; nothing is ever written outside the target.
 class Rasterizer {
- public:
-  void fillPath(Surface& surface, const Path& path, FillRule rule, const Paint& paint,
-                const DrawOptions& options = {});
-  // Strokes are outlined and filled with the non-zero rule.
-  void strokePath(Surface& surface, const Path& path, const StrokeStyle& style, const Paint& paint,
+public:
+    void fillPath(Surface& surface, const Path& path, FillRule rule, const Paint& paint,
                   const DrawOptions& options = {});
+    // Strokes are outlined and filled with the non-zero rule.
+    void strokePath(Surface& surface, const Path& path, const StrokeStyle& style, const Paint& paint,
+                    const DrawOptions& options = {});
 
-  // Add a shape's coverage to a clip mask (union with what it holds).
-  void fillMask(CoverageMask& mask, const Path& path, FillRule rule, const DrawOptions& options = {});
-  void strokeMask(CoverageMask& mask, const Path& path, const StrokeStyle& style,
-                  const DrawOptions& options = {});
+    // Add a shape's coverage to a clip mask (union with what it holds).
+    void fillMask(CoverageMask& mask, const Path& path, FillRule rule, const DrawOptions& options = {});
+    void strokeMask(CoverageMask& mask, const Path& path, const StrokeStyle& style, const DrawOptions& options = {});
 
- private:
-  bool addFill(const Path& path, int width, int height, const DrawOptions& options);
-  bool addStroke(const Path& path, int width, int height, const StrokeStyle& style,
-                 const DrawOptions& options);
-  // Starts the accumulator, or returns false when the transformed points,
-  // grown by `reach` pixels, cannot touch the area being drawn.
-  bool begin(int width, int height, const DrawOptions& options, double reach);
+private:
+    bool addFill(const Path& path, int width, int height, const DrawOptions& options);
+    bool addStroke(const Path& path, int width, int height, const StrokeStyle& style, const DrawOptions& options);
+    // Starts the accumulator, or returns false when the transformed points,
+    // grown by `reach` pixels, cannot touch the area being drawn.
+    bool begin(int width, int height, const DrawOptions& options, double reach);
 
-  CoverageAccumulator accumulator_;
-  Stroker stroker_;
-  std::vector<Point> pixelPoints_;
-  std::vector<Point> polyline_;
-  std::vector<std::uint32_t> colorScratch_;
-  std::vector<std::uint8_t> coverScratch_;
+    CoverageAccumulator accumulator_;
+    Stroker stroker_;
+    std::vector<Point> pixelPoints_;
+    std::vector<Point> polyline_;
+    std::vector<std::uint32_t> colorScratch_;
+    std::vector<std::uint8_t> coverScratch_;
 };
 
 // The same operations on a per-thread Rasterizer.
-void fillPath(Surface& surface, const Path& path, FillRule rule, const Paint& paint,
-              const DrawOptions& options = {});
+void fillPath(Surface& surface, const Path& path, FillRule rule, const Paint& paint, const DrawOptions& options = {});
 void strokePath(Surface& surface, const Path& path, const StrokeStyle& style, const Paint& paint,
                 const DrawOptions& options = {});
 void fillMask(CoverageMask& mask, const Path& path, FillRule rule, const DrawOptions& options = {});
-void strokeMask(CoverageMask& mask, const Path& path, const StrokeStyle& style,
-                const DrawOptions& options = {});
+void strokeMask(CoverageMask& mask, const Path& path, const StrokeStyle& style, const DrawOptions& options = {});
 
 }  // namespace swf::raster

@@ -14,33 +14,32 @@ class Surface;
 // Composites a paint source-over onto a surface through the coverage it receives,
 // multiplied by an optional clip mask.
 class SurfacePainter final : public CoverageRowSink {
- public:
-  SurfacePainter(Surface& surface, const Paint& paint, const CoverageMask* clip,
-                 std::vector<std::uint32_t>& colorScratch, std::vector<std::uint8_t>& coverScratch);
-  void coverageRow(int y, const CoverageSpan* spans, int count) override;
+public:
+    SurfacePainter(Surface& surface, const Paint& paint, const CoverageMask* clip,
+                   std::vector<std::uint32_t>& colorScratch, std::vector<std::uint8_t>& coverScratch);
+    void coverageRow(int y, const CoverageSpan* spans, int count) override;
 
- private:
-  void paintSpan(std::uint32_t* pixels, int x, int y, int length, std::uint8_t cover,
-                 const std::uint8_t* covers);
+private:
+    void paintSpan(std::uint32_t* pixels, int x, int y, int length, std::uint8_t cover, const std::uint8_t* covers);
 
-  Surface& surface_;
-  const Paint& paint_;
-  const CoverageMask* clip_;
-  std::vector<std::uint32_t>& colors_;
-  std::vector<std::uint8_t>& covers_;
+    Surface& surface_;
+    const Paint& paint_;
+    const CoverageMask* clip_;
+    std::vector<std::uint32_t>& colors_;
+    std::vector<std::uint8_t>& covers_;
 };
 
 // Adds the coverage it receives to a mask (union: m + c - m * c), multiplied by
 // an optional clip mask.
 class MaskPainter final : public CoverageRowSink {
- public:
-  MaskPainter(CoverageMask& mask, const CoverageMask* clip, std::vector<std::uint8_t>& coverScratch);
-  void coverageRow(int y, const CoverageSpan* spans, int count) override;
+public:
+    MaskPainter(CoverageMask& mask, const CoverageMask* clip, std::vector<std::uint8_t>& coverScratch);
+    void coverageRow(int y, const CoverageSpan* spans, int count) override;
 
- private:
-  CoverageMask& mask_;
-  const CoverageMask* clip_;
-  std::vector<std::uint8_t>& covers_;
+private:
+    CoverageMask& mask_;
+    const CoverageMask* clip_;
+    std::vector<std::uint8_t>& covers_;
 };
 
 // Multiplies a span's coverage by a clip row into `out`; returns the usable

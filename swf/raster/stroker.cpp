@@ -25,191 +25,184 @@ constexpr double kSamePoint = 1e-9;
 }  // namespace
 
 void Stroker::begin(Point p) {
-  first_ = last_ = p;
-  open_ = true;
+    first_ = last_ = p;
+    open_ = true;
 }
 
 void Stroker::to(Point p) {
-  if (!open_) {
-    begin(p);
-    return;
-  }
-  if (p.x == last_.x && p.y == last_.y) return;
-  out_->addLine(last_.x, last_.y, p.x, p.y);
-  last_ = p;
+    if (!open_) {
+        begin(p);
+        return;
+    }
+    if (p.x == last_.x && p.y == last_.y) return;
+    out_->addLine(last_.x, last_.y, p.x, p.y);
+    last_ = p;
 }
 
 void Stroker::closeLoop() {
-  if (open_) to(first_);
-  open_ = false;
+    if (open_) to(first_);
+    open_ = false;
 }
 
 void Stroker::arc(Point center, Point from, double sweep) {
-  // Steps so that each chord stays within the flattening tolerance of the circle.
-  double r = halfWidth_;
-  double step = r > kFlatteningTolerance ? 2 * std::acos(1 - kFlatteningTolerance / r) : std::numbers::pi / 2;
-  int steps = std::max(1, static_cast<int>(std::ceil(std::fabs(sweep) / step)));
-  double c = std::cos(sweep / steps), s = std::sin(sweep / steps);
-  Point v = from;
-  for (int i = 1; i < steps; ++i) {
-    v = {v.x * c - v.y * s, v.x * s + v.y * c};
-    to(center + v);
-  }
+    // Steps so that each chord stays within the flattening tolerance of the circle.
+    double r = halfWidth_;
+    double step = r > kFlatteningTolerance ? 2 * std::acos(1 - kFlatteningTolerance / r) : std::numbers::pi / 2;
+    int steps = std::max(1, static_cast<int>(std::ceil(std::fabs(sweep) / step)));
+    double c = std::cos(sweep / steps), s = std::sin(sweep / steps);
+    Point v = from;
+    for (int i = 1; i < steps; ++i) {
+        v = {v.x * c - v.y * s, v.x * s + v.y * c};
+        to(center + v);
+    }
 }
 
 void Stroker::cap(Point p, Point direction) {
-  Point n = normal(direction) * halfWidth_;
-  switch (style_.cap) {
-    case LineCap::None:
-      break;
+    Point n = normal(direction) * halfWidth_;
+    switch (style_.cap) {
+    case LineCap::None: break;
     case LineCap::Square: {
-      Point ahead = direction * halfWidth_;
-      to(p + n + ahead);
-      to(p - n + ahead);
-      break;
+        Point ahead = direction * halfWidth_;
+        to(p + n + ahead);
+        to(p - n + ahead);
+        break;
     }
     case LineCap::Round:
-      // From the positive normal through the direction to the negative normal.
-      arc(p, n, -std::numbers::pi);
-      break;
-  }
-  to(p - n);
+        // From the positive normal through the direction to the negative normal.
+        arc(p, n, -std::numbers::pi);
+        break;
+    }
+    to(p - n);
 }
 
 void Stroker::dot(Point p) {
-  const double r = halfWidth_;
-  switch (style_.cap) {
-    case LineCap::None:
-      return;
+    const double r = halfWidth_;
+    switch (style_.cap) {
+    case LineCap::None: return;
     // Wound the same way as every other outline, so that overlaps add up.
     case LineCap::Square:
-      to({p.x - r, p.y - r});
-      to({p.x - r, p.y + r});
-      to({p.x + r, p.y + r});
-      to({p.x + r, p.y - r});
-      break;
+        to({p.x - r, p.y - r});
+        to({p.x - r, p.y + r});
+        to({p.x + r, p.y + r});
+        to({p.x + r, p.y - r});
+        break;
     case LineCap::Round:
-      to({p.x + r, p.y});
-      arc(p, {r, 0}, -2 * std::numbers::pi);
-      break;
-  }
-  closeLoop();
+        to({p.x + r, p.y});
+        arc(p, {r, 0}, -2 * std::numbers::pi);
+        break;
+    }
+    closeLoop();
 }
 
 void Stroker::join(Point p, int incoming, int outgoing, bool reversed) {
-  auto direction = [&](int segment) {
-    return reversed ? -directions_[segment] : directions_[segment];
-  };
-  const Point in = direction(incoming), out = direction(outgoing);
-  const Point nIn = normal(in) * halfWidth_, nOut = normal(out) * halfWidth_;
-  const double turn = cross(in, out), along = dotProduct(in, out);
+    auto direction = [&](int segment) { return reversed ? -directions_[segment] : directions_[segment]; };
+    const Point in = direction(incoming), out = direction(outgoing);
+    const Point nIn = normal(in) * halfWidth_, nOut = normal(out) * halfWidth_;
+    const double turn = cross(in, out), along = dotProduct(in, out);
 
-  if (turn > 0) {
-    // This side is the inside of the turn. Where both offset lines stay within
-    // their segments they meet in one corner; otherwise go round the vertex
-    // itself, which keeps the outline's winding positive.
-    double reach = along > -1 + 1e-9 ? halfWidth_ * std::sqrt((1 - along) / (1 + along)) : 1e300;
-    if (reach <= std::min(lengths_[incoming], lengths_[outgoing])) {
-      to(p + (nIn + nOut) * (1 / (1 + along)));
-    } else {
-      to(p + nIn);
-      to(p);
-      to(p + nOut);
+    if (turn > 0) {
+        // This side is the inside of the turn. Where both offset lines stay within
+        // their segments they meet in one corner; otherwise go round the vertex
+        // itself, which keeps the outline's winding positive.
+        double reach = along > -1 + 1e-9 ? halfWidth_ * std::sqrt((1 - along) / (1 + along)) : 1e300;
+        if (reach <= std::min(lengths_[incoming], lengths_[outgoing])) {
+            to(p + (nIn + nOut) * (1 / (1 + along)));
+        } else {
+            to(p + nIn);
+            to(p);
+            to(p + nOut);
+        }
+        return;
     }
-    return;
-  }
-  to(p + nIn);
-  if (turn == 0 && along > 0) return;  // straight on
-  switch (style_.join) {
+    to(p + nIn);
+    if (turn == 0 && along > 0) return;  // straight on
+    switch (style_.join) {
     case LineJoin::Round: {
-      double sweep = std::atan2(cross(nIn, nOut), dotProduct(nIn, nOut));
-      if (sweep > 0) sweep -= 2 * std::numbers::pi;  // turn the outer way round
-      arc(p, nIn, sweep);
-      break;
+        double sweep = std::atan2(cross(nIn, nOut), dotProduct(nIn, nOut));
+        if (sweep > 0) sweep -= 2 * std::numbers::pi;  // turn the outer way round
+        arc(p, nIn, sweep);
+        break;
     }
     case LineJoin::Miter: {
-      // The miter is 1 / cos(turn / 2) half-widths long.
-      double halfCos = std::sqrt(std::max(0.0, (1 + along) / 2));
-      double limit = std::max(1.0, style_.miterLimit);
-      if (halfCos > 1e-9 && 1 / halfCos <= limit) to(p + (nIn + nOut) * (1 / (1 + along)));
-      break;
+        // The miter is 1 / cos(turn / 2) half-widths long.
+        double halfCos = std::sqrt(std::max(0.0, (1 + along) / 2));
+        double limit = std::max(1.0, style_.miterLimit);
+        if (halfCos > 1e-9 && 1 / halfCos <= limit) to(p + (nIn + nOut) * (1 / (1 + along)));
+        break;
     }
-    case LineJoin::Bevel:
-      break;
-  }
-  to(p + nOut);
+    case LineJoin::Bevel: break;
+    }
+    to(p + nOut);
 }
 
 void Stroker::emitSide(bool reversed, bool closed) {
-  const int n = static_cast<int>(points_.size());
-  if (closed) {
-    // Segment k runs from point k to point k + 1 (mod n).
-    auto point = [&](int k) { return points_[reversed ? (n - k) % n : k]; };
-    auto segment = [&](int k) { return reversed ? (2 * n - k - 1) % n : k; };
-    for (int k = 0; k < n; ++k) join(point(k), segment((k + n - 1) % n), segment(k), reversed);
-    closeLoop();
-    return;
-  }
-  auto point = [&](int k) { return points_[reversed ? n - 1 - k : k]; };
-  auto segment = [&](int k) { return reversed ? n - 2 - k : k; };
-  auto direction = [&](int k) {
-    return reversed ? -directions_[segment(k)] : directions_[segment(k)];
-  };
-  to(point(0) + normal(direction(0)) * halfWidth_);
-  for (int k = 1; k < n - 1; ++k) join(point(k), segment(k - 1), segment(k), reversed);
-  to(point(n - 1) + normal(direction(n - 2)) * halfWidth_);
-  cap(point(n - 1), direction(n - 2));
+    const int n = static_cast<int>(points_.size());
+    if (closed) {
+        // Segment k runs from point k to point k + 1 (mod n).
+        auto point = [&](int k) { return points_[reversed ? (n - k) % n : k]; };
+        auto segment = [&](int k) { return reversed ? (2 * n - k - 1) % n : k; };
+        for (int k = 0; k < n; ++k) join(point(k), segment((k + n - 1) % n), segment(k), reversed);
+        closeLoop();
+        return;
+    }
+    auto point = [&](int k) { return points_[reversed ? n - 1 - k : k]; };
+    auto segment = [&](int k) { return reversed ? n - 2 - k : k; };
+    auto direction = [&](int k) { return reversed ? -directions_[segment(k)] : directions_[segment(k)]; };
+    to(point(0) + normal(direction(0)) * halfWidth_);
+    for (int k = 1; k < n - 1; ++k) join(point(k), segment(k - 1), segment(k), reversed);
+    to(point(n - 1) + normal(direction(n - 2)) * halfWidth_);
+    cap(point(n - 1), direction(n - 2));
 }
 
 void Stroker::strokePolyline(const Point* points, int count, bool closed, const StrokeStyle& style,
                              CoverageAccumulator& out) {
-  style_ = style;
-  out_ = &out;
-  open_ = false;
-  const double width = std::isfinite(style.width) ? style.width : 1.0;
-  halfWidth_ = std::max(width, 1.0) / 2;
+    style_ = style;
+    out_ = &out;
+    open_ = false;
+    const double width = std::isfinite(style.width) ? style.width : 1.0;
+    halfWidth_ = std::max(width, 1.0) / 2;
 
-  points_.clear();
-  for (int i = 0; i < count; ++i) {
-    const Point& p = points[i];
-    if (points_.empty() || std::fabs(p.x - points_.back().x) > kSamePoint ||
-        std::fabs(p.y - points_.back().y) > kSamePoint) {
-      points_.push_back(p);
+    points_.clear();
+    for (int i = 0; i < count; ++i) {
+        const Point& p = points[i];
+        if (points_.empty() || std::fabs(p.x - points_.back().x) > kSamePoint ||
+            std::fabs(p.y - points_.back().y) > kSamePoint) {
+            points_.push_back(p);
+        }
     }
-  }
-  if (closed && points_.size() > 1 && std::fabs(points_.front().x - points_.back().x) <= kSamePoint &&
-      std::fabs(points_.front().y - points_.back().y) <= kSamePoint) {
-    points_.pop_back();
-  }
-  if (points_.empty()) return;
-  if (points_.size() == 1) {
-    dot(points_[0]);
-    return;
-  }
-  if (closed && points_.size() == 2) {
-    // Closing two points goes there and back: an open line with a turn at its far end.
-    closed = false;
-    points_.push_back(points_.front());
-  }
+    if (closed && points_.size() > 1 && std::fabs(points_.front().x - points_.back().x) <= kSamePoint &&
+        std::fabs(points_.front().y - points_.back().y) <= kSamePoint) {
+        points_.pop_back();
+    }
+    if (points_.empty()) return;
+    if (points_.size() == 1) {
+        dot(points_[0]);
+        return;
+    }
+    if (closed && points_.size() == 2) {
+        // Closing two points goes there and back: an open line with a turn at its far end.
+        closed = false;
+        points_.push_back(points_.front());
+    }
 
-  const int n = static_cast<int>(points_.size());
-  const int segments = closed ? n : n - 1;
-  directions_.resize(segments);
-  lengths_.resize(segments);
-  for (int k = 0; k < segments; ++k) {
-    Point d = points_[(k + 1) % n] - points_[k];
-    double length = std::sqrt(dotProduct(d, d));
-    lengths_[k] = length;
-    directions_[k] = d * (1 / length);
-  }
-  if (closed) {
-    emitSide(false, true);
-    emitSide(true, true);
-  } else {
-    emitSide(false, false);
-    emitSide(true, false);
-    closeLoop();
-  }
+    const int n = static_cast<int>(points_.size());
+    const int segments = closed ? n : n - 1;
+    directions_.resize(segments);
+    lengths_.resize(segments);
+    for (int k = 0; k < segments; ++k) {
+        Point d = points_[(k + 1) % n] - points_[k];
+        double length = std::sqrt(dotProduct(d, d));
+        lengths_[k] = length;
+        directions_[k] = d * (1 / length);
+    }
+    if (closed) {
+        emitSide(false, true);
+        emitSide(true, true);
+    } else {
+        emitSide(false, false);
+        emitSide(true, false);
+        closeLoop();
+    }
 }
 
 }  // namespace swf::raster

@@ -13,32 +13,32 @@ class CoverageAccumulator;
 // with the non-zero rule, cover everything within half the width of the line,
 // with the style's joins and caps.
 class Stroker {
- public:
-  // Outlines one polyline (pixel space) into `out`. A closed polyline gets a
-  // join where it meets its start instead of two caps.
-  void strokePolyline(const Point* points, int count, bool closed, const StrokeStyle& style,
-                      CoverageAccumulator& out);
+public:
+    // Outlines one polyline (pixel space) into `out`. A closed polyline gets a
+    // join where it meets its start instead of two caps.
+    void strokePolyline(const Point* points, int count, bool closed, const StrokeStyle& style,
+                        CoverageAccumulator& out);
 
- private:
-  void emitSide(bool reversed, bool closed);
-  void join(Point p, int incoming, int outgoing, bool reversed);
-  void cap(Point p, Point direction);
-  void arc(Point center, Point from, double sweep);
-  void dot(Point p);  // a zero-length line: just its caps
+private:
+    void emitSide(bool reversed, bool closed);
+    void join(Point p, int incoming, int outgoing, bool reversed);
+    void cap(Point p, Point direction);
+    void arc(Point center, Point from, double sweep);
+    void dot(Point p);  // a zero-length line: just its caps
 
-  void begin(Point p);
-  void to(Point p);
-  void closeLoop();
+    void begin(Point p);
+    void to(Point p);
+    void closeLoop();
 
-  // The polyline without repeated points, its unit directions and segment lengths.
-  std::vector<Point> points_;
-  std::vector<Point> directions_;
-  std::vector<double> lengths_;
-  double halfWidth_ = 0.5;
-  StrokeStyle style_;
-  CoverageAccumulator* out_ = nullptr;
-  Point first_{}, last_{};
-  bool open_ = false;
+    // The polyline without repeated points, its unit directions and segment lengths.
+    std::vector<Point> points_;
+    std::vector<Point> directions_;
+    std::vector<double> lengths_;
+    double halfWidth_ = 0.5;
+    StrokeStyle style_;
+    CoverageAccumulator* out_ = nullptr;
+    Point first_{}, last_{};
+    bool open_ = false;
 };
 
 }  // namespace swf::raster

@@ -152,14 +152,16 @@ bool ParseNumber(const std::string& text, double* value) {
 
 bool ParseColor(const std::string& text, Rgba* color) {
     std::size_t i = 0;
-    if (i < text.size() && text[i] == '#') ++i;
-    else if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) i = 2;
+    if (i < text.size() && text[i] == '#')
+        ++i;
+    else if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
+        i = 2;
     std::uint32_t rgb = 0;
     const char* last = text.data() + text.size();
     const auto result = std::from_chars(text.data() + i, last, rgb, 16);
     if (result.ec != std::errc() || i == text.size()) return false;
-    *color = {static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8),
-              static_cast<std::uint8_t>(rgb), color->a};
+    *color = {static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8), static_cast<std::uint8_t>(rgb),
+              color->a};
     return true;
 }
 
@@ -385,10 +387,10 @@ private:
 
 const char* AlignName(TextAlign align) {
     switch (align) {
-        case TextAlign::Left: return "LEFT";
-        case TextAlign::Right: return "RIGHT";
-        case TextAlign::Center: return "CENTER";
-        case TextAlign::Justify: return "JUSTIFY";
+    case TextAlign::Left: return "LEFT";
+    case TextAlign::Right: return "RIGHT";
+    case TextAlign::Center: return "CENTER";
+    case TextAlign::Justify: return "JUSTIFY";
     }
     return "LEFT";
 }
@@ -396,12 +398,12 @@ const char* AlignName(TextAlign align) {
 void AppendEscaped(std::string& out, const std::u32string& text) {
     for (const char32_t c : text) {
         switch (c) {
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '&': out += "&amp;"; break;
-            case '"': out += "&quot;"; break;
-            case '\'': out += "&apos;"; break;
-            default: swf::base::AppendUtf8(out, c);
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '&': out += "&amp;"; break;
+        case '"': out += "&quot;"; break;
+        case '\'': out += "&apos;"; break;
+        default: swf::base::AppendUtf8(out, c);
         }
     }
 }
@@ -439,8 +441,8 @@ void AppendRunHtml(std::string& out, const std::u32string& text, const TextForma
     std::snprintf(color, sizeof color, "#%02X%02X%02X", f.color.r, f.color.g, f.color.b);
     std::string face;
     AppendEscaped(face, swf::base::DecodeUtf8(f.face, swf::base::BadBytes::Replace));
-    out += "<FONT FACE=\"" + face + "\" SIZE=\"" + FormatNumber(f.size / kTwipsPerPixel) + "\" COLOR=\"" +
-           color + "\">";
+    out +=
+        "<FONT FACE=\"" + face + "\" SIZE=\"" + FormatNumber(f.size / kTwipsPerPixel) + "\" COLOR=\"" + color + "\">";
     std::string url, target;
     AppendEscaped(url, swf::base::DecodeUtf8(f.url, swf::base::BadBytes::Replace));
     AppendEscaped(target, swf::base::DecodeUtf8(f.target, swf::base::BadBytes::Replace));

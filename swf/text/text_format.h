@@ -23,7 +23,7 @@ struct TextFormat {
     bool bold = false;
     bool italic = false;
     bool underline = false;
-    std::string url;     // a link, kept for click handling
+    std::string url;  // a link, kept for click handling
     std::string target;
     // The embedded font the characters are drawn with; nullptr for a device font.
     const FontDefinition* embeddedFont = nullptr;
@@ -34,7 +34,7 @@ struct TextFormat {
     double blockIndent = 0;  // every line of a paragraph
     double leftMargin = 0;
     double rightMargin = 0;
-    double leading = 0;      // extra space below each line, may be negative
+    double leading = 0;            // extra space below each line, may be negative
     std::vector<double> tabStops;  // from the line's left edge
     bool bullet = false;
 

@@ -137,7 +137,8 @@ private:
             widest = std::max(widest, LineOffset(pf, firstLine) + line.width + pf.rightMargin);
             if (firstLine && pf.bullet) {
                 const double advance = metrics_.Advance(pf, kBullet);
-                line.glyphs.insert(line.glyphs.begin(), {kBullet, p.formatRun, kNoIndex, -kBulletIndent * 2 / 3, advance});
+                line.glyphs.insert(line.glyphs.begin(),
+                                   {kBullet, p.formatRun, kNoIndex, -kBulletIndent * 2 / 3, advance});
             }
             lineParagraph_.push_back({&pf, firstLine, wrapped});
             layout.lines.push_back(std::move(line));
@@ -171,15 +172,15 @@ private:
         if (box_.wordWrap) return;  // a wrapping field keeps its width
         const auto width = static_cast<std::int32_t>(std::ceil(widest + 2 * kGutter));
         switch (box_.autoSize) {
-            case AutoSize::None: break;
-            case AutoSize::Left: b.xMax = b.xMin + width; break;
-            case AutoSize::Right: b.xMin = b.xMax - width; break;
-            case AutoSize::Center: {
-                const std::int32_t centre2 = b.xMin + b.xMax;  // twice the centre
-                b.xMin = (centre2 - width) / 2;
-                b.xMax = b.xMin + width;
-                break;
-            }
+        case AutoSize::None: break;
+        case AutoSize::Left: b.xMax = b.xMin + width; break;
+        case AutoSize::Right: b.xMin = b.xMax - width; break;
+        case AutoSize::Center: {
+            const std::int32_t centre2 = b.xMin + b.xMax;  // twice the centre
+            b.xMin = (centre2 - width) / 2;
+            b.xMax = b.xMin + width;
+            break;
+        }
         }
     }
 

@@ -35,20 +35,20 @@ inline constexpr std::size_t kNoIndex = static_cast<std::size_t>(-1);
 
 struct PlacedGlyph {
     char32_t character = 0;
-    std::size_t run = 0;  // the run whose format draws it
+    std::size_t run = 0;           // the run whose format draws it
     std::size_t index = kNoIndex;  // in the text (kNoIndex for a list item's bullet)
-    double x = 0;         // origin on the baseline
+    double x = 0;                  // origin on the baseline
     double advance = 0;
 };
 
 struct TextLine {
-    double top = 0;       // unscrolled
+    double top = 0;  // unscrolled
     double baseline = 0;
-    double height = 0;    // ascent + descent + leading
+    double height = 0;  // ascent + descent + leading
     double ascent = 0;
     double descent = 0;
-    double left = 0;      // where the first glyph starts
-    double width = 0;     // of the glyphs, trailing spaces left out
+    double left = 0;        // where the first glyph starts
+    double width = 0;       // of the glyphs, trailing spaces left out
     std::size_t begin = 0;  // the text's characters [begin, end) on this line, its break left out
     std::size_t end = 0;
     std::vector<PlacedGlyph> glyphs;  // a list item's bullet included; line breaks left out
@@ -64,7 +64,7 @@ struct LayoutBox {
 
 struct TextLayout {
     std::vector<TextLine> lines;
-    Rect bounds;  // the box, grown or shrunk around the text when auto-sized
+    Rect bounds;            // the box, grown or shrunk around the text when auto-sized
     double textWidth = 0;   // the widest line
     double textHeight = 0;  // all lines, without the last one's leading
 };

@@ -84,14 +84,14 @@ std::vector<std::uint8_t> DefineBitsLosslessBody(std::uint16_t id, const Lossles
         for (std::size_t x = 0; x < bitmap.width; ++x) {
             const std::uint32_t v = bitmap.pixels[y * bitmap.width + x];
             switch (bitmap.format) {
-                case Format::ColorMapped8: data.push_back(static_cast<std::uint8_t>(v)); break;
-                case Format::Rgb15:  // big-endian
-                    data.insert(data.end(), {static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)});
-                    break;
-                case Format::Rgb32:
-                    data.insert(data.end(), {static_cast<std::uint8_t>(v >> 24), static_cast<std::uint8_t>(v >> 16),
-                                             static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)});
-                    break;
+            case Format::ColorMapped8: data.push_back(static_cast<std::uint8_t>(v)); break;
+            case Format::Rgb15:  // big-endian
+                data.insert(data.end(), {static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)});
+                break;
+            case Format::Rgb32:
+                data.insert(data.end(), {static_cast<std::uint8_t>(v >> 24), static_cast<std::uint8_t>(v >> 16),
+                                         static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)});
+                break;
             }
         }
         PadRow(data, rowStart);  // rows end on a 32-bit boundary

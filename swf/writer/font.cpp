@@ -41,8 +41,10 @@ std::vector<std::uint8_t> FontBuilder::DefineFontBody(std::uint16_t id) const {
     w.U16(static_cast<std::uint16_t>(n));
     std::size_t offset = (n + 1) * offsetSize;
     auto writeOffset = [&](std::size_t v) {
-        if (wide) w.U32(static_cast<std::uint32_t>(v));
-        else w.U16(static_cast<std::uint16_t>(v));
+        if (wide)
+            w.U32(static_cast<std::uint32_t>(v));
+        else
+            w.U16(static_cast<std::uint16_t>(v));
     };
     for (const auto& s : shapes) {
         writeOffset(offset);

@@ -19,35 +19,35 @@ void WriteMorphFill(BitWriter& w, const MorphFillStyle& f) {
     using Type = MorphFillStyle::Type;
     w.U8(static_cast<std::uint8_t>(f.type));
     switch (f.type) {
-        case Type::Solid:
-            WriteRgba(w, f.startColor);
-            WriteRgba(w, f.endColor);
-            return;
-        case Type::Linear:
-        case Type::Radial:
-        case Type::Focal: {
-            WriteMatrix(w, f.startMatrix);
-            WriteMatrix(w, f.endMatrix);
-            const std::size_t count = std::min<std::size_t>(f.stops.size(), 15);
-            w.U8(static_cast<std::uint8_t>(count));  // pad mode and interpolation 0
-            for (std::size_t i = 0; i < count; ++i) {
-                w.U8(f.stops[i].startRatio);
-                WriteRgba(w, f.stops[i].startColor);
-                w.U8(f.stops[i].endRatio);
-                WriteRgba(w, f.stops[i].endColor);
-            }
-            if (f.type == Type::Focal) {
-                w.Fixed8(f.startFocalPoint);
-                w.Fixed8(f.endFocalPoint);
-            }
-            return;
+    case Type::Solid:
+        WriteRgba(w, f.startColor);
+        WriteRgba(w, f.endColor);
+        return;
+    case Type::Linear:
+    case Type::Radial:
+    case Type::Focal: {
+        WriteMatrix(w, f.startMatrix);
+        WriteMatrix(w, f.endMatrix);
+        const std::size_t count = std::min<std::size_t>(f.stops.size(), 15);
+        w.U8(static_cast<std::uint8_t>(count));  // pad mode and interpolation 0
+        for (std::size_t i = 0; i < count; ++i) {
+            w.U8(f.stops[i].startRatio);
+            WriteRgba(w, f.stops[i].startColor);
+            w.U8(f.stops[i].endRatio);
+            WriteRgba(w, f.stops[i].endColor);
         }
-        case Type::RepeatingBitmap:
-        case Type::ClippedBitmap:
-            w.U16(f.bitmapId);
-            WriteMatrix(w, f.startMatrix);
-            WriteMatrix(w, f.endMatrix);
-            return;
+        if (f.type == Type::Focal) {
+            w.Fixed8(f.startFocalPoint);
+            w.Fixed8(f.endFocalPoint);
+        }
+        return;
+    }
+    case Type::RepeatingBitmap:
+    case Type::ClippedBitmap:
+        w.U16(f.bitmapId);
+        WriteMatrix(w, f.startMatrix);
+        WriteMatrix(w, f.endMatrix);
+        return;
     }
 }
 

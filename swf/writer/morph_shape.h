@@ -22,8 +22,12 @@ struct MorphGradientStop {
 
 struct MorphFillStyle {
     enum class Type : std::uint8_t {
-        Solid = 0x00, Linear = 0x10, Radial = 0x12, Focal = 0x13,
-        RepeatingBitmap = 0x40, ClippedBitmap = 0x41,
+        Solid = 0x00,
+        Linear = 0x10,
+        Radial = 0x12,
+        Focal = 0x13,
+        RepeatingBitmap = 0x40,
+        ClippedBitmap = 0x41,
     };
     Type type = Type::Solid;
     Rgba startColor, endColor;      // Solid

@@ -10,8 +10,8 @@ namespace swf::writer {
 
 struct MovieHeader {
     std::uint8_t version = 8;
-    Rect frameSize;          // twips
-    double frameRate = 24;   // frames per second, 8.8 fixed point in the file
+    Rect frameSize;         // twips
+    double frameRate = 24;  // frames per second, 8.8 fixed point in the file
     bool compressed = false;
 };
 

@@ -44,7 +44,7 @@ void WriteRgb(BitWriter& w, Rgb c);
 void WriteRgba(BitWriter& w, Rgba c);
 void WriteRect(BitWriter& w, const Rect& r);
 void WriteMatrix(BitWriter& w, const Matrix& m);
-void WriteColorTransform(BitWriter& w, const ColorTransform& c);           // CXFORM
-void WriteColorTransformAlpha(BitWriter& w, const ColorTransform& c);      // CXFORMWITHALPHA
+void WriteColorTransform(BitWriter& w, const ColorTransform& c);       // CXFORM
+void WriteColorTransformAlpha(BitWriter& w, const ColorTransform& c);  // CXFORMWITHALPHA
 
 }  // namespace swf::writer

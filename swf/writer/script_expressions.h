@@ -16,12 +16,24 @@ namespace swf::writer::script {
 // Leaves one value on the stack.
 using Expr = std::function<void(ActionAssembler&)>;
 
-inline Expr S(std::string s) { return [s](ActionAssembler& a) { a.PushString(s); }; }
-inline Expr N(double n) { return [n](ActionAssembler& a) { a.PushNumber(n); }; }
-inline Expr B(bool b) { return [b](ActionAssembler& a) { a.PushBool(b); }; }
-inline Expr Null() { return [](ActionAssembler& a) { a.PushNull(); }; }
-inline Expr Undef() { return [](ActionAssembler& a) { a.PushUndefined(); }; }
-inline Expr Reg(std::uint8_t r) { return [r](ActionAssembler& a) { a.PushRegister(r); }; }
+inline Expr S(std::string s) {
+    return [s](ActionAssembler& a) { a.PushString(s); };
+}
+inline Expr N(double n) {
+    return [n](ActionAssembler& a) { a.PushNumber(n); };
+}
+inline Expr B(bool b) {
+    return [b](ActionAssembler& a) { a.PushBool(b); };
+}
+inline Expr Null() {
+    return [](ActionAssembler& a) { a.PushNull(); };
+}
+inline Expr Undef() {
+    return [](ActionAssembler& a) { a.PushUndefined(); };
+}
+inline Expr Reg(std::uint8_t r) {
+    return [r](ActionAssembler& a) { a.PushRegister(r); };
+}
 // A variable by name (GetVariable).
 inline Expr V(std::string name) {
     return [name](ActionAssembler& a) { a.PushString(name).Action(ActionCode::GetVariable); };
@@ -149,15 +161,18 @@ inline void Throw(ActionAssembler& a, Expr e) {
 }
 // try { body } catch (name) { handler } finally { cleanup }; an empty name
 // means no catch block, an empty cleanup no finally block.
-inline void Try(ActionAssembler& a, const ActionAssembler& body, const std::string& name, const ActionAssembler& handler,
-                const ActionAssembler* cleanup = nullptr) {
+inline void Try(ActionAssembler& a, const ActionAssembler& body, const std::string& name,
+                const ActionAssembler& handler, const ActionAssembler* cleanup = nullptr) {
     std::vector<std::uint8_t> t = body.Bytes(), c = handler.Bytes();
     std::vector<std::uint8_t> f = cleanup ? cleanup->Bytes() : std::vector<std::uint8_t>{};
     std::uint8_t flags = static_cast<std::uint8_t>((name.empty() ? 0 : 1) | (cleanup ? 2 : 0));
     std::vector<std::uint8_t> payload = {flags,
-                                         static_cast<std::uint8_t>(t.size()), static_cast<std::uint8_t>(t.size() >> 8),
-                                         static_cast<std::uint8_t>(c.size()), static_cast<std::uint8_t>(c.size() >> 8),
-                                         static_cast<std::uint8_t>(f.size()), static_cast<std::uint8_t>(f.size() >> 8)};
+                                         static_cast<std::uint8_t>(t.size()),
+                                         static_cast<std::uint8_t>(t.size() >> 8),
+                                         static_cast<std::uint8_t>(c.size()),
+                                         static_cast<std::uint8_t>(c.size() >> 8),
+                                         static_cast<std::uint8_t>(f.size()),
+                                         static_cast<std::uint8_t>(f.size() >> 8)};
     payload.insert(payload.end(), name.begin(), name.end());
     payload.push_back(0);
     a.Action(0x8F, payload).Raw(t).Raw(c).Raw(f);

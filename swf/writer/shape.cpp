@@ -19,8 +19,10 @@ Matrix GradientMatrix(const Rect& box, double radians) {
 void WriteFillStyle(BitWriter& w, const FillStyle& f, int version) {
     w.U8(static_cast<std::uint8_t>(f.type));
     auto color = [&](Rgba c) {
-        if (version >= 3) WriteRgba(w, c);
-        else WriteRgb(w, Rgb{c.r, c.g, c.b});
+        if (version >= 3)
+            WriteRgba(w, c);
+        else
+            WriteRgb(w, Rgb{c.r, c.g, c.b});
     };
     if (f.type == FillStyle::Type::Solid) {
         color(f.color);
@@ -196,8 +198,8 @@ void ShapeBuilder::RoundedRectangle(const Rect& r, std::int32_t radius, std::uin
         return;
     }
     // Each corner is two quadratic arcs meeting on the 45-degree point.
-    const double k = 1 - std::sqrt(0.5);          // corner-to-arc-midpoint, per radius
-    const double c = std::tan(std::numbers::pi / 8);          // control offset along the tangent, per radius
+    const double k = 1 - std::sqrt(0.5);              // corner-to-arc-midpoint, per radius
+    const double c = std::tan(std::numbers::pi / 8);  // control offset along the tangent, per radius
     auto R = [&](double v) { return static_cast<std::int32_t>(std::lround(v)); };
     double rr = radius;
     SetStyles(0, fill, line);
@@ -245,7 +247,7 @@ void ShapeBuilder::WriteRecords(BitWriter& w, unsigned fillBits, unsigned lineBi
     for (const Record& r : records_) {
         if (r.kind == Record::Kind::Style) {
             w.UB(1, 0);
-            w.UB(1, 0);                    // no new styles
+            w.UB(1, 0);                        // no new styles
             w.UB(1, r.setStyles && lineBits);  // line style
             w.UB(1, r.setStyles && fillBits);  // fill style 1
             w.UB(1, r.setStyles && fillBits);  // fill style 0

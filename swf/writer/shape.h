@@ -19,9 +19,15 @@ struct GradientStop {
 
 struct FillStyle {
     enum class Type : std::uint8_t {
-        Solid = 0x00, Linear = 0x10, Radial = 0x12, Focal = 0x13,
+        Solid = 0x00,
+        Linear = 0x10,
+        Radial = 0x12,
+        Focal = 0x13,
         // Bitmaps: repeated or clipped (edge pixels extended), smoothed or not.
-        RepeatingBitmap = 0x40, ClippedBitmap = 0x41, RepeatingHardBitmap = 0x42, ClippedHardBitmap = 0x43,
+        RepeatingBitmap = 0x40,
+        ClippedBitmap = 0x41,
+        RepeatingHardBitmap = 0x42,
+        ClippedHardBitmap = 0x43,
     };
     Type type = Type::Solid;
     Rgba color;

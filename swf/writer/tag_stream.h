@@ -14,12 +14,39 @@
 namespace swf::writer {
 
 enum class TagCode : std::uint16_t {
-    End = 0, ShowFrame = 1, DefineShape = 2, RemoveObject = 5, DefineBits = 6, JpegTables = 8,
-    SetBackgroundColor = 9, DefineFont = 10, DefineText = 11, DoAction = 12, DefineBitsLossless = 20,
-    DefineBitsJpeg2 = 21, DefineShape2 = 22, PlaceObject2 = 26, RemoveObject2 = 28, DefineShape3 = 32,
-    DefineText2 = 33, DefineButton2 = 34, DefineBitsJpeg3 = 35, DefineBitsLossless2 = 36, DefineEditText = 37,
-    DefineSprite = 39, FrameLabel = 43, ExportAssets = 56, DoInitAction = 59, DefineMorphShape = 46, DefineFont2 = 48, FileAttributes = 69,
-    PlaceObject3 = 70, DefineFont3 = 75, DefineShape4 = 83, DefineMorphShape2 = 84, DefineBitsJpeg4 = 90,
+    End = 0,
+    ShowFrame = 1,
+    DefineShape = 2,
+    RemoveObject = 5,
+    DefineBits = 6,
+    JpegTables = 8,
+    SetBackgroundColor = 9,
+    DefineFont = 10,
+    DefineText = 11,
+    DoAction = 12,
+    DefineBitsLossless = 20,
+    DefineBitsJpeg2 = 21,
+    DefineShape2 = 22,
+    PlaceObject2 = 26,
+    RemoveObject2 = 28,
+    DefineShape3 = 32,
+    DefineText2 = 33,
+    DefineButton2 = 34,
+    DefineBitsJpeg3 = 35,
+    DefineBitsLossless2 = 36,
+    DefineEditText = 37,
+    DefineSprite = 39,
+    FrameLabel = 43,
+    ExportAssets = 56,
+    DoInitAction = 59,
+    DefineMorphShape = 46,
+    DefineFont2 = 48,
+    FileAttributes = 69,
+    PlaceObject3 = 70,
+    DefineFont3 = 75,
+    DefineShape4 = 83,
+    DefineMorphShape2 = 84,
+    DefineBitsJpeg4 = 90,
 };
 
 // The tag header: code and length in one UI16 when the length is below 63,
@@ -30,25 +57,25 @@ void WriteTagHeader(BitWriter& w, TagCode code, std::uint32_t length, bool force
 // little-endian (load = 1, enterFrame = 2, ... keyPress = 1 << 17).
 struct ClipEventHandler {
     std::uint32_t events = 0;
-    std::uint8_t keyCode = 0;  // written when keyPress is among the events
+    std::uint8_t keyCode = 0;           // written when keyPress is among the events
     std::vector<std::uint8_t> actions;  // ends with the End action
 };
 
 struct PlaceObject {
     std::uint16_t depth = 1;
-    bool move = false;                 // modify the object already at the depth
-    std::uint16_t characterId = 0;     // 0: none (a move keeps the character)
+    bool move = false;              // modify the object already at the depth
+    std::uint16_t characterId = 0;  // 0: none (a move keeps the character)
     bool hasMatrix = false;
     Matrix matrix;
     bool hasColorTransform = false;
     ColorTransform colorTransform;
-    std::optional<std::uint16_t> ratio;  // a morph shape's position, 0..65535
-    std::string name;                  // instance name, empty for none
-    std::uint16_t clipDepth = 0;       // a clip layer masking the depths up to this; 0: none
-    std::uint8_t blendMode = 0;        // PlaceObject3 only; 0 = none written
-    bool cacheAsBitmap = false;        // PlaceObject3 only
+    std::optional<std::uint16_t> ratio;         // a morph shape's position, 0..65535
+    std::string name;                           // instance name, empty for none
+    std::uint16_t clipDepth = 0;                // a clip layer masking the depths up to this; 0: none
+    std::uint8_t blendMode = 0;                 // PlaceObject3 only; 0 = none written
+    bool cacheAsBitmap = false;                 // PlaceObject3 only
     std::vector<ClipEventHandler> clipActions;  // none: no clip actions written
-    bool wideEventFlags = true;        // 32-bit event flags (movie version 6 and up), else 16-bit
+    bool wideEventFlags = true;                 // 32-bit event flags (movie version 6 and up), else 16-bit
 };
 
 class TagStream {

@@ -10,9 +10,9 @@
 namespace swf::writer {
 
 struct TextLine {
-    std::string text;         // characters the font lacks are left out
-    std::int32_t x = 0, y = 0;  // baseline start, twips
-    std::uint16_t height = 240; // em height, twips
+    std::string text;            // characters the font lacks are left out
+    std::int32_t x = 0, y = 0;   // baseline start, twips
+    std::uint16_t height = 240;  // em height, twips
     Rgb color;
 };
 

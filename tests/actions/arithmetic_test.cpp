@@ -21,11 +21,21 @@ std::string Binary(Machine& m, A pushLeft, B pushRight, ActionCode op) {
     });
 }
 
-auto Num(double n) { return [n](ActionAssembler& a) { a.PushNumber(n); }; }
-auto Str(std::string s) { return [s](ActionAssembler& a) { a.PushString(s); }; }
-auto Undef() { return [](ActionAssembler& a) { a.PushUndefined(); }; }
-auto Null() { return [](ActionAssembler& a) { a.PushNull(); }; }
-auto Bool(bool b) { return [b](ActionAssembler& a) { a.PushBool(b); }; }
+auto Num(double n) {
+    return [n](ActionAssembler& a) { a.PushNumber(n); };
+}
+auto Str(std::string s) {
+    return [s](ActionAssembler& a) { a.PushString(s); };
+}
+auto Undef() {
+    return [](ActionAssembler& a) { a.PushUndefined(); };
+}
+auto Null() {
+    return [](ActionAssembler& a) { a.PushNull(); };
+}
+auto Bool(bool b) {
+    return [b](ActionAssembler& a) { a.PushBool(b); };
+}
 
 }  // namespace
 
@@ -91,7 +101,7 @@ TEST(ActionArithmetic, Comparisons) {
     EXPECT_EQ(Binary(m, Num(2), Num(10), ActionCode::Less2), "boolean:true");
     EXPECT_EQ(Binary(m, Str("10"), Str("9"), ActionCode::Less2), "boolean:true");  // as text
     EXPECT_EQ(Binary(m, Str("10"), Num(9), ActionCode::Less2), "boolean:false");   // as numbers
-    EXPECT_EQ(Binary(m, Str("a"), Num(1), ActionCode::Less2), "undefined");       // NaN involved
+    EXPECT_EQ(Binary(m, Str("a"), Num(1), ActionCode::Less2), "undefined");        // NaN involved
     EXPECT_EQ(Binary(m, Num(3), Num(2), ActionCode::Greater), "boolean:true");
     EXPECT_EQ(Binary(m, Str("b"), Str("a"), ActionCode::Greater), "boolean:true");
     EXPECT_EQ(Binary(m, Num(2), Num(2), ActionCode::Greater), "boolean:false");
@@ -137,19 +147,24 @@ TEST(ActionArithmetic, StringsAndConversions) {
     EXPECT_EQ(type(Bool(false)), "string:boolean");
     EXPECT_EQ(type(Null()), "string:null");
     EXPECT_EQ(type(Undef()), "string:undefined");
-    EXPECT_EQ(type([](ActionAssembler& a) { a.PushString("this").Action(ActionCode::GetVariable); }), "string:movieclip");
+    EXPECT_EQ(type([](ActionAssembler& a) { a.PushString("this").Action(ActionCode::GetVariable); }),
+              "string:movieclip");
     EXPECT_EQ(type([](ActionAssembler& a) { a.PushNumber(0).Action(ActionCode::InitObject); }), "string:object");
     EXPECT_EQ(type([](ActionAssembler& a) { a.DefineFunction("", {}, ActionAssembler()); }), "string:function");
 
     // String methods through CallMethod on a primitive.
     EXPECT_EQ(m.Eval([](ActionAssembler& a) {
         a.PushNumber(0).PushString("Hello").PushString("toUpperCase").Action(ActionCode::CallMethod);
-    }), "string:HELLO");
+    }),
+              "string:HELLO");
     EXPECT_EQ(m.Eval([](ActionAssembler& a) {
-        a.PushNumber(3).PushNumber(1).PushNumber(2).PushString("abcdef").PushString("substr").Action(ActionCode::CallMethod);
-    }), "string:bcd");
+        a.PushNumber(3).PushNumber(1).PushNumber(2).PushString("abcdef").PushString("substr").Action(
+            ActionCode::CallMethod);
+    }),
+              "string:bcd");
     EXPECT_EQ(m.Eval([](ActionAssembler& a) {
         a.PushString("length").PushString("abc");
         a.Action(ActionCode::StackSwap).Action(ActionCode::GetMember);
-    }), "number:3");
+    }),
+              "number:3");
 }

@@ -46,7 +46,7 @@ TEST(ActionBuiltins, StringMethods) {
     Trace(a, CallM(V("s"), "lastIndexOf", {S("o"), N(7)}));
     Trace(a, CallM(V("s"), "slice", {N(-5)}));
     Trace(a, CallM(V("s"), "slice", {N(0), N(-7)}));
-    Trace(a, CallM(V("s"), "substring", {N(7), N(0)}));   // arguments swap
+    Trace(a, CallM(V("s"), "substring", {N(7), N(0)}));  // arguments swap
     Trace(a, CallM(V("s"), "substr", {N(-5), N(3)}));
     Trace(a, CallM(V("s"), "toUpperCase"));
     Trace(a, CallM(V("s"), "toLowerCase"));
@@ -57,15 +57,37 @@ TEST(ActionBuiltins, StringMethods) {
     Trace(a, CallM(CallM(S("abc"), "split", {S("")}), "join", {S("-")}));
     Trace(a, M(CallM(S("abc"), "split"), "length"));
     Trace(a, CallM(V("String"), "fromCharCode", {N(72), N(105), N(0x263A)}));
-    Trace(a, M(S("\xE2\x98\xBA!"), "length"));             // characters, not bytes
+    Trace(a, M(S("\xE2\x98\xBA!"), "length"));  // characters, not bytes
     Trace(a, CallM(S("\xE2\x98\xBA!"), "charAt", {N(1)}));
     Let(a, "w", New("String", {S("wrapped")}));
     Trace(a, M(V("w"), "length"));
     Trace(a, CallM(V("w"), "toUpperCase"));
     Trace(a, TypeOf(V("w")));
-    EXPECT_EQ(TraceLines(m, a), (Lines{"o", "72", "", "4", "8", "8", "4", "World", "Hello", "Hello, ", "Wor",
-                                "HELLO, WORLD", "hello, world", "Hello, World!1", "12", "a|b||c", "2", "a-b-c", "1",
-                                "Hi\xE2\x98\xBA", "2", "!", "7", "WRAPPED", "object"}));
+    EXPECT_EQ(TraceLines(m, a), (Lines{"o",
+                                       "72",
+                                       "",
+                                       "4",
+                                       "8",
+                                       "8",
+                                       "4",
+                                       "World",
+                                       "Hello",
+                                       "Hello, ",
+                                       "Wor",
+                                       "HELLO, WORLD",
+                                       "hello, world",
+                                       "Hello, World!1",
+                                       "12",
+                                       "a|b||c",
+                                       "2",
+                                       "a-b-c",
+                                       "1",
+                                       "Hi\xE2\x98\xBA",
+                                       "2",
+                                       "!",
+                                       "7",
+                                       "WRAPPED",
+                                       "object"}));
 }
 
 TEST(ActionBuiltins, ArrayMethods) {
@@ -85,37 +107,38 @@ TEST(ActionBuiltins, ArrayMethods) {
     SetM(a, V("a"), "length", N(2));
     Trace(a, V("a"));
     Trace(a, M(New("Array", {N(3)}), "length"));
-    EXPECT_EQ(TraceLines(m, a), (Lines{"5", "5", "1", "5", "0,1,2,3,4", "1,2", "0,x,y,z,3,4", "x,y,z,3", "0,x,y,z,3,4,8,9,10",
-                                "4 3 z y x 0", "4,3", "3"}));
+    EXPECT_EQ(TraceLines(m, a), (Lines{"5", "5", "1", "5", "0,1,2,3,4", "1,2", "0,x,y,z,3,4", "x,y,z,3",
+                                       "0,x,y,z,3,4,8,9,10", "4 3 z y x 0", "4,3", "3"}));
 }
 
 TEST(ActionBuiltins, ArraySortAndSortOn) {
     Machine m;
     ActionAssembler a;
     Let(a, "n", Arr({N(10), N(9), N(100), N(1)}));
-    Trace(a, CallM(V("n"), "sort"));                                    // as text by default
+    Trace(a, CallM(V("n"), "sort"));  // as text by default
     Trace(a, CallM(V("n"), "sort", {M(V("Array"), "NUMERIC")}));
-    Trace(a, CallM(V("n"), "sort", {N(16 | 2)}));                       // NUMERIC | DESCENDING
-    Trace(a, CallM(V("n"), "sort", {N(16 | 8)}));                       // RETURNINDEXEDARRAY leaves n
+    Trace(a, CallM(V("n"), "sort", {N(16 | 2)}));  // NUMERIC | DESCENDING
+    Trace(a, CallM(V("n"), "sort", {N(16 | 8)}));  // RETURNINDEXEDARRAY leaves n
     Trace(a, V("n"));
-    Trace(a, CallM(Arr({N(1), N(2), N(1)}), "sort", {N(4)}));            // UNIQUESORT with a tie: 0
+    Trace(a, CallM(Arr({N(1), N(2), N(1)}), "sort", {N(4)}));  // UNIQUESORT with a tie: 0
     Trace(a, CallM(Arr({S("b"), S("C"), S("a")}), "sort"));
-    Trace(a, CallM(Arr({S("b"), S("C"), S("a")}), "sort", {N(1)}));      // CASEINSENSITIVE
+    Trace(a, CallM(Arr({S("b"), S("C"), S("a")}), "sort", {N(1)}));  // CASEINSENSITIVE
     // A comparator: longest first.
-    Trace(a, CallM(Arr({S("aa"), S("a"), S("aaa")}), "sort",
-                   {Fn({"x", "y"}, Body([](ActionAssembler& b) {
-                        Return(b, Op(0x0B, M(V("y"), "length"), M(V("x"), "length")));
-                    }))}));
+    Trace(a, CallM(Arr({S("aa"), S("a"), S("aaa")}), "sort", {Fn({"x", "y"}, Body([](ActionAssembler& b) {
+                                                                     Return(b, Op(0x0B, M(V("y"), "length"),
+                                                                                  M(V("x"), "length")));
+                                                                 }))}));
     // sortOn by one field, then by two with per-field options.
-    Let(a, "people", Arr({Obj({{"name", S("bob")}, {"age", N(30)}}), Obj({{"name", S("al")}, {"age", N(30)}}),
-                          Obj({{"name", S("cy")}, {"age", N(4)}})}));
+    Let(a, "people",
+        Arr({Obj({{"name", S("bob")}, {"age", N(30)}}), Obj({{"name", S("al")}, {"age", N(30)}}),
+             Obj({{"name", S("cy")}, {"age", N(4)}})}));
     Do(a, CallM(V("people"), "sortOn", {S("age"), N(16)}));
     Trace(a, M(CallM(V("people"), "shift"), "name"));
     Do(a, CallM(V("people"), "unshift", {Obj({{"name", S("cy")}, {"age", N(4)}})}));
     Do(a, CallM(V("people"), "sortOn", {Arr({S("age"), S("name")}), Arr({N(16 | 2), N(0)})}));
     Trace(a, Add(Add(M(M(V("people"), "0"), "name"), M(M(V("people"), "1"), "name")), M(M(V("people"), "2"), "name")));
-    EXPECT_EQ(TraceLines(m, a), (Lines{"1,10,100,9", "1,9,10,100", "100,10,9,1", "3,2,1,0", "100,10,9,1", "0", "C,a,b", "a,b,C",
-                                "aaa,aa,a", "cy", "albobcy"}));
+    EXPECT_EQ(TraceLines(m, a), (Lines{"1,10,100,9", "1,9,10,100", "100,10,9,1", "3,2,1,0", "100,10,9,1", "0", "C,a,b",
+                                       "a,b,C", "aaa,aa,a", "cy", "albobcy"}));
 }
 
 TEST(ActionBuiltins, NumberBooleanMathAndGlobals) {
@@ -149,10 +172,32 @@ TEST(ActionBuiltins, NumberBooleanMathAndGlobals) {
     // Math.random stays in [0, 1).
     Let(a, "r", CallM(V("Math"), "random"));
     Trace(a, Op(0x10, Op(0x48, V("r"), N(1)), Not(Op(0x48, V("r"), N(0)))));
-    EXPECT_EQ(TraceLines(m, a), (Lines{"ff", "-1010", "0.5", "1.79769313486232e+308", "Infinity", "true", "false", "true",
-                                "7", "Infinity", "-2", "0.785398163397448", "1.4142135623731", "1024", "31", "1261",
-                                "12", "325", "0.5", "true", "true", "a%20b%26c%2F%C3%A9", "a b&\xE2\x98\xBA", "16",
-                                "true", "true"}));
+    EXPECT_EQ(TraceLines(m, a), (Lines{"ff",
+                                       "-1010",
+                                       "0.5",
+                                       "1.79769313486232e+308",
+                                       "Infinity",
+                                       "true",
+                                       "false",
+                                       "true",
+                                       "7",
+                                       "Infinity",
+                                       "-2",
+                                       "0.785398163397448",
+                                       "1.4142135623731",
+                                       "1024",
+                                       "31",
+                                       "1261",
+                                       "12",
+                                       "325",
+                                       "0.5",
+                                       "true",
+                                       "true",
+                                       "a%20b%26c%2F%C3%A9",
+                                       "a b&\xE2\x98\xBA",
+                                       "16",
+                                       "true",
+                                       "true"}));
 }
 
 TEST(ActionBuiltins, DateFieldsAndFormat) {
@@ -175,13 +220,13 @@ TEST(ActionBuiltins, DateFieldsAndFormat) {
     Trace(a, CallM(V("d"), "getUTCMilliseconds"));
     Do(a, CallM(V("d"), "setTime", {N(0)}));
     Trace(a, CallM(V("d"), "getUTCFullYear"));
-    Trace(a, CallM(V("d"), "getYear"));                 // local: 1970 - 1900
+    Trace(a, CallM(V("d"), "getYear"));                                // local: 1970 - 1900
     Trace(a, CallM(New("Date", {N(99), N(0), N(1)}), "getFullYear"));  // two-digit years are 19xx
-    Trace(a, CallM(V("Date"), "UTC", {N(2000), N(1), N(29)}));       // a leap day
+    Trace(a, CallM(V("Date"), "UTC", {N(2000), N(1), N(29)}));         // a leap day
     Trace(a, Op(0x0B, CallM(New("Date", {N(2024), N(2), N(1)}), "getTime"),
                 CallM(New("Date", {N(2024), N(1), N(1)}), "getTime")));  // February 2024: 29 days
-    EXPECT_EQ(TraceLines(m, a), (Lines{"1796731200000", "12", "13", "2", "-60", "Tue Dec 8 13:00:00 GMT+0100 2026", "2027",
-                                "0", "5", "1970", "70", "1999", "951782400000", "2505600000"}));
+    EXPECT_EQ(TraceLines(m, a), (Lines{"1796731200000", "12", "13", "2", "-60", "Tue Dec 8 13:00:00 GMT+0100 2026",
+                                       "2027", "0", "5", "1970", "70", "1999", "951782400000", "2505600000"}));
 }
 
 // Zones named from the tz database through TZ are a POSIX feature: the
@@ -224,10 +269,10 @@ TEST(ActionBuiltins, DateLocalTimeFollowsSummerTime) {
     using swf::actions::LocalTimeZoneOffset;
     EXPECT_EQ(LocalTimeZoneOffset(1768478400000.0), 60);
     EXPECT_EQ(LocalTimeZoneOffset(1784116800000.0), 120);
-    EXPECT_EQ(LocalTimeZoneOffset(1774745999000.0), 60);   // 2026-03-29 00:59:59 UTC
-    EXPECT_EQ(LocalTimeZoneOffset(1774746000000.0), 120);  // 01:00:00 UTC: clocks go forward
-    EXPECT_EQ(LocalTimeZoneOffset(1792889999000.0), 120);  // 2026-10-25 00:59:59 UTC
-    EXPECT_EQ(LocalTimeZoneOffset(1792890000000.0), 60);   // 01:00:00 UTC: clocks go back
+    EXPECT_EQ(LocalTimeZoneOffset(1774745999000.0), 60);              // 2026-03-29 00:59:59 UTC
+    EXPECT_EQ(LocalTimeZoneOffset(1774746000000.0), 120);             // 01:00:00 UTC: clocks go forward
+    EXPECT_EQ(LocalTimeZoneOffset(1792889999000.0), 120);             // 2026-10-25 00:59:59 UTC
+    EXPECT_EQ(LocalTimeZoneOffset(1792890000000.0), 60);              // 01:00:00 UTC: clocks go back
     EXPECT_EQ(LocalTimeZoneOffset(NAN), LocalTimeZoneOffset(1e300));  // both take today's
 
     Machine m;  // the machine's zone
@@ -247,8 +292,8 @@ TEST(ActionBuiltins, DateLocalTimeFollowsSummerTime) {
     Do(a, CallM(V("july"), "setMonth", {N(0)}));
     Trace(a, CallM(V("july"), "getTime"));
     Trace(a, CallM(V("july"), "getHours"));
-    EXPECT_EQ(TraceLines(m, a), (Lines{"1784109600000", "1768474800000", "12", "-120", "Wed Jul 15 12:00:00 GMT+0200 2026",
-                                       "-60", "1", "3", "1768474800000", "12"}));
+    EXPECT_EQ(TraceLines(m, a), (Lines{"1784109600000", "1768474800000", "12", "-120",
+                                       "Wed Jul 15 12:00:00 GMT+0200 2026", "-60", "1", "3", "1768474800000", "12"}));
 }
 #endif
 
@@ -276,13 +321,14 @@ TEST(ActionBuiltins, TimersRunFromTheGivenClock) {
     ActionAssembler a;
     Let(a, "ticks", N(0));
     // id = setInterval(function(step) { ticks += step; }, 100, 2);
-    Let(a, "id", CallF("setInterval", {Fn({"step"}, Body([](ActionAssembler& b) {
-                                           Let(b, "ticks", Add(V("ticks"), V("step")));
-                                       })),
-                                       N(100), N(2)}));
+    Let(a, "id",
+        CallF("setInterval",
+              {Fn({"step"}, Body([](ActionAssembler& b) { Let(b, "ticks", Add(V("ticks"), V("step"))); })), N(100),
+               N(2)}));
     // setTimeout on an object's method: o.fire() once, after 250 ms.
     Let(a, "o", Obj({{"fired", N(0)}}));
-    SetM(a, V("o"), "fire", Fn({}, Body([](ActionAssembler& b) { SetM(b, V("this"), "fired", Add(M(V("this"), "fired"), N(1))); })));
+    SetM(a, V("o"), "fire",
+         Fn({}, Body([](ActionAssembler& b) { SetM(b, V("this"), "fired", Add(M(V("this"), "fired"), N(1))); })));
     Do(a, CallF("setTimeout", {V("o"), S("fire"), N(250)}));
     ASSERT_EQ(m.Run(a), RunStatus::Completed);
     EXPECT_EQ(m.vm.PendingTimers(), 2u);

@@ -38,40 +38,39 @@ void TraceKeys(ActionAssembler& a, Expr object, const std::string& tag) {
 void DefineShapes(ActionAssembler& a) {
     SetM(a, V("_global"), "pkg", New("Object"));
     SetM(a, M(V("_global"), "pkg"), "Shape", Fn({"name"}, Body([](ActionAssembler& b) {
-        SetM(b, V("this"), "name", V("name"));
-        SetM(b, M(M(V("_global"), "pkg"), "Shape"), "count",
-             Add(M(M(M(V("_global"), "pkg"), "Shape"), "count"), N(1)));
-    })));
+                                                    SetM(b, V("this"), "name", V("name"));
+                                                    SetM(b, M(M(V("_global"), "pkg"), "Shape"), "count",
+                                                         Add(M(M(M(V("_global"), "pkg"), "Shape"), "count"), N(1)));
+                                                })));
     Let(a, "Shape", M(M(V("_global"), "pkg"), "Shape"));
     SetM(a, V("Shape"), "count", N(0));
     Let(a, "p", M(V("Shape"), "prototype"));
     SetM(a, V("p"), "area", Fn({}, Body([](ActionAssembler& b) { Return(b, N(0)); })));
     SetM(a, V("p"), "describe", Fn({}, Body([](ActionAssembler& b) {
-        Return(b, Add(Add(M(V("this"), "name"), S(":")), CallM(V("this"), "area")));
-    })));
+                                       Return(b, Add(Add(M(V("this"), "name"), S(":")), CallM(V("this"), "area")));
+                                   })));
     Do(a, CallM(V("p"), "addProperty",
-                {S("label"), Fn({}, Body([](ActionAssembler& b) { Return(b, Add(Add(S("<"), M(V("this"), "name")), S(">"))); })),
+                {S("label"),
+                 Fn({}, Body([](ActionAssembler& b) { Return(b, Add(Add(S("<"), M(V("this"), "name")), S(">"))); })),
                  Fn({"v"}, Body([](ActionAssembler& b) { SetM(b, V("this"), "name", V("v")); }))}));
     Do(a, CallF("ASSetPropFlags", {V("p"), Null(), N(1)}));
 
     // DefineFunction2 constructor with PreloadThis | PreloadSuper: super("square").
     SetM(a, M(V("_global"), "pkg"), "Square",
          Fn2(4, 0x0001 | 0x0010, {{3, "side"}}, Body([](ActionAssembler& b) {
-             PushArgs(b, {S("square")});
-             b.PushRegister(2).PushUndefined().Action(ActionCode::CallMethod).Action(ActionCode::Pop);
-             SetM(b, Reg(1), "side", Reg(3));
-         })));
+                 PushArgs(b, {S("square")});
+                 b.PushRegister(2).PushUndefined().Action(ActionCode::CallMethod).Action(ActionCode::Pop);
+                 SetM(b, Reg(1), "side", Reg(3));
+             })));
     Let(a, "Square", M(M(V("_global"), "pkg"), "Square"));
     V("Square")(a);
     V("Shape")(a);
     a.Action(kExtends);
     Let(a, "q", M(V("Square"), "prototype"));
-    SetM(a, V("q"), "area", Fn({}, Body([](ActionAssembler& b) {
-        Return(b, Op(0x0C, M(V("this"), "side"), M(V("this"), "side")));
-    })));
-    SetM(a, V("q"), "describe", Fn({}, Body([](ActionAssembler& b) {
-        Return(b, Add(Add(S("["), CallM(V("super"), "describe")), S("]")));
-    })));
+    SetM(a, V("q"), "area",
+         Fn({}, Body([](ActionAssembler& b) { Return(b, Op(0x0C, M(V("this"), "side"), M(V("this"), "side"))); })));
+    SetM(a, V("q"), "describe",
+         Fn({}, Body([](ActionAssembler& b) { Return(b, Add(Add(S("["), CallM(V("super"), "describe")), S("]"))); })));
     Do(a, CallF("ASSetPropFlags", {V("q"), Null(), N(1)}));
 }
 
@@ -82,25 +81,25 @@ TEST(ActionClasses, ClassWithSubclassSuperAccessorsAndStatics) {
     ActionAssembler a;
     DefineShapes(a);
     Let(a, "s", New("Square", {N(3)}));
-    Trace(a, CallM(V("s"), "describe"));                 // super.describe() with this.area() of Square
-    Trace(a, M(V("s"), "label"));                         // getter found on Shape.prototype
-    SetM(a, V("s"), "label", S("box"));                   // setter through the chain
+    Trace(a, CallM(V("s"), "describe"));  // super.describe() with this.area() of Square
+    Trace(a, M(V("s"), "label"));         // getter found on Shape.prototype
+    SetM(a, V("s"), "label", S("box"));   // setter through the chain
     Trace(a, M(V("s"), "name"));
     Trace(a, CallM(V("s"), "hasOwnProperty", {S("label")}));  // the setter wrote `name`, not `label`
     Trace(a, Op(kInstanceOf, V("s"), V("Shape")));
     Trace(a, Op(kInstanceOf, V("s"), V("Square")));
     Trace(a, Op(kInstanceOf, New("Shape", {S("x")}), V("Square")));
-    Trace(a, M(V("Shape"), "count"));                     // super() ran the Shape constructor: 2 shapes made
+    Trace(a, M(V("Shape"), "count"));  // super() ran the Shape constructor: 2 shapes made
     Trace(a, Op(0x66, M(M(V("s"), "__proto__"), "__proto__"), M(V("Shape"), "prototype")));
     Trace(a, Op(0x66, M(M(V("Square"), "prototype"), "__constructor__"), V("Shape")));
     Trace(a, CallM(New("Shape", {S("o")}), "describe"));
-    TraceKeys(a, V("s"), "keys");                          // prototype members are hidden
+    TraceKeys(a, V("s"), "keys");  // prototype members are hidden
     Traced t = RunTraced(m, a);
     ASSERT_EQ(t.status, RunStatus::Completed);
     ASSERT_EQ(t.lines.size(), 13u);
     Lines first(t.lines.begin(), t.lines.begin() + 11);
-    EXPECT_EQ(first, (Lines{"[square:9]", "<square>", "box", "false", "true", "true", "false", "2", "true", "true",
-                            "o:0"}));
+    EXPECT_EQ(first,
+              (Lines{"[square:9]", "<square>", "box", "false", "true", "true", "false", "2", "true", "true", "o:0"}));
     // for..in order is the player's own; which names appear is what matters.
     Lines keys(t.lines.begin() + 11, t.lines.end());
     std::sort(keys.begin(), keys.end());
@@ -124,11 +123,11 @@ TEST(ActionClasses, InterfacesCastsAndRegisteredClasses) {
     a.Action(kImplements);
     Let(a, "b", New("Box"));
     Trace(a, Op(kInstanceOf, V("b"), V("ISolid")));
-    Trace(a, Op(kInstanceOf, V("b"), V("IShape")));   // through the interface's own parent
+    Trace(a, Op(kInstanceOf, V("b"), V("IShape")));  // through the interface's own parent
     Trace(a, Op(kInstanceOf, V("b"), V("Other")));
-    Trace(a, Op(kCast, V("IShape"), V("b")));            // cast(constructor, object): the object
-    Trace(a, Op(kCast, V("Other"), V("b")));             // not an instance: null
-    Trace(a, Op(kInstanceOf, N(1), V("Number")));        // primitives are no instances
+    Trace(a, Op(kCast, V("IShape"), V("b")));      // cast(constructor, object): the object
+    Trace(a, Op(kCast, V("Other"), V("b")));       // not an instance: null
+    Trace(a, Op(kInstanceOf, N(1), V("Number")));  // primitives are no instances
     Trace(a, CallM(V("Object"), "registerClass", {S("boxSymbol"), V("Box")}));
     Trace(a, CallM(V("Object"), "registerClass", {S("bad"), N(3)}));
     Traced t = RunTraced(m, a);
@@ -144,15 +143,14 @@ TEST(ActionClasses, ArgumentsCallApplyAndScriptConversions) {
     ActionAssembler a;
     // function inner() { return arguments.caller == outer; }
     // function outer() { return arguments.length + ":" + (arguments.callee == outer) + ":" + inner(); }
-    a.DefineFunction("inner", {}, Body([](ActionAssembler& b) {
-        Return(b, Op(0x66, M(V("arguments"), "caller"), V("outer")));
-    }));
+    a.DefineFunction("inner", {},
+                     Body([](ActionAssembler& b) { Return(b, Op(0x66, M(V("arguments"), "caller"), V("outer"))); }));
     a.DefineFunction("outer", {}, Body([](ActionAssembler& b) {
-        Return(b, Add(Add(Add(Add(M(V("arguments"), "length"), S(":")),
-                                  Op(0x66, M(V("arguments"), "callee"), V("outer"))),
-                          S(":")),
-                      CallF("inner")));
-    }));
+                         Return(b, Add(Add(Add(Add(M(V("arguments"), "length"), S(":")),
+                                               Op(0x66, M(V("arguments"), "callee"), V("outer"))),
+                                           S(":")),
+                                       CallF("inner")));
+                     }));
     Trace(a, CallF("outer", {N(1), N(2), N(3)}));
     // function who(p) { return this.tag + p; }  who.call(o, "!"), who.apply(o, ["?"])
     a.DefineFunction("who", {"p"}, Body([](ActionAssembler& b) { Return(b, Add(M(V("this"), "tag"), V("p"))); }));
@@ -163,7 +161,7 @@ TEST(ActionClasses, ArgumentsCallApplyAndScriptConversions) {
     SetM(a, V("o"), "toString", Fn({}, Body([](ActionAssembler& b) { Return(b, S("obj")); })));
     SetM(a, V("o"), "valueOf", Fn({}, Body([](ActionAssembler& b) { Return(b, N(41)); })));
     Trace(a, V("o"));
-    Trace(a, Op(0x0A, V("o"), N(1)));                       // Add (numeric): valueOf
+    Trace(a, Op(0x0A, V("o"), N(1)));                        // Add (numeric): valueOf
     Trace(a, CallM(Arr({V("o"), N(2)}), "join", {S("-")}));  // join converts each element as text
     Trace(a, CallF("String", {New("Number", {N(5)})}));
     Trace(a, Op(0x0A, New("Number", {N(5)}), N(1)));
@@ -188,11 +186,12 @@ TEST(ActionClasses, WatchersFlagsAndDeletion) {
     ActionAssembler a;
     Let(a, "o", Obj({{"x", N(1)}, {"y", N(2)}, {"z", N(3)}}));
     // o.watch("x", function(prop, old, value, data) { trace(prop+old+value+data); return value * 10; }, "!")
-    Do(a, CallM(V("o"), "watch", {S("x"), Fn({"prop", "old", "value", "data"}, Body([](ActionAssembler& b) {
-                                      Trace(b, Add(Add(Add(V("prop"), V("old")), V("value")), V("data")));
-                                      Return(b, Op(0x0C, V("value"), N(10)));
-                                  })),
-                                  S("!")}));
+    Do(a, CallM(V("o"), "watch",
+                {S("x"), Fn({"prop", "old", "value", "data"}, Body([](ActionAssembler& b) {
+                                Trace(b, Add(Add(Add(V("prop"), V("old")), V("value")), V("data")));
+                                Return(b, Op(0x0C, V("value"), N(10)));
+                            })),
+                 S("!")}));
     SetM(a, V("o"), "x", N(5));
     Trace(a, M(V("o"), "x"));
     Trace(a, CallM(V("o"), "unwatch", {S("x")}));
@@ -271,8 +270,8 @@ TEST(ActionClasses, HostileChainsAndAccessorsStayBounded) {
     Machine n;
     ActionAssembler b;
     Let(b, "o", New("Object"));
-    Do(b, CallM(V("o"), "addProperty", {S("p"), Fn({}, Body([](ActionAssembler& c) { Return(c, M(V("this"), "p")); })),
-                                        Null()}));
+    Do(b, CallM(V("o"), "addProperty",
+                {S("p"), Fn({}, Body([](ActionAssembler& c) { Return(c, M(V("this"), "p")); })), Null()}));
     Trace(b, M(V("o"), "p"));
     EXPECT_EQ(n.Run(b), RunStatus::CallDepthLimit);
 
@@ -280,9 +279,9 @@ TEST(ActionClasses, HostileChainsAndAccessorsStayBounded) {
     ActionAssembler c;
     Let(c, "o", New("Object"));
     Do(c, CallM(V("o"), "watch", {S("p"), Fn({"k", "old", "v"}, Body([](ActionAssembler& d) {
-                                      SetM(d, V("this"), "p", V("v"));
-                                      Return(d, V("v"));
-                                  }))}));
+                                                 SetM(d, V("this"), "p", V("v"));
+                                                 Return(d, V("v"));
+                                             }))}));
     SetM(c, V("o"), "p", N(1));
     EXPECT_EQ(w.Run(c), RunStatus::CallDepthLimit);
 }
@@ -293,18 +292,19 @@ TEST(ActionClasses, ArraySubclassesKeepTheArrayMethods) {
     Machine m;
     ActionAssembler a;
     // _global.List = function () { super(); };  List extends Array;
-    SetM(a, V("_global"), "List", Fn2(3, 0x0001 | 0x0010, {}, Body([](ActionAssembler& b) {
-             b.PushNumber(0).PushRegister(2).PushUndefined().Action(ActionCode::CallMethod).Action(ActionCode::Pop);
-         })));
+    SetM(a, V("_global"), "List",
+         Fn2(3, 0x0001 | 0x0010, {}, Body([](ActionAssembler& b) {
+                 b.PushNumber(0).PushRegister(2).PushUndefined().Action(ActionCode::CallMethod).Action(ActionCode::Pop);
+             })));
     V("List")(a);
     V("Array")(a);
     a.Action(kExtends);
     // List.prototype.last = function () { return this[this.length - 1]; };
     SetM(a, M(V("List"), "prototype"), "last", Fn({}, Body([](ActionAssembler& b) {
-             V("this")(b);
-             Op(0x0B, M(V("this"), "length"), N(1))(b);
-             b.Action(ActionCode::GetMember).Action(ActionCode::Return);
-         })));
+                                                      V("this")(b);
+                                                      Op(0x0B, M(V("this"), "length"), N(1))(b);
+                                                      b.Action(ActionCode::GetMember).Action(ActionCode::Return);
+                                                  })));
     Let(a, "l", New("List"));
     Trace(a, CallM(V("l"), "push", {S("a")}));
     Trace(a, CallM(V("l"), "push", {S("b"), S("c")}));

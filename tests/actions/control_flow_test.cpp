@@ -132,15 +132,24 @@ TEST(ActionControlFlow, DefineFunction2Registers) {
     a.Action(ActionCode::SetVariable);
     EXPECT_EQ(m.Run(a), RunStatus::Completed);
     EXPECT_EQ(m.Var("r"), "number:70");
-    EXPECT_EQ(m.Var("tag"), "string:yes");         // r1 was `this`, the timeline
+    EXPECT_EQ(m.Var("tag"), "string:yes");                  // r1 was `this`, the timeline
     EXPECT_EQ(m.Var("gotMath"), "object:[object Object]");  // r2 was _global
 
     // Registers of the block itself: StoreRegister keeps the value on the stack.
     EXPECT_EQ(m.Eval([](ActionAssembler& x) {
-        x.PushNumber(9).StoreRegister(0).Action(ActionCode::Pop).PushRegister(0).PushRegister(0).Action(ActionCode::Add2);
-    }), "number:18");
+        x.PushNumber(9)
+            .StoreRegister(0)
+            .Action(ActionCode::Pop)
+            .PushRegister(0)
+            .PushRegister(0)
+            .Action(ActionCode::Add2);
+    }),
+              "number:18");
     // Unknown registers read as undefined and ignore stores.
-    EXPECT_EQ(m.Eval([](ActionAssembler& x) { x.PushNumber(1).StoreRegister(200).Action(ActionCode::Pop).PushRegister(200); }), "undefined");
+    EXPECT_EQ(m.Eval([](ActionAssembler& x) {
+        x.PushNumber(1).StoreRegister(200).Action(ActionCode::Pop).PushRegister(200);
+    }),
+              "undefined");
 }
 
 TEST(ActionControlFlow, ConstantPool) {
@@ -196,17 +205,37 @@ TEST(ActionControlFlow, ObjectsAndArrays) {
     GetVar(a, "q");
     a.PushString("2").PushString("z").Action(ActionCode::SetMember);
     // _root.fromRoot = "yes" and this.fromThis = 1 land on the timeline.
-    a.PushString("_root").Action(ActionCode::GetVariable).PushString("fromRoot").PushString("yes").Action(ActionCode::SetMember);
-    a.PushString("this").Action(ActionCode::GetVariable).PushString("fromThis").PushNumber(1).Action(ActionCode::SetMember);
+    a.PushString("_root")
+        .Action(ActionCode::GetVariable)
+        .PushString("fromRoot")
+        .PushString("yes")
+        .Action(ActionCode::SetMember);
+    a.PushString("this")
+        .Action(ActionCode::GetVariable)
+        .PushString("fromThis")
+        .PushNumber(1)
+        .Action(ActionCode::SetMember);
     EXPECT_EQ(m.Run(a), RunStatus::Completed);
 
-    EXPECT_EQ(m.Eval([](ActionAssembler& x) { GetVar(x, "o"); x.PushString("b").Action(ActionCode::GetMember); }), "string:two");
+    EXPECT_EQ(m.Eval([](ActionAssembler& x) {
+        GetVar(x, "o");
+        x.PushString("b").Action(ActionCode::GetMember);
+    }),
+              "string:two");
     EXPECT_EQ(m.Eval([](ActionAssembler& x) { GetVar(x, "o.c"); }), "number:2");
-    EXPECT_EQ(m.Eval([](ActionAssembler& x) { GetVar(x, "o"); x.PushString("zz").Action(ActionCode::GetMember); }), "undefined");
+    EXPECT_EQ(m.Eval([](ActionAssembler& x) {
+        GetVar(x, "o");
+        x.PushString("zz").Action(ActionCode::GetMember);
+    }),
+              "undefined");
     EXPECT_EQ(m.Var("n"), "number:4");
     EXPECT_EQ(m.Var("j"), "string:1-2-3-4");
     EXPECT_EQ(m.Var("arr"), "object:1,2,3,4");
-    EXPECT_EQ(m.Eval([](ActionAssembler& x) { GetVar(x, "p"); x.PushString("x").Action(ActionCode::GetMember); }), "number:5");
+    EXPECT_EQ(m.Eval([](ActionAssembler& x) {
+        GetVar(x, "p");
+        x.PushString("x").Action(ActionCode::GetMember);
+    }),
+              "number:5");
     EXPECT_EQ(m.Var("q"), "object:,,z");
     EXPECT_EQ(m.Var("fromRoot"), "string:yes");
     EXPECT_EQ(m.Var("fromThis"), "number:1");
@@ -219,8 +248,17 @@ TEST(ActionControlFlow, ObjectsAndArrays) {
     ActionAssembler b;
     b.DefineFunction("Point", {"v"}, ctor);
     GetVar(b, "Point");
-    b.PushString("prototype").Action(ActionCode::GetMember).PushString("kind").PushString("point").Action(ActionCode::SetMember);
-    b.PushString("pt").PushNumber(3).PushNumber(1).PushString("Point").Action(ActionCode::NewObject).Action(ActionCode::SetVariable);
+    b.PushString("prototype")
+        .Action(ActionCode::GetMember)
+        .PushString("kind")
+        .PushString("point")
+        .Action(ActionCode::SetMember);
+    b.PushString("pt")
+        .PushNumber(3)
+        .PushNumber(1)
+        .PushString("Point")
+        .Action(ActionCode::NewObject)
+        .Action(ActionCode::SetVariable);
     EXPECT_EQ(m.Run(b), RunStatus::Completed);
     EXPECT_EQ(m.Eval([](ActionAssembler& x) { GetVar(x, "pt.x"); }), "number:3");
     EXPECT_EQ(m.Eval([](ActionAssembler& x) { GetVar(x, "pt.kind"); }), "string:point");

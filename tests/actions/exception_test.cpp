@@ -34,17 +34,14 @@ TEST(ActionExceptions, CatchFinallyNestedAndRethrown) {
     Try(a, Body([](ActionAssembler& b) { Trace(b, S("b")); }), "e",
         Body([](ActionAssembler& b) { Trace(b, S("never")); }), &cleanup2);
     // A thrown object from a function two calls deep; the inner handler rethrows.
-    a.DefineFunction("fail", {"n"}, Body([](ActionAssembler& b) {
-        Throw(b, Obj({{"code", V("n")}}));
-    }));
+    a.DefineFunction("fail", {"n"}, Body([](ActionAssembler& b) { Throw(b, Obj({{"code", V("n")}})); }));
     a.DefineFunction("middle", {}, Body([](ActionAssembler& b) {
-        Do(b, CallF("fail", {N(7)}));
-        Trace(b, S("never"));
-    }));
+                         Do(b, CallF("fail", {N(7)}));
+                         Trace(b, S("never"));
+                     }));
     ActionAssembler innerCleanup = Body([](ActionAssembler& b) { Trace(b, S("inner finally")); });
     ActionAssembler outerBody = Body([&](ActionAssembler& b) {
-        Try(b, Body([](ActionAssembler& c) { Do(c, CallF("middle")); }), "x",
-            Body([](ActionAssembler& c) {
+        Try(b, Body([](ActionAssembler& c) { Do(c, CallF("middle")); }), "x", Body([](ActionAssembler& c) {
                 Trace(c, Add(S("inner "), M(V("x"), "code")));
                 Throw(c, V("x"));
             }),
@@ -64,22 +61,22 @@ TEST(ActionExceptions, FinallyRunsOnReturnAndThrowWithoutCatch) {
     // function f() { try { return "r"; } finally { trace("cleanup"); } }
     ActionAssembler cleanup = Body([](ActionAssembler& b) { Trace(b, S("cleanup")); });
     a.DefineFunction("f", {}, Body([&](ActionAssembler& b) {
-        Try(b, Body([](ActionAssembler& c) { Return(c, S("r")); }), "", ActionAssembler(), &cleanup);
-        Return(b, S("never"));
-    }));
+                         Try(b, Body([](ActionAssembler& c) { Return(c, S("r")); }), "", ActionAssembler(), &cleanup);
+                         Return(b, S("never"));
+                     }));
     Trace(a, CallF("f"));
     // function g() { try { throw 1; } finally { trace("g finally"); } }  -- caught by the caller
     ActionAssembler gCleanup = Body([](ActionAssembler& b) { Trace(b, S("g finally")); });
     a.DefineFunction("g", {}, Body([&](ActionAssembler& b) {
-        Try(b, Body([](ActionAssembler& c) { Throw(c, N(1)); }), "", ActionAssembler(), &gCleanup);
-    }));
+                         Try(b, Body([](ActionAssembler& c) { Throw(c, N(1)); }), "", ActionAssembler(), &gCleanup);
+                     }));
     Try(a, Body([](ActionAssembler& b) { Do(b, CallF("g")); }), "e",
         Body([](ActionAssembler& b) { Trace(b, Add(S("got "), V("e"))); }));
     // A return in finally replaces the pending exception.
     ActionAssembler override = Body([](ActionAssembler& b) { Return(b, S("finally wins")); });
     a.DefineFunction("h", {}, Body([&](ActionAssembler& b) {
-        Try(b, Body([](ActionAssembler& c) { Throw(c, N(2)); }), "", ActionAssembler(), &override);
-    }));
+                         Try(b, Body([](ActionAssembler& c) { Throw(c, N(2)); }), "", ActionAssembler(), &override);
+                     }));
     Trace(a, CallF("h"));
     Traced t = RunTraced(m, a);
     ASSERT_EQ(t.status, RunStatus::Completed);
@@ -90,9 +87,7 @@ TEST(ActionExceptions, ErrorObjectsAndTypedCatch) {
     Machine m;
     ActionAssembler a;
     // class MyError extends Error; catch (e:MyError) compiles to an instanceof test and a rethrow.
-    Let(a, "MyError", Fn({"m"}, Body([](ActionAssembler& b) {
-        Do(b, CallM(V("super"), "", {V("m")}));
-    })));
+    Let(a, "MyError", Fn({"m"}, Body([](ActionAssembler& b) { Do(b, CallM(V("super"), "", {V("m")})); })));
     V("MyError")(a);
     V("Error")(a);
     a.Action(0x69);
@@ -126,8 +121,8 @@ TEST(ActionExceptions, CatchInRegisterAndUncaught) {
     ActionAssembler tryBody = Body([](ActionAssembler& b) { Throw(b, S("reg")); });
     ActionAssembler catchBody = Body([](ActionAssembler& b) { Trace(b, Add(S("in register: "), Reg(2))); });
     std::vector<std::uint8_t> t = tryBody.Bytes(), c = catchBody.Bytes();
-    std::vector<std::uint8_t> payload = {0x01 | 0x04, static_cast<std::uint8_t>(t.size()), 0,
-                                         static_cast<std::uint8_t>(c.size()), 0, 0, 0, 2};
+    std::vector<std::uint8_t> payload = {
+        0x01 | 0x04, static_cast<std::uint8_t>(t.size()), 0, static_cast<std::uint8_t>(c.size()), 0, 0, 0, 2};
     ActionAssembler fnBody;
     fnBody.Action(0x8F, payload).Raw(t).Raw(c);
     a.DefineFunction2("f", 3, 0, {}, fnBody);
@@ -202,25 +197,25 @@ TEST(ActionExceptions, BreakContinueAndReturnLeaveTryWithoutFinally) {
 
     // function f(x) { try { if (x) return "early"; throw "thrown"; } catch (e) { return "caught " + e; } }
     a.DefineFunction("f", {"x"}, Body([&](ActionAssembler& b) {
-        ActionAssembler early = Body([](ActionAssembler& c) { Return(c, S("early")); });
-        ActionAssembler guarded = Body([&](ActionAssembler& c) {
-            Not(V("x"))(c);
-            c.Action(kIf, Le16(early.Bytes().size())).Raw(early.Bytes());
-            Throw(c, S("thrown"));
-        });
-        Try(b, guarded, "e", Body([](ActionAssembler& c) { Return(c, Add(S("caught "), V("e"))); }));
-    }));
+                         ActionAssembler early = Body([](ActionAssembler& c) { Return(c, S("early")); });
+                         ActionAssembler guarded = Body([&](ActionAssembler& c) {
+                             Not(V("x"))(c);
+                             c.Action(kIf, Le16(early.Bytes().size())).Raw(early.Bytes());
+                             Throw(c, S("thrown"));
+                         });
+                         Try(b, guarded, "e", Body([](ActionAssembler& c) { Return(c, Add(S("caught "), V("e"))); }));
+                     }));
     Trace(a, CallF("f", {B(true)}));
     Trace(a, CallF("f", {B(false)}));
 
     // A return through an inner try without finally still runs the outer finally.
     ActionAssembler outerCleanup = Body([](ActionAssembler& b) { Trace(b, S("outer finally")); });
     a.DefineFunction("g", {}, Body([&](ActionAssembler& b) {
-        ActionAssembler inner = Body([&](ActionAssembler& c) {
-            Try(c, Body([](ActionAssembler& d) { Return(d, S("inner")); }), "e", never);
-        });
-        Try(b, inner, "", ActionAssembler(), &outerCleanup);
-    }));
+                         ActionAssembler inner = Body([&](ActionAssembler& c) {
+                             Try(c, Body([](ActionAssembler& d) { Return(d, S("inner")); }), "e", never);
+                         });
+                         Try(b, inner, "", ActionAssembler(), &outerCleanup);
+                     }));
     Trace(a, CallF("g"));
     // An uncaught throw after all of that still stops the block.
     Throw(a, S("uncaught"));

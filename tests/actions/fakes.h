@@ -20,8 +20,14 @@ public:
 
     void Play() override { calls.push_back(name_ + ".play"); }
     void Stop() override { calls.push_back(name_ + ".stop"); }
-    void NextFrame() override { calls.push_back(name_ + ".next"); ++frame; }
-    void PrevFrame() override { calls.push_back(name_ + ".prev"); if (frame) --frame; }
+    void NextFrame() override {
+        calls.push_back(name_ + ".next");
+        ++frame;
+    }
+    void PrevFrame() override {
+        calls.push_back(name_ + ".prev");
+        if (frame) --frame;
+    }
     void GotoFrame(std::uint32_t f) override {
         calls.push_back(name_ + ".goto " + std::to_string(f));
         frame = f < frameCount ? f : frameCount - 1;

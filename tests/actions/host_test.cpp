@@ -68,7 +68,10 @@ TEST(ActionHost, ExternalInterfaceAnswers) {
         Machine m;
         m.host.answer = answer;
         return m.Eval([](ActionAssembler& a) {
-            a.PushString("ask").PushNumber(1).PushString("flash.external.ExternalInterface").Action(ActionCode::GetVariable);
+            a.PushString("ask")
+                .PushNumber(1)
+                .PushString("flash.external.ExternalInterface")
+                .Action(ActionCode::GetVariable);
             a.PushString("call").Action(ActionCode::CallMethod);
         });
     };
@@ -91,17 +94,17 @@ TEST(ActionHost, TimelineControl) {
     ActionAssembler a;
     a.Action(ActionCode::Stop).Action(ActionCode::Play).Action(ActionCode::NextFrame).Action(ActionCode::PrevFrame);
     a.GotoFrame(3).GotoLabel("intro").GotoLabel("nowhere");
-    a.PushNumber(5).GotoFrame2(true);                // gotoAndPlay(5): frames count from 1 here
-    a.PushString("intro").GotoFrame2(false);         // gotoAndStop("intro")
-    a.PushString("2").GotoFrame2(false);             // numeric text is a frame number
-    a.PushNumber(2).GotoFrame2(true, 10);            // scene bias
-    a.PushString("missing").GotoFrame2(true);        // unknown label: nothing happens
+    a.PushNumber(5).GotoFrame2(true);          // gotoAndPlay(5): frames count from 1 here
+    a.PushString("intro").GotoFrame2(false);   // gotoAndStop("intro")
+    a.PushString("2").GotoFrame2(false);       // numeric text is a frame number
+    a.PushNumber(2).GotoFrame2(true, 10);      // scene bias
+    a.PushString("missing").GotoFrame2(true);  // unknown label: nothing happens
     EXPECT_EQ(m.Run(a), RunStatus::Completed);
     EXPECT_EQ(m.target.calls,
               (std::vector<std::string>{"main.stop", "main.play", "main.next", "main.prev", "main.goto 3",
-                                        "main.label intro", "main.label nowhere (missing)", "main.goto 4",
-                                        "main.play", "main.label intro", "main.stop", "main.goto 1", "main.stop",
-                                        "main.goto 11", "main.play", "main.label missing (missing)"}));
+                                        "main.label intro", "main.label nowhere (missing)", "main.goto 4", "main.play",
+                                        "main.label intro", "main.stop", "main.goto 1", "main.stop", "main.goto 11",
+                                        "main.play", "main.label missing (missing)"}));
 
     // Clip methods and frame properties.
     m.target.calls.clear();
@@ -111,7 +114,11 @@ TEST(ActionHost, TimelineControl) {
     b.PushString("t").PushString("this._totalframes").Action(ActionCode::GetVariable).Action(ActionCode::SetVariable);
     b.PushString("intro").PushNumber(1).PushString("this").Action(ActionCode::GetVariable);
     b.PushString("gotoAndStop").Action(ActionCode::CallMethod).Action(ActionCode::Pop);
-    b.PushNumber(0).PushString("_root").Action(ActionCode::GetVariable).PushString("play").Action(ActionCode::CallMethod);
+    b.PushNumber(0)
+        .PushString("_root")
+        .Action(ActionCode::GetVariable)
+        .PushString("play")
+        .Action(ActionCode::CallMethod);
     EXPECT_EQ(m.Run(b), RunStatus::Completed);
     EXPECT_EQ(m.Var("f"), "number:5");
     EXPECT_EQ(m.Var("t"), "number:10");
@@ -160,7 +167,11 @@ TEST(ActionHost, SetTargetAndRoot) {
 
     // Code running on the child sees the main timeline as _root.
     ActionAssembler b;
-    b.PushString("_root").Action(ActionCode::GetVariable).PushString("fromChild").PushString("hi").Action(ActionCode::SetMember);
+    b.PushString("_root")
+        .Action(ActionCode::GetVariable)
+        .PushString("fromChild")
+        .PushString("hi")
+        .Action(ActionCode::SetMember);
     auto bytes = b.Finish();
     EXPECT_EQ(m.vm.Run(bytes, child, m.host), RunStatus::Completed);
     EXPECT_EQ(m.Var("fromChild"), "string:hi");
@@ -169,15 +180,26 @@ TEST(ActionHost, SetTargetAndRoot) {
     child.children["_parent"] = &m.target;
     child.calls.clear();
     ActionAssembler members;
-    members.PushNumber(0).PushString("child").Action(ActionCode::GetVariable).PushString("play").Action(ActionCode::CallMethod);
-    members.PushString("childFrames").PushString("child._totalframes").Action(ActionCode::GetVariable).Action(ActionCode::SetVariable);
+    members.PushNumber(0)
+        .PushString("child")
+        .Action(ActionCode::GetVariable)
+        .PushString("play")
+        .Action(ActionCode::CallMethod);
+    members.PushString("childFrames")
+        .PushString("child._totalframes")
+        .Action(ActionCode::GetVariable)
+        .Action(ActionCode::SetVariable);
     members.PushString("nobody").PushString("ghost").Action(ActionCode::GetVariable).Action(ActionCode::SetVariable);
     EXPECT_EQ(m.Run(members), RunStatus::Completed);
     EXPECT_EQ(child.calls, (std::vector<std::string>{"child.play"}));
     EXPECT_EQ(m.Var("childFrames"), "number:10");
     EXPECT_EQ(m.Var("nobody"), "undefined");
     ActionAssembler up;
-    up.PushString("_parent").Action(ActionCode::GetVariable).PushString("viaParent").PushNumber(3).Action(ActionCode::SetMember);
+    up.PushString("_parent")
+        .Action(ActionCode::GetVariable)
+        .PushString("viaParent")
+        .PushNumber(3)
+        .Action(ActionCode::SetMember);
     bytes = up.Finish();
     EXPECT_EQ(m.vm.Run(bytes, child, m.host), RunStatus::Completed);
     EXPECT_EQ(m.Var("viaParent"), "number:3");
@@ -195,7 +217,11 @@ TEST(ActionHost, SetTargetAndRoot) {
     m.vm.Forget(child);
     child.calls.clear();
     ActionAssembler c;
-    c.PushNumber(0).PushString("kept").Action(ActionCode::GetVariable).PushString("play").Action(ActionCode::CallMethod);
+    c.PushNumber(0)
+        .PushString("kept")
+        .Action(ActionCode::GetVariable)
+        .PushString("play")
+        .Action(ActionCode::CallMethod);
     EXPECT_EQ(m.Run(c), RunStatus::Completed);
     EXPECT_TRUE(child.calls.empty());
 }

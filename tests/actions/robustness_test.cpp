@@ -17,7 +17,11 @@ namespace {
 // with a body, DefineFunction2, branches, GetURL, goto.
 std::vector<std::uint8_t> RichProgram() {
     ActionAssembler body;
-    body.PushString("a").Action(ActionCode::GetVariable).PushRegister(1).Action(ActionCode::Add2).Action(ActionCode::Return);
+    body.PushString("a")
+        .Action(ActionCode::GetVariable)
+        .PushRegister(1)
+        .Action(ActionCode::Add2)
+        .Action(ActionCode::Return);
     ActionAssembler a;
     a.ConstantPool({"x", "y", "hello"});
     a.PushConstant(0).PushConstant(2).Action(ActionCode::SetVariable);
@@ -51,7 +55,7 @@ TEST(ActionRobustness, TruncatedAtEveryLength) {
     EXPECT_EQ(m.RunBytes({0x96, 0x10, 0x00, 0x00, 'a'}), RunStatus::Malformed);
     EXPECT_EQ(m.RunBytes({0x96, 0x05, 0x00, 0x00, 'a', 'b', 'c', 'd'}), RunStatus::Malformed);  // no terminator
     EXPECT_EQ(m.RunBytes({0x96, 0x02, 0x00, 0x06, 0x00}), RunStatus::Malformed);                // short double
-    EXPECT_EQ(m.RunBytes({0x96, 0x01, 0x00, 0x42}), RunStatus::Malformed);                       // unknown type
+    EXPECT_EQ(m.RunBytes({0x96, 0x01, 0x00, 0x42}), RunStatus::Malformed);                      // unknown type
 }
 
 TEST(ActionRobustness, BadJumpsAndUnknownActions) {
@@ -117,7 +121,8 @@ TEST(ActionRobustness, EndlessLoopsAndRecursionAreBounded) {
     EXPECT_EQ(m.Run(a), RunStatus::CallDepthLimit);
 
     // The machine is still usable after a cut-short block.
-    EXPECT_EQ(m.Eval([](ActionAssembler& x) { x.PushNumber(2).PushNumber(3).Action(ActionCode::Multiply); }), "number:6");
+    EXPECT_EQ(m.Eval([](ActionAssembler& x) { x.PushNumber(2).PushNumber(3).Action(ActionCode::Multiply); }),
+              "number:6");
 }
 
 TEST(ActionRobustness, StackUnderflowAndResourceLimits) {
@@ -139,7 +144,11 @@ TEST(ActionRobustness, StackUnderflowAndResourceLimits) {
     ActionAssembler grow;
     grow.PushString("s").PushString("0123456789abcdef").Action(ActionCode::SetVariable);
     grow.Label("top");
-    grow.PushString("s").PushString("s").Action(ActionCode::GetVariable).PushString("s").Action(ActionCode::GetVariable);
+    grow.PushString("s")
+        .PushString("s")
+        .Action(ActionCode::GetVariable)
+        .PushString("s")
+        .Action(ActionCode::GetVariable);
     grow.Action(ActionCode::Add2).Action(ActionCode::SetVariable).Jump("top");
     EXPECT_EQ(m.Run(grow), RunStatus::ResourceLimit);
 
@@ -150,11 +159,16 @@ TEST(ActionRobustness, StackUnderflowAndResourceLimits) {
 
     // An array holding itself still converts to text.
     EXPECT_EQ(m.Eval([](ActionAssembler& x) {
-        x.PushString("a").PushNumber(0).Action(ActionCode::InitArray).Action(ActionCode::SetVariable);
-        x.PushString("a").Action(ActionCode::GetVariable).PushString("0").PushString("a").Action(ActionCode::GetVariable);
-        x.Action(ActionCode::SetMember);
-        x.PushString("a").Action(ActionCode::GetVariable).Action(ActionCode::ToString);
-    }).substr(0, 7), "string:");
+                   x.PushString("a").PushNumber(0).Action(ActionCode::InitArray).Action(ActionCode::SetVariable);
+                   x.PushString("a")
+                       .Action(ActionCode::GetVariable)
+                       .PushString("0")
+                       .PushString("a")
+                       .Action(ActionCode::GetVariable);
+                   x.Action(ActionCode::SetMember);
+                   x.PushString("a").Action(ActionCode::GetVariable).Action(ActionCode::ToString);
+               }).substr(0, 7),
+              "string:");
 }
 
 TEST(ActionRobustness, RandomBytesNeverCrash) {

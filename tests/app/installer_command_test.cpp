@@ -22,8 +22,8 @@ TEST(InstallerCommand, PathsFollowTheSystemFolderDrive) {
 }
 
 TEST(InstallerCommand, NoCommandWithoutAnAbsoluteDrivePath) {
-    for (const char* folder : {"", "C", "C:", "\\Windows\\system32", "system32", "\\\\server\\share\\system32",
-                               "1:\\x", "::\\x"}) {
+    for (const char* folder :
+         {"", "C", "C:", "\\Windows\\system32", "system32", "\\\\server\\share\\system32", "1:\\x", "::\\x"}) {
         EXPECT_FALSE(app::InstallerCommandFor(folder)) << folder;
     }
 }

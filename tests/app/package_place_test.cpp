@@ -64,7 +64,8 @@ TEST(PackagePlace, LinksAndOddEntriesSendThePackageToThePrivateFolder) {
         disk.entries[kFolder] = 0x20;
         EXPECT_EQ(disk.Choose(), PackagePlace::PrivateFolder);
     }
-    for (std::uint32_t odd : {kAttributeReparsePoint, kAttributeDirectory, kAttributeDirectory | kAttributeReparsePoint}) {
+    for (std::uint32_t odd :
+         {kAttributeReparsePoint, kAttributeDirectory, kAttributeDirectory | kAttributeReparsePoint}) {
         FakeDisk disk;  // a link or a folder under the package's name stays untouched
         disk.entries[kFolder] = kAttributeDirectory;
         disk.entries[kPackage] = odd;

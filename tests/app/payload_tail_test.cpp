@@ -18,9 +18,8 @@ class Scratch : public ::testing::Test {
 protected:
     void SetUp() override {
         // Salted: the same test binary from another build tree may be running at the same time.
-        dir_ = fs::temp_directory_path() /
-               ("payload_" + std::to_string(std::random_device{}()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ = fs::temp_directory_path() / ("payload_" + std::to_string(std::random_device{}()) + "_" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
@@ -28,8 +27,8 @@ protected:
 
     std::string Write(const std::string& name, const Bytes& bytes) {
         const auto path = dir_ / name;
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                     static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         return path.string();
     }
     static Bytes Read(const std::string& path) {
@@ -98,7 +97,8 @@ TEST_F(Scratch, ReadsTheExactRange) {
 
 TEST_F(Scratch, HighBytesAndEmptyImages) {
     const Bytes payload = Pattern(32768, 200);
-    EXPECT_EQ(PayloadOf(Write("a.exe", Packed(Pattern(1000, 1), payload))), std::make_pair(app::ExtractResult::Ok, payload));
+    EXPECT_EQ(PayloadOf(Write("a.exe", Packed(Pattern(1000, 1), payload))),
+              std::make_pair(app::ExtractResult::Ok, payload));
     // Nothing before the payload.
     EXPECT_EQ(PayloadOf(Write("c.exe", Packed({}, payload))), std::make_pair(app::ExtractResult::Ok, payload));
 }

@@ -24,9 +24,12 @@ TEST(Utf8, WellFormedTextDecodesAndEncodesBack) {
 TEST(Utf8, BadBytesAreReplacedForDrawingAndKeptForScripts) {
     // A stray continuation byte, a lead cut short by the end, a lead followed
     // by a plain letter, and a byte that can never lead.
-    const std::string bad = "\x80" "a\xE2\x82" "b\xC3" "c\xFF";
-    EXPECT_EQ(DecodeUtf8(bad, BadBytes::Replace),
-              (std::u32string{0xFFFD, U'a', 0xFFFD, U'b', 0xFFFD, U'c', 0xFFFD}));
+    const std::string bad =
+        "\x80"
+        "a\xE2\x82"
+        "b\xC3"
+        "c\xFF";
+    EXPECT_EQ(DecodeUtf8(bad, BadBytes::Replace), (std::u32string{0xFFFD, U'a', 0xFFFD, U'b', 0xFFFD, U'c', 0xFFFD}));
     // Kept: each bad byte is one character of its own, so the bytes come back.
     const std::u32string kept = DecodeUtf8(bad, BadBytes::Keep);
     EXPECT_EQ(kept, (std::u32string{0x80, U'a', 0xE2, 0x82, U'b', 0xC3, U'c', 0xFF}));

@@ -220,9 +220,9 @@ TEST(FolderFileHost, ReadsBelowTheFolderAndNothingThatResolvesOutside) {
         const std::wstring wideAt(at.begin(), at.end()), wideTarget(link.target.begin(), link.target.end());
         const bool folderLink = std::string(link.name) == "up" || std::string(link.name) == "case";
         // Wine's CreateSymbolicLinkW reports success and makes nothing.
-        const bool systemLink = CreateSymbolicLinkW(wideAt.c_str(), wideTarget.c_str(),
-                                                    folderLink ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0) &&
-                                GetFileAttributesW(wideAt.c_str()) != INVALID_FILE_ATTRIBUTES;
+        const bool systemLink =
+            CreateSymbolicLinkW(wideAt.c_str(), wideTarget.c_str(), folderLink ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0) &&
+            GetFileAttributesW(wideAt.c_str()) != INVALID_FILE_ATTRIBUTES;
         if (!systemLink && !driver::MakeHostLink(at, link.target)) continue;
         ++made;
         const auto read = files.ReadFile(link.read, 1000);
@@ -387,8 +387,10 @@ TEST(MoviePlayer, OpensWebAndMailLinksOnlyWhenTheUserClicks) {
     // The frame asks for a page by itself; the button for a web page, a mail
     // address and a local file.
     w::ActionAssembler click;
-    click.GetURL("http://example.com/a", "_blank").GetURL("MAILTO:someone@example.com", "")
-        .GetURL("file:///C:/x.txt", "").GetURL("page.html", "");
+    click.GetURL("http://example.com/a", "_blank")
+        .GetURL("MAILTO:someone@example.com", "")
+        .GetURL("file:///C:/x.txt", "")
+        .GetURL("page.html", "");
     const auto onLoad = w::ActionAssembler().GetURL("https://example.com/onload", "").Finish();
     ASSERT_TRUE(player.Load(control_test::ButtonMovie(click.Finish(), onLoad)));
     player.Advance();

@@ -73,8 +73,8 @@ HRESULT PutMovie(IUnknown* control, const std::wstring& path) {
     argument.bstrVal = SysAllocString(path.c_str());
     DISPID named = DISPID_PROPERTYPUT;
     DISPPARAMS parameters = {&argument, &named, 1, 1};
-    hr = dispatch->Invoke(TLB::DISPID_Movie, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &parameters,
-                          nullptr, nullptr, nullptr);
+    hr = dispatch->Invoke(TLB::DISPID_Movie, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &parameters, nullptr,
+                          nullptr, nullptr);
     VariantClear(&argument);
     return hr;
 }

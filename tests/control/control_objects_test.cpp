@@ -80,8 +80,9 @@ TEST(ControlObjects, EveryReferenceToTheHostIsGivenBack) {
         ASSERT_EQ(hosted.control->DoVerb(OLEIVERB_UIACTIVATE, nullptr, site, 0, hosted.host, nullptr), S_OK);
         events = hosted.AddSink();
         events->AddRef();
-        ASSERT_EQ(PutMovie(hosted.control.Get(), WriteTempFile(L"control_refs.swf", FSCommandMovie("a", "b", 0x102030))),
-                  S_OK);
+        ASSERT_EQ(
+            PutMovie(hosted.control.Get(), WriteTempFile(L"control_refs.swf", FSCommandMovie("a", "b", 0x102030))),
+            S_OK);
         EXPECT_TRUE(PumpUntil([&] { return events->Count(TLB::DISPID_FSCommand) > 0; }, 5000));
 
         ComPtr<IViewObject> view;
@@ -154,9 +155,9 @@ TEST(ControlObjects, PaintingAndDeviceTextGiveBackEveryGdiObject) {
         EventSink* sink = hosted.AddSink();
         HWND child = hosted.ControlWindow();
         ASSERT_TRUE(child);
-        ASSERT_EQ(PutMovie(hosted.control.Get(),
-                           WriteTempFile(L"control_objects_text.swf", moviegen::BuildTextInputMovie())),
-                  S_OK);
+        ASSERT_EQ(
+            PutMovie(hosted.control.Get(), WriteTempFile(L"control_objects_text.swf", moviegen::BuildTextInputMovie())),
+            S_OK);
         ASSERT_TRUE(PumpUntil([&] { return sink->Count(TLB::DISPID_FSCommand) >= 2; }, 5000));
         const LiveObjects drawing = AskLiveObjects(child);
         // A second window, back buffer and font DC, and at least one font.

@@ -151,9 +151,9 @@ TEST(PlayerControl, MovieIsTheOnlyScriptableMember) {
     EXPECT_STREQ(result.bstrVal, L"C:\\no such folder\\movie.swf");
     VariantClear(&result);
 
-    EXPECT_EQ(dispatch->Invoke(103, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &result, nullptr,
-                               nullptr),
-              DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(
+        dispatch->Invoke(103, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &result, nullptr, nullptr),
+        DISP_E_MEMBERNOTFOUND);
     EXPECT_EQ(dispatch->Invoke(TLB::DISPID_Movie, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &none, nullptr,
                                nullptr, nullptr),
               DISP_E_BADPARAMCOUNT);
@@ -218,7 +218,8 @@ TEST(PlayerControl, PublishedIdentifiersAndDispatchIdsStayFixed) {
     VARIANT path;
     VariantInit(&path);
     path.vt = VT_BSTR;
-    path.bstrVal = SysAllocString(WriteTempFile(L"control_ids_fscommand.swf", FSCommandMovie("a", "b", 0xFFFFFF)).c_str());
+    path.bstrVal =
+        SysAllocString(WriteTempFile(L"control_ids_fscommand.swf", FSCommandMovie("a", "b", 0xFFFFFF)).c_str());
     DISPID named = DISPID_PROPERTYPUT;
     DISPPARAMS put = {&path, &named, 1, 1};
     ComPtr<IDispatch> hostedDispatch;
@@ -228,16 +229,16 @@ TEST(PlayerControl, PublishedIdentifiersAndDispatchIdsStayFixed) {
               S_OK);
     VariantClear(&path);
     EXPECT_TRUE(PumpUntil([&] { return sink->Count(kFSCommand) > 0; }, 5000));
-    auto command = std::find_if(sink->events.begin(), sink->events.end(),
-                                [&](const auto& e) { return e.dispid == kFSCommand; });
+    auto command =
+        std::find_if(sink->events.begin(), sink->events.end(), [&](const auto& e) { return e.dispid == kFSCommand; });
     ASSERT_NE(command, sink->events.end());
     EXPECT_EQ(command->first, L"a");
     EXPECT_EQ(command->second, L"b");
     EXPECT_TRUE(HasEvent(*sink, kReadyStateChange, 4));
 
     sink->events.clear();
-    ASSERT_EQ(PutMovie(hosted.control.Get(), WriteTempFile(L"control_ids_flashcall.swf",
-                                                           ExternalCallMovie("quit", "x", 0xFFFFFF))),
+    ASSERT_EQ(PutMovie(hosted.control.Get(),
+                       WriteTempFile(L"control_ids_flashcall.swf", ExternalCallMovie("quit", "x", 0xFFFFFF))),
               S_OK);
     EXPECT_TRUE(PumpUntil([&] { return sink->Count(kFlashCall) > 0; }, 5000));
     EXPECT_EQ(point->Unadvise(cookie), S_OK);
@@ -430,8 +431,8 @@ TEST(PlayerControl, MovieRequestsReachEverySinkWithTheirExactText) {
     EventSink* first = hosted.AddSink();
     EventSink* second = hosted.AddSink();
 
-    ASSERT_EQ(PutMovie(hosted.control.Get(), WriteTempFile(L"control_fscommand.swf",
-                                                           FSCommandMovie("quit", "now please", 0xFFFFFF))),
+    ASSERT_EQ(PutMovie(hosted.control.Get(),
+                       WriteTempFile(L"control_fscommand.swf", FSCommandMovie("quit", "now please", 0xFFFFFF))),
               S_OK);
     ASSERT_TRUE(PumpUntil([&] { return second->Count(TLB::DISPID_FSCommand) > 0; }, 5000));
     for (const EventSink* sink : {first, second}) {
@@ -443,8 +444,8 @@ TEST(PlayerControl, MovieRequestsReachEverySinkWithTheirExactText) {
     }
 
     first->events.clear();
-    ASSERT_EQ(PutMovie(hosted.control.Get(), WriteTempFile(L"control_flashcall.swf",
-                                                           ExternalCallMovie("closeApp", "bye", 0xFFFFFF))),
+    ASSERT_EQ(PutMovie(hosted.control.Get(),
+                       WriteTempFile(L"control_flashcall.swf", ExternalCallMovie("closeApp", "bye", 0xFFFFFF))),
               S_OK);
     ASSERT_TRUE(PumpUntil([&] { return first->Count(TLB::DISPID_FlashCall) > 0; }, 5000));
     auto call = std::find_if(first->events.begin(), first->events.end(),
@@ -486,8 +487,7 @@ TEST(PlayerControl, ScriptAccessNeverKeepsMovieRequestsFromTheHost) {
     ASSERT_EQ(persist->Load(StreamOf(flash::SerializeControlData(state)).Get()), S_OK);
     ASSERT_EQ(hosted.Activate(), S_OK);
     EventSink* sink = hosted.AddSink();
-    ASSERT_EQ(PutMovie(hosted.control.Get(), WriteTempFile(L"control_never.swf",
-                                                           FSCommandMovie("quit", "", 0xFFFFFF))),
+    ASSERT_EQ(PutMovie(hosted.control.Get(), WriteTempFile(L"control_never.swf", FSCommandMovie("quit", "", 0xFFFFFF))),
               S_OK);
     ASSERT_TRUE(PumpUntil([&] { return HasEvent(*sink, TLB::DISPID_OnReadyStateChange, 4); }, 5000));
     PumpFor(400);
@@ -507,9 +507,9 @@ TEST(PlayerControl, HostMayDestroyTheControlInsideFlashCall) {
         delete hosted;  // unadvise, close, release the control, destroy the host window
         hosted = nullptr;
     };
-    ASSERT_EQ(PutMovie(hosted->control.Get(), WriteTempFile(L"control_close.swf",
-                                                            ExternalCallMovie("close", "", 0x808080))),
-              S_OK);
+    ASSERT_EQ(
+        PutMovie(hosted->control.Get(), WriteTempFile(L"control_close.swf", ExternalCallMovie("close", "", 0x808080))),
+        S_OK);
     ASSERT_TRUE(PumpUntil([&] { return destroyed; }, 5000));
     PumpFor(300);
     EXPECT_FALSE(IsWindow(child));
@@ -522,9 +522,9 @@ TEST(PlayerControl, ShowAllKeepsTheStageWholeWithBackgroundMargins) {
     HostedControl hosted({0, 0, 400, 300});
     ASSERT_EQ(hosted.Activate(), S_OK);
     HWND child = hosted.ControlWindow();
-    ASSERT_EQ(PutMovie(hosted.control.Get(),
-                       WriteTempFile(L"control_halves.swf", HalfAndHalfMovie(0x0000FF, 0xFF0000))),
-              S_OK);
+    ASSERT_EQ(
+        PutMovie(hosted.control.Get(), WriteTempFile(L"control_halves.swf", HalfAndHalfMovie(0x0000FF, 0xFF0000))),
+        S_OK);
     PumpFor(300);
     // The 200 x 100 stage shows at twice its size between 50-pixel margins.
     EXPECT_TRUE(Near(WindowPixel(child, 100, 150), 0xFF0000)) << std::hex << WindowPixel(child, 100, 150);
@@ -581,7 +581,10 @@ TEST(PlayerControl, TranslateAcceleratorDeliversKeysForItsWindowOnly) {
     code.PushString("listener").Action(ActionCode::GetVariable).PushString("onKeyDown");
     code.DefineFunction("", {}, report).Action(ActionCode::SetMember);
     code.PushString("listener").Action(ActionCode::GetVariable).PushNumber(1).PushString("Key");
-    code.Action(ActionCode::GetVariable).PushString("addListener").Action(ActionCode::CallMethod).Action(ActionCode::Pop);
+    code.Action(ActionCode::GetVariable)
+        .PushString("addListener")
+        .Action(ActionCode::CallMethod)
+        .Action(ActionCode::Pop);
 
     HostedControl hosted;
     ASSERT_EQ(hosted.Activate(), S_OK);

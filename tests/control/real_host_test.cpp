@@ -70,9 +70,9 @@ TEST(RealHost, TheProgramsBindingDrivesTheControlByThePublishedIds) {
     VARIANT movie;
     VariantInit(&movie);
     DISPPARAMS none{nullptr, nullptr, 0, 0};
-    ASSERT_EQ(dispatch->Invoke(kMovie, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &movie, nullptr,
-                               nullptr),
-              S_OK);
+    ASSERT_EQ(
+        dispatch->Invoke(kMovie, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &movie, nullptr, nullptr),
+        S_OK);
     ASSERT_EQ(movie.vt, VT_BSTR);
     EXPECT_EQ(std::wstring(movie.bstrVal, SysStringLen(movie.bstrVal)), path);
     VariantClear(&movie);

@@ -66,8 +66,8 @@ std::vector<std::uint8_t> Movie(int width, int height, std::uint32_t rgb, double
     PutStageRect(body, width * 20, height * 20);
     Put16(body, static_cast<unsigned>(frameRate * 256));
     Put16(body, static_cast<unsigned>(frames));
-    PutTag(body, 9, {static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8),
-                     static_cast<std::uint8_t>(rgb)});
+    PutTag(body, 9,
+           {static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8), static_cast<std::uint8_t>(rgb)});
     if (!firstFrameActions.empty()) PutTag(body, 12, firstFrameActions);
     for (int i = 0; i < frames; ++i) PutTag(body, 1, {});
     PutTag(body, 0, {});
@@ -149,7 +149,8 @@ std::vector<std::uint8_t> LoadingMovie(const std::string& inside, const std::str
     using swf::writer::ActionAssembler;
     using swf::writer::ActionCode;
     ActionAssembler a;
-    for (const auto& [name, url] : {std::pair{std::string("inside"), inside}, std::pair{std::string("outside"), outside}}) {
+    for (const auto& [name, url] :
+         {std::pair{std::string("inside"), inside}, std::pair{std::string("outside"), outside}}) {
         ActionAssembler onLoad;
         onLoad.PushString("FSCommand:" + name).PushString("ok").Action(ActionCode::GetVariable).PushString(":");
         onLoad.Action(ActionCode::Add2).PushString("this").Action(ActionCode::GetVariable).PushString("v");

@@ -9,8 +9,7 @@ namespace control_test {
 
 // A stage of the given pixel size and frame rate with a background colour
 // (0xRRGGBB) and `frames` empty frames.
-std::vector<std::uint8_t> SolidMovie(int width, int height, std::uint32_t rgb, double frameRate = 12,
-                                     int frames = 1);
+std::vector<std::uint8_t> SolidMovie(int width, int height, std::uint32_t rgb, double frameRate = 12, int frames = 1);
 
 // Like SolidMovie, whose first frame runs fscommand(command, args).
 // A white 100 x 100 movie of one frame running `code` (action bytes ending with End).

@@ -22,9 +22,8 @@ HWND CreateHostWindow(int width, int height) {
         wc.lpszClassName = L"ControlTestHost";
         registered = RegisterClassW(&wc) != 0;
     }
-    HWND hwnd = CreateWindowExW(0, L"ControlTestHost", L"Control test host",
-                                WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, width, height, nullptr, nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
+    HWND hwnd = CreateWindowExW(0, L"ControlTestHost", L"Control test host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0,
+                                0, width, height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (hwnd) UpdateWindow(hwnd);
     return hwnd;
 }

@@ -26,8 +26,8 @@ TEST(ControlData, DefaultBlockHasTheStoredLayout) {
     EXPECT_EQ(U32At(bytes, 42), 14u);
     EXPECT_EQ(bytes[46], 'W');
     EXPECT_EQ(bytes[47], 0);
-    EXPECT_EQ(bytes[58], 0);  // the terminator
-    EXPECT_EQ(bytes[60], 11); // fifth value: a switch
+    EXPECT_EQ(bytes[58], 0);   // the terminator
+    EXPECT_EQ(bytes[60], 11);  // fifth value: a switch
     // The block ends with "false" stored without a terminator.
     const char tail[] = {8, 0, 10, 0, 0, 0, 'f', 0, 'a', 0, 'l', 0, 's', 0, 'e', 0};
     EXPECT_EQ(std::memcmp(bytes.data() + 244 - sizeof tail, tail, sizeof tail), 0);
@@ -38,11 +38,11 @@ TEST(ControlData, DefaultValuesReadBackInOrder) {
     EXPECT_EQ(data.ExtentWidth, 25294);
     EXPECT_EQ(data.ExtentHeight, 16801);
 
-    const char16_t* texts[kControlValueCount] = {u"",      u"", u"", u"Window", nullptr, nullptr, u"High", u"",
-                                                 nullptr,  u"", u"always", u"ShowAll", nullptr, nullptr, u"", u"",
-                                                 u"",      nullptr, nullptr, nullptr, u"", nullptr, u"all", u"false"};
-    const int switches[kControlValueCount] = {-1, -1, -1, -1, 0, 0, -1, -1, 1, -1, -1, -1,
-                                              0,  0,  -1, -1, -1, -1, 1, 0, -1, -1, -1, -1};
+    const char16_t* texts[kControlValueCount] = {
+        u"",     u"",     u"", u"Window", nullptr, nullptr, u"High", u"",     nullptr, u"",     u"always", u"ShowAll",
+        nullptr, nullptr, u"", u"",       u"",     nullptr, nullptr, nullptr, u"",     nullptr, u"all",    u"false"};
+    const int switches[kControlValueCount] = {-1, -1, -1, -1, 0,  0,  -1, -1, 1,  -1, -1, -1,
+                                              0,  0,  -1, -1, -1, -1, 1,  0,  -1, -1, -1, -1};
     for (std::size_t i = 0; i < kControlValueCount; ++i) {
         SCOPED_TRACE(i + 1);
         const ControlValue& value = data.Values[i];

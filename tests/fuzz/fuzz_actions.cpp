@@ -11,8 +11,12 @@ class AnyTarget : public swf::ActionTarget {
 public:
     void Play() override {}
     void Stop() override {}
-    void NextFrame() override { if (frame_ + 1 < 5) ++frame_; }
-    void PrevFrame() override { if (frame_) --frame_; }
+    void NextFrame() override {
+        if (frame_ + 1 < 5) ++frame_;
+    }
+    void PrevFrame() override {
+        if (frame_) --frame_;
+    }
     void GotoFrame(std::uint32_t f) override { frame_ = f < 5 ? f : 4; }
     bool GotoLabel(const std::string& label) override { return label == "a"; }
     std::uint32_t CurrentFrame() const override { return frame_; }
@@ -40,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     AnyHost host;
     const std::span<const std::uint8_t> code(data, size);
     vm.Run(code, target, host);
-    vm.Run(code, target, host);  // again, with the state the first run left
+    vm.Run(code, target, host);    // again, with the state the first run left
     vm.AdvanceTimers(1000, host);  // and whatever timers it started
     return 0;
 }

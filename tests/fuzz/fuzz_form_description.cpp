@@ -7,7 +7,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     try {
         toolkit::ParseFormDescription(std::string_view(reinterpret_cast<const char*>(data), size));
-    } catch (const toolkit::FormDescriptionError&) {
-    }
+    } catch (const toolkit::FormDescriptionError&) {}
     return 0;
 }

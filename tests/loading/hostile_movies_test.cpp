@@ -70,7 +70,7 @@ TEST(HostileMovies, AThousandClipsWithEndlessEnterFrameHandlers) {
     Hostile t;
     t.Play(moviegen::BuildEndlessHandlersMovie(), 5);
     EXPECT_LT(t.slowestFrameMs, Hostile::FrameBound());
-    EXPECT_EQ(t.warnings.size(), 1u);  // one run of spent frames, told once
+    EXPECT_EQ(t.warnings.size(), 1u);        // one run of spent frames, told once
     EXPECT_EQ(t.player.CurrentFrame(), 1u);  // the timeline went on: frames 1, 2, 1, 2, 1, 2
 }
 

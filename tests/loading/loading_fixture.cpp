@@ -85,7 +85,11 @@ void Set(ActionAssembler& a, const std::string& name, const Push& value) {
 }
 
 void New(ActionAssembler& a, const std::string& name, const std::string& className) {
-    a.PushString(name).PushNumber(0).PushString(className).Action(ActionCode::NewObject).Action(ActionCode::SetVariable);
+    a.PushString(name)
+        .PushNumber(0)
+        .PushString(className)
+        .Action(ActionCode::NewObject)
+        .Action(ActionCode::SetVariable);
 }
 
 void SetMethod(ActionAssembler& a, const std::string& variable, const std::string& member,

@@ -19,14 +19,16 @@ using swf::writer::ActionCode;
 Bytes SelfLoadingMovie(const std::string& url) {
     ActionAssembler first;
     CallAndDrop(first, MethodCall("holder", "loadMovie", {Str(url)}));
-    return ScriptMovie([](swf::writer::TagStream& tags) {
-        tags.DefineSprite(10, swf::writer::TagStream{});
-        swf::writer::PlaceObject place;
-        place.depth = 1;
-        place.characterId = 10;
-        place.name = "holder";
-        tags.PlaceObject2(place);
-    }, {first});
+    return ScriptMovie(
+        [](swf::writer::TagStream& tags) {
+            tags.DefineSprite(10, swf::writer::TagStream{});
+            swf::writer::PlaceObject place;
+            place.depth = 1;
+            place.characterId = 10;
+            place.name = "holder";
+            tags.PlaceObject2(place);
+        },
+        {first});
 }
 
 int Depth(const swf::MovieClip& clip) {
@@ -68,7 +70,8 @@ TEST(LoadingRobustness, ThousandsOfRequestsInOneScriptAreBounded) {
     Set(first, "i", [](ActionAssembler& a) { a.PushNumber(0); });
     first.Label("loop");
     first.PushString("v.txt").PushString("_level0").GetURL2(0x80);
-    Set(first, "i", [](ActionAssembler& a) { a.PushString("i").Action(ActionCode::GetVariable).Action(ActionCode::Increment); });
+    Set(first, "i",
+        [](ActionAssembler& a) { a.PushString("i").Action(ActionCode::GetVariable).Action(ActionCode::Increment); });
     first.PushString("i").Action(ActionCode::GetVariable).PushNumber(5000).Action(ActionCode::Less2).If("loop");
     first.Action(ActionCode::Stop);
     ASSERT_TRUE(player.Load(ScriptMovie({}, {first})));
@@ -82,7 +85,8 @@ TEST(LoadingRobustness, ThousandsOfRequestsInOneScriptAreBounded) {
 TEST(LoadingRobustness, EmptyDamagedAndOddFiles) {
     TempFolders folders;
     folders.Write("empty.txt", std::string());
-    folders.Write("bom.txt", std::string("\xEF\xBB\xBF" "first=1&second=2"));
+    folders.Write("bom.txt", std::string("\xEF\xBB\xBF"
+                                         "first=1&second=2"));
     folders.Write("binary.txt", std::string("\0\xFF&=\0=&a=b\0c", 12));
     folders.Write("empty.swf", std::string());
     folders.Write("cut.swf", std::string("CWS\x08\xFF\xFF\xFF\x7F\x78\x9C", 10));

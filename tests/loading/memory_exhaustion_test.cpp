@@ -41,8 +41,10 @@ public:
     std::shared_ptr<const swf::fonts::DeviceGlyph> Glyph(const std::string&, bool, bool, char32_t) override {
         if (exhausted) throw std::bad_alloc();
         auto glyph = std::make_shared<swf::fonts::DeviceGlyph>();
-        glyph->edges = {{0, 0, 0, 0, 0, -700, false}, {0, -700, 0, 0, 600, -700, false},
-                        {600, -700, 0, 0, 600, 0, false}, {600, 0, 0, 0, 0, 0, false}};
+        glyph->edges = {{0, 0, 0, 0, 0, -700, false},
+                        {0, -700, 0, 0, 600, -700, false},
+                        {600, -700, 0, 0, 600, 0, false},
+                        {600, 0, 0, 0, 0, 0, false}};
         glyph->advance = 680;
         return glyph;
     }

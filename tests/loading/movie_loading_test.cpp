@@ -40,10 +40,12 @@ Bytes ChildMovie() {
     Set(first, "_root.seen", Str("yes"));  // the main movie's, or the level's own
     Report(second, "child", Str("frame2"));
     second.Action(ActionCode::Stop);
-    return ScriptMovie([](swf::writer::TagStream& tags) {
-        AddRectangle(tags, 1, 1000, 1000, 0xFF0000);
-        Place(tags, 1, 1);
-    }, {first, second});
+    return ScriptMovie(
+        [](swf::writer::TagStream& tags) {
+            AddRectangle(tags, 1, 1000, 1000, 0xFF0000);
+            Place(tags, 1, 1);
+        },
+        {first, second});
 }
 
 // Shape 1 is blue here too: the loaded movie must draw from its own dictionary.
@@ -189,30 +191,34 @@ TEST(LoadMovie, LevelZeroReplacesTheMainMovie) {
 // Red "HH" in font 5, a font the host movie does not have.
 Bytes TextMovie() {
     const swf::writer::FontBuilder font = swf::writer::MakeBlockFont("Loaded Block", 20480);
-    return ScriptMovie([&](swf::writer::TagStream& tags) {
-        tags.Add(swf::writer::TagCode::DefineFont3, font.DefineFontBody(5));
-        tags.Add(swf::writer::TagCode::DefineText,
-                 swf::writer::DefineTextBody(6, font, 5, {swf::writer::TextLine{"HH", 0, 800, 1000, {255, 0, 0}}}));
-        Place(tags, 1, 6);
-    }, {ActionAssembler{}});
+    return ScriptMovie(
+        [&](swf::writer::TagStream& tags) {
+            tags.Add(swf::writer::TagCode::DefineFont3, font.DefineFontBody(5));
+            tags.Add(swf::writer::TagCode::DefineText,
+                     swf::writer::DefineTextBody(6, font, 5, {swf::writer::TextLine{"HH", 0, 800, 1000, {255, 0, 0}}}));
+            Place(tags, 1, 6);
+        },
+        {ActionAssembler{}});
 }
 
 // A text field showing red "HH" in embedded font 5, which the host lacks.
 Bytes FieldMovie() {
     const swf::writer::FontBuilder font = swf::writer::MakeBlockFont("Loaded Field Block", 20480);
-    return ScriptMovie([&](swf::writer::TagStream& tags) {
-        tags.Add(swf::writer::TagCode::DefineFont3, font.DefineFontBody(5));
-        swf::writer::EditTextField field;
-        field.bounds = {0, 1600, 0, 1200};
-        field.useOutlines = true;
-        field.readOnly = true;
-        field.fontId = 5;
-        field.fontHeight = 1000;
-        field.textColor = swf::writer::Rgba{255, 0, 0};
-        field.initialText = "HH";
-        tags.Add(swf::writer::TagCode::DefineEditText, swf::writer::DefineEditTextBody(6, field));
-        Place(tags, 1, 6);
-    }, {ActionAssembler{}});
+    return ScriptMovie(
+        [&](swf::writer::TagStream& tags) {
+            tags.Add(swf::writer::TagCode::DefineFont3, font.DefineFontBody(5));
+            swf::writer::EditTextField field;
+            field.bounds = {0, 1600, 0, 1200};
+            field.useOutlines = true;
+            field.readOnly = true;
+            field.fontId = 5;
+            field.fontHeight = 1000;
+            field.textColor = swf::writer::Rgba{255, 0, 0};
+            field.initialText = "HH";
+            tags.Add(swf::writer::TagCode::DefineEditText, swf::writer::DefineEditTextBody(6, field));
+            Place(tags, 1, 6);
+        },
+        {ActionAssembler{}});
 }
 
 int RedPixels(const swf::raster::Surface& surface) {
@@ -299,7 +305,7 @@ TEST(MovieClipLoader, CallbacksComeInOrderToTheLoaderThenItsListeners) {
                                        "onLoadError=URLNotFound", "onLoadError=URLNotFound", "onLoadStart=undefined",
                                        "onLoadProgress=11", "onLoadError=LoadNeverCompleted", "progress=" + size}));
     EXPECT_EQ(t.files.OpenCount(), 2u);  // child.swf and bad.swf only
-    EXPECT_EQ(t.Pixel(5, 85), kWhite);    // holder2 stayed empty
+    EXPECT_EQ(t.Pixel(5, 85), kWhite);   // holder2 stayed empty
     EXPECT_EQ(t.Pixel(105, 35), kRed);
     bool warned = false;
     for (const std::string& w : t.player.Warnings()) warned = warned || w.find("bad.swf") != std::string::npos;

@@ -95,15 +95,15 @@ TEST(LoadMovie, PicturesShowAtTheClipOriginOnePixelPerPixel) {
     player.AdvanceFrame();
     swf::raster::Surface surface(200, 100);
     player.Render(surface);
-    EXPECT_TRUE(Near(surface.pixel(5, 5), 0xFF00FF00, 6));      // page2.jpg on level 1
+    EXPECT_TRUE(Near(surface.pixel(5, 5), 0xFF00FF00, 6));  // page2.jpg on level 1
     EXPECT_TRUE(Near(surface.pixel(38, 18), 0xFF00FF00, 6));
     EXPECT_EQ(surface.pixel(42, 5), 0xFFFFFFFF);
-    EXPECT_TRUE(Near(surface.pixel(102, 32), 0xFFFF0000, 2));   // page1.png's red half at the holder
+    EXPECT_TRUE(Near(surface.pixel(102, 32), 0xFFFF0000, 2));  // page1.png's red half at the holder
     EXPECT_TRUE(Near(surface.pixel(118, 48), 0xFFFF0000, 2));
-    EXPECT_TRUE(Near(surface.pixel(122, 32), 0xFF0000FF, 2));   // and its blue half
+    EXPECT_TRUE(Near(surface.pixel(122, 32), 0xFF0000FF, 2));  // and its blue half
     EXPECT_EQ(surface.pixel(98, 32), 0xFFFFFFFF);
     EXPECT_EQ(surface.pixel(142, 32), 0xFFFFFFFF);
-    EXPECT_TRUE(Near(surface.pixel(152, 82), 0xFFFFFF00, 2));   // page3.gif
+    EXPECT_TRUE(Near(surface.pixel(152, 82), 0xFFFFFF00, 2));  // page3.gif
     EXPECT_EQ(surface.pixel(162, 82), 0xFFFFFFFF);
     bool warned = false;
     for (const std::string& w : player.Warnings()) warned = warned || w.find("broken.png") != std::string::npos;

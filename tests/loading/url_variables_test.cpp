@@ -27,7 +27,8 @@ TEST(UrlVariables, EscapesAndOddPairs) {
     EXPECT_EQ(DecodeUrlVariables("t= x \r\n&u=%0D%0A"), (Pairs{{"t", " x "}, {"u", "\r\n"}}));
     EXPECT_EQ(DecodeUrlVariables("t=line1\r\nline2"), (Pairs{{"t", "line1\r\nline2"}}));
     // A '%' that escapes nothing is kept.
-    EXPECT_EQ(DecodeUrlVariables("a=%&b=%zz&c=%4&d=100%"), (Pairs{{"a", "%"}, {"b", "%zz"}, {"c", "%4"}, {"d", "100%"}}));
+    EXPECT_EQ(DecodeUrlVariables("a=%&b=%zz&c=%4&d=100%"),
+              (Pairs{{"a", "%"}, {"b", "%zz"}, {"c", "%4"}, {"d", "100%"}}));
     // An encoded NUL ends the value.
     EXPECT_EQ(DecodeUrlVariables("a=x%00y&b=2"), (Pairs{{"a", "x"}, {"b", "2"}}));
     // '=' in values, names without '=', empty names, empty pairs.

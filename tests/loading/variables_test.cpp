@@ -24,9 +24,7 @@ struct Fixture {
         player.SetHost(&host);
         player.SetFileHost(&files);
     }
-    void Load(const Bytes& movie) {
-        ASSERT_TRUE(player.Load(movie)) << player.LoadError();
-    }
+    void Load(const Bytes& movie) { ASSERT_TRUE(player.Load(movie)) << player.LoadError(); }
     bool Warned(const std::string& part) const {
         for (const std::string& w : player.Warnings()) {
             if (w.find(part) != std::string::npos) return true;
@@ -48,8 +46,7 @@ TEST(LoadVariables, VariablesArriveOnTheNextTickInFileOrder) {
     t.Load(ScriptMovie({}, {first, second}));
     EXPECT_EQ(t.host.reports, (std::vector<std::string>{"now=undefined"}));
     t.player.AdvanceFrame();
-    EXPECT_EQ(t.host.reports,
-              (std::vector<std::string>{"now=undefined", "title=User Guide", "width=956", "pages=3"}));
+    EXPECT_EQ(t.host.reports, (std::vector<std::string>{"now=undefined", "title=User Guide", "width=956", "pages=3"}));
 }
 
 TEST(LoadVariables, IntoANamedClipAndThroughTheClipMethod) {
@@ -77,8 +74,7 @@ TEST(LoadVariables, IntoANamedClipAndThroughTheClipMethod) {
     };
     t.Load(ScriptMovie(definitions, {first, second}));
     t.player.AdvanceFrame();
-    EXPECT_EQ(t.host.reports,
-              (std::vector<std::string>{"box=from a", "y=1", "other=from b", "root=undefined"}));
+    EXPECT_EQ(t.host.reports, (std::vector<std::string>{"box=from a", "y=1", "other=from b", "root=undefined"}));
 }
 
 // Variables arriving in a clip raise its data event (onClipEvent(data) and
@@ -147,8 +143,8 @@ TEST(LoadVars, OnDataGetsTheRawTextAndReplacesDecoding) {
     Report(second, "a", Member("lv", "a"));
     t.Load(ScriptMovie({}, {first, second}));
     t.player.AdvanceFrame();
-    EXPECT_EQ(t.host.reports, (std::vector<std::string>{"k=v&w", "string=k=v%26w&n=1", "raw=a=1&b=two%20words",
-                                                        "a=undefined"}));
+    EXPECT_EQ(t.host.reports,
+              (std::vector<std::string>{"k=v&w", "string=k=v%26w&n=1", "raw=a=1&b=two%20words", "a=undefined"}));
 }
 
 TEST(LoadVars, MissingAndRefusedFilesGiveOnLoadFalseAndAWarning) {
@@ -169,9 +165,8 @@ TEST(LoadVars, MissingAndRefusedFilesGiveOnLoadFalseAndAWarning) {
     Report(second, "secret", Var("secret"));
     t.Load(ScriptMovie({}, {first, second}));
     t.player.AdvanceFrame();
-    EXPECT_EQ(t.host.reports,
-              (std::vector<std::string>{"onLoad=false", "onLoad=false", "onLoad=false", "onLoad=false",
-                                        "onLoad=false", "onLoad=false", "secret=undefined"}));
+    EXPECT_EQ(t.host.reports, (std::vector<std::string>{"onLoad=false", "onLoad=false", "onLoad=false", "onLoad=false",
+                                                        "onLoad=false", "onLoad=false", "secret=undefined"}));
     EXPECT_EQ(t.files.OpenCount(), 0u);  // nothing outside was even opened
     EXPECT_TRUE(t.Warned("missing.txt"));
     EXPECT_TRUE(t.Warned("'..' is not allowed"));

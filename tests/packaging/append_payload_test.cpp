@@ -19,9 +19,8 @@ class Packing : public ::testing::Test {
 protected:
     void SetUp() override {
         // Salted: the same test binary from another build tree may be running at the same time.
-        dir_ = fs::temp_directory_path() /
-               ("pack_" + std::to_string(std::random_device{}()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ = fs::temp_directory_path() / ("pack_" + std::to_string(std::random_device{}()) + "_" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }

@@ -22,9 +22,9 @@ Table Parse(const std::string& text) {
 class TempFile {
 public:
     explicit TempFile(const std::string& bytes) {
-        path_ = std::filesystem::temp_directory_path() /
-                ("sdf_" + std::to_string(std::random_device{}()) + "_" +
-                 std::to_string(reinterpret_cast<std::uintptr_t>(this)) + ".txt");
+        path_ =
+            std::filesystem::temp_directory_path() / ("sdf_" + std::to_string(std::random_device{}()) + "_" +
+                                                      std::to_string(reinterpret_cast<std::uintptr_t>(this)) + ".txt");
         std::ofstream(path_, std::ios::binary) << bytes;
     }
     ~TempFile() { std::filesystem::remove(path_); }

@@ -77,7 +77,8 @@ TEST(CommittedSkin, LeftCapHasTheRoundedCornerAndFadingEdge) {
         for (int column = 0; column < 10; ++column) expected[{row, column}] = rgb(kStripRows[row]);
     }
     for (const Pixel& p : left_cap_key_pixels()) expected[p] = kKey;
-    for (Pixel p : {Pixel{0, 5}, {0, 6}, {0, 7}, {0, 8}, {0, 9}, {1, 3}, {1, 4}, {2, 2}, {3, 1}, {4, 1}, {5, 0}, {6, 0}}) {
+    for (Pixel p :
+         {Pixel{0, 5}, {0, 6}, {0, 7}, {0, 8}, {0, 9}, {1, 3}, {1, 4}, {2, 2}, {3, 1}, {4, 1}, {5, 0}, {6, 0}}) {
         expected[p] = kBlack;
     }
     expected[{1, 5}] = rgb(0x5F5F5F);
@@ -128,8 +129,18 @@ TEST(CommittedSkin, GripHasExactlyTheThreeStripes) {
     expect_plain_24_bit(grip, 12, 12);
     ASSERT_EQ(grip.image.width, 12);
     const std::vector<std::vector<int>> stripes = {
-        {},          {11},         {10, 11},        {9, 10},         {8, 9},           {7, 8, 11},
-        {6, 7, 10, 11}, {5, 6, 9, 10}, {4, 5, 8, 9}, {3, 4, 7, 8, 11}, {2, 3, 6, 7, 10, 11}, {1, 2, 5, 6, 9, 10},
+        {},
+        {11},
+        {10, 11},
+        {9, 10},
+        {8, 9},
+        {7, 8, 11},
+        {6, 7, 10, 11},
+        {5, 6, 9, 10},
+        {4, 5, 8, 9},
+        {3, 4, 7, 8, 11},
+        {2, 3, 6, 7, 10, 11},
+        {1, 2, 5, 6, 9, 10},
     };
     int stripe_pixels = 0;
     for (int row = 0; row < 12; ++row) {
@@ -213,7 +224,9 @@ struct ButtonStrip {
     DecodedBitmap mask = load_bitmap("iconlist_mask.bmp");
 
     Rgb pixel(int picture, int row, int column) const { return colours.image.at(row, 16 * picture + column); }
-    bool transparent(int picture, int row, int column) const { return mask.indices.at(row * 128 + 16 * picture + column) == 1; }
+    bool transparent(int picture, int row, int column) const {
+        return mask.indices.at(row * 128 + 16 * picture + column) == 1;
+    }
 };
 
 TEST(CommittedSkin, ButtonMaskLeavesOnlyTheListedCornersOfTheRestorePictures) {
@@ -238,9 +251,11 @@ TEST(CommittedSkin, ButtonMaskLeavesOnlyTheListedCornersOfTheRestorePictures) {
             for (int column = 0; column < 16; ++column) {
                 if (strip.transparent(picture, row, column)) {
                     transparent.insert({row, column});
-                    EXPECT_EQ(strip.pixel(picture, row, column), kBlack) << "picture " << picture << ", " << where(row, column);
+                    EXPECT_EQ(strip.pixel(picture, row, column), kBlack)
+                        << "picture " << picture << ", " << where(row, column);
                 } else {
-                    EXPECT_NE(strip.pixel(picture, row, column), kKey) << "picture " << picture << ", " << where(row, column);
+                    EXPECT_NE(strip.pixel(picture, row, column), kKey)
+                        << "picture " << picture << ", " << where(row, column);
                 }
             }
         }

@@ -39,7 +39,8 @@ TEST(Generator, WritesExactlyTheCommittedFiles) {
         ++generated;
         const std::string name = entry.path().filename().string();
         ASSERT_TRUE(std::filesystem::exists(kSkinFolder / name)) << name << " is not committed";
-        EXPECT_TRUE(read_file(entry.path()) == read_file(kSkinFolder / name)) << name << " differs from the committed file";
+        EXPECT_TRUE(read_file(entry.path()) == read_file(kSkinFolder / name))
+            << name << " differs from the committed file";
     }
     EXPECT_EQ(generated, 9u);
     for (const char* name : {"titlestrip.bmp", "leftcap.bmp", "rightcap.bmp", "logo.bmp", "logoicon.ico",

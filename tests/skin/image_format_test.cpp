@@ -57,8 +57,8 @@ TEST(BmpFormat, TwentyFourBitPictureRoundTripsWithPaddedBottomUpRows) {
     EXPECT_EQ(bytes[0], 'B');
     EXPECT_EQ(bytes[1], 'M');
     EXPECT_EQ(bytes[2] | bytes[3] << 8, static_cast<int>(bytes.size()));  // file size field
-    EXPECT_EQ(bytes[10], 54);                                              // pixels follow the headers
-    EXPECT_EQ(bytes[22], 3);                                               // positive height: bottom-up
+    EXPECT_EQ(bytes[10], 54);                                             // pixels follow the headers
+    EXPECT_EQ(bytes[22], 3);                                              // positive height: bottom-up
     // First stored row is the bottom one; its first pixel as blue, green, red.
     EXPECT_EQ(bytes[54], picture.at(2, 0).b);
     EXPECT_EQ(bytes[55], picture.at(2, 0).g);
@@ -251,12 +251,14 @@ TEST(Palette, KeepsEveryColourExactlyWithBlackFirst) {
     EXPECT_EQ(indexed.indices, (std::vector<std::uint8_t>{2, 1, 2}));
 
     RgbImage many(300, 1);
-    for (int i = 0; i < 300; ++i) many.at(0, i) = Rgb{static_cast<std::uint8_t>(i % 256), static_cast<std::uint8_t>(i / 256), 7};
+    for (int i = 0; i < 300; ++i)
+        many.at(0, i) = Rgb{static_cast<std::uint8_t>(i % 256), static_cast<std::uint8_t>(i / 256), 7};
     EXPECT_THROW(index_colours(many), FormatError);
 }
 
 TEST(FileIo, WritesWholeFilesAndLeavesNothingBehindOnFailure) {
-    const std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / ("skin_file_io_" + std::to_string(getpid()));
+    const std::filesystem::path folder =
+        std::filesystem::path(testing::TempDir()) / ("skin_file_io_" + std::to_string(getpid()));
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
 

@@ -47,39 +47,43 @@ double distance_to_segment(double x, double y, Point a, Point b) {
 
 TEST(Outlines, FiguresCoverWhatTheirGeometrySays) {
     constexpr int kSide = 24;
-    EXPECT_GT(expect_matches_geometry(disc(12, 11, 7.5), [](double x, double y) { return std::hypot(x - 12, y - 11) < 7.5; },
-                                      kSide, "disc"),
-              400);
-    EXPECT_GT(expect_matches_geometry(frame(2, 3, 20, 21, 3),
-                                      [](double x, double y) {
-                                          const bool outer = x >= 2 && x < 20 && y >= 3 && y < 21;
-                                          const bool inner = x >= 5 && x < 17 && y >= 6 && y < 18;
-                                          return outer && !inner;
-                                      },
-                                      kSide, "frame"),
+    EXPECT_GT(
+        expect_matches_geometry(
+            disc(12, 11, 7.5), [](double x, double y) { return std::hypot(x - 12, y - 11) < 7.5; }, kSide, "disc"),
+        400);
+    EXPECT_GT(expect_matches_geometry(
+                  frame(2, 3, 20, 21, 3),
+                  [](double x, double y) {
+                      const bool outer = x >= 2 && x < 20 && y >= 3 && y < 21;
+                      const bool inner = x >= 5 && x < 17 && y >= 6 && y < 18;
+                      return outer && !inner;
+                  },
+                  kSide, "frame"),
               500);
     const Point from{3, 4}, to{19, 15};
-    EXPECT_GT(expect_matches_geometry(stroke(from, to, 2.2),
-                                      [&](double x, double y) { return distance_to_segment(x, y, from, to) <= 2.2; },
-                                      kSide, "stroke"),
+    EXPECT_GT(expect_matches_geometry(
+                  stroke(from, to, 2.2), [&](double x, double y) { return distance_to_segment(x, y, from, to) <= 2.2; },
+                  kSide, "stroke"),
               450);
-    EXPECT_GT(expect_matches_geometry(rounded_rectangle(1, 2, 23, 22, 7),
-                                      [](double x, double y) {
-                                          const double cx = std::clamp(x, 8.0, 16.0), cy = std::clamp(y, 9.0, 15.0);
-                                          return x >= 1 && x < 23 && y >= 2 && y < 22 && std::hypot(x - cx, y - cy) < 7;
-                                      },
-                                      kSide, "rounded rectangle"),
+    EXPECT_GT(expect_matches_geometry(
+                  rounded_rectangle(1, 2, 23, 22, 7),
+                  [](double x, double y) {
+                      const double cx = std::clamp(x, 8.0, 16.0), cy = std::clamp(y, 9.0, 15.0);
+                      return x >= 1 && x < 23 && y >= 2 && y < 22 && std::hypot(x - cx, y - cy) < 7;
+                  },
+                  kSide, "rounded rectangle"),
               500);
     // Clockwise on screen from the positive x axis: 0 to 300 degrees leaves a
     // wedge open above the right-hand side.
-    EXPECT_GT(expect_matches_geometry(ring_sector({12, 12}, 4, 10, 0, 300),
-                                      [](double x, double y) {
-                                          const double r = std::hypot(x - 12, y - 12);
-                                          double degrees = std::atan2(y - 12, x - 12) * 180 / std::numbers::pi;
-                                          if (degrees < 0) degrees += 360;
-                                          return r >= 4 && r <= 10 && degrees <= 300;
-                                      },
-                                      kSide, "ring sector"),
+    EXPECT_GT(expect_matches_geometry(
+                  ring_sector({12, 12}, 4, 10, 0, 300),
+                  [](double x, double y) {
+                      const double r = std::hypot(x - 12, y - 12);
+                      double degrees = std::atan2(y - 12, x - 12) * 180 / std::numbers::pi;
+                      if (degrees < 0) degrees += 360;
+                      return r >= 4 && r <= 10 && degrees <= 300;
+                  },
+                  kSide, "ring sector"),
               450);
 }
 

@@ -32,8 +32,18 @@ namespace {
 namespace w = writer;
 
 enum Id : std::uint16_t {
-    kBall = 1, kBars, kMorph, kBlockFont, kDeviceFont, kStillText, kDeviceText, kEmbeddedField, kDeviceField,
-    kPicture, kPictureSquare, kMaskShape
+    kBall = 1,
+    kBars,
+    kMorph,
+    kBlockFont,
+    kDeviceFont,
+    kStillText,
+    kDeviceText,
+    kEmbeddedField,
+    kDeviceField,
+    kPicture,
+    kPictureSquare,
+    kMaskShape
 };
 
 // The stage is 640 x 480 px; at that size the bands meet at row 240 (y = 4800 twips).
@@ -58,8 +68,10 @@ public:
         // A slanted box, narrower for later letters: something to tell glyphs apart by.
         auto glyph = std::make_shared<fonts::DeviceGlyph>();
         const float right = 700.0F - static_cast<float>(c % 16) * 20;
-        glyph->edges = {{0, 0, 0, 0, 100, -720, false}, {100, -720, 0, 0, right, -720, false},
-                        {right, -720, 0, 0, right - 100, 0, false}, {right - 100, 0, 0, 0, 0, 0, false}};
+        glyph->edges = {{0, 0, 0, 0, 100, -720, false},
+                        {100, -720, 0, 0, right, -720, false},
+                        {right, -720, 0, 0, right - 100, 0, false},
+                        {right - 100, 0, 0, 0, 0, 0, false}};
         glyph->advance = right + 80;
         return glyph;
     }
@@ -93,8 +105,8 @@ std::vector<std::uint8_t> BandMovie() {
     w::ShapeBuilder ball;
     const w::Rect ballBox{-2400, 2400, -1800, 1800};
     ball.Ellipse(0, 0, 2400, 1800,
-                 ball.AddFill(w::FillStyle::Radial(ballBox, {{0, {255, 255, 255}}, {160, {40, 120, 220}},
-                                                             {255, {10, 20, 80, 180}}})),
+                 ball.AddFill(w::FillStyle::Radial(
+                     ballBox, {{0, {255, 255, 255}}, {160, {40, 120, 220}}, {255, {10, 20, 80, 180}}})),
                  ball.AddLine({60, {0, 0, 0}}));
     t.Add(w::TagCode::DefineShape3, ball.DefineShapeBody(kBall, 3));
 
@@ -138,8 +150,8 @@ std::vector<std::uint8_t> BandMovie() {
     // ImageMagick's picture (37 x 23 px), shown at 4 times its size.
     t.Add(w::TagCode::DefineBitsJpeg2, w::DefineBitsJpeg2Body(kPicture, test::ReadPicture("baseline.jpg")));
     w::ShapeBuilder square;
-    square.Rectangle({0, 2960, 0, 1840},
-                     square.AddFill(w::FillStyle::Bitmap(kPicture, w::Matrix::Transform(80, 80, 0, 0, 0), false, true)));
+    square.Rectangle({0, 2960, 0, 1840}, square.AddFill(w::FillStyle::Bitmap(
+                                             kPicture, w::Matrix::Transform(80, 80, 0, 0, 0), false, true)));
     t.Add(w::TagCode::DefineShape3, square.DefineShapeBody(kPictureSquare, 3));
 
     w::ShapeBuilder maskShape;

@@ -43,7 +43,9 @@ FillStyle BitmapFill(std::shared_ptr<const raster::Image> image, const Matrix& m
 }
 
 std::vector<Segment> RectEdges(float x0, float y0, float x1, float y1) {
-    return {{x0, y0, 0, 0, x1, y0, false}, {x1, y0, 0, 0, x1, y1, false}, {x1, y1, 0, 0, x0, y1, false},
+    return {{x0, y0, 0, 0, x1, y0, false},
+            {x1, y0, 0, 0, x1, y1, false},
+            {x1, y1, 0, 0, x0, y1, false},
             {x0, y1, 0, 0, x0, y0, false}};
 }
 

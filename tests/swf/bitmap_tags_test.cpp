@@ -42,9 +42,8 @@ const raster::Image* Image(const MovieDefinition& movie, std::uint16_t id) {
 }
 
 int CountWarnings(const MovieDefinition& movie, const std::string& text) {
-    return static_cast<int>(std::count_if(movie.warnings.begin(), movie.warnings.end(), [&](const std::string& w) {
-        return w.find(text) != std::string::npos;
-    }));
+    return static_cast<int>(std::count_if(movie.warnings.begin(), movie.warnings.end(),
+                                          [&](const std::string& w) { return w.find(text) != std::string::npos; }));
 }
 
 // A JPEG file split the way DefineBits stores it: quantisation and Huffman
@@ -187,7 +186,9 @@ TEST(BitmapTags, LosslessFormatsWithRowPadding) {
     w::LosslessBitmap xrgb{Format::Rgb32, 2, 1, {}, {0x7F112233, 0x00FFFFFF}};
     // With alpha, 5 wide (three padding bytes): premultiplied colours, one
     // entry brighter than its alpha, and index 9 past the table.
-    w::LosslessBitmap mappedAlpha{Format::ColorMapped8, 5, 2,
+    w::LosslessBitmap mappedAlpha{Format::ColorMapped8,
+                                  5,
+                                  2,
                                   {{0, 0, 0, 0}, {128, 0, 64, 128}, {255, 255, 255, 255}, {200, 10, 10, 100}},
                                   {0, 1, 2, 3, 9, 3, 2, 1, 0, 0}};
     w::LosslessBitmap argb{Format::Rgb32, 3, 1, {}, {0x80402010, 0x40FF8000, 0x00000000}};
@@ -209,8 +210,8 @@ TEST(BitmapTags, LosslessFormatsWithRowPadding) {
     // 5 bits widen to 8 by repeating their top bits: 31 -> 255, 16 -> 132, 1 -> 8.
     EXPECT_EQ(pixels(2), (P{0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFF848484, 0xFF080808, 0xFFFFFFFF}));
     EXPECT_EQ(pixels(3), (P{0xFF112233, 0xFFFFFFFF}));
-    EXPECT_EQ(pixels(4), (P{0x00000000, 0x80800040, 0xFFFFFFFF, 0x64640A0A, 0x00000000,
-                            0x64640A0A, 0xFFFFFFFF, 0x80800040, 0x00000000, 0x00000000}));
+    EXPECT_EQ(pixels(4), (P{0x00000000, 0x80800040, 0xFFFFFFFF, 0x64640A0A, 0x00000000, 0x64640A0A, 0xFFFFFFFF,
+                            0x80800040, 0x00000000, 0x00000000}));
     EXPECT_EQ(pixels(5), (P{0x80402010, 0x40404000, 0x00000000}));
     ASSERT_NE(Image(*movie, 4), nullptr);
     EXPECT_EQ(Image(*movie, 4)->width, 5);
@@ -286,7 +287,7 @@ TEST(BitmapFills, LinkToBitmapsDefinedBeforeTheShape) {
     const w::Matrix pixelsToTwips = w::Matrix::Transform(20, 20, 0, 40, 60);
     const std::uint16_t fills[] = {
         shape.AddFill(w::FillStyle::Bitmap(1, pixelsToTwips)),
-        shape.AddFill(w::FillStyle::Bitmap(0xFFFF, pixelsToTwips)),          // no bitmap
+        shape.AddFill(w::FillStyle::Bitmap(0xFFFF, pixelsToTwips)),           // no bitmap
         shape.AddFill(w::FillStyle::Bitmap(4, pixelsToTwips, false, false)),  // defined after the shape
         shape.AddFill(w::FillStyle::Bitmap(3, pixelsToTwips, false, true)),   // a shape, not a bitmap
         shape.AddFill(w::FillStyle::Bitmap(7, pixelsToTwips, true, false)),   // never defined

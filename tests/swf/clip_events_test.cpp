@@ -118,8 +118,8 @@ TEST(ClipEvents, InitLoadEnterFrameUnloadAndFrameActionsRunInThePlayersOrder) {
     tags.ShowFrame();
 
     TracedStage t(Build(tags));
-    EXPECT_EQ(t.Take(), (Lines{"init sprite 1", "root frame 1", "a construct", "a initialize", "a load", "a frame 1",
-                               "b load"}));
+    EXPECT_EQ(t.Take(),
+              (Lines{"init sprite 1", "root frame 1", "a construct", "a initialize", "a load", "a frame 1", "b load"}));
     t.stage->Advance();
     EXPECT_EQ(t.Take(), (Lines{"b enterFrame", "a enterFrame or unload", "root frame 2"}));
     t.stage->Advance();
@@ -216,7 +216,9 @@ TEST(ClipEvents, ClipActionsReadBackFromBothFlagWidths) {
 
 class RecordingHost : public ActionHost {
 public:
-    void FSCommand(const std::string& command, const std::string& args) override { calls.push_back(command + " " + args); }
+    void FSCommand(const std::string& command, const std::string& args) override {
+        calls.push_back(command + " " + args);
+    }
     std::string FlashCall(const std::string& request) override {
         calls.push_back(request);
         return {};
@@ -236,8 +238,9 @@ TEST(Listeners, KeyMouseAndStageTellTheirListenersAndAnswerQueries) {
     // Key.addListener(k): k.onKeyDown reports getCode, getAscii and isDown;
     // a listener removed hears nothing more.
     ActionAssembler onKey;
-    Report(onKey, "down", Add(Add(Add(Add(CallM(V("Key"), "getCode"), S(",")), CallM(V("Key"), "getAscii")), S(",")),
-                              CallM(V("Key"), "isDown", {N(65)})));
+    Report(onKey, "down",
+           Add(Add(Add(Add(CallM(V("Key"), "getCode"), S(",")), CallM(V("Key"), "getAscii")), S(",")),
+               CallM(V("Key"), "isDown", {N(65)})));
     ActionAssembler onUp;
     Report(onUp, "up", Add(CallM(V("Key"), "isDown", {N(65)}), S("")));
     ActionAssembler onMouse;
@@ -256,8 +259,9 @@ TEST(Listeners, KeyMouseAndStageTellTheirListenersAndAnswerQueries) {
     actions_test::Let(script, "s", New("Object"));
     SetM(script, V("s"), "onResize", Fn({}, onResize));
     actions_test::Do(script, CallM(V("Stage"), "addListener", {V("s")}));
-    Report(script, "size", Add(Add(Add(Add(M(V("Stage"), "width"), S("x")), M(V("Stage"), "height")), S(" ")),
-                               M(V("Stage"), "scaleMode")));
+    Report(script, "size",
+           Add(Add(Add(Add(M(V("Stage"), "width"), S("x")), M(V("Stage"), "height")), S(" ")),
+               M(V("Stage"), "scaleMode")));
     Report(script, "left", M(V("Key"), "LEFT"));
     script.Action(writer::ActionCode::Stop);
     TagStream tags;
@@ -352,8 +356,8 @@ TEST(Listeners, PlayerKeysReachKeyPressConditionsAndLockKeysToggle) {
     player.KeyDown(0x51, 'q');  // another character: no condition names it
     player.KeyDown(20, 0);      // Caps Lock off again
     player.KeyDown(0x25, 0);
-    EXPECT_EQ(host.calls, (std::vector<std::string>{"menu true", "menu false", "left false", "left true", "Q 81",
-                                                    "left false"}));
+    EXPECT_EQ(host.calls,
+              (std::vector<std::string>{"menu true", "menu false", "left false", "left true", "Q 81", "left false"}));
 }
 
 // on(keyPress "<Enter>") of a button and of a clip run when that key goes down, not for others.
@@ -459,8 +463,9 @@ TEST(ClipEvents, ClipsInsideButtonsLeaveThePointerToTheButton) {
     shown.states = writer::kStateUp | writer::kStateOver | writer::kStateDown | writer::kStateHitTest;
     shown.characterId = 3;
     tags.Add(writer::TagCode::DefineButton2,
-             writer::DefineButton2Body(5, {shown}, {writer::ButtonAction{writer::kOverUpToOverDown, TraceCode("button press")},
-                                                    writer::ButtonAction{writer::kOverDownToOverUp, TraceCode("button release")}}));
+             writer::DefineButton2Body(5, {shown},
+                                       {writer::ButtonAction{writer::kOverUpToOverDown, TraceCode("button press")},
+                                        writer::ButtonAction{writer::kOverDownToOverUp, TraceCode("button release")}}));
     writer::PlaceObject button;
     button.depth = 1;
     button.characterId = 5;

@@ -50,7 +50,8 @@ TEST(ClipDepths, DepthsAsScriptsCountThemAndOnlyScriptDepthsAreRemoved) {
     TraceCall(a, "e", "getDepth", 0, NoArgs);
     TraceCall(a, "this", "getInstanceAtDepth", 1, [](ActionAssembler& x) { x.PushNumber(10); });
     // Swapping with a clip: each takes the other's depth.
-    CallMethod(a, "menu", "swapDepths", 1, [](ActionAssembler& x) { x.PushString("e").Action(ActionCode::GetVariable); });
+    CallMethod(a, "menu", "swapDepths", 1,
+               [](ActionAssembler& x) { x.PushString("e").Action(ActionCode::GetVariable); });
     a.Action(ActionCode::Pop);
     TraceCall(a, "menu", "getDepth", 0, NoArgs);
     TraceCall(a, "e", "getDepth", 0, NoArgs);
@@ -62,8 +63,7 @@ TEST(ClipDepths, DepthsAsScriptsCountThemAndOnlyScriptDepthsAreRemoved) {
     TraceName(a, "e._name");
     TraceName(a, "menu");
     ScriptedStage s({{Script(a)}});
-    EXPECT_EQ(s.lines, (Lines{"-16383", "10", "1", "11", "e", "20", "undefined", "20", "-16383", "e",
-                              "undefined"}));
+    EXPECT_EQ(s.lines, (Lines{"-16383", "10", "1", "11", "e", "20", "undefined", "20", "-16383", "e", "undefined"}));
     // The stage agrees: menu's rectangle is gone, e is what is left at depth 1.
     ASSERT_EQ(s.stage->Root().Children().size(), 1u);
     EXPECT_EQ(s.stage->Root().Children().begin()->first, 1);
@@ -83,9 +83,8 @@ TEST(ClipCreation, AttachMovieUsesLinkageNamesInitObjectsAndRegisteredClasses) {
     a.Action(0x69);  // Extends
     a.PushString("Item").Action(ActionCode::GetVariable).PushString("prototype").Action(ActionCode::GetMember);
     a.PushString("kind").PushString("item").Action(ActionCode::SetMember);
-    CallMethod(a, "Object", "registerClass", 2, [](ActionAssembler& x) {
-        x.PushString("Item").Action(ActionCode::GetVariable).PushString("Item");
-    });
+    CallMethod(a, "Object", "registerClass", 2,
+               [](ActionAssembler& x) { x.PushString("Item").Action(ActionCode::GetVariable).PushString("Item"); });
     a.Action(ActionCode::Pop);
     // var m = this.attachMovie("ITEM", "a", 5, {label: "x", _x: 30});
     a.PushString("m");
@@ -98,14 +97,15 @@ TEST(ClipCreation, AttachMovieUsesLinkageNamesInitObjectsAndRegisteredClasses) {
     TraceName(a, "m.kind");
     TraceName(a, "a._x");
     TraceCall(a, "a", "getDepth", 0, NoArgs);
-    TraceCall(a, "this", "attachMovie", 3, [](ActionAssembler& x) { x.PushNumber(6).PushString("b").PushString("Nope"); });
+    TraceCall(a, "this", "attachMovie", 3,
+              [](ActionAssembler& x) { x.PushNumber(6).PushString("b").PushString("Nope"); });
     TraceName(a, "a.inner._name");  // the symbol's own children exist at once
-    ActionAssembler frameOne;        // the attached symbol's first frame
+    ActionAssembler frameOne;       // the attached symbol's first frame
     frameOne.PushString("frame 1 of ").PushString("_name").Action(ActionCode::GetVariable).Action(ActionCode::Add2);
     frameOne.Action(ActionCode::Trace);
     const std::vector<Bytes> symbol = {
-        test::DefineSprite(40, 1, {test::PlaceObject2(Named(1, 3, "inner", 0, 0)), Script(frameOne),
-                                   test::ShowFrame()}),
+        test::DefineSprite(40, 1,
+                           {test::PlaceObject2(Named(1, 3, "inner", 0, 0)), Script(frameOne), test::ShowFrame()}),
         Exports({{40, "Item"}}),
     };
     ScriptedStage s({{Script(a)}}, symbol);
@@ -118,9 +118,9 @@ TEST(ClipCreation, AttachMovieUsesLinkageNamesInitObjectsAndRegisteredClasses) {
 // read before the cut and leaves a warning.
 TEST(ClipCreation, ExportAssetsTagsAreReadLeniently) {
     Bytes cut = {2, 0, 40, 0, 'A', 0, 41, 0, 'B'};  // the second name lacks its end
-    std::shared_ptr<const MovieDefinition> movie = ParseMovie(test::Movie({
-        test::DefineSprite(40, 1, {test::ShowFrame()}), Exports({{40, "Menu"}, {41, "menu"}, {42, "Menu"}}),
-        test::Tag(56, cut), test::ShowFrame()}));
+    std::shared_ptr<const MovieDefinition> movie = ParseMovie(
+        test::Movie({test::DefineSprite(40, 1, {test::ShowFrame()}),
+                     Exports({{40, "Menu"}, {41, "menu"}, {42, "Menu"}}), test::Tag(56, cut), test::ShowFrame()}));
     EXPECT_EQ(movie->exports, (std::map<std::string, std::uint16_t>{{"A", 40}, {"Menu", 40}, {"menu", 41}}));
     EXPECT_FALSE(movie->warnings.empty());
 }
@@ -168,11 +168,13 @@ TEST(ClipGeometry, BoundsPointsAndHitTests) {
     a.PushString("p").PushString("x").PushNumber(10).PushString("y").PushNumber(0).PushNumber(2);
     a.Action(ActionCode::InitObject).Action(ActionCode::SetVariable);
     SetMember(a, "menu", "_xscale", 200);
-    CallMethod(a, "menu", "localToGlobal", 1, [](ActionAssembler& x) { x.PushString("p").Action(ActionCode::GetVariable); });
+    CallMethod(a, "menu", "localToGlobal", 1,
+               [](ActionAssembler& x) { x.PushString("p").Action(ActionCode::GetVariable); });
     a.Action(ActionCode::Pop);
     TraceName(a, "p.x");
     TraceName(a, "p.y");
-    CallMethod(a, "menu", "globalToLocal", 1, [](ActionAssembler& x) { x.PushString("p").Action(ActionCode::GetVariable); });
+    CallMethod(a, "menu", "globalToLocal", 1,
+               [](ActionAssembler& x) { x.PushString("p").Action(ActionCode::GetVariable); });
     a.Action(ActionCode::Pop);
     TraceName(a, "p.x");
     TraceName(a, "p.y");
@@ -183,9 +185,11 @@ TEST(ClipGeometry, BoundsPointsAndHitTests) {
     CallMethod(a, "menu", "duplicateMovieClip", 2, [](ActionAssembler& x) { x.PushNumber(2).PushString("twin"); });
     a.Action(ActionCode::Pop);
     SetMember(a, "twin", "_x", 150);
-    TraceCall(a, "menu", "hitTest", 1, [](ActionAssembler& x) { x.PushString("twin").Action(ActionCode::GetVariable); });
+    TraceCall(a, "menu", "hitTest", 1,
+              [](ActionAssembler& x) { x.PushString("twin").Action(ActionCode::GetVariable); });
     SetMember(a, "twin", "_x", 211);
-    TraceCall(a, "menu", "hitTest", 1, [](ActionAssembler& x) { x.PushString("twin").Action(ActionCode::GetVariable); });
+    TraceCall(a, "menu", "hitTest", 1,
+              [](ActionAssembler& x) { x.PushString("twin").Action(ActionCode::GetVariable); });
     ScriptedStage s({{Script(a)}});
     EXPECT_EQ(s.lines, (Lines{"0", "100", "0", "50", "10", "110", "20", "70", "true", "false", "true", "false", "30",
                               "20", "10", "0", "false", "true", "false"}));
@@ -228,7 +232,8 @@ TEST(ClipGeometry, GetRectLeavesOutStrokesThatGetBoundsCounts) {
     a.Action(ActionCode::Pop);
     traceBox("d", "getRect");
     // In the main timeline's space: "menu" sits at (10, 20).
-    CallMethod(a, "framed", "getRect", 1, [](ActionAssembler& x) { x.PushString("menu").Action(ActionCode::GetVariable); });
+    CallMethod(a, "framed", "getRect", 1,
+               [](ActionAssembler& x) { x.PushString("menu").Action(ActionCode::GetVariable); });
     a.PushString("xMin").Action(ActionCode::GetMember).Action(ActionCode::Trace);
     ScriptedStage s({{test::PlaceObject2(Named(3, 21, "framed", 0, 0)), Script(a)}}, definitions);
     EXPECT_EQ(s.lines, (Lines{"10", "50", "10", "40", "true", "0", "100", "0", "50", "0"}));

@@ -15,18 +15,18 @@ using writer::ActionCode;  // not the timeline's ActionCode
 
 TEST(ClipPaths, ClipsAreMembersOfTheirParentAndPathsNameThem) {
     ActionAssembler a;
-    TraceName(a, "menu._name");                  // member of the timeline
-    TraceName(a, "_root.menu.next._name");       // dot path from _root
-    TraceName(a, "menu.next._parent._name");     // back up
-    TraceName(a, "menu.next._target");           // slash form
+    TraceName(a, "menu._name");               // member of the timeline
+    TraceName(a, "_root.menu.next._name");    // dot path from _root
+    TraceName(a, "menu.next._parent._name");  // back up
+    TraceName(a, "menu.next._target");        // slash form
     a.PushString("menu.next").Action(ActionCode::GetVariable).Action(kTargetPath).Action(ActionCode::Trace);
     a.PushString("/menu/next:_name").Action(ActionCode::GetVariable).Action(ActionCode::Trace);
     TraceName(a, "_level0.menu._name");
     TraceName(a, "_root._target");
     TraceName(a, "menu.missing");
     ScriptedStage s({{Script(a)}});
-    EXPECT_EQ(s.lines, (Lines{"menu", "next", "menu", "/menu/next", "_level0.menu.next", "next", "menu", "/",
-                              "undefined"}));
+    EXPECT_EQ(s.lines,
+              (Lines{"menu", "next", "menu", "/menu/next", "_level0.menu.next", "next", "menu", "/", "undefined"}));
 }
 
 TEST(ClipProperties, TransformPropertiesReadAndWriteThePlacement) {
@@ -37,13 +37,13 @@ TEST(ClipProperties, TransformPropertiesReadAndWriteThePlacement) {
     TraceName(a, "menu._height");
     TraceName(a, "menu._xscale");
     SetMember(a, "menu", "_xscale", 200);
-    TraceName(a, "menu._width");      // 100 px drawn at twice the width
+    TraceName(a, "menu._width");  // 100 px drawn at twice the width
     SetMember(a, "menu", "_rotation", 90);
     TraceName(a, "menu._rotation");
-    TraceName(a, "menu._xscale");     // kept as set, not read back from the turned matrix
-    TraceName(a, "menu._width");      // turned: the box's width is the old height, 50
+    TraceName(a, "menu._xscale");  // kept as set, not read back from the turned matrix
+    TraceName(a, "menu._width");   // turned: the box's width is the old height, 50
     SetMember(a, "menu", "_rotation", 270);
-    TraceName(a, "menu._rotation");   // -90: angles read in (-180, 180]
+    TraceName(a, "menu._rotation");  // -90: angles read in (-180, 180]
     SetMember(a, "menu", "_rotation", 0);
     SetMember(a, "menu", "_height", 25);
     TraceName(a, "menu._yscale");     // 50 px to 25 px: half
@@ -123,9 +123,9 @@ TEST(ClipProperties, AClipMovedByScriptLeavesItsTimeline) {
     ActionAssembler second;
     TraceName(second, "menu._x");
     TraceName(second, "other._x");
-    ScriptedStage s({{test::PlaceObject2(Named(2, 3, "other", 0, 0)), Script(first)},
-                     {test::PlaceObject2(MovedTo(1, 1000, 0)), test::PlaceObject2(MovedTo(2, 600, 0)),
-                      Script(second)}});
+    ScriptedStage s(
+        {{test::PlaceObject2(Named(2, 3, "other", 0, 0)), Script(first)},
+         {test::PlaceObject2(MovedTo(1, 1000, 0)), test::PlaceObject2(MovedTo(2, 600, 0)), Script(second)}});
     s.stage->Advance();
     s.stage->RunQueuedActions();
     EXPECT_EQ(s.lines, (Lines{"7", "30"}));

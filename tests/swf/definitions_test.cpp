@@ -13,8 +13,8 @@
 namespace swf {
 namespace {
 
-using writer::BitWriter;
 using test::Bytes;
+using writer::BitWriter;
 
 TEST(DefineShape, SolidRectangleEdgesFollowTheFillSide) {
     EdgeBudget budget;
@@ -278,7 +278,7 @@ TEST(DefineFont, GlyphTablesCodesAndLayout) {
     f3.U8(4);
     for (char c : std::string("Sans")) f3.U8(static_cast<std::uint8_t>(c));
     f3.U16(1);
-    f3.U16(4);  // glyph offset (table of 2 entries)
+    f3.U16(4);                                             // glyph offset (table of 2 entries)
     f3.U16(static_cast<std::uint16_t>(4 + glyph.size()));  // code table offset
     f3.Bytes(glyph);
     f3.U16(0x263A);
@@ -306,7 +306,8 @@ TEST(DefineFont, GlyphTablesCodesAndLayout) {
     EXPECT_THROW(ParseDefineFont2(bad, 3, budget), ParseError);
     // Every truncation fails cleanly.
     for (std::size_t cut = 0; cut + 4 < f3.bytes().size(); ++cut) {
-        EXPECT_THROW(ParseDefineFont2(Bytes(f3.bytes().begin(), f3.bytes().begin() + cut), 3, budget), ParseError) << cut;
+        EXPECT_THROW(ParseDefineFont2(Bytes(f3.bytes().begin(), f3.bytes().begin() + cut), 3, budget), ParseError)
+            << cut;
     }
 }
 

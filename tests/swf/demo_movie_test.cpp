@@ -173,7 +173,7 @@ TEST_F(DemoGuide, EnterInTheSearchFieldGoesToTheFirstPageWhoseTitleHasTheWord) {
 
     Click(kSearchBox);
     ASSERT_TRUE(player_.HasTextFocus());
-    Type("CLOS");  // in "Closing the guide", whatever the case
+    Type("CLOS");                               // in "Closing the guide", whatever the case
     EXPECT_EQ(Text("counter"), "Page 1 of 3");  // not before Enter
     PressEnter();
     EXPECT_EQ(Text("counter"), "Page 3 of 3");

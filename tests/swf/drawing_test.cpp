@@ -25,11 +25,11 @@
 namespace swf {
 namespace {
 
+using scripted::TraceName;
 using test::Bytes;
 using test::Place;
 using writer::ActionAssembler;
 using writer::ActionCode;
-using scripted::TraceName;
 
 constexpr std::uint32_t Opaque(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     return 0xFF000000u | (std::uint32_t{r} << 16) | (std::uint32_t{g} << 8) | b;
@@ -73,9 +73,10 @@ Bytes DrawingMovie(const ActionAssembler& script) {
     Place square;
     square.depth = 1;
     square.character = 1;
-    return test::Movie({test::SetBackground(10, 20, 30), test::Tag(32, test::RectangleShape(1, 800, 800, 1200, 1200, 0, 0, 255)),
-                        test::PlaceObject2(square), test::DoAction(script.Finish()), test::ShowFrame()},
-                       4000, 2000);
+    return test::Movie(
+        {test::SetBackground(10, 20, 30), test::Tag(32, test::RectangleShape(1, 800, 800, 1200, 1200, 0, 0, 255)),
+         test::PlaceObject2(square), test::DoAction(script.Finish()), test::ShowFrame()},
+        4000, 2000);
 }
 
 struct Rendered {
@@ -127,7 +128,9 @@ TEST(Drawing, FilledPathsAreDrawnBelowChildrenAndEndFillClosesThem) {
         }
     }
     // Triangle: below the hypotenuse y = 90 - (x - 100), alpha 50% is 128/255 over the background.
-    const auto blend = [](int over, int under) { return static_cast<std::uint8_t>((over * 128 + under * 127 + 127) / 255); };
+    const auto blend = [](int over, int under) {
+        return static_cast<std::uint8_t>((over * 128 + under * 127 + 127) / 255);
+    };
     const std::uint32_t half = Opaque(blend(0, 10), blend(255, 20), blend(0, 30));
     ExpectNear(r.At(150, 80), half, 2, "inside the triangle");
     ExpectNear(r.At(158, 40), half, 2, "inside near the top corner");
@@ -278,7 +281,7 @@ TEST(Drawing, DrawnShapesCountForWidthHeightAndHitTests) {
     const Matrix toStage = pad->GetPlacement().matrix;
     // Stage twips: pad's (20, 15) px is the stage's (30, 15) px.
     EXPECT_TRUE(ObjectContains(*pad, toStage, {30 * 20, 15 * 20}));
-    EXPECT_TRUE(ObjectContains(*pad, toStage, {30 * 20, 40 * 20}));  // inside the bulge
+    EXPECT_TRUE(ObjectContains(*pad, toStage, {30 * 20, 40 * 20}));   // inside the bulge
     EXPECT_FALSE(ObjectContains(*pad, toStage, {12 * 20, 15 * 20}));  // left of it
     EXPECT_FALSE(ObjectContains(*pad, toStage, {30 * 20, 48 * 20}));  // below the bulge
 }

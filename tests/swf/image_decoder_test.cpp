@@ -27,7 +27,8 @@ Bytes PngDeclaring(std::uint32_t width, std::uint32_t height) {
         const std::size_t start = png.size();
         png.insert(png.end(), type, type + 4);
         png.insert(png.end(), data.begin(), data.end());
-        PutU32BigEndian(png, static_cast<std::uint32_t>(crc32(0, png.data() + start, static_cast<uInt>(png.size() - start))));
+        PutU32BigEndian(
+            png, static_cast<std::uint32_t>(crc32(0, png.data() + start, static_cast<uInt>(png.size() - start))));
     };
     Bytes header;
     PutU32BigEndian(header, width);
@@ -80,11 +81,9 @@ TEST(DecodeImage, MatchesImageMagickForJpegPngAndGif) {
         int tolerance;  // JPEG decoders may round the inverse DCT and chroma upsampling differently
     };
     const Case cases[] = {
-        {"baseline.jpg", 37, 23, 2},     // 4:4:4
-        {"progressive.jpg", 37, 23, 2},  // 4:2:0, chroma upsampled
-        {"cutout.png", 19, 13, 0},
-        {"cutout.gif", 19, 13, 0},
-        {"frames.gif", 5, 4, 0},  // the first of two frames
+        {"baseline.jpg", 37, 23, 2},                                                         // 4:4:4
+        {"progressive.jpg", 37, 23, 2},                                                      // 4:2:0, chroma upsampled
+        {"cutout.png", 19, 13, 0},      {"cutout.gif", 19, 13, 0}, {"frames.gif", 5, 4, 0},  // the first of two frames
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -22,12 +22,12 @@
 namespace swf {
 namespace {
 
-using test::Bytes;
-using writer::ActionAssembler;
-using writer::ActionCode;
 using scripted::Lines;
 using scripted::Named;
 using scripted::TraceName;
+using test::Bytes;
+using writer::ActionAssembler;
+using writer::ActionCode;
 
 constexpr std::uint32_t Opaque(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     return 0xFF000000u | (std::uint32_t{r} << 16) | (std::uint32_t{g} << 8) | b;
@@ -43,7 +43,8 @@ void Call(ActionAssembler& a, const std::string& object, const std::string& meth
 }
 
 // <object>.<method>(<clip named by argPath>) or with null when argPath is empty.
-void CallWithClip(ActionAssembler& a, const std::string& object, const std::string& method, const std::string& argPath) {
+void CallWithClip(ActionAssembler& a, const std::string& object, const std::string& method,
+                  const std::string& argPath) {
     if (argPath.empty())
         a.PushNull();
     else
@@ -55,16 +56,16 @@ void CallWithClip(ActionAssembler& a, const std::string& object, const std::stri
 // Stage 200 x 100 px. "content" holds a red 100 x 50 px rectangle at (0, 0);
 // "m" and "box" are empty clips; "target" holds a blue 40 x 40 px square at (150, 50).
 Bytes SceneMovie(const ActionAssembler& script) {
-    return test::Movie({test::SetBackground(10, 20, 30),
-                        test::Tag(32, test::RectangleShape(1, 0, 0, 2000, 1000, 255, 0, 0)),
-                        test::DefineSprite(2, 1, {test::PlaceObject2(Named(1, 1, "", 0, 0)), test::ShowFrame()}),
-                        test::DefineSprite(3, 1, {test::ShowFrame()}),
-                        test::Tag(32, test::RectangleShape(4, 0, 0, 800, 800, 0, 0, 255)),
-                        test::DefineSprite(5, 1, {test::PlaceObject2(Named(1, 4, "", 0, 0)), test::ShowFrame()}),
-                        test::PlaceObject2(Named(1, 2, "content", 0, 0)), test::PlaceObject2(Named(2, 3, "m", 0, 0)),
-                        test::PlaceObject2(Named(3, 5, "target", 3000, 1000)), test::PlaceObject2(Named(4, 3, "box", 0, 0)),
-                        test::DoAction(script.Finish()), test::ShowFrame()},
-                       4000, 2000);
+    return test::Movie(
+        {test::SetBackground(10, 20, 30), test::Tag(32, test::RectangleShape(1, 0, 0, 2000, 1000, 255, 0, 0)),
+         test::DefineSprite(2, 1, {test::PlaceObject2(Named(1, 1, "", 0, 0)), test::ShowFrame()}),
+         test::DefineSprite(3, 1, {test::ShowFrame()}),
+         test::Tag(32, test::RectangleShape(4, 0, 0, 800, 800, 0, 0, 255)),
+         test::DefineSprite(5, 1, {test::PlaceObject2(Named(1, 4, "", 0, 0)), test::ShowFrame()}),
+         test::PlaceObject2(Named(1, 2, "content", 0, 0)), test::PlaceObject2(Named(2, 3, "m", 0, 0)),
+         test::PlaceObject2(Named(3, 5, "target", 3000, 1000)), test::PlaceObject2(Named(4, 3, "box", 0, 0)),
+         test::DoAction(script.Finish()), test::ShowFrame()},
+        4000, 2000);
 }
 
 // A green 120 x 30 px rectangle at (30, 10) drawn into "m".
@@ -146,9 +147,9 @@ TEST(DragArithmetic, ThePointerLessTheGrabOffsetClampedIntoTheRectangle) {
     box.right = 10;
     box.top = 20;
     box.bottom = 40;
-    EXPECT_EQ(DragPosition({0, 0}, {0, 0}, box), (Point{200, 400}));          // above left: the corner
-    EXPECT_EQ(DragPosition({600, 600}, {0, 0}, box), (Point{600, 600}));      // inside: unchanged
-    EXPECT_EQ(DragPosition({5000, 700}, {0, 0}, box), (Point{1000, 700}));    // right: only x clamps
+    EXPECT_EQ(DragPosition({0, 0}, {0, 0}, box), (Point{200, 400}));        // above left: the corner
+    EXPECT_EQ(DragPosition({600, 600}, {0, 0}, box), (Point{600, 600}));    // inside: unchanged
+    EXPECT_EQ(DragPosition({5000, 700}, {0, 0}, box), (Point{1000, 700}));  // right: only x clamps
     EXPECT_EQ(DragPosition({5000, 9000}, {1000, 1000}, box), (Point{1000, 800}));
     DragRequest line = box;  // zero height: a horizontal track
     line.top = line.bottom = 30;
@@ -222,8 +223,8 @@ TEST(Drag, DropTargetIsTheClipUnderThePointer) {
     ActionAssembler drop;
     TraceName(drop, "box._droptarget");
     Lines seen;
-    for (Point p : {Px(160, 60),    // over target's square (150..190 x 50..90), box itself left out
-                    Px(50, 20),     // over content's rectangle
+    for (Point p : {Px(160, 60),     // over target's square (150..190 x 50..90), box itself left out
+                    Px(50, 20),      // over content's rectangle
                     Px(120, 95)}) {  // over nothing
         s.stage->PointerMove(p);
         s.Run(drop);

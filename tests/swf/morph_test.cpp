@@ -26,11 +26,11 @@ namespace swf {
 namespace {
 
 namespace w = swf::writer;
-using writer::BitWriter;
 using test::Bytes;
 using test::Place;
+using writer::BitWriter;
 
-constexpr std::int32_t kPx = 20;  // twips per pixel
+constexpr std::int32_t kPx = 20;        // twips per pixel
 constexpr std::uint16_t kHalf = 32768;  // ratio 32768/65535, just past the middle
 
 constexpr std::uint32_t Opaque(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
@@ -375,10 +375,9 @@ TEST(MorphShape, DrawsInsideSpritesButtonsAndAsAClipLayer) {
     {
         // A sprite holding the morph at the end.
         Player player;
-        ASSERT_TRUE(player.Load(Scene({SquareMorph(7, 2),
-                                       test::DefineSprite(8, 1, {test::PlaceObject2(MorphAt(1, 7, 65535)),
-                                                                 test::ShowFrame()}),
-                                       test::PlaceObject2(MorphAt(1, 8, -1)), test::ShowFrame()})))
+        ASSERT_TRUE(player.Load(Scene(
+            {SquareMorph(7, 2), test::DefineSprite(8, 1, {test::PlaceObject2(MorphAt(1, 7, 65535)), test::ShowFrame()}),
+             test::PlaceObject2(MorphAt(1, 8, -1)), test::ShowFrame()})))
             << player.LoadError();
         ExpectSquareAt(*Render(player), 100, Opaque(0, 0, 255), "in a sprite");
     }
@@ -402,9 +401,9 @@ TEST(MorphShape, DrawsInsideSpritesButtonsAndAsAClipLayer) {
         Place mask = MorphAt(1, 7, kHalf);
         mask.clipDepth = 2;
         Player player;
-        ASSERT_TRUE(player.Load(Scene({SquareMorph(7), test::Tag(32, test::RectangleShape(3, 0, 0, 200 * kPx, 100 * kPx, 0, 255, 0)),
-                                       test::PlaceObject2(mask), test::PlaceObject2(MorphAt(2, 3, -1)),
-                                       test::ShowFrame()})))
+        ASSERT_TRUE(player.Load(
+            Scene({SquareMorph(7), test::Tag(32, test::RectangleShape(3, 0, 0, 200 * kPx, 100 * kPx, 0, 255, 0)),
+                   test::PlaceObject2(mask), test::PlaceObject2(MorphAt(2, 3, -1)), test::ShowFrame()})))
             << player.LoadError();
         ExpectSquareAt(*Render(player), 50, Opaque(0, 255, 0), "green through the clip layer");
     }

@@ -64,7 +64,8 @@ void WriteFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
 
 TEST(MovieUrl, ScriptsReadTheFileTheyCameFromAndLoadedMoviesTheirs) {
     // Salted: the same test binary from another build tree may be running at the same time.
-    const fs::path folder = fs::temp_directory_path() / ("swf_movie_url_test_" + std::to_string(std::random_device{}()));
+    const fs::path folder =
+        fs::temp_directory_path() / ("swf_movie_url_test_" + std::to_string(std::random_device{}()));
     fs::create_directories(folder / "pages");
     // The root loads pages/child.swf into level 1; the child traces its own _url.
     ActionAssembler load;

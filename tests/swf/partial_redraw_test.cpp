@@ -52,8 +52,7 @@ std::vector<std::uint8_t> ChangingMovie() {
     t.SetBackgroundColor({240, 240, 230});
 
     w::ShapeBuilder box;
-    box.Rectangle({0, 1000, 0, 600}, box.AddFill(w::FillStyle::Solid({200, 30, 30})),
-                  box.AddLine({40, {0, 0, 0}}));
+    box.Rectangle({0, 1000, 0, 600}, box.AddFill(w::FillStyle::Solid({200, 30, 30})), box.AddLine({40, {0, 0, 0}}));
     t.Add(w::TagCode::DefineShape3, box.DefineShapeBody(kBox, 3));
 
     w::ShapeBuilder ball;
@@ -176,8 +175,8 @@ TEST(PartialRedraw, EveryKindOfChangeMatchesAWholeRedraw) {
     EXPECT_EQ(DifferentPixels(partial, previous), 0);
 
     // The change each step makes, as a frame tick or a pointer move.
-    const std::vector<std::string> steps = {"move", "recolour", "remove", "morph ratio", "text",
-                                            "new object", "mask moves", "button state"};
+    const std::vector<std::string> steps = {"move", "recolour",   "remove",     "morph ratio",
+                                            "text", "new object", "mask moves", "button state"};
     for (const std::string& step : steps) {
         SCOPED_TRACE(step);
         if (step == "button state") {
@@ -344,7 +343,8 @@ bool Covers(const std::vector<raster::PixelRect>& areas, const raster::PixelRect
     for (int y = r.top; y < r.bottom; ++y) {
         for (int x = r.left; x < r.right; ++x) {
             bool found = false;
-            for (const raster::PixelRect& a : areas) found = found || (x >= a.left && x < a.right && y >= a.top && y < a.bottom);
+            for (const raster::PixelRect& a : areas)
+                found = found || (x >= a.left && x < a.right && y >= a.top && y < a.bottom);
             if (!found) return false;
         }
     }
@@ -353,19 +353,19 @@ bool Covers(const std::vector<raster::PixelRect>& areas, const raster::PixelRect
 
 TEST(Damage, ChangedItemsGiveTheirOldAndNewBoundsAndAreasMergeToFew) {
     int a = 0, b = 0, c = 0;
-    const std::vector<DrawnItem> before = {{&a, false, 1, 10, {0, 0, 10, 10}}, {&b, false, 2, 20, {50, 50, 60, 60}},
-                                           {&b, true, 2, 30, {70, 0, 80, 10}}};
+    const std::vector<DrawnItem> before = {
+        {&a, false, 1, 10, {0, 0, 10, 10}}, {&b, false, 2, 20, {50, 50, 60, 60}}, {&b, true, 2, 30, {70, 0, 80, 10}}};
     EXPECT_TRUE(ChangedAreas(before, before).empty());
 
     std::vector<DrawnItem> after = before;
-    after[0].bounds = {5, 0, 15, 10};  // moved
-    after[1].content = 21;             // redrawn in place
-    after.pop_back();                  // the mask went
+    after[0].bounds = {5, 0, 15, 10};                       // moved
+    after[1].content = 21;                                  // redrawn in place
+    after.pop_back();                                       // the mask went
     after.push_back({&c, false, 3, 40, {90, 90, 95, 95}});  // a new object
     std::vector<raster::PixelRect> changed = ChangedAreas(before, after);
-    for (const raster::PixelRect& r : {raster::PixelRect{0, 0, 10, 10}, raster::PixelRect{5, 0, 15, 10},
-                                       raster::PixelRect{50, 50, 60, 60}, raster::PixelRect{70, 0, 80, 10},
-                                       raster::PixelRect{90, 90, 95, 95}}) {
+    for (const raster::PixelRect& r :
+         {raster::PixelRect{0, 0, 10, 10}, raster::PixelRect{5, 0, 15, 10}, raster::PixelRect{50, 50, 60, 60},
+          raster::PixelRect{70, 0, 80, 10}, raster::PixelRect{90, 90, 95, 95}}) {
         EXPECT_TRUE(Covers(changed, r)) << r.left << "," << r.top;
     }
     // Moved in the drawing order: changed, though it draws the same.
@@ -375,8 +375,8 @@ TEST(Damage, ChangedItemsGiveTheirOldAndNewBoundsAndAreasMergeToFew) {
     EXPECT_TRUE(Covers(changed, {50, 50, 60, 60}));
 
     // Overlapping ones join; distant ones stay apart; empty ones go.
-    const std::vector<raster::PixelRect> areas = {{0, 0, 100, 100}, {50, 50, 150, 150}, {140, 0, 240, 100},
-                                                  {1000, 1000, 1100, 1100}, {5, 5, 5, 9}};
+    const std::vector<raster::PixelRect> areas = {
+        {0, 0, 100, 100}, {50, 50, 150, 150}, {140, 0, 240, 100}, {1000, 1000, 1100, 1100}, {5, 5, 5, 9}};
     const std::vector<raster::PixelRect> merged = MergeAreas(areas, 4);
     EXPECT_EQ(merged.size(), 2u);
     for (const raster::PixelRect& r : areas) EXPECT_TRUE(Covers(merged, r));

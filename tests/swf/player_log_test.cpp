@@ -28,9 +28,9 @@ TEST(PlayerLog, TraceLinesAndStoppedScriptsArriveInOrder) {
     third.PushNumber(3).Action(ActionCode::Trace);
     ActionAssembler skipped;  // after the budget is spent, nothing more runs in that frame
     skipped.PushString("skipped").Action(ActionCode::Trace);
-    const auto movie = test::Movie({test::DoAction(first.Finish()), test::DoAction(endless.Finish()),
-                                    test::DoAction(skipped.Finish()), test::ShowFrame(),
-                                    test::DoAction(third.Finish()), test::ShowFrame()});
+    const auto movie =
+        test::Movie({test::DoAction(first.Finish()), test::DoAction(endless.Finish()), test::DoAction(skipped.Finish()),
+                     test::ShowFrame(), test::DoAction(third.Finish()), test::ShowFrame()});
     Player player;
     std::vector<Entry> log;
     player.SetLogHandler([&](Player::LogKind kind, const std::string& text) { log.emplace_back(kind, text); });
@@ -61,8 +61,7 @@ TEST(PlayerLog, TheStepLimitStopsAScriptAfterThatManySteps) {
     ActionAssembler stop;
     stop.Action(ActionCode::Stop);
     const auto movie = test::Movie({test::DoAction(counting.Finish()), test::ShowFrame(),
-                                    test::DoAction(report.Finish()), test::DoAction(stop.Finish()),
-                                    test::ShowFrame()});
+                                    test::DoAction(report.Finish()), test::DoAction(stop.Finish()), test::ShowFrame()});
     const auto turnsTaken = [&](std::uint64_t limit) {
         Player player;
         player.SetScriptStepLimit(limit);

@@ -22,9 +22,9 @@
 namespace swf {
 namespace {
 
-using writer::BitWriter;
 using test::Bytes;
 using test::Place;
+using writer::BitWriter;
 
 class RecordingHost : public ActionHost {
 public:
@@ -35,7 +35,9 @@ public:
         calls.push_back("call:" + request);
         return {};
     }
-    void GetURL(const std::string& url, const std::string& target) override { calls.push_back("url:" + url + "|" + target); }
+    void GetURL(const std::string& url, const std::string& target) override {
+        calls.push_back("url:" + url + "|" + target);
+    }
     std::vector<std::string> calls;
 };
 
@@ -151,14 +153,16 @@ TEST(PlayerButtons, ButtonsInsideSpritesAndTransitionsQueueForTheParent) {
     outer.character = 30;
     outer.hasMatrix = true;
     outer.tx = 2000;
-    auto movie = ParseMovie(test::Movie(
-        {test::Tag(32, test::RectangleShape(1, 0, 0, 1000, 1000, 255, 0, 0)),
-         Button({{kCondIdleToOverUp, Bytes{0x07, 0x00}}, {kCondOverUpToIdle, Bytes{0x06, 0x00}}}),
-         test::DefineSprite(30, 1, {test::PlaceObject2(inner), test::ShowFrame()}), test::PlaceObject2(outer),
-         test::ShowFrame()},
-        4000, 2000));
+    auto movie = ParseMovie(
+        test::Movie({test::Tag(32, test::RectangleShape(1, 0, 0, 1000, 1000, 255, 0, 0)),
+                     Button({{kCondIdleToOverUp, Bytes{0x07, 0x00}}, {kCondOverUpToIdle, Bytes{0x06, 0x00}}}),
+                     test::DefineSprite(30, 1, {test::PlaceObject2(inner), test::ShowFrame()}),
+                     test::PlaceObject2(outer), test::ShowFrame()},
+                    4000, 2000));
     struct Runner : ActionRunner {
-        void Run(const std::vector<std::uint8_t>& code, MovieClip& target) override { ran.push_back({code[0], &target}); }
+        void Run(const std::vector<std::uint8_t>& code, MovieClip& target) override {
+            ran.push_back({code[0], &target});
+        }
         void Forget(MovieClip&) override {}
         std::vector<std::pair<std::uint8_t, MovieClip*>> ran;
     } runner;
@@ -212,10 +216,10 @@ TEST(PlayerFacade, FramesFrameRateAndFirstFrameActions) {
     Player player;
     player.SetHost(&host);
     EXPECT_DOUBLE_EQ(player.FrameRate(), 12);
-    const Bytes movie = test::Movie({test::SetBackground(1, 2, 3), test::DoAction(FsCommandAction("hello", "a")),
-                                     test::ShowFrame(), test::DoAction(FsCommandAction("second", "")),
-                                     test::ShowFrame(), test::ShowFrame()},
-                                    11000, 8000, 30, 3, 6);
+    const Bytes movie =
+        test::Movie({test::SetBackground(1, 2, 3), test::DoAction(FsCommandAction("hello", "a")), test::ShowFrame(),
+                     test::DoAction(FsCommandAction("second", "")), test::ShowFrame(), test::ShowFrame()},
+                    11000, 8000, 30, 3, 6);
     ASSERT_TRUE(player.Load(test::Compress(movie)));
     EXPECT_EQ(host.calls, (std::vector<std::string>{"fs:hello|a"}));
     EXPECT_DOUBLE_EQ(player.FrameRate(), 30);
@@ -282,13 +286,14 @@ Bytes RichMovie() {
     t.character = 8;
     return test::Movie({test::SetBackground(9, 9, 9), test::Tag(32, test::RectangleShape(1, 0, 0, 500, 500, 1, 2, 3)),
                         test::Tag(10, font.bytes()), test::Tag(11, text.bytes()),
-                        test::DefineSprite(9, 2, {test::PlaceObject2([] {
-                                                      Place p;
-                                                      p.depth = 1;
-                                                      p.character = 1;
-                                                      return p;
-                                                  }()),
-                                                  test::ShowFrame(), test::RemoveObject2(1), test::ShowFrame()}),
+                        test::DefineSprite(9, 2,
+                                           {test::PlaceObject2([] {
+                                                Place p;
+                                                p.depth = 1;
+                                                p.character = 1;
+                                                return p;
+                                            }()),
+                                            test::ShowFrame(), test::RemoveObject2(1), test::ShowFrame()}),
                         Button({{kCondOverDownToOverUp, FsCommandAction("x", "y")}}), test::PlaceObject2(clip),
                         test::PlaceObject2(sprite), test::PlaceObject2(t), test::FrameLabel("a"),
                         test::DoAction(FsCommandAction("f", "g")), test::ShowFrame(), test::RemoveObject2(3),
@@ -369,8 +374,8 @@ TEST(PlayerWarnings, StoppedScriptsAreListedAndTheMovieGoesOn) {
     // Frame 1 jumps to itself forever; frame 2 is plain.
     const Bytes endless = {0x99, 0x02, 0x00, 0xFB, 0xFF, 0x00};
     Player player;
-    ASSERT_TRUE(player.Load(test::Movie({test::DoAction(endless), test::ShowFrame(), test::ShowFrame()}, 4000, 3000,
-                                        12, 2)));
+    ASSERT_TRUE(
+        player.Load(test::Movie({test::DoAction(endless), test::ShowFrame(), test::ShowFrame()}, 4000, 3000, 12, 2)));
     std::vector<std::string> warnings = player.Warnings();
     ASSERT_EQ(warnings.size(), 1u);
     EXPECT_EQ(warnings[0],
@@ -382,12 +387,13 @@ TEST(PlayerWarnings, StoppedScriptsAreListedAndTheMovieGoesOn) {
     // The list stays bounded however often scripts are stopped: a jump out of
     // its block stops frame 1's script on every pass of a two-frame loop.
     const Bytes badJump = {0x99, 0x02, 0x00, 0xE8, 0x03, 0x00};
-    ASSERT_TRUE(player.Load(test::Movie({test::DoAction(badJump), test::ShowFrame(), test::ShowFrame()}, 4000, 3000,
-                                        12, 2)));
+    ASSERT_TRUE(
+        player.Load(test::Movie({test::DoAction(badJump), test::ShowFrame(), test::ShowFrame()}, 4000, 3000, 12, 2)));
     for (int i = 0; i < 200; ++i) player.AdvanceFrame();
     warnings = player.Warnings();
     EXPECT_EQ(warnings.size(), 51u);
-    EXPECT_EQ(warnings.front(), "script stopped in a script of _level0 on frame 1: malformed action code; the movie goes on");
+    EXPECT_EQ(warnings.front(),
+              "script stopped in a script of _level0 on frame 1: malformed action code; the movie goes on");
     EXPECT_EQ(warnings.back(), "51 more scripts stopped");
 }
 

@@ -11,12 +11,13 @@ namespace swf {
 namespace {
 
 std::uint32_t BigEndian(const std::vector<std::uint8_t>& d, std::size_t at) {
-    return (std::uint32_t{d[at]} << 24) | (std::uint32_t{d[at + 1]} << 16) | (std::uint32_t{d[at + 2]} << 8) | d[at + 3];
+    return (std::uint32_t{d[at]} << 24) | (std::uint32_t{d[at + 1]} << 16) | (std::uint32_t{d[at + 2]} << 8) |
+           d[at + 3];
 }
 
 TEST(PngEncoder, WritesChunksWithValidCrcsAndRecoverablePixels) {
-    const std::vector<std::uint8_t> rgba = {255, 0, 0, 255, 0, 255, 0, 128, 0, 0, 255, 0,
-                                            1,   2, 3, 4,   5, 6,   7, 8,   9, 10, 11, 12};
+    const std::vector<std::uint8_t> rgba = {255, 0, 0, 255, 0, 255, 0, 128, 0, 0,  255, 0,
+                                            1,   2, 3, 4,   5, 6,   7, 8,   9, 10, 11,  12};
     const auto png = EncodePng(3, 2, rgba);
     ASSERT_GE(png.size(), 8u);
     EXPECT_EQ(std::vector<std::uint8_t>(png.begin(), png.begin() + 8),

@@ -12,8 +12,8 @@
 namespace swf {
 namespace {
 
-using writer::BitWriter;
 using test::Bytes;
+using writer::BitWriter;
 
 TEST(BitReader, ReadsFieldsAcrossByteBoundariesAndAlignedValues) {
     // 101 | 11111111 1 (SB9 = -1) | 0110 (UB4=6) | pad | 0x34 0x12 | FB
@@ -22,7 +22,7 @@ TEST(BitReader, ReadsFieldsAcrossByteBoundariesAndAlignedValues) {
     EXPECT_EQ(in.ReadUB(3), 5u);
     EXPECT_EQ(in.ReadSB(9), -1);
     EXPECT_EQ(in.ReadUB(4), 6u);
-    EXPECT_EQ(in.ReadU16(), 0x1234);  // aligned read drops the rest of the byte
+    EXPECT_EQ(in.ReadU16(), 0x1234);         // aligned read drops the rest of the byte
     EXPECT_DOUBLE_EQ(in.ReadFixed(), -0.5);  // 0xFFFF8000 as 16.16
     EXPECT_TRUE(in.AtEnd());
     EXPECT_THROW(in.ReadU8(), ParseError);
@@ -135,7 +135,6 @@ TEST(MovieFile, ReadsUncompressedAndCompressedHeaders) {
     EXPECT_TRUE(packed.header.compressed);
     EXPECT_EQ(packed.header.frameSize, plain.header.frameSize);
     EXPECT_EQ(packed.tags, plain.tags);
-
 }
 
 TEST(MovieFile, RefusesOnlyWhatCannotBePlayed) {

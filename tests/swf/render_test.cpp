@@ -12,9 +12,9 @@
 namespace swf {
 namespace {
 
-using writer::BitWriter;
 using test::Bytes;
 using test::Place;
+using writer::BitWriter;
 
 constexpr std::uint32_t Opaque(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     return 0xFF000000u | (std::uint32_t{r} << 16) | (std::uint32_t{g} << 8) | b;
@@ -109,9 +109,9 @@ TEST(Render, ColourTransformsAndNestedMatricesConcatenate) {
     outer.hasColor = true;
     outer.add[1] = 100;
     Player player;
-    ASSERT_TRUE(player.Load(Scene({Rect(1, 0, 0, 400, 400, 200, 0, 0),
-                                   test::DefineSprite(5, 1, {test::PlaceObject2(inner), test::ShowFrame()}),
-                                   test::PlaceObject2(outer)})));
+    ASSERT_TRUE(player.Load(
+        Scene({Rect(1, 0, 0, 400, 400, 200, 0, 0),
+               test::DefineSprite(5, 1, {test::PlaceObject2(inner), test::ShowFrame()}), test::PlaceObject2(outer)})));
     const Rendered r = Render(player);
     // Twips 600..1000 x 300..700 -> pixels 60..99 x 130..169.
     EXPECT_EQ(r.At(PxX(600), PxY(300)), Opaque(100, 100, 0));
@@ -137,8 +137,8 @@ TEST(Render, ClipLayersMaskTheDepthsUpToTheirClipDepth) {
     Player player;
     ASSERT_TRUE(player.Load(Scene({Rect(1, 0, 0, 2000, 2000, 1, 2, 3), Rect(2, 0, 0, 4000, 500, 255, 0, 0),
                                    Rect(3, 0, 500, 4000, 1000, 0, 255, 0), Rect(4, 0, 1000, 4000, 1500, 0, 0, 255),
-                                   test::PlaceObject2(mask), test::PlaceObject2(At(2, 2)),
-                                   test::PlaceObject2(At(3, 3)), test::PlaceObject2(At(4, 4))})));
+                                   test::PlaceObject2(mask), test::PlaceObject2(At(2, 2)), test::PlaceObject2(At(3, 3)),
+                                   test::PlaceObject2(At(4, 4))})));
     const Rendered r = Render(player);
     EXPECT_EQ(r.At(100, 120), Opaque(255, 0, 0));  // left half, masked layer shows
     EXPECT_EQ(r.At(300, 120), kBackground);        // right half: cut away
@@ -155,11 +155,11 @@ TEST(Render, OverlappingClipRangesEachMaskTheirOwnDepths) {
     Place b = At(3, 2);
     b.clipDepth = 10;
     Player player;
-    ASSERT_TRUE(player.Load(Scene({Rect(1, 0, 0, 2000, 2000, 1, 1, 1), Rect(2, 0, 0, 4000, 1000, 1, 1, 1),
-                                   Rect(3, 0, 1500, 4000, 2000, 255, 0, 0), Rect(4, 0, 500, 4000, 1500, 0, 255, 0),
-                                   Rect(5, 0, 0, 4000, 500, 0, 0, 255), test::PlaceObject2(a),
-                                   test::PlaceObject2(At(2, 3)), test::PlaceObject2(b), test::PlaceObject2(At(4, 4)),
-                                   test::PlaceObject2(At(6, 5))})));
+    ASSERT_TRUE(
+        player.Load(Scene({Rect(1, 0, 0, 2000, 2000, 1, 1, 1), Rect(2, 0, 0, 4000, 1000, 1, 1, 1),
+                           Rect(3, 0, 1500, 4000, 2000, 255, 0, 0), Rect(4, 0, 500, 4000, 1500, 0, 255, 0),
+                           Rect(5, 0, 0, 4000, 500, 0, 0, 255), test::PlaceObject2(a), test::PlaceObject2(At(2, 3)),
+                           test::PlaceObject2(b), test::PlaceObject2(At(4, 4)), test::PlaceObject2(At(6, 5))})));
     const Rendered r = Render(player);
     EXPECT_EQ(r.At(100, 280), Opaque(255, 0, 0));  // depth 2: A only
     EXPECT_EQ(r.At(300, 280), kBackground);
@@ -264,8 +264,8 @@ TEST(Render, StrokesAndGradientsWithinTolerance) {
     g.End();
 
     Player player;
-    ASSERT_TRUE(player.Load(Scene({test::Tag(32, line.bytes()), test::Tag(32, grad.bytes()), test::PlaceObject2(At(1, 1)),
-                                   test::PlaceObject2(At(2, 2))})));
+    ASSERT_TRUE(player.Load(Scene({test::Tag(32, line.bytes()), test::Tag(32, grad.bytes()),
+                                   test::PlaceObject2(At(1, 1)), test::PlaceObject2(At(2, 2))})));
     const Rendered r = Render(player);
     // The line covers y 195..205 (pixels); its middle is solid, well outside is not.
     EXPECT_EQ(r.At(200, 200), Opaque(0, 255, 0));

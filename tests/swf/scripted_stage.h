@@ -98,8 +98,9 @@ inline Bytes MenuMovie(const std::vector<std::vector<Bytes>>& frames, const std:
     std::vector<Bytes> common = {
         test::Tag(32, test::RectangleShape(1, 0, 0, 2000, 1000, 255, 0, 0)),
         test::DefineSprite(3, 3, {test::ShowFrame(), test::ShowFrame(), test::ShowFrame()}),
-        test::DefineSprite(2, 1, {test::PlaceObject2(Named(1, 1, "", 0, 0)),
-                                  test::PlaceObject2(Named(2, 3, "next", 0, 0)), test::ShowFrame()}),
+        test::DefineSprite(2, 1,
+                           {test::PlaceObject2(Named(1, 1, "", 0, 0)), test::PlaceObject2(Named(2, 3, "next", 0, 0)),
+                            test::ShowFrame()}),
         test::PlaceObject2(Named(1, 2, "menu", 200, 400)),
     };
     tags.insert(tags.end(), common.begin(), common.end());
@@ -112,7 +113,8 @@ inline Bytes MenuMovie(const std::vector<std::vector<Bytes>>& frames, const std:
 
 // The menu movie on a stage with the action VM.
 struct ScriptedStage : StageWithScripts {
-    explicit ScriptedStage(const std::vector<std::vector<Bytes>>& frames, const std::vector<Bytes>& extraDefinitions = {})
+    explicit ScriptedStage(const std::vector<std::vector<Bytes>>& frames,
+                           const std::vector<Bytes>& extraDefinitions = {})
         : StageWithScripts(MenuMovie(frames, extraDefinitions)) {}
 };
 

@@ -199,7 +199,8 @@ Bytes PlaceObject2(const Place& p) {
         b.Align();
         b.UB(1, true);
         b.UB(1, true);
-        const unsigned n = writer::BitsForSigned({p.mult[0], p.mult[1], p.mult[2], p.mult[3], p.add[0], p.add[1], p.add[2], p.add[3]});
+        const unsigned n =
+            writer::BitsForSigned({p.mult[0], p.mult[1], p.mult[2], p.mult[3], p.add[0], p.add[1], p.add[2], p.add[3]});
         b.UB(4, n);
         for (auto v : p.mult) b.SB(n, v);
         for (auto v : p.add) b.SB(n, v);

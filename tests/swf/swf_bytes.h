@@ -32,7 +32,8 @@ Bytes Compress(const Bytes& uncompressedMovie);
 // Shape record writing: style changes, edges and the end record.
 class ShapeRecords {
 public:
-    ShapeRecords(BitWriter& bits, unsigned fillBits, unsigned lineBits) : b_(bits), fillBits_(fillBits), lineBits_(lineBits) {}
+    ShapeRecords(BitWriter& bits, unsigned fillBits, unsigned lineBits)
+        : b_(bits), fillBits_(fillBits), lineBits_(lineBits) {}
     void Move(std::int32_t x, std::int32_t y, int fill0 = -1, int fill1 = -1, int line = -1);
     void Styles(int fill0, int fill1, int line);  // style change without a move
     void Line(std::int32_t dx, std::int32_t dy);

@@ -34,9 +34,7 @@ public:
     std::function<void(const std::vector<std::uint8_t>&, MovieClip&)> onRun;
 };
 
-std::shared_ptr<const MovieDefinition> Parse(const std::vector<Bytes>& tags) {
-    return ParseMovie(test::Movie(tags));
-}
+std::shared_ptr<const MovieDefinition> Parse(const std::vector<Bytes>& tags) { return ParseMovie(test::Movie(tags)); }
 
 Bytes Shape(std::uint16_t id) { return test::Tag(32, test::RectangleShape(id, 0, 0, 200, 200, 255, 0, 0)); }
 
@@ -65,8 +63,7 @@ const DisplayObject* At(const MovieClip& clip, std::uint16_t depth) {
 
 TEST(Timeline, PlaceMoveReplaceAndRemoveAcrossFrames) {
     auto movie = Parse({Shape(1), Shape(2), test::PlaceObject2(At(1, 1, 10)), test::PlaceObject2(At(3, 2)),
-                        test::ShowFrame(),
-                        test::PlaceObject2(MoveTo(1, 50)), test::RemoveObject2(3), test::ShowFrame(),
+                        test::ShowFrame(), test::PlaceObject2(MoveTo(1, 50)), test::RemoveObject2(3), test::ShowFrame(),
                         [] {
                             Place p = MoveTo(1, 70);
                             p.character = 2;  // replace the character, keep the rest
@@ -104,12 +101,10 @@ TEST(Timeline, PlaceMoveReplaceAndRemoveAcrossFrames) {
 }
 
 TEST(Timeline, GotoFrameBackwardsRebuildsAndKeepsPersistentInstances) {
-    auto movie = Parse({Shape(1), Shape(2), test::PlaceObject2(At(1, 1)), test::FrameLabel("start"),
-                        test::ShowFrame(),
+    auto movie = Parse({Shape(1), Shape(2), test::PlaceObject2(At(1, 1)), test::FrameLabel("start"), test::ShowFrame(),
                         test::PlaceObject2(At(2, 2)), test::PlaceObject2(MoveTo(1, 300)), test::FrameLabel("Two"),
-                        test::ShowFrame(),
-                        test::RemoveObject2(1), test::ShowFrame(),
-                        test::PlaceObject2(At(1, 1, 900)), test::ShowFrame()});
+                        test::ShowFrame(), test::RemoveObject2(1), test::ShowFrame(), test::PlaceObject2(At(1, 1, 900)),
+                        test::ShowFrame()});
     Stage stage(movie);
     MovieClip& root = stage.Root();
     const DisplayObject* persistent = At(root, 1);
@@ -164,12 +159,12 @@ TEST(Timeline, GotoFrameBackwardsRebuildsAndKeepsPersistentInstances) {
 
 TEST(Timeline, SpritesAnimateIndependentlyAndStartWhenPlaced) {
     // Sprite 10: three frames moving a shape at its depth 1.
-    auto movie = Parse({Shape(1),
-                        test::DefineSprite(10, 3,
-                                           {test::PlaceObject2(At(1, 1, 0)), test::ShowFrame(),
-                                            test::PlaceObject2(MoveTo(1, 100)), test::ShowFrame(),
-                                            test::PlaceObject2(MoveTo(1, 200)), test::ShowFrame()}),
-                        test::PlaceObject2(At(5, 10)), test::ShowFrame(), test::ShowFrame()});
+    auto movie = Parse(
+        {Shape(1),
+         test::DefineSprite(10, 3,
+                            {test::PlaceObject2(At(1, 1, 0)), test::ShowFrame(), test::PlaceObject2(MoveTo(1, 100)),
+                             test::ShowFrame(), test::PlaceObject2(MoveTo(1, 200)), test::ShowFrame()}),
+         test::PlaceObject2(At(5, 10)), test::ShowFrame(), test::ShowFrame()});
     Stage stage(movie);
     MovieClip& root = stage.Root();
     ASSERT_NE(At(root, 5), nullptr);
@@ -238,9 +233,9 @@ TEST(Timeline, FrameActionsRunInOrderOncePerFrameEntry) {
 }
 
 TEST(Timeline, EndlessJumpsAreCutOffAndRemovedClipsAreForgotten) {
-    auto movie = Parse({test::DefineSprite(10, 1, {test::ShowFrame()}), test::PlaceObject2(At(1, 10)),
-                        test::DoAction({0x01}), test::ShowFrame(), test::RemoveObject2(1), test::DoAction({0x02}),
-                        test::ShowFrame()});
+    auto movie =
+        Parse({test::DefineSprite(10, 1, {test::ShowFrame()}), test::PlaceObject2(At(1, 10)), test::DoAction({0x01}),
+               test::ShowFrame(), test::RemoveObject2(1), test::DoAction({0x02}), test::ShowFrame()});
     RecordingRunner runner;  // outlives the stage, which reports destroyed clips to it
     Stage stage(movie);
     stage.SetActionRunner(&runner);
@@ -266,16 +261,15 @@ TEST(Timeline, EndlessJumpsAreCutOffAndRemovedClipsAreForgotten) {
 
 TEST(Timeline, SelfNestingSpritesAreBounded) {
     // Sprite 10 places itself, and twice: without limits this never ends.
-    auto movie = Parse({test::DefineSprite(10, 1, {test::PlaceObject2(At(1, 10)), test::PlaceObject2(At(2, 10)),
-                                                   test::ShowFrame()}),
-                        test::PlaceObject2(At(1, 10)), test::ShowFrame()});
+    auto movie = Parse(
+        {test::DefineSprite(10, 1, {test::PlaceObject2(At(1, 10)), test::PlaceObject2(At(2, 10)), test::ShowFrame()}),
+         test::PlaceObject2(At(1, 10)), test::ShowFrame()});
     Stage stage(movie);
     EXPECT_LE(stage.InstanceCount(), kMaxInstances);
     EXPECT_GT(stage.InstanceCount(), 1000u);
     stage.Advance();
     EXPECT_LE(stage.InstanceCount(), kMaxInstances);
 }
-
 
 TEST(Timeline, AScriptThatRemovesItsOwnClipKeepsRunningSafely) {
     // The sprite's first frame script sends the root to frame 1 (where the
@@ -303,7 +297,6 @@ TEST(Timeline, AScriptThatRemovesItsOwnClipKeepsRunningSafely) {
     EXPECT_EQ(runner.forgotten.size(), 1u);
 }
 
-
 TEST(PlaceTags, PlaceObjectOneAndThreeRemoveObjectAndUnknownTags) {
     // PlaceObject: character 3 at depth 4, matrix, and an optional CXFORM.
     writer::BitWriter p1;
@@ -330,7 +323,7 @@ TEST(PlaceTags, PlaceObjectOneAndThreeRemoveObjectAndUnknownTags) {
     // fields this engine uses.
     writer::BitWriter p3;
     p3.U8(0x02 | 0x04 | 0x10 | 0x20 | 0x40);  // character, matrix, ratio, name, clip depth
-    p3.U8(0x08 | 0x01 | 0x02);                 // class name, filters, blend mode
+    p3.U8(0x08 | 0x01 | 0x02);                // class name, filters, blend mode
     p3.U16(9);
     p3.String("some.Class");
     p3.U16(12);
@@ -368,16 +361,15 @@ TEST(PlaceTags, PlaceObjectOneAndThreeRemoveObjectAndUnknownTags) {
     auto movie = Parse({Shape(3), test::Tag(4, p1.bytes()), test::Tag(777, Bytes(100, 0xEE)), test::Tag(60, {}, true),
                         test::ShowFrame(), test::Tag(5, remove.bytes()), test::ShowFrame()});
     // Each unknown or unplayed tag is told once.
-    EXPECT_EQ(movie->warnings, (std::vector<std::string>{
-                                   "tag 777 is not known to this player and was skipped",
-                                   "the movie's embedded video is not shown (this player has no video yet)"}));
+    EXPECT_EQ(movie->warnings,
+              (std::vector<std::string>{"tag 777 is not known to this player and was skipped",
+                                        "the movie's embedded video is not shown (this player has no video yet)"}));
     Stage stage(movie);
     ASSERT_NE(At(stage.Root(), 4), nullptr);
     EXPECT_EQ(At(stage.Root(), 4)->GetPlacement().colorTransform.bMult, 2.0);
     stage.Advance();
     EXPECT_EQ(At(stage.Root(), 4), nullptr);
 }
-
 
 Place Named(std::uint16_t depth, int character, const std::string& name) {
     Place p;

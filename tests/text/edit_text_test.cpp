@@ -94,8 +94,8 @@ Ink CountInk(const raster::Surface& s, int x0, int y0, int x1, int y1) {
 TEST(EditText, DefinitionFieldsReadBack) {
     w::EditTextField f;
     f.bounds = {-40, 2000, 20, 400};
-    f.wordWrap = f.multiline = f.password = f.readOnly = f.autoSize = f.noSelect = f.border = f.wasStatic =
-        f.html = f.useOutlines = true;
+    f.wordWrap = f.multiline = f.password = f.readOnly = f.autoSize = f.noSelect = f.border = f.wasStatic = f.html =
+        f.useOutlines = true;
     f.fontId = 7;
     f.fontHeight = 360;
     f.textColor = w::Rgba{1, 2, 3, 4};
@@ -108,12 +108,13 @@ TEST(EditText, DefinitionFieldsReadBack) {
     f.leading = -40;
     f.variableName = "_root.v\xC3\xA9";
     f.initialText = "<b>hi</b>";
-    const auto movie = ParseMovie(Movie([&](w::TagStream& t) { t.Add(w::TagCode::DefineEditText, w::DefineEditTextBody(3, f)); }));
+    const auto movie =
+        ParseMovie(Movie([&](w::TagStream& t) { t.Add(w::TagCode::DefineEditText, w::DefineEditTextBody(3, f)); }));
     const auto* d = FindCharacter<EditTextDefinition>(movie->dictionary, 3);
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->bounds, (Rect{-40, 2000, 20, 400}));
-    EXPECT_TRUE(d->wordWrap && d->multiline && d->password && d->readOnly && d->autoSize && d->noSelect &&
-                d->border && d->wasStatic && d->html && d->useOutlines);
+    EXPECT_TRUE(d->wordWrap && d->multiline && d->password && d->readOnly && d->autoSize && d->noSelect && d->border &&
+                d->wasStatic && d->html && d->useOutlines);
     EXPECT_EQ(d->fontId, 7);
     EXPECT_EQ(d->fontHeight, 360);
     EXPECT_EQ(d->textColor, (Rgba{1, 2, 3, 4}));
@@ -133,7 +134,8 @@ TEST(EditText, DefinitionFieldsReadBack) {
     bare.fontHeight = 100;
     // Before version 6 strings are Latin-1.
     bare.variableName = "caf\xE9";
-    const auto old = ParseMovie(Movie([&](w::TagStream& t) { t.Add(w::TagCode::DefineEditText, w::DefineEditTextBody(4, bare)); }, 5));
+    const auto old = ParseMovie(
+        Movie([&](w::TagStream& t) { t.Add(w::TagCode::DefineEditText, w::DefineEditTextBody(4, bare)); }, 5));
     const auto* b = FindCharacter<EditTextDefinition>(old->dictionary, 4);
     ASSERT_NE(b, nullptr);
     EXPECT_FALSE(b->fontId.has_value());
@@ -255,11 +257,11 @@ TEST_F(FieldRender, BorderAndBackground) {
     w::EditTextField f = SansField("");
     f.border = true;
     Load(player, Movie([&](w::TagStream& t) {
-        t.SetBackgroundColor(w::Rgb{0, 0, 255});
-        AddField(t, 1, f, 1);
-    }));
-    EXPECT_EQ(surface_.pixel(200, 125), kWhite);        // background inside
-    EXPECT_EQ(surface_.pixel(50, 50), 0xFF0000FFu);     // stage outside
+             t.SetBackgroundColor(w::Rgb{0, 0, 255});
+             AddField(t, 1, f, 1);
+         }));
+    EXPECT_EQ(surface_.pixel(200, 125), kWhite);          // background inside
+    EXPECT_EQ(surface_.pixel(50, 50), 0xFF0000FFu);       // stage outside
     const std::uint32_t edge = surface_.pixel(200, 100);  // the border's top line
     EXPECT_LT(edge & 0xFF, 0x80u);
     EXPECT_LT((edge >> 8) & 0xFF, 0x80u);
@@ -347,9 +349,10 @@ TEST_F(FieldRender, EmbeddedFontFieldsUseTheFontsAdvancesWithoutAProvider) {
     f.initialText = "AB";
     Player player;
     Load(player, Movie([&](w::TagStream& t) {
-        t.Add(w::TagCode::DefineFont2, block.DefineFontBody(1));
-        AddField(t, 2, f, 1);
-    }), false);
+             t.Add(w::TagCode::DefineFont2, block.DefineFontBody(1));
+             AddField(t, 2, f, 1);
+         }),
+         false);
     EditTextInstance* field = FieldAt(player, 1);
     ASSERT_NE(field, nullptr);
     const auto& glyphs = field->Layout().lines.at(0).glyphs;
@@ -372,9 +375,9 @@ TEST_F(FieldRender, TextApiScrollAutoSizeAndVariables) {
     sized.bounds = {2000, 2100, 4000, 4100};
     Player player;
     Load(player, Movie([&](w::TagStream& t) {
-        AddField(t, 1, f, 1);
-        AddField(t, 2, sized, 2);
-    }));
+             AddField(t, 1, f, 1);
+             AddField(t, 2, sized, 2);
+         }));
     EditTextInstance* field = FieldAt(player, 1);
     EditTextInstance* autoSized = FieldAt(player, 2);
     ASSERT_NE(field, nullptr);

@@ -138,18 +138,23 @@ TEST(FieldRedraw, EveryInputOfAFieldChangedAloneMatchesAWholeRedraw) {
     const std::vector<std::pair<std::string, std::function<void()>>> steps = {
         {"variable", [&] { player.AdvanceFrame(); }},
         {"text", [&] { entry.SetText("ONE TWO THREE FOUR FIVE\r2ND\rTHIRD\rFOURTH"); }},
-        {"format run", [&] { entry.ChangeFormat(0, 3, [](text::TextFormat& f) { f.color = {200, 0, 0, 255}; }); }},
-        {"html", [&] {
+        {"format run", [&] { entry.ChangeFormat(0, 3, [](text::TextFormat& f) {
+                                 f.color = {200, 0, 0, 255};
+                             }); }},
+        {"html",
+         [&] {
              entry.SetHtml(true);
-             entry.SetHtmlText("<p><font color=\"#00A000\">ONE TWO THREE FOUR FIVE</font></p><p>2ND</p><p>THIRD</p>"
-                               "<p>FOURTH</p>");
+             entry.SetHtmlText(
+                 "<p><font color=\"#00A000\">ONE TWO THREE FOUR FIVE</font></p><p>2ND</p><p>THIRD</p>"
+                 "<p>FOURTH</p>");
          }},
         {"scroll", [&] { entry.SetScroll(2); }},
         {"hscroll", [&] { entry.SetHScroll(20); }},
         {"box size", [&] { entry.SetBoxSize(3000, 900); }},
         // The caret goes after "2ND" (the first line shown, partly scrolled off)
         // while the field has no focus: nothing shows until it has.
-        {"focus", [&] {
+        {"focus",
+         [&] {
              entry.SetSelection(27, 27);
              entry.SetFocused(true);
          }},
@@ -161,8 +166,14 @@ TEST(FieldRedraw, EveryInputOfAFieldChangedAloneMatchesAWholeRedraw) {
         // A field with a border has a white background too.
         {"background off", [&] { entry.SetBackground(false); }},
         {"background on", [&] { entry.SetBackground(true); }},
-        {"background colour", [&] { entry.SetBackgroundColor({255, 230, 150, 255}); }},
-        {"border colour", [&] { entry.SetBorderColor({0, 0, 255, 255}); }},
+        {"background colour",
+         [&] {
+             entry.SetBackgroundColor({255, 230, 150, 255});
+         }},
+        {"border colour",
+         [&] {
+             entry.SetBorderColor({0, 0, 255, 255});
+         }},
         {"border off", [&] { entry.SetBorder(false); }},
         {"password", [&] { entry.SetPassword(true); }},
         {"device font", [&] { entry.SetEmbedFonts(false); }},

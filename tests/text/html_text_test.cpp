@@ -104,9 +104,10 @@ TEST(HtmlText, MalformedMarkupKeepsItsText) {
     EXPECT_FALSE(FormatOf(runs, U"plain").italic);
 
     // Attributes without quotes, without values, with junk, and bad values.
-    runs = ParseHtmlText("<font size=30 color=#00FF00 face>a</font><font size= color=\"nope\" face=\"\">b</font>"
-                         "<p align=middle \"junk\" =x>c</p>",
-                         Base());
+    runs = ParseHtmlText(
+        "<font size=30 color=#00FF00 face>a</font><font size= color=\"nope\" face=\"\">b</font>"
+        "<p align=middle \"junk\" =x>c</p>",
+        Base());
     EXPECT_DOUBLE_EQ(FormatOf(runs, U"a").size, 600);
     EXPECT_EQ(FormatOf(runs, U"a").color, (Rgba{0, 255, 0, 255}));
     EXPECT_EQ(FormatOf(runs, U"a").face, "_sans");

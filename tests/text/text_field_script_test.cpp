@@ -138,8 +138,8 @@ TEST(TextFieldObject, MembersOfAPlacedField) {
     // Colours wrap to 32 bits as integers do: 1e19 mod 2^32 = 0x89E80000, of which 0xE80000 is the colour.
     SetM(a, Tf(), "backgroundColor", N(1e19));
     Trace(a, TfM("backgroundColor"));
-    for (const char* member : {"type", "maxChars", "restrict", "autoSize", "border", "borderColor", "textColor",
-                               "length"})
+    for (const char* member :
+         {"type", "maxChars", "restrict", "autoSize", "border", "borderColor", "textColor", "length"})
         Trace(a, TfM(member));
     SetM(a, Tf(), "maxChars", Null());
     SetM(a, Tf(), "restrict", Null());
@@ -151,10 +151,10 @@ TEST(TextFieldObject, MembersOfAPlacedField) {
     SetM(a, M(V("TextField"), "prototype"), "shout", Fn({}, body));
     Trace(a, CallM(Tf(), "shout"));
     FieldMovie m({a});
-    EXPECT_EQ(m.lines, (Lines{"hello", "5", "10", "20", "200", "tf", "dynamic", "v", "null", "3368601", "false",
-                              "none", "true", "false", "-16383", "true", "/", "object", "15204352",
-                              "input", "4", "a-z", "left", "true", "16711935", "66051", "5",
-                              "null", "null", "hello!"}));
+    EXPECT_EQ(m.lines, (Lines{"hello",    "5",       "10",       "20",    "200",  "tf",    "dynamic", "v",
+                              "null",     "3368601", "false",    "none",  "true", "false", "-16383",  "true",
+                              "/",        "object",  "15204352", "input", "4",    "a-z",   "left",    "true",
+                              "16711935", "66051",   "5",        "null",  "null", "hello!"}));
     auto* field = static_cast<EditTextInstance*>(m.stage->Root().Children().at(1).get());
     EXPECT_TRUE(field->Editable());
     EXPECT_EQ(field->Runs().front().format.color, (Rgba{1, 2, 3, 255}));
@@ -165,13 +165,13 @@ TEST(TextFieldObject, TextFormatRangesAndNewTextFormat) {
     SetM(a, Tf(), "text", S("abcdef"));
     Let(a, "bold", New("TextFormat"));
     SetM(a, V("bold"), "bold", B(true));
-    Do(a, CallM(Tf(), "setTextFormat", {N(1), N(3), V("bold")}));   // [1, 3)
-    Trace(a, M(CallM(Tf(), "getTextFormat", {N(0), N(1)}), "bold"));   // false
-    Trace(a, M(CallM(Tf(), "getTextFormat", {N(1), N(3)}), "bold"));   // true
-    Trace(a, M(CallM(Tf(), "getTextFormat", {N(2)}), "bold"));         // one character: true
-    Trace(a, M(CallM(Tf(), "getTextFormat", {N(0), N(3)}), "bold"));   // mixed: null
-    Trace(a, M(CallM(Tf(), "getTextFormat"), "bold"));                 // whole text: null
-    Trace(a, M(CallM(Tf(), "getTextFormat"), "size"));                 // same everywhere: 20
+    Do(a, CallM(Tf(), "setTextFormat", {N(1), N(3), V("bold")}));     // [1, 3)
+    Trace(a, M(CallM(Tf(), "getTextFormat", {N(0), N(1)}), "bold"));  // false
+    Trace(a, M(CallM(Tf(), "getTextFormat", {N(1), N(3)}), "bold"));  // true
+    Trace(a, M(CallM(Tf(), "getTextFormat", {N(2)}), "bold"));        // one character: true
+    Trace(a, M(CallM(Tf(), "getTextFormat", {N(0), N(3)}), "bold"));  // mixed: null
+    Trace(a, M(CallM(Tf(), "getTextFormat"), "bold"));                // whole text: null
+    Trace(a, M(CallM(Tf(), "getTextFormat"), "size"));                // same everywhere: 20
     Trace(a, M(CallM(Tf(), "getTextFormat"), "font"));
     // One index: that character only.
     Let(a, "it", New("TextFormat"));
@@ -207,21 +207,18 @@ TEST(TextFieldObject, TextFormatRangesAndNewTextFormat) {
     Do(a, CallM(Tf(), "replaceSel", {S(">")}));
     Trace(a, TfM("text"));
     FieldMovie m({a});
-    EXPECT_EQ(m.lines, (Lines{"false", "true", "true", "null", "null", "20", "_sans",
-                              "true", "false", "16711680",
-                              "center", "7",
-                              "Arial", "14", "255", "null",
-                              "false", "true", "true",
-                              "aXYZdef", ">aXYZdef"}));
+    EXPECT_EQ(m.lines, (Lines{"false", "true",  "true",     "null",   "null", "20",      "_sans",
+                              "true",  "false", "16711680", "center", "7",    "Arial",   "14",
+                              "255",   "null",  "false",    "true",   "true", "aXYZdef", ">aXYZdef"}));
 }
 
 TEST(TextFieldObject, VariableAndFieldStayInStep) {
     ActionAssembler first;
-    Trace(first, V("v"));                 // the field's text is not pushed into an unset variable
+    Trace(first, V("v"));  // the field's text is not pushed into an unset variable
     SetM(first, Tf(), "text", S("typed by script"));
-    Trace(first, V("v"));                 // the field's text reaches the variable at once
+    Trace(first, V("v"));  // the field's text reaches the variable at once
     Let(first, "v", S("from v"));
-    Trace(first, TfM("text"));            // the field waits for the next refresh
+    Trace(first, TfM("text"));  // the field waits for the next refresh
     ActionAssembler second;
     Trace(second, TfM("text"));
     // Another variable, named by script.
@@ -234,8 +231,8 @@ TEST(TextFieldObject, VariableAndFieldStayInStep) {
     SetM(third, Tf(), "variable", Null());
     Trace(third, TfM("variable"));
     FieldMovie m({first, second, third});
-    EXPECT_EQ(m.lines, (Lines{"undefined", "typed by script", "typed by script", "from v", "from other", "other",
-                              "null"}));
+    EXPECT_EQ(m.lines,
+              (Lines{"undefined", "typed by script", "typed by script", "from v", "from other", "other", "null"}));
 }
 
 TEST(TextFieldObject, ScrollValuesFollowTheLayout) {
@@ -328,16 +325,33 @@ TEST(TextFieldObject, SelectionFocusAndFieldEvents) {
     Do(a, CallM(V("Selection"), "setSelection", {N(4), N(2)}));
     Trace(a, CallM(V("Selection"), "getBeginIndex"));
     Trace(a, CallM(V("Selection"), "getCaretIndex"));
-    SetM(a, Tf(), "text", S("set by script"));  // no onChanged
+    SetM(a, Tf(), "text", S("set by script"));               // no onChanged
     Trace(a, CallM(V("Selection"), "setFocus", {S("tf")}));  // already there: no events
     Trace(a, CallM(V("Selection"), "setFocus", {Null()}));
     Trace(a, CallM(V("Selection"), "getFocus"));
     Trace(a, CallM(V("Selection"), "setFocus", {V("_root")}));  // not a field
     Trace(a, CallM(V("Selection"), "setFocus", {S("tf")}));
     FieldMovie m({a});
-    EXPECT_EQ(m.lines, (Lines{"null", "-1", "set null", "selection null tf", "true", "_level0.tf", "1", "3", "3",
-                              "2", "2", "true", "kill null", "selection tf null", "true", "null", "false",
-                              "set null", "selection null tf", "true"}));
+    EXPECT_EQ(m.lines, (Lines{"null",
+                              "-1",
+                              "set null",
+                              "selection null tf",
+                              "true",
+                              "_level0.tf",
+                              "1",
+                              "3",
+                              "3",
+                              "2",
+                              "2",
+                              "true",
+                              "kill null",
+                              "selection tf null",
+                              "true",
+                              "null",
+                              "false",
+                              "set null",
+                              "selection null tf",
+                              "true"}));
     // The user types: the handler hears it, and the field's variable has the text.
     m.lines.clear();
     m.focus->SetFocus(static_cast<EditTextInstance*>(m.stage->Root().Children().at(1).get()));
@@ -426,7 +440,8 @@ TEST(TextFormatObject, GetTextExtentMeasuresTheTextAsAFieldLaysItOut) {
     for (std::size_t i = 0; i < 4; ++i) {
         std::vector<double> got;
         for (std::size_t j = 0; j < 6; ++j) got.push_back(std::stod(m.lines[i * 6 + j]));
-        for (std::size_t j = 0; j < 4; ++j) EXPECT_NEAR(got[j], expected[i][j], 0.01) << kMembers[j] << " of case " << i;
+        for (std::size_t j = 0; j < 4; ++j)
+            EXPECT_NEAR(got[j], expected[i][j], 0.01) << kMembers[j] << " of case " << i;
         // A field needs the 2-pixel gutter on every side.
         EXPECT_DOUBLE_EQ(got[4], got[0] + 4) << "case " << i;
         EXPECT_DOUBLE_EQ(got[5], got[1] + 4) << "case " << i;

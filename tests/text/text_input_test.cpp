@@ -104,7 +104,7 @@ w::EditTextField Field(int y, const std::string& text = "") {
 
 struct MovieSetup {
     std::vector<w::EditTextField> fields;
-    Bytes script;  // the first frame's actions
+    Bytes script;         // the first frame's actions
     bool button = false;  // a button "btn" at 300..380 x 200..250 px, above the fields
 };
 
@@ -424,8 +424,8 @@ TEST(WordBoundaries, WordsAreLettersAndDigitsOrRunsOfOtherMarks) {
         return std::make_pair(span.begin, span.end);
     };
     EXPECT_EQ(word(text, 6), std::make_pair(std::size_t{5}, std::size_t{8}));
-    EXPECT_EQ(word(text, 3), std::make_pair(std::size_t{3}, std::size_t{5}));    // the spaces themselves
-    EXPECT_EQ(word(text, 8), std::make_pair(std::size_t{8}, std::size_t{9}));    // the lone full stop
+    EXPECT_EQ(word(text, 3), std::make_pair(std::size_t{3}, std::size_t{5}));     // the spaces themselves
+    EXPECT_EQ(word(text, 8), std::make_pair(std::size_t{8}, std::size_t{9}));     // the lone full stop
     EXPECT_EQ(word(text, 16), std::make_pair(std::size_t{13}, std::size_t{16}));  // at the end: the last word
     EXPECT_EQ(word(U"", 0), std::make_pair(std::size_t{0}, std::size_t{0}));
     // Accented letters belong to their words.
@@ -519,13 +519,13 @@ TEST_F(TextInput, CursorShowsWhatThePointerIsOver) {
         player_.PointerMove(x, y);
         return player_.Cursor();
     };
-    EXPECT_EQ(cursorAt(150, 20), PointerCursor::IBeam);   // input
-    EXPECT_EQ(cursorAt(150, 80), PointerCursor::IBeam);   // dynamic but selectable
-    EXPECT_EQ(cursorAt(150, 140), PointerCursor::Arrow);  // neither
-    EXPECT_EQ(cursorAt(kTextLeft + 1.5 * kCell, 200), PointerCursor::Hand);  // a link
+    EXPECT_EQ(cursorAt(150, 20), PointerCursor::IBeam);                       // input
+    EXPECT_EQ(cursorAt(150, 80), PointerCursor::IBeam);                       // dynamic but selectable
+    EXPECT_EQ(cursorAt(150, 140), PointerCursor::Arrow);                      // neither
+    EXPECT_EQ(cursorAt(kTextLeft + 1.5 * kCell, 200), PointerCursor::Hand);   // a link
     EXPECT_EQ(cursorAt(kTextLeft + 6.5 * kCell, 200), PointerCursor::Arrow);  // beside it
-    EXPECT_EQ(cursorAt(340, 225), PointerCursor::Hand);   // a button
-    EXPECT_EQ(cursorAt(390, 290), PointerCursor::Arrow);  // the empty stage
+    EXPECT_EQ(cursorAt(340, 225), PointerCursor::Hand);                       // a button
+    EXPECT_EQ(cursorAt(390, 290), PointerCursor::Arrow);                      // the empty stage
 }
 
 TEST_F(TextInput, ButtonsWithoutTheHandShowTheArrow) {
@@ -643,8 +643,9 @@ TEST_F(TextInput, VariableBindingBothWays) {
 }
 
 TEST_F(TextInput, LinksCallScriptsOrTheHost) {
-    w::EditTextField links = Field(0, "<a href=\"asfunction:show,7\">AAAA</a> <a href=\"http://example.com/\" "
-                                       "target=\"_blank\">BBBB</a> CC");
+    w::EditTextField links = Field(0,
+                                   "<a href=\"asfunction:show,7\">AAAA</a> <a href=\"http://example.com/\" "
+                                   "target=\"_blank\">BBBB</a> CC");
     links.html = true;
     links.readOnly = true;
     w::EditTextField out = Field(60);

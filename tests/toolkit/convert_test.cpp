@@ -34,9 +34,10 @@ TEST(StrToInt, AcceptsHexadecimalPrefixes) {
 }
 
 TEST(StrToInt, RejectsEverythingElse) {
-    for (const char* bad : {"", " ", "-", "+", "$", "0x", "x", "800 ", "800px", "8 00", "\t800", "1.5", "1e3",
-                            "2147483648", "-2147483649", "99999999999999999999", "$100000000", "$G", "0X1F", "--1",
-                            "+-1", "- 1", "0x-1", "$ 1"}) {
+    for (const char* bad :
+         {"",           " ",    "-",     "+",   "$",   "0x",         "x",           "800 ",
+          "800px",      "8 00", "\t800", "1.5", "1e3", "2147483648", "-2147483649", "99999999999999999999",
+          "$100000000", "$G",   "0X1F",  "--1", "+-1", "- 1",        "0x-1",        "$ 1"}) {
         EXPECT_FALSE(TryStrToInt(bad).has_value()) << '"' << bad << '"';
     }
 }
@@ -63,10 +64,10 @@ TEST(ExceptionReportText, AddsAFullStopAfterCharactersThatSortAfterIt) {
     EXPECT_EQ(ExceptionReportText(""), "");
     EXPECT_EQ(ExceptionReportText("Done."), "Done.");
     EXPECT_EQ(ExceptionReportText("Trailing blank "), "Trailing blank ");  // ' ' sorts before '.'
-    EXPECT_EQ(ExceptionReportText("Is it?"), "Is it?.");                 // '?' sorts after '.'
-    EXPECT_EQ(ExceptionReportText("a-"), "a-");                           // '-' sorts before '.'
-    EXPECT_EQ(ExceptionReportText("path/"), "path/.");                    // '/' sorts after '.'
-    EXPECT_EQ(ExceptionReportText("caf\xE9"), "caf\xE9.");                // code-page letters too
+    EXPECT_EQ(ExceptionReportText("Is it?"), "Is it?.");                   // '?' sorts after '.'
+    EXPECT_EQ(ExceptionReportText("a-"), "a-");                            // '-' sorts before '.'
+    EXPECT_EQ(ExceptionReportText("path/"), "path/.");                     // '/' sorts after '.'
+    EXPECT_EQ(ExceptionReportText("caf\xE9"), "caf\xE9.");                 // code-page letters too
 }
 
 }  // namespace

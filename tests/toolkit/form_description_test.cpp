@@ -10,30 +10,30 @@ namespace {
 
 const char* const kSample =
     "// a sample window\n"
-    "object MainForm: TMainForm\n"                         // 2
-    "  Left = -12\n"                                       // 3
-    "  Color = $000100FE\n"                                // 4
-    "  Minus = $FFFFFFFF\n"                                // 5
-    "  Lowest = -2147483648\n"                             // 6
-    "  Caption = 'It''s'#13#10'two'#$41\n"                 // 7
-    "  Hint = 'first half, ' +\n"                          // 8
-    "    'second half'\n"                                  // 9
-    "  Font.Style = [fsBold, fsItalic]\n"                  // 10
-    "  BorderIcons = []\n"                                 // 11
-    "  Visible = True\n"                                   // 12
-    "  OnCreate = FormCreate\n"                            // 13
-    "  Data = {\n"                                         // 14
-    "    0aFF 10\n"                                        // 15
-    "  }\n"                                                // 16
-    "  object Panel: TPanel\n"                             // 17
-    "    Align = alTop\n"                                  // 18
-    "    object Picture: TImage\n"                         // 19
-    "      Picture = bitmap 'TITLESTRIP'\n"                // 20
-    "    end\n"                                            // 21
-    "  end\n"                                              // 22
-    "  object Logo: TImage\n"                              // 23
-    "    Picture = icon 'LOGOICON'\n"                      // 24
-    "  end\n"                                              // 25
+    "object MainForm: TMainForm\n"           // 2
+    "  Left = -12\n"                         // 3
+    "  Color = $000100FE\n"                  // 4
+    "  Minus = $FFFFFFFF\n"                  // 5
+    "  Lowest = -2147483648\n"               // 6
+    "  Caption = 'It''s'#13#10'two'#$41\n"   // 7
+    "  Hint = 'first half, ' +\n"            // 8
+    "    'second half'\n"                    // 9
+    "  Font.Style = [fsBold, fsItalic]\n"    // 10
+    "  BorderIcons = []\n"                   // 11
+    "  Visible = True\n"                     // 12
+    "  OnCreate = FormCreate\n"              // 13
+    "  Data = {\n"                           // 14
+    "    0aFF 10\n"                          // 15
+    "  }\n"                                  // 16
+    "  object Panel: TPanel\n"               // 17
+    "    Align = alTop\n"                    // 18
+    "    object Picture: TImage\n"           // 19
+    "      Picture = bitmap 'TITLESTRIP'\n"  // 20
+    "    end\n"                              // 21
+    "  end\n"                                // 22
+    "  object Logo: TImage\n"                // 23
+    "    Picture = icon 'LOGOICON'\n"        // 24
+    "  end\n"                                // 25
     "end\n"
     "// trailing comment\n";
 
@@ -156,7 +156,8 @@ TEST(FormDescription, MalformedDescriptionsNameTheirLine) {
             ADD_FAILURE() << "accepted";
         } catch (const FormDescriptionError& error) {
             EXPECT_EQ(error.Line(), c.line) << error.Message();
-            EXPECT_NE(error.Message().find("line " + std::to_string(c.line) + ": "), std::string::npos) << error.Message();
+            EXPECT_NE(error.Message().find("line " + std::to_string(c.line) + ": "), std::string::npos)
+                << error.Message();
             EXPECT_NE(error.Message().find(c.fragment), std::string::npos) << error.Message();
         }
     }

@@ -9,11 +9,11 @@ TEST(HitTest, TopmostPaintedChildTakesThePointer) {
     // The title bar's pictures in painting order: strip, left cap, right cap,
     // logo, label (the right cap at the design width).
     std::vector<PaintedChild> titleBar{
-        {{0, 0, 833, 29}},  // TitleImage
-        {{0, 0, 10, 29}},   // Image3
-        {{940, 0, 16, 29}}, // Image4
-        {{5, 1, 61, 27}},   // Image5
-        {{83, 9, 385, 16}}, // TitleLabel
+        {{0, 0, 833, 29}},   // TitleImage
+        {{0, 0, 10, 29}},    // Image3
+        {{940, 0, 16, 29}},  // Image4
+        {{5, 1, 61, 27}},    // Image5
+        {{83, 9, 385, 16}},  // TitleLabel
     };
     EXPECT_EQ(HitTest(titleBar, 2, 0), 1u);     // the cap, where the logo does not reach
     EXPECT_EQ(HitTest(titleBar, 6, 5), 3u);     // the logo lies over the cap and strip

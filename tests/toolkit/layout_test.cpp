@@ -19,9 +19,12 @@ struct PlayerWindow {
     std::vector<LayoutChild> window{Child({0, 0, 956, 29}, Align::alTop),
                                     Child({0, 29, 956, 593}, Align::alClient, {300, 300})};
     // TitlePanel: TitleImage, Image3, Image4, Image5, TitleLabel, Panel1.
-    std::vector<LayoutChild> titlePanel{Child({0, 0, 833, 29}, Align::alClient), Child({0, 0, 10, 29}),
-                                        Child({940, 0, 16, 29}, Align::alRight), Child({5, 1, 61, 27}),
-                                        Child({83, 9, 385, 16}),                 Child({833, 0, 107, 29}, Align::alRight)};
+    std::vector<LayoutChild> titlePanel{Child({0, 0, 833, 29}, Align::alClient),
+                                        Child({0, 0, 10, 29}),
+                                        Child({940, 0, 16, 29}, Align::alRight),
+                                        Child({5, 1, 61, 27}),
+                                        Child({83, 9, 385, 16}),
+                                        Child({833, 0, 107, 29}, Align::alRight)};
     // Panel1: Image2 and the three buttons.
     std::vector<LayoutChild> panel1{Child({0, 0, 107, 29}, Align::alClient), Child({32, 8, 16, 16}),
                                     Child({56, 8, 16, 16}), Child({80, 8, 16, 16})};
@@ -49,15 +52,15 @@ TEST(AlignChildren, PlayerWindowTableAtManySizes) {
     for (auto [w, h] : sizes) {
         SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
         auto placed = player.LayOut(w, h);
-        EXPECT_EQ(placed.window[0], (Bounds{0, 0, w, 29}));            // TitlePanel
-        EXPECT_EQ(placed.window[1], (Bounds{0, 29, w, h - 29}));       // BackPanel
-        EXPECT_EQ(placed.titlePanel[0], (Bounds{0, 0, w - 123, 29}));  // TitleImage
-        EXPECT_EQ(placed.titlePanel[1], (Bounds{0, 0, 10, 29}));       // Image3 stays
-        EXPECT_EQ(placed.titlePanel[2], (Bounds{w - 16, 0, 16, 29}));  // Image4
-        EXPECT_EQ(placed.titlePanel[3], (Bounds{5, 1, 61, 27}));       // Image5 stays
-        EXPECT_EQ(placed.titlePanel[4], (Bounds{83, 9, 385, 16}));     // TitleLabel stays
-        EXPECT_EQ(placed.titlePanel[5], (Bounds{w - 123, 0, 107, 29})); // Panel1
-        EXPECT_EQ(placed.panel1[0], (Bounds{0, 0, 107, 29}));          // Image2
+        EXPECT_EQ(placed.window[0], (Bounds{0, 0, w, 29}));              // TitlePanel
+        EXPECT_EQ(placed.window[1], (Bounds{0, 29, w, h - 29}));         // BackPanel
+        EXPECT_EQ(placed.titlePanel[0], (Bounds{0, 0, w - 123, 29}));    // TitleImage
+        EXPECT_EQ(placed.titlePanel[1], (Bounds{0, 0, 10, 29}));         // Image3 stays
+        EXPECT_EQ(placed.titlePanel[2], (Bounds{w - 16, 0, 16, 29}));    // Image4
+        EXPECT_EQ(placed.titlePanel[3], (Bounds{5, 1, 61, 27}));         // Image5 stays
+        EXPECT_EQ(placed.titlePanel[4], (Bounds{83, 9, 385, 16}));       // TitleLabel stays
+        EXPECT_EQ(placed.titlePanel[5], (Bounds{w - 123, 0, 107, 29}));  // Panel1
+        EXPECT_EQ(placed.panel1[0], (Bounds{0, 0, 107, 29}));            // Image2
         EXPECT_EQ(placed.panel1[1], (Bounds{32, 8, 16, 16}));
         EXPECT_EQ(placed.panel1[2], (Bounds{56, 8, 16, 16}));
         EXPECT_EQ(placed.panel1[3], (Bounds{80, 8, 16, 16}));
@@ -106,15 +109,15 @@ TEST(AlignChildren, OrderOfTheFiveAlignments) {
     // Children listed out of their placing order on purpose.
     std::vector<LayoutChild> children{
         Child({0, 0, 0, 0}, Align::alClient),
-        Child({0, 0, 30, 0}, Align::alRight),      // stored further left: inner
+        Child({0, 0, 30, 0}, Align::alRight),  // stored further left: inner
         Child({0, 0, 0, 10}, Align::alBottom),
-        Child({0, 50, 0, 20}, Align::alTop),       // stored lower: below the other
-        Child({90, 0, 20, 0}, Align::alRight),     // stored further right: outermost
+        Child({0, 50, 0, 20}, Align::alTop),    // stored lower: below the other
+        Child({90, 0, 20, 0}, Align::alRight),  // stored further right: outermost
         Child({0, 0, 0, 5}, Align::alTop),
-        Child({10, 0, 15, 0}, Align::alLeft),      // stored further right: inner
+        Child({10, 0, 15, 0}, Align::alLeft),  // stored further right: inner
         Child({0, 0, 5, 0}, Align::alLeft),
-        Child({0, 0, 0, 7}, Align::alBottom),      // stored higher: inner
-        Child({7, 7, 7, 7}),                       // unaligned: untouched
+        Child({0, 0, 0, 7}, Align::alBottom),  // stored higher: inner
+        Child({7, 7, 7, 7}),                   // unaligned: untouched
     };
     auto placed = AlignChildren(200, 100, children);
     EXPECT_EQ(placed[5], (Bounds{0, 0, 200, 5}));     // top, first
@@ -154,7 +157,7 @@ TEST(MinimumClientSize, AddsTheAlignedSiblingsToTheClientMinimum) {
         Child({0, 0, 40, 0}, Align::alLeft, {0, 120}),   // needs 120 between the bands
         Child({0, 0, 30, 0}, Align::alRight),
         Child({0, 0, 0, 0}, Align::alClient, {100, 50}),
-        Child({0, 0, 999, 999}),                         // unaligned: no effect
+        Child({0, 0, 999, 999}),  // unaligned: no effect
     };
     EXPECT_EQ(MinimumClientSize(mixed), (ClientSize{170, 155}));
     // At that size nothing is held beyond the space.

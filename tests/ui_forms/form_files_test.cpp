@@ -38,7 +38,8 @@ void Flatten(const FormNode& node, std::vector<std::string>& out) {
 // Every On... property of the tree as component.event=handler.
 void CollectHandlers(const FormNode& node, std::vector<std::string>& out) {
     for (const auto& property : node.Properties) {
-        if (property.Name.rfind("On", 0) == 0) out.push_back(node.Name + "." + property.Name + "=" + node.Identifier(property.Name));
+        if (property.Name.rfind("On", 0) == 0)
+            out.push_back(node.Name + "." + property.Name + "=" + node.Identifier(property.Name));
     }
     for (const FormNode& child : node.Children) CollectHandlers(child, out);
 }
@@ -49,9 +50,9 @@ toolkit::Bounds StoredBounds(const FormNode& node) {
 
 toolkit::Align AlignOf(const FormNode& node) {
     static const std::map<std::string, toolkit::Align> names{
-        {"alNone", toolkit::Align::alNone},   {"alTop", toolkit::Align::alTop},
+        {"alNone", toolkit::Align::alNone},     {"alTop", toolkit::Align::alTop},
         {"alBottom", toolkit::Align::alBottom}, {"alLeft", toolkit::Align::alLeft},
-        {"alRight", toolkit::Align::alRight}, {"alClient", toolkit::Align::alClient}};
+        {"alRight", toolkit::Align::alRight},   {"alClient", toolkit::Align::alClient}};
     if (!node.FindProperty("Align")) return toolkit::Align::alNone;
     return names.at(node.Identifier("Align"));
 }
@@ -65,8 +66,10 @@ std::map<std::string, toolkit::Bounds> LayOut(const FormNode& parent, int width,
         toolkit::LayoutChild layoutChild;
         layoutChild.Stored = StoredBounds(child);
         layoutChild.Alignment = AlignOf(child);
-        if (child.FindProperty("Constraints.MinWidth")) layoutChild.Constraints.MinWidth = child.Integer("Constraints.MinWidth");
-        if (child.FindProperty("Constraints.MinHeight")) layoutChild.Constraints.MinHeight = child.Integer("Constraints.MinHeight");
+        if (child.FindProperty("Constraints.MinWidth"))
+            layoutChild.Constraints.MinWidth = child.Integer("Constraints.MinWidth");
+        if (child.FindProperty("Constraints.MinHeight"))
+            layoutChild.Constraints.MinHeight = child.Integer("Constraints.MinHeight");
         children.push_back(layoutChild);
         names.push_back(child.Name);
     }
@@ -83,13 +86,11 @@ TEST(PlayerFormDescription, ComponentTreeInPaintingOrder) {
     std::vector<std::string> tree;
     Flatten(form, tree);
     EXPECT_EQ(tree, (std::vector<std::string>{
-                        "PlayerForm/TitlePanel:TPanel",      "TitlePanel/TitleImage:TImage",
-                        "TitlePanel/Image3:TImage",          "TitlePanel/Image4:TImage",
-                        "TitlePanel/Image5:TImage",          "TitlePanel/TitleLabel:TLabel",
-                        "TitlePanel/Panel1:TPanel",          "Panel1/Image2:TImage",
-                        "Panel1/MinimizeButton:TImage",      "Panel1/MaximizeButton:TImage",
-                        "Panel1/CloseButton:TImage",         "PlayerForm/BackPanel:TPanel",
-                        "BackPanel/Image1:TImage",           "BackPanel/FlashPlayer:TShockwaveFlash",
+                        "PlayerForm/TitlePanel:TPanel", "TitlePanel/TitleImage:TImage", "TitlePanel/Image3:TImage",
+                        "TitlePanel/Image4:TImage", "TitlePanel/Image5:TImage", "TitlePanel/TitleLabel:TLabel",
+                        "TitlePanel/Panel1:TPanel", "Panel1/Image2:TImage", "Panel1/MinimizeButton:TImage",
+                        "Panel1/MaximizeButton:TImage", "Panel1/CloseButton:TImage", "PlayerForm/BackPanel:TPanel",
+                        "BackPanel/Image1:TImage", "BackPanel/FlashPlayer:TShockwaveFlash",
                         "PlayerForm/IconList:TImageList"}));
 }
 
@@ -153,13 +154,13 @@ TEST(PlayerFormDescription, GeometryAlignmentAndPictures) {
     using Row = std::tuple<const char*, toolkit::Bounds, toolkit::Align>;
     using toolkit::Align;
     const Row rows[] = {
-        {"TitlePanel", {0, 0, 956, 29}, Align::alTop},     {"TitleImage", {0, 0, 833, 29}, Align::alClient},
-        {"Image3", {0, 0, 10, 29}, Align::alNone},         {"Image4", {940, 0, 16, 29}, Align::alRight},
-        {"Image5", {5, 1, 61, 27}, Align::alNone},         {"TitleLabel", {83, 9, 385, 16}, Align::alNone},
-        {"Panel1", {833, 0, 107, 29}, Align::alRight},     {"Image2", {0, 0, 107, 29}, Align::alClient},
+        {"TitlePanel", {0, 0, 956, 29}, Align::alTop},      {"TitleImage", {0, 0, 833, 29}, Align::alClient},
+        {"Image3", {0, 0, 10, 29}, Align::alNone},          {"Image4", {940, 0, 16, 29}, Align::alRight},
+        {"Image5", {5, 1, 61, 27}, Align::alNone},          {"TitleLabel", {83, 9, 385, 16}, Align::alNone},
+        {"Panel1", {833, 0, 107, 29}, Align::alRight},      {"Image2", {0, 0, 107, 29}, Align::alClient},
         {"MinimizeButton", {32, 8, 16, 16}, Align::alNone}, {"MaximizeButton", {56, 8, 16, 16}, Align::alNone},
-        {"CloseButton", {80, 8, 16, 16}, Align::alNone},   {"BackPanel", {0, 29, 956, 593}, Align::alClient},
-        {"Image1", {344, 256, 105, 105}, Align::alNone},   {"FlashPlayer", {0, 0, 956, 635}, Align::alNone},
+        {"CloseButton", {80, 8, 16, 16}, Align::alNone},    {"BackPanel", {0, 29, 956, 593}, Align::alClient},
+        {"Image1", {344, 256, 105, 105}, Align::alNone},    {"FlashPlayer", {0, 0, 956, 635}, Align::alNone},
     };
     for (const auto& [name, bounds, align] : rows) {
         SCOPED_TRACE(name);
@@ -186,7 +187,8 @@ TEST(PlayerFormDescription, GeometryAlignmentAndPictures) {
         EXPECT_EQ(node.Picture("Picture").Kind, expected->second.first);
         EXPECT_EQ(node.Picture("Picture").ResourceName, expected->second.second);
     }
-    for (const char* name : {"TitleImage", "Image3", "Image4", "Image5"}) EXPECT_TRUE(form.FindComponent(name)->Boolean("AutoSize")) << name;
+    for (const char* name : {"TitleImage", "Image3", "Image4", "Image5"})
+        EXPECT_TRUE(form.FindComponent(name)->Boolean("AutoSize")) << name;
     EXPECT_TRUE(form.FindComponent("TitleImage")->Boolean("Stretch"));
     EXPECT_TRUE(form.FindComponent("Image2")->Boolean("Stretch"));
     EXPECT_EQ(form.FindComponent("Image1")->FindProperty("Stretch"), nullptr);
@@ -286,8 +288,8 @@ TEST(HandleFormDescription, WindowAndGrip) {
 
     std::vector<std::string> handlers;
     CollectHandlers(form, handlers);
-    EXPECT_EQ(handlers, (std::vector<std::string>{"Image1.OnMouseDown=Image1MouseDown",
-                                                  "Image1.OnMouseMove=Image1MouseMove"}));
+    EXPECT_EQ(handlers,
+              (std::vector<std::string>{"Image1.OnMouseDown=Image1MouseDown", "Image1.OnMouseMove=Image1MouseMove"}));
 
     // At the run-time size of 12 x 12 the grip picture fills the window.
     auto placed = LayOut(form, 12, 12);

@@ -13,8 +13,8 @@ TEST(BasePath, CutsBeforeTheLastDotEvenInAFolderName) {
     EXPECT_EQ(BasePath("C:\\x\\a.b.exe"), "C:\\x\\a.b");
     EXPECT_EQ(BasePath("C:\\Apps\\Guide.old\\run"), "C:\\Apps\\Guide");
     EXPECT_EQ(BasePath("C:\\Apps\\run"), std::nullopt);
-    EXPECT_EQ(BasePath(".x"), "");                 // the first character is scanned too
-    EXPECT_EQ(BasePath("abc."), std::nullopt);     // the last character is not
+    EXPECT_EQ(BasePath(".x"), "");              // the first character is scanned too
+    EXPECT_EQ(BasePath("abc."), std::nullopt);  // the last character is not
     EXPECT_EQ(BasePath("a.."), "a");
     EXPECT_EQ(BasePath("."), std::nullopt);
     EXPECT_EQ(BasePath(""), std::nullopt);
@@ -45,7 +45,7 @@ TEST(WindowPlacement, BorderZonesAtTheirBoundaries) {
     EXPECT_EQ(ZoneAt(W - 7, H - 8, W, H), BorderZone::LowerRight);  // Y = H - 8 is a bottom zone
     EXPECT_EQ(ZoneAt(W - 8, H - 8, W, H), BorderZone::Bottom);      // X = W - 8 is not a right zone
     EXPECT_EQ(ZoneAt(7, H - 8, W, H), BorderZone::LowerLeft);
-    EXPECT_EQ(ZoneAt(8, H - 8, W, H), BorderZone::Bottom);          // X = 8 is not a left zone
+    EXPECT_EQ(ZoneAt(8, H - 8, W, H), BorderZone::Bottom);  // X = 8 is not a left zone
     EXPECT_EQ(ZoneAt(W - 7, H - 9, W, H), BorderZone::Right);
     EXPECT_EQ(ZoneAt(0, H - 9, W, H), BorderZone::Left);
     EXPECT_EQ(ZoneAt(7, 0, W, H), BorderZone::Left);

@@ -19,14 +19,19 @@ TEST(WideText, StrictConversionsKeepEveryCharacterOrGiveNothing) {
     EXPECT_EQ(win32::WideFromUtf8(""), std::wstring());
 
     // A lone continuation byte, a cut-short sequence, a lone surrogate.
-    EXPECT_FALSE(win32::WideFromUtf8("a\x80" "b"));
+    EXPECT_FALSE(
+        win32::WideFromUtf8("a\x80"
+                            "b"));
     EXPECT_FALSE(win32::WideFromUtf8("\xE4\xB8"));
     EXPECT_FALSE(win32::Utf8FromWide(std::wstring(L"a") + wchar_t(0xD800)));
 }
 
 TEST(WideText, ReplacingConversionsMarkInvalidSequences) {
     EXPECT_EQ(win32::WideFromUtf8Replacing("G\xC3\xBA"), L"G\u00FA");
-    EXPECT_EQ(win32::WideFromUtf8Replacing("a\x80" "b"), L"a\uFFFD" L"b");
+    EXPECT_EQ(win32::WideFromUtf8Replacing("a\x80"
+                                           "b"),
+              L"a\uFFFD"
+              L"b");
     EXPECT_EQ(win32::Utf8FromWideReplacing(L"\u03A9"), "\xCE\xA9");
     EXPECT_EQ(win32::Utf8FromWideReplacing(std::wstring(L"a") + wchar_t(0xD800)), "a\xEF\xBF\xBD");
     EXPECT_EQ(win32::WideFromUtf8Replacing(""), std::wstring());

@@ -69,7 +69,8 @@ TEST(EndToEnd, InstallsTheControlPlaysTheDemoAndClosesFromTheMovie) {
         },
         180s);
     ASSERT_TRUE(player) << "the player window did not open";
-    ASSERT_NE(player, HWND_BROADCAST) << "a message box appeared: " << ReadMessageBox(FindWindowOf(program.Id(), "#32770"))->text;
+    ASSERT_NE(player, HWND_BROADCAST) << "a message box appeared: "
+                                      << ReadMessageBox(FindWindowOf(program.Id(), "#32770"))->text;
 
     // The package registered the control and its extracted file is gone.
     const std::string server = RegisteredServerValue();
@@ -98,8 +99,12 @@ TEST(EndToEnd, InstallsTheControlPlaysTheDemoAndClosesFromTheMovie) {
     // Page 1's picture, loaded from the guide's folder: its blue band (the
     // page pictures are drawn by ImageMagick: blue, green, then an orange card).
     const POINT band = StageToScreen(control, kPageBandPoint);
-    const auto isPageBlue = [](COLORREF c) { return GetBValue(c) > GetRValue(c) + 80 && GetBValue(c) > GetGValue(c) + 30; };
-    const auto isPageGreen = [](COLORREF c) { return GetGValue(c) > GetRValue(c) + 60 && GetGValue(c) > GetBValue(c) + 10; };
+    const auto isPageBlue = [](COLORREF c) {
+        return GetBValue(c) > GetRValue(c) + 80 && GetBValue(c) > GetGValue(c) + 30;
+    };
+    const auto isPageGreen = [](COLORREF c) {
+        return GetGValue(c) > GetRValue(c) + 60 && GetGValue(c) > GetBValue(c) + 10;
+    };
     COLORREF page = ScreenPixel(band.x, band.y);
     for (int wait = 0; wait < 100 && !isPageBlue(page); ++wait) {
         Pause(100ms);
@@ -200,7 +205,8 @@ TEST(EndToEnd, HostileMoviesLeaveTheWindowWorkingAndCloseWithinASecond) {
     const COLORREF stage = RGB(0x30, 0x90, 0x60);  // the hostile movies' background
     for (const char* movie : {"endless_handlers", "endless_callbacks", "reloading_data", "level_loader"}) {
         SCOPED_TRACE(movie);
-        ProgramFolder folder(std::string("hostile_") + movie, g_demo + "\\UserGuide.exe", "UserGuide.exe", std::nullopt);
+        ProgramFolder folder(std::string("hostile_") + movie, g_demo + "\\UserGuide.exe", "UserGuide.exe",
+                             std::nullopt);
         ASSERT_TRUE(folder.Ready());
         ASSERT_TRUE(folder.CopyIn(g_demo + "\\..\\movies\\" + movie + ".swf", "UserGuide.swf"));
         ASSERT_TRUE(folder.CopyIn(g_demo + "\\UserGuide_Page_img\\Page_var.txt", "UserGuide_Page_img\\Page_var.txt"));

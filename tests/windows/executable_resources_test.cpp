@@ -80,8 +80,8 @@ TEST(ExecutableResources, TheApplicationIconIsTheFirstIconGroup) {
 TEST(ExecutableResources, TheControlImportsOnlyWhatEveryStartNeeds) {
     const std::set<std::string> imports = ImportedModules(g_control);
     ASSERT_FALSE(imports.empty()) << g_control;
-    const std::set<std::string> expected = {"advapi32.dll", "gdi32.dll",    "kernel32.dll", "msvcrt.dll",
-                                            "ntdll.dll",    "ole32.dll",    "oleaut32.dll", "user32.dll"};
+    const std::set<std::string> expected = {"advapi32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll",
+                                            "ntdll.dll",    "ole32.dll", "oleaut32.dll", "user32.dll"};
     EXPECT_EQ(imports, expected);
     EXPECT_EQ(imports.count("shell32.dll"), 0u);
 }

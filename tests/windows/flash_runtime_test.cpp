@@ -36,9 +36,7 @@ protected:
         ASSERT_EQ(RegSetValueExA(key, "", 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
         RegCloseKey(key);
     }
-    void RegisterText(const std::string& path) {
-        Register(REG_SZ, path.c_str(), static_cast<DWORD>(path.size() + 1));
-    }
+    void RegisterText(const std::string& path) { Register(REG_SZ, path.c_str(), static_cast<DWORD>(path.size() + 1)); }
     std::string MakeFile(const std::string& name) {
         const std::string path = folder_ + "\\" + name;
         HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);

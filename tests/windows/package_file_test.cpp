@@ -34,7 +34,8 @@ std::vector<std::uint8_t> ReadBack(const std::wstring& path) {
     std::vector<std::uint8_t> bytes;
     std::uint8_t buffer[65536];
     DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.insert(bytes.end(), buffer, buffer + read);
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+        bytes.insert(bytes.end(), buffer, buffer + read);
     CloseHandle(file);
     return bytes;
 }

@@ -159,7 +159,8 @@ TEST_F(Provisioning, InstallsTheAppendedPackageAndDeletesIt) {
         EXPECT_EQ(program.WaitForExit(30s), 0u);
     }
     EXPECT_TRUE(ControlInstalled()) << "the installer did not run the appended package";
-    EXPECT_EQ(GetFileAttributesA(ExtractedPackagePath().c_str()), INVALID_FILE_ATTRIBUTES) << "flash8.msi was left behind";
+    EXPECT_EQ(GetFileAttributesA(ExtractedPackagePath().c_str()), INVALID_FILE_ATTRIBUTES)
+        << "flash8.msi was left behind";
 
     // Started again on a machine that now has the control: no second install.
     Process again(folder.Exe());
@@ -190,7 +191,8 @@ TEST_F(Provisioning, ALinkedTempFolderIsNotWrittenThrough) {
         bool writtenThere = false;
         HWND form = WaitFor(
             [&]() -> HWND {
-                writtenThere = writtenThere || GetFileAttributesA((target + "\\flash8.msi").c_str()) != INVALID_FILE_ATTRIBUTES;
+                writtenThere =
+                    writtenThere || GetFileAttributesA((target + "\\flash8.msi").c_str()) != INVALID_FILE_ATTRIBUTES;
                 if (FindWindowOf(program.Id(), "#32770")) return HWND_BROADCAST;
                 return FindWindowOf(program.Id(), "TPlayerForm");
             },
@@ -221,13 +223,15 @@ std::string BackgroundMovie(COLORREF colour) {
     std::string body;
     for (std::size_t i = 0; i < bits.size(); i += 8) {
         std::uint8_t byte = 0;
-        for (std::size_t j = 0; j < 8; ++j) byte = static_cast<std::uint8_t>(byte << 1 | (i + j < bits.size() ? bits[i + j] : 0));
+        for (std::size_t j = 0; j < 8; ++j)
+            byte = static_cast<std::uint8_t>(byte << 1 | (i + j < bits.size() ? bits[i + j] : 0));
         body.push_back(static_cast<char>(byte));
     }
-    body += std::string("\x00\x0C\x01\x00", 4);                                   // 12 fps, one frame
-    body += std::string("\x43\x02", 2);                                             // SetBackgroundColor, 3 bytes
-    body += {static_cast<char>(GetRValue(colour)), static_cast<char>(GetGValue(colour)), static_cast<char>(GetBValue(colour))};
-    body += std::string("\x40\x00\x00\x00", 4);                                   // ShowFrame, End
+    body += std::string("\x00\x0C\x01\x00", 4);  // 12 fps, one frame
+    body += std::string("\x43\x02", 2);          // SetBackgroundColor, 3 bytes
+    body += {static_cast<char>(GetRValue(colour)), static_cast<char>(GetGValue(colour)),
+             static_cast<char>(GetBValue(colour))};
+    body += std::string("\x40\x00\x00\x00", 4);  // ShowFrame, End
     const std::uint32_t length = static_cast<std::uint32_t>(8 + body.size());
     std::string header = "FWS\x08";
     for (int i = 0; i < 4; ++i) header.push_back(static_cast<char>(length >> (8 * i)));
@@ -289,7 +293,8 @@ TEST_F(Provisioning, AFailingPackageShowsNoDialogAndStartUpGoesOn) {
     PressOk(*watch.box);
     EXPECT_EQ(program.WaitForExit(30s), 0u);
     EXPECT_FALSE(ControlInstalled());
-    EXPECT_EQ(GetFileAttributesA(ExtractedPackagePath().c_str()), INVALID_FILE_ATTRIBUTES) << "flash8.msi was left behind";
+    EXPECT_EQ(GetFileAttributesA(ExtractedPackagePath().c_str()), INVALID_FILE_ATTRIBUTES)
+        << "flash8.msi was left behind";
 }
 
 TEST_F(Provisioning, AZeroLengthIsNoPackageAndStartsNoInstaller) {
@@ -298,7 +303,9 @@ TEST_F(Provisioning, AZeroLengthIsNoPackageAndStartsNoInstaller) {
     std::ifstream in(g_packedOk, std::ios::binary);
     std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     ASSERT_GT(bytes.size(), 4u);
-    const auto tail = [&](int i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[bytes.size() - 4 + i])); };
+    const auto tail = [&](int i) {
+        return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[bytes.size() - 4 + i]));
+    };
     const std::uint32_t length = tail(0) << 24 | tail(1) << 16 | tail(2) << 8 | tail(3);
     ASSERT_LT(length + 4u, bytes.size());
     bytes.resize(bytes.size() - 4 - length);
@@ -338,8 +345,8 @@ TEST_F(Provisioning, ARegisteredControlSkipsTheInstaller) {
     const std::string control = std::string(temp) + "Flash9b.ocx";
     CloseHandle(CreateFileA(control.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, (std::string(kControlClassKey) + "\\InprocServer32").c_str(), 0, nullptr,
-                              0, KEY_WRITE, nullptr, &key, nullptr),
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, (std::string(kControlClassKey) + "\\InprocServer32").c_str(), 0,
+                              nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
               ERROR_SUCCESS);
     RegSetValueExA(key, "", 0, REG_SZ, reinterpret_cast<const BYTE*>(control.c_str()),
                    static_cast<DWORD>(control.size() + 1));

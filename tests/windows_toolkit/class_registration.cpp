@@ -30,8 +30,8 @@ ControlRegistration::ControlRegistration(const std::string& serverPath) {
         return;
     }
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, (kClassKey + "\\InprocServer32").c_str(), 0, nullptr, 0, KEY_WRITE,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, (kClassKey + "\\InprocServer32").c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS) {
         return;
     }
     succeeded_ = SetText(key, nullptr, serverPath) && SetText(key, "ThreadingModel", "Apartment");

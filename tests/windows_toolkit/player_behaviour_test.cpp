@@ -221,7 +221,8 @@ protected:
 };
 
 TEST_F(PlayerBehaviour, StartUpSizesTheWindowLoadsTheMovieAndPlacesTheGrip) {
-    ProgramFolder folder("player_startup", g_projector, "Guide.exe", "&title=Quick tour&\r\n&width=801&\r\n&height=499&\r\n");
+    ProgramFolder folder("player_startup", g_projector, "Guide.exe",
+                         "&title=Quick tour&\r\n&width=801&\r\n&height=499&\r\n");
     ASSERT_TRUE(folder.Ready());
     Player player(folder.Exe());
     ASSERT_TRUE(player.Open());
@@ -283,7 +284,8 @@ bool Between(COLORREF c, COLORREF a, COLORREF b) {
 }
 
 TEST_F(PlayerBehaviour, GripIsSeenAndDraggedOverTheShownWindow) {
-    ProgramFolder folder("player_grip_top", g_projector, "Guide.exe", "&title=Grip&\r\n&width=640&\r\n&height=400&\r\n");
+    ProgramFolder folder("player_grip_top", g_projector, "Guide.exe",
+                         "&title=Grip&\r\n&width=640&\r\n&height=400&\r\n");
     ASSERT_TRUE(folder.Ready());
     Player player(folder.Exe());
     ASSERT_TRUE(player.Open());
@@ -297,8 +299,8 @@ TEST_F(PlayerBehaviour, GripIsSeenAndDraggedOverTheShownWindow) {
     ASSERT_NE(movie, face) << ColourText(movie);
     const COLORREF seen = ScreenPixel(centre.x, centre.y);
     EXPECT_NE(seen, movie) << "the grip lies under the window: " << ColourText(seen);
-    EXPECT_TRUE(Between(seen, movie, face)) << ColourText(seen) << " movie " << ColourText(movie) << " face "
-                                            << ColourText(face);
+    EXPECT_TRUE(Between(seen, movie, face))
+        << ColourText(seen) << " movie " << ColourText(movie) << " face " << ColourText(face);
 
     // And a drag on it sizes the window.
     const Box b = player.Bounds();
@@ -331,7 +333,8 @@ TEST_F(PlayerBehaviour, ExtremeSizesLeaveTheProgramIdleAndClosable) {
 }
 
 TEST_F(PlayerBehaviour, NegativeWidthFillsTheWorkAreaWithoutReadingTheHeight) {
-    ProgramFolder folder("player_workarea", g_projector, "Guide.exe", "&title=Full&\r\n&width=-1&\r\n&height=tall&\r\n");
+    ProgramFolder folder("player_workarea", g_projector, "Guide.exe",
+                         "&title=Full&\r\n&width=-1&\r\n&height=tall&\r\n");
     ASSERT_TRUE(folder.Ready());
     Player player(folder.Exe());
     ASSERT_TRUE(player.Open());
@@ -358,7 +361,8 @@ TEST_F(PlayerBehaviour, ZeroWidthIsRequestedAndCentredAsTheWindowThenIs) {
 }
 
 TEST_F(PlayerBehaviour, HoverPicturesMaximiseRestoreAndMinimise) {
-    ProgramFolder folder("player_buttons", g_projector, "Guide.exe", "&title=Buttons&\r\n&width=800&\r\n&height=500&\r\n");
+    ProgramFolder folder("player_buttons", g_projector, "Guide.exe",
+                         "&title=Buttons&\r\n&width=800&\r\n&height=500&\r\n");
     ASSERT_TRUE(folder.Ready());
     Player player(folder.Exe());
     ASSERT_TRUE(player.Open());
@@ -566,24 +570,25 @@ TEST_P(StartUpFailure, ReportsOnceAndOpensTheWindow) {
     player.CloseWithButton();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, StartUpFailure,
-    ::testing::Values(
-        // A file name without '.' in a folder path without one either.
-        FailureRow{"nodot", "Guide", "&width=800&\r\n&height=500&\r\n", "Range check error.", 956},
-        FailureRow{"width", "Guide.exe", "&title=T&\r\n&width=800px&\r\n&height=500&\r\n", "'800px' is not a valid integer value.",
-                   956},
-        FailureRow{"height", "Guide.exe", "&title=T&\r\n&width=640&\r\n&height=500 &\r\n", "'500 ' is not a valid integer value.",
-                   640},
-        FailureRow{"nosettings", "Guide.exe", std::nullopt, "'' is not a valid integer value.", 956}),
-    [](const ::testing::TestParamInfo<FailureRow>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, StartUpFailure,
+                         ::testing::Values(
+                             // A file name without '.' in a folder path without one either.
+                             FailureRow{"nodot", "Guide", "&width=800&\r\n&height=500&\r\n", "Range check error.", 956},
+                             FailureRow{"width", "Guide.exe", "&title=T&\r\n&width=800px&\r\n&height=500&\r\n",
+                                        "'800px' is not a valid integer value.", 956},
+                             FailureRow{"height", "Guide.exe", "&title=T&\r\n&width=640&\r\n&height=500 &\r\n",
+                                        "'500 ' is not a valid integer value.", 640},
+                             FailureRow{"nosettings", "Guide.exe", std::nullopt, "'' is not a valid integer value.",
+                                        956}),
+                         [](const ::testing::TestParamInfo<FailureRow>& info) { return std::string(info.param.name); });
 
 }  // namespace
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     if (argc < 5) {
-        std::fprintf(stderr, "usage: player_behaviour_test PROJECTOR.EXE TEST_CONTROL ICONLIST.BMP ICONLIST_MASK.BMP\n");
+        std::fprintf(stderr,
+                     "usage: player_behaviour_test PROJECTOR.EXE TEST_CONTROL ICONLIST.BMP ICONLIST_MASK.BMP\n");
         return 2;
     }
     g_projector = argv[1];

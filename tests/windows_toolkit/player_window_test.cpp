@@ -27,7 +27,8 @@ using testing_support::ControlRegistration;
 LONG LiveControlObjects() {
     HMODULE server = GetModuleHandleA("test_control9.ocx");
     if (!server) return 0;
-    auto count = reinterpret_cast<LONG(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(server, "TestControlLiveObjects")));
+    auto count =
+        reinterpret_cast<LONG(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(server, "TestControlLiveObjects")));
     return count ? count() : -1;
 }
 
@@ -78,8 +79,8 @@ TEST(PlayerWindow, HostsTheControlWithItsSavedStateMovieAndEvents) {
         const std::vector<std::uint8_t> expected = flash::BuildDefaultControlData();
         void* data = nullptr;
         SafeArrayAccessData(state.parray, &data);
-        const std::vector<std::uint8_t> received(static_cast<std::uint8_t*>(data),
-                                                 static_cast<std::uint8_t*>(data) + state.parray->rgsabound[0].cElements);
+        const std::vector<std::uint8_t> received(
+            static_cast<std::uint8_t*>(data), static_cast<std::uint8_t*>(data) + state.parray->rgsabound[0].cElements);
         SafeArrayUnaccessData(state.parray);
         VariantClear(&state);
         EXPECT_EQ(received, expected);
@@ -133,7 +134,7 @@ TEST(PlayerWindow, HostsTheControlWithItsSavedStateMovieAndEvents) {
         // The client site, its frame and the event sink.
         EXPECT_EQ(ComObjectBase::Live(), 3);
     }
-    EXPECT_EQ(LiveControlObjects(), 0);  // destroying the form released the control
+    EXPECT_EQ(LiveControlObjects(), 0);   // destroying the form released the control
     EXPECT_EQ(ComObjectBase::Live(), 0);  // and the control released the container's objects
 }
 

@@ -149,8 +149,8 @@ TEST(FormFromDescription, BuildsEveryComponentKindWithItsProperties) {
     form.AfterConstruction();
     EXPECT_EQ(form.creations, 1);
 
-    ASSERT_TRUE(form.TopPanel && form.Strip && form.Silent && form.TitleText && form.Hidden && form.Body &&
-                form.Logo && form.Icons);
+    ASSERT_TRUE(form.TopPanel && form.Strip && form.Silent && form.TitleText && form.Hidden && form.Body && form.Logo &&
+                form.Icons);
     EXPECT_EQ(form.Name, "TestForm");
     EXPECT_EQ(form.Caption(), "TestForm");
     EXPECT_EQ(form.TopPanel->Name, "TopPanel");

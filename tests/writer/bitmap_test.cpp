@@ -79,11 +79,11 @@ TEST(WriterBitmaps, BitmapFillStyles) {
         bool repeat, smooth;
         std::uint8_t type;
     };
-    for (const Case c : {Case{true, true, 0x40}, Case{false, true, 0x41}, Case{true, false, 0x42},
-                         Case{false, false, 0x43}}) {
+    for (const Case c :
+         {Case{true, true, 0x40}, Case{false, true, 0x41}, Case{true, false, 0x42}, Case{false, false, 0x43}}) {
         ShapeBuilder s;
-        s.Rectangle(Rect{0, 100, 0, 100}, s.AddFill(FillStyle::Bitmap(0x0203, Matrix::Transform(20, 20, 0, 0, 0),
-                                                                       c.repeat, c.smooth)));
+        s.Rectangle(Rect{0, 100, 0, 100},
+                    s.AddFill(FillStyle::Bitmap(0x0203, Matrix::Transform(20, 20, 0, 0, 0), c.repeat, c.smooth)));
         const Bytes body = s.DefineShapeBody(1, 3);
         BitReader r(body);
         r.ReadU16();

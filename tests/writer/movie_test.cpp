@@ -117,8 +117,8 @@ TEST(WriterMovie, PlainHeaderFields) {
     h.frameSize = Rect{0, 11000, 0, 8000};
     h.frameRate = 24;
     Bytes file = BuildMovie(h, TwoFrames());
-    Bytes expected{'F', 'W', 'S', 8, 0, 0, 0, 0, 0x78, 0x00, 0x05, 0x5F, 0x00, 0x00, 0x0F, 0xA0, 0x00,
-                   0x00, 0x18, 0x02, 0x00, 0x43, 0x02, 1, 2, 3, 0x40, 0x00, 0x40, 0x00, 0x00, 0x00};
+    Bytes expected{'F',  'W',  'S',  8,    0,    0,    0,    0, 0x78, 0x00, 0x05, 0x5F, 0x00, 0x00, 0x0F, 0xA0,
+                   0x00, 0x00, 0x18, 0x02, 0x00, 0x43, 0x02, 1, 2,    3,    0x40, 0x00, 0x40, 0x00, 0x00, 0x00};
     expected[4] = static_cast<std::uint8_t>(expected.size());
     EXPECT_EQ(file, expected);
 }
@@ -132,7 +132,8 @@ TEST(WriterMovie, CompressedInflatesToThePlainFile) {
     ASSERT_GT(packed.size(), 8u);
     EXPECT_EQ(Bytes(packed.begin(), packed.begin() + 3), (Bytes{'C', 'W', 'S'}));
     EXPECT_EQ(Bytes(packed.begin() + 3, packed.begin() + 8), Bytes(plain.begin() + 3, plain.begin() + 8));
-    EXPECT_EQ(Inflate(Bytes(packed.begin() + 8, packed.end()), plain.size() - 8), Bytes(plain.begin() + 8, plain.end()));
+    EXPECT_EQ(Inflate(Bytes(packed.begin() + 8, packed.end()), plain.size() - 8),
+              Bytes(plain.begin() + 8, plain.end()));
 }
 
 TEST(WriterShapes, OutlinesReadBack) {
@@ -362,7 +363,8 @@ TEST(WriterButtons, ConditionActionsFollowTheCharacters) {
     EXPECT_EQ(body[first + 2], 0x08);  // release
     EXPECT_EQ(body[first + 3], 0x00);
     EXPECT_EQ(Bytes(body.begin() + static_cast<std::ptrdiff_t>(first + 4),
-                    body.begin() + static_cast<std::ptrdiff_t>(first + nextSize)), code);
+                    body.begin() + static_cast<std::ptrdiff_t>(first + nextSize)),
+              code);
     std::size_t second = first + nextSize;
     EXPECT_EQ(body[second], 0);  // last: size 0
     EXPECT_EQ(body[second + 1], 0);

@@ -12,9 +12,7 @@ FormDescriptionError::FormDescriptionError(int line, const std::string& what)
 
 namespace {
 
-bool IsIdentifierStart(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
-}
+bool IsIdentifierStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
 
 bool IsIdentifierChar(char c) { return IsIdentifierStart(c) || (c >= '0' && c <= '9'); }
 
@@ -39,9 +37,9 @@ enum class TokenKind { End, Identifier, Integer, String, Binary, Symbol };
 struct Token {
     TokenKind Kind = TokenKind::End;
     int Line = 1;
-    std::string Text;                  // identifier, string contents, or the symbol
+    std::string Text;  // identifier, string contents, or the symbol
     std::int32_t Integer = 0;
-    std::vector<std::uint8_t> Bytes;   // binary data
+    std::vector<std::uint8_t> Bytes;  // binary data
 };
 
 class Lexer {
@@ -59,7 +57,8 @@ public:
         if (IsIdentifierStart(c)) {
             token.Kind = TokenKind::Identifier;
             token.Text = ReadDottedIdentifier();
-        } else if (IsDigit(c) || c == '$' || ((c == '-' || c == '+') && pos_ + 1 < text_.size() && IsDigit(text_[pos_ + 1]))) {
+        } else if (IsDigit(c) || c == '$' ||
+                   ((c == '-' || c == '+') && pos_ + 1 < text_.size() && IsDigit(text_[pos_ + 1]))) {
             token.Kind = TokenKind::Integer;
             token.Integer = ReadInteger();
         } else if (c == '\'' || c == '#') {
@@ -262,12 +261,12 @@ private:
 
     std::string Spelled() const {
         switch (current_.Kind) {
-            case TokenKind::End: return "the end of the text";
-            case TokenKind::Identifier: return "'" + current_.Text + "'";
-            case TokenKind::Integer: return "the number " + std::to_string(current_.Integer);
-            case TokenKind::String: return "a string";
-            case TokenKind::Binary: return "binary data";
-            case TokenKind::Symbol: return "'" + current_.Text + "'";
+        case TokenKind::End: return "the end of the text";
+        case TokenKind::Identifier: return "'" + current_.Text + "'";
+        case TokenKind::Integer: return "the number " + std::to_string(current_.Integer);
+        case TokenKind::String: return "a string";
+        case TokenKind::Binary: return "binary data";
+        case TokenKind::Symbol: return "'" + current_.Text + "'";
         }
         return "?";
     }
@@ -287,8 +286,8 @@ private:
 
     FormNode ParseObject(int depth) {
         if (depth > kMaxFormNestingDepth) {
-            throw FormDescriptionError(current_.Line, "objects nested more than " +
-                                                          std::to_string(kMaxFormNestingDepth) + " deep");
+            throw FormDescriptionError(current_.Line,
+                                       "objects nested more than " + std::to_string(kMaxFormNestingDepth) + " deep");
         }
         FormNode node;
         node.Line = current_.Line;
@@ -332,37 +331,38 @@ private:
 
     FormValue ParseValue() {
         switch (current_.Kind) {
-            case TokenKind::Integer: {
-                std::int32_t value = current_.Integer;
+        case TokenKind::Integer: {
+            std::int32_t value = current_.Integer;
+            Advance();
+            return value;
+        }
+        case TokenKind::String: return ParseStringValue();
+        case TokenKind::Binary: {
+            FormBinary binary{std::move(current_.Bytes)};
+            Advance();
+            return binary;
+        }
+        case TokenKind::Identifier: {
+            if (current_.Text == "bitmap" || current_.Text == "icon") {
+                FormPicture picture;
+                picture.Kind = current_.Text == "bitmap" ? FormPictureKind::Bitmap : FormPictureKind::Icon;
                 Advance();
-                return value;
-            }
-            case TokenKind::String: return ParseStringValue();
-            case TokenKind::Binary: {
-                FormBinary binary{std::move(current_.Bytes)};
+                if (current_.Kind != TokenKind::String) throw Unexpected("picture resource name");
+                picture.ResourceName = current_.Text;
+                if (picture.ResourceName.empty())
+                    throw FormDescriptionError(current_.Line, "empty picture resource name");
                 Advance();
-                return binary;
+                return picture;
             }
-            case TokenKind::Identifier: {
-                if (current_.Text == "bitmap" || current_.Text == "icon") {
-                    FormPicture picture;
-                    picture.Kind = current_.Text == "bitmap" ? FormPictureKind::Bitmap : FormPictureKind::Icon;
-                    Advance();
-                    if (current_.Kind != TokenKind::String) throw Unexpected("picture resource name");
-                    picture.ResourceName = current_.Text;
-                    if (picture.ResourceName.empty()) throw FormDescriptionError(current_.Line, "empty picture resource name");
-                    Advance();
-                    return picture;
-                }
-                if (current_.Text == "object" || current_.Text == "end") throw Unexpected("value");
-                FormIdentifier identifier{current_.Text};
-                Advance();
-                return identifier;
-            }
-            case TokenKind::Symbol:
-                if (IsSymbol('[')) return ParseSet();
-                break;
-            case TokenKind::End: break;
+            if (current_.Text == "object" || current_.Text == "end") throw Unexpected("value");
+            FormIdentifier identifier{current_.Text};
+            Advance();
+            return identifier;
+        }
+        case TokenKind::Symbol:
+            if (IsSymbol('[')) return ParseSet();
+            break;
+        case TokenKind::End: break;
         }
         throw Unexpected("value");
     }
@@ -415,12 +415,12 @@ const T& RequireKind(const FormNode& node, std::string_view name, const char* ki
 
 const char* FormValueKindName(const FormValue& value) {
     switch (value.index()) {
-        case 0: return "an integer";
-        case 1: return "a string";
-        case 2: return "an identifier";
-        case 3: return "a set";
-        case 4: return "binary data";
-        case 5: return "a picture";
+    case 0: return "an integer";
+    case 1: return "a string";
+    case 2: return "an identifier";
+    case 3: return "a set";
+    case 4: return "binary data";
+    case 5: return "a picture";
     }
     return "a value";
 }
@@ -468,8 +468,8 @@ bool FormNode::Boolean(std::string_view name) const {
     const std::string& value = RequireKind<FormIdentifier>(*this, name, "True or False").Name;
     if (value == "True") return true;
     if (value == "False") return false;
-    throw FormDescriptionError(Require(name).Line,
-                               "property " + std::string(name) + " of " + Name + " is " + value + ", not True or False");
+    throw FormDescriptionError(
+        Require(name).Line, "property " + std::string(name) + " of " + Name + " is " + value + ", not True or False");
 }
 
 const std::vector<std::string>& FormNode::Set(std::string_view name) const {

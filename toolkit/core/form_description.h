@@ -82,8 +82,8 @@ struct FormNode {
 
     // Lookups; null when absent.
     const FormProperty* FindProperty(std::string_view name) const;
-    const FormNode* FindChild(std::string_view name) const;       // direct children only
-    const FormNode* FindComponent(std::string_view name) const;   // this node or any below it
+    const FormNode* FindChild(std::string_view name) const;      // direct children only
+    const FormNode* FindComponent(std::string_view name) const;  // this node or any below it
 
     // Typed getters: throw FormDescriptionError when the property is missing
     // (naming this object's line) or of another kind (naming the property's line).

@@ -36,11 +36,11 @@ std::vector<std::size_t> InPlacingOrder(const std::vector<LayoutChild>& children
     auto key = [&](std::size_t i) -> Wide {
         const Bounds& b = children[i].Stored;
         switch (alignment) {
-            case Align::alTop: return b.Top;
-            case Align::alBottom: return -(Wide{b.Top} + b.Height);
-            case Align::alLeft: return b.Left;
-            case Align::alRight: return -(Wide{b.Left} + b.Width);
-            default: return 0;
+        case Align::alTop: return b.Top;
+        case Align::alBottom: return -(Wide{b.Top} + b.Height);
+        case Align::alLeft: return b.Left;
+        case Align::alRight: return -(Wide{b.Left} + b.Width);
+        default: return 0;
         }
     };
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return key(a) < key(b); });
@@ -98,30 +98,29 @@ std::vector<Bounds> AlignChildren(int clientWidth, int clientHeight, const std::
 }
 
 ClientSize MinimumClientSize(const std::vector<LayoutChild>& children) {
-    Wide sideWidths = 0;     // left- and right-aligned children side by side
-    Wide stackedHeights = 0; // top- and bottom-aligned children one above the other
-    Wide innerWidth = 0;     // what the client-aligned children need
-    Wide innerHeight = 0;    // ... and the left/right ones, which span the same height
-    Wide bandWidth = 0;      // what the top/bottom ones need across the full width
+    Wide sideWidths = 0;      // left- and right-aligned children side by side
+    Wide stackedHeights = 0;  // top- and bottom-aligned children one above the other
+    Wide innerWidth = 0;      // what the client-aligned children need
+    Wide innerHeight = 0;     // ... and the left/right ones, which span the same height
+    Wide bandWidth = 0;       // what the top/bottom ones need across the full width
     for (const LayoutChild& child : children) {
         if (!child.Visible) continue;
         switch (child.Alignment) {
-            case Align::alTop:
-            case Align::alBottom:
-                stackedHeights += HeldHeight(child, child.Stored.Height);
-                bandWidth = std::max<Wide>(bandWidth, child.Constraints.MinWidth);
-                break;
-            case Align::alLeft:
-            case Align::alRight:
-                sideWidths += HeldWidth(child, child.Stored.Width);
-                innerHeight = std::max<Wide>(innerHeight, child.Constraints.MinHeight);
-                break;
-            case Align::alClient:
-                innerWidth = std::max<Wide>(innerWidth, child.Constraints.MinWidth);
-                innerHeight = std::max<Wide>(innerHeight, child.Constraints.MinHeight);
-                break;
-            case Align::alNone:
-                break;
+        case Align::alTop:
+        case Align::alBottom:
+            stackedHeights += HeldHeight(child, child.Stored.Height);
+            bandWidth = std::max<Wide>(bandWidth, child.Constraints.MinWidth);
+            break;
+        case Align::alLeft:
+        case Align::alRight:
+            sideWidths += HeldWidth(child, child.Stored.Width);
+            innerHeight = std::max<Wide>(innerHeight, child.Constraints.MinHeight);
+            break;
+        case Align::alClient:
+            innerWidth = std::max<Wide>(innerWidth, child.Constraints.MinWidth);
+            innerHeight = std::max<Wide>(innerHeight, child.Constraints.MinHeight);
+            break;
+        case Align::alNone: break;
         }
     }
     return ClientSize{Narrow(std::max(bandWidth, sideWidths + innerWidth)), Narrow(stackedHeights + innerHeight)};

@@ -12,12 +12,12 @@ constexpr unsigned kShowMinimized = 2, kShowMaximized = 3, kMinimize = 6, kShowM
 TStartupShow StartupShowFor(bool given, unsigned showCommand) {
     if (!given) return TStartupShow::Normal;
     switch (showCommand) {
-        case kShowMinimized:
-        case kMinimize:
-        case kShowMinNoActive:
-        case kForceMinimize: return TStartupShow::Minimized;
-        case kShowMaximized: return TStartupShow::Maximized;
-        default: return TStartupShow::Normal;
+    case kShowMinimized:
+    case kMinimize:
+    case kShowMinNoActive:
+    case kForceMinimize: return TStartupShow::Minimized;
+    case kShowMaximized: return TStartupShow::Maximized;
+    default: return TStartupShow::Normal;
     }
 }
 

@@ -27,8 +27,7 @@ std::string DefaultTitle(const std::string& exePath) {
 
 }  // namespace
 
-TApplication::TApplication()
-    : TComponent(nullptr), title_(DefaultTitle(win32::AnsiFromWide(win32::ModulePath()))) {
+TApplication::TApplication() : TComponent(nullptr), title_(DefaultTitle(win32::AnsiFromWide(win32::ModulePath()))) {
     Application = this;
 }
 
@@ -101,9 +100,9 @@ void TApplication::ShowMainForm() {
     GetStartupInfoW(&startup);
     mainForm_->Show();
     switch (StartupShowFor((startup.dwFlags & STARTF_USESHOWWINDOW) != 0, startup.wShowWindow)) {
-        case TStartupShow::Minimized: Minimize(); break;
-        case TStartupShow::Maximized: mainForm_->SetWindowState(TWindowState::wsMaximized); break;
-        case TStartupShow::Normal: break;
+    case TStartupShow::Minimized: Minimize(); break;
+    case TStartupShow::Maximized: mainForm_->SetWindowState(TWindowState::wsMaximized); break;
+    case TStartupShow::Normal: break;
     }
 }
 
@@ -168,20 +167,20 @@ LRESULT CALLBACK TApplication::WindowProcedure(HWND window, UINT msg, WPARAM wPa
     auto* self = reinterpret_cast<TApplication*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (self) {
         switch (msg) {
-            case WM_CLOSE:  // "Close window" on the taskbar button closes the main form
-                if (self->mainForm_) self->mainForm_->Close();
+        case WM_CLOSE:  // "Close window" on the taskbar button closes the main form
+            if (self->mainForm_) self->mainForm_->Close();
+            return 0;
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == SC_MINIMIZE) {
+                self->Minimize();
                 return 0;
-            case WM_SYSCOMMAND:
-                if ((wParam & 0xFFF0) == SC_MINIMIZE) {
-                    self->Minimize();
-                    return 0;
-                }
-                if ((wParam & 0xFFF0) == SC_RESTORE && (IsIconic(window) || self->minimized_)) {
-                    self->Restore();
-                    return 0;
-                }
-                break;
-            default: break;
+            }
+            if ((wParam & 0xFFF0) == SC_RESTORE && (IsIconic(window) || self->minimized_)) {
+                self->Restore();
+                return 0;
+            }
+            break;
+        default: break;
         }
     }
     return DefWindowProcA(window, msg, wParam, lParam);

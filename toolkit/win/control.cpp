@@ -106,11 +106,11 @@ bool TControl::SetProperty(const FormProperty& property, TReader& reader) {
         SetBounds(b.Left, b.Top, b.Width, IntegerValue(property));
     } else if (name == "Align") {
         SetAlignment(EnumValue<Align>(property, {{"alNone", Align::alNone},
-                                          {"alTop", Align::alTop},
-                                          {"alBottom", Align::alBottom},
-                                          {"alLeft", Align::alLeft},
-                                          {"alRight", Align::alRight},
-                                          {"alClient", Align::alClient}}));
+                                                 {"alTop", Align::alTop},
+                                                 {"alBottom", Align::alBottom},
+                                                 {"alLeft", Align::alLeft},
+                                                 {"alRight", Align::alRight},
+                                                 {"alClient", Align::alClient}}));
     } else if (name == "Visible") {
         SetVisible(BooleanValue(property));
     } else if (name == "Enabled") {
@@ -146,19 +146,19 @@ void TGraphicControl::SetBounds(int left, int top, int width, int height) {
 HCURSOR SystemCursor(TCursor cursor) {
     LPCSTR id = nullptr;
     switch (cursor) {
-        case crArrow: id = IDC_ARROW; break;
-        case crCross: id = IDC_CROSS; break;
-        case crIBeam: id = IDC_IBEAM; break;
-        case crSizeNESW: id = IDC_SIZENESW; break;
-        case crSizeNS: id = IDC_SIZENS; break;
-        case crSizeNWSE: id = IDC_SIZENWSE; break;
-        case crSizeWE: id = IDC_SIZEWE; break;
-        case crUpArrow: id = IDC_UPARROW; break;
-        case crHourGlass: id = IDC_WAIT; break;
-        case crNo: id = IDC_NO; break;
-        case crHandPoint: id = IDC_HAND; break;
-        case crSizeAll: id = IDC_SIZEALL; break;
-        default: return nullptr;
+    case crArrow: id = IDC_ARROW; break;
+    case crCross: id = IDC_CROSS; break;
+    case crIBeam: id = IDC_IBEAM; break;
+    case crSizeNESW: id = IDC_SIZENESW; break;
+    case crSizeNS: id = IDC_SIZENS; break;
+    case crSizeNWSE: id = IDC_SIZENWSE; break;
+    case crSizeWE: id = IDC_SIZEWE; break;
+    case crUpArrow: id = IDC_UPARROW; break;
+    case crHourGlass: id = IDC_WAIT; break;
+    case crNo: id = IDC_NO; break;
+    case crHandPoint: id = IDC_HAND; break;
+    case crSizeAll: id = IDC_SIZEALL; break;
+    default: return nullptr;
     }
     return LoadCursorA(nullptr, id);
 }

@@ -103,9 +103,9 @@ TWindowState TForm::WindowState() const {
 
 void TForm::SetWindowState(TWindowState state) {
     switch (state) {
-        case TWindowState::wsNormal: ShowWindow(Handle(), SW_RESTORE); break;
-        case TWindowState::wsMinimized: Perform(WM_SYSCOMMAND, SC_MINIMIZE, 0); break;
-        case TWindowState::wsMaximized: ShowWindow(Handle(), SW_MAXIMIZE); break;
+    case TWindowState::wsNormal: ShowWindow(Handle(), SW_RESTORE); break;
+    case TWindowState::wsMinimized: Perform(WM_SYSCOMMAND, SC_MINIMIZE, 0); break;
+    case TWindowState::wsMaximized: ShowWindow(Handle(), SW_MAXIMIZE); break;
     }
 }
 
@@ -121,9 +121,9 @@ void TForm::ApplyStyle(DWORD style) {
 void TForm::SetBorderStyle(TFormBorderStyle style) {
     const DWORD icons = borderIcons_;
     switch (style) {
-        case TFormBorderStyle::bsNone: ApplyStyle(0); break;
-        case TFormBorderStyle::bsSingle: ApplyStyle(WS_CAPTION | icons); break;
-        case TFormBorderStyle::bsSizeable: ApplyStyle(WS_CAPTION | WS_THICKFRAME | icons); break;
+    case TFormBorderStyle::bsNone: ApplyStyle(0); break;
+    case TFormBorderStyle::bsSingle: ApplyStyle(WS_CAPTION | icons); break;
+    case TFormBorderStyle::bsSizeable: ApplyStyle(WS_CAPTION | WS_THICKFRAME | icons); break;
     }
 }
 
@@ -189,37 +189,34 @@ void TForm::Resize() {
 
 void TForm::WndProc(TMessage& message) {
     switch (message.Msg) {
-        case WM_CLOSE:
-            Close();
-            message.Result = 0;
-            return;
-        case WM_SYSCOMMAND:
-            // The main form minimises the whole application to its taskbar button.
-            if ((message.WParam & 0xFFF0) == SC_MINIMIZE && Application && Application->MainForm() == this) {
-                Application->Minimize();
-                message.Result = 0;
-                return;
-            }
-            break;
-        case WM_GETMINMAXINFO: {
-            TWinControl::WndProc(message);
-            std::vector<LayoutChild> children;
-            for (const TControl* control : Controls()) {
-                children.push_back({control->BoundsRect(), control->Alignment(), control->Visible(),
-                                    control->Constraints});
-            }
-            const ClientSize minimum = MinimumClientSize(children);
-            RECT frame{0, 0, minimum.Width, minimum.Height};
-            AdjustWindowRectEx(&frame, GetWindowLongA(Handle(), GWL_STYLE), FALSE,
-                               GetWindowLongA(Handle(), GWL_EXSTYLE));
-            auto* info = reinterpret_cast<MINMAXINFO*>(message.LParam);
-            if (minimum.Width > 0) info->ptMinTrackSize.x = frame.right - frame.left;
-            if (minimum.Height > 0) info->ptMinTrackSize.y = frame.bottom - frame.top;
+    case WM_CLOSE:
+        Close();
+        message.Result = 0;
+        return;
+    case WM_SYSCOMMAND:
+        // The main form minimises the whole application to its taskbar button.
+        if ((message.WParam & 0xFFF0) == SC_MINIMIZE && Application && Application->MainForm() == this) {
+            Application->Minimize();
             message.Result = 0;
             return;
         }
-        default:
-            break;
+        break;
+    case WM_GETMINMAXINFO: {
+        TWinControl::WndProc(message);
+        std::vector<LayoutChild> children;
+        for (const TControl* control : Controls()) {
+            children.push_back({control->BoundsRect(), control->Alignment(), control->Visible(), control->Constraints});
+        }
+        const ClientSize minimum = MinimumClientSize(children);
+        RECT frame{0, 0, minimum.Width, minimum.Height};
+        AdjustWindowRectEx(&frame, GetWindowLongA(Handle(), GWL_STYLE), FALSE, GetWindowLongA(Handle(), GWL_EXSTYLE));
+        auto* info = reinterpret_cast<MINMAXINFO*>(message.LParam);
+        if (minimum.Width > 0) info->ptMinTrackSize.x = frame.right - frame.left;
+        if (minimum.Height > 0) info->ptMinTrackSize.y = frame.bottom - frame.top;
+        message.Result = 0;
+        return;
+    }
+    default: break;
     }
     TWinControl::WndProc(message);
 }
@@ -234,19 +231,18 @@ bool TForm::SetProperty(const FormProperty& property, TReader& reader) {
         visibleAfterConstruction_ = BooleanValue(property);
     } else if (name == "BorderStyle") {
         SetBorderStyle(EnumValue<TFormBorderStyle>(property, {{"bsNone", TFormBorderStyle::bsNone},
-                                            {"bsSingle", TFormBorderStyle::bsSingle},
-                                            {"bsSizeable", TFormBorderStyle::bsSizeable}}));
+                                                              {"bsSingle", TFormBorderStyle::bsSingle},
+                                                              {"bsSizeable", TFormBorderStyle::bsSizeable}}));
     } else if (name == "BorderIcons") {
-        SetBorderIcons(SetFlagsValue(property, {{"biSystemMenu", WS_SYSMENU},
-                                                {"biMinimize", WS_MINIMIZEBOX},
-                                                {"biMaximize", WS_MAXIMIZEBOX}}));
+        SetBorderIcons(SetFlagsValue(
+            property, {{"biSystemMenu", WS_SYSMENU}, {"biMinimize", WS_MINIMIZEBOX}, {"biMaximize", WS_MAXIMIZEBOX}}));
     } else if (name == "FormStyle") {
-        SetFormStyle(EnumValue<TFormStyle>(property, {{"fsNormal", TFormStyle::fsNormal},
-                                          {"fsStayOnTop", TFormStyle::fsStayOnTop}}));
+        SetFormStyle(EnumValue<TFormStyle>(
+            property, {{"fsNormal", TFormStyle::fsNormal}, {"fsStayOnTop", TFormStyle::fsStayOnTop}}));
     } else if (name == "Position") {
         SetPosition(EnumValue<TPosition>(property, {{"poDesigned", TPosition::poDesigned},
-                                         {"poScreenCenter", TPosition::poScreenCenter},
-                                         {"poMainFormCenter", TPosition::poMainFormCenter}}));
+                                                    {"poScreenCenter", TPosition::poScreenCenter},
+                                                    {"poMainFormCenter", TPosition::poMainFormCenter}}));
     } else if (name == "TransparentColor") {
         SetTransparentColor(BooleanValue(property));
     } else if (name == "TransparentColorValue") {

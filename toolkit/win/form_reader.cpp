@@ -11,8 +11,8 @@ TReader::TReader(TForm& form, const TPublishedTable& published, HINSTANCE instan
 
 void TReader::Read(const FormNode& root) {
     if (root.ClassName != form_.ClassName()) {
-        throw FormDescriptionError(root.Line, "the description is of class " + root.ClassName + ", not " +
-                                                  form_.ClassName());
+        throw FormDescriptionError(root.Line,
+                                   "the description is of class " + root.ClassName + ", not " + form_.ClassName());
     }
     form_.Name = root.Name;
     ReadProperties(form_, root);

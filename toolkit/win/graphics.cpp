@@ -12,12 +12,23 @@ struct NamedValue {
 };
 
 constexpr NamedValue kColors[] = {
-    {"clBlack", 0x000000},      {"clMaroon", 0x000080},   {"clGreen", 0x008000},
-    {"clOlive", 0x008080},      {"clNavy", 0x800000},     {"clPurple", 0x800080},
-    {"clTeal", 0x808000},       {"clGray", 0x808080},     {"clSilver", 0xC0C0C0},
-    {"clRed", 0x0000FF},        {"clLime", 0x00FF00},     {"clYellow", 0x00FFFF},
-    {"clBlue", 0xFF0000},       {"clFuchsia", 0xFF00FF},  {"clAqua", 0xFFFF00},
-    {"clWhite", 0xFFFFFF},      {"clNone", clNone},
+    {"clBlack", 0x000000},
+    {"clMaroon", 0x000080},
+    {"clGreen", 0x008000},
+    {"clOlive", 0x008080},
+    {"clNavy", 0x800000},
+    {"clPurple", 0x800080},
+    {"clTeal", 0x808000},
+    {"clGray", 0x808080},
+    {"clSilver", 0xC0C0C0},
+    {"clRed", 0x0000FF},
+    {"clLime", 0x00FF00},
+    {"clYellow", 0x00FFFF},
+    {"clBlue", 0xFF0000},
+    {"clFuchsia", 0xFF00FF},
+    {"clAqua", 0xFFFF00},
+    {"clWhite", 0xFFFFFF},
+    {"clNone", clNone},
     {"clScrollBar", clSystemColor | COLOR_SCROLLBAR},
     {"clBackground", clSystemColor | COLOR_BACKGROUND},
     {"clActiveCaption", clSystemColor | COLOR_ACTIVECAPTION},
@@ -43,15 +54,24 @@ constexpr NamedValue kColors[] = {
 };
 
 constexpr NamedValue kCharsets[] = {
-    {"ANSI_CHARSET", ANSI_CHARSET},         {"DEFAULT_CHARSET", DEFAULT_CHARSET},
-    {"SYMBOL_CHARSET", SYMBOL_CHARSET},     {"SHIFTJIS_CHARSET", SHIFTJIS_CHARSET},
-    {"HANGEUL_CHARSET", HANGEUL_CHARSET},   {"GB2312_CHARSET", GB2312_CHARSET},
-    {"CHINESEBIG5_CHARSET", CHINESEBIG5_CHARSET}, {"OEM_CHARSET", OEM_CHARSET},
-    {"JOHAB_CHARSET", JOHAB_CHARSET},       {"HEBREW_CHARSET", HEBREW_CHARSET},
-    {"ARABIC_CHARSET", ARABIC_CHARSET},     {"GREEK_CHARSET", GREEK_CHARSET},
-    {"TURKISH_CHARSET", TURKISH_CHARSET},   {"VIETNAMESE_CHARSET", VIETNAMESE_CHARSET},
-    {"THAI_CHARSET", THAI_CHARSET},         {"EASTEUROPE_CHARSET", EASTEUROPE_CHARSET},
-    {"RUSSIAN_CHARSET", RUSSIAN_CHARSET},   {"MAC_CHARSET", MAC_CHARSET},
+    {"ANSI_CHARSET", ANSI_CHARSET},
+    {"DEFAULT_CHARSET", DEFAULT_CHARSET},
+    {"SYMBOL_CHARSET", SYMBOL_CHARSET},
+    {"SHIFTJIS_CHARSET", SHIFTJIS_CHARSET},
+    {"HANGEUL_CHARSET", HANGEUL_CHARSET},
+    {"GB2312_CHARSET", GB2312_CHARSET},
+    {"CHINESEBIG5_CHARSET", CHINESEBIG5_CHARSET},
+    {"OEM_CHARSET", OEM_CHARSET},
+    {"JOHAB_CHARSET", JOHAB_CHARSET},
+    {"HEBREW_CHARSET", HEBREW_CHARSET},
+    {"ARABIC_CHARSET", ARABIC_CHARSET},
+    {"GREEK_CHARSET", GREEK_CHARSET},
+    {"TURKISH_CHARSET", TURKISH_CHARSET},
+    {"VIETNAMESE_CHARSET", VIETNAMESE_CHARSET},
+    {"THAI_CHARSET", THAI_CHARSET},
+    {"EASTEUROPE_CHARSET", EASTEUROPE_CHARSET},
+    {"RUSSIAN_CHARSET", RUSSIAN_CHARSET},
+    {"MAC_CHARSET", MAC_CHARSET},
     {"BALTIC_CHARSET", BALTIC_CHARSET},
 };
 
@@ -75,7 +95,10 @@ COLORREF ColorToRGB(TColor color) {
 }
 
 TFont::TFont(const TFont& other)
-    : name_(other.name_), height_(other.height_), style_(other.style_), charset_(other.charset_),
+    : name_(other.name_),
+      height_(other.height_),
+      style_(other.style_),
+      charset_(other.charset_),
       color_(other.color_) {}
 
 TFont& TFont::operator=(const TFont& other) {
@@ -110,9 +133,9 @@ void TFont::SetCharset(int charset) {
 HFONT TFont::Handle() const {
     if (!handle_) {
         handle_.Reset(CreateFontA(height_, 0, 0, 0, (style_ & fsBold) ? FW_BOLD : FW_NORMAL, (style_ & fsItalic) != 0,
-                                  (style_ & fsUnderline) != 0, (style_ & fsStrikeOut) != 0,
-                                  static_cast<BYTE>(charset_), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                  DEFAULT_QUALITY, DEFAULT_PITCH, name_.c_str()));
+                                  (style_ & fsUnderline) != 0, (style_ & fsStrikeOut) != 0, static_cast<BYTE>(charset_),
+                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                                  name_.c_str()));
     }
     return handle_.Get();
 }

@@ -19,8 +19,8 @@ SIZE BitmapSize(HBITMAP bitmap) {
 HBITMAP CopyPart(HBITMAP source, int x, int width, int height, bool monochrome) {
     const win32::WindowDC screenDC(nullptr);
     const HDC screen = screenDC.Get();
-    HBITMAP result = monochrome ? CreateBitmap(width, height, 1, 1, nullptr)
-                                : CreateCompatibleBitmap(screen, width, height);
+    HBITMAP result =
+        monochrome ? CreateBitmap(width, height, 1, 1, nullptr) : CreateCompatibleBitmap(screen, width, height);
     {
         win32::MemoryDC target(screen, result);
         win32::MemoryDC from(screen, source);
@@ -74,8 +74,8 @@ bool TImageList::SetProperty(const FormProperty& property, TReader& reader) {
     } else if (name == "Masked") {
         masked_ = BooleanValue(property);
     } else if (name == "DrawingStyle") {
-        drawingStyle_ = EnumValue<TDrawingStyle>(property, {{"dsNormal", TDrawingStyle::dsNormal},
-                                             {"dsTransparent", TDrawingStyle::dsTransparent}});
+        drawingStyle_ = EnumValue<TDrawingStyle>(
+            property, {{"dsNormal", TDrawingStyle::dsNormal}, {"dsTransparent", TDrawingStyle::dsTransparent}});
     } else if (name == "BkColor") {
         bkColor_ = ColorValue(property);
     } else if (name == "Bitmap") {

@@ -133,8 +133,8 @@ void TOleControl::PutProperty(DISPID dispid, const VARIANT& value) {
     VARIANT argument = value;  // a shallow copy: Invoke does not take ownership
     DISPPARAMS params{&argument, &named, 1, 1};
     EXCEPINFO error{};
-    const HRESULT result =
-        dispatch_->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr, &error, nullptr);
+    const HRESULT result = dispatch_->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params,
+                                             nullptr, &error, nullptr);
     if (result == DISP_E_EXCEPTION) {
         std::string text;
         if (error.bstrDescription) {

@@ -113,8 +113,8 @@ STDMETHODIMP OleClientSite::GetWindow(HWND* window) {
     return *window ? S_OK : E_FAIL;
 }
 
-STDMETHODIMP OleClientSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
-                                             LPRECT position, LPRECT clip, LPOLEINPLACEFRAMEINFO frameInfo) {
+STDMETHODIMP OleClientSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document, LPRECT position,
+                                             LPRECT clip, LPOLEINPLACEFRAMEINFO frameInfo) {
     if (!frame || !document || !position || !clip || !frameInfo) return E_POINTER;
     *frame = nullptr;
     *document = nullptr;
@@ -177,34 +177,34 @@ STDMETHODIMP OleClientSite::GetTypeInfoCount(UINT* count) {
     return S_OK;
 }
 
-STDMETHODIMP OleClientSite::Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result,
-                                   EXCEPINFO*, UINT*) {
+STDMETHODIMP OleClientSite::Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
+                                   UINT*) {
     if (!(flags & DISPATCH_PROPERTYGET) || !result) return DISP_E_MEMBERNOTFOUND;
     VariantInit(result);
     switch (dispid) {
-        case DISPID_AMBIENT_USERMODE: SetBool(result, true); return S_OK;
-        case DISPID_AMBIENT_AUTOCLIP: SetBool(result, true); return S_OK;
-        case DISPID_AMBIENT_UIDEAD:
-        case DISPID_AMBIENT_SHOWGRABHANDLES:
-        case DISPID_AMBIENT_SHOWHATCHING:
-        case DISPID_AMBIENT_MESSAGEREFLECT:
-        case DISPID_AMBIENT_SUPPORTSMNEMONICS:
-        case DISPID_AMBIENT_DISPLAYASDEFAULT: SetBool(result, false); return S_OK;
-        case DISPID_AMBIENT_LOCALEID:
-            result->vt = VT_I4;
-            result->lVal = static_cast<LONG>(GetUserDefaultLCID());
-            return S_OK;
-        case DISPID_AMBIENT_BACKCOLOR:
-            if (!control_ || !control_->Parent()) return DISP_E_MEMBERNOTFOUND;
-            result->vt = VT_I4;
-            result->lVal = static_cast<LONG>(ColorToRGB(control_->Parent()->Color()));
-            return S_OK;
-        case DISPID_AMBIENT_FORECOLOR:
-            if (!control_) return DISP_E_MEMBERNOTFOUND;
-            result->vt = VT_I4;
-            result->lVal = static_cast<LONG>(ColorToRGB(control_->EffectiveFont().Color()));
-            return S_OK;
-        default: return DISP_E_MEMBERNOTFOUND;
+    case DISPID_AMBIENT_USERMODE: SetBool(result, true); return S_OK;
+    case DISPID_AMBIENT_AUTOCLIP: SetBool(result, true); return S_OK;
+    case DISPID_AMBIENT_UIDEAD:
+    case DISPID_AMBIENT_SHOWGRABHANDLES:
+    case DISPID_AMBIENT_SHOWHATCHING:
+    case DISPID_AMBIENT_MESSAGEREFLECT:
+    case DISPID_AMBIENT_SUPPORTSMNEMONICS:
+    case DISPID_AMBIENT_DISPLAYASDEFAULT: SetBool(result, false); return S_OK;
+    case DISPID_AMBIENT_LOCALEID:
+        result->vt = VT_I4;
+        result->lVal = static_cast<LONG>(GetUserDefaultLCID());
+        return S_OK;
+    case DISPID_AMBIENT_BACKCOLOR:
+        if (!control_ || !control_->Parent()) return DISP_E_MEMBERNOTFOUND;
+        result->vt = VT_I4;
+        result->lVal = static_cast<LONG>(ColorToRGB(control_->Parent()->Color()));
+        return S_OK;
+    case DISPID_AMBIENT_FORECOLOR:
+        if (!control_) return DISP_E_MEMBERNOTFOUND;
+        result->vt = VT_I4;
+        result->lVal = static_cast<LONG>(ColorToRGB(control_->EffectiveFont().Color()));
+        return S_OK;
+    default: return DISP_E_MEMBERNOTFOUND;
     }
 }
 
@@ -225,8 +225,8 @@ STDMETHODIMP OleEventSink::GetTypeInfoCount(UINT* count) {
     return S_OK;
 }
 
-STDMETHODIMP OleEventSink::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result,
-                                  EXCEPINFO*, UINT*) {
+STDMETHODIMP OleEventSink::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
+                                  UINT*) {
     if (result) VariantInit(result);
     DISPPARAMS none{nullptr, nullptr, 0, 0};
     if (control_) control_->DispatchEvent(dispid, params ? params : &none);

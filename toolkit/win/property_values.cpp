@@ -18,10 +18,18 @@ struct NamedCursor {
 };
 
 constexpr NamedCursor kCursors[] = {
-    {"crDefault", crDefault}, {"crArrow", crArrow},         {"crCross", crCross},
-    {"crIBeam", crIBeam},     {"crSizeNESW", crSizeNESW},   {"crSizeNS", crSizeNS},
-    {"crSizeNWSE", crSizeNWSE}, {"crSizeWE", crSizeWE},     {"crUpArrow", crUpArrow},
-    {"crHourGlass", crHourGlass}, {"crNo", crNo},           {"crHandPoint", crHandPoint},
+    {"crDefault", crDefault},
+    {"crArrow", crArrow},
+    {"crCross", crCross},
+    {"crIBeam", crIBeam},
+    {"crSizeNESW", crSizeNESW},
+    {"crSizeNS", crSizeNS},
+    {"crSizeNWSE", crSizeNWSE},
+    {"crSizeWE", crSizeWE},
+    {"crUpArrow", crUpArrow},
+    {"crHourGlass", crHourGlass},
+    {"crNo", crNo},
+    {"crHandPoint", crHandPoint},
     {"crSizeAll", crSizeAll},
 };
 
@@ -97,10 +105,9 @@ bool SetFontProperty(TFont& font, const FormProperty& property) {
         // Points at the design resolution of 96 pixels per inch.
         font.SetHeight(-MulDiv(IntegerValue(property), 96, 72));
     } else if (name == "Font.Style") {
-        font.SetStyle(SetFlagsValue(property, {{"fsBold", fsBold},
-                                               {"fsItalic", fsItalic},
-                                               {"fsUnderline", fsUnderline},
-                                               {"fsStrikeOut", fsStrikeOut}}));
+        font.SetStyle(SetFlagsValue(
+            property,
+            {{"fsBold", fsBold}, {"fsItalic", fsItalic}, {"fsUnderline", fsUnderline}, {"fsStrikeOut", fsStrikeOut}}));
     } else if (name == "Font.Charset") {
         if (const auto* number = std::get_if<std::int32_t>(&property.Value)) {
             font.SetCharset(*number);

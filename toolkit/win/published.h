@@ -61,14 +61,13 @@ class TPublisher {
 public:
     template <class C>
     TPublisher& Field(const char* name, C* F::*member) {
-        table_.Fields.push_back(
-            {name, C::kClassName, [](TComponent* owner) -> TStreamable* { return new C(owner); },
-             [member](TForm& form, TComponent* component) {
-                 C* typed = dynamic_cast<C*>(component);
-                 if (!typed) return false;
-                 static_cast<F&>(form).*member = typed;
-                 return true;
-             }});
+        table_.Fields.push_back({name, C::kClassName, [](TComponent* owner) -> TStreamable* { return new C(owner); },
+                                 [member](TForm& form, TComponent* component) {
+                                     C* typed = dynamic_cast<C*>(component);
+                                     if (!typed) return false;
+                                     static_cast<F&>(form).*member = typed;
+                                     return true;
+                                 }});
         return *this;
     }
 
@@ -76,8 +75,9 @@ public:
     TPublisher& Method(const char* name, void (F::*method)(Args...)) {
         table_.Methods.push_back({name, [method](TForm& form) -> std::any {
                                       F* self = &static_cast<F&>(form);
-                                      return std::function<void(Args...)>(
-                                          [self, method](Args... args) { (self->*method)(std::forward<Args>(args)...); });
+                                      return std::function<void(Args...)>([self, method](Args... args) {
+                                          (self->*method)(std::forward<Args>(args)...);
+                                      });
                                   }});
         return *this;
     }

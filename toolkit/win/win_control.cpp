@@ -112,37 +112,35 @@ LRESULT TWinControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void TWinControl::WndProc(TMessage& message) {
     switch (message.Msg) {
-        case WM_ERASEBKGND:
-            message.Result = 1;  // painted with the rest in WM_PAINT
-            return;
-        case WM_PAINT:
-            Paint();
-            message.Result = 0;
-            return;
-        case WM_PRINTCLIENT:
-            PaintTo(reinterpret_cast<HDC>(message.WParam));
-            message.Result = 0;
-            return;
-        case WM_SIZE:
-            Realign();
-            if (fullRepaint_) InvalidateRect(handle_, nullptr, FALSE);
-            Resize();
-            break;
-        case WM_SETCURSOR:
-            if (HandleSetCursor(message)) return;
-            break;
-        case WM_SETFOCUS:
-            if (OnEnter) OnEnter(this);
-            break;
-        case WM_KILLFOCUS:
-            if (OnExit) OnExit(this);
-            break;
-        case WM_CAPTURECHANGED:
-            pressed_ = nullptr;
-            break;
-        default:
-            if (message.Msg >= WM_MOUSEFIRST && message.Msg <= WM_MBUTTONDBLCLK && HandleMouse(message)) return;
-            break;
+    case WM_ERASEBKGND:
+        message.Result = 1;  // painted with the rest in WM_PAINT
+        return;
+    case WM_PAINT:
+        Paint();
+        message.Result = 0;
+        return;
+    case WM_PRINTCLIENT:
+        PaintTo(reinterpret_cast<HDC>(message.WParam));
+        message.Result = 0;
+        return;
+    case WM_SIZE:
+        Realign();
+        if (fullRepaint_) InvalidateRect(handle_, nullptr, FALSE);
+        Resize();
+        break;
+    case WM_SETCURSOR:
+        if (HandleSetCursor(message)) return;
+        break;
+    case WM_SETFOCUS:
+        if (OnEnter) OnEnter(this);
+        break;
+    case WM_KILLFOCUS:
+        if (OnExit) OnExit(this);
+        break;
+    case WM_CAPTURECHANGED: pressed_ = nullptr; break;
+    default:
+        if (message.Msg >= WM_MOUSEFIRST && message.Msg <= WM_MBUTTONDBLCLK && HandleMouse(message)) return;
+        break;
     }
     message.Result = handle_ ? DefWindowProcA(handle_, message.Msg, message.WParam, message.LParam) : 0;
 }
@@ -317,17 +315,29 @@ bool TWinControl::HandleMouse(TMessage& message) {
     bool down = false;
     bool up = false;
     switch (message.Msg) {
-        case WM_LBUTTONDBLCLK: shift |= ssDouble; [[fallthrough]];
-        case WM_LBUTTONDOWN: down = true; break;
-        case WM_RBUTTONDBLCLK: shift |= ssDouble; [[fallthrough]];
-        case WM_RBUTTONDOWN: down = true; button = TMouseButton::mbRight; break;
-        case WM_MBUTTONDBLCLK: shift |= ssDouble; [[fallthrough]];
-        case WM_MBUTTONDOWN: down = true; button = TMouseButton::mbMiddle; break;
-        case WM_LBUTTONUP: up = true; break;
-        case WM_RBUTTONUP: up = true; button = TMouseButton::mbRight; break;
-        case WM_MBUTTONUP: up = true; button = TMouseButton::mbMiddle; break;
-        case WM_MOUSEMOVE: break;
-        default: return false;
+    case WM_LBUTTONDBLCLK: shift |= ssDouble; [[fallthrough]];
+    case WM_LBUTTONDOWN: down = true; break;
+    case WM_RBUTTONDBLCLK: shift |= ssDouble; [[fallthrough]];
+    case WM_RBUTTONDOWN:
+        down = true;
+        button = TMouseButton::mbRight;
+        break;
+    case WM_MBUTTONDBLCLK: shift |= ssDouble; [[fallthrough]];
+    case WM_MBUTTONDOWN:
+        down = true;
+        button = TMouseButton::mbMiddle;
+        break;
+    case WM_LBUTTONUP: up = true; break;
+    case WM_RBUTTONUP:
+        up = true;
+        button = TMouseButton::mbRight;
+        break;
+    case WM_MBUTTONUP:
+        up = true;
+        button = TMouseButton::mbMiddle;
+        break;
+    case WM_MOUSEMOVE: break;
+    default: return false;
     }
 
     TControl* target = ControlAt(x, y);

@@ -97,7 +97,10 @@ ActionAssembler StartUp(int framesBeforeClose) {
     ActionAssembler count;
     count.PushString("frames").PushString("frames").Action(ActionCode::GetVariable).Action(ActionCode::ToNumber);
     count.Action(ActionCode::Increment).Action(ActionCode::SetVariable);
-    count.PushString("frames").Action(ActionCode::GetVariable).PushNumber(framesBeforeClose).Action(ActionCode::Equals2);
+    count.PushString("frames")
+        .Action(ActionCode::GetVariable)
+        .PushNumber(framesBeforeClose)
+        .Action(ActionCode::Equals2);
     count.Action(ActionCode::Not).If("later").ExternalInterfaceCall("close").Label("later");
     a.PushString("this").Action(ActionCode::GetVariable).PushString("onEnterFrame");
     a.DefineFunction("", {}, count).Action(ActionCode::SetMember);

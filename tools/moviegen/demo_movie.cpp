@@ -23,9 +23,23 @@ constexpr std::int32_t Px(std::int32_t pixels) { return pixels * kTwips; }
 
 // Character ids.
 enum : std::uint16_t {
-    kFont = 1, kPanel, kHeader, kGuideTitle, kPageTitle, kPageFrame, kPageHolder, kDot, kSpinner,
-    kButtonUp, kButtonOver, kButtonDown, kButtonLabel, kButton,
-    kCounter, kSearchLabel, kSearch,
+    kFont = 1,
+    kPanel,
+    kHeader,
+    kGuideTitle,
+    kPageTitle,
+    kPageFrame,
+    kPageHolder,
+    kDot,
+    kSpinner,
+    kButtonUp,
+    kButtonOver,
+    kButtonDown,
+    kButtonLabel,
+    kButton,
+    kCounter,
+    kSearchLabel,
+    kSearch,
 };
 
 // Where the pages and their variables lie, relative to the movie.
@@ -37,7 +51,8 @@ const Rgba kWhite{0xFF, 0xFF, 0xFF};
 std::vector<std::uint8_t> PanelShape() {
     ShapeBuilder s;
     Rect box{Px(40), Px(760), Px(40), Px(560)};
-    auto fill = s.AddFill(FillStyle::Linear(box, std::numbers::pi / 2, {{0, Rgba{0xFF, 0xFF, 0xFF}}, {255, Rgba{0xDD, 0xE6, 0xF2}}}));
+    auto fill = s.AddFill(
+        FillStyle::Linear(box, std::numbers::pi / 2, {{0, Rgba{0xFF, 0xFF, 0xFF}}, {255, Rgba{0xDD, 0xE6, 0xF2}}}));
     auto line = s.AddLine(LineStyle{Px(2), Rgba{0xA8, 0xB8, 0xCC}});
     s.RoundedRectangle(box, Px(24), fill, line);
     return s.DefineShapeBody(kPanel, 3);
@@ -46,7 +61,8 @@ std::vector<std::uint8_t> PanelShape() {
 std::vector<std::uint8_t> HeaderShape() {
     ShapeBuilder s;
     Rect box{Px(40), Px(760), Px(40), Px(140)};
-    auto fill = s.AddFill(FillStyle::Linear(box, std::numbers::pi / 2, {{0, Rgba{0x3C, 0x78, 0xC8}}, {255, Rgba{0x1E, 0x46, 0x8C}}}));
+    auto fill = s.AddFill(
+        FillStyle::Linear(box, std::numbers::pi / 2, {{0, Rgba{0x3C, 0x78, 0xC8}}, {255, Rgba{0x1E, 0x46, 0x8C}}}));
     s.RoundedRectangle(box, Px(24), fill);
     return s.DefineShapeBody(kHeader, 3);
 }

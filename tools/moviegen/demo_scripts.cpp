@@ -117,7 +117,12 @@ ActionAssembler FindPage() {
     Get(f, "n").PushNumber(0).Action(ActionCode::Greater).Action(ActionCode::Not).If("words");
     Get(f, "n").PushNumber(1).Action(ActionCode::Less2).If("words");
     Get(f, "n");
-    Get(f, "pages").PushNumber(1).Action(ActionCode::Add2).Action(ActionCode::Less2).Action(ActionCode::Not).If("words");
+    Get(f, "pages")
+        .PushNumber(1)
+        .Action(ActionCode::Add2)
+        .Action(ActionCode::Less2)
+        .Action(ActionCode::Not)
+        .If("words");
     f.PushString("page");
     Get(f, "n");
     CallMethod(f, "Math", "floor", 1).Action(ActionCode::SetVariable);

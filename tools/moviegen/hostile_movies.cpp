@@ -39,7 +39,8 @@ ActionAssembler Endless() {
 }
 
 // object.member = function () { <body> }.
-void SetFunction(ActionAssembler& a, const std::string& object, const std::string& member, const ActionAssembler& body) {
+void SetFunction(ActionAssembler& a, const std::string& object, const std::string& member,
+                 const ActionAssembler& body) {
     a.PushString(object).Action(ActionCode::GetVariable).PushString(member);
     a.DefineFunction("", {}, body);
     a.Action(ActionCode::SetMember);

@@ -28,8 +28,7 @@ swf::writer::ActionAssembler& This(swf::writer::ActionAssembler& a, const std::s
 swf::writer::ActionAssembler& CallMethod(swf::writer::ActionAssembler& a, const std::string& object,
                                          const std::string& method, int argumentCount);
 // The call `name(args)` of a function variable, arguments pushed last first.
-swf::writer::ActionAssembler& CallFunction(swf::writer::ActionAssembler& a, const std::string& name,
-                                           int argumentCount);
+swf::writer::ActionAssembler& CallFunction(swf::writer::ActionAssembler& a, const std::string& name, int argumentCount);
 
 // Object.registerClass(linkage, _global.<cls>);
 void RegisterClass(swf::writer::ActionAssembler& a, const std::string& linkage, const std::string& cls);

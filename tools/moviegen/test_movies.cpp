@@ -201,8 +201,8 @@ std::vector<std::uint8_t> BuildFullChangeMovie() {
     constexpr std::int32_t kWidth = 1920 * kTwips, kHeight = 1080 * kTwips;
     const Rect stage{0, kWidth, 0, kHeight};
     ShapeBuilder shape;
-    const std::uint16_t fill = shape.AddFill(FillStyle::Radial(
-        stage, {{0, Rgba{250, 220, 40}}, {120, Rgba{40, 160, 220}}, {255, Rgba{120, 20, 90}}}));
+    const std::uint16_t fill = shape.AddFill(
+        FillStyle::Radial(stage, {{0, Rgba{250, 220, 40}}, {120, Rgba{40, 160, 220}}, {255, Rgba{120, 20, 90}}}));
     shape.Rectangle(stage, fill);
 
     // Both frames count themselves (from 0 the first time round); past the

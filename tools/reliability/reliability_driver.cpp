@@ -188,8 +188,9 @@ int RunCycles(const std::string& program, const std::string& movie, int count) {
     std::printf("|--------|---------|-------------|--------------|---------------|\n");
     PrintUsage("before", before);
     PrintUsage("after", after);
-    std::printf("\nLive objects our own code holds (counted by its owners; program = forms and skin, control = the "
-                "player control):\n\n");
+    std::printf(
+        "\nLive objects our own code holds (counted by its owners; program = forms and skin, control = the "
+        "player control):\n\n");
     std::printf("| when   | program GDI | program USER | control GDI | control USER |\n");
     std::printf("|--------|-------------|--------------|-------------|--------------|\n");
     PrintOwnCounts("before", programBefore, controlBefore);
@@ -235,8 +236,9 @@ std::string Row(const std::string& movie, const std::string& program) {
     if (!ending.empty() && ending != "exit 0") process.Kill();
 
     char row[512];
-    std::snprintf(row, sizeof row, "| %-30s | %-4s | %-4s | %5.1f %% | %-22s | %s |", name.c_str(), player ? "yes" : "no",
-                  answers ? "yes" : "no", cpu, ending.c_str(), boxText.empty() ? "-" : boxText.c_str());
+    std::snprintf(row, sizeof row, "| %-30s | %-4s | %-4s | %5.1f %% | %-22s | %s |", name.c_str(),
+                  player ? "yes" : "no", answers ? "yes" : "no", cpu, ending.c_str(),
+                  boxText.empty() ? "-" : boxText.c_str());
     return row;
 }
 

@@ -56,22 +56,18 @@ void add_window(Canvas& canvas, double left, double top, double right, double bo
 
 void add_glyph(Canvas& canvas, Glyph glyph, Rgb tone) {
     switch (glyph) {
-        case Glyph::minimise:
-            canvas.fill(rectangle(4, 10, 12, 12), kWhite);
-            break;
-        case Glyph::maximise:
-            add_window(canvas, 4, 4, 12, 12, tone);
-            break;
-        case Glyph::close: {
-            Outline cross = stroke({5, 5}, {11, 11}, 1.05);
-            append(cross, stroke({11, 5}, {5, 11}, 1.05));
-            canvas.fill(cross, kWhite);
-            break;
-        }
-        case Glyph::restore:
-            add_window(canvas, 6, 3, 13, 10, tone);
-            add_window(canvas, 3, 7, 10, 13, tone);
-            break;
+    case Glyph::minimise: canvas.fill(rectangle(4, 10, 12, 12), kWhite); break;
+    case Glyph::maximise: add_window(canvas, 4, 4, 12, 12, tone); break;
+    case Glyph::close: {
+        Outline cross = stroke({5, 5}, {11, 11}, 1.05);
+        append(cross, stroke({11, 5}, {5, 11}, 1.05));
+        canvas.fill(cross, kWhite);
+        break;
+    }
+    case Glyph::restore:
+        add_window(canvas, 6, 3, 13, 10, tone);
+        add_window(canvas, 3, 7, 10, 13, tone);
+        break;
     }
 }
 
@@ -91,8 +87,8 @@ constexpr struct {
     int first;
     int last;
 } kTransparentRuns[] = {
-    {4, 0, 0},   {4, 15, 15},  {12, 0, 0},  {12, 15, 15}, {13, 0, 1},
-    {13, 14, 15}, {14, 0, 2}, {14, 13, 15}, {15, 0, 3},  {15, 12, 15},
+    {4, 0, 0},    {4, 15, 15}, {12, 0, 0},   {12, 15, 15}, {13, 0, 1},
+    {13, 14, 15}, {14, 0, 2},  {14, 13, 15}, {15, 0, 3},   {15, 12, 15},
 };
 
 bool has_transparent_corners(int index) { return index == 6 || index == 7; }
@@ -119,7 +115,8 @@ BitImage button_strip_mask() {
     for (int index = 0; index < kButtonCount; ++index) {
         if (!has_transparent_corners(index)) continue;
         for (const auto& run : kTransparentRuns) {
-            for (int column = run.first; column <= run.last; ++column) mask.at(run.row, kButtonSide * index + column) = true;
+            for (int column = run.first; column <= run.last; ++column)
+                mask.at(run.row, kButtonSide * index + column) = true;
         }
     }
     return mask;

@@ -18,9 +18,7 @@ void ByteWriter::put_u32_at(std::size_t offset, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) bytes_.at(offset + i) = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
-void ByteReader::fail(const std::string& message) const {
-    throw FormatError(kind_ + ": " + message);
-}
+void ByteReader::fail(const std::string& message) const { throw FormatError(kind_ + ": " + message); }
 
 void ByteReader::require(std::size_t offset, std::size_t count, const char* what) const {
     if (offset > bytes_.size() || count > bytes_.size() - offset) {

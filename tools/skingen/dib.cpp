@@ -6,7 +6,7 @@ namespace skin {
 
 namespace {
 
-constexpr std::uint32_t kUncompressed = 0;  // BI_RGB
+constexpr std::uint32_t kUncompressed = 0;      // BI_RGB
 constexpr std::int32_t kPixelsPerMetre = 3780;  // 96 pixels per inch
 
 int source_row(int row, int rows, bool bottom_up) { return bottom_up ? rows - 1 - row : row; }

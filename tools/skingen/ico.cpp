@@ -105,15 +105,15 @@ std::vector<std::uint8_t> encode_icon(const IndexedImage& image, const BitImage&
     out.u16(1);  // one image
     out.u8(side_byte(image.width));
     out.u8(side_byte(image.height));
-    out.u8(0);  // colour count: 0 for 256 colours or more
-    out.u8(0);  // reserved
+    out.u8(0);   // colour count: 0 for 256 colours or more
+    out.u8(0);   // reserved
     out.u16(1);  // planes
     out.u16(8);  // bits per pixel
     out.u32(static_cast<std::uint32_t>(image_bytes));
     out.u32(static_cast<std::uint32_t>(kDirectorySize + kEntrySize));
 
-    write_info_header(out, image.width, 2 * image.height, 8,
-                      static_cast<std::uint32_t>(colour_bytes + mask_bytes), kPaletteEntries);
+    write_info_header(out, image.width, 2 * image.height, 8, static_cast<std::uint32_t>(colour_bytes + mask_bytes),
+                      kPaletteEntries);
     write_palette(out, palette);
     write_index_rows(out, image);
     write_bit_rows(out, mask);

@@ -43,7 +43,9 @@ struct BitImage {
     BitImage() = default;
     BitImage(int w, int h, bool fill = false) : width(w), height(h), bits(static_cast<std::size_t>(w) * h, fill) {}
 
-    std::vector<bool>::reference at(int row, int column) { return bits[static_cast<std::size_t>(row) * width + column]; }
+    std::vector<bool>::reference at(int row, int column) {
+        return bits[static_cast<std::size_t>(row) * width + column];
+    }
     bool at(int row, int column) const { return bits[static_cast<std::size_t>(row) * width + column]; }
 };
 

@@ -11,7 +11,7 @@ namespace skin {
 
 namespace {
 
-constexpr Rgb kInk = rgb(0x1D4F91);        // book outline, cover and letters
+constexpr Rgb kInk = rgb(0x1D4F91);  // book outline, cover and letters
 constexpr Rgb kPage = rgb(0xFFFFFF);
 constexpr Rgb kPageLines = rgb(0x8FA9D3);
 constexpr Rgb kPlaySign = rgb(0xEE7A1A);

@@ -110,21 +110,19 @@ void append(Outline& to, const Outline& figure) {
     std::size_t next = 0;
     for (swf::raster::PathVerb verb : figure.verbs()) {
         switch (verb) {
-            case swf::raster::PathVerb::MoveTo:
-                to.moveTo(points[next].x, points[next].y);
-                ++next;
-                break;
-            case swf::raster::PathVerb::LineTo:
-                to.lineTo(points[next].x, points[next].y);
-                ++next;
-                break;
-            case swf::raster::PathVerb::QuadTo:
-                to.quadTo(points[next].x, points[next].y, points[next + 1].x, points[next + 1].y);
-                next += 2;
-                break;
-            case swf::raster::PathVerb::Close:
-                to.close();
-                break;
+        case swf::raster::PathVerb::MoveTo:
+            to.moveTo(points[next].x, points[next].y);
+            ++next;
+            break;
+        case swf::raster::PathVerb::LineTo:
+            to.lineTo(points[next].x, points[next].y);
+            ++next;
+            break;
+        case swf::raster::PathVerb::QuadTo:
+            to.quadTo(points[next].x, points[next].y, points[next + 1].x, points[next + 1].y);
+            next += 2;
+            break;
+        case swf::raster::PathVerb::Close: to.close(); break;
         }
     }
 }

@@ -16,7 +16,9 @@ namespace skin {
 
 namespace {
 
-std::vector<std::uint8_t> encode_icon_art(const IconArt& art) { return encode_icon(index_colours(art.image), art.mask); }
+std::vector<std::uint8_t> encode_icon_art(const IconArt& art) {
+    return encode_icon(index_colours(art.image), art.mask);
+}
 
 }  // namespace
 

@@ -13,12 +13,12 @@ constexpr int kRightCapWidth = 16;
 
 // A black line at top and bottom around a light grey band fading to near-white.
 constexpr std::array<std::uint32_t, kTitleBarHeight> kStripRows = {
-    0x000000,                                                                   // row 0
+    0x000000,                                                                        // row 0
     0xE6E6E6, 0xF0F0EF, 0xE8E8E8, 0xD8D8D8, 0xD1D1D2, 0xD3D3D4, 0xD7D7D8, 0xDCDCDD,  // rows 1-8
-    0xE2E2E3, 0xEAEAEB, 0xF3F3F3, 0xFAFAFA,                                     // rows 9-12
+    0xE2E2E3, 0xEAEAEB, 0xF3F3F3, 0xFAFAFA,                                          // rows 9-12
     0xFDFDFD, 0xFDFDFD, 0xFDFDFD, 0xFDFDFD, 0xFDFDFD, 0xFDFDFD, 0xFDFDFD, 0xFDFDFD,  // rows 13-20
-    0xFDFDFD, 0xFDFDFD, 0xFDFDFD, 0xFDFDFD, 0xFDFDFD, 0xFDFDFD, 0xFDFDFD,        // rows 21-27
-    0x000000,                                                                   // row 28
+    0xFDFDFD, 0xFDFDFD, 0xFDFDFD, 0xFDFDFD, 0xFDFDFD, 0xFDFDFD, 0xFDFDFD,            // rows 21-27
+    0x000000,                                                                        // row 28
 };
 
 // The left edge below the rounded corner, rows 7 to 27 of column 0: black
@@ -38,12 +38,10 @@ struct CornerPixel {
 // The rounded top-left corner: key-coloured pixels outside the curve, the black
 // outline along it and grey pixels that soften it on the inside.
 constexpr CornerPixel kCorner[] = {
-    {0, 0, 0xFE0001}, {0, 1, 0xFE0001}, {0, 2, 0xFE0001}, {0, 3, 0xFE0001}, {0, 4, 0xFE0001},
-    {1, 0, 0xFE0001}, {1, 1, 0xFE0001}, {1, 2, 0xFE0001}, {2, 0, 0xFE0001}, {2, 1, 0xFE0001},
-    {3, 0, 0xFE0001}, {4, 0, 0xFE0001},
-    {0, 5, 0x000000}, {0, 6, 0x000000}, {0, 7, 0x000000}, {0, 8, 0x000000}, {0, 9, 0x000000},
-    {1, 3, 0x000000}, {1, 4, 0x000000}, {2, 2, 0x000000}, {3, 1, 0x000000}, {4, 1, 0x000000},
-    {5, 0, 0x000000}, {6, 0, 0x000000},
+    {0, 0, 0xFE0001}, {0, 1, 0xFE0001}, {0, 2, 0xFE0001}, {0, 3, 0xFE0001}, {0, 4, 0xFE0001}, {1, 0, 0xFE0001},
+    {1, 1, 0xFE0001}, {1, 2, 0xFE0001}, {2, 0, 0xFE0001}, {2, 1, 0xFE0001}, {3, 0, 0xFE0001}, {4, 0, 0xFE0001},
+    {0, 5, 0x000000}, {0, 6, 0x000000}, {0, 7, 0x000000}, {0, 8, 0x000000}, {0, 9, 0x000000}, {1, 3, 0x000000},
+    {1, 4, 0x000000}, {2, 2, 0x000000}, {3, 1, 0x000000}, {4, 1, 0x000000}, {5, 0, 0x000000}, {6, 0, 0x000000},
     {1, 5, 0x5F5F5F}, {2, 3, 0x636362}, {3, 2, 0x606060}, {5, 1, 0x565656},
 };
 

@@ -79,7 +79,8 @@ int main(int argc, char** argv) {
                      "  --warnings: list what was repaired or left out while reading and playing\n"
                      "  --trace: print the scripts' trace() lines\n"
                      "  frame: ticks played from the start (0 = first frame)\n"
-                     "  width, height: 1.." << kMaxSide << " pixels\n";
+                     "  width, height: 1.."
+                  << kMaxSide << " pixels\n";
         return 2;
     }
     swf::Player player;
@@ -103,8 +104,7 @@ int main(int argc, char** argv) {
 
     swf::raster::Surface surface(static_cast<int>(width), static_cast<int>(height));
     player.Render(surface);
-    const std::vector<std::uint8_t> png =
-        swf::EncodePng(surface.width(), surface.height(), ToRgba(surface));
+    const std::vector<std::uint8_t> png = swf::EncodePng(surface.width(), surface.height(), ToRgba(surface));
 
     // Write beside the target first so a failed write leaves no half file.
     const std::string out = argv[5];

@@ -5,10 +5,14 @@ namespace ui {
 
 // Indices into the button picture list.
 enum ButtonPicture {
-    MinimizeNormal = 0, MinimizeHover = 1,
-    MaximizeNormal = 2, MaximizeHover = 3,
-    CloseNormal = 4, CloseHover = 5,
-    RestoreNormal = 6, RestoreHover = 7,
+    MinimizeNormal = 0,
+    MinimizeHover = 1,
+    MaximizeNormal = 2,
+    MaximizeHover = 3,
+    CloseNormal = 4,
+    CloseHover = 5,
+    RestoreNormal = 6,
+    RestoreHover = 7,
 };
 
 // Hover states: 0 none, 1 minimise, 2 maximise, 3 close.

@@ -7,9 +7,7 @@ int CentredOffset(int screenExtent, int windowExtent) {
     return static_cast<int>((static_cast<long long>(screenExtent) - windowExtent) / 2);
 }
 
-Rect FlashBounds(int backPanelWidth, int backPanelHeight) {
-    return {3, 0, backPanelWidth - 6, backPanelHeight - 3};
-}
+Rect FlashBounds(int backPanelWidth, int backPanelHeight) { return {3, 0, backPanelWidth - 6, backPanelHeight - 3}; }
 
 Point GripPosition(const Rect& w) { return {w.Left + w.Width - 15, w.Top + w.Height - 15}; }
 
@@ -26,21 +24,21 @@ BorderZone ZoneAt(int x, int y, int width, int height) {
 
 int ZoneCursor(BorderZone zone) {
     switch (zone) {
-        case BorderZone::LowerRight: return -8;
-        case BorderZone::LowerLeft: return -6;
-        case BorderZone::Bottom: return -7;
-        default: return -9;
+    case BorderZone::LowerRight: return -8;
+    case BorderZone::LowerLeft: return -6;
+    case BorderZone::Bottom: return -7;
+    default: return -9;
     }
 }
 
 std::optional<unsigned> ZoneCommand(BorderZone zone) {
     switch (zone) {
-        case BorderZone::LowerRight: return 0xF008;
-        case BorderZone::LowerLeft: return 0xF007;
-        case BorderZone::Bottom: return 0xF006;
-        case BorderZone::Right: return 0xF002;
-        case BorderZone::Left: return 0xF001;
-        case BorderZone::Rest: return std::nullopt;
+    case BorderZone::LowerRight: return 0xF008;
+    case BorderZone::LowerLeft: return 0xF007;
+    case BorderZone::Bottom: return 0xF006;
+    case BorderZone::Right: return 0xF002;
+    case BorderZone::Left: return 0xF001;
+    case BorderZone::Rest: return std::nullopt;
     }
     return std::nullopt;
 }

@@ -15,7 +15,11 @@ namespace {
 constexpr std::size_t kMaxElements = 1u << 20;
 
 enum SortOptions : int {
-    kCaseInsensitive = 1, kDescending = 2, kUniqueSort = 4, kReturnIndexedArray = 8, kNumeric = 16,
+    kCaseInsensitive = 1,
+    kDescending = 2,
+    kUniqueSort = 4,
+    kReturnIndexedArray = 8,
+    kNumeric = 16,
 };
 
 Object* SelfArray(CallContext& c) {
@@ -189,10 +193,9 @@ public:
             return (keys_[0].options & kDescending) ? -order : order;
         }
         for (const SortKey& key : keys_) {
-            int order = key.field.empty()
-                            ? CompareValues(a, b, key.options)
-                            : CompareValues(c_.interpreter.GetMember(a, key.field),
-                                            c_.interpreter.GetMember(b, key.field), key.options);
+            int order = key.field.empty() ? CompareValues(a, b, key.options)
+                                          : CompareValues(c_.interpreter.GetMember(a, key.field),
+                                                          c_.interpreter.GetMember(b, key.field), key.options);
             if (order) return (key.options & kDescending) ? -order : order;
         }
         return 0;

@@ -35,22 +35,22 @@ private:
 Value ObjectProtoToString(CallContext& c);
 Value ObjectProtoValueOf(CallContext& c);
 
-void InstallObjectBuiltins(Installer& in);    // Object, Function.prototype.call/apply, ASSetPropFlags
-void InstallMathBuiltins(Installer& in);      // Math
-void InstallStringBuiltins(Installer& in);    // String
-void InstallArrayBuiltins(Installer& in);     // Array
-void InstallNumberBooleanBuiltins(Installer& in);  // Number, Boolean
-void InstallGlobalFunctions(Installer& in);   // parseInt, escape, getTimer, ...
-void InstallDateBuiltins(Installer& in);      // Date
-void InstallXmlBuiltins(Installer& in);       // XML, XMLNode
-void InstallSystemBuiltins(Installer& in);    // System.capabilities
-void InstallTimerBuiltins(Installer& in);     // setInterval, clearInterval, setTimeout
-void InstallErrorBuiltins(Installer& in);     // Error
-void InstallInputBuiltins(Installer& in);     // Key, Mouse, Stage
-void InstallMovieClipBuiltins(Installer& in); // MovieClip depths, clips made by script, geometry
+void InstallObjectBuiltins(Installer& in);                      // Object, Function.prototype.call/apply, ASSetPropFlags
+void InstallMathBuiltins(Installer& in);                        // Math
+void InstallStringBuiltins(Installer& in);                      // String
+void InstallArrayBuiltins(Installer& in);                       // Array
+void InstallNumberBooleanBuiltins(Installer& in);               // Number, Boolean
+void InstallGlobalFunctions(Installer& in);                     // parseInt, escape, getTimer, ...
+void InstallDateBuiltins(Installer& in);                        // Date
+void InstallXmlBuiltins(Installer& in);                         // XML, XMLNode
+void InstallSystemBuiltins(Installer& in);                      // System.capabilities
+void InstallTimerBuiltins(Installer& in);                       // setInterval, clearInterval, setTimeout
+void InstallErrorBuiltins(Installer& in);                       // Error
+void InstallInputBuiltins(Installer& in);                       // Key, Mouse, Stage
+void InstallMovieClipBuiltins(Installer& in);                   // MovieClip depths, clips made by script, geometry
 void InstallDrawingBuiltins(Installer& in, Object* clipProto);  // beginFill, lineTo, ... on clips
 void InstallClipInteractionBuiltins(Installer& in, Object* clipProto);  // setMask, startDrag, stopDrag
-void InstallTextFieldBuiltins(Installer& in); // TextField, TextFormat
+void InstallTextFieldBuiltins(Installer& in);                           // TextField, TextFormat
 
 // Shared by the families: arguments and `this` as the built-ins read them.
 double ArgNumber(CallContext& c, std::size_t i);

@@ -59,8 +59,8 @@ double MakeDate(const double f[7]) {
     double year = std::trunc(f[kYear]) + std::floor(month / 12);
     double mn = month - std::floor(month / 12) * 12;
     double day = DaysFromCivil(year, mn + 1, 1) + std::trunc(f[kDate]) - 1;
-    double time = std::trunc(f[kHours]) * 3600000 + std::trunc(f[kMinutes]) * 60000 +
-                  std::trunc(f[kSeconds]) * 1000 + std::trunc(f[kMilliseconds]);
+    double time = std::trunc(f[kHours]) * 3600000 + std::trunc(f[kMinutes]) * 60000 + std::trunc(f[kSeconds]) * 1000 +
+                  std::trunc(f[kMilliseconds]);
     return day * kMsPerDay + time;
 }
 

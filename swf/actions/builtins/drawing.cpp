@@ -62,10 +62,10 @@ Matrix GradientMatrix(CallContext& c, const Value& m) {
         const double w = Finite(Member(c, m, "w")), h = Finite(Member(c, m, "h"));
         const double r = Finite(Member(c, m, "r"));
         const double sx = w / kGradientSquarePixels, sy = h / kGradientSquarePixels;
-        return {std::cos(r) * sx, std::sin(r) * sx, -std::sin(r) * sy, std::cos(r) * sy, (x + w / 2) * kTwips,
-                (y + h / 2) * kTwips};
+        return {std::cos(r) * sx, std::sin(r) * sx,     -std::sin(r) * sy,
+                std::cos(r) * sy, (x + w / 2) * kTwips, (y + h / 2) * kTwips};
     }
-    return {Finite(Member(c, m, "a")), Finite(Member(c, m, "b")),  Finite(Member(c, m, "c")),
+    return {Finite(Member(c, m, "a")), Finite(Member(c, m, "b")),           Finite(Member(c, m, "c")),
             Finite(Member(c, m, "d")), Finite(Member(c, m, "tx")) * kTwips, Finite(Member(c, m, "ty")) * kTwips};
 }
 
@@ -112,7 +112,7 @@ Value BeginGradientFill(CallContext& c) {
     }
     fill.matrix = GradientMatrix(c, c.Arg(4));
     const std::string spread = ArgText(c, 5);
-    fill.gradient.spread = spread == "reflect" ? SpreadMode::Reflect
+    fill.gradient.spread = spread == "reflect"  ? SpreadMode::Reflect
                            : spread == "repeat" ? SpreadMode::Repeat
                                                 : SpreadMode::Pad;
     fill.gradient.linearRgb = ArgText(c, 6) == "linearRGB";
@@ -139,7 +139,9 @@ Value LineStyleMethod(CallContext& c) {
     line.width = static_cast<std::uint16_t>(std::lround((pixels == 0 ? 1 : pixels) * kTwips));
     line.color = ColorOf(ArgNumber(c, 1), c.Arg(2).IsUndefined() ? 100 : ArgNumber(c, 2));
     const std::string caps = ArgText(c, 5);
-    line.startCap = line.endCap = caps == "none" ? CapStyle::None : caps == "square" ? CapStyle::Square : CapStyle::Round;
+    line.startCap = line.endCap = caps == "none"     ? CapStyle::None
+                                  : caps == "square" ? CapStyle::Square
+                                                     : CapStyle::Round;
     const std::string joints = ArgText(c, 6);
     line.join = joints == "miter" ? JoinStyle::Miter : joints == "bevel" ? JoinStyle::Bevel : JoinStyle::Round;
     const double miter = ArgNumber(c, 7);

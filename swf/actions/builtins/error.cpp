@@ -17,7 +17,9 @@ Value ErrorConstructor(CallContext& c) {
     return c.self;
 }
 
-Value ErrorToString(CallContext& c) { return Value::String(c.interpreter.Text(c.interpreter.GetMember(c.self, "message"))); }
+Value ErrorToString(CallContext& c) {
+    return Value::String(c.interpreter.Text(c.interpreter.GetMember(c.self, "message")));
+}
 
 }  // namespace
 

@@ -97,8 +97,7 @@ int HexDigit(char ch) {
 Value Unescape(CallContext& c) {
     std::string s = ArgText(c, 0), out;
     for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '%' && i + 2 < s.size() && HexDigit(s[i + 1]) >= 0 &&
-            HexDigit(s[i + 2]) >= 0) {
+        if (s[i] == '%' && i + 2 < s.size() && HexDigit(s[i + 1]) >= 0 && HexDigit(s[i + 2]) >= 0) {
             out += static_cast<char>(HexDigit(s[i + 1]) * 16 + HexDigit(s[i + 2]));
             i += 2;
         } else if (s[i] == '%' && i + 5 < s.size() && s[i + 1] == 'u' && HexDigit(s[i + 2]) >= 0 &&

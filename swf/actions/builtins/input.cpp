@@ -112,11 +112,11 @@ Value StageSetAlign(CallContext& c) {
     bool t = false, b = false, l = false, r = false;
     for (char ch : text) {
         switch (std::toupper(static_cast<unsigned char>(ch))) {
-            case 'T': t = true; break;
-            case 'B': b = true; break;
-            case 'L': l = true; break;
-            case 'R': r = true; break;
-            default: break;
+        case 'T': t = true; break;
+        case 'B': b = true; break;
+        case 'L': l = true; break;
+        case 'R': r = true; break;
+        default: break;
         }
     }
     std::string align;
@@ -214,10 +214,10 @@ void InstallInputBuiltins(Installer& in) {
     in.Method(key, "getCode", KeyGetCode);
     in.Method(key, "getAscii", KeyGetAscii);
     const std::pair<const char*, int> keys[] = {
-        {"BACKSPACE", 8}, {"TAB", 9},    {"ENTER", 13},  {"SHIFT", 16},   {"CONTROL", 17},  {"ALT", 18},
-        {"CAPSLOCK", 20}, {"ESCAPE", 27}, {"SPACE", 32}, {"PGUP", 33},    {"PGDN", 34},     {"END", 35},
-        {"HOME", 36},     {"LEFT", 37},   {"UP", 38},    {"RIGHT", 39},   {"DOWN", 40},     {"INSERT", 45},
-        {"DELETEKEY", 46},
+        {"BACKSPACE", 8}, {"TAB", 9},       {"ENTER", 13},  {"SHIFT", 16},     {"CONTROL", 17},
+        {"ALT", 18},      {"CAPSLOCK", 20}, {"ESCAPE", 27}, {"SPACE", 32},     {"PGUP", 33},
+        {"PGDN", 34},     {"END", 35},      {"HOME", 36},   {"LEFT", 37},      {"UP", 38},
+        {"RIGHT", 39},    {"DOWN", 40},     {"INSERT", 45}, {"DELETEKEY", 46},
     };
     for (const auto& [name, code] : keys) in.Constant(key, name, Value::Number(code));
 

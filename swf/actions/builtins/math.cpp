@@ -9,7 +9,9 @@ namespace swf::actions {
 namespace {
 
 template <double (*F)(double)>
-Value Unary(CallContext& c) { return Value::Number(F(ArgNumber(c, 0))); }
+Value Unary(CallContext& c) {
+    return Value::Number(F(ArgNumber(c, 0)));
+}
 
 // Halves round up, toward positive infinity (-2.5 -> -2).
 double RoundHalfUp(double x) { return std::floor(x + 0.5); }

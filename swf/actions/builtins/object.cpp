@@ -84,7 +84,8 @@ Value UnwatchProperty(CallContext& c) {
     if (!o) return Value::Bool(false);
     std::string name = ArgText(c, 0);
     bool ignoreCase = c.interpreter.IgnoreCase();
-    return Value::Bool(std::erase_if(o->watches, [&](const Watch& w) { return NamesEqual(w.name, name, ignoreCase); }) > 0);
+    return Value::Bool(std::erase_if(o->watches, [&](const Watch& w) { return NamesEqual(w.name, name, ignoreCase); }) >
+                       0);
 }
 
 // Object.registerClass(symbol, constructor): clips of that library symbol are

@@ -132,8 +132,8 @@ Value Split(CallContext& c) {
     std::u32string s = Self(c);
     std::vector<Value> parts;
     // The limit reads as an unsigned 32-bit count (so -1 means no limit).
-    double limit = c.Arg(1).IsUndefined() ? INFINITY
-                                          : static_cast<double>(static_cast<std::uint32_t>(ToInt32(ArgNumber(c, 1))));
+    double limit =
+        c.Arg(1).IsUndefined() ? INFINITY : static_cast<double>(static_cast<std::uint32_t>(ToInt32(ArgNumber(c, 1))));
     auto add = [&](std::string part) {
         if (static_cast<double>(parts.size()) >= limit || !c.interpreter.Budget().Spend(1)) return false;
         parts.push_back(Value::String(std::move(part)));
@@ -177,8 +177,6 @@ Value ChangeCase(CallContext& c) {
 }
 
 }  // namespace
-
-
 
 void InstallStringBuiltins(Installer& in) {
     Object* proto = in.vm().stringProto();

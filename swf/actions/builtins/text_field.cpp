@@ -93,8 +93,10 @@ Value SetMember(CallContext& c) {
     case MemberType::Flag: value = ToBoolean(v, version); break;
     case MemberType::Choice:
         // autoSize takes true/false as well as a name.
-        if (v.IsBool()) value = v.AsBool();
-        else value = in.Text(v);
+        if (v.IsBool())
+            value = v.AsBool();
+        else
+            value = in.Text(v);
         break;
     case MemberType::NumberOrNull:
         if (!v.IsUndefined() && !v.IsNull()) {
@@ -129,8 +131,8 @@ void InstallMembers(Installer& in, Object* proto, std::index_sequence<I...>) {
 // ---- TextFormat -------------------------------------------------------------------
 
 constexpr std::array<const char*, 16> kFormatNames = {
-    "font", "size", "color", "url", "target", "bold", "italic", "underline", "align",
-    "leftMargin", "rightMargin", "indent", "leading", "blockIndent", "tabStops", "bullet",
+    "font",  "size",       "color",       "url",    "target",  "bold",        "italic",   "underline",
+    "align", "leftMargin", "rightMargin", "indent", "leading", "blockIndent", "tabStops", "bullet",
 };
 
 Object* NewTextFormat(Interpreter& in, const ScriptTextFormat& f) {
@@ -149,10 +151,10 @@ Object* NewTextFormat(Interpreter& in, const ScriptTextFormat& f) {
         tabs = Value::Obj(in.NewArray(std::move(stops)));
     }
     const std::array<Value, 16> values = {
-        text(f.font),        number(f.size),       number(f.color),  text(f.url),
-        text(f.target),      flag(f.bold),         flag(f.italic),   flag(f.underline),
-        text(f.align),       number(f.leftMargin), number(f.rightMargin), number(f.indent),
-        number(f.leading),   number(f.blockIndent), tabs,            flag(f.bullet),
+        text(f.font),          number(f.size),   number(f.color),   text(f.url),           text(f.target),
+        flag(f.bold),          flag(f.italic),   flag(f.underline), text(f.align),         number(f.leftMargin),
+        number(f.rightMargin), number(f.indent), number(f.leading), number(f.blockIndent), tabs,
+        flag(f.bullet),
     };
     for (std::size_t i = 0; i < kFormatNames.size(); ++i) o->Set(kFormatNames[i], values[i]);
     return o;
@@ -207,9 +209,9 @@ ScriptTextFormat ReadTextFormat(Interpreter& in, const Value& value) {
 Value TextFormatConstructor(CallContext& c) {
     Object* o = c.self.AsObject();
     if (o == nullptr) return Value();
-    constexpr std::array<const char*, 13> kOrder = {"font", "size", "color", "bold", "italic", "underline", "url",
-                                                  "target", "align", "leftMargin", "rightMargin", "indent",
-                                                  "leading"};
+    constexpr std::array<const char*, 13> kOrder = {"font",        "size",   "color",  "bold",  "italic",
+                                                    "underline",   "url",    "target", "align", "leftMargin",
+                                                    "rightMargin", "indent", "leading"};
     for (const char* name : kFormatNames) o->Set(name, Value::Null());
     for (std::size_t i = 0; i < kOrder.size() && i < c.args.size(); ++i) {
         if (!c.args[i].IsUndefined()) o->Set(kOrder[i], c.args[i]);
@@ -330,9 +332,9 @@ Value ClipCreateTextField(CallContext& c) {
     if (clip == nullptr || clip->target == nullptr || c.args.size() < 6) return Value();
     const double depth = ArgNumber(c, 1);
     if (!std::isfinite(depth)) return Value();
-    DisplayTarget* field = clip->target->CreateTextField(ArgText(c, 0), static_cast<int>(std::clamp(depth, -1e9, 1e9)),
-                                                         ArgNumber(c, 2), ArgNumber(c, 3), ArgNumber(c, 4),
-                                                         ArgNumber(c, 5));
+    DisplayTarget* field =
+        clip->target->CreateTextField(ArgText(c, 0), static_cast<int>(std::clamp(depth, -1e9, 1e9)), ArgNumber(c, 2),
+                                      ArgNumber(c, 3), ArgNumber(c, 4), ArgNumber(c, 5));
     if (field == nullptr || c.interpreter.vm().swfVersion() < 8) return Value();
     return Value::Obj(c.interpreter.vm().ObjectFor(field));
 }

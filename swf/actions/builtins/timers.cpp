@@ -29,7 +29,8 @@ Value AddTimer(CallContext& c, bool repeat) {
     double delay = ArgNumber(c, delayArg);
     timer.interval = std::isfinite(delay) && delay > 0 ? delay : 0;
     timer.due = c.interpreter.vm().TimerClock() + timer.interval;
-    if (c.args.size() > delayArg + 1) timer.args.assign(c.args.begin() + static_cast<std::ptrdiff_t>(delayArg + 1), c.args.end());
+    if (c.args.size() > delayArg + 1)
+        timer.args.assign(c.args.begin() + static_cast<std::ptrdiff_t>(delayArg + 1), c.args.end());
     int id = c.interpreter.vm().AddTimer(std::move(timer));
     return id ? Value::Number(id) : Value();
 }

@@ -17,8 +17,15 @@ enum NodeType { kElement = 1, kText = 3 };
 
 // Parse results (the `status` member).
 enum Status {
-    kOk = 0, kCdataOpen = -2, kDeclarationOpen = -3, kDocTypeOpen = -4, kCommentOpen = -5,
-    kMalformedElement = -6, kAttributeOpen = -8, kStartTagOpen = -9, kEndTagUnmatched = -10,
+    kOk = 0,
+    kCdataOpen = -2,
+    kDeclarationOpen = -3,
+    kDocTypeOpen = -4,
+    kCommentOpen = -5,
+    kMalformedElement = -6,
+    kAttributeOpen = -8,
+    kStartTagOpen = -9,
+    kEndTagUnmatched = -10,
 };
 
 // Elements nest at most this deep when parsed, printed or cloned.
@@ -116,7 +123,6 @@ std::string Escape(const std::string& s) {
     return out;
 }
 
-
 // The five named entities and numeric references; unknown ones stay as written.
 std::string Unescape(const std::string& s) {
     std::string out;
@@ -127,11 +133,16 @@ std::string Unescape(const std::string& s) {
             continue;
         }
         std::string name = s.substr(i + 1, semi - i - 1);
-        if (name == "lt") out += '<';
-        else if (name == "gt") out += '>';
-        else if (name == "amp") out += '&';
-        else if (name == "quot") out += '"';
-        else if (name == "apos") out += '\'';
+        if (name == "lt")
+            out += '<';
+        else if (name == "gt")
+            out += '>';
+        else if (name == "amp")
+            out += '&';
+        else if (name == "quot")
+            out += '"';
+        else if (name == "apos")
+            out += '\'';
         else if (name.size() > 1 && name[0] == '#') {
             bool hex = name[1] == 'x' || name[1] == 'X';
             std::string digits = name.substr(hex ? 2 : 1);
@@ -234,8 +245,8 @@ private:
 
     std::string Name() {
         std::size_t start = pos_;
-        while (pos_ < text_.size() && !std::isspace(static_cast<unsigned char>(text_[pos_])) &&
-               text_[pos_] != '>' && text_[pos_] != '/' && text_[pos_] != '=')
+        while (pos_ < text_.size() && !std::isspace(static_cast<unsigned char>(text_[pos_])) && text_[pos_] != '>' &&
+               text_[pos_] != '/' && text_[pos_] != '=')
             ++pos_;
         return text_.substr(start, pos_ - start);
     }

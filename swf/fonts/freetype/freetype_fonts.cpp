@@ -182,8 +182,8 @@ void* FreeTypeFontProvider::Open(const std::string& file) {
     return face;
 }
 
-std::shared_ptr<const DeviceGlyph> FreeTypeFontProvider::LoadGlyph(const std::string& faceName, bool bold,
-                                                                   bool italic, char32_t c) {
+std::shared_ptr<const DeviceGlyph> FreeTypeFontProvider::LoadGlyph(const std::string& faceName, bool bold, bool italic,
+                                                                   char32_t c) {
     // The face asked for, then _sans for characters it lacks.
     for (const std::string& name : {faceName, std::string("_sans")}) {
         auto* face = static_cast<FT_Face>(Open(FileFor(name, bold, italic)));

@@ -26,8 +26,7 @@ public:
     std::string FileFor(const std::string& face, bool bold, bool italic) const;
 
 protected:
-    std::shared_ptr<const DeviceGlyph> LoadGlyph(const std::string& face, bool bold, bool italic,
-                                                 char32_t c) override;
+    std::shared_ptr<const DeviceGlyph> LoadGlyph(const std::string& face, bool bold, bool italic, char32_t c) override;
     FaceMetrics LoadMetrics(const std::string& face, bool bold, bool italic) override;
 
 private:

@@ -18,8 +18,8 @@ bool IsLink(const std::string& path) {
 
 std::string HostPath(const std::string& path) {
     using UnixName = char*(CDECL*)(LPCWSTR);
-    const auto unixName =
-        reinterpret_cast<UnixName>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+    const auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
     if (!unixName) return {};
     std::wstring wide(path.begin(), path.end());
     char* name = unixName(wide.c_str());

@@ -309,8 +309,6 @@ std::optional<MessageBoxInfo> WaitForMessageBox(DWORD processId, std::chrono::mi
     return ReadMessageBox(box);
 }
 
-void PressOk(const MessageBoxInfo& box) {
-    PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-}
+void PressOk(const MessageBoxInfo& box) { PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); }
 
 }  // namespace driver

@@ -91,8 +91,7 @@ public:
             return E_NOTIMPL;
         }
         if (window_) return S_OK;
-        const auto inPlaceSite =
-            win32::ComPtr<IOleClientSite>::Share(site).As<IOleInPlaceSite>(IID_IOleInPlaceSite);
+        const auto inPlaceSite = win32::ComPtr<IOleClientSite>::Share(site).As<IOleInPlaceSite>(IID_IOleInPlaceSite);
         if (!inPlaceSite) return E_UNEXPECTED;
         HRESULT result = inPlaceSite->CanInPlaceActivate();
         if (result == S_OK) result = inPlaceSite->OnInPlaceActivate();
@@ -103,7 +102,8 @@ public:
         RECT position{}, clip{};
         OLEINPLACEFRAMEINFO info{};
         info.cb = sizeof info;
-        if (SUCCEEDED(result)) result = inPlaceSite->GetWindowContext(frame.Out(), document.Out(), &position, &clip, &info);
+        if (SUCCEEDED(result))
+            result = inPlaceSite->GetWindowContext(frame.Out(), document.Out(), &position, &clip, &info);
         if (FAILED(result)) return result;
         if (siteWindow != parent) return E_UNEXPECTED;  // the host must name one window for both
         RegisterWindowClass();
@@ -281,25 +281,23 @@ public:
         }
         auto* self = reinterpret_cast<TestControl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
         switch (msg) {
-            case WM_PAINT: {
-                PAINTSTRUCT ps;
-                HDC dc = BeginPaint(window, &ps);
-                const win32::GdiObject<HBRUSH> brush(CreateSolidBrush(kControlColor));
-                FillRect(dc, &ps.rcPaint, brush.Get());
-                EndPaint(window, &ps);
-                return 0;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(window, &ps);
+            const win32::GdiObject<HBRUSH> brush(CreateSolidBrush(kControlColor));
+            FillRect(dc, &ps.rcPaint, brush.Get());
+            EndPaint(window, &ps);
+            return 0;
+        }
+        case kFireFlashCallMessage:
+            if (self) {
+                self->AddRef();
+                self->FireFlashCall(L"close");
+                self->Release();
             }
-            case kFireFlashCallMessage:
-                if (self) {
-                    self->AddRef();
-                    self->FireFlashCall(L"close");
-                    self->Release();
-                }
-                return 0;
-            case WM_NCDESTROY:
-                SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-                break;
-            default: break;
+            return 0;
+        case WM_NCDESTROY: SetWindowLongPtrA(window, GWLP_USERDATA, 0); break;
+        default: break;
         }
         return DefWindowProcA(window, msg, wParam, lParam);
     }
