@@ -3,7 +3,7 @@
 # Extra package names given as arguments are installed too.
 set -euo pipefail
 packages=("$@"
-  cmake make g++ pkg-config clang libclang-rt-14-dev
+  cmake make g++ pkg-config clang libclang-rt-14-dev clang-format
   googletest libbenchmark-dev zlib1g-dev libstb-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev
   wine wine64 wixl

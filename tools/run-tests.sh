@@ -13,6 +13,9 @@ tools/install-deps.sh
 jobs=$(nproc)
 phase "installing packages"
 
+# Every C++ source as the tree's .clang-format writes it.
+tools/check-format.sh
+
 cmake --preset native
 cmake --build --preset native -j"$jobs"
 phase "native build"
