@@ -444,15 +444,12 @@ std::uint64_t Renderer::FieldKey(const EditTextInstance& field, const Matrix& to
 void Renderer::DrawEditText(raster::Surface* surface, raster::CoverageMask* mask, const DisplayObject& object,
                             const Matrix& toPixels, const ColorTransform& colors, const raster::CoverageMask* clip) {
     const auto& field = static_cast<const EditTextInstance&>(object);
-    const text::TextLayout& layout = field.Layout();
-    const text::FormattedText& runs = field.LayoutRuns();
-    const Rect box = layout.bounds;
+    const Rect box = field.Layout().bounds;
     raster::DrawOptions options;
     options.matrix = ToRaster(toPixels);
     options.clip = clip;
     raster::DrawOptions textOptions = options;
     textOptions.clip = &textBox_;
-    raster::Path path;
     const bool caretShown = surface != nullptr && field.Focused() && field.Editable() && field.CaretShown() &&
                             field.SelectionBegin() == field.SelectionEnd();
     // Everything a field draws (background, text, caret, border) stays inside
@@ -473,12 +470,39 @@ void Renderer::DrawEditText(raster::Surface* surface, raster::CoverageMask* mask
         }
     }
 
-    if (surface != nullptr && field.Background()) {
-        path.addRect(box.xMin, box.yMin, box.Width(), box.Height());
-        const raster::Paint paint = raster::Paint::solid(ToRaster(colors.Apply(field.BackgroundColor())));
-        rasterizer_.fillPath(*surface, path, raster::FillRule::NonZero, paint, options);
+    if (surface != nullptr && field.Background()) DrawFieldBackground(*surface, field, options, colors);
+    // The text shows only inside the box; the box's pixels are cleared again
+    // when the field is done.
+    const raster::PixelRect boxInUse = SetTextBox(surface, mask, box, boxPixels, options, clip);
+    struct ClearAfterUse {
+        raster::CoverageMask& mask;
+        const raster::PixelRect& area;
+        ~ClearAfterUse() { mask.clear(area); }
+    } clearAfterUse{textBox_, boxInUse};
+    DrawFieldLines(surface, mask, field, textOptions, colors);
+    if (caretShown) DrawCaret(*surface, field, textOptions, colors);
+    if (surface != nullptr && field.Border()) DrawFieldBorder(*surface, field, options, colors);
+
+    RecordingCache::Note note;
+    if (remember && recorder->OpenItem(&note.content, &note.bounds, &note.drew)) {
+        // No owner to hold: a field made later at this one's address has a
+        // layout stamp of its own, so it never takes this note.
+        recorded_.Keep(&object, key, note, nullptr);
     }
-    // The text shows only inside the box.
+}
+
+void Renderer::DrawFieldBackground(raster::Surface& surface, const EditTextInstance& field,
+                                   const raster::DrawOptions& options, const ColorTransform& colors) {
+    const Rect box = field.Layout().bounds;
+    raster::Path path;
+    path.addRect(box.xMin, box.yMin, box.Width(), box.Height());
+    const raster::Paint paint = raster::Paint::solid(ToRaster(colors.Apply(field.BackgroundColor())));
+    rasterizer_.fillPath(surface, path, raster::FillRule::NonZero, paint, options);
+}
+
+raster::PixelRect Renderer::SetTextBox(const raster::Surface* surface, const raster::CoverageMask* mask,
+                                       const Rect& box, const raster::PixelRect& boxPixels,
+                                       const raster::DrawOptions& options, const raster::CoverageMask* clip) {
     const int width = mask != nullptr ? mask->width() : surface->width();
     const int height = mask != nullptr ? mask->height() : surface->height();
     // The recording walk draws into nothing: it keeps the mask of the last drawing.
@@ -487,90 +511,93 @@ void Renderer::DrawEditText(raster::Surface* surface, raster::CoverageMask* mask
     }
     // The box's pixels that drawing can reach: none while recording, and only
     // those inside the area of an area redraw.
-    const raster::PixelRect boxInUse = recorder != nullptr ? raster::PixelRect{}
-                                       : area != nullptr   ? boxPixels.intersected(*area)
-                                                           : boxPixels;
-    struct ClearAfterUse {
-        raster::CoverageMask& mask;
-        const raster::PixelRect& area;
-        ~ClearAfterUse() { mask.clear(area); }
-    } clearAfterUse{textBox_, boxInUse};
-    path.clear();
+    const raster::PixelRect* area = rasterizer_.Area();
+    const raster::PixelRect boxInUse = rasterizer_.Recorder() != nullptr ? raster::PixelRect{}
+                                       : area != nullptr                 ? boxPixels.intersected(*area)
+                                                                         : boxPixels;
+    raster::Path path;
     path.addRect(box.xMin, box.yMin, box.Width(), box.Height());
     rasterizer_.fillMask(textBox_, path, raster::FillRule::NonZero, options);
     if (clip != nullptr) textBox_.intersect(*clip, boxInUse);
+    return boxInUse;
+}
 
-    if (!layout.lines.empty()) {
-        const std::size_t first = static_cast<std::size_t>(field.Scroll() - 1);
-        const double dy = layout.lines.front().top - layout.lines[first].top;
-        const double dx = -field.HScroll() * 20.0;
-        const auto flush = [&](Rgba color) {
-            if (mask != nullptr) {
-                rasterizer_.fillMask(*mask, path, raster::FillRule::NonZero, textOptions);
-            } else {
-                const raster::Paint paint = raster::Paint::solid(ToRaster(colors.Apply(color)));
-                rasterizer_.fillPath(*surface, path, raster::FillRule::NonZero, paint, textOptions);
-            }
-            path.clear();
-        };
-        // The focused field shows its selection as light text on dark.
-        const bool showSelection =
-            surface != nullptr && field.Focused() && field.SelectionEnd() > field.SelectionBegin();
-        const std::size_t selBegin = field.SelectionBegin();
-        const std::size_t selEnd = field.SelectionEnd();
-        for (std::size_t i = first; i < layout.lines.size(); ++i) {
-            const text::TextLine& line = layout.lines[i];
-            if (line.top + dy >= box.yMax) break;
-            path.clear();
-            if (showSelection && selBegin <= line.end && selEnd > line.begin) {
-                const double x0 = text::CaretX(layout, i, std::max(selBegin, line.begin));
-                const double x1 = text::CaretX(layout, i, std::min(selEnd, line.end));
-                if (x1 > x0) {
-                    path.addRect(x0 + dx, line.top + dy, x1 - x0, line.ascent + line.descent);
-                    flush(kSelectionBackground);
-                }
-            }
-            Rgba color{};
-            for (const text::PlacedGlyph& g : line.glyphs) {
-                const text::TextFormat& format = runs[g.run].format;
-                const bool selected = showSelection && g.index >= selBegin && g.index < selEnd;
-                const Rgba glyphColor = selected ? kSelectionText : format.color;
-                if (!path.empty() && !(glyphColor == color)) flush(color);
-                color = glyphColor;
-                const double baseline = line.baseline + dy;
-                // The field's own movie holds its embedded fonts (it may be a loaded one).
-                const GlyphOutline outline = field.Fonts().Outline(format, g.character);
-                if (outline.edges != nullptr) {
-                    AppendPlaced(path, *outline.edges, format.size / outline.em, g.x + dx, baseline);
-                }
-                if (format.underline && g.character != text::kBullet) {
-                    const double thickness = std::max(20.0, format.size / 16);
-                    path.addRect(g.x + dx, baseline + format.size / 10, g.advance, thickness);
-                }
-            }
-            if (!path.empty()) flush(color);
+void Renderer::DrawFieldLines(raster::Surface* surface, raster::CoverageMask* mask, const EditTextInstance& field,
+                              const raster::DrawOptions& textOptions, const ColorTransform& colors) {
+    const text::TextLayout& layout = field.Layout();
+    if (layout.lines.empty()) return;
+    const Rect box = layout.bounds;
+    const std::size_t first = static_cast<std::size_t>(field.Scroll() - 1);
+    FieldLinePen pen{*this, surface, mask, textOptions, colors, {}};
+    pen.dy = layout.lines.front().top - layout.lines[first].top;
+    pen.dx = -field.HScroll() * 20.0;
+    // The focused field shows its selection as light text on dark.
+    pen.showSelection = surface != nullptr && field.Focused() && field.SelectionEnd() > field.SelectionBegin();
+    for (std::size_t i = first; i < layout.lines.size(); ++i) {
+        if (layout.lines[i].top + pen.dy >= box.yMax) break;
+        DrawFieldLine(pen, field, i);
+    }
+}
+
+void Renderer::FieldLinePen::Flush(Rgba color) {
+    if (mask != nullptr) {
+        renderer.rasterizer_.fillMask(*mask, path, raster::FillRule::NonZero, options);
+    } else {
+        const raster::Paint paint = raster::Paint::solid(ToRaster(colors.Apply(color)));
+        renderer.rasterizer_.fillPath(*surface, path, raster::FillRule::NonZero, paint, options);
+    }
+    path.clear();
+}
+
+void Renderer::DrawFieldLine(FieldLinePen& pen, const EditTextInstance& field, std::size_t index) {
+    const text::TextLayout& layout = field.Layout();
+    const text::FormattedText& runs = field.LayoutRuns();
+    const text::TextLine& line = layout.lines[index];
+    const std::size_t selBegin = field.SelectionBegin();
+    const std::size_t selEnd = field.SelectionEnd();
+    pen.path.clear();
+    if (pen.showSelection && selBegin <= line.end && selEnd > line.begin) {
+        const double x0 = text::CaretX(layout, index, std::max(selBegin, line.begin));
+        const double x1 = text::CaretX(layout, index, std::min(selEnd, line.end));
+        if (x1 > x0) {
+            pen.path.addRect(x0 + pen.dx, line.top + pen.dy, x1 - x0, line.ascent + line.descent);
+            pen.Flush(kSelectionBackground);
         }
     }
-    if (caretShown) DrawCaret(*surface, field, textOptions, colors);
+    Rgba color{};
+    const double baseline = line.baseline + pen.dy;
+    for (const text::PlacedGlyph& g : line.glyphs) {
+        const text::TextFormat& format = runs[g.run].format;
+        const bool selected = pen.showSelection && g.index >= selBegin && g.index < selEnd;
+        const Rgba glyphColor = selected ? kSelectionText : format.color;
+        if (!pen.path.empty() && !(glyphColor == color)) pen.Flush(color);
+        color = glyphColor;
+        // The field's own movie holds its embedded fonts (it may be a loaded one).
+        const GlyphOutline outline = field.Fonts().Outline(format, g.character);
+        if (outline.edges != nullptr) {
+            AppendPlaced(pen.path, *outline.edges, format.size / outline.em, g.x + pen.dx, baseline);
+        }
+        if (format.underline && g.character != text::kBullet) {
+            const double thickness = std::max(20.0, format.size / 16);
+            pen.path.addRect(g.x + pen.dx, baseline + format.size / 10, g.advance, thickness);
+        }
+    }
+    if (!pen.path.empty()) pen.Flush(color);
+}
 
-    if (surface != nullptr && field.Border()) {
-        // A one-pixel line just inside the box.
-        const double inset = 0.5 / std::max(1e-6, options.matrix.meanScale());
-        path.clear();
-        path.addRect(box.xMin + inset, box.yMin + inset, box.Width() - 2 * inset, box.Height() - 2 * inset);
-        raster::StrokeStyle style;
-        style.width = 1;
-        style.join = raster::LineJoin::Miter;
-        style.cap = raster::LineCap::Square;
-        const raster::Paint paint = raster::Paint::solid(ToRaster(colors.Apply(field.BorderColor())));
-        rasterizer_.strokePath(*surface, path, style, paint, options);
-    }
-    RecordingCache::Note note;
-    if (remember && recorder->OpenItem(&note.content, &note.bounds, &note.drew)) {
-        // No owner to hold: a field made later at this one's address has a
-        // layout stamp of its own, so it never takes this note.
-        recorded_.Keep(&object, key, note, nullptr);
-    }
+void Renderer::DrawFieldBorder(raster::Surface& surface, const EditTextInstance& field,
+                               const raster::DrawOptions& options, const ColorTransform& colors) {
+    // A one-pixel line just inside the box.
+    const Rect box = field.Layout().bounds;
+    const double inset = 0.5 / std::max(1e-6, options.matrix.meanScale());
+    raster::Path path;
+    path.addRect(box.xMin + inset, box.yMin + inset, box.Width() - 2 * inset, box.Height() - 2 * inset);
+    raster::StrokeStyle style;
+    style.width = 1;
+    style.join = raster::LineJoin::Miter;
+    style.cap = raster::LineCap::Square;
+    const raster::Paint paint = raster::Paint::solid(ToRaster(colors.Apply(field.BorderColor())));
+    rasterizer_.strokePath(surface, path, style, paint, options);
 }
 
 void Renderer::DrawCaret(raster::Surface& surface, const EditTextInstance& field, const raster::DrawOptions& options,

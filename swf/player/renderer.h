@@ -73,6 +73,30 @@ private:
                       const Matrix& toPixels, const ColorTransform& colors, const raster::CoverageMask* clip);
     std::uint64_t FieldKey(const EditTextInstance& field, const Matrix& toPixels, const ColorTransform& colors,
                            const raster::CoverageMask* clip) const;
+    // The steps of a field's drawing: background, the text box clip (returns
+    // the pixels to clear after), the visible lines, the border.
+    void DrawFieldBackground(raster::Surface& surface, const EditTextInstance& field,
+                             const raster::DrawOptions& options, const ColorTransform& colors);
+    raster::PixelRect SetTextBox(const raster::Surface* surface, const raster::CoverageMask* mask, const Rect& box,
+                                 const raster::PixelRect& boxPixels, const raster::DrawOptions& options,
+                                 const raster::CoverageMask* clip);
+    void DrawFieldLines(raster::Surface* surface, raster::CoverageMask* mask, const EditTextInstance& field,
+                        const raster::DrawOptions& textOptions, const ColorTransform& colors);
+    // Glyphs of one colour are gathered into one path and filled together.
+    struct FieldLinePen {
+        Renderer& renderer;
+        raster::Surface* surface;
+        raster::CoverageMask* mask;
+        const raster::DrawOptions& options;
+        const ColorTransform& colors;
+        raster::Path path;
+        double dx = 0, dy = 0;
+        bool showSelection = false;
+        void Flush(Rgba color);
+    };
+    void DrawFieldLine(FieldLinePen& pen, const EditTextInstance& field, std::size_t index);
+    void DrawFieldBorder(raster::Surface& surface, const EditTextInstance& field, const raster::DrawOptions& options,
+                         const ColorTransform& colors);
     // The focused input field's caret, a one-pixel bar where text would go in.
     void DrawCaret(raster::Surface& surface, const EditTextInstance& field, const raster::DrawOptions& options,
                    const ColorTransform& colors);
