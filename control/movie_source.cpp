@@ -1,7 +1,7 @@
 #include "control/movie_source.h"
 
 #include "control/folder_file_host.h"
-#include "swf/player/movie_url.h"
+#include "swf/player/loading/movie_url.h"
 
 #include <windows.h>
 

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "swf/player/clipboard.h"
+#include "swf/player/fields/clipboard.h"
 
 namespace control {
 

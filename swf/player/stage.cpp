@@ -5,8 +5,8 @@
 
 #include "swf/model/button.h"
 #include "swf/model/edit_text.h"
-#include "swf/player/hit_test.h"
-#include "swf/player/loaded_content.h"
+#include "swf/player/display/hit_test.h"
+#include "swf/player/loading/loaded_content.h"
 
 namespace swf {
 

@@ -13,12 +13,12 @@
 #include <vector>
 
 #include "swf/model/movie.h"
-#include "swf/player/action_runner.h"
-#include "swf/player/button_instance.h"
-#include "swf/player/clip_drag.h"
-#include "swf/player/clip_environment.h"
-#include "swf/player/edit_text_instance.h"
-#include "swf/player/movie_clip.h"
+#include "swf/player/scripting/action_runner.h"
+#include "swf/player/display/button_instance.h"
+#include "swf/player/display/clip_drag.h"
+#include "swf/player/display/clip_environment.h"
+#include "swf/player/fields/edit_text_instance.h"
+#include "swf/player/display/movie_clip.h"
 
 namespace swf {
 

@@ -5,7 +5,7 @@
 
 #include "tests/loading/loading_fixture.h"
 #include "swf/files/native_file_host.h"
-#include "swf/player/movie_clip.h"
+#include "swf/player/display/movie_clip.h"
 #include "swf/player/player.h"
 #include "swf/player/stage.h"
 #include "swf/raster/surface.h"

@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "swf/model/shape.h"
-#include "swf/player/display_object.h"
-#include "swf/player/renderer.h"
+#include "swf/player/display/display_object.h"
+#include "swf/player/render/renderer.h"
 #include "swf/raster/surface.h"
 
 namespace swf {

@@ -18,7 +18,7 @@
 #include "swf/io/place_parser.h"
 #include "swf/player/player.h"
 #include "swf/player/stage.h"
-#include "swf/player/vm_action_runner.h"
+#include "swf/player/scripting/vm_action_runner.h"
 #include "swf/writer/button.h"
 #include "swf/writer/movie.h"
 #include "tests/swf/swf_bytes.h"

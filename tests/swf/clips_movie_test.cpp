@@ -7,7 +7,7 @@
 #include <string>
 
 #include "swf/actions/action_target.h"
-#include "swf/player/movie_clip.h"
+#include "swf/player/display/movie_clip.h"
 #include "swf/player/player.h"
 #include "tools/moviegen/movies.h"
 

@@ -14,8 +14,8 @@
 
 #include "swf/actions/action_target.h"
 #include "swf/files/file_host.h"
-#include "swf/player/edit_text_instance.h"
-#include "swf/player/movie_clip.h"
+#include "swf/player/fields/edit_text_instance.h"
+#include "swf/player/display/movie_clip.h"
 #include "swf/player/player.h"
 #include "tools/moviegen/movies.h"
 

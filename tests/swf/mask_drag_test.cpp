@@ -10,10 +10,10 @@
 
 #include "swf/actions/vm.h"
 #include "swf/io/movie_parser.h"
-#include "swf/player/clip_drag.h"
+#include "swf/player/display/clip_drag.h"
 #include "swf/player/player.h"
 #include "swf/player/stage.h"
-#include "swf/player/vm_action_runner.h"
+#include "swf/player/scripting/vm_action_runner.h"
 #include "swf/raster/surface.h"
 #include "tests/swf/scripted_stage.h"
 #include "swf/writer/action_assembler.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "swf/files/native_file_host.h"
-#include "swf/player/movie_url.h"
+#include "swf/player/loading/movie_url.h"
 #include "swf/player/player.h"
 #include "swf/writer/action_assembler.h"
 #include "swf/writer/movie.h"

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "swf/player/damage.h"
-#include "swf/player/edit_text_instance.h"
-#include "swf/player/movie_clip.h"
+#include "swf/player/render/damage.h"
+#include "swf/player/fields/edit_text_instance.h"
+#include "swf/player/display/movie_clip.h"
 #include "swf/player/player.h"
 #include "swf/raster/surface.h"
 #include "swf/writer/action_assembler.h"

@@ -11,8 +11,8 @@
 
 #include "swf/io/movie_parser.h"
 #include "swf/io/parse_error.h"
-#include "swf/player/button_instance.h"
-#include "swf/player/movie_clip.h"
+#include "swf/player/display/button_instance.h"
+#include "swf/player/display/movie_clip.h"
 #include "swf/player/player.h"
 #include "swf/player/stage.h"
 #include "swf/raster/surface.h"

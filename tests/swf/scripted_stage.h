@@ -11,7 +11,7 @@
 #include "swf/actions/vm.h"
 #include "swf/io/movie_parser.h"
 #include "swf/player/stage.h"
-#include "swf/player/vm_action_runner.h"
+#include "swf/player/scripting/vm_action_runner.h"
 #include "swf/writer/action_assembler.h"
 #include "tests/swf/swf_bytes.h"
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "swf/player/stage_scale.h"
+#include "swf/player/render/stage_scale.h"
 
 namespace swf {
 namespace {

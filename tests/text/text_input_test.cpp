@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "swf/fonts/freetype/freetype_fonts.h"
-#include "swf/player/clipboard.h"
-#include "swf/player/edit_text_instance.h"
-#include "swf/player/focus.h"
-#include "swf/player/movie_clip.h"
+#include "swf/player/fields/clipboard.h"
+#include "swf/player/fields/edit_text_instance.h"
+#include "swf/player/fields/focus.h"
+#include "swf/player/display/movie_clip.h"
 #include "swf/player/player.h"
 #include "swf/raster/surface.h"
 #include "swf/text/character_restriction.h"

@@ -1,0 +1,109 @@
+#include "swf/player/display/hit_test.h"
+
+#include "swf/model/shape_hit_test.h"
+#include "swf/model/text.h"
+#include "swf/player/fields/edit_text_instance.h"
+#include "swf/player/display/movie_clip.h"
+
+namespace swf {
+
+bool ObjectContains(const DisplayObject& object, const Matrix& toStage, Point p) {
+    Matrix inverse;
+    switch (object.Kind()) {
+    case DisplayKind::Empty: return false;
+    case DisplayKind::Shape: {
+        if (!toStage.Invert(&inverse)) return false;
+        const auto& shape = static_cast<const ShapeDefinition&>(*object.GetCharacter());
+        return ShapeContains(shape.shape, inverse.Apply(p));
+    }
+    case DisplayKind::Morph: {
+        if (!toStage.Invert(&inverse)) return false;
+        return ShapeContains(*MorphShapeAt(object), inverse.Apply(p));
+    }
+    case DisplayKind::Text: {
+        if (!toStage.Invert(&inverse)) return false;
+        const auto& text = static_cast<const TextDefinition&>(*object.GetCharacter());
+        const Point local = inverse.Apply(p);
+        return local.x >= text.bounds.xMin && local.x < text.bounds.xMax && local.y >= text.bounds.yMin &&
+               local.y < text.bounds.yMax;
+    }
+    case DisplayKind::EditText: {
+        if (!toStage.Invert(&inverse)) return false;
+        const Rect box = static_cast<const EditTextInstance&>(object).Bounds();
+        const Point local = inverse.Apply(p);
+        return local.x >= box.xMin && local.x < box.xMax && local.y >= box.yMin && local.y < box.yMax;
+    }
+    case DisplayKind::MovieClip: {
+        const auto& clip = static_cast<const MovieClip&>(object);
+        if (const DrawnShape* drawing = clip.Drawing();
+            drawing != nullptr && toStage.Invert(&inverse) && ShapeContains(drawing->GetShape(), inverse.Apply(p)))
+            return true;
+        for (const auto& [depth, child] : clip.Children()) {
+            if (child->GetPlacement().clipDepth != 0) continue;
+            if (ObjectContains(*child, toStage * child->GetPlacement().matrix, p)) return true;
+        }
+        return false;
+    }
+    case DisplayKind::Button: {
+        for (const auto& part : static_cast<const ButtonInstance&>(object).Parts()) {
+            if ((part.states & kButtonHit) == 0) continue;
+            if (ObjectContains(*part.object, toStage * part.object->GetPlacement().matrix, p)) return true;
+        }
+        return false;
+    }
+    }
+    return false;
+}
+
+DisplayObject* FindPointerTargetAt(const DisplayList& list, const Matrix& toStage, Point p,
+                                   const ButtonClipTest& isButtonClip) {
+    for (auto it = list.rbegin(); it != list.rend(); ++it) {
+        DisplayObject& object = *it->second;
+        if (object.GetPlacement().clipDepth != 0) continue;  // masks are not targets
+        if (!object.Visible()) continue;
+        const Matrix m = toStage * object.GetPlacement().matrix;
+        if (object.Kind() == DisplayKind::MovieClip) {
+            auto& clip = static_cast<MovieClip&>(object);
+            if (isButtonClip && isButtonClip(clip)) {
+                if (ObjectContains(clip, m, p)) return &clip;
+                continue;
+            }
+            if (DisplayObject* target = FindPointerTargetAt(clip.Children(), m, p, isButtonClip)) return target;
+        } else if (object.Kind() == DisplayKind::Button) {
+            if (ObjectContains(object, m, p)) return &object;
+        }
+    }
+    return nullptr;
+}
+
+ButtonInstance* FindButtonAt(const DisplayList& list, const Matrix& toStage, Point p) {
+    return static_cast<ButtonInstance*>(FindPointerTargetAt(list, toStage, p, nullptr));
+}
+
+}  // namespace swf
+
+namespace swf {
+
+EditTextInstance* FindFieldAt(const DisplayList& list, const Matrix& toStage, Point p) {
+    for (auto it = list.rbegin(); it != list.rend(); ++it) {
+        DisplayObject& object = *it->second;
+        if (object.GetPlacement().clipDepth != 0) continue;
+        const Matrix m = toStage * object.GetPlacement().matrix;
+        if (object.Kind() == DisplayKind::MovieClip) {
+            if (EditTextInstance* f = FindFieldAt(static_cast<MovieClip&>(object).Children(), m, p)) return f;
+        } else if (object.Kind() == DisplayKind::EditText) {
+            if (ObjectContains(object, m, p)) return static_cast<EditTextInstance*>(&object);
+        }
+    }
+    return nullptr;
+}
+
+Matrix ObjectToStage(const DisplayObject& object) {
+    Matrix m = object.GetPlacement().matrix;
+    for (const MovieClip* clip = object.Parent(); clip != nullptr; clip = clip->Parent()) {
+        m = clip->GetPlacement().matrix * m;
+    }
+    return m;
+}
+
+}  // namespace swf

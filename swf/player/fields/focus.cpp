@@ -1,0 +1,301 @@
+#include "swf/player/fields/focus.h"
+
+#include <algorithm>
+
+#include "swf/player/fields/clipboard.h"
+#include "swf/player/display/hit_test.h"
+#include "swf/player/stage.h"
+#include "swf/text/caret_geometry.h"
+#include "swf/text/html_text.h"
+#include "swf/base/utf8.h"
+#include "swf/text/word_boundaries.h"
+
+namespace swf {
+
+namespace {
+
+constexpr double kTwipsPerPixel = 20;
+
+void CollectFields(const DisplayList& list, std::vector<EditTextInstance*>& out) {
+    for (const auto& [depth, object] : list) {
+        if (object->Kind() == DisplayKind::MovieClip) {
+            CollectFields(static_cast<const MovieClip&>(*object).Children(), out);
+        } else if (object->Kind() == DisplayKind::EditText) {
+            out.push_back(static_cast<EditTextInstance*>(object.get()));
+        }
+    }
+}
+
+}  // namespace
+
+void FocusManager::SetFocus(EditTextInstance* field) {
+    if (field == focused_) return;
+    EditTextInstance* lost = focused_;
+    if (focused_ != nullptr) focused_->SetFocused(false);
+    focused_ = field;
+    dragging_ = false;
+    if (focused_ != nullptr) focused_->SetFocused(true);
+    if (focusListener_) focusListener_(lost, focused_);
+}
+
+void FocusManager::FieldDestroyed(EditTextInstance& field) {
+    if (focused_ == &field) {
+        focused_ = nullptr;
+        dragging_ = false;
+    }
+    if (linkField_ == &field) linkField_ = nullptr;
+}
+
+Point FocusManager::ToLayout(const EditTextInstance& field, Point local) {
+    // The layout is drawn scrolled: lines up by the first shown line's top, left by hscroll.
+    const text::TextLayout& layout = field.Layout();
+    if (layout.lines.empty()) return local;
+    const std::size_t first = static_cast<std::size_t>(field.Scroll() - 1);
+    const double dy = layout.lines[first].top - layout.lines.front().top;
+    return {local.x + field.HScroll() * kTwipsPerPixel, local.y + dy};
+}
+
+FocusManager::Hit FocusManager::FieldAt(Point p) const {
+    EditTextInstance* field = nullptr;
+    for (auto it = stage_.Levels().rbegin(); it != stage_.Levels().rend() && field == nullptr; ++it) {
+        field = FindFieldAt(it->second->Children(), it->second->GetPlacement().matrix, p);
+    }
+    if (field == nullptr) field = FindFieldAt(stage_.Root().Children(), Matrix{}, p);
+    if (field == nullptr) return {};
+    Matrix inverse;
+    if (!ObjectToStage(*field).Invert(&inverse)) return {};
+    return {field, ToLayout(*field, inverse.Apply(p))};
+}
+
+const text::TextFormat* FocusManager::LinkAt(const EditTextInstance& field, Point layoutPoint) {
+    const std::size_t index = text::GlyphAt(field.Layout(), layoutPoint);
+    if (index == text::kNoIndex) return nullptr;
+    std::size_t at = 0;
+    for (const text::FormattedRun& run : field.Runs()) {
+        if (index < at + run.text.size()) return run.format.url.empty() ? nullptr : &run.format;
+        at += run.text.size();
+    }
+    return nullptr;
+}
+
+void FocusManager::PointerDown(Point p, bool overButton, int clicks) {
+    linkField_ = nullptr;
+    const Hit hit = overButton ? Hit{} : FieldAt(p);
+    if (hit.field == nullptr) {
+        SetFocus(nullptr);
+        return;
+    }
+    if (const text::TextFormat* link = LinkAt(*hit.field, hit.local)) {
+        linkField_ = hit.field;
+        linkUrl_ = link->url;
+        return;
+    }
+    if (!hit.field->Selectable()) {
+        SetFocus(nullptr);
+        return;
+    }
+    SetFocus(hit.field);
+    const text::TextLayout& layout = hit.field->Layout();
+    const std::size_t index = text::IndexAt(layout, hit.local);
+    // A double or triple click selects a whole word or line; it does not drag.
+    dragging_ = clicks < 2;
+    if (clicks == 2 && !hit.field->Password()) {
+        // The word under the pointer, not the one the nearest gap ends.
+        const std::size_t glyph = text::GlyphAt(layout, hit.local);
+        const text::Span word =
+            text::WordAt(text::PlainText(hit.field->Runs()), glyph != text::kNoIndex ? glyph : index);
+        hit.field->SetSelection(word.begin, word.end);
+        return;
+    }
+    if (clicks >= 3 && !layout.lines.empty()) {
+        const text::TextLine& line = layout.lines[text::LineOfIndex(layout, index)];
+        hit.field->SetSelection(line.begin, line.end);
+        return;
+    }
+    hit.field->SetSelection(index, index);
+}
+
+void FocusManager::PointerMove(Point p) {
+    if (!dragging_ || focused_ == nullptr) return;
+    Matrix inverse;
+    if (!ObjectToStage(*focused_).Invert(&inverse)) return;
+    const Point local = ToLayout(*focused_, inverse.Apply(p));
+    focused_->SetSelection(focused_->Anchor(), text::IndexAt(focused_->Layout(), local));
+    focused_->ScrollToCaret();
+}
+
+void FocusManager::PointerUp(Point p) {
+    PointerMove(p);
+    dragging_ = false;
+    EditTextInstance* pressed = linkField_;
+    linkField_ = nullptr;
+    if (pressed == nullptr) return;
+    const Hit hit = FieldAt(p);
+    if (hit.field != pressed) return;
+    const text::TextFormat* link = LinkAt(*pressed, hit.local);
+    if (link != nullptr && link->url == linkUrl_ && linkHandler_) linkHandler_(*pressed, link->url, link->target);
+}
+
+bool FocusManager::PointerOverLink(Point p) const {
+    const Hit hit = FieldAt(p);
+    return hit.field != nullptr && LinkAt(*hit.field, hit.local) != nullptr;
+}
+
+bool FocusManager::PointerOverText(Point p) const {
+    const Hit hit = FieldAt(p);
+    return hit.field != nullptr && (hit.field->Editable() || hit.field->Selectable());
+}
+
+void FocusManager::MoveCaret(std::size_t caret, bool extend) {
+    focused_->SetSelection(extend ? focused_->Anchor() : caret, caret);
+    focused_->ScrollToCaret();
+}
+
+std::size_t FocusManager::WordMoveTarget(bool forward) const {
+    // A password is one word: its characters must not show where words end.
+    if (focused_->Password()) return forward ? focused_->Length() : 0;
+    const std::u32string text = text::PlainText(focused_->Runs());
+    return forward ? text::NextWordStart(text, focused_->Caret()) : text::PreviousWordStart(text, focused_->Caret());
+}
+
+void FocusManager::Copy(bool cut) {
+    // Password text never leaves the field.
+    if (clipboard_ == nullptr || focused_->Password()) return;
+    if (focused_->SelectionBegin() == focused_->SelectionEnd()) return;
+    std::u32string selected = focused_->SelectedText();
+    // Paragraph ends go out as the system's line ends.
+    std::u32string out;
+    for (const char32_t c : selected) {
+        if (c == '\r')
+            out += U"\r\n";
+        else
+            out.push_back(c);
+    }
+    if (focused_->Html()) {
+        const text::FormattedText runs =
+            text::SliceRuns(focused_->Runs(), focused_->SelectionBegin(), focused_->SelectionEnd());
+        clipboard_->SetTextAndHtml(base::EncodeUtf8(out), text::FormatHtmlText(runs));
+    } else {
+        clipboard_->SetText(base::EncodeUtf8(out));
+    }
+    if (cut) focused_->UserDelete(false);
+}
+
+void FocusManager::Paste() {
+    if (clipboard_ == nullptr || !focused_->Editable()) return;
+    if (const std::optional<std::string> pasted = clipboard_->GetText()) {
+        focused_->UserInput(base::DecodeUtf8(*pasted, base::BadBytes::Replace));
+        focused_->ScrollToCaret();
+    }
+}
+
+std::vector<EditTextInstance*> FocusManager::TabOrder() const {
+    std::vector<EditTextInstance*> all;
+    CollectFields(stage_.Root().Children(), all);
+    for (const auto& [level, clip] : stage_.Levels()) CollectFields(clip->Children(), all);
+    std::vector<EditTextInstance*> order;
+    const bool indexed = std::any_of(all.begin(), all.end(), [](auto* f) { return f->TabIndex().has_value(); });
+    for (EditTextInstance* field : all) {
+        if (indexed ? field->TabIndex().has_value() : field->Editable()) order.push_back(field);
+    }
+    if (indexed) {
+        std::stable_sort(order.begin(), order.end(), [](auto* a, auto* b) { return *a->TabIndex() < *b->TabIndex(); });
+    }
+    return order;
+}
+
+void FocusManager::MoveFocus(bool backward) {
+    const std::vector<EditTextInstance*> order = TabOrder();
+    if (order.empty()) return;
+    const auto at = std::find(order.begin(), order.end(), focused_);
+    std::size_t next = 0;
+    if (at == order.end()) {
+        next = backward ? order.size() - 1 : 0;
+    } else {
+        const std::size_t i = static_cast<std::size_t>(at - order.begin());
+        next = backward ? (i + order.size() - 1) % order.size() : (i + 1) % order.size();
+    }
+    SetFocus(order[next]);
+    // A field reached by Tab has all its text selected.
+    focused_->SetSelection(0, focused_->Length());
+    focused_->ScrollToCaret();
+}
+
+bool FocusManager::KeyDown(int keyCode, KeyModifiers mods) {
+    if (keyCode == keys::kTab) {
+        MoveFocus(mods.shift);
+        return focused_ != nullptr;
+    }
+    EditTextInstance* field = focused_;
+    if (field == nullptr) return false;
+    const std::size_t caret = field->Caret();
+    const text::TextLayout& layout = field->Layout();
+    const std::size_t line = text::LineOfIndex(layout, caret);
+    const bool collapsed = field->SelectionBegin() == field->SelectionEnd();
+    if (mods.control) {
+        switch (keyCode) {
+        case keys::kA: field->SetSelection(0, field->Length()); return true;
+        case keys::kC: Copy(false); return true;
+        case keys::kX: Copy(field->Editable()); return true;
+        case keys::kV: Paste(); return true;
+        case keys::kHome: MoveCaret(0, mods.shift); return true;
+        case keys::kEnd: MoveCaret(field->Length(), mods.shift); return true;
+        case keys::kLeft:
+        case keys::kRight: MoveCaret(WordMoveTarget(keyCode == keys::kRight), mods.shift); return true;
+        case keys::kBackspace:
+        case keys::kDelete:
+            // A selection goes as it is; else the word up to the caret, or from it.
+            if (collapsed && field->Editable()) field->SetSelection(WordMoveTarget(keyCode == keys::kDelete), caret);
+            field->UserDelete(keyCode == keys::kDelete);
+            field->ScrollToCaret();
+            return true;
+        default: break;
+        }
+    }
+    switch (keyCode) {
+    case keys::kLeft:
+        // Without shift, a selection collapses to its start.
+        if (!mods.shift && !collapsed)
+            MoveCaret(field->SelectionBegin(), false);
+        else
+            MoveCaret(caret > 0 ? caret - 1 : 0, mods.shift);
+        return true;
+    case keys::kRight:
+        if (!mods.shift && !collapsed)
+            MoveCaret(field->SelectionEnd(), false);
+        else
+            MoveCaret(std::min(caret + 1, field->Length()), mods.shift);
+        return true;
+    case keys::kUp:
+    case keys::kDown: {
+        if (layout.lines.empty()) return true;
+        const bool up = keyCode == keys::kUp;
+        if (up ? line == 0 : line + 1 >= layout.lines.size()) {
+            MoveCaret(up ? 0 : field->Length(), mods.shift);
+            return true;
+        }
+        const double x = text::CaretX(layout, line, caret);
+        MoveCaret(text::IndexOnLine(layout, up ? line - 1 : line + 1, x), mods.shift);
+        return true;
+    }
+    case keys::kHome: MoveCaret(layout.lines.empty() ? 0 : layout.lines[line].begin, mods.shift); return true;
+    case keys::kEnd: MoveCaret(layout.lines.empty() ? 0 : layout.lines[line].end, mods.shift); return true;
+    case keys::kBackspace:
+    case keys::kDelete:
+        field->UserDelete(keyCode == keys::kDelete);
+        field->ScrollToCaret();
+        return true;
+    case keys::kEnter:
+        if (field->Multiline() && field->UserInput(U"\r")) field->ScrollToCaret();
+        return true;
+    default: return false;
+    }
+}
+
+bool FocusManager::CharacterTyped(char32_t c) {
+    if (focused_ == nullptr || c < 0x20 || c == 0x7F) return false;
+    if (focused_->UserInput(std::u32string(1, c))) focused_->ScrollToCaret();
+    return true;
+}
+
+}  // namespace swf

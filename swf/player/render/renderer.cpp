@@ -1,0 +1,686 @@
+#include "swf/player/render/renderer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "swf/model/font.h"
+#include "swf/model/shape.h"
+#include "swf/model/text.h"
+#include "swf/player/display/button_instance.h"
+#include "swf/player/fields/edit_text_instance.h"
+#include "swf/player/display/hit_test.h"
+#include "swf/player/display/movie_clip.h"
+#include "swf/text/caret_geometry.h"
+#include "swf/raster/fingerprint.h"
+
+namespace swf {
+
+namespace {
+
+// The pixels a filled rectangle can touch under `m`: its corners' box, one
+// pixel wider on each side for anti-aliasing. Empty when `m` is not finite.
+raster::PixelRect PixelsTouched(const Rect& box, const raster::Matrix& m) {
+    if (!m.isFinite()) return {};
+    double left = HUGE_VAL, top = HUGE_VAL, right = -HUGE_VAL, bottom = -HUGE_VAL;
+    for (const auto& [x, y] : {std::pair<double, double>{box.xMin, box.yMin},
+                               {box.xMax, box.yMin},
+                               {box.xMin, box.yMax},
+                               {box.xMax, box.yMax}}) {
+        const raster::Point p = m.apply({x, y});
+        left = std::min(left, p.x);
+        top = std::min(top, p.y);
+        right = std::max(right, p.x);
+        bottom = std::max(bottom, p.y);
+    }
+    constexpr double kLimit = 1 << 30;
+    const auto pixel = [&](double v) { return static_cast<int>(std::clamp(v, -kLimit, kLimit)); };
+    return {pixel(std::floor(left)) - 1, pixel(std::floor(top)) - 1, pixel(std::ceil(right)) + 1,
+            pixel(std::ceil(bottom)) + 1};
+}
+
+constexpr Rgba kSelectionBackground{0, 0, 0, 255};
+constexpr Rgba kSelectionText{255, 255, 255, 255};
+
+raster::Matrix ToRaster(const Matrix& m) { return {m.a, m.b, m.c, m.d, m.tx, m.ty}; }
+
+raster::Color ToRaster(Rgba c) { return {c.r, c.g, c.b, c.a}; }
+
+raster::ColorTransform ToRaster(const ColorTransform& t) {
+    return {t.rMult, t.gMult, t.bMult, t.aMult, t.rAdd, t.gAdd, t.bAdd, t.aAdd};
+}
+
+// Appends segments mapped by a scale and an offset (a glyph placed in text space).
+void AppendPlaced(raster::Path& path, const std::vector<Segment>& segments, double scale, double dx, double dy) {
+    bool first = true;
+    float lastX = 0, lastY = 0;
+    for (const Segment& s : segments) {
+        if (first || s.x0 != lastX || s.y0 != lastY) path.moveTo(s.x0 * scale + dx, s.y0 * scale + dy);
+        if (s.curved) {
+            path.quadTo(s.cx * scale + dx, s.cy * scale + dy, s.x1 * scale + dx, s.y1 * scale + dy);
+        } else {
+            path.lineTo(s.x1 * scale + dx, s.y1 * scale + dy);
+        }
+        lastX = s.x1;
+        lastY = s.y1;
+        first = false;
+    }
+}
+
+void AppendSegments(raster::Path& path, const std::vector<Segment>& segments) {
+    bool first = true;
+    float lastX = 0, lastY = 0;
+    for (const Segment& s : segments) {
+        if (first || s.x0 != lastX || s.y0 != lastY) path.moveTo(s.x0, s.y0);
+        if (s.curved) {
+            path.quadTo(s.cx, s.cy, s.x1, s.y1);
+        } else {
+            path.lineTo(s.x1, s.y1);
+        }
+        lastX = s.x1;
+        lastY = s.y1;
+        first = false;
+    }
+}
+
+// The paint for a fill style; `toPixels` maps shape space to pixels.
+// Returns false for fills that paint nothing (a bitmap fill without its picture).
+bool MakePaint(const FillStyle& fill, const Matrix& toPixels, const ColorTransform& colors, raster::Paint* paint) {
+    switch (fill.kind) {
+    case FillKind::Solid: *paint = raster::Paint::solid(ToRaster(colors.Apply(fill.color))); return true;
+    case FillKind::LinearGradient:
+    case FillKind::RadialGradient:
+    case FillKind::FocalGradient: {
+        raster::Gradient g;
+        g.shape = fill.kind == FillKind::LinearGradient   ? raster::GradientShape::Linear
+                  : fill.kind == FillKind::RadialGradient ? raster::GradientShape::Radial
+                                                          : raster::GradientShape::Focal;
+        for (const GradientStop& stop : fill.gradient.stops) {
+            g.stops.push_back({stop.ratio, ToRaster(colors.Apply(stop.color))});
+        }
+        g.spread = fill.gradient.spread == SpreadMode::Reflect  ? raster::SpreadMode::Reflect
+                   : fill.gradient.spread == SpreadMode::Repeat ? raster::SpreadMode::Repeat
+                                                                : raster::SpreadMode::Pad;
+        g.interpolation =
+            fill.gradient.linearRgb ? raster::GradientInterpolation::LinearRGB : raster::GradientInterpolation::RGB;
+        g.matrix = ToRaster(toPixels * fill.matrix);
+        g.focalPoint = fill.gradient.focalPoint;
+        *paint = raster::Paint::gradient(g);
+        return true;
+    }
+    case FillKind::Bitmap: {
+        if (fill.bitmap == nullptr) return false;
+        raster::BitmapStyle style;
+        style.image = fill.bitmap;
+        style.matrix = ToRaster(toPixels * fill.matrix);
+        style.repeat = fill.bitmapRepeat;
+        style.smooth = fill.bitmapSmooth;
+        style.colors = ToRaster(colors);
+        *paint = raster::Paint::bitmap(style);
+        return true;
+    }
+    }
+    return false;
+}
+
+// Makes `clip`'s movie the one fonts come from, and the one that owns the
+// characters drawn, until the scope ends.
+class MovieScope {
+public:
+    MovieScope(const Dictionary*& dictionary, const std::shared_ptr<const MovieDefinition>*& movie,
+               const MovieClip& clip)
+        : dictionary_(dictionary),
+          movie_(movie),
+          outerDictionary_(std::exchange(dictionary, &clip.Movie().dictionary)),
+          outerMovie_(std::exchange(movie, &clip.MoviePtr())) {}
+    ~MovieScope() {
+        dictionary_ = outerDictionary_;
+        movie_ = outerMovie_;
+    }
+    MovieScope(const MovieScope&) = delete;
+    MovieScope& operator=(const MovieScope&) = delete;
+
+private:
+    const Dictionary*& dictionary_;
+    const std::shared_ptr<const MovieDefinition>*& movie_;
+    const Dictionary* outerDictionary_;
+    const std::shared_ptr<const MovieDefinition>* outerMovie_;
+};
+
+raster::LineCap ToRaster(CapStyle cap) {
+    return cap == CapStyle::None     ? raster::LineCap::None
+           : cap == CapStyle::Square ? raster::LineCap::Square
+                                     : raster::LineCap::Round;
+}
+
+// Notes the drawing calls made while it lives as the object's (when recording).
+class ItemScope {
+public:
+    ItemScope(DamageRecorder* recorder, const void* object, bool mask, std::uint64_t order) : recorder_(recorder) {
+        if (recorder_ != nullptr) recorder_->Enter(object, mask, order);
+    }
+    ~ItemScope() {
+        if (recorder_ != nullptr) recorder_->Leave();
+    }
+    ItemScope(const ItemScope&) = delete;
+    ItemScope& operator=(const ItemScope&) = delete;
+
+private:
+    DamageRecorder* recorder_;
+};
+
+// Restores the renderer's drawing order when a child is done.
+class OrderScope {
+public:
+    OrderScope(std::uint64_t& slot, std::uint64_t order) : slot_(slot), outer_(std::exchange(slot, order)) {}
+    ~OrderScope() { slot_ = outer_; }
+    OrderScope(const OrderScope&) = delete;
+    OrderScope& operator=(const OrderScope&) = delete;
+
+private:
+    std::uint64_t& slot_;
+    std::uint64_t outer_;
+};
+
+// Adds what an object's place gives its drawing: the matrix to pixels and the colours.
+void AddPlacement(raster::Fingerprint& inputs, const Matrix& m, const ColorTransform& c) {
+    for (double v : {m.a, m.b, m.c, m.d, m.tx, m.ty}) inputs.add(v);
+    for (double v : {c.rMult, c.gMult, c.bMult, c.aMult, c.rAdd, c.gAdd, c.bAdd, c.aAdd}) inputs.add(v);
+}
+
+std::uint64_t Packed(Rgba c) {
+    return std::uint64_t{c.r} << 24 | std::uint64_t{c.g} << 16 | std::uint64_t{c.b} << 8 | std::uint64_t{c.a};
+}
+
+raster::LineJoin ToRaster(JoinStyle join) {
+    return join == JoinStyle::Bevel   ? raster::LineJoin::Bevel
+           : join == JoinStyle::Miter ? raster::LineJoin::Miter
+                                      : raster::LineJoin::Round;
+}
+
+}  // namespace
+
+void Renderer::DrawList(raster::Surface& surface, const DisplayList& list, const Matrix& toPixels,
+                        const ColorTransform& colors, const raster::CoverageMask* clip) {
+    // Clip layers in force: the depth each reaches to and its mask. Ranges may
+    // overlap without nesting, so an object is clipped by all of them at once.
+    struct ClipLayer {
+        std::uint16_t clipDepth;
+        std::unique_ptr<raster::CoverageMask> mask;
+        const DisplayObject* object;
+    };
+    std::vector<ClipLayer> layers;
+    std::unique_ptr<raster::CoverageMask> combined;  // intersection of `layers`, when more than one
+    bool combinedStale = false;
+    const int masksBefore = liveMasks_;  // this list's masks are gone when it returns
+
+    for (const auto& [depth, object] : list) {
+        const std::size_t before = layers.size();
+        std::erase_if(layers, [d = depth](const ClipLayer& l) { return l.clipDepth < d; });
+        if (layers.size() != before) combinedStale = true;
+
+        const Placement& placement = object->GetPlacement();
+        // Hidden by script (_visible = false): neither drawn nor masking.
+        if (!object->Visible()) continue;
+        const Matrix m = toPixels * placement.matrix;
+        // The place in the drawing order, with the clip layers that cover it.
+        raster::Fingerprint order;
+        order.add(order_).add(static_cast<std::uint64_t>(depth)).add(std::uint64_t{placement.clipDepth});
+        for (const ClipLayer& layer : layers) order.add(layer.object).add(std::uint64_t{layer.clipDepth});
+        const OrderScope orderScope(order_, order.value());
+        if (placement.clipDepth != 0) {
+            // Past the limit a clip layer is left out: neither drawn nor masking.
+            if (liveMasks_ >= kMaxLiveMasks) continue;
+            auto mask = std::make_unique<raster::CoverageMask>(surface.width(), surface.height());
+            AddToMask(*mask, *object, m);
+            if (clip != nullptr) mask->intersect(*clip);
+            layers.push_back({placement.clipDepth, std::move(mask), object.get()});
+            ++liveMasks_;
+            combinedStale = true;
+            continue;
+        }
+        const raster::CoverageMask* active = clip;
+        if (layers.size() == 1) {
+            active = layers.front().mask.get();
+        } else if (layers.size() > 1) {
+            if (combinedStale || !combined) {
+                combined = std::make_unique<raster::CoverageMask>(*layers.front().mask);
+                for (std::size_t i = 1; i < layers.size(); ++i) combined->intersect(*layers[i].mask);
+            }
+            active = combined.get();
+        }
+        combinedStale = false;
+        if (object->Kind() == DisplayKind::MovieClip) {
+            const auto& movieClip = static_cast<const MovieClip&>(*object);
+            if (movieClip.IsMask()) continue;  // masks set by script are not drawn
+            if (movieClip.MaskClip() != nullptr && liveMasks_ < kMaxLiveMasks) {
+                raster::CoverageMask scriptMask(surface.width(), surface.height());
+                AddToMask(scriptMask, *movieClip.MaskClip(), stageToPixels_ * ObjectToStage(*movieClip.MaskClip()));
+                if (active != nullptr) scriptMask.intersect(*active);
+                ++liveMasks_;
+                DrawObject(surface, *object, m, colors * placement.colorTransform, &scriptMask);
+                --liveMasks_;
+                continue;
+            }
+        }
+        DrawObject(surface, *object, m, colors * placement.colorTransform, active);
+    }
+    liveMasks_ = masksBefore;
+}
+
+void Renderer::DrawClip(raster::Surface& surface, const MovieClip& clip, const Matrix& toPixels,
+                        const ColorTransform& colors, const raster::CoverageMask* mask) {
+    Matrix inverse;
+    stageToPixels_ = clip.GetPlacement().matrix.Invert(&inverse) ? toPixels * inverse : toPixels;
+    DrawObject(surface, clip, toPixels, colors, mask);
+}
+
+void Renderer::DrawObject(raster::Surface& surface, const DisplayObject& object, const Matrix& toPixels,
+                          const ColorTransform& colors, const raster::CoverageMask* clip) {
+    const ItemScope item(rasterizer_.Recorder(), &object, false, order_);
+    switch (object.Kind()) {
+    case DisplayKind::Empty: return;
+    case DisplayKind::Shape:
+    case DisplayKind::Morph:
+    case DisplayKind::Text: DrawStill(surface, object, toPixels, colors, clip); return;
+    case DisplayKind::EditText: DrawEditText(&surface, nullptr, object, toPixels, colors, clip); return;
+    case DisplayKind::MovieClip: {
+        const auto& movieClip = static_cast<const MovieClip&>(object);
+        const MovieScope scope(dictionary_, movie_, movieClip);
+        if (const DrawnShape* drawing = movieClip.Drawing())
+            DrawShape(surface, drawing->GetShape(), toPixels, colors, clip);
+        DrawList(surface, movieClip.Children(), toPixels, colors, clip);
+        return;
+    }
+    case DisplayKind::Button: {
+        const auto& button = static_cast<const ButtonInstance&>(object);
+        const auto state = static_cast<std::uint8_t>(button.State());
+        std::uint64_t index = 0;
+        for (const auto& part : button.Parts()) {
+            if ((part.states & state) == 0) continue;
+            const OrderScope orderScope(order_, raster::Fingerprint().add(order_).add(++index).value());
+            const Placement& p = part.object->GetPlacement();
+            DrawObject(surface, *part.object, toPixels * p.matrix, colors * p.colorTransform, clip);
+        }
+        return;
+    }
+    }
+}
+
+std::uint64_t Renderer::StillKey(const DisplayObject& object, const Matrix& toPixels, const ColorTransform& colors,
+                                 const raster::CoverageMask* clip) const {
+    // Everything a still object's drawing calls depend on besides its character's own (fixed) content.
+    raster::Fingerprint inputs;
+    inputs.add(object.GetCharacter()).add(static_cast<std::uint64_t>(object.Kind()));
+    AddPlacement(inputs, toPixels, colors);
+    inputs.add(std::uint64_t{clip != nullptr});
+    if (object.Kind() == DisplayKind::Morph) inputs.add(std::uint64_t{object.GetPlacement().ratio});
+    if (object.Kind() == DisplayKind::Text) inputs.add(dictionary_).add(fonts_);
+    return inputs.value();
+}
+
+void Renderer::DrawStill(raster::Surface& surface, const DisplayObject& object, const Matrix& toPixels,
+                         const ColorTransform& colors, const raster::CoverageMask* clip) {
+    DamageRecorder* recorder = rasterizer_.Recorder();
+    const raster::PixelRect* area = rasterizer_.Area();
+    std::uint64_t key = 0;
+    if (recorder != nullptr) {
+        key = StillKey(object, toPixels, colors, clip);
+        if (const RecordingCache::Note* note = recorded_.Find(&object, key)) {
+            recorder->Replay(note->content, note->bounds, note->drew);
+            return;
+        }
+    } else if (area != nullptr) {
+        // This frame's recording walk saw where the object draws: outside the
+        // area it is not drawn at all (its paths and paints are not even made).
+        const RecordingCache& notes = notesOf_ != nullptr ? notesOf_->recorded_ : recorded_;
+        const RecordingCache::Note* note = notes.Peek(&object, StillKey(object, toPixels, colors, clip));
+        if (note != nullptr && !note->bounds.intersects(*area)) return;
+    }
+    switch (object.Kind()) {
+    case DisplayKind::Shape:
+        DrawShape(surface, static_cast<const ShapeDefinition&>(*object.GetCharacter()).shape, toPixels, colors, clip);
+        break;
+    case DisplayKind::Morph: DrawShape(surface, *MorphShapeAt(object), toPixels, colors, clip); break;
+    case DisplayKind::Text: DrawText(&surface, nullptr, object, toPixels, colors, clip); break;
+    default: return;
+    }
+    RecordingCache::Note note;
+    // A character outside any clip's movie has no owner to hold: it is not kept.
+    if (recorder != nullptr && movie_ != nullptr && recorder->OpenItem(&note.content, &note.bounds, &note.drew)) {
+        recorded_.Keep(&object, key, note, *movie_);
+    }
+}
+
+void Renderer::DrawShape(raster::Surface& surface, const Shape& shape, const Matrix& toPixels,
+                         const ColorTransform& colors, const raster::CoverageMask* clip) {
+    raster::DrawOptions options;
+    options.matrix = ToRaster(toPixels);
+    options.clip = clip;
+    const raster::FillRule rule = shape.nonZeroWinding ? raster::FillRule::NonZero : raster::FillRule::EvenOdd;
+    const double widthScale = options.matrix.meanScale();
+    raster::Path path;
+    raster::Paint paint;
+    for (const ShapeLayer& layer : shape.layers) {
+        for (std::size_t i = 0; i < layer.fills.size(); ++i) {
+            if (layer.fillEdges[i].empty() || !MakePaint(layer.fills[i], toPixels, colors, &paint)) continue;
+            path.clear();
+            AppendSegments(path, layer.fillEdges[i]);
+            rasterizer_.fillPath(surface, path, rule, paint, options);
+        }
+        for (std::size_t i = 0; i < layer.lines.size(); ++i) {
+            const LineStyle& line = layer.lines[i];
+            if (layer.lineContours[i].empty()) continue;
+            if (line.hasFill) {
+                if (!MakePaint(line.fill, toPixels, colors, &paint)) continue;
+            } else {
+                paint = raster::Paint::solid(ToRaster(colors.Apply(line.color)));
+            }
+            raster::StrokeStyle style;
+            style.width = line.width * widthScale;
+            style.cap = ToRaster(line.startCap);
+            style.join = ToRaster(line.join);
+            style.miterLimit = line.miterLimit;
+            path.clear();
+            for (const Contour& contour : layer.lineContours[i]) AppendSegments(path, contour);
+            rasterizer_.strokePath(surface, path, style, paint, options);
+        }
+    }
+}
+
+void Renderer::DrawText(raster::Surface* surface, raster::CoverageMask* mask, const DisplayObject& object,
+                        const Matrix& toPixels, const ColorTransform& colors, const raster::CoverageMask* clip) {
+    const auto& text = static_cast<const TextDefinition&>(*object.GetCharacter());
+    fonts::DeviceFontProvider* provider = fonts_ != nullptr ? fonts_->Provider() : nullptr;
+    raster::DrawOptions options;
+    options.matrix = ToRaster(toPixels * text.matrix);
+    options.clip = clip;
+    raster::Path path;
+    for (const TextRun& run : text.runs) {
+        const FontDefinition* font = FindCharacter<FontDefinition>(*dictionary_, run.fontId);
+        if (font == nullptr) continue;
+        // A font without outlines names a device font; its glyphs are found by character code.
+        const bool device = font->IsDeviceFont();
+        if (device && provider == nullptr) continue;
+        path.clear();
+        double x = run.x;
+        for (const GlyphEntry& entry : run.glyphs) {
+            if (device) {
+                if (entry.index < font->codes.size()) {
+                    const auto glyph = provider->Glyph(font->name, font->bold, font->italic, font->codes[entry.index]);
+                    if (glyph) AppendPlaced(path, glyph->edges, run.height / fonts::kDeviceEm, x, run.y);
+                }
+            } else if (entry.index < font->glyphs.size()) {
+                AppendPlaced(path, font->glyphs[entry.index].edges, run.height / font->emSquare, x, run.y);
+            }
+            x += entry.advance;
+        }
+        if (mask != nullptr) {
+            rasterizer_.fillMask(*mask, path, raster::FillRule::NonZero, options);
+        } else {
+            const raster::Paint paint = raster::Paint::solid(ToRaster(colors.Apply(run.color)));
+            rasterizer_.fillPath(*surface, path, raster::FillRule::NonZero, paint, options);
+        }
+    }
+}
+
+std::uint64_t Renderer::FieldKey(const EditTextInstance& field, const Matrix& toPixels, const ColorTransform& colors,
+                                 const raster::CoverageMask* clip) const {
+    // Everything a field's drawing calls depend on but its caret. The layout
+    // stands for the text, its formats, the box and the fonts that laid it out.
+    raster::Fingerprint inputs;
+    inputs.add(field.LayoutStamp());
+    AddPlacement(inputs, toPixels, colors);
+    inputs.add(std::uint64_t{clip != nullptr});
+    inputs.add(static_cast<std::uint64_t>(field.Scroll())).add(static_cast<std::uint64_t>(field.HScroll()));
+    inputs.add(std::uint64_t{field.Focused()});
+    inputs.add(static_cast<std::uint64_t>(field.SelectionBegin()))
+        .add(static_cast<std::uint64_t>(field.SelectionEnd()));
+    inputs.add(std::uint64_t{field.Background()}).add(Packed(field.BackgroundColor()));
+    inputs.add(std::uint64_t{field.Border()}).add(Packed(field.BorderColor()));
+    return inputs.value();
+}
+
+void Renderer::DrawEditText(raster::Surface* surface, raster::CoverageMask* mask, const DisplayObject& object,
+                            const Matrix& toPixels, const ColorTransform& colors, const raster::CoverageMask* clip) {
+    const auto& field = static_cast<const EditTextInstance&>(object);
+    const Rect box = field.Layout().bounds;
+    raster::DrawOptions options;
+    options.matrix = ToRaster(toPixels);
+    options.clip = clip;
+    raster::DrawOptions textOptions = options;
+    textOptions.clip = &textBox_;
+    const bool caretShown = surface != nullptr && field.Focused() && field.Editable() && field.CaretShown() &&
+                            field.SelectionBegin() == field.SelectionEnd();
+    // Everything a field draws (background, text, caret, border) stays inside
+    // its box: a redraw of an area elsewhere has nothing to do here.
+    const raster::PixelRect boxPixels = PixelsTouched(box, options.matrix);
+    const raster::PixelRect* area = rasterizer_.Area();
+    if (area != nullptr && !boxPixels.intersects(*area)) return;
+
+    DamageRecorder* recorder = rasterizer_.Recorder();
+    const bool remember = recorder != nullptr && surface != nullptr;
+    std::uint64_t key = 0;
+    if (remember) {
+        key = FieldKey(field, toPixels, colors, clip);
+        if (const RecordingCache::Note* note = recorded_.Find(&object, key)) {
+            recorder->Replay(note->content, note->bounds, note->drew);
+            if (caretShown) DrawCaret(*surface, field, textOptions, colors);
+            return;
+        }
+    }
+
+    if (surface != nullptr && field.Background()) DrawFieldBackground(*surface, field, options, colors);
+    // The text shows only inside the box; the box's pixels are cleared again
+    // when the field is done.
+    const raster::PixelRect boxInUse = SetTextBox(surface, mask, box, boxPixels, options, clip);
+    struct ClearAfterUse {
+        raster::CoverageMask& mask;
+        const raster::PixelRect& area;
+        ~ClearAfterUse() { mask.clear(area); }
+    } clearAfterUse{textBox_, boxInUse};
+    DrawFieldLines(surface, mask, field, textOptions, colors);
+    if (caretShown) DrawCaret(*surface, field, textOptions, colors);
+    if (surface != nullptr && field.Border()) DrawFieldBorder(*surface, field, options, colors);
+
+    RecordingCache::Note note;
+    if (remember && recorder->OpenItem(&note.content, &note.bounds, &note.drew)) {
+        // No owner to hold: a field made later at this one's address has a
+        // layout stamp of its own, so it never takes this note.
+        recorded_.Keep(&object, key, note, nullptr);
+    }
+}
+
+void Renderer::DrawFieldBackground(raster::Surface& surface, const EditTextInstance& field,
+                                   const raster::DrawOptions& options, const ColorTransform& colors) {
+    const Rect box = field.Layout().bounds;
+    raster::Path path;
+    path.addRect(box.xMin, box.yMin, box.Width(), box.Height());
+    const raster::Paint paint = raster::Paint::solid(ToRaster(colors.Apply(field.BackgroundColor())));
+    rasterizer_.fillPath(surface, path, raster::FillRule::NonZero, paint, options);
+}
+
+raster::PixelRect Renderer::SetTextBox(const raster::Surface* surface, const raster::CoverageMask* mask,
+                                       const Rect& box, const raster::PixelRect& boxPixels,
+                                       const raster::DrawOptions& options, const raster::CoverageMask* clip) {
+    const int width = mask != nullptr ? mask->width() : surface->width();
+    const int height = mask != nullptr ? mask->height() : surface->height();
+    // The recording walk draws into nothing: it keeps the mask of the last drawing.
+    if ((textBox_.width() != width || textBox_.height() != height) && width > 0 && height > 0) {
+        textBox_ = raster::CoverageMask(width, height);
+    }
+    // The box's pixels that drawing can reach: none while recording, and only
+    // those inside the area of an area redraw.
+    const raster::PixelRect* area = rasterizer_.Area();
+    const raster::PixelRect boxInUse = rasterizer_.Recorder() != nullptr ? raster::PixelRect{}
+                                       : area != nullptr                 ? boxPixels.intersected(*area)
+                                                                         : boxPixels;
+    raster::Path path;
+    path.addRect(box.xMin, box.yMin, box.Width(), box.Height());
+    rasterizer_.fillMask(textBox_, path, raster::FillRule::NonZero, options);
+    if (clip != nullptr) textBox_.intersect(*clip, boxInUse);
+    return boxInUse;
+}
+
+void Renderer::DrawFieldLines(raster::Surface* surface, raster::CoverageMask* mask, const EditTextInstance& field,
+                              const raster::DrawOptions& textOptions, const ColorTransform& colors) {
+    const text::TextLayout& layout = field.Layout();
+    if (layout.lines.empty()) return;
+    const Rect box = layout.bounds;
+    const std::size_t first = static_cast<std::size_t>(field.Scroll() - 1);
+    FieldLinePen pen{*this, surface, mask, textOptions, colors, {}};
+    pen.dy = layout.lines.front().top - layout.lines[first].top;
+    pen.dx = -field.HScroll() * 20.0;
+    // The focused field shows its selection as light text on dark.
+    pen.showSelection = surface != nullptr && field.Focused() && field.SelectionEnd() > field.SelectionBegin();
+    for (std::size_t i = first; i < layout.lines.size(); ++i) {
+        if (layout.lines[i].top + pen.dy >= box.yMax) break;
+        DrawFieldLine(pen, field, i);
+    }
+}
+
+void Renderer::FieldLinePen::Flush(Rgba color) {
+    if (mask != nullptr) {
+        renderer.rasterizer_.fillMask(*mask, path, raster::FillRule::NonZero, options);
+    } else {
+        const raster::Paint paint = raster::Paint::solid(ToRaster(colors.Apply(color)));
+        renderer.rasterizer_.fillPath(*surface, path, raster::FillRule::NonZero, paint, options);
+    }
+    path.clear();
+}
+
+void Renderer::DrawFieldLine(FieldLinePen& pen, const EditTextInstance& field, std::size_t index) {
+    const text::TextLayout& layout = field.Layout();
+    const text::FormattedText& runs = field.LayoutRuns();
+    const text::TextLine& line = layout.lines[index];
+    const std::size_t selBegin = field.SelectionBegin();
+    const std::size_t selEnd = field.SelectionEnd();
+    pen.path.clear();
+    if (pen.showSelection && selBegin <= line.end && selEnd > line.begin) {
+        const double x0 = text::CaretX(layout, index, std::max(selBegin, line.begin));
+        const double x1 = text::CaretX(layout, index, std::min(selEnd, line.end));
+        if (x1 > x0) {
+            pen.path.addRect(x0 + pen.dx, line.top + pen.dy, x1 - x0, line.ascent + line.descent);
+            pen.Flush(kSelectionBackground);
+        }
+    }
+    Rgba color{};
+    const double baseline = line.baseline + pen.dy;
+    for (const text::PlacedGlyph& g : line.glyphs) {
+        const text::TextFormat& format = runs[g.run].format;
+        const bool selected = pen.showSelection && g.index >= selBegin && g.index < selEnd;
+        const Rgba glyphColor = selected ? kSelectionText : format.color;
+        if (!pen.path.empty() && !(glyphColor == color)) pen.Flush(color);
+        color = glyphColor;
+        // The field's own movie holds its embedded fonts (it may be a loaded one).
+        const GlyphOutline outline = field.Fonts().Outline(format, g.character);
+        if (outline.edges != nullptr) {
+            AppendPlaced(pen.path, *outline.edges, format.size / outline.em, g.x + pen.dx, baseline);
+        }
+        if (format.underline && g.character != text::kBullet) {
+            const double thickness = std::max(20.0, format.size / 16);
+            pen.path.addRect(g.x + pen.dx, baseline + format.size / 10, g.advance, thickness);
+        }
+    }
+    if (!pen.path.empty()) pen.Flush(color);
+}
+
+void Renderer::DrawFieldBorder(raster::Surface& surface, const EditTextInstance& field,
+                               const raster::DrawOptions& options, const ColorTransform& colors) {
+    // A one-pixel line just inside the box.
+    const Rect box = field.Layout().bounds;
+    const double inset = 0.5 / std::max(1e-6, options.matrix.meanScale());
+    raster::Path path;
+    path.addRect(box.xMin + inset, box.yMin + inset, box.Width() - 2 * inset, box.Height() - 2 * inset);
+    raster::StrokeStyle style;
+    style.width = 1;
+    style.join = raster::LineJoin::Miter;
+    style.cap = raster::LineCap::Square;
+    const raster::Paint paint = raster::Paint::solid(ToRaster(colors.Apply(field.BorderColor())));
+    rasterizer_.strokePath(surface, path, style, paint, options);
+}
+
+void Renderer::DrawCaret(raster::Surface& surface, const EditTextInstance& field, const raster::DrawOptions& options,
+                         const ColorTransform& colors) {
+    const ItemScope item(rasterizer_.Recorder(), field.CaretIdentity(), false, order_);
+    const text::TextLayout& layout = field.Layout();
+    double x = layout.bounds.xMin + text::kGutter;
+    double top = layout.bounds.yMin + text::kGutter;
+    double height = field.NewTextFormat().size;
+    Rgba color = field.NewTextFormat().color;
+    if (!layout.lines.empty()) {
+        const std::size_t line = text::LineOfIndex(layout, field.Caret());
+        const text::TextLine& l = layout.lines[line];
+        const std::size_t first = static_cast<std::size_t>(field.Scroll() - 1);
+        x = text::CaretX(layout, line, field.Caret()) - field.HScroll() * 20.0;
+        top = l.top - (layout.lines[first].top - layout.lines.front().top);
+        height = l.ascent + l.descent;
+        const text::FormattedText& runs = field.LayoutRuns();
+        for (const text::PlacedGlyph& g : l.glyphs) {
+            if (g.index != text::kNoIndex && g.index + 1 >= field.Caret()) {
+                color = runs[g.run].format.color;
+                break;
+            }
+        }
+    }
+    // One pixel wide at any scale.
+    const double width = 1 / std::max(1e-6, options.matrix.meanScale());
+    raster::Path path;
+    path.addRect(x, top, width, height);
+    const raster::Paint paint = raster::Paint::solid(ToRaster(colors.Apply(color)));
+    rasterizer_.fillPath(surface, path, raster::FillRule::NonZero, paint, options);
+}
+
+void Renderer::AddShapeToMask(raster::CoverageMask& mask, const Shape& shape, const Matrix& toPixels) {
+    raster::DrawOptions options;
+    options.matrix = ToRaster(toPixels);
+    const raster::FillRule rule = shape.nonZeroWinding ? raster::FillRule::NonZero : raster::FillRule::EvenOdd;
+    raster::Path path;
+    for (const ShapeLayer& layer : shape.layers) {
+        for (const auto& edges : layer.fillEdges) {
+            if (edges.empty()) continue;
+            path.clear();
+            AppendSegments(path, edges);
+            rasterizer_.fillMask(mask, path, rule, options);
+        }
+    }
+}
+
+void Renderer::AddToMask(raster::CoverageMask& mask, const DisplayObject& object, const Matrix& toPixels) {
+    const ItemScope item(rasterizer_.Recorder(), &object, true, order_);
+    switch (object.Kind()) {
+    case DisplayKind::Empty: return;
+    case DisplayKind::Shape:
+        AddShapeToMask(mask, static_cast<const ShapeDefinition&>(*object.GetCharacter()).shape, toPixels);
+        return;
+    case DisplayKind::Morph: AddShapeToMask(mask, *MorphShapeAt(object), toPixels); return;
+    case DisplayKind::Text: DrawText(nullptr, &mask, object, toPixels, {}, nullptr); return;
+    case DisplayKind::EditText: DrawEditText(nullptr, &mask, object, toPixels, {}, nullptr); return;
+    case DisplayKind::MovieClip: {
+        const auto& movieClip = static_cast<const MovieClip&>(object);
+        const MovieScope scope(dictionary_, movie_, movieClip);
+        if (const DrawnShape* drawing = movieClip.Drawing()) AddShapeToMask(mask, drawing->GetShape(), toPixels);
+        for (const auto& [depth, child] : movieClip.Children()) {
+            if (child->GetPlacement().clipDepth != 0) continue;
+            const std::uint64_t order =
+                raster::Fingerprint().add(order_).add(static_cast<std::uint64_t>(depth)).value();
+            const OrderScope orderScope(order_, order);
+            AddToMask(mask, *child, toPixels * child->GetPlacement().matrix);
+        }
+        return;
+    }
+    case DisplayKind::Button: {
+        const auto& button = static_cast<const ButtonInstance&>(object);
+        const auto state = static_cast<std::uint8_t>(button.State());
+        std::uint64_t index = 0;
+        for (const auto& part : button.Parts()) {
+            if ((part.states & state) == 0) continue;
+            const OrderScope orderScope(order_, raster::Fingerprint().add(order_).add(++index).value());
+            AddToMask(mask, *part.object, toPixels * part.object->GetPlacement().matrix);
+        }
+        return;
+    }
+    }
+}
+
+}  // namespace swf

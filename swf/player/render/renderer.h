@@ -1,0 +1,130 @@
+#pragma once
+// Draws a display list tree onto a surface: shapes, morph shapes, static text, sprites,
+// buttons in their current state, clip layers and colour transforms.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "swf/model/movie.h"
+#include "swf/model/shape.h"
+#include "swf/player/render/damage.h"
+#include "swf/player/display/display_object.h"
+#include "swf/player/render/drawing_rasterizer.h"
+#include "swf/player/render/recording_cache.h"
+#include "swf/player/fields/text_fonts.h"
+#include "swf/raster/raster.h"
+
+namespace swf {
+
+class EditTextInstance;
+class MovieClip;
+
+class Renderer {
+public:
+    // `dictionary` serves text outside any clip; inside a clip, its movie's
+    // dictionary does (a loaded movie brings its own fonts).
+    explicit Renderer(const Dictionary& dictionary) : dictionary_(&dictionary) {}
+    Renderer(const Renderer&) = delete;
+    Renderer& operator=(const Renderer&) = delete;
+
+    // Device fonts and embedded-font lookup for text; without them device text is not drawn.
+    void SetFonts(const TextFonts* fonts) { fonts_ = fonts; }
+
+    // Draws only the pixels inside `area` (not owned; nullptr: all of them),
+    // each exactly as a whole drawing would.
+    void SetArea(const raster::PixelRect* area) { rasterizer_.SetArea(area); }
+    // While set (not owned), drawing draws nothing and notes each object's
+    // drawing calls in the recorder instead.
+    void SetRecorder(DamageRecorder* recorder) { rasterizer_.SetRecorder(recorder); }
+    // Ends a recording walk: what it did not meet is forgotten.
+    void EndRecording() { recorded_.EndWalk(); }
+    // Draws areas skipping what `recorder`'s walks saw outside them (not owned;
+    // nullptr: its own walks). A renderer drawing one band of a frame on
+    // another thread reads the notes of the one that recorded the frame; they
+    // do not change while bands are drawn.
+    void ReadNotesOf(const Renderer* recorder) { notesOf_ = recorder; }
+
+    // Draws the list with `toPixels` mapping its coordinates (twips) to the
+    // surface, only inside `clip` when one is given.
+    void DrawList(raster::Surface& surface, const DisplayList& list, const Matrix& toPixels,
+                  const ColorTransform& colors, const raster::CoverageMask* clip);
+
+    // Draws a clip's content (a level's, say) with its own movie's fonts.
+    void DrawClip(raster::Surface& surface, const MovieClip& clip, const Matrix& toPixels, const ColorTransform& colors,
+                  const raster::CoverageMask* mask);
+
+private:
+    void DrawObject(raster::Surface& surface, const DisplayObject& object, const Matrix& toPixels,
+                    const ColorTransform& colors, const raster::CoverageMask* clip);
+    // A shape, morph or static text: while recording, an unchanged one replays
+    // what it noted last time; while drawing an area, one noted outside it is skipped.
+    void DrawStill(raster::Surface& surface, const DisplayObject& object, const Matrix& toPixels,
+                   const ColorTransform& colors, const raster::CoverageMask* clip);
+    std::uint64_t StillKey(const DisplayObject& object, const Matrix& toPixels, const ColorTransform& colors,
+                           const raster::CoverageMask* clip) const;
+    void DrawShape(raster::Surface& surface, const Shape& shape, const Matrix& toPixels, const ColorTransform& colors,
+                   const raster::CoverageMask* clip);
+    void DrawText(raster::Surface* surface, raster::CoverageMask* mask, const DisplayObject& object,
+                  const Matrix& toPixels, const ColorTransform& colors, const raster::CoverageMask* clip);
+    // A text field: while recording, an unchanged one replays what it noted
+    // last time (its caret, which blinks on its own, is noted afresh).
+    void DrawEditText(raster::Surface* surface, raster::CoverageMask* mask, const DisplayObject& object,
+                      const Matrix& toPixels, const ColorTransform& colors, const raster::CoverageMask* clip);
+    std::uint64_t FieldKey(const EditTextInstance& field, const Matrix& toPixels, const ColorTransform& colors,
+                           const raster::CoverageMask* clip) const;
+    // The steps of a field's drawing: background, the text box clip (returns
+    // the pixels to clear after), the visible lines, the border.
+    void DrawFieldBackground(raster::Surface& surface, const EditTextInstance& field,
+                             const raster::DrawOptions& options, const ColorTransform& colors);
+    raster::PixelRect SetTextBox(const raster::Surface* surface, const raster::CoverageMask* mask, const Rect& box,
+                                 const raster::PixelRect& boxPixels, const raster::DrawOptions& options,
+                                 const raster::CoverageMask* clip);
+    void DrawFieldLines(raster::Surface* surface, raster::CoverageMask* mask, const EditTextInstance& field,
+                        const raster::DrawOptions& textOptions, const ColorTransform& colors);
+    // Glyphs of one colour are gathered into one path and filled together.
+    struct FieldLinePen {
+        Renderer& renderer;
+        raster::Surface* surface;
+        raster::CoverageMask* mask;
+        const raster::DrawOptions& options;
+        const ColorTransform& colors;
+        raster::Path path;
+        double dx = 0, dy = 0;
+        bool showSelection = false;
+        void Flush(Rgba color);
+    };
+    void DrawFieldLine(FieldLinePen& pen, const EditTextInstance& field, std::size_t index);
+    void DrawFieldBorder(raster::Surface& surface, const EditTextInstance& field, const raster::DrawOptions& options,
+                         const ColorTransform& colors);
+    // The focused input field's caret, a one-pixel bar where text would go in.
+    void DrawCaret(raster::Surface& surface, const EditTextInstance& field, const raster::DrawOptions& options,
+                   const ColorTransform& colors);
+    // Adds the object's filled area to a clip mask.
+    void AddToMask(raster::CoverageMask& mask, const DisplayObject& object, const Matrix& toPixels);
+    void AddShapeToMask(raster::CoverageMask& mask, const Shape& shape, const Matrix& toPixels);
+
+    // Clip layers in force at once over the whole tree; each costs a mask the
+    // size of the surface.
+    static constexpr int kMaxLiveMasks = 16;
+
+    // Where fonts are looked up: the dictionary of the clip being drawn.
+    const Dictionary* dictionary_;
+    // The movie that owns the characters of the clip being drawn.
+    const std::shared_ptr<const MovieDefinition>* movie_ = nullptr;
+    RecordingCache recorded_;
+    const Renderer* notesOf_ = nullptr;
+    const TextFonts* fonts_ = nullptr;
+    DrawingRasterizer rasterizer_;
+    int liveMasks_ = 0;
+    // A text field's box as a clip, kept between fields: each field sets and
+    // clears only the pixels of its own box, not the whole surface.
+    raster::CoverageMask textBox_;
+    // The drawing order and the clip layers over the object being drawn.
+    std::uint64_t order_ = 0;
+    // Stage twips to pixels for the tree being drawn: where masks set by
+    // script are drawn from, wherever they sit in the tree.
+    Matrix stageToPixels_;
+};
+
+}  // namespace swf
