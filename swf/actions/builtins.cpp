@@ -57,39 +57,39 @@ Value ClipGotoAndStop(CallContext& c) {
 
 }  // namespace
 
-void InstallBuiltins(Vm& vm) {
+void InstallBuiltins(Vm& vm, BuiltinObjects& objects) {
     auto object = [&](Object* proto) {
-        Object* o = vm.heap_.New(ObjectKind::Plain);
+        Object* o = vm.heap().New(ObjectKind::Plain);
         o->proto = proto;
         return o;
     };
     auto function = [&](NativeFunction f) {
-        Object* o = vm.heap_.New(ObjectKind::Function);
+        Object* o = vm.heap().New(ObjectKind::Function);
         o->native = f;
-        o->proto = vm.functionProto_;
+        o->proto = objects.functionProto;
         return o;
     };
     auto method = [&](Object* owner, const char* name, NativeFunction f) {
         owner->Define(name, Value::Obj(function(f)), kDontEnum);
     };
 
-    vm.objectProto_ = object(nullptr);
-    vm.functionProto_ = object(vm.objectProto_);
-    vm.arrayProto_ = object(vm.objectProto_);
-    vm.stringProto_ = object(vm.objectProto_);
-    vm.clipProto_ = object(vm.objectProto_);
-    vm.numberProto_ = object(vm.objectProto_);
-    vm.booleanProto_ = object(vm.objectProto_);
-    vm.dateProto_ = object(vm.objectProto_);
-    vm.xmlNodeProto_ = object(vm.objectProto_);
-    vm.global_ = object(vm.objectProto_);
+    objects.objectProto = object(nullptr);
+    objects.functionProto = object(objects.objectProto);
+    objects.arrayProto = object(objects.objectProto);
+    objects.stringProto = object(objects.objectProto);
+    objects.clipProto = object(objects.objectProto);
+    objects.numberProto = object(objects.objectProto);
+    objects.booleanProto = object(objects.objectProto);
+    objects.dateProto = object(objects.objectProto);
+    objects.xmlNodeProto = object(objects.objectProto);
+    objects.global = object(objects.objectProto);
 
-    method(vm.clipProto_, "play", ClipPlay);
-    method(vm.clipProto_, "stop", ClipStop);
-    method(vm.clipProto_, "nextFrame", ClipNextFrame);
-    method(vm.clipProto_, "prevFrame", ClipPrevFrame);
-    method(vm.clipProto_, "gotoAndPlay", ClipGotoAndPlay);
-    method(vm.clipProto_, "gotoAndStop", ClipGotoAndStop);
+    method(objects.clipProto, "play", ClipPlay);
+    method(objects.clipProto, "stop", ClipStop);
+    method(objects.clipProto, "nextFrame", ClipNextFrame);
+    method(objects.clipProto, "prevFrame", ClipPrevFrame);
+    method(objects.clipProto, "gotoAndPlay", ClipGotoAndPlay);
+    method(objects.clipProto, "gotoAndStop", ClipGotoAndStop);
 
     Installer in(vm);
     InstallObjectBuiltins(in);
@@ -105,22 +105,22 @@ void InstallBuiltins(Vm& vm) {
     InstallErrorBuiltins(in);
     InstallInputBuiltins(in);
     InstallMovieClipBuiltins(in);
-    InstallDrawingBuiltins(in, vm.clipProto_);
-    InstallClipInteractionBuiltins(in, vm.clipProto_);
+    InstallDrawingBuiltins(in, objects.clipProto);
+    InstallClipInteractionBuiltins(in, objects.clipProto);
     InstallTextFieldBuiltins(in);
 
-    Object* externalInterface = object(vm.objectProto_);
+    Object* externalInterface = object(objects.objectProto);
     method(externalInterface, "call", ExternalCall);
     method(externalInterface, "addCallback", ExternalAddCallback);
     externalInterface->Set("available", Value::Bool(true));
-    Object* external = object(vm.objectProto_);
+    Object* external = object(objects.objectProto);
     external->Set("ExternalInterface", Value::Obj(externalInterface));
-    Object* flash = object(vm.objectProto_);
+    Object* flash = object(objects.objectProto);
     flash->Set("external", Value::Obj(external));
-    vm.global_->Define("flash", Value::Obj(flash), kDontEnum);
-    vm.flashPackage_ = flash;
+    objects.global->Define("flash", Value::Obj(flash), kDontEnum);
+    objects.flashPackage = flash;
 
-    InstallLoadingBuiltins(vm);
+    InstallLoadingBuiltins(vm, objects);
 }
 
 }  // namespace swf::actions

@@ -114,7 +114,7 @@ void Interpreter::SetDisplayProperty(Object* clip, DisplayProperty property, con
         if (q == "LOW" || q == "MEDIUM" || q == "HIGH" || q == "BEST") settings.quality = q;
         return;
     }
-    case DisplayProperty::FocusRect: settings.focusRect = ToBoolean(value, vm_.swfVersion_); return;
+    case DisplayProperty::FocusRect: settings.focusRect = ToBoolean(value, vm_.swfVersion()); return;
     case DisplayProperty::SoundBufTime: {
         double n = Number(value);
         if (std::isfinite(n) && n >= 0) settings.soundBufferTime = n;
@@ -127,7 +127,7 @@ void Interpreter::SetDisplayProperty(Object* clip, DisplayProperty property, con
     switch (property) {
     case DisplayProperty::Name: object->SetInstanceName(Text(value)); return;
     case DisplayProperty::Visible:
-        object->SetDisplayNumber(property, ToBoolean(value, vm_.swfVersion_) ? 1 : 0);
+        object->SetDisplayNumber(property, ToBoolean(value, vm_.swfVersion()) ? 1 : 0);
         return;
     case DisplayProperty::X:
     case DisplayProperty::Y:

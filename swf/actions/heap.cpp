@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "swf/actions/conversions.h"
+
 namespace swf::actions {
 
 bool NamesEqual(const std::string& a, const std::string& b, bool ignoreCase) {
@@ -17,6 +19,18 @@ bool NamesEqual(const std::string& a, const std::string& b, bool ignoreCase) {
 }
 
 Property* Object::FindProperty(const std::string& name, bool ignoreCase) { return properties.Find(name, ignoreCase); }
+
+bool Object::FindElement(const std::string& name, Value& out) const {
+    if (kind != ObjectKind::Array) return false;
+    if (name == "length") {
+        out = Value::Number(static_cast<double>(elements.size()));
+        return true;
+    }
+    std::size_t index;
+    if (!ParseArrayIndex(name, index) || index >= elements.size()) return false;
+    out = elements[index];
+    return true;
+}
 
 Value* Object::Find(const std::string& name, bool ignoreCase) {
     Property* p = FindProperty(name, ignoreCase);

@@ -18,7 +18,7 @@ constexpr unsigned kStepsPerClockRead = 64;
 }  // namespace
 
 Interpreter::Interpreter(Vm& vm, ActionHost& host)
-    : vm_(vm), host_(host), actionsLeft_(vm.stepsLeft_), ignoreCase_(vm.swfVersion_ <= 6) {}
+    : vm_(vm), host_(host), actionsLeft_(vm.stepsLeft()), ignoreCase_(vm.swfVersion() <= 6) {}
 
 void Interpreter::Fail(RunStatus status) {
     if (status_ == RunStatus::Completed) status_ = status;

@@ -124,6 +124,12 @@ public:
     // False once the run was stopped or while an exception is unwinding.
     bool ok() const { return status_ == RunStatus::Completed && !throwing_; }
 
+    // Display properties (clip_properties.cpp): per object through its
+    // DisplayTarget, player-wide ones from the VM's settings.
+    Value GetDisplayProperty(Object* clip, DisplayProperty property);
+    void SetDisplayProperty(Object* clip, DisplayProperty property, const Value& value);
+    // "_level0.a.b" (dots) or "/a/b" (slashes, as _target reads).
+    std::string TargetPathOf(Object* clip, bool slashes);
     // ECMAScript ToPrimitive without a hint: valueOf, else the text (Dates: the text).
     Value Primitive(const Value& v);
     // toString / valueOf defined by script, for conversions.
@@ -173,6 +179,8 @@ private:
 
     // `self` is what getters see as `this`.
     bool Lookup(Object* o, const std::string& name, Value& out, Object** holder = nullptr, const Value* self = nullptr);
+    // A display object's named children and _parent, read as its members.
+    bool LookupRelative(Object* o, const std::string& name, Value& out);
     Value GetVariable(Frame& f, const std::string& name);
     // Tells the Vm when an undefined name is a player class this player lacks.
     void NoteMissingClass(const std::string& name);
@@ -203,15 +211,6 @@ private:
     // The clip a GetProperty/SetProperty target names: a clip object or a path.
     Object* PropertyTarget(Frame& f, const Value& target);
 
-public:
-    // Display properties (clip_properties.cpp): per object through its
-    // DisplayTarget, player-wide ones from the VM's settings.
-    Value GetDisplayProperty(Object* clip, DisplayProperty property);
-    void SetDisplayProperty(Object* clip, DisplayProperty property, const Value& value);
-    // "_level0.a.b" (dots) or "/a/b" (slashes, as _target reads).
-    std::string TargetPathOf(Object* clip, bool slashes);
-
-private:
     Vm& vm_;
     ActionHost& host_;
     RunStatus status_ = RunStatus::Completed;

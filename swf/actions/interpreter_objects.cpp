@@ -19,27 +19,27 @@ using detail::kMaxArrayLength;
 using detail::kMaxProtoDepth;
 
 void Interpreter::CheckRoomForObject() {
-    if (vm_.heap_.Count() >= vm_.limits_.maxObjects) {
+    if (vm_.heap().Count() >= vm_.limits().maxObjects) {
         Fail(RunStatus::ResourceLimit);
     } else if (vm_.OverMemoryLimit()) {
         Fail(RunStatus::MemoryLimit);
     }
 }
 
-Object* Interpreter::NewPlain() { return NewObject(vm_.objectProto_); }
+Object* Interpreter::NewPlain() { return NewObject(vm_.objectProto()); }
 
 Object* Interpreter::NewObject(Object* proto) {
     CheckRoomForObject();
-    Object* o = vm_.heap_.New(ObjectKind::Plain);
+    Object* o = vm_.heap().New(ObjectKind::Plain);
     o->proto = proto;
     return o;
 }
 
 Object* Interpreter::NewArray(std::vector<Value> elements) {
     CheckRoomForObject();
-    Object* o = vm_.heap_.New(ObjectKind::Array);
-    vm_.heap_.NoteBytes(elements.size() * sizeof(Value));
-    o->proto = vm_.arrayProto_;
+    Object* o = vm_.heap().New(ObjectKind::Array);
+    vm_.heap().NoteBytes(elements.size() * sizeof(Value));
+    o->proto = vm_.arrayProto();
     o->elements = std::move(elements);
     return o;
 }
@@ -55,17 +55,7 @@ bool Interpreter::Lookup(Object* o, const std::string& name, Value& out, Object*
     }
     for (int depth = 0; o && depth < kMaxProtoDepth; ++depth, o = o->proto) {
         if (holder) *holder = o;
-        if (o->kind == ObjectKind::Array) {
-            std::size_t index;
-            if (name == "length") {
-                out = Value::Number(static_cast<double>(o->elements.size()));
-                return true;
-            }
-            if (ParseArrayIndex(name, index) && index < o->elements.size()) {
-                out = o->elements[index];
-                return true;
-            }
-        }
+        if (o->FindElement(name, out)) return true;
         // Display properties of the object itself (not of clips along the chain).
         DisplayProperty property;
         if (depth == 0 && o->kind == ObjectKind::Clip && o->display && DisplayPropertyNamed(name, &property)) {
@@ -81,23 +71,7 @@ bool Interpreter::Lookup(Object* o, const std::string& name, Value& out, Object*
             }
             return true;
         }
-        // Named children (and _parent) read as members of their timeline.
-        if (depth == 0 && o->kind == ObjectKind::Clip && o->target && IsPlainName(name)) {
-            if (DisplayTarget* child = o->target->FindChildObject(name)) {
-                out = Value::Obj(vm_.ObjectFor(child));
-                return true;
-            }
-            if (ActionTarget* child = o->target->FindTarget(name)) {
-                out = Value::Obj(vm_.ClipFor(child));
-                return true;
-            }
-        }
-        // Objects without a timeline (text fields, buttons) still know their parent.
-        if (depth == 0 && o->kind == ObjectKind::Clip && o->display && !o->target && name == "_parent") {
-            ActionTarget* parent = o->display->ParentTimeline();
-            out = parent ? Value::Obj(vm_.ClipFor(parent)) : Value();
-            return true;
-        }
+        if (depth == 0 && o->kind == ObjectKind::Clip && o->display && LookupRelative(o, name, out)) return true;
         if (depth == 0 && o->kind == ObjectKind::Function && name == "prototype") {
             Object* proto = NewPlain();
             proto->Define("constructor", Value::Obj(o), kDontEnum);
@@ -110,6 +84,27 @@ bool Interpreter::Lookup(Object* o, const std::string& name, Value& out, Object*
     return false;
 }
 
+bool Interpreter::LookupRelative(Object* o, const std::string& name, Value& out) {
+    // Named children (and _parent) read as members of their timeline.
+    if (o->target && IsPlainName(name)) {
+        if (DisplayTarget* child = o->target->FindChildObject(name)) {
+            out = Value::Obj(vm_.ObjectFor(child));
+            return true;
+        }
+        if (ActionTarget* child = o->target->FindTarget(name)) {
+            out = Value::Obj(vm_.ObjectFor(child));
+            return true;
+        }
+    }
+    // Objects without a timeline (text fields, buttons) still know their parent.
+    if (!o->target && name == "_parent") {
+        ActionTarget* parent = o->display->ParentTimeline();
+        out = parent ? Value::Obj(vm_.ObjectFor(parent)) : Value();
+        return true;
+    }
+    return false;
+}
+
 Value Interpreter::GetMember(const Value& object, const std::string& name, Object** holder) {
     Value out;
     if (Object* o = object.AsObject()) {
@@ -118,7 +113,7 @@ Value Interpreter::GetMember(const Value& object, const std::string& name, Objec
             Lookup(o->proto, name, out, holder, &o->superThis);
             return out;
         }
-        if (!Lookup(o, name, out, holder) && o == vm_.flashPackage_) {
+        if (!Lookup(o, name, out, holder) && o == vm_.flashPackage()) {
             vm_.NoteUnsupported("the flash." + name +
                                 " classes are not available in this player; scripts using "
                                 "them get undefined");
@@ -127,11 +122,11 @@ Value Interpreter::GetMember(const Value& object, const std::string& name, Objec
         if (name == "length")
             out = Value::Number(static_cast<double>(Utf8Length(object.AsString())));
         else
-            Lookup(vm_.stringProto_, name, out, holder, &object);
+            Lookup(vm_.stringProto(), name, out, holder, &object);
     } else if (object.IsNumber()) {
-        Lookup(vm_.numberProto_, name, out, holder, &object);
+        Lookup(vm_.numberProto(), name, out, holder, &object);
     } else if (object.IsBool()) {
-        Lookup(vm_.booleanProto_, name, out, holder, &object);
+        Lookup(vm_.booleanProto(), name, out, holder, &object);
     }
     return out;
 }
@@ -221,7 +216,7 @@ bool Interpreter::InstanceOf(const Value& object, const Value& constructor) {
 Value Interpreter::SuperFor(Frame& f) {
     if (f.superSuppressed || !f.superHome) return Value();
     if (!f.superObject) {
-        Object* o = vm_.heap_.New(ObjectKind::Super);
+        Object* o = vm_.heap().New(ObjectKind::Super);
         o->proto = f.superHome->proto;
         o->superThis = f.self;
         o->superHome = f.superHome;
@@ -235,7 +230,7 @@ Value Interpreter::SuperFor(Frame& f) {
 Value Interpreter::Call(const Value& function, const Value& self, std::vector<Value> args, Object* home) {
     Object* fn = function.AsObject();
     if (!fn || fn->kind != ObjectKind::Function || !ok()) return Value();
-    if (depth_ >= vm_.limits_.maxCallDepth) {
+    if (depth_ >= vm_.limits().maxCallDepth) {
         Fail(RunStatus::CallDepthLimit);
         return Value();
     }
@@ -258,7 +253,7 @@ Value Interpreter::CallScript(Object* fn, const Value& self, std::vector<Value>&
     f.code = script->body;
     f.constants = script->constants;
     f.home = script->clip && script->clip->target ? script->clip : nullptr;
-    if (!f.home) f.home = vm_.root_ ? vm_.ClipFor(vm_.root_) : script->clip;
+    if (!f.home) f.home = vm_.root() ? vm_.ObjectFor(vm_.root()) : script->clip;
     f.clip = f.home;
     f.self = self.IsObject() ? self : Value::Obj(f.home);
     f.function = fn;
@@ -304,7 +299,7 @@ void Interpreter::BindFunction2Arguments(Frame& f, const ScriptFunction& script,
     preload(kPreloadRoot, Value::Obj(RootClip(f)));
     Object* parent = f.home ? ResolveTarget(f, "_parent") : nullptr;
     preload(kPreloadParent, parent ? Value::Obj(parent) : Value());
-    preload(kPreloadGlobal, Value::Obj(vm_.global_));
+    preload(kPreloadGlobal, Value::Obj(vm_.global()));
     if (!(script.flags & (kSuppressArguments | kPreloadArguments)))
         f.locals->Set("arguments", Value::Obj(argumentsArray));
     for (std::size_t i = 0; i < script.params.size(); ++i) {
@@ -324,7 +319,7 @@ Value Interpreter::Construct(const Value& constructor, std::vector<Value> args) 
     // Instances of classes that extend Array are arrays, with their length and elements.
     bool array = false;
     Object* p = proto;
-    for (int depth = 0; p && !array && depth < kMaxProtoDepth; ++depth, p = p->proto) array = p == vm_.arrayProto_;
+    for (int depth = 0; p && !array && depth < kMaxProtoDepth; ++depth, p = p->proto) array = p == vm_.arrayProto();
     Object* instance = array ? NewArray({}) : NewPlain();
     if (proto) instance->proto = proto;
     // Each object made by new names its own constructor, whatever its prototype says.
@@ -339,7 +334,7 @@ Value Interpreter::Initialize(const Value& constructor, const Value& self, std::
     if (!fn || fn->kind != ObjectKind::Function || !ok()) return Value();
     if (!fn->native) return Call(constructor, self, std::move(args), home);
     // Built-in constructors set up `this` only when told they construct.
-    if (depth_ >= vm_.limits_.maxCallDepth) {
+    if (depth_ >= vm_.limits().maxCallDepth) {
         Fail(RunStatus::CallDepthLimit);
         return Value();
     }
@@ -376,8 +371,8 @@ std::size_t Interpreter::DefineFunction(Frame& f, bool v2, std::span<const std::
     script->clip = f.clip ? f.clip : f.home;
 
     CheckRoomForObject();
-    Object* fn = vm_.heap_.New(ObjectKind::Function);
-    fn->proto = vm_.functionProto_;
+    Object* fn = vm_.heap().New(ObjectKind::Function);
+    fn->proto = vm_.functionProto();
     std::string name = script->name;
     fn->script = std::move(script);
     if (name.empty())

@@ -20,7 +20,7 @@ Value Interpreter::Primitive(const Value& v) {
     Object* o = v.AsObject();
     if (!o) return v;
     // Dates prefer their text; everything else tries valueOf first.
-    if (o->kind != ObjectKind::Array && o->proto != vm_.dateProto_) {
+    if (o->kind != ObjectKind::Array && o->proto != vm_.dateProto()) {
         Value out;
         if (ToPrimitive(*o, false, out)) {
             if (!out.IsObject()) return out;
@@ -46,11 +46,11 @@ bool Interpreter::ToPrimitive(Object& o, bool preferString, Value& out) {
 
 // ---- values and the operand stack --------------------------------------------
 
-std::string Interpreter::Text(const Value& v) { return ToString(v, vm_.swfVersion_, Budget(), this); }
-double Interpreter::Number(const Value& v) { return ToNumber(v, vm_.swfVersion_, Budget(), this); }
+std::string Interpreter::Text(const Value& v) { return ToString(v, vm_.swfVersion(), Budget(), this); }
+double Interpreter::Number(const Value& v) { return ToNumber(v, vm_.swfVersion(), Budget(), this); }
 
 Value Interpreter::MakeString(std::string s) {
-    if (s.size() > vm_.limits_.maxStringLength) {
+    if (s.size() > vm_.limits().maxStringLength) {
         Fail(RunStatus::ResourceLimit);
         return Value();
     }
@@ -58,7 +58,7 @@ Value Interpreter::MakeString(std::string s) {
     // outlast the step budget. Its bytes count toward collection and the
     // memory limit.
     Budget().SpendBytes(s.size());
-    vm_.heap_.NoteBytes(s.size());
+    vm_.heap().NoteBytes(s.size());
     if (vm_.OverMemoryLimit()) {
         Fail(RunStatus::MemoryLimit);
         return Value();
@@ -80,7 +80,7 @@ Value Interpreter::Pop(Frame& f) {
 }
 
 void Interpreter::Push(Frame& f, Value v) {
-    if (f.stack.size() >= vm_.limits_.maxStackDepth) {
+    if (f.stack.size() >= vm_.limits().maxStackDepth) {
         Fail(RunStatus::ResourceLimit);
         return;
     }
@@ -320,7 +320,7 @@ std::size_t Interpreter::DoLess(Frame& f, std::span<const std::uint8_t>, std::si
 }
 
 std::size_t Interpreter::DoEquals2(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
-    const int version = vm_.swfVersion_;
+    const int version = vm_.swfVersion();
     Value a = Pop(f), b = Pop(f);
     // An object met by a primitive compares through its own primitive value.
     auto nullish = [](const Value& v) { return v.IsUndefined() || v.IsNull(); };
@@ -347,21 +347,21 @@ std::size_t Interpreter::DoGreater(Frame& f, std::span<const std::uint8_t>, std:
 }
 
 std::size_t Interpreter::DoAnd(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
-    const int version = vm_.swfVersion_;
+    const int version = vm_.swfVersion();
     bool a = ToBoolean(Pop(f), version), b = ToBoolean(Pop(f), version);
     Push(f, Value::Bool(b && a));
     return next;
 }
 
 std::size_t Interpreter::DoOr(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
-    const int version = vm_.swfVersion_;
+    const int version = vm_.swfVersion();
     bool a = ToBoolean(Pop(f), version), b = ToBoolean(Pop(f), version);
     Push(f, Value::Bool(b || a));
     return next;
 }
 
 std::size_t Interpreter::DoNot(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
-    const int version = vm_.swfVersion_;
+    const int version = vm_.swfVersion();
     Push(f, Value::Bool(!ToBoolean(Pop(f), version)));
     return next;
 }
@@ -499,7 +499,7 @@ std::size_t Interpreter::DoJump(Frame& f, std::span<const std::uint8_t> payload,
 }
 
 std::size_t Interpreter::DoIf(Frame& f, std::span<const std::uint8_t> payload, std::size_t next) {
-    const int version = vm_.swfVersion_;
+    const int version = vm_.swfVersion();
     CodeReader r(payload);
     std::int16_t offset = r.S16();
     if (r.failed()) return Malformed(f);

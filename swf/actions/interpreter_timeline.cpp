@@ -26,7 +26,7 @@ void Interpreter::Goto(ActionTarget* target, const Value& frame, bool play, std:
             if (!path.empty()) {
                 ActionTarget* other = nullptr;
                 if (path == "_root" || path == "/" || path == "_level0")
-                    other = vm_.root_ ? vm_.root_ : target;
+                    other = vm_.root() ? vm_.root() : target;
                 else
                     other = target->FindTarget(path);
                 target = other;
@@ -236,7 +236,7 @@ std::size_t Interpreter::DoGetURL2(Frame& f, std::span<const std::uint8_t> paylo
 
 std::size_t Interpreter::DoTrace(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
     Value v = Pop(f);
-    if (vm_.trace_) vm_.trace_(v.IsUndefined() ? "undefined" : Text(v));
+    if (vm_.Tracing()) vm_.Trace(v.IsUndefined() ? "undefined" : Text(v));
     return next;
 }
 

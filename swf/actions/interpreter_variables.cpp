@@ -14,16 +14,16 @@ namespace swf::actions {
 Object* Interpreter::RootClip(Frame& f) {
     // _root is the top of the level the code belongs to (_level0 for the main movie).
     if (f.home && f.home->target) {
-        if (ActionTarget* top = f.home->target->FindTarget("_root")) return vm_.ClipFor(top);
+        if (ActionTarget* top = f.home->target->FindTarget("_root")) return vm_.ObjectFor(top);
     }
-    if (vm_.root_) return vm_.ClipFor(vm_.root_);
+    if (vm_.root()) return vm_.ObjectFor(vm_.root());
     return f.home;
 }
 
 Object* Interpreter::LevelClip(Frame& f, int level) {
-    if (level == 0 && !vm_.root_) return f.home;
+    if (level == 0 && !vm_.root()) return f.home;
     ActionTarget* at = vm_.Level(level);
-    return at ? vm_.ClipFor(at) : nullptr;
+    return at ? vm_.ObjectFor(at) : nullptr;
 }
 
 ActionTarget* Interpreter::TimelineOf(Frame& f) { return f.clip ? f.clip->target : nullptr; }
@@ -37,12 +37,12 @@ Object* Interpreter::ResolveTarget(Frame& f, const std::string& path) {
         Object* clip = LevelClip(f, level);
         if (!clip || length + 1 >= path.size()) return clip;
         ActionTarget* at = clip->target ? clip->target->FindTarget(path.substr(length + 1)) : nullptr;
-        return at ? vm_.ClipFor(at) : nullptr;
+        return at ? vm_.ObjectFor(at) : nullptr;
     }
     Object* base = f.clip ? f.clip : f.home;
     if (!base || !base->target) return nullptr;
     ActionTarget* found = base->target->FindTarget(path);
-    return found ? vm_.ClipFor(found) : nullptr;
+    return found ? vm_.ObjectFor(found) : nullptr;
 }
 
 void Interpreter::SetTargetPath(Frame& f, const Value& target) {
@@ -77,7 +77,7 @@ Value Interpreter::GetVariable(Frame& f, const std::string& name) {
     }
     if (name == "this") return f.self;
     if (name == "_root") return Value::Obj(RootClip(f));
-    if (name == "_global") return Value::Obj(vm_.global_);
+    if (name == "_global") return Value::Obj(vm_.global());
     if (name == "super") return SuperFor(f);
     int level = 0;
     std::size_t length = 0;
@@ -89,7 +89,7 @@ Value Interpreter::GetVariable(Frame& f, const std::string& name) {
     for (auto it = f.scope.rbegin(); it != f.scope.rend(); ++it)
         if (Lookup(*it, name, out)) return out;
     if (Object* clip = f.clip ? f.clip : f.home; clip && Lookup(clip, name, out)) return out;
-    if (Lookup(vm_.global_, name, out)) return out;
+    if (Lookup(vm_.global(), name, out)) return out;
     NoteMissingClass(name);
     return Value();
 }
@@ -115,7 +115,7 @@ void Interpreter::NoteMissingMethod(const Value& object, const std::string& meth
         return false;
     };
     const auto classObject = [&](const DocumentedClass& c) -> Object* {
-        const Value* found = vm_.global_->Find(std::string(c.name), ignoreCase_);
+        const Value* found = vm_.global()->Find(std::string(c.name), ignoreCase_);
         return found ? found->AsObject() : nullptr;
     };
     const auto note = [&](std::string_view className) {
@@ -188,7 +188,7 @@ bool Interpreter::DeleteVariable(Frame& f, const std::string& name) {
         if ((*it)->FindProperty(name, ignoreCase_)) return DeleteMember(*it, name);
     if (Object* clip = f.clip ? f.clip : f.home; clip && clip->FindProperty(name, ignoreCase_))
         return DeleteMember(clip, name);
-    return DeleteMember(vm_.global_, name);
+    return DeleteMember(vm_.global(), name);
 }
 
 std::size_t Interpreter::DoGetVariable(Frame& f, std::span<const std::uint8_t>, std::size_t next) {

@@ -290,7 +290,7 @@ ActionTarget* Interpreter::LoadTarget(Frame* f, const Value& target, int* level)
     } else if (ActionTarget* root = vm_.Level(0)) {
         // Outside a block paths start at the main timeline.
         ActionTarget* found = root->FindTarget(path);
-        clip = found ? vm_.ClipFor(found) : nullptr;
+        clip = found ? vm_.ObjectFor(found) : nullptr;
     }
     if (clip == nullptr || clip->target == nullptr) return nullptr;
     if (clip->target == vm_.Level(0)) {
@@ -343,9 +343,9 @@ void Vm::EndLoads(std::size_t done) {
     activeLoads_.clear();
 }
 
-Value Vm::ClipValue(ActionTarget& target) { return Value::Obj(ClipFor(&target)); }
+Value Vm::ClipValue(ActionTarget& target) { return Value::Obj(ObjectFor(&target)); }
 
-void Vm::ClearVariables(ActionTarget& target) { ClipFor(&target)->properties.clear(); }
+void Vm::ClearVariables(ActionTarget& target) { ObjectFor(&target)->properties.clear(); }
 
 void Vm::FinishLoadVars(Object* receiver, const std::string* text, std::size_t bytes, ActionHost& host) {
     if (receiver == nullptr) return;
@@ -383,7 +383,7 @@ void Vm::NotifyClipLoader(Object* loader, const std::string& event, const std::v
 void Vm::SetClipLoadProgress(Object* loader, ActionTarget& target, double loaded, double total) {
     Value* list = loader != nullptr ? loader->FindInternal("progress") : nullptr;
     if (list == nullptr || list->AsObject() == nullptr) return;
-    Object* clip = ClipFor(&target);
+    Object* clip = ObjectFor(&target);
     Object* entry = nullptr;
     for (const Value& e : list->AsObject()->elements) {
         Object* o = e.AsObject();
@@ -391,7 +391,7 @@ void Vm::SetClipLoadProgress(Object* loader, ActionTarget& target, double loaded
     }
     if (entry == nullptr) {
         entry = heap_.New(ObjectKind::Plain);
-        entry->proto = objectProto_;
+        entry->proto = builtins_.objectProto;
         entry->Set("target", Value::Obj(clip));
         list->AsObject()->elements.push_back(Value::Obj(entry));
     }
@@ -399,27 +399,27 @@ void Vm::SetClipLoadProgress(Object* loader, ActionTarget& target, double loaded
     entry->Set("bytesTotal", Value::Number(total));
 }
 
-void InstallLoadingBuiltins(Vm& vm) {
+void InstallLoadingBuiltins(Vm& vm, BuiltinObjects& objects) {
     Installer in(vm);
-    vm.loadVarsProto_ = in.NewObject(vm.objectProto_);
-    in.Method(vm.loadVarsProto_, "load", LoadVarsLoad);
-    in.Method(vm.loadVarsProto_, "decode", LoadVarsDecode);
-    in.Method(vm.loadVarsProto_, "onData", LoadVarsOnData);
-    in.Method(vm.loadVarsProto_, "toString", LoadVarsToString);
-    in.Method(vm.loadVarsProto_, "getBytesLoaded", LoadVarsBytesLoaded);
-    in.Method(vm.loadVarsProto_, "getBytesTotal", LoadVarsBytesTotal);
-    in.Class("LoadVars", LoadVarsConstructor, vm.loadVarsProto_);
+    objects.loadVarsProto = in.NewObject(objects.objectProto);
+    in.Method(objects.loadVarsProto, "load", LoadVarsLoad);
+    in.Method(objects.loadVarsProto, "decode", LoadVarsDecode);
+    in.Method(objects.loadVarsProto, "onData", LoadVarsOnData);
+    in.Method(objects.loadVarsProto, "toString", LoadVarsToString);
+    in.Method(objects.loadVarsProto, "getBytesLoaded", LoadVarsBytesLoaded);
+    in.Method(objects.loadVarsProto, "getBytesTotal", LoadVarsBytesTotal);
+    in.Class("LoadVars", LoadVarsConstructor, objects.loadVarsProto);
 
-    vm.clipLoaderProto_ = in.NewObject(vm.objectProto_);
-    in.Method(vm.clipLoaderProto_, "loadClip", ClipLoaderLoadClip);
-    in.Method(vm.clipLoaderProto_, "unloadClip", ClipLoaderUnloadClip);
-    in.Method(vm.clipLoaderProto_, "addListener", ClipLoaderAddListener);
-    in.Method(vm.clipLoaderProto_, "removeListener", ClipLoaderRemoveListener);
-    in.Method(vm.clipLoaderProto_, "getProgress", ClipLoaderGetProgress);
-    in.Class("MovieClipLoader", ClipLoaderConstructor, vm.clipLoaderProto_);
+    objects.clipLoaderProto = in.NewObject(objects.objectProto);
+    in.Method(objects.clipLoaderProto, "loadClip", ClipLoaderLoadClip);
+    in.Method(objects.clipLoaderProto, "unloadClip", ClipLoaderUnloadClip);
+    in.Method(objects.clipLoaderProto, "addListener", ClipLoaderAddListener);
+    in.Method(objects.clipLoaderProto, "removeListener", ClipLoaderRemoveListener);
+    in.Method(objects.clipLoaderProto, "getProgress", ClipLoaderGetProgress);
+    in.Class("MovieClipLoader", ClipLoaderConstructor, objects.clipLoaderProto);
 
     // XML.prototype.load: the XML class leaves it to the loading code.
-    if (Value* xml = vm.global_->Find("XML")) {
+    if (Value* xml = vm.global()->Find("XML")) {
         if (Object* constructor = xml->AsObject()) {
             if (Value* proto = constructor->Find("prototype"); proto != nullptr && proto->AsObject() != nullptr) {
                 in.Method(proto->AsObject(), "load", XmlLoad);
@@ -427,11 +427,11 @@ void InstallLoadingBuiltins(Vm& vm) {
         }
     }
 
-    in.Method(vm.clipProto_, "loadVariables", ClipLoadVariables);
-    in.Method(vm.clipProto_, "loadMovie", ClipLoadMovie);
-    in.Method(vm.clipProto_, "unloadMovie", ClipUnloadMovie);
-    in.Method(vm.clipProto_, "getBytesLoaded", ClipBytes);
-    in.Method(vm.clipProto_, "getBytesTotal", ClipBytes);
+    in.Method(objects.clipProto, "loadVariables", ClipLoadVariables);
+    in.Method(objects.clipProto, "loadMovie", ClipLoadMovie);
+    in.Method(objects.clipProto, "unloadMovie", ClipUnloadMovie);
+    in.Method(objects.clipProto, "getBytesLoaded", ClipBytes);
+    in.Method(objects.clipProto, "getBytesTotal", ClipBytes);
 }
 
 }  // namespace swf::actions

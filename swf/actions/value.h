@@ -186,6 +186,9 @@ struct Object {
 
     // Names compare exactly, or ignoring ASCII case (movies of version 6 and below).
     Property* FindProperty(const std::string& name, bool ignoreCase = false);
+    // An array's `length` or the element a numeric name gives; false for
+    // other objects and names.
+    bool FindElement(const std::string& name, Value& out) const;
     Value* Find(const std::string& name, bool ignoreCase = false);
     // Stores a plain value, keeping the slot's attributes (not its accessors).
     void Set(const std::string& name, Value value, bool ignoreCase = false);

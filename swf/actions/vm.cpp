@@ -24,7 +24,7 @@ constexpr std::size_t kMaxTimers = 1000;
 
 Vm::Vm(int swfVersion, VmLimits limits) : swfVersion_(swfVersion), limits_(limits) {
     timeZone_ = LocalTimeZoneOffset;
-    InstallBuiltins(*this);
+    InstallBuiltins(*this, builtins_);
     liveAfterCollect_ = heap_.Count();
 }
 
@@ -112,7 +112,7 @@ void Vm::ApplyScriptLimits(int maxRecursionDepth, int timeoutSeconds) {
 RunStatus Vm::Run(std::span<const std::uint8_t> code, ActionTarget& target, ActionHost& host) {
     return Enter([&] {
         Interpreter interpreter(*this, host);
-        return interpreter.RunBlock(code, ClipFor(&target));
+        return interpreter.RunBlock(code, ObjectFor(&target));
     });
 }
 
@@ -176,8 +176,6 @@ ActionTarget* Vm::Level(int level) const {
     return it == levels_.end() ? nullptr : it->second;
 }
 
-Object* Vm::ClipFor(ActionTarget* target) { return ObjectFor(target); }
-
 Object* Vm::ObjectFor(DisplayTarget* object) {
     auto it = clips_.find(object);
     if (it != clips_.end()) return it->second;
@@ -185,7 +183,7 @@ Object* Vm::ObjectFor(DisplayTarget* object) {
     clip->target = object->AsTimeline();
     clip->display = object;
     if (clip->target != nullptr)
-        clip->proto = clipProto_;
+        clip->proto = builtins_.clipProto;
     else if (object->AsTextField() != nullptr)
         clip->proto = textFieldProto_;
     else
@@ -195,14 +193,14 @@ Object* Vm::ObjectFor(DisplayTarget* object) {
 }
 
 Value Vm::GetVariable(ActionTarget& target, const std::string& name) {
-    Object* clip = ClipFor(&target);
+    Object* clip = ObjectFor(&target);
     if (Value* v = clip->Find(name)) return *v;
-    if (Value* v = global_->Find(name)) return *v;
+    if (Value* v = builtins_.global->Find(name)) return *v;
     return Value();
 }
 
 void Vm::SetVariable(ActionTarget& target, const std::string& name, const Value& value) {
-    ClipFor(&target)->Set(name, value);
+    ObjectFor(&target)->Set(name, value);
 }
 
 std::string Vm::ToText(const Value& value) const {
@@ -293,9 +291,14 @@ void Vm::CollectIfIdle() {
 }
 
 void Vm::CollectGarbage() {
-    std::vector<Object*> roots = {global_,        objectProto_,     arrayProto_,     stringProto_, clipProto_,
-                                  functionProto_, numberProto_,     booleanProto_,   dateProto_,   xmlNodeProto_,
-                                  loadVarsProto_, clipLoaderProto_, textFieldProto_, buttonProto_, flashPackage_};
+    std::vector<Object*> roots = {builtins_.global,        builtins_.objectProto,
+                                  builtins_.arrayProto,    builtins_.stringProto,
+                                  builtins_.clipProto,     builtins_.functionProto,
+                                  builtins_.numberProto,   builtins_.booleanProto,
+                                  builtins_.dateProto,     builtins_.xmlNodeProto,
+                                  builtins_.loadVarsProto, builtins_.clipLoaderProto,
+                                  textFieldProto_,         buttonProto_,
+                                  builtins_.flashPackage};
     for (const auto* loads : {&pendingLoads_, &activeLoads_}) {
         for (const LoadRequest& request : *loads) roots.push_back(request.receiver);
     }

@@ -51,10 +51,28 @@ struct VmLimits {
     std::size_t maxMemoryBytes = 256u << 20;
 };
 
-class Interpreter;
 class Vm;
-void InstallBuiltins(Vm& vm);
-void InstallLoadingBuiltins(Vm& vm);
+
+// The global object and the prototypes the built-in classes share, made once
+// by the installers when the VM starts.
+struct BuiltinObjects {
+    Object* global = nullptr;
+    Object* objectProto = nullptr;
+    Object* functionProto = nullptr;
+    Object* arrayProto = nullptr;
+    Object* stringProto = nullptr;
+    Object* numberProto = nullptr;
+    Object* booleanProto = nullptr;
+    Object* dateProto = nullptr;
+    Object* xmlNodeProto = nullptr;
+    Object* clipProto = nullptr;
+    Object* loadVarsProto = nullptr;
+    Object* clipLoaderProto = nullptr;
+    // The `flash` package object: names missing from it are player classes this player lacks.
+    Object* flashPackage = nullptr;
+};
+void InstallBuiltins(Vm& vm, BuiltinObjects& objects);
+void InstallLoadingBuiltins(Vm& vm, BuiltinObjects& objects);
 
 class Vm {
 public:
@@ -160,8 +178,8 @@ public:
     // What getProgress reports for the loader's load into `target`.
     void SetClipLoadProgress(Object* loader, ActionTarget& target, double loaded, double total);
 
-    Object* loadVarsPrototype() const { return loadVarsProto_; }
-    Object* clipLoaderPrototype() const { return clipLoaderProto_; }
+    Object* loadVarsPrototype() const { return builtins_.loadVarsProto; }
+    Object* clipLoaderPrototype() const { return builtins_.clipLoaderProto; }
 
     // The script clock (milliseconds) that setInterval and setTimeout count
     // against. The player calls this once per frame with its clock: callbacks
@@ -210,23 +228,34 @@ public:
     std::uint64_t StepsUsed() const { return stepsUsed_; }
 
     // For the built-in classes: the global object and the shared prototypes.
-    Object* global() const { return global_; }
-    Object* objectProto() const { return objectProto_; }
-    Object* functionProto() const { return functionProto_; }
-    Object* arrayProto() const { return arrayProto_; }
-    Object* stringProto() const { return stringProto_; }
-    Object* numberProto() const { return numberProto_; }
-    Object* booleanProto() const { return booleanProto_; }
-    Object* dateProto() const { return dateProto_; }
-    Object* xmlNodeProto() const { return xmlNodeProto_; }
+    Object* global() const { return builtins_.global; }
+    Object* objectProto() const { return builtins_.objectProto; }
+    Object* functionProto() const { return builtins_.functionProto; }
+    Object* arrayProto() const { return builtins_.arrayProto; }
+    Object* stringProto() const { return builtins_.stringProto; }
+    Object* numberProto() const { return builtins_.numberProto; }
+    Object* booleanProto() const { return builtins_.booleanProto; }
+    Object* dateProto() const { return builtins_.dateProto; }
+    Object* xmlNodeProto() const { return builtins_.xmlNodeProto; }
     // MovieClip.prototype: what the script objects of clips inherit.
-    Object* clipProto() const { return clipProto_; }
+    Object* clipProto() const { return builtins_.clipProto; }
     // TextField.prototype: what the script objects of text fields inherit.
     Object* textFieldProto() const { return textFieldProto_; }
     void SetTextFieldPrototype(Object* proto) { textFieldProto_ = proto; }
     // Button.prototype: what the script objects of buttons inherit.
     void SetButtonPrototype(Object* proto) { buttonProto_ = proto; }
+    Object* flashPackage() const { return builtins_.flashPackage; }
     Heap& heap() { return heap_; }
+
+    // For the interpreter: the main timeline (null when none was set), the
+    // steps left in the open budget (which running blocks draw on
+    // directly), whether its time has run out (it is then spent), and
+    // trace() output.
+    ActionTarget* root() const { return root_; }
+    std::uint64_t& stepsLeft() { return stepsLeft_; }
+    bool OutOfTime();
+    bool Tracing() const { return static_cast<bool>(trace_); }
+    void Trace(const std::string& text) const { trace_(text); }
 
     // Timers as setInterval/setTimeout create them; ids count from 1.
     struct Timer {
@@ -243,10 +272,6 @@ public:
     void RegisterClass(const std::string& symbol, Object* constructor);
 
 private:
-    friend class Interpreter;
-    friend void InstallBuiltins(Vm& vm);
-    friend void InstallLoadingBuiltins(Vm& vm);
-
     // Every call into scripts from outside goes through one. The outermost
     // takes a budget when no frame is open, counts the steps spent, records
     // how the calls ended, and collects garbage afterwards.
@@ -283,10 +308,6 @@ private:
     }
     // The due timers' callbacks, while the budget lasts.
     RunStatus RunTimers(const std::vector<int>& due, ActionHost& host);
-    // True once the open budget's time has run out (it is then spent).
-    bool OutOfTime();
-
-    Object* ClipFor(ActionTarget* target);
     void CollectGarbage();
     // Collects when no block runs and the heap has grown enough since last time.
     void CollectIfIdle();
@@ -294,23 +315,10 @@ private:
     int swfVersion_;
     VmLimits limits_;
     Heap heap_;
-    Object* global_ = nullptr;
-    Object* objectProto_ = nullptr;
-    Object* arrayProto_ = nullptr;
-    Object* stringProto_ = nullptr;
-    Object* clipProto_ = nullptr;
-    Object* functionProto_ = nullptr;
-    Object* loadVarsProto_ = nullptr;
-    Object* clipLoaderProto_ = nullptr;
-
-    Object* numberProto_ = nullptr;
-    Object* booleanProto_ = nullptr;
-    Object* dateProto_ = nullptr;
-    Object* xmlNodeProto_ = nullptr;
+    BuiltinObjects builtins_;
+    // Set by the player's text field and button classes.
     Object* textFieldProto_ = nullptr;
     Object* buttonProto_ = nullptr;
-    // The `flash` package object: names missing from it are player classes this player lacks.
-    Object* flashPackage_ = nullptr;
     ActionTarget* root_ = nullptr;
     std::map<int, ActionTarget*> levels_;
     std::vector<LoadRequest> pendingLoads_;

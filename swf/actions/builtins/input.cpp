@@ -243,7 +243,7 @@ void InstallInputBuiltins(Installer& in) {
 
 void Vm::Broadcast(const std::string& source, const std::string& event, ActionHost& host,
                    const std::vector<Value>& args) {
-    Value* broadcaster = global_->Find(source);
+    Value* broadcaster = builtins_.global->Find(source);
     if (!broadcaster || !broadcaster->AsObject()) return;
     Value* list = broadcaster->AsObject()->Find("_listeners");
     if (!list || !list->AsObject() || list->AsObject()->kind != ObjectKind::Array) return;
