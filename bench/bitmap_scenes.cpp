@@ -25,7 +25,7 @@ std::shared_ptr<const Image> benchPicture() {
                 const int r = std::clamp(x / 4 + (band ? 60 : 0) + noise(random), 0, 255);
                 const int g = std::clamp(y / 3 + (stripe ? 80 : 0) + noise(random), 0, 255);
                 const int b = std::clamp(static_cast<int>(128 + 127 * std::sin(x * 0.05) * std::cos(y * 0.03)), 0, 255);
-                image->pixels[static_cast<std::size_t>(y) * 1024 + x] = packPixel(255, r, g, b);
+                image->pixels[static_cast<std::size_t>(y) * 1024 + x] = PackPixel(255, r, g, b);
             }
         }
         return image;
@@ -35,8 +35,8 @@ std::shared_ptr<const Image> benchPicture() {
 
 std::vector<BitmapScene> bitmapScenes(int width, int height) {
     auto placed = [&](double scale) {
-        return Matrix::translate(width / 2.0, height / 2.0) * Matrix::rotate(20 * std::numbers::pi / 180) *
-               Matrix::scale(scale, scale) * Matrix::translate(-512, -384);
+        return Matrix::Translate(width / 2.0, height / 2.0) * Matrix::Rotate(20 * std::numbers::pi / 180) *
+               Matrix::Scale(scale, scale) * Matrix::Translate(-512, -384);
     };
     return {
         {"bitmap-repeat", width, height, benchPicture(), placed(1.5), true},

@@ -40,7 +40,7 @@ void DemoFrames(benchmark::State& state, swf::fonts::DeviceFontProvider* fonts, 
     long long pixels = 0;
     for (auto _ : state) {
         if (advance) player.AdvanceFrame();
-        for (const swf::raster::PixelRect& area : player.RenderChanges(surface)) pixels += area.area();
+        for (const swf::raster::PixelRect& area : player.RenderChanges(surface)) pixels += area.Area();
     }
     state.counters["redrawn px/frame"] =
         benchmark::Counter(static_cast<double>(pixels) / static_cast<double>(state.iterations()));

@@ -29,18 +29,18 @@ class OurRenderer {
 public:
     explicit OurRenderer(const Scene& scene) : scene_(scene), surface_(scene.width, scene.height) {
         for (const bench::SceneShape& shape : scene.shapes) {
-            paints_.push_back(shape.gradient ? Paint::gradient(shape.gradientStyle) : Paint::solid(shape.color));
+            paints_.push_back(shape.gradient ? Paint::GradientFill(shape.gradientStyle) : Paint::Solid(shape.color));
         }
     }
 
     void render() {
-        surface_.clear({255, 255, 255, 255});
+        surface_.Clear({255, 255, 255, 255});
         for (std::size_t i = 0; i < scene_.shapes.size(); ++i) {
             const bench::SceneShape& shape = scene_.shapes[i];
             if (shape.stroked) {
-                rasterizer_.strokePath(surface_, shape.path, shape.stroke, paints_[i]);
+                rasterizer_.StrokePath(surface_, shape.path, shape.stroke, paints_[i]);
             } else {
-                rasterizer_.fillPath(surface_, shape.path, shape.rule, paints_[i]);
+                rasterizer_.FillPath(surface_, shape.path, shape.rule, paints_[i]);
             }
         }
     }
@@ -59,16 +59,16 @@ private:
 class OurBitmapRenderer {
 public:
     explicit OurBitmapRenderer(const bench::BitmapScene& scene) : scene_(scene), surface_(scene.width, scene.height) {
-        all_.addRect(0, 0, scene.width, scene.height);
+        all_.AddRect(0, 0, scene.width, scene.height);
     }
 
     void render() {
-        surface_.clear({255, 255, 255, 255});
+        surface_.Clear({255, 255, 255, 255});
         BitmapStyle style;
         style.image = scene_.picture;
         style.matrix = scene_.matrix;
         style.repeat = scene_.repeat;
-        rasterizer_.fillPath(surface_, all_, FillRule::NonZero, Paint::bitmap(style));
+        rasterizer_.FillPath(surface_, all_, FillRule::NonZero, Paint::BitmapFill(style));
     }
 
     const Surface& surface() const { return surface_; }

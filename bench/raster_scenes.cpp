@@ -20,11 +20,11 @@ void addBlob(Path& path, std::mt19937& random, double cx, double cy, double radi
         ring.push_back({cx + r * std::cos(angle), cy + r * std::sin(angle)});
     }
     // Even points are on the curve, odd ones are controls.
-    path.moveTo(ring[0].x, ring[0].y);
+    path.MoveTo(ring[0].x, ring[0].y);
     for (int i = 0; i < lobes; ++i) {
         const Point& c = ring[2 * i + 1];
         const Point& e = ring[(2 * i + 2) % ring.size()];
-        path.quadTo(c.x, c.y, e.x, e.y);
+        path.QuadTo(c.x, c.y, e.x, e.y);
     }
 }
 
@@ -52,7 +52,7 @@ Scene gradientShapesScene(int width, int height) {
         g.shape = kind(random) == 0 ? GradientShape::Linear : GradientShape::Radial;
         g.stops = {{0, randomColor(random, 255)}, {128, randomColor(random, 160)}, {255, randomColor(random, 255)}};
         // The gradient square scaled onto the blob and turned at random.
-        g.matrix = Matrix::translate(cx, cy) * Matrix::rotate(angle(random)) * Matrix::scale(r / 16384.0, r / 16384.0);
+        g.matrix = Matrix::Translate(cx, cy) * Matrix::Rotate(angle(random)) * Matrix::Scale(r / 16384.0, r / 16384.0);
         scene.shapes.push_back(std::move(shape));
     }
     return scene;
@@ -71,13 +71,13 @@ Scene strokedPathsScene(int width, int height) {
         shape.stroke = {lineWidth(random), LineCap::Round, LineJoin::Round, 3};
         shape.color = randomColor(random, 128);
         double px = x(random), py = y(random);
-        shape.path.moveTo(px, py);
+        shape.path.MoveTo(px, py);
         for (int s = segments(random); s > 0; --s) {
             double nx = px + step(random), ny = py + step(random);
             if (curve(random)) {
-                shape.path.quadTo(px + step(random), py + step(random), nx, ny);
+                shape.path.QuadTo(px + step(random), py + step(random), nx, ny);
             } else {
-                shape.path.lineTo(nx, ny);
+                shape.path.LineTo(nx, ny);
             }
             px = nx;
             py = ny;

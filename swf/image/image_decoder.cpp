@@ -69,7 +69,7 @@ std::shared_ptr<raster::Image> DecodeImage(std::span<const std::uint8_t> bytes, 
     image->pixels.resize(static_cast<std::size_t>(width) * height);
     const stbi_uc* p = rgba.get();
     for (std::uint32_t& pixel : image->pixels) {
-        pixel = raster::premultiply(raster::Color{p[0], p[1], p[2], p[3]});
+        pixel = raster::Premultiply(raster::Color{p[0], p[1], p[2], p[3]});
         p += 4;
     }
     return image;

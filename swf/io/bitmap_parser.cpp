@@ -14,7 +14,7 @@ namespace swf {
 
 namespace {
 
-using raster::packPixel;
+using raster::PackPixel;
 
 bool StartsWith(std::span<const std::uint8_t> data, std::initializer_list<std::uint8_t> signature) {
     return data.size() >= signature.size() && std::equal(signature.begin(), signature.end(), data.begin());
@@ -42,7 +42,7 @@ std::shared_ptr<BitmapDefinition> MakeBitmap(std::uint16_t id, std::shared_ptr<c
 
 // A premultiplied pixel from the file, colour clamped to alpha.
 std::uint32_t PremultipliedPixel(std::uint32_t a, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
-    return packPixel(a, std::min(r, a), std::min(g, a), std::min(b, a));
+    return PackPixel(a, std::min(r, a), std::min(g, a), std::min(b, a));
 }
 
 // The alpha plane of a JPEG picture, one byte per pixel, zlib-compressed.
@@ -70,7 +70,7 @@ void ApplyAlphaPlane(raster::Image& image, std::span<const std::uint8_t> compres
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint32_t p = image.pixels[i];
         image.pixels[i] =
-            PremultipliedPixel(alpha.bytes[i], raster::pixelRed(p), raster::pixelGreen(p), raster::pixelBlue(p));
+            PremultipliedPixel(alpha.bytes[i], raster::PixelRed(p), raster::PixelGreen(p), raster::PixelBlue(p));
     }
 }
 
@@ -143,10 +143,10 @@ std::shared_ptr<BitmapDefinition> ParseDefineBitsLossless(std::span<const std::u
     // Entries the table does not list read as zero colour: opaque black
     // without alpha, transparent with it.
     std::array<std::uint32_t, 256> table;
-    table.fill(withAlpha ? 0u : packPixel(255, 0, 0, 0));
+    table.fill(withAlpha ? 0u : PackPixel(255, 0, 0, 0));
     for (std::size_t i = 0; i < colors; ++i) {
         const std::uint8_t* c = data + i * (withAlpha ? 4 : 3);
-        table[i] = withAlpha ? PremultipliedPixel(c[3], c[0], c[1], c[2]) : packPixel(255, c[0], c[1], c[2]);
+        table[i] = withAlpha ? PremultipliedPixel(c[3], c[0], c[1], c[2]) : PackPixel(255, c[0], c[1], c[2]);
     }
 
     auto image = std::make_shared<raster::Image>();
@@ -162,10 +162,10 @@ std::shared_ptr<BitmapDefinition> ParseDefineBitsLossless(std::span<const std::u
             } else if (format == kRgb15) {
                 // Big-endian 0RRRRRGGGGGBBBBB.
                 const std::uint32_t v = (std::uint32_t{row[2 * x]} << 8) | row[2 * x + 1];
-                out[x] = packPixel(255, Expand5((v >> 10) & 31), Expand5((v >> 5) & 31), Expand5(v & 31));
+                out[x] = PackPixel(255, Expand5((v >> 10) & 31), Expand5((v >> 5) & 31), Expand5(v & 31));
             } else {
                 const std::uint8_t* p = row + 4 * x;  // alpha (reserved without it), red, green, blue
-                out[x] = withAlpha ? PremultipliedPixel(p[0], p[1], p[2], p[3]) : packPixel(255, p[1], p[2], p[3]);
+                out[x] = withAlpha ? PremultipliedPixel(p[0], p[1], p[2], p[3]) : PackPixel(255, p[1], p[2], p[3]);
             }
         }
     }

@@ -354,11 +354,11 @@ std::vector<raster::PixelRect> Player::DrawChanges(raster::Surface& surface) {
         areas = MergeAreas(ChangedAreas(rendered_.items, items), kMaxRedrawAreas);
         long long total = 0;
         for (raster::PixelRect& area : areas) {
-            area = area.intersected(whole);
-            total += area.area();
+            area = area.Intersected(whole);
+            total += area.Area();
         }
         std::erase_if(areas, [](const raster::PixelRect& r) { return r.empty(); });
-        full = static_cast<double>(total) > kFullRedrawShare * static_cast<double>(whole.area());
+        full = static_cast<double>(total) > kFullRedrawShare * static_cast<double>(whole.Area());
     }
     rendered_ = {true,
                  surface.width(),
@@ -378,10 +378,10 @@ std::vector<raster::PixelRect> Player::DrawChanges(raster::Surface& surface) {
 
 void Player::DrawFrame(raster::Surface& surface, const raster::PixelRect* area) {
     const raster::PixelRect whole{0, 0, surface.width(), surface.height()};
-    const raster::PixelRect target = area != nullptr ? area->intersected(whole) : whole;
+    const raster::PixelRect target = area != nullptr ? area->Intersected(whole) : whole;
     // Made before any band is drawn: both read it.
     const raster::CoverageMask* stageMask = session_ ? &StageMask(surface.width(), surface.height()) : nullptr;
-    if (drawThreads_ < 2 || !session_ || target.area() < kMinBandedPixels) {
+    if (drawThreads_ < 2 || !session_ || target.Area() < kMinBandedPixels) {
         DrawArea(surface, area, stageMask, session_ ? session_->renderer.get() : nullptr);
         return;
     }
@@ -400,9 +400,9 @@ void Player::DrawArea(raster::Surface& surface, const raster::PixelRect* area, c
                       Renderer* renderer) {
     const Rgba bg = BackgroundColor();
     if (area == nullptr) {
-        surface.clear({bg.r, bg.g, bg.b, bg.a});
+        surface.Clear({bg.r, bg.g, bg.b, bg.a});
     } else {
-        const std::uint32_t pixel = raster::premultiply({bg.r, bg.g, bg.b, bg.a});
+        const std::uint32_t pixel = raster::Premultiply({bg.r, bg.g, bg.b, bg.a});
         for (int y = area->top; y < area->bottom; ++y) {
             std::fill(surface.row(y) + area->left, surface.row(y) + area->right, pixel);
         }
@@ -425,10 +425,10 @@ const raster::CoverageMask& Player::StageMask(int width, int height) {
     stageMaskStage_ = stage;
     stageMaskView_ = toPixels;
     raster::Path stagePath;
-    stagePath.addRect(stage.xMin, stage.yMin, stage.Width(), stage.Height());
+    stagePath.AddRect(stage.xMin, stage.yMin, stage.Width(), stage.Height());
     raster::DrawOptions options;
     options.matrix = {toPixels.a, toPixels.b, toPixels.c, toPixels.d, toPixels.tx, toPixels.ty};
-    raster::fillMask(stageMask_, stagePath, raster::FillRule::NonZero, options);
+    raster::FillMask(stageMask_, stagePath, raster::FillRule::NonZero, options);
     return stageMask_;
 }
 

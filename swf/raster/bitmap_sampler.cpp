@@ -125,14 +125,14 @@ std::array<std::uint8_t, 256> channelTable(double mult, double add) {
 
 }  // namespace
 
-std::shared_ptr<const BitmapSampler> BitmapSampler::make(const BitmapStyle& style) {
-    if (!style.image || !MipChain::isValidImage(*style.image)) return nullptr;
+std::shared_ptr<const BitmapSampler> BitmapSampler::Make(const BitmapStyle& style) {
+    if (!style.image || !MipChain::IsValidImage(*style.image)) return nullptr;
     Matrix inverse;
-    if (!style.matrix.invert(inverse)) return nullptr;
+    if (!style.matrix.Invert(inverse)) return nullptr;
 
     std::shared_ptr<BitmapSampler> sampler(new BitmapSampler);
     sampler->image_ = style.image;
-    sampler->chain_ = MipChain::of(style.image);
+    sampler->chain_ = MipChain::Of(style.image);
     sampler->repeat_ = style.repeat;
     sampler->smooth_ = style.smooth;
 
@@ -147,14 +147,14 @@ std::shared_ptr<const BitmapSampler> BitmapSampler::make(const BitmapStyle& styl
         index = std::min(chain.levelCount() - 1, static_cast<int>(std::floor(std::log2(footprint) + 0.5)));
     }
     sampler->levelIndex_ = index;
-    sampler->level_ = chain.level(*style.image, index);
+    sampler->level_ = chain.Level(*style.image, index);
     const Image& image = *style.image;
-    sampler->toTexels_ = Matrix::scale(static_cast<double>(sampler->level_.width) / image.width,
+    sampler->toTexels_ = Matrix::Scale(static_cast<double>(sampler->level_.width) / image.width,
                                        static_cast<double>(sampler->level_.height) / image.height) *
                          inverse;
-    if (style.smooth) sampler->toTexels_ = Matrix::translate(-0.5, -0.5) * sampler->toTexels_;
+    if (style.smooth) sampler->toTexels_ = Matrix::Translate(-0.5, -0.5) * sampler->toTexels_;
 
-    if (!style.colors.isIdentity()) {
+    if (!style.colors.IsIdentity()) {
         const ColorTransform& t = style.colors;
         sampler->colors_ = ColorTable{channelTable(t.redMult, t.redAdd), channelTable(t.greenMult, t.greenAdd),
                                       channelTable(t.blueMult, t.blueAdd), channelTable(t.alphaMult, t.alphaAdd)};
@@ -163,15 +163,15 @@ std::shared_ptr<const BitmapSampler> BitmapSampler::make(const BitmapStyle& styl
     return sampler;
 }
 
-std::optional<std::uint32_t> BitmapSampler::uniformPixel() const {
+std::optional<std::uint32_t> BitmapSampler::UniformPixel() const {
     if (level_.width != 1 || level_.height != 1) return std::nullopt;
-    return colors_ ? transformColor(level_.pixels[0]) : level_.pixels[0];
+    return colors_ ? TransformColor(level_.pixels[0]) : level_.pixels[0];
 }
 
-std::uint32_t BitmapSampler::transformColor(std::uint32_t pixel) const {
+std::uint32_t BitmapSampler::TransformColor(std::uint32_t pixel) const {
     const ColorTable& t = *colors_;
     const std::uint32_t a = pixel >> 24;
-    std::uint32_t r = pixelRed(pixel), g = pixelGreen(pixel), b = pixelBlue(pixel);
+    std::uint32_t r = PixelRed(pixel), g = PixelGreen(pixel), b = PixelBlue(pixel);
     if (a == 0) {
         r = g = b = 0;
     } else if (a != 255) {
@@ -181,15 +181,15 @@ std::uint32_t BitmapSampler::transformColor(std::uint32_t pixel) const {
         b = std::min(255u, (b * k + 0x8000) >> 16);
     }
     const std::uint32_t alpha = t.alpha[a];
-    return packPixel(alpha, mul255(t.red[r], alpha), mul255(t.green[g], alpha), mul255(t.blue[b], alpha));
+    return PackPixel(alpha, Mul255(t.red[r], alpha), Mul255(t.green[g], alpha), Mul255(t.blue[b], alpha));
 }
 
-void BitmapSampler::transformColors(std::uint32_t* pixels, int length) const {
-    for (int i = 0; i < length; ++i) pixels[i] = transformColor(pixels[i]);
+void BitmapSampler::TransformColors(std::uint32_t* pixels, int length) const {
+    for (int i = 0; i < length; ++i) pixels[i] = TransformColor(pixels[i]);
 }
 
 template <bool Smooth, bool Repeat>
-void BitmapSampler::sampleRun(double u, double v, int length, std::uint32_t* out) const {
+void BitmapSampler::SampleRun(double u, double v, int length, std::uint32_t* out) const {
     const int w = level_.width, h = level_.height;
     const std::uint32_t* pixels = level_.pixels;
     const std::size_t stride = static_cast<std::size_t>(w);
@@ -248,7 +248,7 @@ void BitmapSampler::sampleRun(double u, double v, int length, std::uint32_t* out
     }
 }
 
-void BitmapSampler::shadeSpan(int x, int y, int length, std::uint32_t* out) const {
+void BitmapSampler::ShadeSpan(int x, int y, int length, std::uint32_t* out) const {
     const Matrix& m = toTexels_;
     const double cy = y + 0.5;
     for (int done = 0; done < length; done += kRunLength) {
@@ -257,12 +257,12 @@ void BitmapSampler::shadeSpan(int x, int y, int length, std::uint32_t* out) cons
         const double u = m.a * cx + m.c * cy + m.tx, v = m.b * cx + m.d * cy + m.ty;
         std::uint32_t* runOut = out + done;
         if (smooth_) {
-            repeat_ ? sampleRun<true, true>(u, v, n, runOut) : sampleRun<true, false>(u, v, n, runOut);
+            repeat_ ? SampleRun<true, true>(u, v, n, runOut) : SampleRun<true, false>(u, v, n, runOut);
         } else {
-            repeat_ ? sampleRun<false, true>(u, v, n, runOut) : sampleRun<false, false>(u, v, n, runOut);
+            repeat_ ? SampleRun<false, true>(u, v, n, runOut) : SampleRun<false, false>(u, v, n, runOut);
         }
     }
-    if (colors_) transformColors(out, length);
+    if (colors_) TransformColors(out, length);
 }
 
 }  // namespace swf::raster

@@ -32,19 +32,19 @@ class BitmapSampler {
 public:
     // Null when the style paints nothing: no usable image, or a matrix that is
     // singular or not finite.
-    static std::shared_ptr<const BitmapSampler> make(const BitmapStyle& style);
+    static std::shared_ptr<const BitmapSampler> Make(const BitmapStyle& style);
 
     // True when every colour it produces is fully opaque.
     bool opaque() const { return opaque_; }
     // The one colour it paints everywhere (a 1 x 1 picture, or one drawn so
     // small that it is its own average), premultiplied.
-    std::optional<std::uint32_t> uniformPixel() const;
+    std::optional<std::uint32_t> UniformPixel() const;
 
     // Premultiplied colours for the centres of pixels (x .. x + length - 1, y).
-    void shadeSpan(int x, int y, int length, std::uint32_t* out) const;
+    void ShadeSpan(int x, int y, int length, std::uint32_t* out) const;
 
     // Which reduction a draw samples: 0 for the picture itself (for tests).
-    int levelIndex() const { return levelIndex_; }
+    int LevelIndex() const { return levelIndex_; }
 
 private:
     struct ColorTable {
@@ -53,9 +53,9 @@ private:
 
     BitmapSampler() = default;
     template <bool Smooth, bool Repeat>
-    void sampleRun(double u, double v, int length, std::uint32_t* out) const;
-    void transformColors(std::uint32_t* pixels, int length) const;
-    std::uint32_t transformColor(std::uint32_t pixel) const;
+    void SampleRun(double u, double v, int length, std::uint32_t* out) const;
+    void TransformColors(std::uint32_t* pixels, int length) const;
+    std::uint32_t TransformColor(std::uint32_t pixel) const;
 
     std::shared_ptr<const Image> image_;
     std::shared_ptr<const MipChain> chain_;

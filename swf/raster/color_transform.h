@@ -8,7 +8,7 @@ struct ColorTransform {
     double redMult = 1, greenMult = 1, blueMult = 1, alphaMult = 1;
     double redAdd = 0, greenAdd = 0, blueAdd = 0, alphaAdd = 0;
 
-    bool isIdentity() const { return *this == ColorTransform{}; }
+    bool IsIdentity() const { return *this == ColorTransform{}; }
     friend bool operator==(const ColorTransform&, const ColorTransform&) = default;
 };
 

@@ -31,19 +31,19 @@ std::uint8_t coverageToAlpha(std::int64_t value, FillRule rule) {
 
 }  // namespace
 
-void CoverageAccumulator::reset(int width, int height) { reset(width, height, PixelRect{0, 0, width, height}); }
+void CoverageAccumulator::Reset(int width, int height) { Reset(width, height, PixelRect{0, 0, width, height}); }
 
-void CoverageAccumulator::reset(int width, int height, const PixelRect& area) {
+void CoverageAccumulator::Reset(int width, int height, const PixelRect& area) {
     width_ = std::clamp(width, 0, kMaxDimension);
     height_ = std::clamp(height, 0, kMaxDimension);
-    area_ = area.intersected({0, 0, width_, height_});
+    area_ = area.Intersected({0, 0, width_, height_});
     cells_.clear();
     current_ = {INT_MIN, INT_MIN, 0, 0};
     minRow_ = INT_MAX;
     maxRow_ = INT_MIN;
 }
 
-void CoverageAccumulator::flushCell() {
+void CoverageAccumulator::FlushCell() {
     // Cells right of the area only feed pixels further right; rows outside it are not emitted.
     const bool inArea = current_.y >= area_.top && current_.y < area_.bottom && current_.x < area_.right;
     if (inArea && (current_.cover != 0 || current_.area != 0)) {
@@ -55,7 +55,7 @@ void CoverageAccumulator::flushCell() {
     current_.area = 0;
 }
 
-void CoverageAccumulator::addLine(double x0, double y0, double x1, double y1) {
+void CoverageAccumulator::AddLine(double x0, double y0, double x1, double y1) {
     const double w = width_, h = height_;
     if (y0 == y1 || width_ == 0 || height_ == 0) return;  // horizontal edges cross no row
     if ((y0 <= 0 && y1 <= 0) || (y0 >= h && y1 >= h)) return;
@@ -102,25 +102,25 @@ void CoverageAccumulator::addLine(double x0, double y0, double x1, double y1) {
         double qy = i == count ? y1 : y0 + dy * t;
         double mid = (px + qx) * 0.5;
         if (mid <= 0) {
-            addClippedLine(0, py, 0, qy);
+            AddClippedLine(0, py, 0, qy);
         } else if (mid < w) {
-            addClippedLine(px, py, qx, qy);
+            AddClippedLine(px, py, qx, qy);
         }
         px = qx;
         py = qy;
     }
 }
 
-void CoverageAccumulator::addClippedLine(double x0, double y0, double x1, double y1) {
+void CoverageAccumulator::AddClippedLine(double x0, double y0, double x1, double y1) {
     const double maxX = static_cast<double>(width_) * kSubpixels;
     const double maxY = static_cast<double>(height_) * kSubpixels;
     auto toFixed = [](double v, double limit) {
         return static_cast<std::int32_t>(std::lround(std::clamp(v * kSubpixels, 0.0, limit)));
     };
-    addFixedLine(toFixed(x0, maxX), toFixed(y0, maxY), toFixed(x1, maxX), toFixed(y1, maxY));
+    AddFixedLine(toFixed(x0, maxX), toFixed(y0, maxY), toFixed(x1, maxX), toFixed(y1, maxY));
 }
 
-void CoverageAccumulator::addFixedLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1) {
+void CoverageAccumulator::AddFixedLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1) {
     if (y0 == y1) return;
     std::int32_t sign = 1;
     if (y0 > y1) {
@@ -138,7 +138,7 @@ void CoverageAccumulator::addFixedLine(std::int32_t x0, std::int32_t y0, std::in
         for (std::int32_t row = firstRow; row <= lastRow; ++row) {
             std::int32_t rowTop = row << kSubpixelShift;
             std::int32_t height = std::min(y1, rowTop + kSubpixels) - std::max(y0, rowTop);
-            addToCell(column, row, sign * height, sign * twiceFx * height);
+            AddToCell(column, row, sign * height, sign * twiceFx * height);
         }
         return;
     }
@@ -155,13 +155,13 @@ void CoverageAccumulator::addFixedLine(std::int32_t x0, std::int32_t y0, std::in
         std::int32_t rowTop = row << kSubpixelShift;
         std::int32_t yb = std::min(y1, rowTop + kSubpixels);
         std::int32_t xb = xAtY(yb);
-        addRowPiece(row, xa, ya - rowTop, xb, yb - rowTop, sign);
+        AddRowPiece(row, xa, ya - rowTop, xb, yb - rowTop, sign);
         ya = yb;
         xa = xb;
     }
 }
 
-void CoverageAccumulator::addRowPiece(std::int32_t row, std::int32_t xa, std::int32_t fya, std::int32_t xb,
+void CoverageAccumulator::AddRowPiece(std::int32_t row, std::int32_t xa, std::int32_t fya, std::int32_t xb,
                                       std::int32_t fyb, std::int32_t sign) {
     const std::int32_t height = fyb - fya;
     if (height == 0) return;
@@ -169,7 +169,7 @@ void CoverageAccumulator::addRowPiece(std::int32_t row, std::int32_t xa, std::in
         std::int32_t column = xa >> kSubpixelShift;
         if (column >= width_) return;
         std::int32_t fx = xa - (column << kSubpixelShift);
-        addToCell(column, row, sign * height, sign * 2 * fx * height);
+        AddToCell(column, row, sign * height, sign * 2 * fx * height);
         return;
     }
     // The cells the open interval (xa, xb) passes through, in the edge's direction.
@@ -178,7 +178,7 @@ void CoverageAccumulator::addRowPiece(std::int32_t row, std::int32_t xa, std::in
     const std::int32_t lastColumn = rightward ? (xb - 1) >> kSubpixelShift : xb >> kSubpixelShift;
     if (firstColumn == lastColumn) {
         std::int32_t left = firstColumn << kSubpixelShift;
-        addToCell(firstColumn, row, sign * height, sign * ((xa - left) + (xb - left)) * height);
+        AddToCell(firstColumn, row, sign * height, sign * ((xa - left) + (xb - left)) * height);
         return;
     }
     const std::int64_t spanX = rightward ? xb - xa : xa - xb;
@@ -193,14 +193,14 @@ void CoverageAccumulator::addRowPiece(std::int32_t row, std::int32_t xa, std::in
                                : fya + static_cast<std::int32_t>(
                                            divideRounded(std::int64_t{rightward ? xe - xa : xa - xe} * height, spanX));
         std::int32_t piece = ye - ys;
-        if (piece != 0) addToCell(column, row, sign * piece, sign * ((xs - left) + (xe - left)) * piece);
+        if (piece != 0) AddToCell(column, row, sign * piece, sign * ((xs - left) + (xe - left)) * piece);
         if (last) break;
         xs = xe;
         ys = ye;
     }
 }
 
-void CoverageAccumulator::sortCellsByRow() {
+void CoverageAccumulator::SortCellsByRow() {
     const int rows = maxRow_ - minRow_ + 1;
     rowStarts_.assign(static_cast<std::size_t>(rows) + 1, 0);
     for (const Cell& c : cells_) ++rowStarts_[c.y - minRow_ + 1];
@@ -213,11 +213,11 @@ void CoverageAccumulator::sortCellsByRow() {
     rowStarts_[0] = 0;
 }
 
-void CoverageAccumulator::sweep(FillRule rule, CoverageRowSink& sink) {
-    flushCell();
+void CoverageAccumulator::Sweep(FillRule rule, CoverageRowSink& sink) {
+    FlushCell();
     current_ = {INT_MIN, INT_MIN, 0, 0};
     if (cells_.empty()) return;
-    sortCellsByRow();
+    SortCellsByRow();
     rowCovers_.resize(static_cast<std::size_t>(width_));
     const int rows = maxRow_ - minRow_ + 1;
     for (int r = 0; r < rows; ++r) {
@@ -238,12 +238,12 @@ void CoverageAccumulator::sweep(FillRule rule, CoverageRowSink& sink) {
         } else {
             std::sort(cells, cells + count, [](const Cell& a, const Cell& b) { return a.x < b.x; });
         }
-        emitRow(minRow_ + r, cells, count, rule, sink);
+        EmitRow(minRow_ + r, cells, count, rule, sink);
     }
     cells_.clear();
 }
 
-void CoverageAccumulator::emitRow(std::int32_t y, Cell* cells, int count, FillRule rule, CoverageRowSink& sink) {
+void CoverageAccumulator::EmitRow(std::int32_t y, Cell* cells, int count, FillRule rule, CoverageRowSink& sink) {
     spans_.clear();
     std::int64_t winding = 0;  // cover accumulated from the cells to the left
     int i = 0;
@@ -271,11 +271,11 @@ void CoverageAccumulator::emitRow(std::int32_t y, Cell* cells, int count, FillRu
             if (runAlpha != 0) spans_.push_back({x + 1, next - x - 1, runAlpha, nullptr});
         }
     }
-    if (area_.left > 0 || area_.right < width_) clipSpansToArea();
-    if (!spans_.empty()) sink.coverageRow(y, spans_.data(), static_cast<int>(spans_.size()));
+    if (area_.left > 0 || area_.right < width_) ClipSpansToArea();
+    if (!spans_.empty()) sink.CoverageRow(y, spans_.data(), static_cast<int>(spans_.size()));
 }
 
-void CoverageAccumulator::clipSpansToArea() {
+void CoverageAccumulator::ClipSpansToArea() {
     std::size_t kept = 0;
     for (CoverageSpan span : spans_) {
         const int begin = std::max(span.x, area_.left);

@@ -21,7 +21,7 @@ struct CoverageSpan {
 class CoverageRowSink {
 public:
     virtual ~CoverageRowSink() = default;
-    virtual void coverageRow(int y, const CoverageSpan* spans, int count) = 0;
+    virtual void CoverageRow(int y, const CoverageSpan* spans, int count) = 0;
 };
 
 // Turns line segments into exact-area anti-aliased coverage.
@@ -35,16 +35,16 @@ public:
 class CoverageAccumulator {
 public:
     // Starts a new shape for a target of width x height pixels; keeps the memory.
-    void reset(int width, int height);
+    void Reset(int width, int height);
     // The same, emitting coverage only inside `area` (clipped to the target).
     // Rows do not depend on each other and winding flows left to right, so the
     // pixels inside come out exactly as without the area.
-    void reset(int width, int height, const PixelRect& area);
+    void Reset(int width, int height, const PixelRect& area);
     // Adds a directed edge in pixel coordinates. The caller passes finite values
     // of at most about 1e9 in magnitude.
-    void addLine(double x0, double y0, double x1, double y1);
+    void AddLine(double x0, double y0, double x1, double y1);
     // Emits the coverage of everything added since reset().
-    void sweep(FillRule rule, CoverageRowSink& sink);
+    void Sweep(FillRule rule, CoverageRowSink& sink);
 
 private:
     struct Cell {
@@ -54,25 +54,25 @@ private:
         std::int32_t area;
     };
 
-    void addClippedLine(double x0, double y0, double x1, double y1);
-    void addFixedLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1);
-    void addRowPiece(std::int32_t row, std::int32_t xa, std::int32_t fya, std::int32_t xb, std::int32_t fyb,
+    void AddClippedLine(double x0, double y0, double x1, double y1);
+    void AddFixedLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1);
+    void AddRowPiece(std::int32_t row, std::int32_t xa, std::int32_t fya, std::int32_t xb, std::int32_t fyb,
                      std::int32_t sign);
-    void addToCell(std::int32_t x, std::int32_t y, std::int32_t cover, std::int32_t area) {
+    void AddToCell(std::int32_t x, std::int32_t y, std::int32_t cover, std::int32_t area) {
         if (x != current_.x || y != current_.y) {
-            flushCell();
+            FlushCell();
             current_ = {x, y, 0, 0};
         }
         current_.cover += cover;
         current_.area += area;
         // Keep far from int32 limits when very many edges pile up in one cell;
         // the sweep adds repeated cells together in 64 bits.
-        if (current_.area > kAreaFlushLimit || current_.area < -kAreaFlushLimit) flushCell();
+        if (current_.area > kAreaFlushLimit || current_.area < -kAreaFlushLimit) FlushCell();
     }
-    void flushCell();
-    void sortCellsByRow();
-    void clipSpansToArea();
-    void emitRow(std::int32_t y, Cell* cells, int count, FillRule rule, CoverageRowSink& sink);
+    void FlushCell();
+    void SortCellsByRow();
+    void ClipSpansToArea();
+    void EmitRow(std::int32_t y, Cell* cells, int count, FillRule rule, CoverageRowSink& sink);
 
     static constexpr std::int32_t kAreaFlushLimit = 1 << 29;
 

@@ -10,18 +10,18 @@ CoverageMask::CoverageMask(int width, int height) : width_(std::max(width, 0)), 
     values_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), 0);
 }
 
-void CoverageMask::clear(std::uint8_t value) { std::fill(values_.begin(), values_.end(), value); }
+void CoverageMask::Clear(std::uint8_t value) { std::fill(values_.begin(), values_.end(), value); }
 
-void CoverageMask::clear(const PixelRect& area) {
+void CoverageMask::Clear(const PixelRect& area) {
     const int left = std::max(area.left, 0), right = std::min(area.right, width_);
     for (int y = std::max(area.top, 0); y < std::min(area.bottom, height_) && left < right; ++y) {
         std::fill(row(y) + left, row(y) + right, 0);
     }
 }
 
-void CoverageMask::intersect(const CoverageMask& other) { intersect(other, PixelRect{0, 0, width_, height_}); }
+void CoverageMask::Intersect(const CoverageMask& other) { Intersect(other, PixelRect{0, 0, width_, height_}); }
 
-void CoverageMask::intersect(const CoverageMask& other, const PixelRect& area) {
+void CoverageMask::Intersect(const CoverageMask& other, const PixelRect& area) {
     const int left = std::max(area.left, 0), right = std::min(area.right, width_);
     if (left >= right) return;
     for (int y = std::max(area.top, 0); y < std::min(area.bottom, height_); ++y) {
@@ -32,7 +32,7 @@ void CoverageMask::intersect(const CoverageMask& other, const PixelRect& area) {
         }
         const std::uint8_t* in = other.row(y);
         const int shared = std::clamp(other.width_, left, right);
-        for (int x = left; x < shared; ++x) out[x] = static_cast<std::uint8_t>(mul255(out[x], in[x]));
+        for (int x = left; x < shared; ++x) out[x] = static_cast<std::uint8_t>(Mul255(out[x], in[x]));
         std::fill(out + shared, out + right, 0);
     }
 }

@@ -24,15 +24,15 @@ public:
     // The caller keeps x and y inside the mask.
     std::uint8_t at(int x, int y) const { return row(y)[x]; }
 
-    void clear(std::uint8_t value = 0);
+    void Clear(std::uint8_t value = 0);
     // Sets the pixels of `area` (clipped to the mask) to 0.
-    void clear(const PixelRect& area);
+    void Clear(const PixelRect& area);
     // Keeps only what both masks cover (for nested clips); the areas outside the
     // other mask count as uncovered.
-    void intersect(const CoverageMask& other);
+    void Intersect(const CoverageMask& other);
     // The same, for the pixels of `area` only: enough when everything outside it
     // is 0 already.
-    void intersect(const CoverageMask& other, const PixelRect& area);
+    void Intersect(const CoverageMask& other, const PixelRect& area);
 
 private:
     std::vector<std::uint8_t> values_;

@@ -10,17 +10,17 @@ namespace swf::raster {
 // give equal results. Not for security, only to tell drawings apart.
 class Fingerprint {
 public:
-    Fingerprint& add(std::uint64_t value) {
+    Fingerprint& Add(std::uint64_t value) {
         state_ = (state_ ^ value) * 0x100000001b3ull;
         state_ ^= state_ >> 29;
         return *this;
     }
-    Fingerprint& add(double value) {
+    Fingerprint& Add(double value) {
         // -0 and 0 draw alike; telling them apart would only cost a redraw.
-        return add(std::bit_cast<std::uint64_t>(value));
+        return Add(std::bit_cast<std::uint64_t>(value));
     }
-    Fingerprint& add(const void* pointer) {
-        return add(static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(pointer)));
+    Fingerprint& Add(const void* pointer) {
+        return Add(static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(pointer)));
     }
     std::uint64_t value() const { return state_; }
 

@@ -19,7 +19,7 @@ bool outsideBox(const Point& a, const Point& b, const Point& c, const CullBox& b
 
 void flattenQuad(Point p0, Point p1, Point p2, const CullBox* cull, PolylineSink& sink) {
     if (cull && outsideBox(p0, p1, p2, *cull)) {
-        sink.lineTo(p2);
+        sink.LineTo(p2);
         return;
     }
     // The chord of a parameter step h strays |p0 - 2 p1 + p2| * h^2 / 4 from the curve.
@@ -28,7 +28,7 @@ void flattenQuad(Point p0, Point p1, Point p2, const CullBox* cull, PolylineSink
     int segments = static_cast<int>(std::ceil(std::sqrt(bend / (4 * kFlatteningTolerance))));
     segments = std::clamp(segments, 1, kMaxCurveSegments);
     if (segments == 1) {
-        sink.lineTo(p2);
+        sink.LineTo(p2);
         return;
     }
     // Forward differences of B(t) = p0 + 2t (p1 - p0) + t^2 (p0 - 2 p1 + p2).
@@ -41,19 +41,19 @@ void flattenQuad(Point p0, Point p1, Point p2, const CullBox* cull, PolylineSink
         y += dy;
         dx += d2x;
         dy += d2y;
-        sink.lineTo({x, y});
+        sink.LineTo({x, y});
     }
-    sink.lineTo(p2);  // land exactly on the end point
+    sink.LineTo(p2);  // land exactly on the end point
 }
 
 }  // namespace
 
-bool transformPoints(const Path& path, const Matrix& matrix, std::vector<Point>& out) {
-    if (!matrix.isFinite()) return false;
+bool TransformPoints(const Path& path, const Matrix& matrix, std::vector<Point>& out) {
+    if (!matrix.IsFinite()) return false;
     const std::vector<Point>& in = path.points();
     out.resize(in.size());
     for (std::size_t i = 0; i < in.size(); ++i) {
-        Point p = matrix.apply(in[i]);
+        Point p = matrix.Apply(in[i]);
         if (!std::isfinite(p.x) || !std::isfinite(p.y)) return false;
         out[i] = {std::clamp(p.x, -kCoordinateLimit, kCoordinateLimit),
                   std::clamp(p.y, -kCoordinateLimit, kCoordinateLimit)};
@@ -61,7 +61,7 @@ bool transformPoints(const Path& path, const Matrix& matrix, std::vector<Point>&
     return true;
 }
 
-void flattenPath(const std::vector<PathVerb>& verbs, const std::vector<Point>& points, const CullBox* cull,
+void FlattenPath(const std::vector<PathVerb>& verbs, const std::vector<Point>& points, const CullBox* cull,
                  PolylineSink& sink) {
     std::size_t next = 0;
     Point current{}, start{};
@@ -69,11 +69,11 @@ void flattenPath(const std::vector<PathVerb>& verbs, const std::vector<Point>& p
         switch (verb) {
         case PathVerb::MoveTo:
             current = start = points[next++];
-            sink.beginSubpath(current);
+            sink.BeginSubpath(current);
             break;
         case PathVerb::LineTo:
             current = points[next++];
-            sink.lineTo(current);
+            sink.LineTo(current);
             break;
         case PathVerb::QuadTo: {
             Point control = points[next], end = points[next + 1];
@@ -83,7 +83,7 @@ void flattenPath(const std::vector<PathVerb>& verbs, const std::vector<Point>& p
             break;
         }
         case PathVerb::Close:
-            sink.closeSubpath();
+            sink.CloseSubpath();
             current = start;
             break;
         }

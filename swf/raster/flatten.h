@@ -14,16 +14,16 @@ inline constexpr double kFlatteningTolerance = 0.1;
 class PolylineSink {
 public:
     virtual ~PolylineSink() = default;
-    virtual void beginSubpath(Point start) = 0;
-    virtual void lineTo(Point end) = 0;
+    virtual void BeginSubpath(Point start) = 0;
+    virtual void LineTo(Point end) = 0;
     // An explicit close(): the current subpath ends at its start.
-    virtual void closeSubpath() = 0;
+    virtual void CloseSubpath() = 0;
 };
 
 // Transforms the path's points into pixel space. Returns false (with `out` half
 // filled) when the matrix or any point is not finite: such a path is not drawn.
 // Coordinates are limited to +-1e9 pixels so later arithmetic stays finite.
-bool transformPoints(const Path& path, const Matrix& matrix, std::vector<Point>& out);
+bool TransformPoints(const Path& path, const Matrix& matrix, std::vector<Point>& out);
 
 // A rectangle of interest: curves whose control points all lie on one side of
 // it are replaced by their chord, which changes nothing visible inside it.
@@ -33,7 +33,7 @@ struct CullBox {
 
 // Feeds the path (with points already in pixel space) to the sink, replacing
 // quadratic curves by enough lines to stay within kFlatteningTolerance.
-void flattenPath(const std::vector<PathVerb>& verbs, const std::vector<Point>& points, const CullBox* cull,
+void FlattenPath(const std::vector<PathVerb>& verbs, const std::vector<Point>& points, const CullBox* cull,
                  PolylineSink& sink);
 
 }  // namespace swf::raster

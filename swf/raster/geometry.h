@@ -12,13 +12,13 @@ struct PixelRect {
     int width() const { return right - left; }
     int height() const { return bottom - top; }
     bool empty() const { return right <= left || bottom <= top; }
-    long long area() const { return empty() ? 0 : static_cast<long long>(width()) * height(); }
-    bool intersects(const PixelRect& o) const {
+    long long Area() const { return empty() ? 0 : static_cast<long long>(width()) * height(); }
+    bool Intersects(const PixelRect& o) const {
         return left < o.right && o.left < right && top < o.bottom && o.top < bottom;
     }
     // The smallest rectangle holding both (an empty one adds nothing).
-    PixelRect united(const PixelRect& o) const;
-    PixelRect intersected(const PixelRect& o) const;
+    PixelRect United(const PixelRect& o) const;
+    PixelRect Intersected(const PixelRect& o) const;
     bool operator==(const PixelRect&) const = default;
 };
 
@@ -34,22 +34,22 @@ struct Point {
 struct Matrix {
     double a = 1, b = 0, c = 0, d = 1, tx = 0, ty = 0;
 
-    static Matrix identity() { return {}; }
-    static Matrix translate(double x, double y) { return {1, 0, 0, 1, x, y}; }
-    static Matrix scale(double sx, double sy) { return {sx, 0, 0, sy, 0, 0}; }
-    static Matrix rotate(double radians);
+    static Matrix Identity() { return {}; }
+    static Matrix Translate(double x, double y) { return {1, 0, 0, 1, x, y}; }
+    static Matrix Scale(double sx, double sy) { return {sx, 0, 0, sy, 0, 0}; }
+    static Matrix Rotate(double radians);
 
-    Point apply(Point p) const { return {a * p.x + c * p.y + tx, b * p.x + d * p.y + ty}; }
+    Point Apply(Point p) const { return {a * p.x + c * p.y + tx, b * p.x + d * p.y + ty}; }
 
     // The transform that applies `inner` first, then this one.
     Matrix operator*(const Matrix& inner) const;
 
-    double determinant() const { return a * d - b * c; }
+    double Determinant() const { return a * d - b * c; }
     // Geometric mean of the scale factors: how a length (a stroke width) grows on average.
-    double meanScale() const;
+    double MeanScale() const;
     // False (and `out` untouched) when the matrix is singular or not finite.
-    bool invert(Matrix& out) const;
-    bool isFinite() const;
+    bool Invert(Matrix& out) const;
+    bool IsFinite() const;
 };
 
 }  // namespace swf::raster

@@ -91,7 +91,7 @@ std::unordered_map<const Image*, CacheEntry>& cache() {
 
 }  // namespace
 
-bool MipChain::isValidImage(const Image& image) {
+bool MipChain::IsValidImage(const Image& image) {
     return image.width > 0 && image.height > 0 &&
            image.pixels.size() / static_cast<std::size_t>(image.width) >= static_cast<std::size_t>(image.height);
 }
@@ -112,7 +112,7 @@ MipChain::MipChain(const Image& image) {
     levelCount_ = static_cast<int>(widths_.size());
 }
 
-std::shared_ptr<const MipChain> MipChain::of(const std::shared_ptr<const Image>& image) {
+std::shared_ptr<const MipChain> MipChain::Of(const std::shared_ptr<const Image>& image) {
     std::lock_guard<std::mutex> lock(cacheMutex);
     auto& entries = cache();
     auto found = entries.find(image.get());
@@ -125,7 +125,7 @@ std::shared_ptr<const MipChain> MipChain::of(const std::shared_ptr<const Image>&
     return chain;
 }
 
-void MipChain::build(const Image& image) const {
+void MipChain::Build(const Image& image) const {
     ImageLevel previous{image.width, image.height, image.pixels.data()};
     reduced_.reserve(static_cast<std::size_t>(levelCount_));
     for (int index = 1; index < levelCount_; ++index) {
@@ -134,9 +134,9 @@ void MipChain::build(const Image& image) const {
     }
 }
 
-ImageLevel MipChain::level(const Image& image, int index) const {
+ImageLevel MipChain::Level(const Image& image, int index) const {
     if (index <= 0) return {image.width, image.height, image.pixels.data()};
-    std::call_once(built_, [&] { build(image); });
+    std::call_once(built_, [&] { Build(image); });
     index = std::min(index, levelCount_ - 1);
     return {widths_[index], heights_[index], reduced_[static_cast<std::size_t>(index) - 1].data()};
 }

@@ -26,23 +26,23 @@ class MipChain {
 public:
     // The chain for an image from a process-wide cache: one per live image, so
     // repeated draws share the levels. Safe to call from several threads.
-    // `image` must be valid (see isValidImage).
-    static std::shared_ptr<const MipChain> of(const std::shared_ptr<const Image>& image);
+    // `image` must be valid (see IsValidImage).
+    static std::shared_ptr<const MipChain> Of(const std::shared_ptr<const Image>& image);
 
     // Sizes are positive and the pixels hold width * height entries.
-    static bool isValidImage(const Image& image);
+    static bool IsValidImage(const Image& image);
 
     int levelCount() const { return levelCount_; }
     // True when every pixel of the image is fully opaque.
     bool opaque() const { return opaque_; }
     // Level `index` (0 .. levelCount() - 1); the first call for a level above 0
     // builds them all. `image` is the one the chain was made for.
-    ImageLevel level(const Image& image, int index) const;
+    ImageLevel Level(const Image& image, int index) const;
 
     explicit MipChain(const Image& image);
 
 private:
-    void build(const Image& image) const;
+    void Build(const Image& image) const;
 
     int levelCount_ = 1;
     bool opaque_ = false;

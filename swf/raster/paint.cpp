@@ -57,13 +57,13 @@ const GradientRamp& CachedRamp(const std::vector<GradientStop>& stops, GradientI
     }
     Entry& e = entries[next];
     next = (next + 1) % kEntries;
-    e = {stops, interpolation, GradientRamp::build(stops, interpolation), true};
+    e = {stops, interpolation, GradientRamp::Build(stops, interpolation), true};
     return e.ramp;
 }
 
 }  // namespace
 
-GradientRamp GradientRamp::build(const std::vector<GradientStop>& input, GradientInterpolation interpolation) {
+GradientRamp GradientRamp::Build(const std::vector<GradientStop>& input, GradientInterpolation interpolation) {
     GradientRamp ramp;
     std::vector<GradientStop> stops(input.begin(),
                                     input.begin() + std::min<std::size_t>(input.size(), kMaxGradientStops));
@@ -98,79 +98,79 @@ GradientRamp GradientRamp::build(const std::vector<GradientStop>& input, Gradien
         std::uint32_t a = toByte(alpha);
         double k = a / 255.0;
         ramp.colors_[index] =
-            packPixel(a, toByte(mix(lo.color.r, hi.color.r) * k), toByte(mix(lo.color.g, hi.color.g) * k),
+            PackPixel(a, toByte(mix(lo.color.r, hi.color.r) * k), toByte(mix(lo.color.g, hi.color.g) * k),
                       toByte(mix(lo.color.b, hi.color.b) * k));
         if (a != 255) ramp.opaque_ = false;
     }
     return ramp;
 }
 
-Paint Paint::solid(Color color) {
+Paint Paint::Solid(Color color) {
     Paint p;
     p.kind_ = Kind::Solid;
-    p.solid_ = premultiply(color);
+    p.solid_ = Premultiply(color);
     p.opaque_ = color.a == 255;
-    p.fingerprint_ = Fingerprint().add(std::uint64_t{1}).add(std::uint64_t{p.solid_}).value();
+    p.fingerprint_ = Fingerprint().Add(std::uint64_t{1}).Add(std::uint64_t{p.solid_}).value();
     return p;
 }
 
-Paint Paint::solidFromPixel(std::uint32_t premultiplied) {
+Paint Paint::SolidFromPixel(std::uint32_t premultiplied) {
     Paint p;
     p.kind_ = Kind::Solid;
     p.solid_ = premultiplied;
     p.opaque_ = (premultiplied >> 24) == 255;
-    p.fingerprint_ = Fingerprint().add(std::uint64_t{1}).add(std::uint64_t{premultiplied}).value();
+    p.fingerprint_ = Fingerprint().Add(std::uint64_t{1}).Add(std::uint64_t{premultiplied}).value();
     return p;
 }
 
-Paint Paint::gradient(const Gradient& gradient) {
+Paint Paint::GradientFill(const Gradient& gradient) {
     Paint p;
     p.ramp_ = CachedRamp(gradient.stops, gradient.interpolation);
     p.shape_ = gradient.shape;
     p.spread_ = gradient.spread;
     p.focal_ = std::isfinite(gradient.focalPoint) ? std::clamp(gradient.focalPoint, -1.0, 1.0) : 0.0;
-    if (!gradient.matrix.invert(p.pixelToGradient_)) {
+    if (!gradient.matrix.Invert(p.pixelToGradient_)) {
         // A gradient squeezed to nothing has no direction: paint its end colour.
-        return solidFromPixel(p.ramp_[255]);
+        return SolidFromPixel(p.ramp_[255]);
     }
     p.kind_ = Kind::Gradient;
     p.opaque_ = p.ramp_.opaque();
     Fingerprint f;
-    f.add(std::uint64_t{2}).add(static_cast<std::uint64_t>(p.shape_)).add(static_cast<std::uint64_t>(p.spread_));
-    f.add(p.focal_);
+    f.Add(std::uint64_t{2}).Add(static_cast<std::uint64_t>(p.shape_)).Add(static_cast<std::uint64_t>(p.spread_));
+    f.Add(p.focal_);
     for (double v : {p.pixelToGradient_.a, p.pixelToGradient_.b, p.pixelToGradient_.c, p.pixelToGradient_.d,
                      p.pixelToGradient_.tx, p.pixelToGradient_.ty}) {
-        f.add(v);
+        f.Add(v);
     }
-    for (int i = 0; i < 256; ++i) f.add(std::uint64_t{p.ramp_[i]});
+    for (int i = 0; i < 256; ++i) f.Add(std::uint64_t{p.ramp_[i]});
     p.fingerprint_ = f.value();
     return p;
 }
 
-Paint Paint::bitmap(const BitmapStyle& style) {
-    std::shared_ptr<const BitmapSampler> sampler = BitmapSampler::make(style);
+Paint Paint::BitmapFill(const BitmapStyle& style) {
+    std::shared_ptr<const BitmapSampler> sampler = BitmapSampler::Make(style);
     if (!sampler) return Paint();
-    if (std::optional<std::uint32_t> pixel = sampler->uniformPixel()) return solidFromPixel(*pixel);
+    if (std::optional<std::uint32_t> pixel = sampler->UniformPixel()) return SolidFromPixel(*pixel);
     Paint p;
     p.kind_ = Kind::Bitmap;
     p.opaque_ = sampler->opaque();
     p.bitmap_ = std::move(sampler);
     Fingerprint f;
-    f.add(std::uint64_t{3}).add(style.image.get()).add(style.image->serial);
-    f.add(static_cast<std::uint64_t>(style.image->width)).add(static_cast<std::uint64_t>(style.image->height));
+    f.Add(std::uint64_t{3}).Add(style.image.get()).Add(style.image->serial);
+    f.Add(static_cast<std::uint64_t>(style.image->width)).Add(static_cast<std::uint64_t>(style.image->height));
     const Matrix& m = style.matrix;
-    for (double v : {m.a, m.b, m.c, m.d, m.tx, m.ty}) f.add(v);
-    f.add(std::uint64_t{style.repeat}).add(std::uint64_t{style.smooth});
+    for (double v : {m.a, m.b, m.c, m.d, m.tx, m.ty}) f.Add(v);
+    f.Add(std::uint64_t{style.repeat}).Add(std::uint64_t{style.smooth});
     const ColorTransform& t = style.colors;
     for (double v : {double(t.redMult), double(t.greenMult), double(t.blueMult), double(t.alphaMult), double(t.redAdd),
                      double(t.greenAdd), double(t.blueAdd), double(t.alphaAdd)}) {
-        f.add(v);
+        f.Add(v);
     }
     p.fingerprint_ = f.value();
     return p;
 }
 
-double Paint::rampPosition(double gx, double gy) const {
+double Paint::RampPosition(double gx, double gy) const {
     constexpr double kEntriesPerUnit = 256.0 / kGradientHalfSize;  // radius -> ramp entries
     switch (shape_) {
     case GradientShape::Linear: return (gx + kGradientHalfSize) * (kEntriesPerUnit / 2);
@@ -192,13 +192,13 @@ double Paint::rampPosition(double gx, double gy) const {
     return 0;
 }
 
-void Paint::shadeSpan(int x, int y, int length, std::uint32_t* out) const {
+void Paint::ShadeSpan(int x, int y, int length, std::uint32_t* out) const {
     if (kind_ == Kind::Solid) {
         std::fill(out, out + length, solid_);
         return;
     }
     if (kind_ == Kind::Bitmap) {
-        bitmap_->shadeSpan(x, y, length, out);
+        bitmap_->ShadeSpan(x, y, length, out);
         return;
     }
     const Matrix& m = pixelToGradient_;
@@ -216,7 +216,7 @@ void Paint::shadeSpan(int x, int y, int length, std::uint32_t* out) const {
         return;
     }
     for (int i = 0; i < length; ++i, gx += m.a, gy += m.b) {
-        out[i] = colors[spreadIndex(rampPosition(gx, gy), spread_)];
+        out[i] = colors[spreadIndex(RampPosition(gx, gy), spread_)];
     }
 }
 

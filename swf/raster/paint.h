@@ -45,7 +45,7 @@ inline constexpr int kMaxGradientStops = 15;
 // The gradient's colour for each of the 256 ratios, premultiplied.
 class GradientRamp {
 public:
-    static GradientRamp build(const std::vector<GradientStop>& stops, GradientInterpolation interpolation);
+    static GradientRamp Build(const std::vector<GradientStop>& stops, GradientInterpolation interpolation);
     std::uint32_t operator[](int index) const { return colors_[index]; }
     const std::uint32_t* data() const { return colors_.data(); }
     bool opaque() const { return opaque_; }
@@ -62,28 +62,28 @@ class Paint {
 public:
     // Transparent black: painting with it changes nothing.
     Paint() = default;
-    static Paint solid(Color color);
-    static Paint gradient(const Gradient& gradient);
+    static Paint Solid(Color color);
+    static Paint GradientFill(const Gradient& gradient);
     // Paints nothing when the style has no usable image or its matrix is singular
     // or not finite.
-    static Paint bitmap(const BitmapStyle& style);
+    static Paint BitmapFill(const BitmapStyle& style);
 
-    bool isSolid() const { return kind_ == Kind::Solid; }
+    bool IsSolid() const { return kind_ == Kind::Solid; }
     // The premultiplied colour of a solid paint.
-    std::uint32_t solidPixel() const { return solid_; }
+    std::uint32_t SolidPixel() const { return solid_; }
     // True when every pixel the paint produces is fully opaque.
     bool opaque() const { return opaque_; }
 
     // Premultiplied colours for the centres of pixels (x .. x + length - 1, y).
-    void shadeSpan(int x, int y, int length, std::uint32_t* out) const;
+    void ShadeSpan(int x, int y, int length, std::uint32_t* out) const;
 
     // Equal for paints that colour every pixel alike (made from equal inputs).
     std::uint64_t fingerprint() const { return fingerprint_; }
 
 private:
     enum class Kind { Solid, Gradient, Bitmap };
-    static Paint solidFromPixel(std::uint32_t premultiplied);
-    double rampPosition(double gx, double gy) const;
+    static Paint SolidFromPixel(std::uint32_t premultiplied);
+    double RampPosition(double gx, double gy) const;
 
     Kind kind_ = Kind::Solid;
     std::uint32_t solid_ = 0;

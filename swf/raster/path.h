@@ -13,22 +13,22 @@ enum class PathVerb : std::uint8_t { MoveTo, LineTo, QuadTo, Close };
 //
 // Edges need not form consecutive closed subpaths: a fill uses exactly the
 // edges that were added, so a shape may arrive as scattered pieces (each one
-// starting with moveTo) that only together enclose its areas. Nothing is
+// starting with MoveTo) that only together enclose its areas. Nothing is
 // closed implicitly unless the caller asks for it when filling, or calls close().
 class Path {
 public:
-    void moveTo(double x, double y);
-    // Without a preceding moveTo an edge starts at (0, 0).
-    void lineTo(double x, double y);
-    void quadTo(double controlX, double controlY, double x, double y);
+    void MoveTo(double x, double y);
+    // Without a preceding MoveTo an edge starts at (0, 0).
+    void LineTo(double x, double y);
+    void QuadTo(double controlX, double controlY, double x, double y);
     // Adds an edge back to the start of the current subpath.
-    void close();
+    void Close();
 
     // Convenience shapes (each a closed subpath, clockwise on screen for positive sizes).
-    void addRect(double x, double y, double width, double height);
-    void addEllipse(double centerX, double centerY, double radiusX, double radiusY);
+    void AddRect(double x, double y, double width, double height);
+    void AddEllipse(double centerX, double centerY, double radiusX, double radiusY);
 
-    void clear();
+    void Clear();
     bool empty() const { return verbs_.empty(); }
 
     const std::vector<PathVerb>& verbs() const { return verbs_; }
@@ -36,7 +36,7 @@ public:
     const std::vector<Point>& points() const { return points_; }
 
 private:
-    void ensureStarted();
+    void EnsureStarted();
 
     std::vector<PathVerb> verbs_;
     std::vector<Point> points_;

@@ -15,17 +15,17 @@ class FillEdgeSink final : public PolylineSink {
 public:
     FillEdgeSink(CoverageAccumulator& out, bool closeSubpaths) : out_(out), close_(closeSubpaths) {}
 
-    void beginSubpath(Point start) override {
+    void BeginSubpath(Point start) override {
         finishSubpath();
         start_ = current_ = start;
     }
-    void lineTo(Point end) override {
-        out_.addLine(current_.x, current_.y, end.x, end.y);
+    void LineTo(Point end) override {
+        out_.AddLine(current_.x, current_.y, end.x, end.y);
         current_ = end;
     }
-    void closeSubpath() override { lineTo(start_); }
+    void CloseSubpath() override { LineTo(start_); }
     void finishSubpath() {
-        if (close_) lineTo(start_);
+        if (close_) LineTo(start_);
     }
 
 private:
@@ -43,15 +43,15 @@ public:
         points_.clear();
     }
 
-    void beginSubpath(Point start) override {
+    void BeginSubpath(Point start) override {
         finish(close_);
         points_.push_back(start);
     }
-    void lineTo(Point end) override {
+    void LineTo(Point end) override {
         if (points_.empty()) points_.push_back(resume_);
         points_.push_back(end);
     }
-    void closeSubpath() override {
+    void CloseSubpath() override {
         if (points_.empty()) return;
         resume_ = points_.front();  // later edges continue from the start
         finish(true);
@@ -61,7 +61,7 @@ public:
         // A subpath that ends on its start is a closed outline and gets a join there.
         bool endsAtStart =
             points_.size() > 3 && points_.front().x == points_.back().x && points_.front().y == points_.back().y;
-        stroker_.strokePolyline(points_.data(), static_cast<int>(points_.size()), closed || endsAtStart, style_, out_);
+        stroker_.StrokePolyline(points_.data(), static_cast<int>(points_.size()), closed || endsAtStart, style_, out_);
         points_.clear();
     }
 
@@ -76,12 +76,12 @@ private:
 
 }  // namespace
 
-bool Rasterizer::begin(int width, int height, const DrawOptions& options, double reach) {
+bool Rasterizer::Begin(int width, int height, const DrawOptions& options, double reach) {
     if (options.area == nullptr) {
-        accumulator_.reset(width, height);
+        accumulator_.Reset(width, height);
         return true;
     }
-    const PixelRect area = options.area->intersected({0, 0, width, height});
+    const PixelRect area = options.area->Intersected({0, 0, width, height});
     if (area.empty() || pixelPoints_.empty()) return false;
     double minX = pixelPoints_[0].x, maxX = minX, minY = pixelPoints_[0].y, maxY = minY;
     for (const Point& p : pixelPoints_) {
@@ -95,60 +95,60 @@ bool Rasterizer::begin(int width, int height, const DrawOptions& options, double
         minY - reach > area.bottom) {
         return false;
     }
-    accumulator_.reset(width, height, area);
+    accumulator_.Reset(width, height, area);
     return true;
 }
 
-bool Rasterizer::addFill(const Path& path, int width, int height, const DrawOptions& options) {
+bool Rasterizer::AddFill(const Path& path, int width, int height, const DrawOptions& options) {
     if (width <= 0 || height <= 0 || path.empty()) return false;
-    if (!transformPoints(path, options.matrix, pixelPoints_)) return false;
-    if (!begin(width, height, options, 1)) return false;
+    if (!TransformPoints(path, options.matrix, pixelPoints_)) return false;
+    if (!Begin(width, height, options, 1)) return false;
     FillEdgeSink sink(accumulator_, options.closeSubpaths);
     const CullBox cull{0, 0, static_cast<double>(width), static_cast<double>(height)};
-    flattenPath(path.verbs(), pixelPoints_, &cull, sink);
+    FlattenPath(path.verbs(), pixelPoints_, &cull, sink);
     sink.finishSubpath();
     return true;
 }
 
-bool Rasterizer::addStroke(const Path& path, int width, int height, const StrokeStyle& style,
+bool Rasterizer::AddStroke(const Path& path, int width, int height, const StrokeStyle& style,
                            const DrawOptions& options) {
     if (width <= 0 || height <= 0 || path.empty()) return false;
-    if (!transformPoints(path, options.matrix, pixelPoints_)) return false;
+    if (!TransformPoints(path, options.matrix, pixelPoints_)) return false;
     // Miters reach out at most miterLimit half-widths; caps and round joins less.
     const double width1 = std::max(style.width, 1.0);
     const double reach = width1 * std::max(style.miterLimit, 2.0) + 2;
-    if (!begin(width, height, options, std::isfinite(reach) ? reach : 1e18)) return false;
+    if (!Begin(width, height, options, std::isfinite(reach) ? reach : 1e18)) return false;
     StrokeSink sink(stroker_, accumulator_, style, polyline_, options.closeSubpaths);
-    flattenPath(path.verbs(), pixelPoints_, nullptr, sink);
+    FlattenPath(path.verbs(), pixelPoints_, nullptr, sink);
     sink.finish(options.closeSubpaths);
     return true;
 }
 
-void Rasterizer::fillPath(Surface& surface, const Path& path, FillRule rule, const Paint& paint,
+void Rasterizer::FillPath(Surface& surface, const Path& path, FillRule rule, const Paint& paint,
                           const DrawOptions& options) {
-    if (!addFill(path, surface.width(), surface.height(), options)) return;
+    if (!AddFill(path, surface.width(), surface.height(), options)) return;
     SurfacePainter painter(surface, paint, options.clip, colorScratch_, coverScratch_);
-    accumulator_.sweep(rule, painter);
+    accumulator_.Sweep(rule, painter);
 }
 
-void Rasterizer::strokePath(Surface& surface, const Path& path, const StrokeStyle& style, const Paint& paint,
+void Rasterizer::StrokePath(Surface& surface, const Path& path, const StrokeStyle& style, const Paint& paint,
                             const DrawOptions& options) {
-    if (!addStroke(path, surface.width(), surface.height(), style, options)) return;
+    if (!AddStroke(path, surface.width(), surface.height(), style, options)) return;
     SurfacePainter painter(surface, paint, options.clip, colorScratch_, coverScratch_);
-    accumulator_.sweep(FillRule::NonZero, painter);
+    accumulator_.Sweep(FillRule::NonZero, painter);
 }
 
-void Rasterizer::fillMask(CoverageMask& mask, const Path& path, FillRule rule, const DrawOptions& options) {
-    if (!addFill(path, mask.width(), mask.height(), options)) return;
+void Rasterizer::FillMask(CoverageMask& mask, const Path& path, FillRule rule, const DrawOptions& options) {
+    if (!AddFill(path, mask.width(), mask.height(), options)) return;
     MaskPainter painter(mask, options.clip, coverScratch_);
-    accumulator_.sweep(rule, painter);
+    accumulator_.Sweep(rule, painter);
 }
 
-void Rasterizer::strokeMask(CoverageMask& mask, const Path& path, const StrokeStyle& style,
+void Rasterizer::StrokeMask(CoverageMask& mask, const Path& path, const StrokeStyle& style,
                             const DrawOptions& options) {
-    if (!addStroke(path, mask.width(), mask.height(), style, options)) return;
+    if (!AddStroke(path, mask.width(), mask.height(), style, options)) return;
     MaskPainter painter(mask, options.clip, coverScratch_);
-    accumulator_.sweep(FillRule::NonZero, painter);
+    accumulator_.Sweep(FillRule::NonZero, painter);
 }
 
 namespace {
@@ -158,21 +158,21 @@ Rasterizer& threadRasterizer() {
 }
 }  // namespace
 
-void fillPath(Surface& surface, const Path& path, FillRule rule, const Paint& paint, const DrawOptions& options) {
-    threadRasterizer().fillPath(surface, path, rule, paint, options);
+void FillPath(Surface& surface, const Path& path, FillRule rule, const Paint& paint, const DrawOptions& options) {
+    threadRasterizer().FillPath(surface, path, rule, paint, options);
 }
 
-void strokePath(Surface& surface, const Path& path, const StrokeStyle& style, const Paint& paint,
+void StrokePath(Surface& surface, const Path& path, const StrokeStyle& style, const Paint& paint,
                 const DrawOptions& options) {
-    threadRasterizer().strokePath(surface, path, style, paint, options);
+    threadRasterizer().StrokePath(surface, path, style, paint, options);
 }
 
-void fillMask(CoverageMask& mask, const Path& path, FillRule rule, const DrawOptions& options) {
-    threadRasterizer().fillMask(mask, path, rule, options);
+void FillMask(CoverageMask& mask, const Path& path, FillRule rule, const DrawOptions& options) {
+    threadRasterizer().FillMask(mask, path, rule, options);
 }
 
-void strokeMask(CoverageMask& mask, const Path& path, const StrokeStyle& style, const DrawOptions& options) {
-    threadRasterizer().strokeMask(mask, path, style, options);
+void StrokeMask(CoverageMask& mask, const Path& path, const StrokeStyle& style, const DrawOptions& options) {
+    threadRasterizer().StrokeMask(mask, path, style, options);
 }
 
 }  // namespace swf::raster

@@ -34,22 +34,22 @@ struct DrawOptions {
 // non-finite matrix) draw nothing; nothing is ever written outside the target.
 class Rasterizer {
 public:
-    void fillPath(Surface& surface, const Path& path, FillRule rule, const Paint& paint,
+    void FillPath(Surface& surface, const Path& path, FillRule rule, const Paint& paint,
                   const DrawOptions& options = {});
     // Strokes are outlined and filled with the non-zero rule.
-    void strokePath(Surface& surface, const Path& path, const StrokeStyle& style, const Paint& paint,
+    void StrokePath(Surface& surface, const Path& path, const StrokeStyle& style, const Paint& paint,
                     const DrawOptions& options = {});
 
     // Add a shape's coverage to a clip mask (union with what it holds).
-    void fillMask(CoverageMask& mask, const Path& path, FillRule rule, const DrawOptions& options = {});
-    void strokeMask(CoverageMask& mask, const Path& path, const StrokeStyle& style, const DrawOptions& options = {});
+    void FillMask(CoverageMask& mask, const Path& path, FillRule rule, const DrawOptions& options = {});
+    void StrokeMask(CoverageMask& mask, const Path& path, const StrokeStyle& style, const DrawOptions& options = {});
 
 private:
-    bool addFill(const Path& path, int width, int height, const DrawOptions& options);
-    bool addStroke(const Path& path, int width, int height, const StrokeStyle& style, const DrawOptions& options);
+    bool AddFill(const Path& path, int width, int height, const DrawOptions& options);
+    bool AddStroke(const Path& path, int width, int height, const StrokeStyle& style, const DrawOptions& options);
     // Starts the accumulator, or returns false when the transformed points,
     // grown by `reach` pixels, cannot touch the area being drawn.
-    bool begin(int width, int height, const DrawOptions& options, double reach);
+    bool Begin(int width, int height, const DrawOptions& options, double reach);
 
     CoverageAccumulator accumulator_;
     Stroker stroker_;
@@ -60,10 +60,10 @@ private:
 };
 
 // The same operations on a per-thread Rasterizer.
-void fillPath(Surface& surface, const Path& path, FillRule rule, const Paint& paint, const DrawOptions& options = {});
-void strokePath(Surface& surface, const Path& path, const StrokeStyle& style, const Paint& paint,
+void FillPath(Surface& surface, const Path& path, FillRule rule, const Paint& paint, const DrawOptions& options = {});
+void StrokePath(Surface& surface, const Path& path, const StrokeStyle& style, const Paint& paint,
                 const DrawOptions& options = {});
-void fillMask(CoverageMask& mask, const Path& path, FillRule rule, const DrawOptions& options = {});
-void strokeMask(CoverageMask& mask, const Path& path, const StrokeStyle& style, const DrawOptions& options = {});
+void FillMask(CoverageMask& mask, const Path& path, FillRule rule, const DrawOptions& options = {});
+void StrokeMask(CoverageMask& mask, const Path& path, const StrokeStyle& style, const DrawOptions& options = {});
 
 }  // namespace swf::raster

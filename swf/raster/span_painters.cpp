@@ -9,14 +9,14 @@
 
 namespace swf::raster {
 
-int clipSpanCoverage(const CoverageSpan& span, const CoverageMask& clip, int y, std::uint8_t* out) {
+int ClipSpanCoverage(const CoverageSpan& span, const CoverageMask& clip, int y, std::uint8_t* out) {
     if (y >= clip.height() || span.x >= clip.width()) return 0;
     const int length = std::min(span.length, clip.width() - span.x);
     const std::uint8_t* mask = clip.row(y) + span.x;
     if (span.covers) {
-        for (int i = 0; i < length; ++i) out[i] = static_cast<std::uint8_t>(mul255(span.covers[i], mask[i]));
+        for (int i = 0; i < length; ++i) out[i] = static_cast<std::uint8_t>(Mul255(span.covers[i], mask[i]));
     } else {
-        for (int i = 0; i < length; ++i) out[i] = static_cast<std::uint8_t>(mul255(span.cover, mask[i]));
+        for (int i = 0; i < length; ++i) out[i] = static_cast<std::uint8_t>(Mul255(span.cover, mask[i]));
     }
     return length;
 }
@@ -28,66 +28,66 @@ SurfacePainter::SurfacePainter(Surface& surface, const Paint& paint, const Cover
     if (clip_) covers_.resize(static_cast<std::size_t>(surface.width()));
 }
 
-void SurfacePainter::coverageRow(int y, const CoverageSpan* spans, int count) {
+void SurfacePainter::CoverageRow(int y, const CoverageSpan* spans, int count) {
     std::uint32_t* row = surface_.row(y);
     for (int i = 0; i < count; ++i) {
         const CoverageSpan& span = spans[i];
         if (clip_) {
-            int length = clipSpanCoverage(span, *clip_, y, covers_.data());
-            if (length > 0) paintSpan(row + span.x, span.x, y, length, 0, covers_.data());
+            int length = ClipSpanCoverage(span, *clip_, y, covers_.data());
+            if (length > 0) PaintSpan(row + span.x, span.x, y, length, 0, covers_.data());
         } else {
-            paintSpan(row + span.x, span.x, y, span.length, span.cover, span.covers);
+            PaintSpan(row + span.x, span.x, y, span.length, span.cover, span.covers);
         }
     }
 }
 
-void SurfacePainter::paintSpan(std::uint32_t* pixels, int x, int y, int length, std::uint8_t cover,
+void SurfacePainter::PaintSpan(std::uint32_t* pixels, int x, int y, int length, std::uint8_t cover,
                                const std::uint8_t* covers) {
     const bool opaque = paint_.opaque();
-    if (paint_.isSolid()) {
-        const std::uint32_t color = paint_.solidPixel();
+    if (paint_.IsSolid()) {
+        const std::uint32_t color = paint_.SolidPixel();
         if (color == 0) return;
         if (!covers) {
             if (cover == 255 && opaque) {
                 std::fill(pixels, pixels + length, color);
                 return;
             }
-            const std::uint32_t source = scalePixel(color, cover);
+            const std::uint32_t source = ScalePixel(color, cover);
             const std::uint32_t keep = 255u - (source >> 24);
-            for (int i = 0; i < length; ++i) pixels[i] = source + scalePixel(pixels[i], keep);
+            for (int i = 0; i < length; ++i) pixels[i] = source + ScalePixel(pixels[i], keep);
             return;
         }
         for (int i = 0; i < length; ++i) {
             std::uint32_t c = covers[i];
             if (c == 255) {
-                pixels[i] = opaque ? color : blendOver(color, pixels[i]);
+                pixels[i] = opaque ? color : BlendOver(color, pixels[i]);
             } else if (c != 0) {
-                pixels[i] = blendOver(scalePixel(color, c), pixels[i]);
+                pixels[i] = BlendOver(ScalePixel(color, c), pixels[i]);
             }
         }
         return;
     }
 
     if (!covers && cover == 255 && opaque) {
-        paint_.shadeSpan(x, y, length, pixels);  // replaces what lies beneath
+        paint_.ShadeSpan(x, y, length, pixels);  // replaces what lies beneath
         return;
     }
     std::uint32_t* colors = colors_.data();
-    paint_.shadeSpan(x, y, length, colors);
+    paint_.ShadeSpan(x, y, length, colors);
     if (!covers) {
         if (cover == 255) {
-            for (int i = 0; i < length; ++i) pixels[i] = blendOver(colors[i], pixels[i]);
+            for (int i = 0; i < length; ++i) pixels[i] = BlendOver(colors[i], pixels[i]);
         } else {
-            for (int i = 0; i < length; ++i) pixels[i] = blendOver(scalePixel(colors[i], cover), pixels[i]);
+            for (int i = 0; i < length; ++i) pixels[i] = BlendOver(ScalePixel(colors[i], cover), pixels[i]);
         }
         return;
     }
     for (int i = 0; i < length; ++i) {
         std::uint32_t c = covers[i];
         if (c == 255) {
-            pixels[i] = blendOver(colors[i], pixels[i]);
+            pixels[i] = BlendOver(colors[i], pixels[i]);
         } else if (c != 0) {
-            pixels[i] = blendOver(scalePixel(colors[i], c), pixels[i]);
+            pixels[i] = BlendOver(ScalePixel(colors[i], c), pixels[i]);
         }
     }
 }
@@ -97,7 +97,7 @@ MaskPainter::MaskPainter(CoverageMask& mask, const CoverageMask* clip, std::vect
     covers_.resize(static_cast<std::size_t>(mask.width()));
 }
 
-void MaskPainter::coverageRow(int y, const CoverageSpan* spans, int count) {
+void MaskPainter::CoverageRow(int y, const CoverageSpan* spans, int count) {
     if (y >= mask_.height()) return;
     std::uint8_t* row = mask_.row(y);
     for (int i = 0; i < count; ++i) {
@@ -106,13 +106,13 @@ void MaskPainter::coverageRow(int y, const CoverageSpan* spans, int count) {
         span.length = std::min(span.length, mask_.width() - span.x);
         const std::uint8_t* covers = span.covers;
         if (clip_) {
-            span.length = clipSpanCoverage(span, *clip_, y, covers_.data());
+            span.length = ClipSpanCoverage(span, *clip_, y, covers_.data());
             covers = covers_.data();
         }
         std::uint8_t* out = row + span.x;
         for (int k = 0; k < span.length; ++k) {
             std::uint32_t c = covers ? covers[k] : span.cover;
-            out[k] = static_cast<std::uint8_t>(c + mul255(out[k], 255u - c));
+            out[k] = static_cast<std::uint8_t>(c + Mul255(out[k], 255u - c));
         }
     }
 }

@@ -17,10 +17,10 @@ class SurfacePainter final : public CoverageRowSink {
 public:
     SurfacePainter(Surface& surface, const Paint& paint, const CoverageMask* clip,
                    std::vector<std::uint32_t>& colorScratch, std::vector<std::uint8_t>& coverScratch);
-    void coverageRow(int y, const CoverageSpan* spans, int count) override;
+    void CoverageRow(int y, const CoverageSpan* spans, int count) override;
 
 private:
-    void paintSpan(std::uint32_t* pixels, int x, int y, int length, std::uint8_t cover, const std::uint8_t* covers);
+    void PaintSpan(std::uint32_t* pixels, int x, int y, int length, std::uint8_t cover, const std::uint8_t* covers);
 
     Surface& surface_;
     const Paint& paint_;
@@ -34,7 +34,7 @@ private:
 class MaskPainter final : public CoverageRowSink {
 public:
     MaskPainter(CoverageMask& mask, const CoverageMask* clip, std::vector<std::uint8_t>& coverScratch);
-    void coverageRow(int y, const CoverageSpan* spans, int count) override;
+    void CoverageRow(int y, const CoverageSpan* spans, int count) override;
 
 private:
     CoverageMask& mask_;
@@ -44,6 +44,6 @@ private:
 
 // Multiplies a span's coverage by a clip row into `out`; returns the usable
 // length (the part of the span that lies inside the clip's width).
-int clipSpanCoverage(const CoverageSpan& span, const CoverageMask& clip, int y, std::uint8_t* out);
+int ClipSpanCoverage(const CoverageSpan& span, const CoverageMask& clip, int y, std::uint8_t* out);
 
 }  // namespace swf::raster

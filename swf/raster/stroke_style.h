@@ -6,7 +6,7 @@ enum class LineCap { Round, None, Square };
 enum class LineJoin { Round, Bevel, Miter };
 
 struct StrokeStyle {
-    // Line width in pixels (after the drawing matrix; Matrix::meanScale() helps
+    // Line width in pixels (after the drawing matrix; Matrix::MeanScale() helps
     // converting). Widths below one pixel, zero (a hairline) included, draw one pixel wide.
     double width = 1;
     LineCap cap = LineCap::Round;

@@ -24,27 +24,27 @@ constexpr double kSamePoint = 1e-9;
 
 }  // namespace
 
-void Stroker::begin(Point p) {
+void Stroker::Begin(Point p) {
     first_ = last_ = p;
     open_ = true;
 }
 
-void Stroker::to(Point p) {
+void Stroker::To(Point p) {
     if (!open_) {
-        begin(p);
+        Begin(p);
         return;
     }
     if (p.x == last_.x && p.y == last_.y) return;
-    out_->addLine(last_.x, last_.y, p.x, p.y);
+    out_->AddLine(last_.x, last_.y, p.x, p.y);
     last_ = p;
 }
 
-void Stroker::closeLoop() {
-    if (open_) to(first_);
+void Stroker::CloseLoop() {
+    if (open_) To(first_);
     open_ = false;
 }
 
-void Stroker::arc(Point center, Point from, double sweep) {
+void Stroker::Arc(Point center, Point from, double sweep) {
     // Steps so that each chord stays within the flattening tolerance of the circle.
     double r = halfWidth_;
     double step = r > kFlatteningTolerance ? 2 * std::acos(1 - kFlatteningTolerance / r) : std::numbers::pi / 2;
@@ -53,48 +53,48 @@ void Stroker::arc(Point center, Point from, double sweep) {
     Point v = from;
     for (int i = 1; i < steps; ++i) {
         v = {v.x * c - v.y * s, v.x * s + v.y * c};
-        to(center + v);
+        To(center + v);
     }
 }
 
-void Stroker::cap(Point p, Point direction) {
+void Stroker::Cap(Point p, Point direction) {
     Point n = normal(direction) * halfWidth_;
     switch (style_.cap) {
     case LineCap::None: break;
     case LineCap::Square: {
         Point ahead = direction * halfWidth_;
-        to(p + n + ahead);
-        to(p - n + ahead);
+        To(p + n + ahead);
+        To(p - n + ahead);
         break;
     }
     case LineCap::Round:
         // From the positive normal through the direction to the negative normal.
-        arc(p, n, -std::numbers::pi);
+        Arc(p, n, -std::numbers::pi);
         break;
     }
-    to(p - n);
+    To(p - n);
 }
 
-void Stroker::dot(Point p) {
+void Stroker::Dot(Point p) {
     const double r = halfWidth_;
     switch (style_.cap) {
     case LineCap::None: return;
     // Wound the same way as every other outline, so that overlaps add up.
     case LineCap::Square:
-        to({p.x - r, p.y - r});
-        to({p.x - r, p.y + r});
-        to({p.x + r, p.y + r});
-        to({p.x + r, p.y - r});
+        To({p.x - r, p.y - r});
+        To({p.x - r, p.y + r});
+        To({p.x + r, p.y + r});
+        To({p.x + r, p.y - r});
         break;
     case LineCap::Round:
-        to({p.x + r, p.y});
-        arc(p, {r, 0}, -2 * std::numbers::pi);
+        To({p.x + r, p.y});
+        Arc(p, {r, 0}, -2 * std::numbers::pi);
         break;
     }
-    closeLoop();
+    CloseLoop();
 }
 
-void Stroker::join(Point p, int incoming, int outgoing, bool reversed) {
+void Stroker::Join(Point p, int incoming, int outgoing, bool reversed) {
     auto direction = [&](int segment) { return reversed ? -directions_[segment] : directions_[segment]; };
     const Point in = direction(incoming), out = direction(outgoing);
     const Point nIn = normal(in) * halfWidth_, nOut = normal(out) * halfWidth_;
@@ -106,55 +106,55 @@ void Stroker::join(Point p, int incoming, int outgoing, bool reversed) {
         // itself, which keeps the outline's winding positive.
         double reach = along > -1 + 1e-9 ? halfWidth_ * std::sqrt((1 - along) / (1 + along)) : 1e300;
         if (reach <= std::min(lengths_[incoming], lengths_[outgoing])) {
-            to(p + (nIn + nOut) * (1 / (1 + along)));
+            To(p + (nIn + nOut) * (1 / (1 + along)));
         } else {
-            to(p + nIn);
-            to(p);
-            to(p + nOut);
+            To(p + nIn);
+            To(p);
+            To(p + nOut);
         }
         return;
     }
-    to(p + nIn);
+    To(p + nIn);
     if (turn == 0 && along > 0) return;  // straight on
     switch (style_.join) {
     case LineJoin::Round: {
         double sweep = std::atan2(cross(nIn, nOut), dotProduct(nIn, nOut));
         if (sweep > 0) sweep -= 2 * std::numbers::pi;  // turn the outer way round
-        arc(p, nIn, sweep);
+        Arc(p, nIn, sweep);
         break;
     }
     case LineJoin::Miter: {
         // The miter is 1 / cos(turn / 2) half-widths long.
         double halfCos = std::sqrt(std::max(0.0, (1 + along) / 2));
         double limit = std::max(1.0, style_.miterLimit);
-        if (halfCos > 1e-9 && 1 / halfCos <= limit) to(p + (nIn + nOut) * (1 / (1 + along)));
+        if (halfCos > 1e-9 && 1 / halfCos <= limit) To(p + (nIn + nOut) * (1 / (1 + along)));
         break;
     }
     case LineJoin::Bevel: break;
     }
-    to(p + nOut);
+    To(p + nOut);
 }
 
-void Stroker::emitSide(bool reversed, bool closed) {
+void Stroker::EmitSide(bool reversed, bool closed) {
     const int n = static_cast<int>(points_.size());
     if (closed) {
         // Segment k runs from point k to point k + 1 (mod n).
         auto point = [&](int k) { return points_[reversed ? (n - k) % n : k]; };
         auto segment = [&](int k) { return reversed ? (2 * n - k - 1) % n : k; };
-        for (int k = 0; k < n; ++k) join(point(k), segment((k + n - 1) % n), segment(k), reversed);
-        closeLoop();
+        for (int k = 0; k < n; ++k) Join(point(k), segment((k + n - 1) % n), segment(k), reversed);
+        CloseLoop();
         return;
     }
     auto point = [&](int k) { return points_[reversed ? n - 1 - k : k]; };
     auto segment = [&](int k) { return reversed ? n - 2 - k : k; };
     auto direction = [&](int k) { return reversed ? -directions_[segment(k)] : directions_[segment(k)]; };
-    to(point(0) + normal(direction(0)) * halfWidth_);
-    for (int k = 1; k < n - 1; ++k) join(point(k), segment(k - 1), segment(k), reversed);
-    to(point(n - 1) + normal(direction(n - 2)) * halfWidth_);
-    cap(point(n - 1), direction(n - 2));
+    To(point(0) + normal(direction(0)) * halfWidth_);
+    for (int k = 1; k < n - 1; ++k) Join(point(k), segment(k - 1), segment(k), reversed);
+    To(point(n - 1) + normal(direction(n - 2)) * halfWidth_);
+    Cap(point(n - 1), direction(n - 2));
 }
 
-void Stroker::strokePolyline(const Point* points, int count, bool closed, const StrokeStyle& style,
+void Stroker::StrokePolyline(const Point* points, int count, bool closed, const StrokeStyle& style,
                              CoverageAccumulator& out) {
     style_ = style;
     out_ = &out;
@@ -176,7 +176,7 @@ void Stroker::strokePolyline(const Point* points, int count, bool closed, const 
     }
     if (points_.empty()) return;
     if (points_.size() == 1) {
-        dot(points_[0]);
+        Dot(points_[0]);
         return;
     }
     if (closed && points_.size() == 2) {
@@ -196,12 +196,12 @@ void Stroker::strokePolyline(const Point* points, int count, bool closed, const 
         directions_[k] = d * (1 / length);
     }
     if (closed) {
-        emitSide(false, true);
-        emitSide(true, true);
+        EmitSide(false, true);
+        EmitSide(true, true);
     } else {
-        emitSide(false, false);
-        emitSide(true, false);
-        closeLoop();
+        EmitSide(false, false);
+        EmitSide(true, false);
+        CloseLoop();
     }
 }
 

@@ -16,19 +16,19 @@ class Stroker {
 public:
     // Outlines one polyline (pixel space) into `out`. A closed polyline gets a
     // join where it meets its start instead of two caps.
-    void strokePolyline(const Point* points, int count, bool closed, const StrokeStyle& style,
+    void StrokePolyline(const Point* points, int count, bool closed, const StrokeStyle& style,
                         CoverageAccumulator& out);
 
 private:
-    void emitSide(bool reversed, bool closed);
-    void join(Point p, int incoming, int outgoing, bool reversed);
-    void cap(Point p, Point direction);
-    void arc(Point center, Point from, double sweep);
-    void dot(Point p);  // a zero-length line: just its caps
+    void EmitSide(bool reversed, bool closed);
+    void Join(Point p, int incoming, int outgoing, bool reversed);
+    void Cap(Point p, Point direction);
+    void Arc(Point center, Point from, double sweep);
+    void Dot(Point p);  // a zero-length line: just its caps
 
-    void begin(Point p);
-    void to(Point p);
-    void closeLoop();
+    void Begin(Point p);
+    void To(Point p);
+    void CloseLoop();
 
     // The polyline without repeated points, its unit directions and segment lengths.
     std::vector<Point> points_;

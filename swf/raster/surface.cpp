@@ -39,9 +39,9 @@ Surface& Surface::operator=(Surface&& other) noexcept {
     return *this;
 }
 
-void Surface::clear(Color color) { clearPremultiplied(premultiply(color)); }
+void Surface::Clear(Color color) { ClearPremultiplied(Premultiply(color)); }
 
-void Surface::clearPremultiplied(std::uint32_t pixel) {
+void Surface::ClearPremultiplied(std::uint32_t pixel) {
     for (int y = 0; y < height_; ++y) std::fill(row(y), row(y) + width_, pixel);
 }
 

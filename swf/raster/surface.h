@@ -36,8 +36,8 @@ public:
     std::uint32_t pixel(int x, int y) const { return row(y)[x]; }
 
     // Sets every pixel to the colour (premultiplied on the way).
-    void clear(Color color);
-    void clearPremultiplied(std::uint32_t pixel);
+    void Clear(Color color);
+    void ClearPremultiplied(std::uint32_t pixel);
 
 private:
     std::vector<std::uint32_t> owned_;

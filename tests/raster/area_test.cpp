@@ -23,18 +23,18 @@ std::vector<Path> Scene() {
         const double r = i % 2 ? 18.3 : 47.1, a = i * 0.6283 + 0.1;
         const double x = 48.4 + r * std::cos(a), y = 47.7 + r * std::sin(a);
         if (i == 0)
-            star.moveTo(x, y);
+            star.MoveTo(x, y);
         else
-            star.lineTo(x, y);
+            star.LineTo(x, y);
     }
-    star.close();
+    star.Close();
     paths.push_back(star);
     Path blob;
-    blob.moveTo(-20.5, 10.2);
-    blob.quadTo(60.3, -30.7, 110.9, 40.1);
-    blob.quadTo(50.2, 120.6, -10.3, 70.4);
-    blob.close();
-    blob.addRect(20.25, 30.75, 40.5, 20.125);  // a hole under even-odd
+    blob.MoveTo(-20.5, 10.2);
+    blob.QuadTo(60.3, -30.7, 110.9, 40.1);
+    blob.QuadTo(50.2, 120.6, -10.3, 70.4);
+    blob.Close();
+    blob.AddRect(20.25, 30.75, 40.5, 20.125);  // a hole under even-odd
     paths.push_back(blob);
     return paths;
 }
@@ -51,21 +51,21 @@ void Draw(Surface& s, const DrawOptions& options) {
     Gradient g;
     g.shape = GradientShape::Radial;
     g.stops = {{0, {255, 255, 0, 255}}, {255, {0, 60, 200, 160}}};
-    g.matrix = Matrix::translate(40, 50) * Matrix::scale(0.003, 0.002);
+    g.matrix = Matrix::Translate(40, 50) * Matrix::Scale(0.003, 0.002);
     const std::vector<Path> paths = Scene();
-    r.fillPath(s, paths[0], FillRule::NonZero, Paint::solid({200, 20, 20, 180}), options);
-    r.fillPath(s, paths[1], FillRule::EvenOdd, Paint::gradient(g), options);
+    r.FillPath(s, paths[0], FillRule::NonZero, Paint::Solid({200, 20, 20, 180}), options);
+    r.FillPath(s, paths[1], FillRule::EvenOdd, Paint::GradientFill(g), options);
     StrokeStyle thick;
     thick.width = 7.5;
     thick.join = LineJoin::Miter;
     thick.miterLimit = 4;
-    r.strokePath(s, paths[0], thick, Paint::solid({0, 0, 0, 255}), options);
+    r.StrokePath(s, paths[0], thick, Paint::Solid({0, 0, 0, 255}), options);
 }
 
 TEST(DrawingArea, InsideMatchesAWholeDrawingAndOutsideIsUntouched) {
     // A clip mask drawn with the same area, as a partial redraw does.
     CoverageMask wholeMask(kSize, kSize);
-    fillMask(wholeMask, Scene()[1], FillRule::NonZero, {});
+    FillMask(wholeMask, Scene()[1], FillRule::NonZero, {});
     DrawOptions clipped;
     clipped.clip = &wholeMask;
 
@@ -82,7 +82,7 @@ TEST(DrawingArea, InsideMatchesAWholeDrawingAndOutsideIsUntouched) {
             if (base.clip != nullptr) {
                 DrawOptions maskOptions;
                 maskOptions.area = &area;
-                fillMask(areaMask, Scene()[1], FillRule::NonZero, maskOptions);
+                FillMask(areaMask, Scene()[1], FillRule::NonZero, maskOptions);
                 options.clip = &areaMask;
             }
             Surface part = Background();
@@ -111,15 +111,15 @@ TEST(DrawingArea, PathsOutsideTheAreaCostNothingAndDrawNothing) {
     options.area = &area;
     // A stroke whose points lie outside but whose width reaches in is drawn.
     Path line;
-    line.moveTo(14, 2);
-    line.lineTo(14, 8);
+    line.MoveTo(14, 2);
+    line.LineTo(14, 8);
     StrokeStyle wide;
     wide.width = 12;
-    strokePath(s, line, wide, Paint::solid({0, 0, 0, 255}), options);
+    StrokePath(s, line, wide, Paint::Solid({0, 0, 0, 255}), options);
     EXPECT_EQ(s.pixel(9, 5), 0xFF000000u);
     EXPECT_EQ(s.pixel(12, 5), before.pixel(12, 5));
     // A fill far away leaves the area as it was.
-    fillPath(s, test::polygon({{50, 50}, {90, 50}, {90, 90}}), FillRule::NonZero, Paint::solid({255, 0, 0, 255}),
+    FillPath(s, test::polygon({{50, 50}, {90, 50}, {90, 90}}), FillRule::NonZero, Paint::Solid({255, 0, 0, 255}),
              options);
     EXPECT_EQ(s.pixel(80, 60), before.pixel(80, 60));
 }

@@ -23,16 +23,16 @@ bool untouched(const Surface& s) {
 TEST(ClipMask, RestrictsAFill) {
     CoverageMask clip(32, 32);
     Path window;
-    window.addRect(10, 10, 10, 10);
-    fillMask(clip, window, FillRule::NonZero);
+    window.AddRect(10, 10, 10, 10);
+    FillMask(clip, window, FillRule::NonZero);
 
     Surface s(32, 32);
-    s.clearPremultiplied(kBackground);
+    s.ClearPremultiplied(kBackground);
     Path big;
-    big.addRect(0, 0, 30, 30);
+    big.AddRect(0, 0, 30, 30);
     DrawOptions options;
     options.clip = &clip;
-    fillPath(s, big, FillRule::NonZero, Paint::solid({255, 0, 0, 255}), options);
+    FillPath(s, big, FillRule::NonZero, Paint::Solid({255, 0, 0, 255}), options);
     for (int y = 0; y < 32; ++y)
         for (int x = 0; x < 32; ++x) {
             bool inside = x >= 10 && x < 20 && y >= 10 && y < 20;
@@ -41,35 +41,35 @@ TEST(ClipMask, RestrictsAFill) {
 
     // Partial clip coverage scales the fill's coverage.
     CoverageMask half(8, 8);
-    half.clear(128);
+    half.Clear(128);
     Surface t(8, 8);
-    t.clear({0, 0, 0, 255});
+    t.Clear({0, 0, 0, 255});
     options.clip = &half;
-    fillPath(t, big, FillRule::NonZero, Paint::solid({255, 255, 255, 255}), options);
+    FillPath(t, big, FillRule::NonZero, Paint::Solid({255, 255, 255, 255}), options);
     EXPECT_EQ(t.pixel(3, 3), 0xFF808080u);
 }
 
 TEST(ClipMask, ShapesUniteAndMasksIntersect) {
     CoverageMask mask(16, 16);
     Path a, b;
-    a.addRect(0.5, 0, 4, 16);  // pixel column 0 half covered
-    b.addRect(0.5, 0, 2, 8);   // the same half again on the upper rows
-    fillMask(mask, a, FillRule::NonZero);
-    fillMask(mask, b, FillRule::NonZero);
+    a.AddRect(0.5, 0, 4, 16);  // pixel column 0 half covered
+    b.AddRect(0.5, 0, 2, 8);   // the same half again on the upper rows
+    FillMask(mask, a, FillRule::NonZero);
+    FillMask(mask, b, FillRule::NonZero);
     EXPECT_EQ(mask.at(0, 12), 128);
     EXPECT_EQ(mask.at(0, 3), 192);  // 128 + 128 - 128 * 128 / 255
     EXPECT_EQ(mask.at(2, 3), 255);
     EXPECT_EQ(mask.at(6, 3), 0);
 
     CoverageMask other(8, 16);  // smaller: what it does not cover is outside
-    other.clear(255);
-    mask.intersect(other);
+    other.Clear(255);
+    mask.Intersect(other);
     EXPECT_EQ(mask.at(2, 3), 255);
     CoverageMask right(16, 16);
     Path rightHalf;
-    rightHalf.addRect(2, 0, 14, 16);
-    fillMask(right, rightHalf, FillRule::NonZero);
-    mask.intersect(right);
+    rightHalf.AddRect(2, 0, 14, 16);
+    FillMask(right, rightHalf, FillRule::NonZero);
+    mask.Intersect(right);
     EXPECT_EQ(mask.at(0, 3), 0);
     EXPECT_EQ(mask.at(3, 3), 255);
 
@@ -77,60 +77,60 @@ TEST(ClipMask, ShapesUniteAndMasksIntersect) {
     CoverageMask nested(16, 16);
     DrawOptions options;
     options.clip = &right;
-    fillMask(nested, a, FillRule::NonZero, options);
+    FillMask(nested, a, FillRule::NonZero, options);
     EXPECT_EQ(nested.at(0, 5), 0);
     EXPECT_EQ(nested.at(3, 5), 255);
 
     // Limited to an area: pixels inside it are multiplied, pixels outside keep
     // their value; an area reaching past the mask is cut to it.
     CoverageMask part(16, 16);
-    part.clear(200);
+    part.Clear(200);
     CoverageMask half(16, 16);
-    half.clear(128);
-    part.intersect(half, PixelRect{-4, 2, 6, 40});
+    half.Clear(128);
+    part.Intersect(half, PixelRect{-4, 2, 6, 40});
     EXPECT_EQ(part.at(0, 2), 100);  // 200 * 128 / 255, rounded
     EXPECT_EQ(part.at(5, 15), 100);
     EXPECT_EQ(part.at(6, 2), 200);
     EXPECT_EQ(part.at(0, 1), 200);
-    part.intersect(other, PixelRect{0, 0, 16, 1});  // `other` is 8 wide: the rest of the row is outside it
+    part.Intersect(other, PixelRect{0, 0, 16, 1});  // `other` is 8 wide: the rest of the row is outside it
     EXPECT_EQ(part.at(7, 0), 200);
     EXPECT_EQ(part.at(8, 0), 0);
-    part.clear(PixelRect{14, 14, 99, 99});
+    part.Clear(PixelRect{14, 14, 99, 99});
     EXPECT_EQ(part.at(15, 15), 0);
     EXPECT_EQ(part.at(13, 15), 200);    // beside the cleared area
-    part.clear(PixelRect{3, 3, 2, 9});  // empty: nothing changes
+    part.Clear(PixelRect{3, 3, 2, 9});  // empty: nothing changes
     EXPECT_EQ(part.at(2, 3), 100);
 }
 
 TEST(Robustness, ShapesOffTheSurfaceWriteNothing) {
     Surface s(24, 16);
-    s.clearPremultiplied(kBackground);
-    const Paint red = Paint::solid({255, 0, 0, 255});
+    s.ClearPremultiplied(kBackground);
+    const Paint red = Paint::Solid({255, 0, 0, 255});
     for (auto [x, y] :
          {std::pair{-100.0, 0.0}, {100.0, 0.0}, {0.0, -100.0}, {0.0, 100.0}, {1e7, 1e7}, {-1e12, 5.0}, {5.0, 1e15}}) {
         Path p;
-        p.addRect(x, y, 20, 10);
-        p.addEllipse(x + 10, y + 5, 8, 4);
-        fillPath(s, p, FillRule::NonZero, red);
-        strokePath(s, p, {3, LineCap::Round, LineJoin::Round, 3}, red);
+        p.AddRect(x, y, 20, 10);
+        p.AddEllipse(x + 10, y + 5, 8, 4);
+        FillPath(s, p, FillRule::NonZero, red);
+        StrokePath(s, p, {3, LineCap::Round, LineJoin::Round, 3}, red);
     }
     EXPECT_TRUE(untouched(s));
 }
 
 TEST(Robustness, HugeShapesAreClippedExactly) {
     Path wide;
-    wide.addRect(-1e8, 4, 2e8, 8);  // reaches far beyond both sides
+    wide.AddRect(-1e8, 4, 2e8, 8);  // reaches far beyond both sides
     CoverageMask mask(32, 16);
-    fillMask(mask, wide, FillRule::NonZero);
+    FillMask(mask, wide, FillRule::NonZero);
     EXPECT_NEAR(coveredArea(mask), 32 * 8, 0.01);
     EXPECT_EQ(mask.at(0, 4), 255);
     EXPECT_EQ(mask.at(31, 11), 255);
     EXPECT_EQ(mask.at(0, 3), 0);
 
     Path leftPart;
-    leftPart.addRect(-5e6, 0, 5e6 + 10.5, 16);  // ends in the middle of column 10
+    leftPart.AddRect(-5e6, 0, 5e6 + 10.5, 16);  // ends in the middle of column 10
     CoverageMask left(32, 16);
-    fillMask(left, leftPart, FillRule::NonZero);
+    FillMask(left, leftPart, FillRule::NonZero);
     EXPECT_EQ(left.at(0, 0), 255);
     EXPECT_EQ(left.at(9, 15), 255);
     EXPECT_NEAR(left.at(10, 7), 128, 1);
@@ -138,12 +138,12 @@ TEST(Robustness, HugeShapesAreClippedExactly) {
 
     // A slanted edge crossing the surface from far outside.
     Path slant;
-    slant.moveTo(-1e6, -1e6);
-    slant.lineTo(1e6, 1e6);
-    slant.lineTo(-1e6, 1e6);
-    slant.close();
+    slant.MoveTo(-1e6, -1e6);
+    slant.LineTo(1e6, 1e6);
+    slant.LineTo(-1e6, 1e6);
+    slant.Close();
     CoverageMask triangle(16, 16);
-    fillMask(triangle, slant, FillRule::NonZero);
+    FillMask(triangle, slant, FillRule::NonZero);
     EXPECT_NEAR(coveredArea(triangle), 16 * 16 / 2.0, 0.1);
 }
 
@@ -151,36 +151,36 @@ TEST(Robustness, NonFiniteCoordinatesDrawNothing) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     Surface s(16, 16);
-    s.clearPremultiplied(kBackground);
-    const Paint red = Paint::solid({255, 0, 0, 255});
+    s.ClearPremultiplied(kBackground);
+    const Paint red = Paint::Solid({255, 0, 0, 255});
     for (double bad : {nan, inf, -inf}) {
         Path p;
-        p.moveTo(1, 1);
-        p.lineTo(10, 1);
-        p.quadTo(bad, 5, 10, 10);
-        p.lineTo(1, 10);
-        p.close();
-        fillPath(s, p, FillRule::NonZero, red);
-        strokePath(s, p, {2, LineCap::Round, LineJoin::Miter, 3}, red);
+        p.MoveTo(1, 1);
+        p.LineTo(10, 1);
+        p.QuadTo(bad, 5, 10, 10);
+        p.LineTo(1, 10);
+        p.Close();
+        FillPath(s, p, FillRule::NonZero, red);
+        StrokePath(s, p, {2, LineCap::Round, LineJoin::Miter, 3}, red);
 
         Path fine;
-        fine.addRect(2, 2, 8, 8);
+        fine.AddRect(2, 2, 8, 8);
         DrawOptions options;
         options.matrix = Matrix{bad, 0, 0, 1, 0, 0};
-        fillPath(s, fine, FillRule::NonZero, red, options);
+        FillPath(s, fine, FillRule::NonZero, red, options);
         options.matrix = Matrix{1e300, 0, 0, 1e300, 0, 0};  // finite, but overflows
-        fillPath(s, fine, FillRule::NonZero, red, options);
-        strokePath(s, fine, {bad, LineCap::Round, LineJoin::Round, bad}, red, options);
+        FillPath(s, fine, FillRule::NonZero, red, options);
+        StrokePath(s, fine, {bad, LineCap::Round, LineJoin::Round, bad}, red, options);
 
         Gradient g;
         g.stops = {{0, {0, 0, 0, 255}}, {255, {255, 255, 255, 255}}};
         g.matrix = Matrix{bad, 0, 0, 1, 0, 0};
         g.focalPoint = bad;
         g.shape = GradientShape::Focal;
-        Paint gradient = Paint::gradient(g);
+        Paint gradient = Paint::GradientFill(g);
         Path tiny;
-        tiny.addRect(0, 0, 1, 1);
-        fillPath(s, tiny, FillRule::NonZero, gradient);  // draws, with a defined colour
+        tiny.AddRect(0, 0, 1, 1);
+        FillPath(s, tiny, FillRule::NonZero, gradient);  // draws, with a defined colour
     }
     s.row(0)[0] = kBackground;
     EXPECT_TRUE(untouched(s));
@@ -188,26 +188,26 @@ TEST(Robustness, NonFiniteCoordinatesDrawNothing) {
 
 TEST(Robustness, DegeneratePathsAreHarmless) {
     Surface s(16, 16);
-    s.clearPremultiplied(kBackground);
-    const Paint red = Paint::solid({255, 0, 0, 255});
+    s.ClearPremultiplied(kBackground);
+    const Paint red = Paint::Solid({255, 0, 0, 255});
     Path empty, onlyMove, backAndForth, flat;
-    onlyMove.moveTo(5, 5);
-    backAndForth.moveTo(2, 2);
-    backAndForth.lineTo(12, 12);
-    backAndForth.lineTo(2, 2);
-    flat.moveTo(1, 5);
-    flat.quadTo(5, 5, 12, 5);
-    flat.close();
+    onlyMove.MoveTo(5, 5);
+    backAndForth.MoveTo(2, 2);
+    backAndForth.LineTo(12, 12);
+    backAndForth.LineTo(2, 2);
+    flat.MoveTo(1, 5);
+    flat.QuadTo(5, 5, 12, 5);
+    flat.Close();
     for (const Path* p : {&empty, &onlyMove, &backAndForth, &flat}) {
-        fillPath(s, *p, FillRule::NonZero, red);
-        fillPath(s, *p, FillRule::EvenOdd, red);
+        FillPath(s, *p, FillRule::NonZero, red);
+        FillPath(s, *p, FillRule::EvenOdd, red);
     }
     EXPECT_TRUE(untouched(s));
     Surface none(0, 0);
     Path rect;
-    rect.addRect(0, 0, 5, 5);
-    fillPath(none, rect, FillRule::NonZero, red);
-    strokePath(none, rect, {}, red);
+    rect.AddRect(0, 0, 5, 5);
+    FillPath(none, rect, FillRule::NonZero, red);
+    StrokePath(none, rect, {}, red);
 }
 
 TEST(Robustness, ManyCoincidentEdgesKeepExactCoverage) {
@@ -215,10 +215,10 @@ TEST(Robustness, ManyCoincidentEdgesKeepExactCoverage) {
     // cell holds; the count must still come out exact.
     for (int layers : {20000, 20001}) {
         Path stacked;
-        for (int i = 0; i < layers; ++i) stacked.addRect(2.25, 3, 4.5, 5);
+        for (int i = 0; i < layers; ++i) stacked.AddRect(2.25, 3, 4.5, 5);
         CoverageMask nonZero(12, 12), evenOdd(12, 12);
-        fillMask(nonZero, stacked, FillRule::NonZero);
-        fillMask(evenOdd, stacked, FillRule::EvenOdd);
+        FillMask(nonZero, stacked, FillRule::NonZero);
+        FillMask(evenOdd, stacked, FillRule::EvenOdd);
         // Non-zero: the partly covered edge pixels are wound many times over.
         EXPECT_EQ(nonZero.at(2, 5), 255);
         EXPECT_EQ(nonZero.at(4, 5), 255);
@@ -237,11 +237,11 @@ TEST(Robustness, SurfaceViewsNeverWriteOutsideTheirRows) {
     // 10 x 6 pixels in rows of 13, with guard pixels around.
     std::vector<std::uint32_t> memory(2 + 13 * 6 + 2, 0xDEADBEEFu);
     Surface view(memory.data() + 2, 10, 6, 13 * 4);
-    view.clear({0, 0, 0, 255});
+    view.Clear({0, 0, 0, 255});
     Path everything;
-    everything.addRect(-50, -50, 200, 200);
-    fillPath(view, everything, FillRule::NonZero, Paint::solid({255, 255, 255, 255}));
-    strokePath(view, everything, {30, LineCap::Square, LineJoin::Miter, 10}, Paint::solid({9, 9, 9, 255}));
+    everything.AddRect(-50, -50, 200, 200);
+    FillPath(view, everything, FillRule::NonZero, Paint::Solid({255, 255, 255, 255}));
+    StrokePath(view, everything, {30, LineCap::Square, LineJoin::Miter, 10}, Paint::Solid({9, 9, 9, 255}));
     for (int y = 0; y < 6; ++y) {
         for (int x = 0; x < 13; ++x) {
             std::uint32_t v = memory[2 + y * 13 + x];
@@ -257,7 +257,7 @@ TEST(Robustness, SurfaceViewsNeverWriteOutsideTheirRows) {
 
     Surface tooNarrow(memory.data(), 10, 6, 8 * 4);  // rows cannot hold the width
     EXPECT_EQ(tooNarrow.width(), 0);
-    fillPath(tooNarrow, everything, FillRule::NonZero, Paint::solid({1, 2, 3, 255}));
+    FillPath(tooNarrow, everything, FillRule::NonZero, Paint::Solid({1, 2, 3, 255}));
 }
 
 }  // namespace

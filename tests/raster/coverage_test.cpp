@@ -17,10 +17,10 @@ using test::sameMask;
 
 TEST(Coverage, RectangleOnPixelBoundariesIsExact) {
     Surface surface(20, 20);
-    surface.clear({0, 0, 255, 255});
+    surface.Clear({0, 0, 255, 255});
     Path rect;
-    rect.addRect(5, 5, 10, 7);
-    fillPath(surface, rect, FillRule::NonZero, Paint::solid({255, 0, 0, 255}));
+    rect.AddRect(5, 5, 10, 7);
+    FillPath(surface, rect, FillRule::NonZero, Paint::Solid({255, 0, 0, 255}));
     for (int y = 0; y < 20; ++y) {
         for (int x = 0; x < 20; ++x) {
             bool inside = x >= 5 && x < 15 && y >= 5 && y < 12;
@@ -31,7 +31,7 @@ TEST(Coverage, RectangleOnPixelBoundariesIsExact) {
 
 TEST(Coverage, HalfPixelOffsetsGiveHalfEdgesAndQuarterCorners) {
     Path rect;
-    rect.addRect(5.5, 5.5, 5, 3);  // covers 5.5..10.5 x 5.5..8.5
+    rect.AddRect(5.5, 5.5, 5, 3);  // covers 5.5..10.5 x 5.5..8.5
     CoverageMask mask = maskOf(rect, FillRule::NonZero, 16, 16);
     EXPECT_NEAR(mask.at(5, 5), 64, 1);
     EXPECT_NEAR(mask.at(10, 5), 64, 1);
@@ -52,14 +52,14 @@ TEST(Coverage, HalfPixelOffsetsGiveHalfEdgesAndQuarterCorners) {
 TEST(Coverage, FillRulesOnNestedSquaresAndStar) {
     const Point centre{32, 32};
     Path same, opposite;
-    same.addRect(8, 8, 48, 48);
-    same.addRect(20, 20, 24, 24);  // same winding
-    opposite.addRect(8, 8, 48, 48);
-    opposite.moveTo(20, 20);  // opposite winding
-    opposite.lineTo(20, 44);
-    opposite.lineTo(44, 44);
-    opposite.lineTo(44, 20);
-    opposite.close();
+    same.AddRect(8, 8, 48, 48);
+    same.AddRect(20, 20, 24, 24);  // same winding
+    opposite.AddRect(8, 8, 48, 48);
+    opposite.MoveTo(20, 20);  // opposite winding
+    opposite.LineTo(20, 44);
+    opposite.LineTo(44, 44);
+    opposite.LineTo(44, 20);
+    opposite.Close();
 
     EXPECT_EQ(maskOf(same, FillRule::NonZero).at(32, 32), 255);
     EXPECT_EQ(maskOf(same, FillRule::EvenOdd).at(32, 32), 0);
@@ -78,11 +78,11 @@ TEST(Coverage, FillRulesOnNestedSquaresAndStar) {
         double angle = -std::numbers::pi / 2 + i * 4 * std::numbers::pi / 5;
         Point p{centre.x + 28 * std::cos(angle), centre.y + 28 * std::sin(angle)};
         if (i == 0)
-            star.moveTo(p.x, p.y);
+            star.MoveTo(p.x, p.y);
         else
-            star.lineTo(p.x, p.y);
+            star.LineTo(p.x, p.y);
     }
-    star.close();
+    star.Close();
     CoverageMask nonZero = maskOf(star, FillRule::NonZero);
     CoverageMask evenOdd = maskOf(star, FillRule::EvenOdd);
     EXPECT_EQ(nonZero.at(32, 32), 255);
@@ -94,16 +94,16 @@ TEST(Coverage, FillRulesOnNestedSquaresAndStar) {
 TEST(Coverage, ScatteredEdgesFillLikeTheConsecutivePath) {
     // A curved outline with a hole, first as two consecutive loops...
     Path consecutive;
-    consecutive.moveTo(6, 6);
-    consecutive.lineTo(50, 8);
-    consecutive.quadTo(60, 30, 48, 55);
-    consecutive.lineTo(10, 50);
-    consecutive.quadTo(2, 30, 6, 6);
-    consecutive.moveTo(20, 20);
-    consecutive.lineTo(20, 36);
-    consecutive.lineTo(36, 36);
-    consecutive.quadTo(40, 28, 36, 20);
-    consecutive.lineTo(20, 20);
+    consecutive.MoveTo(6, 6);
+    consecutive.LineTo(50, 8);
+    consecutive.QuadTo(60, 30, 48, 55);
+    consecutive.LineTo(10, 50);
+    consecutive.QuadTo(2, 30, 6, 6);
+    consecutive.MoveTo(20, 20);
+    consecutive.LineTo(20, 36);
+    consecutive.LineTo(36, 36);
+    consecutive.QuadTo(40, 28, 36, 20);
+    consecutive.LineTo(20, 20);
 
     // ...then edge by edge, each starting with moveTo, in shuffled order (as
     // shapes arrive when their edges are grouped by fill style).
@@ -120,11 +120,11 @@ TEST(Coverage, ScatteredEdgesFillLikeTheConsecutivePath) {
         std::shuffle(edges.begin(), edges.end(), random);
         Path scattered;
         for (const Edge& e : edges) {
-            scattered.moveTo(e.from.x, e.from.y);
+            scattered.MoveTo(e.from.x, e.from.y);
             if (e.curve)
-                scattered.quadTo(e.control.x, e.control.y, e.to.x, e.to.y);
+                scattered.QuadTo(e.control.x, e.control.y, e.to.x, e.to.y);
             else
-                scattered.lineTo(e.to.x, e.to.y);
+                scattered.LineTo(e.to.x, e.to.y);
         }
         for (FillRule rule : {FillRule::NonZero, FillRule::EvenOdd}) {
             EXPECT_TRUE(sameMask(maskOf(scattered, rule), maskOf(consecutive, rule)));
@@ -136,9 +136,9 @@ TEST(Coverage, ScatteredEdgesFillLikeTheConsecutivePath) {
 
 TEST(Coverage, SubpathsAreClosedOnlyOnRequest) {
     Path open;  // two sides of a triangle; the third is missing
-    open.moveTo(10, 10);
-    open.lineTo(40, 10);
-    open.lineTo(10, 40);
+    open.MoveTo(10, 10);
+    open.LineTo(40, 10);
+    open.LineTo(10, 40);
     Path closed = polygon({{10, 10}, {40, 10}, {10, 40}});
 
     CoverageMask asGiven = maskOf(open, FillRule::NonZero);
@@ -171,12 +171,12 @@ TEST(Coverage, TriangleCoverageSumsToItsArea) {
         bool first = true;
         for (Point p : triangle) {
             if (first)
-                path.moveTo(p.x, p.y);
+                path.MoveTo(p.x, p.y);
             else
-                path.lineTo(p.x, p.y);
+                path.LineTo(p.x, p.y);
             first = false;
         }
-        path.close();
+        path.Close();
         EXPECT_NEAR(coveredArea(maskOf(path, FillRule::NonZero)), polygonArea(triangle), 0.5);
     }
 }
@@ -187,24 +187,24 @@ TEST(Coverage, CircleOfQuadraticCurvesHasAreaPiRSquared) {
     for (auto [r, tolerance] : {std::pair{4.0, 0.03}, {30.0, 0.003}, {200.0, 0.001}}) {
         int size = static_cast<int>(2 * r + 10);
         Path circle;
-        circle.addEllipse(size / 2.0, size / 2.0, r, r);
+        circle.AddEllipse(size / 2.0, size / 2.0, r, r);
         double area = coveredArea(maskOf(circle, FillRule::NonZero, size, size));
         EXPECT_NEAR(area / (std::numbers::pi * r * r), 1.0, tolerance) << "radius " << r;
     }
     // Curves are flattened after the matrix: a small circle scaled up stays round.
     Path unit;
-    unit.addEllipse(0, 0, 1, 1);
+    unit.AddEllipse(0, 0, 1, 1);
     DrawOptions options;
-    options.matrix = Matrix::translate(105, 105) * Matrix::scale(100, 100);
+    options.matrix = Matrix::Translate(105, 105) * Matrix::Scale(100, 100);
     double area = coveredArea(maskOf(unit, FillRule::NonZero, 210, 210, options));
     EXPECT_NEAR(area / (std::numbers::pi * 100 * 100), 1.0, 0.003);
 }
 
 TEST(Coverage, MatrixIsAppliedToEdges) {
     Path square;
-    square.addRect(0, 0, 20, 20);  // in twips, say
+    square.AddRect(0, 0, 20, 20);  // in twips, say
     DrawOptions options;
-    options.matrix = Matrix::translate(3, 4) * Matrix::scale(0.5, 0.25);
+    options.matrix = Matrix::Translate(3, 4) * Matrix::Scale(0.5, 0.25);
     CoverageMask mask = maskOf(square, FillRule::NonZero, 32, 32, options);
     EXPECT_NEAR(coveredArea(mask), 50.0, 0.01);
     EXPECT_EQ(mask.at(3, 4), 255);

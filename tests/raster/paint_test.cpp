@@ -21,59 +21,59 @@ Gradient blackToWhite(GradientShape shape, SpreadMode spread) {
 Surface render(const Gradient& g, int w, int h) {
     Surface s(w, h);
     Path all;
-    all.addRect(0, 0, w, h);
-    fillPath(s, all, FillRule::NonZero, Paint::gradient(g));
+    all.AddRect(0, 0, w, h);
+    FillPath(s, all, FillRule::NonZero, Paint::GradientFill(g));
     return s;
 }
 
 TEST(Compositing, SourceOverInPremultipliedSpace) {
     Path rect;
-    rect.addRect(0, 0, 4, 4);
-    const Paint halfRed = Paint::solid({255, 0, 0, 128});
-    EXPECT_EQ(halfRed.solidPixel(), 0x80800000u);  // premultiplied
+    rect.AddRect(0, 0, 4, 4);
+    const Paint halfRed = Paint::Solid({255, 0, 0, 128});
+    EXPECT_EQ(halfRed.SolidPixel(), 0x80800000u);  // premultiplied
 
     Surface white(4, 4);
-    white.clear({255, 255, 255, 255});
-    fillPath(white, rect, FillRule::NonZero, halfRed);
+    white.Clear({255, 255, 255, 255});
+    FillPath(white, rect, FillRule::NonZero, halfRed);
     EXPECT_EQ(white.pixel(1, 1), 0xFFFF7F7Fu);  // 128 + 255 * 127/255, 0 + 127
 
     Surface clear(4, 4);
-    fillPath(clear, rect, FillRule::NonZero, halfRed);
+    FillPath(clear, rect, FillRule::NonZero, halfRed);
     EXPECT_EQ(clear.pixel(2, 2), 0x80800000u);
 
     Surface grey(4, 4);
-    grey.clear({100, 50, 200, 255});
-    fillPath(grey, rect, FillRule::NonZero, Paint::solid({0, 0, 255, 64}));
+    grey.Clear({100, 50, 200, 255});
+    FillPath(grey, rect, FillRule::NonZero, Paint::Solid({0, 0, 255, 64}));
     // src (0, 0, 64, 64) + dst * 191/255
-    EXPECT_EQ(grey.pixel(0, 0), packPixel(255, 75, 37, 64 + 150));
+    EXPECT_EQ(grey.pixel(0, 0), PackPixel(255, 75, 37, 64 + 150));
 
     // Half coverage of an opaque colour weighs like half alpha.
     Surface edge(4, 4);
-    edge.clear({0, 0, 0, 255});
+    edge.Clear({0, 0, 0, 255});
     Path half;
-    half.addRect(0.5, 0, 3.5, 4);
-    fillPath(edge, half, FillRule::NonZero, Paint::solid({255, 255, 255, 255}));
-    EXPECT_NEAR(pixelRed(edge.pixel(0, 1)), 128, 1);
-    EXPECT_EQ(pixelAlpha(edge.pixel(0, 1)), 255);
+    half.AddRect(0.5, 0, 3.5, 4);
+    FillPath(edge, half, FillRule::NonZero, Paint::Solid({255, 255, 255, 255}));
+    EXPECT_NEAR(PixelRed(edge.pixel(0, 1)), 128, 1);
+    EXPECT_EQ(PixelAlpha(edge.pixel(0, 1)), 255);
     EXPECT_EQ(edge.pixel(1, 1), 0xFFFFFFFFu);
 }
 
 TEST(GradientRamp, InterpolatesBetweenStopsAndHoldsBeyondThem) {
     GradientRamp ramp =
-        GradientRamp::build({{64, {255, 0, 0, 255}}, {192, {0, 0, 255, 255}}}, GradientInterpolation::RGB);
+        GradientRamp::Build({{64, {255, 0, 0, 255}}, {192, {0, 0, 255, 255}}}, GradientInterpolation::RGB);
     EXPECT_EQ(ramp[0], 0xFFFF0000u);
     EXPECT_EQ(ramp[64], 0xFFFF0000u);
-    EXPECT_EQ(ramp[128], packPixel(255, 128, 0, 128));
+    EXPECT_EQ(ramp[128], PackPixel(255, 128, 0, 128));
     EXPECT_EQ(ramp[192], 0xFF0000FFu);
     EXPECT_EQ(ramp[255], 0xFF0000FFu);
     EXPECT_TRUE(ramp.opaque());
 
     // Alpha is interpolated straight, colours stored premultiplied.
     GradientRamp fade =
-        GradientRamp::build({{0, {255, 255, 255, 0}}, {255, {255, 255, 255, 255}}}, GradientInterpolation::RGB);
+        GradientRamp::Build({{0, {255, 255, 255, 0}}, {255, {255, 255, 255, 255}}}, GradientInterpolation::RGB);
     EXPECT_EQ(fade[0], 0u);
-    EXPECT_EQ(pixelAlpha(fade[128]), 128);
-    EXPECT_EQ(pixelRed(fade[128]), 128);
+    EXPECT_EQ(PixelAlpha(fade[128]), 128);
+    EXPECT_EQ(PixelRed(fade[128]), 128);
     EXPECT_FALSE(fade.opaque());
 
     // Stops out of order are sorted; only the first 15 count.
@@ -81,96 +81,96 @@ TEST(GradientRamp, InterpolatesBetweenStopsAndHoldsBeyondThem) {
     for (int i = 0; i < 20; ++i) many.push_back({static_cast<std::uint8_t>(i * 10), {0, 0, 0, 255}});
     many[14].color = {255, 255, 255, 255};  // ratio 140, the 15th stop
     many[15].color = {0, 255, 0, 255};      // ratio 150, ignored
-    GradientRamp capped = GradientRamp::build(many, GradientInterpolation::RGB);
+    GradientRamp capped = GradientRamp::Build(many, GradientInterpolation::RGB);
     EXPECT_EQ(capped[200], 0xFFFFFFFFu);
 
     GradientRamp swapped =
-        GradientRamp::build({{255, {0, 0, 0, 255}}, {0, {255, 255, 255, 255}}}, GradientInterpolation::RGB);
+        GradientRamp::Build({{255, {0, 0, 0, 255}}, {0, {255, 255, 255, 255}}}, GradientInterpolation::RGB);
     EXPECT_EQ(swapped[0], 0xFFFFFFFFu);
     EXPECT_EQ(swapped[255], 0xFF000000u);
 
     // Mixing in linear light brightens the middle of a black-to-white ramp.
     GradientRamp linear =
-        GradientRamp::build({{0, {0, 0, 0, 255}}, {255, {255, 255, 255, 255}}}, GradientInterpolation::LinearRGB);
-    EXPECT_NEAR(pixelGreen(linear[128]), 188, 2);
+        GradientRamp::Build({{0, {0, 0, 0, 255}}, {255, {255, 255, 255, 255}}}, GradientInterpolation::LinearRGB);
+    EXPECT_NEAR(PixelGreen(linear[128]), 188, 2);
     EXPECT_EQ(linear[0], 0xFF000000u);
     EXPECT_EQ(linear[255], 0xFFFFFFFFu);
 
-    GradientRamp none = GradientRamp::build({}, GradientInterpolation::RGB);
+    GradientRamp none = GradientRamp::Build({}, GradientInterpolation::RGB);
     EXPECT_EQ(none[100], 0u);
 }
 
 TEST(LinearGradient, StartMiddleEndAndSpreadModes) {
     // The gradient square mapped onto pixels 0..256 horizontally.
-    const Matrix onto256 = Matrix::translate(128, 0) * Matrix::scale(256 / 32768.0, 256 / 32768.0);
+    const Matrix onto256 = Matrix::Translate(128, 0) * Matrix::Scale(256 / 32768.0, 256 / 32768.0);
     Gradient g = blackToWhite(GradientShape::Linear, SpreadMode::Pad);
     g.matrix = onto256;
     Surface pad = render(g, 512, 2);
     EXPECT_EQ(pad.pixel(0, 0), 0xFF000000u);
-    EXPECT_EQ(pixelGreen(pad.pixel(128, 1)), 128);
+    EXPECT_EQ(PixelGreen(pad.pixel(128, 1)), 128);
     EXPECT_EQ(pad.pixel(255, 0), 0xFFFFFFFFu);
     EXPECT_EQ(pad.pixel(300, 0), 0xFFFFFFFFu);
 
     g.spread = SpreadMode::Repeat;
     Surface repeat = render(g, 512, 2);
-    EXPECT_EQ(pixelGreen(repeat.pixel(266, 0)), 10);
-    EXPECT_EQ(pixelGreen(repeat.pixel(10, 0)), 10);
+    EXPECT_EQ(PixelGreen(repeat.pixel(266, 0)), 10);
+    EXPECT_EQ(PixelGreen(repeat.pixel(10, 0)), 10);
 
     g.spread = SpreadMode::Reflect;
     Surface reflect = render(g, 512, 2);
-    EXPECT_EQ(pixelGreen(reflect.pixel(266, 0)), 245);
-    EXPECT_EQ(pixelGreen(reflect.pixel(511, 0)), 0);
+    EXPECT_EQ(PixelGreen(reflect.pixel(266, 0)), 245);
+    EXPECT_EQ(PixelGreen(reflect.pixel(511, 0)), 0);
 
     // Before the start: shifted so the gradient begins at pixel 256.
-    g.matrix = Matrix::translate(256, 0) * onto256;
+    g.matrix = Matrix::Translate(256, 0) * onto256;
     g.spread = SpreadMode::Pad;
-    EXPECT_EQ(pixelGreen(render(g, 512, 1).pixel(250, 0)), 0);
+    EXPECT_EQ(PixelGreen(render(g, 512, 1).pixel(250, 0)), 0);
     g.spread = SpreadMode::Repeat;
-    EXPECT_EQ(pixelGreen(render(g, 512, 1).pixel(250, 0)), 250);
+    EXPECT_EQ(PixelGreen(render(g, 512, 1).pixel(250, 0)), 250);
     g.spread = SpreadMode::Reflect;
-    EXPECT_EQ(pixelGreen(render(g, 512, 1).pixel(250, 0)), 5);
+    EXPECT_EQ(PixelGreen(render(g, 512, 1).pixel(250, 0)), 5);
 
     // Rotated a quarter turn, the gradient runs down the surface.
     g.spread = SpreadMode::Pad;
     g.matrix =
-        Matrix::translate(0, 128) * Matrix::rotate(std::numbers::pi / 2) * Matrix::scale(256 / 32768.0, 256 / 32768.0);
+        Matrix::Translate(0, 128) * Matrix::Rotate(std::numbers::pi / 2) * Matrix::Scale(256 / 32768.0, 256 / 32768.0);
     Surface down = render(g, 4, 256);
-    EXPECT_EQ(pixelGreen(down.pixel(2, 0)), 0);
-    EXPECT_EQ(pixelGreen(down.pixel(2, 100)), 100);
-    EXPECT_EQ(pixelGreen(down.pixel(0, 100)), 100);
+    EXPECT_EQ(PixelGreen(down.pixel(2, 0)), 0);
+    EXPECT_EQ(PixelGreen(down.pixel(2, 100)), 100);
+    EXPECT_EQ(PixelGreen(down.pixel(0, 100)), 100);
 }
 
 TEST(RadialGradient, CentreAndEdge) {
     Gradient g = blackToWhite(GradientShape::Radial, SpreadMode::Pad);
-    g.matrix = Matrix::translate(100, 100) * Matrix::scale(64 / 16384.0, 64 / 16384.0);
+    g.matrix = Matrix::Translate(100, 100) * Matrix::Scale(64 / 16384.0, 64 / 16384.0);
     Surface s = render(g, 200, 200);
-    EXPECT_EQ(pixelGreen(s.pixel(100, 100)), 2);   // centre (100.5, 100.5): 0.7 px out of 64
-    EXPECT_EQ(pixelGreen(s.pixel(131, 99)), 126);  // about half the radius to the right
-    EXPECT_EQ(pixelGreen(s.pixel(99, 131)), 126);  // ... and below
-    EXPECT_EQ(pixelGreen(s.pixel(100, 36)), 254);  // just inside the circle
+    EXPECT_EQ(PixelGreen(s.pixel(100, 100)), 2);   // centre (100.5, 100.5): 0.7 px out of 64
+    EXPECT_EQ(PixelGreen(s.pixel(131, 99)), 126);  // about half the radius to the right
+    EXPECT_EQ(PixelGreen(s.pixel(99, 131)), 126);  // ... and below
+    EXPECT_EQ(PixelGreen(s.pixel(100, 36)), 254);  // just inside the circle
     EXPECT_EQ(s.pixel(100, 30), 0xFFFFFFFFu);      // outside: padded
     EXPECT_EQ(s.pixel(0, 0), 0xFFFFFFFFu);
 
     g.spread = SpreadMode::Repeat;
     Surface repeat = render(g, 200, 200);
     // 96 px from the centre is 1.5 radii: halfway through the second period.
-    EXPECT_NEAR(pixelGreen(repeat.pixel(195, 100)), 128, 2);
+    EXPECT_NEAR(PixelGreen(repeat.pixel(195, 100)), 128, 2);
 }
 
 TEST(FocalGradient, StartsAtTheFocalPointAndEndsOnTheCircle) {
     Gradient g = blackToWhite(GradientShape::Focal, SpreadMode::Pad);
     g.focalPoint = 0.5;
-    g.matrix = Matrix::translate(100, 100) * Matrix::scale(64 / 16384.0, 64 / 16384.0);
+    g.matrix = Matrix::Translate(100, 100) * Matrix::Scale(64 / 16384.0, 64 / 16384.0);
     Surface s = render(g, 200, 200);
     // Focal point at (132, 100): the start colour.
-    EXPECT_LE(pixelGreen(s.pixel(131, 99)), 3);
+    EXPECT_LE(PixelGreen(s.pixel(131, 99)), 3);
     // Left of it, 31.5 px from the centre: |P - F| / |Q - F| = 0.992 / 1.5.
-    EXPECT_NEAR(pixelGreen(s.pixel(68, 99)), 169, 2);
+    EXPECT_NEAR(PixelGreen(s.pixel(68, 99)), 169, 2);
     // Right of it, 48.5 px from the centre: 0.258 / 0.5.
-    EXPECT_NEAR(pixelGreen(s.pixel(148, 99)), 132, 2);
+    EXPECT_NEAR(PixelGreen(s.pixel(148, 99)), 132, 2);
     // 27.5 px above the focal point, leaning slightly left: the ray meets the
     // circle 0.875 radii up.
-    EXPECT_NEAR(pixelGreen(s.pixel(131, 72)), 256 * (27.5 / 64.0) / 0.875, 1.5);
+    EXPECT_NEAR(PixelGreen(s.pixel(131, 72)), 256 * (27.5 / 64.0) / 0.875, 1.5);
     // On and beyond the circle: the end colour.
     EXPECT_EQ(s.pixel(2, 99), 0xFFFFFFFFu);
     EXPECT_EQ(s.pixel(199, 0), 0xFFFFFFFFu);
@@ -181,7 +181,7 @@ TEST(FocalGradient, StartsAtTheFocalPointAndEndsOnTheCircle) {
     g.focalPoint = 0;
     Surface a = render(g, 200, 200), b = render(radial, 200, 200);
     for (int y = 0; y < 200; y += 7)
-        for (int x = 0; x < 200; x += 7) ASSERT_NEAR(pixelGreen(a.pixel(x, y)), pixelGreen(b.pixel(x, y)), 1);
+        for (int x = 0; x < 200; x += 7) ASSERT_NEAR(PixelGreen(a.pixel(x, y)), PixelGreen(b.pixel(x, y)), 1);
 
     // A focal point on the circle itself stays finite and bounded.
     g.focalPoint = 1;
@@ -191,7 +191,7 @@ TEST(FocalGradient, StartsAtTheFocalPointAndEndsOnTheCircle) {
 
 TEST(GradientPaint, SingularMatrixPaintsTheEndColour) {
     Gradient g = blackToWhite(GradientShape::Linear, SpreadMode::Pad);
-    g.matrix = Matrix::scale(0, 0);
+    g.matrix = Matrix::Scale(0, 0);
     Surface s = render(g, 4, 4);
     EXPECT_EQ(s.pixel(1, 1), 0xFFFFFFFFu);
 }
@@ -200,10 +200,10 @@ TEST(GradientPaint, EachGradientPaintsItsOwnRampHoweverManyCameBefore) {
     // Ramps are kept between paints: stops that differ in one colour, in the
     // interpolation only, or that come back after many others must each paint
     // their own colours.
-    const Matrix onto256 = Matrix::translate(128, 0) * Matrix::scale(256 / 32768.0, 256 / 32768.0);
+    const Matrix onto256 = Matrix::Translate(128, 0) * Matrix::Scale(256 / 32768.0, 256 / 32768.0);
     Gradient grey = blackToWhite(GradientShape::Linear, SpreadMode::Pad);
     grey.matrix = onto256;
-    EXPECT_EQ(pixelGreen(render(grey, 256, 1).pixel(128, 0)), 128);
+    EXPECT_EQ(PixelGreen(render(grey, 256, 1).pixel(128, 0)), 128);
 
     Gradient red = grey;
     red.stops[1].color = {255, 0, 0, 255};
@@ -212,14 +212,14 @@ TEST(GradientPaint, EachGradientPaintsItsOwnRampHoweverManyCameBefore) {
     // Mixed in linear light, the middle of black to white is sRGB 188 (0.5 encoded).
     Gradient linearLight = grey;
     linearLight.interpolation = GradientInterpolation::LinearRGB;
-    EXPECT_NEAR(pixelGreen(render(linearLight, 256, 1).pixel(128, 0)), 188, 1);
+    EXPECT_NEAR(PixelGreen(render(linearLight, 256, 1).pixel(128, 0)), 188, 1);
 
     for (int i = 0; i < 40; ++i) {
         Gradient other = grey;
         other.stops[0].color = {static_cast<std::uint8_t>(i), 0, 0, 255};
         EXPECT_EQ(render(other, 256, 1).pixel(0, 0), 0xFF000000u | static_cast<std::uint32_t>(i) << 16);
     }
-    EXPECT_EQ(pixelGreen(render(grey, 256, 1).pixel(128, 0)), 128);
+    EXPECT_EQ(PixelGreen(render(grey, 256, 1).pixel(128, 0)), 128);
     EXPECT_EQ(render(red, 256, 1).pixel(255, 0), 0xFFFF0000u);
 }
 

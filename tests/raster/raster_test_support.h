@@ -24,7 +24,7 @@ inline bool sameMask(const CoverageMask& a, const CoverageMask& b) {
 
 inline CoverageMask maskOf(const Path& path, FillRule rule, int w = 64, int h = 64, const DrawOptions& options = {}) {
     CoverageMask mask(w, h);
-    fillMask(mask, path, rule, options);
+    FillMask(mask, path, rule, options);
     return mask;
 }
 
@@ -33,12 +33,12 @@ inline Path polygon(std::initializer_list<Point> points) {
     bool first = true;
     for (Point q : points) {
         if (first)
-            p.moveTo(q.x, q.y);
+            p.MoveTo(q.x, q.y);
         else
-            p.lineTo(q.x, q.y);
+            p.LineTo(q.x, q.y);
         first = false;
     }
-    p.close();
+    p.Close();
     return p;
 }
 

@@ -12,14 +12,14 @@ using test::coveredArea;
 
 CoverageMask strokeMaskOf(const Path& path, const StrokeStyle& style, int w = 64, int h = 64) {
     CoverageMask mask(w, h);
-    strokeMask(mask, path, style);
+    StrokeMask(mask, path, style);
     return mask;
 }
 
 Path line(double x0, double y0, double x1, double y1) {
     Path p;
-    p.moveTo(x0, y0);
-    p.lineTo(x1, y1);
+    p.MoveTo(x0, y0);
+    p.LineTo(x1, y1);
     return p;
 }
 
@@ -67,9 +67,9 @@ TEST(Stroke, ThinLinesDrawOnePixelWide) {
 
 TEST(Stroke, JoinsAddTheirCornerArea) {
     Path corner;
-    corner.moveTo(10, 10);
-    corner.lineTo(50, 10);
-    corner.lineTo(50, 50);
+    corner.MoveTo(10, 10);
+    corner.LineTo(50, 10);
+    corner.LineTo(50, 50);
     // Two 40 x 10 bands overlapping in 5 x 5, plus what the join puts into the
     // outer 5 x 5 corner square.
     const double bands = 775;
@@ -91,11 +91,11 @@ TEST(Stroke, ClosedOutlinesJoinAtTheirStartAndLeaveTheInsideEmpty) {
     StrokeStyle style{4, LineCap::Round, LineJoin::Miter, 3};
     Path explicitClose = test::polygon({{10, 10}, {40, 10}, {40, 40}, {10, 40}});
     Path endsAtStart;  // no close(), but back on its start point
-    endsAtStart.moveTo(10, 10);
-    endsAtStart.lineTo(40, 10);
-    endsAtStart.lineTo(40, 40);
-    endsAtStart.lineTo(10, 40);
-    endsAtStart.lineTo(10, 10);
+    endsAtStart.MoveTo(10, 10);
+    endsAtStart.LineTo(40, 10);
+    endsAtStart.LineTo(40, 40);
+    endsAtStart.LineTo(10, 40);
+    endsAtStart.LineTo(10, 10);
     for (const Path* p : {&explicitClose, &endsAtStart}) {
         CoverageMask m = strokeMaskOf(*p, style);
         EXPECT_NEAR(coveredArea(m), 34 * 34 - 26 * 26, 0.1);
@@ -106,16 +106,16 @@ TEST(Stroke, ClosedOutlinesJoinAtTheirStartAndLeaveTheInsideEmpty) {
 
 TEST(Stroke, OverlappingStrokesOfEitherDirectionStayFilled) {
     Path both;  // a clockwise and a counter-clockwise square crossing each other
-    both.moveTo(10, 10);
-    both.lineTo(40, 10);
-    both.lineTo(40, 40);
-    both.lineTo(10, 40);
-    both.close();
-    both.moveTo(25, 25);
-    both.lineTo(25, 55);
-    both.lineTo(55, 55);
-    both.lineTo(55, 25);
-    both.close();
+    both.MoveTo(10, 10);
+    both.LineTo(40, 10);
+    both.LineTo(40, 40);
+    both.LineTo(10, 40);
+    both.Close();
+    both.MoveTo(25, 25);
+    both.LineTo(25, 55);
+    both.LineTo(55, 55);
+    both.LineTo(55, 25);
+    both.Close();
     CoverageMask m = strokeMaskOf(both, {4, LineCap::None, LineJoin::Miter, 3});
     EXPECT_EQ(m.at(40, 25), 255);  // where the two outlines cross
     EXPECT_EQ(m.at(25, 40), 255);
@@ -123,9 +123,9 @@ TEST(Stroke, OverlappingStrokesOfEitherDirectionStayFilled) {
 
     // A line that turns back on itself keeps a full, round tip.
     Path hairpin;
-    hairpin.moveTo(10, 30);
-    hairpin.lineTo(40, 30);
-    hairpin.lineTo(10, 30);
+    hairpin.MoveTo(10, 30);
+    hairpin.LineTo(40, 30);
+    hairpin.LineTo(10, 30);
     CoverageMask h = strokeMaskOf(hairpin, {6, LineCap::None, LineJoin::Round, 3});
     EXPECT_EQ(h.at(41, 30), 255);
     EXPECT_EQ(h.at(25, 28), 255);
@@ -134,7 +134,7 @@ TEST(Stroke, OverlappingStrokesOfEitherDirectionStayFilled) {
 
 TEST(Stroke, CurvesAndDots) {
     Path circle;
-    circle.addEllipse(32, 32, 20, 20);
+    circle.AddEllipse(32, 32, 20, 20);
     // A ring between radii 18 and 22.
     CoverageMask ring = strokeMaskOf(circle, {4, LineCap::Round, LineJoin::Round, 3});
     EXPECT_NEAR(coveredArea(ring), std::numbers::pi * (22 * 22 - 18 * 18), 0.1 * 2 * std::numbers::pi * 22);
@@ -150,8 +150,8 @@ TEST(Stroke, CurvesAndDots) {
 
 TEST(Stroke, StrokePathPaintsTheSurface) {
     Surface s(32, 32);
-    s.clear({255, 255, 255, 255});
-    strokePath(s, line(4, 8, 28, 8), {2, LineCap::None, LineJoin::Round, 3}, Paint::solid({0, 0, 0, 255}));
+    s.Clear({255, 255, 255, 255});
+    StrokePath(s, line(4, 8, 28, 8), {2, LineCap::None, LineJoin::Round, 3}, Paint::Solid({0, 0, 0, 255}));
     EXPECT_EQ(s.pixel(10, 7), 0xFF000000u);
     EXPECT_EQ(s.pixel(10, 8), 0xFF000000u);
     EXPECT_EQ(s.pixel(10, 9), 0xFFFFFFFFu);

@@ -221,7 +221,7 @@ TEST(BandedDrawing, TwoBandsDrawExactlyWhatOneThreadDraws) {
         ASSERT_GT(DrawnPixels(expected, height / 2), width / 4);
         raster::Surface banded(width, height);
         // Left over from another frame: every row must be drawn again, the rows where the bands meet too.
-        banded.clear({255, 0, 255, 255});
+        banded.Clear({255, 0, 255, 255});
         const std::uint64_t before = two.BandedAreas();
         two.Render(banded);
         EXPECT_EQ(two.BandedAreas(), before + 1);
@@ -237,7 +237,7 @@ TEST(BandedDrawing, TwoBandsDrawExactlyWhatOneThreadDraws) {
     const std::uint64_t before = two.BandedAreas();
     const std::vector<raster::PixelRect> areas = two.RenderChanges(banded);
     ASSERT_FALSE(areas.empty());
-    EXPECT_LT(areas.front().area(), 640LL * 480) << "a partial redraw, not a whole one";
+    EXPECT_LT(areas.front().Area(), 640LL * 480) << "a partial redraw, not a whole one";
     EXPECT_GT(two.BandedAreas(), before);
     EXPECT_EQ(DifferentPixels(expected, banded), 0);
 

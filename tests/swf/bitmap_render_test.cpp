@@ -65,7 +65,7 @@ struct Scene {
     // Drawn at one pixel per 20 twips onto a 16 x 16 surface.
     raster::Surface Draw(const ColorTransform& colors = {}) {
         raster::Surface surface(16, 16);
-        surface.clearPremultiplied(kBackground);
+        surface.ClearPremultiplied(kBackground);
         Renderer renderer(dictionary);
         renderer.DrawList(surface, list, Matrix::Scale(1 / 20.0, 1 / 20.0), colors, nullptr);
         return surface;

@@ -220,7 +220,7 @@ TEST(ClipGeometry, GetRectLeavesOutStrokesThatGetBoundsCounts) {
     a.PushString("xMin").Action(ActionCode::GetMember);
     CallMethod(a, "framed", "getRect", 0, NoArgs);
     a.PushString("xMin").Action(ActionCode::GetMember).Action(ActionCode::Less2).Action(ActionCode::Trace);
-    // A stroked curve drawn by script: d.lineStyle(6); d.moveTo(0, 0); d.curveTo(50, 100, 100, 0);
+    // A stroked curve drawn by script: d.lineStyle(6); d.MoveTo(0, 0); d.curveTo(50, 100, 100, 0);
     CallMethod(a, "this", "createEmptyMovieClip", 2, [](ActionAssembler& x) { x.PushNumber(5).PushString("d"); });
     a.Action(ActionCode::Pop);
     CallMethod(a, "d", "lineStyle", 1, [](ActionAssembler& x) { x.PushNumber(6); });

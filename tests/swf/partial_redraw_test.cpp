@@ -155,7 +155,7 @@ using test::DifferentPixels;
 
 long long TotalArea(const std::vector<raster::PixelRect>& areas) {
     long long total = 0;
-    for (const raster::PixelRect& r : areas) total += r.area();
+    for (const raster::PixelRect& r : areas) total += r.Area();
     return total;
 }
 
@@ -222,7 +222,7 @@ TEST(PartialRedraw, SizeMovieAndForgottenFramesRedrawEverything) {
     EXPECT_EQ(DifferentPixels(large, expected), 0);
 
     // The surface was drawn over by someone else.
-    large.clear({0, 0, 0, 255});
+    large.Clear({0, 0, 0, 255});
     player.ForgetRenderedFrame();
     EXPECT_EQ(player.RenderChanges(large).size(), 1u);
     EXPECT_EQ(DifferentPixels(large, expected), 0);
@@ -381,7 +381,7 @@ TEST(Damage, ChangedItemsGiveTheirOldAndNewBoundsAndAreasMergeToFew) {
     EXPECT_EQ(merged.size(), 2u);
     for (const raster::PixelRect& r : areas) EXPECT_TRUE(Covers(merged, r));
     long long total = 0;
-    for (const raster::PixelRect& r : merged) total += r.area();
+    for (const raster::PixelRect& r : merged) total += r.Area();
     EXPECT_LT(total, 100000);  // not the one box around all of them
 
     // Many scattered ones: at most the count asked for, still covering them all.

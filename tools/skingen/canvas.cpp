@@ -30,12 +30,12 @@ raster::Paint vertical_gradient(double y_top, double y_bottom, const std::vector
     // The gradient's x axis runs down the picture; its y axis across.
     const double per_unit = (y_bottom - y_top) / (2 * raster::kGradientHalfSize);
     gradient.matrix = raster::Matrix{0, per_unit, per_unit, 0, 0, (y_top + y_bottom) / 2};
-    return raster::Paint::gradient(gradient);
+    return raster::Paint::GradientFill(gradient);
 }
 
 Canvas::Canvas(int width, int height, const std::function<Rgb(int row)>& row_colour) : surface_(width, height) {
     for (int row = 0; row < height; ++row) {
-        const std::uint32_t pixel = raster::premultiply(opaque(row_colour(row)));
+        const std::uint32_t pixel = raster::Premultiply(opaque(row_colour(row)));
         for (int column = 0; column < width; ++column) surface_.row(row)[column] = pixel;
     }
 }
@@ -43,18 +43,18 @@ Canvas::Canvas(int width, int height, const std::function<Rgb(int row)>& row_col
 void Canvas::fill(const Outline& figure, Rgb colour, const raster::Matrix& placement) {
     raster::DrawOptions options;
     options.matrix = placement;
-    rasterizer_.fillPath(surface_, figure, raster::FillRule::NonZero, raster::Paint::solid(opaque(colour)), options);
+    rasterizer_.FillPath(surface_, figure, raster::FillRule::NonZero, raster::Paint::Solid(opaque(colour)), options);
 }
 
 void Canvas::fill(const Outline& figure, const raster::Paint& paint, const raster::CoverageMask& clip) {
     raster::DrawOptions options;
     options.clip = &clip;
-    rasterizer_.fillPath(surface_, figure, raster::FillRule::NonZero, paint, options);
+    rasterizer_.FillPath(surface_, figure, raster::FillRule::NonZero, paint, options);
 }
 
 raster::CoverageMask Canvas::coverage(const Outline& figure) {
     raster::CoverageMask mask(surface_.width(), surface_.height());
-    rasterizer_.fillMask(mask, figure, raster::FillRule::NonZero);
+    rasterizer_.FillMask(mask, figure, raster::FillRule::NonZero);
     return mask;
 }
 
@@ -64,7 +64,7 @@ RgbImage Canvas::image() const {
         for (int column = 0; column < image.width; ++column) {
             // Opaque pixels: premultiplied and straight colours agree.
             const std::uint32_t pixel = surface_.pixel(column, row);
-            image.at(row, column) = Rgb{raster::pixelRed(pixel), raster::pixelGreen(pixel), raster::pixelBlue(pixel)};
+            image.at(row, column) = Rgb{raster::PixelRed(pixel), raster::PixelGreen(pixel), raster::PixelBlue(pixel)};
         }
     }
     return image;
@@ -72,7 +72,7 @@ RgbImage Canvas::image() const {
 
 BitImage mostly_inside(const Outline& figure, int width, int height) {
     raster::CoverageMask mask(width, height);
-    raster::fillMask(mask, figure, raster::FillRule::NonZero);
+    raster::FillMask(mask, figure, raster::FillRule::NonZero);
     BitImage inside(width, height);
     for (int row = 0; row < height; ++row) {
         for (int column = 0; column < width; ++column) inside.at(row, column) = mask.at(column, row) >= 128;

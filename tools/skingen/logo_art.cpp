@@ -65,12 +65,12 @@ void add_letters(Canvas& canvas, double scale, double dx, double dy) {
     // The bar's right end follows the ring's outer edge.
     const double reach = std::asin((centre.y - kBarTop) / kOuter) * 180 / std::numbers::pi;
     Outline bar;
-    bar.moveTo(centre.x + kBarLeft, kBarTop);
+    bar.MoveTo(centre.x + kBarLeft, kBarTop);
     const Point end_top = on_circle(centre, kOuter, -reach);
-    bar.lineTo(end_top.x, end_top.y);
+    bar.LineTo(end_top.x, end_top.y);
     arc_to(bar, centre, kOuter, -reach, reach);
-    bar.lineTo(centre.x + kBarLeft, kBarBottom);
-    bar.close();
+    bar.LineTo(centre.x + kBarLeft, kBarBottom);
+    bar.Close();
     append(letters, bar);
     canvas.fill(letters, kInk, placed(scale, dx, dy));
 }

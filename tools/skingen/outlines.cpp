@@ -24,13 +24,13 @@ void arc_to(Outline& outline, Point centre, double radius, double from, double t
     for (int i = 0; i < pieces; ++i) {
         const Point control = on_circle(centre, control_radius, from + (i + 0.5) * step);
         const Point end = on_circle(centre, radius, from + (i + 1) * step);
-        outline.quadTo(control.x, control.y, end.x, end.y);
+        outline.QuadTo(control.x, control.y, end.x, end.y);
     }
 }
 
 Outline rectangle(double left, double top, double right, double bottom) {
     Outline outline;
-    outline.addRect(left, top, right - left, bottom - top);
+    outline.AddRect(left, top, right - left, bottom - top);
     return outline;
 }
 
@@ -38,16 +38,16 @@ Outline disc(double centre_x, double centre_y, double radius) { return ellipse(c
 
 Outline ellipse(double centre_x, double centre_y, double radius_x, double radius_y) {
     Outline outline;
-    outline.addEllipse(centre_x, centre_y, radius_x, radius_y);
+    outline.AddEllipse(centre_x, centre_y, radius_x, radius_y);
     return outline;
 }
 
 Outline polygon(const std::vector<Point>& corners) {
     Outline outline;
     if (corners.empty()) return outline;
-    outline.moveTo(corners.front().x, corners.front().y);
-    for (std::size_t i = 1; i < corners.size(); ++i) outline.lineTo(corners[i].x, corners[i].y);
-    outline.close();
+    outline.MoveTo(corners.front().x, corners.front().y);
+    for (std::size_t i = 1; i < corners.size(); ++i) outline.LineTo(corners[i].x, corners[i].y);
+    outline.Close();
     return outline;
 }
 
@@ -56,52 +56,52 @@ Outline stroke(Point from, Point to, double half_width) {
     const double degrees = std::atan2(to.y - from.y, to.x - from.x) / kDegree;
     Outline outline;
     const Point start = on_circle(from, half_width, degrees - 90);
-    outline.moveTo(start.x, start.y);
+    outline.MoveTo(start.x, start.y);
     const Point side = on_circle(to, half_width, degrees - 90);
-    outline.lineTo(side.x, side.y);
+    outline.LineTo(side.x, side.y);
     arc_to(outline, to, half_width, degrees - 90, degrees + 90);
     const Point back = on_circle(from, half_width, degrees + 90);
-    outline.lineTo(back.x, back.y);
+    outline.LineTo(back.x, back.y);
     arc_to(outline, from, half_width, degrees + 90, degrees + 270);
-    outline.close();
+    outline.Close();
     return outline;
 }
 
 Outline frame(double left, double top, double right, double bottom, double thickness) {
     Outline outline = rectangle(left, top, right, bottom);
     // The inner rectangle anticlockwise: a hole.
-    outline.moveTo(left + thickness, top + thickness);
-    outline.lineTo(left + thickness, bottom - thickness);
-    outline.lineTo(right - thickness, bottom - thickness);
-    outline.lineTo(right - thickness, top + thickness);
-    outline.close();
+    outline.MoveTo(left + thickness, top + thickness);
+    outline.LineTo(left + thickness, bottom - thickness);
+    outline.LineTo(right - thickness, bottom - thickness);
+    outline.LineTo(right - thickness, top + thickness);
+    outline.Close();
     return outline;
 }
 
 Outline rounded_rectangle(double left, double top, double right, double bottom, double radius) {
     Outline outline;
-    outline.moveTo(left + radius, top);
-    outline.lineTo(right - radius, top);
+    outline.MoveTo(left + radius, top);
+    outline.LineTo(right - radius, top);
     arc_to(outline, {right - radius, top + radius}, radius, 270, 360);
-    outline.lineTo(right, bottom - radius);
+    outline.LineTo(right, bottom - radius);
     arc_to(outline, {right - radius, bottom - radius}, radius, 0, 90);
-    outline.lineTo(left + radius, bottom);
+    outline.LineTo(left + radius, bottom);
     arc_to(outline, {left + radius, bottom - radius}, radius, 90, 180);
-    outline.lineTo(left, top + radius);
+    outline.LineTo(left, top + radius);
     arc_to(outline, {left + radius, top + radius}, radius, 180, 270);
-    outline.close();
+    outline.Close();
     return outline;
 }
 
 Outline ring_sector(Point centre, double inner, double outer, double from, double to) {
     Outline outline;
     const Point start = on_circle(centre, outer, from);
-    outline.moveTo(start.x, start.y);
+    outline.MoveTo(start.x, start.y);
     arc_to(outline, centre, outer, from, to);
     const Point turn = on_circle(centre, inner, to);
-    outline.lineTo(turn.x, turn.y);
+    outline.LineTo(turn.x, turn.y);
     arc_to(outline, centre, inner, to, from);
-    outline.close();
+    outline.Close();
     return outline;
 }
 
@@ -111,18 +111,18 @@ void append(Outline& to, const Outline& figure) {
     for (swf::raster::PathVerb verb : figure.verbs()) {
         switch (verb) {
         case swf::raster::PathVerb::MoveTo:
-            to.moveTo(points[next].x, points[next].y);
+            to.MoveTo(points[next].x, points[next].y);
             ++next;
             break;
         case swf::raster::PathVerb::LineTo:
-            to.lineTo(points[next].x, points[next].y);
+            to.LineTo(points[next].x, points[next].y);
             ++next;
             break;
         case swf::raster::PathVerb::QuadTo:
-            to.quadTo(points[next].x, points[next].y, points[next + 1].x, points[next + 1].y);
+            to.QuadTo(points[next].x, points[next].y, points[next + 1].x, points[next + 1].y);
             next += 2;
             break;
-        case swf::raster::PathVerb::Close: to.close(); break;
+        case swf::raster::PathVerb::Close: to.Close(); break;
         }
     }
 }

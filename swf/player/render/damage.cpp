@@ -37,7 +37,7 @@ raster::PixelRect PixelBounds(const raster::Path& path, const raster::Matrix& m,
     double right = -left, bottom = -left;
     for (const raster::Point corner :
          {raster::Point{minX, minY}, raster::Point{maxX, minY}, raster::Point{minX, maxY}, raster::Point{maxX, maxY}}) {
-        const raster::Point p = m.apply(corner);
+        const raster::Point p = m.Apply(corner);
         left = std::min(left, p.x);
         right = std::max(right, p.x);
         top = std::min(top, p.y);
@@ -63,7 +63,7 @@ struct ItemKey {
 struct ItemKeyHash {
     std::size_t operator()(const ItemKey& k) const {
         return static_cast<std::size_t>(
-            raster::Fingerprint().add(k.object).add(std::uint64_t{k.mask}).add(k.order).value());
+            raster::Fingerprint().Add(k.object).Add(std::uint64_t{k.mask}).Add(k.order).value());
     }
 };
 
@@ -74,15 +74,15 @@ std::unordered_map<ItemKey, DrawnItem, ItemKeyHash> ByKey(const std::vector<Draw
     for (const DrawnItem& item : items) {
         auto [it, inserted] = map.try_emplace(ItemKey{item.object, item.mask, item.order}, item);
         if (!inserted) {
-            it->second.content = raster::Fingerprint().add(it->second.content).add(item.content).value();
-            it->second.bounds = it->second.bounds.united(item.bounds);
+            it->second.content = raster::Fingerprint().Add(it->second.content).Add(item.content).value();
+            it->second.bounds = it->second.bounds.United(item.bounds);
         }
     }
     return map;
 }
 
 long long Waste(const raster::PixelRect& a, const raster::PixelRect& b) {
-    return a.united(b).area() - a.area() - b.area();
+    return a.United(b).Area() - a.Area() - b.Area();
 }
 
 }  // namespace
@@ -109,14 +109,14 @@ void DamageRecorder::AddCall(const raster::Path& path, const raster::DrawOptions
     const std::size_t index = open_.back();
     DrawnItem& item = items_[index];
     raster::Fingerprint f;
-    f.add(item.content).add(kind);
+    f.Add(item.content).Add(kind);
     const raster::Matrix& m = options.matrix;
-    for (double v : {m.a, m.b, m.c, m.d, m.tx, m.ty}) f.add(v);
-    f.add(std::uint64_t{options.clip != nullptr}).add(std::uint64_t{options.closeSubpaths});
-    for (raster::PathVerb verb : path.verbs()) f.add(static_cast<std::uint64_t>(verb));
-    for (const raster::Point& p : path.points()) f.add(p.x).add(p.y);
+    for (double v : {m.a, m.b, m.c, m.d, m.tx, m.ty}) f.Add(v);
+    f.Add(std::uint64_t{options.clip != nullptr}).Add(std::uint64_t{options.closeSubpaths});
+    for (raster::PathVerb verb : path.verbs()) f.Add(static_cast<std::uint64_t>(verb));
+    for (const raster::Point& p : path.points()) f.Add(p.x).Add(p.y);
     item.content = f.value();
-    item.bounds = item.bounds.united(PixelBounds(path, m, reach));
+    item.bounds = item.bounds.United(PixelBounds(path, m, reach));
     drew_[index] = true;
 }
 
@@ -170,7 +170,7 @@ std::vector<raster::PixelRect> MergeAreas(std::vector<raster::PixelRect> areas, 
     std::erase_if(areas, [](const raster::PixelRect& r) { return r.empty(); });
     if (areas.size() > kMaxPairwise || (maxCount <= 1 && !areas.empty())) {
         raster::PixelRect all;
-        for (const raster::PixelRect& r : areas) all = all.united(r);
+        for (const raster::PixelRect& r : areas) all = all.United(r);
         return {all};
     }
     // Join overlapping and nearly adjacent rectangles until none are left.
@@ -178,8 +178,8 @@ std::vector<raster::PixelRect> MergeAreas(std::vector<raster::PixelRect> areas, 
         joined = false;
         for (std::size_t i = 0; i < areas.size() && !joined; ++i) {
             for (std::size_t j = i + 1; j < areas.size(); ++j) {
-                if (areas[i].intersects(areas[j]) || Waste(areas[i], areas[j]) <= kMergeSlack) {
-                    areas[i] = areas[i].united(areas[j]);
+                if (areas[i].Intersects(areas[j]) || Waste(areas[i], areas[j]) <= kMergeSlack) {
+                    areas[i] = areas[i].United(areas[j]);
                     areas.erase(areas.begin() + static_cast<std::ptrdiff_t>(j));
                     joined = true;
                     break;
@@ -196,7 +196,7 @@ std::vector<raster::PixelRect> MergeAreas(std::vector<raster::PixelRect> areas, 
                 if (w < best) best = w, bestI = i, bestJ = j;
             }
         }
-        areas[bestI] = areas[bestI].united(areas[bestJ]);
+        areas[bestI] = areas[bestI].United(areas[bestJ]);
         areas.erase(areas.begin() + static_cast<std::ptrdiff_t>(bestJ));
     }
     return areas;

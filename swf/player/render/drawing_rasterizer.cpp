@@ -12,8 +12,8 @@ enum class CallKind : std::uint64_t { Fill = 1, Stroke, FillMask, StrokeMask };
 
 raster::Fingerprint Describe(CallKind kind, const raster::StrokeStyle& style) {
     raster::Fingerprint f;
-    f.add(static_cast<std::uint64_t>(kind)).add(style.width).add(static_cast<std::uint64_t>(style.cap));
-    f.add(static_cast<std::uint64_t>(style.join)).add(style.miterLimit);
+    f.Add(static_cast<std::uint64_t>(kind)).Add(style.width).Add(static_cast<std::uint64_t>(style.cap));
+    f.Add(static_cast<std::uint64_t>(style.join)).Add(style.miterLimit);
     return f;
 }
 
@@ -30,47 +30,47 @@ raster::DrawOptions DrawingRasterizer::Limited(const raster::DrawOptions& option
     return limited;
 }
 
-void DrawingRasterizer::fillPath(raster::Surface& surface, const raster::Path& path, raster::FillRule rule,
+void DrawingRasterizer::FillPath(raster::Surface& surface, const raster::Path& path, raster::FillRule rule,
                                  const raster::Paint& paint, const raster::DrawOptions& options) {
     if (recorder_ != nullptr) {
         raster::Fingerprint f;
-        f.add(static_cast<std::uint64_t>(CallKind::Fill))
-            .add(static_cast<std::uint64_t>(rule))
-            .add(paint.fingerprint());
+        f.Add(static_cast<std::uint64_t>(CallKind::Fill))
+            .Add(static_cast<std::uint64_t>(rule))
+            .Add(paint.fingerprint());
         recorder_->AddCall(path, options, f.value(), 0);
         return;
     }
-    rasterizer_.fillPath(surface, path, rule, paint, Limited(options));
+    rasterizer_.FillPath(surface, path, rule, paint, Limited(options));
 }
 
-void DrawingRasterizer::strokePath(raster::Surface& surface, const raster::Path& path, const raster::StrokeStyle& style,
+void DrawingRasterizer::StrokePath(raster::Surface& surface, const raster::Path& path, const raster::StrokeStyle& style,
                                    const raster::Paint& paint, const raster::DrawOptions& options) {
     if (recorder_ != nullptr) {
-        recorder_->AddCall(path, options, Describe(CallKind::Stroke, style).add(paint.fingerprint()).value(),
+        recorder_->AddCall(path, options, Describe(CallKind::Stroke, style).Add(paint.fingerprint()).value(),
                            StrokeReach(style));
         return;
     }
-    rasterizer_.strokePath(surface, path, style, paint, Limited(options));
+    rasterizer_.StrokePath(surface, path, style, paint, Limited(options));
 }
 
-void DrawingRasterizer::fillMask(raster::CoverageMask& mask, const raster::Path& path, raster::FillRule rule,
+void DrawingRasterizer::FillMask(raster::CoverageMask& mask, const raster::Path& path, raster::FillRule rule,
                                  const raster::DrawOptions& options) {
     if (recorder_ != nullptr) {
         raster::Fingerprint f;
-        f.add(static_cast<std::uint64_t>(CallKind::FillMask)).add(static_cast<std::uint64_t>(rule));
+        f.Add(static_cast<std::uint64_t>(CallKind::FillMask)).Add(static_cast<std::uint64_t>(rule));
         recorder_->AddCall(path, options, f.value(), 0);
         return;
     }
-    rasterizer_.fillMask(mask, path, rule, Limited(options));
+    rasterizer_.FillMask(mask, path, rule, Limited(options));
 }
 
-void DrawingRasterizer::strokeMask(raster::CoverageMask& mask, const raster::Path& path,
+void DrawingRasterizer::StrokeMask(raster::CoverageMask& mask, const raster::Path& path,
                                    const raster::StrokeStyle& style, const raster::DrawOptions& options) {
     if (recorder_ != nullptr) {
         recorder_->AddCall(path, options, Describe(CallKind::StrokeMask, style).value(), StrokeReach(style));
         return;
     }
-    rasterizer_.strokeMask(mask, path, style, Limited(options));
+    rasterizer_.StrokeMask(mask, path, style, Limited(options));
 }
 
 }  // namespace swf

@@ -18,13 +18,13 @@ public:
     void SetRecorder(DamageRecorder* recorder) { recorder_ = recorder; }
     DamageRecorder* Recorder() const { return recorder_; }
 
-    void fillPath(raster::Surface& surface, const raster::Path& path, raster::FillRule rule, const raster::Paint& paint,
+    void FillPath(raster::Surface& surface, const raster::Path& path, raster::FillRule rule, const raster::Paint& paint,
                   const raster::DrawOptions& options);
-    void strokePath(raster::Surface& surface, const raster::Path& path, const raster::StrokeStyle& style,
+    void StrokePath(raster::Surface& surface, const raster::Path& path, const raster::StrokeStyle& style,
                     const raster::Paint& paint, const raster::DrawOptions& options);
-    void fillMask(raster::CoverageMask& mask, const raster::Path& path, raster::FillRule rule,
+    void FillMask(raster::CoverageMask& mask, const raster::Path& path, raster::FillRule rule,
                   const raster::DrawOptions& options);
-    void strokeMask(raster::CoverageMask& mask, const raster::Path& path, const raster::StrokeStyle& style,
+    void StrokeMask(raster::CoverageMask& mask, const raster::Path& path, const raster::StrokeStyle& style,
                     const raster::DrawOptions& options);
 
 private:

@@ -21,13 +21,13 @@ namespace {
 // The pixels a filled rectangle can touch under `m`: its corners' box, one
 // pixel wider on each side for anti-aliasing. Empty when `m` is not finite.
 raster::PixelRect PixelsTouched(const Rect& box, const raster::Matrix& m) {
-    if (!m.isFinite()) return {};
+    if (!m.IsFinite()) return {};
     double left = HUGE_VAL, top = HUGE_VAL, right = -HUGE_VAL, bottom = -HUGE_VAL;
     for (const auto& [x, y] : {std::pair<double, double>{box.xMin, box.yMin},
                                {box.xMax, box.yMin},
                                {box.xMin, box.yMax},
                                {box.xMax, box.yMax}}) {
-        const raster::Point p = m.apply({x, y});
+        const raster::Point p = m.Apply({x, y});
         left = std::min(left, p.x);
         top = std::min(top, p.y);
         right = std::max(right, p.x);
@@ -55,11 +55,11 @@ void AppendPlaced(raster::Path& path, const std::vector<Segment>& segments, doub
     bool first = true;
     float lastX = 0, lastY = 0;
     for (const Segment& s : segments) {
-        if (first || s.x0 != lastX || s.y0 != lastY) path.moveTo(s.x0 * scale + dx, s.y0 * scale + dy);
+        if (first || s.x0 != lastX || s.y0 != lastY) path.MoveTo(s.x0 * scale + dx, s.y0 * scale + dy);
         if (s.curved) {
-            path.quadTo(s.cx * scale + dx, s.cy * scale + dy, s.x1 * scale + dx, s.y1 * scale + dy);
+            path.QuadTo(s.cx * scale + dx, s.cy * scale + dy, s.x1 * scale + dx, s.y1 * scale + dy);
         } else {
-            path.lineTo(s.x1 * scale + dx, s.y1 * scale + dy);
+            path.LineTo(s.x1 * scale + dx, s.y1 * scale + dy);
         }
         lastX = s.x1;
         lastY = s.y1;
@@ -71,11 +71,11 @@ void AppendSegments(raster::Path& path, const std::vector<Segment>& segments) {
     bool first = true;
     float lastX = 0, lastY = 0;
     for (const Segment& s : segments) {
-        if (first || s.x0 != lastX || s.y0 != lastY) path.moveTo(s.x0, s.y0);
+        if (first || s.x0 != lastX || s.y0 != lastY) path.MoveTo(s.x0, s.y0);
         if (s.curved) {
-            path.quadTo(s.cx, s.cy, s.x1, s.y1);
+            path.QuadTo(s.cx, s.cy, s.x1, s.y1);
         } else {
-            path.lineTo(s.x1, s.y1);
+            path.LineTo(s.x1, s.y1);
         }
         lastX = s.x1;
         lastY = s.y1;
@@ -87,7 +87,7 @@ void AppendSegments(raster::Path& path, const std::vector<Segment>& segments) {
 // Returns false for fills that paint nothing (a bitmap fill without its picture).
 bool MakePaint(const FillStyle& fill, const Matrix& toPixels, const ColorTransform& colors, raster::Paint* paint) {
     switch (fill.kind) {
-    case FillKind::Solid: *paint = raster::Paint::solid(ToRaster(colors.Apply(fill.color))); return true;
+    case FillKind::Solid: *paint = raster::Paint::Solid(ToRaster(colors.Apply(fill.color))); return true;
     case FillKind::LinearGradient:
     case FillKind::RadialGradient:
     case FillKind::FocalGradient: {
@@ -105,7 +105,7 @@ bool MakePaint(const FillStyle& fill, const Matrix& toPixels, const ColorTransfo
             fill.gradient.linearRgb ? raster::GradientInterpolation::LinearRGB : raster::GradientInterpolation::RGB;
         g.matrix = ToRaster(toPixels * fill.matrix);
         g.focalPoint = fill.gradient.focalPoint;
-        *paint = raster::Paint::gradient(g);
+        *paint = raster::Paint::GradientFill(g);
         return true;
     }
     case FillKind::Bitmap: {
@@ -116,7 +116,7 @@ bool MakePaint(const FillStyle& fill, const Matrix& toPixels, const ColorTransfo
         style.repeat = fill.bitmapRepeat;
         style.smooth = fill.bitmapSmooth;
         style.colors = ToRaster(colors);
-        *paint = raster::Paint::bitmap(style);
+        *paint = raster::Paint::BitmapFill(style);
         return true;
     }
     }
@@ -184,8 +184,8 @@ private:
 
 // Adds what an object's place gives its drawing: the matrix to pixels and the colours.
 void AddPlacement(raster::Fingerprint& inputs, const Matrix& m, const ColorTransform& c) {
-    for (double v : {m.a, m.b, m.c, m.d, m.tx, m.ty}) inputs.add(v);
-    for (double v : {c.rMult, c.gMult, c.bMult, c.aMult, c.rAdd, c.gAdd, c.bAdd, c.aAdd}) inputs.add(v);
+    for (double v : {m.a, m.b, m.c, m.d, m.tx, m.ty}) inputs.Add(v);
+    for (double v : {c.rMult, c.gMult, c.bMult, c.aMult, c.rAdd, c.gAdd, c.bAdd, c.aAdd}) inputs.Add(v);
 }
 
 std::uint64_t Packed(Rgba c) {
@@ -225,15 +225,15 @@ void Renderer::DrawList(raster::Surface& surface, const DisplayList& list, const
         const Matrix m = toPixels * placement.matrix;
         // The place in the drawing order, with the clip layers that cover it.
         raster::Fingerprint order;
-        order.add(order_).add(static_cast<std::uint64_t>(depth)).add(std::uint64_t{placement.clipDepth});
-        for (const ClipLayer& layer : layers) order.add(layer.object).add(std::uint64_t{layer.clipDepth});
+        order.Add(order_).Add(static_cast<std::uint64_t>(depth)).Add(std::uint64_t{placement.clipDepth});
+        for (const ClipLayer& layer : layers) order.Add(layer.object).Add(std::uint64_t{layer.clipDepth});
         const OrderScope orderScope(order_, order.value());
         if (placement.clipDepth != 0) {
             // Past the limit a clip layer is left out: neither drawn nor masking.
             if (liveMasks_ >= kMaxLiveMasks) continue;
             auto mask = std::make_unique<raster::CoverageMask>(surface.width(), surface.height());
             AddToMask(*mask, *object, m);
-            if (clip != nullptr) mask->intersect(*clip);
+            if (clip != nullptr) mask->Intersect(*clip);
             layers.push_back({placement.clipDepth, std::move(mask), object.get()});
             ++liveMasks_;
             combinedStale = true;
@@ -245,7 +245,7 @@ void Renderer::DrawList(raster::Surface& surface, const DisplayList& list, const
         } else if (layers.size() > 1) {
             if (combinedStale || !combined) {
                 combined = std::make_unique<raster::CoverageMask>(*layers.front().mask);
-                for (std::size_t i = 1; i < layers.size(); ++i) combined->intersect(*layers[i].mask);
+                for (std::size_t i = 1; i < layers.size(); ++i) combined->Intersect(*layers[i].mask);
             }
             active = combined.get();
         }
@@ -256,7 +256,7 @@ void Renderer::DrawList(raster::Surface& surface, const DisplayList& list, const
             if (movieClip.MaskClip() != nullptr && liveMasks_ < kMaxLiveMasks) {
                 raster::CoverageMask scriptMask(surface.width(), surface.height());
                 AddToMask(scriptMask, *movieClip.MaskClip(), stageToPixels_ * ObjectToStage(*movieClip.MaskClip()));
-                if (active != nullptr) scriptMask.intersect(*active);
+                if (active != nullptr) scriptMask.Intersect(*active);
                 ++liveMasks_;
                 DrawObject(surface, *object, m, colors * placement.colorTransform, &scriptMask);
                 --liveMasks_;
@@ -298,7 +298,7 @@ void Renderer::DrawObject(raster::Surface& surface, const DisplayObject& object,
         std::uint64_t index = 0;
         for (const auto& part : button.Parts()) {
             if ((part.states & state) == 0) continue;
-            const OrderScope orderScope(order_, raster::Fingerprint().add(order_).add(++index).value());
+            const OrderScope orderScope(order_, raster::Fingerprint().Add(order_).Add(++index).value());
             const Placement& p = part.object->GetPlacement();
             DrawObject(surface, *part.object, toPixels * p.matrix, colors * p.colorTransform, clip);
         }
@@ -311,11 +311,11 @@ std::uint64_t Renderer::StillKey(const DisplayObject& object, const Matrix& toPi
                                  const raster::CoverageMask* clip) const {
     // Everything a still object's drawing calls depend on besides its character's own (fixed) content.
     raster::Fingerprint inputs;
-    inputs.add(object.GetCharacter()).add(static_cast<std::uint64_t>(object.Kind()));
+    inputs.Add(object.GetCharacter()).Add(static_cast<std::uint64_t>(object.Kind()));
     AddPlacement(inputs, toPixels, colors);
-    inputs.add(std::uint64_t{clip != nullptr});
-    if (object.Kind() == DisplayKind::Morph) inputs.add(std::uint64_t{object.GetPlacement().ratio});
-    if (object.Kind() == DisplayKind::Text) inputs.add(dictionary_).add(fonts_);
+    inputs.Add(std::uint64_t{clip != nullptr});
+    if (object.Kind() == DisplayKind::Morph) inputs.Add(std::uint64_t{object.GetPlacement().ratio});
+    if (object.Kind() == DisplayKind::Text) inputs.Add(dictionary_).Add(fonts_);
     return inputs.value();
 }
 
@@ -335,7 +335,7 @@ void Renderer::DrawStill(raster::Surface& surface, const DisplayObject& object, 
         // area it is not drawn at all (its paths and paints are not even made).
         const RecordingCache& notes = notesOf_ != nullptr ? notesOf_->recorded_ : recorded_;
         const RecordingCache::Note* note = notes.Peek(&object, StillKey(object, toPixels, colors, clip));
-        if (note != nullptr && !note->bounds.intersects(*area)) return;
+        if (note != nullptr && !note->bounds.Intersects(*area)) return;
     }
     switch (object.Kind()) {
     case DisplayKind::Shape:
@@ -358,15 +358,15 @@ void Renderer::DrawShape(raster::Surface& surface, const Shape& shape, const Mat
     options.matrix = ToRaster(toPixels);
     options.clip = clip;
     const raster::FillRule rule = shape.nonZeroWinding ? raster::FillRule::NonZero : raster::FillRule::EvenOdd;
-    const double widthScale = options.matrix.meanScale();
+    const double widthScale = options.matrix.MeanScale();
     raster::Path path;
     raster::Paint paint;
     for (const ShapeLayer& layer : shape.layers) {
         for (std::size_t i = 0; i < layer.fills.size(); ++i) {
             if (layer.fillEdges[i].empty() || !MakePaint(layer.fills[i], toPixels, colors, &paint)) continue;
-            path.clear();
+            path.Clear();
             AppendSegments(path, layer.fillEdges[i]);
-            rasterizer_.fillPath(surface, path, rule, paint, options);
+            rasterizer_.FillPath(surface, path, rule, paint, options);
         }
         for (std::size_t i = 0; i < layer.lines.size(); ++i) {
             const LineStyle& line = layer.lines[i];
@@ -374,16 +374,16 @@ void Renderer::DrawShape(raster::Surface& surface, const Shape& shape, const Mat
             if (line.hasFill) {
                 if (!MakePaint(line.fill, toPixels, colors, &paint)) continue;
             } else {
-                paint = raster::Paint::solid(ToRaster(colors.Apply(line.color)));
+                paint = raster::Paint::Solid(ToRaster(colors.Apply(line.color)));
             }
             raster::StrokeStyle style;
             style.width = line.width * widthScale;
             style.cap = ToRaster(line.startCap);
             style.join = ToRaster(line.join);
             style.miterLimit = line.miterLimit;
-            path.clear();
+            path.Clear();
             for (const Contour& contour : layer.lineContours[i]) AppendSegments(path, contour);
-            rasterizer_.strokePath(surface, path, style, paint, options);
+            rasterizer_.StrokePath(surface, path, style, paint, options);
         }
     }
 }
@@ -402,7 +402,7 @@ void Renderer::DrawText(raster::Surface* surface, raster::CoverageMask* mask, co
         // A font without outlines names a device font; its glyphs are found by character code.
         const bool device = font->IsDeviceFont();
         if (device && provider == nullptr) continue;
-        path.clear();
+        path.Clear();
         double x = run.x;
         for (const GlyphEntry& entry : run.glyphs) {
             if (device) {
@@ -416,10 +416,10 @@ void Renderer::DrawText(raster::Surface* surface, raster::CoverageMask* mask, co
             x += entry.advance;
         }
         if (mask != nullptr) {
-            rasterizer_.fillMask(*mask, path, raster::FillRule::NonZero, options);
+            rasterizer_.FillMask(*mask, path, raster::FillRule::NonZero, options);
         } else {
-            const raster::Paint paint = raster::Paint::solid(ToRaster(colors.Apply(run.color)));
-            rasterizer_.fillPath(*surface, path, raster::FillRule::NonZero, paint, options);
+            const raster::Paint paint = raster::Paint::Solid(ToRaster(colors.Apply(run.color)));
+            rasterizer_.FillPath(*surface, path, raster::FillRule::NonZero, paint, options);
         }
     }
 }
@@ -429,15 +429,15 @@ std::uint64_t Renderer::FieldKey(const EditTextInstance& field, const Matrix& to
     // Everything a field's drawing calls depend on but its caret. The layout
     // stands for the text, its formats, the box and the fonts that laid it out.
     raster::Fingerprint inputs;
-    inputs.add(field.LayoutStamp());
+    inputs.Add(field.LayoutStamp());
     AddPlacement(inputs, toPixels, colors);
-    inputs.add(std::uint64_t{clip != nullptr});
-    inputs.add(static_cast<std::uint64_t>(field.Scroll())).add(static_cast<std::uint64_t>(field.HScroll()));
-    inputs.add(std::uint64_t{field.Focused()});
-    inputs.add(static_cast<std::uint64_t>(field.SelectionBegin()))
-        .add(static_cast<std::uint64_t>(field.SelectionEnd()));
-    inputs.add(std::uint64_t{field.Background()}).add(Packed(field.BackgroundColor()));
-    inputs.add(std::uint64_t{field.Border()}).add(Packed(field.BorderColor()));
+    inputs.Add(std::uint64_t{clip != nullptr});
+    inputs.Add(static_cast<std::uint64_t>(field.Scroll())).Add(static_cast<std::uint64_t>(field.HScroll()));
+    inputs.Add(std::uint64_t{field.Focused()});
+    inputs.Add(static_cast<std::uint64_t>(field.SelectionBegin()))
+        .Add(static_cast<std::uint64_t>(field.SelectionEnd()));
+    inputs.Add(std::uint64_t{field.Background()}).Add(Packed(field.BackgroundColor()));
+    inputs.Add(std::uint64_t{field.Border()}).Add(Packed(field.BorderColor()));
     return inputs.value();
 }
 
@@ -456,7 +456,7 @@ void Renderer::DrawEditText(raster::Surface* surface, raster::CoverageMask* mask
     // its box: a redraw of an area elsewhere has nothing to do here.
     const raster::PixelRect boxPixels = PixelsTouched(box, options.matrix);
     const raster::PixelRect* area = rasterizer_.Area();
-    if (area != nullptr && !boxPixels.intersects(*area)) return;
+    if (area != nullptr && !boxPixels.Intersects(*area)) return;
 
     DamageRecorder* recorder = rasterizer_.Recorder();
     const bool remember = recorder != nullptr && surface != nullptr;
@@ -477,7 +477,7 @@ void Renderer::DrawEditText(raster::Surface* surface, raster::CoverageMask* mask
     struct ClearAfterUse {
         raster::CoverageMask& mask;
         const raster::PixelRect& area;
-        ~ClearAfterUse() { mask.clear(area); }
+        ~ClearAfterUse() { mask.Clear(area); }
     } clearAfterUse{textBox_, boxInUse};
     DrawFieldLines(surface, mask, field, textOptions, colors);
     if (caretShown) DrawCaret(*surface, field, textOptions, colors);
@@ -495,9 +495,9 @@ void Renderer::DrawFieldBackground(raster::Surface& surface, const EditTextInsta
                                    const raster::DrawOptions& options, const ColorTransform& colors) {
     const Rect box = field.Layout().bounds;
     raster::Path path;
-    path.addRect(box.xMin, box.yMin, box.Width(), box.Height());
-    const raster::Paint paint = raster::Paint::solid(ToRaster(colors.Apply(field.BackgroundColor())));
-    rasterizer_.fillPath(surface, path, raster::FillRule::NonZero, paint, options);
+    path.AddRect(box.xMin, box.yMin, box.Width(), box.Height());
+    const raster::Paint paint = raster::Paint::Solid(ToRaster(colors.Apply(field.BackgroundColor())));
+    rasterizer_.FillPath(surface, path, raster::FillRule::NonZero, paint, options);
 }
 
 raster::PixelRect Renderer::SetTextBox(const raster::Surface* surface, const raster::CoverageMask* mask,
@@ -513,12 +513,12 @@ raster::PixelRect Renderer::SetTextBox(const raster::Surface* surface, const ras
     // those inside the area of an area redraw.
     const raster::PixelRect* area = rasterizer_.Area();
     const raster::PixelRect boxInUse = rasterizer_.Recorder() != nullptr ? raster::PixelRect{}
-                                       : area != nullptr                 ? boxPixels.intersected(*area)
+                                       : area != nullptr                 ? boxPixels.Intersected(*area)
                                                                          : boxPixels;
     raster::Path path;
-    path.addRect(box.xMin, box.yMin, box.Width(), box.Height());
-    rasterizer_.fillMask(textBox_, path, raster::FillRule::NonZero, options);
-    if (clip != nullptr) textBox_.intersect(*clip, boxInUse);
+    path.AddRect(box.xMin, box.yMin, box.Width(), box.Height());
+    rasterizer_.FillMask(textBox_, path, raster::FillRule::NonZero, options);
+    if (clip != nullptr) textBox_.Intersect(*clip, boxInUse);
     return boxInUse;
 }
 
@@ -541,12 +541,12 @@ void Renderer::DrawFieldLines(raster::Surface* surface, raster::CoverageMask* ma
 
 void Renderer::FieldLinePen::Flush(Rgba color) {
     if (mask != nullptr) {
-        renderer.rasterizer_.fillMask(*mask, path, raster::FillRule::NonZero, options);
+        renderer.rasterizer_.FillMask(*mask, path, raster::FillRule::NonZero, options);
     } else {
-        const raster::Paint paint = raster::Paint::solid(ToRaster(colors.Apply(color)));
-        renderer.rasterizer_.fillPath(*surface, path, raster::FillRule::NonZero, paint, options);
+        const raster::Paint paint = raster::Paint::Solid(ToRaster(colors.Apply(color)));
+        renderer.rasterizer_.FillPath(*surface, path, raster::FillRule::NonZero, paint, options);
     }
-    path.clear();
+    path.Clear();
 }
 
 void Renderer::DrawFieldLine(FieldLinePen& pen, const EditTextInstance& field, std::size_t index) {
@@ -555,12 +555,12 @@ void Renderer::DrawFieldLine(FieldLinePen& pen, const EditTextInstance& field, s
     const text::TextLine& line = layout.lines[index];
     const std::size_t selBegin = field.SelectionBegin();
     const std::size_t selEnd = field.SelectionEnd();
-    pen.path.clear();
+    pen.path.Clear();
     if (pen.showSelection && selBegin <= line.end && selEnd > line.begin) {
         const double x0 = text::CaretX(layout, index, std::max(selBegin, line.begin));
         const double x1 = text::CaretX(layout, index, std::min(selEnd, line.end));
         if (x1 > x0) {
-            pen.path.addRect(x0 + pen.dx, line.top + pen.dy, x1 - x0, line.ascent + line.descent);
+            pen.path.AddRect(x0 + pen.dx, line.top + pen.dy, x1 - x0, line.ascent + line.descent);
             pen.Flush(kSelectionBackground);
         }
     }
@@ -579,7 +579,7 @@ void Renderer::DrawFieldLine(FieldLinePen& pen, const EditTextInstance& field, s
         }
         if (format.underline && g.character != text::kBullet) {
             const double thickness = std::max(20.0, format.size / 16);
-            pen.path.addRect(g.x + pen.dx, baseline + format.size / 10, g.advance, thickness);
+            pen.path.AddRect(g.x + pen.dx, baseline + format.size / 10, g.advance, thickness);
         }
     }
     if (!pen.path.empty()) pen.Flush(color);
@@ -589,15 +589,15 @@ void Renderer::DrawFieldBorder(raster::Surface& surface, const EditTextInstance&
                                const raster::DrawOptions& options, const ColorTransform& colors) {
     // A one-pixel line just inside the box.
     const Rect box = field.Layout().bounds;
-    const double inset = 0.5 / std::max(1e-6, options.matrix.meanScale());
+    const double inset = 0.5 / std::max(1e-6, options.matrix.MeanScale());
     raster::Path path;
-    path.addRect(box.xMin + inset, box.yMin + inset, box.Width() - 2 * inset, box.Height() - 2 * inset);
+    path.AddRect(box.xMin + inset, box.yMin + inset, box.Width() - 2 * inset, box.Height() - 2 * inset);
     raster::StrokeStyle style;
     style.width = 1;
     style.join = raster::LineJoin::Miter;
     style.cap = raster::LineCap::Square;
-    const raster::Paint paint = raster::Paint::solid(ToRaster(colors.Apply(field.BorderColor())));
-    rasterizer_.strokePath(surface, path, style, paint, options);
+    const raster::Paint paint = raster::Paint::Solid(ToRaster(colors.Apply(field.BorderColor())));
+    rasterizer_.StrokePath(surface, path, style, paint, options);
 }
 
 void Renderer::DrawCaret(raster::Surface& surface, const EditTextInstance& field, const raster::DrawOptions& options,
@@ -624,11 +624,11 @@ void Renderer::DrawCaret(raster::Surface& surface, const EditTextInstance& field
         }
     }
     // One pixel wide at any scale.
-    const double width = 1 / std::max(1e-6, options.matrix.meanScale());
+    const double width = 1 / std::max(1e-6, options.matrix.MeanScale());
     raster::Path path;
-    path.addRect(x, top, width, height);
-    const raster::Paint paint = raster::Paint::solid(ToRaster(colors.Apply(color)));
-    rasterizer_.fillPath(surface, path, raster::FillRule::NonZero, paint, options);
+    path.AddRect(x, top, width, height);
+    const raster::Paint paint = raster::Paint::Solid(ToRaster(colors.Apply(color)));
+    rasterizer_.FillPath(surface, path, raster::FillRule::NonZero, paint, options);
 }
 
 void Renderer::AddShapeToMask(raster::CoverageMask& mask, const Shape& shape, const Matrix& toPixels) {
@@ -639,9 +639,9 @@ void Renderer::AddShapeToMask(raster::CoverageMask& mask, const Shape& shape, co
     for (const ShapeLayer& layer : shape.layers) {
         for (const auto& edges : layer.fillEdges) {
             if (edges.empty()) continue;
-            path.clear();
+            path.Clear();
             AppendSegments(path, edges);
-            rasterizer_.fillMask(mask, path, rule, options);
+            rasterizer_.FillMask(mask, path, rule, options);
         }
     }
 }
@@ -663,7 +663,7 @@ void Renderer::AddToMask(raster::CoverageMask& mask, const DisplayObject& object
         for (const auto& [depth, child] : movieClip.Children()) {
             if (child->GetPlacement().clipDepth != 0) continue;
             const std::uint64_t order =
-                raster::Fingerprint().add(order_).add(static_cast<std::uint64_t>(depth)).value();
+                raster::Fingerprint().Add(order_).Add(static_cast<std::uint64_t>(depth)).value();
             const OrderScope orderScope(order_, order);
             AddToMask(mask, *child, toPixels * child->GetPlacement().matrix);
         }
@@ -675,7 +675,7 @@ void Renderer::AddToMask(raster::CoverageMask& mask, const DisplayObject& object
         std::uint64_t index = 0;
         for (const auto& part : button.Parts()) {
             if ((part.states & state) == 0) continue;
-            const OrderScope orderScope(order_, raster::Fingerprint().add(order_).add(++index).value());
+            const OrderScope orderScope(order_, raster::Fingerprint().Add(order_).Add(++index).value());
             AddToMask(mask, *part.object, toPixels * part.object->GetPlacement().matrix);
         }
         return;
