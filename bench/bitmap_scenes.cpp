@@ -9,7 +9,7 @@ namespace bench {
 
 using namespace swf::raster;
 
-std::shared_ptr<const Image> benchPicture() {
+std::shared_ptr<const Image> BenchPicture() {
     static const std::shared_ptr<const Image> picture = [] {
         auto image = std::make_shared<Image>();
         image->width = 1024;
@@ -33,15 +33,15 @@ std::shared_ptr<const Image> benchPicture() {
     return picture;
 }
 
-std::vector<BitmapScene> bitmapScenes(int width, int height) {
+std::vector<BitmapScene> BitmapScenes(int width, int height) {
     auto placed = [&](double scale) {
         return Matrix::Translate(width / 2.0, height / 2.0) * Matrix::Rotate(20 * std::numbers::pi / 180) *
                Matrix::Scale(scale, scale) * Matrix::Translate(-512, -384);
     };
     return {
-        {"bitmap-repeat", width, height, benchPicture(), placed(1.5), true},
-        {"bitmap-clip", width, height, benchPicture(), placed(1.5), false},
-        {"bitmap-shrink", width, height, benchPicture(), placed(0.4), true},
+        {"bitmap-repeat", width, height, BenchPicture(), placed(1.5), true},
+        {"bitmap-clip", width, height, BenchPicture(), placed(1.5), false},
+        {"bitmap-shrink", width, height, BenchPicture(), placed(0.4), true},
     };
 }
 

@@ -19,10 +19,10 @@ struct BitmapScene {
 };
 
 // A 1024 x 768 opaque picture: gradients, hard-edged rings, stripes and noise.
-std::shared_ptr<const swf::raster::Image> benchPicture();
+std::shared_ptr<const swf::raster::Image> BenchPicture();
 
 // The picture turned by 20 degrees about the surface centre at 1.5 x, repeated
 // and clipped; and at 0.4 x (a reduction), repeated.
-std::vector<BitmapScene> bitmapScenes(int width, int height);
+std::vector<BitmapScene> BitmapScenes(int width, int height);
 
 }  // namespace bench

@@ -69,7 +69,7 @@ void CairoBitmapRenderer::render() {
     cairo_surface_flush(state_->surface);
 }
 
-void CairoBitmapRenderer::writePng(const std::string& file) const {
+void CairoBitmapRenderer::WritePng(const std::string& file) const {
     cairo_surface_write_to_png(state_->surface, file.c_str());
 }
 
@@ -83,7 +83,7 @@ struct CairoBitmapRenderer::State {};
 CairoBitmapRenderer::CairoBitmapRenderer(const BitmapScene&, CairoFilter) {}
 CairoBitmapRenderer::~CairoBitmapRenderer() = default;
 void CairoBitmapRenderer::render() {}
-void CairoBitmapRenderer::writePng(const std::string&) const {}
+void CairoBitmapRenderer::WritePng(const std::string&) const {}
 
 }  // namespace bench
 

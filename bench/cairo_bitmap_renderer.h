@@ -21,7 +21,7 @@ public:
     CairoBitmapRenderer& operator=(const CairoBitmapRenderer&) = delete;
 
     void render();
-    void writePng(const std::string& file) const;
+    void WritePng(const std::string& file) const;
 
 private:
     struct State;

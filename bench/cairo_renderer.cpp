@@ -21,7 +21,7 @@ struct CairoRenderer::State {
 namespace {
 
 // Builds the path once with Cairo's path API, quadratics raised to cubics.
-cairo_path_t* toCairoPath(cairo_t* cr, const Path& path) {
+cairo_path_t* ToCairoPath(cairo_t* cr, const Path& path) {
     cairo_new_path(cr);
     const auto& points = path.points();
     std::size_t next = 0;
@@ -55,7 +55,7 @@ cairo_path_t* toCairoPath(cairo_t* cr, const Path& path) {
     return copy;
 }
 
-cairo_pattern_t* toCairoSource(const SceneShape& shape) {
+cairo_pattern_t* ToCairoSource(const SceneShape& shape) {
     if (!shape.gradient) {
         return cairo_pattern_create_rgba(shape.color.r / 255.0, shape.color.g / 255.0, shape.color.b / 255.0,
                                          shape.color.a / 255.0);
@@ -85,8 +85,8 @@ CairoRenderer::CairoRenderer(const Scene& scene) : state_(std::make_unique<State
     state_->surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, scene.width, scene.height);
     state_->cr = cairo_create(state_->surface);
     for (const SceneShape& shape : scene.shapes) {
-        state_->paths.push_back(toCairoPath(state_->cr, shape.path));
-        state_->sources.push_back(toCairoSource(shape));
+        state_->paths.push_back(ToCairoPath(state_->cr, shape.path));
+        state_->sources.push_back(ToCairoSource(shape));
     }
 }
 
@@ -123,11 +123,11 @@ void CairoRenderer::render() {
     cairo_surface_flush(state_->surface);
 }
 
-void CairoRenderer::writePng(const std::string& file) const {
+void CairoRenderer::WritePng(const std::string& file) const {
     cairo_surface_write_to_png(state_->surface, file.c_str());
 }
 
-void CairoRenderer::writeSurfacePng(const Surface& surface, const std::string& file) {
+void CairoRenderer::WriteSurfacePng(const Surface& surface, const std::string& file) {
     cairo_surface_t* image = cairo_image_surface_create_for_data(
         reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(surface.row(0))), CAIRO_FORMAT_ARGB32,
         surface.width(), surface.height(), static_cast<int>(surface.strideBytes()));
@@ -146,8 +146,8 @@ bool CairoRenderer::available() { return false; }
 CairoRenderer::CairoRenderer(const Scene&) {}
 CairoRenderer::~CairoRenderer() = default;
 void CairoRenderer::render() {}
-void CairoRenderer::writePng(const std::string&) const {}
-void CairoRenderer::writeSurfacePng(const swf::raster::Surface&, const std::string&) {}
+void CairoRenderer::WritePng(const std::string&) const {}
+void CairoRenderer::WriteSurfacePng(const swf::raster::Surface&, const std::string&) {}
 
 }  // namespace bench
 

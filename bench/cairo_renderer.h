@@ -17,9 +17,9 @@ public:
     CairoRenderer& operator=(const CairoRenderer&) = delete;
 
     void render();
-    void writePng(const std::string& file) const;
+    void WritePng(const std::string& file) const;
     // Writes one of our surfaces (the same premultiplied ARGB32 layout) as PNG.
-    static void writeSurfacePng(const swf::raster::Surface& surface, const std::string& file);
+    static void WriteSurfacePng(const swf::raster::Surface& surface, const std::string& file);
 
 private:
     struct State;

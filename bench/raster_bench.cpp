@@ -99,7 +99,7 @@ public:
     std::map<std::string, double> times;
 };
 
-std::string sceneKey(const Scene& scene) {
+std::string SceneKey(const Scene& scene) {
     return scene.name + "/" + std::to_string(scene.width) + "x" + std::to_string(scene.height);
 }
 
@@ -108,14 +108,14 @@ std::string sceneKey(const Scene& scene) {
 int main(int argc, char** argv) {
     std::vector<std::unique_ptr<Scene>> scenes;
     for (auto [w, h] : {std::pair{1280, 720}, {1920, 1080}}) {
-        scenes.push_back(std::make_unique<Scene>(bench::gradientShapesScene(w, h)));
-        scenes.push_back(std::make_unique<Scene>(bench::strokedPathsScene(w, h)));
-        scenes.push_back(std::make_unique<Scene>(bench::glyphsScene(w, h)));
+        scenes.push_back(std::make_unique<Scene>(bench::GradientShapesScene(w, h)));
+        scenes.push_back(std::make_unique<Scene>(bench::StrokedPathsScene(w, h)));
+        scenes.push_back(std::make_unique<Scene>(bench::GlyphsScene(w, h)));
     }
-    std::vector<std::unique_ptr<bench::BitmapScene>> bitmapScenes;
+    std::vector<std::unique_ptr<bench::BitmapScene>> BitmapScenes;
     for (auto [w, h] : {std::pair{1280, 720}, {1920, 1080}}) {
-        for (bench::BitmapScene& scene : bench::bitmapScenes(w, h)) {
-            bitmapScenes.push_back(std::make_unique<bench::BitmapScene>(std::move(scene)));
+        for (bench::BitmapScene& scene : bench::BitmapScenes(w, h)) {
+            BitmapScenes.push_back(std::make_unique<bench::BitmapScene>(std::move(scene)));
         }
     }
     const bool haveCairo = bench::CairoRenderer::available();
@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
 
     for (const auto& scene : scenes) {
         const Scene* s = scene.get();
-        benchmark::RegisterBenchmark((sceneKey(*s) + "/ours").c_str(), [s](benchmark::State& state) {
+        benchmark::RegisterBenchmark((SceneKey(*s) + "/ours").c_str(), [s](benchmark::State& state) {
             OurRenderer renderer(*s);
             for (auto _ : state) {
                 renderer.render();
@@ -131,7 +131,7 @@ int main(int argc, char** argv) {
             }
         })->Unit(benchmark::kMillisecond);
         if (haveCairo) {
-            benchmark::RegisterBenchmark((sceneKey(*s) + "/cairo").c_str(), [s](benchmark::State& state) {
+            benchmark::RegisterBenchmark((SceneKey(*s) + "/cairo").c_str(), [s](benchmark::State& state) {
                 bench::CairoRenderer renderer(*s);
                 for (auto _ : state) renderer.render();
             })->Unit(benchmark::kMillisecond);
@@ -140,17 +140,17 @@ int main(int argc, char** argv) {
             std::string base = std::string(pngDir) + "/" + s->name + "_" + std::to_string(s->width);
             OurRenderer ours(*s);
             ours.render();
-            bench::CairoRenderer::writeSurfacePng(ours.surface(), base + "_ours.png");
+            bench::CairoRenderer::WriteSurfacePng(ours.surface(), base + "_ours.png");
             bench::CairoRenderer cairo(*s);
             cairo.render();
-            cairo.writePng(base + "_cairo.png");
+            cairo.WritePng(base + "_cairo.png");
         }
     }
 
     auto bitmapKey = [](const bench::BitmapScene& scene) {
         return scene.name + "/" + std::to_string(scene.width) + "x" + std::to_string(scene.height);
     };
-    for (const auto& scene : bitmapScenes) {
+    for (const auto& scene : BitmapScenes) {
         const bench::BitmapScene* s = scene.get();
         benchmark::RegisterBenchmark((bitmapKey(*s) + "/ours").c_str(), [s](benchmark::State& state) {
             OurBitmapRenderer renderer(*s);
@@ -172,13 +172,13 @@ int main(int argc, char** argv) {
             std::string base = std::string(pngDir) + "/" + s->name + "_" + std::to_string(s->width);
             OurBitmapRenderer ours(*s);
             ours.render();
-            bench::CairoRenderer::writeSurfacePng(ours.surface(), base + "_ours.png");
+            bench::CairoRenderer::WriteSurfacePng(ours.surface(), base + "_ours.png");
             bench::CairoBitmapRenderer good(*s, bench::CairoFilter::Good);
             good.render();
-            good.writePng(base + "_cairo_good.png");
+            good.WritePng(base + "_cairo_good.png");
             bench::CairoBitmapRenderer bilinear(*s, bench::CairoFilter::Bilinear);
             bilinear.render();
-            bilinear.writePng(base + "_cairo_bilinear.png");
+            bilinear.WritePng(base + "_cairo_bilinear.png");
         }
     }
 
@@ -193,7 +193,7 @@ int main(int argc, char** argv) {
     }
     std::printf("\nCPU time per frame\n%-22s %10s %10s %8s\n", "scene", "ours ms", "cairo ms", "ratio");
     for (const auto& scene : scenes) {
-        std::string key = sceneKey(*scene);
+        std::string key = SceneKey(*scene);
         auto ours = reporter.times.find(key + "/ours"), cairo = reporter.times.find(key + "/cairo");
         if (ours == reporter.times.end() || cairo == reporter.times.end()) continue;
         std::printf("%-22s %10.3f %10.3f %8.2f\n", key.c_str(), ours->second, cairo->second,
@@ -201,7 +201,7 @@ int main(int argc, char** argv) {
     }
     std::printf("\nBitmap scenes, CPU time per frame\n%-28s %9s %9s %9s %9s %9s\n", "scene", "ours ms", "bilinear",
                 "ratio", "good", "ratio");
-    for (const auto& scene : bitmapScenes) {
+    for (const auto& scene : BitmapScenes) {
         std::string key = bitmapKey(*scene);
         auto ours = reporter.times.find(key + "/ours");
         auto bilinear = reporter.times.find(key + "/cairo-bilinear"), good = reporter.times.find(key + "/cairo-good");

@@ -11,7 +11,7 @@ using namespace swf::raster;
 namespace {
 
 // A closed blob of quadratic curves around a centre, with a wobbling radius.
-void addBlob(Path& path, std::mt19937& random, double cx, double cy, double radius, int lobes, bool reverse = false) {
+void AddBlob(Path& path, std::mt19937& random, double cx, double cy, double radius, int lobes, bool reverse = false) {
     std::uniform_real_distribution<double> wobble(0.7, 1.15);
     std::vector<Point> ring;
     for (int i = 0; i < 2 * lobes; ++i) {
@@ -28,7 +28,7 @@ void addBlob(Path& path, std::mt19937& random, double cx, double cy, double radi
     }
 }
 
-Color randomColor(std::mt19937& random, int minAlpha) {
+Color RandomColor(std::mt19937& random, int minAlpha) {
     std::uniform_int_distribution<int> channel(0, 255), alpha(minAlpha, 255);
     return {static_cast<std::uint8_t>(channel(random)), static_cast<std::uint8_t>(channel(random)),
             static_cast<std::uint8_t>(channel(random)), static_cast<std::uint8_t>(alpha(random))};
@@ -36,7 +36,7 @@ Color randomColor(std::mt19937& random, int minAlpha) {
 
 }  // namespace
 
-Scene gradientShapesScene(int width, int height) {
+Scene GradientShapesScene(int width, int height) {
     Scene scene{"gradients", width, height, {}};
     std::mt19937 random(1);
     const double scale = height / 720.0;
@@ -46,11 +46,11 @@ Scene gradientShapesScene(int width, int height) {
     for (int i = 0; i < 200; ++i) {
         SceneShape shape;
         double cx = x(random), cy = y(random), r = size(random);
-        addBlob(shape.path, random, cx, cy, r, lobes(random));
+        AddBlob(shape.path, random, cx, cy, r, lobes(random));
         shape.gradient = true;
         Gradient& g = shape.gradientStyle;
         g.shape = kind(random) == 0 ? GradientShape::Linear : GradientShape::Radial;
-        g.stops = {{0, randomColor(random, 255)}, {128, randomColor(random, 160)}, {255, randomColor(random, 255)}};
+        g.stops = {{0, RandomColor(random, 255)}, {128, RandomColor(random, 160)}, {255, RandomColor(random, 255)}};
         // The gradient square scaled onto the blob and turned at random.
         g.matrix = Matrix::Translate(cx, cy) * Matrix::Rotate(angle(random)) * Matrix::Scale(r / 16384.0, r / 16384.0);
         scene.shapes.push_back(std::move(shape));
@@ -58,7 +58,7 @@ Scene gradientShapesScene(int width, int height) {
     return scene;
 }
 
-Scene strokedPathsScene(int width, int height) {
+Scene StrokedPathsScene(int width, int height) {
     Scene scene{"strokes", width, height, {}};
     std::mt19937 random(2);
     const double scale = height / 720.0;
@@ -69,7 +69,7 @@ Scene strokedPathsScene(int width, int height) {
         SceneShape shape;
         shape.stroked = true;
         shape.stroke = {lineWidth(random), LineCap::Round, LineJoin::Round, 3};
-        shape.color = randomColor(random, 128);
+        shape.color = RandomColor(random, 128);
         double px = x(random), py = y(random);
         shape.path.MoveTo(px, py);
         for (int s = segments(random); s > 0; --s) {
@@ -87,7 +87,7 @@ Scene strokedPathsScene(int width, int height) {
     return scene;
 }
 
-Scene glyphsScene(int width, int height) {
+Scene GlyphsScene(int width, int height) {
     Scene scene{"glyphs", width, height, {}};
     std::mt19937 random(3);
     const double em = 14.0 * height / 720.0;
@@ -98,10 +98,10 @@ Scene glyphsScene(int width, int height) {
             SceneShape shape;
             shape.color = {20, 20, 20, 255};
             double cx = left + em * 0.3, cy = baseline - em * 0.35;
-            addBlob(shape.path, random, cx, cy, em * 0.32, lobes(random));
+            AddBlob(shape.path, random, cx, cy, em * 0.32, lobes(random));
             if (holed(random) == 0) {  // a counter, like in "o" or "e"
                 shape.rule = FillRule::EvenOdd;
-                addBlob(shape.path, random, cx, cy, em * 0.14, 4, true);
+                AddBlob(shape.path, random, cx, cy, em * 0.14, 4, true);
             }
             scene.shapes.push_back(std::move(shape));
         }

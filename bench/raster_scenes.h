@@ -27,8 +27,8 @@ struct Scene {
 
 // Deterministic scenes: 200 gradient-filled curved shapes, 500 stroked paths,
 // and a page of small glyph-like shapes.
-Scene gradientShapesScene(int width, int height);
-Scene strokedPathsScene(int width, int height);
-Scene glyphsScene(int width, int height);
+Scene GradientShapesScene(int width, int height);
+Scene StrokedPathsScene(int width, int height);
+Scene GlyphsScene(int width, int height);
 
 }  // namespace bench

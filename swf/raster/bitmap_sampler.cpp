@@ -23,21 +23,21 @@ constexpr int kRunLength = 1024;
 constexpr double kFarOutside = 536870912.0;  // 2^29 texels
 constexpr double kLargestStep = 1048576.0;
 
-std::int64_t toFixed(double v) { return static_cast<std::int64_t>(std::floor(v * kFixedOne)); }
+std::int64_t ToFixed(double v) { return static_cast<std::int64_t>(std::floor(v * kFixedOne)); }
 
 // `v` brought into 0 .. period (exclusive) by whole periods, in fixed point.
-std::int64_t wrapToFixed(double v, int period) {
+std::int64_t WrapToFixed(double v, int period) {
     if (!std::isfinite(v)) return 0;
     double r = std::fmod(v, period);
     if (r < 0) r += period;
-    std::int64_t fixed = toFixed(r);
+    std::int64_t fixed = ToFixed(r);
     const std::int64_t limit = std::int64_t{period} << 32;
     return fixed >= limit || fixed < 0 ? 0 : fixed;
 }
 
-std::int64_t clampToFixed(double v, double limit) {
+std::int64_t ClampToFixed(double v, double limit) {
     if (!std::isfinite(v)) return 0;
-    return toFixed(std::clamp(v, -limit, limit));
+    return ToFixed(std::clamp(v, -limit, limit));
 }
 
 // A premultiplied pixel's four channels in 16-bit lanes of a 64-bit word
@@ -54,7 +54,7 @@ inline std::uint32_t gather(std::uint64_t lanes) {
 }
 
 // Blends two spread pixels, `weight` (0..256) of the way from `a` to `b`, rounded.
-inline std::uint64_t mixLanes(std::uint64_t a, std::uint64_t b, std::uint32_t weight) {
+inline std::uint64_t MixLanes(std::uint64_t a, std::uint64_t b, std::uint32_t weight) {
     return ((a * (256 - weight) + b * weight + kLaneHalf) >> 8) & kLanes;
 }
 
@@ -66,15 +66,15 @@ inline std::uint32_t weight(std::int64_t fixed) {
 // Bilinear blend of a 2 x 2 block, fx / 256 of the way across and fy / 256 down.
 inline std::uint32_t bilinear(std::uint32_t topLeft, std::uint32_t topRight, std::uint32_t bottomLeft,
                               std::uint32_t bottomRight, std::uint32_t fx, std::uint32_t fy) {
-    const std::uint64_t left = mixLanes(spread(topLeft), spread(bottomLeft), fy);
-    const std::uint64_t right = mixLanes(spread(topRight), spread(bottomRight), fy);
-    return gather(mixLanes(left, right, fx));
+    const std::uint64_t left = MixLanes(spread(topLeft), spread(bottomLeft), fy);
+    const std::uint64_t right = MixLanes(spread(topRight), spread(bottomRight), fy);
+    return gather(MixLanes(left, right, fx));
 }
 
 #if defined(__SSE2__)
 // The same blend four channels at a time: `top` holds the top-left and
 // top-right pixels in its low 64 bits, `bottom` the bottom pair.
-inline std::uint32_t bilinearPairs(__m128i top, __m128i bottom, std::uint32_t fx, std::uint32_t fy) {
+inline std::uint32_t BilinearPairs(__m128i top, __m128i bottom, std::uint32_t fx, std::uint32_t fy) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i half = _mm_set1_epi16(128);
     top = _mm_unpacklo_epi8(top, zero);
@@ -93,18 +93,18 @@ inline std::uint32_t bilinearPairs(__m128i top, __m128i bottom, std::uint32_t fx
 }
 
 // Two neighbouring pixels of each row, as they lie inside a picture.
-inline std::uint32_t bilinearAt(const std::uint32_t* p, std::size_t stride, std::uint32_t fx, std::uint32_t fy) {
-    return bilinearPairs(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)),
+inline std::uint32_t BilinearAt(const std::uint32_t* p, std::size_t stride, std::uint32_t fx, std::uint32_t fy) {
+    return BilinearPairs(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)),
                          _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + stride)), fx, fy);
 }
 #else
-inline std::uint32_t bilinearAt(const std::uint32_t* p, std::size_t stride, std::uint32_t fx, std::uint32_t fy) {
+inline std::uint32_t BilinearAt(const std::uint32_t* p, std::size_t stride, std::uint32_t fx, std::uint32_t fy) {
     return bilinear(p[0], p[1], p[stride], p[stride + 1], fx, fy);
 }
 #endif
 
 // c * 255 / a, rounded, is (c * table[a] + 0x8000) >> 16.
-const std::array<std::uint32_t, 256>& unpremultiplyTable() {
+const std::array<std::uint32_t, 256>& UnpremultiplyTable() {
     static const std::array<std::uint32_t, 256> table = [] {
         std::array<std::uint32_t, 256> t{};
         for (std::uint32_t a = 1; a < 256; ++a) t[a] = ((255u << 16) + a / 2) / a;
@@ -113,7 +113,7 @@ const std::array<std::uint32_t, 256>& unpremultiplyTable() {
     return table;
 }
 
-std::array<std::uint8_t, 256> channelTable(double mult, double add) {
+std::array<std::uint8_t, 256> ChannelTable(double mult, double add) {
     std::array<std::uint8_t, 256> table{};
     for (int v = 0; v < 256; ++v) {
         const double out = v * mult + add;
@@ -156,8 +156,8 @@ std::shared_ptr<const BitmapSampler> BitmapSampler::Make(const BitmapStyle& styl
 
     if (!style.colors.IsIdentity()) {
         const ColorTransform& t = style.colors;
-        sampler->colors_ = ColorTable{channelTable(t.redMult, t.redAdd), channelTable(t.greenMult, t.greenAdd),
-                                      channelTable(t.blueMult, t.blueAdd), channelTable(t.alphaMult, t.alphaAdd)};
+        sampler->colors_ = ColorTable{ChannelTable(t.redMult, t.redAdd), ChannelTable(t.greenMult, t.greenAdd),
+                                      ChannelTable(t.blueMult, t.blueAdd), ChannelTable(t.alphaMult, t.alphaAdd)};
     }
     sampler->opaque_ = chain.opaque() && (!sampler->colors_ || sampler->colors_->alpha[255] == 255);
     return sampler;
@@ -175,7 +175,7 @@ std::uint32_t BitmapSampler::TransformColor(std::uint32_t pixel) const {
     if (a == 0) {
         r = g = b = 0;
     } else if (a != 255) {
-        const std::uint32_t k = unpremultiplyTable()[a];
+        const std::uint32_t k = UnpremultiplyTable()[a];
         r = std::min(255u, (r * k + 0x8000) >> 16);
         g = std::min(255u, (g * k + 0x8000) >> 16);
         b = std::min(255u, (b * k + 0x8000) >> 16);
@@ -195,15 +195,15 @@ void BitmapSampler::SampleRun(double u, double v, int length, std::uint32_t* out
     const std::size_t stride = static_cast<std::size_t>(w);
     std::int64_t fu, fv, du, dv;
     if constexpr (Repeat) {
-        fu = wrapToFixed(u, w);
-        fv = wrapToFixed(v, h);
-        du = wrapToFixed(toTexels_.a, w);
-        dv = wrapToFixed(toTexels_.b, h);
+        fu = WrapToFixed(u, w);
+        fv = WrapToFixed(v, h);
+        du = WrapToFixed(toTexels_.a, w);
+        dv = WrapToFixed(toTexels_.b, h);
     } else {
-        fu = clampToFixed(u, kFarOutside);
-        fv = clampToFixed(v, kFarOutside);
-        du = clampToFixed(toTexels_.a, kLargestStep);
-        dv = clampToFixed(toTexels_.b, kLargestStep);
+        fu = ClampToFixed(u, kFarOutside);
+        fv = ClampToFixed(v, kFarOutside);
+        du = ClampToFixed(toTexels_.a, kLargestStep);
+        dv = ClampToFixed(toTexels_.b, kLargestStep);
     }
     const std::int64_t wrapU = std::int64_t{w} << 32, wrapV = std::int64_t{h} << 32;
     // Positions whose 2 x 2 block (or pixel) lies wholly inside the picture need
@@ -215,7 +215,7 @@ void BitmapSampler::SampleRun(double u, double v, int length, std::uint32_t* out
             const std::uint32_t* p =
                 pixels + static_cast<std::size_t>(fv >> 32) * stride + static_cast<std::size_t>(fu >> 32);
             if constexpr (Smooth) {
-                out[i] = bilinearAt(p, stride, weight(fu), weight(fv));
+                out[i] = BilinearAt(p, stride, weight(fu), weight(fv));
             } else {
                 out[i] = p[0];
             }

@@ -16,9 +16,9 @@ constexpr std::int64_t kFullCoverage = std::int64_t{2} * kSubpixels * kSubpixels
 constexpr int kMaxDimension = 1 << 22;
 
 // n / d rounded to nearest, halves away from zero; d > 0.
-std::int64_t divideRounded(std::int64_t n, std::int64_t d) { return n >= 0 ? (n + d / 2) / d : -((-n + d / 2) / d); }
+std::int64_t DivideRounded(std::int64_t n, std::int64_t d) { return n >= 0 ? (n + d / 2) / d : -((-n + d / 2) / d); }
 
-std::uint8_t coverageToAlpha(std::int64_t value, FillRule rule) {
+std::uint8_t CoverageToAlpha(std::int64_t value, FillRule rule) {
     if (value < 0) value = -value;
     if (rule == FillRule::EvenOdd) {
         value &= 2 * kFullCoverage - 1;
@@ -114,10 +114,10 @@ void CoverageAccumulator::AddLine(double x0, double y0, double x1, double y1) {
 void CoverageAccumulator::AddClippedLine(double x0, double y0, double x1, double y1) {
     const double maxX = static_cast<double>(width_) * kSubpixels;
     const double maxY = static_cast<double>(height_) * kSubpixels;
-    auto toFixed = [](double v, double limit) {
+    auto ToFixed = [](double v, double limit) {
         return static_cast<std::int32_t>(std::lround(std::clamp(v * kSubpixels, 0.0, limit)));
     };
-    AddFixedLine(toFixed(x0, maxX), toFixed(y0, maxY), toFixed(x1, maxX), toFixed(y1, maxY));
+    AddFixedLine(ToFixed(x0, maxX), ToFixed(y0, maxY), ToFixed(x1, maxX), ToFixed(y1, maxY));
 }
 
 void CoverageAccumulator::AddFixedLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1) {
@@ -147,7 +147,7 @@ void CoverageAccumulator::AddFixedLine(std::int32_t x0, std::int32_t y0, std::in
     auto xAtY = [&](std::int32_t y) -> std::int32_t {
         if (y == y0) return x0;
         if (y == y1) return x1;
-        return static_cast<std::int32_t>(x0 + divideRounded(dx * (y - y0), dy));
+        return static_cast<std::int32_t>(x0 + DivideRounded(dx * (y - y0), dy));
     };
     std::int32_t ya = y0;
     std::int32_t xa = x0;
@@ -191,7 +191,7 @@ void CoverageAccumulator::AddRowPiece(std::int32_t row, std::int32_t xa, std::in
         std::int32_t xe = last ? xb : border;
         std::int32_t ye = last ? fyb
                                : fya + static_cast<std::int32_t>(
-                                           divideRounded(std::int64_t{rightward ? xe - xa : xa - xe} * height, spanX));
+                                           DivideRounded(std::int64_t{rightward ? xe - xa : xa - xe} * height, spanX));
         std::int32_t piece = ye - ys;
         if (piece != 0) AddToCell(column, row, sign * piece, sign * ((xs - left) + (xe - left)) * piece);
         if (last) break;
@@ -254,7 +254,7 @@ void CoverageAccumulator::EmitRow(std::int32_t y, Cell* cells, int count, FillRu
             cover += cells[i].cover;
             area += cells[i].area;
         }
-        std::uint8_t alpha = coverageToAlpha((winding + cover) * 2 * kSubpixels - area, rule);
+        std::uint8_t alpha = CoverageToAlpha((winding + cover) * 2 * kSubpixels - area, rule);
         winding += cover;
         if (alpha != 0) {
             rowCovers_[x] = alpha;
@@ -267,7 +267,7 @@ void CoverageAccumulator::EmitRow(std::int32_t y, Cell* cells, int count, FillRu
         }
         const std::int32_t next = i < count ? cells[i].x : width_;
         if (winding != 0 && next > x + 1) {
-            std::uint8_t runAlpha = coverageToAlpha(winding * 2 * kSubpixels, rule);
+            std::uint8_t runAlpha = CoverageToAlpha(winding * 2 * kSubpixels, rule);
             if (runAlpha != 0) spans_.push_back({x + 1, next - x - 1, runAlpha, nullptr});
         }
     }

@@ -10,15 +10,15 @@ namespace {
 constexpr double kCoordinateLimit = 1e9;
 constexpr int kMaxCurveSegments = 1024;
 
-bool outsideBox(const Point& a, const Point& b, const Point& c, const CullBox& box) {
+bool OutsideBox(const Point& a, const Point& b, const Point& c, const CullBox& box) {
     return (a.x >= box.right && b.x >= box.right && c.x >= box.right) ||
            (a.x <= box.left && b.x <= box.left && c.x <= box.left) ||
            (a.y >= box.bottom && b.y >= box.bottom && c.y >= box.bottom) ||
            (a.y <= box.top && b.y <= box.top && c.y <= box.top);
 }
 
-void flattenQuad(Point p0, Point p1, Point p2, const CullBox* cull, PolylineSink& sink) {
-    if (cull && outsideBox(p0, p1, p2, *cull)) {
+void FlattenQuad(Point p0, Point p1, Point p2, const CullBox* cull, PolylineSink& sink) {
+    if (cull && OutsideBox(p0, p1, p2, *cull)) {
         sink.LineTo(p2);
         return;
     }
@@ -78,7 +78,7 @@ void FlattenPath(const std::vector<PathVerb>& verbs, const std::vector<Point>& p
         case PathVerb::QuadTo: {
             Point control = points[next], end = points[next + 1];
             next += 2;
-            flattenQuad(current, control, end, cull, sink);
+            FlattenQuad(current, control, end, cull, sink);
             current = end;
             break;
         }

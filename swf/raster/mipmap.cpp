@@ -17,7 +17,7 @@ struct BoxTap {
     std::array<std::uint32_t, 4> weights{};
 };
 
-std::vector<BoxTap> boxTaps(int n, int m) {
+std::vector<BoxTap> BoxTaps(int n, int m) {
     std::vector<BoxTap> taps(static_cast<std::size_t>(m));
     for (int i = 0; i < m; ++i) {
         // Positions in units of 1/m source samples.
@@ -40,7 +40,7 @@ std::vector<BoxTap> boxTaps(int n, int m) {
 
 // One source row shrunk across, added into `sums` with weight `rowWeight`:
 // four channels per pixel, 8-bit values weighted by 65536 * 65536 in all.
-void addShrunkRow(const std::uint32_t* in, const std::vector<BoxTap>& across, std::uint32_t rowWeight,
+void AddShrunkRow(const std::uint32_t* in, const std::vector<BoxTap>& across, std::uint32_t rowWeight,
                   std::vector<std::uint64_t>& sums) {
     for (std::size_t x = 0; x < across.size(); ++x) {
         const BoxTap& tap = across[x];
@@ -56,15 +56,15 @@ void addShrunkRow(const std::uint32_t* in, const std::vector<BoxTap>& across, st
 // factor of 2 to 3 (a halving rounded down). Works a row at a time, so the
 // only working memory is one row of sums.
 std::vector<std::uint32_t> shrink(const ImageLevel& src, int width, int height) {
-    const std::vector<BoxTap> across = boxTaps(src.width, width);
-    const std::vector<BoxTap> down = boxTaps(src.height, height);
+    const std::vector<BoxTap> across = BoxTaps(src.width, width);
+    const std::vector<BoxTap> down = BoxTaps(src.height, height);
     std::vector<std::uint64_t> sums(static_cast<std::size_t>(width) * 4);
     std::vector<std::uint32_t> result(static_cast<std::size_t>(width) * height);
     constexpr std::uint64_t kHalf = std::uint64_t{1} << 31;
     for (int y = 0; y < height; ++y) {
         const BoxTap& tap = down[static_cast<std::size_t>(y)];
         std::fill(sums.begin(), sums.end(), 0);
-        for (int k = 0; k < tap.count; ++k) addShrunkRow(src.row(tap.first + k), across, tap.weights[k], sums);
+        for (int k = 0; k < tap.count; ++k) AddShrunkRow(src.row(tap.first + k), across, tap.weights[k], sums);
         std::uint32_t* out = result.data() + static_cast<std::size_t>(y) * width;
         for (int x = 0; x < width; ++x) {
             std::uint32_t pixel = 0;

@@ -12,14 +12,14 @@ namespace swf::raster {
 
 namespace {
 
-double srgbToLinear(double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); }
+double SrgbToLinear(double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); }
 
-double linearToSrgb(double v) { return v <= 0.0031308 ? v * 12.92 : 1.055 * std::pow(v, 1.0 / 2.4) - 0.055; }
+double LinearToSrgb(double v) { return v <= 0.0031308 ? v * 12.92 : 1.055 * std::pow(v, 1.0 / 2.4) - 0.055; }
 
-std::uint32_t toByte(double v) { return static_cast<std::uint32_t>(std::lround(std::clamp(v, 0.0, 255.0))); }
+std::uint32_t ToByte(double v) { return static_cast<std::uint32_t>(std::lround(std::clamp(v, 0.0, 255.0))); }
 
 // Ramp index for a position measured in ramp entries (256 per gradient length).
-int spreadIndex(double position, SpreadMode spread) {
+int SpreadIndex(double position, SpreadMode spread) {
     // Far positions are clamped first; 2^20 is a multiple of both periods.
     constexpr double kLimit = 1 << 20;
     position = std::clamp(position, -kLimit, kLimit);
@@ -74,7 +74,7 @@ GradientRamp GradientRamp::Build(const std::vector<GradientStop>& input, Gradien
     const bool linearLight = interpolation == GradientInterpolation::LinearRGB;
     auto channel = [&](std::uint8_t v) {
         double unit = v / 255.0;
-        return linearLight ? srgbToLinear(unit) : unit;
+        return linearLight ? SrgbToLinear(unit) : unit;
     };
     ramp.opaque_ = true;
     std::size_t next = 0;  // first stop with ratio >= index
@@ -92,14 +92,14 @@ GradientRamp GradientRamp::Build(const std::vector<GradientStop>& input, Gradien
         }
         auto mix = [&](std::uint8_t a, std::uint8_t b) {
             double v = channel(a) + (channel(b) - channel(a)) * t;
-            return (linearLight ? linearToSrgb(v) : v) * 255.0;
+            return (linearLight ? LinearToSrgb(v) : v) * 255.0;
         };
         double alpha = lo.color.a + (hi.color.a - lo.color.a) * t;
-        std::uint32_t a = toByte(alpha);
+        std::uint32_t a = ToByte(alpha);
         double k = a / 255.0;
         ramp.colors_[index] =
-            PackPixel(a, toByte(mix(lo.color.r, hi.color.r) * k), toByte(mix(lo.color.g, hi.color.g) * k),
-                      toByte(mix(lo.color.b, hi.color.b) * k));
+            PackPixel(a, ToByte(mix(lo.color.r, hi.color.r) * k), ToByte(mix(lo.color.g, hi.color.g) * k),
+                      ToByte(mix(lo.color.b, hi.color.b) * k));
         if (a != 255) ramp.opaque_ = false;
     }
     return ramp;
@@ -211,12 +211,12 @@ void Paint::ShadeSpan(int x, int y, int length, std::uint32_t* out) const {
         double position = (gx + kGradientHalfSize) * kScale;
         const double step = m.a * kScale;
         for (int i = 0; i < length; ++i, position += step) {
-            out[i] = colors[spreadIndex(position, spread_)];
+            out[i] = colors[SpreadIndex(position, spread_)];
         }
         return;
     }
     for (int i = 0; i < length; ++i, gx += m.a, gy += m.b) {
-        out[i] = colors[spreadIndex(RampPosition(gx, gy), spread_)];
+        out[i] = colors[SpreadIndex(RampPosition(gx, gy), spread_)];
     }
 }
 

@@ -16,7 +16,7 @@ public:
     FillEdgeSink(CoverageAccumulator& out, bool closeSubpaths) : out_(out), close_(closeSubpaths) {}
 
     void BeginSubpath(Point start) override {
-        finishSubpath();
+        FinishSubpath();
         start_ = current_ = start;
     }
     void LineTo(Point end) override {
@@ -24,7 +24,7 @@ public:
         current_ = end;
     }
     void CloseSubpath() override { LineTo(start_); }
-    void finishSubpath() {
+    void FinishSubpath() {
         if (close_) LineTo(start_);
     }
 
@@ -106,7 +106,7 @@ bool Rasterizer::AddFill(const Path& path, int width, int height, const DrawOpti
     FillEdgeSink sink(accumulator_, options.closeSubpaths);
     const CullBox cull{0, 0, static_cast<double>(width), static_cast<double>(height)};
     FlattenPath(path.verbs(), pixelPoints_, &cull, sink);
-    sink.finishSubpath();
+    sink.FinishSubpath();
     return true;
 }
 
@@ -152,27 +152,27 @@ void Rasterizer::StrokeMask(CoverageMask& mask, const Path& path, const StrokeSt
 }
 
 namespace {
-Rasterizer& threadRasterizer() {
+Rasterizer& ThreadRasterizer() {
     thread_local Rasterizer rasterizer;
     return rasterizer;
 }
 }  // namespace
 
 void FillPath(Surface& surface, const Path& path, FillRule rule, const Paint& paint, const DrawOptions& options) {
-    threadRasterizer().FillPath(surface, path, rule, paint, options);
+    ThreadRasterizer().FillPath(surface, path, rule, paint, options);
 }
 
 void StrokePath(Surface& surface, const Path& path, const StrokeStyle& style, const Paint& paint,
                 const DrawOptions& options) {
-    threadRasterizer().StrokePath(surface, path, style, paint, options);
+    ThreadRasterizer().StrokePath(surface, path, style, paint, options);
 }
 
 void FillMask(CoverageMask& mask, const Path& path, FillRule rule, const DrawOptions& options) {
-    threadRasterizer().FillMask(mask, path, rule, options);
+    ThreadRasterizer().FillMask(mask, path, rule, options);
 }
 
 void StrokeMask(CoverageMask& mask, const Path& path, const StrokeStyle& style, const DrawOptions& options) {
-    threadRasterizer().StrokeMask(mask, path, style, options);
+    ThreadRasterizer().StrokeMask(mask, path, style, options);
 }
 
 }  // namespace swf::raster

@@ -16,7 +16,7 @@ Point operator-(Point a, Point b) { return {a.x - b.x, a.y - b.y}; }
 Point operator*(Point a, double k) { return {a.x * k, a.y * k}; }
 Point operator-(Point a) { return {-a.x, -a.y}; }
 double cross(Point a, Point b) { return a.x * b.y - a.y * b.x; }
-double dotProduct(Point a, Point b) { return a.x * b.x + a.y * b.y; }
+double DotProduct(Point a, Point b) { return a.x * b.x + a.y * b.y; }
 // The normal on a direction's "positive" side.
 Point normal(Point d) { return {-d.y, d.x}; }
 
@@ -98,7 +98,7 @@ void Stroker::Join(Point p, int incoming, int outgoing, bool reversed) {
     auto direction = [&](int segment) { return reversed ? -directions_[segment] : directions_[segment]; };
     const Point in = direction(incoming), out = direction(outgoing);
     const Point nIn = normal(in) * halfWidth_, nOut = normal(out) * halfWidth_;
-    const double turn = cross(in, out), along = dotProduct(in, out);
+    const double turn = cross(in, out), along = DotProduct(in, out);
 
     if (turn > 0) {
         // This side is the inside of the turn. Where both offset lines stay within
@@ -118,7 +118,7 @@ void Stroker::Join(Point p, int incoming, int outgoing, bool reversed) {
     if (turn == 0 && along > 0) return;  // straight on
     switch (style_.join) {
     case LineJoin::Round: {
-        double sweep = std::atan2(cross(nIn, nOut), dotProduct(nIn, nOut));
+        double sweep = std::atan2(cross(nIn, nOut), DotProduct(nIn, nOut));
         if (sweep > 0) sweep -= 2 * std::numbers::pi;  // turn the outer way round
         Arc(p, nIn, sweep);
         break;
@@ -191,7 +191,7 @@ void Stroker::StrokePolyline(const Point* points, int count, bool closed, const 
     lengths_.resize(segments);
     for (int k = 0; k < segments; ++k) {
         Point d = points_[(k + 1) % n] - points_[k];
-        double length = std::sqrt(dotProduct(d, d));
+        double length = std::sqrt(DotProduct(d, d));
         lengths_[k] = length;
         directions_[k] = d * (1 / length);
     }

@@ -15,7 +15,7 @@ namespace {
 constexpr std::uint32_t kRed = 0xFFFF0000u, kGreen = 0xFF00FF00u, kBlue = 0xFF0000FFu, kWhite = 0xFFFFFFFFu;
 constexpr std::uint32_t kBlack = 0xFF000000u;
 
-std::shared_ptr<const Image> makeImage(int w, int h, std::vector<std::uint32_t> pixels) {
+std::shared_ptr<const Image> MakeImage(int w, int h, std::vector<std::uint32_t> pixels) {
     auto image = std::make_shared<Image>();
     image->width = w;
     image->height = h;
@@ -28,7 +28,7 @@ std::shared_ptr<const Image> checkerboard(int w, int h) {
     std::vector<std::uint32_t> pixels;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) pixels.push_back((x + y) % 2 == 0 ? kWhite : kBlack);
-    return makeImage(w, h, std::move(pixels));
+    return MakeImage(w, h, std::move(pixels));
 }
 
 BitmapStyle style(std::shared_ptr<const Image> image, const Matrix& matrix, bool repeat, bool smooth) {
@@ -50,7 +50,7 @@ Surface render(const BitmapStyle& s, int w, int h, std::uint32_t background = 0)
     return surface;
 }
 
-int maxChannelDifference(std::uint32_t a, std::uint32_t b) {
+int MaxChannelDifference(std::uint32_t a, std::uint32_t b) {
     int worst = 0;
     for (int shift = 0; shift < 32; shift += 8) {
         worst =
@@ -61,7 +61,7 @@ int maxChannelDifference(std::uint32_t a, std::uint32_t b) {
 
 TEST(BitmapPaint, NearestGivesWholeBlocksAndTheModesDifferBeyondTheEdge) {
     // 2 x 2 picture scaled by 4 at (0, 0): pixels 0..7 show it; 8..15 lie beyond.
-    auto image = makeImage(2, 2, {kRed, kGreen, kBlue, kWhite});
+    auto image = MakeImage(2, 2, {kRed, kGreen, kBlue, kWhite});
     const std::uint32_t quadrant[2][2] = {{kRed, kGreen}, {kBlue, kWhite}};
     Surface repeated = render(style(image, Matrix::Scale(4, 4), true, false), 16, 16);
     Surface clipped = render(style(image, Matrix::Scale(4, 4), false, false), 16, 16);
@@ -84,7 +84,7 @@ TEST(BitmapPaint, NearestGivesWholeBlocksAndTheModesDifferBeyondTheEdge) {
 TEST(BitmapPaint, BilinearBlendsBetweenPixelCentres) {
     // Black then white, scaled by 4: centres at 2 and 6; surface pixel centres
     // fall 1/8, 3/8, 5/8 and 7/8 of the way between them.
-    auto image = makeImage(2, 1, {kBlack, kWhite});
+    auto image = MakeImage(2, 1, {kBlack, kWhite});
     Surface clipped = render(style(image, Matrix::Scale(4, 4), false, true), 12, 1);
     const int expectedClipped[12] = {0, 0, 32, 96, 159, 223, 255, 255, 255, 255, 255, 255};
     for (int x = 0; x < 12; ++x) {
@@ -97,13 +97,13 @@ TEST(BitmapPaint, BilinearBlendsBetweenPixelCentres) {
     for (int x = 0; x < 12; ++x) EXPECT_NEAR(PixelGreen(repeated.pixel(x, 0)), expectedRepeated[x], 1) << x;
 
     // Two dimensions: the middle of a 2 x 2 picture scaled by 2 averages all four.
-    auto four = makeImage(2, 2, {kRed, kGreen, kBlue, kWhite});
+    auto four = MakeImage(2, 2, {kRed, kGreen, kBlue, kWhite});
     Surface mixed = render(style(four, Matrix::Scale(2, 2), false, true), 4, 4);
     // Pixel (1, 1)'s centre lies a quarter of a pixel past the red one's, across and down.
     const double w00 = 0.75 * 0.75, w01 = 0.25 * 0.75, w11 = 0.25 * 0.25;
     const std::uint32_t want =
         PackPixel(255, std::lround(255 * (w00 + w11)), std::lround(255 * (w01 + w11)), std::lround(255 * (w01 + w11)));
-    EXPECT_LE(maxChannelDifference(mixed.pixel(1, 1), want), 1) << std::hex << mixed.pixel(1, 1);
+    EXPECT_LE(MaxChannelDifference(mixed.pixel(1, 1), want), 1) << std::hex << mixed.pixel(1, 1);
     EXPECT_EQ(mixed.pixel(0, 0), kRed);  // outside the centres: the edge pixel
     EXPECT_EQ(mixed.pixel(3, 3), kWhite);
 }
@@ -111,7 +111,7 @@ TEST(BitmapPaint, BilinearBlendsBetweenPixelCentres) {
 TEST(BitmapPaint, QuarterTurn) {
     // Rotated 90 degrees clockwise on screen, then moved right by 8: the left
     // column of the picture becomes its top row, read right to left.
-    auto image = makeImage(2, 2, {kRed, kGreen, kBlue, kWhite});
+    auto image = MakeImage(2, 2, {kRed, kGreen, kBlue, kWhite});
     const Matrix m = Matrix::Translate(8, 0) * Matrix::Rotate(std::numbers::pi / 2) * Matrix::Scale(4, 4);
     for (bool smooth : {false, true}) {
         Surface s = render(style(image, m, false, smooth), 8, 8);
@@ -127,7 +127,7 @@ TEST(BitmapPaint, QuarterTurn) {
 
 TEST(BitmapPaint, TranslucentPicturesCompositeInPremultipliedSpace) {
     // Premultiplied: half-alpha dark red, clear, a quarter-alpha blue, opaque green.
-    auto image = makeImage(2, 2, {PackPixel(128, 64, 0, 0), 0, PackPixel(64, 0, 0, 64), kGreen});
+    auto image = MakeImage(2, 2, {PackPixel(128, 64, 0, 0), 0, PackPixel(64, 0, 0, 64), kGreen});
     const std::uint32_t background = PackPixel(255, 10, 20, 30);
     Surface s = render(style(image, Matrix::Scale(2, 2), false, false), 4, 4, background);
     // src + dst * (255 - srcAlpha) / 255, rounded.
@@ -140,7 +140,7 @@ TEST(BitmapPaint, TranslucentPicturesCompositeInPremultipliedSpace) {
 
 TEST(BitmapPaint, ColourTransformWorksOnStraightColour) {
     // A third alpha: premultiplied (17, 85, 0) is straight (51, 255, 0).
-    auto image = makeImage(2, 1, {PackPixel(85, 17, 85, 0), kWhite});
+    auto image = MakeImage(2, 1, {PackPixel(85, 17, 85, 0), kWhite});
     BitmapStyle invert = style(image, Matrix::Identity(), false, false);
     invert.colors.redMult = invert.colors.greenMult = invert.colors.blueMult = -1;
     invert.colors.redAdd = invert.colors.greenAdd = invert.colors.blueAdd = 255;
@@ -156,7 +156,7 @@ TEST(BitmapPaint, ColourTransformWorksOnStraightColour) {
     EXPECT_EQ(halved.pixel(1, 0), PackPixel(127, 127, 127, 127));
 
     // An opaque picture stays opaque under a colour change, not under an alpha change.
-    auto opaqueImage = makeImage(2, 1, {kRed, kBlue});
+    auto opaqueImage = MakeImage(2, 1, {kRed, kBlue});
     BitmapStyle tinted = style(opaqueImage, Matrix::Identity(), true, true);
     EXPECT_TRUE(Paint::BitmapFill(tinted).opaque());
     tinted.colors.greenAdd = 100;
@@ -165,7 +165,7 @@ TEST(BitmapPaint, ColourTransformWorksOnStraightColour) {
     tinted.colors.alphaMult = 0.9;
     EXPECT_FALSE(Paint::BitmapFill(tinted).opaque());
     // Adding alpha makes clear pixels show the added colour.
-    BitmapStyle shown = style(makeImage(2, 1, {0, kRed}), Matrix::Identity(), false, false);
+    BitmapStyle shown = style(MakeImage(2, 1, {0, kRed}), Matrix::Identity(), false, false);
     shown.colors.alphaAdd = 255;
     shown.colors.blueAdd = 255;
     EXPECT_EQ(render(shown, 2, 1).pixel(0, 0), kBlue);
@@ -201,7 +201,7 @@ TEST(BitmapPaint, ShrunkCheckerboardsTurnGreyInsteadOfAliasing) {
 
 TEST(MipChain, HalvesWithABoxFilterAndIsSharedPerImage) {
     // 4 x 2 -> 2 x 1 -> 1 x 1.
-    auto image = makeImage(
+    auto image = MakeImage(
         4, 2,
         {PackPixel(255, 0, 0, 0), PackPixel(255, 100, 0, 0), PackPixel(0, 0, 0, 0), PackPixel(200, 200, 0, 0),
          PackPixel(255, 40, 0, 0), PackPixel(255, 60, 0, 0), PackPixel(100, 0, 0, 100), PackPixel(100, 0, 0, 100)});
@@ -215,21 +215,21 @@ TEST(MipChain, HalvesWithABoxFilterAndIsSharedPerImage) {
     EXPECT_EQ(half.pixels[1], PackPixel(100, 50, 0, 50));
     ImageLevel last = chain->Level(*image, 2);
     ASSERT_EQ(last.width, 1);
-    EXPECT_LE(maxChannelDifference(last.pixels[0], PackPixel(178, 50, 0, 25)), 1);
+    EXPECT_LE(MaxChannelDifference(last.pixels[0], PackPixel(178, 50, 0, 25)), 1);
     EXPECT_EQ(MipChain::Of(image), chain);
     EXPECT_NE(MipChain::Of(checkerboard(4, 2)), chain);
 
     // Three pixels shrink to one: an even average.
-    auto odd = makeImage(3, 1, {PackPixel(255, 0, 0, 0), PackPixel(255, 90, 0, 0), PackPixel(255, 255, 0, 0)});
+    auto odd = MakeImage(3, 1, {PackPixel(255, 0, 0, 0), PackPixel(255, 90, 0, 0), PackPixel(255, 255, 0, 0)});
     ImageLevel one = MipChain::Of(odd)->Level(*odd, 1);
     ASSERT_EQ(one.width, 1);
-    EXPECT_LE(maxChannelDifference(one.pixels[0], PackPixel(255, 115, 0, 0)), 1);
+    EXPECT_LE(MaxChannelDifference(one.pixels[0], PackPixel(255, 115, 0, 0)), 1);
     EXPECT_TRUE(MipChain::Of(odd)->opaque());
 }
 
 TEST(BitmapPaint, UnusableInputPaintsNothing) {
     const std::uint32_t background = 0xFF336699u;
-    auto image = makeImage(2, 2, {kRed, kGreen, kBlue, kWhite});
+    auto image = MakeImage(2, 2, {kRed, kGreen, kBlue, kWhite});
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     std::vector<BitmapStyle> nothing = {
@@ -238,8 +238,8 @@ TEST(BitmapPaint, UnusableInputPaintsNothing) {
         style(image, Matrix::Scale(0, 4), true, false),
         style(image, Matrix{1, 2, 2, 4, 0, 0}, true, true),  // singular: rows in proportion
         style(nullptr, Matrix::Identity(), true, true),
-        style(makeImage(0, 3, {}), Matrix::Identity(), true, true),
-        style(makeImage(4, 4, {kRed, kRed}), Matrix::Identity(), true, true),  // too few pixels
+        style(MakeImage(0, 3, {}), Matrix::Identity(), true, true),
+        style(MakeImage(4, 4, {kRed, kRed}), Matrix::Identity(), true, true),  // too few pixels
     };
     for (const BitmapStyle& s : nothing) {
         Surface out = render(s, 4, 4, background);
@@ -249,7 +249,7 @@ TEST(BitmapPaint, UnusableInputPaintsNothing) {
 }
 
 TEST(BitmapPaint, ExtremeScalesAndPositionsStayFinite) {
-    auto image = makeImage(2, 2, {kRed, kGreen, kBlue, kWhite});
+    auto image = MakeImage(2, 2, {kRed, kGreen, kBlue, kWhite});
     // Enlarged a million times with the surface inside the red pixel's middle.
     const Matrix huge = Matrix::Translate(-0.5e6 + 8, -0.5e6 + 8) * Matrix::Scale(1e6, 1e6);
     for (bool repeat : {true, false})
@@ -276,7 +276,7 @@ TEST(BitmapPaint, LongSpansMatchPixelByPixelSampling) {
     // computes its position afresh. Both must agree along a 3000-pixel row.
     std::vector<std::uint32_t> pixels;
     for (int i = 0; i < 37 * 23; ++i) pixels.push_back(PackPixel(255, (i * 37) & 255, (i * 11) & 255, (i * 5) & 255));
-    auto image = makeImage(37, 23, pixels);
+    auto image = MakeImage(37, 23, pixels);
     const Matrix matrix = Matrix::Translate(-50.3, 20.7) * Matrix::Rotate(0.3) * Matrix::Scale(1.7, 2.3);
     for (bool repeat : {true, false})
         for (bool smooth : {true, false}) {
@@ -288,7 +288,7 @@ TEST(BitmapPaint, LongSpansMatchPixelByPixelSampling) {
             for (int i = 0; i < 3000; ++i) {
                 std::uint32_t one = 0;
                 sampler->ShadeSpan(-100 + i, 7, 1, &one);
-                const int difference = maxChannelDifference(one, row[i]);
+                const int difference = MaxChannelDifference(one, row[i]);
                 if (smooth) {
                     ASSERT_LE(difference, 1) << i;
                 }

@@ -9,7 +9,7 @@
 namespace swf::raster {
 namespace {
 
-using test::coveredArea;
+using test::CoveredArea;
 
 constexpr std::uint32_t kBackground = 0xFF336699u;
 
@@ -122,7 +122,7 @@ TEST(Robustness, HugeShapesAreClippedExactly) {
     wide.AddRect(-1e8, 4, 2e8, 8);  // reaches far beyond both sides
     CoverageMask mask(32, 16);
     FillMask(mask, wide, FillRule::NonZero);
-    EXPECT_NEAR(coveredArea(mask), 32 * 8, 0.01);
+    EXPECT_NEAR(CoveredArea(mask), 32 * 8, 0.01);
     EXPECT_EQ(mask.at(0, 4), 255);
     EXPECT_EQ(mask.at(31, 11), 255);
     EXPECT_EQ(mask.at(0, 3), 0);
@@ -144,7 +144,7 @@ TEST(Robustness, HugeShapesAreClippedExactly) {
     slant.Close();
     CoverageMask triangle(16, 16);
     FillMask(triangle, slant, FillRule::NonZero);
-    EXPECT_NEAR(coveredArea(triangle), 16 * 16 / 2.0, 0.1);
+    EXPECT_NEAR(CoveredArea(triangle), 16 * 16 / 2.0, 0.1);
 }
 
 TEST(Robustness, NonFiniteCoordinatesDrawNothing) {
@@ -225,9 +225,9 @@ TEST(Robustness, ManyCoincidentEdgesKeepExactCoverage) {
         EXPECT_EQ(nonZero.at(1, 5), 0);
         EXPECT_EQ(nonZero.at(4, 8), 0);
         if (layers % 2 == 0) {
-            EXPECT_EQ(coveredArea(evenOdd), 0);
+            EXPECT_EQ(CoveredArea(evenOdd), 0);
         } else {  // an odd count fills like a single layer
-            EXPECT_NEAR(coveredArea(evenOdd), 22.5, 0.05);
+            EXPECT_NEAR(CoveredArea(evenOdd), 22.5, 0.05);
             EXPECT_NEAR(evenOdd.at(2, 5), 191, 1);
         }
     }

@@ -10,10 +10,10 @@
 namespace swf::raster {
 namespace {
 
-using test::coveredArea;
-using test::maskOf;
+using test::CoveredArea;
+using test::MaskOf;
 using test::polygon;
-using test::sameMask;
+using test::SameMask;
 
 TEST(Coverage, RectangleOnPixelBoundariesIsExact) {
     Surface surface(20, 20);
@@ -32,7 +32,7 @@ TEST(Coverage, RectangleOnPixelBoundariesIsExact) {
 TEST(Coverage, HalfPixelOffsetsGiveHalfEdgesAndQuarterCorners) {
     Path rect;
     rect.AddRect(5.5, 5.5, 5, 3);  // covers 5.5..10.5 x 5.5..8.5
-    CoverageMask mask = maskOf(rect, FillRule::NonZero, 16, 16);
+    CoverageMask mask = MaskOf(rect, FillRule::NonZero, 16, 16);
     EXPECT_NEAR(mask.at(5, 5), 64, 1);
     EXPECT_NEAR(mask.at(10, 5), 64, 1);
     EXPECT_NEAR(mask.at(5, 8), 64, 1);
@@ -46,7 +46,7 @@ TEST(Coverage, HalfPixelOffsetsGiveHalfEdgesAndQuarterCorners) {
     EXPECT_EQ(mask.at(11, 7), 0);
     EXPECT_EQ(mask.at(7, 4), 0);
     EXPECT_EQ(mask.at(7, 9), 0);
-    EXPECT_NEAR(coveredArea(mask), 15.0, 0.05);
+    EXPECT_NEAR(CoveredArea(mask), 15.0, 0.05);
 }
 
 TEST(Coverage, FillRulesOnNestedSquaresAndStar) {
@@ -61,14 +61,14 @@ TEST(Coverage, FillRulesOnNestedSquaresAndStar) {
     opposite.LineTo(44, 20);
     opposite.Close();
 
-    EXPECT_EQ(maskOf(same, FillRule::NonZero).at(32, 32), 255);
-    EXPECT_EQ(maskOf(same, FillRule::EvenOdd).at(32, 32), 0);
-    EXPECT_EQ(maskOf(opposite, FillRule::NonZero).at(32, 32), 0);
-    EXPECT_EQ(maskOf(opposite, FillRule::EvenOdd).at(32, 32), 0);
+    EXPECT_EQ(MaskOf(same, FillRule::NonZero).at(32, 32), 255);
+    EXPECT_EQ(MaskOf(same, FillRule::EvenOdd).at(32, 32), 0);
+    EXPECT_EQ(MaskOf(opposite, FillRule::NonZero).at(32, 32), 0);
+    EXPECT_EQ(MaskOf(opposite, FillRule::EvenOdd).at(32, 32), 0);
     for (const Path* p : {&same, &opposite}) {
         for (FillRule rule : {FillRule::NonZero, FillRule::EvenOdd}) {
-            EXPECT_EQ(maskOf(*p, rule).at(12, 32), 255);  // the band between the squares
-            EXPECT_EQ(maskOf(*p, rule).at(2, 2), 0);
+            EXPECT_EQ(MaskOf(*p, rule).at(12, 32), 255);  // the band between the squares
+            EXPECT_EQ(MaskOf(*p, rule).at(2, 2), 0);
         }
     }
 
@@ -83,8 +83,8 @@ TEST(Coverage, FillRulesOnNestedSquaresAndStar) {
             star.LineTo(p.x, p.y);
     }
     star.Close();
-    CoverageMask nonZero = maskOf(star, FillRule::NonZero);
-    CoverageMask evenOdd = maskOf(star, FillRule::EvenOdd);
+    CoverageMask nonZero = MaskOf(star, FillRule::NonZero);
+    CoverageMask evenOdd = MaskOf(star, FillRule::EvenOdd);
     EXPECT_EQ(nonZero.at(32, 32), 255);
     EXPECT_EQ(evenOdd.at(32, 32), 0);
     EXPECT_EQ(nonZero.at(32, 10), 255);  // the top tip
@@ -127,11 +127,11 @@ TEST(Coverage, ScatteredEdgesFillLikeTheConsecutivePath) {
                 scattered.LineTo(e.to.x, e.to.y);
         }
         for (FillRule rule : {FillRule::NonZero, FillRule::EvenOdd}) {
-            EXPECT_TRUE(sameMask(maskOf(scattered, rule), maskOf(consecutive, rule)));
+            EXPECT_TRUE(SameMask(MaskOf(scattered, rule), MaskOf(consecutive, rule)));
         }
     }
-    EXPECT_EQ(maskOf(consecutive, FillRule::NonZero).at(28, 28), 0);  // the hole
-    EXPECT_EQ(maskOf(consecutive, FillRule::NonZero).at(12, 28), 255);
+    EXPECT_EQ(MaskOf(consecutive, FillRule::NonZero).at(28, 28), 0);  // the hole
+    EXPECT_EQ(MaskOf(consecutive, FillRule::NonZero).at(12, 28), 255);
 }
 
 TEST(Coverage, SubpathsAreClosedOnlyOnRequest) {
@@ -141,18 +141,18 @@ TEST(Coverage, SubpathsAreClosedOnlyOnRequest) {
     open.LineTo(10, 40);
     Path closed = polygon({{10, 10}, {40, 10}, {10, 40}});
 
-    CoverageMask asGiven = maskOf(open, FillRule::NonZero);
+    CoverageMask asGiven = MaskOf(open, FillRule::NonZero);
     DrawOptions closing;
     closing.closeSubpaths = true;
-    CoverageMask implicitlyClosed = maskOf(open, FillRule::NonZero, 64, 64, closing);
-    EXPECT_TRUE(sameMask(implicitlyClosed, maskOf(closed, FillRule::NonZero)));
-    EXPECT_FALSE(sameMask(asGiven, implicitlyClosed));
+    CoverageMask implicitlyClosed = MaskOf(open, FillRule::NonZero, 64, 64, closing);
+    EXPECT_TRUE(SameMask(implicitlyClosed, MaskOf(closed, FillRule::NonZero)));
+    EXPECT_FALSE(SameMask(asGiven, implicitlyClosed));
     // Without the closing edge the winding of the slanted side runs on to the right.
     EXPECT_EQ(asGiven.at(60, 30), 255);
     EXPECT_EQ(implicitlyClosed.at(60, 30), 0);
 }
 
-double polygonArea(std::initializer_list<Point> points) {
+double PolygonArea(std::initializer_list<Point> points) {
     double twice = 0;
     const Point* p = points.begin();
     for (std::size_t i = 0; i < points.size(); ++i) {
@@ -177,7 +177,7 @@ TEST(Coverage, TriangleCoverageSumsToItsArea) {
             first = false;
         }
         path.Close();
-        EXPECT_NEAR(coveredArea(maskOf(path, FillRule::NonZero)), polygonArea(triangle), 0.5);
+        EXPECT_NEAR(CoveredArea(MaskOf(path, FillRule::NonZero)), PolygonArea(triangle), 0.5);
     }
 }
 
@@ -188,7 +188,7 @@ TEST(Coverage, CircleOfQuadraticCurvesHasAreaPiRSquared) {
         int size = static_cast<int>(2 * r + 10);
         Path circle;
         circle.AddEllipse(size / 2.0, size / 2.0, r, r);
-        double area = coveredArea(maskOf(circle, FillRule::NonZero, size, size));
+        double area = CoveredArea(MaskOf(circle, FillRule::NonZero, size, size));
         EXPECT_NEAR(area / (std::numbers::pi * r * r), 1.0, tolerance) << "radius " << r;
     }
     // Curves are flattened after the matrix: a small circle scaled up stays round.
@@ -196,7 +196,7 @@ TEST(Coverage, CircleOfQuadraticCurvesHasAreaPiRSquared) {
     unit.AddEllipse(0, 0, 1, 1);
     DrawOptions options;
     options.matrix = Matrix::Translate(105, 105) * Matrix::Scale(100, 100);
-    double area = coveredArea(maskOf(unit, FillRule::NonZero, 210, 210, options));
+    double area = CoveredArea(MaskOf(unit, FillRule::NonZero, 210, 210, options));
     EXPECT_NEAR(area / (std::numbers::pi * 100 * 100), 1.0, 0.003);
 }
 
@@ -205,8 +205,8 @@ TEST(Coverage, MatrixIsAppliedToEdges) {
     square.AddRect(0, 0, 20, 20);  // in twips, say
     DrawOptions options;
     options.matrix = Matrix::Translate(3, 4) * Matrix::Scale(0.5, 0.25);
-    CoverageMask mask = maskOf(square, FillRule::NonZero, 32, 32, options);
-    EXPECT_NEAR(coveredArea(mask), 50.0, 0.01);
+    CoverageMask mask = MaskOf(square, FillRule::NonZero, 32, 32, options);
+    EXPECT_NEAR(CoveredArea(mask), 50.0, 0.01);
     EXPECT_EQ(mask.at(3, 4), 255);
     EXPECT_EQ(mask.at(12, 8), 255);
     EXPECT_EQ(mask.at(13, 8), 0);

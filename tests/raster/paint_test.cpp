@@ -8,7 +8,7 @@
 namespace swf::raster {
 namespace {
 
-Gradient blackToWhite(GradientShape shape, SpreadMode spread) {
+Gradient BlackToWhite(GradientShape shape, SpreadMode spread) {
     Gradient g;
     g.shape = shape;
     g.spread = spread;
@@ -103,7 +103,7 @@ TEST(GradientRamp, InterpolatesBetweenStopsAndHoldsBeyondThem) {
 TEST(LinearGradient, StartMiddleEndAndSpreadModes) {
     // The gradient square mapped onto pixels 0..256 horizontally.
     const Matrix onto256 = Matrix::Translate(128, 0) * Matrix::Scale(256 / 32768.0, 256 / 32768.0);
-    Gradient g = blackToWhite(GradientShape::Linear, SpreadMode::Pad);
+    Gradient g = BlackToWhite(GradientShape::Linear, SpreadMode::Pad);
     g.matrix = onto256;
     Surface pad = render(g, 512, 2);
     EXPECT_EQ(pad.pixel(0, 0), 0xFF000000u);
@@ -141,7 +141,7 @@ TEST(LinearGradient, StartMiddleEndAndSpreadModes) {
 }
 
 TEST(RadialGradient, CentreAndEdge) {
-    Gradient g = blackToWhite(GradientShape::Radial, SpreadMode::Pad);
+    Gradient g = BlackToWhite(GradientShape::Radial, SpreadMode::Pad);
     g.matrix = Matrix::Translate(100, 100) * Matrix::Scale(64 / 16384.0, 64 / 16384.0);
     Surface s = render(g, 200, 200);
     EXPECT_EQ(PixelGreen(s.pixel(100, 100)), 2);   // centre (100.5, 100.5): 0.7 px out of 64
@@ -158,7 +158,7 @@ TEST(RadialGradient, CentreAndEdge) {
 }
 
 TEST(FocalGradient, StartsAtTheFocalPointAndEndsOnTheCircle) {
-    Gradient g = blackToWhite(GradientShape::Focal, SpreadMode::Pad);
+    Gradient g = BlackToWhite(GradientShape::Focal, SpreadMode::Pad);
     g.focalPoint = 0.5;
     g.matrix = Matrix::Translate(100, 100) * Matrix::Scale(64 / 16384.0, 64 / 16384.0);
     Surface s = render(g, 200, 200);
@@ -190,7 +190,7 @@ TEST(FocalGradient, StartsAtTheFocalPointAndEndsOnTheCircle) {
 }
 
 TEST(GradientPaint, SingularMatrixPaintsTheEndColour) {
-    Gradient g = blackToWhite(GradientShape::Linear, SpreadMode::Pad);
+    Gradient g = BlackToWhite(GradientShape::Linear, SpreadMode::Pad);
     g.matrix = Matrix::Scale(0, 0);
     Surface s = render(g, 4, 4);
     EXPECT_EQ(s.pixel(1, 1), 0xFFFFFFFFu);
@@ -201,7 +201,7 @@ TEST(GradientPaint, EachGradientPaintsItsOwnRampHoweverManyCameBefore) {
     // interpolation only, or that come back after many others must each paint
     // their own colours.
     const Matrix onto256 = Matrix::Translate(128, 0) * Matrix::Scale(256 / 32768.0, 256 / 32768.0);
-    Gradient grey = blackToWhite(GradientShape::Linear, SpreadMode::Pad);
+    Gradient grey = BlackToWhite(GradientShape::Linear, SpreadMode::Pad);
     grey.matrix = onto256;
     EXPECT_EQ(PixelGreen(render(grey, 256, 1).pixel(128, 0)), 128);
 

@@ -7,14 +7,14 @@
 namespace swf::raster::test {
 
 // Total coverage of a mask in pixels (255 = one pixel).
-inline double coveredArea(const CoverageMask& mask) {
+inline double CoveredArea(const CoverageMask& mask) {
     double sum = 0;
     for (int y = 0; y < mask.height(); ++y)
         for (int x = 0; x < mask.width(); ++x) sum += mask.at(x, y);
     return sum / 255.0;
 }
 
-inline bool sameMask(const CoverageMask& a, const CoverageMask& b) {
+inline bool SameMask(const CoverageMask& a, const CoverageMask& b) {
     if (a.width() != b.width() || a.height() != b.height()) return false;
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x)
@@ -22,7 +22,7 @@ inline bool sameMask(const CoverageMask& a, const CoverageMask& b) {
     return true;
 }
 
-inline CoverageMask maskOf(const Path& path, FillRule rule, int w = 64, int h = 64, const DrawOptions& options = {}) {
+inline CoverageMask MaskOf(const Path& path, FillRule rule, int w = 64, int h = 64, const DrawOptions& options = {}) {
     CoverageMask mask(w, h);
     FillMask(mask, path, rule, options);
     return mask;

@@ -8,9 +8,9 @@
 namespace swf::raster {
 namespace {
 
-using test::coveredArea;
+using test::CoveredArea;
 
-CoverageMask strokeMaskOf(const Path& path, const StrokeStyle& style, int w = 64, int h = 64) {
+CoverageMask StrokeMaskOf(const Path& path, const StrokeStyle& style, int w = 64, int h = 64) {
     CoverageMask mask(w, h);
     StrokeMask(mask, path, style);
     return mask;
@@ -26,7 +26,7 @@ Path line(double x0, double y0, double x1, double y1) {
 TEST(Stroke, HorizontalLineCoversItsRowsAndCapsExtendOrNot) {
     const Path horizontal = line(10, 20, 40, 20);
     StrokeStyle butt{2, LineCap::None, LineJoin::Round, 3};
-    CoverageMask m = strokeMaskOf(horizontal, butt);
+    CoverageMask m = StrokeMaskOf(horizontal, butt);
     for (int x = 0; x < 64; ++x) {
         bool inside = x >= 10 && x < 40;
         ASSERT_EQ(m.at(x, 19), inside ? 255 : 0) << x;
@@ -34,34 +34,34 @@ TEST(Stroke, HorizontalLineCoversItsRowsAndCapsExtendOrNot) {
         ASSERT_EQ(m.at(x, 18), 0);
         ASSERT_EQ(m.at(x, 21), 0);
     }
-    EXPECT_NEAR(coveredArea(m), 60, 0.01);
+    EXPECT_NEAR(CoveredArea(m), 60, 0.01);
 
     StrokeStyle square = butt;
     square.cap = LineCap::Square;
-    CoverageMask s = strokeMaskOf(horizontal, square);
+    CoverageMask s = StrokeMaskOf(horizontal, square);
     EXPECT_EQ(s.at(9, 19), 255);
     EXPECT_EQ(s.at(40, 20), 255);
     EXPECT_EQ(s.at(8, 19), 0);
     EXPECT_EQ(s.at(41, 20), 0);
-    EXPECT_NEAR(coveredArea(s), 64, 0.01);
+    EXPECT_NEAR(CoveredArea(s), 64, 0.01);
 
     StrokeStyle round = butt;
     round.cap = LineCap::Round;
-    CoverageMask r = strokeMaskOf(horizontal, round);
+    CoverageMask r = StrokeMaskOf(horizontal, round);
     EXPECT_GT(r.at(9, 19), 150);  // a quarter disc of radius 1: ~0.785 of the pixel
     EXPECT_LT(r.at(9, 19), 250);
     EXPECT_EQ(r.at(8, 19), 0);
     // Two half discs, drawn as chords within 0.1 px of the arc (2 pi long).
-    EXPECT_NEAR(coveredArea(r), 60 + std::numbers::pi, 0.1 * 2 * std::numbers::pi);
+    EXPECT_NEAR(CoveredArea(r), 60 + std::numbers::pi, 0.1 * 2 * std::numbers::pi);
 }
 
 TEST(Stroke, ThinLinesDrawOnePixelWide) {
     for (double width : {0.0, 0.3, 1.0}) {
-        CoverageMask m = strokeMaskOf(line(10, 20.5, 40, 20.5), {width, LineCap::None, LineJoin::Round, 3});
+        CoverageMask m = StrokeMaskOf(line(10, 20.5, 40, 20.5), {width, LineCap::None, LineJoin::Round, 3});
         EXPECT_EQ(m.at(25, 20), 255) << width;
         EXPECT_EQ(m.at(25, 19), 0) << width;
         EXPECT_EQ(m.at(25, 21), 0) << width;
-        EXPECT_NEAR(coveredArea(m), 30, 0.01) << width;
+        EXPECT_NEAR(CoveredArea(m), 30, 0.01) << width;
     }
 }
 
@@ -75,16 +75,16 @@ TEST(Stroke, JoinsAddTheirCornerArea) {
     const double bands = 775;
     StrokeStyle style{10, LineCap::None, LineJoin::Round, 3};
     // The quarter disc, flattened within 0.1 px along its 7.9 px arc.
-    EXPECT_NEAR(coveredArea(strokeMaskOf(corner, style)), bands + std::numbers::pi * 25 / 4, 0.8);
-    EXPECT_GT(coveredArea(strokeMaskOf(corner, style)), bands + 12.5);
+    EXPECT_NEAR(CoveredArea(StrokeMaskOf(corner, style)), bands + std::numbers::pi * 25 / 4, 0.8);
+    EXPECT_GT(CoveredArea(StrokeMaskOf(corner, style)), bands + 12.5);
     style.join = LineJoin::Miter;
-    EXPECT_NEAR(coveredArea(strokeMaskOf(corner, style)), bands + 25, 0.1);
+    EXPECT_NEAR(CoveredArea(StrokeMaskOf(corner, style)), bands + 25, 0.1);
     style.join = LineJoin::Bevel;
-    EXPECT_NEAR(coveredArea(strokeMaskOf(corner, style)), bands + 12.5, 0.1);
+    EXPECT_NEAR(CoveredArea(StrokeMaskOf(corner, style)), bands + 12.5, 0.1);
     // A right angle needs a miter limit of sqrt(2); below it the miter is bevelled.
     style.join = LineJoin::Miter;
     style.miterLimit = 1.4;
-    EXPECT_NEAR(coveredArea(strokeMaskOf(corner, style)), bands + 12.5, 0.1);
+    EXPECT_NEAR(CoveredArea(StrokeMaskOf(corner, style)), bands + 12.5, 0.1);
 }
 
 TEST(Stroke, ClosedOutlinesJoinAtTheirStartAndLeaveTheInsideEmpty) {
@@ -97,8 +97,8 @@ TEST(Stroke, ClosedOutlinesJoinAtTheirStartAndLeaveTheInsideEmpty) {
     endsAtStart.LineTo(10, 40);
     endsAtStart.LineTo(10, 10);
     for (const Path* p : {&explicitClose, &endsAtStart}) {
-        CoverageMask m = strokeMaskOf(*p, style);
-        EXPECT_NEAR(coveredArea(m), 34 * 34 - 26 * 26, 0.1);
+        CoverageMask m = StrokeMaskOf(*p, style);
+        EXPECT_NEAR(CoveredArea(m), 34 * 34 - 26 * 26, 0.1);
         EXPECT_EQ(m.at(25, 25), 0);
         EXPECT_EQ(m.at(8, 8), 255);  // the mitred corner at the start
     }
@@ -116,7 +116,7 @@ TEST(Stroke, OverlappingStrokesOfEitherDirectionStayFilled) {
     both.LineTo(55, 55);
     both.LineTo(55, 25);
     both.Close();
-    CoverageMask m = strokeMaskOf(both, {4, LineCap::None, LineJoin::Miter, 3});
+    CoverageMask m = StrokeMaskOf(both, {4, LineCap::None, LineJoin::Miter, 3});
     EXPECT_EQ(m.at(40, 25), 255);  // where the two outlines cross
     EXPECT_EQ(m.at(25, 40), 255);
     EXPECT_EQ(m.at(32, 32), 0);
@@ -126,7 +126,7 @@ TEST(Stroke, OverlappingStrokesOfEitherDirectionStayFilled) {
     hairpin.MoveTo(10, 30);
     hairpin.LineTo(40, 30);
     hairpin.LineTo(10, 30);
-    CoverageMask h = strokeMaskOf(hairpin, {6, LineCap::None, LineJoin::Round, 3});
+    CoverageMask h = StrokeMaskOf(hairpin, {6, LineCap::None, LineJoin::Round, 3});
     EXPECT_EQ(h.at(41, 30), 255);
     EXPECT_EQ(h.at(25, 28), 255);
     EXPECT_EQ(h.at(25, 33), 0);
@@ -136,16 +136,16 @@ TEST(Stroke, CurvesAndDots) {
     Path circle;
     circle.AddEllipse(32, 32, 20, 20);
     // A ring between radii 18 and 22.
-    CoverageMask ring = strokeMaskOf(circle, {4, LineCap::Round, LineJoin::Round, 3});
-    EXPECT_NEAR(coveredArea(ring), std::numbers::pi * (22 * 22 - 18 * 18), 0.1 * 2 * std::numbers::pi * 22);
+    CoverageMask ring = StrokeMaskOf(circle, {4, LineCap::Round, LineJoin::Round, 3});
+    EXPECT_NEAR(CoveredArea(ring), std::numbers::pi * (22 * 22 - 18 * 18), 0.1 * 2 * std::numbers::pi * 22);
     EXPECT_EQ(ring.at(32, 32), 0);
     EXPECT_EQ(ring.at(52, 32), 255);
 
     Path point = line(20, 20, 20, 20);
-    EXPECT_NEAR(coveredArea(strokeMaskOf(point, {10, LineCap::Round, LineJoin::Round, 3})), std::numbers::pi * 25,
+    EXPECT_NEAR(CoveredArea(StrokeMaskOf(point, {10, LineCap::Round, LineJoin::Round, 3})), std::numbers::pi * 25,
                 0.1 * 2 * std::numbers::pi * 5);
-    EXPECT_NEAR(coveredArea(strokeMaskOf(point, {10, LineCap::Square, LineJoin::Round, 3})), 100, 0.01);
-    EXPECT_EQ(coveredArea(strokeMaskOf(point, {10, LineCap::None, LineJoin::Round, 3})), 0);
+    EXPECT_NEAR(CoveredArea(StrokeMaskOf(point, {10, LineCap::Square, LineJoin::Round, 3})), 100, 0.01);
+    EXPECT_EQ(CoveredArea(StrokeMaskOf(point, {10, LineCap::None, LineJoin::Round, 3})), 0);
 }
 
 TEST(Stroke, StrokePathPaintsTheSurface) {
