@@ -84,11 +84,11 @@ void BM_LayOutAndDrawHtmlField(benchmark::State& state) {
     if (scene.field == nullptr) return;
     const std::string html = HtmlWords(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        scene.field->SetHtmlText(html);
+        scene.field->Model().SetHtmlText(html);
         scene.player.Render(scene.surface);
         benchmark::DoNotOptimize(scene.surface.row(0));
     }
-    state.counters["lines"] = static_cast<double>(scene.field->Layout().lines.size());
+    state.counters["lines"] = static_cast<double>(scene.field->Model().Layout().lines.size());
 }
 BENCHMARK(BM_LayOutAndDrawHtmlField)->Arg(500)->Arg(1000)->Arg(2000)->Arg(4000)->Unit(benchmark::kMillisecond);
 
@@ -98,8 +98,8 @@ void BM_LayOutHtmlField(benchmark::State& state) {
     if (scene.field == nullptr) return;
     const std::string html = HtmlWords(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        scene.field->SetHtmlText(html);
-        benchmark::DoNotOptimize(scene.field->Layout().lines.size());
+        scene.field->Model().SetHtmlText(html);
+        benchmark::DoNotOptimize(scene.field->Model().Layout().lines.size());
     }
 }
 BENCHMARK(BM_LayOutHtmlField)->Arg(500)->Arg(1000)->Arg(2000)->Arg(4000)->Unit(benchmark::kMillisecond);
@@ -108,7 +108,7 @@ BENCHMARK(BM_LayOutHtmlField)->Arg(500)->Arg(1000)->Arg(2000)->Arg(4000)->Unit(b
 void BM_DrawHtmlField(benchmark::State& state) {
     Scene scene(state);
     if (scene.field == nullptr) return;
-    scene.field->SetHtmlText(HtmlWords(static_cast<int>(state.range(0))));
+    scene.field->Model().SetHtmlText(HtmlWords(static_cast<int>(state.range(0))));
     for (auto _ : state) {
         scene.player.Render(scene.surface);
         benchmark::DoNotOptimize(scene.surface.row(0));

@@ -609,11 +609,11 @@ bool Player::TextInput(char32_t c) {
 bool Player::UpdateCaretBlink(double nowMs) {
     EditTextInstance* field = session_ ? session_->focus->Focused() : nullptr;
     CaretBlink::Where where;
-    if (field != nullptr && field->Editable()) {
-        where = {field, field->Caret(), field->Anchor(), field->Length()};
+    if (field != nullptr && field->Session().Editable()) {
+        where = {field, field->Session().Caret(), field->Session().Anchor(), field->Model().Length()};
     }
     const bool changed = caretBlink_.Update(nowMs, where);
-    if (field != nullptr) field->SetCaretShown(caretBlink_.Shown());
+    if (field != nullptr) field->Session().SetCaretShown(caretBlink_.Shown());
     return changed && where.field != nullptr;
 }
 

@@ -60,7 +60,7 @@ protected:
     std::string Text(const std::string& name) {
         for (const auto& [depth, object] : player_.Root()->Children()) {
             if (object->Kind() == DisplayKind::EditText && object->GetPlacement().name == name)
-                return static_cast<EditTextInstance&>(*object).Text();
+                return static_cast<EditTextInstance&>(*object).Model().Text();
         }
         ADD_FAILURE() << "no field " << name;
         return {};
@@ -72,7 +72,7 @@ protected:
     }
     std::string ButtonLabel(const std::string& name) {
         for (const auto& [depth, object] : Button(name).Children()) {
-            if (object->Kind() == DisplayKind::EditText) return static_cast<EditTextInstance&>(*object).Text();
+            if (object->Kind() == DisplayKind::EditText) return static_cast<EditTextInstance&>(*object).Model().Text();
         }
         return "(no label)";
     }

@@ -187,8 +187,8 @@ TEST(PartialRedraw, EveryKindOfChangeMatchesAWholeRedraw) {
         }
         if (step == "text") {
             auto& field = static_cast<EditTextInstance&>(*player.Root()->Children().at(4));
-            ASSERT_EQ(field.Text(), "HELLO");
-            field.SetText("CHANGED");
+            ASSERT_EQ(field.Model().Text(), "HELLO");
+            field.Model().SetText("CHANGED");
         }
         const std::vector<raster::PixelRect> areas = player.RenderChanges(partial);
         raster::Surface whole(kWidth, kHeight);

@@ -269,8 +269,8 @@ TEST_F(FieldRender, BorderAndBackground) {
     // Colours set later replace black and white.
     EditTextInstance* field = FieldAt(player, 1);
     ASSERT_NE(field, nullptr);
-    field->SetBackgroundColor({0, 255, 0, 255});
-    field->SetBorderColor({255, 0, 0, 255});
+    field->Model().SetBackgroundColor({0, 255, 0, 255});
+    field->Model().SetBorderColor({255, 0, 0, 255});
     player.Render(surface_);
     EXPECT_EQ(surface_.pixel(200, 125), 0xFF00FF00u);
     EXPECT_GT((surface_.pixel(200, 100) >> 16) & 0xFF, 0x80u);
@@ -283,9 +283,9 @@ TEST_F(FieldRender, PasswordFieldsShowAsterisks) {
     Load(secret, Movie([&](w::TagStream& t) { AddField(t, 1, f, 1); }));
     EditTextInstance* field = FieldAt(secret, 1);
     ASSERT_NE(field, nullptr);
-    EXPECT_EQ(field->Text(), "kiwi");
+    EXPECT_EQ(field->Model().Text(), "kiwi");
     std::u32string shown;
-    for (const auto& g : field->Layout().lines.at(0).glyphs) shown.push_back(g.character);
+    for (const auto& g : field->Model().Layout().lines.at(0).glyphs) shown.push_back(g.character);
     EXPECT_EQ(shown, U"****");
     const std::vector<std::uint32_t> masked = Pixels(surface_);
     EXPECT_GT(CountInk(surface_, 0, 0, 400, 300).inside, 0);
@@ -355,7 +355,7 @@ TEST_F(FieldRender, EmbeddedFontFieldsUseTheFontsAdvancesWithoutAProvider) {
          false);
     EditTextInstance* field = FieldAt(player, 1);
     ASSERT_NE(field, nullptr);
-    const auto& glyphs = field->Layout().lines.at(0).glyphs;
+    const auto& glyphs = field->Model().Layout().lines.at(0).glyphs;
     ASSERT_EQ(glyphs.size(), 2u);
     const double advance = block.glyph(static_cast<std::size_t>(block.GlyphIndex('A'))).advance * 400.0 / 1024;
     EXPECT_DOUBLE_EQ(glyphs[1].x - glyphs[0].x, advance);
@@ -384,27 +384,27 @@ TEST_F(FieldRender, TextApiScrollAutoSizeAndVariables) {
     ASSERT_NE(autoSized, nullptr);
 
     // Auto-sized: the box is the text's size plus the 2-pixel gutters.
-    const Rect box = autoSized->Bounds();
+    const Rect box = autoSized->Model().Bounds();
     EXPECT_EQ(box.xMin, 2000);
-    EXPECT_EQ(box.Width(), static_cast<int>(std::ceil(autoSized->TextWidth() * 20 + 80)));
-    EXPECT_EQ(box.Height(), static_cast<int>(std::ceil(autoSized->TextHeight() * 20 + 80)));
-    EXPECT_GT(autoSized->TextWidth(), 40);
+    EXPECT_EQ(box.Width(), static_cast<int>(std::ceil(autoSized->Model().TextWidth() * 20 + 80)));
+    EXPECT_EQ(box.Height(), static_cast<int>(std::ceil(autoSized->Model().TextHeight() * 20 + 80)));
+    EXPECT_GT(autoSized->Model().TextWidth(), 40);
 
     // Ten lines in a box that shows two.
-    field->SetText("1\n2\r3\r\n4\r5\r6\r7\r8\r9\r10");
-    EXPECT_EQ(field->Text(), "1\r2\r3\r4\r5\r6\r7\r8\r9\r10");
-    EXPECT_EQ(field->Scroll(), 1);
-    EXPECT_EQ(field->BottomScroll(), 2);
-    EXPECT_EQ(field->MaxScroll(), 9);
-    field->SetScroll(100);
-    EXPECT_EQ(field->Scroll(), 9);
-    EXPECT_EQ(field->BottomScroll(), 10);
-    field->SetScroll(-3);
-    EXPECT_EQ(field->Scroll(), 1);
-    EXPECT_EQ(field->MaxHScroll(), 0);
+    field->Model().SetText("1\n2\r3\r\n4\r5\r6\r7\r8\r9\r10");
+    EXPECT_EQ(field->Model().Text(), "1\r2\r3\r4\r5\r6\r7\r8\r9\r10");
+    EXPECT_EQ(field->Model().Scroll(), 1);
+    EXPECT_EQ(field->Model().BottomScroll(), 2);
+    EXPECT_EQ(field->Model().MaxScroll(), 9);
+    field->Model().SetScroll(100);
+    EXPECT_EQ(field->Model().Scroll(), 9);
+    EXPECT_EQ(field->Model().BottomScroll(), 10);
+    field->Model().SetScroll(-3);
+    EXPECT_EQ(field->Model().Scroll(), 1);
+    EXPECT_EQ(field->Model().MaxHScroll(), 0);
     player.Render(surface_);
     const std::vector<std::uint32_t> top = Pixels(surface_);
-    field->SetScroll(5);
+    field->Model().SetScroll(5);
     player.Render(surface_);
     EXPECT_NE(top, Pixels(surface_));
     // Partly shown lines stay inside the box.
@@ -414,22 +414,22 @@ TEST_F(FieldRender, TextApiScrollAutoSizeAndVariables) {
     }
 
     // HTML only where the field is HTML.
-    field->SetHtmlText("<b>x</b>");
-    EXPECT_EQ(field->Text(), "<b>x</b>");
-    field->SetHtml(true);
-    field->SetHtmlText("<b>x</b>&amp;y");
-    EXPECT_EQ(field->Text(), "x&y");
-    EXPECT_TRUE(field->Runs().front().format.bold);
+    field->Model().SetHtmlText("<b>x</b>");
+    EXPECT_EQ(field->Model().Text(), "<b>x</b>");
+    field->Model().SetHtml(true);
+    field->Model().SetHtmlText("<b>x</b>&amp;y");
+    EXPECT_EQ(field->Model().Text(), "x&y");
+    EXPECT_TRUE(field->Model().Runs().front().format.bold);
 
     // A bound field shows its variable's text from the next frame on.
     EXPECT_EQ(field->VariableName(), "v");
     std::optional<std::string> value = "from the variable";
     field->SetVariableSource([&] { return value; });
     player.AdvanceFrame();
-    EXPECT_EQ(field->Text(), "from the variable");
+    EXPECT_EQ(field->Model().Text(), "from the variable");
     value.reset();  // unset: the text stays
     player.AdvanceFrame();
-    EXPECT_EQ(field->Text(), "from the variable");
+    EXPECT_EQ(field->Model().Text(), "from the variable");
 }
 
 }  // namespace

@@ -126,9 +126,9 @@ TEST(FieldRedraw, EveryInputOfAFieldChangedAloneMatchesAWholeRedraw) {
 
     auto& entry = static_cast<EditTextInstance&>(*player.Root()->Children().at(kEntryDepth));
     auto& bound = static_cast<EditTextInstance&>(*player.Root()->Children().at(kBoundDepth));
-    ASSERT_TRUE(entry.Editable());
-    ASSERT_GT(entry.MaxScroll(), 1);
-    ASSERT_GT(entry.MaxHScroll(), 0);
+    ASSERT_TRUE(entry.Session().Editable());
+    ASSERT_GT(entry.Model().MaxScroll(), 1);
+    ASSERT_GT(entry.Model().MaxHScroll(), 0);
     const auto moveEntry = [&](const std::function<void(Placement&)>& change) {
         Placement p = entry.GetPlacement();
         change(p);
@@ -137,50 +137,51 @@ TEST(FieldRedraw, EveryInputOfAFieldChangedAloneMatchesAWholeRedraw) {
 
     const std::vector<std::pair<std::string, std::function<void()>>> steps = {
         {"variable", [&] { player.AdvanceFrame(); }},
-        {"text", [&] { entry.SetText("ONE TWO THREE FOUR FIVE\r2ND\rTHIRD\rFOURTH"); }},
-        {"format run", [&] { entry.ChangeFormat(0, 3, [](text::TextFormat& f) {
-                                 f.color = {200, 0, 0, 255};
-                             }); }},
+        {"text", [&] { entry.Model().SetText("ONE TWO THREE FOUR FIVE\r2ND\rTHIRD\rFOURTH"); }},
+        {"format run",
+         [&] { entry.Model().ChangeFormat(0, 3, [](text::TextFormat& f) {
+                   f.color = {200, 0, 0, 255};
+               }); }},
         {"html",
          [&] {
-             entry.SetHtml(true);
-             entry.SetHtmlText(
+             entry.Model().SetHtml(true);
+             entry.Model().SetHtmlText(
                  "<p><font color=\"#00A000\">ONE TWO THREE FOUR FIVE</font></p><p>2ND</p><p>THIRD</p>"
                  "<p>FOURTH</p>");
          }},
-        {"scroll", [&] { entry.SetScroll(2); }},
-        {"hscroll", [&] { entry.SetHScroll(20); }},
-        {"box size", [&] { entry.SetBoxSize(3000, 900); }},
+        {"scroll", [&] { entry.Model().SetScroll(2); }},
+        {"hscroll", [&] { entry.Model().SetHScroll(20); }},
+        {"box size", [&] { entry.Model().SetBoxSize(3000, 900); }},
         // The caret goes after "2ND" (the first line shown, partly scrolled off)
         // while the field has no focus: nothing shows until it has.
         {"focus",
          [&] {
-             entry.SetSelection(27, 27);
-             entry.SetFocused(true);
+             entry.Session().SetSelection(27, 27);
+             entry.Session().SetFocused(true);
          }},
-        {"caret blinks off", [&] { entry.SetCaretShown(false); }},
-        {"caret blinks on", [&] { entry.SetCaretShown(true); }},
-        {"caret moves", [&] { entry.SetSelection(26, 26); }},
-        {"selection", [&] { entry.SetSelection(25, 27); }},
-        {"focus lost", [&] { entry.SetFocused(false); }},
+        {"caret blinks off", [&] { entry.Session().SetCaretShown(false); }},
+        {"caret blinks on", [&] { entry.Session().SetCaretShown(true); }},
+        {"caret moves", [&] { entry.Session().SetSelection(26, 26); }},
+        {"selection", [&] { entry.Session().SetSelection(25, 27); }},
+        {"focus lost", [&] { entry.Session().SetFocused(false); }},
         // A field with a border has a white background too.
-        {"background off", [&] { entry.SetBackground(false); }},
-        {"background on", [&] { entry.SetBackground(true); }},
+        {"background off", [&] { entry.Model().SetBackground(false); }},
+        {"background on", [&] { entry.Model().SetBackground(true); }},
         {"background colour",
          [&] {
-             entry.SetBackgroundColor({255, 230, 150, 255});
+             entry.Model().SetBackgroundColor({255, 230, 150, 255});
          }},
         {"border colour",
          [&] {
-             entry.SetBorderColor({0, 0, 255, 255});
+             entry.Model().SetBorderColor({0, 0, 255, 255});
          }},
-        {"border off", [&] { entry.SetBorder(false); }},
-        {"password", [&] { entry.SetPassword(true); }},
-        {"device font", [&] { entry.SetEmbedFonts(false); }},
+        {"border off", [&] { entry.Model().SetBorder(false); }},
+        {"password", [&] { entry.Model().SetPassword(true); }},
+        {"device font", [&] { entry.Model().SetEmbedFonts(false); }},
         {"font provider", [&] { player.SetFontProvider(&serif); }},
         {"matrix", [&] { moveEntry([](Placement& p) { p.matrix.tx += 300; }); }},
         {"colour transform", [&] { moveEntry([](Placement& p) { p.colorTransform.rAdd = 120; }); }},
-        {"bound field's own text", [&] { bound.SetText("Typed"); }},
+        {"bound field's own text", [&] { bound.Model().SetText("Typed"); }},
     };
     for (const auto& [name, change] : steps) {
         SCOPED_TRACE(name);

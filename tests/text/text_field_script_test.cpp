@@ -156,8 +156,8 @@ TEST(TextFieldObject, MembersOfAPlacedField) {
                               "/",        "object",  "15204352", "input", "4",    "a-z",   "left",    "true",
                               "16711935", "66051",   "5",        "null",  "null", "hello!"}));
     auto* field = static_cast<EditTextInstance*>(m.stage->Root().Children().at(1).get());
-    EXPECT_TRUE(field->Editable());
-    EXPECT_EQ(field->Runs().front().format.color, (Rgba{1, 2, 3, 255}));
+    EXPECT_TRUE(field->Session().Editable());
+    EXPECT_EQ(field->Model().Runs().front().format.color, (Rgba{1, 2, 3, 255}));
 }
 
 TEST(TextFieldObject, TextFormatRangesAndNewTextFormat) {
@@ -358,9 +358,9 @@ TEST(TextFieldObject, SelectionFocusAndFieldEvents) {
     m.lines.clear();
     auto* field = m.focus->Focused();
     ASSERT_NE(field, nullptr);
-    field->SetEditable(true);
-    field->SetSelection(0, 0);
-    EXPECT_TRUE(field->UserInput(U"!"));
+    field->Session().SetEditable(true);
+    field->Session().SetSelection(0, 0);
+    EXPECT_TRUE(field->Session().UserInput(U"!"));
     EXPECT_EQ(m.lines, (Lines{"changed tf"}));
     EXPECT_EQ(m.runner->Vm().ToText(m.runner->Vm().GetVariable(m.stage->Root(), "v")), "!set by script");
 }

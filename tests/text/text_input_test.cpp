@@ -191,33 +191,33 @@ TEST_F(TextInput, TabOrderAndClickFocus) {
 
     // Input fields in display-list order, wrapping round; dynamic fields are skipped.
     EXPECT_TRUE(Key(keys::kTab));
-    EXPECT_TRUE(a.Focused());
+    EXPECT_TRUE(a.Session().Focused());
     Key(keys::kTab);
-    EXPECT_TRUE(b.Focused());
-    EXPECT_FALSE(a.Focused());
+    EXPECT_TRUE(b.Session().Focused());
+    EXPECT_FALSE(a.Session().Focused());
     Key(keys::kTab);
     Key(keys::kTab);
-    EXPECT_TRUE(a.Focused());
+    EXPECT_TRUE(a.Session().Focused());
     Key(keys::kTab, true);
-    EXPECT_TRUE(c.Focused());
+    EXPECT_TRUE(c.Session().Focused());
 
     // Tab indices, once any field has one, decide the order alone.
     c.SetTabIndex(1);
     a.SetTabIndex(2);
     ro.SetTabIndex(3);
     Key(keys::kTab);
-    EXPECT_TRUE(a.Focused());
+    EXPECT_TRUE(a.Session().Focused());
     Key(keys::kTab);
-    EXPECT_TRUE(ro.Focused());
+    EXPECT_TRUE(ro.Session().Focused());
     Key(keys::kTab);
-    EXPECT_TRUE(c.Focused());
+    EXPECT_TRUE(c.Session().Focused());
 
     // A click focuses a selectable field; an unselectable one or the empty
     // stage takes the focus away.
     Click(150, 140);
-    EXPECT_TRUE(b.Focused());
+    EXPECT_TRUE(b.Session().Focused());
     Click(150, 80);
-    EXPECT_TRUE(ro.Focused());
+    EXPECT_TRUE(ro.Session().Focused());
     Click(150, 260);
     EXPECT_FALSE(player_.HasTextFocus());
     Click(150, 140);
@@ -233,71 +233,71 @@ TEST_F(TextInput, TypingCaretAndSelection) {
     EXPECT_FALSE(Key(keys::kLeft));
     Click(150, 20);
     Type(U"hello world");
-    EXPECT_EQ(field.Text(), "hello world");
-    EXPECT_EQ(field.Caret(), 11u);
+    EXPECT_EQ(field.Model().Text(), "hello world");
+    EXPECT_EQ(field.Session().Caret(), 11u);
 
     // Left, then shift+left three times: "orl" selected, from its end backwards.
     Key(keys::kLeft);
     Key(keys::kLeft, true);
     Key(keys::kLeft, true);
     Key(keys::kLeft, true);
-    EXPECT_EQ(field.SelectionBegin(), 7u);
-    EXPECT_EQ(field.SelectionEnd(), 10u);
+    EXPECT_EQ(field.Session().SelectionBegin(), 7u);
+    EXPECT_EQ(field.Session().SelectionEnd(), 10u);
     Type(U"X");
-    EXPECT_EQ(field.Text(), "hello wXd");
+    EXPECT_EQ(field.Model().Text(), "hello wXd");
     Key(keys::kBackspace);
     Key(keys::kBackspace);
-    EXPECT_EQ(field.Text(), "hello d");
+    EXPECT_EQ(field.Model().Text(), "hello d");
     Key(keys::kHome);
-    EXPECT_EQ(field.Caret(), 0u);
+    EXPECT_EQ(field.Session().Caret(), 0u);
     Key(keys::kDelete);
-    EXPECT_EQ(field.Text(), "ello d");
+    EXPECT_EQ(field.Model().Text(), "ello d");
     Key(keys::kEnd, true);
-    EXPECT_EQ(field.SelectionBegin(), 0u);
-    EXPECT_EQ(field.SelectionEnd(), 6u);
+    EXPECT_EQ(field.Session().SelectionBegin(), 0u);
+    EXPECT_EQ(field.Session().SelectionEnd(), 6u);
     // Without shift an arrow collapses the selection to its near end.
     Key(keys::kLeft);
-    EXPECT_EQ(field.Caret(), 0u);
-    EXPECT_EQ(field.SelectionEnd(), 0u);
+    EXPECT_EQ(field.Session().Caret(), 0u);
+    EXPECT_EQ(field.Session().SelectionEnd(), 0u);
     Key(keys::kA, false, true);
-    EXPECT_EQ(field.SelectionEnd() - field.SelectionBegin(), 6u);
+    EXPECT_EQ(field.Session().SelectionEnd() - field.Session().SelectionBegin(), 6u);
     Key(keys::kBackspace);
-    EXPECT_EQ(field.Text(), "");
-    EXPECT_FALSE(field.UserDelete(false));  // nothing left to delete
+    EXPECT_EQ(field.Model().Text(), "");
+    EXPECT_FALSE(field.Session().UserDelete(false));  // nothing left to delete
 
     // Enter: ignored by a single-line field, a new paragraph in a multiline one.
     Type(U"ab");
     Key(keys::kEnter);
-    EXPECT_EQ(field.Text(), "ab");
-    field.SetMultiline(true);
+    EXPECT_EQ(field.Model().Text(), "ab");
+    field.Model().SetMultiline(true);
     Key(keys::kEnter);
     Type(U"cd");
-    EXPECT_EQ(field.Text(), "ab\rcd");
+    EXPECT_EQ(field.Model().Text(), "ab\rcd");
     Key(keys::kUp);
-    EXPECT_EQ(field.Caret(), 2u);  // the same column on the line above
+    EXPECT_EQ(field.Session().Caret(), 2u);  // the same column on the line above
     Key(keys::kDown);
-    EXPECT_EQ(field.Caret(), 5u);
+    EXPECT_EQ(field.Session().Caret(), 5u);
     Key(keys::kHome);
-    EXPECT_EQ(field.Caret(), 3u);  // the start of the second line
+    EXPECT_EQ(field.Session().Caret(), 3u);  // the start of the second line
     // Control characters typed as characters (Ctrl+A, backspace) add nothing.
     EXPECT_FALSE(player_.TextInput(U'\x01'));
     player_.TextInput(U'\b');
-    EXPECT_EQ(field.Text(), "ab\rcd");
+    EXPECT_EQ(field.Model().Text(), "ab\rcd");
 
     // Clicks and drags place the caret between characters.
-    field.SetText("abcdefgh");
+    field.Model().SetText("abcdefgh");
     Click(kTextLeft + 3 * kCell + 2, 20);
-    EXPECT_EQ(field.Caret(), 3u);
+    EXPECT_EQ(field.Session().Caret(), 3u);
     Click(kTextLeft + 5 * kCell - 2, 20);
-    EXPECT_EQ(field.Caret(), 5u);
+    EXPECT_EQ(field.Session().Caret(), 5u);
     player_.PointerDown(kTextLeft + 1 * kCell, 20);
     player_.PointerMove(kTextLeft + 4 * kCell, 20);
     player_.PointerUp(kTextLeft + 4 * kCell, 20);
-    EXPECT_EQ(field.Anchor(), 1u);
-    EXPECT_EQ(field.Caret(), 4u);
+    EXPECT_EQ(field.Session().Anchor(), 1u);
+    EXPECT_EQ(field.Session().Caret(), 4u);
     // Past the end of the text: the end.
     Click(290, 20);
-    EXPECT_EQ(field.Caret(), 8u);
+    EXPECT_EQ(field.Session().Caret(), 8u);
 }
 
 TEST_F(TextInput, RestrictMaxCharsAndDynamicFields) {
@@ -307,34 +307,34 @@ TEST_F(TextInput, RestrictMaxCharsAndDynamicFields) {
     dynamic.readOnly = true;
     Load({{limited, dynamic}, {}});
     EditTextInstance& field = FieldAt(1);
-    field.SetRestrict("a-z0-9");
+    field.Session().SetRestrict("a-z0-9");
     Key(keys::kTab);
     Type(U"a-B c9!xyz");
     // '-', ' ' and '!' refused, 'B' taken as 'b', then no room after five.
-    EXPECT_EQ(field.Text(), "abc9x");
+    EXPECT_EQ(field.Model().Text(), "abc9x");
     // A paste is cut to the room left in place of the selection.
     clipboard_.text = "12345678";
-    field.SetSelection(1, 3);
+    field.Session().SetSelection(1, 3);
     Key(keys::kV, false, true);
-    EXPECT_EQ(field.Text(), "a129x");
+    EXPECT_EQ(field.Model().Text(), "a129x");
     // Line breaks never get into a single-line field.
-    field.SetText("");
+    field.Model().SetText("");
     clipboard_.text = "1\r\n2";
     Key(keys::kV, false, true);
-    EXPECT_EQ(field.Text(), "12");
+    EXPECT_EQ(field.Model().Text(), "12");
 
     // A dynamic field can be selected and copied but not changed.
     EditTextInstance& fixed = FieldAt(2);
     Click(kTextLeft + 0.2 * kCell, 80);
-    EXPECT_TRUE(fixed.Focused());
+    EXPECT_TRUE(fixed.Session().Focused());
     Type(U"zz");
     Key(keys::kBackspace);
     Key(keys::kEnd, true);
     Key(keys::kX, false, true);
-    EXPECT_EQ(fixed.Text(), "fixed text");
+    EXPECT_EQ(fixed.Model().Text(), "fixed text");
     EXPECT_EQ(clipboard_.text, "fixed text");
     Key(keys::kV, false, true);
-    EXPECT_EQ(fixed.Text(), "fixed text");
+    EXPECT_EQ(fixed.Model().Text(), "fixed text");
 }
 
 TEST_F(TextInput, ClipboardAndPassword) {
@@ -346,36 +346,36 @@ TEST_F(TextInput, ClipboardAndPassword) {
     EditTextInstance& field = FieldAt(1);
     Key(keys::kTab);
     Type(U"one");
-    field.SetMultiline(true);
+    field.Model().SetMultiline(true);
     Key(keys::kEnter);
     Type(U"two");
     // Copy: paragraph ends go out as CR LF; cut removes; paste puts back.
     Key(keys::kA, false, true);
     Key(keys::kC, false, true);
     EXPECT_EQ(clipboard_.text, "one\r\ntwo");
-    EXPECT_EQ(field.Text(), "one\rtwo");
-    field.SetSelection(0, 4);
+    EXPECT_EQ(field.Model().Text(), "one\rtwo");
+    field.Session().SetSelection(0, 4);
     Key(keys::kX, false, true);
     EXPECT_EQ(clipboard_.text, "one\r\n");
-    EXPECT_EQ(field.Text(), "two");
+    EXPECT_EQ(field.Model().Text(), "two");
     Key(keys::kEnd, false, true);
     Key(keys::kV, false, true);
-    EXPECT_EQ(field.Text(), "twoone\r");
+    EXPECT_EQ(field.Model().Text(), "twoone\r");
     clipboard_.text = "caf\xC3\xA9";
     Key(keys::kV, false, true);
-    EXPECT_EQ(field.Text(), "twoone\rcaf\xC3\xA9");
+    EXPECT_EQ(field.Model().Text(), "twoone\rcaf\xC3\xA9");
     clipboard_.text.reset();  // an empty clipboard pastes nothing
     Key(keys::kV, false, true);
-    EXPECT_EQ(field.Length(), 11u);
+    EXPECT_EQ(field.Model().Length(), 11u);
 
     // A password field keeps what is typed, shows asterisks, and gives nothing to copy.
     EditTextInstance& password = FieldAt(2);
     Key(keys::kTab);
-    EXPECT_TRUE(password.Focused());
+    EXPECT_TRUE(password.Session().Focused());
     Type(U"pw1");
-    EXPECT_EQ(password.Text(), "pw1");
+    EXPECT_EQ(password.Model().Text(), "pw1");
     std::u32string shown;
-    for (const auto& line : password.Layout().lines) {
+    for (const auto& line : password.Model().Layout().lines) {
         for (const auto& g : line.glyphs) shown.push_back(g.character);
     }
     EXPECT_EQ(shown, U"***");
@@ -384,7 +384,7 @@ TEST_F(TextInput, ClipboardAndPassword) {
     Key(keys::kC, false, true);
     Key(keys::kX, false, true);
     EXPECT_EQ(clipboard_.text, "before");
-    EXPECT_EQ(password.Text(), "pw1");
+    EXPECT_EQ(password.Model().Text(), "pw1");
 }
 
 TEST_F(TextInput, CaretAndSelectionAreDrawn) {
@@ -446,61 +446,61 @@ TEST_F(TextInput, WordMovesWordDeletesAndMultipleClicks) {
     Type(U"hello big world");
     // Ctrl+arrows go from word start to word start; with shift they select.
     Key(keys::kLeft, false, true);
-    EXPECT_EQ(field.Caret(), 10u);
+    EXPECT_EQ(field.Session().Caret(), 10u);
     Key(keys::kLeft, false, true);
-    EXPECT_EQ(field.Caret(), 6u);
+    EXPECT_EQ(field.Session().Caret(), 6u);
     Key(keys::kLeft, true, true);
-    EXPECT_EQ(field.Anchor(), 6u);
-    EXPECT_EQ(field.Caret(), 0u);
+    EXPECT_EQ(field.Session().Anchor(), 6u);
+    EXPECT_EQ(field.Session().Caret(), 0u);
     Key(keys::kRight, false, true);
-    EXPECT_EQ(field.SelectionBegin(), 6u);
-    EXPECT_EQ(field.SelectionEnd(), 6u);
+    EXPECT_EQ(field.Session().SelectionBegin(), 6u);
+    EXPECT_EQ(field.Session().SelectionEnd(), 6u);
     Key(keys::kRight, true, true);
-    EXPECT_EQ(field.Anchor(), 6u);
-    EXPECT_EQ(field.Caret(), 10u);
+    EXPECT_EQ(field.Session().Anchor(), 6u);
+    EXPECT_EQ(field.Session().Caret(), 10u);
     // Ctrl+Backspace takes a selection as it is, else the word before the caret.
     Key(keys::kBackspace, false, true);
-    EXPECT_EQ(field.Text(), "hello world");
-    EXPECT_EQ(field.Caret(), 6u);
+    EXPECT_EQ(field.Model().Text(), "hello world");
+    EXPECT_EQ(field.Session().Caret(), 6u);
     Key(keys::kBackspace, false, true);
-    EXPECT_EQ(field.Text(), "world");
+    EXPECT_EQ(field.Model().Text(), "world");
     Key(keys::kDelete, false, true);
-    EXPECT_EQ(field.Text(), "");
+    EXPECT_EQ(field.Model().Text(), "");
 
     // A double click selects the word under the pointer, a third click its line.
-    field.SetText("abc defgh ij");
+    field.Model().SetText("abc defgh ij");
     player_.PointerDown(kTextLeft + 5.5 * kCell, 20, 2);
     player_.PointerUp(kTextLeft + 5.5 * kCell, 20);
-    EXPECT_EQ(field.SelectionBegin(), 4u);
-    EXPECT_EQ(field.SelectionEnd(), 9u);
+    EXPECT_EQ(field.Session().SelectionBegin(), 4u);
+    EXPECT_EQ(field.Session().SelectionEnd(), 9u);
     EditTextInstance& lines = FieldAt(2);
     for (int clicks = 1; clicks <= 3; ++clicks) {
         player_.PointerDown(kTextLeft + 1.5 * kCell, 70, clicks);
         player_.PointerUp(kTextLeft + 1.5 * kCell, 70);
     }
-    EXPECT_TRUE(lines.Focused());
-    EXPECT_EQ(lines.SelectionBegin(), 0u);
-    EXPECT_EQ(lines.SelectionEnd(), 5u);
+    EXPECT_TRUE(lines.Session().Focused());
+    EXPECT_EQ(lines.Session().SelectionBegin(), 0u);
+    EXPECT_EQ(lines.Session().SelectionEnd(), 5u);
 
     // A password is one word: word moves go to its ends and show nothing of it.
     EditTextInstance& password = FieldAt(3);
     Click(150, 140);
     Type(U"ab cd");
     Key(keys::kLeft, false, true);
-    EXPECT_EQ(password.Caret(), 0u);
+    EXPECT_EQ(password.Session().Caret(), 0u);
     Key(keys::kRight, false, true);
-    EXPECT_EQ(password.Caret(), 5u);
+    EXPECT_EQ(password.Session().Caret(), 5u);
     Key(keys::kBackspace, false, true);
-    EXPECT_EQ(password.Text(), "");
+    EXPECT_EQ(password.Model().Text(), "");
 
     // A dynamic field moves by words but keeps its text.
     EditTextInstance& dynamic = FieldAt(4);
     Click(kTextLeft + 10.5 * kCell, 200);
     Key(keys::kLeft, false, true);
-    EXPECT_EQ(dynamic.Caret(), 6u);
+    EXPECT_EQ(dynamic.Session().Caret(), 6u);
     Key(keys::kBackspace, false, true);
     Key(keys::kDelete, false, true);
-    EXPECT_EQ(dynamic.Text(), "fixed text");
+    EXPECT_EQ(dynamic.Model().Text(), "fixed text");
 }
 
 TEST_F(TextInput, CursorShowsWhatThePointerIsOver) {
@@ -549,14 +549,14 @@ TEST_F(TextInput, CaretBlinksAndOnlyItsRectangleIsRedrawn) {
     Click(kTextLeft + 3 * kCell + 1, 20);
     EditTextInstance& field = FieldAt(1);
     player_.UpdateCaretBlink(1000);
-    EXPECT_TRUE(field.CaretShown());
+    EXPECT_TRUE(field.Session().CaretShown());
     EXPECT_DOUBLE_EQ(player_.MillisecondsToCaretBlink(), kBlink);
     player_.RenderChanges(surface_);
     // Half-way through the interval: no change; after it, hidden; after two, shown.
     EXPECT_FALSE(player_.UpdateCaretBlink(1250));
     EXPECT_DOUBLE_EQ(player_.MillisecondsToCaretBlink(), 250);
     EXPECT_TRUE(player_.UpdateCaretBlink(1500));
-    EXPECT_FALSE(field.CaretShown());
+    EXPECT_FALSE(field.Session().CaretShown());
     const std::vector<raster::PixelRect> hidden = player_.RenderChanges(surface_);
     // Only the caret's place changed: a narrow column at its x, a line high.
     ASSERT_EQ(hidden.size(), 1u);
@@ -570,19 +570,19 @@ TEST_F(TextInput, CaretBlinksAndOnlyItsRectangleIsRedrawn) {
     EXPECT_EQ(player_.RenderChanges(surface_).size(), 1u);
     // Typing shows the caret at once and starts the interval again.
     EXPECT_TRUE(player_.UpdateCaretBlink(2600));
-    EXPECT_FALSE(field.CaretShown());
+    EXPECT_FALSE(field.Session().CaretShown());
     Type(U"d");
     EXPECT_TRUE(player_.UpdateCaretBlink(2700));
-    EXPECT_TRUE(field.CaretShown());
+    EXPECT_TRUE(field.Session().CaretShown());
     EXPECT_DOUBLE_EQ(player_.MillisecondsToCaretBlink(), kBlink);
     // So does moving the focus; a blink time of 0 keeps the caret shown.
     EXPECT_TRUE(player_.UpdateCaretBlink(3200));
     Key(keys::kTab);
     player_.UpdateCaretBlink(3300);
-    EXPECT_TRUE(FieldAt(2).CaretShown());
+    EXPECT_TRUE(FieldAt(2).Session().CaretShown());
     player_.SetCaretBlinkTime(0);
     EXPECT_FALSE(player_.UpdateCaretBlink(9999));
-    EXPECT_TRUE(FieldAt(2).CaretShown());
+    EXPECT_TRUE(FieldAt(2).Session().CaretShown());
     EXPECT_LT(player_.MillisecondsToCaretBlink(), 0);
 }
 
@@ -592,7 +592,7 @@ TEST_F(TextInput, CopyFromAnHtmlFieldGivesItsMarkupToo) {
     rich.readOnly = true;
     Load({{rich, Field(60)}, {}});
     Click(kTextLeft + 0.2 * kCell, 20);
-    FieldAt(1).SetSelection(2, 7);
+    FieldAt(1).Session().SetSelection(2, 7);
     Key(keys::kC, false, true);
     EXPECT_EQ(clipboard_.text, "ld pl");
     ASSERT_TRUE(clipboard_.html.has_value());
@@ -630,16 +630,16 @@ TEST_F(TextInput, VariableBindingBothWays) {
     EditTextInstance& field = FieldAt(1);
     EditTextInstance& mirror = FieldAt(2);
     player_.AdvanceFrame();
-    EXPECT_EQ(field.Text(), "start");
-    EXPECT_EQ(mirror.Text(), "start");
+    EXPECT_EQ(field.Model().Text(), "start");
+    EXPECT_EQ(mirror.Model().Text(), "start");
     // What the user types reaches the variable, and through it the other field.
     Key(keys::kTab);
     Key(keys::kEnd);
     Type(U"ed");
-    EXPECT_EQ(field.Text(), "started");
+    EXPECT_EQ(field.Model().Text(), "started");
     player_.AdvanceFrame();
-    EXPECT_EQ(mirror.Text(), "started");
-    EXPECT_EQ(field.Caret(), 7u);  // the refresh did not reset the field
+    EXPECT_EQ(mirror.Model().Text(), "started");
+    EXPECT_EQ(field.Session().Caret(), 7u);  // the refresh did not reset the field
 }
 
 TEST_F(TextInput, LinksCallScriptsOrTheHost) {
@@ -665,7 +665,7 @@ TEST_F(TextInput, LinksCallScriptsOrTheHost) {
 
     Click(kTextLeft + 1.5 * kCell, y);
     player_.AdvanceFrame();
-    EXPECT_EQ(FieldAt(2).Text(), "7");
+    EXPECT_EQ(FieldAt(2).Model().Text(), "7");
     EXPECT_TRUE(host_.urls.empty());
     Click(kTextLeft + 6.5 * kCell, y);
     EXPECT_EQ(host_.urls, std::vector<std::string>{"http://example.com/|_blank"});
@@ -695,7 +695,7 @@ TEST_F(TextInput, TextInputMovieReportsWhatIsTyped) {
     Type(U"x");
     for (int i = 0; i < 3; ++i) player_.AdvanceFrame();
     EXPECT_EQ(host_.lastCommand, "state:Hi|x");
-    EXPECT_EQ(FieldAt(1).Text(), "Typed: Hi");
+    EXPECT_EQ(FieldAt(1).Model().Text(), "Typed: Hi");
 }
 
 }  // namespace

@@ -103,7 +103,7 @@ Rect BoundsOf(const DisplayObject& object, int depth, bool strokes) {
         return strokes ? shape->bounds : EdgeBounds(shape->shape);
     }
     case DisplayKind::Text: return character ? static_cast<const TextDefinition*>(character)->bounds : Rect{};
-    case DisplayKind::EditText: return static_cast<const EditTextInstance&>(object).Bounds();
+    case DisplayKind::EditText: return static_cast<const EditTextInstance&>(object).Model().Bounds();
     case DisplayKind::Button: {
         // What the button shows in its current state.
         const auto& button = static_cast<const ButtonInstance&>(object);

@@ -29,7 +29,7 @@ bool ObjectContains(const DisplayObject& object, const Matrix& toStage, Point p)
     }
     case DisplayKind::EditText: {
         if (!toStage.Invert(&inverse)) return false;
-        const Rect box = static_cast<const EditTextInstance&>(object).Bounds();
+        const Rect box = static_cast<const EditTextInstance&>(object).Model().Bounds();
         const Point local = inverse.Apply(p);
         return local.x >= box.xMin && local.x < box.xMax && local.y >= box.yMin && local.y < box.yMax;
     }

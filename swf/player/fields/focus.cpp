@@ -31,10 +31,10 @@ void CollectFields(const DisplayList& list, std::vector<EditTextInstance*>& out)
 void FocusManager::SetFocus(EditTextInstance* field) {
     if (field == focused_) return;
     EditTextInstance* lost = focused_;
-    if (focused_ != nullptr) focused_->SetFocused(false);
+    if (focused_ != nullptr) focused_->Session().SetFocused(false);
     focused_ = field;
     dragging_ = false;
-    if (focused_ != nullptr) focused_->SetFocused(true);
+    if (focused_ != nullptr) focused_->Session().SetFocused(true);
     if (focusListener_) focusListener_(lost, focused_);
 }
 
@@ -48,11 +48,11 @@ void FocusManager::FieldDestroyed(EditTextInstance& field) {
 
 Point FocusManager::ToLayout(const EditTextInstance& field, Point local) {
     // The layout is drawn scrolled: lines up by the first shown line's top, left by hscroll.
-    const text::TextLayout& layout = field.Layout();
+    const text::TextLayout& layout = field.Model().Layout();
     if (layout.lines.empty()) return local;
-    const std::size_t first = static_cast<std::size_t>(field.Scroll() - 1);
+    const std::size_t first = static_cast<std::size_t>(field.Model().Scroll() - 1);
     const double dy = layout.lines[first].top - layout.lines.front().top;
-    return {local.x + field.HScroll() * kTwipsPerPixel, local.y + dy};
+    return {local.x + field.Model().HScroll() * kTwipsPerPixel, local.y + dy};
 }
 
 FocusManager::Hit FocusManager::FieldAt(Point p) const {
@@ -68,10 +68,10 @@ FocusManager::Hit FocusManager::FieldAt(Point p) const {
 }
 
 const text::TextFormat* FocusManager::LinkAt(const EditTextInstance& field, Point layoutPoint) {
-    const std::size_t index = text::GlyphAt(field.Layout(), layoutPoint);
+    const std::size_t index = text::GlyphAt(field.Model().Layout(), layoutPoint);
     if (index == text::kNoIndex) return nullptr;
     std::size_t at = 0;
-    for (const text::FormattedRun& run : field.Runs()) {
+    for (const text::FormattedRun& run : field.Model().Runs()) {
         if (index < at + run.text.size()) return run.format.url.empty() ? nullptr : &run.format;
         at += run.text.size();
     }
@@ -90,29 +90,29 @@ void FocusManager::PointerDown(Point p, bool overButton, int clicks) {
         linkUrl_ = link->url;
         return;
     }
-    if (!hit.field->Selectable()) {
+    if (!hit.field->Model().Selectable()) {
         SetFocus(nullptr);
         return;
     }
     SetFocus(hit.field);
-    const text::TextLayout& layout = hit.field->Layout();
+    const text::TextLayout& layout = hit.field->Model().Layout();
     const std::size_t index = text::IndexAt(layout, hit.local);
     // A double or triple click selects a whole word or line; it does not drag.
     dragging_ = clicks < 2;
-    if (clicks == 2 && !hit.field->Password()) {
+    if (clicks == 2 && !hit.field->Model().Password()) {
         // The word under the pointer, not the one the nearest gap ends.
         const std::size_t glyph = text::GlyphAt(layout, hit.local);
         const text::Span word =
-            text::WordAt(text::PlainText(hit.field->Runs()), glyph != text::kNoIndex ? glyph : index);
-        hit.field->SetSelection(word.begin, word.end);
+            text::WordAt(text::PlainText(hit.field->Model().Runs()), glyph != text::kNoIndex ? glyph : index);
+        hit.field->Session().SetSelection(word.begin, word.end);
         return;
     }
     if (clicks >= 3 && !layout.lines.empty()) {
         const text::TextLine& line = layout.lines[text::LineOfIndex(layout, index)];
-        hit.field->SetSelection(line.begin, line.end);
+        hit.field->Session().SetSelection(line.begin, line.end);
         return;
     }
-    hit.field->SetSelection(index, index);
+    hit.field->Session().SetSelection(index, index);
 }
 
 void FocusManager::PointerMove(Point p) {
@@ -120,8 +120,8 @@ void FocusManager::PointerMove(Point p) {
     Matrix inverse;
     if (!ObjectToStage(*focused_).Invert(&inverse)) return;
     const Point local = ToLayout(*focused_, inverse.Apply(p));
-    focused_->SetSelection(focused_->Anchor(), text::IndexAt(focused_->Layout(), local));
-    focused_->ScrollToCaret();
+    focused_->Session().SetSelection(focused_->Session().Anchor(), text::IndexAt(focused_->Model().Layout(), local));
+    focused_->Session().ScrollToCaret();
 }
 
 void FocusManager::PointerUp(Point p) {
@@ -143,26 +143,27 @@ bool FocusManager::PointerOverLink(Point p) const {
 
 bool FocusManager::PointerOverText(Point p) const {
     const Hit hit = FieldAt(p);
-    return hit.field != nullptr && (hit.field->Editable() || hit.field->Selectable());
+    return hit.field != nullptr && (hit.field->Session().Editable() || hit.field->Model().Selectable());
 }
 
 void FocusManager::MoveCaret(std::size_t caret, bool extend) {
-    focused_->SetSelection(extend ? focused_->Anchor() : caret, caret);
-    focused_->ScrollToCaret();
+    focused_->Session().SetSelection(extend ? focused_->Session().Anchor() : caret, caret);
+    focused_->Session().ScrollToCaret();
 }
 
 std::size_t FocusManager::WordMoveTarget(bool forward) const {
     // A password is one word: its characters must not show where words end.
-    if (focused_->Password()) return forward ? focused_->Length() : 0;
-    const std::u32string text = text::PlainText(focused_->Runs());
-    return forward ? text::NextWordStart(text, focused_->Caret()) : text::PreviousWordStart(text, focused_->Caret());
+    if (focused_->Model().Password()) return forward ? focused_->Model().Length() : 0;
+    const std::u32string text = text::PlainText(focused_->Model().Runs());
+    return forward ? text::NextWordStart(text, focused_->Session().Caret())
+                   : text::PreviousWordStart(text, focused_->Session().Caret());
 }
 
 void FocusManager::Copy(bool cut) {
     // Password text never leaves the field.
-    if (clipboard_ == nullptr || focused_->Password()) return;
-    if (focused_->SelectionBegin() == focused_->SelectionEnd()) return;
-    std::u32string selected = focused_->SelectedText();
+    if (clipboard_ == nullptr || focused_->Model().Password()) return;
+    if (focused_->Session().SelectionBegin() == focused_->Session().SelectionEnd()) return;
+    std::u32string selected = focused_->Session().SelectedText();
     // Paragraph ends go out as the system's line ends.
     std::u32string out;
     for (const char32_t c : selected) {
@@ -171,21 +172,21 @@ void FocusManager::Copy(bool cut) {
         else
             out.push_back(c);
     }
-    if (focused_->Html()) {
-        const text::FormattedText runs =
-            text::SliceRuns(focused_->Runs(), focused_->SelectionBegin(), focused_->SelectionEnd());
+    if (focused_->Model().Html()) {
+        const text::FormattedText runs = text::SliceRuns(focused_->Model().Runs(), focused_->Session().SelectionBegin(),
+                                                         focused_->Session().SelectionEnd());
         clipboard_->SetTextAndHtml(base::EncodeUtf8(out), text::FormatHtmlText(runs));
     } else {
         clipboard_->SetText(base::EncodeUtf8(out));
     }
-    if (cut) focused_->UserDelete(false);
+    if (cut) focused_->Session().UserDelete(false);
 }
 
 void FocusManager::Paste() {
-    if (clipboard_ == nullptr || !focused_->Editable()) return;
+    if (clipboard_ == nullptr || !focused_->Session().Editable()) return;
     if (const std::optional<std::string> pasted = clipboard_->GetText()) {
-        focused_->UserInput(base::DecodeUtf8(*pasted, base::BadBytes::Replace));
-        focused_->ScrollToCaret();
+        focused_->Session().UserInput(base::DecodeUtf8(*pasted, base::BadBytes::Replace));
+        focused_->Session().ScrollToCaret();
     }
 }
 
@@ -196,7 +197,7 @@ std::vector<EditTextInstance*> FocusManager::TabOrder() const {
     std::vector<EditTextInstance*> order;
     const bool indexed = std::any_of(all.begin(), all.end(), [](auto* f) { return f->TabIndex().has_value(); });
     for (EditTextInstance* field : all) {
-        if (indexed ? field->TabIndex().has_value() : field->Editable()) order.push_back(field);
+        if (indexed ? field->TabIndex().has_value() : field->Session().Editable()) order.push_back(field);
     }
     if (indexed) {
         std::stable_sort(order.begin(), order.end(), [](auto* a, auto* b) { return *a->TabIndex() < *b->TabIndex(); });
@@ -217,8 +218,8 @@ void FocusManager::MoveFocus(bool backward) {
     }
     SetFocus(order[next]);
     // A field reached by Tab has all its text selected.
-    focused_->SetSelection(0, focused_->Length());
-    focused_->ScrollToCaret();
+    focused_->Session().SetSelection(0, focused_->Model().Length());
+    focused_->Session().ScrollToCaret();
 }
 
 bool FocusManager::KeyDown(int keyCode, KeyModifiers mods) {
@@ -228,26 +229,27 @@ bool FocusManager::KeyDown(int keyCode, KeyModifiers mods) {
     }
     EditTextInstance* field = focused_;
     if (field == nullptr) return false;
-    const std::size_t caret = field->Caret();
-    const text::TextLayout& layout = field->Layout();
+    const std::size_t caret = field->Session().Caret();
+    const text::TextLayout& layout = field->Model().Layout();
     const std::size_t line = text::LineOfIndex(layout, caret);
-    const bool collapsed = field->SelectionBegin() == field->SelectionEnd();
+    const bool collapsed = field->Session().SelectionBegin() == field->Session().SelectionEnd();
     if (mods.control) {
         switch (keyCode) {
-        case keys::kA: field->SetSelection(0, field->Length()); return true;
+        case keys::kA: field->Session().SetSelection(0, field->Model().Length()); return true;
         case keys::kC: Copy(false); return true;
-        case keys::kX: Copy(field->Editable()); return true;
+        case keys::kX: Copy(field->Session().Editable()); return true;
         case keys::kV: Paste(); return true;
         case keys::kHome: MoveCaret(0, mods.shift); return true;
-        case keys::kEnd: MoveCaret(field->Length(), mods.shift); return true;
+        case keys::kEnd: MoveCaret(field->Model().Length(), mods.shift); return true;
         case keys::kLeft:
         case keys::kRight: MoveCaret(WordMoveTarget(keyCode == keys::kRight), mods.shift); return true;
         case keys::kBackspace:
         case keys::kDelete:
             // A selection goes as it is; else the word up to the caret, or from it.
-            if (collapsed && field->Editable()) field->SetSelection(WordMoveTarget(keyCode == keys::kDelete), caret);
-            field->UserDelete(keyCode == keys::kDelete);
-            field->ScrollToCaret();
+            if (collapsed && field->Session().Editable())
+                field->Session().SetSelection(WordMoveTarget(keyCode == keys::kDelete), caret);
+            field->Session().UserDelete(keyCode == keys::kDelete);
+            field->Session().ScrollToCaret();
             return true;
         default: break;
         }
@@ -256,22 +258,22 @@ bool FocusManager::KeyDown(int keyCode, KeyModifiers mods) {
     case keys::kLeft:
         // Without shift, a selection collapses to its start.
         if (!mods.shift && !collapsed)
-            MoveCaret(field->SelectionBegin(), false);
+            MoveCaret(field->Session().SelectionBegin(), false);
         else
             MoveCaret(caret > 0 ? caret - 1 : 0, mods.shift);
         return true;
     case keys::kRight:
         if (!mods.shift && !collapsed)
-            MoveCaret(field->SelectionEnd(), false);
+            MoveCaret(field->Session().SelectionEnd(), false);
         else
-            MoveCaret(std::min(caret + 1, field->Length()), mods.shift);
+            MoveCaret(std::min(caret + 1, field->Model().Length()), mods.shift);
         return true;
     case keys::kUp:
     case keys::kDown: {
         if (layout.lines.empty()) return true;
         const bool up = keyCode == keys::kUp;
         if (up ? line == 0 : line + 1 >= layout.lines.size()) {
-            MoveCaret(up ? 0 : field->Length(), mods.shift);
+            MoveCaret(up ? 0 : field->Model().Length(), mods.shift);
             return true;
         }
         const double x = text::CaretX(layout, line, caret);
@@ -282,11 +284,11 @@ bool FocusManager::KeyDown(int keyCode, KeyModifiers mods) {
     case keys::kEnd: MoveCaret(layout.lines.empty() ? 0 : layout.lines[line].end, mods.shift); return true;
     case keys::kBackspace:
     case keys::kDelete:
-        field->UserDelete(keyCode == keys::kDelete);
-        field->ScrollToCaret();
+        field->Session().UserDelete(keyCode == keys::kDelete);
+        field->Session().ScrollToCaret();
         return true;
     case keys::kEnter:
-        if (field->Multiline() && field->UserInput(U"\r")) field->ScrollToCaret();
+        if (field->Model().Multiline() && field->Session().UserInput(U"\r")) field->Session().ScrollToCaret();
         return true;
     default: return false;
     }
@@ -294,7 +296,7 @@ bool FocusManager::KeyDown(int keyCode, KeyModifiers mods) {
 
 bool FocusManager::CharacterTyped(char32_t c) {
     if (focused_ == nullptr || c < 0x20 || c == 0x7F) return false;
-    if (focused_->UserInput(std::u32string(1, c))) focused_->ScrollToCaret();
+    if (focused_->Session().UserInput(std::u32string(1, c))) focused_->Session().ScrollToCaret();
     return true;
 }
 

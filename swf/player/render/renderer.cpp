@@ -428,30 +428,34 @@ std::uint64_t Renderer::FieldKey(const EditTextInstance& field, const Matrix& to
                                  const raster::CoverageMask* clip) const {
     // Everything a field's drawing calls depend on but its caret. The layout
     // stands for the text, its formats, the box and the fonts that laid it out.
+    const TextFieldModel& model = field.Model();
+    const EditSession& session = field.Session();
     raster::Fingerprint inputs;
-    inputs.Add(field.LayoutStamp());
+    inputs.Add(model.LayoutStamp());
     AddPlacement(inputs, toPixels, colors);
     inputs.Add(std::uint64_t{clip != nullptr});
-    inputs.Add(static_cast<std::uint64_t>(field.Scroll())).Add(static_cast<std::uint64_t>(field.HScroll()));
-    inputs.Add(std::uint64_t{field.Focused()});
-    inputs.Add(static_cast<std::uint64_t>(field.SelectionBegin()))
-        .Add(static_cast<std::uint64_t>(field.SelectionEnd()));
-    inputs.Add(std::uint64_t{field.Background()}).Add(Packed(field.BackgroundColor()));
-    inputs.Add(std::uint64_t{field.Border()}).Add(Packed(field.BorderColor()));
+    inputs.Add(static_cast<std::uint64_t>(model.Scroll())).Add(static_cast<std::uint64_t>(model.HScroll()));
+    inputs.Add(std::uint64_t{session.Focused()});
+    inputs.Add(static_cast<std::uint64_t>(session.SelectionBegin()))
+        .Add(static_cast<std::uint64_t>(session.SelectionEnd()));
+    inputs.Add(std::uint64_t{model.Background()}).Add(Packed(model.BackgroundColor()));
+    inputs.Add(std::uint64_t{model.Border()}).Add(Packed(model.BorderColor()));
     return inputs.value();
 }
 
 void Renderer::DrawEditText(raster::Surface* surface, raster::CoverageMask* mask, const DisplayObject& object,
                             const Matrix& toPixels, const ColorTransform& colors, const raster::CoverageMask* clip) {
     const auto& field = static_cast<const EditTextInstance&>(object);
-    const Rect box = field.Layout().bounds;
+    const TextFieldModel& model = field.Model();
+    const EditSession& session = field.Session();
+    const Rect box = model.Layout().bounds;
     raster::DrawOptions options;
     options.matrix = ToRaster(toPixels);
     options.clip = clip;
     raster::DrawOptions textOptions = options;
     textOptions.clip = &textBox_;
-    const bool caretShown = surface != nullptr && field.Focused() && field.Editable() && field.CaretShown() &&
-                            field.SelectionBegin() == field.SelectionEnd();
+    const bool caretShown = surface != nullptr && session.Focused() && session.Editable() && session.CaretShown() &&
+                            session.SelectionBegin() == session.SelectionEnd();
     // Everything a field draws (background, text, caret, border) stays inside
     // its box: a redraw of an area elsewhere has nothing to do here.
     const raster::PixelRect boxPixels = PixelsTouched(box, options.matrix);
@@ -470,7 +474,7 @@ void Renderer::DrawEditText(raster::Surface* surface, raster::CoverageMask* mask
         }
     }
 
-    if (surface != nullptr && field.Background()) DrawFieldBackground(*surface, field, options, colors);
+    if (surface != nullptr && model.Background()) DrawFieldBackground(*surface, field, options, colors);
     // The text shows only inside the box; the box's pixels are cleared again
     // when the field is done.
     const raster::PixelRect boxInUse = SetTextBox(surface, mask, box, boxPixels, options, clip);
@@ -481,7 +485,7 @@ void Renderer::DrawEditText(raster::Surface* surface, raster::CoverageMask* mask
     } clearAfterUse{textBox_, boxInUse};
     DrawFieldLines(surface, mask, field, textOptions, colors);
     if (caretShown) DrawCaret(*surface, field, textOptions, colors);
-    if (surface != nullptr && field.Border()) DrawFieldBorder(*surface, field, options, colors);
+    if (surface != nullptr && model.Border()) DrawFieldBorder(*surface, field, options, colors);
 
     RecordingCache::Note note;
     if (remember && recorder->OpenItem(&note.content, &note.bounds, &note.drew)) {
@@ -493,10 +497,10 @@ void Renderer::DrawEditText(raster::Surface* surface, raster::CoverageMask* mask
 
 void Renderer::DrawFieldBackground(raster::Surface& surface, const EditTextInstance& field,
                                    const raster::DrawOptions& options, const ColorTransform& colors) {
-    const Rect box = field.Layout().bounds;
+    const Rect box = field.Model().Layout().bounds;
     raster::Path path;
     path.AddRect(box.xMin, box.yMin, box.Width(), box.Height());
-    const raster::Paint paint = raster::Paint::Solid(ToRaster(colors.Apply(field.BackgroundColor())));
+    const raster::Paint paint = raster::Paint::Solid(ToRaster(colors.Apply(field.Model().BackgroundColor())));
     rasterizer_.FillPath(surface, path, raster::FillRule::NonZero, paint, options);
 }
 
@@ -524,15 +528,17 @@ raster::PixelRect Renderer::SetTextBox(const raster::Surface* surface, const ras
 
 void Renderer::DrawFieldLines(raster::Surface* surface, raster::CoverageMask* mask, const EditTextInstance& field,
                               const raster::DrawOptions& textOptions, const ColorTransform& colors) {
-    const text::TextLayout& layout = field.Layout();
+    const TextFieldModel& model = field.Model();
+    const EditSession& session = field.Session();
+    const text::TextLayout& layout = model.Layout();
     if (layout.lines.empty()) return;
     const Rect box = layout.bounds;
-    const std::size_t first = static_cast<std::size_t>(field.Scroll() - 1);
+    const std::size_t first = static_cast<std::size_t>(model.Scroll() - 1);
     FieldLinePen pen{*this, surface, mask, textOptions, colors, {}};
     pen.dy = layout.lines.front().top - layout.lines[first].top;
-    pen.dx = -field.HScroll() * 20.0;
+    pen.dx = -model.HScroll() * 20.0;
     // The focused field shows its selection as light text on dark.
-    pen.showSelection = surface != nullptr && field.Focused() && field.SelectionEnd() > field.SelectionBegin();
+    pen.showSelection = surface != nullptr && session.Focused() && session.SelectionEnd() > session.SelectionBegin();
     for (std::size_t i = first; i < layout.lines.size(); ++i) {
         if (layout.lines[i].top + pen.dy >= box.yMax) break;
         DrawFieldLine(pen, field, i);
@@ -550,11 +556,12 @@ void Renderer::FieldLinePen::Flush(Rgba color) {
 }
 
 void Renderer::DrawFieldLine(FieldLinePen& pen, const EditTextInstance& field, std::size_t index) {
-    const text::TextLayout& layout = field.Layout();
-    const text::FormattedText& runs = field.LayoutRuns();
+    const TextFieldModel& model = field.Model();
+    const text::TextLayout& layout = model.Layout();
+    const text::FormattedText& runs = model.LayoutRuns();
     const text::TextLine& line = layout.lines[index];
-    const std::size_t selBegin = field.SelectionBegin();
-    const std::size_t selEnd = field.SelectionEnd();
+    const std::size_t selBegin = field.Session().SelectionBegin();
+    const std::size_t selEnd = field.Session().SelectionEnd();
     pen.path.Clear();
     if (pen.showSelection && selBegin <= line.end && selEnd > line.begin) {
         const double x0 = text::CaretX(layout, index, std::max(selBegin, line.begin));
@@ -573,7 +580,7 @@ void Renderer::DrawFieldLine(FieldLinePen& pen, const EditTextInstance& field, s
         if (!pen.path.empty() && !(glyphColor == color)) pen.Flush(color);
         color = glyphColor;
         // The field's own movie holds its embedded fonts (it may be a loaded one).
-        const GlyphOutline outline = field.Fonts().Outline(format, g.character);
+        const GlyphOutline outline = model.Fonts().Outline(format, g.character);
         if (outline.edges != nullptr) {
             AppendPlaced(pen.path, *outline.edges, format.size / outline.em, g.x + pen.dx, baseline);
         }
@@ -588,7 +595,7 @@ void Renderer::DrawFieldLine(FieldLinePen& pen, const EditTextInstance& field, s
 void Renderer::DrawFieldBorder(raster::Surface& surface, const EditTextInstance& field,
                                const raster::DrawOptions& options, const ColorTransform& colors) {
     // A one-pixel line just inside the box.
-    const Rect box = field.Layout().bounds;
+    const Rect box = field.Model().Layout().bounds;
     const double inset = 0.5 / std::max(1e-6, options.matrix.MeanScale());
     raster::Path path;
     path.AddRect(box.xMin + inset, box.yMin + inset, box.Width() - 2 * inset, box.Height() - 2 * inset);
@@ -596,28 +603,30 @@ void Renderer::DrawFieldBorder(raster::Surface& surface, const EditTextInstance&
     style.width = 1;
     style.join = raster::LineJoin::Miter;
     style.cap = raster::LineCap::Square;
-    const raster::Paint paint = raster::Paint::Solid(ToRaster(colors.Apply(field.BorderColor())));
+    const raster::Paint paint = raster::Paint::Solid(ToRaster(colors.Apply(field.Model().BorderColor())));
     rasterizer_.StrokePath(surface, path, style, paint, options);
 }
 
 void Renderer::DrawCaret(raster::Surface& surface, const EditTextInstance& field, const raster::DrawOptions& options,
                          const ColorTransform& colors) {
-    const ItemScope item(rasterizer_.Recorder(), field.CaretIdentity(), false, order_);
-    const text::TextLayout& layout = field.Layout();
+    const TextFieldModel& model = field.Model();
+    const std::size_t caret = field.Session().Caret();
+    const ItemScope item(rasterizer_.Recorder(), field.Session().CaretIdentity(), false, order_);
+    const text::TextLayout& layout = model.Layout();
     double x = layout.bounds.xMin + text::kGutter;
     double top = layout.bounds.yMin + text::kGutter;
-    double height = field.NewTextFormat().size;
-    Rgba color = field.NewTextFormat().color;
+    double height = model.NewTextFormat().size;
+    Rgba color = model.NewTextFormat().color;
     if (!layout.lines.empty()) {
-        const std::size_t line = text::LineOfIndex(layout, field.Caret());
+        const std::size_t line = text::LineOfIndex(layout, caret);
         const text::TextLine& l = layout.lines[line];
-        const std::size_t first = static_cast<std::size_t>(field.Scroll() - 1);
-        x = text::CaretX(layout, line, field.Caret()) - field.HScroll() * 20.0;
+        const std::size_t first = static_cast<std::size_t>(model.Scroll() - 1);
+        x = text::CaretX(layout, line, caret) - model.HScroll() * 20.0;
         top = l.top - (layout.lines[first].top - layout.lines.front().top);
         height = l.ascent + l.descent;
-        const text::FormattedText& runs = field.LayoutRuns();
+        const text::FormattedText& runs = model.LayoutRuns();
         for (const text::PlacedGlyph& g : l.glyphs) {
-            if (g.index != text::kNoIndex && g.index + 1 >= field.Caret()) {
+            if (g.index != text::kNoIndex && g.index + 1 >= caret) {
                 color = runs[g.run].format.color;
                 break;
             }
