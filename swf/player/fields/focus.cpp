@@ -120,8 +120,9 @@ void FocusManager::PointerMove(Point p) {
     Matrix inverse;
     if (!ObjectToStage(*focused_).Invert(&inverse)) return;
     const Point local = ToLayout(*focused_, inverse.Apply(p));
-    focused_->Session().SetSelection(focused_->Session().Anchor(), text::IndexAt(focused_->Model().Layout(), local));
-    focused_->Session().ScrollToCaret();
+    EditSession& edit = focused_->Session();
+    edit.SetSelection(edit.Anchor(), text::IndexAt(focused_->Model().Layout(), local));
+    edit.ScrollToCaret();
 }
 
 void FocusManager::PointerUp(Point p) {
@@ -147,23 +148,27 @@ bool FocusManager::PointerOverText(Point p) const {
 }
 
 void FocusManager::MoveCaret(std::size_t caret, bool extend) {
-    focused_->Session().SetSelection(extend ? focused_->Session().Anchor() : caret, caret);
-    focused_->Session().ScrollToCaret();
+    EditSession& edit = focused_->Session();
+    edit.SetSelection(extend ? edit.Anchor() : caret, caret);
+    edit.ScrollToCaret();
 }
 
 std::size_t FocusManager::WordMoveTarget(bool forward) const {
+    const TextFieldModel& model = focused_->Model();
+    const std::size_t caret = focused_->Session().Caret();
     // A password is one word: its characters must not show where words end.
-    if (focused_->Model().Password()) return forward ? focused_->Model().Length() : 0;
-    const std::u32string text = text::PlainText(focused_->Model().Runs());
-    return forward ? text::NextWordStart(text, focused_->Session().Caret())
-                   : text::PreviousWordStart(text, focused_->Session().Caret());
+    if (model.Password()) return forward ? model.Length() : 0;
+    const std::u32string text = text::PlainText(model.Runs());
+    return forward ? text::NextWordStart(text, caret) : text::PreviousWordStart(text, caret);
 }
 
 void FocusManager::Copy(bool cut) {
+    const TextFieldModel& model = focused_->Model();
+    EditSession& edit = focused_->Session();
     // Password text never leaves the field.
-    if (clipboard_ == nullptr || focused_->Model().Password()) return;
-    if (focused_->Session().SelectionBegin() == focused_->Session().SelectionEnd()) return;
-    std::u32string selected = focused_->Session().SelectedText();
+    if (clipboard_ == nullptr || model.Password()) return;
+    if (edit.SelectionBegin() == edit.SelectionEnd()) return;
+    std::u32string selected = edit.SelectedText();
     // Paragraph ends go out as the system's line ends.
     std::u32string out;
     for (const char32_t c : selected) {
@@ -172,21 +177,21 @@ void FocusManager::Copy(bool cut) {
         else
             out.push_back(c);
     }
-    if (focused_->Model().Html()) {
-        const text::FormattedText runs = text::SliceRuns(focused_->Model().Runs(), focused_->Session().SelectionBegin(),
-                                                         focused_->Session().SelectionEnd());
+    if (model.Html()) {
+        const text::FormattedText runs = text::SliceRuns(model.Runs(), edit.SelectionBegin(), edit.SelectionEnd());
         clipboard_->SetTextAndHtml(base::EncodeUtf8(out), text::FormatHtmlText(runs));
     } else {
         clipboard_->SetText(base::EncodeUtf8(out));
     }
-    if (cut) focused_->Session().UserDelete(false);
+    if (cut) edit.UserDelete(false);
 }
 
 void FocusManager::Paste() {
-    if (clipboard_ == nullptr || !focused_->Session().Editable()) return;
+    EditSession& edit = focused_->Session();
+    if (clipboard_ == nullptr || !edit.Editable()) return;
     if (const std::optional<std::string> pasted = clipboard_->GetText()) {
-        focused_->Session().UserInput(base::DecodeUtf8(*pasted, base::BadBytes::Replace));
-        focused_->Session().ScrollToCaret();
+        edit.UserInput(base::DecodeUtf8(*pasted, base::BadBytes::Replace));
+        edit.ScrollToCaret();
     }
 }
 
@@ -227,68 +232,77 @@ bool FocusManager::KeyDown(int keyCode, KeyModifiers mods) {
         MoveFocus(mods.shift);
         return focused_ != nullptr;
     }
-    EditTextInstance* field = focused_;
-    if (field == nullptr) return false;
-    const std::size_t caret = field->Session().Caret();
-    const text::TextLayout& layout = field->Model().Layout();
-    const std::size_t line = text::LineOfIndex(layout, caret);
-    const bool collapsed = field->Session().SelectionBegin() == field->Session().SelectionEnd();
-    if (mods.control) {
-        switch (keyCode) {
-        case keys::kA: field->Session().SetSelection(0, field->Model().Length()); return true;
-        case keys::kC: Copy(false); return true;
-        case keys::kX: Copy(field->Session().Editable()); return true;
-        case keys::kV: Paste(); return true;
-        case keys::kHome: MoveCaret(0, mods.shift); return true;
-        case keys::kEnd: MoveCaret(field->Model().Length(), mods.shift); return true;
-        case keys::kLeft:
-        case keys::kRight: MoveCaret(WordMoveTarget(keyCode == keys::kRight), mods.shift); return true;
-        case keys::kBackspace:
-        case keys::kDelete:
-            // A selection goes as it is; else the word up to the caret, or from it.
-            if (collapsed && field->Session().Editable())
-                field->Session().SetSelection(WordMoveTarget(keyCode == keys::kDelete), caret);
-            field->Session().UserDelete(keyCode == keys::kDelete);
-            field->Session().ScrollToCaret();
-            return true;
-        default: break;
-        }
+    if (focused_ == nullptr) return false;
+    if (mods.control && ControlKeyDown(keyCode, mods.shift)) return true;
+    return EditKeyDown(keyCode, mods.shift);
+}
+
+bool FocusManager::ControlKeyDown(int keyCode, bool shift) {
+    EditSession& edit = focused_->Session();
+    const std::size_t length = focused_->Model().Length();
+    switch (keyCode) {
+    case keys::kA: edit.SetSelection(0, length); return true;
+    case keys::kC: Copy(false); return true;
+    case keys::kX: Copy(edit.Editable()); return true;
+    case keys::kV: Paste(); return true;
+    case keys::kHome: MoveCaret(0, shift); return true;
+    case keys::kEnd: MoveCaret(length, shift); return true;
+    case keys::kLeft:
+    case keys::kRight: MoveCaret(WordMoveTarget(keyCode == keys::kRight), shift); return true;
+    case keys::kBackspace:
+    case keys::kDelete:
+        // A selection goes as it is; else the word up to the caret, or from it.
+        if (edit.SelectionBegin() == edit.SelectionEnd() && edit.Editable())
+            edit.SetSelection(WordMoveTarget(keyCode == keys::kDelete), edit.Caret());
+        edit.UserDelete(keyCode == keys::kDelete);
+        edit.ScrollToCaret();
+        return true;
+    default: return false;
     }
+}
+
+bool FocusManager::EditKeyDown(int keyCode, bool shift) {
+    EditSession& edit = focused_->Session();
+    const TextFieldModel& model = focused_->Model();
+    const std::size_t caret = edit.Caret();
+    const text::TextLayout& layout = model.Layout();
+    const std::size_t line = text::LineOfIndex(layout, caret);
+    const bool collapsed = edit.SelectionBegin() == edit.SelectionEnd();
     switch (keyCode) {
     case keys::kLeft:
         // Without shift, a selection collapses to its start.
-        if (!mods.shift && !collapsed)
-            MoveCaret(field->Session().SelectionBegin(), false);
+        if (!shift && !collapsed)
+            MoveCaret(edit.SelectionBegin(), false);
         else
-            MoveCaret(caret > 0 ? caret - 1 : 0, mods.shift);
+            MoveCaret(caret > 0 ? caret - 1 : 0, shift);
         return true;
     case keys::kRight:
-        if (!mods.shift && !collapsed)
-            MoveCaret(field->Session().SelectionEnd(), false);
+        if (!shift && !collapsed)
+            MoveCaret(edit.SelectionEnd(), false);
         else
-            MoveCaret(std::min(caret + 1, field->Model().Length()), mods.shift);
+            MoveCaret(std::min(caret + 1, model.Length()), shift);
         return true;
     case keys::kUp:
     case keys::kDown: {
         if (layout.lines.empty()) return true;
         const bool up = keyCode == keys::kUp;
         if (up ? line == 0 : line + 1 >= layout.lines.size()) {
-            MoveCaret(up ? 0 : field->Model().Length(), mods.shift);
+            MoveCaret(up ? 0 : model.Length(), shift);
             return true;
         }
         const double x = text::CaretX(layout, line, caret);
-        MoveCaret(text::IndexOnLine(layout, up ? line - 1 : line + 1, x), mods.shift);
+        MoveCaret(text::IndexOnLine(layout, up ? line - 1 : line + 1, x), shift);
         return true;
     }
-    case keys::kHome: MoveCaret(layout.lines.empty() ? 0 : layout.lines[line].begin, mods.shift); return true;
-    case keys::kEnd: MoveCaret(layout.lines.empty() ? 0 : layout.lines[line].end, mods.shift); return true;
+    case keys::kHome: MoveCaret(layout.lines.empty() ? 0 : layout.lines[line].begin, shift); return true;
+    case keys::kEnd: MoveCaret(layout.lines.empty() ? 0 : layout.lines[line].end, shift); return true;
     case keys::kBackspace:
     case keys::kDelete:
-        field->Session().UserDelete(keyCode == keys::kDelete);
-        field->Session().ScrollToCaret();
+        edit.UserDelete(keyCode == keys::kDelete);
+        edit.ScrollToCaret();
         return true;
     case keys::kEnter:
-        if (field->Model().Multiline() && field->Session().UserInput(U"\r")) field->Session().ScrollToCaret();
+        if (model.Multiline() && edit.UserInput(U"\r")) edit.ScrollToCaret();
         return true;
     default: return false;
     }

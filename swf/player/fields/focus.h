@@ -89,6 +89,10 @@ private:
     static Point ToLayout(const EditTextInstance& field, Point local);
     // The link (run URL) under a point of a field, or empty.
     static const text::TextFormat* LinkAt(const EditTextInstance& field, Point layoutPoint);
+    // Keys held with Control (select all, clipboard, word moves), then the
+    // others (caret moves, deleting, Enter); false when the key is not theirs.
+    bool ControlKeyDown(int keyCode, bool shift);
+    bool EditKeyDown(int keyCode, bool shift);
     void MoveCaret(std::size_t caret, bool extend);
     // Ctrl+arrow and Ctrl+Backspace/Delete: where the word before or after the caret starts.
     std::size_t WordMoveTarget(bool forward) const;
