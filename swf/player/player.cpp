@@ -16,6 +16,7 @@
 #include "swf/player/loading/movie_url.h"
 #include "swf/player/render/renderer.h"
 #include "swf/player/render/stage_scale.h"
+#include "swf/base/sanitizer.h"
 #include "swf/player/stage.h"
 #include "swf/player/fields/text_extent.h"
 #include "swf/player/loading/content_loader.h"
@@ -38,11 +39,7 @@ constexpr long long kMinBandedPixels = 256 * 256;
 // painting and answering input whatever the movie's scripts do. Builds with
 // the address sanitizer run scripts many times slower, and their tests share
 // the machine: the same work gets far more time there.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr double kFrameScriptMilliseconds = 200 * 20;
-#else
-constexpr double kFrameScriptMilliseconds = 200;
-#endif
+constexpr double kFrameScriptMilliseconds = base::kAddressSanitizer ? 200 * 20 : 200;
 }  // namespace
 
 // Connects each field the stage makes to the scripts and the focus.
