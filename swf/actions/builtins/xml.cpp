@@ -393,7 +393,7 @@ Object* SelfNode(CallContext& c) { return IsNode(c.self) ? c.self.AsObject() : n
 
 Value XmlNodeConstructor(CallContext& c) {
     if (!c.construct || !c.self.IsObject()) return Value();
-    int type = static_cast<int>(ArgNumber(c, 0));
+    int type = ToInt32(ArgNumber(c, 0));
     Value text = Value::String(ArgText(c, 1));
     if (type == kText)
         InitNode(c.interpreter, c.self.AsObject(), kText, Value::Null(), text);
