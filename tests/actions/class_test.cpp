@@ -13,7 +13,7 @@ using swf::actions::RunStatus;
 namespace {
 
 constexpr std::uint8_t kExtends = 0x69, kImplements = 0x2C, kCast = 0x2B, kInstanceOf = 0x54;
-constexpr std::uint8_t kEnumerate2 = 0x55, kStoreRegister = 0x87;
+constexpr std::uint8_t kEnumerate2 = 0x55;
 
 ActionAssembler Body(const std::function<void(ActionAssembler&)>& build) {
     ActionAssembler a;

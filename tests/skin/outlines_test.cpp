@@ -105,7 +105,7 @@ TEST(Outlines, AppendedFiguresUniteWhereTheyOverlap) {
 }
 
 TEST(Canvas, PlacesFiguresAndShadesGradientsDownThePicture) {
-    constexpr Rgb kTop = rgb(0x102030), kBottom = rgb(0xF0E0D0), kInk = rgb(0x336699);
+    static constexpr Rgb kTop = rgb(0x102030), kBottom = rgb(0xF0E0D0), kInk = rgb(0x336699);
     Canvas canvas(16, 16, [](int row) { return row < 8 ? kTop : kBottom; });
     // Twice as large, moved to (3, 1): pixels 5 to 8 across, 3 and 4 down.
     canvas.fill(rectangle(1, 1, 3, 2), kInk, placed(2, 3, 1));
