@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # run-fuzzers.sh [SECONDS]: builds the libFuzzer targets and runs each one for a
-# bounded time from its seed corpus. A crash fails the run; its input is saved
-# under build/fuzz/artifacts/<target>/ and belongs, once fixed, in
+# bounded time from its seed corpus. The targets come from the optimised `fuzz`
+# preset, or from FUZZ_TREE=DIR, a built tree whose libraries carry the
+# fuzzing instrumentation already (the native tree: the test command uses it,
+# so that the engine is not compiled a second time). A crash fails the run; its input is saved
+# under <tree>/artifacts/<target>/ and belongs, once fixed, in
 # tests/fuzz/regressions/<target>/.
 #   FUZZ_TABLE=FILE  appends one Markdown table row per target to FILE:
 #                    executions, per second, corpus files, crashes, timeouts
@@ -11,17 +14,23 @@ cd "$(dirname "$0")/.."
 seconds=${1:-20}
 table=${FUZZ_TABLE:-}
 merge=${FUZZ_MERGE:-0}
-cmake --preset fuzz >/dev/null
-# Only the fuzz targets: the rest of this tree (tests, tools, benchmarks) is built elsewhere.
-cmake --build --preset fuzz -j2 --target fuzzers >/dev/null
+tree=${FUZZ_TREE:-}
+if [ -z "$tree" ]; then
+  tree=build/fuzz
+  cmake --preset fuzz >/dev/null
+  # Only the fuzz targets: the rest of this tree (tests, tools, benchmarks) is built elsewhere.
+  cmake --build --preset fuzz -j2 --target fuzzers >/dev/null
+else
+  cmake --build "$tree" -j2 --target fuzzers >/dev/null
+fi
 
 status=0
-for fuzzer in build/fuzz/tests/fuzz/fuzz_*; do
+for fuzzer in "$tree"/tests/fuzz/fuzz_*; do
   [ -x "$fuzzer" ] || continue
   case "$fuzzer" in *_regressions) continue ;; esac
   name=${fuzzer##*/fuzz_}
-  corpus=build/fuzz/corpus/$name
-  artifacts=build/fuzz/artifacts/$name
+  corpus=$tree/corpus/$name
+  artifacts=$tree/artifacts/$name
   mkdir -p "$corpus" "$artifacts"
   seeds=()
   for dir in tests/fuzz/corpus/$name tests/fuzz/regressions/$name; do
