@@ -22,9 +22,9 @@ namespace {
 
 const std::filesystem::path kSkinFolder = SKIN_FOLDER;
 
-constexpr Rgb kKey = rgb(0xFE0001);
-constexpr Rgb kBlack = rgb(0x000000);
-constexpr Rgb kWhite = rgb(0xFFFFFF);
+constexpr Rgb kKey = HexRgb(0xFE0001);
+constexpr Rgb kBlack = HexRgb(0x000000);
+constexpr Rgb kWhite = HexRgb(0xFFFFFF);
 
 constexpr std::array<std::uint32_t, 29> kStripRows = {
     0x000000, 0xE6E6E6, 0xF0F0EF, 0xE8E8E8, 0xD8D8D8, 0xD1D1D2, 0xD3D3D4, 0xD7D7D8, 0xDCDCDD, 0xE2E2E3,
@@ -39,12 +39,12 @@ constexpr std::array<std::uint32_t, 21> kFade = {
 
 using Pixel = std::pair<int, int>;  // row, column
 
-DecodedBitmap load_bitmap(const std::string& name) { return decode_bmp(read_file(kSkinFolder / name)); }
-DecodedIcon load_icon(const std::string& name) { return decode_icon(read_file(kSkinFolder / name)); }
+DecodedBitmap LoadBitmap(const std::string& name) { return DecodeBmp(ReadFile(kSkinFolder / name)); }
+DecodedIcon LoadIcon(const std::string& name) { return DecodeIcon(ReadFile(kSkinFolder / name)); }
 
-std::string where(int row, int column) { return "row " + std::to_string(row) + ", column " + std::to_string(column); }
+std::string Where(int row, int column) { return "row " + std::to_string(row) + ", column " + std::to_string(column); }
 
-void expect_plain_24_bit(const DecodedBitmap& bitmap, int width, int height) {
+void ExpectPlain24Bit(const DecodedBitmap& bitmap, int width, int height) {
     EXPECT_EQ(bitmap.bits_per_pixel, 24);
     EXPECT_TRUE(bitmap.bottom_up);
     EXPECT_EQ(bitmap.info_header_size, 40u);
@@ -53,60 +53,60 @@ void expect_plain_24_bit(const DecodedBitmap& bitmap, int width, int height) {
     EXPECT_EQ(bitmap.image.height, height);
 }
 
-std::set<Pixel> left_cap_key_pixels() {
+std::set<Pixel> LeftCapKeyPixels() {
     return {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}, {1, 0}, {1, 1}, {1, 2}, {2, 0}, {2, 1}, {3, 0}, {4, 0}};
 }
 
 TEST(CommittedSkin, TitleStripRowsAreEachOneListedColour) {
-    const DecodedBitmap strip = load_bitmap("titlestrip.bmp");
-    expect_plain_24_bit(strip, 10, 29);
+    const DecodedBitmap strip = LoadBitmap("titlestrip.bmp");
+    ExpectPlain24Bit(strip, 10, 29);
     for (int row = 0; row < 29; ++row) {
         for (int column = 0; column < 10; ++column) {
-            EXPECT_EQ(strip.image.at(row, column), rgb(kStripRows[row])) << where(row, column);
+            EXPECT_EQ(strip.image.at(row, column), HexRgb(kStripRows[row])) << Where(row, column);
         }
     }
 }
 
 TEST(CommittedSkin, LeftCapHasTheRoundedCornerAndFadingEdge) {
-    const DecodedBitmap cap = load_bitmap("leftcap.bmp");
-    expect_plain_24_bit(cap, 10, 29);
+    const DecodedBitmap cap = LoadBitmap("leftcap.bmp");
+    ExpectPlain24Bit(cap, 10, 29);
     ASSERT_EQ(cap.image.width, 10);
 
     std::map<Pixel, Rgb> expected;
     for (int row = 0; row < 29; ++row) {
-        for (int column = 0; column < 10; ++column) expected[{row, column}] = rgb(kStripRows[row]);
+        for (int column = 0; column < 10; ++column) expected[{row, column}] = HexRgb(kStripRows[row]);
     }
-    for (const Pixel& p : left_cap_key_pixels()) expected[p] = kKey;
+    for (const Pixel& p : LeftCapKeyPixels()) expected[p] = kKey;
     for (Pixel p :
          {Pixel{0, 5}, {0, 6}, {0, 7}, {0, 8}, {0, 9}, {1, 3}, {1, 4}, {2, 2}, {3, 1}, {4, 1}, {5, 0}, {6, 0}}) {
         expected[p] = kBlack;
     }
-    expected[{1, 5}] = rgb(0x5F5F5F);
-    expected[{2, 3}] = rgb(0x636362);
-    expected[{3, 2}] = rgb(0x606060);
-    expected[{5, 1}] = rgb(0x565656);
-    for (int i = 0; i < 21; ++i) expected[{7 + i, 0}] = rgb(kFade[i]);
+    expected[{1, 5}] = HexRgb(0x5F5F5F);
+    expected[{2, 3}] = HexRgb(0x636362);
+    expected[{3, 2}] = HexRgb(0x606060);
+    expected[{5, 1}] = HexRgb(0x565656);
+    for (int i = 0; i < 21; ++i) expected[{7 + i, 0}] = HexRgb(kFade[i]);
     for (int column = 0; column < 10; ++column) expected[{28, column}] = kBlack;
 
     int key_pixels = 0;
     for (const auto& [pixel, colour] : expected) {
-        EXPECT_EQ(cap.image.at(pixel.first, pixel.second), colour) << where(pixel.first, pixel.second);
+        EXPECT_EQ(cap.image.at(pixel.first, pixel.second), colour) << Where(pixel.first, pixel.second);
         if (cap.image.at(pixel.first, pixel.second) == kKey) ++key_pixels;
     }
     EXPECT_EQ(key_pixels, 12);
 }
 
 TEST(CommittedSkin, RightCapMirrorsTheLeftCapOverTheStrip) {
-    const DecodedBitmap left = load_bitmap("leftcap.bmp");
-    const DecodedBitmap right = load_bitmap("rightcap.bmp");
-    expect_plain_24_bit(right, 16, 29);
+    const DecodedBitmap left = LoadBitmap("leftcap.bmp");
+    const DecodedBitmap right = LoadBitmap("rightcap.bmp");
+    ExpectPlain24Bit(right, 16, 29);
     ASSERT_EQ(left.image.width, 10);
     ASSERT_EQ(right.image.width, 16);
 
     std::set<Pixel> key_pixels;
     for (int row = 0; row < 29; ++row) {
         for (int column = 0; column < 10; ++column) {
-            EXPECT_EQ(right.image.at(row, 15 - column), left.image.at(row, column)) << where(row, 15 - column);
+            EXPECT_EQ(right.image.at(row, 15 - column), left.image.at(row, column)) << Where(row, 15 - column);
         }
         for (int column = 0; column < 16; ++column) {
             if (right.image.at(row, column) == kKey) key_pixels.insert({row, column});
@@ -115,18 +115,18 @@ TEST(CommittedSkin, RightCapMirrorsTheLeftCapOverTheStrip) {
         // that the mirror brings into column 10.
         for (int column = 0; column <= 10; ++column) {
             if (row == 1 && column == 10) continue;
-            EXPECT_EQ(right.image.at(row, column), rgb(kStripRows[row])) << where(row, column);
+            EXPECT_EQ(right.image.at(row, column), HexRgb(kStripRows[row])) << Where(row, column);
         }
     }
-    EXPECT_EQ(right.image.at(1, 10), rgb(0x5F5F5F));
+    EXPECT_EQ(right.image.at(1, 10), HexRgb(0x5F5F5F));
     const std::set<Pixel> expected_keys = {{0, 11}, {0, 12}, {0, 13}, {0, 14}, {0, 15}, {1, 13},
                                            {1, 14}, {1, 15}, {2, 14}, {2, 15}, {3, 15}, {4, 15}};
     EXPECT_EQ(key_pixels, expected_keys);
 }
 
 TEST(CommittedSkin, GripHasExactlyTheThreeStripes) {
-    const DecodedBitmap grip = load_bitmap("grip.bmp");
-    expect_plain_24_bit(grip, 12, 12);
+    const DecodedBitmap grip = LoadBitmap("grip.bmp");
+    ExpectPlain24Bit(grip, 12, 12);
     ASSERT_EQ(grip.image.width, 12);
     const std::vector<std::vector<int>> stripes = {
         {},
@@ -146,40 +146,40 @@ TEST(CommittedSkin, GripHasExactlyTheThreeStripes) {
     for (int row = 0; row < 12; ++row) {
         const std::set<int> columns(stripes[row].begin(), stripes[row].end());
         for (int column = 0; column < 12; ++column) {
-            const Rgb expected = columns.count(column) ? rgb(0xACA899) : kWhite;
-            EXPECT_EQ(grip.image.at(row, column), expected) << where(row, column);
-            if (grip.image.at(row, column) == rgb(0xACA899)) ++stripe_pixels;
+            const Rgb expected = columns.count(column) ? HexRgb(0xACA899) : kWhite;
+            EXPECT_EQ(grip.image.at(row, column), expected) << Where(row, column);
+            if (grip.image.at(row, column) == HexRgb(0xACA899)) ++stripe_pixels;
         }
     }
     EXPECT_EQ(stripe_pixels, 39);
 }
 
 TEST(CommittedSkin, LogoBlendsIntoTheTitleBar) {
-    const DecodedBitmap logo = load_bitmap("logo.bmp");
-    expect_plain_24_bit(logo, 61, 27);
+    const DecodedBitmap logo = LoadBitmap("logo.bmp");
+    ExpectPlain24Bit(logo, 61, 27);
     ASSERT_EQ(logo.image.width, 61);
     ASSERT_EQ(logo.image.height, 27);
     // The logo is drawn in the middle; the outermost columns are background,
     // continuing strip rows 1 to 27.
     for (int row = 0; row < 27; ++row) {
-        EXPECT_EQ(logo.image.at(row, 60), rgb(kStripRows[row + 1])) << where(row, 60);
+        EXPECT_EQ(logo.image.at(row, 60), HexRgb(kStripRows[row + 1])) << Where(row, 60);
     }
     for (int column = 0; column < 61; ++column) {
-        EXPECT_EQ(logo.image.at(0, column), rgb(0xE6E6E6)) << where(0, column);
-        EXPECT_EQ(logo.image.at(26, column), rgb(0xFDFDFD)) << where(26, column);
+        EXPECT_EQ(logo.image.at(0, column), HexRgb(0xE6E6E6)) << Where(0, column);
+        EXPECT_EQ(logo.image.at(26, column), HexRgb(0xFDFDFD)) << Where(26, column);
     }
     int drawn = 0;
     for (int row = 0; row < 27; ++row) {
         for (int column = 0; column < 61; ++column) {
             const Rgb c = logo.image.at(row, column);
-            EXPECT_NE(c, kKey) << where(row, column);
-            if (c != rgb(kStripRows[row + 1])) ++drawn;
+            EXPECT_NE(c, kKey) << Where(row, column);
+            if (c != HexRgb(kStripRows[row + 1])) ++drawn;
         }
     }
     EXPECT_GT(drawn, 61 * 27 / 4);  // a logo, not an empty background
 }
 
-void expect_icon(const DecodedIcon& icon, int side) {
+void ExpectIcon(const DecodedIcon& icon, int side) {
     ASSERT_EQ(icon.images.size(), 1u);
     const DecodedIconImage& image = icon.images[0];
     EXPECT_EQ(image.entry_width, side);
@@ -198,17 +198,17 @@ void expect_icon(const DecodedIcon& icon, int side) {
     for (int row = 0; row < side; ++row) {
         for (int column = 0; column < side; ++column) {
             if (image.mask.at(row, column)) {
-                EXPECT_EQ(image.image.at(row, column), kBlack) << where(row, column);
+                EXPECT_EQ(image.image.at(row, column), kBlack) << Where(row, column);
             }
         }
     }
 }
 
 TEST(CommittedSkin, IconsHaveOnePalettedImageWithAMask) {
-    const DecodedIcon logo_icon = load_icon("logoicon.ico");
-    expect_icon(logo_icon, 32);
-    const DecodedIcon main_icon = load_icon("mainicon.ico");
-    expect_icon(main_icon, 64);
+    const DecodedIcon logo_icon = LoadIcon("logoicon.ico");
+    ExpectIcon(logo_icon, 32);
+    const DecodedIcon main_icon = LoadIcon("mainicon.ico");
+    ExpectIcon(main_icon, 64);
 
     // The logo icon: a white square inside a dark frame.
     const RgbImage& logo = logo_icon.images.at(0).image;
@@ -220,18 +220,18 @@ TEST(CommittedSkin, IconsHaveOnePalettedImageWithAMask) {
 }
 
 struct ButtonStrip {
-    DecodedBitmap colours = load_bitmap("iconlist.bmp");
-    DecodedBitmap mask = load_bitmap("iconlist_mask.bmp");
+    DecodedBitmap colours = LoadBitmap("iconlist.bmp");
+    DecodedBitmap mask = LoadBitmap("iconlist_mask.bmp");
 
     Rgb pixel(int picture, int row, int column) const { return colours.image.at(row, 16 * picture + column); }
-    bool transparent(int picture, int row, int column) const {
+    bool Transparent(int picture, int row, int column) const {
         return mask.indices.at(row * 128 + 16 * picture + column) == 1;
     }
 };
 
 TEST(CommittedSkin, ButtonMaskLeavesOnlyTheListedCornersOfTheRestorePictures) {
     const ButtonStrip strip;
-    expect_plain_24_bit(strip.colours, 128, 16);
+    ExpectPlain24Bit(strip.colours, 128, 16);
     ASSERT_EQ(strip.mask.bits_per_pixel, 1);
     ASSERT_EQ(strip.mask.image.width, 128);
     ASSERT_EQ(strip.mask.image.height, 16);
@@ -249,13 +249,13 @@ TEST(CommittedSkin, ButtonMaskLeavesOnlyTheListedCornersOfTheRestorePictures) {
         std::set<Pixel> transparent;
         for (int row = 0; row < 16; ++row) {
             for (int column = 0; column < 16; ++column) {
-                if (strip.transparent(picture, row, column)) {
+                if (strip.Transparent(picture, row, column)) {
                     transparent.insert({row, column});
                     EXPECT_EQ(strip.pixel(picture, row, column), kBlack)
-                        << "picture " << picture << ", " << where(row, column);
+                        << "picture " << picture << ", " << Where(row, column);
                 } else {
                     EXPECT_NE(strip.pixel(picture, row, column), kKey)
-                        << "picture " << picture << ", " << where(row, column);
+                        << "picture " << picture << ", " << Where(row, column);
                 }
             }
         }
@@ -267,12 +267,12 @@ TEST(CommittedSkin, ButtonPicturesShowTheirVariantTone) {
     const ButtonStrip strip;
     ASSERT_EQ(strip.colours.image.width, 128);
     for (int picture = 0; picture < 8; ++picture) {
-        const Rgb tone = picture % 2 == 0 ? rgb(0x0577D0) : rgb(0x4A69AE);
+        const Rgb tone = picture % 2 == 0 ? HexRgb(0x0577D0) : HexRgb(0x4A69AE);
         // Left of the glyph, below the gloss: the plain main tone.
         EXPECT_EQ(strip.pixel(picture, 8, 2), tone) << "picture " << picture;
         // The corners outside the circle show the title strip the buttons sit on (from its row 8).
-        EXPECT_EQ(strip.pixel(picture, 0, 0), rgb(kStripRows[8])) << "picture " << picture;
-        EXPECT_EQ(strip.pixel(picture, 1, 15), rgb(kStripRows[9])) << "picture " << picture;
+        EXPECT_EQ(strip.pixel(picture, 0, 0), HexRgb(kStripRows[8])) << "picture " << picture;
+        EXPECT_EQ(strip.pixel(picture, 1, 15), HexRgb(kStripRows[9])) << "picture " << picture;
     }
     // The bright variant is bluer and more saturated across the whole face.
     for (int pair = 0; pair < 4; ++pair) {

@@ -19,27 +19,27 @@ const std::filesystem::path kSkinFolder = SKIN_FOLDER;
 const std::string kGenerator = SKINGEN_PATH;
 
 // A scratch path of this test process, so concurrent runs from other build trees do not collide.
-std::filesystem::path scratch(const std::string& name) {
+std::filesystem::path Scratch(const std::string& name) {
     return std::filesystem::path(testing::TempDir()) / (name + "_" + std::to_string(getpid()));
 }
 
-int run(const std::string& arguments) {
+int RunSkingen(const std::string& arguments) {
     const std::string command = "\"" + kGenerator + "\" " + arguments + " 2>/dev/null";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 TEST(Generator, WritesExactlyTheCommittedFiles) {
-    const std::filesystem::path out = scratch("skingen_output") / "nested";
+    const std::filesystem::path out = Scratch("skingen_output") / "nested";
     std::filesystem::remove_all(out.parent_path());
-    ASSERT_EQ(run("\"" + out.string() + "\""), 0);
+    ASSERT_EQ(RunSkingen("\"" + out.string() + "\""), 0);
 
     std::size_t generated = 0;
     for (const auto& entry : std::filesystem::directory_iterator(out)) {
         ++generated;
         const std::string name = entry.path().filename().string();
         ASSERT_TRUE(std::filesystem::exists(kSkinFolder / name)) << name << " is not committed";
-        EXPECT_TRUE(read_file(entry.path()) == read_file(kSkinFolder / name))
+        EXPECT_TRUE(ReadFile(entry.path()) == ReadFile(kSkinFolder / name))
             << name << " differs from the committed file";
     }
     EXPECT_EQ(generated, 9u);
@@ -51,15 +51,15 @@ TEST(Generator, WritesExactlyTheCommittedFiles) {
 }
 
 TEST(Generator, FailsCleanlyOnBadUse) {
-    EXPECT_EQ(run(""), 2);
-    EXPECT_EQ(run("a b"), 2);
+    EXPECT_EQ(RunSkingen(""), 2);
+    EXPECT_EQ(RunSkingen("a b"), 2);
 
     // An output path below a plain file cannot be created.
-    const std::filesystem::path blocker = scratch("skingen_blocker");
+    const std::filesystem::path blocker = Scratch("skingen_blocker");
     std::filesystem::remove_all(blocker);
-    write_file(blocker, std::vector<std::uint8_t>{1});
-    EXPECT_EQ(run("\"" + (blocker / "out").string() + "\""), 1);
-    EXPECT_EQ(read_file(blocker), std::vector<std::uint8_t>{1});
+    WriteFile(blocker, std::vector<std::uint8_t>{1});
+    EXPECT_EQ(RunSkingen("\"" + (blocker / "out").string() + "\""), 1);
+    EXPECT_EQ(ReadFile(blocker), std::vector<std::uint8_t>{1});
     std::filesystem::remove_all(blocker);
 }
 

@@ -18,18 +18,18 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-void put_u32(Bytes& bytes, std::size_t offset, std::uint32_t value) {
+void PutU32(Bytes& bytes, std::size_t offset, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
-void put_u16(Bytes& bytes, std::size_t offset, std::uint16_t value) {
+void PutU16(Bytes& bytes, std::size_t offset, std::uint16_t value) {
     bytes[offset] = static_cast<std::uint8_t>(value);
     bytes[offset + 1] = static_cast<std::uint8_t>(value >> 8);
 }
 
 // The message of the FormatError that `read` throws, or "" when it throws none.
 template <typename Read>
-std::string failure_of(Read read) {
+std::string FailureOf(Read read) {
     try {
         read();
     } catch (const FormatError& error) {
@@ -38,7 +38,7 @@ std::string failure_of(Read read) {
     return "";
 }
 
-RgbImage sample_picture(int width, int height) {
+RgbImage SamplePicture(int width, int height) {
     RgbImage image(width, height);
     for (int row = 0; row < height; ++row) {
         for (int column = 0; column < width; ++column) {
@@ -50,8 +50,8 @@ RgbImage sample_picture(int width, int height) {
 }
 
 TEST(BmpFormat, TwentyFourBitPictureRoundTripsWithPaddedBottomUpRows) {
-    const RgbImage picture = sample_picture(5, 3);  // 15 bytes a row, padded to 16
-    const Bytes bytes = encode_bmp(picture);
+    const RgbImage picture = SamplePicture(5, 3);  // 15 bytes a row, padded to 16
+    const Bytes bytes = EncodeBmp(picture);
 
     ASSERT_EQ(bytes.size(), 14u + 40u + 16u * 3u);
     EXPECT_EQ(bytes[0], 'B');
@@ -65,7 +65,7 @@ TEST(BmpFormat, TwentyFourBitPictureRoundTripsWithPaddedBottomUpRows) {
     EXPECT_EQ(bytes[56], picture.at(2, 0).r);
     EXPECT_EQ(bytes[54 + 15], 0);  // padding
 
-    const DecodedBitmap decoded = decode_bmp(bytes);
+    const DecodedBitmap decoded = DecodeBmp(bytes);
     EXPECT_EQ(decoded.bits_per_pixel, 24);
     EXPECT_TRUE(decoded.bottom_up);
     EXPECT_TRUE(decoded.palette.empty());
@@ -79,14 +79,14 @@ TEST(BmpFormat, MonochromePictureRoundTripsWithBlackAndWhitePalette) {
     bits.at(0, 0) = true;
     bits.at(0, 19) = true;
     bits.at(1, 9) = true;
-    const Bytes bytes = encode_monochrome_bmp(bits);
+    const Bytes bytes = EncodeMonochromeBmp(bits);
     ASSERT_EQ(bytes.size(), 14u + 40u + 8u + 4u * 2u);
 
-    const DecodedBitmap decoded = decode_bmp(bytes);
+    const DecodedBitmap decoded = DecodeBmp(bytes);
     EXPECT_EQ(decoded.bits_per_pixel, 1);
     ASSERT_EQ(decoded.palette.size(), 2u);
-    EXPECT_EQ(decoded.palette[0], rgb(0x000000));
-    EXPECT_EQ(decoded.palette[1], rgb(0xFFFFFF));
+    EXPECT_EQ(decoded.palette[0], HexRgb(0x000000));
+    EXPECT_EQ(decoded.palette[1], HexRgb(0xFFFFFF));
     for (int row = 0; row < 2; ++row) {
         for (int column = 0; column < 20; ++column) {
             EXPECT_EQ(decoded.indices[row * 20 + column], bits.at(row, column) ? 1 : 0) << row << "," << column;
@@ -95,79 +95,79 @@ TEST(BmpFormat, MonochromePictureRoundTripsWithBlackAndWhitePalette) {
 }
 
 TEST(BmpFormat, ReadsTopDownPictures) {
-    Bytes bytes = encode_bmp(sample_picture(2, 2));
+    Bytes bytes = EncodeBmp(SamplePicture(2, 2));
     // Same rows, declared top-down: the reader must now take the first stored row as the top.
-    put_u32(bytes, 22, static_cast<std::uint32_t>(-2));
-    const DecodedBitmap decoded = decode_bmp(bytes);
+    PutU32(bytes, 22, static_cast<std::uint32_t>(-2));
+    const DecodedBitmap decoded = DecodeBmp(bytes);
     EXPECT_FALSE(decoded.bottom_up);
-    EXPECT_EQ(decoded.image.at(0, 0), sample_picture(2, 2).at(1, 0));
+    EXPECT_EQ(decoded.image.at(0, 0), SamplePicture(2, 2).at(1, 0));
 }
 
 TEST(BmpFormat, RejectsMalformedFilesWithAClearError) {
-    const Bytes good = encode_bmp(sample_picture(5, 3));
+    const Bytes good = EncodeBmp(SamplePicture(5, 3));
 
-    EXPECT_NE(failure_of([] { decode_bmp(Bytes{}); }).find("not a BMP file"), std::string::npos);
+    EXPECT_NE(FailureOf([] { DecodeBmp(Bytes{}); }).find("not a BMP file"), std::string::npos);
     Bytes bad_signature = good;
     bad_signature[0] = 'X';
-    EXPECT_NE(failure_of([&] { decode_bmp(bad_signature); }).find("not a BMP file"), std::string::npos);
+    EXPECT_NE(FailureOf([&] { DecodeBmp(bad_signature); }).find("not a BMP file"), std::string::npos);
 
     const Bytes short_header(good.begin(), good.begin() + 30);
-    EXPECT_NE(failure_of([&] { decode_bmp(short_header); }).find("truncated"), std::string::npos);
+    EXPECT_NE(FailureOf([&] { DecodeBmp(short_header); }).find("truncated"), std::string::npos);
 
     const Bytes short_pixels(good.begin(), good.end() - 1);
-    const std::string pixels_message = failure_of([&] { decode_bmp(short_pixels); });
+    const std::string pixels_message = FailureOf([&] { DecodeBmp(short_pixels); });
     EXPECT_NE(pixels_message.find("truncated"), std::string::npos);
     EXPECT_NE(pixels_message.find("pixel data"), std::string::npos);
 
     Bytes compressed = good;
-    put_u32(compressed, 30, 1);  // run-length encoded
-    EXPECT_NE(failure_of([&] { decode_bmp(compressed); }).find("compressed"), std::string::npos);
+    PutU32(compressed, 30, 1);  // run-length encoded
+    EXPECT_NE(FailureOf([&] { DecodeBmp(compressed); }).find("compressed"), std::string::npos);
 
     Bytes deep = good;
-    put_u16(deep, 28, 32);
-    EXPECT_NE(failure_of([&] { decode_bmp(deep); }).find("32 bits per pixel"), std::string::npos);
+    PutU16(deep, 28, 32);
+    EXPECT_NE(FailureOf([&] { DecodeBmp(deep); }).find("32 bits per pixel"), std::string::npos);
 
     Bytes no_width = good;
-    put_u32(no_width, 18, 0);
-    EXPECT_NE(failure_of([&] { decode_bmp(no_width); }).find("width"), std::string::npos);
+    PutU32(no_width, 18, 0);
+    EXPECT_NE(FailureOf([&] { DecodeBmp(no_width); }).find("width"), std::string::npos);
 
     Bytes huge = good;
-    put_u32(huge, 18, 1u << 30);
-    EXPECT_NE(failure_of([&] { decode_bmp(huge); }).find("width"), std::string::npos);
+    PutU32(huge, 18, 1u << 30);
+    EXPECT_NE(FailureOf([&] { DecodeBmp(huge); }).find("width"), std::string::npos);
 
     Bytes small_info_header = good;
-    put_u32(small_info_header, 14, 12);
-    EXPECT_NE(failure_of([&] { decode_bmp(small_info_header); }).find("info header"), std::string::npos);
+    PutU32(small_info_header, 14, 12);
+    EXPECT_NE(FailureOf([&] { DecodeBmp(small_info_header); }).find("info header"), std::string::npos);
 
     Bytes pixels_in_header = good;
-    put_u32(pixels_in_header, 10, 20);
-    EXPECT_NE(failure_of([&] { decode_bmp(pixels_in_header); }).find("inside the headers"), std::string::npos);
+    PutU32(pixels_in_header, 10, 20);
+    EXPECT_NE(FailureOf([&] { DecodeBmp(pixels_in_header); }).find("inside the headers"), std::string::npos);
 
     // A two-colour palette that a pixel indexes past.
     BitImage bits(8, 1);
     bits.at(0, 3) = true;
-    Bytes short_palette = encode_monochrome_bmp(bits);
-    put_u32(short_palette, 46, 1);  // only one colour declared
-    EXPECT_NE(failure_of([&] { decode_bmp(short_palette); }).find("palette entry 1"), std::string::npos);
+    Bytes short_palette = EncodeMonochromeBmp(bits);
+    PutU32(short_palette, 46, 1);  // only one colour declared
+    EXPECT_NE(FailureOf([&] { DecodeBmp(short_palette); }).find("palette entry 1"), std::string::npos);
 }
 
-IndexedImage two_colour_icon_picture(int side) {
-    RgbImage picture(side, side, rgb(0xFFFFFF));
-    for (int i = 0; i < side; ++i) picture.at(i, i) = rgb(0x204080);
-    return index_colours(picture);
+IndexedImage TwoColourIconPicture(int side) {
+    RgbImage picture(side, side, HexRgb(0xFFFFFF));
+    for (int i = 0; i < side; ++i) picture.at(i, i) = HexRgb(0x204080);
+    return IndexColours(picture);
 }
 
 TEST(IcoFormat, OneImageRoundTripsWithPaletteAndMask) {
-    const IndexedImage picture = two_colour_icon_picture(32);
+    const IndexedImage picture = TwoColourIconPicture(32);
     BitImage mask(32, 32);
     mask.at(0, 0) = true;
     mask.at(31, 31) = true;
     mask.at(5, 17) = true;
-    const Bytes bytes = encode_icon(picture, mask);
+    const Bytes bytes = EncodeIcon(picture, mask);
 
     // Directory, entry, header, 256-colour palette, 32 rows of 32 indices, 32 mask rows of 4 bytes.
     ASSERT_EQ(bytes.size(), 6u + 16u + 40u + 1024u + 1024u + 128u);
-    const DecodedIcon icon = decode_icon(bytes);
+    const DecodedIcon icon = DecodeIcon(bytes);
     ASSERT_EQ(icon.images.size(), 1u);
     const DecodedIconImage& image = icon.images[0];
     EXPECT_EQ(image.entry_width, 32);
@@ -178,82 +178,82 @@ TEST(IcoFormat, OneImageRoundTripsWithPaletteAndMask) {
     EXPECT_EQ(image.entry_bytes, bytes.size() - 22);
     EXPECT_EQ(image.bits_per_pixel, 8);
     ASSERT_EQ(image.palette.size(), 256u);
-    EXPECT_EQ(image.image.at(7, 7), rgb(0x204080));
-    EXPECT_EQ(image.image.at(7, 8), rgb(0xFFFFFF));
+    EXPECT_EQ(image.image.at(7, 7), HexRgb(0x204080));
+    EXPECT_EQ(image.image.at(7, 8), HexRgb(0xFFFFFF));
     EXPECT_EQ(image.mask.bits, mask.bits);
 }
 
 TEST(IcoFormat, SixtyFourPixelImageStoresEightMaskBytesARow) {
-    const Bytes bytes = encode_icon(two_colour_icon_picture(64), BitImage(64, 64));
+    const Bytes bytes = EncodeIcon(TwoColourIconPicture(64), BitImage(64, 64));
     EXPECT_EQ(bytes.size(), 6u + 16u + 40u + 1024u + 64u * 64u + 8u * 64u);
-    EXPECT_EQ(decode_icon(bytes).images.at(0).entry_width, 64);
+    EXPECT_EQ(DecodeIcon(bytes).images.at(0).entry_width, 64);
 }
 
 TEST(IcoFormat, RejectsMalformedFilesWithAClearError) {
-    const Bytes good = encode_icon(two_colour_icon_picture(16), BitImage(16, 16));
+    const Bytes good = EncodeIcon(TwoColourIconPicture(16), BitImage(16, 16));
 
-    EXPECT_NE(failure_of([] { decode_icon(Bytes{0, 0, 1}); }).find("truncated"), std::string::npos);
+    EXPECT_NE(FailureOf([] { DecodeIcon(Bytes{0, 0, 1}); }).find("truncated"), std::string::npos);
     Bytes cursor = good;
     cursor[2] = 2;  // a cursor file, not an icon
-    EXPECT_NE(failure_of([&] { decode_icon(cursor); }).find("not an icon"), std::string::npos);
+    EXPECT_NE(FailureOf([&] { DecodeIcon(cursor); }).find("not an icon"), std::string::npos);
     Bytes empty = good;
     empty[4] = 0;
-    EXPECT_NE(failure_of([&] { decode_icon(empty); }).find("no image"), std::string::npos);
+    EXPECT_NE(FailureOf([&] { DecodeIcon(empty); }).find("no image"), std::string::npos);
     Bytes many = good;
     many[4] = 200;  // directory entries run past the end
-    EXPECT_NE(failure_of([&] { decode_icon(many); }).find("icon directory"), std::string::npos);
+    EXPECT_NE(FailureOf([&] { DecodeIcon(many); }).find("icon directory"), std::string::npos);
 
     const Bytes short_mask(good.begin(), good.end() - 1);
-    EXPECT_NE(failure_of([&] { decode_icon(short_mask); }).find("truncated"), std::string::npos);
+    EXPECT_NE(FailureOf([&] { DecodeIcon(short_mask); }).find("truncated"), std::string::npos);
 
     Bytes image_too_short = good;
-    put_u32(image_too_short, 14, static_cast<std::uint32_t>(good.size() - 22 - 1));  // the mask's last byte cut off
-    EXPECT_NE(failure_of([&] { decode_icon(image_too_short); }).find("pixel data"), std::string::npos);
+    PutU32(image_too_short, 14, static_cast<std::uint32_t>(good.size() - 22 - 1));  // the mask's last byte cut off
+    EXPECT_NE(FailureOf([&] { DecodeIcon(image_too_short); }).find("pixel data"), std::string::npos);
 
     Bytes png = good;
     png[22] = 0x89;
     png[23] = 'P';
     png[24] = 'N';
     png[25] = 'G';
-    EXPECT_NE(failure_of([&] { decode_icon(png); }).find("PNG"), std::string::npos);
+    EXPECT_NE(FailureOf([&] { DecodeIcon(png); }).find("PNG"), std::string::npos);
 
     Bytes undoubled = good;
-    put_u32(undoubled, 22 + 8, 17);
-    EXPECT_NE(failure_of([&] { decode_icon(undoubled); }).find("doubled height"), std::string::npos);
+    PutU32(undoubled, 22 + 8, 17);
+    EXPECT_NE(FailureOf([&] { DecodeIcon(undoubled); }).find("doubled height"), std::string::npos);
 
     Bytes wrong_entry = good;
     wrong_entry[6] = 32;
-    EXPECT_NE(failure_of([&] { decode_icon(wrong_entry); }).find("does not match"), std::string::npos);
+    EXPECT_NE(FailureOf([&] { DecodeIcon(wrong_entry); }).find("does not match"), std::string::npos);
 }
 
 TEST(IcoFormat, WriterRefusesPicturesItCannotStore) {
-    EXPECT_THROW(encode_icon(two_colour_icon_picture(16), BitImage(8, 8)), FormatError);
+    EXPECT_THROW(EncodeIcon(TwoColourIconPicture(16), BitImage(8, 8)), FormatError);
 
-    IndexedImage too_big = two_colour_icon_picture(16);
+    IndexedImage too_big = TwoColourIconPicture(16);
     too_big.width = 300;
-    EXPECT_THROW(encode_icon(too_big, BitImage(300, 16)), FormatError);
+    EXPECT_THROW(EncodeIcon(too_big, BitImage(300, 16)), FormatError);
 
-    IndexedImage stray_index = two_colour_icon_picture(16);
+    IndexedImage stray_index = TwoColourIconPicture(16);
     stray_index.at(3, 3) = 9;  // only two colours in the palette
-    EXPECT_THROW(encode_icon(stray_index, BitImage(16, 16)), FormatError);
+    EXPECT_THROW(EncodeIcon(stray_index, BitImage(16, 16)), FormatError);
 }
 
 TEST(Palette, KeepsEveryColourExactlyWithBlackFirst) {
     RgbImage picture(3, 1);
-    picture.at(0, 0) = rgb(0x808080);
-    picture.at(0, 1) = rgb(0x102030);
-    picture.at(0, 2) = rgb(0x808080);
-    const IndexedImage indexed = index_colours(picture);
+    picture.at(0, 0) = HexRgb(0x808080);
+    picture.at(0, 1) = HexRgb(0x102030);
+    picture.at(0, 2) = HexRgb(0x808080);
+    const IndexedImage indexed = IndexColours(picture);
     ASSERT_EQ(indexed.palette.size(), 3u);
-    EXPECT_EQ(indexed.palette[0], rgb(0x000000));
-    EXPECT_EQ(indexed.palette[1], rgb(0x102030));
-    EXPECT_EQ(indexed.palette[2], rgb(0x808080));
+    EXPECT_EQ(indexed.palette[0], HexRgb(0x000000));
+    EXPECT_EQ(indexed.palette[1], HexRgb(0x102030));
+    EXPECT_EQ(indexed.palette[2], HexRgb(0x808080));
     EXPECT_EQ(indexed.indices, (std::vector<std::uint8_t>{2, 1, 2}));
 
     RgbImage many(300, 1);
     for (int i = 0; i < 300; ++i)
         many.at(0, i) = Rgb{static_cast<std::uint8_t>(i % 256), static_cast<std::uint8_t>(i / 256), 7};
-    EXPECT_THROW(index_colours(many), FormatError);
+    EXPECT_THROW(IndexColours(many), FormatError);
 }
 
 TEST(FileIo, WritesWholeFilesAndLeavesNothingBehindOnFailure) {
@@ -263,13 +263,13 @@ TEST(FileIo, WritesWholeFilesAndLeavesNothingBehindOnFailure) {
     std::filesystem::create_directories(folder);
 
     const Bytes bytes = {1, 2, 3, 0, 255};
-    write_file(folder / "a.bin", bytes);
-    EXPECT_EQ(read_file(folder / "a.bin"), bytes);
+    WriteFile(folder / "a.bin", bytes);
+    EXPECT_EQ(ReadFile(folder / "a.bin"), bytes);
     EXPECT_FALSE(std::filesystem::exists(folder / "a.bin.partial"));
 
-    EXPECT_THROW(write_file(folder / "missing" / "b.bin", bytes), std::runtime_error);
+    EXPECT_THROW(WriteFile(folder / "missing" / "b.bin", bytes), std::runtime_error);
     EXPECT_FALSE(std::filesystem::exists(folder / "missing"));
-    EXPECT_THROW(read_file(folder / "nothing.bin"), std::runtime_error);
+    EXPECT_THROW(ReadFile(folder / "nothing.bin"), std::runtime_error);
     std::filesystem::remove_all(folder);
 }
 

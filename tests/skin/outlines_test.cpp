@@ -21,8 +21,8 @@ using Inside = std::function<bool(double x, double y)>;
 // Each pixel that the geometric figure clearly covers (at least 65 % of a
 // 16 × 16 grid of points) must come out mostly inside, each it clearly misses
 // (at most 35 %) outside. Returns how many pixels were clear either way.
-int expect_matches_geometry(const Outline& figure, const Inside& inside, int side, const std::string& name) {
-    const BitImage drawn = mostly_inside(figure, side, side);
+int ExpectMatchesGeometry(const Outline& figure, const Inside& inside, int side, const std::string& name) {
+    const BitImage drawn = MostlyInside(figure, side, side);
     int checked = 0;
     for (int row = 0; row < side; ++row) {
         for (int column = 0; column < side; ++column) {
@@ -39,7 +39,7 @@ int expect_matches_geometry(const Outline& figure, const Inside& inside, int sid
     return checked;
 }
 
-double distance_to_segment(double x, double y, Point a, Point b) {
+double DistanceToSegment(double x, double y, Point a, Point b) {
     const double ex = b.x - a.x, ey = b.y - a.y;
     const double t = std::clamp(((x - a.x) * ex + (y - a.y) * ey) / (ex * ex + ey * ey), 0.0, 1.0);
     return std::hypot(x - (a.x + t * ex), y - (a.y + t * ey));
@@ -48,11 +48,11 @@ double distance_to_segment(double x, double y, Point a, Point b) {
 TEST(Outlines, FiguresCoverWhatTheirGeometrySays) {
     constexpr int kSide = 24;
     EXPECT_GT(
-        expect_matches_geometry(
-            disc(12, 11, 7.5), [](double x, double y) { return std::hypot(x - 12, y - 11) < 7.5; }, kSide, "disc"),
+        ExpectMatchesGeometry(
+            Disc(12, 11, 7.5), [](double x, double y) { return std::hypot(x - 12, y - 11) < 7.5; }, kSide, "disc"),
         400);
-    EXPECT_GT(expect_matches_geometry(
-                  frame(2, 3, 20, 21, 3),
+    EXPECT_GT(ExpectMatchesGeometry(
+                  Frame(2, 3, 20, 21, 3),
                   [](double x, double y) {
                       const bool outer = x >= 2 && x < 20 && y >= 3 && y < 21;
                       const bool inner = x >= 5 && x < 17 && y >= 6 && y < 18;
@@ -61,12 +61,12 @@ TEST(Outlines, FiguresCoverWhatTheirGeometrySays) {
                   kSide, "frame"),
               500);
     const Point from{3, 4}, to{19, 15};
-    EXPECT_GT(expect_matches_geometry(
-                  stroke(from, to, 2.2), [&](double x, double y) { return distance_to_segment(x, y, from, to) <= 2.2; },
+    EXPECT_GT(ExpectMatchesGeometry(
+                  Stroke(from, to, 2.2), [&](double x, double y) { return DistanceToSegment(x, y, from, to) <= 2.2; },
                   kSide, "stroke"),
               450);
-    EXPECT_GT(expect_matches_geometry(
-                  rounded_rectangle(1, 2, 23, 22, 7),
+    EXPECT_GT(ExpectMatchesGeometry(
+                  RoundedRectangle(1, 2, 23, 22, 7),
                   [](double x, double y) {
                       const double cx = std::clamp(x, 8.0, 16.0), cy = std::clamp(y, 9.0, 15.0);
                       return x >= 1 && x < 23 && y >= 2 && y < 22 && std::hypot(x - cx, y - cy) < 7;
@@ -75,8 +75,8 @@ TEST(Outlines, FiguresCoverWhatTheirGeometrySays) {
               500);
     // Clockwise on screen from the positive x axis: 0 to 300 degrees leaves a
     // wedge open above the right-hand side.
-    EXPECT_GT(expect_matches_geometry(
-                  ring_sector({12, 12}, 4, 10, 0, 300),
+    EXPECT_GT(ExpectMatchesGeometry(
+                  RingSector({12, 12}, 4, 10, 0, 300),
                   [](double x, double y) {
                       const double r = std::hypot(x - 12, y - 12);
                       double degrees = std::atan2(y - 12, x - 12) * 180 / std::numbers::pi;
@@ -90,14 +90,14 @@ TEST(Outlines, FiguresCoverWhatTheirGeometrySays) {
 TEST(Outlines, AppendedFiguresUniteWhereTheyOverlap) {
     // Figures of opposite turning would cancel where they overlap; the union
     // must cover the overlap as well as both figures.
-    Outline both = rectangle(2, 2, 14, 14);
-    append(both, stroke({6, 6}, {20, 20}, 2.5));
-    append(both, ring_sector({12, 12}, 3, 6, 90, 270));
-    const int checked = expect_matches_geometry(
+    Outline both = Rectangle(2, 2, 14, 14);
+    Append(both, Stroke({6, 6}, {20, 20}, 2.5));
+    Append(both, RingSector({12, 12}, 3, 6, 90, 270));
+    const int checked = ExpectMatchesGeometry(
         both,
         [](double x, double y) {
             const double r = std::hypot(x - 12, y - 12);
-            return (x >= 2 && x < 14 && y >= 2 && y < 14) || distance_to_segment(x, y, {6, 6}, {20, 20}) <= 2.5 ||
+            return (x >= 2 && x < 14 && y >= 2 && y < 14) || DistanceToSegment(x, y, {6, 6}, {20, 20}) <= 2.5 ||
                    (r >= 3 && r <= 6 && x <= 12);
         },
         24, "union");
@@ -105,10 +105,10 @@ TEST(Outlines, AppendedFiguresUniteWhereTheyOverlap) {
 }
 
 TEST(Canvas, PlacesFiguresAndShadesGradientsDownThePicture) {
-    static constexpr Rgb kTop = rgb(0x102030), kBottom = rgb(0xF0E0D0), kInk = rgb(0x336699);
+    static constexpr Rgb kTop = HexRgb(0x102030), kBottom = HexRgb(0xF0E0D0), kInk = HexRgb(0x336699);
     Canvas canvas(16, 16, [](int row) { return row < 8 ? kTop : kBottom; });
     // Twice as large, moved to (3, 1): pixels 5 to 8 across, 3 and 4 down.
-    canvas.fill(rectangle(1, 1, 3, 2), kInk, placed(2, 3, 1));
+    canvas.Fill(Rectangle(1, 1, 3, 2), kInk, Placed(2, 3, 1));
     RgbImage image = canvas.image();
     for (int row = 0; row < 16; ++row) {
         for (int column = 0; column < 16; ++column) {
@@ -119,9 +119,9 @@ TEST(Canvas, PlacesFiguresAndShadesGradientsDownThePicture) {
 
     // Black at y = 4 to white at y = 12, the middle row halfway, the ends held
     // beyond; drawn only where the clip covers (the right half).
-    const Outline everything = rectangle(0, 0, 16, 16);
-    const swf::raster::CoverageMask right_half = canvas.coverage(rectangle(8, 0, 16, 16));
-    canvas.fill(everything, vertical_gradient(4, 12, {rgb(0x000000), rgb(0xFFFFFF)}), right_half);
+    const Outline everything = Rectangle(0, 0, 16, 16);
+    const swf::raster::CoverageMask right_half = canvas.Coverage(Rectangle(8, 0, 16, 16));
+    canvas.Fill(everything, VerticalGradient(4, 12, {HexRgb(0x000000), HexRgb(0xFFFFFF)}), right_half);
     image = canvas.image();
     for (int row = 0; row < 16; ++row) {
         EXPECT_EQ(image.at(row, 3), row < 8 ? kTop : kBottom) << row;
@@ -132,10 +132,10 @@ TEST(Canvas, PlacesFiguresAndShadesGradientsDownThePicture) {
 }
 
 TEST(Canvas, MixMovesTowardsTheSecondColourInSteps) {
-    EXPECT_EQ(mix(rgb(0x000000), rgb(0xFFFFFF), 0), rgb(0x000000));
-    EXPECT_EQ(mix(rgb(0x000000), rgb(0xFFFFFF), 256), rgb(0xFFFFFF));
-    EXPECT_EQ(mix(rgb(0x000000), rgb(0xFFFFFF), 128), rgb(0x808080));  // 255 * 128 / 256 = 127.5, rounded up
-    EXPECT_EQ(mix(rgb(0xFF0000), rgb(0x00FF00), 64), rgb(0xBF4000));   // 255 - 63.75 and 63.75, rounded
+    EXPECT_EQ(Mix(HexRgb(0x000000), HexRgb(0xFFFFFF), 0), HexRgb(0x000000));
+    EXPECT_EQ(Mix(HexRgb(0x000000), HexRgb(0xFFFFFF), 256), HexRgb(0xFFFFFF));
+    EXPECT_EQ(Mix(HexRgb(0x000000), HexRgb(0xFFFFFF), 128), HexRgb(0x808080));  // 255 * 128 / 256 = 127.5, rounded up
+    EXPECT_EQ(Mix(HexRgb(0xFF0000), HexRgb(0x00FF00), 64), HexRgb(0xBF4000));   // 255 - 63.75 and 63.75, rounded
 }
 
 }  // namespace

@@ -20,12 +20,12 @@ struct DecodedBitmap {
 };
 
 // 24 bits per pixel, no palette, bottom-up.
-std::vector<std::uint8_t> encode_bmp(const RgbImage& image);
+std::vector<std::uint8_t> EncodeBmp(const RgbImage& image);
 // 1 bit per pixel, palette black (0) and white (1), bottom-up; true pixels are white.
-std::vector<std::uint8_t> encode_monochrome_bmp(const BitImage& image);
+std::vector<std::uint8_t> EncodeMonochromeBmp(const BitImage& image);
 
 // Reads an uncompressed BMP of 1, 4, 8 or 24 bits per pixel. Throws FormatError
 // for anything truncated, malformed or unsupported.
-DecodedBitmap decode_bmp(std::span<const std::uint8_t> bytes);
+DecodedBitmap DecodeBmp(std::span<const std::uint8_t> bytes);
 
 }  // namespace skin

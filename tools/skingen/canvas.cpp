@@ -12,14 +12,14 @@ raster::Color opaque(Rgb colour) { return raster::Color{colour.r, colour.g, colo
 
 }  // namespace
 
-Rgb mix(Rgb a, Rgb b, int amount) {
+Rgb Mix(Rgb a, Rgb b, int amount) {
     auto channel = [amount](int from, int to) {
         return static_cast<std::uint8_t>(from + ((to - from) * amount + (to >= from ? 128 : -128)) / 256);
     };
     return Rgb{channel(a.r, b.r), channel(a.g, b.g), channel(a.b, b.b)};
 }
 
-raster::Paint vertical_gradient(double y_top, double y_bottom, const std::vector<Rgb>& colours) {
+raster::Paint VerticalGradient(double y_top, double y_bottom, const std::vector<Rgb>& colours) {
     raster::Gradient gradient;
     gradient.shape = raster::GradientShape::Linear;
     gradient.spread = raster::SpreadMode::Pad;
@@ -40,19 +40,19 @@ Canvas::Canvas(int width, int height, const std::function<Rgb(int row)>& row_col
     }
 }
 
-void Canvas::fill(const Outline& figure, Rgb colour, const raster::Matrix& placement) {
+void Canvas::Fill(const Outline& figure, Rgb colour, const raster::Matrix& placement) {
     raster::DrawOptions options;
     options.matrix = placement;
     rasterizer_.FillPath(surface_, figure, raster::FillRule::NonZero, raster::Paint::Solid(opaque(colour)), options);
 }
 
-void Canvas::fill(const Outline& figure, const raster::Paint& paint, const raster::CoverageMask& clip) {
+void Canvas::Fill(const Outline& figure, const raster::Paint& paint, const raster::CoverageMask& clip) {
     raster::DrawOptions options;
     options.clip = &clip;
     rasterizer_.FillPath(surface_, figure, raster::FillRule::NonZero, paint, options);
 }
 
-raster::CoverageMask Canvas::coverage(const Outline& figure) {
+raster::CoverageMask Canvas::Coverage(const Outline& figure) {
     raster::CoverageMask mask(surface_.width(), surface_.height());
     rasterizer_.FillMask(mask, figure, raster::FillRule::NonZero);
     return mask;
@@ -70,7 +70,7 @@ RgbImage Canvas::image() const {
     return image;
 }
 
-BitImage mostly_inside(const Outline& figure, int width, int height) {
+BitImage MostlyInside(const Outline& figure, int width, int height) {
     raster::CoverageMask mask(width, height);
     raster::FillMask(mask, figure, raster::FillRule::NonZero);
     BitImage inside(width, height);

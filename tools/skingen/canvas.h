@@ -16,23 +16,23 @@
 namespace skin {
 
 // `a` moved towards `b` by `amount` of 256 steps (0 keeps `a`, 256 gives `b`).
-Rgb mix(Rgb a, Rgb b, int amount);
+Rgb Mix(Rgb a, Rgb b, int amount);
 
 // A gradient down the picture from height `y_top` to `y_bottom`, continuing
 // each end colour beyond its edge; the colours are evenly spaced from top to bottom.
-swf::raster::Paint vertical_gradient(double y_top, double y_bottom, const std::vector<Rgb>& colours);
+swf::raster::Paint VerticalGradient(double y_top, double y_bottom, const std::vector<Rgb>& colours);
 
 class Canvas {
 public:
     // Each row in one colour: the backgrounds continue the title strip.
     Canvas(int width, int height, const std::function<Rgb(int row)>& row_colour);
 
-    void fill(const Outline& figure, Rgb colour, const swf::raster::Matrix& placement = {});
+    void Fill(const Outline& figure, Rgb colour, const swf::raster::Matrix& placement = {});
     // Paints only as far as `clip` covers.
-    void fill(const Outline& figure, const swf::raster::Paint& paint, const swf::raster::CoverageMask& clip);
+    void Fill(const Outline& figure, const swf::raster::Paint& paint, const swf::raster::CoverageMask& clip);
 
     // The figure's coverage at this canvas's size.
-    swf::raster::CoverageMask coverage(const Outline& figure);
+    swf::raster::CoverageMask Coverage(const Outline& figure);
 
     RgbImage image() const;
 
@@ -42,6 +42,6 @@ private:
 };
 
 // True for each pixel that `figure` covers at least half of.
-BitImage mostly_inside(const Outline& figure, int width, int height);
+BitImage MostlyInside(const Outline& figure, int width, int height);
 
 }  // namespace skin

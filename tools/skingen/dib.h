@@ -24,26 +24,26 @@ struct DibHeader {
     std::uint32_t colours_used = 0;
 
     // Palette entries that follow the header (0 for 24 bits per pixel).
-    std::size_t palette_entries() const;
+    std::size_t PaletteEntries() const;
 };
 
-std::size_t dib_row_stride(int width, int bits_per_pixel);
+std::size_t DibRowStride(int width, int bits_per_pixel);
 
-void write_info_header(ByteWriter& out, int width, int height_field, int bits_per_pixel, std::uint32_t image_size,
-                       std::uint32_t colours_used);
-void write_palette(ByteWriter& out, const std::vector<Rgb>& palette);
+void WriteInfoHeader(ByteWriter& out, int width, int height_field, int bits_per_pixel, std::uint32_t image_size,
+                     std::uint32_t colours_used);
+void WritePalette(ByteWriter& out, const std::vector<Rgb>& palette);
 // Pixel rows, bottom row first.
-void write_rgb_rows(ByteWriter& out, const RgbImage& image);
-void write_index_rows(ByteWriter& out, const IndexedImage& image);  // 8 bits per pixel
-void write_bit_rows(ByteWriter& out, const BitImage& image);        // 1 bit per pixel, true = 1
+void WriteRgbRows(ByteWriter& out, const RgbImage& image);
+void WriteIndexRows(ByteWriter& out, const IndexedImage& image);  // 8 bits per pixel
+void WriteBitRows(ByteWriter& out, const BitImage& image);        // 1 bit per pixel, true = 1
 
 // Reads and checks the header at `offset`: uncompressed, one plane, 1, 4, 8 or
 // 24 bits per pixel, sides within kMaxSide.
-DibHeader read_info_header(const ByteReader& in, std::size_t offset);
-std::vector<Rgb> read_palette(const ByteReader& in, std::size_t offset, std::size_t entries);
+DibHeader ReadInfoHeader(const ByteReader& in, std::size_t offset);
+std::vector<Rgb> ReadPalette(const ByteReader& in, std::size_t offset, std::size_t entries);
 // `rows` rows of `width` pixels at `offset`, returned top row first.
-RgbImage read_rgb_rows(const ByteReader& in, std::size_t offset, int width, int rows, bool bottom_up);
-std::vector<std::uint8_t> read_index_rows(const ByteReader& in, std::size_t offset, int width, int rows,
-                                          int bits_per_pixel, bool bottom_up);
+RgbImage ReadRgbRows(const ByteReader& in, std::size_t offset, int width, int rows, bool bottom_up);
+std::vector<std::uint8_t> ReadIndexRows(const ByteReader& in, std::size_t offset, int width, int rows,
+                                        int bits_per_pixel, bool bottom_up);
 
 }  // namespace skin

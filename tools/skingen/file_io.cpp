@@ -7,7 +7,7 @@
 
 namespace skin {
 
-std::vector<std::uint8_t> read_file(const std::filesystem::path& path) {
+std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw std::runtime_error("cannot open " + path.string() + " for reading");
     std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -15,7 +15,7 @@ std::vector<std::uint8_t> read_file(const std::filesystem::path& path) {
     return bytes;
 }
 
-void write_file(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
+void WriteFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
     std::filesystem::path temporary = path;
     temporary += ".partial";
     {

@@ -5,6 +5,6 @@
 
 namespace skin {
 
-RgbImage grip();  // 12 × 12
+RgbImage Grip();  // 12 × 12
 
 }  // namespace skin

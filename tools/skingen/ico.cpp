@@ -16,34 +16,34 @@ constexpr std::size_t kEntrySize = 16;
 constexpr std::uint16_t kIconType = 1;
 constexpr std::size_t kPaletteEntries = 256;
 
-std::uint8_t side_byte(int side) { return static_cast<std::uint8_t>(side == 256 ? 0 : side); }
+std::uint8_t SideByte(int side) { return static_cast<std::uint8_t>(side == 256 ? 0 : side); }
 
-DecodedIconImage decode_image(const ByteReader& in, std::size_t entry_offset) {
+DecodedIconImage DecodeImage(const ByteReader& in, std::size_t entry_offset) {
     DecodedIconImage result;
-    result.entry_width = in.u8(entry_offset) == 0 ? 256 : in.u8(entry_offset);
-    result.entry_height = in.u8(entry_offset + 1) == 0 ? 256 : in.u8(entry_offset + 1);
-    result.entry_colour_count = in.u8(entry_offset + 2);
-    result.entry_planes = in.u16(entry_offset + 4);
-    result.entry_bits_per_pixel = in.u16(entry_offset + 6);
-    result.entry_bytes = in.u32(entry_offset + 8);
-    const std::uint32_t image_offset = in.u32(entry_offset + 12);
+    result.entry_width = in.U8(entry_offset) == 0 ? 256 : in.U8(entry_offset);
+    result.entry_height = in.U8(entry_offset + 1) == 0 ? 256 : in.U8(entry_offset + 1);
+    result.entry_colour_count = in.U8(entry_offset + 2);
+    result.entry_planes = in.U16(entry_offset + 4);
+    result.entry_bits_per_pixel = in.U16(entry_offset + 6);
+    result.entry_bytes = in.U32(entry_offset + 8);
+    const std::uint32_t image_offset = in.U32(entry_offset + 12);
     const auto image_bytes = in.bytes(image_offset, result.entry_bytes, "an icon image");
 
     static constexpr std::uint8_t kPngSignature[4] = {0x89, 'P', 'N', 'G'};
     if (image_bytes.size() >= 4 && std::equal(kPngSignature, kPngSignature + 4, image_bytes.begin())) {
-        in.fail("PNG-compressed icon images are not supported");
+        in.Fail("PNG-compressed icon images are not supported");
     }
     // Offsets below are relative to the image, and reads cannot leave it.
     const ByteReader image_in(image_bytes, in.kind());
-    const DibHeader header = read_info_header(image_in, 0);
+    const DibHeader header = ReadInfoHeader(image_in, 0);
     const int width = header.width;
     if (header.height_field <= 0 || header.height_field % 2 != 0) {
-        in.fail("image height " + std::to_string(header.height_field) +
+        in.Fail("image height " + std::to_string(header.height_field) +
                 " is not the doubled height of colour and mask rows");
     }
     const int height = header.height_field / 2;
     if (width != result.entry_width || height != result.entry_height) {
-        in.fail("image of " + std::to_string(width) + " x " + std::to_string(height) +
+        in.Fail("image of " + std::to_string(width) + " x " + std::to_string(height) +
                 " pixels does not match its directory entry of " + std::to_string(result.entry_width) + " x " +
                 std::to_string(result.entry_height));
     }
@@ -51,23 +51,23 @@ DecodedIconImage decode_image(const ByteReader& in, std::size_t entry_offset) {
 
     std::size_t offset = header.header_size;
     if (header.bits_per_pixel == 24) {
-        result.image = read_rgb_rows(image_in, offset, width, height, true);
+        result.image = ReadRgbRows(image_in, offset, width, height, true);
     } else {
-        result.palette = read_palette(image_in, offset, header.palette_entries());
+        result.palette = ReadPalette(image_in, offset, header.PaletteEntries());
         offset += 4 * result.palette.size();
-        result.indices = read_index_rows(image_in, offset, width, height, header.bits_per_pixel, true);
+        result.indices = ReadIndexRows(image_in, offset, width, height, header.bits_per_pixel, true);
         result.image = RgbImage(width, height);
         for (std::size_t i = 0; i < result.indices.size(); ++i) {
             if (result.indices[i] >= result.palette.size()) {
-                in.fail("pixel " + std::to_string(i) + " uses palette entry " + std::to_string(result.indices[i]) +
+                in.Fail("pixel " + std::to_string(i) + " uses palette entry " + std::to_string(result.indices[i]) +
                         " of only " + std::to_string(result.palette.size()));
             }
             result.image.pixels[i] = result.palette[result.indices[i]];
         }
     }
-    offset += dib_row_stride(width, header.bits_per_pixel) * height;
+    offset += DibRowStride(width, header.bits_per_pixel) * height;
 
-    const std::vector<std::uint8_t> mask_bits = read_index_rows(image_in, offset, width, height, 1, true);
+    const std::vector<std::uint8_t> mask_bits = ReadIndexRows(image_in, offset, width, height, 1, true);
     result.mask = BitImage(width, height);
     for (std::size_t i = 0; i < mask_bits.size(); ++i) result.mask.bits[i] = mask_bits[i] != 0;
     return result;
@@ -75,7 +75,7 @@ DecodedIconImage decode_image(const ByteReader& in, std::size_t entry_offset) {
 
 }  // namespace
 
-std::vector<std::uint8_t> encode_icon(const IndexedImage& image, const BitImage& mask) {
+std::vector<std::uint8_t> EncodeIcon(const IndexedImage& image, const BitImage& mask) {
     if (image.width < 1 || image.width > 256 || image.height < 1 || image.height > 256) {
         throw FormatError("icon: sides of " + std::to_string(image.width) + " x " + std::to_string(image.height) +
                           " pixels are out of range (1 to 256)");
@@ -93,43 +93,43 @@ std::vector<std::uint8_t> encode_icon(const IndexedImage& image, const BitImage&
         if (index >= image.palette.size()) throw FormatError("icon: a pixel uses a colour outside the palette");
     }
     std::vector<Rgb> palette = image.palette;
-    palette.resize(kPaletteEntries, rgb(0x000000));
+    palette.resize(kPaletteEntries, HexRgb(0x000000));
 
-    const std::size_t colour_bytes = dib_row_stride(image.width, 8) * image.height;
-    const std::size_t mask_bytes = dib_row_stride(image.width, 1) * image.height;
+    const std::size_t colour_bytes = DibRowStride(image.width, 8) * image.height;
+    const std::size_t mask_bytes = DibRowStride(image.width, 1) * image.height;
     const std::size_t image_bytes = kInfoHeaderSize + 4 * kPaletteEntries + colour_bytes + mask_bytes;
 
     ByteWriter out;
-    out.u16(0);  // reserved
-    out.u16(kIconType);
-    out.u16(1);  // one image
-    out.u8(side_byte(image.width));
-    out.u8(side_byte(image.height));
-    out.u8(0);   // colour count: 0 for 256 colours or more
-    out.u8(0);   // reserved
-    out.u16(1);  // planes
-    out.u16(8);  // bits per pixel
-    out.u32(static_cast<std::uint32_t>(image_bytes));
-    out.u32(static_cast<std::uint32_t>(kDirectorySize + kEntrySize));
+    out.U16(0);  // reserved
+    out.U16(kIconType);
+    out.U16(1);  // one image
+    out.U8(SideByte(image.width));
+    out.U8(SideByte(image.height));
+    out.U8(0);   // colour count: 0 for 256 colours or more
+    out.U8(0);   // reserved
+    out.U16(1);  // planes
+    out.U16(8);  // bits per pixel
+    out.U32(static_cast<std::uint32_t>(image_bytes));
+    out.U32(static_cast<std::uint32_t>(kDirectorySize + kEntrySize));
 
-    write_info_header(out, image.width, 2 * image.height, 8, static_cast<std::uint32_t>(colour_bytes + mask_bytes),
-                      kPaletteEntries);
-    write_palette(out, palette);
-    write_index_rows(out, image);
-    write_bit_rows(out, mask);
-    return out.take();
+    WriteInfoHeader(out, image.width, 2 * image.height, 8, static_cast<std::uint32_t>(colour_bytes + mask_bytes),
+                    kPaletteEntries);
+    WritePalette(out, palette);
+    WriteIndexRows(out, image);
+    WriteBitRows(out, mask);
+    return out.Take();
 }
 
-DecodedIcon decode_icon(std::span<const std::uint8_t> bytes) {
+DecodedIcon DecodeIcon(std::span<const std::uint8_t> bytes) {
     const ByteReader in(bytes, "icon");
-    if (in.size() < kDirectorySize) in.fail("file is truncated: the icon directory needs 6 bytes");
-    if (in.u16(0) != 0 || in.u16(2) != kIconType) in.fail("not an icon file (bad directory header)");
-    const int count = in.u16(4);
-    if (count == 0) in.fail("the icon holds no image");
+    if (in.size() < kDirectorySize) in.Fail("file is truncated: the icon directory needs 6 bytes");
+    if (in.U16(0) != 0 || in.U16(2) != kIconType) in.Fail("not an icon file (bad directory header)");
+    const int count = in.U16(4);
+    if (count == 0) in.Fail("the icon holds no image");
     in.bytes(kDirectorySize, kEntrySize * count, "the icon directory");
 
     DecodedIcon icon;
-    for (int i = 0; i < count; ++i) icon.images.push_back(decode_image(in, kDirectorySize + kEntrySize * i));
+    for (int i = 0; i < count; ++i) icon.images.push_back(DecodeImage(in, kDirectorySize + kEntrySize * i));
     return icon;
 }
 

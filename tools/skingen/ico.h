@@ -35,10 +35,10 @@ struct DecodedIcon {
 // One image of 8 bits per pixel: the palette (at most 256 colours) is padded to
 // 256 entries with black. `mask` marks the transparent pixels and must be the
 // image's size; the sides must lie between 1 and 256.
-std::vector<std::uint8_t> encode_icon(const IndexedImage& image, const BitImage& mask);
+std::vector<std::uint8_t> EncodeIcon(const IndexedImage& image, const BitImage& mask);
 
 // Reads an icon whose images are uncompressed bitmaps of 1, 4, 8 or 24 bits per
 // pixel. Throws FormatError for anything truncated, malformed or unsupported.
-DecodedIcon decode_icon(std::span<const std::uint8_t> bytes);
+DecodedIcon DecodeIcon(std::span<const std::uint8_t> bytes);
 
 }  // namespace skin

@@ -16,7 +16,7 @@ struct Rgb {
 };
 
 // #RRGGBB written as one number, the way colours are usually quoted.
-constexpr Rgb rgb(std::uint32_t value) {
+constexpr Rgb HexRgb(std::uint32_t value) {
     return Rgb{static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 8),
                static_cast<std::uint8_t>(value)};
 }

@@ -11,101 +11,101 @@ namespace skin {
 
 namespace {
 
-constexpr Rgb kInk = rgb(0x1D4F91);  // book outline, cover and letters
-constexpr Rgb kPage = rgb(0xFFFFFF);
-constexpr Rgb kPageLines = rgb(0x8FA9D3);
-constexpr Rgb kPlaySign = rgb(0xEE7A1A);
-constexpr Rgb kIconFrame = rgb(0x26344D);
+constexpr Rgb kInk = HexRgb(0x1D4F91);  // book outline, cover and letters
+constexpr Rgb kPage = HexRgb(0xFFFFFF);
+constexpr Rgb kPageLines = HexRgb(0x8FA9D3);
+constexpr Rgb kPlaySign = HexRgb(0xEE7A1A);
+constexpr Rgb kIconFrame = HexRgb(0x26344D);
 
 // The book in its own coordinates: 30 wide (x from -1 to 29), 20.5 high.
 constexpr double kBookCentreX = 14;
 constexpr double kBookHeight = 20.5;
 
 // A point of the left page mirrored onto the right page.
-Point mirrored(Point p) { return Point{2 * kBookCentreX - p.x, p.y}; }
+Point Mirrored(Point p) { return Point{2 * kBookCentreX - p.x, p.y}; }
 
-void add_book(Canvas& canvas, double scale, double dx, double dy) {
-    auto put = [&](const Outline& figure, Rgb colour) { canvas.fill(figure, colour, placed(scale, dx, dy)); };
+void AddBook(Canvas& canvas, double scale, double dx, double dy) {
+    auto put = [&](const Outline& figure, Rgb colour) { canvas.Fill(figure, colour, Placed(scale, dx, dy)); };
     // Cover edge showing below the pages, then both pages outlined, the dark
     // gap between them being the spine.
-    put(polygon({{-1, 14}, {14, 17.5}, {29, 14}, {29, 17}, {14, 20.5}, {-1, 17}}), kInk);
-    put(polygon({{0, 0}, {14, 3}, {28, 0}, {28, 15}, {14, 18}, {0, 15}}), kInk);
+    put(Polygon({{-1, 14}, {14, 17.5}, {29, 14}, {29, 17}, {14, 20.5}, {-1, 17}}), kInk);
+    put(Polygon({{0, 0}, {14, 3}, {28, 0}, {28, 15}, {14, 18}, {0, 15}}), kInk);
     const std::vector<Point> left_page = {{1, 1.24}, {13.2, 3.85}, {13.2, 16.8}, {1, 14.19}};
     // Mirrored, the corners run the other way round: reverse them to keep the page clockwise.
     std::vector<Point> right_page;
-    for (auto p = left_page.rbegin(); p != left_page.rend(); ++p) right_page.push_back(mirrored(*p));
-    put(polygon(left_page), kPage);
-    put(polygon(right_page), kPage);
+    for (auto p = left_page.rbegin(); p != left_page.rend(); ++p) right_page.push_back(Mirrored(*p));
+    put(Polygon(left_page), kPage);
+    put(Polygon(right_page), kPage);
     Outline lines;
     for (int line = 0; line < 3; ++line) {
         const double y = 5.0 + 3 * line;
-        append(lines, stroke({3, y}, {11.2, y + 1.75}, 0.6));
+        Append(lines, Stroke({3, y}, {11.2, y + 1.75}, 0.6));
     }
     put(lines, kPageLines);
-    put(polygon({{17, 6.5}, {23, 10}, {17, 13.5}}), kPlaySign);
+    put(Polygon({{17, 6.5}, {23, 10}, {17, 13.5}}), kPlaySign);
 }
 
 // The letters in their own coordinates: 27 wide, 15 high.
 constexpr double kLettersWidth = 27;
 constexpr double kLettersHeight = 15;
 
-void add_letters(Canvas& canvas, double scale, double dx, double dy) {
+void AddLetters(Canvas& canvas, double scale, double dx, double dy) {
     // U: two stems on a half ring.
-    Outline letters = rectangle(0, 0, 3, 10);
-    append(letters, rectangle(6, 0, 9, 10));
-    append(letters, ring_sector({4.5, 10}, 1.5, 4.5, 0, 180));
+    Outline letters = Rectangle(0, 0, 3, 10);
+    Append(letters, Rectangle(6, 0, 9, 10));
+    Append(letters, RingSector({4.5, 10}, 1.5, 4.5, 0, 180));
     // G: a ring open at its upper right, from the horizontal up to a little
     // beyond 45 degrees (where y rises 1.2 for each step of x), and a bar
     // reaching in from the ring's right edge.
     const Point centre{19.5, 7.5};
     constexpr double kOuter = 7.5, kInner = 4.5;
     const double mouth = std::atan(1.2) * 180 / std::numbers::pi;
-    append(letters, ring_sector(centre, kInner, kOuter, 0, 360 - mouth));
+    Append(letters, RingSector(centre, kInner, kOuter, 0, 360 - mouth));
     constexpr double kBarTop = 6, kBarBottom = 9, kBarLeft = 0.5;
     // The bar's right end follows the ring's outer edge.
     const double reach = std::asin((centre.y - kBarTop) / kOuter) * 180 / std::numbers::pi;
     Outline bar;
     bar.MoveTo(centre.x + kBarLeft, kBarTop);
-    const Point end_top = on_circle(centre, kOuter, -reach);
+    const Point end_top = OnCircle(centre, kOuter, -reach);
     bar.LineTo(end_top.x, end_top.y);
-    arc_to(bar, centre, kOuter, -reach, reach);
+    ArcTo(bar, centre, kOuter, -reach, reach);
     bar.LineTo(centre.x + kBarLeft, kBarBottom);
     bar.Close();
-    append(letters, bar);
-    canvas.fill(letters, kInk, placed(scale, dx, dy));
+    Append(letters, bar);
+    canvas.Fill(letters, kInk, Placed(scale, dx, dy));
 }
 
 // The logo stacked for a square tile: the book above the letters, centred.
-IconArt icon_tile(int side, double frame_width, double corner_radius, double scale, double gap) {
+IconArt IconTile(int side, double frame_width, double corner_radius, double scale, double gap) {
     // Edge pixels of the rounded corners take the frame colour.
     Canvas canvas(side, side, [](int) { return kIconFrame; });
-    canvas.fill(rectangle(frame_width, frame_width, side - frame_width, side - frame_width), kPage);
+    canvas.Fill(Rectangle(frame_width, frame_width, side - frame_width, side - frame_width), kPage);
     const double content_height = (kBookHeight + kLettersHeight) * scale + gap;
     const double top = (side - content_height) / 2;
-    add_book(canvas, scale, side / 2.0 - kBookCentreX * scale, top);
-    add_letters(canvas, scale, side / 2.0 - kLettersWidth / 2 * scale, top + kBookHeight * scale + gap);
+    AddBook(canvas, scale, side / 2.0 - kBookCentreX * scale, top);
+    AddLetters(canvas, scale, side / 2.0 - kLettersWidth / 2 * scale, top + kBookHeight * scale + gap);
 
     IconArt art{canvas.image(), BitImage(side, side)};
-    const BitImage opaque = mostly_inside(rounded_rectangle(0, 0, side, side, corner_radius), side, side);
+    const BitImage opaque = MostlyInside(RoundedRectangle(0, 0, side, side, corner_radius), side, side);
     for (std::size_t i = 0; i < opaque.bits.size(); ++i) {
         art.mask.bits[i] = !opaque.bits[i];
-        if (art.mask.bits[i]) art.image.pixels[i] = rgb(0x000000);
+        if (art.mask.bits[i]) art.image.pixels[i] = HexRgb(0x000000);
     }
     return art;
 }
 
 }  // namespace
 
-RgbImage logo_picture() {
+RgbImage LogoPicture() {
     // The picture sits one pixel below the title bar's top edge.
-    Canvas canvas(61, 27, [](int row) { return title_strip_colour(row + 1); });
-    add_book(canvas, 1.0, 2, 3.5);
-    add_letters(canvas, 1.0, 32, 6);
+    Canvas canvas(61, 27, [](int row) { return TitleStripColour(row + 1); });
+    AddBook(canvas, 1.0, 2, 3.5);
+    AddLetters(canvas, 1.0, 32, 6);
     return canvas.image();
 }
 
-IconArt logo_icon() { return icon_tile(32, 2, 3, 0.62, 1.5); }
+IconArt LogoIcon() { return IconTile(32, 2, 3, 0.62, 1.5); }
 
-IconArt main_icon() { return icon_tile(64, 3, 6, 1.35, 3); }
+IconArt MainIcon() { return IconTile(64, 3, 6, 1.35, 3); }
 
 }  // namespace skin

@@ -15,10 +15,10 @@ struct IconArt {
 };
 
 // 61 × 27, on a background that continues the title strip from its row 1 down.
-RgbImage logo_picture();
+RgbImage LogoPicture();
 // 32 × 32: the logo on a white square with a dark frame, rounded corners transparent.
-IconArt logo_icon();
+IconArt LogoIcon();
 // 64 × 64: the same tile at the application icon's size.
-IconArt main_icon();
+IconArt MainIcon();
 
 }  // namespace skin

@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        skin::write_skin_files(argv[1]);
+        skin::WriteSkinFiles(argv[1]);
     } catch (const std::exception& error) {
         std::cerr << "skingen: " << error.what() << "\n";
         return 1;

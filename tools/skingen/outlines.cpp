@@ -12,37 +12,37 @@ constexpr double kDegree = std::numbers::pi / 180;
 
 }  // namespace
 
-Point on_circle(Point centre, double radius, double degrees) {
+Point OnCircle(Point centre, double radius, double degrees) {
     return {centre.x + radius * std::cos(degrees * kDegree), centre.y + radius * std::sin(degrees * kDegree)};
 }
 
-void arc_to(Outline& outline, Point centre, double radius, double from, double to) {
+void ArcTo(Outline& outline, Point centre, double radius, double from, double to) {
     // Quadratic arcs of at most 22.5 degrees, each control point where the end tangents meet.
     const int pieces = std::max(1, static_cast<int>(std::ceil(std::abs(to - from) / 22.5)));
     const double step = (to - from) / pieces;
     const double control_radius = radius / std::cos(step / 2 * kDegree);
     for (int i = 0; i < pieces; ++i) {
-        const Point control = on_circle(centre, control_radius, from + (i + 0.5) * step);
-        const Point end = on_circle(centre, radius, from + (i + 1) * step);
+        const Point control = OnCircle(centre, control_radius, from + (i + 0.5) * step);
+        const Point end = OnCircle(centre, radius, from + (i + 1) * step);
         outline.QuadTo(control.x, control.y, end.x, end.y);
     }
 }
 
-Outline rectangle(double left, double top, double right, double bottom) {
+Outline Rectangle(double left, double top, double right, double bottom) {
     Outline outline;
     outline.AddRect(left, top, right - left, bottom - top);
     return outline;
 }
 
-Outline disc(double centre_x, double centre_y, double radius) { return ellipse(centre_x, centre_y, radius, radius); }
+Outline Disc(double centre_x, double centre_y, double radius) { return Ellipse(centre_x, centre_y, radius, radius); }
 
-Outline ellipse(double centre_x, double centre_y, double radius_x, double radius_y) {
+Outline Ellipse(double centre_x, double centre_y, double radius_x, double radius_y) {
     Outline outline;
     outline.AddEllipse(centre_x, centre_y, radius_x, radius_y);
     return outline;
 }
 
-Outline polygon(const std::vector<Point>& corners) {
+Outline Polygon(const std::vector<Point>& corners) {
     Outline outline;
     if (corners.empty()) return outline;
     outline.MoveTo(corners.front().x, corners.front().y);
@@ -51,24 +51,24 @@ Outline polygon(const std::vector<Point>& corners) {
     return outline;
 }
 
-Outline stroke(Point from, Point to, double half_width) {
+Outline Stroke(Point from, Point to, double half_width) {
     // Along one side, round the end, back along the other side, round the start.
     const double degrees = std::atan2(to.y - from.y, to.x - from.x) / kDegree;
     Outline outline;
-    const Point start = on_circle(from, half_width, degrees - 90);
+    const Point start = OnCircle(from, half_width, degrees - 90);
     outline.MoveTo(start.x, start.y);
-    const Point side = on_circle(to, half_width, degrees - 90);
+    const Point side = OnCircle(to, half_width, degrees - 90);
     outline.LineTo(side.x, side.y);
-    arc_to(outline, to, half_width, degrees - 90, degrees + 90);
-    const Point back = on_circle(from, half_width, degrees + 90);
+    ArcTo(outline, to, half_width, degrees - 90, degrees + 90);
+    const Point back = OnCircle(from, half_width, degrees + 90);
     outline.LineTo(back.x, back.y);
-    arc_to(outline, from, half_width, degrees + 90, degrees + 270);
+    ArcTo(outline, from, half_width, degrees + 90, degrees + 270);
     outline.Close();
     return outline;
 }
 
-Outline frame(double left, double top, double right, double bottom, double thickness) {
-    Outline outline = rectangle(left, top, right, bottom);
+Outline Frame(double left, double top, double right, double bottom, double thickness) {
+    Outline outline = Rectangle(left, top, right, bottom);
     // The inner rectangle anticlockwise: a hole.
     outline.MoveTo(left + thickness, top + thickness);
     outline.LineTo(left + thickness, bottom - thickness);
@@ -78,34 +78,34 @@ Outline frame(double left, double top, double right, double bottom, double thick
     return outline;
 }
 
-Outline rounded_rectangle(double left, double top, double right, double bottom, double radius) {
+Outline RoundedRectangle(double left, double top, double right, double bottom, double radius) {
     Outline outline;
     outline.MoveTo(left + radius, top);
     outline.LineTo(right - radius, top);
-    arc_to(outline, {right - radius, top + radius}, radius, 270, 360);
+    ArcTo(outline, {right - radius, top + radius}, radius, 270, 360);
     outline.LineTo(right, bottom - radius);
-    arc_to(outline, {right - radius, bottom - radius}, radius, 0, 90);
+    ArcTo(outline, {right - radius, bottom - radius}, radius, 0, 90);
     outline.LineTo(left + radius, bottom);
-    arc_to(outline, {left + radius, bottom - radius}, radius, 90, 180);
+    ArcTo(outline, {left + radius, bottom - radius}, radius, 90, 180);
     outline.LineTo(left, top + radius);
-    arc_to(outline, {left + radius, top + radius}, radius, 180, 270);
+    ArcTo(outline, {left + radius, top + radius}, radius, 180, 270);
     outline.Close();
     return outline;
 }
 
-Outline ring_sector(Point centre, double inner, double outer, double from, double to) {
+Outline RingSector(Point centre, double inner, double outer, double from, double to) {
     Outline outline;
-    const Point start = on_circle(centre, outer, from);
+    const Point start = OnCircle(centre, outer, from);
     outline.MoveTo(start.x, start.y);
-    arc_to(outline, centre, outer, from, to);
-    const Point turn = on_circle(centre, inner, to);
+    ArcTo(outline, centre, outer, from, to);
+    const Point turn = OnCircle(centre, inner, to);
     outline.LineTo(turn.x, turn.y);
-    arc_to(outline, centre, inner, to, from);
+    ArcTo(outline, centre, inner, to, from);
     outline.Close();
     return outline;
 }
 
-void append(Outline& to, const Outline& figure) {
+void Append(Outline& to, const Outline& figure) {
     const auto& points = figure.points();
     std::size_t next = 0;
     for (swf::raster::PathVerb verb : figure.verbs()) {
@@ -127,6 +127,6 @@ void append(Outline& to, const Outline& figure) {
     }
 }
 
-swf::raster::Matrix placed(double scale, double dx, double dy) { return {scale, 0, 0, scale, dx, dy}; }
+swf::raster::Matrix Placed(double scale, double dx, double dy) { return {scale, 0, 0, scale, dx, dy}; }
 
 }  // namespace skin

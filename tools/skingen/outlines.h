@@ -15,31 +15,31 @@ namespace skin {
 using Outline = swf::raster::Path;
 using Point = swf::raster::Point;
 
-Outline rectangle(double left, double top, double right, double bottom);
-Outline disc(double centre_x, double centre_y, double radius);
-Outline ellipse(double centre_x, double centre_y, double radius_x, double radius_y);
+Outline Rectangle(double left, double top, double right, double bottom);
+Outline Disc(double centre_x, double centre_y, double radius);
+Outline Ellipse(double centre_x, double centre_y, double radius_x, double radius_y);
 // The closed outline through `corners`, given clockwise.
-Outline polygon(const std::vector<Point>& corners);
+Outline Polygon(const std::vector<Point>& corners);
 // All points within `half_width` of the segment from `from` to `to` (round ends).
-Outline stroke(Point from, Point to, double half_width);
+Outline Stroke(Point from, Point to, double half_width);
 // The band of a rectangle `thickness` wide along its inside edge.
-Outline frame(double left, double top, double right, double bottom, double thickness);
+Outline Frame(double left, double top, double right, double bottom, double thickness);
 // A rectangle with its corners rounded to quarter circles of `radius`.
-Outline rounded_rectangle(double left, double top, double right, double bottom, double radius);
+Outline RoundedRectangle(double left, double top, double right, double bottom, double radius);
 // The part of the ring between `inner` and `outer` radius from angle `from` to
 // angle `to` (degrees, clockwise on screen from the positive x axis; to > from).
-Outline ring_sector(Point centre, double inner, double outer, double from, double to);
+Outline RingSector(Point centre, double inner, double outer, double from, double to);
 
 // Continues `outline` from its current point, which lies on the circle at angle
 // `from`, along the circle to angle `to` (either way round; degrees as above).
-void arc_to(Outline& outline, Point centre, double radius, double from, double to);
+void ArcTo(Outline& outline, Point centre, double radius, double from, double to);
 // The point of the circle at that angle.
-Point on_circle(Point centre, double radius, double degrees);
+Point OnCircle(Point centre, double radius, double degrees);
 
 // Adds `figure` to `to`: the union of both.
-void append(Outline& to, const Outline& figure);
+void Append(Outline& to, const Outline& figure);
 
 // `scale` times as large with the origin moved to (dx, dy).
-swf::raster::Matrix placed(double scale, double dx, double dy);
+swf::raster::Matrix Placed(double scale, double dx, double dy);
 
 }  // namespace skin

@@ -13,8 +13,8 @@ std::uint32_t key(const Rgb& c) { return (std::uint32_t{c.r} << 16) | (std::uint
 
 }  // namespace
 
-IndexedImage index_colours(const RgbImage& image) {
-    std::map<std::uint32_t, Rgb> colours{{0, rgb(0x000000)}};
+IndexedImage IndexColours(const RgbImage& image) {
+    std::map<std::uint32_t, Rgb> colours{{0, HexRgb(0x000000)}};
     for (const Rgb& c : image.pixels) colours.emplace(key(c), c);
     if (colours.size() > 256) {
         throw FormatError("palette: the picture has " + std::to_string(colours.size()) + " colours, more than 256");

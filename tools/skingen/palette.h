@@ -8,6 +8,6 @@ namespace skin {
 // The palette holds each colour of the picture once, black first and the rest
 // in ascending #RRGGBB order, so equal pictures always give equal palettes.
 // Throws FormatError when the picture has more than 256 colours.
-IndexedImage index_colours(const RgbImage& image);
+IndexedImage IndexColours(const RgbImage& image);
 
 }  // namespace skin

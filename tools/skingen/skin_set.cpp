@@ -16,34 +16,32 @@ namespace skin {
 
 namespace {
 
-std::vector<std::uint8_t> encode_icon_art(const IconArt& art) {
-    return encode_icon(index_colours(art.image), art.mask);
-}
+std::vector<std::uint8_t> EncodeIconArt(const IconArt& art) { return EncodeIcon(IndexColours(art.image), art.mask); }
 
 }  // namespace
 
-std::vector<SkinFile> build_skin_files() {
+std::vector<SkinFile> BuildSkinFiles() {
     std::vector<SkinFile> files;
-    files.push_back({"titlestrip.bmp", encode_bmp(title_strip())});
-    files.push_back({"leftcap.bmp", encode_bmp(left_cap())});
-    files.push_back({"rightcap.bmp", encode_bmp(right_cap())});
-    files.push_back({"logo.bmp", encode_bmp(logo_picture())});
-    files.push_back({"logoicon.ico", encode_icon_art(logo_icon())});
-    files.push_back({"mainicon.ico", encode_icon_art(main_icon())});
-    files.push_back({"iconlist.bmp", encode_bmp(button_strip())});
+    files.push_back({"titlestrip.bmp", EncodeBmp(TitleStrip())});
+    files.push_back({"leftcap.bmp", EncodeBmp(LeftCap())});
+    files.push_back({"rightcap.bmp", EncodeBmp(RightCap())});
+    files.push_back({"logo.bmp", EncodeBmp(LogoPicture())});
+    files.push_back({"logoicon.ico", EncodeIconArt(LogoIcon())});
+    files.push_back({"mainicon.ico", EncodeIconArt(MainIcon())});
+    files.push_back({"iconlist.bmp", EncodeBmp(DrawButtonStrip())});
     // In the monochrome mask white marks the transparent pixels.
-    files.push_back({"iconlist_mask.bmp", encode_monochrome_bmp(button_strip_mask())});
-    files.push_back({"grip.bmp", encode_bmp(grip())});
+    files.push_back({"iconlist_mask.bmp", EncodeMonochromeBmp(ButtonStripMask())});
+    files.push_back({"grip.bmp", EncodeBmp(Grip())});
     return files;
 }
 
-void write_skin_files(const std::filesystem::path& folder) {
+void WriteSkinFiles(const std::filesystem::path& folder) {
     // Build everything first, so a failure in the artwork writes nothing.
-    const std::vector<SkinFile> files = build_skin_files();
+    const std::vector<SkinFile> files = BuildSkinFiles();
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) throw std::runtime_error("cannot create folder " + folder.string() + ": " + error.message());
-    for (const SkinFile& file : files) write_file(folder / file.name, file.bytes);
+    for (const SkinFile& file : files) WriteFile(folder / file.name, file.bytes);
 }
 
 }  // namespace skin

@@ -13,10 +13,10 @@ struct SkinFile {
     std::vector<std::uint8_t> bytes;
 };
 
-std::vector<SkinFile> build_skin_files();
+std::vector<SkinFile> BuildSkinFiles();
 
 // Writes every file of the set into `folder`, creating it when missing.
 // Throws std::runtime_error (or FormatError) on failure.
-void write_skin_files(const std::filesystem::path& folder);
+void WriteSkinFiles(const std::filesystem::path& folder);
 
 }  // namespace skin

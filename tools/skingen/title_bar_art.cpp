@@ -47,36 +47,36 @@ constexpr CornerPixel kCorner[] = {
 
 }  // namespace
 
-Rgb title_strip_colour(int row) {
+Rgb TitleStripColour(int row) {
     if (row < 0 || row >= kTitleBarHeight) throw std::out_of_range("title strip row out of range");
-    return rgb(kStripRows[static_cast<std::size_t>(row)]);
+    return HexRgb(kStripRows[static_cast<std::size_t>(row)]);
 }
 
-RgbImage title_strip() {
+RgbImage TitleStrip() {
     RgbImage image(kStripWidth, kTitleBarHeight);
     for (int row = 0; row < kTitleBarHeight; ++row) {
-        for (int column = 0; column < kStripWidth; ++column) image.at(row, column) = title_strip_colour(row);
+        for (int column = 0; column < kStripWidth; ++column) image.at(row, column) = TitleStripColour(row);
     }
     return image;
 }
 
-RgbImage left_cap() {
+RgbImage LeftCap() {
     RgbImage image(kLeftCapWidth, kTitleBarHeight);
     for (int row = 0; row < kTitleBarHeight; ++row) {
-        for (int column = 0; column < kLeftCapWidth; ++column) image.at(row, column) = title_strip_colour(row);
+        for (int column = 0; column < kLeftCapWidth; ++column) image.at(row, column) = TitleStripColour(row);
     }
-    for (const CornerPixel& p : kCorner) image.at(p.row, p.column) = rgb(p.colour);
+    for (const CornerPixel& p : kCorner) image.at(p.row, p.column) = HexRgb(p.colour);
     for (std::size_t i = 0; i < kEdgeFade.size(); ++i) {
-        image.at(kFadeFirstRow + static_cast<int>(i), 0) = rgb(kEdgeFade[i]);
+        image.at(kFadeFirstRow + static_cast<int>(i), 0) = HexRgb(kEdgeFade[i]);
     }
     return image;  // row 28 is the strip's black bottom line
 }
 
-RgbImage right_cap() {
-    const RgbImage left = left_cap();
+RgbImage RightCap() {
+    const RgbImage left = LeftCap();
     RgbImage image(kRightCapWidth, kTitleBarHeight);
     for (int row = 0; row < kTitleBarHeight; ++row) {
-        for (int column = 0; column < kRightCapWidth; ++column) image.at(row, column) = title_strip_colour(row);
+        for (int column = 0; column < kRightCapWidth; ++column) image.at(row, column) = TitleStripColour(row);
         // The left cap mirrored into the rightmost columns.
         for (int column = 0; column < kLeftCapWidth; ++column) {
             image.at(row, kRightCapWidth - 1 - column) = left.at(row, column);

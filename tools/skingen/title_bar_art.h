@@ -8,13 +8,13 @@ namespace skin {
 
 inline constexpr int kTitleBarHeight = 29;
 // Pixels of exactly this colour are see-through in the player window.
-inline constexpr Rgb kKeyColour = rgb(0xFE0001);
+inline constexpr Rgb kKeyColour = HexRgb(0xFE0001);
 
 // The colour of one row of the title strip, row 0 at the top.
-Rgb title_strip_colour(int row);
+Rgb TitleStripColour(int row);
 
-RgbImage title_strip();  // 10 × 29
-RgbImage left_cap();     // 10 × 29
-RgbImage right_cap();    // 16 × 29
+RgbImage TitleStrip();  // 10 × 29
+RgbImage LeftCap();     // 10 × 29
+RgbImage RightCap();    // 16 × 29
 
 }  // namespace skin
