@@ -8,8 +8,10 @@ add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE
 if(WIN32)
   # Every Windows test binary is one CTest test run under Wine in the tree's
   # own throwaway prefix, set up once by the wine_prefix fixture.
+  # desktop_keeper (tests/windows) keeps the prefix's desktop up between tests.
   add_test(NAME wine_prefix_setup
-           COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-prefix.sh start ${CMAKE_BINARY_DIR}/wineprefix)
+           COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-prefix.sh start ${CMAKE_BINARY_DIR}/wineprefix
+                   $<TARGET_FILE:desktop_keeper>)
   set_tests_properties(wine_prefix_setup PROPERTIES FIXTURES_SETUP wine_prefix)
   add_test(NAME wine_prefix_cleanup
            COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-prefix.sh stop ${CMAKE_BINARY_DIR}/wineprefix)

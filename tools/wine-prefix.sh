@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# wine-prefix.sh start|stop PREFIX
-# start: creates the throwaway prefix once and keeps a wineserver alive for the run.
+# wine-prefix.sh start PREFIX [KEEPER] | stop PREFIX
+# start: creates the throwaway prefix once and keeps a wineserver alive for the
+#        run; KEEPER, a Windows program that waits until it is ended, keeps the
+#        prefix's desktop alive for the run too.
 # stop:  ends that prefix's wineserver (and with it only that prefix's processes).
 set -euo pipefail
 action=$1
@@ -27,6 +29,9 @@ case "$action" in
     # Start Wine's own services now, detached: started later by a test, they
     # would inherit CTest's output pipes and keep it waiting after the test ends.
     setsid wineboot </dev/null >/dev/null 2>&1 || true
+    if [ -n "${3:-}" ]; then
+      setsid wine "$3" </dev/null >/dev/null 2>&1 &
+    fi
     ;;
   stop)
     wineserver -k 2>/dev/null || true
