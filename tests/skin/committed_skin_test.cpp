@@ -45,9 +45,9 @@ DecodedIcon LoadIcon(const std::string& name) { return DecodeIcon(ReadFile(kSkin
 std::string Where(int row, int column) { return "row " + std::to_string(row) + ", column " + std::to_string(column); }
 
 void ExpectPlain24Bit(const DecodedBitmap& bitmap, int width, int height) {
-    EXPECT_EQ(bitmap.bits_per_pixel, 24);
-    EXPECT_TRUE(bitmap.bottom_up);
-    EXPECT_EQ(bitmap.info_header_size, 40u);
+    EXPECT_EQ(bitmap.bitsPerPixel, 24);
+    EXPECT_TRUE(bitmap.bottomUp);
+    EXPECT_EQ(bitmap.infoHeaderSize, 40u);
     EXPECT_TRUE(bitmap.palette.empty());
     EXPECT_EQ(bitmap.image.width, width);
     EXPECT_EQ(bitmap.image.height, height);
@@ -88,12 +88,12 @@ TEST(CommittedSkin, LeftCapHasTheRoundedCornerAndFadingEdge) {
     for (int i = 0; i < 21; ++i) expected[{7 + i, 0}] = HexRgb(kFade[i]);
     for (int column = 0; column < 10; ++column) expected[{28, column}] = kBlack;
 
-    int key_pixels = 0;
+    int keyPixels = 0;
     for (const auto& [pixel, colour] : expected) {
         EXPECT_EQ(cap.image.at(pixel.first, pixel.second), colour) << Where(pixel.first, pixel.second);
-        if (cap.image.at(pixel.first, pixel.second) == kKey) ++key_pixels;
+        if (cap.image.at(pixel.first, pixel.second) == kKey) ++keyPixels;
     }
-    EXPECT_EQ(key_pixels, 12);
+    EXPECT_EQ(keyPixels, 12);
 }
 
 TEST(CommittedSkin, RightCapMirrorsTheLeftCapOverTheStrip) {
@@ -103,13 +103,13 @@ TEST(CommittedSkin, RightCapMirrorsTheLeftCapOverTheStrip) {
     ASSERT_EQ(left.image.width, 10);
     ASSERT_EQ(right.image.width, 16);
 
-    std::set<Pixel> key_pixels;
+    std::set<Pixel> keyPixels;
     for (int row = 0; row < 29; ++row) {
         for (int column = 0; column < 10; ++column) {
             EXPECT_EQ(right.image.at(row, 15 - column), left.image.at(row, column)) << Where(row, 15 - column);
         }
         for (int column = 0; column < 16; ++column) {
-            if (right.image.at(row, column) == kKey) key_pixels.insert({row, column});
+            if (right.image.at(row, column) == kKey) keyPixels.insert({row, column});
         }
         // Columns 0 to 10 are plain strip, except the one grey corner pixel
         // that the mirror brings into column 10.
@@ -119,9 +119,9 @@ TEST(CommittedSkin, RightCapMirrorsTheLeftCapOverTheStrip) {
         }
     }
     EXPECT_EQ(right.image.at(1, 10), HexRgb(0x5F5F5F));
-    const std::set<Pixel> expected_keys = {{0, 11}, {0, 12}, {0, 13}, {0, 14}, {0, 15}, {1, 13},
-                                           {1, 14}, {1, 15}, {2, 14}, {2, 15}, {3, 15}, {4, 15}};
-    EXPECT_EQ(key_pixels, expected_keys);
+    const std::set<Pixel> expectedKeys = {{0, 11}, {0, 12}, {0, 13}, {0, 14}, {0, 15}, {1, 13},
+                                          {1, 14}, {1, 15}, {2, 14}, {2, 15}, {3, 15}, {4, 15}};
+    EXPECT_EQ(keyPixels, expectedKeys);
 }
 
 TEST(CommittedSkin, GripHasExactlyTheThreeStripes) {
@@ -142,16 +142,16 @@ TEST(CommittedSkin, GripHasExactlyTheThreeStripes) {
         {2, 3, 6, 7, 10, 11},
         {1, 2, 5, 6, 9, 10},
     };
-    int stripe_pixels = 0;
+    int stripePixels = 0;
     for (int row = 0; row < 12; ++row) {
         const std::set<int> columns(stripes[row].begin(), stripes[row].end());
         for (int column = 0; column < 12; ++column) {
             const Rgb expected = columns.count(column) ? HexRgb(0xACA899) : kWhite;
             EXPECT_EQ(grip.image.at(row, column), expected) << Where(row, column);
-            if (grip.image.at(row, column) == HexRgb(0xACA899)) ++stripe_pixels;
+            if (grip.image.at(row, column) == HexRgb(0xACA899)) ++stripePixels;
         }
     }
-    EXPECT_EQ(stripe_pixels, 39);
+    EXPECT_EQ(stripePixels, 39);
 }
 
 TEST(CommittedSkin, LogoBlendsIntoTheTitleBar) {
@@ -182,10 +182,10 @@ TEST(CommittedSkin, LogoBlendsIntoTheTitleBar) {
 void ExpectIcon(const DecodedIcon& icon, int side) {
     ASSERT_EQ(icon.images.size(), 1u);
     const DecodedIconImage& image = icon.images[0];
-    EXPECT_EQ(image.entry_width, side);
-    EXPECT_EQ(image.entry_height, side);
-    EXPECT_EQ(image.entry_bits_per_pixel, 8);
-    EXPECT_EQ(image.bits_per_pixel, 8);
+    EXPECT_EQ(image.entryWidth, side);
+    EXPECT_EQ(image.entryHeight, side);
+    EXPECT_EQ(image.entryBitsPerPixel, 8);
+    EXPECT_EQ(image.bitsPerPixel, 8);
     EXPECT_EQ(image.palette.size(), 256u);
     ASSERT_EQ(image.mask.width, side);
     ASSERT_EQ(image.mask.height, side);
@@ -205,13 +205,13 @@ void ExpectIcon(const DecodedIcon& icon, int side) {
 }
 
 TEST(CommittedSkin, IconsHaveOnePalettedImageWithAMask) {
-    const DecodedIcon logo_icon = LoadIcon("logoicon.ico");
-    ExpectIcon(logo_icon, 32);
-    const DecodedIcon main_icon = LoadIcon("mainicon.ico");
-    ExpectIcon(main_icon, 64);
+    const DecodedIcon logoIcon = LoadIcon("logoicon.ico");
+    ExpectIcon(logoIcon, 32);
+    const DecodedIcon mainIcon = LoadIcon("mainicon.ico");
+    ExpectIcon(mainIcon, 64);
 
     // The logo icon: a white square inside a dark frame.
-    const RgbImage& logo = logo_icon.images.at(0).image;
+    const RgbImage& logo = logoIcon.images.at(0).image;
     EXPECT_EQ(logo.at(3, 3), kWhite);
     EXPECT_EQ(logo.at(28, 28), kWhite);
     for (const Rgb& frame : {logo.at(0, 16), logo.at(16, 0), logo.at(31, 16), logo.at(16, 31)}) {
@@ -232,7 +232,7 @@ struct ButtonStrip {
 TEST(CommittedSkin, ButtonMaskLeavesOnlyTheListedCornersOfTheRestorePictures) {
     const ButtonStrip strip;
     ExpectPlain24Bit(strip.colours, 128, 16);
-    ASSERT_EQ(strip.mask.bits_per_pixel, 1);
+    ASSERT_EQ(strip.mask.bitsPerPixel, 1);
     ASSERT_EQ(strip.mask.image.width, 128);
     ASSERT_EQ(strip.mask.image.height, 16);
     ASSERT_EQ(strip.mask.palette.size(), 2u);
@@ -276,16 +276,16 @@ TEST(CommittedSkin, ButtonPicturesShowTheirVariantTone) {
     }
     // The bright variant is bluer and more saturated across the whole face.
     for (int pair = 0; pair < 4; ++pair) {
-        int bright_blue_excess = 0, muted_blue_excess = 0;
+        int brightBlueExcess = 0, mutedBlueExcess = 0;
         for (int row = 3; row < 13; ++row) {
             for (int column = 3; column < 13; ++column) {
                 const Rgb b = strip.pixel(2 * pair, row, column);
                 const Rgb m = strip.pixel(2 * pair + 1, row, column);
-                bright_blue_excess += b.b - b.r;
-                muted_blue_excess += m.b - m.r;
+                brightBlueExcess += b.b - b.r;
+                mutedBlueExcess += m.b - m.r;
             }
         }
-        EXPECT_GT(bright_blue_excess, muted_blue_excess) << "pair " << pair;
+        EXPECT_GT(brightBlueExcess, mutedBlueExcess) << "pair " << pair;
     }
     // The glyphs are white: the middle of the close cross, and the minimise
     // bar in the lower half.

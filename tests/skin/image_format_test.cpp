@@ -66,8 +66,8 @@ TEST(BmpFormat, TwentyFourBitPictureRoundTripsWithPaddedBottomUpRows) {
     EXPECT_EQ(bytes[54 + 15], 0);  // padding
 
     const DecodedBitmap decoded = DecodeBmp(bytes);
-    EXPECT_EQ(decoded.bits_per_pixel, 24);
-    EXPECT_TRUE(decoded.bottom_up);
+    EXPECT_EQ(decoded.bitsPerPixel, 24);
+    EXPECT_TRUE(decoded.bottomUp);
     EXPECT_TRUE(decoded.palette.empty());
     ASSERT_EQ(decoded.image.width, 5);
     ASSERT_EQ(decoded.image.height, 3);
@@ -83,7 +83,7 @@ TEST(BmpFormat, MonochromePictureRoundTripsWithBlackAndWhitePalette) {
     ASSERT_EQ(bytes.size(), 14u + 40u + 8u + 4u * 2u);
 
     const DecodedBitmap decoded = DecodeBmp(bytes);
-    EXPECT_EQ(decoded.bits_per_pixel, 1);
+    EXPECT_EQ(decoded.bitsPerPixel, 1);
     ASSERT_EQ(decoded.palette.size(), 2u);
     EXPECT_EQ(decoded.palette[0], HexRgb(0x000000));
     EXPECT_EQ(decoded.palette[1], HexRgb(0xFFFFFF));
@@ -99,7 +99,7 @@ TEST(BmpFormat, ReadsTopDownPictures) {
     // Same rows, declared top-down: the reader must now take the first stored row as the top.
     PutU32(bytes, 22, static_cast<std::uint32_t>(-2));
     const DecodedBitmap decoded = DecodeBmp(bytes);
-    EXPECT_FALSE(decoded.bottom_up);
+    EXPECT_FALSE(decoded.bottomUp);
     EXPECT_EQ(decoded.image.at(0, 0), SamplePicture(2, 2).at(1, 0));
 }
 
@@ -107,17 +107,17 @@ TEST(BmpFormat, RejectsMalformedFilesWithAClearError) {
     const Bytes good = EncodeBmp(SamplePicture(5, 3));
 
     EXPECT_NE(FailureOf([] { DecodeBmp(Bytes{}); }).find("not a BMP file"), std::string::npos);
-    Bytes bad_signature = good;
-    bad_signature[0] = 'X';
-    EXPECT_NE(FailureOf([&] { DecodeBmp(bad_signature); }).find("not a BMP file"), std::string::npos);
+    Bytes badSignature = good;
+    badSignature[0] = 'X';
+    EXPECT_NE(FailureOf([&] { DecodeBmp(badSignature); }).find("not a BMP file"), std::string::npos);
 
-    const Bytes short_header(good.begin(), good.begin() + 30);
-    EXPECT_NE(FailureOf([&] { DecodeBmp(short_header); }).find("truncated"), std::string::npos);
+    const Bytes shortHeader(good.begin(), good.begin() + 30);
+    EXPECT_NE(FailureOf([&] { DecodeBmp(shortHeader); }).find("truncated"), std::string::npos);
 
-    const Bytes short_pixels(good.begin(), good.end() - 1);
-    const std::string pixels_message = FailureOf([&] { DecodeBmp(short_pixels); });
-    EXPECT_NE(pixels_message.find("truncated"), std::string::npos);
-    EXPECT_NE(pixels_message.find("pixel data"), std::string::npos);
+    const Bytes shortPixels(good.begin(), good.end() - 1);
+    const std::string pixelsMessage = FailureOf([&] { DecodeBmp(shortPixels); });
+    EXPECT_NE(pixelsMessage.find("truncated"), std::string::npos);
+    EXPECT_NE(pixelsMessage.find("pixel data"), std::string::npos);
 
     Bytes compressed = good;
     PutU32(compressed, 30, 1);  // run-length encoded
@@ -127,28 +127,28 @@ TEST(BmpFormat, RejectsMalformedFilesWithAClearError) {
     PutU16(deep, 28, 32);
     EXPECT_NE(FailureOf([&] { DecodeBmp(deep); }).find("32 bits per pixel"), std::string::npos);
 
-    Bytes no_width = good;
-    PutU32(no_width, 18, 0);
-    EXPECT_NE(FailureOf([&] { DecodeBmp(no_width); }).find("width"), std::string::npos);
+    Bytes noWidth = good;
+    PutU32(noWidth, 18, 0);
+    EXPECT_NE(FailureOf([&] { DecodeBmp(noWidth); }).find("width"), std::string::npos);
 
     Bytes huge = good;
     PutU32(huge, 18, 1u << 30);
     EXPECT_NE(FailureOf([&] { DecodeBmp(huge); }).find("width"), std::string::npos);
 
-    Bytes small_info_header = good;
-    PutU32(small_info_header, 14, 12);
-    EXPECT_NE(FailureOf([&] { DecodeBmp(small_info_header); }).find("info header"), std::string::npos);
+    Bytes smallInfoHeader = good;
+    PutU32(smallInfoHeader, 14, 12);
+    EXPECT_NE(FailureOf([&] { DecodeBmp(smallInfoHeader); }).find("info header"), std::string::npos);
 
-    Bytes pixels_in_header = good;
-    PutU32(pixels_in_header, 10, 20);
-    EXPECT_NE(FailureOf([&] { DecodeBmp(pixels_in_header); }).find("inside the headers"), std::string::npos);
+    Bytes pixelsInHeader = good;
+    PutU32(pixelsInHeader, 10, 20);
+    EXPECT_NE(FailureOf([&] { DecodeBmp(pixelsInHeader); }).find("inside the headers"), std::string::npos);
 
     // A two-colour palette that a pixel indexes past.
     BitImage bits(8, 1);
     bits.at(0, 3) = true;
-    Bytes short_palette = EncodeMonochromeBmp(bits);
-    PutU32(short_palette, 46, 1);  // only one colour declared
-    EXPECT_NE(FailureOf([&] { DecodeBmp(short_palette); }).find("palette entry 1"), std::string::npos);
+    Bytes shortPalette = EncodeMonochromeBmp(bits);
+    PutU32(shortPalette, 46, 1);  // only one colour declared
+    EXPECT_NE(FailureOf([&] { DecodeBmp(shortPalette); }).find("palette entry 1"), std::string::npos);
 }
 
 IndexedImage TwoColourIconPicture(int side) {
@@ -170,13 +170,13 @@ TEST(IcoFormat, OneImageRoundTripsWithPaletteAndMask) {
     const DecodedIcon icon = DecodeIcon(bytes);
     ASSERT_EQ(icon.images.size(), 1u);
     const DecodedIconImage& image = icon.images[0];
-    EXPECT_EQ(image.entry_width, 32);
-    EXPECT_EQ(image.entry_height, 32);
-    EXPECT_EQ(image.entry_colour_count, 0);
-    EXPECT_EQ(image.entry_planes, 1);
-    EXPECT_EQ(image.entry_bits_per_pixel, 8);
-    EXPECT_EQ(image.entry_bytes, bytes.size() - 22);
-    EXPECT_EQ(image.bits_per_pixel, 8);
+    EXPECT_EQ(image.entryWidth, 32);
+    EXPECT_EQ(image.entryHeight, 32);
+    EXPECT_EQ(image.entryColourCount, 0);
+    EXPECT_EQ(image.entryPlanes, 1);
+    EXPECT_EQ(image.entryBitsPerPixel, 8);
+    EXPECT_EQ(image.entryBytes, bytes.size() - 22);
+    EXPECT_EQ(image.bitsPerPixel, 8);
     ASSERT_EQ(image.palette.size(), 256u);
     EXPECT_EQ(image.image.at(7, 7), HexRgb(0x204080));
     EXPECT_EQ(image.image.at(7, 8), HexRgb(0xFFFFFF));
@@ -186,7 +186,7 @@ TEST(IcoFormat, OneImageRoundTripsWithPaletteAndMask) {
 TEST(IcoFormat, SixtyFourPixelImageStoresEightMaskBytesARow) {
     const Bytes bytes = EncodeIcon(TwoColourIconPicture(64), BitImage(64, 64));
     EXPECT_EQ(bytes.size(), 6u + 16u + 40u + 1024u + 64u * 64u + 8u * 64u);
-    EXPECT_EQ(DecodeIcon(bytes).images.at(0).entry_width, 64);
+    EXPECT_EQ(DecodeIcon(bytes).images.at(0).entryWidth, 64);
 }
 
 TEST(IcoFormat, RejectsMalformedFilesWithAClearError) {
@@ -203,12 +203,12 @@ TEST(IcoFormat, RejectsMalformedFilesWithAClearError) {
     many[4] = 200;  // directory entries run past the end
     EXPECT_NE(FailureOf([&] { DecodeIcon(many); }).find("icon directory"), std::string::npos);
 
-    const Bytes short_mask(good.begin(), good.end() - 1);
-    EXPECT_NE(FailureOf([&] { DecodeIcon(short_mask); }).find("truncated"), std::string::npos);
+    const Bytes shortMask(good.begin(), good.end() - 1);
+    EXPECT_NE(FailureOf([&] { DecodeIcon(shortMask); }).find("truncated"), std::string::npos);
 
-    Bytes image_too_short = good;
-    PutU32(image_too_short, 14, static_cast<std::uint32_t>(good.size() - 22 - 1));  // the mask's last byte cut off
-    EXPECT_NE(FailureOf([&] { DecodeIcon(image_too_short); }).find("pixel data"), std::string::npos);
+    Bytes imageTooShort = good;
+    PutU32(imageTooShort, 14, static_cast<std::uint32_t>(good.size() - 22 - 1));  // the mask's last byte cut off
+    EXPECT_NE(FailureOf([&] { DecodeIcon(imageTooShort); }).find("pixel data"), std::string::npos);
 
     Bytes png = good;
     png[22] = 0x89;
@@ -221,21 +221,21 @@ TEST(IcoFormat, RejectsMalformedFilesWithAClearError) {
     PutU32(undoubled, 22 + 8, 17);
     EXPECT_NE(FailureOf([&] { DecodeIcon(undoubled); }).find("doubled height"), std::string::npos);
 
-    Bytes wrong_entry = good;
-    wrong_entry[6] = 32;
-    EXPECT_NE(FailureOf([&] { DecodeIcon(wrong_entry); }).find("does not match"), std::string::npos);
+    Bytes wrongEntry = good;
+    wrongEntry[6] = 32;
+    EXPECT_NE(FailureOf([&] { DecodeIcon(wrongEntry); }).find("does not match"), std::string::npos);
 }
 
 TEST(IcoFormat, WriterRefusesPicturesItCannotStore) {
     EXPECT_THROW(EncodeIcon(TwoColourIconPicture(16), BitImage(8, 8)), FormatError);
 
-    IndexedImage too_big = TwoColourIconPicture(16);
-    too_big.width = 300;
-    EXPECT_THROW(EncodeIcon(too_big, BitImage(300, 16)), FormatError);
+    IndexedImage tooBig = TwoColourIconPicture(16);
+    tooBig.width = 300;
+    EXPECT_THROW(EncodeIcon(tooBig, BitImage(300, 16)), FormatError);
 
-    IndexedImage stray_index = TwoColourIconPicture(16);
-    stray_index.at(3, 3) = 9;  // only two colours in the palette
-    EXPECT_THROW(EncodeIcon(stray_index, BitImage(16, 16)), FormatError);
+    IndexedImage strayIndex = TwoColourIconPicture(16);
+    strayIndex.at(3, 3) = 9;  // only two colours in the palette
+    EXPECT_THROW(EncodeIcon(strayIndex, BitImage(16, 16)), FormatError);
 }
 
 TEST(Palette, KeepsEveryColourExactlyWithBlackFirst) {

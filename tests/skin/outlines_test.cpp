@@ -120,8 +120,8 @@ TEST(Canvas, PlacesFiguresAndShadesGradientsDownThePicture) {
     // Black at y = 4 to white at y = 12, the middle row halfway, the ends held
     // beyond; drawn only where the clip covers (the right half).
     const Outline everything = Rectangle(0, 0, 16, 16);
-    const swf::raster::CoverageMask right_half = canvas.Coverage(Rectangle(8, 0, 16, 16));
-    canvas.Fill(everything, VerticalGradient(4, 12, {HexRgb(0x000000), HexRgb(0xFFFFFF)}), right_half);
+    const swf::raster::CoverageMask rightHalf = canvas.Coverage(Rectangle(8, 0, 16, 16));
+    canvas.Fill(everything, VerticalGradient(4, 12, {HexRgb(0x000000), HexRgb(0xFFFFFF)}), rightHalf);
     image = canvas.image();
     for (int row = 0; row < 16; ++row) {
         EXPECT_EQ(image.at(row, 3), row < 8 ? kTop : kBottom) << row;

@@ -16,13 +16,13 @@ std::vector<std::uint8_t> FinishFile(ByteWriter& out) {
     return out.Take();
 }
 
-void WriteFileHeader(ByteWriter& out, std::size_t pixel_offset) {
+void WriteFileHeader(ByteWriter& out, std::size_t pixelOffset) {
     out.U8('B');
     out.U8('M');
     out.U32(0);  // file size, filled in at the end
     out.U16(0);
     out.U16(0);
-    out.U32(static_cast<std::uint32_t>(pixel_offset));
+    out.U32(static_cast<std::uint32_t>(pixelOffset));
 }
 
 }  // namespace
@@ -30,8 +30,8 @@ void WriteFileHeader(ByteWriter& out, std::size_t pixel_offset) {
 std::vector<std::uint8_t> EncodeBmp(const RgbImage& image) {
     ByteWriter out;
     WriteFileHeader(out, kFileHeaderSize + kInfoHeaderSize);
-    const auto image_size = static_cast<std::uint32_t>(DibRowStride(image.width, 24) * image.height);
-    WriteInfoHeader(out, image.width, image.height, 24, image_size, 0);
+    const auto imageSize = static_cast<std::uint32_t>(DibRowStride(image.width, 24) * image.height);
+    WriteInfoHeader(out, image.width, image.height, 24, imageSize, 0);
     WriteRgbRows(out, image);
     return FinishFile(out);
 }
@@ -39,8 +39,8 @@ std::vector<std::uint8_t> EncodeBmp(const RgbImage& image) {
 std::vector<std::uint8_t> EncodeMonochromeBmp(const BitImage& image) {
     ByteWriter out;
     WriteFileHeader(out, kFileHeaderSize + kInfoHeaderSize + 2 * 4);
-    const auto image_size = static_cast<std::uint32_t>(DibRowStride(image.width, 1) * image.height);
-    WriteInfoHeader(out, image.width, image.height, 1, image_size, 2);
+    const auto imageSize = static_cast<std::uint32_t>(DibRowStride(image.width, 1) * image.height);
+    WriteInfoHeader(out, image.width, image.height, 1, imageSize, 2);
     WritePalette(out, {HexRgb(0x000000), HexRgb(0xFFFFFF)});
     WriteBitRows(out, image);
     return FinishFile(out);
@@ -49,28 +49,28 @@ std::vector<std::uint8_t> EncodeMonochromeBmp(const BitImage& image) {
 DecodedBitmap DecodeBmp(std::span<const std::uint8_t> bytes) {
     const ByteReader in(bytes, "bitmap");
     if (in.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M') in.Fail("not a BMP file (no \"BM\" signature)");
-    const std::uint32_t pixel_offset = in.U32(10);
+    const std::uint32_t pixelOffset = in.U32(10);
     const DibHeader header = ReadInfoHeader(in, kFileHeaderSize);
-    if (header.height_field > kMaxSide) in.Fail("height " + std::to_string(header.height_field) + " is out of range");
+    if (header.heightField > kMaxSide) in.Fail("height " + std::to_string(header.heightField) + " is out of range");
 
     DecodedBitmap result;
-    result.bits_per_pixel = header.bits_per_pixel;
-    result.bottom_up = header.height_field > 0;
-    result.info_header_size = header.header_size;
-    const std::size_t headers_end = kFileHeaderSize + header.header_size + 4 * header.PaletteEntries();
-    if (pixel_offset < headers_end) {
-        in.Fail("pixel data offset " + std::to_string(pixel_offset) + " lies inside the headers (which end at " +
-                std::to_string(headers_end) + ")");
+    result.bitsPerPixel = header.bitsPerPixel;
+    result.bottomUp = header.heightField > 0;
+    result.infoHeaderSize = header.headerSize;
+    const std::size_t headersEnd = kFileHeaderSize + header.headerSize + 4 * header.PaletteEntries();
+    if (pixelOffset < headersEnd) {
+        in.Fail("pixel data offset " + std::to_string(pixelOffset) + " lies inside the headers (which end at " +
+                std::to_string(headersEnd) + ")");
     }
     const int width = header.width;
-    const int height = result.bottom_up ? header.height_field : -header.height_field;
+    const int height = result.bottomUp ? header.heightField : -header.heightField;
 
-    if (header.bits_per_pixel == 24) {
-        result.image = ReadRgbRows(in, pixel_offset, width, height, result.bottom_up);
+    if (header.bitsPerPixel == 24) {
+        result.image = ReadRgbRows(in, pixelOffset, width, height, result.bottomUp);
         return result;
     }
-    result.palette = ReadPalette(in, kFileHeaderSize + header.header_size, header.PaletteEntries());
-    result.indices = ReadIndexRows(in, pixel_offset, width, height, header.bits_per_pixel, result.bottom_up);
+    result.palette = ReadPalette(in, kFileHeaderSize + header.headerSize, header.PaletteEntries());
+    result.indices = ReadIndexRows(in, pixelOffset, width, height, header.bitsPerPixel, result.bottomUp);
     result.image = RgbImage(width, height);
     for (std::size_t i = 0; i < result.indices.size(); ++i) {
         const std::uint8_t index = result.indices[i];

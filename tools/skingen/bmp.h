@@ -11,9 +11,9 @@ namespace skin {
 
 // What a BMP file holds, top row first.
 struct DecodedBitmap {
-    int bits_per_pixel = 0;
-    bool bottom_up = false;
-    std::uint32_t info_header_size = 0;
+    int bitsPerPixel = 0;
+    bool bottomUp = false;
+    std::uint32_t infoHeaderSize = 0;
     std::vector<Rgb> palette;           // empty for 24 bits per pixel
     std::vector<std::uint8_t> indices;  // palette index of each pixel; empty for 24 bits per pixel
     RgbImage image;                     // the colour of each pixel

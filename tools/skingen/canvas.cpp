@@ -19,7 +19,7 @@ Rgb Mix(Rgb a, Rgb b, int amount) {
     return Rgb{channel(a.r, b.r), channel(a.g, b.g), channel(a.b, b.b)};
 }
 
-raster::Paint VerticalGradient(double y_top, double y_bottom, const std::vector<Rgb>& colours) {
+raster::Paint VerticalGradient(double yTop, double yBottom, const std::vector<Rgb>& colours) {
     raster::Gradient gradient;
     gradient.shape = raster::GradientShape::Linear;
     gradient.spread = raster::SpreadMode::Pad;
@@ -28,14 +28,14 @@ raster::Paint VerticalGradient(double y_top, double y_bottom, const std::vector<
         gradient.stops.push_back({static_cast<std::uint8_t>(std::lround(at * 255)), opaque(colours[i])});
     }
     // The gradient's x axis runs down the picture; its y axis across.
-    const double per_unit = (y_bottom - y_top) / (2 * raster::kGradientHalfSize);
-    gradient.matrix = raster::Matrix{0, per_unit, per_unit, 0, 0, (y_top + y_bottom) / 2};
+    const double perUnit = (yBottom - yTop) / (2 * raster::kGradientHalfSize);
+    gradient.matrix = raster::Matrix{0, perUnit, perUnit, 0, 0, (yTop + yBottom) / 2};
     return raster::Paint::GradientFill(gradient);
 }
 
-Canvas::Canvas(int width, int height, const std::function<Rgb(int row)>& row_colour) : surface_(width, height) {
+Canvas::Canvas(int width, int height, const std::function<Rgb(int row)>& rowColour) : surface_(width, height) {
     for (int row = 0; row < height; ++row) {
-        const std::uint32_t pixel = raster::Premultiply(opaque(row_colour(row)));
+        const std::uint32_t pixel = raster::Premultiply(opaque(rowColour(row)));
         for (int column = 0; column < width; ++column) surface_.row(row)[column] = pixel;
     }
 }

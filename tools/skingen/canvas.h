@@ -18,14 +18,14 @@ namespace skin {
 // `a` moved towards `b` by `amount` of 256 steps (0 keeps `a`, 256 gives `b`).
 Rgb Mix(Rgb a, Rgb b, int amount);
 
-// A gradient down the picture from height `y_top` to `y_bottom`, continuing
+// A gradient down the picture from height `yTop` to `yBottom`, continuing
 // each end colour beyond its edge; the colours are evenly spaced from top to bottom.
-swf::raster::Paint VerticalGradient(double y_top, double y_bottom, const std::vector<Rgb>& colours);
+swf::raster::Paint VerticalGradient(double yTop, double yBottom, const std::vector<Rgb>& colours);
 
 class Canvas {
 public:
     // Each row in one colour: the backgrounds continue the title strip.
-    Canvas(int width, int height, const std::function<Rgb(int row)>& row_colour);
+    Canvas(int width, int height, const std::function<Rgb(int row)>& rowColour);
 
     void Fill(const Outline& figure, Rgb colour, const swf::raster::Matrix& placement = {});
     // Paints only as far as `clip` covers.

@@ -9,32 +9,32 @@ namespace {
 constexpr std::uint32_t kUncompressed = 0;      // BI_RGB
 constexpr std::int32_t kPixelsPerMetre = 3780;  // 96 pixels per inch
 
-int SourceRow(int row, int rows, bool bottom_up) { return bottom_up ? rows - 1 - row : row; }
+int SourceRow(int row, int rows, bool bottomUp) { return bottomUp ? rows - 1 - row : row; }
 
 }  // namespace
 
 std::size_t DibHeader::PaletteEntries() const {
-    if (bits_per_pixel > 8) return 0;
-    return colours_used == 0 ? std::size_t{1} << bits_per_pixel : colours_used;
+    if (bitsPerPixel > 8) return 0;
+    return coloursUsed == 0 ? std::size_t{1} << bitsPerPixel : coloursUsed;
 }
 
-std::size_t DibRowStride(int width, int bits_per_pixel) {
-    const std::size_t bits = static_cast<std::size_t>(width) * bits_per_pixel;
+std::size_t DibRowStride(int width, int bitsPerPixel) {
+    const std::size_t bits = static_cast<std::size_t>(width) * bitsPerPixel;
     return (bits + 31) / 32 * 4;
 }
 
-void WriteInfoHeader(ByteWriter& out, int width, int height_field, int bits_per_pixel, std::uint32_t image_size,
-                     std::uint32_t colours_used) {
+void WriteInfoHeader(ByteWriter& out, int width, int heightField, int bitsPerPixel, std::uint32_t imageSize,
+                     std::uint32_t coloursUsed) {
     out.U32(kInfoHeaderSize);
     out.I32(width);
-    out.I32(height_field);
+    out.I32(heightField);
     out.U16(1);  // planes
-    out.U16(static_cast<std::uint16_t>(bits_per_pixel));
+    out.U16(static_cast<std::uint16_t>(bitsPerPixel));
     out.U32(kUncompressed);
-    out.U32(image_size);
+    out.U32(imageSize);
     out.I32(kPixelsPerMetre);
     out.I32(kPixelsPerMetre);
-    out.U32(colours_used);
+    out.U32(coloursUsed);
     out.U32(0);  // all colours important
 }
 
@@ -81,34 +81,34 @@ void WriteBitRows(ByteWriter& out, const BitImage& image) {
 
 DibHeader ReadInfoHeader(const ByteReader& in, std::size_t offset) {
     DibHeader header;
-    header.header_size = in.U32(offset);
-    if (header.header_size < kInfoHeaderSize) {
-        in.Fail("unsupported info header of " + std::to_string(header.header_size) + " bytes (expected at least 40)");
+    header.headerSize = in.U32(offset);
+    if (header.headerSize < kInfoHeaderSize) {
+        in.Fail("unsupported info header of " + std::to_string(header.headerSize) + " bytes (expected at least 40)");
     }
-    in.bytes(offset, header.header_size, "the info header");
+    in.bytes(offset, header.headerSize, "the info header");
     header.width = in.I32(offset + 4);
-    header.height_field = in.I32(offset + 8);
+    header.heightField = in.I32(offset + 8);
     const int planes = in.U16(offset + 12);
-    header.bits_per_pixel = in.U16(offset + 14);
+    header.bitsPerPixel = in.U16(offset + 14);
     const std::uint32_t compression = in.U32(offset + 16);
-    header.colours_used = in.U32(offset + 32);
+    header.coloursUsed = in.U32(offset + 32);
 
     if (header.width <= 0 || header.width > kMaxSide) {
         in.Fail("width " + std::to_string(header.width) + " is out of range");
     }
-    if (header.height_field == 0 || header.height_field < -kMaxSide || header.height_field > 2 * kMaxSide) {
-        in.Fail("height " + std::to_string(header.height_field) + " is out of range");
+    if (header.heightField == 0 || header.heightField < -kMaxSide || header.heightField > 2 * kMaxSide) {
+        in.Fail("height " + std::to_string(header.heightField) + " is out of range");
     }
     if (planes != 1) in.Fail("plane count " + std::to_string(planes) + " is not 1");
-    const int bpp = header.bits_per_pixel;
+    const int bpp = header.bitsPerPixel;
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24) {
         in.Fail("unsupported depth of " + std::to_string(bpp) + " bits per pixel");
     }
     if (compression != kUncompressed) {
         in.Fail("compressed pixel data (method " + std::to_string(compression) + ") is not supported");
     }
-    if (bpp <= 8 && header.colours_used > (1u << bpp)) {
-        in.Fail("palette of " + std::to_string(header.colours_used) + " colours is too large for " +
+    if (bpp <= 8 && header.coloursUsed > (1u << bpp)) {
+        in.Fail("palette of " + std::to_string(header.coloursUsed) + " colours is too large for " +
                 std::to_string(bpp) + " bits per pixel");
     }
     return header;
@@ -121,12 +121,12 @@ std::vector<Rgb> ReadPalette(const ByteReader& in, std::size_t offset, std::size
     return palette;
 }
 
-RgbImage ReadRgbRows(const ByteReader& in, std::size_t offset, int width, int rows, bool bottom_up) {
+RgbImage ReadRgbRows(const ByteReader& in, std::size_t offset, int width, int rows, bool bottomUp) {
     const std::size_t stride = DibRowStride(width, 24);
     const auto bytes = in.bytes(offset, stride * rows, "the pixel data");
     RgbImage image(width, rows);
     for (int row = 0; row < rows; ++row) {
-        const std::uint8_t* line = bytes.data() + stride * SourceRow(row, rows, bottom_up);
+        const std::uint8_t* line = bytes.data() + stride * SourceRow(row, rows, bottomUp);
         for (int column = 0; column < width; ++column) {
             image.at(row, column) = Rgb{line[3 * column + 2], line[3 * column + 1], line[3 * column]};
         }
@@ -134,19 +134,19 @@ RgbImage ReadRgbRows(const ByteReader& in, std::size_t offset, int width, int ro
     return image;
 }
 
-std::vector<std::uint8_t> ReadIndexRows(const ByteReader& in, std::size_t offset, int width, int rows,
-                                        int bits_per_pixel, bool bottom_up) {
-    const std::size_t stride = DibRowStride(width, bits_per_pixel);
+std::vector<std::uint8_t> ReadIndexRows(const ByteReader& in, std::size_t offset, int width, int rows, int bitsPerPixel,
+                                        bool bottomUp) {
+    const std::size_t stride = DibRowStride(width, bitsPerPixel);
     const auto bytes = in.bytes(offset, stride * rows, "the pixel data");
-    const int per_byte = 8 / bits_per_pixel;
-    const unsigned value_mask = (1u << bits_per_pixel) - 1;
+    const int perByte = 8 / bitsPerPixel;
+    const unsigned valueMask = (1u << bitsPerPixel) - 1;
     std::vector<std::uint8_t> indices(static_cast<std::size_t>(width) * rows);
     for (int row = 0; row < rows; ++row) {
-        const std::uint8_t* line = bytes.data() + stride * SourceRow(row, rows, bottom_up);
+        const std::uint8_t* line = bytes.data() + stride * SourceRow(row, rows, bottomUp);
         for (int column = 0; column < width; ++column) {
-            const int shift = 8 - bits_per_pixel * (column % per_byte + 1);
+            const int shift = 8 - bitsPerPixel * (column % perByte + 1);
             indices[static_cast<std::size_t>(row) * width + column] =
-                static_cast<std::uint8_t>((line[column / per_byte] >> shift) & value_mask);
+                static_cast<std::uint8_t>((line[column / perByte] >> shift) & valueMask);
         }
     }
     return indices;

@@ -17,20 +17,20 @@ inline constexpr std::size_t kInfoHeaderSize = 40;
 inline constexpr int kMaxSide = 16384;
 
 struct DibHeader {
-    std::uint32_t header_size = 0;
+    std::uint32_t headerSize = 0;
     int width = 0;
-    int height_field = 0;  // as stored: negative for top-down, doubled in icons
-    int bits_per_pixel = 0;
-    std::uint32_t colours_used = 0;
+    int heightField = 0;  // as stored: negative for top-down, doubled in icons
+    int bitsPerPixel = 0;
+    std::uint32_t coloursUsed = 0;
 
     // Palette entries that follow the header (0 for 24 bits per pixel).
     std::size_t PaletteEntries() const;
 };
 
-std::size_t DibRowStride(int width, int bits_per_pixel);
+std::size_t DibRowStride(int width, int bitsPerPixel);
 
-void WriteInfoHeader(ByteWriter& out, int width, int height_field, int bits_per_pixel, std::uint32_t image_size,
-                     std::uint32_t colours_used);
+void WriteInfoHeader(ByteWriter& out, int width, int heightField, int bitsPerPixel, std::uint32_t imageSize,
+                     std::uint32_t coloursUsed);
 void WritePalette(ByteWriter& out, const std::vector<Rgb>& palette);
 // Pixel rows, bottom row first.
 void WriteRgbRows(ByteWriter& out, const RgbImage& image);
@@ -42,8 +42,8 @@ void WriteBitRows(ByteWriter& out, const BitImage& image);        // 1 bit per p
 DibHeader ReadInfoHeader(const ByteReader& in, std::size_t offset);
 std::vector<Rgb> ReadPalette(const ByteReader& in, std::size_t offset, std::size_t entries);
 // `rows` rows of `width` pixels at `offset`, returned top row first.
-RgbImage ReadRgbRows(const ByteReader& in, std::size_t offset, int width, int rows, bool bottom_up);
-std::vector<std::uint8_t> ReadIndexRows(const ByteReader& in, std::size_t offset, int width, int rows,
-                                        int bits_per_pixel, bool bottom_up);
+RgbImage ReadRgbRows(const ByteReader& in, std::size_t offset, int width, int rows, bool bottomUp);
+std::vector<std::uint8_t> ReadIndexRows(const ByteReader& in, std::size_t offset, int width, int rows, int bitsPerPixel,
+                                        bool bottomUp);
 
 }  // namespace skin

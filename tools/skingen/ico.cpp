@@ -18,44 +18,44 @@ constexpr std::size_t kPaletteEntries = 256;
 
 std::uint8_t SideByte(int side) { return static_cast<std::uint8_t>(side == 256 ? 0 : side); }
 
-DecodedIconImage DecodeImage(const ByteReader& in, std::size_t entry_offset) {
+DecodedIconImage DecodeImage(const ByteReader& in, std::size_t entryOffset) {
     DecodedIconImage result;
-    result.entry_width = in.U8(entry_offset) == 0 ? 256 : in.U8(entry_offset);
-    result.entry_height = in.U8(entry_offset + 1) == 0 ? 256 : in.U8(entry_offset + 1);
-    result.entry_colour_count = in.U8(entry_offset + 2);
-    result.entry_planes = in.U16(entry_offset + 4);
-    result.entry_bits_per_pixel = in.U16(entry_offset + 6);
-    result.entry_bytes = in.U32(entry_offset + 8);
-    const std::uint32_t image_offset = in.U32(entry_offset + 12);
-    const auto image_bytes = in.bytes(image_offset, result.entry_bytes, "an icon image");
+    result.entryWidth = in.U8(entryOffset) == 0 ? 256 : in.U8(entryOffset);
+    result.entryHeight = in.U8(entryOffset + 1) == 0 ? 256 : in.U8(entryOffset + 1);
+    result.entryColourCount = in.U8(entryOffset + 2);
+    result.entryPlanes = in.U16(entryOffset + 4);
+    result.entryBitsPerPixel = in.U16(entryOffset + 6);
+    result.entryBytes = in.U32(entryOffset + 8);
+    const std::uint32_t imageOffset = in.U32(entryOffset + 12);
+    const auto imageBytes = in.bytes(imageOffset, result.entryBytes, "an icon image");
 
     static constexpr std::uint8_t kPngSignature[4] = {0x89, 'P', 'N', 'G'};
-    if (image_bytes.size() >= 4 && std::equal(kPngSignature, kPngSignature + 4, image_bytes.begin())) {
+    if (imageBytes.size() >= 4 && std::equal(kPngSignature, kPngSignature + 4, imageBytes.begin())) {
         in.Fail("PNG-compressed icon images are not supported");
     }
     // Offsets below are relative to the image, and reads cannot leave it.
-    const ByteReader image_in(image_bytes, in.kind());
-    const DibHeader header = ReadInfoHeader(image_in, 0);
+    const ByteReader imageIn(imageBytes, in.kind());
+    const DibHeader header = ReadInfoHeader(imageIn, 0);
     const int width = header.width;
-    if (header.height_field <= 0 || header.height_field % 2 != 0) {
-        in.Fail("image height " + std::to_string(header.height_field) +
+    if (header.heightField <= 0 || header.heightField % 2 != 0) {
+        in.Fail("image height " + std::to_string(header.heightField) +
                 " is not the doubled height of colour and mask rows");
     }
-    const int height = header.height_field / 2;
-    if (width != result.entry_width || height != result.entry_height) {
+    const int height = header.heightField / 2;
+    if (width != result.entryWidth || height != result.entryHeight) {
         in.Fail("image of " + std::to_string(width) + " x " + std::to_string(height) +
-                " pixels does not match its directory entry of " + std::to_string(result.entry_width) + " x " +
-                std::to_string(result.entry_height));
+                " pixels does not match its directory entry of " + std::to_string(result.entryWidth) + " x " +
+                std::to_string(result.entryHeight));
     }
-    result.bits_per_pixel = header.bits_per_pixel;
+    result.bitsPerPixel = header.bitsPerPixel;
 
-    std::size_t offset = header.header_size;
-    if (header.bits_per_pixel == 24) {
-        result.image = ReadRgbRows(image_in, offset, width, height, true);
+    std::size_t offset = header.headerSize;
+    if (header.bitsPerPixel == 24) {
+        result.image = ReadRgbRows(imageIn, offset, width, height, true);
     } else {
-        result.palette = ReadPalette(image_in, offset, header.PaletteEntries());
+        result.palette = ReadPalette(imageIn, offset, header.PaletteEntries());
         offset += 4 * result.palette.size();
-        result.indices = ReadIndexRows(image_in, offset, width, height, header.bits_per_pixel, true);
+        result.indices = ReadIndexRows(imageIn, offset, width, height, header.bitsPerPixel, true);
         result.image = RgbImage(width, height);
         for (std::size_t i = 0; i < result.indices.size(); ++i) {
             if (result.indices[i] >= result.palette.size()) {
@@ -65,11 +65,11 @@ DecodedIconImage DecodeImage(const ByteReader& in, std::size_t entry_offset) {
             result.image.pixels[i] = result.palette[result.indices[i]];
         }
     }
-    offset += DibRowStride(width, header.bits_per_pixel) * height;
+    offset += DibRowStride(width, header.bitsPerPixel) * height;
 
-    const std::vector<std::uint8_t> mask_bits = ReadIndexRows(image_in, offset, width, height, 1, true);
+    const std::vector<std::uint8_t> maskBits = ReadIndexRows(imageIn, offset, width, height, 1, true);
     result.mask = BitImage(width, height);
-    for (std::size_t i = 0; i < mask_bits.size(); ++i) result.mask.bits[i] = mask_bits[i] != 0;
+    for (std::size_t i = 0; i < maskBits.size(); ++i) result.mask.bits[i] = maskBits[i] != 0;
     return result;
 }
 
@@ -95,9 +95,9 @@ std::vector<std::uint8_t> EncodeIcon(const IndexedImage& image, const BitImage& 
     std::vector<Rgb> palette = image.palette;
     palette.resize(kPaletteEntries, HexRgb(0x000000));
 
-    const std::size_t colour_bytes = DibRowStride(image.width, 8) * image.height;
-    const std::size_t mask_bytes = DibRowStride(image.width, 1) * image.height;
-    const std::size_t image_bytes = kInfoHeaderSize + 4 * kPaletteEntries + colour_bytes + mask_bytes;
+    const std::size_t colourBytes = DibRowStride(image.width, 8) * image.height;
+    const std::size_t maskBytes = DibRowStride(image.width, 1) * image.height;
+    const std::size_t imageBytes = kInfoHeaderSize + 4 * kPaletteEntries + colourBytes + maskBytes;
 
     ByteWriter out;
     out.U16(0);  // reserved
@@ -109,10 +109,10 @@ std::vector<std::uint8_t> EncodeIcon(const IndexedImage& image, const BitImage& 
     out.U8(0);   // reserved
     out.U16(1);  // planes
     out.U16(8);  // bits per pixel
-    out.U32(static_cast<std::uint32_t>(image_bytes));
+    out.U32(static_cast<std::uint32_t>(imageBytes));
     out.U32(static_cast<std::uint32_t>(kDirectorySize + kEntrySize));
 
-    WriteInfoHeader(out, image.width, 2 * image.height, 8, static_cast<std::uint32_t>(colour_bytes + mask_bytes),
+    WriteInfoHeader(out, image.width, 2 * image.height, 8, static_cast<std::uint32_t>(colourBytes + maskBytes),
                     kPaletteEntries);
     WritePalette(out, palette);
     WriteIndexRows(out, image);

@@ -13,15 +13,15 @@ namespace skin {
 
 struct DecodedIconImage {
     // As the directory entry states them (a stored 0 reads as 256 for the sides).
-    int entry_width = 0;
-    int entry_height = 0;
-    int entry_colour_count = 0;
-    int entry_planes = 0;
-    int entry_bits_per_pixel = 0;
-    std::uint32_t entry_bytes = 0;
+    int entryWidth = 0;
+    int entryHeight = 0;
+    int entryColourCount = 0;
+    int entryPlanes = 0;
+    int entryBitsPerPixel = 0;
+    std::uint32_t entryBytes = 0;
 
     // As the image's own header states them.
-    int bits_per_pixel = 0;
+    int bitsPerPixel = 0;
     std::vector<Rgb> palette;
     std::vector<std::uint8_t> indices;  // top row first
     RgbImage image;                     // the colour (XOR) picture, top row first

@@ -30,12 +30,12 @@ void AddBook(Canvas& canvas, double scale, double dx, double dy) {
     // gap between them being the spine.
     put(Polygon({{-1, 14}, {14, 17.5}, {29, 14}, {29, 17}, {14, 20.5}, {-1, 17}}), kInk);
     put(Polygon({{0, 0}, {14, 3}, {28, 0}, {28, 15}, {14, 18}, {0, 15}}), kInk);
-    const std::vector<Point> left_page = {{1, 1.24}, {13.2, 3.85}, {13.2, 16.8}, {1, 14.19}};
+    const std::vector<Point> leftPage = {{1, 1.24}, {13.2, 3.85}, {13.2, 16.8}, {1, 14.19}};
     // Mirrored, the corners run the other way round: reverse them to keep the page clockwise.
-    std::vector<Point> right_page;
-    for (auto p = left_page.rbegin(); p != left_page.rend(); ++p) right_page.push_back(Mirrored(*p));
-    put(Polygon(left_page), kPage);
-    put(Polygon(right_page), kPage);
+    std::vector<Point> rightPage;
+    for (auto p = leftPage.rbegin(); p != leftPage.rend(); ++p) rightPage.push_back(Mirrored(*p));
+    put(Polygon(leftPage), kPage);
+    put(Polygon(rightPage), kPage);
     Outline lines;
     for (int line = 0; line < 3; ++line) {
         const double y = 5.0 + 3 * line;
@@ -66,8 +66,8 @@ void AddLetters(Canvas& canvas, double scale, double dx, double dy) {
     const double reach = std::asin((centre.y - kBarTop) / kOuter) * 180 / std::numbers::pi;
     Outline bar;
     bar.MoveTo(centre.x + kBarLeft, kBarTop);
-    const Point end_top = OnCircle(centre, kOuter, -reach);
-    bar.LineTo(end_top.x, end_top.y);
+    const Point endTop = OnCircle(centre, kOuter, -reach);
+    bar.LineTo(endTop.x, endTop.y);
     ArcTo(bar, centre, kOuter, -reach, reach);
     bar.LineTo(centre.x + kBarLeft, kBarBottom);
     bar.Close();
@@ -76,17 +76,17 @@ void AddLetters(Canvas& canvas, double scale, double dx, double dy) {
 }
 
 // The logo stacked for a square tile: the book above the letters, centred.
-IconArt IconTile(int side, double frame_width, double corner_radius, double scale, double gap) {
+IconArt IconTile(int side, double frameWidth, double cornerRadius, double scale, double gap) {
     // Edge pixels of the rounded corners take the frame colour.
     Canvas canvas(side, side, [](int) { return kIconFrame; });
-    canvas.Fill(Rectangle(frame_width, frame_width, side - frame_width, side - frame_width), kPage);
-    const double content_height = (kBookHeight + kLettersHeight) * scale + gap;
-    const double top = (side - content_height) / 2;
+    canvas.Fill(Rectangle(frameWidth, frameWidth, side - frameWidth, side - frameWidth), kPage);
+    const double contentHeight = (kBookHeight + kLettersHeight) * scale + gap;
+    const double top = (side - contentHeight) / 2;
     AddBook(canvas, scale, side / 2.0 - kBookCentreX * scale, top);
     AddLetters(canvas, scale, side / 2.0 - kLettersWidth / 2 * scale, top + kBookHeight * scale + gap);
 
     IconArt art{canvas.image(), BitImage(side, side)};
-    const BitImage opaque = MostlyInside(RoundedRectangle(0, 0, side, side, corner_radius), side, side);
+    const BitImage opaque = MostlyInside(RoundedRectangle(0, 0, side, side, cornerRadius), side, side);
     for (std::size_t i = 0; i < opaque.bits.size(); ++i) {
         art.mask.bits[i] = !opaque.bits[i];
         if (art.mask.bits[i]) art.image.pixels[i] = HexRgb(0x000000);

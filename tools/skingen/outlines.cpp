@@ -20,9 +20,9 @@ void ArcTo(Outline& outline, Point centre, double radius, double from, double to
     // Quadratic arcs of at most 22.5 degrees, each control point where the end tangents meet.
     const int pieces = std::max(1, static_cast<int>(std::ceil(std::abs(to - from) / 22.5)));
     const double step = (to - from) / pieces;
-    const double control_radius = radius / std::cos(step / 2 * kDegree);
+    const double controlRadius = radius / std::cos(step / 2 * kDegree);
     for (int i = 0; i < pieces; ++i) {
-        const Point control = OnCircle(centre, control_radius, from + (i + 0.5) * step);
+        const Point control = OnCircle(centre, controlRadius, from + (i + 0.5) * step);
         const Point end = OnCircle(centre, radius, from + (i + 1) * step);
         outline.QuadTo(control.x, control.y, end.x, end.y);
     }
@@ -34,11 +34,11 @@ Outline Rectangle(double left, double top, double right, double bottom) {
     return outline;
 }
 
-Outline Disc(double centre_x, double centre_y, double radius) { return Ellipse(centre_x, centre_y, radius, radius); }
+Outline Disc(double centreX, double centreY, double radius) { return Ellipse(centreX, centreY, radius, radius); }
 
-Outline Ellipse(double centre_x, double centre_y, double radius_x, double radius_y) {
+Outline Ellipse(double centreX, double centreY, double radiusX, double radiusY) {
     Outline outline;
-    outline.AddEllipse(centre_x, centre_y, radius_x, radius_y);
+    outline.AddEllipse(centreX, centreY, radiusX, radiusY);
     return outline;
 }
 
@@ -51,18 +51,18 @@ Outline Polygon(const std::vector<Point>& corners) {
     return outline;
 }
 
-Outline Stroke(Point from, Point to, double half_width) {
+Outline Stroke(Point from, Point to, double halfWidth) {
     // Along one side, round the end, back along the other side, round the start.
     const double degrees = std::atan2(to.y - from.y, to.x - from.x) / kDegree;
     Outline outline;
-    const Point start = OnCircle(from, half_width, degrees - 90);
+    const Point start = OnCircle(from, halfWidth, degrees - 90);
     outline.MoveTo(start.x, start.y);
-    const Point side = OnCircle(to, half_width, degrees - 90);
+    const Point side = OnCircle(to, halfWidth, degrees - 90);
     outline.LineTo(side.x, side.y);
-    ArcTo(outline, to, half_width, degrees - 90, degrees + 90);
-    const Point back = OnCircle(from, half_width, degrees + 90);
+    ArcTo(outline, to, halfWidth, degrees - 90, degrees + 90);
+    const Point back = OnCircle(from, halfWidth, degrees + 90);
     outline.LineTo(back.x, back.y);
-    ArcTo(outline, from, half_width, degrees + 90, degrees + 270);
+    ArcTo(outline, from, halfWidth, degrees + 90, degrees + 270);
     outline.Close();
     return outline;
 }

@@ -16,12 +16,12 @@ using Outline = swf::raster::Path;
 using Point = swf::raster::Point;
 
 Outline Rectangle(double left, double top, double right, double bottom);
-Outline Disc(double centre_x, double centre_y, double radius);
-Outline Ellipse(double centre_x, double centre_y, double radius_x, double radius_y);
+Outline Disc(double centreX, double centreY, double radius);
+Outline Ellipse(double centreX, double centreY, double radiusX, double radiusY);
 // The closed outline through `corners`, given clockwise.
 Outline Polygon(const std::vector<Point>& corners);
-// All points within `half_width` of the segment from `from` to `to` (round ends).
-Outline Stroke(Point from, Point to, double half_width);
+// All points within `halfWidth` of the segment from `from` to `to` (round ends).
+Outline Stroke(Point from, Point to, double halfWidth);
 // The band of a rectangle `thickness` wide along its inside edge.
 Outline Frame(double left, double top, double right, double bottom, double thickness);
 // A rectangle with its corners rounded to quarter circles of `radius`.

@@ -22,13 +22,13 @@ IndexedImage IndexColours(const RgbImage& image) {
     IndexedImage result;
     result.width = image.width;
     result.height = image.height;
-    std::map<std::uint32_t, std::uint8_t> index_of;
+    std::map<std::uint32_t, std::uint8_t> indexOf;
     for (const auto& [k, c] : colours) {
-        index_of[k] = static_cast<std::uint8_t>(result.palette.size());
+        indexOf[k] = static_cast<std::uint8_t>(result.palette.size());
         result.palette.push_back(c);
     }
     result.indices.reserve(image.pixels.size());
-    for (const Rgb& c : image.pixels) result.indices.push_back(index_of[key(c)]);
+    for (const Rgb& c : image.pixels) result.indices.push_back(indexOf[key(c)]);
     return result;
 }
 
