@@ -1,7 +1,8 @@
 // Script speed: loops, property access, method calls, string building and
 // array sorting, run through the action VM. Each benchmark reports, as
 // "units", the VM's budget units per second: one per action run plus one per
-// 256 bytes of text a conversion or concatenation copied.
+// 256 bytes of text a conversion or concatenation copied. Strings are pushed
+// from a constant pool, as compilers emit them.
 //
 // Afterwards the loop, property and method programs run beside their
 // JavaScript twins in Duktape's `duk` and in `mujs` (Debian's duktape and
@@ -17,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -73,15 +75,31 @@ public:
 
 constexpr int kIterations = 10000;
 
-ActionAssembler Body(const std::function<void(ActionAssembler&)>& build) {
+// Every string the programs push is an entry of one constant pool, as
+// compilers emit them; each run's code declares the pool first.
+const auto g_pool = std::make_shared<std::vector<std::string>>();
+
+ActionAssembler Assembler() {
     ActionAssembler a;
+    a.PoolStrings(g_pool);
+    return a;
+}
+
+std::vector<std::uint8_t> Program(const ActionAssembler& code) {
+    ActionAssembler program;
+    program.ConstantPool(*g_pool).Raw(code.Bytes());
+    return program.Finish();
+}
+
+ActionAssembler Body(const std::function<void(ActionAssembler&)>& build) {
+    ActionAssembler a = Assembler();
     build(a);
     return a;
 }
 
 // for (i = 0; i < kIterations; i++) { body }
 ActionAssembler Loop(const std::function<void(ActionAssembler&)>& body) {
-    ActionAssembler a;
+    ActionAssembler a = Assembler();
     Let(a, "i", N(0));
     a.Label("top");
     Op(0x48, V("i"), N(kIterations))(a);
@@ -99,8 +117,8 @@ void RunScript(benchmark::State& state, const ActionAssembler& setup, const Acti
     swf::actions::Vm vm(8, limits);
     StillTimeline timeline;
     QuietHost host;
-    vm.Run(setup.Finish(), timeline, host);
-    std::vector<std::uint8_t> bytes = program.Finish();
+    vm.Run(Program(setup), timeline, host);
+    std::vector<std::uint8_t> bytes = Program(program);
     std::uint64_t before = vm.StepsUsed();
     for (auto _ : state) {
         auto status = vm.Run(bytes, timeline, host);
@@ -111,20 +129,20 @@ void RunScript(benchmark::State& state, const ActionAssembler& setup, const Acti
 }
 
 void BM_Loop(benchmark::State& state) {
-    ActionAssembler setup;
+    ActionAssembler setup = Assembler();
     Let(setup, "sum", N(0));
     RunScript(state, setup, Loop([](ActionAssembler& a) { Let(a, "sum", Add(V("sum"), V("i"))); }));
 }
 
 void BM_PropertyAccess(benchmark::State& state) {
-    ActionAssembler setup;
+    ActionAssembler setup = Assembler();
     Let(setup, "o", Obj({{"a", N(0)}, {"b", N(1)}, {"x", N(0)}}));
     RunScript(state, setup,
               Loop([](ActionAssembler& a) { SetM(a, V("o"), "x", Add(M(V("o"), "x"), M(V("o"), "b"))); }));
 }
 
 void BM_MethodCalls(benchmark::State& state) {
-    ActionAssembler setup;
+    ActionAssembler setup = Assembler();
     Let(setup, "C", Fn({}, Body([](ActionAssembler& b) { SetM(b, V("this"), "n", N(1)); })));
     SetM(setup, M(V("C"), "prototype"), "f",
          Fn2(3, 0x0001, {{2, "k"}}, Body([](ActionAssembler& b) { Return(b, Add(M(Reg(1), "n"), Reg(2))); })));
@@ -133,7 +151,7 @@ void BM_MethodCalls(benchmark::State& state) {
 }
 
 void BM_StringBuilding(benchmark::State& state) {
-    ActionAssembler program;
+    ActionAssembler program = Assembler();
     Let(program, "s", S(""));
     ActionAssembler loop = Loop([](ActionAssembler& a) { Let(a, "s", Add(V("s"), S("ab"))); });
     program.Raw(loop.Bytes());
@@ -143,9 +161,9 @@ void BM_StringBuilding(benchmark::State& state) {
 
 void BM_ArraySort(benchmark::State& state) {
     // 2000 pseudo-random numbers, sorted numerically and with a comparator.
-    ActionAssembler setup;
+    ActionAssembler setup = Assembler();
     Let(setup, "a", New("Array"));
-    ActionAssembler fill;
+    ActionAssembler fill = Assembler();
     Let(fill, "i", N(0));
     fill.Label("top");
     Op(0x48, V("i"), N(2000))(fill);
@@ -155,7 +173,7 @@ void BM_ArraySort(benchmark::State& state) {
     fill.Jump("top");
     fill.Label("done");
     setup.Raw(fill.Bytes());
-    ActionAssembler program;
+    ActionAssembler program = Assembler();
     Do(program, CallM(CallM(V("a"), "slice"), "sort", {N(16)}));
     Do(program, CallM(CallM(V("a"), "slice"), "sort",
                       {Fn({"x", "y"}, Body([](ActionAssembler& b) { Return(b, Op(0x0B, V("x"), V("y"))); }))}));
@@ -173,7 +191,7 @@ void BM_ClipProperties(benchmark::State& state) {
     clip.numbers[swf::DisplayProperty::Y] = 1;
     root.children["mc"] = &clip;
     std::vector<std::uint8_t> bytes =
-        Loop([](ActionAssembler& a) { SetM(a, V("mc"), "_x", Add(M(V("mc"), "_x"), M(V("mc"), "_y"))); }).Finish();
+        Program(Loop([](ActionAssembler& a) { SetM(a, V("mc"), "_x", Add(M(V("mc"), "_x"), M(V("mc"), "_y"))); }));
     std::uint64_t before = vm.StepsUsed();
     for (auto _ : state) {
         if (vm.Run(bytes, root, host) != swf::actions::RunStatus::Completed)
@@ -192,7 +210,7 @@ void BM_ClipMethodCalls(benchmark::State& state) {
     QuietHost host;
     root.children["mc"] = &clip;
     std::vector<std::uint8_t> bytes =
-        Loop([](ActionAssembler& a) { Let(a, "d", CallM(V("mc"), "getDepth")); }).Finish();
+        Program(Loop([](ActionAssembler& a) { Let(a, "d", CallM(V("mc"), "getDepth")); }));
     std::uint64_t before = vm.StepsUsed();
     for (auto _ : state) {
         if (vm.Run(bytes, root, host) != swf::actions::RunStatus::Completed)
@@ -252,10 +270,10 @@ double OurMilliseconds(const Twin& twin) {
     swf::actions::Vm vm(8, limits);
     StillTimeline timeline;
     QuietHost host;
-    ActionAssembler setup;
+    ActionAssembler setup = Assembler();
     twin.setup(setup);
-    vm.Run(setup.Finish(), timeline, host);
-    const std::vector<std::uint8_t> bytes = Loop(twin.body).Finish();
+    vm.Run(Program(setup), timeline, host);
+    const std::vector<std::uint8_t> bytes = Program(Loop(twin.body));
     vm.Run(bytes, timeline, host);
     double best = 1e300;
     for (int batch = 0; batch < kBatches; ++batch) {

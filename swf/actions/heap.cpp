@@ -6,8 +6,7 @@
 
 namespace swf::actions {
 
-bool NamesEqual(const std::string& a, const std::string& b, bool ignoreCase) {
-    if (!ignoreCase) return a == b;
+bool NamesEqualIgnoringCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
         char x = a[i], y = b[i];

@@ -27,7 +27,8 @@ void Interpreter::Fail(RunStatus status) {
 RunStatus Interpreter::RunBlock(std::span<const std::uint8_t> code, Object* clip) {
     Frame f;
     f.code = code;
-    f.constants = std::make_shared<const std::vector<std::string>>();
+    static const std::vector<Value> kNoConstants;
+    f.constants = &kNoConstants;
     f.registers.resize(4);
     f.home = clip;
     f.clip = clip;
@@ -111,8 +112,8 @@ bool Interpreter::Unwind(Frame& f, std::size_t& pc) {
             pc = t.tryEnd;
             if (t.catchInRegister) {
                 if (t.catchRegister < f.registers.size()) f.registers[t.catchRegister] = std::move(thrown_);
-            } else if (f.locals) {
-                f.locals->Set(t.catchName, std::move(thrown_), ignoreCase_);
+            } else if (Object* locals = Locals(f)) {
+                locals->Set(t.catchName, std::move(thrown_), ignoreCase_);
             } else {
                 SetVariable(f, t.catchName, std::move(thrown_));
             }

@@ -33,10 +33,13 @@ struct CallContext {
 // One activation of a code block: the block itself or a function body.
 struct Frame {
     std::span<const std::uint8_t> code;
-    std::shared_ptr<const std::vector<std::string>> constants;
+    // The constant pool in effect: the one the code declared, else its function's.
+    const std::vector<Value>* constants = nullptr;
+    std::shared_ptr<const std::vector<Value>> declaredConstants;
     std::vector<Value> registers;
     std::vector<Object*> scope;   // activation and `with` objects, innermost last
-    Object* locals = nullptr;     // a function's own activation (DefineLocal goes here)
+    Object* locals = nullptr;     // a function's own activation (DefineLocal goes here), once made
+    std::size_t localsAt = 0;     // where in `scope` the activation goes
     Object* home = nullptr;       // the timeline the code belongs to
     Object* clip = nullptr;       // current target; null after SetTarget to an unknown clip
     Value self;                   // `this`
@@ -169,11 +172,24 @@ private:
     // Stops the run on a malformed action; the offset that ends the frame.
     std::size_t Malformed(Frame& f);
 
-    Value Pop(Frame& f);
+    // Inline: nearly every action pops or pushes.
+    Value Pop(Frame& f) {
+        // Popping an empty stack yields undefined; AVM1 scripts rely on that.
+        if (f.stack.empty()) return Value();
+        Value v = std::move(f.stack.back());
+        f.stack.pop_back();
+        return v;
+    }
     // A name taken from the stack as a string value: a string keeps its own
     // shared text, anything else is converted.
     Value PopName(Frame& f);
-    void Push(Frame& f, Value v);
+    void Push(Frame& f, Value v) {
+        if (f.stack.size() >= vm_.limits().maxStackDepth) {
+            Fail(RunStatus::ResourceLimit);
+            return;
+        }
+        f.stack.push_back(std::move(v));
+    }
     std::vector<Value> PopArgs(Frame& f);
     std::size_t PopCount(Frame& f, std::size_t perItem);
 
@@ -182,6 +198,9 @@ private:
     // A display object's named children and _parent, read as its members.
     bool LookupRelative(Object* o, const std::string& name, Value& out);
     Value GetVariable(Frame& f, const std::string& name);
+    // "path:name", "a.b.c" and names without either.
+    Value GetPathVariable(Frame& f, const std::string& name);
+    Value GetPlainVariable(Frame& f, const std::string& name);
     // Tells the Vm when an undefined name is a player class this player lacks.
     void NoteMissingClass(const std::string& name);
     // Tells the Vm when a method called on `object` and not found is one its
@@ -201,6 +220,10 @@ private:
     // otherwise HandleUrl (loading.cpp).
     void HandleGetUrl(Frame& f, const std::string& url, const Value& target, std::uint8_t flags);
 
+    // The constant pool in effect, to keep in a function defined there.
+    std::shared_ptr<const std::vector<Value>> SharedConstants(const Frame& f);
+    // A function frame's activation object, made on first use; null outside functions.
+    Object* Locals(Frame& f);
     // A script function's body in a frame of its own (Call has checked the depth).
     Value CallScript(Object* fn, const Value& self, std::vector<Value>& args, Object* home);
     void BindFunction2Arguments(Frame& f, const ScriptFunction& script, Object* argumentsArray,
@@ -211,8 +234,14 @@ private:
     // The clip a GetProperty/SetProperty target names: a clip object or a path.
     Object* PropertyTarget(Frame& f, const Value& target);
 
+    // Value vectors of finished calls (operand stacks, registers, argument
+    // lists), cleared and kept for the next calls: a call then allocates nothing.
+    std::vector<Value> SpareValues();
+    void KeepSpare(std::vector<Value> values);
+
     Vm& vm_;
     ActionHost& host_;
+    std::vector<std::vector<Value>> spareValues_;
     RunStatus status_ = RunStatus::Completed;
     // The budget every interpreter of the frame draws on (the Vm's).
     std::uint64_t& actionsLeft_;

@@ -2,6 +2,7 @@
 // setters and watchers, calls, construction, function definitions and
 // try/throw.
 
+#include <string_view>
 #include <unordered_set>
 
 #include "swf/actions/action_codes.h"
@@ -13,10 +14,40 @@
 
 namespace swf::actions {
 
+// Literals compare as views: their length is checked before their characters.
+using namespace std::string_view_literals;
+
 using base::Utf8Length;
 using detail::IsPlainName;
 using detail::kMaxArrayLength;
 using detail::kMaxProtoDepth;
+
+namespace {
+
+// Whether `text` holds "arguments" in any case (movies of version 6 and
+// below ignore case; a path such as "arguments.length" names it too).
+bool MentionsArguments(std::string_view text) {
+    constexpr std::string_view kName = "arguments";
+    if (text.size() < kName.size()) return false;
+    for (std::size_t at = 0; at + kName.size() <= text.size(); ++at) {
+        std::size_t i = 0;
+        while (i < kName.size() && (text[at + i] | 0x20) == kName[i]) ++i;
+        if (i == kName.size()) return true;
+    }
+    return false;
+}
+
+// Whether a function body can name its arguments object: its code (nested
+// functions' and its own constant pools included) or the constants it
+// inherits mention it.
+bool NamesArguments(std::span<const std::uint8_t> body, const std::vector<Value>& constants) {
+    if (MentionsArguments({reinterpret_cast<const char*>(body.data()), body.size()})) return true;
+    for (const Value& constant : constants)
+        if (MentionsArguments(constant.AsString())) return true;
+    return false;
+}
+
+}  // namespace
 
 void Interpreter::CheckRoomForObject() {
     if (vm_.heap().Count() >= vm_.limits().maxObjects) {
@@ -48,7 +79,7 @@ Object* Interpreter::NewArray(std::vector<Value> elements) {
 
 bool Interpreter::Lookup(Object* o, const std::string& name, Value& out, Object** holder, const Value* self) {
     Object* start = o;
-    if (o && name == "__proto__") {
+    if (o && name == "__proto__"sv) {
         out = o->proto ? Value::Obj(o->proto) : Value();
         if (holder) *holder = o;
         return true;
@@ -72,7 +103,7 @@ bool Interpreter::Lookup(Object* o, const std::string& name, Value& out, Object*
             return true;
         }
         if (depth == 0 && o->kind == ObjectKind::Clip && o->display && LookupRelative(o, name, out)) return true;
-        if (depth == 0 && o->kind == ObjectKind::Function && name == "prototype") {
+        if (depth == 0 && o->kind == ObjectKind::Function && name == "prototype"sv) {
             Object* proto = NewPlain();
             proto->Define("constructor", Value::Obj(o), kDontEnum);
             o->Define("prototype", Value::Obj(proto), kDontEnum);
@@ -97,7 +128,7 @@ bool Interpreter::LookupRelative(Object* o, const std::string& name, Value& out)
         }
     }
     // Objects without a timeline (text fields, buttons) still know their parent.
-    if (!o->target && name == "_parent") {
+    if (!o->target && name == "_parent"sv) {
         ActionTarget* parent = o->display->ParentTimeline();
         out = parent ? Value::Obj(vm_.ObjectFor(parent)) : Value();
         return true;
@@ -119,7 +150,7 @@ Value Interpreter::GetMember(const Value& object, const std::string& name, Objec
                                 "them get undefined");
         }
     } else if (object.IsString()) {
-        if (name == "length")
+        if (name == "length"sv)
             out = Value::Number(static_cast<double>(Utf8Length(object.AsString())));
         else
             Lookup(vm_.stringProto(), name, out, holder, &object);
@@ -142,7 +173,7 @@ void Interpreter::SetMember(const Value& object, const std::string& name, Value 
     if (!o) return;  // primitives keep no members
     if (o->kind == ObjectKind::Super) o = o->superThis.AsObject();
     if (!o) return;
-    if (name == "__proto__") {
+    if (name == "__proto__"sv) {
         o->proto = value.AsObject();
         return;
     }
@@ -163,7 +194,7 @@ void Interpreter::SetMember(const Value& object, const std::string& name, Value 
     }
     if (o->kind == ObjectKind::Array) {
         std::size_t index;
-        if (name == "length") {
+        if (name == "length"sv) {
             double n = Number(value);
             if (n >= 0 && n <= static_cast<double>(kMaxArrayLength)) o->elements.resize(static_cast<std::size_t>(n));
             return;
@@ -243,15 +274,17 @@ Value Interpreter::Call(const Value& function, const Value& self, std::vector<Va
         result = CallScript(fn, self, args, home);
     }
     --depth_;
+    KeepSpare(std::move(args));
     return result;
 }
 
 Value Interpreter::CallScript(Object* fn, const Value& self, std::vector<Value>& args, Object* home) {
-    // Keep the body alive even if the script replaces the function while it runs.
-    std::shared_ptr<const ScriptFunction> script = fn->script;
+    // No collection runs while scripts run, and a function's body never
+    // changes: `fn` and its body outlive the call even if scripts drop it.
+    const ScriptFunction* script = fn->script.get();
     Frame f;
     f.code = script->body;
-    f.constants = script->constants;
+    f.constants = script->constants.get();
     f.home = script->clip && script->clip->target ? script->clip : nullptr;
     if (!f.home) f.home = vm_.root() ? vm_.ObjectFor(vm_.root()) : script->clip;
     f.clip = f.home;
@@ -259,27 +292,51 @@ Value Interpreter::CallScript(Object* fn, const Value& self, std::vector<Value>&
     f.function = fn;
     f.superHome = home ? home : (self.AsObject() ? self.AsObject()->proto : nullptr);
     f.superSuppressed = script->isFunction2 && (script->flags & kSuppressSuper);
-    Object* activation = NewPlain();
-    activation->proto = nullptr;
+    // The activation object comes when the body first needs it (Locals).
     f.scope = script->scope;
-    f.scope.push_back(activation);
-    f.locals = activation;
-    Object* argumentsArray = NewArray(args);
-    argumentsArray->Define("callee", Value::Obj(fn), kDontEnum);
-    argumentsArray->Define("caller", Value::Obj(currentFunction_), kDontEnum);
+    f.localsAt = f.scope.size();
+    f.stack = SpareValues();
+    f.registers = SpareValues();
+    // The arguments object only where the body can reach it: by name, or
+    // in the register a DefineFunction2 body asks for it in.
+    const bool inRegister = script->isFunction2 && (script->flags & kPreloadArguments);
+    const bool suppressed = script->isFunction2 && (script->flags & kSuppressArguments);
+    Object* argumentsArray = nullptr;
+    if (inRegister || (script->namesArguments && !suppressed)) {
+        argumentsArray = NewArray(args);
+        argumentsArray->Define("callee", Value::Obj(fn), kDontEnum);
+        argumentsArray->Define("caller", Value::Obj(currentFunction_), kDontEnum);
+    }
     if (script->isFunction2) {
         BindFunction2Arguments(f, *script, argumentsArray, args);
     } else {
         f.registers.resize(4);
-        activation->Set("arguments", Value::Obj(argumentsArray));
+        if (argumentsArray) Locals(f)->Set("arguments", Value::Obj(argumentsArray));
         for (std::size_t i = 0; i < script->params.size(); ++i)
-            activation->Set(script->params[i], i < args.size() ? args[i] : Value());
+            Locals(f)->Set(script->params[i], i < args.size() ? args[i] : Value());
     }
     Object* caller = currentFunction_;
     currentFunction_ = fn;
     Execute(f);
     currentFunction_ = caller;
+    KeepSpare(std::move(f.stack));
+    KeepSpare(std::move(f.registers));
     return f.result;
+}
+
+std::shared_ptr<const std::vector<Value>> Interpreter::SharedConstants(const Frame& f) {
+    if (f.declaredConstants) return f.declaredConstants;
+    if (f.function && f.function->script) return f.function->script->constants;
+    return std::make_shared<const std::vector<Value>>();
+}
+
+Object* Interpreter::Locals(Frame& f) {
+    if (!f.locals && f.function) {
+        Object* activation = NewObject(nullptr);
+        f.scope.insert(f.scope.begin() + static_cast<std::ptrdiff_t>(f.localsAt), activation);
+        f.locals = activation;
+    }
+    return f.locals;
 }
 
 // DefineFunction2 bodies: preloaded registers from 1 up, in flag order, then
@@ -288,25 +345,28 @@ void Interpreter::BindFunction2Arguments(Frame& f, const ScriptFunction& script,
                                          std::vector<Value>& args) {
     f.registers.resize(std::max<std::size_t>(script.registerCount, 1));
     std::size_t reg = 1;
-    auto preload = [&](std::uint16_t flag, Value v) {
+    // Each value is made only when its flag asks for it (super makes an object).
+    auto preload = [&](std::uint16_t flag, auto make) {
         if (!(script.flags & flag)) return;
-        if (reg < f.registers.size()) f.registers[reg] = std::move(v);
+        if (reg < f.registers.size()) f.registers[reg] = make();
         ++reg;
     };
-    preload(kPreloadThis, f.self);
-    preload(kPreloadArguments, Value::Obj(argumentsArray));
-    preload(kPreloadSuper, SuperFor(f));
-    preload(kPreloadRoot, Value::Obj(RootClip(f)));
-    Object* parent = f.home ? ResolveTarget(f, "_parent") : nullptr;
-    preload(kPreloadParent, parent ? Value::Obj(parent) : Value());
-    preload(kPreloadGlobal, Value::Obj(vm_.global()));
-    if (!(script.flags & (kSuppressArguments | kPreloadArguments)))
-        f.locals->Set("arguments", Value::Obj(argumentsArray));
+    preload(kPreloadThis, [&] { return f.self; });
+    preload(kPreloadArguments, [&] { return argumentsArray ? Value::Obj(argumentsArray) : Value(); });
+    preload(kPreloadSuper, [&] { return SuperFor(f); });
+    preload(kPreloadRoot, [&] { return Value::Obj(RootClip(f)); });
+    preload(kPreloadParent, [&] {
+        Object* parent = f.home ? ResolveTarget(f, "_parent") : nullptr;
+        return parent ? Value::Obj(parent) : Value();
+    });
+    preload(kPreloadGlobal, [&] { return Value::Obj(vm_.global()); });
+    if (argumentsArray && !(script.flags & (kSuppressArguments | kPreloadArguments)))
+        Locals(f)->Set("arguments", Value::Obj(argumentsArray));
     for (std::size_t i = 0; i < script.params.size(); ++i) {
         Value arg = i < args.size() ? args[i] : Value();
         std::uint8_t r = script.paramRegisters[i];
         if (r == 0)
-            f.locals->Set(script.params[i], std::move(arg));
+            Locals(f)->Set(script.params[i], std::move(arg));
         else if (r < f.registers.size())
             f.registers[r] = std::move(arg);
     }
@@ -366,7 +426,10 @@ std::size_t Interpreter::DefineFunction(Frame& f, bool v2, std::span<const std::
     }
     auto body = f.code.subspan(next, bodySize);
     script->body.assign(body.begin(), body.end());
-    script->constants = f.constants;
+    script->constants = SharedConstants(f);
+    script->namesArguments = NamesArguments(body, *script->constants);
+    // A function defined in a function sees its locals, defined before or after.
+    if (f.function) Locals(f);
     script->scope = f.scope;
     script->clip = f.clip ? f.clip : f.home;
 

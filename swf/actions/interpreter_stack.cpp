@@ -47,7 +47,9 @@ bool Interpreter::ToPrimitive(Object& o, bool preferString, Value& out) {
 // ---- values and the operand stack --------------------------------------------
 
 std::string Interpreter::Text(const Value& v) { return ToString(v, vm_.swfVersion(), Budget(), this); }
-double Interpreter::Number(const Value& v) { return ToNumber(v, vm_.swfVersion(), Budget(), this); }
+double Interpreter::Number(const Value& v) {
+    return v.IsNumber() ? v.AsNumber() : ToNumber(v, vm_.swfVersion(), Budget(), this);
+}
 
 Value Interpreter::MakeString(std::string s) {
     if (s.size() > vm_.limits().maxStringLength) {
@@ -68,23 +70,8 @@ Value Interpreter::MakeString(std::string s) {
 
 Value Interpreter::PopName(Frame& f) {
     Value v = Pop(f);
-    return v.IsString() ? v : Value::String(Text(v));
-}
-
-Value Interpreter::Pop(Frame& f) {
-    // Popping an empty stack yields undefined; AVM1 scripts rely on that.
-    if (f.stack.empty()) return Value();
-    Value v = std::move(f.stack.back());
-    f.stack.pop_back();
-    return v;
-}
-
-void Interpreter::Push(Frame& f, Value v) {
-    if (f.stack.size() >= vm_.limits().maxStackDepth) {
-        Fail(RunStatus::ResourceLimit);
-        return;
-    }
-    f.stack.push_back(std::move(v));
+    if (v.IsString()) return v;
+    return Value::String(Text(v));
 }
 
 // A count popped from the stack, limited to what the stack can supply.
@@ -95,9 +82,28 @@ std::size_t Interpreter::PopCount(Frame& f, std::size_t perItem) {
     return static_cast<std::size_t>(std::min(std::trunc(n), most));
 }
 
+std::vector<Value> Interpreter::SpareValues() {
+    if (spareValues_.empty()) {
+        std::vector<Value> values;
+        values.reserve(16);
+        return values;
+    }
+    std::vector<Value> values = std::move(spareValues_.back());
+    spareValues_.pop_back();
+    return values;
+}
+
+void Interpreter::KeepSpare(std::vector<Value> values) {
+    // A few dozen cover any call depth scripts reach often; big ones go.
+    constexpr std::size_t kMostKept = 64, kLargestKept = 256;
+    if (spareValues_.size() >= kMostKept || values.capacity() > kLargestKept) return;
+    values.clear();
+    spareValues_.push_back(std::move(values));
+}
+
 std::vector<Value> Interpreter::PopArgs(Frame& f) {
     std::size_t n = PopCount(f, 1);
-    std::vector<Value> args;
+    std::vector<Value> args = SpareValues();
     args.reserve(n);
     for (std::size_t i = 0; i < n; ++i) args.push_back(Pop(f));
     return args;
@@ -181,7 +187,7 @@ std::size_t Interpreter::DoPush(Frame& f, std::span<const std::uint8_t> payload,
         case PushType::Constant16: {
             std::size_t i = type == PushType::Constant8 ? r.U8() : r.U16();
             if (r.failed()) break;
-            Push(f, i < f.constants->size() ? Value::String((*f.constants)[i]) : Value());
+            Push(f, i < f.constants->size() ? (*f.constants)[i] : Value());
             break;
         }
         default: return Malformed(f);
@@ -212,10 +218,12 @@ std::size_t Interpreter::DoStackSwap(Frame& f, std::span<const std::uint8_t>, st
 std::size_t Interpreter::DoConstantPool(Frame& f, std::span<const std::uint8_t> payload, std::size_t next) {
     CodeReader r(payload);
     std::uint16_t count = r.U16();
-    auto pool = std::make_shared<std::vector<std::string>>();
-    for (std::uint16_t i = 0; i < count && !r.failed(); ++i) pool->push_back(r.String());
+    auto pool = std::make_shared<std::vector<Value>>();
+    // Made into values once: each push of a constant then shares its text.
+    for (std::uint16_t i = 0; i < count && !r.failed(); ++i) pool->push_back(Value::String(r.String()));
     if (r.failed()) return Malformed(f);
-    f.constants = std::move(pool);
+    f.constants = pool.get();
+    f.declaredConstants = std::move(pool);
     return next;
 }
 
@@ -255,6 +263,14 @@ std::size_t Interpreter::DoModulo(Frame& f, std::span<const std::uint8_t>, std::
 }
 
 std::size_t Interpreter::DoAdd2(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
+    // Two numbers, the usual case, need no conversion.
+    const std::size_t size = f.stack.size();
+    if (size >= 2 && f.stack[size - 1].IsNumber() && f.stack[size - 2].IsNumber()) {
+        const double sum = f.stack[size - 2].AsNumber() + f.stack[size - 1].AsNumber();
+        f.stack.pop_back();
+        f.stack.back() = Value::Number(sum);
+        return next;
+    }
     Value a = Primitive(Pop(f)), b = Primitive(Pop(f));
     if (a.IsString() || b.IsString() || a.IsObject() || b.IsObject())
         Push(f, MakeString(Text(b) + Text(a)));

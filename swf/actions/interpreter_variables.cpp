@@ -1,6 +1,9 @@
 // Variables and scope: the scope chain, timeline variables, paths to clips
 // ("_root", "_levelN", slash and dot paths), SetTarget and `with`.
 
+#include <algorithm>
+#include <string_view>
+
 #include "swf/actions/action_codes.h"
 #include "swf/actions/documented_methods.h"
 #include "swf/actions/code_reader.h"
@@ -8,6 +11,9 @@
 #include "swf/actions/interpreter_detail.h"
 
 namespace swf::actions {
+
+// Literals compare as views: their length is checked before their characters.
+using namespace std::string_view_literals;
 
 // ---- variables and targets ---------------------------------------------------------
 
@@ -29,8 +35,8 @@ Object* Interpreter::LevelClip(Frame& f, int level) {
 ActionTarget* Interpreter::TimelineOf(Frame& f) { return f.clip ? f.clip->target : nullptr; }
 
 Object* Interpreter::ResolveTarget(Frame& f, const std::string& path) {
-    if (path == "_root" || path == "/") return RootClip(f);
-    if (path == "this" || path == ".") return f.clip;
+    if (path == "_root"sv || path == "/"sv) return RootClip(f);
+    if (path == "this"sv || path == "."sv) return f.clip;
     int level = 0;
     std::size_t length = 0;
     if (ParseLevelName(path, &level, &length)) {
@@ -55,6 +61,12 @@ void Interpreter::SetTargetPath(Frame& f, const Value& target) {
 }
 
 Value Interpreter::GetVariable(Frame& f, const std::string& name) {
+    // Most names are plain: one pass over their few characters tells.
+    const bool path = std::any_of(name.begin(), name.end(), [](char c) { return c == ':' || c == '.'; });
+    return path ? GetPathVariable(f, name) : GetPlainVariable(f, name);
+}
+
+Value Interpreter::GetPathVariable(Frame& f, const std::string& name) {
     // "path:variable" names a variable on another timeline.
     std::size_t colon = name.rfind(':');
     if (colon != std::string::npos) {
@@ -75,10 +87,14 @@ Value Interpreter::GetVariable(Frame& f, const std::string& name) {
             start = next + 1;
         }
     }
-    if (name == "this") return f.self;
-    if (name == "_root") return Value::Obj(RootClip(f));
-    if (name == "_global") return Value::Obj(vm_.global());
-    if (name == "super") return SuperFor(f);
+    return GetPlainVariable(f, name);
+}
+
+Value Interpreter::GetPlainVariable(Frame& f, const std::string& name) {
+    if (name == "this"sv) return f.self;
+    if (name == "_root"sv) return Value::Obj(RootClip(f));
+    if (name == "_global"sv) return Value::Obj(vm_.global());
+    if (name == "super"sv) return SuperFor(f);
     int level = 0;
     std::size_t length = 0;
     if (ParseLevelName(name, &level, &length) && length == name.size()) {
@@ -131,8 +147,9 @@ void Interpreter::NoteMissingMethod(const Value& object, const std::string& meth
             return;
         }
         // Strings, numbers and booleans find their methods on their class's prototype.
-        const bool primitiveOf = (object.IsString() && c.name == "String") ||
-                                 (object.IsNumber() && c.name == "Number") || (object.IsBool() && c.name == "Boolean");
+        const bool primitiveOf = (object.IsString() && c.name == "String"sv) ||
+                                 (object.IsNumber() && c.name == "Number"sv) ||
+                                 (object.IsBool() && c.name == "Boolean"sv);
         if (primitiveOf) {
             const Value* prototype = cls->Find("prototype");
             start = prototype ? prototype->AsObject() : nullptr;
@@ -168,9 +185,8 @@ void Interpreter::SetVariable(Frame& f, const std::string& name, Value v) {
     // An existing local or `with` member (a clip's display properties
     // included) wins; otherwise the variable lives on the timeline.
     DisplayProperty property;
-    const bool displayName = DisplayPropertyNamed(name, &property);
     for (auto it = f.scope.rbegin(); it != f.scope.rend(); ++it) {
-        if ((*it)->FindProperty(name, ignoreCase_) || (displayName && (*it)->display)) {
+        if ((*it)->FindProperty(name, ignoreCase_) || ((*it)->display && DisplayPropertyNamed(name, &property))) {
             SetMember(Value::Obj(*it), name, std::move(v));
             return;
         }
@@ -179,7 +195,7 @@ void Interpreter::SetVariable(Frame& f, const std::string& name, Value v) {
 }
 
 void Interpreter::DefineLocal(Frame& f, const std::string& name, Value v) {
-    Object* where = f.locals ? f.locals : (f.clip ? f.clip : f.home);
+    Object* where = f.function ? Locals(f) : (f.clip ? f.clip : f.home);
     if (where) where->Set(name, std::move(v), ignoreCase_);
 }
 
@@ -210,7 +226,7 @@ std::size_t Interpreter::DoDefineLocal(Frame& f, std::span<const std::uint8_t>, 
 
 std::size_t Interpreter::DoDefineLocal2(Frame& f, std::span<const std::uint8_t>, std::size_t next) {
     std::string name = Text(Pop(f));
-    Object* where = f.locals ? f.locals : (f.clip ? f.clip : f.home);
+    Object* where = f.function ? Locals(f) : (f.clip ? f.clip : f.home);
     if (where && !where->Find(name, ignoreCase_)) where->Set(name, Value());
     return next;
 }

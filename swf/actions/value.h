@@ -3,6 +3,7 @@
 // by plain pointers; the heap frees unreachable ones between action blocks.
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -18,11 +19,34 @@ namespace swf::actions {
 
 struct Object;
 
-enum class ValueType { Undefined, Null, Boolean, Number, String, Object };
+enum class ValueType : std::uint8_t { Undefined, Null, Boolean, Number, String, Object };
 
+// Sixteen bytes: the type and one payload. Text is counted by reference
+// without atomics: values belong to the thread that runs the scripts.
 class Value {
 public:
     Value() = default;  // undefined
+    Value(const Value& other) : type_(other.type_) { CopyPayload(other); }
+    Value(Value&& other) noexcept : type_(other.type_) { TakePayload(other); }
+    Value& operator=(const Value& other) {
+        if (this != &other) {
+            if (other.type_ == ValueType::String) ++other.payload_.text->references;
+            Release();
+            type_ = other.type_;
+            TakeBits(other);
+        }
+        return *this;
+    }
+    Value& operator=(Value&& other) noexcept {
+        if (this != &other) {
+            Release();
+            type_ = other.type_;
+            TakePayload(other);
+        }
+        return *this;
+    }
+    ~Value() { Release(); }
+
     static Value Null() {
         Value v;
         v.type_ = ValueType::Null;
@@ -31,13 +55,13 @@ public:
     static Value Bool(bool b) {
         Value v;
         v.type_ = ValueType::Boolean;
-        v.bool_ = b;
+        v.payload_.flag = b;
         return v;
     }
     static Value Number(double n) {
         Value v;
         v.type_ = ValueType::Number;
-        v.number_ = n;
+        v.payload_.number = n;
         return v;
     }
     // Text is shared between copies: a value copied into many slots holds
@@ -45,14 +69,14 @@ public:
     static Value String(std::string s) {
         Value v;
         v.type_ = ValueType::String;
-        v.string_ = std::make_shared<const std::string>(std::move(s));
+        v.payload_.text = new Text{std::move(s), 1};
         return v;
     }
     static Value Obj(Object* o) {
         if (!o) return Null();
         Value v;
         v.type_ = ValueType::Object;
-        v.object_ = o;
+        v.payload_.object = o;
         return v;
     }
 
@@ -64,25 +88,49 @@ public:
     bool IsString() const { return type_ == ValueType::String; }
     bool IsObject() const { return type_ == ValueType::Object; }
 
-    bool AsBool() const { return bool_; }
-    double AsNumber() const { return number_; }
-    const std::string& AsString() const { return string_ ? *string_ : EmptyText(); }
+    // Each reads its own type; any other type gives false, 0, "" or null.
+    bool AsBool() const { return type_ == ValueType::Boolean && payload_.flag; }
+    double AsNumber() const { return type_ == ValueType::Number ? payload_.number : 0; }
+    const std::string& AsString() const { return type_ == ValueType::String ? payload_.text->text : EmptyText(); }
     // Where the characters live, so that memory counts can tell shared text apart.
-    const void* TextIdentity() const { return string_.get(); }
-    Object* AsObject() const { return type_ == ValueType::Object ? object_ : nullptr; }
+    const void* TextIdentity() const { return type_ == ValueType::String ? payload_.text : nullptr; }
+    Object* AsObject() const { return type_ == ValueType::Object ? payload_.object : nullptr; }
 
 private:
-    ValueType type_ = ValueType::Undefined;
-    bool bool_ = false;
-    double number_ = 0;
-    std::shared_ptr<const std::string> string_;
-    Object* object_ = nullptr;
+    struct Text {
+        std::string text;
+        std::uint32_t references;
+    };
+
+    void CopyPayload(const Value& other) {
+        if (type_ == ValueType::String) ++other.payload_.text->references;
+        TakeBits(other);
+    }
+    void TakePayload(Value& other) {
+        TakeBits(other);
+        other.type_ = ValueType::Undefined;
+    }
+    // The payload's bytes, whichever member holds them.
+    void TakeBits(const Value& other) { std::memcpy(&payload_, &other.payload_, sizeof payload_); }
+    void Release() {
+        if (type_ == ValueType::String && --payload_.text->references == 0) delete payload_.text;
+    }
 
     static const std::string& EmptyText() {
         static const std::string empty;
         return empty;
     }
+
+    ValueType type_ = ValueType::Undefined;
+    union Payload {
+        bool flag;
+        double number;
+        Object* object;
+        Text* text;
+    } payload_{.number = 0};
 };
+
+static_assert(sizeof(Value) == 16, "values are copied by the million: keep them small");
 
 // Super: what `super` names inside a method (see Object::superThis).
 enum class ObjectKind { Plain, Array, Function, Clip, Super };
@@ -102,7 +150,10 @@ struct ScriptFunction {
     bool isFunction2 = false;
     std::uint8_t registerCount = 0;
     std::uint16_t flags = 0;
-    std::shared_ptr<const std::vector<std::string>> constants;
+    // Whether "arguments" can be named in the body (its code or its constants
+    // mention it): without that no call needs to make the arguments object.
+    bool namesArguments = true;
+    std::shared_ptr<const std::vector<Value>> constants;
     std::vector<Object*> scope;  // activation objects visible where it was defined
     Object* clip = nullptr;      // the timeline it was defined on
 };
@@ -199,6 +250,12 @@ struct Object {
     void SetInternal(const std::string& name, Value value);
 };
 
-bool NamesEqual(const std::string& a, const std::string& b, bool ignoreCase);
+bool NamesEqualIgnoringCase(const std::string& a, const std::string& b);
+// Inline: member lookups compare names more than anything else. The first
+// characters settle most pairs of the short names scripts use.
+inline bool NamesEqual(const std::string& a, const std::string& b, bool ignoreCase) {
+    if (ignoreCase) return NamesEqualIgnoringCase(a, b);
+    return a.size() == b.size() && (a.empty() || (a[0] == b[0] && a.compare(b) == 0));
+}
 
 }  // namespace swf::actions

@@ -1,5 +1,6 @@
 #include "swf/writer/action_assembler.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
@@ -41,7 +42,17 @@ ActionAssembler& ActionAssembler::ConstantPool(const std::vector<std::string>& s
     return Action(kConstantPool, w.bytes());
 }
 
+ActionAssembler& ActionAssembler::PoolStrings(std::shared_ptr<std::vector<std::string>> pool) {
+    pool_ = std::move(pool);
+    return *this;
+}
+
 ActionAssembler& ActionAssembler::PushString(const std::string& s) {
+    if (pool_) {
+        auto entry = std::find(pool_->begin(), pool_->end(), s);
+        if (entry == pool_->end() && pool_->size() < 0x10000) entry = pool_->insert(pool_->end(), s);
+        if (entry != pool_->end()) return PushConstant(static_cast<std::uint16_t>(entry - pool_->begin()));
+    }
     BitWriter w;
     w.U8(0);
     w.String(s);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -65,6 +66,10 @@ public:
     ActionAssembler& Raw(const std::vector<std::uint8_t>& bytes);
 
     ActionAssembler& ConstantPool(const std::vector<std::string>& strings);
+    // From now on PushString pushes the string's entry in `pool` (added on
+    // first use), as compilers do. Assemblers of function bodies may share
+    // the pool; the code that runs them declares it first (ConstantPool).
+    ActionAssembler& PoolStrings(std::shared_ptr<std::vector<std::string>> pool);
     ActionAssembler& PushString(const std::string& s);
     // Whole numbers that fit 32 bits go as integers, others as doubles.
     ActionAssembler& PushNumber(double n);
@@ -114,6 +119,7 @@ private:
     std::vector<std::uint8_t> code_;
     std::map<std::string, std::size_t> labels_;
     std::vector<Fixup> fixups_;
+    std::shared_ptr<std::vector<std::string>> pool_;
 };
 
 }  // namespace swf::writer
