@@ -88,6 +88,7 @@ TEST(BitmapTags, JpegTablesCompleteDefineBits) {
     for (const char* name : {"baseline.jpg", "progressive.jpg"}) {
         SCOPED_TRACE(name);
         const Bytes jpeg = test::ReadPicture(name);
+        ASSERT_GT(jpeg.size(), 4u);
         const SplitJpeg split = SplitTables(jpeg);
         ASSERT_GT(split.tables.size(), 100u);  // the quantisation and Huffman tables did move
         ASSERT_LT(split.image.size(), jpeg.size());
