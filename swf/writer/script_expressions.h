@@ -173,7 +173,7 @@ inline void Try(ActionAssembler& a, const ActionAssembler& body, const std::stri
                                          static_cast<std::uint8_t>(c.size() >> 8),
                                          static_cast<std::uint8_t>(f.size()),
                                          static_cast<std::uint8_t>(f.size() >> 8)};
-    payload.insert(payload.end(), name.begin(), name.end());
+    for (char c : name) payload.push_back(static_cast<std::uint8_t>(c));
     payload.push_back(0);
     a.Action(0x8F, payload).Raw(t).Raw(c).Raw(f);
 }

@@ -346,7 +346,8 @@ void Print(Interpreter& in, Object* node, std::string& out, std::size_t depth) {
     bool document = !name || name->IsNull() || name->IsUndefined();
     Object* children = Children(node);
     if (!document) {
-        out += "<" + in.Text(*name);
+        out += '<';
+        out += in.Text(*name);
         Value* attributes = node->Find("attributes");
         if (Object* a = attributes ? attributes->AsObject() : nullptr)
             for (const Property& p : a->properties) out += " " + p.name + "=\"" + Escape(in.Text(p.value)) + "\"";
