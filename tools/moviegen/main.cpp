@@ -1,4 +1,5 @@
-// moviegen <out folder>: writes demo.swf and the small test movies.
+// moviegen <out folder>: writes demo.swf, the small test movies and the
+// sound test media.
 
 #include <cstdio>
 #include <filesystem>
@@ -70,6 +71,15 @@ int main(int argc, char** argv) {
         if (!WriteFile(folder / name, build())) {
             std::cerr << "moviegen: cannot write " << (folder / name).string() << "\n";
             return 1;
+        }
+    }
+    for (int bits = 2; bits <= 5; ++bits) {
+        for (bool stereo : {false, true}) {
+            const std::string name = "adpcm_codes_" + std::to_string(bits) + (stereo ? "s" : "m") + ".flv";
+            if (!WriteFile(folder / name, moviegen::BuildAdpcmCodesFlv(bits, stereo))) {
+                std::cerr << "moviegen: cannot write " << (folder / name).string() << "\n";
+                return 1;
+            }
         }
     }
     return 0;

@@ -86,4 +86,9 @@ inline constexpr int kClipsWidth = 1280, kClipsHeight = 720;
 inline constexpr int kClipsFrames = 900;
 std::vector<std::uint8_t> BuildClipsMovie(int framesBeforeClose = kClipsFrames);
 
+// An FLV file with one audio tag of ADPCM sound: 22 kHz, `codeBits` (2 to
+// 5) a code, mono or stereo, two packets of noise codes, the second five
+// frames short (the last byte's padding bits may hold a code or two more).
+std::vector<std::uint8_t> BuildAdpcmCodesFlv(int codeBits, bool stereo);
+
 }  // namespace moviegen
