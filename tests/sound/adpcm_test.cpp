@@ -5,47 +5,19 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "swf/sound/adpcm_decoder.h"
 #include "swf/sound/sound_format.h"
+#include "tests/sound/sound_media.h"
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes ReadMedia(const std::string& name) {
-    std::ifstream in(std::string(SOUND_TEST_MEDIA) + "/" + name, std::ios::binary);
-    EXPECT_TRUE(in) << name << " is missing (made by the build with ffmpeg)";
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-// ffmpeg's answer: 16-bit little-endian samples.
-std::vector<std::int16_t> ReadSamples(const std::string& name) {
-    const Bytes raw = ReadMedia(name);
-    std::vector<std::int16_t> samples(raw.size() / 2);
-    for (std::size_t i = 0; i < samples.size(); ++i)
-        samples[i] = static_cast<std::int16_t>(raw[2 * i] | (raw[2 * i + 1] << 8));
-    return samples;
-}
-
-// The bodies of an FLV file's audio tags (format byte first); other tags skipped.
-std::vector<Bytes> AudioTags(const Bytes& flv) {
-    std::vector<Bytes> tags;
-    if (flv.size() < 13) return tags;
-    std::size_t at = (std::size_t{flv[5]} << 24 | std::size_t{flv[6]} << 16 | std::size_t{flv[7]} << 8 | flv[8]) + 4;
-    while (at + 11 <= flv.size()) {
-        const std::size_t size = std::size_t{flv[at + 1]} << 16 | std::size_t{flv[at + 2]} << 8 | flv[at + 3];
-        if (at + 11 + size > flv.size()) break;
-        if (flv[at] == 8) tags.emplace_back(flv.begin() + static_cast<std::ptrdiff_t>(at + 11),
-                                            flv.begin() + static_cast<std::ptrdiff_t>(at + 11 + size));
-        at += 11 + size + 4;
-    }
-    return tags;
-}
+using sound_test::AudioTags;
+using sound_test::Bytes;
+using sound_test::ReadMedia;
+using sound_test::ReadSamples;
 
 // Decodes every audio tag of the file as one sound.
 std::vector<std::int16_t> DecodeFlv(const std::string& name, swf::sound::SoundFormat* format) {

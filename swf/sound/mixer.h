@@ -1,0 +1,106 @@
+#pragma once
+// Mixes any number of playing sounds into 44.1 kHz stereo: each voice is
+// resampled, shaped by its envelope, trimmed to its in and out points,
+// looped, placed by its transform and the global volume, and the sum is
+// clipped to 16 bits. Portable: the player starts and stops voices, the host
+// asks for blocks of output.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace swf::sound {
+
+constexpr int kMixRate = 44100;
+
+// A decoded sound: 16-bit samples, interleaved when stereo.
+struct Samples {
+    int rate = kMixRate;
+    int channels = 1;
+    std::vector<std::int16_t> data;
+
+    std::size_t frames() const { return channels > 0 ? data.size() / static_cast<std::size_t>(channels) : 0; }
+};
+
+// A level change along a sound's playback (SoundInfo's envelope): at
+// `position44` (samples at 44.1 kHz from the sound's start) the left and
+// right levels are these (32768 is full level); levels move in straight
+// lines between points.
+struct EnvelopePoint {
+    std::uint32_t position44 = 0;
+    std::uint16_t left = 32768;
+    std::uint16_t right = 32768;
+};
+
+// How one start plays its sound (StartSound's SoundInfo, Sound.start).
+struct PlayOptions {
+    // Where to start and where to stop, in samples at 44.1 kHz from the
+    // sound's start; loops repeat the part between them.
+    std::uint32_t inPoint44 = 0;
+    std::optional<std::uint32_t> outPoint44;
+    int loops = 1;
+    std::vector<EnvelopePoint> envelope;
+};
+
+// Where each input channel goes (Sound.setTransform): ll is the share of the
+// left input in the left output, lr of the left input in the right output,
+// and so on; volume and pan are a transform too.
+struct ChannelTransform {
+    double ll = 1, lr = 0, rl = 0, rr = 1;
+
+    // Sound.setVolume / setPan: volume 0..100 %, pan -100 (left) .. 100 (right).
+    static ChannelTransform VolumeAndPan(double volumePercent, double pan);
+};
+
+using VoiceId = std::uint32_t;
+
+class Mixer {
+public:
+    // Starts a voice; the id is never 0 and never reused.
+    VoiceId Start(std::shared_ptr<const Samples> sound, const PlayOptions& options, ChannelTransform transform = {});
+    // The voice fades out over a few milliseconds instead of cutting off.
+    void Stop(VoiceId voice);
+    void StopAll();
+    bool Playing(VoiceId voice) const;
+    void SetTransform(VoiceId voice, ChannelTransform transform);
+    // 0..1, applied to the whole mix.
+    void SetVolume(double volume) { volume_ = volume; }
+    std::size_t VoiceCount() const { return voices_.size(); }
+
+    // Mixes the next frames into `out` (interleaved left, right; its size
+    // is twice the frame count).
+    void Mix(std::span<std::int16_t> out);
+    // Voices that played to their end since the last call (not those stopped).
+    std::vector<VoiceId> TakeFinished();
+
+private:
+    struct Voice {
+        VoiceId id = 0;
+        std::shared_ptr<const Samples> sound;
+        PlayOptions options;
+        ChannelTransform transform;
+        double position = 0;      // in the sound's own frames
+        double step = 1;          // sound frames per output frame
+        double start = 0, end = 0;  // the played part, in the sound's frames
+        int loopsLeft = 1;
+        std::uint64_t played44 = 0;  // output frames so far, for the envelope
+        int fadeIn = 0;              // frames of fade-in left
+        int fadeOut = -1;            // frames of fade-out left; -1 while not stopping
+    };
+
+    // One output frame of a voice, before its transform; false once it ended.
+    bool NextFrame(Voice& voice, double& left, double& right);
+    static void EnvelopeAt(const std::vector<EnvelopePoint>& envelope, std::uint64_t position44, double& left,
+                           double& right);
+
+    std::vector<Voice> voices_;
+    std::vector<VoiceId> finished_;
+    VoiceId nextId_ = 1;
+    double volume_ = 1;
+    std::vector<double> mix_;
+};
+
+}  // namespace swf::sound
