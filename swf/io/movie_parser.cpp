@@ -14,6 +14,7 @@
 #include "swf/io/parse_error.h"
 #include "swf/io/records.h"
 #include "swf/io/shape_parser.h"
+#include "swf/io/sound_parser.h"
 #include "swf/io/tag_reader.h"
 #include "swf/io/text_parser.h"
 #include "swf/io/timeline_builder.h"
@@ -104,6 +105,7 @@ std::shared_ptr<const Character> ParseDefinition(const TagRecord& tag, EdgeBudge
     case tag::DefineBitsJpeg4: return ParseDefineBitsJpeg(tag.body, 4, movie.warnings);
     case tag::DefineBitsLossless: return ParseDefineBitsLossless(tag.body, 1);
     case tag::DefineBitsLossless2: return ParseDefineBitsLossless(tag.body, 2);
+    case tag::DefineSound: return ParseDefineSound(tag.body);
     default: return nullptr;
     }
 }
@@ -168,6 +170,11 @@ std::shared_ptr<const MovieDefinition> ParseMovie(std::span<const std::uint8_t> 
                 movie->scriptLimits.timeoutSeconds = in.ReadU16();
                 continue;
             }
+            if (tag->code == tag::DefineButtonSound) {
+                std::shared_ptr<const Character> button = ApplyDefineButtonSound(tag->body, movie->dictionary);
+                movie->dictionary[button->id] = std::move(button);
+                continue;
+            }
             if (tag->code == tag::JpegTables) {
                 jpegTables = tag->body;
                 continue;
@@ -196,6 +203,7 @@ std::shared_ptr<const MovieDefinition> ParseMovie(std::span<const std::uint8_t> 
     NoteStreamEnd(tags, sawEnd, "", movie->warnings);
     movie->timeline = builder.Finish();
     notes.Effects(*movie);
+    notes.Sounds(*movie);
     notes.AppendTo(movie->warnings);
     return movie;
 }

@@ -49,6 +49,11 @@ inline constexpr std::uint16_t DefineFont = 10;
 inline constexpr std::uint16_t DefineText = 11;
 inline constexpr std::uint16_t DoAction = 12;
 inline constexpr std::uint16_t DefineFontInfo = 13;
+inline constexpr std::uint16_t DefineSound = 14;
+inline constexpr std::uint16_t StartSound = 15;
+inline constexpr std::uint16_t DefineButtonSound = 17;
+inline constexpr std::uint16_t SoundStreamHead = 18;
+inline constexpr std::uint16_t SoundStreamBlock = 19;
 inline constexpr std::uint16_t DefineBitsLossless = 20;
 inline constexpr std::uint16_t DefineBitsJpeg2 = 21;
 inline constexpr std::uint16_t DefineShape2 = 22;
@@ -62,6 +67,7 @@ inline constexpr std::uint16_t DefineBitsJpeg3 = 35;
 inline constexpr std::uint16_t DefineBitsLossless2 = 36;
 inline constexpr std::uint16_t DefineSprite = 39;
 inline constexpr std::uint16_t FrameLabel = 43;
+inline constexpr std::uint16_t SoundStreamHead2 = 45;
 inline constexpr std::uint16_t DefineMorphShape = 46;
 inline constexpr std::uint16_t ExportAssets = 56;
 inline constexpr std::uint16_t DefineFont2 = 48;
@@ -75,6 +81,7 @@ inline constexpr std::uint16_t DefineFont3 = 75;
 inline constexpr std::uint16_t DefineShape4 = 83;
 inline constexpr std::uint16_t DefineMorphShape2 = 84;
 inline constexpr std::uint16_t DefineFontName = 88;
+inline constexpr std::uint16_t StartSound2 = 89;
 inline constexpr std::uint16_t DefineBitsJpeg4 = 90;
 }  // namespace tag
 

@@ -4,6 +4,7 @@
 
 #include "swf/io/bit_reader.h"
 #include "swf/io/place_parser.h"
+#include "swf/io/sound_parser.h"
 
 namespace swf {
 
@@ -44,6 +45,16 @@ bool TimelineBuilder::Add(const TagRecord& tag) {
         current_.initActions.push_back(std::move(init));
         break;
     }
+    case tag::StartSound:
+    case tag::StartSound2: current_.sounds.push_back(ParseStartSound(tag.body, tag.code == tag::StartSound2)); break;
+    case tag::SoundStreamHead:
+    case tag::SoundStreamHead2:
+        // The first head stands: a timeline has one stream sound.
+        if (!timeline_.streamHead) timeline_.streamHead = ParseSoundStreamHead(tag.body);
+        break;
+    case tag::SoundStreamBlock:
+        current_.streamBlock = ParseSoundStreamBlock(tag.body, timeline_.streamHead ? &*timeline_.streamHead : nullptr);
+        break;
     default: return false;
     }
     currentUsed_ = true;

@@ -15,15 +15,8 @@ struct TagNote {
     const char* text;  // empty: nothing anyone sees is lost
 };
 
-constexpr std::array<TagNote, 28> kTagNotes = {{
+constexpr std::array<TagNote, 21> kTagNotes = {{
     {3, "freecharacter", "characters freed and defined again (FreeCharacter) keep their first definition"},
-    {14, "sound", "the movie's sounds are not played (this player has no sound yet)"},
-    {15, "sound", "the movie's sounds are not played (this player has no sound yet)"},
-    {17, "sound", "the movie's sounds are not played (this player has no sound yet)"},
-    {18, "sound", "the movie's sounds are not played (this player has no sound yet)"},
-    {19, "sound", "the movie's sounds are not played (this player has no sound yet)"},
-    {45, "sound", "the movie's sounds are not played (this player has no sound yet)"},
-    {89, "sound", "the movie's sounds are not played (this player has no sound yet)"},
     {60, "video", "the movie's embedded video is not shown (this player has no video yet)"},
     {61, "video", "the movie's embedded video is not shown (this player has no video yet)"},
     {57, "import", "characters imported from other movies (ImportAssets) are missing"},
@@ -102,6 +95,27 @@ void UnsupportedNotes::Effects(const MovieDefinition& movie) {
             }
         }
     }
+}
+
+void UnsupportedNotes::Sounds(const MovieDefinition& movie) {
+    const auto hasSound = [](const Timeline& timeline) {
+        if (timeline.streamHead) return true;
+        for (const Frame& frame : timeline.frames)
+            if (!frame.sounds.empty() || frame.streamBlock) return true;
+        return false;
+    };
+    bool any = hasSound(movie.timeline);
+    for (const auto& [id, character] : movie.dictionary) {
+        if (character->Kind() == CharacterKind::Sound) any = true;
+        if (character->Kind() == CharacterKind::Sprite &&
+            hasSound(static_cast<const SpriteDefinition&>(*character).timeline))
+            any = true;
+        if (character->Kind() == CharacterKind::Button) {
+            for (const ButtonSound& sound : static_cast<const ButtonDefinition&>(*character).sounds)
+                if (sound.soundId != 0) any = true;
+        }
+    }
+    if (any) Note("sound", "the movie's sounds are not played (this player has no sound yet)");
 }
 
 void UnsupportedNotes::AppendTo(std::vector<std::string>& warnings) const {

@@ -21,6 +21,8 @@ public:
     // Filters and blend modes the placements and button records of the
     // movie's timelines and buttons ask for.
     void Effects(const MovieDefinition& movie);
+    // Sounds the movie defines, starts or streams: read, not yet played.
+    void Sounds(const MovieDefinition& movie);
     // Appends the warnings, in the order first met.
     void AppendTo(std::vector<std::string>& warnings) const;
 

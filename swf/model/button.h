@@ -1,12 +1,14 @@
 #pragma once
 // A button: characters shown per state and actions run on state transitions.
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
 #include "swf/model/character.h"
 #include "swf/model/color.h"
 #include "swf/model/geometry.h"
+#include "swf/model/sound.h"
 #include "swf/model/timeline.h"
 
 namespace swf {
@@ -54,6 +56,7 @@ struct ButtonDefinition : Character {
     bool trackAsMenu = false;
     std::vector<ButtonRecord> records;
     std::vector<ButtonAction> actions;
+    std::array<ButtonSound, 4> sounds;  // by ButtonSoundTransition
 };
 
 }  // namespace swf

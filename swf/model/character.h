@@ -7,7 +7,7 @@
 
 namespace swf {
 
-enum class CharacterKind { Shape, Font, Text, Sprite, Button, Bitmap, Morph, EditText };
+enum class CharacterKind { Shape, Font, Text, Sprite, Button, Bitmap, Morph, EditText, Sound };
 
 struct Character {
     virtual ~Character() = default;

@@ -1,6 +1,6 @@
 #pragma once
 // What a timeline (the movie's or a sprite's) says, frame by frame: display
-// list changes, action blocks and labels.
+// list changes, action blocks, labels and sounds.
 
 #include <cstdint>
 #include <map>
@@ -13,6 +13,7 @@
 #include "swf/model/character.h"
 #include "swf/model/color.h"
 #include "swf/model/geometry.h"
+#include "swf/model/sound.h"
 
 namespace swf {
 
@@ -83,11 +84,14 @@ struct Frame {
     std::vector<DisplayCommand> commands;
     std::vector<ActionCode> actions;      // DoAction blocks in file order
     std::vector<InitAction> initActions;  // DoInitAction blocks in file order
+    std::vector<StartSoundCommand> sounds;
+    std::optional<StreamSoundBlock> streamBlock;
 };
 
 struct Timeline {
     std::vector<Frame> frames;  // never empty once built
     std::map<std::string, std::uint32_t> labels;
+    std::optional<StreamSoundHead> streamHead;
 };
 
 struct SpriteDefinition : Character {

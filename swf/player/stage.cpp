@@ -238,7 +238,8 @@ std::unique_ptr<DisplayObject> Stage::CreateInstance(const std::shared_ptr<const
     case CharacterKind::Morph:
     case CharacterKind::Text: object = std::make_unique<DisplayObject>(placement, character); break;
     case CharacterKind::Font:
-    case CharacterKind::Bitmap: return std::make_unique<DisplayObject>(placement, nullptr);
+    case CharacterKind::Bitmap:
+    case CharacterKind::Sound: return std::make_unique<DisplayObject>(placement, nullptr);
     }
     object->SetInstanceCounter(&instances_);
     return object;
@@ -246,7 +247,7 @@ std::unique_ptr<DisplayObject> Stage::CreateInstance(const std::shared_ptr<const
 
 std::unique_ptr<MovieClip> Stage::CreateEmptyClip(const std::shared_ptr<const MovieDefinition>& movie,
                                                   const Placement& placement, int nesting) {
-    static const Timeline kOneEmptyFrame{std::vector<Frame>(1), {}};
+    static const Timeline kOneEmptyFrame{std::vector<Frame>(1), {}, {}};
     if (nesting > kMaxNesting || instances_ >= kMaxInstances) return nullptr;
     auto clip = std::make_unique<MovieClip>(*this, movie, kOneEmptyFrame, placement, nullptr, nesting);
     clip->SetInstanceCounter(&instances_);

@@ -124,7 +124,8 @@ bool Mixer::NextFrame(Voice& voice, double& left, double& right) {
         return static_cast<double>(sound.data[static_cast<std::size_t>(frame * sound.channels + channel)]);
     };
     const auto channel = [&](int c) {
-        return t == 0 ? sample(at, c) : Hermite(sample(at - 1, c), sample(at, c), sample(at + 1, c), sample(at + 2, c), t);
+        return t == 0 ? sample(at, c)
+                      : Hermite(sample(at - 1, c), sample(at, c), sample(at + 1, c), sample(at + 2, c), t);
     };
     left = channel(0);
     right = sound.channels == 2 ? channel(1) : left;

@@ -82,8 +82,8 @@ private:
         std::shared_ptr<const Samples> sound;
         PlayOptions options;
         ChannelTransform transform;
-        double position = 0;      // in the sound's own frames
-        double step = 1;          // sound frames per output frame
+        double position = 0;        // in the sound's own frames
+        double step = 1;            // sound frames per output frame
         double start = 0, end = 0;  // the played part, in the sound's frames
         int loopsLeft = 1;
         std::uint64_t played44 = 0;  // output frames so far, for the envelope

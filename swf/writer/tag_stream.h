@@ -24,6 +24,11 @@ enum class TagCode : std::uint16_t {
     DefineFont = 10,
     DefineText = 11,
     DoAction = 12,
+    DefineSound = 14,
+    StartSound = 15,
+    DefineButtonSound = 17,
+    SoundStreamHead = 18,
+    SoundStreamBlock = 19,
     DefineBitsLossless = 20,
     DefineBitsJpeg2 = 21,
     DefineShape2 = 22,
@@ -37,6 +42,7 @@ enum class TagCode : std::uint16_t {
     DefineEditText = 37,
     DefineSprite = 39,
     FrameLabel = 43,
+    SoundStreamHead2 = 45,
     ExportAssets = 56,
     DoInitAction = 59,
     DefineMorphShape = 46,
@@ -46,6 +52,7 @@ enum class TagCode : std::uint16_t {
     DefineFont3 = 75,
     DefineShape4 = 83,
     DefineMorphShape2 = 84,
+    StartSound2 = 89,
     DefineBitsJpeg4 = 90,
 };
 

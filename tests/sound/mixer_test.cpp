@@ -60,7 +60,8 @@ TEST(Mixer, ResamplesToTheSameToneAndLength) {
         const std::size_t frames = 1000;
         std::vector<std::int16_t> tone(frames);
         for (std::size_t i = 0; i < frames; ++i)
-            tone[i] = static_cast<std::int16_t>(std::lround(10000 * std::sin(2 * std::numbers::pi * 441 * i / trueRate)));
+            tone[i] =
+                static_cast<std::int16_t>(std::lround(10000 * std::sin(2 * std::numbers::pi * 441 * i / trueRate)));
         Mixer mixer;
         mixer.Start(Sound(rate, 1, tone), {});
         const std::size_t scale = static_cast<std::size_t>(std::lround(44100 / trueRate));

@@ -20,7 +20,8 @@ std::vector<std::int16_t> DecodeFlv(const std::string& name, swf::sound::SoundFo
     for (const Bytes& tag : AudioTags(sound_test::ReadMedia(name))) {
         if (tag.empty()) continue;
         *format = swf::sound::ReadSoundFormat(tag[0]);
-        const auto decoded = swf::sound::DecodePcm(std::span(tag).subspan(1), format->sixteenBit, format->stereo, SIZE_MAX);
+        const auto decoded =
+            swf::sound::DecodePcm(std::span(tag).subspan(1), format->sixteenBit, format->stereo, SIZE_MAX);
         samples.insert(samples.end(), decoded.begin(), decoded.end());
     }
     return samples;

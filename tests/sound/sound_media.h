@@ -37,8 +37,9 @@ inline std::vector<Bytes> AudioTags(const Bytes& flv) {
     while (at + 11 <= flv.size()) {
         const std::size_t size = std::size_t{flv[at + 1]} << 16 | std::size_t{flv[at + 2]} << 8 | flv[at + 3];
         if (at + 11 + size > flv.size()) break;
-        if (flv[at] == 8) tags.emplace_back(flv.begin() + static_cast<std::ptrdiff_t>(at + 11),
-                                            flv.begin() + static_cast<std::ptrdiff_t>(at + 11 + size));
+        if (flv[at] == 8)
+            tags.emplace_back(flv.begin() + static_cast<std::ptrdiff_t>(at + 11),
+                              flv.begin() + static_cast<std::ptrdiff_t>(at + 11 + size));
         at += 11 + size + 4;
     }
     return tags;

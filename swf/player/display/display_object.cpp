@@ -14,7 +14,8 @@ DisplayKind DisplayObject::Kind() const {
     case CharacterKind::Button: return DisplayKind::Button;
     case CharacterKind::EditText: return DisplayKind::EditText;
     case CharacterKind::Font:
-    case CharacterKind::Bitmap: return DisplayKind::Empty;  // fonts and bitmaps are not placeable
+    case CharacterKind::Bitmap:
+    case CharacterKind::Sound: return DisplayKind::Empty;  // fonts, bitmaps and sounds are not placeable
     }
     return DisplayKind::Empty;
 }
