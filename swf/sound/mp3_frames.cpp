@@ -15,8 +15,8 @@ constexpr int kRatesMpeg1[3] = {44100, 48000, 32000};
 
 std::optional<Mp3FrameHeader> ReadMp3FrameHeader(std::span<const std::uint8_t> bytes) {
     if (bytes.size() < 4) return std::nullopt;
-    const std::uint32_t h = std::uint32_t{bytes[0]} << 24 | std::uint32_t{bytes[1]} << 16 |
-                            std::uint32_t{bytes[2]} << 8 | bytes[3];
+    const std::uint32_t h =
+        std::uint32_t{bytes[0]} << 24 | std::uint32_t{bytes[1]} << 16 | std::uint32_t{bytes[2]} << 8 | bytes[3];
     if ((h >> 21) != 0x7FF) return std::nullopt;
     const unsigned version = (h >> 19) & 3;  // 0: MPEG 2.5, 1: reserved, 2: MPEG-2, 3: MPEG-1
     const unsigned layer = (h >> 17) & 3;    // 1: layer III

@@ -13,9 +13,9 @@ namespace swf::sound {
 struct Mp3FrameHeader {
     int sampleRate = 0;
     int channels = 0;
-    int bitrate = 0;              // bits a second
-    std::size_t length = 0;       // bytes, header included
-    int samplesPerFrame = 0;      // per channel
+    int bitrate = 0;          // bits a second
+    std::size_t length = 0;   // bytes, header included
+    int samplesPerFrame = 0;  // per channel
 };
 
 // The header at the start of `bytes`, when it is a layer III frame header

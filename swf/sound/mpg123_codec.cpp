@@ -42,7 +42,8 @@ public:
         auto decoder = std::make_unique<Mpg123Decoder>(handle);
         // 16-bit samples at the first frame's rate and channels, whatever
         // later frames say; no messages on stderr.
-        if (mpg123_param(handle, MPG123_FLAGS, MPG123_QUIET, 0) != MPG123_OK || mpg123_format_none(handle) != MPG123_OK ||
+        if (mpg123_param(handle, MPG123_FLAGS, MPG123_QUIET, 0) != MPG123_OK ||
+            mpg123_format_none(handle) != MPG123_OK ||
             mpg123_format(handle, first.sampleRate, first.channels == 1 ? MPG123_MONO : MPG123_STEREO,
                           MPG123_ENC_SIGNED_16) != MPG123_OK ||
             mpg123_open_feed(handle) != MPG123_OK) {

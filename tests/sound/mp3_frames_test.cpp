@@ -64,9 +64,10 @@ TEST(Mp3Frames, HeadersThatAreNotLayerThreeFrames) {
     const std::uint8_t freeFormat[] = {0xFF, 0xFB, 0x00, 0x44};
     const std::uint8_t badRate[] = {0xFF, 0xFB, 0x9C, 0x44};
     const std::uint8_t noSync[] = {0xFF, 0x1B, 0x90, 0x44};
-    for (std::span<const std::uint8_t> bad : {std::span<const std::uint8_t>(layer2), std::span<const std::uint8_t>(reserved),
-                                              std::span<const std::uint8_t>(freeFormat), std::span<const std::uint8_t>(badRate),
-                                              std::span<const std::uint8_t>(noSync), std::span<const std::uint8_t>(good).first(3)})
+    for (std::span<const std::uint8_t> bad :
+         {std::span<const std::uint8_t>(layer2), std::span<const std::uint8_t>(reserved),
+          std::span<const std::uint8_t>(freeFormat), std::span<const std::uint8_t>(badRate),
+          std::span<const std::uint8_t>(noSync), std::span<const std::uint8_t>(good).first(3)})
         EXPECT_FALSE(ReadMp3FrameHeader(bad));
     // A frame cut short is not counted.
     const auto bytes = sound_test::ReadMedia("tone22m.mp3");
