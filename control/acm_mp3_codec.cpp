@@ -15,12 +15,46 @@ namespace control {
 
 namespace {
 
+// The codec manager, loaded on the first MP3 sound: a movie without one does
+// not pay for it at start-up.
+struct AcmFunctions {
+    decltype(&acmStreamOpen) open = nullptr;
+    decltype(&acmStreamClose) close = nullptr;
+    decltype(&acmStreamSize) size = nullptr;
+    decltype(&acmStreamPrepareHeader) prepare = nullptr;
+    decltype(&acmStreamUnprepareHeader) unprepare = nullptr;
+    decltype(&acmStreamConvert) convert = nullptr;
+
+    bool Loaded() const { return open && close && size && prepare && unprepare && convert; }
+};
+
+template <typename Function>
+void Resolve(HMODULE module, const char* name, Function& function) {
+    function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+const AcmFunctions& Acm() {
+    static const AcmFunctions functions = [] {
+        AcmFunctions f;
+        HMODULE module = LoadLibraryW(L"msacm32.dll");  // kept for the process's life
+        if (!module) return f;
+        Resolve(module, "acmStreamOpen", f.open);
+        Resolve(module, "acmStreamClose", f.close);
+        Resolve(module, "acmStreamSize", f.size);
+        Resolve(module, "acmStreamPrepareHeader", f.prepare);
+        Resolve(module, "acmStreamUnprepareHeader", f.unprepare);
+        Resolve(module, "acmStreamConvert", f.convert);
+        return f;
+    }();
+    return functions;
+}
+
 // One ACM conversion stream from MP3 frames to 16-bit PCM at the same rate
 // and channels. Input the codec did not take yet waits for the next call.
 class AcmMp3Decoder final : public swf::sound::Mp3Decoder {
 public:
     AcmMp3Decoder(HACMSTREAM stream, int channels) : stream_(stream), channels_(channels) {}
-    ~AcmMp3Decoder() override { acmStreamClose(stream_, 0); }
+    ~AcmMp3Decoder() override { Acm().close(stream_, 0); }
     AcmMp3Decoder(const AcmMp3Decoder&) = delete;
     AcmMp3Decoder& operator=(const AcmMp3Decoder&) = delete;
 
@@ -42,7 +76,7 @@ private:
         // Room for every sample the pending frames can hold, and then some.
         const DWORD sourceBytes = static_cast<DWORD>(pending_.size());
         DWORD outputBytes = 0;
-        if (acmStreamSize(stream_, sourceBytes, &outputBytes, ACM_STREAMSIZEF_SOURCE) != 0) outputBytes = 0;
+        if (Acm().size(stream_, sourceBytes, &outputBytes, ACM_STREAMSIZEF_SOURCE) != 0) outputBytes = 0;
         outputBytes = std::max<DWORD>(outputBytes, 1152 * 2 * static_cast<DWORD>(channels_) * (sourceBytes / 24 + 2));
         std::vector<std::uint8_t> output(outputBytes);
         ACMSTREAMHEADER header{};
@@ -51,10 +85,10 @@ private:
         header.cbSrcLength = sourceBytes;
         header.pbDst = output.data();
         header.cbDstLength = outputBytes;
-        if (acmStreamPrepareHeader(stream_, &header, 0) != 0) return std::nullopt;
-        const MMRESULT result = acmStreamConvert(stream_, &header, started_ ? 0 : ACM_STREAMCONVERTF_START);
+        if (Acm().prepare(stream_, &header, 0) != 0) return std::nullopt;
+        const MMRESULT result = Acm().convert(stream_, &header, started_ ? 0 : ACM_STREAMCONVERTF_START);
         started_ = true;
-        acmStreamUnprepareHeader(stream_, &header, 0);
+        Acm().unprepare(stream_, &header, 0);
         if (result != 0) return std::nullopt;
         const std::size_t samples = header.cbDstLengthUsed / 2;
         const auto* pcm = reinterpret_cast<const std::int16_t*>(output.data());
@@ -89,8 +123,9 @@ public:
         pcm.wBitsPerSample = 16;
         pcm.nBlockAlign = static_cast<WORD>(2 * first.channels);
         pcm.nAvgBytesPerSec = pcm.nSamplesPerSec * pcm.nBlockAlign;
+        if (!Acm().Loaded()) return nullptr;
         HACMSTREAM stream = nullptr;
-        if (acmStreamOpen(&stream, nullptr, &mp3.wfx, &pcm, nullptr, 0, 0, ACM_STREAMOPENF_NONREALTIME) != 0)
+        if (Acm().open(&stream, nullptr, &mp3.wfx, &pcm, nullptr, 0, 0, ACM_STREAMOPENF_NONREALTIME) != 0)
             return nullptr;
         return std::make_unique<AcmMp3Decoder>(stream, first.channels);
     }

@@ -140,6 +140,7 @@ Stage* Player::CurrentStage() const { return session_ ? session_->stage.get() : 
 
 void Player::Unload() {
     ++movieSerial_;
+    sounds_.StopAll();
     if (!session_) return;
     if (busy_ > 0) {
         retired_.push_back(std::move(session_));
@@ -217,6 +218,7 @@ bool Player::Load(std::span<const std::uint8_t> bytes, std::string url) {
     // The first frame drawn shows what those actions set in bound variables.
     session_->stage->RefreshFields();
     runner.EndFrame();
+    PlaySoundStarts();
     return true;
 }
 
@@ -295,6 +297,7 @@ void Player::GotoFrame(std::uint32_t frame) {
         stage->Root().GotoFrame(frame);
         stage->RunQueuedActions();
     });
+    PlaySoundStarts();
 }
 
 void Player::AdvanceFrame() {
@@ -312,6 +315,7 @@ void Player::AdvanceFrame() {
         if (Stage* stage = CurrentStage()) stage->Advance();
         if (session_) session_->runner->AdvanceTimers();
     });
+    PlaySoundStarts();
 }
 
 void Player::Render(raster::Surface& surface) {
@@ -627,6 +631,14 @@ bool Player::PointerOverButton() const {
 }
 
 void Player::SetFileHost(FileHost* files) { files_ = files; }
+
+void Player::PlaySoundStarts() {
+    Stage* stage = CurrentStage();
+    if (stage == nullptr) return;
+    for (const auto& [movie, command] : stage->TakeSoundStarts()) sounds_.Play(movie, command);
+    for (const std::string& warning : sounds_.TakeWarnings())
+        if (log_) log_(LogKind::Warning, warning);
+}
 
 void Player::SetLogHandler(LogHandler handler) { log_ = std::move(handler); }
 

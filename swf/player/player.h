@@ -13,6 +13,7 @@
 #include "swf/fonts/serialized_font_provider.h"
 #include "swf/model/color.h"
 #include "swf/model/geometry.h"
+#include "swf/player/audio/sound_system.h"
 #include "swf/player/fields/caret_blink.h"
 #include "swf/player/render/damage.h"
 #include "swf/raster/coverage_mask.h"
@@ -169,6 +170,12 @@ public:
     // Draws and measures text set in system fonts; may be nullptr (such text
     // is then not drawn). Not owned; must outlive the player or be reset.
     void SetFontProvider(fonts::DeviceFontProvider* provider);
+    // Decodes the movie's MP3 sounds; may be nullptr (they stay silent and
+    // a warning says so). Not owned; kept across movies.
+    void SetMp3Codec(sound::Mp3Codec* codec) { sounds_.SetMp3Codec(codec); }
+    // The next frames of the movie's sound: 44.1 kHz stereo, interleaved,
+    // silence when nothing plays. May be called from the host's audio thread.
+    void MixAudio(std::span<std::int16_t> out) { sounds_.Mix(out); }
 
 private:
     // Everything one loaded movie needs, destroyed together.
@@ -176,6 +183,10 @@ private:
     // Marks a call that may run actions; a movie replaced meanwhile (by a host
     // callback) is destroyed only when the outermost such call returns.
     class BusyScope;
+
+    // Starts and stops the sounds the timelines reached, and tells what
+    // could not be played.
+    void PlaySoundStarts();
 
     // Runs the work of one call from the host. When memory runs out it is
     // left out (false) with a warning, told once per movie, and the movie
@@ -213,6 +224,7 @@ private:
     LogHandler log_;
     ActionHost* host_ = nullptr;
     FileHost* files_ = nullptr;
+    SoundSystem sounds_;
     fonts::DeviceFontProvider* fontProvider_ = nullptr;
     // What the stage's text asks: the host's provider, one call at a time.
     fonts::SerializedFontProvider serializedFonts_;

@@ -504,4 +504,13 @@ void Stage::PointerUp(Point p) {
     BroadcastClipEvent(kClipMouseUp, "Mouse", "onMouseUp");
 }
 
+void Stage::StartSounds(const std::shared_ptr<const MovieDefinition>& movie,
+                        const std::vector<StartSoundCommand>& sounds) {
+    for (const StartSoundCommand& sound : sounds) soundStarts_.emplace_back(movie, sound);
+}
+
+std::vector<std::pair<std::shared_ptr<const MovieDefinition>, StartSoundCommand>> Stage::TakeSoundStarts() {
+    return std::exchange(soundStarts_, {});
+}
+
 }  // namespace swf

@@ -77,7 +77,7 @@ std::string SlashPath(const MovieClip& clip) {
     std::string path;
     int steps = 0;
     for (const MovieClip* c = &clip; c->Parent() != nullptr && steps < 256; c = c->Parent(), ++steps)
-        path = "/" + c->InstanceName() + path;
+        path.insert(0, '/' + c->InstanceName());
     return path.empty() ? "/" : path;
 }
 

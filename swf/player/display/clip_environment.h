@@ -39,6 +39,12 @@ public:
     // A DoInitAction block `clip`'s timeline reached: queued before the frame's
     // actions, the first time the movie reaches a block for that sprite.
     virtual void QueueInitAction(MovieClip& clip, const InitAction& init) = 0;
+    // The StartSound tags of a frame a timeline of `movie` entered.
+    virtual void StartSounds(const std::shared_ptr<const MovieDefinition>& movie,
+                             const std::vector<StartSoundCommand>& sounds) {
+        (void)movie;
+        (void)sounds;
+    }
     // Queues a clip event (ClipEvent bits): the placement's onClipEvent blocks
     // for it, then the matching handler member (onLoad, onEnterFrame, ...).
     virtual void QueueClipEvent(MovieClip& clip, std::uint32_t event) = 0;

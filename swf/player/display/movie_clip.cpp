@@ -271,6 +271,8 @@ void MovieClip::EnterFrame(std::uint32_t frame) {
         if (child->Kind() == DisplayKind::MovieClip) newClips.push_back(static_cast<MovieClip*>(child.get()));
         children_.emplace(depth, std::move(child));
     }
+    // Event sounds of the frame entered (not of frames passed on the way).
+    if (!timeline_->frames[frame].sounds.empty()) environment_.StartSounds(movie_, timeline_->frames[frame].sounds);
     for (const ActionCode& code : timeline_->frames[frame].actions) environment_.QueueActions(*this, code);
     // New clips' first frames come after this frame's own actions.
     for (MovieClip* clip : newClips) clip->Start();
