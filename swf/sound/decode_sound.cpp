@@ -9,8 +9,7 @@ namespace swf::sound {
 
 namespace {
 
-void DecodeMp3(std::span<const std::uint8_t> data, std::size_t maxFrames, int seek, Mp3Codec* mp3,
-               DecodedSound& out) {
+void DecodeMp3(std::span<const std::uint8_t> data, std::size_t maxFrames, int seek, Mp3Codec* mp3, DecodedSound& out) {
     const auto first = ReadMp3FrameHeader(data);
     if (!first) {
         out.problem = "an MP3 sound does not start with an MP3 frame";
@@ -52,7 +51,8 @@ DecodedSound DecodeSound(const SoundFormat& format, std::span<const std::uint8_t
     case SoundCodec::Nellymoser16kMono:
     case SoundCodec::Nellymoser8kMono:
     case SoundCodec::Nellymoser:
-        out.problem = "Nellymoser sounds are not played (there is no public definition of the format to decode them from)";
+        out.problem =
+            "Nellymoser sounds are not played (there is no public definition of the format to decode them from)";
         break;
     default: out.problem = CodecName(format.codec) + " sounds are not played by this player";
     }

@@ -61,7 +61,8 @@ TEST(PlayerSound, FramesStartAndStopTheirSounds) {
     once.noMultiple = true;
     Player player;
     // Frame 1 starts the ramp twice, once without doubling; frame 2 stops it.
-    ASSERT_TRUE(player.Load(SoundMovie({{w::StartSoundBody(1, {}), w::StartSoundBody(1, once)}, {w::StartSoundBody(1, stop)}})));
+    ASSERT_TRUE(player.Load(
+        SoundMovie({{w::StartSoundBody(1, {}), w::StartSoundBody(1, once)}, {w::StartSoundBody(1, stop)}})));
     const std::vector<std::int16_t> first = Mixed(player, 50);
     for (std::size_t i = 0; i < 50; ++i) {
         ASSERT_EQ(first[2 * i], static_cast<std::int16_t>(100 * i)) << i;

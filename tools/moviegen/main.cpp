@@ -66,6 +66,7 @@ int main(int argc, char** argv) {
         {"endless_callbacks.swf", moviegen::BuildEndlessCallbacksMovie},
         {"reloading_data.swf", moviegen::BuildReloadingDataMovie},
         {"level_loader.swf", moviegen::BuildLevelLoaderMovie},
+        {"tone.swf", moviegen::BuildToneMovie},
     };
     for (const auto& [name, build] : movies) {
         if (!WriteFile(folder / name, build())) {

@@ -91,4 +91,8 @@ std::vector<std::uint8_t> BuildClipsMovie(int framesBeforeClose = kClipsFrames);
 // frames short (the last byte's padding bits may hold a code or two more).
 std::vector<std::uint8_t> BuildAdpcmCodesFlv(int codeBits, bool stereo);
 
+// 200 x 100 white stage, 12 frames at 12 fps; frame 1 starts a sound: half
+// a second of a 440 Hz sine at half of full scale (22 kHz, 16-bit, mono).
+std::vector<std::uint8_t> BuildToneMovie();
+
 }  // namespace moviegen

@@ -1,10 +1,14 @@
 // Sound data for the decoder tests, wrapped in FLV files so that a
 // third-party decoder (ffmpeg) can give the expected samples.
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <numbers>
 #include <vector>
 
+#include "swf/writer/movie.h"
+#include "swf/writer/sound.h"
 #include "tools/moviegen/movies.h"
 
 namespace moviegen {
@@ -47,6 +51,28 @@ std::vector<std::uint8_t> BuildAdpcmCodesFlv(int codeBits, bool stereo) {
     flv.insert(flv.end(), sound.begin(), sound.end());
     Put(flv, 11 + dataSize, 4);
     return flv;
+}
+
+std::vector<std::uint8_t> BuildToneMovie() {
+    namespace w = swf::writer;
+    // Half a second of 440 Hz at half of full scale, 16-bit little-endian mono at 22 kHz.
+    constexpr int kRate = 22050, kFrames = kRate / 2;
+    std::vector<std::uint8_t> samples;
+    for (int i = 0; i < kFrames; ++i) {
+        const auto v = static_cast<std::int16_t>(std::lround(16384 * std::sin(2 * std::numbers::pi * 440 * i / kRate)));
+        samples.push_back(static_cast<std::uint8_t>(static_cast<std::uint16_t>(v) & 0xFF));
+        samples.push_back(static_cast<std::uint8_t>(static_cast<std::uint16_t>(v) >> 8));
+    }
+    w::TagStream stream;
+    stream.SetBackgroundColor({255, 255, 255});
+    // Format byte: uncompressed little-endian (3), 22 kHz (2), 16-bit, mono.
+    stream.Add(w::TagCode::DefineSound, w::DefineSoundBody(1, 3 << 4 | 2 << 2 | 1 << 1, kFrames, samples));
+    stream.Add(w::TagCode::StartSound, w::StartSoundBody(1, {}));
+    for (int frame = 0; frame < 12; ++frame) stream.ShowFrame();
+    w::MovieHeader header;
+    header.frameSize = {0, 200 * 20, 0, 100 * 20};
+    header.frameRate = 12;
+    return w::BuildMovie(header, stream);
 }
 
 }  // namespace moviegen

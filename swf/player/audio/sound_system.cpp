@@ -10,7 +10,8 @@ const SoundDefinition* SoundSystem::Find(const MovieDefinition& movie, const Sta
     if (command.className.empty()) return FindCharacter<SoundDefinition>(movie.dictionary, command.soundId);
     // StartSound2 names the sound by the name it is exported under.
     const auto exported = movie.exports.find(command.className);
-    return exported == movie.exports.end() ? nullptr : FindCharacter<SoundDefinition>(movie.dictionary, exported->second);
+    return exported == movie.exports.end() ? nullptr
+                                           : FindCharacter<SoundDefinition>(movie.dictionary, exported->second);
 }
 
 std::shared_ptr<const sound::Samples> SoundSystem::Samples(const std::shared_ptr<const MovieDefinition>& movie,
@@ -18,8 +19,9 @@ std::shared_ptr<const sound::Samples> SoundSystem::Samples(const std::shared_ptr
     const SoundKey key{movie.get(), sound.id};
     auto it = decoded_.find(key);
     if (it != decoded_.end() && it->second.movie.lock() == movie) return it->second.samples;
-    sound::DecodedSound decoded = sound::DecodeSound(sound.format, sound.data ? *sound.data : std::vector<std::uint8_t>{},
-                                                     sound.sampleCount, sound.seekSamples, mp3_);
+    sound::DecodedSound decoded =
+        sound::DecodeSound(sound.format, sound.data ? *sound.data : std::vector<std::uint8_t>{}, sound.sampleCount,
+                           sound.seekSamples, mp3_);
     if (!decoded.problem.empty()) Warn(decoded.problem);
     auto samples = std::make_shared<const sound::Samples>(std::move(decoded.samples));
     decoded_[key] = Decoded{movie, samples};
