@@ -60,6 +60,16 @@ VoiceId Mixer::Start(std::shared_ptr<const Samples> sound, const PlayOptions& op
     voice.sound = std::move(sound);
     voice.options = options;
     voice.transform = transform;
+    // The oldest voices not yet fading make room.
+    std::size_t sounding = 0;
+    for (const Voice& v : voices_) sounding += v.fadeOut < 0 ? 1 : 0;
+    for (Voice& old : voices_) {
+        if (sounding < kMaxVoices) break;
+        if (old.fadeOut < 0) {
+            old.fadeOut = kFadeFrames;
+            --sounding;
+        }
+    }
     voices_.push_back(std::move(voice));
     return id;
 }
@@ -86,16 +96,15 @@ void Mixer::SetTransform(VoiceId id, ChannelTransform transform) {
 
 std::vector<VoiceId> Mixer::TakeFinished() { return std::exchange(finished_, {}); }
 
-void Mixer::EnvelopeAt(const std::vector<EnvelopePoint>& envelope, std::uint64_t position44, double& left,
-                       double& right) {
+void Mixer::EnvelopeAt(const std::vector<EnvelopePoint>& envelope, std::uint64_t position44, std::size_t& next,
+                       double& left, double& right) {
     if (envelope.empty()) {
         left = right = 1;
         return;
     }
-    // The first point at or after the position; levels hold before the
-    // first point and after the last.
-    auto after = std::find_if(envelope.begin(), envelope.end(),
-                              [position44](const EnvelopePoint& p) { return p.position44 >= position44; });
+    // Levels hold before the first point and after the last.
+    while (next < envelope.size() && envelope[next].position44 < position44) ++next;
+    const auto after = envelope.begin() + static_cast<std::ptrdiff_t>(next);
     if (after == envelope.begin() || after == envelope.end()) {
         const EnvelopePoint& p = after == envelope.end() ? envelope.back() : *after;
         left = p.left / kFullLevel;
@@ -103,8 +112,10 @@ void Mixer::EnvelopeAt(const std::vector<EnvelopePoint>& envelope, std::uint64_t
         return;
     }
     const EnvelopePoint& before = *(after - 1);
-    const double span = static_cast<double>(after->position44 - before.position44);
-    const double t = span > 0 ? static_cast<double>(position44 - before.position44) / span : 1;
+    // Points out of order (a bad file) give a level between theirs, never beyond.
+    const double span = static_cast<double>(after->position44) - static_cast<double>(before.position44);
+    const double into = static_cast<double>(position44) - static_cast<double>(before.position44);
+    const double t = span > 0 ? std::clamp(into / span, 0.0, 1.0) : 1;
     left = (before.left + (after->left - before.left) * t) / kFullLevel;
     right = (before.right + (after->right - before.right) * t) / kFullLevel;
 }
@@ -131,7 +142,8 @@ bool Mixer::NextFrame(Voice& voice, double& left, double& right) {
     right = sound.channels == 2 ? channel(1) : left;
 
     double envelopeLeft, envelopeRight;
-    EnvelopeAt(voice.options.envelope, voice.options.inPoint44 + voice.played44, envelopeLeft, envelopeRight);
+    EnvelopeAt(voice.options.envelope, voice.options.inPoint44 + voice.played44, voice.envelopePoint, envelopeLeft,
+               envelopeRight);
     double gain = 1;
     if (voice.fadeIn > 0) gain *= static_cast<double>(kFadeFrames - voice.fadeIn--) / kFadeFrames;
     if (voice.fadeOut > 0) gain *= static_cast<double>(voice.fadeOut--) / kFadeFrames;

@@ -59,6 +59,10 @@ using VoiceId = std::uint32_t;
 
 class Mixer {
 public:
+    // At most this many voices play at once; a start beyond it fades out the
+    // oldest, so that a movie starting sounds every frame cannot pile them up.
+    static constexpr std::size_t kMaxVoices = 64;
+
     // Starts a voice; the id is never 0 and never reused.
     VoiceId Start(std::shared_ptr<const Samples> sound, const PlayOptions& options, ChannelTransform transform = {});
     // The voice fades out over a few milliseconds instead of cutting off.
@@ -86,15 +90,17 @@ private:
         double step = 1;            // sound frames per output frame
         double start = 0, end = 0;  // the played part, in the sound's frames
         int loopsLeft = 1;
-        std::uint64_t played44 = 0;  // output frames so far, for the envelope
-        int fadeIn = 0;              // frames of fade-in left
-        int fadeOut = -1;            // frames of fade-out left; -1 while not stopping
+        std::uint64_t played44 = 0;     // output frames so far, for the envelope
+        std::size_t envelopePoint = 0;  // the first point at or after the position (it only moves on)
+        int fadeIn = 0;                 // frames of fade-in left
+        int fadeOut = -1;               // frames of fade-out left; -1 while not stopping
     };
 
     // One output frame of a voice, before its transform; false once it ended.
     bool NextFrame(Voice& voice, double& left, double& right);
-    static void EnvelopeAt(const std::vector<EnvelopePoint>& envelope, std::uint64_t position44, double& left,
-                           double& right);
+    // `next` is the first point at or after the position; positions only grow.
+    static void EnvelopeAt(const std::vector<EnvelopePoint>& envelope, std::uint64_t position44, std::size_t& next,
+                           double& left, double& right);
 
     std::vector<Voice> voices_;
     std::vector<VoiceId> finished_;

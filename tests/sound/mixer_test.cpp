@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -119,6 +120,14 @@ TEST(Mixer, EnvelopeMovesLevelsInStraightLines) {
         EXPECT_NEAR(out[2 * k], 10000 * (1 - t), 0.5) << k;
         EXPECT_NEAR(out[2 * k + 1], 10000 * t, 0.5) << k;
     }
+
+    // Points out of order (a bad file) never raise a level beyond full.
+    options.envelope = {{1000, 32768, 32768}, {500, 0, 0}, {2000, 32768, 32768}};
+    Mixer odd;
+    odd.Start(Constant(10000, 3000), options);
+    const std::vector<std::int16_t> bounded = Mixed(odd, 3000);
+    EXPECT_LE(*std::max_element(bounded.begin(), bounded.end()), 10000);
+    EXPECT_GE(*std::min_element(bounded.begin(), bounded.end()), 0);
 }
 
 TEST(Mixer, TransformsVolumeClippingAndStops) {
@@ -160,6 +169,17 @@ TEST(Mixer, TransformsVolumeClippingAndStops) {
     EXPECT_EQ(out[2 * 220], 0);
     EXPECT_TRUE(stopping.TakeFinished().empty());
     EXPECT_EQ(stopping.VoiceCount(), 0u);
+
+    // A movie that starts a long sound over and over keeps at most
+    // kMaxVoices playing: the oldest fade out, and then they are gone.
+    Mixer crowded;
+    std::vector<swf::sound::VoiceId> ids;
+    for (int i = 0; i < 200; ++i) ids.push_back(crowded.Start(Constant(100, 100000), {}));
+    EXPECT_FALSE(crowded.Playing(ids.front()));
+    EXPECT_TRUE(crowded.Playing(ids.back()));
+    Mixed(crowded, 300);
+    EXPECT_EQ(crowded.VoiceCount(), Mixer::kMaxVoices);
+    EXPECT_EQ(Mixed(crowded, 1)[0], static_cast<std::int16_t>(100 * Mixer::kMaxVoices));
 
     // Nothing to play: finished at once, no voice kept.
     Mixer empty;
