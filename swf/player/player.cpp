@@ -1,6 +1,7 @@
 #include "swf/player/player.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -99,6 +100,7 @@ public:
         if (--player_.busy_ != 0) return;
         // A session replaced meanwhile is still kept in retired_ here.
         if (runner_ != nullptr) runner_->EndFrame();
+        player_.PlaySoundRequests();
         player_.retired_.clear();
     }
     BusyScope(const BusyScope&) = delete;
@@ -206,6 +208,7 @@ bool Player::Load(std::span<const std::uint8_t> bytes, std::string url) {
     RaiseFocusEvents(*session->focus, *session->stage, *session->runner);
     session->stage->SetFieldObserver(session->fieldWiring.get());
     session_ = std::move(session);
+    sounds_.SetFrameRate(FrameRate());
     UpdateStageSize();
     ++movieSerial_;
     if (log_) {
@@ -218,7 +221,6 @@ bool Player::Load(std::span<const std::uint8_t> bytes, std::string url) {
     // The first frame drawn shows what those actions set in bound variables.
     session_->stage->RefreshFields();
     runner.EndFrame();
-    PlaySoundStarts();
     return true;
 }
 
@@ -283,10 +285,12 @@ bool Player::IsPlaying() const { return session_ && session_->stage->Root().IsPl
 
 void Player::Play() {
     if (session_) session_->stage->Root().Play();
+    PlaySoundRequests();
 }
 
 void Player::Stop() {
     if (session_) session_->stage->Root().Stop();
+    PlaySoundRequests();
 }
 
 void Player::GotoFrame(std::uint32_t frame) {
@@ -297,7 +301,6 @@ void Player::GotoFrame(std::uint32_t frame) {
         stage->Root().GotoFrame(frame);
         stage->RunQueuedActions();
     });
-    PlaySoundStarts();
 }
 
 void Player::AdvanceFrame() {
@@ -312,10 +315,31 @@ void Player::AdvanceFrame() {
                 log_(LogKind::Warning, session->loadWarnings[i]);
         }
         // A loading callback may have replaced the movie through the host.
-        if (Stage* stage = CurrentStage()) stage->Advance();
+        Stage* stage = CurrentStage();
+        if (stage != nullptr) {
+            for (int i = 0, frames = FramesToAdvance(); i < frames; ++i) {
+                stage->Advance();
+                // The frame's stream block may start the clock the next step follows.
+                PlaySoundRequests();
+            }
+        }
         if (session_) session_->runner->AdvanceTimers();
     });
-    PlaySoundStarts();
+}
+
+int Player::FramesToAdvance() {
+    sounds_.FeedStreams();
+    Stage* stage = CurrentStage();
+    if (!audioClock_ || stage == nullptr) return 1;
+    MovieClip& root = stage->Root();
+    const std::optional<double> heard = sounds_.StreamFrame(&root);
+    if (!heard) return 1;
+    // The timeline shows the frame its stream sound has reached: it waits
+    // while the sound is behind and catches up when drawing fell behind
+    // (every frame passed still runs its actions).
+    const double ahead = std::floor(*heard) - root.CurrentFrame();
+    if (ahead < 0) return 0;
+    return static_cast<int>(std::clamp(ahead, 0.0, static_cast<double>(kMaxStreamCatchUp)));
 }
 
 void Player::Render(raster::Surface& surface) {
@@ -632,10 +656,10 @@ bool Player::PointerOverButton() const {
 
 void Player::SetFileHost(FileHost* files) { files_ = files; }
 
-void Player::PlaySoundStarts() {
+void Player::PlaySoundRequests() {
     Stage* stage = CurrentStage();
     if (stage == nullptr) return;
-    for (const auto& [movie, command] : stage->TakeSoundStarts()) sounds_.Play(movie, command);
+    for (const SoundRequest& request : stage->TakeSoundRequests()) sounds_.Handle(request);
     for (const std::string& warning : sounds_.TakeWarnings())
         if (log_) log_(LogKind::Warning, warning);
 }

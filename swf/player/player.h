@@ -176,6 +176,11 @@ public:
     // The next frames of the movie's sound: 44.1 kHz stereo, interleaved,
     // silence when nothing plays. May be called from the host's audio thread.
     void MixAudio(std::span<std::int16_t> out) { sounds_.Mix(out); }
+    // True when the host plays MixAudio's output as it is asked for, in real
+    // time: a main timeline with a stream sound then follows the sound
+    // (waiting for it, or playing several frames in one tick to catch up)
+    // instead of one frame a tick. Kept across movies.
+    void SetAudioClock(bool live) { audioClock_ = live; }
 
 private:
     // Everything one loaded movie needs, destroyed together.
@@ -186,7 +191,11 @@ private:
 
     // Starts and stops the sounds the timelines reached, and tells what
     // could not be played.
-    void PlaySoundStarts();
+    void PlaySoundRequests();
+    // How many frames this tick moves on: one, or as many as the main
+    // timeline's stream sound says when the audio clock leads.
+    int FramesToAdvance();
+    static constexpr int kMaxStreamCatchUp = 8;
 
     // Runs the work of one call from the host. When memory runs out it is
     // left out (false) with a warning, told once per movie, and the movie
@@ -225,6 +234,7 @@ private:
     ActionHost* host_ = nullptr;
     FileHost* files_ = nullptr;
     SoundSystem sounds_;
+    bool audioClock_ = false;
     fonts::DeviceFontProvider* fontProvider_ = nullptr;
     // What the stage's text asks: the host's provider, one call at a time.
     fonts::SerializedFontProvider serializedFonts_;

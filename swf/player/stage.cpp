@@ -504,13 +504,8 @@ void Stage::PointerUp(Point p) {
     BroadcastClipEvent(kClipMouseUp, "Mouse", "onMouseUp");
 }
 
-void Stage::StartSounds(const std::shared_ptr<const MovieDefinition>& movie,
-                        const std::vector<StartSoundCommand>& sounds) {
-    for (const StartSoundCommand& sound : sounds) soundStarts_.emplace_back(movie, sound);
-}
+void Stage::RequestSound(SoundRequest request) { soundRequests_.push_back(std::move(request)); }
 
-std::vector<std::pair<std::shared_ptr<const MovieDefinition>, StartSoundCommand>> Stage::TakeSoundStarts() {
-    return std::exchange(soundStarts_, {});
-}
+std::vector<SoundRequest> Stage::TakeSoundRequests() { return std::exchange(soundRequests_, {}); }
 
 }  // namespace swf

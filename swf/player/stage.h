@@ -118,10 +118,9 @@ public:
                                                   const Placement& placement, int nesting) override;
     void QueueActions(MovieClip& clip, const ActionCode& code) override;
     void QueueInitAction(MovieClip& clip, const InitAction& init) override;
-    void StartSounds(const std::shared_ptr<const MovieDefinition>& movie,
-                     const std::vector<StartSoundCommand>& sounds) override;
-    // The sound starts and stops timelines reached since the last call, in order.
-    std::vector<std::pair<std::shared_ptr<const MovieDefinition>, StartSoundCommand>> TakeSoundStarts();
+    void RequestSound(SoundRequest request) override;
+    // What timelines asked of the sound since the last call, in order.
+    std::vector<SoundRequest> TakeSoundRequests();
     void QueueClipEvent(MovieClip& clip, std::uint32_t event) override;
     std::uint64_t NextClipSerial() override { return ++clipSerial_; }
     void Retire(std::unique_ptr<DisplayObject> object) override;
@@ -195,7 +194,7 @@ private:
     DisplayObject* hovered_ = nullptr;  // a ButtonInstance or a MovieClip
     DisplayObject* pressed_ = nullptr;
     bool pressedInside_ = false;
-    std::vector<std::pair<std::shared_ptr<const MovieDefinition>, StartSoundCommand>> soundStarts_;
+    std::vector<SoundRequest> soundRequests_;
     std::unique_ptr<MovieClip> root_;
     LevelMap levels_;
 };

@@ -74,6 +74,63 @@ VoiceId Mixer::Start(std::shared_ptr<const Samples> sound, const PlayOptions& op
     return id;
 }
 
+VoiceId Mixer::StartStream(int rate, int channels, bool fadeIn) {
+    const VoiceId id = nextId_++;
+    if (rate <= 0 || (channels != 1 && channels != 2)) {
+        finished_.push_back(id);
+        return id;
+    }
+    Voice voice;
+    voice.id = id;
+    voice.fed = std::make_shared<Samples>();
+    voice.fed->rate = rate;
+    voice.fed->channels = channels;
+    voice.sound = voice.fed;
+    voice.step = TrueRate(rate) / kMixRate;
+    voice.streamOpen = true;
+    voice.fadeIn = fadeIn ? kFadeFrames : 0;
+    voices_.push_back(std::move(voice));
+    return id;
+}
+
+void Mixer::Feed(VoiceId id, std::span<const std::int16_t> samples) {
+    for (Voice& voice : voices_) {
+        if (voice.id != id || !voice.fed || !voice.streamOpen) continue;
+        DropPlayed(voice);
+        const std::size_t whole = samples.size() - samples.size() % static_cast<std::size_t>(voice.fed->channels);
+        voice.fed->data.insert(voice.fed->data.end(), samples.begin(),
+                               samples.begin() + static_cast<std::ptrdiff_t>(whole));
+        voice.end = static_cast<double>(voice.fed->frames());
+    }
+}
+
+void Mixer::EndStream(VoiceId id) {
+    for (Voice& voice : voices_)
+        if (voice.id == id) voice.streamOpen = false;
+}
+
+std::optional<Mixer::StreamState> Mixer::Stream(VoiceId id) const {
+    for (const Voice& voice : voices_) {
+        if (voice.id != id || !voice.fed || voice.fadeOut >= 0) continue;
+        const double position = std::min(voice.position, voice.end);
+        return StreamState{static_cast<double>(voice.dropped) + position,
+                           static_cast<std::size_t>(voice.end - std::floor(position))};
+    }
+    return std::nullopt;
+}
+
+void Mixer::DropPlayed(Voice& voice) {
+    // The resampler reads one frame before the position.
+    const auto playable = static_cast<std::size_t>(std::max(0.0, std::floor(voice.position) - 1));
+    if (playable < 4096) return;
+    const auto channels = static_cast<std::size_t>(voice.fed->channels);
+    voice.fed->data.erase(voice.fed->data.begin(),
+                          voice.fed->data.begin() + static_cast<std::ptrdiff_t>(playable * channels));
+    voice.dropped += playable;
+    voice.position -= static_cast<double>(playable);
+    voice.end -= static_cast<double>(playable);
+}
+
 void Mixer::Stop(VoiceId id) {
     for (Voice& voice : voices_)
         if (voice.id == id && voice.fadeOut < 0) voice.fadeOut = kFadeFrames;
@@ -122,6 +179,12 @@ void Mixer::EnvelopeAt(const std::vector<EnvelopePoint>& envelope, std::uint64_t
 
 bool Mixer::NextFrame(Voice& voice, double& left, double& right) {
     if (voice.fadeOut == 0) return false;
+    // A stream waits for the frames the resampler needs past its position.
+    if (voice.streamOpen && voice.position + 2 >= voice.end) {
+        left = right = 0;
+        if (voice.fadeOut > 0) --voice.fadeOut;
+        return true;
+    }
     if (voice.position >= voice.end) {
         if (--voice.loopsLeft <= 0) return false;
         voice.position = voice.start + (voice.position - voice.end);

@@ -74,6 +74,22 @@ public:
     void SetVolume(double volume) { volume_ = volume; }
     std::size_t VoiceCount() const { return voices_.size(); }
 
+    // A voice whose samples arrive while it plays (a timeline's stream
+    // sound): it plays what it was fed, waits in silence when that runs out
+    // and ends once EndStream was said and all of it played. `fadeIn` for a
+    // stream that starts in mid-sound.
+    VoiceId StartStream(int rate, int channels, bool fadeIn = false);
+    // Samples for the stream, interleaved as its channels say.
+    void Feed(VoiceId stream, std::span<const std::int16_t> samples);
+    void EndStream(VoiceId stream);
+    // The stream's frames played so far and those fed and not yet played;
+    // nothing when no such stream plays.
+    struct StreamState {
+        double played = 0;
+        std::size_t buffered = 0;
+    };
+    std::optional<StreamState> Stream(VoiceId stream) const;
+
     // Mixes the next frames into `out` (interleaved left, right; its size
     // is twice the frame count).
     void Mix(std::span<std::int16_t> out);
@@ -94,11 +110,18 @@ private:
         std::size_t envelopePoint = 0;  // the first point at or after the position (it only moves on)
         int fadeIn = 0;                 // frames of fade-in left
         int fadeOut = -1;               // frames of fade-out left; -1 while not stopping
+        // Streams: the samples fed and not yet dropped (`sound` shows them),
+        // the frames dropped from their front, and whether more will come.
+        std::shared_ptr<Samples> fed;
+        std::uint64_t dropped = 0;
+        bool streamOpen = false;
     };
 
     // One output frame of a voice, before its transform; false once it ended.
     bool NextFrame(Voice& voice, double& left, double& right);
     // `next` is the first point at or after the position; positions only grow.
+    // Drops a stream's frames that have played (keeping those the resampler still reads).
+    static void DropPlayed(Voice& voice);
     static void EnvelopeAt(const std::vector<EnvelopePoint>& envelope, std::uint64_t position44, std::size_t& next,
                            double& left, double& right);
 

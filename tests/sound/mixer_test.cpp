@@ -188,3 +188,39 @@ TEST(Mixer, TransformsVolumeClippingAndStops) {
     EXPECT_EQ(empty.VoiceCount(), 0u);
     EXPECT_EQ(empty.TakeFinished(), (std::vector<swf::sound::VoiceId>{none, silent}));
 }
+
+TEST(Mixer, StreamsPlayWhatTheyAreFedAndWaitInSilenceForMore) {
+    Mixer mixer;
+    const auto id = mixer.StartStream(44100, 2);
+    mixer.Feed(id, std::vector<std::int16_t>{10, -10, 20, -20, 30, -30, 40, -40, 50});  // the odd sample is dropped
+    ASSERT_TRUE(mixer.Stream(id));
+    EXPECT_EQ(mixer.Stream(id)->buffered, 4u);
+    // The resampler needs two frames past the position: the last two wait
+    // for more while the stream is open, and silence fills in.
+    EXPECT_EQ(Mixed(mixer, 4), (std::vector<std::int16_t>{10, -10, 20, -20, 0, 0, 0, 0}));
+    EXPECT_DOUBLE_EQ(mixer.Stream(id)->played, 2);
+    // Thousands of frames fed and played: those played are let go, the
+    // count goes on.
+    std::vector<std::int16_t> more;
+    for (int i = 0; i < 10000; ++i) more.insert(more.end(), {7, 7});
+    mixer.Feed(id, more);
+    Mixed(mixer, 9000);
+    EXPECT_DOUBLE_EQ(mixer.Stream(id)->played, 9002);
+    EXPECT_EQ(mixer.Stream(id)->buffered, 10004u - 9002u);
+    // Ended: the rest plays out and the voice finishes.
+    mixer.EndStream(id);
+    const std::vector<std::int16_t> tail = Mixed(mixer, 1100);
+    EXPECT_EQ(tail[2 * 1001], 7);
+    EXPECT_EQ(tail[2 * 1002], 0);
+    EXPECT_EQ(mixer.TakeFinished(), std::vector<swf::sound::VoiceId>{id});
+    EXPECT_FALSE(mixer.Stream(id));
+
+    // A stream that starts mid-sound fades in; a bad format never plays.
+    const auto faded = mixer.StartStream(44100, 1, true);
+    mixer.Feed(faded, std::vector<std::int16_t>(1000, 1000));
+    const std::vector<std::int16_t> start = Mixed(mixer, 300);
+    EXPECT_LT(start[2 * 10], 100);
+    EXPECT_EQ(start[2 * 250], 1000);
+    const auto bad = mixer.StartStream(0, 3);
+    EXPECT_FALSE(mixer.Stream(bad));
+}

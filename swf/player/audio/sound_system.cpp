@@ -1,8 +1,11 @@
 #include "swf/player/audio/sound_system.h"
 
 #include <algorithm>
+#include <variant>
 
+#include "swf/sound/adpcm_decoder.h"
 #include "swf/sound/decode_sound.h"
+#include "swf/sound/pcm_decoder.h"
 
 namespace swf {
 
@@ -47,10 +50,173 @@ void SoundSystem::Play(const std::shared_ptr<const MovieDefinition>& movie, cons
     playing.push_back(mixer_.Start(samples, command.info.play));
 }
 
+void SoundSystem::Handle(const SoundRequest& request) {
+    if (const auto* start = std::get_if<SoundStart>(&request)) {
+        Play(start->movie, start->command);
+    } else if (const auto* entered = std::get_if<StreamFrameEntered>(&request)) {
+        const auto it = streams_.find(entered->owner);
+        // Playing on within what was fed goes on; anything else starts again here.
+        if (entered->continues && it != streams_.end() && it->second.timeline == entered->timeline &&
+            entered->frame >= it->second.first && (entered->frame < it->second.next || it->second.ended)) {
+            if (!Feed(it->second)) streams_.erase(it);
+            return;
+        }
+        StartStream(*entered);
+    } else if (const auto* stopped = std::get_if<StreamStopped>(&request)) {
+        StopStream(stopped->owner);
+    }
+}
+
+namespace {
+
+// The first frame of the timeline that carries a stream block.
+std::uint32_t FirstBlockFrame(const Timeline& timeline) {
+    for (std::uint32_t f = 0; f < timeline.frames.size(); ++f)
+        if (timeline.frames[f].streamBlock) return f;
+    return 0;
+}
+
+// "5.5 kHz" is 44.1 kHz / 8.
+double TrueRate(int rate) { return rate == 5512 ? sound::kMixRate / 8.0 : rate; }
+
+}  // namespace
+
+void SoundSystem::StartStream(const StreamFrameEntered& entered) {
+    StopStream(entered.owner);
+    const Timeline* timeline = entered.timeline;
+    if (!entered.movie || !timeline || !timeline->streamHead || entered.frame >= timeline->frames.size()) return;
+    const std::optional<StreamSoundBlock>& block = timeline->frames[entered.frame].streamBlock;
+    if (!block) return;
+    const StreamSoundHead& head = *timeline->streamHead;
+    Stream stream;
+    stream.movie = entered.movie;
+    stream.timeline = timeline;
+    stream.first = stream.next = entered.frame;
+    const bool atStart = entered.frame == FirstBlockFrame(*timeline);
+    int rate = head.stream.rate;
+    int channels = head.stream.channels();
+    switch (head.stream.codec) {
+    case sound::SoundCodec::UncompressedNativeEndian:
+    case sound::SoundCodec::UncompressedLittleEndian:
+    case sound::SoundCodec::Adpcm: break;
+    case sound::SoundCodec::Mp3: {
+        // The frames' own header says how they are coded; a block may hold none.
+        std::optional<sound::Mp3FrameHeader> header;
+        for (std::uint32_t f = entered.frame; !header && f < timeline->frames.size(); ++f) {
+            const auto& b = timeline->frames[f].streamBlock;
+            if (!b) break;
+            if (b->data) header = sound::ReadMp3FrameHeader(*b->data);
+        }
+        if (!header) return;
+        stream.mp3 = mp3_ ? mp3_->Open(*header) : nullptr;
+        if (!stream.mp3) {
+            Warn("MP3 sounds cannot be decoded on this system");
+            return;
+        }
+        rate = header->sampleRate;
+        channels = header->channels;
+        const int seek = block->seekSamples > 0 ? block->seekSamples : atStart ? head.latencySeek : 0;
+        stream.skip = static_cast<std::size_t>(std::max(0, seek));
+        break;
+    }
+    default: {
+        sound::DecodedSound probe = sound::DecodeSound(head.stream, {}, 0, 0, nullptr);
+        if (!probe.problem.empty()) Warn(probe.problem);
+        return;
+    }
+    }
+    stream.rate = TrueRate(rate);
+    stream.channels = channels;
+    {
+        std::lock_guard lock(mixerMutex_);
+        stream.voice = mixer_.StartStream(rate, channels, !atStart);
+    }
+    auto [it, inserted] = streams_.insert_or_assign(entered.owner, std::move(stream));
+    if (!Feed(it->second)) streams_.erase(it);
+}
+
+void SoundSystem::StopStream(const void* owner) {
+    const auto it = streams_.find(owner);
+    if (it == streams_.end()) return;
+    {
+        std::lock_guard lock(mixerMutex_);
+        mixer_.Stop(it->second.voice);
+    }
+    streams_.erase(it);
+}
+
+bool SoundSystem::Feed(Stream& stream) {
+    const auto movie = stream.movie.lock();
+    if (!movie) return false;
+    const auto lead = static_cast<std::size_t>(stream.rate * kStreamLeadSeconds);
+    while (!stream.ended) {
+        {
+            std::lock_guard lock(mixerMutex_);
+            const auto state = mixer_.Stream(stream.voice);
+            if (!state) return false;
+            if (state->buffered >= lead) return true;
+        }
+        const auto& frames = stream.timeline->frames;
+        if (stream.next >= frames.size() || !frames[stream.next].streamBlock) {
+            // The stream ends where its blocks do.
+            stream.ended = true;
+            std::lock_guard lock(mixerMutex_);
+            mixer_.EndStream(stream.voice);
+            break;
+        }
+        const std::vector<std::int16_t> samples = DecodeBlock(stream, *frames[stream.next].streamBlock);
+        ++stream.next;
+        std::lock_guard lock(mixerMutex_);
+        mixer_.Feed(stream.voice, samples);
+    }
+    std::lock_guard lock(mixerMutex_);
+    return mixer_.Stream(stream.voice).has_value();
+}
+
+std::vector<std::int16_t> SoundSystem::DecodeBlock(Stream& stream, const StreamSoundBlock& block) {
+    const std::vector<std::uint8_t> none;
+    const std::vector<std::uint8_t>& data = block.data ? *block.data : none;
+    const sound::SoundFormat& format = stream.timeline->streamHead->stream;
+    std::vector<std::int16_t> samples;
+    if (format.codec == sound::SoundCodec::Mp3) {
+        if (!data.empty() && !stream.mp3->Decode(data, samples))
+            Warn("a stream sound has bad MP3 frames; they are left out");
+        const auto channels = static_cast<std::size_t>(stream.channels);
+        const std::size_t skip = std::min(stream.skip * channels, samples.size());
+        samples.erase(samples.begin(), samples.begin() + static_cast<std::ptrdiff_t>(skip));
+        stream.skip -= skip / channels;
+    } else if (format.codec == sound::SoundCodec::Adpcm) {
+        // A block holds what its packets hold: the last one may be short.
+        samples = sound::DecodeAdpcm(data, format.stereo, data.size() * 4).samples;
+    } else {
+        samples = sound::DecodePcm(data, format.sixteenBit, format.stereo, data.size());
+    }
+    return samples;
+}
+
+void SoundSystem::FeedStreams() {
+    for (auto it = streams_.begin(); it != streams_.end();) {
+        if (Feed(it->second))
+            ++it;
+        else
+            it = streams_.erase(it);
+    }
+}
+
+std::optional<double> SoundSystem::StreamFrame(const void* owner) {
+    const auto it = streams_.find(owner);
+    if (it == streams_.end()) return std::nullopt;
+    std::lock_guard lock(mixerMutex_);
+    const auto state = mixer_.Stream(it->second.voice);
+    if (!state || frameRate_ <= 0) return std::nullopt;
+    return it->second.first + state->played / (it->second.rate / frameRate_);
+}
+
 void SoundSystem::StopAll() {
     std::lock_guard lock(mixerMutex_);
     mixer_.StopAll();
     voices_.clear();
+    streams_.clear();
 }
 
 void SoundSystem::SetVolume(double volume) {

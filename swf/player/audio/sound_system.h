@@ -1,12 +1,16 @@
 #pragma once
-// The movie's event sounds as the player plays them: the starts and stops
-// its timelines reach, each sound character decoded once, all mixed for the
-// host's audio output, which asks for blocks from its own thread.
+// The movie's sound as the player plays it: the event sound starts and stops
+// its timelines reach, each sound character decoded once, and the stream
+// sounds of playing timelines, decoded block by block a little ahead of what
+// is heard; all mixed for the host's audio output, which asks for blocks
+// from its own thread. A stream's progress is the clock its timeline can
+// follow.
 
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <span>
 #include <string>
@@ -15,6 +19,7 @@
 
 #include "swf/model/movie.h"
 #include "swf/model/sound.h"
+#include "swf/player/audio/sound_request.h"
 #include "swf/sound/mixer.h"
 #include "swf/sound/mp3_decoder.h"
 
@@ -26,7 +31,17 @@ public:
     void SetMp3Codec(sound::Mp3Codec* codec) { mp3_ = codec; }
     // A StartSound or StartSound2 that `movie`'s timelines reached.
     void Play(const std::shared_ptr<const MovieDefinition>& movie, const StartSoundCommand& command);
+    void Handle(const SoundRequest& request);
+    // Decodes stream blocks ahead of what the output has taken, up to
+    // kStreamLead; the player calls it every frame.
+    void FeedStreams();
+    // The frame of `owner`'s timeline its stream sound has reached
+    // (fractional), while one plays.
+    std::optional<double> StreamFrame(const void* owner);
+    // The frame rate stream blocks are timed by (the movie's).
+    void SetFrameRate(double framesPerSecond) { frameRate_ = framesPerSecond; }
     void StopAll();
+    static constexpr double kStreamLeadSeconds = 0.5;
     // 0..1 over the whole mix.
     void SetVolume(double volume);
 
@@ -47,10 +62,34 @@ private:
                                                   const SoundDefinition& sound);
     void Warn(std::string warning);
 
+    // A timeline's stream sound, playing from `first` on; blocks up to
+    // `next` have been fed.
+    struct Stream {
+        std::weak_ptr<const MovieDefinition> movie;
+        const Timeline* timeline = nullptr;
+        sound::VoiceId voice = 0;
+        std::uint32_t first = 0;
+        std::uint32_t next = 0;
+        double rate = 0;  // the sound's frames a second
+        int channels = 1;
+        std::unique_ptr<sound::Mp3Decoder> mp3;
+        std::size_t skip = 0;  // frames still to drop at the start (MP3 encoder delay)
+        bool ended = false;
+    };
+    void StartStream(const StreamFrameEntered& entered);
+    void StopStream(const void* owner);
+    // Decodes and feeds blocks while less than the lead is waiting; false
+    // once the stream's movie is gone.
+    bool Feed(Stream& stream);
+    // One block's samples; empty when it has none or cannot be decoded.
+    std::vector<std::int16_t> DecodeBlock(Stream& stream, const StreamSoundBlock& block);
+
     sound::Mp3Codec* mp3_ = nullptr;
     std::map<SoundKey, Decoded> decoded_;
     // The voices each sound has playing, for stops and no-multiple starts.
     std::map<SoundKey, std::vector<sound::VoiceId>> voices_;
+    std::map<const void*, Stream> streams_;
+    double frameRate_ = 12;
     std::set<std::string> warned_;
     std::vector<std::string> warnings_;
     std::mutex mixerMutex_;  // the mixer is shared with the host's audio thread

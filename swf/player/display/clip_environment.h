@@ -9,6 +9,7 @@
 #include "swf/actions/action_target.h"
 #include "swf/model/movie.h"
 #include "swf/model/timeline.h"
+#include "swf/player/audio/sound_request.h"
 #include "swf/player/display/display_object.h"
 
 namespace swf {
@@ -39,12 +40,8 @@ public:
     // A DoInitAction block `clip`'s timeline reached: queued before the frame's
     // actions, the first time the movie reaches a block for that sprite.
     virtual void QueueInitAction(MovieClip& clip, const InitAction& init) = 0;
-    // The StartSound tags of a frame a timeline of `movie` entered.
-    virtual void StartSounds(const std::shared_ptr<const MovieDefinition>& movie,
-                             const std::vector<StartSoundCommand>& sounds) {
-        (void)movie;
-        (void)sounds;
-    }
+    // Sound a timeline asks for: its frames' StartSound tags, its stream.
+    virtual void RequestSound(SoundRequest request) { (void)request; }
     // Queues a clip event (ClipEvent bits): the placement's onClipEvent blocks
     // for it, then the matching handler member (onLoad, onEnterFrame, ...).
     virtual void QueueClipEvent(MovieClip& clip, std::uint32_t event) = 0;

@@ -26,6 +26,7 @@ MovieClip::~MovieClip() {
     SetMaskClip(nullptr);
     if (maskOf_ != nullptr) maskOf_->mask_ = nullptr;
     children_.clear();  // children first: they may report themselves gone
+    StopStream();
     environment_.ClipDestroyed(*this);
 }
 
@@ -44,6 +45,7 @@ void MovieClip::Start() {
 }
 
 void MovieClip::ReplaceContent(std::shared_ptr<const MovieDefinition> movie) {
+    StopStream();
     for (auto& [depth, child] : children_) environment_.Retire(std::move(child));
     children_.clear();
     movie_ = std::move(movie);
@@ -62,21 +64,38 @@ void MovieClip::Advance() {
         return;
     }
     if (playing_ && FrameCount() > 1) {
-        EnterFrame(current_ + 1 < FrameCount() ? current_ + 1 : 0);
+        const bool wraps = current_ + 1 >= FrameCount();
+        EnterFrame(wraps ? 0 : current_ + 1, !wraps);
     }
     for (auto& [depth, child] : children_) {
         if (child->BornInStep() < steps_) child->Advance();
     }
 }
 
+void MovieClip::Play() {
+    // A stopped stream sound starts again from the frame shown.
+    if (!playing_ && started_ && timeline_->streamHead)
+        environment_.RequestSound(StreamFrameEntered{this, movie_, timeline_, current_, false});
+    playing_ = true;
+}
+
+void MovieClip::Stop() {
+    if (playing_) StopStream();
+    playing_ = false;
+}
+
+void MovieClip::StopStream() {
+    if (timeline_->streamHead) environment_.RequestSound(StreamStopped{this});
+}
+
 void MovieClip::NextFrame() {
     if (current_ + 1 < FrameCount()) EnterFrame(current_ + 1);
-    playing_ = false;
+    Stop();
 }
 
 void MovieClip::PrevFrame() {
     if (current_ > 0) EnterFrame(current_ - 1);
-    playing_ = false;
+    Stop();
 }
 
 void MovieClip::GotoFrame(std::uint32_t frame) {
@@ -227,7 +246,7 @@ bool MovieClip::GotoLabel(const std::string& label) {
     return true;
 }
 
-void MovieClip::EnterFrame(std::uint32_t frame) {
+void MovieClip::EnterFrame(std::uint32_t frame, bool byPlaying) {
     // Forward: the live state plus the frames in between. Backward: the state
     // rebuilt from the first frame.
     PlacementMap target;
@@ -272,7 +291,11 @@ void MovieClip::EnterFrame(std::uint32_t frame) {
         children_.emplace(depth, std::move(child));
     }
     // Event sounds of the frame entered (not of frames passed on the way).
-    if (!timeline_->frames[frame].sounds.empty()) environment_.StartSounds(movie_, timeline_->frames[frame].sounds);
+    for (const StartSoundCommand& sound : timeline_->frames[frame].sounds)
+        environment_.RequestSound(SoundStart{movie_, sound});
+    // The stream sound goes on from the frame before, or starts again here.
+    if (timeline_->streamHead && playing_)
+        environment_.RequestSound(StreamFrameEntered{this, movie_, timeline_, frame, byPlaying});
     for (const ActionCode& code : timeline_->frames[frame].actions) environment_.QueueActions(*this, code);
     // New clips' first frames come after this frame's own actions.
     for (MovieClip* clip : newClips) clip->Start();

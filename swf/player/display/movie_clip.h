@@ -39,8 +39,8 @@ public:
     void Advance() override;
 
     // ActionTarget
-    void Play() override { playing_ = true; }
-    void Stop() override { playing_ = false; }
+    void Play() override;
+    void Stop() override;
     void NextFrame() override;
     void PrevFrame() override;
     void GotoFrame(std::uint32_t frame) override;
@@ -132,7 +132,10 @@ private:
     ActionTarget* AddScriptClip(std::unique_ptr<DisplayObject> object, int depth, const MovieClip* original);
 
     // Makes the display list that of `frame` and queues that frame's actions.
-    void EnterFrame(std::uint32_t frame);
+    // `byPlaying`: from the frame before, as playing moves on.
+    void EnterFrame(std::uint32_t frame, bool byPlaying = false);
+    // A stream sound of this timeline goes quiet.
+    void StopStream();
 
     ClipEnvironment& environment_;
     std::shared_ptr<const MovieDefinition> movie_;
