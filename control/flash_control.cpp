@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "control/acm_mp3_codec.h"
 #include "control/link_opener.h"
 #include "control/module.h"
 #include "control/movie_source.h"
@@ -52,11 +53,14 @@ FlashControl::FlashControl()
     ObjectCreated();
     player_.SetFontProvider(&fonts_);
     player_.SetClipboard(&clipboard_);
+    mp3_ = MakeAcmMp3Codec();
+    player_.SetMp3Codec(mp3_.get());
     ApplySettings();
 }
 
 FlashControl::~FlashControl() {
     window_.Destroy();
+    audio_.Stop();
     events_.UnadviseAll();
     // The host's objects go before the module may be counted as unused.
     activeFrame_.Reset();
@@ -206,8 +210,24 @@ void FlashControl::SetMovie(const std::wstring& location) {
         pending_.push_back({PlayerEvent::Kind::ReadyStateChange, kReadyStateInteractive, {}, {}});
         pending_.push_back({PlayerEvent::Kind::ReadyStateChange, kReadyStateComplete, {}, {}});
     }
+    UpdateAudio();
     window_.Restart();
     window_.RequestDelivery();
+}
+
+void FlashControl::UpdateAudio() {
+    if (!player_.HasMovie()) {
+        audio_.Stop();
+        player_.SetAudioClock(false);
+        return;
+    }
+    if (audio_.Running()) return;
+    const bool playing = audio_.Start([this](std::span<std::int16_t> samples) { player_.MixAudio(samples); });
+    player_.SetAudioClock(playing);
+    if (!playing && !audioProblemSaid_) {
+        audioProblemSaid_ = true;
+        log_.Write(true, "the movie plays without sound: " + audio_.Problem());
+    }
 }
 
 void FlashControl::ApplySettings() {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "control/audio_output.h"
 #include "control/event_connection_point.h"
 #include "control/folder_file_host.h"
 #include "control/gdi_font_provider.h"
@@ -19,6 +20,7 @@
 #include "control/player_window.h"
 #include "control/windows_clipboard.h"
 #include "flash/control_data.h"
+#include "swf/sound/mp3_decoder.h"
 #include "win32/com_ptr.h"
 
 namespace control {
@@ -137,16 +139,22 @@ private:
     // The playback counters as text: "advanced=N drawn=N dropped=N".
     HRESULT GetFrameCounters(WORD flags, DISPPARAMS* parameters, VARIANT* result);
     void ApplySettings();
+    // Plays the movie's sound on the system's output while a movie is loaded;
+    // without an output the movie plays silently, said once in its log.
+    void UpdateAudio();
+    bool audioProblemSaid_ = false;
     void Fire(const PlayerEvent& event);
     HRESULT ActivateInPlace(IOleClientSite* activeSite, HWND parent, LPCRECT position);
     HRESULT ActivateUI();
 
     LONG references_ = 1;
-    std::unique_ptr<FolderFileHost> files_;  // the current movie's folder
-    GdiFontProvider fonts_;                  // outlives the player that draws with it
-    WindowsClipboard clipboard_;             // outlives the player that uses it
-    MovieLog log_;                           // outlives the player that writes to it
+    std::unique_ptr<FolderFileHost> files_;      // the current movie's folder
+    GdiFontProvider fonts_;                      // outlives the player that draws with it
+    WindowsClipboard clipboard_;                 // outlives the player that uses it
+    MovieLog log_;                               // outlives the player that writes to it
+    std::unique_ptr<swf::sound::Mp3Codec> mp3_;  // outlives the player that decodes with it
     MoviePlayer player_;
+    AudioOutput audio_;  // goes before the player it mixes from
     PlayerWindow window_;
     EventConnectionPoint events_;
     std::deque<PlayerEvent> pending_;  // waiting for the window and for a thawed host

@@ -1,5 +1,6 @@
 #include "control/movie_player.h"
 
+#include <algorithm>
 #include <cctype>
 #include <exception>
 #include <utility>
@@ -89,6 +90,18 @@ void MoviePlayer::Unload() {
     } catch (const std::exception&) {}
     events_.clear();
 }
+
+void MoviePlayer::SetMp3Codec(swf::sound::Mp3Codec* codec) { engine_->player.SetMp3Codec(codec); }
+
+void MoviePlayer::MixAudio(std::span<std::int16_t> samples) {
+    try {
+        engine_->player.MixAudio(samples);
+    } catch (const std::exception&) {
+        std::fill(samples.begin(), samples.end(), std::int16_t{0});
+    }
+}
+
+void MoviePlayer::SetAudioClock(bool live) { engine_->player.SetAudioClock(live); }
 
 bool MoviePlayer::HasMovie() const { return engine_->player.IsLoaded(); }
 

@@ -19,6 +19,9 @@ class FileHost;
 namespace swf::fonts {
 class DeviceFontProvider;
 }
+namespace swf::sound {
+class Mp3Codec;
+}
 
 namespace control {
 
@@ -81,6 +84,15 @@ public:
     void SetFileHost(swf::FileHost* files);
     // The system fonts text in device fonts is drawn with; not owned, may be nullptr.
     void SetFontProvider(swf::fonts::DeviceFontProvider* provider);
+
+    // Decodes the movies' MP3 sounds; not owned, may be nullptr. Kept across movies.
+    void SetMp3Codec(swf::sound::Mp3Codec* codec);
+    // The next samples of the movie's sound (44.1 kHz stereo, interleaved);
+    // silence when nothing plays. Called from the audio output's thread.
+    void MixAudio(std::span<std::int16_t> samples);
+    // Whether the sound is played as it is mixed: stream sounds then pace
+    // the timeline. Kept across movies.
+    void SetAudioClock(bool live);
 
     // Hears the scripts' trace() lines and the player's warnings (UTF-8) as
     // they arise; `warning` tells which. Kept across movies.

@@ -203,7 +203,6 @@ std::shared_ptr<const MovieDefinition> ParseMovie(std::span<const std::uint8_t> 
     NoteStreamEnd(tags, sawEnd, "", movie->warnings);
     movie->timeline = builder.Finish();
     notes.Effects(*movie);
-    notes.Sounds(*movie);
     notes.AppendTo(movie->warnings);
     return movie;
 }

@@ -97,27 +97,6 @@ void UnsupportedNotes::Effects(const MovieDefinition& movie) {
     }
 }
 
-void UnsupportedNotes::Sounds(const MovieDefinition& movie) {
-    const auto hasSound = [](const Timeline& timeline) {
-        if (timeline.streamHead) return true;
-        for (const Frame& frame : timeline.frames)
-            if (!frame.sounds.empty() || frame.streamBlock) return true;
-        return false;
-    };
-    bool any = hasSound(movie.timeline);
-    for (const auto& [id, character] : movie.dictionary) {
-        if (character->Kind() == CharacterKind::Sound) any = true;
-        if (character->Kind() == CharacterKind::Sprite &&
-            hasSound(static_cast<const SpriteDefinition&>(*character).timeline))
-            any = true;
-        if (character->Kind() == CharacterKind::Button) {
-            for (const ButtonSound& sound : static_cast<const ButtonDefinition&>(*character).sounds)
-                if (sound.soundId != 0) any = true;
-        }
-    }
-    if (any) Note("sound", "the movie's sounds are not played (this player has no sound yet)");
-}
-
 void UnsupportedNotes::AppendTo(std::vector<std::string>& warnings) const {
     warnings.insert(warnings.end(), notes_.begin(), notes_.end());
 }

@@ -1,7 +1,7 @@
 #pragma once
-// What a movie asks for that this player does not play yet (sound, video,
+// What a movie asks for that this player does not play yet (video,
 // filters, blend modes, tags it does not know), told once per movie so that
-// a user can learn why a movie is silent or plain.
+// a user can learn why a movie looks plain.
 
 #include <cstdint>
 #include <set>
@@ -21,8 +21,6 @@ public:
     // Filters and blend modes the placements and button records of the
     // movie's timelines and buttons ask for.
     void Effects(const MovieDefinition& movie);
-    // Sounds the movie defines, starts or streams: read, not yet played.
-    void Sounds(const MovieDefinition& movie);
     // Appends the warnings, in the order first met.
     void AppendTo(std::vector<std::string>& warnings) const;
 

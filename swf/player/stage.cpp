@@ -395,6 +395,7 @@ void Stage::Transition(DisplayObject& target, ButtonState state, std::uint16_t c
     // A button a script disabled neither changes nor acts.
     if (runner_ != nullptr && !runner_->ObjectEnabled(button)) return;
     button.SetState(state);
+    PlayButtonSound(button, condition);
     MovieClip* owner = button.Parent();
     if (owner == nullptr) owner = root_.get();
     for (const ButtonAction& action : button.Definition().actions) {
@@ -406,6 +407,23 @@ void Stage::Transition(DisplayObject& target, ButtonState state, std::uint16_t c
         ButtonInstance* b = &button;
         RunScript([&] { runner_->CallObjectHandler(*b, handler); });
     }
+}
+
+void Stage::PlayButtonSound(const ButtonInstance& button, std::uint16_t condition) {
+    int transition = -1;
+    switch (condition) {
+    case kCondOverUpToIdle: transition = kSoundOverUpToIdle; break;
+    case kCondIdleToOverUp: transition = kSoundIdleToOverUp; break;
+    case kCondOverUpToOverDown: transition = kSoundOverUpToOverDown; break;
+    case kCondOverDownToOverUp: transition = kSoundOverDownToOverUp; break;
+    default: return;
+    }
+    const ButtonSound& sound = button.Definition().sounds[static_cast<std::size_t>(transition)];
+    if (sound.soundId == 0) return;
+    StartSoundCommand command;
+    command.soundId = sound.soundId;
+    command.info = sound.info;
+    RequestSound(SoundStart{button.Movie(), command});
 }
 
 void Stage::BroadcastClipEvent(std::uint32_t event, const char* source, const char* listenerEvent) {

@@ -119,6 +119,8 @@ public:
     void QueueActions(MovieClip& clip, const ActionCode& code) override;
     void QueueInitAction(MovieClip& clip, const InitAction& init) override;
     void RequestSound(SoundRequest request) override;
+    // The button's sound for the transition `condition` names, if it has one.
+    void PlayButtonSound(const ButtonInstance& button, std::uint16_t condition);
     // What timelines asked of the sound since the last call, in order.
     std::vector<SoundRequest> TakeSoundRequests();
     void QueueClipEvent(MovieClip& clip, std::uint32_t event) override;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "swf/model/button.h"
 #include "swf/player/player.h"
 #include "swf/writer/movie.h"
 #include "swf/writer/sound.h"
@@ -18,6 +19,7 @@ namespace swf {
 namespace {
 
 using test::Bytes;
+using writer::BitWriter;
 namespace w = swf::writer;
 
 // 100 frames of 44.1 kHz mono: sample i is 100 * i.
@@ -87,6 +89,48 @@ TEST(PlayerSound, FramesStartAndStopTheirSounds) {
     ASSERT_TRUE(player.Load(SoundMovie({{}})));
     const std::vector<std::int16_t> quiet = Mixed(player, 400);
     EXPECT_EQ(quiet[2 * 300], 0);
+}
+
+TEST(PlayerSound, ButtonsSoundOnTheirTransitions) {
+    // Button 20: a square covering the top left quarter of the 100 x 100
+    // pixel stage in every state; the ramp sounds when it is pressed, and
+    // again, from sample 50 on, when it is let go.
+    BitWriter button;
+    button.U16(20);
+    button.U8(0);
+    button.U16(0);  // no actions
+    button.U8(kButtonUp | kButtonOver | kButtonDown | kButtonHit);
+    button.U16(2);
+    button.U16(1);
+    test::PutTranslate(button, 0, 0);
+    button.U8(0);
+    button.U8(0);
+    w::SoundInfo fromFifty;
+    fromFifty.inPoint44 = 50;
+    test::Place place;
+    place.depth = 1;
+    place.character = 20;
+    const Bytes movie =
+        test::Movie({test::Tag(14, w::DefineSoundBody(1, 0x3E, 100, Ramp())),
+                     test::Tag(32, test::RectangleShape(2, 0, 0, 1000, 1000, 255, 0, 0)), test::Tag(34, button.bytes()),
+                     test::Tag(17, w::DefineButtonSoundBody(20, {{{0, {}}, {0, {}}, {1, {}}, {1, fromFifty}}})),
+                     test::PlaceObject2(place), test::ShowFrame()},
+                    2000, 2000);
+    Player player;
+    ASSERT_TRUE(player.Load(movie));
+    player.SetViewportSize(100, 100);
+    // Rolling over has no sound.
+    player.PointerMove(10, 10);
+    EXPECT_EQ(Mixed(player, 10), std::vector<std::int16_t>(20, 0));
+    player.PointerDown(10, 10);
+    std::vector<std::int16_t> heard = Mixed(player, 40);
+    EXPECT_EQ(heard[2 * 30], 3000);
+    player.PointerUp(10, 10);
+    heard = Mixed(player, 40);
+    // The press's ramp at 70 plus the release's, started at 50 and faded in
+    // over its first 220 samples.
+    EXPECT_GT(heard[2 * 30], 7000);
+    EXPECT_LT(heard[2 * 30], 7000 + 8000);
 }
 
 TEST(PlayerSound, SoundsThisPlayerCannotDecodeAreSaidOnce) {

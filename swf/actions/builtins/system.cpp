@@ -23,14 +23,15 @@ void InstallSystemBuiltins(Installer& in) {
     number("screenResolutionY", 768);
     number("screenDPI", 72);
     number("pixelAspectRatio", 1);
-    // What this player has: no sound, video, printing, accessibility or
-    // network connections yet, so movies that ask take their silent path.
-    flag("hasAudio", false);
-    flag("hasMP3", false);
+    // What this player has: sound (MP3 and stream sounds too), but no
+    // video, printing, accessibility, recording or network connections yet,
+    // so movies that ask take their plain path.
+    flag("hasAudio", true);
+    flag("hasMP3", true);
     flag("hasAudioEncoder", false);
     flag("hasVideoEncoder", false);
     flag("hasEmbeddedVideo", false);
-    flag("hasStreamingAudio", false);
+    flag("hasStreamingAudio", true);
     flag("hasStreamingVideo", false);
     flag("hasPrinting", false);
     flag("hasScreenBroadcast", false);

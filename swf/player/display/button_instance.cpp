@@ -9,7 +9,7 @@ namespace swf {
 
 ButtonInstance::ButtonInstance(ClipEnvironment& environment, const std::shared_ptr<const MovieDefinition>& movie,
                                const ButtonDefinition& definition, const Placement& placement, int nesting)
-    : DisplayObject(placement, &definition), environment_(environment), definition_(definition) {
+    : DisplayObject(placement, &definition), environment_(environment), movie_(movie), definition_(definition) {
     std::vector<const ButtonRecord*> records;
     for (const ButtonRecord& r : definition.records) records.push_back(&r);
     std::stable_sort(records.begin(), records.end(),

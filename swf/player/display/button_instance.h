@@ -27,6 +27,8 @@ public:
     ~ButtonInstance() override;
 
     const ButtonDefinition& Definition() const { return definition_; }
+    // The movie whose dictionary the definition and its sounds come from.
+    const std::shared_ptr<const MovieDefinition>& Movie() const { return movie_; }
     ButtonState State() const { return state_; }
     void SetState(ButtonState state) { state_ = state; }
     // Parts in depth order; a part is drawn when its states include the current one.
@@ -44,6 +46,7 @@ public:
 
 private:
     ClipEnvironment& environment_;
+    std::shared_ptr<const MovieDefinition> movie_;
     const ButtonDefinition& definition_;
     std::vector<Part> parts_;
     ButtonState state_ = ButtonState::Up;
