@@ -68,8 +68,8 @@ bool AudioOutput::Start(Source source) {
     format.nBlockAlign = kChannels * 2;
     format.nAvgBytesPerSec = kRate * format.nBlockAlign;
     HWAVEOUT device = nullptr;
-    const MMRESULT opened = wave.open(&device, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(done_.Get()), 0,
-                                      CALLBACK_EVENT);
+    const MMRESULT opened =
+        wave.open(&device, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(done_.Get()), 0, CALLBACK_EVENT);
     if (opened != MMSYSERR_NOERROR || !device) {
         problem_ = "this computer has no sound output (wave output error " + std::to_string(opened) + ")";
         done_.Reset();
