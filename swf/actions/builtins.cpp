@@ -121,6 +121,7 @@ void InstallBuiltins(Vm& vm, BuiltinObjects& objects) {
     objects.flashPackage = flash;
 
     InstallLoadingBuiltins(vm, objects);
+    InstallSoundBuiltins(vm, objects);
 }
 
 }  // namespace swf::actions

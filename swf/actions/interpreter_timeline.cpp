@@ -207,10 +207,9 @@ std::size_t Interpreter::DoToggleQuality(Frame&, std::span<const std::uint8_t>, 
     return next;
 }
 
-// stopAllSounds(): this player makes no sound, so there is nothing to stop;
-// the movie is told about once, like any other missing feature.
+// stopAllSounds(): every sound stops; a stream sound goes on with its timeline's next frame.
 std::size_t Interpreter::DoStopSounds(Frame&, std::span<const std::uint8_t>, std::size_t next) {
-    vm_.NoteUnsupported("stopAllSounds is not available in this player: it plays no sound");
+    if (SoundHost* sounds = vm_.soundHost()) sounds->StopSounds(nullptr, 0);
     return next;
 }
 

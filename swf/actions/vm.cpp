@@ -291,19 +291,18 @@ void Vm::CollectIfIdle() {
 }
 
 void Vm::CollectGarbage() {
-    std::vector<Object*> roots = {builtins_.global,        builtins_.objectProto,
-                                  builtins_.arrayProto,    builtins_.stringProto,
-                                  builtins_.clipProto,     builtins_.functionProto,
-                                  builtins_.numberProto,   builtins_.booleanProto,
-                                  builtins_.dateProto,     builtins_.xmlNodeProto,
-                                  builtins_.loadVarsProto, builtins_.clipLoaderProto,
-                                  textFieldProto_,         buttonProto_,
+    std::vector<Object*> roots = {builtins_.global,       builtins_.objectProto,   builtins_.arrayProto,
+                                  builtins_.stringProto,  builtins_.clipProto,     builtins_.functionProto,
+                                  builtins_.numberProto,  builtins_.booleanProto,  builtins_.dateProto,
+                                  builtins_.xmlNodeProto, builtins_.loadVarsProto, builtins_.clipLoaderProto,
+                                  builtins_.soundProto,   textFieldProto_,         buttonProto_,
                                   builtins_.flashPackage};
     for (const auto* loads : {&pendingLoads_, &activeLoads_}) {
         for (const LoadRequest& request : *loads) roots.push_back(request.receiver);
     }
     for (const auto& [target, clip] : clips_) roots.push_back(clip);
     for (const auto& [symbol, constructor] : registeredClasses_) roots.push_back(constructor);
+    for (const auto& [voice, sound] : playingSounds_) roots.push_back(sound);
     for (const Timer& t : timers_) {
         roots.push_back(t.function.AsObject());
         for (const Value& v : t.args) roots.push_back(v.AsObject());

@@ -18,6 +18,7 @@
 #include "swf/actions/input_state.h"
 #include "swf/actions/load_request.h"
 #include "swf/actions/selection_host.h"
+#include "swf/actions/sound_host.h"
 #include "swf/actions/text_measurer.h"
 #include "swf/actions/value.h"
 
@@ -68,11 +69,13 @@ struct BuiltinObjects {
     Object* clipProto = nullptr;
     Object* loadVarsProto = nullptr;
     Object* clipLoaderProto = nullptr;
+    Object* soundProto = nullptr;
     // The `flash` package object: names missing from it are player classes this player lacks.
     Object* flashPackage = nullptr;
 };
 void InstallBuiltins(Vm& vm, BuiltinObjects& objects);
 void InstallLoadingBuiltins(Vm& vm, BuiltinObjects& objects);
+void InstallSoundBuiltins(Vm& vm, BuiltinObjects& objects);
 
 class Vm {
 public:
@@ -216,6 +219,15 @@ public:
     // Lays text out for TextFormat.getTextExtent; may be null. Not owned.
     void SetTextMeasurer(TextMeasurer* measurer) { textMeasurer_ = measurer; }
     TextMeasurer* textMeasurer() const { return textMeasurer_; }
+    // The movie's sound for the Sound class; may be null. Not owned.
+    void SetSoundHost(SoundHost* host) { soundHost_ = host; }
+    SoundHost* soundHost() const { return soundHost_; }
+    Object* soundPrototype() const { return builtins_.soundProto; }
+    // A Sound object started `voice`: it hears onSoundComplete when the voice ends.
+    void SoundStarted(std::uint32_t voice, Object* sound);
+    // The voices that played to their end: their Sound objects' onSoundComplete
+    // runs. Voices stopped meanwhile are let go.
+    void SoundsFinished(const std::vector<std::uint32_t>& voices, ActionHost& host);
 
     // The constructor Object.registerClass tied to a library symbol (the exact
     // name, else one differing in case), or null.
@@ -348,6 +360,9 @@ private:
     InputState input_;
     SelectionHost* selectionHost_ = nullptr;
     TextMeasurer* textMeasurer_ = nullptr;
+    SoundHost* soundHost_ = nullptr;
+    // Voices Sound objects started, with the object to tell when each ends.
+    std::vector<std::pair<std::uint32_t, Object*>> playingSounds_;
 };
 
 }  // namespace swf::actions

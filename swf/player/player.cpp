@@ -10,6 +10,7 @@
 
 #include "swf/io/movie_parser.h"
 #include "swf/io/parse_error.h"
+#include "swf/player/audio/script_sounds.h"
 #include "swf/player/fields/focus.h"
 #include "swf/player/fields/focus_selection.h"
 #include "swf/player/render/helper_thread.h"
@@ -76,6 +77,7 @@ struct Player::Session {
     std::unique_ptr<FocusManager> focus;
     std::unique_ptr<FocusSelection> focusSelection;
     std::unique_ptr<TextExtentMeasurer> textMeasurer;
+    std::unique_ptr<ScriptSounds> scriptSounds;
     std::unique_ptr<FieldWiring> fieldWiring;
     std::unique_ptr<Stage> stage;
     std::unique_ptr<Renderer> renderer;
@@ -142,7 +144,7 @@ Stage* Player::CurrentStage() const { return session_ ? session_->stage.get() : 
 
 void Player::Unload() {
     ++movieSerial_;
-    sounds_.StopAll();
+    sounds_.Reset();
     if (!session_) return;
     if (busy_ > 0) {
         retired_.push_back(std::move(session_));
@@ -205,6 +207,8 @@ bool Player::Load(std::span<const std::uint8_t> bytes, std::string url) {
     session->runner->Vm().SetSelectionHost(session->focusSelection.get());
     session->textMeasurer = std::make_unique<TextExtentMeasurer>(session->stage->Fonts());
     session->runner->Vm().SetTextMeasurer(session->textMeasurer.get());
+    session->scriptSounds = std::make_unique<ScriptSounds>(sounds_, session->movie);
+    session->runner->Vm().SetSoundHost(session->scriptSounds.get());
     RaiseFocusEvents(*session->focus, *session->stage, *session->runner);
     session->stage->SetFieldObserver(session->fieldWiring.get());
     session_ = std::move(session);
@@ -323,7 +327,10 @@ void Player::AdvanceFrame() {
                 PlaySoundRequests();
             }
         }
-        if (session_) session_->runner->AdvanceTimers();
+        if (session_) {
+            session_->runner->AdvanceTimers();
+            session_->runner->SoundsFinished(sounds_.TakeFinished());
+        }
     });
 }
 

@@ -423,7 +423,7 @@ void Stage::PlayButtonSound(const ButtonInstance& button, std::uint16_t conditio
     StartSoundCommand command;
     command.soundId = sound.soundId;
     command.info = sound.info;
-    RequestSound(SoundStart{button.Movie(), command});
+    RequestSound(SoundStart{button.Movie(), command, static_cast<const void*>(button.Parent())});
 }
 
 void Stage::BroadcastClipEvent(std::uint32_t event, const char* source, const char* listenerEvent) {

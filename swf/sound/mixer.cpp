@@ -151,6 +151,13 @@ void Mixer::SetTransform(VoiceId id, ChannelTransform transform) {
         if (voice.id == id) voice.transform = transform;
 }
 
+std::optional<double> Mixer::PlayedSeconds(VoiceId id) const {
+    for (const Voice& voice : voices_)
+        if (voice.id == id && voice.fadeOut < 0)
+            return (static_cast<double>(voice.dropped) + voice.position) / TrueRate(voice.sound->rate);
+    return std::nullopt;
+}
+
 std::vector<VoiceId> Mixer::TakeFinished() { return std::exchange(finished_, {}); }
 
 void Mixer::EnvelopeAt(const std::vector<EnvelopePoint>& envelope, std::uint64_t position44, std::size_t& next,
@@ -235,6 +242,12 @@ void Mixer::Mix(std::span<std::int16_t> out) {
         }
     }
     std::erase_if(voices_, [](const Voice& voice) { return voice.fadeOut == 0; });
+    const ChannelTransform& m = master_;
+    for (std::size_t i = 0; i < frames; ++i) {
+        const double left = mix_[2 * i], right = mix_[2 * i + 1];
+        mix_[2 * i] = m.ll * left + m.rl * right;
+        mix_[2 * i + 1] = m.lr * left + m.rr * right;
+    }
     for (std::size_t i = 0; i < frames * 2; ++i)
         out[i] = static_cast<std::int16_t>(std::clamp(std::lround(mix_[i] * volume_), -32768L, 32767L));
 }

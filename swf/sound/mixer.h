@@ -72,6 +72,10 @@ public:
     void SetTransform(VoiceId voice, ChannelTransform transform);
     // 0..1, applied to the whole mix.
     void SetVolume(double volume) { volume_ = volume; }
+    // Placed over the whole mix, after the voices' own transforms.
+    void SetMasterTransform(ChannelTransform transform) { master_ = transform; }
+    // Seconds into its sound the voice has played; nothing once it ended.
+    std::optional<double> PlayedSeconds(VoiceId voice) const;
     std::size_t VoiceCount() const { return voices_.size(); }
 
     // A voice whose samples arrive while it plays (a timeline's stream
@@ -129,6 +133,7 @@ private:
     std::vector<VoiceId> finished_;
     VoiceId nextId_ = 1;
     double volume_ = 1;
+    ChannelTransform master_;
     std::vector<double> mix_;
 };
 

@@ -125,7 +125,7 @@ TEST(ActionHost, TimelineControl) {
     EXPECT_EQ(m.target.calls, (std::vector<std::string>{"main.label intro", "main.stop", "main.play"}));
 }
 
-TEST(ActionHost, ToggleQualityAndStopSounds) {
+TEST(ActionHost, ToggleQuality) {
     Machine m;
     ActionAssembler toggle;
     toggle.Action(0x08);
@@ -137,13 +137,6 @@ TEST(ActionHost, ToggleQualityAndStopSounds) {
     m.vm.displaySettings().quality = "BEST";
     EXPECT_EQ(m.Run(toggle), RunStatus::Completed);
     EXPECT_EQ(m.Var("q"), "string:LOW");
-
-    // No sound plays, so stopAllSounds only says so, once.
-    ActionAssembler stop;
-    stop.Action(0x09).Action(0x09);
-    EXPECT_EQ(m.Run(stop), RunStatus::Completed);
-    EXPECT_EQ(m.vm.TakeUnsupported(),
-              std::vector<std::string>{"stopAllSounds is not available in this player: it plays no sound"});
 }
 
 TEST(ActionHost, SetTargetAndRoot) {

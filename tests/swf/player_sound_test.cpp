@@ -12,6 +12,7 @@
 #include "swf/model/button.h"
 #include "swf/player/player.h"
 #include "swf/writer/movie.h"
+#include "swf/writer/script_expressions.h"
 #include "swf/writer/sound.h"
 #include "tests/swf/swf_bytes.h"
 
@@ -131,6 +132,57 @@ TEST(PlayerSound, ButtonsSoundOnTheirTransitions) {
     // over its first 220 samples.
     EXPECT_GT(heard[2 * 30], 7000);
     EXPECT_LT(heard[2 * 30], 7000 + 8000);
+}
+
+TEST(PlayerSound, SoundObjectsStartPlaceAndHearTheEnd) {
+    namespace s = writer::script;
+    // Frame 1: a Sound for the whole movie plays the ramp and traces its end.
+    writer::ActionAssembler first;
+    s::Let(first, "s", s::New("Sound"));
+    s::Do(first, s::CallM(s::V("s"), "attachSound", {s::S("Ramp")}));
+    writer::ActionAssembler done;
+    s::Trace(done, s::Add(s::S("done at "), s::M(s::V("s"), "position")));
+    s::SetM(first, s::V("s"), "onSoundComplete", s::Fn({}, done));
+    s::Do(first, s::CallM(s::V("s"), "start"));
+    // Frame 2: the main timeline's own sounds at half volume, its StartSound among them.
+    writer::ActionAssembler second;
+    s::Let(second, "r", s::New("Sound", {s::V("this")}));
+    s::Do(second, s::CallM(s::V("r"), "setVolume", {s::N(50)}));
+    // Frame 3: the whole movie muted.
+    writer::ActionAssembler third;
+    s::Let(third, "g", s::New("Sound"));
+    s::Do(third, s::CallM(s::V("g"), "setVolume", {s::N(0)}));
+    s::Do(third, s::CallM(s::V("s"), "start"));
+    third.Action(writer::ActionCode::Stop);
+
+    w::TagStream stream;
+    stream.Add(w::TagCode::DefineSound, w::DefineSoundBody(1, 0x3E, 100, Ramp()));
+    stream.ExportAssets({{1, "Ramp"}});
+    stream.DoAction(first.Finish());
+    stream.ShowFrame();
+    stream.Add(w::TagCode::StartSound, w::StartSoundBody(1, {}));
+    stream.DoAction(second.Finish());
+    stream.ShowFrame();
+    stream.DoAction(third.Finish());
+    stream.ShowFrame();
+    w::MovieHeader header;
+    header.frameSize = {0, 2000, 0, 2000};
+    Player player;
+    std::vector<std::string> traces;
+    player.SetLogHandler([&](Player::LogKind kind, const std::string& text) {
+        if (kind == Player::LogKind::Trace) traces.push_back(text);
+    });
+    ASSERT_TRUE(player.Load(w::BuildMovie(header, stream)));
+    std::vector<std::int16_t> heard = Mixed(player, 120);
+    EXPECT_EQ(heard[2 * 40], 4000);
+    EXPECT_EQ(heard[2 * 110], 0);
+    player.AdvanceFrame();
+    EXPECT_EQ(traces, std::vector<std::string>{"done at 2"});  // 100 samples at 44.1 kHz, in ms
+    heard = Mixed(player, 120);
+    EXPECT_EQ(heard[2 * 40], 2000);
+    player.AdvanceFrame();
+    heard = Mixed(player, 120);
+    EXPECT_EQ(heard[2 * 40], 0);
 }
 
 TEST(PlayerSound, SoundsThisPlayerCannotDecodeAreSaidOnce) {

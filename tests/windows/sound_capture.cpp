@@ -74,7 +74,8 @@ std::optional<Sound> ReadWav(const std::string& path) {
     int channels = 0, bits = 0;
     Sound sound;
     while (at + 8 <= b.size()) {
-        const std::string id(b.begin() + static_cast<std::ptrdiff_t>(at), b.begin() + static_cast<std::ptrdiff_t>(at + 4));
+        const std::string id(b.begin() + static_cast<std::ptrdiff_t>(at),
+                             b.begin() + static_cast<std::ptrdiff_t>(at + 4));
         const std::uint32_t size = U32(b, at + 4);
         if (id == "fmt " && at + 24 <= b.size()) {
             channels = b[at + 10] | b[at + 11] << 8;
@@ -116,8 +117,7 @@ std::optional<Stretch> FirstStretch(const Sound& sound, int threshold) {
 double Pitch(const Sound& sound, const Stretch& stretch) {
     const std::size_t from = stretch.first + stretch.length / 4, to = stretch.first + stretch.length * 3 / 4;
     int crossings = 0;
-    for (std::size_t i = from + 1; i < to; ++i)
-        crossings += sound.samples[i - 1] < 0 && sound.samples[i] >= 0 ? 1 : 0;
+    for (std::size_t i = from + 1; i < to; ++i) crossings += sound.samples[i - 1] < 0 && sound.samples[i] >= 0 ? 1 : 0;
     return to > from ? crossings * static_cast<double>(sound.rate) / static_cast<double>(to - from) : 0;
 }
 
@@ -160,8 +160,8 @@ bool SetWineAudioDriver(const wchar_t* driver) {
                         nullptr) != ERROR_SUCCESS)
         return false;
     const auto bytes = static_cast<DWORD>((wcslen(driver) + 1) * sizeof(wchar_t));
-    const bool ok = RegSetValueExW(key, L"Audio", 0, REG_SZ, reinterpret_cast<const BYTE*>(driver), bytes) ==
-                    ERROR_SUCCESS;
+    const bool ok =
+        RegSetValueExW(key, L"Audio", 0, REG_SZ, reinterpret_cast<const BYTE*>(driver), bytes) == ERROR_SUCCESS;
     RegCloseKey(key);
     return ok;
 }
@@ -170,13 +170,13 @@ bool SetWineAudioDriver(const wchar_t* driver) {
 
 int main(int argc, char** argv) {
     if (argc != 6) {
-        std::fprintf(stderr,
-                     "usage: sound_capture DEMO_FOLDER STREAM_MOVIE STREAM_REFERENCE EVENT_MP3 CAPTURE_WAV\n");
+        std::fprintf(stderr, "usage: sound_capture DEMO_FOLDER STREAM_MOVIE STREAM_REFERENCE EVENT_MP3 CAPTURE_WAV\n");
         return 1;
     }
     const std::string demo = argv[1], streamMovie = argv[2], capture = argv[5];
     ProgramFolder folder("sound_capture", demo + "\\UserGuide.exe", "UserGuide.exe", std::nullopt);
-    if (!folder.Ready() || !folder.CopyIn(demo + "\\UserGuide_Page_img\\Page_var.txt", "UserGuide_Page_img\\Page_var.txt")) {
+    if (!folder.Ready() ||
+        !folder.CopyIn(demo + "\\UserGuide_Page_img\\Page_var.txt", "UserGuide_Page_img\\Page_var.txt")) {
         std::fprintf(stderr, "sound_capture: the program folder could not be made\n");
         return 1;
     }

@@ -13,9 +13,11 @@
 
 namespace swf {
 
+// `owner` (a clip, used only as a key; may be null) started or stopped it.
 struct SoundStart {
     std::shared_ptr<const MovieDefinition> movie;
     StartSoundCommand command;
+    const void* owner = nullptr;
 };
 
 // `owner` (a clip, used only as a key) entered `frame` of `timeline`, one

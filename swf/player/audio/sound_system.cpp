@@ -31,14 +31,16 @@ std::shared_ptr<const sound::Samples> SoundSystem::Samples(const std::shared_ptr
     return samples;
 }
 
-void SoundSystem::Play(const std::shared_ptr<const MovieDefinition>& movie, const StartSoundCommand& command) {
+void SoundSystem::Play(const std::shared_ptr<const MovieDefinition>& movie, const StartSoundCommand& command,
+                       const void* owner) {
     if (!movie) return;
     const SoundDefinition* sound = Find(*movie, command);
     if (!sound) return;
     const SoundKey key{movie.get(), sound->id};
     std::vector<sound::VoiceId>& playing = voices_[key];
     // Decoded before the mixer is locked: the audio thread must not wait on it.
-    const auto samples = command.info.stop ? nullptr : Samples(movie, *sound);
+    const std::uint32_t handle = command.info.stop ? 0 : ScriptSound(movie, *sound);
+    const auto samples = handle != 0 ? handles_[handle - 1] : nullptr;
     std::lock_guard lock(mixerMutex_);
     std::erase_if(playing, [&](sound::VoiceId voice) { return !mixer_.Playing(voice); });
     if (command.info.stop) {
@@ -47,12 +49,107 @@ void SoundSystem::Play(const std::shared_ptr<const MovieDefinition>& movie, cons
         return;
     }
     if (command.info.noMultiple && !playing.empty()) return;
-    playing.push_back(mixer_.Start(samples, command.info.play));
+    playing.push_back(StartOwned(owner, handle, samples, command.info.play));
+}
+
+sound::VoiceId SoundSystem::StartOwned(const void* owner, std::uint32_t handle,
+                                       std::shared_ptr<const sound::Samples> samples,
+                                       const sound::PlayOptions& options) {
+    if (owned_.size() > 256 || handleOfVoice_.size() > 1024) PruneOwned();
+    const auto transform = transforms_.find(owner);
+    const sound::VoiceId voice = mixer_.Start(
+        std::move(samples), options,
+        owner != nullptr && transform != transforms_.end() ? transform->second : sound::ChannelTransform{});
+    owned_[owner].push_back({voice, handle});
+    handleOfVoice_[voice] = handle;
+    return voice;
+}
+
+void SoundSystem::PruneOwned() {
+    for (auto it = owned_.begin(); it != owned_.end();) {
+        std::erase_if(it->second, [&](const Owned& o) { return !mixer_.Playing(o.voice); });
+        it = it->second.empty() ? owned_.erase(it) : std::next(it);
+    }
+    std::erase_if(handleOfVoice_, [&](const auto& entry) { return !mixer_.Playing(entry.first); });
+}
+
+std::uint32_t SoundSystem::ScriptSound(const std::shared_ptr<const MovieDefinition>& movie,
+                                       const SoundDefinition& sound) {
+    const SoundKey key{movie.get(), sound.id};
+    const auto it = handleOf_.find(key);
+    if (it != handleOf_.end() && decoded_.count(key) != 0 && decoded_[key].movie.lock() == movie) return it->second;
+    handles_.push_back(Samples(movie, sound));
+    const auto handle = static_cast<std::uint32_t>(handles_.size());
+    handleOf_[key] = handle;
+    return handle;
+}
+
+sound::VoiceId SoundSystem::StartFor(const void* owner, std::uint32_t handle, double offsetSeconds, int loops) {
+    if (handle == 0 || handle > handles_.size()) return 0;
+    sound::PlayOptions options;
+    options.inPoint44 = static_cast<std::uint32_t>(std::min(offsetSeconds * sound::kMixRate, 4.0e9));
+    options.loops = loops;
+    std::lock_guard lock(mixerMutex_);
+    return StartOwned(owner, handle, handles_[handle - 1], options);
+}
+
+void SoundSystem::StopFor(const void* owner, std::uint32_t handle) {
+    if (owner == nullptr && handle == 0) {
+        StopAll();
+        return;
+    }
+    std::lock_guard lock(mixerMutex_);
+    for (auto& [who, voices] : owned_) {
+        if (owner != nullptr && who != owner) continue;
+        for (const Owned& o : voices)
+            if (handle == 0 || o.handle == handle) mixer_.Stop(o.voice);
+    }
+}
+
+void SoundSystem::SetTransformFor(const void* owner, const sound::ChannelTransform& transform) {
+    std::lock_guard lock(mixerMutex_);
+    if (owner == nullptr) {
+        mixer_.SetMasterTransform(transform);
+        return;
+    }
+    transforms_[owner] = transform;
+    const auto it = owned_.find(owner);
+    if (it == owned_.end()) return;
+    for (const Owned& o : it->second) mixer_.SetTransform(o.voice, transform);
+}
+
+double SoundSystem::DurationMs(std::uint32_t handle) const {
+    if (handle == 0 || handle > handles_.size()) return 0;
+    const sound::Samples& samples = *handles_[handle - 1];
+    const double rate = samples.rate == 5512 ? sound::kMixRate / 8.0 : samples.rate;
+    return rate > 0 ? 1000.0 * static_cast<double>(samples.frames()) / rate : 0;
+}
+
+double SoundSystem::PositionMs(sound::VoiceId voice) {
+    std::uint32_t handle = 0;
+    {
+        std::lock_guard lock(mixerMutex_);
+        if (const auto seconds = mixer_.PlayedSeconds(voice)) return 1000 * *seconds;
+        const auto it = handleOfVoice_.find(voice);
+        if (it != handleOfVoice_.end()) handle = it->second;
+    }
+    // Ended: where it ended, at the end of its sound.
+    return DurationMs(handle);
+}
+
+bool SoundSystem::Playing(sound::VoiceId voice) {
+    std::lock_guard lock(mixerMutex_);
+    return mixer_.Playing(voice);
+}
+
+std::vector<sound::VoiceId> SoundSystem::TakeFinished() {
+    std::lock_guard lock(mixerMutex_);
+    return std::exchange(finished_, {});
 }
 
 void SoundSystem::Handle(const SoundRequest& request) {
     if (const auto* start = std::get_if<SoundStart>(&request)) {
-        Play(start->movie, start->command);
+        Play(start->movie, start->command, start->owner);
     } else if (const auto* entered = std::get_if<StreamFrameEntered>(&request)) {
         const auto it = streams_.find(entered->owner);
         // Playing on within what was fed goes on; anything else starts again here.
@@ -219,6 +316,18 @@ void SoundSystem::StopAll() {
     streams_.clear();
 }
 
+void SoundSystem::Reset() {
+    StopAll();
+    std::lock_guard lock(mixerMutex_);
+    handleOf_.clear();
+    handles_.clear();
+    owned_.clear();
+    transforms_.clear();
+    handleOfVoice_.clear();
+    finished_.clear();
+    mixer_.SetMasterTransform({});
+}
+
 void SoundSystem::SetVolume(double volume) {
     std::lock_guard lock(mixerMutex_);
     mixer_.SetVolume(volume);
@@ -227,7 +336,9 @@ void SoundSystem::SetVolume(double volume) {
 void SoundSystem::Mix(std::span<std::int16_t> out) {
     std::lock_guard lock(mixerMutex_);
     mixer_.Mix(out);
-    mixer_.TakeFinished();  // nothing listens for the end of event sounds yet
+    const std::vector<sound::VoiceId> ended = mixer_.TakeFinished();
+    // Kept for scripts to hear of; bounded when no script asks.
+    if (finished_.size() < 4096) finished_.insert(finished_.end(), ended.begin(), ended.end());
 }
 
 void SoundSystem::Warn(std::string warning) {

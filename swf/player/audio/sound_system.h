@@ -29,8 +29,9 @@ class SoundSystem {
 public:
     // The host's MP3 decoder; without one MP3 sounds stay silent (and say so).
     void SetMp3Codec(sound::Mp3Codec* codec) { mp3_ = codec; }
-    // A StartSound or StartSound2 that `movie`'s timelines reached.
-    void Play(const std::shared_ptr<const MovieDefinition>& movie, const StartSoundCommand& command);
+    // A StartSound or StartSound2 that `movie`'s timelines reached, for `owner`.
+    void Play(const std::shared_ptr<const MovieDefinition>& movie, const StartSoundCommand& command,
+              const void* owner = nullptr);
     void Handle(const SoundRequest& request);
     // Decodes stream blocks ahead of what the output has taken, up to
     // kStreamLead; the player calls it every frame.
@@ -41,7 +42,25 @@ public:
     // The frame rate stream blocks are timed by (the movie's).
     void SetFrameRate(double framesPerSecond) { frameRate_ = framesPerSecond; }
     void StopAll();
+    // StopAll, and everything known of the movie's sounds is let go.
+    void Reset();
     static constexpr double kStreamLeadSeconds = 0.5;
+
+    // Sounds for scripts: a handle (never 0) for a sound character, the same
+    // each time; started, stopped and placed for an owner (a clip, used as a
+    // key only; null: the whole movie).
+    std::uint32_t ScriptSound(const std::shared_ptr<const MovieDefinition>& movie, const SoundDefinition& sound);
+    sound::VoiceId StartFor(const void* owner, std::uint32_t sound, double offsetSeconds, int loops);
+    // The owner's voices (every sound for no owner), only those of `sound` unless 0.
+    void StopFor(const void* owner, std::uint32_t sound);
+    // How the owner's sounds are placed, those playing and those to come
+    // (for no owner: the whole mix).
+    void SetTransformFor(const void* owner, const sound::ChannelTransform& transform);
+    double DurationMs(std::uint32_t sound) const;
+    double PositionMs(sound::VoiceId voice);
+    bool Playing(sound::VoiceId voice);
+    // Voices that played to their end since the last call.
+    std::vector<sound::VoiceId> TakeFinished();
     // 0..1 over the whole mix.
     void SetVolume(double volume);
 
@@ -89,6 +108,22 @@ private:
     // The voices each sound has playing, for stops and no-multiple starts.
     std::map<SoundKey, std::vector<sound::VoiceId>> voices_;
     std::map<const void*, Stream> streams_;
+    // Script handles: handles_[h - 1] is handle h's samples.
+    std::map<SoundKey, std::uint32_t> handleOf_;
+    std::vector<std::shared_ptr<const sound::Samples>> handles_;
+    struct Owned {
+        sound::VoiceId voice = 0;
+        std::uint32_t handle = 0;
+    };
+    std::map<const void*, std::vector<Owned>> owned_;
+    std::map<const void*, sound::ChannelTransform> transforms_;
+    std::map<sound::VoiceId, std::uint32_t> handleOfVoice_;
+    std::vector<sound::VoiceId> finished_;  // under mixerMutex_
+    // Starts a voice for an owner with its transform (the mixer is locked).
+    sound::VoiceId StartOwned(const void* owner, std::uint32_t handle, std::shared_ptr<const sound::Samples> samples,
+                              const sound::PlayOptions& options);
+    // Forgets voices that ended (the mixer is locked).
+    void PruneOwned();
     double frameRate_ = 12;
     std::set<std::string> warned_;
     std::vector<std::string> warnings_;

@@ -292,7 +292,7 @@ void MovieClip::EnterFrame(std::uint32_t frame, bool byPlaying) {
     }
     // Event sounds of the frame entered (not of frames passed on the way).
     for (const StartSoundCommand& sound : timeline_->frames[frame].sounds)
-        environment_.RequestSound(SoundStart{movie_, sound});
+        environment_.RequestSound(SoundStart{movie_, sound, static_cast<const void*>(this)});
     // The stream sound goes on from the frame before, or starts again here.
     if (timeline_->streamHead && playing_)
         environment_.RequestSound(StreamFrameEntered{this, movie_, timeline_, frame, byPlaying});

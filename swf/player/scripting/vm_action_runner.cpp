@@ -127,6 +127,11 @@ void VmActionRunner::AdvanceTimers() {
     Report(status, "an interval or timeout callback");
 }
 
+void VmActionRunner::SoundsFinished(const std::vector<std::uint32_t>& voices) {
+    if (voices.empty()) return;
+    state_->vm.SoundsFinished(voices, Host());
+}
+
 void VmActionRunner::Warn(std::string warning) {
     if (onWarning_) onWarning_(warning);
     if (warnings_.size() < kMaxWarnings) {

@@ -48,6 +48,8 @@ public:
     bool ObjectUsesHandCursor(DisplayTarget& object) override;
     // `event` with display objects as arguments to the listeners of `source`.
     void BroadcastObjects(const std::string& source, const std::string& event, const std::vector<DisplayTarget*>& args);
+    // Sound objects whose voices played to their end hear onSoundComplete.
+    void SoundsFinished(const std::vector<std::uint32_t>& voices);
     // Runs the setInterval/setTimeout callbacks that have come due by the
     // script clock (the time since the movie started).
     void AdvanceTimers();
