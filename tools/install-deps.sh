@@ -8,7 +8,7 @@ packages=("$@"
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev
   wine wine64 wixl
   xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core libfreetype-dev
-  ffmpeg libmpg123-dev
+  ffmpeg libmpg123-dev espeak-ng
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -214,3 +214,64 @@ TEST_F(DemoGuide, EnterInTheSearchFieldGoesToTheFirstPageWhoseTitleHasTheWord) {
 
 }  // namespace
 }  // namespace swf
+
+namespace swf {
+namespace {
+
+// A WAV file of 16-bit mono PCM at 22 kHz: `frames` samples at `level`.
+std::vector<std::uint8_t> Wav(std::uint32_t frames, std::int16_t level) {
+    std::vector<std::uint8_t> w;
+    const auto put = [&](const char* text) { w.insert(w.end(), text, text + 4); };
+    const auto u32 = [&](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) w.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    };
+    const auto u16 = [&](std::uint16_t v) {
+        w.push_back(static_cast<std::uint8_t>(v));
+        w.push_back(static_cast<std::uint8_t>(v >> 8));
+    };
+    put("RIFF");
+    u32(36 + 2 * frames);
+    put("WAVE");
+    put("fmt ");
+    u32(16);
+    u16(1), u16(1), u32(22050), u32(44100), u16(2), u16(16);
+    put("data");
+    u32(2 * frames);
+    for (std::uint32_t i = 0; i < frames; ++i) u16(static_cast<std::uint16_t>(level));
+    return w;
+}
+
+}  // namespace
+
+TEST(DemoGuideSound, ButtonsClickAndSoundOffMutesTheGuide) {
+    const moviegen::DemoSounds sounds{{}, Wav(2205, 3000)};
+    Player player;
+    player.SetViewportSize(800, 600);
+    ASSERT_TRUE(player.Load(moviegen::BuildDemoMovie(&sounds))) << player.LoadError();
+    const auto mixed = [&](std::size_t frames) {
+        std::vector<std::int16_t> out(2 * frames);
+        player.MixAudio(out);
+        return out;
+    };
+    MovieClip* button = player.Root()->FindChild("soundButton");
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(mixed(100)[2 * 50], 0);  // no intro given: quiet
+    // Pressing shows the button's "down" frame, which clicks.
+    player.PointerMove(630, 108);
+    player.PointerDown(630, 108);
+    EXPECT_EQ(mixed(1000)[2 * 800], 3000);
+    // Letting go mutes the guide: the click goes quiet, and the next press is silent.
+    player.PointerUp(630, 108);
+    player.AdvanceFrame();
+    EXPECT_EQ(mixed(1000)[2 * 800], 0);
+    player.PointerDown(630, 108);
+    EXPECT_EQ(mixed(1000)[2 * 800], 0);
+    // Sound on again (once the silent clicks have played out): the click is heard.
+    player.PointerUp(630, 108);
+    player.AdvanceFrame();
+    mixed(5000);
+    player.PointerDown(630, 108);
+    EXPECT_EQ(mixed(1000)[2 * 800], 3000);
+}
+
+}  // namespace swf

@@ -1,7 +1,11 @@
 // The user-guide demo movie.
 
-#include <numbers>
+#include <algorithm>
 #include <cmath>
+#include <numbers>
+#include <optional>
+#include <span>
+#include <string>
 
 #include "tools/moviegen/demo_scripts.h"
 #include "tools/moviegen/movies.h"
@@ -11,6 +15,8 @@
 #include "swf/writer/font.h"
 #include "swf/writer/movie.h"
 #include "swf/writer/shape.h"
+#include "swf/writer/sound.h"
+#include "swf/sound/mp3_frames.h"
 
 namespace moviegen {
 
@@ -40,6 +46,8 @@ enum : std::uint16_t {
     kCounter,
     kSearchLabel,
     kSearch,
+    kIntroSound,
+    kClickSound,
 };
 
 // Where the pages and their variables lie, relative to the movie.
@@ -135,8 +143,9 @@ EditTextField Field(Rect bounds, std::uint16_t fontHeight, Rgba color, const cha
 }
 
 // The navigation button symbol: frames "up", "over" and "down" show the
-// box's three looks under a centred label showing the clip's `label`.
-TagStream ButtonTimeline() {
+// box's three looks under a centred label showing the clip's `label`; the
+// "down" frame clicks when `click`.
+TagStream ButtonTimeline(bool click) {
     TagStream t;
     const std::uint16_t looks[] = {kButtonUp, kButtonOver, kButtonDown};
     const char* labels[] = {"up", "over", "down"};
@@ -156,6 +165,7 @@ TagStream ButtonTimeline() {
             stop.Action(ActionCode::Stop);
             t.DoAction(stop.Finish());
         }
+        if (frame == 2 && click) t.Add(TagCode::StartSound, StartSoundBody(kClickSound, {}));
         t.FrameLabel(labels[frame]);
         t.ShowFrame();
     }
@@ -174,9 +184,48 @@ void Place(TagStream& tags, std::uint16_t depth, std::uint16_t id, std::int32_t 
     tags.PlaceObject2(p);
 }
 
+// DefineSound for a WAV file's 16-bit PCM at one of the format's rates;
+// nothing for another kind of file.
+std::optional<std::vector<std::uint8_t>> WavSound(std::uint16_t id, const std::vector<std::uint8_t>& wav) {
+    const auto u16 = [&](std::size_t at) { return static_cast<std::uint32_t>(wav[at] | wav[at + 1] << 8); };
+    const auto u32 = [&](std::size_t at) { return u16(at) | u16(at + 2) << 16; };
+    if (wav.size() < 12 || std::string(wav.begin(), wav.begin() + 4) != "RIFF") return std::nullopt;
+    std::uint32_t channels = 0, rate = 0, bits = 0;
+    for (std::size_t at = 12; at + 8 <= wav.size();) {
+        const std::string chunk(wav.begin() + static_cast<std::ptrdiff_t>(at),
+                                wav.begin() + static_cast<std::ptrdiff_t>(at + 4));
+        const std::uint32_t size = u32(at + 4);
+        if (chunk == "fmt " && at + 24 <= wav.size()) {
+            channels = u16(at + 10);
+            rate = u32(at + 12);
+            bits = u16(at + 22);
+        } else if (chunk == "data") {
+            const int rateCode = rate == 44100 ? 3 : rate == 22050 ? 2 : rate == 11025 ? 1 : -1;
+            if (bits != 16 || (channels != 1 && channels != 2) || rateCode < 0) return std::nullopt;
+            const std::size_t end = std::min<std::size_t>(wav.size(), at + 8 + size);
+            const std::span<const std::uint8_t> data(wav.data() + at + 8, end - (at + 8));
+            const auto format = static_cast<std::uint8_t>(3 << 4 | rateCode << 2 | 1 << 1 | (channels == 2));
+            return DefineSoundBody(id, format, static_cast<std::uint32_t>(data.size() / (2 * channels)), data);
+        }
+        at += 8 + size + (size & 1);
+    }
+    return std::nullopt;
+}
+
+// DefineSound for an MP3 file's frames; nothing when it holds none.
+std::optional<std::vector<std::uint8_t>> Mp3Sound(std::uint16_t id, const std::vector<std::uint8_t>& mp3) {
+    const swf::sound::Mp3Frames frames = swf::sound::ScanMp3Frames(mp3);
+    if (!frames.first || frames.count == 0) return std::nullopt;
+    const int rate = frames.first->sampleRate;
+    const int rateCode = rate == 44100 ? 3 : rate == 22050 ? 2 : rate == 11025 ? 1 : -1;
+    if (rateCode < 0) return std::nullopt;
+    const auto format = static_cast<std::uint8_t>(2 << 4 | rateCode << 2 | 1 << 1 | (frames.first->channels == 2));
+    return DefineSoundBody(id, format, static_cast<std::uint32_t>(frames.samples), std::span(mp3).first(frames.bytes));
+}
+
 }  // namespace
 
-std::vector<std::uint8_t> BuildDemoMovie() {
+std::vector<std::uint8_t> BuildDemoMovie(const DemoSounds* sounds) {
     FontBuilder font = MakeBlockFont("Guide Block", 20480);
 
     TagStream tags;
@@ -208,7 +257,14 @@ std::vector<std::uint8_t> BuildDemoMovie() {
     label.align = FieldAlign::Center;
     label.variableName = demo::kButtonLabelVariable;
     tags.Add(TagCode::DefineEditText, DefineEditTextBody(kButtonLabel, label));
-    tags.DefineSprite(kButton, ButtonTimeline());
+    std::optional<std::vector<std::uint8_t>> click, intro;
+    if (sounds != nullptr) {
+        click = WavSound(kClickSound, sounds->click);
+        intro = Mp3Sound(kIntroSound, sounds->intro);
+    }
+    if (click) tags.Add(TagCode::DefineSound, *click);
+    if (intro) tags.Add(TagCode::DefineSound, *intro);
+    tags.DefineSprite(kButton, ButtonTimeline(click.has_value()));
     tags.ExportAssets({{kButton, demo::kButtonLinkage}});
     tags.DoInitAction(kButton, demo::ButtonClass().Finish());
 
@@ -237,6 +293,7 @@ std::vector<std::uint8_t> BuildDemoMovie() {
     Place(tags, 8, kCounter, 0, 0, demo::kCounter);
     Place(tags, 9, kSearchLabel, 0, 0);
     Place(tags, 10, kSearch, 0, 0, demo::kSearch);
+    if (intro) tags.Add(TagCode::StartSound, StartSoundBody(kIntroSound, {}));
     tags.DoAction(demo::GuideScript(kPageFolder).Finish());
     tags.ShowFrame();
     tags.End();

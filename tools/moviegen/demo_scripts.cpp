@@ -205,6 +205,28 @@ void AttachButton(ActionAssembler& a, const char* name, int depth, int x, int y,
     CallMethod(a, "", "attachMovie", 4).Action(ActionCode::Pop);
 }
 
+// function toggleSound() {
+//     muted = !muted;
+//     new Sound().setVolume(muted ? 0 : 100);
+//     soundButton.label = muted ? "Sound on" : "Sound off";
+// }
+ActionAssembler ToggleSound() {
+    ActionAssembler f;
+    f.PushString("muted");
+    Get(f, "muted").Action(ActionCode::Not).Action(ActionCode::SetVariable);
+    Get(f, "muted").If("mute");
+    f.PushNumber(100).Jump("volume");
+    f.Label("mute").PushNumber(0);
+    f.Label("volume").PushNumber(1).PushNumber(0).PushString("Sound").Action(ActionCode::NewObject);
+    f.PushString("setVolume").Action(ActionCode::CallMethod).Action(ActionCode::Pop);
+    Get(f, "soundButton").PushString(kButtonLabelVariable);
+    Get(f, "muted").If("off");
+    f.PushString("Sound off").Jump("label");
+    f.Label("off").PushString("Sound on");
+    f.Label("label").Action(ActionCode::SetMember);
+    return f;
+}
+
 }  // namespace
 
 // _global.GuideButton = function () { this.stop(); };
@@ -234,7 +256,7 @@ ActionAssembler ButtonClass() {
 }
 
 // page = 1; pages = 1; the functions above;
-// attachMovie Close, Previous and Next;
+// attachMovie Close, Previous, Next and Sound off;
 // vars = new LoadVars(); vars.onLoad = ...; vars.load(pageFolder + "Page_var.txt");
 // searchKeys = new Object(); searchKeys.onKeyDown = ...; Key.addListener(searchKeys);
 // search.onChanged = ...; showPage(); stop();
@@ -250,11 +272,13 @@ ActionAssembler GuideScript(const char* pageFolder) {
     close.ExternalInterfaceCall("close");
     a.DefineFunction("closeGuide", {}, close);
     a.DefineFunction("findPage", {"word"}, FindPage());
+    a.DefineFunction("toggleSound", {}, ToggleSound());
 
     // The buttons' boxes are 140 x 44 pixels.
     AttachButton(a, "closeButton", 10, 72, 470, "Close", "closeGuide");
     AttachButton(a, "previousButton", 11, 420, 470, "Previous", "previousPage");
     AttachButton(a, "nextButton", 12, 588, 470, "Next", "nextPage");
+    AttachButton(a, "soundButton", 13, 560, 86, "Sound off", "toggleSound");
 
     a.PushString("vars").PushNumber(0).PushString("LoadVars").Action(ActionCode::NewObject);
     a.Action(ActionCode::SetVariable);

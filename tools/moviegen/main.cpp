@@ -1,10 +1,13 @@
-// moviegen <out folder>: writes demo.swf, the small test movies and the
-// sound test media.
+// moviegen <out folder> [<intro.mp3> <click.wav>]: writes demo.swf, the
+// small test movies and the sound test media; the demo speaks the intro and
+// its buttons click when the two sound files are given.
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
+#include <optional>
 #include <iostream>
 #include <string>
 #include <system_error>
@@ -37,12 +40,30 @@ bool WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t
     return true;
 }
 
+std::optional<std::vector<std::uint8_t>> ReadFile(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+    if (in.bad()) return std::nullopt;
+    return bytes;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::cerr << "usage: moviegen <out folder>\n";
+    if (argc != 2 && argc != 4) {
+        std::cerr << "usage: moviegen <out folder> [<intro.mp3> <click.wav>]\n";
         return 2;
+    }
+    std::optional<moviegen::DemoSounds> sounds;
+    if (argc == 4) {
+        auto intro = ReadFile(argv[2]);
+        auto click = ReadFile(argv[3]);
+        if (!intro || !click) {
+            std::cerr << "moviegen: cannot read " << (intro ? argv[3] : argv[2]) << "\n";
+            return 1;
+        }
+        sounds = moviegen::DemoSounds{std::move(*intro), std::move(*click)};
     }
     std::filesystem::path folder = argv[1];
     std::error_code ec;
@@ -52,7 +73,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::pair<const char*, std::function<std::vector<std::uint8_t>()>> movies[] = {
-        {"demo.swf", moviegen::BuildDemoMovie},
+        {"demo.swf", [&] { return moviegen::BuildDemoMovie(sounds ? &*sounds : nullptr); }},
         {"solid.swf", moviegen::BuildSolidMovie},
         {"morph.swf", moviegen::BuildMorphMovie},
         {"flashcall.swf", moviegen::BuildFlashCallMovie},

@@ -18,8 +18,15 @@ namespace moviegen {
 // with "close" (its only call). Enter in the search field (240..728, 522..550)
 // goes to the first page whose title holds the word typed, or to the page of
 // that number; else the page title says that nothing matched. A small
-// animation loops in the header.
-std::vector<std::uint8_t> BuildDemoMovie();
+// animation loops in the header. "Sound off" (560, 86), a button of the same
+// symbol, mutes the whole movie and becomes "Sound on".
+// With `sounds`, the movie speaks its intro when it starts and the buttons
+// click when pressed.
+struct DemoSounds {
+    std::vector<std::uint8_t> intro;  // an MP3 file: MPEG layer III frames
+    std::vector<std::uint8_t> click;  // a WAV file: 16-bit PCM
+};
+std::vector<std::uint8_t> BuildDemoMovie(const DemoSounds* sounds = nullptr);
 
 // 200 x 100 stage on a white background with one solid red (255, 0, 0)
 // rectangle from (50, 25) to (150, 75) pixels.
