@@ -1,14 +1,17 @@
 // The SWF engine on arbitrary file bytes: load, play a few frames with the
-// pointer moving over the stage and keys pressed, and render each one. Files
-// the movie loads are served from the same bytes: a movie loads itself, and
-// variables and XML are read from the input's text.
+// pointer moving over the stage and keys pressed, render each one and mix
+// its sound (MP3 through libmpg123; the stream clock on every other input).
+// Files the movie loads are served from the same bytes: a movie loads
+// itself, and variables and XML are read from the input's text.
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "swf/files/file_host.h"
 #include "swf/player/player.h"
 #include "swf/raster/surface.h"
+#include "swf/sound/mpg123_codec.h"
 
 namespace {
 
@@ -53,6 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // stay fast and the memory limit is met.
     player.SetScriptStepLimit(20000);
     player.SetScriptMemoryLimit(16u << 20);
+    static const auto mp3 = swf::sound::MakeMpg123Codec();
+    player.SetMp3Codec(mp3.get());
+    player.SetAudioClock(size % 2 == 1);
     player.Load(std::span<const std::uint8_t>(data, size));  // a refused movie still renders its background
     swf::raster::Surface surface(64, 48);
     for (int frame = 0; frame < 4; ++frame) {
@@ -63,6 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         player.KeyUp(0x41 + frame, 0);
         player.AdvanceFrame();
         player.Render(surface);
+        std::vector<std::int16_t> sound(2 * 2048);
+        player.MixAudio(sound);
     }
     return 0;
 }
