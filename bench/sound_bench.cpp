@@ -41,11 +41,11 @@ fs::path MediaFolder() {
         for (int i = 0; i < kVoices; ++i) {
             const fs::path file = dir / ("voice" + std::to_string(i) + ".mp3");
             if (fs::exists(file)) continue;
-            const std::string command = "/usr/bin/ffmpeg -v error -y -f lavfi -i sine=frequency=" +
-                                        std::to_string(220 + 110 * i) +
-                                        ":sample_rate=44100:duration=10 -ac 2 -c:a libmp3lame -b:a 128k "
-                                        "-write_xing 0 -id3v2_version 0 '" +
-                                        file.string() + "'";
+            const std::string command =
+                "/usr/bin/ffmpeg -v error -y -f lavfi -i sine=frequency=" + std::to_string(220 + 110 * i) +
+                ":sample_rate=44100:duration=10 -ac 2 -c:a libmp3lame -b:a 128k "
+                "-write_xing 0 -id3v2_version 0 '" +
+                file.string() + "'";
             if (std::system(command.c_str()) != 0) {
                 std::fprintf(stderr, "swf_sound_bench: ffmpeg could not make %s\n", file.string().c_str());
                 std::exit(1);
@@ -73,8 +73,8 @@ void BM_EightMp3VoicesDecodedAndMixed(benchmark::State& state) {
         swf::sound::Mixer mixer;
         for (const auto& file : files) {
             const auto frames = swf::sound::ScanMp3Frames(file);
-            auto decoded = swf::sound::DecodeSound(mp3, file, static_cast<std::uint32_t>(frames.samples), 0,
-                                                   codec.get());
+            auto decoded =
+                swf::sound::DecodeSound(mp3, file, static_cast<std::uint32_t>(frames.samples), 0, codec.get());
             if (!decoded.problem.empty()) state.SkipWithError(decoded.problem.c_str());
             mixer.Start(std::make_shared<const swf::sound::Samples>(std::move(decoded.samples)), {});
         }
