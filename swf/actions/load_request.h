@@ -23,6 +23,7 @@ enum class LoadKind {
     Xml,        // an XML document's text
     Movie,      // a movie or picture replacing a timeline's content
     Unload,     // a timeline's content removed
+    Sound,      // an MP3 file for a Sound object (Sound.loadSound)
 };
 
 struct LoadRequest {
@@ -32,8 +33,8 @@ struct LoadRequest {
     // (which may not exist yet), or neither for a LoadVars object.
     ActionTarget* target = nullptr;
     int level = -1;
-    // The LoadVars object (Variables), XML document (Xml) or MovieClipLoader (Movie, Unload) to
-    // report to; nullptr for the plain actions.
+    // The LoadVars object (Variables), XML document (Xml), MovieClipLoader (Movie, Unload) or
+    // Sound (Sound) to report to; nullptr for the plain actions.
     Object* receiver = nullptr;
     // The target timeline was destroyed before the request was completed.
     bool targetGone = false;

@@ -6,7 +6,9 @@
 #include <cmath>
 
 #include "swf/actions/builtins/builtins.h"
+#include "swf/actions/conversions.h"
 #include "swf/actions/interpreter.h"
+#include "swf/actions/load_request.h"
 #include "swf/actions/sound_host.h"
 #include "swf/actions/vm.h"
 
@@ -183,19 +185,32 @@ Value SoundPosition(CallContext& c) {
     return Value::Number(voice != 0 ? std::round(host->PositionMs(voice)) : 0);
 }
 
-// Sound files and their tags are not loaded by this player yet: loadSound
-// reports failure, as for a missing file.
+// loadSound(url, isStreaming): the MP3 file comes from the movie's folder on
+// a later frame; a streaming sound starts as soon as it is there.
 Value SoundLoad(CallContext& c) {
     Object* self = SelfSound(c);
-    if (self == nullptr) return Value();
-    c.interpreter.vm().NoteUnsupported("Sound.loadSound is not available in this player yet");
-    self->SetInternal("failedLoad", Value::Bool(true));
+    if (self == nullptr || c.args.empty()) return Value();
+    LoadRequest request;
+    request.kind = LoadKind::Sound;
+    request.url = c.interpreter.Text(c.args[0]);
+    request.receiver = self;
+    self->SetInternal("streaming", Value::Bool(ToBoolean(c.Arg(1), c.interpreter.vm().swfVersion())));
+    self->SetInternal("bytesLoaded", Value::Number(0));
+    self->SetInternal("bytesTotal", Value());
+    c.interpreter.vm().QueueLoad(std::move(request));
     return Value();
 }
 
-Value SoundBytes(CallContext& c) {
+Value SoundBytesLoaded(CallContext& c) {
     Object* self = SelfSound(c);
-    return self != nullptr ? Value::Number(0) : Value();
+    return self != nullptr ? Value::Number(Internal(self, "bytesLoaded", 0)) : Value();
+}
+
+// Undefined until a load has told the file's size.
+Value SoundBytesTotal(CallContext& c) {
+    Object* self = SelfSound(c);
+    const Value* total = self != nullptr ? self->FindInternal("bytesTotal") : nullptr;
+    return total != nullptr ? *total : Value();
 }
 
 Value SoundIgnored(CallContext&) { return Value(); }
@@ -216,8 +231,8 @@ void InstallSoundBuiltins(Vm& vm, BuiltinObjects& objects) {
     in.Method(proto, "setTransform", SoundSetTransform);
     in.Method(proto, "getTransform", SoundGetTransform);
     in.Method(proto, "loadSound", SoundLoad);
-    in.Method(proto, "getBytesLoaded", SoundBytes);
-    in.Method(proto, "getBytesTotal", SoundBytes);
+    in.Method(proto, "getBytesLoaded", SoundBytesLoaded);
+    in.Method(proto, "getBytesTotal", SoundBytesTotal);
     in.Method(proto, "checkPolicyFile", SoundIgnored);
     const std::pair<const char*, NativeFunction> getters[] = {{"duration", SoundDuration}, {"position", SoundPosition}};
     for (const auto& [name, getter] : getters) {
@@ -229,6 +244,32 @@ void InstallSoundBuiltins(Vm& vm, BuiltinObjects& objects) {
 }
 
 void Vm::SoundStarted(std::uint32_t voice, Object* sound) { playingSounds_.emplace_back(voice, sound); }
+
+void Vm::FinishSoundLoad(Object* receiver, std::uint32_t sound, std::size_t bytes,
+                         const std::map<std::string, std::string>& id3, ActionHost& host) {
+    if (receiver == nullptr) return;
+    if (sound != 0) {
+        receiver->SetInternal("soundId", Value::Number(sound));
+        receiver->SetInternal("bytesLoaded", Value::Number(static_cast<double>(bytes)));
+        receiver->SetInternal("bytesTotal", Value::Number(static_cast<double>(bytes)));
+        if (!id3.empty()) {
+            Object* tags = heap_.New(ObjectKind::Plain);
+            tags->proto = builtins_.objectProto;
+            for (const auto& [name, text] : id3) tags->Set(name, Value::String(text));
+            receiver->Set("id3", Value::Obj(tags));
+            CallMethod(Value::Obj(receiver), "onID3", {}, host);
+        }
+        const Value* streaming = receiver->FindInternal("streaming");
+        if (streaming != nullptr && streaming->IsBool() && streaming->AsBool() && soundHost_ != nullptr) {
+            const std::uint32_t voice = soundHost_->StartSound(Owner(receiver), sound, 0, 1);
+            if (voice != 0) {
+                receiver->SetInternal("voice", Value::Number(voice));
+                SoundStarted(voice, receiver);
+            }
+        }
+    }
+    CallMethod(Value::Obj(receiver), "onLoad", {Value::Bool(sound != 0)}, host);
+}
 
 void Vm::SoundsFinished(const std::vector<std::uint32_t>& voices, ActionHost& host) {
     // Voices stopped meanwhile end without a word.

@@ -225,6 +225,11 @@ public:
     Object* soundPrototype() const { return builtins_.soundProto; }
     // A Sound object started `voice`: it hears onSoundComplete when the voice ends.
     void SoundStarted(std::uint32_t voice, Object* sound);
+    // A Sound's loadSound finished: `sound` is the host's handle for the file
+    // (0: it failed), `bytes` its size and `id3` its tags. onID3 (when it
+    // has tags), then onLoad run; a streaming sound starts first.
+    void FinishSoundLoad(Object* receiver, std::uint32_t sound, std::size_t bytes,
+                         const std::map<std::string, std::string>& id3, ActionHost& host);
     // The voices that played to their end: their Sound objects' onSoundComplete
     // runs. Voices stopped meanwhile are let go.
     void SoundsFinished(const std::vector<std::uint32_t>& voices, ActionHost& host);

@@ -313,7 +313,7 @@ void Player::AdvanceFrame() {
         if (session_) {
             Session* session = session_.get();
             const std::size_t before = session->loadWarnings.size();
-            CompleteLoads(*session->stage, *session->runner, files_, session->loadWarnings);
+            CompleteLoads(*session->stage, *session->runner, files_, &sounds_, session->loadWarnings);
             // A loading callback may have replaced the session; the old one is kept until this call returns.
             for (std::size_t i = before; log_ && i < session->loadWarnings.size(); ++i)
                 log_(LogKind::Warning, session->loadWarnings[i]);

@@ -1,18 +1,24 @@
-// The MP3 stream sound of a movie ffmpeg's SWF writer made, played through the
-// player with the native MP3 decoder: heard at the tone's pitch, where and
-// for as long as ffmpeg's own decoding of the movie has it, block after
-// block without gaps.
+// MP3 through the player with the native decoder: the stream sound of a
+// movie ffmpeg's SWF writer made, heard at the tone's pitch, where and for
+// as long as ffmpeg's own decoding of the movie has it, block after block
+// without gaps; and MP3 files ffmpeg tagged, loaded by Sound.loadSound.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <vector>
 
+#include "swf/files/native_file_host.h"
 #include "swf/player/player.h"
 #include "swf/sound/mpg123_codec.h"
+#include "swf/writer/movie.h"
+#include "swf/writer/script_expressions.h"
 
 namespace swf {
 
@@ -82,6 +88,75 @@ TEST(StreamMp3, AMovieFfmpegWroteSoundsItsToneForItsLength) {
         longestQuiet = std::max(longestQuiet, quiet);
     }
     EXPECT_LT(longestQuiet, 44);
+}
+
+TEST(StreamMp3, SoundLoadSoundReadsTagsDecodesAndStreams) {
+    namespace s = writer::script;
+    // s.onID3 = function () { trace(this.id3.artist + " / " + this.id3.TIT2); };
+    // s.onLoad = function (ok) { trace(ok + " " + this.duration + " " + this.getBytesTotal()); };
+    // s.loadSound(file, streaming);
+    const auto movie = [](const char* file, bool streaming) {
+        writer::ActionAssembler a;
+        s::Let(a, "s", s::New("Sound"));
+        writer::ActionAssembler id3;
+        s::Trace(id3, s::Add(s::Add(s::M(s::M(s::V("this"), "id3"), "artist"), s::S(" / ")),
+                             s::M(s::M(s::V("this"), "id3"), "TIT2")));
+        s::SetM(a, s::V("s"), "onID3", s::Fn({}, id3));
+        writer::ActionAssembler loaded;
+        s::Trace(loaded,
+                 s::Add(s::Add(s::Add(s::Add(s::V("ok"), s::S(" ")), s::M(s::V("this"), "duration")), s::S(" ")),
+                        s::CallM(s::V("this"), "getBytesTotal")));
+        s::SetM(a, s::V("s"), "onLoad", s::Fn({"ok"}, loaded));
+        s::Do(a, s::CallM(s::V("s"), "loadSound", {s::S(file), s::B(streaming)}));
+        a.Action(writer::ActionCode::Stop);
+        writer::TagStream tags;
+        tags.DoAction(a.Finish());
+        tags.ShowFrame();
+        writer::MovieHeader header;
+        header.frameSize = {0, 2000, 0, 2000};
+        return writer::BuildMovie(header, tags);
+    };
+    const auto codec = sound::MakeMpg123Codec();
+    NativeFileHost files("media");
+    Player player;
+    player.SetMp3Codec(codec.get());
+    player.SetFileHost(&files);
+    std::vector<std::string> traces;
+    player.SetLogHandler([&](Player::LogKind kind, const std::string& text) {
+        if (kind == Player::LogKind::Trace) traces.push_back(text);
+    });
+    const std::uintmax_t size = std::filesystem::file_size("media/song.mp3");
+
+    // Loaded, not streaming: the tags, then onLoad with the sound's length
+    // (half a second and the encoder's frames around it) and the file's size.
+    ASSERT_TRUE(player.Load(movie("song.mp3", false)));
+    player.AdvanceFrame();
+    ASSERT_EQ(traces.size(), 2u);
+    EXPECT_EQ(traces[0], "The Testers / Tone");
+    const std::string prefix = "true ";
+    ASSERT_EQ(traces[1].compare(0, prefix.size(), prefix), 0) << traces[1];
+    const double duration = std::stod(traces[1].substr(prefix.size()));
+    EXPECT_GE(duration, 500);
+    EXPECT_LE(duration, 500 + 3 * 26.2);
+    EXPECT_EQ(traces[1].substr(traces[1].rfind(' ') + 1), std::to_string(size));
+    std::vector<std::int16_t> heard(2 * 4410);
+    player.MixAudio(heard);
+    EXPECT_EQ(*std::max_element(heard.begin(), heard.end()), 0);  // not started
+
+    // Streaming: it plays as soon as it is there.
+    traces.clear();
+    ASSERT_TRUE(player.Load(movie("song.mp3", true)));
+    player.AdvanceFrame();
+    player.MixAudio(heard);
+    EXPECT_GT(*std::max_element(heard.begin(), heard.end()), 2000);
+
+    // A missing file, a file outside the folder and one that is no MP3 say onLoad(false).
+    for (const char* file : {"missing.mp3", "../song.mp3", "tone_video.swf"}) {
+        traces.clear();
+        ASSERT_TRUE(player.Load(movie(file, true)));
+        player.AdvanceFrame();
+        EXPECT_EQ(traces, std::vector<std::string>{"false 0 undefined"}) << file;
+    }
 }
 
 }  // namespace swf

@@ -5,6 +5,7 @@
 
 #include "swf/sound/adpcm_decoder.h"
 #include "swf/sound/decode_sound.h"
+#include "swf/sound/mp3_frames.h"
 #include "swf/sound/pcm_decoder.h"
 
 namespace swf {
@@ -82,6 +83,30 @@ std::uint32_t SoundSystem::ScriptSound(const std::shared_ptr<const MovieDefiniti
     const auto handle = static_cast<std::uint32_t>(handles_.size());
     handleOf_[key] = handle;
     return handle;
+}
+
+std::uint32_t SoundSystem::LoadMp3(std::span<const std::uint8_t> frames, std::string& problem) {
+    const sound::Mp3Frames scanned = sound::ScanMp3Frames(frames);
+    if (!scanned.first || scanned.count == 0) {
+        problem = "the file holds no MP3 frames";
+        return 0;
+    }
+    const auto channels = static_cast<std::size_t>(scanned.first->channels);
+    if (scanned.samples * channels * sizeof(std::int16_t) > kMaxDecodedBytes) {
+        problem = "the sound is too long to play (" + std::to_string(scanned.samples / scanned.first->sampleRate) +
+                  " seconds)";
+        return 0;
+    }
+    sound::SoundFormat format;
+    format.codec = sound::SoundCodec::Mp3;
+    sound::DecodedSound decoded =
+        sound::DecodeSound(format, frames.first(scanned.bytes), static_cast<std::uint32_t>(scanned.samples), 0, mp3_);
+    if (decoded.samples.data.empty()) {
+        problem = decoded.problem.empty() ? "the MP3 frames could not be decoded" : decoded.problem;
+        return 0;
+    }
+    handles_.push_back(std::make_shared<const sound::Samples>(std::move(decoded.samples)));
+    return static_cast<std::uint32_t>(handles_.size());
 }
 
 sound::VoiceId SoundSystem::StartFor(const void* owner, std::uint32_t handle, double offsetSeconds, int loops) {

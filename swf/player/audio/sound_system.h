@@ -50,6 +50,12 @@ public:
     // each time; started, stopped and placed for an owner (a clip, used as a
     // key only; null: the whole movie).
     std::uint32_t ScriptSound(const std::shared_ptr<const MovieDefinition>& movie, const SoundDefinition& sound);
+    // A handle for an MP3 file's frames, decoded whole; 0 (and `problem`
+    // says why) when they cannot be played.
+    std::uint32_t LoadMp3(std::span<const std::uint8_t> frames, std::string& problem);
+    // Sounds longer than this are not decoded: 64 MB of samples, six
+    // minutes of 44.1 kHz stereo.
+    static constexpr std::size_t kMaxDecodedBytes = 64u << 20;
     sound::VoiceId StartFor(const void* owner, std::uint32_t sound, double offsetSeconds, int loops);
     // The owner's voices (every sound for no owner), only those of `sound` unless 0.
     void StopFor(const void* owner, std::uint32_t sound);

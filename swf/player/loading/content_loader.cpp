@@ -12,12 +12,14 @@
 #include "swf/files/file_host.h"
 #include "swf/files/movie_path.h"
 #include "swf/io/movie_parser.h"
+#include "swf/player/audio/sound_system.h"
 #include "swf/player/loading/loaded_content.h"
 #include "swf/player/display/movie_clip.h"
 #include "swf/player/loading/movie_url.h"
 #include "swf/player/stage.h"
 #include "swf/player/scripting/vm_action_runner.h"
 #include "swf/image/image_decoder.h"
+#include "swf/sound/id3_tags.h"
 
 namespace swf {
 
@@ -34,8 +36,15 @@ constexpr std::size_t kLoadBytesPerTick = 16u << 20;
 
 class Completion {
 public:
-    Completion(Stage& stage, VmActionRunner& runner, FileHost* files, std::vector<std::string>& warnings)
-        : stage_(stage), runner_(runner), vm_(runner.Vm()), host_(runner.Host()), files_(files), warnings_(warnings) {}
+    Completion(Stage& stage, VmActionRunner& runner, FileHost* files, SoundSystem* sounds,
+               std::vector<std::string>& warnings)
+        : stage_(stage),
+          runner_(runner),
+          vm_(runner.Vm()),
+          host_(runner.Host()),
+          files_(files),
+          sounds_(sounds),
+          warnings_(warnings) {}
 
     void Run() {
         std::vector<LoadRequest>& requests = vm_.BeginLoads();
@@ -50,6 +59,7 @@ public:
             case LoadKind::Xml: LoadXml(requests[i]); break;
             case LoadKind::Movie: LoadMovie(requests, i); break;
             case LoadKind::Unload: Unload(requests[i]); break;
+            case LoadKind::Sound: LoadSound(requests[i]); break;
             }
             stage_.RunQueuedActions();
         }
@@ -219,19 +229,40 @@ private:
         clip->ReplaceContent(EmptyMovie());
     }
 
+    // An MP3 file for a Sound: its tags, then its frames decoded.
+    void LoadSound(const LoadRequest& request) {
+        const std::optional<std::vector<std::uint8_t>> bytes = Read(request.url);
+        std::uint32_t sound = 0;
+        sound::Id3Tags tags;
+        if (bytes && sounds_ != nullptr) {
+            tags = sound::ReadId3Tags(*bytes);
+            std::string problem;
+            const std::span<const std::uint8_t> frames(bytes->data() + tags.audioBegin,
+                                                       tags.audioEnd - tags.audioBegin);
+            sound = sounds_->LoadMp3(frames, problem);
+            if (!problem.empty()) Warn("not played: \"" + request.url + "\": " + problem);
+        }
+        actions::Object* receiver = request.receiver;
+        const std::size_t size = bytes ? bytes->size() : 0;
+        Call([&] { vm_.FinishSoundLoad(receiver, sound, size, tags.fields, host_); });
+        runner_.ReportLastCall("onLoad of the Sound loading \"" + request.url + "\"");
+    }
+
     Stage& stage_;
     VmActionRunner& runner_;
     actions::Vm& vm_;
     ActionHost& host_;
     FileHost* files_;
+    SoundSystem* sounds_;
     std::vector<std::string>& warnings_;
     std::size_t bytesRead_ = 0;
 };
 
 }  // namespace
 
-void CompleteLoads(Stage& stage, VmActionRunner& runner, FileHost* files, std::vector<std::string>& warnings) {
-    Completion(stage, runner, files, warnings).Run();
+void CompleteLoads(Stage& stage, VmActionRunner& runner, FileHost* files, SoundSystem* sounds,
+                   std::vector<std::string>& warnings) {
+    Completion(stage, runner, files, sounds, warnings).Run();
 }
 
 }  // namespace swf
