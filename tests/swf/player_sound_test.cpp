@@ -185,6 +185,27 @@ TEST(PlayerSound, SoundObjectsStartPlaceAndHearTheEnd) {
     EXPECT_EQ(heard[2 * 40], 0);
 }
 
+TEST(PlayerSound, AClipsSoundsGoWithIt) {
+    // Sound 1: 4000 samples at level 1000. Sprite 2 starts it on its first
+    // frame; the main timeline places the sprite, then removes it.
+    Bytes level;
+    for (int i = 0; i < 4000; ++i) level.insert(level.end(), {0xE8, 0x03});
+    test::Place place;
+    place.depth = 1;
+    place.character = 2;
+    const Bytes movie =
+        test::Movie({test::Tag(14, w::DefineSoundBody(1, 0x3E, 4000, level)),
+                     test::DefineSprite(2, 1, {test::Tag(15, w::StartSoundBody(1, {})), test::ShowFrame()}),
+                     test::PlaceObject2(place), test::ShowFrame(), test::RemoveObject2(1), test::ShowFrame()},
+                    2000, 2000, 12, 2);
+    Player player;
+    ASSERT_TRUE(player.Load(movie));
+    EXPECT_EQ(Mixed(player, 100)[2 * 50], 1000);
+    player.AdvanceFrame();
+    // Gone with the clip, after a short fade.
+    EXPECT_EQ(Mixed(player, 400)[2 * 300], 0);
+}
+
 TEST(PlayerSound, SoundsThisPlayerCannotDecodeAreSaidOnce) {
     std::vector<std::string> warnings;
     Player player;

@@ -1,7 +1,8 @@
 #pragma once
 // What timelines ask of the movie's sound as they play, queued in order and
 // carried out once the step that asked is over: event sound starts and
-// stops, and each frame a timeline with a stream sound enters or leaves.
+// stops, each frame a timeline with a stream sound enters or leaves, and
+// clips that go.
 
 #include <cstdint>
 #include <memory>
@@ -35,6 +36,11 @@ struct StreamStopped {
     const void* owner = nullptr;
 };
 
-using SoundRequest = std::variant<SoundStart, StreamFrameEntered, StreamStopped>;
+// The owner went away: every sound it started stops, and what was set for it is forgotten.
+struct OwnerGone {
+    const void* owner = nullptr;
+};
+
+using SoundRequest = std::variant<SoundStart, StreamFrameEntered, StreamStopped, OwnerGone>;
 
 }  // namespace swf

@@ -186,6 +186,13 @@ void SoundSystem::Handle(const SoundRequest& request) {
         StartStream(*entered);
     } else if (const auto* stopped = std::get_if<StreamStopped>(&request)) {
         StopStream(stopped->owner);
+    } else if (const auto* gone = std::get_if<OwnerGone>(&request)) {
+        StopStream(gone->owner);
+        if (gone->owner == nullptr) return;
+        StopFor(gone->owner, 0);
+        std::lock_guard lock(mixerMutex_);
+        owned_.erase(gone->owner);
+        transforms_.erase(gone->owner);
     }
 }
 

@@ -26,7 +26,8 @@ MovieClip::~MovieClip() {
     SetMaskClip(nullptr);
     if (maskOf_ != nullptr) maskOf_->mask_ = nullptr;
     children_.clear();  // children first: they may report themselves gone
-    StopStream();
+    // The sounds the clip started go with it.
+    environment_.RequestSound(OwnerGone{static_cast<const void*>(this)});
     environment_.ClipDestroyed(*this);
 }
 
