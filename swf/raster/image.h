@@ -14,12 +14,12 @@ struct Image {
     std::vector<std::uint32_t> pixels;
     // Different for every image made in this process, so a drawing that names
     // an image can tell it from a later one that happens to reuse its memory.
-    std::uint64_t serial = NextSerial();
+    // Whoever changes the pixels in place assigns a NewSerial() afterwards.
+    std::uint64_t serial = NewSerial();
 
     std::uint32_t pixel(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
 
-private:
-    static std::uint64_t NextSerial() {
+    static std::uint64_t NewSerial() {
         static std::atomic<std::uint64_t> counter{0};
         return ++counter;
     }
