@@ -6,6 +6,12 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "swf/raster/blend_mode.h"
+#include "swf/raster/color_transform.h"
+#include "swf/raster/filter.h"
+#include "swf/raster/geometry.h"
 
 namespace swf {
 
@@ -106,6 +112,28 @@ public:
     virtual std::string DropTarget() const { return {}; }
     // The text field face, for dynamic and input text fields; null for others.
     virtual TextFieldTarget* AsTextField() { return nullptr; }
+
+    // Colour and matrix as Color and flash.geom.Transform see them: the
+    // object's own (translation in pixels of its parent), and concatenated
+    // with its ancestors' up to the stage.
+    virtual raster::ColorTransform GetColorTransform() { return {}; }
+    virtual void SetColorTransform(const raster::ColorTransform& colors) { (void)colors; }
+    virtual raster::ColorTransform GetConcatenatedColorTransform() { return GetColorTransform(); }
+    virtual raster::Matrix GetMatrix() { return {}; }
+    // Ignores matrices that are not finite.
+    virtual void SetMatrix(const raster::Matrix& matrix) { (void)matrix; }
+    virtual raster::Matrix GetConcatenatedMatrix() { return GetMatrix(); }
+    // The drawn box in stage pixels, filters included (Transform.pixelBounds).
+    virtual ScriptBox PixelBounds() { return BoundsIn(nullptr); }
+
+    // filters, blendMode and cacheAsBitmap. Setting filters copies them: a
+    // script's filter objects changed later change nothing until set again.
+    virtual std::vector<raster::Filter> GetFilters() { return {}; }
+    virtual void SetFilters(std::vector<raster::Filter> filters) { (void)filters; }
+    virtual raster::BlendMode GetBlendMode() { return raster::BlendMode::Normal; }
+    virtual void SetBlendMode(raster::BlendMode mode) { (void)mode; }
+    virtual bool GetCacheAsBitmap() { return false; }
+    virtual void SetCacheAsBitmap(bool cache) { (void)cache; }
 };
 
 class ActionTarget : public DisplayTarget {

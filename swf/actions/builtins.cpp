@@ -119,6 +119,12 @@ void InstallBuiltins(Vm& vm, BuiltinObjects& objects) {
     flash->Set("external", Value::Obj(external));
     objects.global->Define("flash", Value::Obj(flash), kDontEnum);
     objects.flashPackage = flash;
+    InstallBroadcasterBuiltins(in);
+    InstallColorBuiltins(in);
+    InstallGeomBuiltins(in);
+    InstallGeomTransformBuiltins(in);
+    InstallFilterBuiltins(in);
+    InstallDisplayEffectBuiltins(in);
 
     InstallLoadingBuiltins(vm, objects);
     InstallSoundBuiltins(vm, objects);

@@ -115,7 +115,7 @@ void Interpreter::NoteMissingClass(const std::string& name) {
     static const char* const kMissing[] = {"NetConnection", "NetStream",   "Video",           "Camera",
                                            "Microphone",    "PrintJob",    "SharedObject",    "LocalConnection",
                                            "XMLSocket",     "ContextMenu", "ContextMenuItem", "TextSnapshot",
-                                           "Accessibility", "Color",       "AsBroadcaster"};
+                                           "Accessibility"};
     for (const char* missing : kMissing) {
         if (!NamesEqual(name, missing, ignoreCase_)) continue;
         vm_.NoteUnsupported("the " + std::string(missing) +

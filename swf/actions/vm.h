@@ -8,9 +8,11 @@
 #include <functional>
 #include <map>
 #include <new>
+#include <optional>
 #include <set>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "swf/actions/action_target.h"
@@ -112,6 +114,12 @@ public:
     // action, a built-in class): each is kept once, to be taken by the player.
     void NoteUnsupported(const std::string& what);
     std::vector<std::string> TakeUnsupported();
+
+    // System.setClipboard: the hosts have no clipboard face, so the text
+    // waits here for the player to take and hand to the system's clipboard.
+    void SetClipboardText(std::string text) { clipboardText_ = std::move(text); }
+    // The text set since the last call, if any.
+    std::optional<std::string> TakeClipboardText() { return std::exchange(clipboardText_, std::nullopt); }
 
     // Work done for scripts outside them (loaded variables set): drawn from
     // the open budget. False once it is spent, in steps or in time (0 steps
@@ -261,6 +269,7 @@ public:
     void SetTextFieldPrototype(Object* proto) { textFieldProto_ = proto; }
     // Button.prototype: what the script objects of buttons inherit.
     void SetButtonPrototype(Object* proto) { buttonProto_ = proto; }
+    Object* buttonProto() const { return buttonProto_; }
     Object* flashPackage() const { return builtins_.flashPackage; }
     Heap& heap() { return heap_; }
 
@@ -357,6 +366,7 @@ private:
     RunStatus entryStatus_ = RunStatus::Completed;
     std::set<std::string> unsupportedSeen_;
     std::vector<std::string> unsupported_;
+    std::optional<std::string> clipboardText_;
     RunStatus lastStatus_ = RunStatus::Completed;
     TimeZone timeZone_;
     int nextTimerId_ = 1;

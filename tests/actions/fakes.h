@@ -54,12 +54,50 @@ public:
     void SetDisplayNumber(swf::DisplayProperty property, double value) override { numbers[property] = value; }
     std::string InstanceName() const override { return name_; }
 
+    // Colour, matrix and effects are kept as set; each setter is recorded in `calls`.
+    swf::raster::ColorTransform GetColorTransform() override { return colors; }
+    void SetColorTransform(const swf::raster::ColorTransform& k) override {
+        calls.push_back(name_ + ".setColorTransform");
+        colors = k;
+    }
+    swf::raster::ColorTransform GetConcatenatedColorTransform() override { return concatenatedColors; }
+    swf::raster::Matrix GetMatrix() override { return matrix; }
+    void SetMatrix(const swf::raster::Matrix& m) override {
+        calls.push_back(name_ + ".setMatrix");
+        matrix = m;
+    }
+    swf::raster::Matrix GetConcatenatedMatrix() override { return concatenatedMatrix; }
+    swf::ScriptBox PixelBounds() override { return pixelBounds; }
+    std::vector<swf::raster::Filter> GetFilters() override { return filters; }
+    void SetFilters(std::vector<swf::raster::Filter> f) override {
+        calls.push_back(name_ + ".setFilters " + std::to_string(f.size()));
+        filters = std::move(f);
+    }
+    swf::raster::BlendMode GetBlendMode() override { return blendMode; }
+    void SetBlendMode(swf::raster::BlendMode mode) override {
+        calls.push_back(name_ + ".setBlendMode " + std::to_string(static_cast<int>(mode)));
+        blendMode = mode;
+    }
+    bool GetCacheAsBitmap() override { return cacheAsBitmap; }
+    void SetCacheAsBitmap(bool cache) override {
+        calls.push_back(name_ + ".setCacheAsBitmap " + (cache ? "true" : "false"));
+        cacheAsBitmap = cache;
+    }
+
     std::vector<std::string> calls;
     std::uint32_t frame = 0;
     std::uint32_t frameCount = 10;
     std::map<std::string, std::uint32_t> labels;
     std::map<std::string, swf::ActionTarget*> children;
     std::map<swf::DisplayProperty, double> numbers;
+    swf::raster::ColorTransform colors;
+    swf::raster::ColorTransform concatenatedColors;
+    swf::raster::Matrix matrix;
+    swf::raster::Matrix concatenatedMatrix;
+    swf::ScriptBox pixelBounds;
+    std::vector<swf::raster::Filter> filters;
+    swf::raster::BlendMode blendMode = swf::raster::BlendMode::Normal;
+    bool cacheAsBitmap = false;
 
 private:
     std::string name_;

@@ -51,6 +51,27 @@ void InstallMovieClipBuiltins(Installer& in);                   // MovieClip dep
 void InstallDrawingBuiltins(Installer& in, Object* clipProto);  // beginFill, lineTo, ... on clips
 void InstallClipInteractionBuiltins(Installer& in, Object* clipProto);  // setMask, startDrag, stopDrag
 void InstallTextFieldBuiltins(Installer& in);                           // TextField, TextFormat
+void InstallBroadcasterBuiltins(Installer& in);                         // AsBroadcaster
+void InstallColorBuiltins(Installer& in);                               // Color
+void InstallGeomBuiltins(Installer& in);                                // flash.geom Point, Rectangle
+void InstallGeomTransformBuiltins(Installer& in);                       // flash.geom Matrix, ColorTransform, Transform
+void InstallFilterBuiltins(Installer& in);                              // flash.filters
+// filters, blendMode, cacheAsBitmap and transform on clips, buttons and text fields.
+void InstallDisplayEffectBuiltins(Installer& in);
+
+// addListener, removeListener and broadcastMessage on `this`, whose
+// listeners are kept in its `_listeners` array (Key, Mouse, Stage,
+// Selection and objects AsBroadcaster.initialize set up).
+Value BroadcasterAddListener(CallContext& c);
+Value BroadcasterRemoveListener(CallContext& c);
+Value BroadcasterBroadcastMessage(CallContext& c);
+
+// A package object under _global.flash ("geom", "filters"), made on first use.
+Object* FlashPackage(Installer& in, const char* name);
+// A class in a package object, as Installer::Class makes one on _global.
+Object* PackageClass(Installer& in, Object* package, const char* name, NativeFunction constructor, Object* proto);
+// A getter (and setter, when not null) that scripts can neither change nor enumerate.
+void Accessor(Installer& in, Object* owner, const char* name, NativeFunction get, NativeFunction set);
 
 // Shared by the families: arguments and `this` as the built-ins read them.
 double ArgNumber(CallContext& c, std::size_t i);

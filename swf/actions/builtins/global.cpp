@@ -1,5 +1,5 @@
 // Global functions: parseInt, parseFloat, isNaN, isFinite, escape, unescape,
-// getTimer, and the NaN and Infinity values.
+// getTimer, updateAfterEvent, and the NaN and Infinity values.
 
 #include <cctype>
 #include <cmath>
@@ -124,6 +124,10 @@ Value Unescape(CallContext& c) {
 
 Value GetTimer(CallContext& c) { return Value::Number(c.interpreter.vm().ElapsedMs()); }
 
+// Asks for a redraw before the next frame; the player redraws what changed
+// at every frame tick and after each input event already.
+Value UpdateAfterEvent(CallContext&) { return Value(); }
+
 }  // namespace
 
 void InstallGlobalFunctions(Installer& in) {
@@ -135,6 +139,7 @@ void InstallGlobalFunctions(Installer& in) {
     in.Method(g, "escape", Escape);
     in.Method(g, "unescape", Unescape);
     in.Method(g, "getTimer", GetTimer);
+    in.Method(g, "updateAfterEvent", UpdateAfterEvent);
     in.Constant(g, "NaN", Value::Number(NAN));
     in.Constant(g, "Infinity", Value::Number(INFINITY));
 }

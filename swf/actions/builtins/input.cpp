@@ -12,43 +12,6 @@ namespace swf::actions {
 
 namespace {
 
-constexpr std::size_t kMaxListeners = 10'000;
-
-// The listener array a broadcaster keeps in `_listeners` (hidden from for..in).
-Object* Listeners(CallContext& c) {
-    Object* self = c.self.AsObject();
-    if (!self) return nullptr;
-    Value* list = self->Find("_listeners");
-    if (list && list->AsObject() && list->AsObject()->kind == ObjectKind::Array) return list->AsObject();
-    Object* array = c.interpreter.NewArray({});
-    self->Define("_listeners", Value::Obj(array), kDontEnum);
-    return array;
-}
-
-bool SameObject(const Value& a, const Value& b) { return a.AsObject() && a.AsObject() == b.AsObject(); }
-
-// addListener adds an object once; the result says whether it was there before removal.
-Value AddListener(CallContext& c) {
-    Object* list = Listeners(c);
-    if (!list || !c.Arg(0).IsObject()) return Value::Bool(false);
-    auto& items = list->elements;
-    if (std::none_of(items.begin(), items.end(), [&](const Value& v) { return SameObject(v, c.Arg(0)); }) &&
-        items.size() < kMaxListeners) {
-        items.push_back(c.Arg(0));
-    }
-    return Value::Bool(true);
-}
-
-Value RemoveListener(CallContext& c) {
-    Object* list = Listeners(c);
-    if (!list) return Value::Bool(false);
-    auto& items = list->elements;
-    const auto it = std::find_if(items.begin(), items.end(), [&](const Value& v) { return SameObject(v, c.Arg(0)); });
-    if (it == items.end()) return Value::Bool(false);
-    items.erase(it);
-    return Value::Bool(true);
-}
-
 InputState& Input(CallContext& c) { return c.interpreter.vm().input(); }
 
 // ---- Key ----
@@ -133,17 +96,10 @@ Value StageSetShowMenu(CallContext& c) {
     return Value();
 }
 
-void Accessor(Installer& in, Object* owner, const char* name, NativeFunction get, NativeFunction set) {
-    Property p{name, Value(), kDontEnum | kDontDelete};
-    p.getter = in.NewFunction(get);
-    p.setter = set ? in.NewFunction(set) : nullptr;
-    owner->properties.push_back(p);
-}
-
 Object* Broadcaster(Installer& in, const char* name) {
     Object* o = in.NewObject(in.vm().objectProto());
-    in.Method(o, "addListener", AddListener);
-    in.Method(o, "removeListener", RemoveListener);
+    in.Method(o, "addListener", BroadcasterAddListener);
+    in.Method(o, "removeListener", BroadcasterRemoveListener);
     in.vm().global()->Define(name, Value::Obj(o), kDontEnum);
     return o;
 }

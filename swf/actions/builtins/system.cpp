@@ -1,14 +1,24 @@
-// System.capabilities: the player answers as a Windows player of version 9,
+// System: setClipboard, and System.capabilities, where the player answers as a Windows player of version 9,
 // with the facilities this build has.
 
 #include "swf/actions/builtins/builtins.h"
 
 namespace swf::actions {
 
+namespace {
+
+Value SetClipboard(CallContext& c) {
+    c.interpreter.vm().SetClipboardText(ArgText(c, 0));
+    return Value();
+}
+
+}  // namespace
+
 void InstallSystemBuiltins(Installer& in) {
     Vm& vm = in.vm();
     Object* system = in.NewObject(vm.objectProto());
     vm.global()->Define("System", Value::Obj(system), kDontEnum);
+    in.Method(system, "setClipboard", SetClipboard);
     Object* capabilities = in.NewObject(vm.objectProto());
     system->Define("capabilities", Value::Obj(capabilities), kDontEnum);
     auto text = [&](const char* name, const char* value) { in.Constant(capabilities, name, Value::String(value)); };

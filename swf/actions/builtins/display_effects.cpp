@@ -1,0 +1,103 @@
+// filters, blendMode, cacheAsBitmap and transform: accessors on the
+// prototypes of clips, buttons and text fields that reach the display
+// object through its DisplayTarget. Reading gives new objects each time;
+// changing what was read changes nothing until it is set again.
+
+#include <cmath>
+
+#include "swf/actions/builtins/builtins.h"
+#include "swf/actions/builtins/geom.h"
+#include "swf/actions/conversions.h"
+#include "swf/actions/filter_objects.h"
+#include "swf/raster/blend_mode.h"
+
+namespace swf::actions {
+
+namespace {
+
+DisplayTarget* Display(CallContext& c) {
+    Object* o = c.self.AsObject();
+    return o && o->kind == ObjectKind::Clip ? o->display : nullptr;
+}
+
+Value GetFilters(CallContext& c) {
+    DisplayTarget* t = Display(c);
+    if (!t) return Value();
+    std::vector<Value> objects;
+    for (const raster::Filter& f : t->GetFilters()) objects.push_back(Value::Obj(ObjectFromFilter(c.interpreter, f)));
+    return Value::Obj(c.interpreter.NewArray(std::move(objects)));
+}
+
+// An array of filter objects; what is not a filter is skipped, and a value
+// that is not an array changes nothing.
+Value SetFilters(CallContext& c) {
+    DisplayTarget* t = Display(c);
+    Object* array = c.Arg(0).AsObject();
+    if (!t || !array || array->kind != ObjectKind::Array) return Value();
+    std::vector<raster::Filter> filters;
+    for (const Value& v : array->elements) {
+        raster::Filter f;
+        if (FilterFromObject(v.AsObject(), &f)) filters.push_back(std::move(f));
+    }
+    t->SetFilters(std::move(filters));
+    return Value();
+}
+
+Value GetBlendMode(CallContext& c) {
+    DisplayTarget* t = Display(c);
+    if (!t) return Value();
+    const char* name = raster::BlendModeName(t->GetBlendMode());
+    return Value::String(name != nullptr ? name : "normal");
+}
+
+// A mode's name, or its number 1..14; anything else is ignored.
+Value SetBlendMode(CallContext& c) {
+    DisplayTarget* t = Display(c);
+    const Value v = c.Arg(0);
+    if (!t) return Value();
+    if (v.IsNumber()) {
+        const double n = v.AsNumber();
+        if (n >= 1 && n <= 14 && n == std::trunc(n)) t->SetBlendMode(raster::BlendModeFromNumber(static_cast<int>(n)));
+        return Value();
+    }
+    raster::BlendMode mode;
+    if (raster::BlendModeFromName(c.interpreter.Text(v).c_str(), &mode)) t->SetBlendMode(mode);
+    return Value();
+}
+
+Value GetCacheAsBitmap(CallContext& c) {
+    DisplayTarget* t = Display(c);
+    return t ? Value::Bool(t->GetCacheAsBitmap()) : Value();
+}
+
+Value SetCacheAsBitmap(CallContext& c) {
+    if (DisplayTarget* t = Display(c)) t->SetCacheAsBitmap(ToBoolean(c.Arg(0), c.interpreter.vm().swfVersion()));
+    return Value();
+}
+
+Value GetTransform(CallContext& c) { return Display(c) ? MakeTransform(c.interpreter, c.self.AsObject()) : Value(); }
+
+// Another Transform: its object's matrix and colour transform are copied.
+Value SetTransform(CallContext& c) {
+    DisplayTarget* t = Display(c);
+    DisplayTarget* from = TransformTarget(c.Arg(0));
+    if (!t || !from) return Value();
+    t->SetMatrix(from->GetMatrix());
+    t->SetColorTransform(from->GetColorTransform());
+    return Value();
+}
+
+}  // namespace
+
+void InstallDisplayEffectBuiltins(Installer& in) {
+    Vm& vm = in.vm();
+    for (Object* proto : {vm.clipProto(), vm.textFieldProto(), vm.buttonProto()}) {
+        if (!proto) continue;
+        Accessor(in, proto, "filters", GetFilters, SetFilters);
+        Accessor(in, proto, "blendMode", GetBlendMode, SetBlendMode);
+        Accessor(in, proto, "cacheAsBitmap", GetCacheAsBitmap, SetCacheAsBitmap);
+        Accessor(in, proto, "transform", GetTransform, SetTransform);
+    }
+}
+
+}  // namespace swf::actions
