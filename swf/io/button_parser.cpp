@@ -29,8 +29,12 @@ void ReadButtonRecords(BitReader& in, int version, ButtonDefinition& button) {
         record.matrix = ReadMatrix(in);
         if (version >= 2) {
             record.colorTransform = ReadColorTransform(in, true);
-            if (hasFilters) record.filterKinds = SkipFilterList(in);
-            if (hasBlend) record.blendMode = in.ReadU8();
+            if (hasFilters) {
+                auto filters = ReadFilterList(in);
+                if (!filters.empty())
+                    record.filters = std::make_shared<const std::vector<raster::Filter>>(std::move(filters));
+            }
+            if (hasBlend) record.blendMode = raster::BlendModeFromNumber(in.ReadU8());
         }
         button.records.push_back(record);
     }

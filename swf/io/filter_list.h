@@ -1,14 +1,17 @@
 #pragma once
-// Steps over a FILTERLIST: the engine draws no filters, but must know where
-// the data after one starts, and tells which kinds were asked for.
+// Reads a FILTERLIST (PlaceObject3, DefineButton2 records) into the filters
+// the renderer applies.
+
+#include <cstdint>
+#include <vector>
 
 #include "swf/io/bit_reader.h"
+#include "swf/raster/filter.h"
 
 namespace swf {
 
-// Bit n of the result is set when a filter of kind n (0 drop shadow, 1 blur,
-// 2 glow, 3 bevel, 4 gradient glow, 5 convolution, 6 colour matrix,
-// 7 gradient bevel) is in the list.
-std::uint8_t SkipFilterList(BitReader& in);
+// Throws ParseError for a filter kind the format does not define (the data
+// after it cannot be found) or a list cut short.
+std::vector<raster::Filter> ReadFilterList(BitReader& in);
 
 }  // namespace swf

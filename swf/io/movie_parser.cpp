@@ -202,7 +202,6 @@ std::shared_ptr<const MovieDefinition> ParseMovie(std::span<const std::uint8_t> 
     }
     NoteStreamEnd(tags, sawEnd, "", movie->warnings);
     movie->timeline = builder.Finish();
-    notes.Effects(*movie);
     notes.AppendTo(movie->warnings);
     return movie;
 }

@@ -61,11 +61,13 @@ PlaceCommand ParsePlaceObject(std::span<const std::uint8_t> body, int version, i
     if (flags & 0x10) place.ratio = in.ReadU16();
     if (flags & 0x20) place.name = in.ReadString();
     if (flags & 0x40) place.clipDepth = in.ReadU16();
-    // Filters and blend modes are not drawn yet: noted so that the movie can
-    // be told. Bitmap caching draws the same.
-    if (flags3 & 0x01) place.filterKinds = SkipFilterList(in);
-    if (flags3 & 0x02) place.blendMode = in.ReadU8();
-    if (flags3 & 0x04) in.ReadU8();
+    if (flags3 & 0x01) {
+        auto filters = ReadFilterList(in);
+        place.filters =
+            filters.empty() ? nullptr : std::make_shared<const std::vector<raster::Filter>>(std::move(filters));
+    }
+    if (flags3 & 0x02) place.blendMode = raster::BlendModeFromNumber(in.ReadU8());
+    if (flags3 & 0x04) place.cacheAsBitmap = in.ReadU8() != 0;
     if (flags & 0x80) {
         // Broken clip actions cost the handlers, not the placement.
         try {

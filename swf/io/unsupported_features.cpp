@@ -2,9 +2,6 @@
 
 #include <array>
 
-#include "swf/model/button.h"
-#include "swf/model/timeline.h"
-
 namespace swf {
 
 namespace {
@@ -40,13 +37,6 @@ constexpr std::array<TagNote, 21> kTagNotes = {{
     {69, "", ""},  // FileAttributes
 }};
 
-constexpr std::array<const char*, 8> kFilterNames = {"drop shadow",   "blur",        "glow",          "bevel",
-                                                     "gradient glow", "convolution", "colour matrix", "gradient bevel"};
-
-constexpr std::array<const char*, 15> kBlendNames = {"normal",  "normal", "layer",      "multiply", "screen",
-                                                     "lighten", "darken", "difference", "add",      "subtract",
-                                                     "invert",  "alpha",  "erase",      "overlay",  "hardlight"};
-
 }  // namespace
 
 void UnsupportedNotes::Note(const std::string& key, std::string warning) {
@@ -61,40 +51,6 @@ void UnsupportedNotes::Tag(std::uint16_t code) {
         return;
     }
     Note("tag " + std::to_string(code), "tag " + std::to_string(code) + " is not known to this player and was skipped");
-}
-
-void UnsupportedNotes::Placement(std::uint8_t filterKinds, std::uint8_t blendMode) {
-    for (std::size_t kind = 0; kind < kFilterNames.size(); ++kind) {
-        if (filterKinds & (1u << kind)) {
-            Note(std::string("filter ") + kFilterNames[kind],
-                 std::string("the ") + kFilterNames[kind] + " filter is not drawn (objects show without it)");
-        }
-    }
-    if (blendMode <= 1) return;
-    const std::string name = blendMode < kBlendNames.size() ? kBlendNames[blendMode] : "unknown";
-    Note("blend " + name, "the " + name + " blend mode is not drawn (objects show in the normal mode)");
-}
-
-void UnsupportedNotes::Effects(const MovieDefinition& movie) {
-    auto walk = [&](const Timeline& timeline) {
-        for (const Frame& frame : timeline.frames) {
-            for (const DisplayCommand& command : frame.commands) {
-                if (const auto* place = std::get_if<PlaceCommand>(&command)) {
-                    Placement(place->filterKinds, place->blendMode);
-                }
-            }
-        }
-    };
-    walk(movie.timeline);
-    for (const auto& [id, character] : movie.dictionary) {
-        if (character->Kind() == CharacterKind::Sprite) {
-            walk(static_cast<const SpriteDefinition&>(*character).timeline);
-        } else if (character->Kind() == CharacterKind::Button) {
-            for (const ButtonRecord& record : static_cast<const ButtonDefinition&>(*character).records) {
-                Placement(record.filterKinds, record.blendMode);
-            }
-        }
-    }
 }
 
 void UnsupportedNotes::AppendTo(std::vector<std::string>& warnings) const {

@@ -1,6 +1,6 @@
 #pragma once
-// What a movie asks for that this player does not play yet (video,
-// filters, blend modes, tags it does not know), told once per movie so that
+// What a movie asks for that this player does not play yet (video, tags
+// it does not know), told once per movie so that
 // a user can learn why a movie looks plain.
 
 #include <cstdint>
@@ -18,15 +18,11 @@ public:
     // A tag nothing handled (in the main timeline or a sprite's). Tags that
     // change nothing anyone sees (metadata, protection, debugger ids) pass silently.
     void Tag(std::uint16_t code);
-    // Filters and blend modes the placements and button records of the
-    // movie's timelines and buttons ask for.
-    void Effects(const MovieDefinition& movie);
     // Appends the warnings, in the order first met.
     void AppendTo(std::vector<std::string>& warnings) const;
 
 private:
     void Note(const std::string& key, std::string warning);
-    void Placement(std::uint8_t filterKinds, std::uint8_t blendMode);
 
     std::set<std::string> seen_;
     std::vector<std::string> notes_;

@@ -26,9 +26,8 @@ struct ButtonRecord {
     std::uint16_t depth = 0;
     Matrix matrix;
     ColorTransform colorTransform;
-    // Asked for and not drawn: bit n for a filter of kind n; the blend mode (0 and 1: normal).
-    std::uint8_t filterKinds = 0;
-    std::uint8_t blendMode = 0;
+    Filters filters;
+    raster::BlendMode blendMode = raster::BlendMode::Normal;
 };
 
 // Transition bits of a condition action, as the file packs them.

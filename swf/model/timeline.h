@@ -14,10 +14,15 @@
 #include "swf/model/color.h"
 #include "swf/model/geometry.h"
 #include "swf/model/sound.h"
+#include "swf/raster/blend_mode.h"
+#include "swf/raster/filter.h"
 
 namespace swf {
 
 using ActionCode = std::shared_ptr<const std::vector<std::uint8_t>>;
+
+// A display object's filters, shared by the placements that name them; null: none.
+using Filters = std::shared_ptr<const std::vector<raster::Filter>>;
 
 // Clip event bits, numbered as the file's event flags read little-endian
 // (16 bits up to version 5, 32 bits from version 6).
@@ -63,9 +68,10 @@ struct PlaceCommand {
     std::optional<std::string> name;
     std::optional<std::uint16_t> clipDepth;
     ClipActions clipActions;  // null when the tag carries none
-    // Asked for and not drawn: bit n for a filter of kind n; the blend mode (0 and 1: normal).
-    std::uint8_t filterKinds = 0;
-    std::uint8_t blendMode = 0;
+    // PlaceObject3's effects; unset ones keep what a move finds.
+    std::optional<Filters> filters;
+    std::optional<raster::BlendMode> blendMode;
+    std::optional<bool> cacheAsBitmap;
 };
 
 struct RemoveCommand {

@@ -400,6 +400,17 @@ std::vector<raster::PixelRect> Player::DrawChanges(raster::Surface& surface) {
                  StageRect(),
                  ViewMatrix(surface.width(), surface.height()),
                  std::move(items)};
+    // The layers kept at the walk are this frame's.
+    struct KeptLayers {
+        Session* session;
+        explicit KeptLayers(Session* s) : session(s) { Use(true); }
+        ~KeptLayers() { Use(false); }
+        void Use(bool use) {
+            if (session == nullptr) return;
+            session->renderer->UseKeptLayers(use);
+            session->bandRenderer->UseKeptLayers(use);
+        }
+    } keptLayers(session_.get());
     if (full) {
         DrawFrame(surface, nullptr);
         return whole.empty() ? std::vector<raster::PixelRect>{} : std::vector<raster::PixelRect>{whole};

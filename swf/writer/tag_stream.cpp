@@ -108,6 +108,7 @@ void WritePlaceBody(BitWriter& w, const PlaceObject& p, bool version3) {
         std::uint8_t flags2 = 0;
         if (p.cacheAsBitmap) flags2 |= 0x04;
         if (p.blendMode) flags2 |= 0x02;
+        if (!p.filterList.empty()) flags2 |= 0x01;
         w.U8(flags2);
     }
     w.U16(p.depth);
@@ -118,6 +119,7 @@ void WritePlaceBody(BitWriter& w, const PlaceObject& p, bool version3) {
     if (!p.name.empty()) w.String(p.name);
     if (p.clipDepth) w.U16(p.clipDepth);
     if (version3) {
+        if (!p.filterList.empty()) w.Bytes(p.filterList);
         if (p.blendMode) w.U8(p.blendMode);
         if (p.cacheAsBitmap) w.U8(1);
     }

@@ -81,6 +81,7 @@ struct PlaceObject {
     std::uint16_t clipDepth = 0;                // a clip layer masking the depths up to this; 0: none
     std::uint8_t blendMode = 0;                 // PlaceObject3 only; 0 = none written
     bool cacheAsBitmap = false;                 // PlaceObject3 only
+    std::vector<std::uint8_t> filterList;       // PlaceObject3 only: a FILTERLIST as the file holds it; empty: none
     std::vector<ClipEventHandler> clipActions;  // none: no clip actions written
     bool wideEventFlags = true;                 // 32-bit event flags (movie version 6 and up), else 16-bit
 };

@@ -333,7 +333,9 @@ TEST(PlaceTags, PlaceObjectOneAndThreeRemoveObjectAndUnknownTags) {
     p3.U16(11);
     p3.U8(1);
     p3.U8(1);  // blur filter
-    p3.Bytes(Bytes(9, 0));
+    p3.Fixed16(5.5);
+    p3.Fixed16(2);
+    p3.U8(3 << 3);  // three passes
     p3.U8(3);
     const PlaceCommand three = ParsePlaceObject(p3.bytes(), 3);
     EXPECT_EQ(three.depth, 9);
@@ -343,9 +345,14 @@ TEST(PlaceTags, PlaceObjectOneAndThreeRemoveObjectAndUnknownTags) {
     EXPECT_EQ(three.name, "box");
     EXPECT_EQ(three.clipDepth, 11);
     EXPECT_FALSE(three.colorTransform);
-    // Filters and blend modes are not drawn, but what was asked for is kept to be told.
-    EXPECT_EQ(three.filterKinds, 1u << 1);
-    EXPECT_EQ(three.blendMode, 3);
+    ASSERT_TRUE(three.filters && *three.filters && (*three.filters)->size() == 1);
+    const auto* blur = std::get_if<raster::BlurFilter>(&(*three.filters)->front());
+    ASSERT_NE(blur, nullptr);
+    EXPECT_EQ(blur->blur.blurX, 5.5);
+    EXPECT_EQ(blur->blur.blurY, 2);
+    EXPECT_EQ(blur->blur.passes, 3);
+    EXPECT_EQ(three.blendMode, raster::BlendMode::Multiply);
+    EXPECT_FALSE(three.cacheAsBitmap);
 
     writer::BitWriter r1;
     r1.U16(3);

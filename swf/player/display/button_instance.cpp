@@ -9,7 +9,11 @@ namespace swf {
 
 ButtonInstance::ButtonInstance(ClipEnvironment& environment, const std::shared_ptr<const MovieDefinition>& movie,
                                const ButtonDefinition& definition, const Placement& placement, int nesting)
-    : DisplayObject(placement, &definition), environment_(environment), movie_(movie), definition_(definition) {
+    : DisplayObject(placement, &definition),
+      ScriptEffects(static_cast<DisplayObject&>(*this)),
+      environment_(environment),
+      movie_(movie),
+      definition_(definition) {
     std::vector<const ButtonRecord*> records;
     for (const ButtonRecord& r : definition.records) records.push_back(&r);
     std::stable_sort(records.begin(), records.end(),
@@ -19,6 +23,8 @@ ButtonInstance::ButtonInstance(ClipEnvironment& environment, const std::shared_p
         p.characterId = r->characterId;
         p.matrix = r->matrix;
         p.colorTransform = r->colorTransform;
+        p.filters = r->filters;
+        p.blendMode = r->blendMode;
         Part part{r->states, environment.CreateInstance(movie, p, nesting + 1)};
         if (part.object->Kind() == DisplayKind::MovieClip) static_cast<MovieClip*>(part.object.get())->Start();
         parts_.push_back(std::move(part));

@@ -9,12 +9,13 @@
 #include "swf/model/button.h"
 #include "swf/player/display/clip_environment.h"
 #include "swf/player/display/display_object.h"
+#include "swf/player/display/script_effects.h"
 
 namespace swf {
 
 enum class ButtonState : std::uint8_t { Up = kButtonUp, Over = kButtonOver, Down = kButtonDown };
 
-class ButtonInstance : public DisplayObject, public DisplayTarget {
+class ButtonInstance : public DisplayObject, public ScriptEffects<DisplayTarget> {
 public:
     struct Part {
         std::uint8_t states = 0;  // ButtonStateBits the record shows in

@@ -26,6 +26,10 @@ struct Placement {
     std::string name;
     std::uint16_t clipDepth = 0;  // 0: not a clip layer
     ClipActions clipActions;      // onClipEvent handlers of a sprite instance; may be null
+    // Flash 8 effects, from PlaceObject3 or scripts.
+    Filters filters;
+    raster::BlendMode blendMode = raster::BlendMode::Normal;
+    bool cacheAsBitmap = false;
     // The frame whose tags created the instance; an instance survives a jump
     // only where the target frame's state names the same character placed there.
     std::uint32_t placedFrame = 0;
@@ -35,8 +39,9 @@ struct Placement {
 // timeline no longer moves it; scale and rotation are kept as set, so that
 // reading them back does not drift through the matrix.
 struct ScriptState {
-    bool detached = false;  // the timeline stopped placing the object
-    bool dynamic = false;   // created or moved to another depth by script: the timeline leaves it alone
+    bool detached = false;    // the timeline stopped placing the object
+    bool dynamic = false;     // created or moved to another depth by script: the timeline leaves it alone
+    bool effectsSet = false;  // filters, blend mode or caching set by script: the timeline keeps them
     bool transformKnown = false;
     double xscale = 100, yscale = 100, rotation = 0;  // percent, percent, degrees
     bool visible = true;

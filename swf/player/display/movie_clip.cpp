@@ -16,6 +16,7 @@ namespace swf {
 MovieClip::MovieClip(ClipEnvironment& environment, std::shared_ptr<const MovieDefinition> movie,
                      const Timeline& timeline, const Placement& placement, const Character* character, int nesting)
     : DisplayObject(placement, character),
+      ScriptEffects(static_cast<DisplayObject&>(*this)),
       environment_(environment),
       movie_(std::move(movie)),
       timeline_(&timeline),
@@ -275,7 +276,16 @@ void MovieClip::EnterFrame(std::uint32_t frame, bool byPlaying) {
         const auto wanted = target.find(static_cast<std::uint16_t>(it->first));
         if (wanted != target.end() && SameInstance(it->second->GetPlacement(), wanted->second)) {
             // Once a script moved or renamed the object, the timeline stops placing it.
-            if (!it->second->Script().detached) it->second->SetPlacement(wanted->second);
+            if (!it->second->Script().detached) {
+                Placement placement = wanted->second;
+                if (it->second->Script().effectsSet) {
+                    const Placement& now = it->second->GetPlacement();
+                    placement.filters = now.filters;
+                    placement.blendMode = now.blendMode;
+                    placement.cacheAsBitmap = now.cacheAsBitmap;
+                }
+                it->second->SetPlacement(placement);
+            }
             ++it;
         } else {
             environment_.Retire(std::move(it->second));

@@ -13,13 +13,14 @@
 #include "swf/player/display/clip_environment.h"
 #include "swf/player/display/display_object.h"
 #include "swf/player/display/drawn_shape.h"
+#include "swf/player/display/script_effects.h"
 
 namespace swf {
 
 // The script face of a display object (clips, buttons, text fields); null for kinds scripts do not reach.
 DisplayTarget* ScriptFace(DisplayObject& object);
 
-class MovieClip : public DisplayObject, public ActionTarget {
+class MovieClip : public DisplayObject, public ScriptEffects<ActionTarget> {
 public:
     // `nesting` is 0 for the main timeline, one more for each level inside.
     // `timeline` belongs to `movie`, whose dictionary the clip's frames place from.

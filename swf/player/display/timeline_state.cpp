@@ -29,6 +29,9 @@ void ApplyPlace(const PlaceCommand& cmd, std::uint32_t frameIndex, PlacementMap&
     if (cmd.name) p.name = *cmd.name;
     if (cmd.clipDepth) p.clipDepth = *cmd.clipDepth;
     if (cmd.clipActions) p.clipActions = cmd.clipActions;
+    if (cmd.filters) p.filters = *cmd.filters;
+    if (cmd.blendMode) p.blendMode = *cmd.blendMode;
+    if (cmd.cacheAsBitmap) p.cacheAsBitmap = *cmd.cacheAsBitmap;
     state[cmd.depth] = p;
 }
 

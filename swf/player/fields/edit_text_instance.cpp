@@ -5,6 +5,7 @@ namespace swf {
 EditTextInstance::EditTextInstance(const Placement& placement, const EditTextDefinition& definition, TextFonts& fonts,
                                    FieldRegistry* registry)
     : DisplayObject(placement, &definition),
+      ScriptEffects(static_cast<DisplayObject&>(*this)),
       definition_(definition),
       registry_(registry),
       model_(definition, fonts),

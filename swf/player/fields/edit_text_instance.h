@@ -15,6 +15,7 @@
 #include "swf/actions/action_target.h"
 #include "swf/model/edit_text.h"
 #include "swf/player/display/display_object.h"
+#include "swf/player/display/script_effects.h"
 #include "swf/player/fields/edit_session.h"
 #include "swf/player/fields/text_field_model.h"
 #include "swf/player/fields/text_field_script_adapter.h"
@@ -32,7 +33,7 @@ public:
     virtual void FieldDestroyed(EditTextInstance& field) = 0;
 };
 
-class EditTextInstance final : public DisplayObject, public DisplayTarget {
+class EditTextInstance final : public DisplayObject, public ScriptEffects<DisplayTarget> {
 public:
     // Returns the bound variable's current text, or nothing when it is unset.
     using VariableSource = std::function<std::optional<std::string>()>;

@@ -91,6 +91,33 @@ void DamageRecorder::Clear() {
     items_.clear();
     open_.clear();
     drew_.clear();
+    effects_.clear();
+}
+
+void DamageRecorder::PushEffect(std::uint64_t key, int reach, int dx, int dy) {
+    Effect effect{key, reach, dx, dy};
+    if (!effects_.empty()) {
+        const Effect& outer = effects_.back();
+        effect.key = raster::Fingerprint().Add(outer.key).Add(key).value();
+        effect.reach += outer.reach;
+        effect.dx += outer.dx;
+        effect.dy += outer.dy;
+    }
+    effects_.push_back(effect);
+}
+
+std::uint64_t DamageRecorder::ContentSince(std::size_t first) const {
+    raster::Fingerprint f;
+    for (std::size_t i = first; i < items_.size(); ++i) {
+        const DrawnItem& item = items_[i];
+        f.Add(item.object).Add(std::uint64_t{item.mask}).Add(item.order).Add(item.content);
+        f.Add(std::uint64_t{drew_[i]});
+    }
+    return f.value();
+}
+
+void DamageRecorder::PopEffect() {
+    if (!effects_.empty()) effects_.pop_back();
 }
 
 void DamageRecorder::Enter(const void* object, bool mask, std::uint64_t order) {
@@ -110,13 +137,22 @@ void DamageRecorder::AddCall(const raster::Path& path, const raster::DrawOptions
     DrawnItem& item = items_[index];
     raster::Fingerprint f;
     f.Add(item.content).Add(kind);
+    int dx = 0, dy = 0;
+    if (!effects_.empty()) {
+        f.Add(effects_.back().key);
+        reach += effects_.back().reach;
+        dx = effects_.back().dx;
+        dy = effects_.back().dy;
+    }
     const raster::Matrix& m = options.matrix;
     for (double v : {m.a, m.b, m.c, m.d, m.tx, m.ty}) f.Add(v);
     f.Add(std::uint64_t{options.clip != nullptr}).Add(std::uint64_t{options.closeSubpaths});
     for (raster::PathVerb verb : path.verbs()) f.Add(static_cast<std::uint64_t>(verb));
     for (const raster::Point& p : path.points()) f.Add(p.x).Add(p.y);
     item.content = f.value();
-    item.bounds = item.bounds.United(PixelBounds(path, m, reach));
+    raster::PixelRect bounds = PixelBounds(path, m, reach);
+    if (!bounds.empty()) bounds = {bounds.left + dx, bounds.top + dy, bounds.right + dx, bounds.bottom + dy};
+    item.bounds = item.bounds.United(bounds);
     drew_[index] = true;
 }
 

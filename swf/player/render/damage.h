@@ -35,6 +35,18 @@ public:
     // drawn with a paint (or into a mask) described by `kind`; the outline may
     // spread `reach` pixels beyond its points (strokes).
     void AddCall(const raster::Path& path, const raster::DrawOptions& options, std::uint64_t kind, double reach);
+    // Calls until the matching PopEffect are drawn through a layer effect
+    // (filters, a blend mode) described by `key` that spreads what they draw
+    // up to `reach` pixels further. Effects nest: keys combine, reaches add.
+    // A layer kept as a picture between frames is walked in its own pixels,
+    // (dx, dy) from the surface's: its calls' bounds are moved back by that
+    // much, their content is not, so a layer that only moves keeps its content.
+    void PushEffect(std::uint64_t key, int reach, int dx = 0, int dy = 0);
+    void PopEffect();
+    // How many items were entered so far, and what those from `first` on
+    // drew, summed up (a kept layer's content).
+    std::size_t ItemCount() const { return items_.size(); }
+    std::uint64_t ContentSince(std::size_t first) const;
     // What the calls of the innermost open item came to so far; false when none is open.
     bool OpenItem(std::uint64_t* content, raster::PixelRect* bounds, bool* drew) const;
     // Gives the innermost open item what an earlier walk's calls came to,
@@ -47,6 +59,13 @@ private:
     std::vector<DrawnItem> items_;
     std::vector<std::size_t> open_;  // indices of the items entered and not yet left
     std::vector<bool> drew_;
+    struct Effect {
+        std::uint64_t key = 0;
+        int reach = 0;
+        int dx = 0;
+        int dy = 0;
+    };
+    std::vector<Effect> effects_;  // the innermost last
 };
 
 // Rectangles holding every pixel that differs between a frame drawn from

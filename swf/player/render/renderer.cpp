@@ -18,27 +18,6 @@ namespace swf {
 
 namespace {
 
-// The pixels a filled rectangle can touch under `m`: its corners' box, one
-// pixel wider on each side for anti-aliasing. Empty when `m` is not finite.
-raster::PixelRect PixelsTouched(const Rect& box, const raster::Matrix& m) {
-    if (!m.IsFinite()) return {};
-    double left = HUGE_VAL, top = HUGE_VAL, right = -HUGE_VAL, bottom = -HUGE_VAL;
-    for (const auto& [x, y] : {std::pair<double, double>{box.xMin, box.yMin},
-                               {box.xMax, box.yMin},
-                               {box.xMin, box.yMax},
-                               {box.xMax, box.yMax}}) {
-        const raster::Point p = m.Apply({x, y});
-        left = std::min(left, p.x);
-        top = std::min(top, p.y);
-        right = std::max(right, p.x);
-        bottom = std::max(bottom, p.y);
-    }
-    constexpr double kLimit = 1 << 30;
-    const auto pixel = [&](double v) { return static_cast<int>(std::clamp(v, -kLimit, kLimit)); };
-    return {pixel(std::floor(left)) - 1, pixel(std::floor(top)) - 1, pixel(std::ceil(right)) + 1,
-            pixel(std::ceil(bottom)) + 1};
-}
-
 constexpr Rgba kSelectionBackground{0, 0, 0, 255};
 constexpr Rgba kSelectionText{255, 255, 255, 255};
 
@@ -258,12 +237,12 @@ void Renderer::DrawList(raster::Surface& surface, const DisplayList& list, const
                 AddToMask(scriptMask, *movieClip.MaskClip(), stageToPixels_ * ObjectToStage(*movieClip.MaskClip()));
                 if (active != nullptr) scriptMask.Intersect(*active);
                 ++liveMasks_;
-                DrawObject(surface, *object, m, colors * placement.colorTransform, &scriptMask);
+                DrawPlaced(surface, *object, m, colors, &scriptMask);
                 --liveMasks_;
                 continue;
             }
         }
-        DrawObject(surface, *object, m, colors * placement.colorTransform, active);
+        DrawPlaced(surface, *object, m, colors, active);
     }
     liveMasks_ = masksBefore;
 }
@@ -299,8 +278,7 @@ void Renderer::DrawObject(raster::Surface& surface, const DisplayObject& object,
         for (const auto& part : button.Parts()) {
             if ((part.states & state) == 0) continue;
             const OrderScope orderScope(order_, raster::Fingerprint().Add(order_).Add(++index).value());
-            const Placement& p = part.object->GetPlacement();
-            DrawObject(surface, *part.object, toPixels * p.matrix, colors * p.colorTransform, clip);
+            DrawPlaced(surface, *part.object, toPixels * part.object->GetPlacement().matrix, colors, clip);
         }
         return;
     }
@@ -313,7 +291,10 @@ std::uint64_t Renderer::StillKey(const DisplayObject& object, const Matrix& toPi
     raster::Fingerprint inputs;
     inputs.Add(object.GetCharacter()).Add(static_cast<std::uint64_t>(object.Kind()));
     AddPlacement(inputs, toPixels, colors);
-    inputs.Add(std::uint64_t{clip != nullptr});
+    inputs.Add(std::uint64_t{clip != nullptr})
+        .Add(effectKey_)
+        .Add(static_cast<std::uint64_t>(layerOffsetX_))
+        .Add(static_cast<std::uint64_t>(layerOffsetY_));
     if (object.Kind() == DisplayKind::Morph) inputs.Add(std::uint64_t{object.GetPlacement().ratio});
     if (object.Kind() == DisplayKind::Text) inputs.Add(dictionary_).Add(fonts_);
     return inputs.value();
@@ -433,7 +414,10 @@ std::uint64_t Renderer::FieldKey(const EditTextInstance& field, const Matrix& to
     raster::Fingerprint inputs;
     inputs.Add(model.LayoutStamp());
     AddPlacement(inputs, toPixels, colors);
-    inputs.Add(std::uint64_t{clip != nullptr});
+    inputs.Add(std::uint64_t{clip != nullptr})
+        .Add(effectKey_)
+        .Add(static_cast<std::uint64_t>(layerOffsetX_))
+        .Add(static_cast<std::uint64_t>(layerOffsetY_));
     inputs.Add(static_cast<std::uint64_t>(model.Scroll())).Add(static_cast<std::uint64_t>(model.HScroll()));
     inputs.Add(std::uint64_t{session.Focused()});
     inputs.Add(static_cast<std::uint64_t>(session.SelectionBegin()))

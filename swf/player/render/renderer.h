@@ -2,8 +2,10 @@
 // Draws a display list tree onto a surface: shapes, morph shapes, static text, sprites,
 // buttons in their current state, clip layers and colour transforms.
 
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "swf/model/movie.h"
@@ -11,6 +13,7 @@
 #include "swf/player/render/damage.h"
 #include "swf/player/display/display_object.h"
 #include "swf/player/render/drawing_rasterizer.h"
+#include "swf/player/render/layer_effects.h"
 #include "swf/player/render/recording_cache.h"
 #include "swf/player/fields/text_fonts.h"
 #include "swf/raster/raster.h"
@@ -37,8 +40,16 @@ public:
     // While set (not owned), drawing draws nothing and notes each object's
     // drawing calls in the recorder instead.
     void SetRecorder(DamageRecorder* recorder) { rasterizer_.SetRecorder(recorder); }
-    // Ends a recording walk: what it did not meet is forgotten.
-    void EndRecording() { recorded_.EndWalk(); }
+    // Ends a recording walk: what it did not meet is forgotten, and layers
+    // kept as pictures (bitmap caching, filters) whose content the walk
+    // found changed are drawn again.
+    void EndRecording();
+    // While set, kept layers are put on the surface as they were drawn at
+    // the last recording walk; set it only for drawing the frame that walk
+    // recorded (a renderer that reads another's notes reads its layers too).
+    void UseKeptLayers(bool use) { useKept_ = use; }
+    // How many times a kept layer was drawn again, for tests and figures.
+    std::uint64_t KeptLayerRedraws() const { return keptRedraws_; }
     // Draws areas skipping what `recorder`'s walks saw outside them (not owned;
     // nullptr: its own walks). A renderer drawing one band of a frame on
     // another thread reads the notes of the one that recorded the frame; they
@@ -55,6 +66,25 @@ public:
                   const raster::CoverageMask* mask);
 
 private:
+    // Draws a placed object: through a layer when its filters or blend mode
+    // ask for one, else as it is. `colors` are its parent's.
+    void DrawPlaced(raster::Surface& surface, const DisplayObject& object, const Matrix& toPixels,
+                    const ColorTransform& colors, const raster::CoverageMask* clip);
+    // Draws the object into a layer of its own, filters it and puts it onto
+    // `surface` in its blend mode.
+    void DrawLayer(raster::Surface& surface, const DisplayObject& object, const Matrix& toPixels,
+                   const ColorTransform& colors, const raster::CoverageMask* clip, const LayerEffects& effects);
+    // The pixels of a layer: the object drawn with `toLayer`, its filters
+    // applied to `area` (the pixels that will be used), its alpha last.
+    void FillLayer(raster::Surface& layer, const DisplayObject& object, const Matrix& toLayer,
+                   const ColorTransform& colors, const LayerEffects& effects, const raster::PixelRect& area);
+    // Records a layer kept between frames, walking it in its own pixels.
+    void RecordKeptLayer(raster::Surface& surface, const DisplayObject& object, const Matrix& toPixels,
+                         const ColorTransform& colors, const raster::CoverageMask* clip, const LayerEffects& effects);
+    // Puts the object's kept layer onto the surface; false when there is none for this frame.
+    bool DrawKeptLayer(raster::Surface& surface, const DisplayObject& object, const Matrix& toPixels,
+                       const raster::CoverageMask* clip, raster::BlendMode mode);
+    void RedrawKeptLayers();
     void DrawObject(raster::Surface& surface, const DisplayObject& object, const Matrix& toPixels,
                     const ColorTransform& colors, const raster::CoverageMask* clip);
     // A shape, morph or static text: while recording, an unchanged one replays
@@ -122,6 +152,44 @@ private:
     raster::CoverageMask textBox_;
     // The drawing order and the clip layers over the object being drawn.
     std::uint64_t order_ = 0;
+    // The layer effects the object being drawn lies inside, summed up: what
+    // a still object's note depends on besides its own inputs.
+    std::uint64_t effectKey_ = 0;
+    // Layers being drawn (nested effects), and the memory each level keeps
+    // between frames.
+    static constexpr int kMaxLayerNesting = 8;
+    int layerNesting_ = 0;
+    std::array<std::vector<std::uint32_t>, kMaxLayerNesting> layerPixels_;
+    std::array<LayerEffects, kMaxLayerNesting> layerEffects_;
+    raster::FilterScratch filterScratch_;
+    // Where the layer being recorded lies in the surface's pixels (kept
+    // layers are walked in their own); part of a still object's note.
+    int layerOffsetX_ = 0;
+    int layerOffsetY_ = 0;
+
+    // Layers kept between frames, by object: drawn at a recording walk that
+    // found their content changed, put onto the surface as they are otherwise.
+    struct KeptLayer {
+        std::uint64_t key = 0;
+        Matrix local;            // the object's matrix less its whole pixels of translation
+        raster::PixelRect rect;  // the layer's pixels, from the object's whole-pixel origin
+        raster::Surface pixels;
+        bool met = false;
+    };
+    // A kept layer met by the recording walk, to be drawn when it ends.
+    struct KeptLayerWalk {
+        const DisplayObject* object = nullptr;
+        std::uint64_t key = 0;
+        Matrix local;
+        Matrix stageToLocal;
+        ColorTransform colors;
+        LayerEffects effects;
+    };
+    std::unordered_map<const DisplayObject*, KeptLayer> kept_;
+    std::vector<KeptLayerWalk> keptWalk_;
+    std::size_t keptWalkCount_ = 0;
+    bool useKept_ = false;
+    std::uint64_t keptRedraws_ = 0;
     // Stage twips to pixels for the tree being drawn: where masks set by
     // script are drawn from, wherever they sit in the tree.
     Matrix stageToPixels_;

@@ -1,0 +1,97 @@
+#include "swf/player/display/script_effects.h"
+
+#include <cmath>
+#include <memory>
+
+#include "swf/model/units.h"
+#include "swf/player/display/display_properties.h"
+#include "swf/player/display/movie_clip.h"
+
+namespace swf {
+
+namespace {
+
+// Deeper parents than this are not followed (a guard, not a real limit).
+constexpr int kMaxParents = 256;
+
+raster::ColorTransform ToScript(const ColorTransform& c) {
+    return {c.rMult, c.gMult, c.bMult, c.aMult, c.rAdd, c.gAdd, c.bAdd, c.aAdd};
+}
+
+raster::Matrix ToScript(const Matrix& m) { return {m.a, m.b, m.c, m.d, m.tx / kTwipsPerPixel, m.ty / kTwipsPerPixel}; }
+
+bool Finite(const raster::ColorTransform& c) {
+    for (double v : {c.redMult, c.greenMult, c.blueMult, c.alphaMult, c.redAdd, c.greenAdd, c.blueAdd, c.alphaAdd}) {
+        if (!std::isfinite(v)) return false;
+    }
+    return true;
+}
+
+// Transform changes made by script: the timeline stops placing the object.
+template <typename Change>
+void ChangePlacement(DisplayObject& object, Change change) {
+    Placement placement = object.GetPlacement();
+    change(placement);
+    object.SetPlacement(placement);
+    object.Script().detached = true;
+}
+
+// Effects set by script stay while the timeline goes on placing the object.
+template <typename Change>
+void ChangeEffects(DisplayObject& object, Change change) {
+    Placement placement = object.GetPlacement();
+    change(placement);
+    object.SetPlacement(placement);
+    object.Script().effectsSet = true;
+}
+
+}  // namespace
+
+raster::ColorTransform GetScriptColorTransform(const DisplayObject& object) {
+    return ToScript(object.GetPlacement().colorTransform);
+}
+
+void SetScriptColorTransform(DisplayObject& object, const raster::ColorTransform& c) {
+    if (!Finite(c)) return;
+    ChangePlacement(object, [&](Placement& p) {
+        p.colorTransform = {c.redMult, c.greenMult, c.blueMult, c.alphaMult,
+                            c.redAdd,  c.greenAdd,  c.blueAdd,  c.alphaAdd};
+    });
+}
+
+raster::ColorTransform GetConcatenatedColorTransform(const DisplayObject& object) {
+    ColorTransform c = object.GetPlacement().colorTransform;
+    int depth = 0;
+    for (const MovieClip* p = object.Parent(); p != nullptr && depth < kMaxParents; p = p->Parent(), ++depth)
+        c = p->GetPlacement().colorTransform * c;
+    return ToScript(c);
+}
+
+raster::Matrix GetScriptMatrix(const DisplayObject& object) { return ToScript(object.GetPlacement().matrix); }
+
+void SetScriptMatrix(DisplayObject& object, const raster::Matrix& m) {
+    if (!m.IsFinite()) return;
+    ChangePlacement(object, [&](Placement& p) {
+        p.matrix = {m.a, m.b, m.c, m.d, std::trunc(m.tx * kTwipsPerPixel), std::trunc(m.ty * kTwipsPerPixel)};
+    });
+    // Scale and rotation are read from the new matrix again.
+    object.Script().transformKnown = false;
+}
+
+raster::Matrix GetConcatenatedMatrix(const DisplayObject& object) { return ToScript(ToStage(object)); }
+
+void SetScriptFilters(DisplayObject& object, std::vector<raster::Filter> filters) {
+    ChangeEffects(object, [&](Placement& p) {
+        p.filters = filters.empty() ? nullptr : std::make_shared<const std::vector<raster::Filter>>(std::move(filters));
+    });
+}
+
+void SetScriptBlendMode(DisplayObject& object, raster::BlendMode mode) {
+    ChangeEffects(object, [&](Placement& p) { p.blendMode = mode; });
+}
+
+void SetScriptCacheAsBitmap(DisplayObject& object, bool cache) {
+    ChangeEffects(object, [&](Placement& p) { p.cacheAsBitmap = cache; });
+}
+
+}  // namespace swf
