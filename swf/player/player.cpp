@@ -349,6 +349,8 @@ int Player::FramesToAdvance() {
     return static_cast<int>(std::clamp(ahead, 0.0, static_cast<double>(kMaxStreamCatchUp)));
 }
 
+std::uint64_t Player::KeptLayerRedraws() const { return session_ ? session_->renderer->KeptLayerRedraws() : 0; }
+
 void Player::Render(raster::Surface& surface) {
     SetViewportSize(surface.width(), surface.height());
     Outlast("draw a frame", [&] { DrawFrame(surface, nullptr); });

@@ -113,6 +113,8 @@ public:
     std::size_t ScriptMemoryBytes() const;
     // How many areas were drawn in two bands so far.
     std::uint64_t BandedAreas() const { return bandedAreas_; }
+    // How many times layers kept between frames (bitmap caching, filters) were drawn again.
+    std::uint64_t KeptLayerRedraws() const;
 
     // Pointer at pixel coordinates of the viewport.
     void PointerMove(double x, double y);

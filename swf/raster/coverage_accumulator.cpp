@@ -1,8 +1,10 @@
 #include "swf/raster/coverage_accumulator.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cmath>
+#include <cstring>
 
 namespace swf::raster {
 
@@ -14,6 +16,9 @@ constexpr std::int32_t kSubpixels = 1 << kSubpixelShift;
 constexpr std::int64_t kFullCoverage = std::int64_t{2} * kSubpixels * kSubpixels;
 // Keeps width * 256 inside int32 with room to spare.
 constexpr int kMaxDimension = 1 << 22;
+// Runs shorter than this join the per-pixel span they touch: painting a few
+// pixels more in one long span is cheaper than starting another.
+constexpr int kShortRun = 16;
 
 // n / d rounded to nearest, halves away from zero; d > 0.
 std::int64_t DivideRounded(std::int64_t n, std::int64_t d) { return n >= 0 ? (n + d / 2) / d : -((-n + d / 2) / d); }
@@ -114,8 +119,12 @@ void CoverageAccumulator::AddLine(double x0, double y0, double x1, double y1) {
 void CoverageAccumulator::AddClippedLine(double x0, double y0, double x1, double y1) {
     const double maxX = static_cast<double>(width_) * kSubpixels;
     const double maxY = static_cast<double>(height_) * kSubpixels;
+    // lround without the library call, for values in 0 .. 2^30 (v - whole is exact;
+    // v + 0.5 would round up just below one half).
     auto ToFixed = [](double v, double limit) {
-        return static_cast<std::int32_t>(std::lround(std::clamp(v * kSubpixels, 0.0, limit)));
+        v = std::clamp(v * kSubpixels, 0.0, limit);
+        const std::int32_t whole = static_cast<std::int32_t>(v);
+        return whole + (v - whole >= 0.5 ? 1 : 0);
     };
     AddFixedLine(ToFixed(x0, maxX), ToFixed(y0, maxY), ToFixed(x1, maxX), ToFixed(y1, maxY));
 }
@@ -213,18 +222,27 @@ void CoverageAccumulator::SortCellsByRow() {
     rowStarts_[0] = 0;
 }
 
-void CoverageAccumulator::Sweep(FillRule rule, CoverageRowSink& sink) {
+void CoverageAccumulator::Sweep(FillRule rule, CoverageRowSink& sink, bool reference) {
     FlushCell();
     current_ = {INT_MIN, INT_MIN, 0, 0};
     if (cells_.empty()) return;
     SortCellsByRow();
     rowCovers_.resize(static_cast<std::size_t>(width_));
+    if (!reference && columnCover_.size() < static_cast<std::size_t>(width_)) {
+        columnCover_.assign(static_cast<std::size_t>(width_), 0);
+        columnArea_.assign(static_cast<std::size_t>(width_), 0);
+        touchedColumns_.assign(static_cast<std::size_t>(width_ + 63) / 64, 0);
+    }
     const int rows = maxRow_ - minRow_ + 1;
     for (int r = 0; r < rows; ++r) {
         int begin = rowStarts_[r], end = rowStarts_[r + 1];
         if (begin == end) continue;
         Cell* cells = sorted_.data() + begin;
         int count = end - begin;
+        if (!reference) {
+            EmitRowByColumns(minRow_ + r, cells, count, rule, sink);
+            continue;
+        }
         if (count < 24) {
             for (int i = 1; i < count; ++i) {
                 Cell c = cells[i];
@@ -273,6 +291,59 @@ void CoverageAccumulator::EmitRow(std::int32_t y, Cell* cells, int count, FillRu
     }
     if (area_.left > 0 || area_.right < width_) ClipSpansToArea();
     if (!spans_.empty()) sink.CoverageRow(y, spans_.data(), static_cast<int>(spans_.size()));
+}
+
+void CoverageAccumulator::EmitRowByColumns(std::int32_t y, const Cell* cells, int count, FillRule rule,
+                                           CoverageRowSink& sink) {
+    std::int32_t minX = INT_MAX, maxX = INT_MIN;
+    for (int i = 0; i < count; ++i) {
+        const Cell& c = cells[i];
+        columnCover_[c.x] += c.cover;
+        columnArea_[c.x] += c.area;
+        touchedColumns_[c.x >> 6] |= std::uint64_t{1} << (c.x & 63);
+        minX = std::min(minX, c.x);
+        maxX = std::max(maxX, c.x);
+    }
+    spans_.clear();
+    std::int64_t winding = 0;  // cover accumulated from the columns to the left
+    int end = minX;            // first pixel not yet emitted
+    for (int word = minX >> 6; word <= maxX >> 6; ++word) {
+        std::uint64_t bits = touchedColumns_[word];
+        touchedColumns_[word] = 0;
+        for (; bits != 0; bits &= bits - 1) {
+            const int x = word * 64 + std::countr_zero(bits);
+            const std::int64_t cover = columnCover_[x], area = columnArea_[x];
+            columnCover_[x] = 0;
+            columnArea_[x] = 0;
+            if (x > end && winding != 0) AppendRun(end, x - end, CoverageToAlpha(winding * 2 * kSubpixels, rule));
+            AppendRun(x, 1, CoverageToAlpha((winding + cover) * 2 * kSubpixels - area, rule));
+            winding += cover;
+            end = x + 1;
+        }
+    }
+    if (end < width_ && winding != 0) AppendRun(end, width_ - end, CoverageToAlpha(winding * 2 * kSubpixels, rule));
+    if (area_.left > 0 || area_.right < width_) ClipSpansToArea();
+    if (!spans_.empty()) sink.CoverageRow(y, spans_.data(), static_cast<int>(spans_.size()));
+}
+
+void CoverageAccumulator::AppendRun(int x, int length, std::uint8_t alpha) {
+    CoverageSpan* last = spans_.empty() ? nullptr : &spans_.back();
+    const bool joins = last != nullptr && last->covers != nullptr && last->x + last->length == x;
+    if (length < kShortRun && (joins || alpha != 0)) {
+        // Zero coverage inside a per-pixel span paints nothing, like a gap.
+        if (length == 1) {
+            rowCovers_[x] = alpha;
+        } else {
+            std::memset(rowCovers_.data() + x, alpha, static_cast<std::size_t>(length));
+        }
+        if (joins) {
+            last->length += length;
+        } else {
+            spans_.push_back({x, length, 0, rowCovers_.data() + x});
+        }
+    } else if (alpha != 0) {
+        spans_.push_back({x, length, alpha, nullptr});
+    }
 }
 
 void CoverageAccumulator::ClipSpansToArea() {

@@ -30,8 +30,10 @@ public:
 // cells it crosses in 24.8 fixed point; a cell keeps the signed height the edges
 // cross in it (cover) and twice the signed area they leave to their left (area).
 // Only touched cells are stored, so the cost follows the outline, not the area.
-// A sweep sorts the cells by row and column and accumulates the cover from left
-// to right, giving each pixel its covered fraction in 256 levels.
+// A sweep sorts the cells by row and accumulates the cover from left to right,
+// giving each pixel its covered fraction in 256 levels. Within a row the cells
+// are summed into per-column totals and visited through a bitmap of touched
+// columns, which orders them without sorting.
 class CoverageAccumulator {
 public:
     // Starts a new shape for a target of width x height pixels; keeps the memory.
@@ -43,8 +45,11 @@ public:
     // Adds a directed edge in pixel coordinates. The caller passes finite values
     // of at most about 1e9 in magnitude.
     void AddLine(double x0, double y0, double x1, double y1);
-    // Emits the coverage of everything added since reset().
-    void Sweep(FillRule rule, CoverageRowSink& sink);
+    // Emits the coverage of everything added since reset(). Short runs are
+    // folded into the per-pixel spans around them so that painters get long
+    // spans. With `reference` set, the cells of each row are sorted instead and
+    // every run becomes a span of its own: the same coverage, the plain way.
+    void Sweep(FillRule rule, CoverageRowSink& sink, bool reference = false);
 
 private:
     struct Cell {
@@ -73,6 +78,8 @@ private:
     void SortCellsByRow();
     void ClipSpansToArea();
     void EmitRow(std::int32_t y, Cell* cells, int count, FillRule rule, CoverageRowSink& sink);
+    void EmitRowByColumns(std::int32_t y, const Cell* cells, int count, FillRule rule, CoverageRowSink& sink);
+    void AppendRun(int x, int length, std::uint8_t alpha);
 
     static constexpr std::int32_t kAreaFlushLimit = 1 << 29;
 
@@ -86,6 +93,10 @@ private:
     std::int32_t minRow_ = 0;
     std::int32_t maxRow_ = -1;
     std::vector<std::uint8_t> rowCovers_;
+    // Per-column sums of one row's cells, and which columns have any; all zero between rows.
+    std::vector<std::int64_t> columnCover_;
+    std::vector<std::int64_t> columnArea_;
+    std::vector<std::uint64_t> touchedColumns_;
     std::vector<CoverageSpan> spans_;
 };
 

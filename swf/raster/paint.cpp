@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "swf/raster/fingerprint.h"
+#include "swf/raster/gradient_span.h"
 
 namespace swf::raster {
 
@@ -17,23 +18,6 @@ double SrgbToLinear(double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 
 double LinearToSrgb(double v) { return v <= 0.0031308 ? v * 12.92 : 1.055 * std::pow(v, 1.0 / 2.4) - 0.055; }
 
 std::uint32_t ToByte(double v) { return static_cast<std::uint32_t>(std::lround(std::clamp(v, 0.0, 255.0))); }
-
-// Ramp index for a position measured in ramp entries (256 per gradient length).
-int SpreadIndex(double position, SpreadMode spread) {
-    // Far positions are clamped first; 2^20 is a multiple of both periods.
-    constexpr double kLimit = 1 << 20;
-    position = std::clamp(position, -kLimit, kLimit);
-    int index = static_cast<int>(position + kLimit) - (1 << 20);  // floor
-    switch (spread) {
-    case SpreadMode::Pad: return std::clamp(index, 0, 255);
-    case SpreadMode::Repeat: return index & 255;
-    case SpreadMode::Reflect: {
-        int folded = index & 511;
-        return folded > 255 ? 511 - folded : folded;
-    }
-    }
-    return 0;
-}
 
 // The ramps built last on this thread: a movie redraws the same few gradients
 // frame after frame, and building one costs more than painting a small area.
@@ -193,6 +177,23 @@ double Paint::RampPosition(double gx, double gy) const {
 }
 
 void Paint::ShadeSpan(int x, int y, int length, std::uint32_t* out) const {
+    if (kind_ != Kind::Gradient || shape_ == GradientShape::Focal) {
+        ShadeSpanReference(x, y, length, out);
+        return;
+    }
+    const Matrix& m = pixelToGradient_;
+    const double cx = x + 0.5, cy = y + 0.5;
+    const double gx = m.a * cx + m.c * cy + m.tx;
+    const double gy = m.b * cx + m.d * cy + m.ty;
+    if (shape_ == GradientShape::Linear) {
+        constexpr double kScale = 128.0 / kGradientHalfSize;
+        ShadeLinearGradientSpan((gx + kGradientHalfSize) * kScale, m.a * kScale, spread_, ramp_.data(), length, out);
+    } else {
+        ShadeRadialGradientSpan(gx, gy, m.a, m.b, spread_, ramp_.data(), length, out);
+    }
+}
+
+void Paint::ShadeSpanReference(int x, int y, int length, std::uint32_t* out) const {
     if (kind_ == Kind::Solid) {
         std::fill(out, out + length, solid_);
         return;

@@ -76,6 +76,8 @@ public:
 
     // Premultiplied colours for the centres of pixels (x .. x + length - 1, y).
     void ShadeSpan(int x, int y, int length, std::uint32_t* out) const;
+    // The same, one pixel at a time: the plain version the fast one is checked against.
+    void ShadeSpanReference(int x, int y, int length, std::uint32_t* out) const;
 
     // Equal for paints that colour every pixel alike (made from equal inputs).
     std::uint64_t fingerprint() const { return fingerprint_; }

@@ -127,28 +127,28 @@ bool Rasterizer::AddStroke(const Path& path, int width, int height, const Stroke
 void Rasterizer::FillPath(Surface& surface, const Path& path, FillRule rule, const Paint& paint,
                           const DrawOptions& options) {
     if (!AddFill(path, surface.width(), surface.height(), options)) return;
-    SurfacePainter painter(surface, paint, options.clip, colorScratch_, coverScratch_);
-    accumulator_.Sweep(rule, painter);
+    SurfacePainter painter(surface, paint, options.clip, colorScratch_, coverScratch_, reference_);
+    accumulator_.Sweep(rule, painter, reference_);
 }
 
 void Rasterizer::StrokePath(Surface& surface, const Path& path, const StrokeStyle& style, const Paint& paint,
                             const DrawOptions& options) {
     if (!AddStroke(path, surface.width(), surface.height(), style, options)) return;
-    SurfacePainter painter(surface, paint, options.clip, colorScratch_, coverScratch_);
-    accumulator_.Sweep(FillRule::NonZero, painter);
+    SurfacePainter painter(surface, paint, options.clip, colorScratch_, coverScratch_, reference_);
+    accumulator_.Sweep(FillRule::NonZero, painter, reference_);
 }
 
 void Rasterizer::FillMask(CoverageMask& mask, const Path& path, FillRule rule, const DrawOptions& options) {
     if (!AddFill(path, mask.width(), mask.height(), options)) return;
     MaskPainter painter(mask, options.clip, coverScratch_);
-    accumulator_.Sweep(rule, painter);
+    accumulator_.Sweep(rule, painter, reference_);
 }
 
 void Rasterizer::StrokeMask(CoverageMask& mask, const Path& path, const StrokeStyle& style,
                             const DrawOptions& options) {
     if (!AddStroke(path, mask.width(), mask.height(), style, options)) return;
     MaskPainter painter(mask, options.clip, coverScratch_);
-    accumulator_.Sweep(FillRule::NonZero, painter);
+    accumulator_.Sweep(FillRule::NonZero, painter, reference_);
 }
 
 namespace {

@@ -44,6 +44,10 @@ public:
     void FillMask(CoverageMask& mask, const Path& path, FillRule rule, const DrawOptions& options = {});
     void StrokeMask(CoverageMask& mask, const Path& path, const StrokeStyle& style, const DrawOptions& options = {});
 
+    // Draws through the plain pixel-by-pixel code instead of the fast paths.
+    // Both must give the same pixels; tests compare them.
+    void SetReferenceMode(bool reference) { reference_ = reference; }
+
 private:
     bool AddFill(const Path& path, int width, int height, const DrawOptions& options);
     bool AddStroke(const Path& path, int width, int height, const StrokeStyle& style, const DrawOptions& options);
@@ -57,6 +61,7 @@ private:
     std::vector<Point> polyline_;
     std::vector<std::uint32_t> colorScratch_;
     std::vector<std::uint8_t> coverScratch_;
+    bool reference_ = false;
 };
 
 // The same operations on a per-thread Rasterizer.

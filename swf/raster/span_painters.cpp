@@ -5,6 +5,7 @@
 #include "swf/raster/color.h"
 #include "swf/raster/coverage_mask.h"
 #include "swf/raster/paint.h"
+#include "swf/raster/span_blend.h"
 #include "swf/raster/surface.h"
 
 namespace swf::raster {
@@ -21,15 +22,39 @@ int ClipSpanCoverage(const CoverageSpan& span, const CoverageMask& clip, int y, 
     return length;
 }
 
+namespace {
+
+// A shape's next row usually covers about the same columns as this one: asking
+// for those pixels now hides much of the wait for memory behind this row's work.
+void PrefetchRow(const std::uint32_t* row, const CoverageSpan* spans, int count) {
+#if defined(__GNUC__) || defined(__clang__)
+    constexpr int kPixelsPerLine = 16;
+    const int begin = spans[0].x, end = spans[count - 1].x + spans[count - 1].length;
+    for (int x = begin; x < end; x += kPixelsPerLine) __builtin_prefetch(row + x, 1);
+    __builtin_prefetch(row + end - 1, 1);
+#else
+    (void)row, (void)spans, (void)count;
+#endif
+}
+
+}  // namespace
+
 SurfacePainter::SurfacePainter(Surface& surface, const Paint& paint, const CoverageMask* clip,
-                               std::vector<std::uint32_t>& colorScratch, std::vector<std::uint8_t>& coverScratch)
-    : surface_(surface), paint_(paint), clip_(clip), colors_(colorScratch), covers_(coverScratch) {
+                               std::vector<std::uint32_t>& colorScratch, std::vector<std::uint8_t>& coverScratch,
+                               bool reference)
+    : surface_(surface),
+      paint_(paint),
+      clip_(clip),
+      colors_(colorScratch),
+      covers_(coverScratch),
+      reference_(reference) {
     colors_.resize(static_cast<std::size_t>(surface.width()));
     if (clip_) covers_.resize(static_cast<std::size_t>(surface.width()));
 }
 
 void SurfacePainter::CoverageRow(int y, const CoverageSpan* spans, int count) {
     std::uint32_t* row = surface_.row(y);
+    if (!reference_ && y + 1 < surface_.height()) PrefetchRow(surface_.row(y + 1), spans, count);
     for (int i = 0; i < count; ++i) {
         const CoverageSpan& span = spans[i];
         if (clip_) {
@@ -43,6 +68,38 @@ void SurfacePainter::CoverageRow(int y, const CoverageSpan* spans, int count) {
 
 void SurfacePainter::PaintSpan(std::uint32_t* pixels, int x, int y, int length, std::uint8_t cover,
                                const std::uint8_t* covers) {
+    if (reference_) {
+        PaintSpanReference(pixels, x, y, length, cover, covers);
+        return;
+    }
+    const bool opaque = paint_.opaque();
+    if (paint_.IsSolid()) {
+        const std::uint32_t color = paint_.SolidPixel();
+        if (color == 0) return;
+        if (covers) {
+            BlendSolidCovers(pixels, length, color, covers);
+        } else if (cover == 255 && opaque) {
+            std::fill(pixels, pixels + length, color);
+        } else {
+            BlendSolidSpan(pixels, length, ScalePixel(color, cover));
+        }
+        return;
+    }
+    if (!covers && cover == 255 && opaque) {
+        paint_.ShadeSpan(x, y, length, pixels);  // replaces what lies beneath
+        return;
+    }
+    std::uint32_t* colors = colors_.data();
+    paint_.ShadeSpan(x, y, length, colors);
+    if (covers) {
+        BlendColorCovers(pixels, colors, length, covers);
+    } else {
+        BlendColorSpan(pixels, colors, length, cover);
+    }
+}
+
+void SurfacePainter::PaintSpanReference(std::uint32_t* pixels, int x, int y, int length, std::uint8_t cover,
+                                        const std::uint8_t* covers) {
     const bool opaque = paint_.opaque();
     if (paint_.IsSolid()) {
         const std::uint32_t color = paint_.SolidPixel();
@@ -69,11 +126,11 @@ void SurfacePainter::PaintSpan(std::uint32_t* pixels, int x, int y, int length, 
     }
 
     if (!covers && cover == 255 && opaque) {
-        paint_.ShadeSpan(x, y, length, pixels);  // replaces what lies beneath
+        paint_.ShadeSpanReference(x, y, length, pixels);  // replaces what lies beneath
         return;
     }
     std::uint32_t* colors = colors_.data();
-    paint_.ShadeSpan(x, y, length, colors);
+    paint_.ShadeSpanReference(x, y, length, colors);
     if (!covers) {
         if (cover == 255) {
             for (int i = 0; i < length; ++i) pixels[i] = BlendOver(colors[i], pixels[i]);

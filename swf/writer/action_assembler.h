@@ -54,6 +54,7 @@ enum class ActionCode : std::uint8_t {
     Increment = 0x50,
     Decrement = 0x51,
     CallMethod = 0x52,
+    NewMethod = 0x53,
     StrictEquals = 0x66,
     Greater = 0x67,
 };

@@ -6,6 +6,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "swf/player/player.h"
@@ -150,6 +152,87 @@ TEST(LayerEffects, AMovingShadowLeavesNothingBehindAndBandsAgree) {
     two.Render(banded);
     EXPECT_EQ(two.BandedAreas(), before + 1);
     EXPECT_EQ(test::DifferentPixels(expected, banded), 0);
+}
+
+// A sprite holding the blue square, placed with a hard shadow and bitmap
+// caching; each later frame makes one change (see KeptLayersAreDrawnAgainOnlyWhenNeeded).
+std::vector<std::uint8_t> KeptLayerMovie() {
+    enum : std::uint16_t { kBlue = 1, kHolder };
+    w::TagStream t;
+    t.SetBackgroundColor({100, 150, 200});
+    w::ShapeBuilder square;
+    square.Rectangle({0, 800, 0, 800}, square.AddFill(w::FillStyle::Solid({0, 0, 255})));
+    t.Add(w::TagCode::DefineShape3, square.DefineShapeBody(kBlue, 3));
+    w::TagStream inner;
+    inner.PlaceObject2(Place(1, kBlue, 0, 0));
+    inner.ShowFrame();
+    inner.End();
+    t.DefineSprite(kHolder, inner);
+    w::PlaceObject placed = Place(1, kHolder, 400, 400);
+    placed.filterList = DropShadowList(0, std::atan2(1.0, 1.0), 10 * std::sqrt(2.0), 1);
+    placed.cacheAsBitmap = true;
+    t.PlaceObject3(placed);
+    t.ShowFrame();
+    const auto move = [&t](w::Matrix m) {
+        w::PlaceObject p;
+        p.depth = 1;
+        p.move = true;
+        p.hasMatrix = true;
+        p.matrix = m;
+        t.PlaceObject2(p);
+        t.ShowFrame();
+    };
+    move(w::Matrix::Translate(540, 400));  // 2: seven whole pixels right
+    move(w::Matrix::Translate(550, 400));  // 3: half a pixel more
+    t.ShowFrame();                         // 4: nothing
+    w::PlaceObject faded;                  // 5: half alpha
+    faded.depth = 1;
+    faded.move = true;
+    faded.hasColorTransform = true;
+    faded.colorTransform.multA = 128;
+    t.PlaceObject2(faded);
+    t.ShowFrame();
+    move(w::Matrix::Transform(2, 2, 0, 550, 400));  // 6: twice the size
+    w::ActionAssembler stop;
+    stop.Action(w::ActionCode::Stop);
+    t.DoAction(stop.Finish());
+    t.ShowFrame();  // 7: nothing
+    w::MovieHeader header;
+    header.version = 8;
+    header.frameSize = {0, 4000, 0, 2000};
+    return w::BuildMovie(header, t);
+}
+
+TEST(LayerEffects, KeptLayersAreDrawnAgainOnlyWhenNeeded) {
+    Player player;
+    ASSERT_TRUE(player.Load(KeptLayerMovie())) << player.LoadError();
+    raster::Surface partial(200, 100);
+    player.RenderChanges(partial);
+    EXPECT_EQ(player.KeptLayerRedraws(), 1u);
+    // Frame by frame: whether the kept layer must be drawn again.
+    const std::vector<std::pair<const char*, bool>> steps = {{"moved by whole pixels", false},
+                                                             {"moved by half a pixel", true},
+                                                             {"unchanged", false},
+                                                             {"faded", true},
+                                                             {"scaled", true},
+                                                             {"unchanged again", false}};
+    for (const auto& [step, redrawn] : steps) {
+        SCOPED_TRACE(step);
+        const std::uint64_t before = player.KeptLayerRedraws();
+        player.AdvanceFrame();
+        player.RenderChanges(partial);
+        EXPECT_EQ(player.KeptLayerRedraws(), before + (redrawn ? 1 : 0));
+        // What the kept layer puts down equals the object drawn afresh.
+        raster::Surface whole(200, 100);
+        player.Render(whole);
+        EXPECT_EQ(test::DifferentPixels(partial, whole), 0);
+        if (std::string(step) == "moved by whole pixels") {
+            // The square at (27, 20) and its shadow 10 px further.
+            EXPECT_EQ(partial.pixel(30, 30), Opaque(0, 0, 255));
+            EXPECT_EQ(partial.pixel(72, 65), Opaque(0, 0, 0));
+            EXPECT_EQ(partial.pixel(23, 30), Opaque(100, 150, 200));
+        }
+    }
 }
 
 }  // namespace

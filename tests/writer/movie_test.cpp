@@ -438,7 +438,7 @@ TEST(Moviegen, DemoMovie) {
             if (useOutlines) ++embeddedFields;
         }
     }
-    EXPECT_EQ(sprites, 3);  // page holder, animation, navigation button
+    EXPECT_EQ(sprites, 4);  // page holder, page card, animation, navigation button
     EXPECT_EQ(fonts, 1);
     // The navigation is clips of one exported symbol whose init actions
     // register its class, not button characters.

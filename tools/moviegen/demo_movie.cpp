@@ -48,6 +48,7 @@ enum : std::uint16_t {
     kSearch,
     kIntroSound,
     kClickSound,
+    kPageCard,
 };
 
 // Where the pages and their variables lie, relative to the movie.
@@ -242,6 +243,13 @@ std::vector<std::uint8_t> BuildDemoMovie(const DemoSounds* sounds) {
     tags.Add(TagCode::DefineEditText,
              DefineEditTextBody(kPageTitle, Field(Rect{Px(64), Px(700), Px(98), Px(130)}, Px(20), kWhite, "_sans")));
     tags.Add(TagCode::DefineShape3, PageFrameShape());
+    TagStream cardTimeline;
+    PlaceObject frame;
+    frame.characterId = kPageFrame;
+    cardTimeline.PlaceObject2(frame);
+    cardTimeline.ShowFrame();
+    cardTimeline.End();
+    tags.DefineSprite(kPageCard, cardTimeline);
     TagStream emptyTimeline;
     emptyTimeline.ShowFrame();
     emptyTimeline.End();
@@ -287,7 +295,7 @@ std::vector<std::uint8_t> BuildDemoMovie(const DemoSounds* sounds) {
     Place(tags, 2, kHeader, 0, 0);
     Place(tags, 3, kGuideTitle, 0, 0, demo::kGuideTitle);
     Place(tags, 4, kPageTitle, 0, 0, demo::kPageTitle);
-    Place(tags, 5, kPageFrame, 0, 0);
+    Place(tags, 5, kPageCard, 0, 0, demo::kPageCard);
     Place(tags, 6, kPageHolder, Px(72), Px(154), demo::kHolder);
     Place(tags, 7, kSpinner, Px(716), Px(90), "spinner");
     Place(tags, 8, kCounter, 0, 0, demo::kCounter);

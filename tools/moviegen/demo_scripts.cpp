@@ -15,12 +15,40 @@ using swf::writer::ActionCode;
 namespace {
 
 constexpr const char* kButtonClass = "GuideButton";
+// Frames a new page takes to come in from its blur.
+constexpr int kFadeFrames = 8;
 
 // function () { this.gotoAndStop(frame); }
 ActionAssembler ShowButtonFrame(const char* frame) {
     ActionAssembler f;
     f.PushString(frame);
     CallMethod(f, "", "gotoAndStop", 1).Action(ActionCode::Pop);
+    return f;
+}
+
+// this.filters = on ? [new flash.filters.GlowFilter(0xFFD27A, 0.9, 14, 14, 2, 3)] : [];
+void Glow(ActionAssembler& f, bool on) {
+    Get(f, "this").PushString("filters");
+    if (on) {
+        PushNumbers(f, {0xFFD27A, 0.9, 14, 14, 2, 3});
+        NewPackaged(f, "flash.filters", "GlowFilter", 6).PushNumber(1);
+    } else {
+        f.PushNumber(0);
+    }
+    f.Action(ActionCode::InitArray).Action(ActionCode::SetMember);
+}
+
+// function () { this.gotoAndStop(frame); <Glow(on)> }: the pointer's or the keyboard's focus.
+ActionAssembler FocusButton(const char* frame, bool on) {
+    ActionAssembler f = ShowButtonFrame(frame);
+    Glow(f, on);
+    return f;
+}
+
+// function () { this.filters = on ? [glow] : []; }
+ActionAssembler GlowOnly(bool on) {
+    ActionAssembler f;
+    Glow(f, on);
     return f;
 }
 
@@ -48,6 +76,7 @@ ActionAssembler ShowPageTitle() {
 }
 
 // function showPage() {
+//     fade = 8;
 //     counter.text = "Page " + page + " of " + pages;
 //     previousButton._visible = page > 1;
 //     nextButton._visible = page < pages;
@@ -57,6 +86,7 @@ ActionAssembler ShowPageTitle() {
 // }
 ActionAssembler ShowPage(const char* pageFolder) {
     ActionAssembler f;
+    f.PushString("fade").PushNumber(kFadeFrames).Action(ActionCode::SetVariable);
     Get(f, kCounter).PushString("text").PushString("Page ");
     Get(f, "page").Action(ActionCode::Add2).PushString(" of ").Action(ActionCode::Add2);
     Get(f, "pages").Action(ActionCode::Add2).Action(ActionCode::SetMember);
@@ -195,6 +225,34 @@ ActionAssembler SearchChanged() {
     return f;
 }
 
+// function () {
+//     if (fade > 0) {
+//         fade--;
+//         holder._alpha = 100 - fade * 12;
+//         holder.filters = fade > 0 ? [new flash.filters.BlurFilter(fade * 3, fade * 3, 2)] : [];
+//     }
+// }
+// A new page comes in from a blur, over kFadeFrames frames.
+ActionAssembler FadePageIn() {
+    ActionAssembler f;
+    Get(f, "fade").PushNumber(0).Action(ActionCode::Greater).Action(ActionCode::Not).If("end");
+    f.PushString("fade");
+    Get(f, "fade").Action(ActionCode::Decrement).Action(ActionCode::SetVariable);
+    Get(f, kHolder).PushString("_alpha").PushNumber(100);
+    Get(f, "fade").PushNumber(12).Action(ActionCode::Multiply).Action(ActionCode::Subtract);
+    f.Action(ActionCode::SetMember);
+    Get(f, kHolder).PushString("filters");
+    Get(f, "fade").PushNumber(0).Action(ActionCode::Greater).If("blur");
+    f.PushNumber(0).Jump("set");
+    f.Label("blur").PushNumber(2);
+    Get(f, "fade").PushNumber(3).Action(ActionCode::Multiply);
+    Get(f, "fade").PushNumber(3).Action(ActionCode::Multiply);
+    NewPackaged(f, "flash.filters", "BlurFilter", 3).PushNumber(1);
+    f.Label("set").Action(ActionCode::InitArray).Action(ActionCode::SetMember);
+    f.Label("end");
+    return f;
+}
+
 // attachMovie("GuideButton", name, depth, {_x: x, _y: y, label: label, action: action});
 void AttachButton(ActionAssembler& a, const char* name, int depth, int x, int y, const char* label,
                   const char* action) {
@@ -246,9 +304,11 @@ ActionAssembler ButtonClass() {
     const auto method = [&a](const char* name, const ActionAssembler& body) {
         Get(a, "p").PushString(name).DefineFunction("", {}, body).Action(ActionCode::SetMember);
     };
-    method("onRollOver", ShowButtonFrame("over"));
-    method("onRollOut", ShowButtonFrame("up"));
-    method("onReleaseOutside", ShowButtonFrame("up"));
+    method("onRollOver", FocusButton("over", true));
+    method("onRollOut", FocusButton("up", false));
+    method("onReleaseOutside", FocusButton("up", false));
+    method("onSetFocus", GlowOnly(true));
+    method("onKillFocus", GlowOnly(false));
     method("onPress", ShowButtonFrame("down"));
     method("onRelease", ButtonRelease());
     RegisterClass(a, kButtonLinkage, kButtonClass);
@@ -273,6 +333,14 @@ ActionAssembler GuideScript(const char* pageFolder) {
     a.DefineFunction("closeGuide", {}, close);
     a.DefineFunction("findPage", {"word"}, FindPage());
     a.DefineFunction("toggleSound", {}, ToggleSound());
+
+    // pageCard.filters = [new flash.filters.DropShadowFilter(5, 45, 0x1E2A3C, 0.45, 12, 12, 1, 3)];
+    Get(a, kPageCard).PushString("filters");
+    PushNumbers(a, {5, 45, 0x1E2A3C, 0.45, 12, 12, 1, 3});
+    NewPackaged(a, "flash.filters", "DropShadowFilter", 8).PushNumber(1).Action(ActionCode::InitArray);
+    a.Action(ActionCode::SetMember);
+    a.PushString("fade").PushNumber(0).Action(ActionCode::SetVariable);
+    Get(a, "this").PushString("onEnterFrame").DefineFunction("", {}, FadePageIn()).Action(ActionCode::SetMember);
 
     // The buttons' boxes are 140 x 44 pixels.
     AttachButton(a, "closeButton", 10, 72, 470, "Close", "closeGuide");

@@ -15,6 +15,7 @@ inline constexpr const char* kPageTitle = "pageTitle";    // device font, the pa
 inline constexpr const char* kCounter = "counter";        // device font, "Page n of m"
 inline constexpr const char* kSearch = "search";          // input field
 inline constexpr const char* kHolder = "holder";          // the clip the page pictures load into
+inline constexpr const char* kPageCard = "pageCard";      // the frame around the pages, with its drop shadow
 // The variable the button symbol's label field shows.
 inline constexpr const char* kButtonLabelVariable = "label";
 

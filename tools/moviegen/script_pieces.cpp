@@ -2,6 +2,8 @@
 
 #include "tools/moviegen/script_pieces.h"
 
+#include <iterator>
+
 namespace moviegen {
 
 using swf::writer::ActionAssembler;
@@ -28,6 +30,18 @@ ActionAssembler& CallMethod(ActionAssembler& a, const std::string& object, const
 
 ActionAssembler& CallFunction(ActionAssembler& a, const std::string& name, int argumentCount) {
     return a.PushNumber(argumentCount).PushString(name).Action(ActionCode::CallFunction);
+}
+
+ActionAssembler& NewPackaged(ActionAssembler& a, const std::string& package, const std::string& cls,
+                             int argumentCount) {
+    a.PushNumber(argumentCount);
+    Get(a, package);
+    return a.PushString(cls).Action(ActionCode::NewMethod);
+}
+
+ActionAssembler& PushNumbers(ActionAssembler& a, std::initializer_list<double> numbers) {
+    for (auto it = std::rbegin(numbers); it != std::rend(numbers); ++it) a.PushNumber(*it);
+    return a;
 }
 
 void RegisterClass(ActionAssembler& a, const std::string& linkage, const std::string& cls) {

@@ -4,6 +4,7 @@
 // of the code being assembled.
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 #include "swf/writer/action_assembler.h"
@@ -29,6 +30,13 @@ swf::writer::ActionAssembler& CallMethod(swf::writer::ActionAssembler& a, const 
                                          const std::string& method, int argumentCount);
 // The call `name(args)` of a function variable, arguments pushed last first.
 swf::writer::ActionAssembler& CallFunction(swf::writer::ActionAssembler& a, const std::string& name, int argumentCount);
+
+// new <package>.<cls>(args): `package` a dotted path such as "flash.filters";
+// each argument was pushed already, last first. Leaves the new object.
+swf::writer::ActionAssembler& NewPackaged(swf::writer::ActionAssembler& a, const std::string& package,
+                                          const std::string& cls, int argumentCount);
+// Pushes numbers as a call's arguments: the last first.
+swf::writer::ActionAssembler& PushNumbers(swf::writer::ActionAssembler& a, std::initializer_list<double> numbers);
 
 // Object.registerClass(linkage, _global.<cls>);
 void RegisterClass(swf::writer::ActionAssembler& a, const std::string& linkage, const std::string& cls);

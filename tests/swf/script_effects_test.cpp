@@ -1,0 +1,141 @@
+// Filters, blend modes, Color and Transform set by scripts on the real
+// display list: what the scripts read back and the pixels drawn.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "swf/player/player.h"
+#include "swf/raster/surface.h"
+#include "swf/writer/action_assembler.h"
+#include "swf/writer/movie.h"
+#include "swf/writer/shape.h"
+
+namespace swf {
+namespace {
+
+namespace w = writer;
+using w::ActionAssembler;
+using w::ActionCode;
+
+constexpr std::uint32_t Opaque(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    return 0xFF000000u | (std::uint32_t{r} << 16) | (std::uint32_t{g} << 8) | b;
+}
+
+// new flash.<package>.<name>(args...), the arguments given first to last.
+void New(ActionAssembler& a, const std::string& package, const std::string& name, const std::vector<double>& args) {
+    for (auto it = args.rbegin(); it != args.rend(); ++it) a.PushNumber(*it);
+    a.PushNumber(static_cast<double>(args.size()));
+    a.PushString("flash").Action(ActionCode::GetVariable).PushString(package).Action(ActionCode::GetMember);
+    a.PushString(name).Action(ActionCode::NewMethod);
+}
+
+// <object>.<member> = <what `value` pushes>
+template <typename Value>
+void Set(ActionAssembler& a, const std::string& object, const std::string& member, Value value) {
+    a.PushString(object).Action(ActionCode::GetVariable).PushString(member);
+    value(a);
+    a.Action(ActionCode::SetMember);
+}
+
+void Trace(ActionAssembler& a, const std::string& object, const std::string& member) {
+    a.PushString(object).Action(ActionCode::GetVariable).PushString(member).Action(ActionCode::GetMember);
+    a.Action(ActionCode::Trace);
+}
+
+// Three 40 px squares in clips on (100, 150, 200): "shadowed" at (20, 20),
+// "screened" at (120, 20) over a grey bar, "tinted" at (20, 60)... all blue;
+// the script gives each its effect.
+std::vector<std::uint8_t> ScriptedMovie() {
+    enum : std::uint16_t { kBlue = 1, kGrey, kClip };
+    w::TagStream t;
+    t.SetBackgroundColor({100, 150, 200});
+    w::ShapeBuilder square;
+    square.Rectangle({0, 800, 0, 800}, square.AddFill(w::FillStyle::Solid({0, 0, 255})));
+    t.Add(w::TagCode::DefineShape3, square.DefineShapeBody(kBlue, 3));
+    w::ShapeBuilder grey;
+    grey.Rectangle({0, 400, 0, 800}, grey.AddFill(w::FillStyle::Solid({128, 128, 128})));
+    t.Add(w::TagCode::DefineShape3, grey.DefineShapeBody(kGrey, 3));
+    w::TagStream inner;
+    w::PlaceObject part;
+    part.characterId = kBlue;
+    inner.PlaceObject2(part);
+    inner.ShowFrame();
+    inner.End();
+    t.DefineSprite(kClip, inner);
+    const auto place = [&t](std::uint16_t depth, std::uint16_t id, std::int32_t x, std::int32_t y, const char* name) {
+        w::PlaceObject p;
+        p.depth = depth;
+        p.characterId = id;
+        p.hasMatrix = true;
+        p.matrix = w::Matrix::Translate(x, y);
+        p.name = name;
+        t.PlaceObject2(p);
+    };
+    place(1, kClip, 400, 400, "shadowed");
+    place(2, kGrey, 2400, 400, "");
+    place(3, kClip, 2400, 400, "screened");
+    place(4, kClip, 400, 1100, "tinted");
+
+    ActionAssembler a;
+    // shadowed.filters = [new flash.filters.DropShadowFilter(10 * sqrt(2), 45, 0, 1, 0, 0, 1, 1)];
+    Set(a, "shadowed", "filters", [](ActionAssembler& v) {
+        New(v, "filters", "DropShadowFilter", {14.142135623730951, 45, 0, 1, 0, 0, 1, 1});
+        v.PushNumber(1).Action(ActionCode::InitArray);
+    });
+    Set(a, "screened", "blendMode", [](ActionAssembler& v) { v.PushString("screen"); });
+    // new Color(tinted).setRGB(0xFF8000);
+    a.PushNumber(0xFF8000).PushNumber(1);
+    a.PushString("tinted").Action(ActionCode::GetVariable).PushNumber(1).PushString("Color");
+    a.Action(ActionCode::NewObject).PushString("setRGB").Action(ActionCode::CallMethod).Action(ActionCode::Pop);
+    Trace(a, "screened", "blendMode");
+    a.PushString("shadowed").Action(ActionCode::GetVariable).PushString("filters").Action(ActionCode::GetMember);
+    a.PushString("length").Action(ActionCode::GetMember).Action(ActionCode::Trace);
+    a.PushString("shadowed").Action(ActionCode::GetVariable).PushString("filters").Action(ActionCode::GetMember);
+    a.PushNumber(0).Action(ActionCode::GetMember).PushString("angle").Action(ActionCode::GetMember);
+    a.Action(ActionCode::Trace);
+    // The transform read back: the clip's x in pixels.
+    a.PushString("tinted").Action(ActionCode::GetVariable).PushString("transform").Action(ActionCode::GetMember);
+    a.PushString("matrix").Action(ActionCode::GetMember).PushString("ty").Action(ActionCode::GetMember);
+    a.Action(ActionCode::Trace);
+    a.Action(ActionCode::Stop);
+    t.DoAction(a.Finish());
+    t.ShowFrame();
+    w::MovieHeader header;
+    header.version = 8;
+    header.frameSize = {0, 4000, 0, 2000};
+    return w::BuildMovie(header, t);
+}
+
+TEST(ScriptEffects, FiltersBlendModesAndColorFromScriptsDraw) {
+    Player player;
+    std::vector<std::string> traces;
+    player.SetLogHandler([&](Player::LogKind kind, const std::string& text) {
+        if (kind == Player::LogKind::Trace) traces.push_back(text);
+    });
+    ASSERT_TRUE(player.Load(ScriptedMovie())) << player.LoadError();
+    raster::Surface s(200, 100);
+    player.Render(s);
+    EXPECT_EQ(traces, (std::vector<std::string>{"screen", "1", "45", "55"}));
+
+    // The shadow: the square moved 10 px right and down, black, behind it.
+    EXPECT_EQ(s.pixel(40, 40), Opaque(0, 0, 255));
+    EXPECT_EQ(s.pixel(65, 55), Opaque(0, 0, 0));
+    EXPECT_EQ(s.pixel(65, 25), Opaque(100, 150, 200));
+    // Screen: 255 - (255 - s)(255 - d) / 255 per channel, over the background and the bar.
+    const auto screen = [](int s, int d) { return static_cast<std::uint8_t>(s + d - (s * d + 127) / 255); };
+    EXPECT_EQ(s.pixel(150, 40), Opaque(screen(0, 100), screen(0, 150), screen(255, 200)));
+    EXPECT_EQ(s.pixel(125, 40), Opaque(screen(0, 128), screen(0, 128), screen(255, 128)));
+    // setRGB: multipliers 0, the colour as offsets.
+    EXPECT_EQ(s.pixel(40, 75), Opaque(0xFF, 0x80, 0x00));
+
+    // Drawn in parts, the same.
+    raster::Surface partial(200, 100);
+    player.RenderChanges(partial);
+    EXPECT_EQ(partial.pixel(65, 55), Opaque(0, 0, 0));
+}
+
+}  // namespace
+}  // namespace swf
