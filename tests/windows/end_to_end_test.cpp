@@ -36,6 +36,12 @@ constexpr POINT kSearchField{484, 536};
 constexpr POINT kHeaderPoint{600, 60};
 // Inside the page pictures' coloured top band (the pictures lie at 72, 154).
 constexpr POINT kPageBandPoint{92, 170};
+// Just under the page card, in its drop shadow, and as far down on the
+// panel beside it, where nothing casts one.
+constexpr POINT kUnderPageCard{400, 461};
+constexpr POINT kBesidePageCard{50, 461};
+// Just right of the Next button: its glow shows there while it is pointed at.
+constexpr POINT kBesideNextButton{733, 492};
 // The "Page n of m" counter.
 constexpr RECT kCounter{230, 480, 380, 506};
 constexpr COLORREF kMovieBackground = RGB(0xF4, 0xF6, 0xFA);
@@ -112,6 +118,13 @@ TEST(EndToEnd, InstallsTheControlPlaysTheDemoAndClosesFromTheMovie) {
     }
     EXPECT_TRUE(isPageBlue(page)) << "page 1 is not shown: " << ColourText(page);
 
+    // The page card's drop shadow, set by the movie's script: darker than
+    // the panel beside it at the same height (the panel's gradient runs downwards).
+    const POINT shadow = StageToScreen(control, kUnderPageCard);
+    const POINT beside = StageToScreen(control, kBesidePageCard);
+    const COLORREF shaded = ScreenPixel(shadow.x, shadow.y), plain = ScreenPixel(beside.x, beside.y);
+    EXPECT_LT(GetBValue(shaded) + 25, GetBValue(plain)) << ColourText(shaded) << " next to " << ColourText(plain);
+
     // The counter's pixels, to see it change.
     const POINT counterTopLeft = StageToScreen(control, {kCounter.left, kCounter.top});
     const POINT counterBottomRight = StageToScreen(control, {kCounter.right, kCounter.bottom});
@@ -124,9 +137,19 @@ TEST(EndToEnd, InstallsTheControlPlaysTheDemoAndClosesFromTheMovie) {
     };
     const std::string counterOnPage1 = counterPixels();
 
-    // Next: page 2's green band, and the counter changes.
+    // Next: page 2's green band, and the counter changes. Pointed at, the
+    // button glows yellow around its edge.
     const POINT next = StageToScreen(control, kNextButtonCentre);
+    const POINT glow = StageToScreen(control, kBesideNextButton);
+    const auto warmth = [](COLORREF c) { return static_cast<int>(GetRValue(c)) - GetBValue(c); };
+    const COLORREF unlit = ScreenPixel(glow.x, glow.y);
     MoveMouse(next.x, next.y);
+    COLORREF lit = ScreenPixel(glow.x, glow.y);
+    for (int wait = 0; wait < 50 && warmth(lit) < warmth(unlit) + 20; ++wait) {
+        Pause(100ms);
+        lit = ScreenPixel(glow.x, glow.y);
+    }
+    EXPECT_GE(warmth(lit), warmth(unlit) + 20) << ColourText(lit) << " was " << ColourText(unlit);
     Click(next.x, next.y);
     page = ScreenPixel(band.x, band.y);
     for (int wait = 0; wait < 100 && !isPageGreen(page); ++wait) {
