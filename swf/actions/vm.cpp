@@ -6,6 +6,7 @@
 #include "swf/actions/conversions.h"
 #include "swf/actions/interpreter.h"
 #include "swf/actions/local_time_zone.h"
+#include "swf/actions/player_version.h"
 
 namespace swf::actions {
 
@@ -139,7 +140,11 @@ bool Vm::ConstructAs(DisplayTarget& clip, const std::string& symbol, ActionHost&
     return true;
 }
 
-void Vm::SetRoot(ActionTarget* root) { root_ = root; }
+void Vm::SetRoot(ActionTarget* root) {
+    root_ = root;
+    // _level0 carries the player's version for scripts written before System.capabilities.
+    if (root != nullptr) ObjectFor(root)->Define("$version", Value::String(kPlayerVersion), kDontEnum);
+}
 
 void Vm::Forget(DisplayTarget& object) {
     ActionTarget* const timeline = object.AsTimeline();

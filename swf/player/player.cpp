@@ -16,6 +16,7 @@
 #include "swf/player/render/helper_thread.h"
 #include "swf/player/display/movie_clip.h"
 #include "swf/player/loading/movie_url.h"
+#include "swf/player/fields/clipboard.h"
 #include "swf/player/render/renderer.h"
 #include "swf/player/render/stage_scale.h"
 #include "swf/base/sanitizer.h"
@@ -102,6 +103,7 @@ public:
         if (--player_.busy_ != 0) return;
         // A session replaced meanwhile is still kept in retired_ here.
         if (runner_ != nullptr) runner_->EndFrame();
+        player_.PassClipboardText();
         player_.PlaySoundRequests();
         player_.retired_.clear();
     }
@@ -675,6 +677,13 @@ bool Player::PointerOverButton() const {
 }
 
 void Player::SetFileHost(FileHost* files) { files_ = files; }
+
+void Player::PassClipboardText() {
+    if (!session_) return;
+    // System.setClipboard: the last text a script set goes to the system's clipboard.
+    std::optional<std::string> text = session_->runner->Vm().TakeClipboardText();
+    if (text && clipboard_ != nullptr) clipboard_->SetText(*text);
+}
 
 void Player::PlaySoundRequests() {
     Stage* stage = CurrentStage();

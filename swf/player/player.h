@@ -191,6 +191,8 @@ private:
     // callback) is destroyed only when the outermost such call returns.
     class BusyScope;
 
+    // Hands the clipboard text scripts set to the host's clipboard.
+    void PassClipboardText();
     // Starts and stops the sounds the timelines reached, and tells what
     // could not be played.
     void PlaySoundRequests();

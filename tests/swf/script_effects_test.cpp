@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "swf/player/fields/clipboard.h"
 #include "swf/player/player.h"
 #include "swf/raster/surface.h"
 #include "swf/writer/action_assembler.h"
@@ -135,6 +138,44 @@ TEST(ScriptEffects, FiltersBlendModesAndColorFromScriptsDraw) {
     raster::Surface partial(200, 100);
     player.RenderChanges(partial);
     EXPECT_EQ(partial.pixel(65, 55), Opaque(0, 0, 0));
+}
+
+// Keeps what is set on the clipboard.
+class RecordingClipboard final : public Clipboard {
+public:
+    std::optional<std::string> GetText() override { return text; }
+    void SetText(const std::string& t) override { text = t; }
+    std::optional<std::string> text;
+};
+
+TEST(ScriptEffects, VersionAndClipboardReachTheScriptsAndTheSystem) {
+    // trace($version); trace(getVersion() == System.capabilities.version); System.setClipboard("copied");
+    ActionAssembler a;
+    a.PushString("$version").Action(ActionCode::GetVariable).Action(ActionCode::Trace);
+    a.PushNumber(0).PushString("getVersion").Action(ActionCode::CallFunction);
+    a.PushString("System.capabilities.version").Action(ActionCode::GetVariable);
+    a.Action(ActionCode::Equals2).Action(ActionCode::Trace);
+    a.PushString("copied").PushNumber(1).PushString("System").Action(ActionCode::GetVariable);
+    a.PushString("setClipboard").Action(ActionCode::CallMethod).Action(ActionCode::Pop);
+    w::TagStream t;
+    t.DoAction(a.Finish());
+    t.ShowFrame();
+    w::MovieHeader header;
+    header.version = 8;
+    Player player;
+    RecordingClipboard clipboard;
+    player.SetClipboard(&clipboard);
+    std::vector<std::string> traces;
+    player.SetLogHandler([&](Player::LogKind kind, const std::string& text) {
+        if (kind == Player::LogKind::Trace) traces.push_back(text);
+    });
+    ASSERT_TRUE(player.Load(w::BuildMovie(header, t))) << player.LoadError();
+    ASSERT_EQ(traces.size(), 2u);
+    // "WIN" and four numbers, as players report themselves.
+    EXPECT_EQ(traces[0].rfind("WIN ", 0), 0u) << traces[0];
+    EXPECT_EQ(std::count(traces[0].begin(), traces[0].end(), ','), 3) << traces[0];
+    EXPECT_EQ(traces[1], "true");
+    EXPECT_EQ(clipboard.text, "copied");
 }
 
 }  // namespace

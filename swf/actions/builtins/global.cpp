@@ -6,6 +6,7 @@
 
 #include "swf/actions/conversions.h"
 #include "swf/actions/builtins/builtins.h"
+#include "swf/actions/player_version.h"
 
 namespace swf::actions {
 
@@ -140,6 +141,7 @@ void InstallGlobalFunctions(Installer& in) {
     in.Method(g, "unescape", Unescape);
     in.Method(g, "getTimer", GetTimer);
     in.Method(g, "updateAfterEvent", UpdateAfterEvent);
+    in.Method(g, "getVersion", [](CallContext&) { return Value::String(kPlayerVersion); });
     in.Constant(g, "NaN", Value::Number(NAN));
     in.Constant(g, "Infinity", Value::Number(INFINITY));
 }

@@ -2,6 +2,7 @@
 // with the facilities this build has.
 
 #include "swf/actions/builtins/builtins.h"
+#include "swf/actions/player_version.h"
 
 namespace swf::actions {
 
@@ -24,7 +25,7 @@ void InstallSystemBuiltins(Installer& in) {
     auto text = [&](const char* name, const char* value) { in.Constant(capabilities, name, Value::String(value)); };
     auto flag = [&](const char* name, bool value) { in.Constant(capabilities, name, Value::Bool(value)); };
     auto number = [&](const char* name, double value) { in.Constant(capabilities, name, Value::Number(value)); };
-    text("version", "WIN 9,0,28,0");
+    text("version", kPlayerVersion);
     text("os", "Windows XP");
     text("playerType", "ActiveX");
     text("language", "en");
