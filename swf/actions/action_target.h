@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,12 @@
 #include "swf/raster/color_transform.h"
 #include "swf/raster/filter.h"
 #include "swf/raster/geometry.h"
+
+namespace swf::raster {
+class BitmapData;
+class Surface;
+struct Image;
+}  // namespace swf::raster
 
 namespace swf {
 
@@ -134,7 +141,21 @@ public:
     virtual void SetBlendMode(raster::BlendMode mode) { (void)mode; }
     virtual bool GetCacheAsBitmap() { return false; }
     virtual void SetCacheAsBitmap(bool cache) { (void)cache; }
+
+    // BitmapData.draw: draws the object's content (its own matrix, colour,
+    // filters and blend mode left out; its children's kept) over `target`,
+    // `toPixels` mapping the object's pixels to the target's. False when the
+    // object cannot be drawn.
+    virtual bool DrawInto(raster::Surface& target, const raster::Matrix& toPixels,
+                          const raster::ColorTransform& colors) {
+        (void)target, (void)toPixels, (void)colors;
+        return false;
+    }
 };
+
+// How attachBitmap places a bitmap on whole pixels: "auto" does when it is
+// drawn unscaled and unrotated.
+enum class PixelSnapping { Never, Always, Auto };
 
 class ActionTarget : public DisplayTarget {
 public:
@@ -220,6 +241,20 @@ public:
     virtual DisplayTarget* CreateTextField(const std::string& name, int depth, double x, double y, double width,
                                            double height) {
         (void)name, (void)depth, (void)x, (void)y, (void)width, (void)height;
+        return nullptr;
+    }
+    // attachBitmap: an object at a script depth (replacing what is there)
+    // showing the bitmap's pixels as they are at each frame; false when the
+    // depth is out of range.
+    virtual bool AttachBitmap(std::shared_ptr<const raster::BitmapData> bitmap, int depth, PixelSnapping snapping,
+                              bool smoothing) {
+        (void)bitmap, (void)depth, (void)snapping, (void)smoothing;
+        return false;
+    }
+    // The pixels of the bitmap character the timeline's movie exports under
+    // `linkage` (BitmapData.loadBitmap); null when there is none.
+    virtual std::shared_ptr<const raster::Image> ExportedBitmap(const std::string& linkage) {
+        (void)linkage;
         return nullptr;
     }
 };

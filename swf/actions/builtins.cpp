@@ -124,6 +124,7 @@ void InstallBuiltins(Vm& vm, BuiltinObjects& objects) {
     InstallGeomBuiltins(in);
     InstallGeomTransformBuiltins(in);
     InstallFilterBuiltins(in);
+    InstallBitmapDataBuiltins(in);
     InstallDisplayEffectBuiltins(in);
 
     InstallLoadingBuiltins(vm, objects);

@@ -10,6 +10,7 @@
 #include <type_traits>
 #include <variant>
 
+#include "swf/actions/bitmap_objects.h"
 #include "swf/actions/builtins/geom.h"
 #include "swf/actions/interpreter.h"
 
@@ -120,7 +121,9 @@ raster::ConvolutionFilter ConvolutionOf(const Object* o) {
 
 raster::DisplacementMapFilter DisplacementOf(const Object* o) {
     raster::DisplacementMapFilter f;
-    // No bitmaps yet: the map stays empty, which displaces nothing.
+    // The map's pixels are shared: changes to the bitmap show at once. A
+    // missing or disposed bitmap leaves no map, which displaces nothing.
+    if (const Value* map = Slot(o, "mapBitmap")) f.map = BitmapImageOf(*map);
     const Value* point = Slot(o, "mapPoint");
     if (Object* p = point ? point->AsObject() : nullptr) {
         const auto coordinate = [&](const char* name) {
@@ -222,8 +225,8 @@ public:
         Numbers("alphas", std::move(alphas));
         Numbers("ratios", std::move(ratios));
     }
-    template <class Gradient>
-    void Gradient(const Gradient& g) {
+    template <class GradientFilter>
+    void Gradient(const GradientFilter& g) {
         Number("distance", g.distance);
         Angle(g.angle);
         Stops(g.stops);
@@ -281,7 +284,7 @@ public:
         Color("color", "alpha", f.color);
     }
     void Write(const raster::DisplacementMapFilter& f) {
-        o_->SetInternal("mapBitmap", Value());
+        o_->SetInternal("mapBitmap", MapBitmap(f.map));
         o_->SetInternal("mapPoint", MakePoint(in_, f.mapX, f.mapY));
         Number("componentX", f.componentX);
         Number("componentY", f.componentY);
@@ -295,6 +298,15 @@ public:
     }
 
 private:
+    // A new BitmapData holding a copy of the map; null without one or
+    // without room for it.
+    Value MapBitmap(const std::shared_ptr<const raster::Image>& map) {
+        if (!map || !RoomForBitmap(in_.vm(), raster::BitmapData::ByteSizeFor(map->width, map->height)))
+            return Value::Null();
+        std::unique_ptr<raster::BitmapData> bitmap = BitmapFromImage(*map, true);
+        return bitmap ? NewBitmapObject(in_, std::move(bitmap)) : Value::Null();
+    }
+
     Interpreter& in_;
     Object* o_;
 };

@@ -66,6 +66,12 @@ void Object::SetInternal(const std::string& name, Value value) {
     internals.emplace_back(name, std::move(value));
 }
 
+void Heap::ForgetBytes(std::size_t bytes) {
+    const std::size_t fromMade = std::min(bytes, madeBytes_);
+    madeBytes_ -= fromMade;
+    liveBytes_ -= std::min(bytes - fromMade, liveBytes_);
+}
+
 Object* Heap::New(ObjectKind kind) {
     madeBytes_ += sizeof(Object);
     objects_.push_back(std::make_unique<Object>(kind));
@@ -131,6 +137,7 @@ std::size_t Heap::Measure(const Object& o, std::unordered_set<const void*>& text
     for (const auto& [name, value] : o.internals) bytes += name.size() + ValueBytes(value, texts);
     bytes += ValueBytes(o.primitive, texts);
     if (o.script) bytes += o.script->body.size();
+    if (o.payload) bytes += o.payload->Bytes();
     return bytes;
 }
 

@@ -25,6 +25,9 @@ public:
     std::size_t BytesMadeSinceCollect() const { return madeBytes_; }
     // Text or other data made for scripts since the last collection.
     void NoteBytes(std::size_t bytes) { madeBytes_ += bytes; }
+    // Data counted before and freed since (a disposed bitmap), taken off the
+    // estimate at once rather than at the next collection.
+    void ForgetBytes(std::size_t bytes);
 
 private:
     std::size_t Measure(const Object& o, std::unordered_set<const void*>& texts) const;

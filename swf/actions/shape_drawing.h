@@ -16,6 +16,8 @@ public:
     virtual void BeginFill(const FillStyle& fill) = 0;
     virtual void EndFill() = 0;
     virtual void SetLine(const std::optional<LineStyle>& line) = 0;
+    // The current line painted with `fill` from here on; nothing without a line.
+    virtual void SetLineFill(const FillStyle& fill) { (void)fill; }
     virtual void MoveTo(Point p) = 0;
     virtual void LineTo(Point p) = 0;
     virtual void CurveTo(Point control, Point anchor) = 0;

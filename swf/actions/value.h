@@ -2,6 +2,7 @@
 // Script values and objects. Objects live in the VM's heap and are referred to
 // by plain pointers; the heap frees unreachable ones between action blocks.
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -201,6 +202,13 @@ private:
     std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> index_;
 };
 
+// Native state a built-in class keeps with one of its objects (a bitmap's
+// pixels): freed with the object, its bytes counted with the script memory.
+struct ObjectPayload {
+    virtual ~ObjectPayload() = default;
+    virtual std::size_t Bytes() const = 0;
+};
+
 // watch(): writes to `name` pass through `callback` first.
 struct Watch {
     std::string name;
@@ -233,6 +241,7 @@ struct Object {
     // Slots built-in classes keep for themselves (a loader's listeners, byte
     // counts): scripts neither see nor enumerate them.
     std::vector<std::pair<std::string, Value>> internals;
+    std::unique_ptr<ObjectPayload> payload;
     bool marked = false;
 
     // Names compare exactly, or ignoring ASCII case (movies of version 6 and below).

@@ -113,6 +113,9 @@ public:
     // Something the movie's scripts use that this player does not have (an
     // action, a built-in class): each is kept once, to be taken by the player.
     void NoteUnsupported(const std::string& what);
+    // A request of the scripts the player refused (a bitmap past the memory
+    // limit): told the same way, each once.
+    void NoteRefused(const std::string& what) { NoteUnsupported(what); }
     std::vector<std::string> TakeUnsupported();
 
     // System.setClipboard: the hosts have no clipboard face, so the text

@@ -138,6 +138,12 @@ public:
     void StopDrag() override { drag_.Stop(); }
     const MovieClip* DraggedClip() const { return drag_.Dragged(); }
     int LevelOf(const MovieClip& clip) const override;
+    const TextFonts* DrawingFonts() override { return &fonts_; }
+    bool AdmitInstance(DisplayObject& object) override {
+        if (instances_ >= kMaxInstances) return false;
+        object.SetInstanceCounter(&instances_);
+        return true;
+    }
 
     // Hears of every field made and destroyed (those alive now first, at once);
     // not owned, may be nullptr.

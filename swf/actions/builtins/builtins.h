@@ -56,6 +56,7 @@ void InstallColorBuiltins(Installer& in);                               // Color
 void InstallGeomBuiltins(Installer& in);                                // flash.geom Point, Rectangle
 void InstallGeomTransformBuiltins(Installer& in);                       // flash.geom Matrix, ColorTransform, Transform
 void InstallFilterBuiltins(Installer& in);                              // flash.filters
+void InstallBitmapDataBuiltins(Installer& in);                          // flash.display.BitmapData
 // filters, blendMode, cacheAsBitmap and transform on clips, buttons and text fields.
 void InstallDisplayEffectBuiltins(Installer& in);
 

@@ -1,11 +1,13 @@
-// The drawing methods of clips: beginFill, beginGradientFill, lineStyle,
-// moveTo, lineTo, curveTo, endFill and clear. Scripts give pixels, colours as
+// The drawing methods of clips: beginFill, beginGradientFill,
+// beginBitmapFill, lineStyle, lineGradientStyle, moveTo, lineTo, curveTo,
+// endFill and clear. Scripts give pixels, colours as
 // 0xRRGGBB and alphas in percent; the shape keeps twips and 0..255.
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
+#include "swf/actions/bitmap_objects.h"
 #include "swf/actions/conversions.h"
 #include "swf/actions/shape_drawing.h"
 #include "swf/actions/builtins/builtins.h"
@@ -87,41 +89,86 @@ Value BeginFill(CallContext& c) {
     return Value();
 }
 
-Value BeginGradientFill(CallContext& c) {
-    ShapeDrawing* drawing = DrawingOf(c);
-    if (!drawing) return Value();
+// The gradient of beginGradientFill and lineGradientStyle (type, colors,
+// alphas, ratios, matrix, spreadMethod, interpolationMethod, focalPointRatio);
+// false for mismatched or empty arrays and unknown types.
+bool GradientArgs(CallContext& c, FillStyle* fill) {
     const std::string type = ArgText(c, 0);
     const auto* colors = ArrayArg(c, 1);
     const auto* alphas = ArrayArg(c, 2);
     const auto* ratios = ArrayArg(c, 3);
-    // Mismatched or empty arrays and unknown types draw no fill.
     if ((type != "linear" && type != "radial") || !colors || !alphas || !ratios || colors->empty() ||
-        colors->size() != alphas->size() || colors->size() != ratios->size()) {
-        drawing->EndFill();
-        return Value();
-    }
-    FillStyle fill;
-    fill.kind = type == "linear" ? FillKind::LinearGradient : FillKind::RadialGradient;
+        colors->size() != alphas->size() || colors->size() != ratios->size())
+        return false;
+    fill->kind = type == "linear" ? FillKind::LinearGradient : FillKind::RadialGradient;
     const std::size_t count = std::min(colors->size(), kMaxGradientStops);
     for (std::size_t i = 0; i < count; ++i) {
         const double ratio = c.interpreter.Number((*ratios)[i]);
         GradientStop stop;
         stop.ratio = static_cast<std::uint8_t>(std::isfinite(ratio) ? std::clamp(std::lround(ratio), 0L, 255L) : 0);
         stop.color = ColorOf(c.interpreter.Number((*colors)[i]), c.interpreter.Number((*alphas)[i]));
-        fill.gradient.stops.push_back(stop);
+        fill->gradient.stops.push_back(stop);
     }
-    fill.matrix = GradientMatrix(c, c.Arg(4));
+    fill->matrix = GradientMatrix(c, c.Arg(4));
     const std::string spread = ArgText(c, 5);
-    fill.gradient.spread = spread == "reflect"  ? SpreadMode::Reflect
-                           : spread == "repeat" ? SpreadMode::Repeat
-                                                : SpreadMode::Pad;
-    fill.gradient.linearRgb = ArgText(c, 6) == "linearRGB";
+    fill->gradient.spread = spread == "reflect"  ? SpreadMode::Reflect
+                            : spread == "repeat" ? SpreadMode::Repeat
+                                                 : SpreadMode::Pad;
+    fill->gradient.linearRgb = ArgText(c, 6) == "linearRGB";
     const double focal = c.Arg(7).IsUndefined() ? 0 : ArgNumber(c, 7);
-    if (fill.kind == FillKind::RadialGradient && std::isfinite(focal) && focal != 0) {
-        fill.kind = FillKind::FocalGradient;
-        fill.gradient.focalPoint = std::clamp(focal, -1.0, 1.0);
+    if (fill->kind == FillKind::RadialGradient && std::isfinite(focal) && focal != 0) {
+        fill->kind = FillKind::FocalGradient;
+        fill->gradient.focalPoint = std::clamp(focal, -1.0, 1.0);
     }
+    return true;
+}
+
+Value BeginGradientFill(CallContext& c) {
+    ShapeDrawing* drawing = DrawingOf(c);
+    if (!drawing) return Value();
+    FillStyle fill;
+    if (GradientArgs(c, &fill)) {
+        drawing->BeginFill(fill);
+    } else {
+        drawing->EndFill();
+    }
+    return Value();
+}
+
+// beginBitmapFill(bitmap, matrix, repeat = true, smoothing = false): the
+// matrix maps the bitmap's pixels to the clip's. The fill shows the
+// bitmap's pixels as they are whenever it is drawn.
+Value BeginBitmapFill(CallContext& c) {
+    ShapeDrawing* drawing = DrawingOf(c);
+    if (!drawing) return Value();
+    FillStyle fill;
+    fill.kind = FillKind::Bitmap;
+    fill.bitmap = BitmapImageOf(c.Arg(0));
+    if (!fill.bitmap) {
+        drawing->EndFill();
+        return Value();
+    }
+    const Value m = c.Arg(1);
+    if (m.IsObject()) {
+        fill.matrix = {Finite(Member(c, m, "a")) * kTwips,  Finite(Member(c, m, "b")) * kTwips,
+                       Finite(Member(c, m, "c")) * kTwips,  Finite(Member(c, m, "d")) * kTwips,
+                       Finite(Member(c, m, "tx")) * kTwips, Finite(Member(c, m, "ty")) * kTwips};
+    } else {
+        fill.matrix = Matrix::Scale(kTwips, kTwips);
+    }
+    const int version = c.interpreter.vm().swfVersion();
+    fill.bitmapRepeat = c.Arg(2).IsUndefined() || ToBoolean(c.Arg(2), version);
+    fill.bitmapSmooth = !c.Arg(3).IsUndefined() && ToBoolean(c.Arg(3), version);
     drawing->BeginFill(fill);
+    return Value();
+}
+
+// lineGradientStyle: the current line (lineStyle sets its width) painted
+// with a gradient from here on.
+Value LineGradientStyle(CallContext& c) {
+    ShapeDrawing* drawing = DrawingOf(c);
+    FillStyle fill;
+    if (drawing && GradientArgs(c, &fill)) drawing->SetLineFill(fill);
     return Value();
 }
 
@@ -184,6 +231,8 @@ Value Clear(CallContext& c) {
 void InstallDrawingBuiltins(Installer& in, Object* clipProto) {
     in.Method(clipProto, "beginFill", BeginFill);
     in.Method(clipProto, "beginGradientFill", BeginGradientFill);
+    in.Method(clipProto, "beginBitmapFill", BeginBitmapFill);
+    in.Method(clipProto, "lineGradientStyle", LineGradientStyle);
     in.Method(clipProto, "lineStyle", LineStyleMethod);
     in.Method(clipProto, "moveTo", MoveTo);
     in.Method(clipProto, "lineTo", LineTo);

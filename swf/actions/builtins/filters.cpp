@@ -177,10 +177,11 @@ void Store(Interpreter& in, Object* o, const Field& f, const Value& v) {
     case Kind::Placement:
     case Kind::Mode: {
         const std::string text = in.Text(v);
-        const auto known = f.kind == Kind::Placement
-                               ? std::initializer_list<const char*>{"inner", "outer", "full"}
-                               : std::initializer_list<const char*>{"wrap", "clamp", "ignore", "color"};
-        if (std::any_of(known.begin(), known.end(), [&](const char* k) { return text == k; }))
+        static constexpr std::array<const char*, 3> kPlacements = {"inner", "outer", "full"};
+        static constexpr std::array<const char*, 4> kModes = {"wrap", "clamp", "ignore", "color"};
+        const auto isText = [&](const char* k) { return text == k; };
+        if (f.kind == Kind::Placement ? std::any_of(kPlacements.begin(), kPlacements.end(), isText)
+                                      : std::any_of(kModes.begin(), kModes.end(), isText))
             o->SetInternal(f.name, Value::String(text));
         return;
     }

@@ -1,10 +1,12 @@
 // MovieClip methods that change or measure the display list: depths,
 // attachMovie / createEmptyMovieClip / duplicateMovieClip / removeMovieClip,
-// getBounds / getRect, hitTest, localToGlobal / globalToLocal.
+// attachBitmap, getBounds / getRect, hitTest, localToGlobal / globalToLocal.
 
 #include <cmath>
 
+#include "swf/actions/bitmap_objects.h"
 #include "swf/actions/builtins/builtins.h"
+#include "swf/actions/conversions.h"
 
 namespace swf::actions {
 
@@ -125,6 +127,21 @@ Value ClipRemove(CallContext& c) {
     return Value();
 }
 
+// attachBitmap(bitmap, depth, pixelSnapping = "auto", smoothing = false).
+Value ClipAttachBitmap(CallContext& c) {
+    ActionTarget* self = SelfTimeline(c);
+    std::shared_ptr<raster::BitmapData> bitmap = SharedBitmapOf(c.Arg(0));
+    int depth = 0;
+    if (!self || !bitmap || bitmap->disposed() || !DepthArg(c, 1, &depth)) return Value();
+    const std::string snapping = c.Arg(2).IsUndefined() ? "auto" : ArgText(c, 2);
+    const PixelSnapping mode = snapping == "always"  ? PixelSnapping::Always
+                               : snapping == "never" ? PixelSnapping::Never
+                                                     : PixelSnapping::Auto;
+    const bool smoothing = !c.Arg(3).IsUndefined() && ToBoolean(c.Arg(3), c.interpreter.vm().swfVersion());
+    self->AttachBitmap(std::move(bitmap), depth, mode, smoothing);
+    return Value();
+}
+
 Value BoxObject(CallContext& c, const ScriptBox& box) {
     Object* o = c.interpreter.NewPlain();
     o->Set("xMin", Value::Number(box.xMin));
@@ -210,6 +227,7 @@ void InstallMovieClipBuiltins(Installer& in) {
     in.Method(proto, "getNextHighestDepth", ClipNextHighestDepth);
     in.Method(proto, "getInstanceAtDepth", ClipInstanceAtDepth);
     in.Method(proto, "attachMovie", ClipAttachMovie);
+    in.Method(proto, "attachBitmap", ClipAttachBitmap);
     in.Method(proto, "createEmptyMovieClip", ClipCreateEmpty);
     in.Method(proto, "duplicateMovieClip", ClipDuplicate);
     in.Method(proto, "removeMovieClip", ClipRemove);

@@ -16,6 +16,7 @@ namespace swf {
 
 class MovieClip;
 class ButtonInstance;
+class TextFonts;
 class EditTextInstance;
 struct EditTextDefinition;
 
@@ -76,6 +77,15 @@ public:
         (void)request;
     }
     virtual void StopDrag() {}
+    // Counts an object made outside CreateInstance (an attached bitmap) among
+    // the stage's instances; false past the instance limit.
+    virtual bool AdmitInstance(DisplayObject& object) {
+        (void)object;
+        return true;
+    }
+    // The fonts the stage draws text with (BitmapData.draw draws clips
+    // with them); null when text is not drawn.
+    virtual const TextFonts* DrawingFonts() { return nullptr; }
     // The _level number of a clip at the top of a level; -1 for others.
     virtual int LevelOf(const MovieClip& clip) const {
         (void)clip;

@@ -47,7 +47,8 @@ struct ScriptState {
     bool visible = true;
 };
 
-enum class DisplayKind { Empty, Shape, Morph, Text, MovieClip, Button, EditText };
+// Bitmap: a bitmap a script attached (AttachedBitmap).
+enum class DisplayKind { Empty, Shape, Morph, Text, MovieClip, Button, EditText, Bitmap };
 
 class DisplayObject {
 public:

@@ -9,6 +9,7 @@
 #include "swf/model/morph_shape.h"
 #include "swf/model/shape.h"
 #include "swf/model/text.h"
+#include "swf/player/display/attached_bitmap.h"
 #include "swf/player/display/button_instance.h"
 #include "swf/player/fields/edit_text_instance.h"
 #include "swf/player/display/movie_clip.h"
@@ -127,6 +128,7 @@ Rect BoundsOf(const DisplayObject& object, int depth, bool strokes) {
         Include(out, morph->endBounds, any);
         return out;
     }
+    case DisplayKind::Bitmap: return static_cast<const AttachedBitmap&>(object).Bounds();
     case DisplayKind::Empty: return {};
     }
     return {};

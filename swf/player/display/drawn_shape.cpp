@@ -47,6 +47,14 @@ void DrawnShape::SetLine(const std::optional<LineStyle>& line) {
     lineIndex_ = static_cast<std::uint32_t>(layer.lines.size());
 }
 
+void DrawnShape::SetLineFill(const FillStyle& fill) {
+    if (!line_) return;
+    LineStyle line = *line_;
+    line.hasFill = true;
+    line.fill = fill;
+    SetLine(line);
+}
+
 void DrawnShape::MoveTo(Point p) {
     // A fill's outline is closed before the pen leaves it.
     if (filling_) CloseSubpath(false);

@@ -21,6 +21,7 @@ public:
     void EndFill() override;
     // The line for the next edges; nullopt draws none.
     void SetLine(const std::optional<LineStyle>& line) override;
+    void SetLineFill(const FillStyle& fill) override;
     void MoveTo(Point p) override;
     void LineTo(Point p) override;
     void CurveTo(Point control, Point anchor) override;

@@ -2,6 +2,7 @@
 
 #include "swf/model/shape_hit_test.h"
 #include "swf/model/text.h"
+#include "swf/player/display/attached_bitmap.h"
 #include "swf/player/fields/edit_text_instance.h"
 #include "swf/player/display/movie_clip.h"
 
@@ -11,6 +12,12 @@ bool ObjectContains(const DisplayObject& object, const Matrix& toStage, Point p)
     Matrix inverse;
     switch (object.Kind()) {
     case DisplayKind::Empty: return false;
+    case DisplayKind::Bitmap: {
+        if (!toStage.Invert(&inverse)) return false;
+        const Rect box = static_cast<const AttachedBitmap&>(object).Bounds();
+        const Point local = inverse.Apply(p);
+        return local.x >= box.xMin && local.x < box.xMax && local.y >= box.yMin && local.y < box.yMax;
+    }
     case DisplayKind::Shape: {
         if (!toStage.Invert(&inverse)) return false;
         const auto& shape = static_cast<const ShapeDefinition&>(*object.GetCharacter());

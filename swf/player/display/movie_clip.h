@@ -80,6 +80,13 @@ public:
     ActionTarget* DuplicateChild(DisplayTarget& child, const std::string& name, int depth) override;
     bool RemoveChild(DisplayTarget& child) override;
 
+    // Bitmaps for scripts (clip_bitmaps.cpp).
+    bool AttachBitmap(std::shared_ptr<const raster::BitmapData> bitmap, int depth, PixelSnapping snapping,
+                      bool smoothing) override;
+    std::shared_ptr<const raster::Image> ExportedBitmap(const std::string& linkage) override;
+    bool DrawInto(raster::Surface& target, const raster::Matrix& toPixels,
+                  const raster::ColorTransform& colors) override;
+
     // Replaces what the clip shows and plays with `movie`'s main timeline
     // (a loaded movie or picture; an empty timeline unloads). Name, depth and
     // placement stay. The first frame is built and its actions queued; the

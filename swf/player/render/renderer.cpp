@@ -7,6 +7,7 @@
 #include "swf/model/font.h"
 #include "swf/model/shape.h"
 #include "swf/model/text.h"
+#include "swf/player/display/attached_bitmap.h"
 #include "swf/player/display/button_instance.h"
 #include "swf/player/fields/edit_text_instance.h"
 #include "swf/player/display/hit_test.h"
@@ -254,11 +255,21 @@ void Renderer::DrawClip(raster::Surface& surface, const MovieClip& clip, const M
     DrawObject(surface, clip, toPixels, colors, mask);
 }
 
+void Renderer::DrawContent(raster::Surface& surface, const DisplayObject& object, const Matrix& toPixels,
+                           const ColorTransform& colors) {
+    Matrix inverse;
+    stageToPixels_ = ObjectToStage(object).Invert(&inverse) ? toPixels * inverse : toPixels;
+    DrawObject(surface, object, toPixels, colors, nullptr);
+}
+
 void Renderer::DrawObject(raster::Surface& surface, const DisplayObject& object, const Matrix& toPixels,
                           const ColorTransform& colors, const raster::CoverageMask* clip) {
     const ItemScope item(rasterizer_.Recorder(), &object, false, order_);
     switch (object.Kind()) {
     case DisplayKind::Empty: return;
+    case DisplayKind::Bitmap:
+        DrawBitmap(surface, static_cast<const AttachedBitmap&>(object), toPixels, colors, clip);
+        return;
     case DisplayKind::Shape:
     case DisplayKind::Morph:
     case DisplayKind::Text: DrawStill(surface, object, toPixels, colors, clip); return;
@@ -331,6 +342,25 @@ void Renderer::DrawStill(raster::Surface& surface, const DisplayObject& object, 
     if (recorder != nullptr && movie_ != nullptr && recorder->OpenItem(&note.content, &note.bounds, &note.drew)) {
         recorded_.Keep(&object, key, note, *movie_);
     }
+}
+
+void Renderer::DrawBitmap(raster::Surface& surface, const AttachedBitmap& bitmap, const Matrix& toPixels,
+                          const ColorTransform& colors, const raster::CoverageMask* clip) {
+    raster::BitmapStyle style;
+    style.image = bitmap.Pixels();
+    if (style.image == nullptr) return;
+    const raster::Matrix m = ToRaster(bitmap.ImageToPixels(toPixels));
+    style.matrix = m;
+    style.repeat = false;
+    style.smooth = bitmap.Smoothing();
+    style.colors = ToRaster(colors);
+    raster::Path path;
+    path.AddRect(0, 0, style.image->width, style.image->height);
+    raster::DrawOptions options;
+    options.matrix = m;
+    options.clip = clip;
+    // The paint's fingerprint holds the pixels' serial: a recording walk sees each change.
+    rasterizer_.FillPath(surface, path, raster::FillRule::NonZero, raster::Paint::BitmapFill(style), options);
 }
 
 void Renderer::DrawShape(raster::Surface& surface, const Shape& shape, const Matrix& toPixels,
@@ -643,6 +673,16 @@ void Renderer::AddToMask(raster::CoverageMask& mask, const DisplayObject& object
     const ItemScope item(rasterizer_.Recorder(), &object, true, order_);
     switch (object.Kind()) {
     case DisplayKind::Empty: return;
+    case DisplayKind::Bitmap: {
+        const auto& bitmap = static_cast<const AttachedBitmap&>(object);
+        if (bitmap.Pixels() == nullptr) return;
+        raster::Path path;
+        path.AddRect(0, 0, bitmap.Pixels()->width, bitmap.Pixels()->height);
+        raster::DrawOptions options;
+        options.matrix = ToRaster(bitmap.ImageToPixels(toPixels));
+        rasterizer_.FillMask(mask, path, raster::FillRule::NonZero, options);
+        return;
+    }
     case DisplayKind::Shape:
         AddShapeToMask(mask, static_cast<const ShapeDefinition&>(*object.GetCharacter()).shape, toPixels);
         return;

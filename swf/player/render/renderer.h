@@ -20,6 +20,7 @@
 
 namespace swf {
 
+class AttachedBitmap;
 class EditTextInstance;
 class MovieClip;
 
@@ -65,6 +66,12 @@ public:
     void DrawClip(raster::Surface& surface, const MovieClip& clip, const Matrix& toPixels, const ColorTransform& colors,
                   const raster::CoverageMask* mask);
 
+    // Draws an object's content alone (its own matrix, colour, filters and
+    // blend mode left out), `toPixels` mapping its twips to the surface: what
+    // BitmapData.draw takes of a clip.
+    void DrawContent(raster::Surface& surface, const DisplayObject& object, const Matrix& toPixels,
+                     const ColorTransform& colors);
+
 private:
     // Draws a placed object: through a layer when its filters or blend mode
     // ask for one, else as it is. `colors` are its parent's.
@@ -95,6 +102,9 @@ private:
                            const raster::CoverageMask* clip) const;
     void DrawShape(raster::Surface& surface, const Shape& shape, const Matrix& toPixels, const ColorTransform& colors,
                    const raster::CoverageMask* clip);
+    // A bitmap a script attached, as it is now.
+    void DrawBitmap(raster::Surface& surface, const AttachedBitmap& bitmap, const Matrix& toPixels,
+                    const ColorTransform& colors, const raster::CoverageMask* clip);
     void DrawText(raster::Surface* surface, raster::CoverageMask* mask, const DisplayObject& object,
                   const Matrix& toPixels, const ColorTransform& colors, const raster::CoverageMask* clip);
     // A text field: while recording, an unchanged one replays what it noted
