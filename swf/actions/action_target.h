@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -141,6 +142,12 @@ public:
     virtual void SetBlendMode(raster::BlendMode mode) { (void)mode; }
     virtual bool GetCacheAsBitmap() { return false; }
     virtual void SetCacheAsBitmap(bool cache) { (void)cache; }
+    // scrollRect (in the object's own pixels; none: the whole content) and
+    // opaqueBackground (0xRRGGBB; none: transparent), on clips.
+    virtual std::optional<ScriptBox> GetScrollRect() { return std::nullopt; }
+    virtual void SetScrollRect(std::optional<ScriptBox> rect) { (void)rect; }
+    virtual std::optional<std::uint32_t> GetOpaqueBackground() { return std::nullopt; }
+    virtual void SetOpaqueBackground(std::optional<std::uint32_t> color) { (void)color; }
 
     // BitmapData.draw: draws the object's content (its own matrix, colour,
     // filters and blend mode left out; its children's kept) over `target`,

@@ -30,6 +30,13 @@
 namespace swf {
 
 namespace {
+
+// The drawing quality _quality names.
+Renderer::Quality QualityNamed(const std::string& quality) {
+    if (quality == "LOW") return Renderer::Quality::Low;
+    if (quality == "MEDIUM") return Renderer::Quality::Medium;
+    return quality == "BEST" ? Renderer::Quality::Best : Renderer::Quality::High;
+}
 constexpr double kDefaultFrameRate = 12;
 // Rectangles a partial redraw is cut into at most; each costs a walk of the movie.
 constexpr std::size_t kMaxRedrawAreas = 4;
@@ -482,6 +489,7 @@ const raster::CoverageMask& Player::StageMask(int width, int height) {
 void Player::DrawMovie(Renderer& renderer, raster::Surface& surface, int width, int height,
                        const raster::CoverageMask* stageMask) {
     const Matrix toPixels = ViewMatrix(width, height);
+    renderer.SetQuality(QualityNamed(session_->runner->Vm().displaySettings().quality));
     // Each clip draws text with its own movie's fonts (level 0 may hold a loaded movie).
     renderer.DrawClip(surface, session_->stage->Root(), toPixels, ColorTransform{}, stageMask);
     for (const auto& [level, clip] : session_->stage->Levels()) {

@@ -415,7 +415,9 @@ TEST(BitmapDataArea, FloodFillStaysInsideARing) {
     for (int y = 0; y < 9; ++y)
         for (int x = 0; x < 9; ++x) {
             const bool outside = !onRing(x, y) && !(x > 2 && x < 6 && y > 2 && y < 6);
-            if (outside) EXPECT_EQ(b->GetPixel32(x, y), 0x800000FFu);
+            if (outside) {
+                EXPECT_EQ(b->GetPixel32(x, y), 0x800000FFu);
+            }
         }
     // Diagonal neighbours are not connected.
     auto diagonal = Make(2, 2, true, 0xFF000000u);

@@ -667,7 +667,9 @@ TEST(FilterAreaTest, MarginsHoldEveryChangedPixel) {
             for (int x = 0; x < w; ++x) {
                 const bool within = x >= drawn.left - m.left && x < drawn.right + m.right && y >= drawn.top - m.top &&
                                     y < drawn.bottom + m.bottom;
-                if (!within) ASSERT_EQ(s.pixel(x, y), source.pixel(x, y)) << filter.index() << " at " << x << "," << y;
+                if (!within) {
+                    ASSERT_EQ(s.pixel(x, y), source.pixel(x, y)) << filter.index() << " at " << x << "," << y;
+                }
             }
     }
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "swf/writer/action_assembler.h"
 #include "swf/writer/movie.h"
 #include "swf/writer/shape.h"
+#include "tests/swf/surface_compare.h"
 
 namespace swf {
 namespace {
@@ -176,6 +178,100 @@ TEST(ScriptEffects, VersionAndClipboardReachTheScriptsAndTheSystem) {
     EXPECT_EQ(std::count(traces[0].begin(), traces[0].end(), ','), 3) << traces[0];
     EXPECT_EQ(traces[1], "true");
     EXPECT_EQ(clipboard.text, "copied");
+}
+
+// A 100 x 60 px stage on white: clip "a" (a 40 px blue square and a
+// half-transparent red one beside it, both from its origin) at (20, 10),
+// given what `script` sets.
+std::vector<std::uint8_t> OneClipMovie(const std::function<void(ActionAssembler&)>& script) {
+    enum : std::uint16_t { kBlue = 1, kRed, kClip };
+    w::TagStream t;
+    t.SetBackgroundColor({255, 255, 255});
+    w::ShapeBuilder blue;
+    blue.Rectangle({0, 800, 0, 800}, blue.AddFill(w::FillStyle::Solid({0, 0, 255})));
+    t.Add(w::TagCode::DefineShape3, blue.DefineShapeBody(kBlue, 3));
+    w::ShapeBuilder red;
+    red.Rectangle({800, 1200, 0, 800}, red.AddFill(w::FillStyle::Solid({255, 0, 0, 128})));
+    t.Add(w::TagCode::DefineShape3, red.DefineShapeBody(kRed, 3));
+    w::TagStream inner;
+    for (std::uint16_t id : {kBlue, kRed}) {
+        w::PlaceObject part;
+        part.depth = id;
+        part.characterId = id;
+        inner.PlaceObject2(part);
+    }
+    inner.ShowFrame();
+    inner.End();
+    t.DefineSprite(kClip, inner);
+    w::PlaceObject p;
+    p.characterId = kClip;
+    p.hasMatrix = true;
+    p.matrix = w::Matrix::Translate(400, 200);
+    p.name = "a";
+    t.PlaceObject2(p);
+    ActionAssembler a;
+    script(a);
+    a.Action(ActionCode::Stop);
+    t.DoAction(a.Finish());
+    t.ShowFrame();
+    w::MovieHeader header;
+    header.version = 8;
+    header.frameSize = {0, 2000, 0, 1200};
+    return w::BuildMovie(header, t);
+}
+
+raster::Surface Drawn(const std::vector<std::uint8_t>& movie, std::vector<std::string>* traces = nullptr) {
+    Player player;
+    player.SetLogHandler([&](Player::LogKind kind, const std::string& text) {
+        if (kind == Player::LogKind::Trace && traces != nullptr) traces->push_back(text);
+    });
+    EXPECT_TRUE(player.Load(movie)) << player.LoadError();
+    raster::Surface s(100, 60);
+    player.Render(s);
+    return s;
+}
+
+TEST(ScriptEffects, ScrollRectOpaqueBackgroundAndQuality) {
+    // a.scrollRect = new flash.geom.Rectangle(10, 5, 20, 30): content from (10, 5) shows at the
+    // clip's origin, 20 x 30 px of it; a._width is 20.
+    std::vector<std::string> traces;
+    const raster::Surface scrolled =
+        Drawn(OneClipMovie([](ActionAssembler& a) {
+                  Set(a, "a", "scrollRect", [](ActionAssembler& v) { New(v, "geom", "Rectangle", {10, 5, 20, 30}); });
+                  Trace(a, "a", "_width");
+                  Trace(a, "a", "scrollRect");
+              }),
+              &traces);
+    EXPECT_EQ(traces, (std::vector<std::string>{"20", "(x=10, y=5, w=20, h=30)"}));
+    EXPECT_EQ(scrolled.pixel(21, 11), Opaque(0, 0, 255));
+    EXPECT_EQ(scrolled.pixel(38, 38), Opaque(0, 0, 255));
+    EXPECT_EQ(scrolled.pixel(41, 20), Opaque(255, 255, 255)) << "right of the rectangle";
+    EXPECT_EQ(scrolled.pixel(30, 41), Opaque(255, 255, 255)) << "below the rectangle";
+
+    // a.opaqueBackground = 0x00FF00: the clip's box (both squares) is green
+    // under its content; half-transparent red over green.
+    const raster::Surface backed = Drawn(OneClipMovie([](ActionAssembler& a) {
+        Set(a, "a", "opaqueBackground", [](ActionAssembler& v) { v.PushNumber(0x00FF00); });
+    }));
+    EXPECT_EQ(backed.pixel(30, 20), Opaque(0, 0, 255));
+    const auto over = [](int s, int d) { return static_cast<std::uint8_t>((s * 128 + d * 127 + 127) / 255); };
+    EXPECT_EQ(backed.pixel(70, 20), Opaque(over(255, 0), over(0, 255), 0));
+    EXPECT_EQ(backed.pixel(85, 20), Opaque(255, 255, 255)) << "beyond the clip's box";
+
+    // _quality = "LOW": a three-pass blur is drawn in one pass; at the
+    // default quality it is not.
+    const auto blurred = [](int passes, const char* quality) {
+        return OneClipMovie([=](ActionAssembler& a) {
+            if (quality != nullptr) a.PushString("_quality").PushString(quality).Action(ActionCode::SetVariable);
+            Set(a, "a", "filters", [=](ActionAssembler& v) {
+                New(v, "filters", "BlurFilter", {8, 8, static_cast<double>(passes)});
+                v.PushNumber(1).Action(ActionCode::InitArray);
+            });
+        });
+    };
+    const raster::Surface onePass = Drawn(blurred(1, nullptr));
+    EXPECT_EQ(test::DifferentPixels(Drawn(blurred(3, "LOW")), onePass), 0);
+    EXPECT_GT(test::DifferentPixels(Drawn(blurred(3, nullptr)), onePass), 100);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // changing what was read changes nothing until it is set again.
 
 #include <cmath>
+#include <optional>
 
 #include "swf/actions/builtins/builtins.h"
 #include "swf/actions/builtins/geom.h"
@@ -87,6 +88,46 @@ Value SetTransform(CallContext& c) {
     return Value();
 }
 
+Value GetScrollRect(CallContext& c) {
+    DisplayTarget* t = Display(c);
+    const std::optional<ScriptBox> box = t ? t->GetScrollRect() : std::nullopt;
+    return box ? MakeRectangle(c.interpreter, *box) : Value();
+}
+
+// Any object with x, y, width and height (a Rectangle); undefined or null removes it.
+Value SetScrollRect(CallContext& c) {
+    DisplayTarget* t = Display(c);
+    if (!t) return Value();
+    const Value v = c.Arg(0);
+    if (!v.AsObject()) {
+        t->SetScrollRect(std::nullopt);
+        return Value();
+    }
+    const double x = MemberNumber(c.interpreter, v, "x"), y = MemberNumber(c.interpreter, v, "y");
+    const double width = MemberNumber(c.interpreter, v, "width"), height = MemberNumber(c.interpreter, v, "height");
+    t->SetScrollRect(ScriptBox{x, x + width, y, y + height});
+    return Value();
+}
+
+Value GetOpaqueBackground(CallContext& c) {
+    DisplayTarget* t = Display(c);
+    const std::optional<std::uint32_t> color = t ? t->GetOpaqueBackground() : std::nullopt;
+    return color ? Value::Number(*color) : Value();
+}
+
+// A colour number; undefined or null takes the background away.
+Value SetOpaqueBackground(CallContext& c) {
+    DisplayTarget* t = Display(c);
+    if (!t) return Value();
+    const Value v = c.Arg(0);
+    if (v.IsUndefined() || v.IsNull()) {
+        t->SetOpaqueBackground(std::nullopt);
+        return Value();
+    }
+    t->SetOpaqueBackground(static_cast<std::uint32_t>(ToInt32(c.interpreter.Number(v))) & 0xFFFFFFu);
+    return Value();
+}
+
 }  // namespace
 
 void InstallDisplayEffectBuiltins(Installer& in) {
@@ -97,6 +138,10 @@ void InstallDisplayEffectBuiltins(Installer& in) {
         Accessor(in, proto, "blendMode", GetBlendMode, SetBlendMode);
         Accessor(in, proto, "cacheAsBitmap", GetCacheAsBitmap, SetCacheAsBitmap);
         Accessor(in, proto, "transform", GetTransform, SetTransform);
+    }
+    if (Object* proto = vm.clipProto()) {
+        Accessor(in, proto, "scrollRect", GetScrollRect, SetScrollRect);
+        Accessor(in, proto, "opaqueBackground", GetOpaqueBackground, SetOpaqueBackground);
     }
 }
 

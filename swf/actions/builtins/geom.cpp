@@ -95,7 +95,10 @@ Value PointOffset(CallContext& c) {
 Value PointClone(CallContext& c) { return MakePoint(c.interpreter, Get(c, "x"), Get(c, "y")); }
 
 Value PointToString(CallContext& c) {
-    return c.interpreter.MakeString("(" + Field(c, "x", "x") + ", " + Field(c, "y", "y") + ")");
+    // Appended piece by piece: GCC 12 warns falsely about "(" + std::string.
+    std::string text = "(";
+    text += Field(c, "x", "x") + ", " + Field(c, "y", "y") + ")";
+    return c.interpreter.MakeString(text);
 }
 
 Value PointDistance(CallContext& c) {
@@ -284,8 +287,10 @@ Value RectUnion(CallContext& c) {
 }
 
 Value RectToString(CallContext& c) {
-    return c.interpreter.MakeString("(" + Field(c, "x", "x") + ", " + Field(c, "y", "y") + ", " +
-                                    Field(c, "w", "width") + ", " + Field(c, "h", "height") + ")");
+    std::string text = "(";
+    text += Field(c, "x", "x") + ", " + Field(c, "y", "y") + ", " + Field(c, "w", "width") + ", " +
+            Field(c, "h", "height") + ")";
+    return c.interpreter.MakeString(text);
 }
 
 }  // namespace

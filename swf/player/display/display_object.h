@@ -30,6 +30,11 @@ struct Placement {
     Filters filters;
     raster::BlendMode blendMode = raster::BlendMode::Normal;
     bool cacheAsBitmap = false;
+    // Set by scripts on clips: the part of the content shown (twips of the
+    // clip's own space, shown from the clip's origin) and a colour filling
+    // the clip's box behind its content.
+    std::optional<Rect> scrollRect;
+    std::optional<Rgba> opaqueBackground;
     // The frame whose tags created the instance; an instance survives a jump
     // only where the target frame's state names the same character placed there.
     std::uint32_t placedFrame = 0;

@@ -91,6 +91,9 @@ Rect BoundsOf(const DisplayObject& object, int depth, bool strokes) {
     switch (object.Kind()) {
     case DisplayKind::MovieClip: {
         const auto& clip = static_cast<const MovieClip&>(object);
+        // A scrolled clip is as large as the part it shows.
+        if (const std::optional<Rect>& r = clip.GetPlacement().scrollRect)
+            return {0, r->xMax - r->xMin, 0, r->yMax - r->yMin};
         Rect out = ChildrenBounds(clip.Children(), depth, strokes);
         if (const DrawnShape* drawing = clip.Drawing(); drawing != nullptr && !IsEmpty(drawing->Bounds())) {
             bool any = !IsEmpty(out);

@@ -283,6 +283,8 @@ void MovieClip::EnterFrame(std::uint32_t frame, bool byPlaying) {
                     placement.filters = now.filters;
                     placement.blendMode = now.blendMode;
                     placement.cacheAsBitmap = now.cacheAsBitmap;
+                    placement.scrollRect = now.scrollRect;
+                    placement.opaqueBackground = now.opaqueBackground;
                 }
                 it->second->SetPlacement(placement);
             }

@@ -1,5 +1,6 @@
 #include "swf/player/display/script_effects.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -92,6 +93,44 @@ void SetScriptBlendMode(DisplayObject& object, raster::BlendMode mode) {
 
 void SetScriptCacheAsBitmap(DisplayObject& object, bool cache) {
     ChangeEffects(object, [&](Placement& p) { p.cacheAsBitmap = cache; });
+}
+
+std::optional<ScriptBox> GetScriptScrollRect(const DisplayObject& object) {
+    const std::optional<Rect>& r = object.GetPlacement().scrollRect;
+    if (!r) return std::nullopt;
+    return ScriptBox{r->xMin / kTwipsPerPixel, r->xMax / kTwipsPerPixel, r->yMin / kTwipsPerPixel,
+                     r->yMax / kTwipsPerPixel};
+}
+
+void SetScriptScrollRect(DisplayObject& object, std::optional<ScriptBox> box) {
+    std::optional<Rect> rect;
+    if (box) {
+        // Whole twips, kept well inside what a matrix can carry; an inside-out box shows nothing.
+        const auto twips = [](double v) {
+            return static_cast<std::int32_t>(std::trunc(std::clamp(v, -1e7, 1e7) * kTwipsPerPixel));
+        };
+        for (double v : {box->xMin, box->xMax, box->yMin, box->yMax}) {
+            if (!std::isfinite(v)) return;
+        }
+        rect = Rect{twips(box->xMin), std::max(twips(box->xMin), twips(box->xMax)), twips(box->yMin),
+                    std::max(twips(box->yMin), twips(box->yMax))};
+    }
+    ChangeEffects(object, [&](Placement& p) { p.scrollRect = rect; });
+}
+
+std::optional<std::uint32_t> GetScriptOpaqueBackground(const DisplayObject& object) {
+    const std::optional<Rgba>& c = object.GetPlacement().opaqueBackground;
+    if (!c) return std::nullopt;
+    return std::uint32_t{c->r} << 16 | std::uint32_t{c->g} << 8 | c->b;
+}
+
+void SetScriptOpaqueBackground(DisplayObject& object, std::optional<std::uint32_t> color) {
+    std::optional<Rgba> rgba;
+    if (color) {
+        rgba = Rgba{static_cast<std::uint8_t>(*color >> 16), static_cast<std::uint8_t>(*color >> 8),
+                    static_cast<std::uint8_t>(*color), 255};
+    }
+    ChangeEffects(object, [&](Placement& p) { p.opaqueBackground = rgba; });
 }
 
 }  // namespace swf

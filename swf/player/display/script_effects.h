@@ -3,6 +3,8 @@
 // numeric properties: its colour transform and matrix (Color,
 // flash.geom.Transform), filters, blend mode and bitmap caching.
 
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "swf/actions/action_target.h"
@@ -20,6 +22,10 @@ raster::Matrix GetConcatenatedMatrix(const DisplayObject& object);
 void SetScriptFilters(DisplayObject& object, std::vector<raster::Filter> filters);
 void SetScriptBlendMode(DisplayObject& object, raster::BlendMode mode);
 void SetScriptCacheAsBitmap(DisplayObject& object, bool cache);
+std::optional<ScriptBox> GetScriptScrollRect(const DisplayObject& object);
+void SetScriptScrollRect(DisplayObject& object, std::optional<ScriptBox> rect);
+std::optional<std::uint32_t> GetScriptOpaqueBackground(const DisplayObject& object);
+void SetScriptOpaqueBackground(DisplayObject& object, std::optional<std::uint32_t> color);
 
 // The DisplayTarget faces for the above, for a class that is both a
 // DisplayObject and (through Base) a DisplayTarget.
@@ -45,6 +51,10 @@ public:
     void SetBlendMode(raster::BlendMode mode) override { SetScriptBlendMode(object_, mode); }
     bool GetCacheAsBitmap() override { return object_.GetPlacement().cacheAsBitmap; }
     void SetCacheAsBitmap(bool cache) override { SetScriptCacheAsBitmap(object_, cache); }
+    std::optional<ScriptBox> GetScrollRect() override { return GetScriptScrollRect(object_); }
+    void SetScrollRect(std::optional<ScriptBox> rect) override { SetScriptScrollRect(object_, rect); }
+    std::optional<std::uint32_t> GetOpaqueBackground() override { return GetScriptOpaqueBackground(object_); }
+    void SetOpaqueBackground(std::optional<std::uint32_t> color) override { SetScriptOpaqueBackground(object_, color); }
 
 private:
     DisplayObject& object_;

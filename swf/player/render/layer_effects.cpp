@@ -89,7 +89,7 @@ bool NeedsLayer(const Placement& placement) {
            placement.blendMode != raster::BlendMode::Normal || placement.cacheAsBitmap;
 }
 
-void PlanLayerEffects(const Placement& placement, const Matrix& toPixels, LayerEffects& effects) {
+void PlanLayerEffects(const Placement& placement, const Matrix& toPixels, int maxPasses, LayerEffects& effects) {
     effects.blendMode = placement.blendMode;
     effects.filters.clear();
     // A movie pixel is kTwipsPerPixel twips: the matrix's column lengths times that
@@ -97,8 +97,14 @@ void PlanLayerEffects(const Placement& placement, const Matrix& toPixels, LayerE
     const double sx = std::hypot(toPixels.a, toPixels.b) * kTwipsPerPixel;
     const double sy = std::hypot(toPixels.c, toPixels.d) * kTwipsPerPixel;
     if (placement.filters != nullptr) {
-        for (const raster::Filter& filter : *placement.filters)
+        for (const raster::Filter& filter : *placement.filters) {
             effects.filters.push_back(raster::Scaled(filter, sx, sy));
+            std::visit(
+                [maxPasses](auto& f) {
+                    if constexpr (requires { f.blur.passes; }) f.blur.passes = std::min(f.blur.passes, maxPasses);
+                },
+                effects.filters.back());
+        }
     }
     const raster::FilterMargins m = raster::MarginsOf(effects.filters);
     effects.margins = {Capped(m.left), Capped(m.top), Capped(m.right), Capped(m.bottom)};

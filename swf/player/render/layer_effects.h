@@ -37,8 +37,8 @@ bool NeedsLayer(const Placement& placement);
 
 // Fills `effects` (reusing its memory) for a placement drawn with
 // `toPixels` (twips to pixels): lengths grow with the matrix's scale on each
-// axis; directions stay as the movie gives them.
-void PlanLayerEffects(const Placement& placement, const Matrix& toPixels, LayerEffects& effects);
+// axis; directions stay as the movie gives them; blurs take at most `maxPasses`.
+void PlanLayerEffects(const Placement& placement, const Matrix& toPixels, int maxPasses, LayerEffects& effects);
 
 // The pixels a filled rectangle can touch under `m`: its corners' box, one
 // pixel wider on each side for anti-aliasing. Empty when `m` is not finite.

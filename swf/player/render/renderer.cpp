@@ -10,6 +10,7 @@
 #include "swf/player/display/attached_bitmap.h"
 #include "swf/player/display/button_instance.h"
 #include "swf/player/fields/edit_text_instance.h"
+#include "swf/player/display/display_properties.h"
 #include "swf/player/display/hit_test.h"
 #include "swf/player/display/movie_clip.h"
 #include "swf/text/caret_geometry.h"
@@ -65,7 +66,9 @@ void AppendSegments(raster::Path& path, const std::vector<Segment>& segments) {
 
 // The paint for a fill style; `toPixels` maps shape space to pixels.
 // Returns false for fills that paint nothing (a bitmap fill without its picture).
-bool MakePaint(const FillStyle& fill, const Matrix& toPixels, const ColorTransform& colors, raster::Paint* paint) {
+// `smooth` allows smoothing pictures that ask for it.
+bool MakePaint(const FillStyle& fill, const Matrix& toPixels, const ColorTransform& colors, bool smooth,
+               raster::Paint* paint) {
     switch (fill.kind) {
     case FillKind::Solid: *paint = raster::Paint::Solid(ToRaster(colors.Apply(fill.color))); return true;
     case FillKind::LinearGradient:
@@ -94,7 +97,7 @@ bool MakePaint(const FillStyle& fill, const Matrix& toPixels, const ColorTransfo
         style.image = fill.bitmap;
         style.matrix = ToRaster(toPixels * fill.matrix);
         style.repeat = fill.bitmapRepeat;
-        style.smooth = fill.bitmapSmooth;
+        style.smooth = fill.bitmapSmooth && smooth;
         style.colors = ToRaster(colors);
         *paint = raster::Paint::BitmapFill(style);
         return true;
@@ -160,6 +163,19 @@ public:
 private:
     std::uint64_t& slot_;
     std::uint64_t outer_;
+};
+
+// Counts a clip mask as live while it lives.
+class MaskCount {
+public:
+    MaskCount(int& count, bool live) : count_(count), live_(live) { count_ += live_ ? 1 : 0; }
+    ~MaskCount() { count_ -= live_ ? 1 : 0; }
+    MaskCount(const MaskCount&) = delete;
+    MaskCount& operator=(const MaskCount&) = delete;
+
+private:
+    int& count_;
+    bool live_;
 };
 
 // Adds what an object's place gives its drawing: the matrix to pixels and the colours.
@@ -277,9 +293,29 @@ void Renderer::DrawObject(raster::Surface& surface, const DisplayObject& object,
     case DisplayKind::MovieClip: {
         const auto& movieClip = static_cast<const MovieClip&>(object);
         const MovieScope scope(dictionary_, movie_, movieClip);
+        const Placement& placement = movieClip.GetPlacement();
+        Matrix content = toPixels;
+        const raster::CoverageMask* contentClip = clip;
+        // A scroll rectangle shows that part of the content from the clip's
+        // origin, clipped to its size (past the mask limit: unclipped).
+        std::unique_ptr<raster::CoverageMask> scrolled;
+        if (placement.scrollRect && liveMasks_ < kMaxLiveMasks) {
+            const Rect& r = *placement.scrollRect;
+            scrolled = std::make_unique<raster::CoverageMask>(surface.width(), surface.height());
+            raster::Path box;
+            box.AddRect(0, 0, r.Width(), r.Height());
+            raster::DrawOptions options;
+            options.matrix = ToRaster(toPixels);
+            rasterizer_.FillMask(*scrolled, box, raster::FillRule::NonZero, options);
+            if (clip != nullptr) scrolled->Intersect(*clip);
+            contentClip = scrolled.get();
+            content = toPixels * Matrix::Translate(-r.xMin, -r.yMin);
+        }
+        const MaskCount masks(liveMasks_, scrolled != nullptr);
+        if (placement.opaqueBackground) DrawOpaqueBackground(surface, movieClip, toPixels, colors, contentClip);
         if (const DrawnShape* drawing = movieClip.Drawing())
-            DrawShape(surface, drawing->GetShape(), toPixels, colors, clip);
-        DrawList(surface, movieClip.Children(), toPixels, colors, clip);
+            DrawShape(surface, drawing->GetShape(), content, colors, contentClip);
+        DrawList(surface, movieClip.Children(), content, colors, contentClip);
         return;
     }
     case DisplayKind::Button: {
@@ -296,6 +332,19 @@ void Renderer::DrawObject(raster::Surface& surface, const DisplayObject& object,
     }
 }
 
+void Renderer::DrawOpaqueBackground(raster::Surface& surface, const MovieClip& clip, const Matrix& toPixels,
+                                    const ColorTransform& colors, const raster::CoverageMask* mask) {
+    const Rect box = LocalBounds(clip);
+    if (box.Width() <= 0 || box.Height() <= 0) return;
+    raster::Path path;
+    path.AddRect(box.xMin, box.yMin, box.Width(), box.Height());
+    raster::DrawOptions options;
+    options.matrix = ToRaster(toPixels);
+    options.clip = mask;
+    rasterizer_.FillPath(surface, path, raster::FillRule::NonZero,
+                         raster::Paint::Solid(ToRaster(colors.Apply(*clip.GetPlacement().opaqueBackground))), options);
+}
+
 std::uint64_t Renderer::StillKey(const DisplayObject& object, const Matrix& toPixels, const ColorTransform& colors,
                                  const raster::CoverageMask* clip) const {
     // Everything a still object's drawing calls depend on besides its character's own (fixed) content.
@@ -305,7 +354,8 @@ std::uint64_t Renderer::StillKey(const DisplayObject& object, const Matrix& toPi
     inputs.Add(std::uint64_t{clip != nullptr})
         .Add(effectKey_)
         .Add(static_cast<std::uint64_t>(layerOffsetX_))
-        .Add(static_cast<std::uint64_t>(layerOffsetY_));
+        .Add(static_cast<std::uint64_t>(layerOffsetY_))
+        .Add(static_cast<std::uint64_t>(quality_));
     if (object.Kind() == DisplayKind::Morph) inputs.Add(std::uint64_t{object.GetPlacement().ratio});
     if (object.Kind() == DisplayKind::Text) inputs.Add(dictionary_).Add(fonts_);
     return inputs.value();
@@ -352,7 +402,7 @@ void Renderer::DrawBitmap(raster::Surface& surface, const AttachedBitmap& bitmap
     const raster::Matrix m = ToRaster(bitmap.ImageToPixels(toPixels));
     style.matrix = m;
     style.repeat = false;
-    style.smooth = bitmap.Smoothing();
+    style.smooth = bitmap.Smoothing() && SmoothPictures();
     style.colors = ToRaster(colors);
     raster::Path path;
     path.AddRect(0, 0, style.image->width, style.image->height);
@@ -374,7 +424,8 @@ void Renderer::DrawShape(raster::Surface& surface, const Shape& shape, const Mat
     raster::Paint paint;
     for (const ShapeLayer& layer : shape.layers) {
         for (std::size_t i = 0; i < layer.fills.size(); ++i) {
-            if (layer.fillEdges[i].empty() || !MakePaint(layer.fills[i], toPixels, colors, &paint)) continue;
+            if (layer.fillEdges[i].empty() || !MakePaint(layer.fills[i], toPixels, colors, SmoothPictures(), &paint))
+                continue;
             path.Clear();
             AppendSegments(path, layer.fillEdges[i]);
             rasterizer_.FillPath(surface, path, rule, paint, options);
@@ -383,7 +434,7 @@ void Renderer::DrawShape(raster::Surface& surface, const Shape& shape, const Mat
             const LineStyle& line = layer.lines[i];
             if (layer.lineContours[i].empty()) continue;
             if (line.hasFill) {
-                if (!MakePaint(line.fill, toPixels, colors, &paint)) continue;
+                if (!MakePaint(line.fill, toPixels, colors, SmoothPictures(), &paint)) continue;
             } else {
                 paint = raster::Paint::Solid(ToRaster(colors.Apply(line.color)));
             }
@@ -447,7 +498,8 @@ std::uint64_t Renderer::FieldKey(const EditTextInstance& field, const Matrix& to
     inputs.Add(std::uint64_t{clip != nullptr})
         .Add(effectKey_)
         .Add(static_cast<std::uint64_t>(layerOffsetX_))
-        .Add(static_cast<std::uint64_t>(layerOffsetY_));
+        .Add(static_cast<std::uint64_t>(layerOffsetY_))
+        .Add(static_cast<std::uint64_t>(quality_));
     inputs.Add(static_cast<std::uint64_t>(model.Scroll())).Add(static_cast<std::uint64_t>(model.HScroll()));
     inputs.Add(std::uint64_t{session.Focused()});
     inputs.Add(static_cast<std::uint64_t>(session.SelectionBegin()))

@@ -32,6 +32,11 @@ public:
     Renderer(const Renderer&) = delete;
     Renderer& operator=(const Renderer&) = delete;
 
+    // The movie's _quality: below high, pictures are not smoothed and
+    // filters blur in fewer passes (low: one, medium: two).
+    enum class Quality { Low, Medium, High, Best };
+    void SetQuality(Quality quality) { quality_ = quality; }
+
     // Device fonts and embedded-font lookup for text; without them device text is not drawn.
     void SetFonts(const TextFonts* fonts) { fonts_ = fonts; }
 
@@ -98,6 +103,9 @@ private:
     // what it noted last time; while drawing an area, one noted outside it is skipped.
     void DrawStill(raster::Surface& surface, const DisplayObject& object, const Matrix& toPixels,
                    const ColorTransform& colors, const raster::CoverageMask* clip);
+    // The colour a clip's opaqueBackground fills its box with, under its content.
+    void DrawOpaqueBackground(raster::Surface& surface, const MovieClip& clip, const Matrix& toPixels,
+                              const ColorTransform& colors, const raster::CoverageMask* mask);
     std::uint64_t StillKey(const DisplayObject& object, const Matrix& toPixels, const ColorTransform& colors,
                            const raster::CoverageMask* clip) const;
     void DrawShape(raster::Surface& surface, const Shape& shape, const Matrix& toPixels, const ColorTransform& colors,
@@ -157,6 +165,9 @@ private:
     const TextFonts* fonts_ = nullptr;
     DrawingRasterizer rasterizer_;
     int liveMasks_ = 0;
+    Quality quality_ = Quality::High;
+    bool SmoothPictures() const { return quality_ >= Quality::High; }
+    int MaxFilterPasses() const { return quality_ == Quality::Low ? 1 : quality_ == Quality::Medium ? 2 : 15; }
     // A text field's box as a clip, kept between fields: each field sets and
     // clears only the pixels of its own box, not the whole surface.
     raster::CoverageMask textBox_;

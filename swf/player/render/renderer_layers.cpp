@@ -57,9 +57,9 @@ private:
 int WholePixels(double v) { return static_cast<int>(std::floor(std::clamp(v, -1e9, 1e9))); }
 
 // A kept layer larger than this is drawn afresh each time instead; all of
-// them together hold at most kMaxKeptPixels.
-constexpr long long kMaxKeptLayerPixels = 4096LL * 4096;
-constexpr long long kMaxKeptPixels = 6LL * 4096 * 4096;
+// them together hold at most kMaxKeptPixels (64 MB).
+constexpr long long kMaxKeptLayerPixels = 2048LL * 2048;
+constexpr long long kMaxKeptPixels = 4LL * 2048 * 2048;
 
 bool Kept(const Placement& placement) {
     return placement.cacheAsBitmap || (placement.filters != nullptr && !placement.filters->empty());
@@ -76,7 +76,7 @@ void Renderer::DrawPlaced(raster::Surface& surface, const DisplayObject& object,
         return;
     }
     LayerEffects& effects = layerEffects_[layerNesting_];
-    PlanLayerEffects(placement, toPixels, effects);
+    PlanLayerEffects(placement, toPixels, MaxFilterPasses(), effects);
     const Restore<std::uint64_t> key(effectKey_, raster::Fingerprint().Add(effectKey_).Add(effects.key).value());
     const Restore<int> nesting(layerNesting_, layerNesting_ + 1);
     if (DamageRecorder* recorder = rasterizer_.Recorder()) {
