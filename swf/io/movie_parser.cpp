@@ -6,6 +6,7 @@
 #include "swf/io/bitmap_fills.h"
 #include "swf/io/bitmap_parser.h"
 #include "swf/io/button_parser.h"
+#include "swf/io/definition_pins.h"
 #include "swf/io/edit_text_parser.h"
 #include "swf/io/export_parser.h"
 #include "swf/io/font_parser.h"
@@ -38,6 +39,7 @@ void NoteStreamEnd(const TagReader& tags, bool sawEnd, const std::string& where,
 }
 
 std::shared_ptr<SpriteDefinition> ParseDefineSprite(std::span<const std::uint8_t> body, int version,
+                                                    const Dictionary& dictionary, DefinitionPins& pins,
                                                     std::vector<std::string>& warnings, UnsupportedNotes& notes) {
     BitReader in(body);
     auto sprite = std::make_shared<SpriteDefinition>();
@@ -53,7 +55,11 @@ std::shared_ptr<SpriteDefinition> ParseDefineSprite(std::span<const std::uint8_t
         }
         // Definitions inside a sprite are not allowed; they and unknown tags are skipped.
         try {
-            if (!builder.Add(*tag)) notes.Tag(tag->code);
+            if (!builder.Add(*tag)) {
+                notes.Tag(tag->code);
+            } else if (PlaceCommand* place = builder.LastPlacement()) {
+                pins.Pin(*place, dictionary);
+            }
         } catch (const ParseError& e) {
             warnings.push_back("sprite " + std::to_string(sprite->id) + ": tag " + std::to_string(tag->code) +
                                " skipped: " + e.what());
@@ -144,6 +150,7 @@ std::shared_ptr<const MovieDefinition> ParseMovie(std::span<const std::uint8_t> 
     std::size_t bitmapBytes = 0;
     std::span<const std::uint8_t> jpegTables;  // shared by every DefineBits
     TimelineBuilder builder(movie->header.version);
+    DefinitionPins pins;
     TagReader tags(file.tags);
     UnsupportedNotes notes;
     bool sawEnd = false;
@@ -153,7 +160,10 @@ std::shared_ptr<const MovieDefinition> ParseMovie(std::span<const std::uint8_t> 
             break;
         }
         try {
-            if (builder.Add(*tag)) continue;
+            if (builder.Add(*tag)) {
+                if (PlaceCommand* place = builder.LastPlacement()) pins.Pin(*place, movie->dictionary);
+                continue;
+            }
             if (AmendFont(*tag, movie->header.version, movie->dictionary)) continue;
             if (tag->code == tag::SetBackgroundColor) {
                 BitReader in(tag->body);
@@ -175,14 +185,20 @@ std::shared_ptr<const MovieDefinition> ParseMovie(std::span<const std::uint8_t> 
                 movie->dictionary[button->id] = std::move(button);
                 continue;
             }
+            if (tag->code == tag::FreeCharacter) {
+                // Placements made so far keep what they placed; the id may be defined again.
+                BitReader in(tag->body);
+                movie->dictionary.erase(in.ReadU16());
+                continue;
+            }
             if (tag->code == tag::JpegTables) {
                 jpegTables = tag->body;
                 continue;
             }
             std::shared_ptr<const Character> character =
-                tag->code == tag::DefineSprite
-                    ? ParseDefineSprite(tag->body, movie->header.version, movie->warnings, notes)
-                    : ParseDefinition(*tag, budget, *movie, jpegTables);
+                tag->code == tag::DefineSprite ? ParseDefineSprite(tag->body, movie->header.version, movie->dictionary,
+                                                                   pins, movie->warnings, notes)
+                                               : ParseDefinition(*tag, budget, *movie, jpegTables);
             if (!character) {
                 notes.Tag(tag->code);
                 continue;

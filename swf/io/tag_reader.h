@@ -39,6 +39,7 @@ namespace tag {
 inline constexpr std::uint16_t End = 0;
 inline constexpr std::uint16_t ShowFrame = 1;
 inline constexpr std::uint16_t DefineShape = 2;
+inline constexpr std::uint16_t FreeCharacter = 3;
 inline constexpr std::uint16_t PlaceObject = 4;
 inline constexpr std::uint16_t RemoveObject = 5;
 inline constexpr std::uint16_t DefineBits = 6;
@@ -72,6 +73,8 @@ inline constexpr std::uint16_t DefineMorphShape = 46;
 inline constexpr std::uint16_t ExportAssets = 56;
 inline constexpr std::uint16_t DefineFont2 = 48;
 inline constexpr std::uint16_t DoInitAction = 59;
+inline constexpr std::uint16_t DefineVideoStream = 60;
+inline constexpr std::uint16_t VideoFrame = 61;
 inline constexpr std::uint16_t DefineFontInfo2 = 62;
 inline constexpr std::uint16_t ScriptLimits = 65;
 inline constexpr std::uint16_t PlaceObject3 = 70;

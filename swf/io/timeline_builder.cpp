@@ -1,5 +1,6 @@
 #include "swf/io/timeline_builder.h"
 
+#include <variant>
 #include <vector>
 
 #include "swf/io/bit_reader.h"
@@ -9,6 +10,7 @@
 namespace swf {
 
 bool TimelineBuilder::Add(const TagRecord& tag) {
+    lastWasPlacement_ = false;
     switch (tag.code) {
     case tag::ShowFrame:
         timeline_.frames.push_back(std::move(current_));
@@ -20,6 +22,7 @@ bool TimelineBuilder::Add(const TagRecord& tag) {
     case tag::PlaceObject3: {
         const int version = tag.code == tag::PlaceObject ? 1 : tag.code == tag::PlaceObject2 ? 2 : 3;
         current_.commands.emplace_back(ParsePlaceObject(tag.body, version, swfVersion_));
+        lastWasPlacement_ = true;
         break;
     }
     case tag::RemoveObject:
@@ -59,6 +62,11 @@ bool TimelineBuilder::Add(const TagRecord& tag) {
     }
     currentUsed_ = true;
     return true;
+}
+
+PlaceCommand* TimelineBuilder::LastPlacement() {
+    if (!lastWasPlacement_ || current_.commands.empty()) return nullptr;
+    return std::get_if<PlaceCommand>(&current_.commands.back());
 }
 
 Timeline TimelineBuilder::Finish() {

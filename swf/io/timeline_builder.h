@@ -15,6 +15,8 @@ public:
     // Handles ShowFrame, PlaceObject*, RemoveObject*, FrameLabel, DoAction and DoInitAction;
     // returns false for any other tag. Throws ParseError for malformed contents.
     bool Add(const TagRecord& tag);
+    // The placement the last Add read, while it is in the frame being built.
+    PlaceCommand* LastPlacement();
     // The frames; tags after the last ShowFrame make one more frame.
     Timeline Finish();
 
@@ -23,6 +25,7 @@ private:
     Timeline timeline_;
     Frame current_;
     bool currentUsed_ = false;
+    bool lastWasPlacement_ = false;
 };
 
 }  // namespace swf

@@ -12,8 +12,7 @@ struct TagNote {
     const char* text;  // empty: nothing anyone sees is lost
 };
 
-constexpr std::array<TagNote, 21> kTagNotes = {{
-    {3, "freecharacter", "characters freed and defined again (FreeCharacter) keep their first definition"},
+constexpr std::array<TagNote, 20> kTagNotes = {{
     {60, "video", "the movie's embedded video is not shown (this player has no video yet)"},
     {61, "video", "the movie's embedded video is not shown (this player has no video yet)"},
     {57, "import", "characters imported from other movies (ImportAssets) are missing"},

@@ -72,6 +72,9 @@ struct PlaceCommand {
     std::optional<Filters> filters;
     std::optional<raster::BlendMode> blendMode;
     std::optional<bool> cacheAsBitmap;
+    // The definition the id named when the tag was read (ids may be freed and
+    // defined again); null: the id is looked up when the object is made.
+    std::shared_ptr<const Character> definition;
 };
 
 struct RemoveCommand {

@@ -204,8 +204,11 @@ void Stage::RunQueuedActions() {
 
 std::unique_ptr<DisplayObject> Stage::CreateInstance(const std::shared_ptr<const MovieDefinition>& movie,
                                                      const Placement& placement, int nesting) {
-    const auto it = movie->dictionary.find(placement.characterId);
-    const Character* character = it == movie->dictionary.end() ? nullptr : it->second.get();
+    const Character* character = placement.definition.get();
+    if (character == nullptr) {
+        const auto it = movie->dictionary.find(placement.characterId);
+        if (it != movie->dictionary.end()) character = it->second.get();
+    }
     if (character == nullptr || nesting > kMaxNesting || instances_ >= kMaxInstances) {
         return std::make_unique<DisplayObject>(placement, nullptr);
     }

@@ -20,6 +20,8 @@ class MovieClip;
 // The properties a timeline gives the object at one depth.
 struct Placement {
     std::uint16_t characterId = 0;
+    // What the id named when the timeline placed it; null: look the id up.
+    std::shared_ptr<const Character> definition;
     Matrix matrix;
     ColorTransform colorTransform;
     std::uint16_t ratio = 0;

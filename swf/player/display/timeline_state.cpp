@@ -20,8 +20,12 @@ void ApplyPlace(const PlaceCommand& cmd, std::uint32_t frameIndex, PlacementMap&
     }
     if (cmd.characterId) {
         // A (different) character at the depth is a new instance.
-        if (existing == state.end() || !cmd.move || p.characterId != *cmd.characterId) p.placedFrame = frameIndex;
+        if (existing == state.end() || !cmd.move || p.characterId != *cmd.characterId ||
+            p.definition != cmd.definition) {
+            p.placedFrame = frameIndex;
+        }
         p.characterId = *cmd.characterId;
+        p.definition = cmd.definition;
     }
     if (cmd.matrix) p.matrix = *cmd.matrix;
     if (cmd.colorTransform) p.colorTransform = *cmd.colorTransform;

@@ -17,7 +17,8 @@ void ApplyFrame(const Frame& frame, std::uint32_t frameIndex, PlacementMap& stat
 
 // Whether a live instance with placement `live` may stand for `wanted`.
 inline bool SameInstance(const Placement& live, const Placement& wanted) {
-    return live.characterId == wanted.characterId && live.placedFrame == wanted.placedFrame;
+    return live.characterId == wanted.characterId && live.definition == wanted.definition &&
+           live.placedFrame == wanted.placedFrame;
 }
 
 }  // namespace swf
