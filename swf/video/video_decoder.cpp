@@ -1,9 +1,15 @@
 #include "swf/video/video_decoder.h"
 
+#include "swf/video/screen_video.h"
+#include "swf/video/sorenson_h263.h"
+
 namespace swf::video {
 
 std::unique_ptr<VideoDecoder> MakeVideoDecoder(VideoCodecId codec) {
     switch (codec) {
+    case VideoCodecId::SorensonH263: return MakeSorensonH263Decoder();
+    case VideoCodecId::ScreenVideo: return MakeScreenVideoDecoder();
+    case VideoCodecId::ScreenVideo2: return MakeScreenVideo2Decoder();
     default: return nullptr;
     }
 }
