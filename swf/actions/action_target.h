@@ -148,6 +148,10 @@ public:
     virtual void SetScrollRect(std::optional<ScriptBox> rect) { (void)rect; }
     virtual std::optional<std::uint32_t> GetOpaqueBackground() { return std::nullopt; }
     virtual void SetOpaqueBackground(std::optional<std::uint32_t> color) { (void)color; }
+    // scale9Grid on clips and buttons: the centre of the nine-slice grid in
+    // the object's own pixels; none: the object scales as a whole.
+    virtual std::optional<ScriptBox> GetScale9Grid() { return std::nullopt; }
+    virtual void SetScale9Grid(std::optional<ScriptBox> grid) { (void)grid; }
 
     // BitmapData.draw: draws the object's content (its own matrix, colour,
     // filters and blend mode left out; its children's kept) over `target`,

@@ -14,12 +14,14 @@
 #include "swf/io/movie_file.h"
 #include "swf/io/parse_error.h"
 #include "swf/io/records.h"
+#include "swf/io/scaling_grid_parser.h"
 #include "swf/io/shape_parser.h"
 #include "swf/io/sound_parser.h"
 #include "swf/io/tag_reader.h"
 #include "swf/io/text_parser.h"
 #include "swf/io/timeline_builder.h"
 #include "swf/io/unsupported_features.h"
+#include "swf/io/video_parser.h"
 
 namespace swf {
 
@@ -40,7 +42,8 @@ void NoteStreamEnd(const TagReader& tags, bool sawEnd, const std::string& where,
 
 std::shared_ptr<SpriteDefinition> ParseDefineSprite(std::span<const std::uint8_t> body, int version,
                                                     const Dictionary& dictionary, DefinitionPins& pins,
-                                                    std::vector<std::string>& warnings, UnsupportedNotes& notes) {
+                                                    VideoStreams& videos, std::vector<std::string>& warnings,
+                                                    UnsupportedNotes& notes) {
     BitReader in(body);
     auto sprite = std::make_shared<SpriteDefinition>();
     sprite->id = in.ReadU16();
@@ -55,7 +58,9 @@ std::shared_ptr<SpriteDefinition> ParseDefineSprite(std::span<const std::uint8_t
         }
         // Definitions inside a sprite are not allowed; they and unknown tags are skipped.
         try {
-            if (!builder.Add(*tag)) {
+            if (tag->code == tag::VideoFrame) {
+                videos.AddFrame(tag->body);
+            } else if (!builder.Add(*tag)) {
                 notes.Tag(tag->code);
             } else if (PlaceCommand* place = builder.LastPlacement()) {
                 pins.Pin(*place, dictionary);
@@ -88,7 +93,7 @@ std::shared_ptr<const Character> ParseMorph(std::span<const std::uint8_t> body, 
 }
 
 std::shared_ptr<const Character> ParseDefinition(const TagRecord& tag, EdgeBudget& budget, MovieDefinition& movie,
-                                                 std::span<const std::uint8_t> jpegTables) {
+                                                 std::span<const std::uint8_t> jpegTables, VideoStreams& videos) {
     const int version = movie.header.version;
     switch (tag.code) {
     case tag::DefineShape: return ParseShape(tag.body, 1, budget, movie.dictionary);
@@ -112,6 +117,7 @@ std::shared_ptr<const Character> ParseDefinition(const TagRecord& tag, EdgeBudge
     case tag::DefineBitsLossless: return ParseDefineBitsLossless(tag.body, 1);
     case tag::DefineBitsLossless2: return ParseDefineBitsLossless(tag.body, 2);
     case tag::DefineSound: return ParseDefineSound(tag.body);
+    case tag::DefineVideoStream: return videos.Define(tag.body, movie.warnings);
     default: return nullptr;
     }
 }
@@ -151,6 +157,7 @@ std::shared_ptr<const MovieDefinition> ParseMovie(std::span<const std::uint8_t> 
     std::span<const std::uint8_t> jpegTables;  // shared by every DefineBits
     TimelineBuilder builder(movie->header.version);
     DefinitionPins pins;
+    VideoStreams videos;
     TagReader tags(file.tags);
     UnsupportedNotes notes;
     bool sawEnd = false;
@@ -185,6 +192,15 @@ std::shared_ptr<const MovieDefinition> ParseMovie(std::span<const std::uint8_t> 
                 movie->dictionary[button->id] = std::move(button);
                 continue;
             }
+            if (tag->code == tag::VideoFrame) {
+                videos.AddFrame(tag->body);
+                continue;
+            }
+            if (tag->code == tag::DefineScalingGrid) {
+                if (auto amended = ApplyDefineScalingGrid(tag->body, movie->dictionary))
+                    movie->dictionary[amended->id] = std::move(amended);
+                continue;
+            }
             if (tag->code == tag::FreeCharacter) {
                 // Placements made so far keep what they placed; the id may be defined again.
                 BitReader in(tag->body);
@@ -197,8 +213,8 @@ std::shared_ptr<const MovieDefinition> ParseMovie(std::span<const std::uint8_t> 
             }
             std::shared_ptr<const Character> character =
                 tag->code == tag::DefineSprite ? ParseDefineSprite(tag->body, movie->header.version, movie->dictionary,
-                                                                   pins, movie->warnings, notes)
-                                               : ParseDefinition(*tag, budget, *movie, jpegTables);
+                                                                   pins, videos, movie->warnings, notes)
+                                               : ParseDefinition(*tag, budget, *movie, jpegTables, videos);
             if (!character) {
                 notes.Tag(tag->code);
                 continue;

@@ -80,6 +80,7 @@ inline constexpr std::uint16_t ScriptLimits = 65;
 inline constexpr std::uint16_t PlaceObject3 = 70;
 inline constexpr std::uint16_t DefineFontAlignZones = 73;
 inline constexpr std::uint16_t CSMTextSettings = 74;
+inline constexpr std::uint16_t DefineScalingGrid = 78;
 inline constexpr std::uint16_t DefineFont3 = 75;
 inline constexpr std::uint16_t DefineShape4 = 83;
 inline constexpr std::uint16_t DefineMorphShape2 = 84;

@@ -12,13 +12,10 @@ struct TagNote {
     const char* text;  // empty: nothing anyone sees is lost
 };
 
-constexpr std::array<TagNote, 20> kTagNotes = {{
-    {60, "video", "the movie's embedded video is not shown (this player has no video yet)"},
-    {61, "video", "the movie's embedded video is not shown (this player has no video yet)"},
+constexpr std::array<TagNote, 18> kTagNotes = {{
     {57, "import", "characters imported from other movies (ImportAssets) are missing"},
     {71, "import", "characters imported from other movies (ImportAssets) are missing"},
     {66, "tabindex", "tab order set by the movie (SetTabIndex) is not followed"},
-    {78, "scalinggrid", "scaling grids (9-slice scaling) are not applied"},
     {72, "as3", "ActionScript 3 code is not run (this player runs ActionScript 1 and 2)"},
     {82, "as3", "ActionScript 3 code is not run (this player runs ActionScript 1 and 2)"},
     {76, "as3", "ActionScript 3 code is not run (this player runs ActionScript 1 and 2)"},
@@ -34,6 +31,7 @@ constexpr std::array<TagNote, 20> kTagNotes = {{
     {63, "", ""},  // DebugID
     {64, "", ""},  // EnableDebugger2
     {69, "", ""},  // FileAttributes
+    {78, "", ""},  // DefineScalingGrid inside a sprite, where no definition may be
 }};
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "swf/model/character.h"
@@ -56,6 +57,8 @@ struct ButtonDefinition : Character {
     std::vector<ButtonRecord> records;
     std::vector<ButtonAction> actions;
     std::array<ButtonSound, 4> sounds;  // by ButtonSoundTransition
+    // DefineScalingGrid: the centre of its nine-slice grid, twips of its own space.
+    std::optional<Rect> scalingGrid;
 };
 
 }  // namespace swf

@@ -7,7 +7,7 @@
 
 namespace swf {
 
-enum class CharacterKind { Shape, Font, Text, Sprite, Button, Bitmap, Morph, EditText, Sound };
+enum class CharacterKind { Shape, Font, Text, Sprite, Button, Bitmap, Morph, EditText, Sound, Video };
 
 struct Character {
     virtual ~Character() = default;

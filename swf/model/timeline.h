@@ -107,6 +107,8 @@ struct SpriteDefinition : Character {
     static constexpr CharacterKind kKind = CharacterKind::Sprite;
     CharacterKind Kind() const override { return kKind; }
     Timeline timeline;
+    // DefineScalingGrid: the centre of its nine-slice grid, twips of its own space.
+    std::optional<Rect> scalingGrid;
 };
 
 }  // namespace swf

@@ -6,6 +6,7 @@
 #include "swf/model/button.h"
 #include "swf/model/edit_text.h"
 #include "swf/player/display/hit_test.h"
+#include "swf/player/display/video_instance.h"
 #include "swf/player/loading/loaded_content.h"
 
 namespace swf {
@@ -236,6 +237,9 @@ std::unique_ptr<DisplayObject> Stage::CreateInstance(const std::shared_ptr<const
     case CharacterKind::EditText:
         object = std::make_unique<EditTextInstance>(placement, *static_cast<const EditTextDefinition*>(character),
                                                     FontsFor(movie), this);
+        break;
+    case CharacterKind::Video:
+        object = std::make_unique<VideoInstance>(placement, *static_cast<const VideoStreamDefinition*>(character));
         break;
     case CharacterKind::Shape:
     case CharacterKind::Morph:

@@ -9,8 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "swf/io/movie_file.h"
+#include "swf/io/tag_reader.h"
 #include "swf/player/player.h"
 #include "swf/raster/surface.h"
+#include "tests/swf/swf_bytes.h"
 
 namespace swf {
 namespace {
@@ -74,6 +77,110 @@ TEST(FfmpegMovies, JpegFramesThatRedefineOneBitmapPlayAsFfmpegDecodesThem) {
         EXPECT_LT(Psnr(shown, frames, 9), Psnr(shown, frames, frame) - 3) << "frame " << frame << " shows the last";
     }
     for (const std::string& warning : player.Warnings()) ADD_FAILURE() << warning;
+}
+
+// Plays the movie's 20 frames in order and then jumps about; every frame
+// shown is ffmpeg's decoding of it, within `decibels`.
+void ExpectFramesAsFfmpegDecodes(const std::string& name, double decibels) {
+    const auto bytes = ReadMedia(name + ".swf");
+    const auto frames = ReadMedia(name + ".rgb");
+    ASSERT_EQ(frames.size(), 20u * 160 * 120 * 3) << "two seconds at 10 fps";
+    Player player;
+    ASSERT_TRUE(player.Load(bytes)) << player.LoadError();
+    for (const std::string& warning : player.Warnings()) ADD_FAILURE() << warning;
+    player.SetViewportSize(160, 120);
+    ASSERT_EQ(player.FrameCount(), 20u);
+    for (std::uint32_t i = 0; i < 20; ++i) {
+        EXPECT_GT(Psnr(DrawFrame(player), frames, i), decibels) << name << " frame " << i;
+        player.AdvanceFrame();
+    }
+    // Back to a frame between key frames, forward past one, and to the start.
+    for (const std::uint32_t frame : {5u, 13u, 14u, 0u, 19u, 11u}) {
+        player.GotoFrame(frame);
+        EXPECT_GT(Psnr(DrawFrame(player), frames, frame), decibels) << name << " after going to frame " << frame;
+    }
+}
+
+TEST(FfmpegMovies, EmbeddedVideoShowsEachFrameAsFfmpegDecodesIt) {
+    ExpectFramesAsFfmpegDecodes("screen_frames", 40.0);
+    ExpectFramesAsFfmpegDecodes("sorenson_frames", 35.0);
+}
+
+// The VideoFrame tags of an ffmpeg-made movie, in order.
+std::vector<test::Bytes> VideoFrameTags(const std::vector<std::uint8_t>& movie) {
+    std::vector<test::Bytes> frames;
+    const MovieFile file = ReadMovieFile(movie);
+    TagReader tags(file.tags);
+    while (auto tag = tags.Next()) {
+        if (tag->code == tag::VideoFrame) frames.emplace_back(tag->body.begin(), tag->body.end());
+    }
+    return frames;
+}
+
+TEST(FfmpegMovies, VideoFramesInASpriteFillTheStreamsBoxAndVp6SaysItIsNotShown) {
+    // ffmpeg's Screen Video frames moved into a sprite's timeline, for a
+    // stream whose box is twice the pictures' size, not smoothed: each
+    // picture pixel covers two by two pixels of the stage.
+    const auto frames = ReadMedia("screen_frames.rgb");
+    auto frameTags = VideoFrameTags(ReadMedia("screen_frames.swf"));
+    ASSERT_EQ(frameTags.size(), 20u);
+    for (auto& frame : frameTags) frame[0] = 1;  // ffmpeg's stream is id 0, ours 1
+    test::BitWriter stream;
+    stream.U16(1);    // id
+    stream.U16(20);   // frames
+    stream.U16(320);  // box
+    stream.U16(240);
+    stream.U8(0x02);  // deblocking off, no smoothing
+    stream.U8(3);     // Screen Video
+    std::vector<test::Bytes> spriteTags;
+    for (std::size_t i = 0; i < 3; ++i) {
+        test::Place place;
+        place.move = i > 0;
+        place.character = i == 0 ? 1 : -1;
+        place.ratio = static_cast<int>(i);
+        spriteTags.push_back(test::PlaceObject2(place));
+        spriteTags.push_back(test::Tag(tag::VideoFrame, frameTags[i]));
+        spriteTags.push_back(test::ShowFrame());
+    }
+    test::Place sprite;
+    sprite.character = 2;
+    const auto movie =
+        test::Movie({test::Tag(tag::DefineVideoStream, stream.bytes()), test::DefineSprite(2, 3, spriteTags),
+                     test::PlaceObject2(sprite), test::ShowFrame()},
+                    6400, 4800);
+    Player player;
+    ASSERT_TRUE(player.Load(movie)) << player.LoadError();
+    EXPECT_TRUE(player.Warnings().empty());
+    player.SetViewportSize(320, 240);
+    for (std::size_t i = 0; i < 3; ++i) {
+        raster::Surface shown(320, 240);
+        player.Render(shown);
+        int wrong = 0;
+        for (int y = 0; y < 120; ++y) {
+            for (int x = 0; x < 160; ++x) {
+                const std::uint8_t* rgb = frames.data() + ((i * 120 + y) * 160 + x) * 3;
+                const std::uint32_t want = 0xFF000000u | rgb[0] << 16 | rgb[1] << 8 | rgb[2];
+                for (int corner = 0; corner < 4; ++corner)
+                    wrong += shown.pixel(2 * x + (corner & 1), 2 * y + (corner >> 1)) != want ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(wrong, 0) << "sprite frame " << i;
+        player.AdvanceFrame();
+    }
+
+    // VP6 is not decoded: the movie says so once and plays on without it.
+    auto bytes = stream.bytes();
+    bytes.back() = 4;
+    test::Place video;
+    video.character = 1;
+    video.ratio = 0;
+    Player other;
+    ASSERT_TRUE(other.Load(test::Movie({test::Tag(tag::DefineVideoStream, bytes), test::PlaceObject2(video),
+                                        test::Tag(tag::VideoFrame, frameTags[0]), test::ShowFrame()})));
+    EXPECT_EQ(other.Warnings(),
+              std::vector<std::string>{"video 1 is in VP6, which this player does not decode; it shows nothing"});
+    raster::Surface blank(200, 150);
+    other.Render(blank);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// filters, blendMode, cacheAsBitmap and transform: accessors on the
+// filters, blendMode, cacheAsBitmap and transform (and scrollRect,
+// opaqueBackground and scale9Grid where they apply): accessors on the
 // prototypes of clips, buttons and text fields that reach the display
 // object through its DisplayTarget. Reading gives new objects each time;
 // changing what was read changes nothing until it is set again.
@@ -88,24 +89,36 @@ Value SetTransform(CallContext& c) {
     return Value();
 }
 
+// Any object with x, y, width and height (a Rectangle); none for what is not an object.
+std::optional<ScriptBox> BoxArgument(CallContext& c) {
+    const Value v = c.Arg(0);
+    if (!v.AsObject()) return std::nullopt;
+    const double x = MemberNumber(c.interpreter, v, "x"), y = MemberNumber(c.interpreter, v, "y");
+    const double width = MemberNumber(c.interpreter, v, "width"), height = MemberNumber(c.interpreter, v, "height");
+    return ScriptBox{x, x + width, y, y + height};
+}
+
 Value GetScrollRect(CallContext& c) {
     DisplayTarget* t = Display(c);
     const std::optional<ScriptBox> box = t ? t->GetScrollRect() : std::nullopt;
     return box ? MakeRectangle(c.interpreter, *box) : Value();
 }
 
-// Any object with x, y, width and height (a Rectangle); undefined or null removes it.
+// A Rectangle; undefined or null removes it.
 Value SetScrollRect(CallContext& c) {
+    if (DisplayTarget* t = Display(c)) t->SetScrollRect(BoxArgument(c));
+    return Value();
+}
+
+Value GetScale9Grid(CallContext& c) {
     DisplayTarget* t = Display(c);
-    if (!t) return Value();
-    const Value v = c.Arg(0);
-    if (!v.AsObject()) {
-        t->SetScrollRect(std::nullopt);
-        return Value();
-    }
-    const double x = MemberNumber(c.interpreter, v, "x"), y = MemberNumber(c.interpreter, v, "y");
-    const double width = MemberNumber(c.interpreter, v, "width"), height = MemberNumber(c.interpreter, v, "height");
-    t->SetScrollRect(ScriptBox{x, x + width, y, y + height});
+    const std::optional<ScriptBox> box = t ? t->GetScale9Grid() : std::nullopt;
+    return box ? MakeRectangle(c.interpreter, *box) : Value();
+}
+
+// A Rectangle; undefined or null removes the grid, the definition's too.
+Value SetScale9Grid(CallContext& c) {
+    if (DisplayTarget* t = Display(c)) t->SetScale9Grid(BoxArgument(c));
     return Value();
 }
 
@@ -142,6 +155,9 @@ void InstallDisplayEffectBuiltins(Installer& in) {
     if (Object* proto = vm.clipProto()) {
         Accessor(in, proto, "scrollRect", GetScrollRect, SetScrollRect);
         Accessor(in, proto, "opaqueBackground", GetOpaqueBackground, SetOpaqueBackground);
+    }
+    for (Object* proto : {vm.clipProto(), vm.buttonProto()}) {
+        if (proto) Accessor(in, proto, "scale9Grid", GetScale9Grid, SetScale9Grid);
     }
 }
 

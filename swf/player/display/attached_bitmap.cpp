@@ -16,7 +16,7 @@ bool Unscaled(double v) { return std::abs(v - 1) < 1e-6; }
 
 AttachedBitmap::AttachedBitmap(const Placement& placement, std::shared_ptr<const raster::BitmapData> bitmap,
                                PixelSnapping snapping, bool smoothing)
-    : DisplayObject(placement, nullptr), bitmap_(std::move(bitmap)), snapping_(snapping), smoothing_(smoothing) {}
+    : PictureObject(placement, nullptr), bitmap_(std::move(bitmap)), snapping_(snapping), smoothing_(smoothing) {}
 
 Rect AttachedBitmap::Bounds() const {
     if (bitmap_->disposed()) return {};

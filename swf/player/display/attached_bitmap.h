@@ -7,26 +7,25 @@
 
 #include "swf/actions/action_target.h"
 #include "swf/model/geometry.h"
-#include "swf/player/display/display_object.h"
+#include "swf/player/display/picture_object.h"
 #include "swf/raster/bitmap_data.h"
 
 namespace swf {
 
-class AttachedBitmap final : public DisplayObject {
+class AttachedBitmap final : public PictureObject {
 public:
     AttachedBitmap(const Placement& placement, std::shared_ptr<const raster::BitmapData> bitmap, PixelSnapping snapping,
                    bool smoothing);
 
     DisplayKind Kind() const override { return DisplayKind::Bitmap; }
 
-    // The pixels to draw; null once the bitmap is disposed.
-    std::shared_ptr<const raster::Image> Pixels() const { return bitmap_->image(); }
-    bool Smoothing() const { return smoothing_; }
-    // The bitmap's box in the object's coordinates (twips); empty once disposed.
-    Rect Bounds() const;
-    // Maps the bitmap's pixels where `toPixels` maps the object's twips,
-    // moved onto whole pixels as the snapping asks.
-    Matrix ImageToPixels(const Matrix& toPixels) const;
+    // Null once the bitmap is disposed.
+    std::shared_ptr<const raster::Image> Pixels() const override { return bitmap_->image(); }
+    bool Smoothing() const override { return smoothing_; }
+    // Empty once disposed.
+    Rect Bounds() const override;
+    // Moved onto whole pixels as the snapping asks.
+    Matrix ImageToPixels(const Matrix& toPixels) const override;
 
 private:
     std::shared_ptr<const raster::BitmapData> bitmap_;

@@ -16,6 +16,7 @@ DisplayKind DisplayObject::Kind() const {
     case CharacterKind::Font:
     case CharacterKind::Bitmap:
     case CharacterKind::Sound: return DisplayKind::Empty;  // fonts, bitmaps and sounds are not placeable
+    case CharacterKind::Video: return DisplayKind::Empty;  // shown by VideoInstance
     }
     return DisplayKind::Empty;
 }

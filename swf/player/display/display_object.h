@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "swf/model/character.h"
@@ -52,10 +53,15 @@ struct ScriptState {
     bool transformKnown = false;
     double xscale = 100, yscale = 100, rotation = 0;  // percent, percent, degrees
     bool visible = true;
+    // scale9Grid as a script set it (twips of the object's own space; none:
+    // removed); until one is set, the definition's grid holds.
+    bool gridSet = false;
+    std::optional<Rect> grid;
 };
 
-// Bitmap: a bitmap a script attached (AttachedBitmap).
-enum class DisplayKind { Empty, Shape, Morph, Text, MovieClip, Button, EditText, Bitmap };
+// Bitmap: a bitmap a script attached (AttachedBitmap); Video: an embedded
+// video stream (VideoInstance).
+enum class DisplayKind { Empty, Shape, Morph, Text, MovieClip, Button, EditText, Bitmap, Video };
 
 class DisplayObject {
 public:

@@ -9,7 +9,7 @@
 #include "swf/model/morph_shape.h"
 #include "swf/model/shape.h"
 #include "swf/model/text.h"
-#include "swf/player/display/attached_bitmap.h"
+#include "swf/player/display/picture_object.h"
 #include "swf/player/display/button_instance.h"
 #include "swf/player/fields/edit_text_instance.h"
 #include "swf/player/display/movie_clip.h"
@@ -131,7 +131,8 @@ Rect BoundsOf(const DisplayObject& object, int depth, bool strokes) {
         Include(out, morph->endBounds, any);
         return out;
     }
-    case DisplayKind::Bitmap: return static_cast<const AttachedBitmap&>(object).Bounds();
+    case DisplayKind::Bitmap:
+    case DisplayKind::Video: return static_cast<const PictureObject&>(object).Bounds();
     case DisplayKind::Empty: return {};
     }
     return {};

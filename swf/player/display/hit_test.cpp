@@ -2,19 +2,33 @@
 
 #include "swf/model/shape_hit_test.h"
 #include "swf/model/text.h"
-#include "swf/player/display/attached_bitmap.h"
+#include "swf/player/display/clip_scale_grid.h"
+#include "swf/player/display/picture_object.h"
 #include "swf/player/fields/edit_text_instance.h"
 #include "swf/player/display/movie_clip.h"
 
 namespace swf {
 
+namespace {
+
+// Where a stage point over the shapes a grid maps lies in their own drawing.
+Point Unsliced(const DisplayObject& object, const Matrix& toStage, Point p) {
+    const std::optional<ScaleGrid> grid = ActiveScaleGrid(object);
+    Matrix inverse;
+    if (!grid || !toStage.Invert(&inverse)) return p;
+    return toStage.Apply(grid->Unmap(inverse.Apply(p)));
+}
+
+}  // namespace
+
 bool ObjectContains(const DisplayObject& object, const Matrix& toStage, Point p) {
     Matrix inverse;
     switch (object.Kind()) {
     case DisplayKind::Empty: return false;
-    case DisplayKind::Bitmap: {
+    case DisplayKind::Bitmap:
+    case DisplayKind::Video: {
         if (!toStage.Invert(&inverse)) return false;
-        const Rect box = static_cast<const AttachedBitmap&>(object).Bounds();
+        const Rect box = static_cast<const PictureObject&>(object).Bounds();
         const Point local = inverse.Apply(p);
         return local.x >= box.xMin && local.x < box.xMax && local.y >= box.yMin && local.y < box.yMax;
     }
@@ -42,19 +56,23 @@ bool ObjectContains(const DisplayObject& object, const Matrix& toStage, Point p)
     }
     case DisplayKind::MovieClip: {
         const auto& clip = static_cast<const MovieClip&>(object);
+        const Point sliced = Unsliced(clip, toStage, p);
         if (const DrawnShape* drawing = clip.Drawing();
-            drawing != nullptr && toStage.Invert(&inverse) && ShapeContains(drawing->GetShape(), inverse.Apply(p)))
+            drawing != nullptr && toStage.Invert(&inverse) && ShapeContains(drawing->GetShape(), inverse.Apply(sliced)))
             return true;
         for (const auto& [depth, child] : clip.Children()) {
             if (child->GetPlacement().clipDepth != 0) continue;
-            if (ObjectContains(*child, toStage * child->GetPlacement().matrix, p)) return true;
+            if (ObjectContains(*child, toStage * child->GetPlacement().matrix, SlicedByGrid(*child) ? sliced : p))
+                return true;
         }
         return false;
     }
     case DisplayKind::Button: {
+        const Point sliced = Unsliced(object, toStage, p);
         for (const auto& part : static_cast<const ButtonInstance&>(object).Parts()) {
             if ((part.states & kButtonHit) == 0) continue;
-            if (ObjectContains(*part.object, toStage * part.object->GetPlacement().matrix, p)) return true;
+            const Point at = SlicedByGrid(*part.object) ? sliced : p;
+            if (ObjectContains(*part.object, toStage * part.object->GetPlacement().matrix, at)) return true;
         }
         return false;
     }

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "swf/model/units.h"
+#include "swf/player/display/clip_scale_grid.h"
 #include "swf/player/display/display_properties.h"
 #include "swf/player/display/movie_clip.h"
 
@@ -44,6 +45,26 @@ void ChangeEffects(DisplayObject& object, Change change) {
     change(placement);
     object.SetPlacement(placement);
     object.Script().effectsSet = true;
+}
+
+std::optional<ScriptBox> PixelBox(const std::optional<Rect>& r) {
+    if (!r) return std::nullopt;
+    return ScriptBox{r->xMin / kTwipsPerPixel, r->xMax / kTwipsPerPixel, r->yMin / kTwipsPerPixel,
+                     r->yMax / kTwipsPerPixel};
+}
+
+// Whole twips, kept well inside what a matrix can carry; an inside-out box is
+// empty. False (and *out unchanged) when a side is not finite.
+bool TwipsBox(const ScriptBox& box, Rect* out) {
+    const auto twips = [](double v) {
+        return static_cast<std::int32_t>(std::trunc(std::clamp(v, -1e7, 1e7) * kTwipsPerPixel));
+    };
+    for (double v : {box.xMin, box.xMax, box.yMin, box.yMax}) {
+        if (!std::isfinite(v)) return false;
+    }
+    *out = Rect{twips(box.xMin), std::max(twips(box.xMin), twips(box.xMax)), twips(box.yMin),
+                std::max(twips(box.yMin), twips(box.yMax))};
+    return true;
 }
 
 }  // namespace
@@ -96,26 +117,23 @@ void SetScriptCacheAsBitmap(DisplayObject& object, bool cache) {
 }
 
 std::optional<ScriptBox> GetScriptScrollRect(const DisplayObject& object) {
-    const std::optional<Rect>& r = object.GetPlacement().scrollRect;
-    if (!r) return std::nullopt;
-    return ScriptBox{r->xMin / kTwipsPerPixel, r->xMax / kTwipsPerPixel, r->yMin / kTwipsPerPixel,
-                     r->yMax / kTwipsPerPixel};
+    return PixelBox(object.GetPlacement().scrollRect);
 }
 
 void SetScriptScrollRect(DisplayObject& object, std::optional<ScriptBox> box) {
     std::optional<Rect> rect;
-    if (box) {
-        // Whole twips, kept well inside what a matrix can carry; an inside-out box shows nothing.
-        const auto twips = [](double v) {
-            return static_cast<std::int32_t>(std::trunc(std::clamp(v, -1e7, 1e7) * kTwipsPerPixel));
-        };
-        for (double v : {box->xMin, box->xMax, box->yMin, box->yMax}) {
-            if (!std::isfinite(v)) return;
-        }
-        rect = Rect{twips(box->xMin), std::max(twips(box->xMin), twips(box->xMax)), twips(box->yMin),
-                    std::max(twips(box->yMin), twips(box->yMax))};
-    }
+    if (box && !TwipsBox(*box, &rect.emplace())) return;
     ChangeEffects(object, [&](Placement& p) { p.scrollRect = rect; });
+}
+
+std::optional<ScriptBox> GetScriptScale9Grid(const DisplayObject& object) { return PixelBox(ScaleGridRect(object)); }
+
+// A zero-width or inside-out grid is kept as an empty centre.
+void SetScriptScale9Grid(DisplayObject& object, std::optional<ScriptBox> box) {
+    std::optional<Rect> grid;
+    if (box && !TwipsBox(*box, &grid.emplace())) return;
+    object.Script().gridSet = true;
+    object.Script().grid = grid;
 }
 
 std::optional<std::uint32_t> GetScriptOpaqueBackground(const DisplayObject& object) {

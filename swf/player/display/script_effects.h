@@ -26,6 +26,8 @@ std::optional<ScriptBox> GetScriptScrollRect(const DisplayObject& object);
 void SetScriptScrollRect(DisplayObject& object, std::optional<ScriptBox> rect);
 std::optional<std::uint32_t> GetScriptOpaqueBackground(const DisplayObject& object);
 void SetScriptOpaqueBackground(DisplayObject& object, std::optional<std::uint32_t> color);
+std::optional<ScriptBox> GetScriptScale9Grid(const DisplayObject& object);
+void SetScriptScale9Grid(DisplayObject& object, std::optional<ScriptBox> grid);
 
 // The DisplayTarget faces for the above, for a class that is both a
 // DisplayObject and (through Base) a DisplayTarget.
@@ -55,6 +57,8 @@ public:
     void SetScrollRect(std::optional<ScriptBox> rect) override { SetScriptScrollRect(object_, rect); }
     std::optional<std::uint32_t> GetOpaqueBackground() override { return GetScriptOpaqueBackground(object_); }
     void SetOpaqueBackground(std::optional<std::uint32_t> color) override { SetScriptOpaqueBackground(object_, color); }
+    std::optional<ScriptBox> GetScale9Grid() override { return GetScriptScale9Grid(object_); }
+    void SetScale9Grid(std::optional<ScriptBox> grid) override { SetScriptScale9Grid(object_, grid); }
 
 private:
     DisplayObject& object_;

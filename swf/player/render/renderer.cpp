@@ -2,13 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <utility>
 
 #include "swf/model/font.h"
 #include "swf/model/shape.h"
 #include "swf/model/text.h"
-#include "swf/player/display/attached_bitmap.h"
+#include "swf/player/display/picture_object.h"
 #include "swf/player/display/button_instance.h"
+#include "swf/player/display/clip_scale_grid.h"
 #include "swf/player/fields/edit_text_instance.h"
 #include "swf/player/display/display_properties.h"
 #include "swf/player/display/hit_test.h"
@@ -178,6 +180,33 @@ private:
     bool live_;
 };
 
+// Makes a clip's or button's scaling grid (or none) the one in force while it lives.
+class GridScope {
+public:
+    GridScope(const ScaleGrid*& slot, const DisplayObject& object)
+        : slot_(slot), grid_(ActiveScaleGrid(object)), outer_(std::exchange(slot, grid_ ? &*grid_ : nullptr)) {}
+    ~GridScope() { slot_ = outer_; }
+    GridScope(const GridScope&) = delete;
+    GridScope& operator=(const GridScope&) = delete;
+
+private:
+    const ScaleGrid*& slot_;
+    std::optional<ScaleGrid> grid_;
+    const ScaleGrid* outer_;
+};
+
+// Hands `draw` the shape, placed in the clip by `toClip`, and its matrix to
+// pixels: mapped into the clip's space by the grid when there is one.
+template <typename Draw>
+void WithGrid(const ScaleGrid* grid, const Shape& shape, const Matrix& toPixels, const Matrix& toClip, Draw draw) {
+    Matrix fromClip;
+    if (grid == nullptr || !toClip.Invert(&fromClip)) {
+        draw(shape, toPixels);
+        return;
+    }
+    draw(grid->Slice(shape, toClip), toPixels * fromClip);
+}
+
 // Adds what an object's place gives its drawing: the matrix to pixels and the colours.
 void AddPlacement(raster::Fingerprint& inputs, const Matrix& m, const ColorTransform& c) {
     for (double v : {m.a, m.b, m.c, m.d, m.tx, m.ty}) inputs.Add(v);
@@ -284,7 +313,8 @@ void Renderer::DrawObject(raster::Surface& surface, const DisplayObject& object,
     switch (object.Kind()) {
     case DisplayKind::Empty: return;
     case DisplayKind::Bitmap:
-        DrawBitmap(surface, static_cast<const AttachedBitmap&>(object), toPixels, colors, clip);
+    case DisplayKind::Video:
+        DrawPicture(surface, static_cast<const PictureObject&>(object), toPixels, colors, clip);
         return;
     case DisplayKind::Shape:
     case DisplayKind::Morph:
@@ -293,6 +323,7 @@ void Renderer::DrawObject(raster::Surface& surface, const DisplayObject& object,
     case DisplayKind::MovieClip: {
         const auto& movieClip = static_cast<const MovieClip&>(object);
         const MovieScope scope(dictionary_, movie_, movieClip);
+        const GridScope grid(grid_, movieClip);
         const Placement& placement = movieClip.GetPlacement();
         Matrix content = toPixels;
         const raster::CoverageMask* contentClip = clip;
@@ -313,13 +344,16 @@ void Renderer::DrawObject(raster::Surface& surface, const DisplayObject& object,
         }
         const MaskCount masks(liveMasks_, scrolled != nullptr);
         if (placement.opaqueBackground) DrawOpaqueBackground(surface, movieClip, toPixels, colors, contentClip);
-        if (const DrawnShape* drawing = movieClip.Drawing())
-            DrawShape(surface, drawing->GetShape(), content, colors, contentClip);
+        if (const DrawnShape* drawing = movieClip.Drawing()) {
+            WithGrid(grid_, drawing->GetShape(), content, Matrix{},
+                     [&](const Shape& shape, const Matrix& m) { DrawShape(surface, shape, m, colors, contentClip); });
+        }
         DrawList(surface, movieClip.Children(), content, colors, contentClip);
         return;
     }
     case DisplayKind::Button: {
         const auto& button = static_cast<const ButtonInstance&>(object);
+        const GridScope grid(grid_, button);
         const auto state = static_cast<std::uint8_t>(button.State());
         std::uint64_t index = 0;
         for (const auto& part : button.Parts()) {
@@ -355,7 +389,8 @@ std::uint64_t Renderer::StillKey(const DisplayObject& object, const Matrix& toPi
         .Add(effectKey_)
         .Add(static_cast<std::uint64_t>(layerOffsetX_))
         .Add(static_cast<std::uint64_t>(layerOffsetY_))
-        .Add(static_cast<std::uint64_t>(quality_));
+        .Add(static_cast<std::uint64_t>(quality_))
+        .Add(grid_ != nullptr ? grid_->Key() : 0);
     if (object.Kind() == DisplayKind::Morph) inputs.Add(std::uint64_t{object.GetPlacement().ratio});
     if (object.Kind() == DisplayKind::Text) inputs.Add(dictionary_).Add(fonts_);
     return inputs.value();
@@ -379,11 +414,15 @@ void Renderer::DrawStill(raster::Surface& surface, const DisplayObject& object, 
         const RecordingCache::Note* note = notes.Peek(&object, StillKey(object, toPixels, colors, clip));
         if (note != nullptr && !note->bounds.Intersects(*area)) return;
     }
+    const auto draw = [&](const Shape& shape, const Matrix& m) { DrawShape(surface, shape, m, colors, clip); };
     switch (object.Kind()) {
     case DisplayKind::Shape:
-        DrawShape(surface, static_cast<const ShapeDefinition&>(*object.GetCharacter()).shape, toPixels, colors, clip);
+        WithGrid(grid_, static_cast<const ShapeDefinition&>(*object.GetCharacter()).shape, toPixels,
+                 object.GetPlacement().matrix, draw);
         break;
-    case DisplayKind::Morph: DrawShape(surface, *MorphShapeAt(object), toPixels, colors, clip); break;
+    case DisplayKind::Morph:
+        WithGrid(grid_, *MorphShapeAt(object), toPixels, object.GetPlacement().matrix, draw);
+        break;
     case DisplayKind::Text: DrawText(&surface, nullptr, object, toPixels, colors, clip); break;
     default: return;
     }
@@ -394,8 +433,8 @@ void Renderer::DrawStill(raster::Surface& surface, const DisplayObject& object, 
     }
 }
 
-void Renderer::DrawBitmap(raster::Surface& surface, const AttachedBitmap& bitmap, const Matrix& toPixels,
-                          const ColorTransform& colors, const raster::CoverageMask* clip) {
+void Renderer::DrawPicture(raster::Surface& surface, const PictureObject& bitmap, const Matrix& toPixels,
+                           const ColorTransform& colors, const raster::CoverageMask* clip) {
     raster::BitmapStyle style;
     style.image = bitmap.Pixels();
     if (style.image == nullptr) return;
@@ -723,10 +762,12 @@ void Renderer::AddShapeToMask(raster::CoverageMask& mask, const Shape& shape, co
 
 void Renderer::AddToMask(raster::CoverageMask& mask, const DisplayObject& object, const Matrix& toPixels) {
     const ItemScope item(rasterizer_.Recorder(), &object, true, order_);
+    const auto addShape = [&](const Shape& shape, const Matrix& m) { AddShapeToMask(mask, shape, m); };
     switch (object.Kind()) {
     case DisplayKind::Empty: return;
-    case DisplayKind::Bitmap: {
-        const auto& bitmap = static_cast<const AttachedBitmap&>(object);
+    case DisplayKind::Bitmap:
+    case DisplayKind::Video: {
+        const auto& bitmap = static_cast<const PictureObject&>(object);
         if (bitmap.Pixels() == nullptr) return;
         raster::Path path;
         path.AddRect(0, 0, bitmap.Pixels()->width, bitmap.Pixels()->height);
@@ -736,15 +777,20 @@ void Renderer::AddToMask(raster::CoverageMask& mask, const DisplayObject& object
         return;
     }
     case DisplayKind::Shape:
-        AddShapeToMask(mask, static_cast<const ShapeDefinition&>(*object.GetCharacter()).shape, toPixels);
+        WithGrid(grid_, static_cast<const ShapeDefinition&>(*object.GetCharacter()).shape, toPixels,
+                 object.GetPlacement().matrix, addShape);
         return;
-    case DisplayKind::Morph: AddShapeToMask(mask, *MorphShapeAt(object), toPixels); return;
+    case DisplayKind::Morph:
+        WithGrid(grid_, *MorphShapeAt(object), toPixels, object.GetPlacement().matrix, addShape);
+        return;
     case DisplayKind::Text: DrawText(nullptr, &mask, object, toPixels, {}, nullptr); return;
     case DisplayKind::EditText: DrawEditText(nullptr, &mask, object, toPixels, {}, nullptr); return;
     case DisplayKind::MovieClip: {
         const auto& movieClip = static_cast<const MovieClip&>(object);
         const MovieScope scope(dictionary_, movie_, movieClip);
-        if (const DrawnShape* drawing = movieClip.Drawing()) AddShapeToMask(mask, drawing->GetShape(), toPixels);
+        const GridScope grid(grid_, movieClip);
+        if (const DrawnShape* drawing = movieClip.Drawing())
+            WithGrid(grid_, drawing->GetShape(), toPixels, Matrix{}, addShape);
         for (const auto& [depth, child] : movieClip.Children()) {
             if (child->GetPlacement().clipDepth != 0) continue;
             const std::uint64_t order =
@@ -756,6 +802,7 @@ void Renderer::AddToMask(raster::CoverageMask& mask, const DisplayObject& object
     }
     case DisplayKind::Button: {
         const auto& button = static_cast<const ButtonInstance&>(object);
+        const GridScope grid(grid_, button);
         const auto state = static_cast<std::uint8_t>(button.State());
         std::uint64_t index = 0;
         for (const auto& part : button.Parts()) {

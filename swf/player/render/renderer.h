@@ -15,12 +15,13 @@
 #include "swf/player/render/drawing_rasterizer.h"
 #include "swf/player/render/layer_effects.h"
 #include "swf/player/render/recording_cache.h"
+#include "swf/player/render/scale_grid.h"
 #include "swf/player/fields/text_fonts.h"
 #include "swf/raster/raster.h"
 
 namespace swf {
 
-class AttachedBitmap;
+class PictureObject;
 class EditTextInstance;
 class MovieClip;
 
@@ -110,9 +111,9 @@ private:
                            const raster::CoverageMask* clip) const;
     void DrawShape(raster::Surface& surface, const Shape& shape, const Matrix& toPixels, const ColorTransform& colors,
                    const raster::CoverageMask* clip);
-    // A bitmap a script attached, as it is now.
-    void DrawBitmap(raster::Surface& surface, const AttachedBitmap& bitmap, const Matrix& toPixels,
-                    const ColorTransform& colors, const raster::CoverageMask* clip);
+    // An attached bitmap or a video, as it is now.
+    void DrawPicture(raster::Surface& surface, const PictureObject& picture, const Matrix& toPixels,
+                     const ColorTransform& colors, const raster::CoverageMask* clip);
     void DrawText(raster::Surface* surface, raster::CoverageMask* mask, const DisplayObject& object,
                   const Matrix& toPixels, const ColorTransform& colors, const raster::CoverageMask* clip);
     // A text field: while recording, an unchanged one replays what it noted
@@ -173,6 +174,9 @@ private:
     raster::CoverageMask textBox_;
     // The drawing order and the clip layers over the object being drawn.
     std::uint64_t order_ = 0;
+    // The scaling grid of the clip or button whose own content is being
+    // drawn (not owned; null: none): it maps the shapes directly inside.
+    const ScaleGrid* grid_ = nullptr;
     // The layer effects the object being drawn lies inside, summed up: what
     // a still object's note depends on besides its own inputs.
     std::uint64_t effectKey_ = 0;
