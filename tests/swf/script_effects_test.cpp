@@ -240,9 +240,16 @@ TEST(ScriptEffects, ScrollRectOpaqueBackgroundAndQuality) {
                   Set(a, "a", "scrollRect", [](ActionAssembler& v) { New(v, "geom", "Rectangle", {10, 5, 20, 30}); });
                   Trace(a, "a", "_width");
                   Trace(a, "a", "scrollRect");
+                  // Shape hit tests at (25, 15), on shown blue, and (55, 20), where the
+                  // red square would be without the rectangle.
+                  for (const double x : {25.0, 55.0}) {
+                      a.PushBool(true).PushNumber(x == 25 ? 15 : 20).PushNumber(x).PushNumber(3);
+                      a.PushString("a").Action(ActionCode::GetVariable).PushString("hitTest");
+                      a.Action(ActionCode::CallMethod).Action(ActionCode::Trace);
+                  }
               }),
               &traces);
-    EXPECT_EQ(traces, (std::vector<std::string>{"20", "(x=10, y=5, w=20, h=30)"}));
+    EXPECT_EQ(traces, (std::vector<std::string>{"20", "(x=10, y=5, w=20, h=30)", "true", "false"}));
     EXPECT_EQ(scrolled.pixel(21, 11), Opaque(0, 0, 255));
     EXPECT_EQ(scrolled.pixel(38, 38), Opaque(0, 0, 255));
     EXPECT_EQ(scrolled.pixel(41, 20), Opaque(255, 255, 255)) << "right of the rectangle";

@@ -19,6 +19,20 @@ Point Unsliced(const DisplayObject& object, const Matrix& toStage, Point p) {
     return toStage.Apply(grid->Unmap(inverse.Apply(p)));
 }
 
+// A scrolled clip shows, and is hit, only inside its rectangle, which puts
+// the content's rectangle at the clip's origin: false outside it, else
+// `toStage` becomes the content's matrix.
+bool InsideScroll(const DisplayObject& clip, Matrix& toStage, Point p) {
+    const std::optional<Rect>& scroll = clip.GetPlacement().scrollRect;
+    if (!scroll) return true;
+    Matrix inverse;
+    if (!toStage.Invert(&inverse)) return false;
+    const Point local = inverse.Apply(p);
+    if (local.x < 0 || local.y < 0 || local.x >= scroll->Width() || local.y >= scroll->Height()) return false;
+    toStage = toStage * Matrix::Translate(-scroll->xMin, -scroll->yMin);
+    return true;
+}
+
 }  // namespace
 
 bool ObjectContains(const DisplayObject& object, const Matrix& toStage, Point p) {
@@ -56,13 +70,15 @@ bool ObjectContains(const DisplayObject& object, const Matrix& toStage, Point p)
     }
     case DisplayKind::MovieClip: {
         const auto& clip = static_cast<const MovieClip&>(object);
-        const Point sliced = Unsliced(clip, toStage, p);
+        Matrix content = toStage;
+        if (!InsideScroll(clip, content, p)) return false;
+        const Point sliced = Unsliced(clip, content, p);
         if (const DrawnShape* drawing = clip.Drawing();
-            drawing != nullptr && toStage.Invert(&inverse) && ShapeContains(drawing->GetShape(), inverse.Apply(sliced)))
+            drawing != nullptr && content.Invert(&inverse) && ShapeContains(drawing->GetShape(), inverse.Apply(sliced)))
             return true;
         for (const auto& [depth, child] : clip.Children()) {
             if (child->GetPlacement().clipDepth != 0) continue;
-            if (ObjectContains(*child, toStage * child->GetPlacement().matrix, SlicedByGrid(*child) ? sliced : p))
+            if (ObjectContains(*child, content * child->GetPlacement().matrix, SlicedByGrid(*child) ? sliced : p))
                 return true;
         }
         return false;
@@ -93,7 +109,9 @@ DisplayObject* FindPointerTargetAt(const DisplayList& list, const Matrix& toStag
                 if (ObjectContains(clip, m, p)) return &clip;
                 continue;
             }
-            if (DisplayObject* target = FindPointerTargetAt(clip.Children(), m, p, isButtonClip)) return target;
+            Matrix content = m;
+            if (!InsideScroll(clip, content, p)) continue;
+            if (DisplayObject* target = FindPointerTargetAt(clip.Children(), content, p, isButtonClip)) return target;
         } else if (object.Kind() == DisplayKind::Button) {
             if (ObjectContains(object, m, p)) return &object;
         }
@@ -115,7 +133,9 @@ EditTextInstance* FindFieldAt(const DisplayList& list, const Matrix& toStage, Po
         if (object.GetPlacement().clipDepth != 0) continue;
         const Matrix m = toStage * object.GetPlacement().matrix;
         if (object.Kind() == DisplayKind::MovieClip) {
-            if (EditTextInstance* f = FindFieldAt(static_cast<MovieClip&>(object).Children(), m, p)) return f;
+            Matrix content = m;
+            if (!InsideScroll(object, content, p)) continue;
+            if (EditTextInstance* f = FindFieldAt(static_cast<MovieClip&>(object).Children(), content, p)) return f;
         } else if (object.Kind() == DisplayKind::EditText) {
             if (ObjectContains(object, m, p)) return static_cast<EditTextInstance*>(&object);
         }
