@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -53,6 +54,11 @@ public:
     // key frame. The last picture stays on show.
     virtual void Reset() = 0;
 };
+
+// The kind of frame `data` holds, read from its header without decoding;
+// nothing when the header does not say (Screen Video tells only by its
+// blocks) or cannot be read.
+std::optional<FrameKind> PeekFrameKind(VideoCodecId codec, std::span<const std::uint8_t> data);
 
 // nullptr for a codec this player does not decode (VP6, unknown ids).
 std::unique_ptr<VideoDecoder> MakeVideoDecoder(VideoCodecId codec);

@@ -106,6 +106,21 @@ TEST(FfmpegMovies, EmbeddedVideoShowsEachFrameAsFfmpegDecodesIt) {
     ExpectFramesAsFfmpegDecodes("sorenson_frames", 35.0);
 }
 
+TEST(FfmpegMovies, AJumpFarFromAnyKnownKeyFrameCatchesUpOverAFewDrawings) {
+    // 150 frames of Screen Video with a key frame only at the start: going to
+    // the last frame decodes 60 frames a drawing, showing the way there.
+    const auto frames = ReadMedia("screen_long.rgb");
+    ASSERT_EQ(frames.size(), 150u * 160 * 120 * 3);
+    Player player;
+    ASSERT_TRUE(player.Load(ReadMedia("screen_long.swf"))) << player.LoadError();
+    player.SetViewportSize(160, 120);
+    player.GotoFrame(149);
+    EXPECT_GT(Psnr(DrawFrame(player), frames, 59), 40.0);
+    EXPECT_GT(Psnr(DrawFrame(player), frames, 119), 40.0);
+    EXPECT_GT(Psnr(DrawFrame(player), frames, 149), 40.0);
+    EXPECT_GT(Psnr(DrawFrame(player), frames, 149), 40.0) << "and stays there";
+}
+
 // The VideoFrame tags of an ffmpeg-made movie, in order.
 std::vector<test::Bytes> VideoFrameTags(const std::vector<std::uint8_t>& movie) {
     std::vector<test::Bytes> frames;

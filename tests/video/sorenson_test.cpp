@@ -158,6 +158,8 @@ TEST(SorensonH263, DecodesAsFfmpegDoes) {
             const auto result = decoder->Decode(tags[i].data);
             ASSERT_TRUE(result.ok) << "frame " << i << ": " << result.problem;
             EXPECT_EQ(result.kind, tags[i].frameType == 1 ? FrameKind::Key : FrameKind::Inter) << "frame " << i;
+            EXPECT_EQ(swf::video::PeekFrameKind(VideoCodecId::SorensonH263, tags[i].data), result.kind)
+                << "frame " << i << ": the header alone tells the kind";
             interFrames += result.kind == FrameKind::Inter;
             const auto& picture = decoder->Picture();
             ASSERT_EQ(picture.width, stream.width);

@@ -5,6 +5,9 @@ namespace swf {
 namespace {
 
 constexpr double kTwipsPerPixel = 20;
+// A jump far from any known key frame decodes this many frames per drawing
+// at most and goes on at the next, rather than holding up the frame.
+constexpr int kMaxDecodesPerDraw = 60;
 
 video::Deblocking DeblockingOf(const VideoStreamDefinition& stream) {
     if (stream.deblocking == 0) return video::Deblocking::AsStream;
@@ -17,7 +20,13 @@ VideoInstance::VideoInstance(const Placement& placement, const VideoStreamDefini
     : PictureObject(placement, &stream),
       stream_(stream),
       decoder_(video::MakeVideoDecoder(static_cast<video::VideoCodecId>(stream.codecId))) {
-    if (decoder_) decoder_->SetDeblocking(DeblockingOf(stream));
+    if (!decoder_) return;
+    decoder_->SetDeblocking(DeblockingOf(stream));
+    // Where the headers tell key frames, seeking starts from the right one at once.
+    for (const auto& [number, data] : stream.frames) {
+        if (video::PeekFrameKind(static_cast<video::VideoCodecId>(stream.codecId), data) == video::FrameKind::Key)
+            keyFrames_.insert(number);
+    }
 }
 
 std::shared_ptr<const raster::Image> VideoInstance::Pixels() const {
@@ -69,12 +78,13 @@ void VideoInstance::DecodeUpTo(std::uint16_t frame) const {
     if (target == frames.begin()) return;
     --target;
     if (decoded_ == target->first) return;
-    for (auto it = StartFor(target);; ++it) {
+    auto it = StartFor(target);
+    for (int decodes = 1;; ++it, ++decodes) {
         const video::DecodeResult result = decoder_->Decode(it->second);
         if (result.ok && result.kind == video::FrameKind::Key) keyFrames_.insert(it->first);
-        if (it == target) break;
+        if (it == target || decodes == kMaxDecodesPerDraw) break;
     }
-    decoded_ = target->first;
+    decoded_ = it->first;
     const raster::Image& picture = decoder_->Picture();
     if (picture.width > 0 && (!shown_ || shown_->serial != picture.serial)) {
         shown_ = std::make_shared<const raster::Image>(picture);
