@@ -65,8 +65,12 @@ TEST(FfmpegMovies, JpegFramesThatRedefineOneBitmapPlayAsFfmpegDecodesThem) {
         // decoding of these frames (ImageMagick's) is 25.3 dB from ffmpeg's.
         const double own = Psnr(shown, frames, i);
         EXPECT_GT(own, 24.0) << "frame " << i;
-        if (i > 0) EXPECT_LT(Psnr(shown, frames, i - 1), own - 3) << "frame " << i << " shows the one before";
-        if (i + 1 < 10) EXPECT_LT(Psnr(shown, frames, i + 1), own - 3) << "frame " << i << " shows the next";
+        if (i > 0) {
+            EXPECT_LT(Psnr(shown, frames, i - 1), own - 3) << "frame " << i << " shows the one before";
+        }
+        if (i + 1 < 10) {
+            EXPECT_LT(Psnr(shown, frames, i + 1), own - 3) << "frame " << i << " shows the next";
+        }
         player.AdvanceFrame();
     }
     // Going back shows what that frame placed, not the last definition of the id.

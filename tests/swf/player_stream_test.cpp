@@ -49,7 +49,9 @@ Bytes StreamMovie() {
             block.push_back(static_cast<std::uint8_t>(level >> 8));
         }
         stream.Add(w::TagCode::SoundStreamBlock, block);
-        stream.DoAction(TraceAction("f" + std::to_string(f)));
+        std::string label = "f";
+        label += std::to_string(f);
+        stream.DoAction(TraceAction(label));
         stream.ShowFrame();
     }
     w::MovieHeader header;

@@ -33,30 +33,9 @@ using swf::video::MakeVideoDecoder;
 using swf::video::VideoCodecId;
 using video_test::Bytes;
 using video_test::ReadMedia;
+using video_test::VideoTag;
+using video_test::VideoTags;
 using Palette = std::array<std::uint32_t, 128>;
-
-struct VideoTag {
-    int frameType = 0;  // 1 key, 2 inter
-    int codec = 0;
-    Bytes data;  // after the tag's first byte
-};
-
-// The bodies of an FLV file's video tags; other tags skipped.
-std::vector<VideoTag> VideoTags(const Bytes& flv) {
-    std::vector<VideoTag> tags;
-    if (flv.size() < 13) return tags;
-    std::size_t at = (std::size_t{flv[5]} << 24 | std::size_t{flv[6]} << 16 | std::size_t{flv[7]} << 8 | flv[8]) + 4;
-    while (at + 11 <= flv.size()) {
-        const std::size_t size = std::size_t{flv[at + 1]} << 16 | std::size_t{flv[at + 2]} << 8 | flv[at + 3];
-        if (at + 11 + size > flv.size()) break;
-        if (flv[at] == 9 && size > 0) {
-            const auto body = flv.begin() + static_cast<std::ptrdiff_t>(at + 11);
-            tags.push_back({body[0] >> 4, body[0] & 0x0F, Bytes(body + 1, body + static_cast<std::ptrdiff_t>(size))});
-        }
-        at += 11 + size + 4;
-    }
-    return tags;
-}
 
 // Every frame of a stream decoded and compared with ffmpeg's frame.
 void ExpectDecodesAsFfmpeg(const std::string& name, VideoCodecId codec, const std::vector<VideoTag>& tags) {
@@ -173,9 +152,10 @@ Bytes PrimedDeflate(const Bytes& primer, const Bytes& raw) {
 
 // IMAGEBLOCKV2 after its DataSize: format, the positions it asks for, data.
 Bytes Block2(std::uint8_t format, const Bytes& positions, const Bytes& data) {
-    Bytes block{format};
-    block.insert(block.end(), positions.begin(), positions.end());
-    block.insert(block.end(), data.begin(), data.end());
+    Bytes block;
+    block.reserve(1 + positions.size() + data.size());
+    block.push_back(format);
+    for (const Bytes* part : {&positions, &data}) block.insert(block.end(), part->begin(), part->end());
     return block;
 }
 

@@ -24,28 +24,8 @@ using swf::video::FrameKind;
 using swf::video::VideoCodecId;
 using video_test::Bytes;
 using video_test::ReadMedia;
-
-struct VideoTag {
-    int frameType = 0;  // 1 key, 2 inter
-    Bytes data;         // after the tag's first byte
-};
-
-// The video tags of an FLV file, in order.
-std::vector<VideoTag> VideoTags(const Bytes& flv) {
-    std::vector<VideoTag> tags;
-    std::size_t at = 9 + 4;
-    while (at + 11 <= flv.size()) {
-        const std::size_t size = static_cast<std::size_t>(flv[at + 1]) << 16 | flv[at + 2] << 8 | flv[at + 3];
-        if (at + 11 + size > flv.size()) break;
-        if (flv[at] == 9 && size > 1) {
-            const std::uint8_t* body = flv.data() + at + 11;
-            EXPECT_EQ(body[0] & 0x0F, 2) << "not Sorenson H.263";
-            tags.push_back({body[0] >> 4, Bytes(body + 1, body + size)});
-        }
-        at += 11 + size + 4;
-    }
-    return tags;
-}
+using video_test::VideoTag;
+using video_test::VideoTags;
 
 std::unique_ptr<swf::video::VideoDecoder> MakeDecoder() {
     auto decoder = swf::video::MakeVideoDecoder(VideoCodecId::SorensonH263);
@@ -143,6 +123,7 @@ TEST(SorensonH263, DecodesAsFfmpegDoes) {
         const Bytes rgb = ReadMedia(std::string(stream.name) + ".rgb");
         const std::size_t frameBytes = static_cast<std::size_t>(stream.width) * stream.height * 3;
         ASSERT_GE(tags.size(), 20u);
+        for (const VideoTag& tag : tags) ASSERT_EQ(tag.codec, 2) << "not Sorenson H.263";
         ASSERT_EQ(rgb.size(), tags.size() * frameBytes);
         ASSERT_GE(tags[0].data.size(), 5u);
         EXPECT_EQ((tags[0].data[3] & 3) << 1 | tags[0].data[4] >> 7, stream.sizeCode);

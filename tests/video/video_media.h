@@ -46,4 +46,27 @@ inline double Psnr(const swf::raster::Image& picture, const Bytes& rgb24, std::s
     return 10 * std::log10(255.0 * 255.0 / mse);
 }
 
+struct VideoTag {
+    int frameType = 0;  // 1 key, 2 inter, 3 disposable
+    int codec = 0;
+    Bytes data;  // after the tag's first byte
+};
+
+// The video tags of an FLV file, in order; other tags skipped.
+inline std::vector<VideoTag> VideoTags(const Bytes& flv) {
+    std::vector<VideoTag> tags;
+    if (flv.size() < 13) return tags;
+    std::size_t at = (std::size_t{flv[5]} << 24 | std::size_t{flv[6]} << 16 | std::size_t{flv[7]} << 8 | flv[8]) + 4;
+    while (at + 11 <= flv.size()) {
+        const std::size_t size = std::size_t{flv[at + 1]} << 16 | std::size_t{flv[at + 2]} << 8 | flv[at + 3];
+        if (at + 11 + size > flv.size()) break;
+        if (flv[at] == 9 && size > 0) {
+            const auto body = flv.begin() + static_cast<std::ptrdiff_t>(at + 11);
+            tags.push_back({body[0] >> 4, body[0] & 0x0F, Bytes(body + 1, body + static_cast<std::ptrdiff_t>(size))});
+        }
+        at += 11 + size + 4;
+    }
+    return tags;
+}
+
 }  // namespace video_test
