@@ -1,7 +1,7 @@
 #pragma once
 // Screen Video (codec id 3) and Screen Video 2 (codec id 6), the two
 // screen-capture codecs of SWF and FLV files, written from the SWF and FLV
-// file format specification.
+// file formats' definitions.
 //
 // Both cut the picture into a grid of blocks (16 to 256 pixels a side, in
 // steps of 16) and send each block's pixels compressed with zlib, bottom-up:
