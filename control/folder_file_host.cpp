@@ -12,7 +12,11 @@
 #include <winternl.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <new>
+#include <optional>
+#include <span>
 #include <vector>
 
 #include "win32/file_identity.h"
@@ -81,55 +85,115 @@ std::vector<std::wstring> Segments(const std::wstring& relative) {
     return segments;
 }
 
-}  // namespace
+// A plain file below the movie's folder, open for reading, and its size then;
+// or why not.
+struct FileBelow {
+    win32::OwnedHandle file;
+    std::uint64_t size = 0;
+    std::string error;
+};
 
-FolderFileHost::FolderFileHost(std::wstring folder) : folder_(std::move(folder)) {}
+FileBelow Refused(std::string error) {
+    FileBelow result;
+    result.error = std::move(error);
+    return result;
+}
 
-swf::FileReadResult FolderFileHost::ReadFile(const std::string& relativePath, std::size_t maxBytes) {
+// Opens `relativePath` below `folder` segment by segment, refusing links.
+FileBelow OpenFileBelow(const std::wstring& folder, const std::string& relativePath) {
     std::wstring relative = win32::WideFromUtf8(relativePath).value_or(std::wstring());
-    if (relative.empty() || folder_.empty()) return Failure("no such file: " + relativePath);
+    if (relative.empty() || folder.empty()) return Refused("no such file: " + relativePath);
     std::replace(relative.begin(), relative.end(), L'/', L'\\');
     const std::vector<std::wstring> segments = Segments(relative);
     for (const std::wstring& segment : segments) {
-        if (segment.empty() || segment == L"." || segment == L"..") return Failure("no such file: " + relativePath);
+        if (segment.empty() || segment == L"." || segment == L"..") return Refused("no such file: " + relativePath);
     }
 
-    win32::OwnedHandle at(CreateFileW(folder_.c_str(), FILE_TRAVERSE | FILE_LIST_DIRECTORY | SYNCHRONIZE,
+    win32::OwnedHandle at(CreateFileW(folder.c_str(), FILE_TRAVERSE | FILE_LIST_DIRECTORY | SYNCHRONIZE,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                       FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!at) return Failure("the movie's folder cannot be opened");
+    if (!at) return Refused("the movie's folder cannot be opened");
     for (std::size_t i = 0; i < segments.size(); ++i) {
         const bool last = i + 1 == segments.size();
         win32::OwnedHandle next;
         switch (OpenBelow(at.Get(), segments[i], !last, &next)) {
         case Opened::Ok: break;
-        case Opened::Missing: return Failure("file not found: " + relativePath);
-        case Opened::Link: return Failure("a link or junction on the way is not followed: " + relativePath);
-        case Opened::Failed: return Failure(last ? "not a file: " + relativePath : "cannot open " + relativePath);
+        case Opened::Missing: return Refused("file not found: " + relativePath);
+        case Opened::Link: return Refused("a link or junction on the way is not followed: " + relativePath);
+        case Opened::Failed: return Refused(last ? "not a file: " + relativePath : "cannot open " + relativePath);
         }
         at = std::move(next);
     }
-    const HANDLE file = at.Get();
-    if (GetFileType(file) != FILE_TYPE_DISK) return Failure("not a file: " + relativePath);
+    if (GetFileType(at.Get()) != FILE_TYPE_DISK) return Refused("not a file: " + relativePath);
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(file, &size) || size.QuadPart < 0) return Failure("cannot read " + relativePath);
-    if (static_cast<std::uint64_t>(size.QuadPart) > maxBytes) return Failure("the file is too large: " + relativePath);
+    if (!GetFileSizeEx(at.Get(), &size) || size.QuadPart < 0) return Refused("cannot read " + relativePath);
+    FileBelow result;
+    result.file = std::move(at);
+    result.size = static_cast<std::uint64_t>(size.QuadPart);
+    return result;
+}
 
+// Pieces read from a handle held open, each at the offset its OVERLAPPED
+// names (the handle is synchronous, so each read completes before it returns).
+class HandleFile final : public swf::OpenedFile {
+public:
+    HandleFile(win32::OwnedHandle file, std::uint64_t size) : file_(std::move(file)), size_(size) {}
+    std::uint64_t Size() const override { return size_; }
+
+    std::optional<std::size_t> ReadAt(std::uint64_t offset, std::span<std::uint8_t> into) override {
+        std::size_t done = 0;
+        while (done < into.size()) {
+            const std::uint64_t at = offset + done;
+            // No file reaches past the largest offset: that is its end.
+            if (at > static_cast<std::uint64_t>(std::numeric_limits<LONGLONG>::max())) break;
+            OVERLAPPED position{};
+            position.Offset = static_cast<DWORD>(at);
+            position.OffsetHigh = static_cast<DWORD>(at >> 32);
+            const DWORD want = static_cast<DWORD>(std::min<std::size_t>(into.size() - done, 1u << 20));
+            DWORD got = 0;
+            if (!::ReadFile(file_.Get(), into.data() + done, want, &got, &position)) {
+                if (GetLastError() == ERROR_HANDLE_EOF) break;
+                return std::nullopt;
+            }
+            if (got == 0) break;
+            done += got;
+        }
+        return done;
+    }
+
+private:
+    win32::OwnedHandle file_;
+    std::uint64_t size_;
+};
+
+}  // namespace
+
+FolderFileHost::FolderFileHost(std::wstring folder) : folder_(std::move(folder)) {}
+
+swf::FileReadResult FolderFileHost::ReadFile(const std::string& relativePath, std::size_t maxBytes) {
+    FileBelow below = OpenFileBelow(folder_, relativePath);
+    if (!below.file) return Failure(std::move(below.error));
+    if (below.size > maxBytes) return Failure("the file is too large: " + relativePath);
     swf::FileReadResult result;
     try {
-        result.bytes.resize(static_cast<std::size_t>(size.QuadPart));
+        result.bytes.resize(static_cast<std::size_t>(below.size));
     } catch (const std::bad_alloc&) {
         return Failure("not enough memory for " + relativePath);
     }
-    std::size_t done = 0;
-    while (done < result.bytes.size()) {
-        DWORD got = 0;
-        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(result.bytes.size() - done, 1u << 20));
-        if (!::ReadFile(file, result.bytes.data() + done, want, &got, nullptr) || got == 0) break;
-        done += got;
-    }
-    if (done != result.bytes.size()) return Failure("cannot read " + relativePath);
+    HandleFile file(std::move(below.file), below.size);
+    if (file.ReadAt(0, result.bytes) != result.bytes.size()) return Failure("cannot read " + relativePath);
     result.ok = true;
+    return result;
+}
+
+swf::FileOpenResult FolderFileHost::OpenFile(const std::string& relativePath) {
+    FileBelow below = OpenFileBelow(folder_, relativePath);
+    swf::FileOpenResult result;
+    if (!below.file) {
+        result.error = std::move(below.error);
+        return result;
+    }
+    result.file = std::make_unique<HandleFile>(std::move(below.file), below.size);
     return result;
 }
 

@@ -15,6 +15,8 @@ public:
     explicit FolderFileHost(std::wstring folder);
 
     swf::FileReadResult ReadFile(const std::string& relativePath, std::size_t maxBytes) override;
+    // Keeps the file open and reads only the pieces asked for, under the same rules.
+    swf::FileOpenResult OpenFile(const std::string& relativePath) override;
 
 private:
     std::wstring folder_;

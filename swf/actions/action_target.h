@@ -36,6 +36,24 @@ struct DragRequest {
 };
 class TextFieldTarget;
 
+// What scripts reach of a Video object beyond its display properties: the
+// stream it shows (a NetStream's handle; 0 for none) and how it draws.
+class VideoTarget {
+public:
+    virtual ~VideoTarget() = default;
+    virtual void AttachStream(std::uint32_t stream) = 0;
+    // Shows nothing until the stream's next picture.
+    virtual void ClearPicture() = 0;
+    // The size of the picture shown, in pixels; 0 before the first.
+    virtual int PictureWidth() const = 0;
+    virtual int PictureHeight() const = 0;
+    virtual bool GetSmoothing() const = 0;
+    virtual void SetSmoothing(bool smoothing) = 0;
+    // 0: as each frame says, 1: off, above: on.
+    virtual int GetDeblocking() const = 0;
+    virtual void SetDeblocking(int deblocking) = 0;
+};
+
 // Display properties in the numbering GetProperty/SetProperty use.
 enum class DisplayProperty {
     X = 0,
@@ -120,6 +138,8 @@ public:
     virtual std::string DropTarget() const { return {}; }
     // The text field face, for dynamic and input text fields; null for others.
     virtual TextFieldTarget* AsTextField() { return nullptr; }
+    // The video face, for Video objects; null for others.
+    virtual VideoTarget* AsVideo() { return nullptr; }
 
     // Colour and matrix as Color and flash.geom.Transform see them: the
     // object's own (translation in pixels of its parent), and concatenated

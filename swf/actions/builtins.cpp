@@ -126,6 +126,7 @@ void InstallBuiltins(Vm& vm, BuiltinObjects& objects) {
     InstallFilterBuiltins(in);
     InstallBitmapDataBuiltins(in);
     InstallDisplayEffectBuiltins(in);
+    InstallNetStreamBuiltins(in);
 
     InstallLoadingBuiltins(vm, objects);
     InstallSoundBuiltins(vm, objects);

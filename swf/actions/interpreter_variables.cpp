@@ -112,10 +112,9 @@ Value Interpreter::GetPlainVariable(Frame& f, const std::string& name) {
 
 void Interpreter::NoteMissingClass(const std::string& name) {
     // Classes of the player's library that this player does not have yet.
-    static const char* const kMissing[] = {"NetConnection", "NetStream",   "Video",           "Camera",
-                                           "Microphone",    "PrintJob",    "SharedObject",    "LocalConnection",
-                                           "XMLSocket",     "ContextMenu", "ContextMenuItem", "TextSnapshot",
-                                           "Accessibility"};
+    static const char* const kMissing[] = {"Camera",          "Microphone",   "PrintJob",    "SharedObject",
+                                           "LocalConnection", "XMLSocket",    "ContextMenu", "ContextMenuItem",
+                                           "TextSnapshot",    "Accessibility"};
     for (const char* missing : kMissing) {
         if (!NamesEqual(name, missing, ignoreCase_)) continue;
         vm_.NoteUnsupported("the " + std::string(missing) +

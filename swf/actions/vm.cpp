@@ -127,6 +127,11 @@ Value Vm::CallMethod(const Value& object, const std::string& name, std::vector<V
     return result;
 }
 
+void Vm::StreamCall(std::uint32_t stream, const std::string& handler, std::vector<Value> args, ActionHost& host) {
+    const auto it = netStreams_.find(stream);
+    if (it != netStreams_.end()) CallMethod(Value::Obj(it->second), handler, std::move(args), host);
+}
+
 bool Vm::ConstructAs(DisplayTarget& clip, const std::string& symbol, ActionHost& host) {
     Object* constructor = RegisteredClass(symbol);
     if (constructor == nullptr) return false;
@@ -191,6 +196,8 @@ Object* Vm::ObjectFor(DisplayTarget* object) {
         clip->proto = builtins_.clipProto;
     else if (object->AsTextField() != nullptr)
         clip->proto = textFieldProto_;
+    else if (object->AsVideo() != nullptr)
+        clip->proto = videoProto_;
     else
         clip->proto = buttonProto_;
     clips_.emplace(object, clip);
@@ -296,12 +303,24 @@ void Vm::CollectIfIdle() {
 }
 
 void Vm::CollectGarbage() {
-    std::vector<Object*> roots = {builtins_.global,       builtins_.objectProto,   builtins_.arrayProto,
-                                  builtins_.stringProto,  builtins_.clipProto,     builtins_.functionProto,
-                                  builtins_.numberProto,  builtins_.booleanProto,  builtins_.dateProto,
-                                  builtins_.xmlNodeProto, builtins_.loadVarsProto, builtins_.clipLoaderProto,
-                                  builtins_.soundProto,   textFieldProto_,         buttonProto_,
-                                  builtins_.flashPackage};
+    std::vector<Object*> roots = {builtins_.global,
+                                  builtins_.objectProto,
+                                  builtins_.arrayProto,
+                                  builtins_.stringProto,
+                                  builtins_.clipProto,
+                                  builtins_.functionProto,
+                                  builtins_.numberProto,
+                                  builtins_.booleanProto,
+                                  builtins_.dateProto,
+                                  builtins_.xmlNodeProto,
+                                  builtins_.loadVarsProto,
+                                  builtins_.clipLoaderProto,
+                                  builtins_.soundProto,
+                                  textFieldProto_,
+                                  buttonProto_,
+                                  builtins_.flashPackage,
+                                  videoProto_};
+    for (const auto& [stream, netStream] : netStreams_) roots.push_back(netStream);
     for (const auto* loads : {&pendingLoads_, &activeLoads_}) {
         for (const LoadRequest& request : *loads) roots.push_back(request.receiver);
     }

@@ -19,6 +19,7 @@
 #include "swf/actions/heap.h"
 #include "swf/actions/input_state.h"
 #include "swf/actions/load_request.h"
+#include "swf/actions/net_stream_host.h"
 #include "swf/actions/selection_host.h"
 #include "swf/actions/sound_host.h"
 #include "swf/actions/text_measurer.h"
@@ -245,6 +246,20 @@ public:
     // runs. Voices stopped meanwhile are let go.
     void SoundsFinished(const std::vector<std::uint32_t>& voices, ActionHost& host);
 
+    // The movie's video streams for NetStream; may be null (streams then
+    // play nothing). Not owned.
+    void SetNetStreamHost(NetStreamHost* host) { netStreamHost_ = host; }
+    NetStreamHost* netStreamHost() const { return netStreamHost_; }
+    // A NetStream object plays `stream`: it is kept alive, to hear of it,
+    // until StreamClosed.
+    void StreamOpened(std::uint32_t stream, Object* netStream) { netStreams_[stream] = netStream; }
+    void StreamClosed(std::uint32_t stream) { netStreams_.erase(stream); }
+    // The stream's object has `handler` called with `args` (onStatus,
+    // onMetaData, onCuePoint, ...); nothing when the stream has no object.
+    void StreamCall(std::uint32_t stream, const std::string& handler, std::vector<Value> args, ActionHost& host);
+    Object* videoProto() const { return videoProto_; }
+    void SetVideoPrototype(Object* proto) { videoProto_ = proto; }
+
     // The constructor Object.registerClass tied to a library symbol (the exact
     // name, else one differing in case), or null.
     Object* RegisteredClass(const std::string& symbol) const;
@@ -348,6 +363,7 @@ private:
     // Set by the player's text field and button classes.
     Object* textFieldProto_ = nullptr;
     Object* buttonProto_ = nullptr;
+    Object* videoProto_ = nullptr;
     ActionTarget* root_ = nullptr;
     std::map<int, ActionTarget*> levels_;
     std::vector<LoadRequest> pendingLoads_;
@@ -379,6 +395,9 @@ private:
     SelectionHost* selectionHost_ = nullptr;
     TextMeasurer* textMeasurer_ = nullptr;
     SoundHost* soundHost_ = nullptr;
+    NetStreamHost* netStreamHost_ = nullptr;
+    // The NetStream objects of open streams, by handle.
+    std::map<std::uint32_t, Object*> netStreams_;
     // Voices Sound objects started, with the object to tell when each ends.
     std::vector<std::pair<std::uint32_t, Object*>> playingSounds_;
 };

@@ -14,8 +14,10 @@ public:
     explicit NativeFileHost(std::filesystem::path folder);
 
     FileReadResult ReadFile(const std::string& relativePath, std::size_t maxBytes) override;
+    // Keeps the file open and reads only the pieces asked for.
+    FileOpenResult OpenFile(const std::string& relativePath) override;
 
-    // How many files were opened (tests check that refused paths open none).
+    // How many files were opened, to read whole or in pieces (tests check that refused paths open none).
     std::size_t OpenCount() const { return opens_; }
 
 private:

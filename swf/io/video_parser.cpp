@@ -40,7 +40,8 @@ std::shared_ptr<const Character> VideoStreams::Define(std::span<const std::uint8
     stream->smoothing = in.ReadUB(1) != 0;
     stream->codecId = in.ReadU8();
     const auto codec = static_cast<video::VideoCodecId>(stream->codecId);
-    if (video::MakeVideoDecoder(codec) == nullptr) {
+    // A stream without frames is a Video object for scripts to attach streams to.
+    if (stream->frameCount != 0 && video::MakeVideoDecoder(codec) == nullptr) {
         warnings.push_back("video " + std::to_string(stream->id) + " is in " + video::VideoCodecName(codec) +
                            ", which this player does not decode; it shows nothing");
     }

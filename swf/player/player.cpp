@@ -23,6 +23,8 @@
 #include "swf/player/stage.h"
 #include "swf/player/fields/text_extent.h"
 #include "swf/player/loading/content_loader.h"
+#include "swf/player/media/net_streams.h"
+#include "swf/player/media/stream_events.h"
 #include "swf/actions/vm.h"
 #include "swf/player/fields/field_binding.h"
 #include "swf/player/scripting/vm_action_runner.h"
@@ -86,6 +88,7 @@ struct Player::Session {
     std::unique_ptr<FocusSelection> focusSelection;
     std::unique_ptr<TextExtentMeasurer> textMeasurer;
     std::unique_ptr<ScriptSounds> scriptSounds;
+    std::unique_ptr<NetStreams> netStreams;
     std::unique_ptr<FieldWiring> fieldWiring;
     std::unique_ptr<Stage> stage;
     std::unique_ptr<Renderer> renderer;
@@ -218,12 +221,19 @@ bool Player::Load(std::span<const std::uint8_t> bytes, std::string url) {
     session->runner->Vm().SetTextMeasurer(session->textMeasurer.get());
     session->scriptSounds = std::make_unique<ScriptSounds>(sounds_, session->movie);
     session->runner->Vm().SetSoundHost(session->scriptSounds.get());
+    session->netStreams = std::make_unique<NetStreams>(sounds_, files_, sounds_.Mp3Codec());
+    session->runner->Vm().SetNetStreamHost(session->netStreams.get());
+    {
+        NetStreams* streams = session->netStreams.get();
+        session->stage->SetStreamFeeds([streams](std::uint32_t stream) { return streams->FeedOf(stream); });
+    }
     RaiseFocusEvents(*session->focus, *session->stage, *session->runner);
     session->stage->SetFieldObserver(session->fieldWiring.get());
     session_ = std::move(session);
     sounds_.SetFrameRate(FrameRate());
     UpdateStageSize();
     ++movieSerial_;
+    lastStreamTick_.reset();
     if (log_) {
         for (const std::string& warning : session_->movie->warnings) log_(LogKind::Warning, warning);
     }
@@ -337,6 +347,7 @@ void Player::AdvanceFrame() {
             }
         }
         if (session_) {
+            AdvanceStreams();
             session_->runner->AdvanceTimers();
             session_->runner->SoundsFinished(sounds_.TakeFinished());
         }
@@ -356,6 +367,19 @@ int Player::FramesToAdvance() {
     const double ahead = std::floor(*heard) - root.CurrentFrame();
     if (ahead < 0) return 0;
     return static_cast<int>(std::clamp(ahead, 0.0, static_cast<double>(kMaxStreamCatchUp)));
+}
+
+void Player::AdvanceStreams() {
+    // Live, streams keep to the wall clock (or their sound); otherwise each
+    // tick is one frame's time, so that what is drawn at a tick is always the same.
+    double elapsed = 1.0 / FrameRate();
+    if (audioClock_) {
+        const auto now = std::chrono::steady_clock::now();
+        if (lastStreamTick_) elapsed = std::chrono::duration<double>(now - *lastStreamTick_).count();
+        lastStreamTick_ = now;
+    }
+    session_->netStreams->Advance(elapsed, audioClock_);
+    DeliverStreamEvents(*session_->netStreams, *session_->runner);
 }
 
 std::uint64_t Player::KeptLayerRedraws() const { return session_ ? session_->renderer->KeptLayerRedraws() : 0; }
@@ -684,7 +708,10 @@ bool Player::PointerOverButton() const {
     return stage != nullptr && stage->HoveredTarget() != nullptr;
 }
 
-void Player::SetFileHost(FileHost* files) { files_ = files; }
+void Player::SetFileHost(FileHost* files) {
+    files_ = files;
+    if (session_) session_->netStreams->SetFileHost(files);
+}
 
 void Player::PassClipboardText() {
     if (!session_) return;

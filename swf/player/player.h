@@ -2,9 +2,11 @@
 // The engine's face for the control: load a movie, tick it at its frame rate,
 // draw it at any size (ShowAll), and feed it pointer events in pixels.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -199,6 +201,10 @@ private:
     // How many frames this tick moves on: one, or as many as the main
     // timeline's stream sound says when the audio clock leads.
     int FramesToAdvance();
+    // Video streams move on by a frame's time (or the wall clock's, live)
+    // and their scripts hear what they told.
+    void AdvanceStreams();
+    std::optional<std::chrono::steady_clock::time_point> lastStreamTick_;
     static constexpr int kMaxStreamCatchUp = 8;
 
     // Runs the work of one call from the host. When memory runs out it is

@@ -239,7 +239,8 @@ std::unique_ptr<DisplayObject> Stage::CreateInstance(const std::shared_ptr<const
                                                     FontsFor(movie), this);
         break;
     case CharacterKind::Video:
-        object = std::make_unique<VideoInstance>(placement, *static_cast<const VideoStreamDefinition*>(character));
+        object =
+            std::make_unique<VideoInstance>(*this, placement, *static_cast<const VideoStreamDefinition*>(character));
         break;
     case CharacterKind::Shape:
     case CharacterKind::Morph:
@@ -327,6 +328,14 @@ void Stage::ButtonDestroyed(ButtonInstance& button) {
     if (hovered_ == &button) hovered_ = nullptr;
     if (pressed_ == &button) pressed_ = nullptr;
     if (runner_ != nullptr) runner_->ForgetObject(button);
+}
+
+void Stage::ObjectDestroyed(DisplayTarget& object) {
+    if (runner_ != nullptr) runner_->ForgetObject(object);
+}
+
+std::shared_ptr<const VideoFeed> Stage::StreamFeed(std::uint32_t stream) {
+    return streamFeeds_ ? streamFeeds_(stream) : nullptr;
 }
 
 ButtonInstance* Stage::ButtonAt(Point p) {

@@ -224,10 +224,18 @@ bool Mixer::NextFrame(Voice& voice, double& left, double& right) {
     return true;
 }
 
+void Mixer::SetPaused(VoiceId id, bool paused) {
+    for (Voice& voice : voices_)
+        if (voice.id == id) voice.paused = paused;
+}
+
 void Mixer::Mix(std::span<std::int16_t> out) {
     const std::size_t frames = out.size() / 2;
     mix_.assign(frames * 2, 0.0);
     for (Voice& voice : voices_) {
+        // A paused voice that is being stopped ends at once: it has nothing to fade.
+        if (voice.paused && voice.fadeOut > 0) voice.fadeOut = 0;
+        if (voice.paused) continue;
         const ChannelTransform& m = voice.transform;
         for (std::size_t i = 0; i < frames; ++i) {
             double left, right;

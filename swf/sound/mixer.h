@@ -86,6 +86,8 @@ public:
     // Samples for the stream, interleaved as its channels say.
     void Feed(VoiceId stream, std::span<const std::int16_t> samples);
     void EndStream(VoiceId stream);
+    // A paused voice keeps its place and adds nothing to the mix until resumed.
+    void SetPaused(VoiceId voice, bool paused);
     // The stream's frames played so far and those fed and not yet played;
     // nothing when no such stream plays.
     struct StreamState {
@@ -119,6 +121,7 @@ private:
         std::shared_ptr<Samples> fed;
         std::uint64_t dropped = 0;
         bool streamOpen = false;
+        bool paused = false;
     };
 
     // One output frame of a voice, before its transform; false once it ended.

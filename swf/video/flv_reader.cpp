@@ -138,6 +138,8 @@ std::optional<FlvTag> FlvReader::ReadTag(bool& skipped) {
     Consume(kTagHeaderSize + size);
     lastTagSize_ = static_cast<std::uint32_t>(kTagHeaderSize + size);
     lastTagPosition_ = position;
+    // The PreviousTagSize after a tag tells its size, after a seek too.
+    checkTagSize_ = true;
     state_ = State::TagSize;
 
     if (streamId != 0) {

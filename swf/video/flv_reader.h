@@ -98,7 +98,7 @@ private:
     std::uint64_t padding_ = 0;      // header bytes left to skip
     std::uint32_t lastTagSize_ = 0;  // what the next PreviousTagSize should say
     std::uint64_t lastTagPosition_ = 0;
-    bool checkTagSize_ = false;  // false for the first after the header or a seek
+    bool checkTagSize_ = false;  // false for the first, after the header
     bool ended_ = false;
     std::optional<FlvHeader> header_;
     std::string problem_;

@@ -467,9 +467,9 @@ TEST(ActionBuiltins, MissingClassesAndMethodsAreToldOnce) {
 
     // A missing class: told once when named, however often.
     ActionAssembler stream;
-    Let(stream, "s1", New("NetStream"));
-    Let(stream, "s2", New("NetStream"));
+    Let(stream, "s1", New("LocalConnection"));
+    Let(stream, "s2", New("LocalConnection"));
     ASSERT_EQ(m.Run(stream), RunStatus::Completed);
     EXPECT_EQ(m.vm.TakeUnsupported(),
-              Lines{"the NetStream class is not available in this player; scripts using it get undefined"});
+              Lines{"the LocalConnection class is not available in this player; scripts using it get undefined"});
 }

@@ -5,8 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <cstring>
+#include <limits>
+#include <optional>
+#include <span>
 #include <thread>
 #include <fstream>
 
@@ -19,6 +24,7 @@
 #include "control/saved_state_reader.h"
 #include "flash/control_data.h"
 #include "tests/windows/driver/folder_link.h"
+#include "win32/owned_handle.h"
 #include "swf/writer/action_assembler.h"
 #include "tests/control/test_movies.h"
 
@@ -186,6 +192,16 @@ TEST(MovieLog, TraceAndWarningsAreAppendedBesideTheMovieWhenSwitchedOn) {
 
 std::string Text(const swf::FileReadResult& result) { return {result.bytes.begin(), result.bytes.end()}; }
 
+// Makes `at` a link to `target`: one the system makes, or else a host link
+// (Wine's CreateSymbolicLinkW reports success and makes nothing).
+bool MakeLink(const std::string& at, const std::string& target, bool folder) {
+    const std::wstring wideAt(at.begin(), at.end()), wideTarget(target.begin(), target.end());
+    const bool systemLink =
+        CreateSymbolicLinkW(wideAt.c_str(), wideTarget.c_str(), folder ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0) &&
+        GetFileAttributesW(wideAt.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return systemLink || driver::MakeHostLink(at, target);
+}
+
 TEST(FolderFileHost, ReadsBelowTheFolderAndNothingThatResolvesOutside) {
     const std::wstring folder = control_test::MakeMovieFolders(L"control_files");
     FolderFileHost files(folder);
@@ -216,14 +232,8 @@ TEST(FolderFileHost, ReadsBelowTheFolderAndNothingThatResolvesOutside) {
                           {"alias.txt", narrowFolder + "\\pages\\inside.txt", "alias.txt"}};
     int made = 0;
     for (const Link& link : links) {
-        const std::string at = narrowFolder + "\\" + link.name;
-        const std::wstring wideAt(at.begin(), at.end()), wideTarget(link.target.begin(), link.target.end());
         const bool folderLink = std::string(link.name) == "up" || std::string(link.name) == "case";
-        // Wine's CreateSymbolicLinkW reports success and makes nothing.
-        const bool systemLink =
-            CreateSymbolicLinkW(wideAt.c_str(), wideTarget.c_str(), folderLink ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0) &&
-            GetFileAttributesW(wideAt.c_str()) != INVALID_FILE_ATTRIBUTES;
-        if (!systemLink && !driver::MakeHostLink(at, link.target)) continue;
+        if (!MakeLink(narrowFolder + "\\" + link.name, link.target, folderLink)) continue;
         ++made;
         const auto read = files.ReadFile(link.read, 1000);
         EXPECT_FALSE(read.ok) << link.read << " read " << Text(read);
@@ -246,6 +256,98 @@ TEST(FolderFileHost, ReadsBelowTheFolderAndNothingThatResolvesOutside) {
     const auto read = files.ReadFile("case/inside.txt", 1000);
     EXPECT_FALSE(read.ok) << Text(read);
     EXPECT_NE(read.error.find("link or junction"), std::string::npos) << read.error;
+}
+
+// The bytes `file` gives for `count` bytes at `offset`, read into the middle
+// of a larger buffer whose other bytes must stay as they were.
+std::vector<std::uint8_t> Piece(swf::OpenedFile& file, std::uint64_t offset, std::size_t count) {
+    constexpr std::uint8_t kGuard = 0xA5;
+    std::vector<std::uint8_t> buffer(count + 64, kGuard);
+    const std::optional<std::size_t> got = file.ReadAt(offset, std::span(buffer).subspan(32, count));
+    EXPECT_TRUE(got.has_value()) << "at " << offset;
+    const std::size_t read = std::min(got.value_or(0), count);
+    EXPECT_EQ(read, got.value_or(0)) << "more than asked at " << offset;
+    for (std::size_t i = 0; i < buffer.size(); ++i) {
+        if (i < 32 || i >= 32 + read) {
+            EXPECT_EQ(buffer[i], kGuard) << "byte " << i << " reading at " << offset;
+        }
+    }
+    return {buffer.begin() + 32, buffer.begin() + 32 + static_cast<std::ptrdiff_t>(read)};
+}
+
+TEST(FolderFileHost, OpensFilesToReadInPiecesUnderTheSameRules) {
+    const std::wstring folder = control_test::MakeMovieFolders(L"control_opened");
+    // A megabyte in which every offset holds a byte its neighbours do not repeat.
+    std::vector<std::uint8_t> bytes(std::size_t{1} << 20);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>((i * 2654435761u) >> 11);
+    const auto at = [&](std::size_t from, std::size_t count) {
+        return std::vector<std::uint8_t>(bytes.begin() + static_cast<std::ptrdiff_t>(from),
+                                         bytes.begin() + static_cast<std::ptrdiff_t>(from + count));
+    };
+    const std::wstring clipPath = control_test::WriteTempFile(L"control_opened\\movie\\pages\\clip.flv", bytes);
+    ASSERT_FALSE(clipPath.empty());
+
+    FolderFileHost files(folder);
+    const swf::FileOpenResult opened = files.OpenFile("pages/clip.flv");
+    ASSERT_NE(opened.file, nullptr) << opened.error;
+    swf::OpenedFile& clip = *opened.file;
+    EXPECT_EQ(clip.Size(), bytes.size());
+    EXPECT_EQ(Piece(clip, 0, 10), at(0, 10));
+    EXPECT_EQ(Piece(clip, 500001, 4096), at(500001, 4096));
+    EXPECT_EQ(Piece(clip, 3, 7), at(3, 7));  // backwards: each piece at its own offset
+    EXPECT_EQ(Piece(clip, bytes.size() - 5, 16), at(bytes.size() - 5, 5));
+    EXPECT_TRUE(Piece(clip, bytes.size(), 8).empty());
+    EXPECT_TRUE(Piece(clip, std::uint64_t{5} << 32, 8).empty());
+    EXPECT_TRUE(Piece(clip, std::numeric_limits<std::uint64_t>::max() - 3, 8).empty());
+    EXPECT_TRUE(Piece(clip, 100, 0).empty());
+    EXPECT_EQ(Piece(clip, 0, bytes.size() + 10), bytes);
+    // The pieces come from the file itself, not from a copy made when it was opened.
+    {
+        win32::OwnedHandle writer(CreateFileW(clipPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(writer);
+        OVERLAPPED position{};
+        position.Offset = 700000;
+        DWORD written = 0;
+        ASSERT_TRUE(WriteFile(writer.Get(), "changed", 7, &written, &position));
+    }
+    EXPECT_EQ(Piece(clip, 700000, 7), (std::vector<std::uint8_t>{'c', 'h', 'a', 'n', 'g', 'e', 'd'}));
+    const swf::FileOpenResult anyCase = files.OpenFile("PAGES/Clip.FLV");
+    ASSERT_NE(anyCase.file, nullptr) << anyCase.error;
+    EXPECT_EQ(anyCase.file->Size(), bytes.size());
+
+    const struct {
+        const char* path;
+        const char* error;
+    } refused[] = {{"pages/missing.flv", "file not found: pages/missing.flv"},
+                   {"pages", "not a file: pages"},
+                   {"../outside.txt", "no such file: ../outside.txt"},
+                   {"pages//clip.flv", "no such file: pages//clip.flv"}};
+    for (const auto& path : refused) {
+        const swf::FileOpenResult result = files.OpenFile(path.path);
+        EXPECT_EQ(result.file, nullptr) << path.path;
+        EXPECT_EQ(result.error, path.error);
+    }
+    EXPECT_EQ(FolderFileHost(L"").OpenFile("pages/clip.flv").file, nullptr);
+
+    // Links to a file or a folder, inside or outside, are not followed.
+    const std::wstring parent = FolderOfPath(folder);
+    const std::string narrowFolder(folder.begin(), folder.end()), narrowParent(parent.begin(), parent.end());
+    int made = 0;
+    for (const char* name : {"link.flv", "up", "alias.flv"}) {
+        const std::string link = name;
+        const bool folderLink = link == "up";
+        const std::string target = link == "link.flv" ? narrowParent + "\\outside.txt"
+                                   : folderLink       ? narrowParent
+                                                      : narrowFolder + "\\pages\\clip.flv";
+        if (!MakeLink(narrowFolder + "\\" + link, target, folderLink)) continue;
+        ++made;
+        const std::string path = folderLink ? "up/outside.txt" : link;
+        const swf::FileOpenResult result = files.OpenFile(path);
+        EXPECT_EQ(result.file, nullptr) << path;
+        EXPECT_NE(result.error.find("link or junction"), std::string::npos) << path << ": " << result.error;
+    }
+    EXPECT_GT(made, 0) << "no link could be made here";
 }
 
 // A host process re-points a name between a plain file and a link to the

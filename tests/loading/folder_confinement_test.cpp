@@ -1,6 +1,7 @@
 // The native file host against a hostile folder: links of every kind, links
 // re-pointed by another thread while loads run, a folder swapped for a link,
-// a sibling whose name differs only in case, and a pipe that would block.
+// a sibling whose name differs only in case, and a pipe that would block;
+// whole reads and files opened to read in pieces.
 
 #include <gtest/gtest.h>
 
@@ -10,10 +11,17 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <limits>
+#include <optional>
+#include <span>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/loading/loading_fixture.h"
 #include "swf/files/native_file_host.h"
@@ -61,6 +69,87 @@ TEST(FolderConfinement, NoLinkIsFollowedAndOnlyPlainFilesAreRead) {
     EXPECT_EQ(files.ReadFile("sub/page.txt", 3).error, "the file is too large: sub/page.txt");
     for (const char* path : {"", "sub//page.txt", "../secret.txt", "sub/../page.txt", "./sub/page.txt", "sub/"}) {
         EXPECT_FALSE(files.ReadFile(path, 100).ok) << path;
+    }
+}
+
+// The bytes `file` gives for `count` bytes at `offset`, read into the middle
+// of a larger buffer whose other bytes must stay as they were.
+std::vector<std::uint8_t> Piece(swf::OpenedFile& file, std::uint64_t offset, std::size_t count) {
+    constexpr std::uint8_t kGuard = 0xA5;
+    std::vector<std::uint8_t> buffer(count + 64, kGuard);
+    const std::optional<std::size_t> got = file.ReadAt(offset, std::span(buffer).subspan(32, count));
+    EXPECT_TRUE(got.has_value()) << "at " << offset;
+    const std::size_t read = got.value_or(0);
+    EXPECT_LE(read, count);
+    for (std::size_t i = 0; i < buffer.size(); ++i) {
+        if (i < 32 || i >= 32 + read) {
+            EXPECT_EQ(buffer[i], kGuard) << "byte " << i << " reading at " << offset;
+        }
+    }
+    return {buffer.begin() + 32, buffer.begin() + 32 + static_cast<std::ptrdiff_t>(std::min(read, count))};
+}
+
+TEST(FolderConfinement, OpenedFilesReadOnlyThePiecesAskedForUnderTheSameRules) {
+    TempFolders folders;
+    if (!CanLink(folders.Movie())) GTEST_SKIP() << "no symbolic links here";
+    // A megabyte in which every offset holds a byte its neighbours do not repeat.
+    Bytes bytes(std::size_t{1} << 20);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>((i * 2654435761u) >> 11);
+    const auto at = [&](std::size_t from, std::size_t count) {
+        return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(from),
+                     bytes.begin() + static_cast<std::ptrdiff_t>(from + count));
+    };
+    folders.Write("media/clip.flv", bytes);
+    folders.Write("../secret.txt", "secret");
+    fs::create_directory_symlink(folders.Outside(), folders.Movie() / "up");
+    fs::create_symlink(folders.Outside() / "secret.txt", folders.Movie() / "out.txt");
+    fs::create_symlink(folders.Movie() / "media", folders.Movie() / "alias");
+    ASSERT_EQ(::mkfifo((folders.Movie() / "pipe").c_str(), 0600), 0);
+
+    swf::NativeFileHost files(folders.Movie());
+    const swf::FileOpenResult opened = files.OpenFile("media/clip.flv");
+    ASSERT_NE(opened.file, nullptr) << opened.error;
+    swf::OpenedFile& clip = *opened.file;
+    EXPECT_EQ(clip.Size(), bytes.size());
+    EXPECT_EQ(Piece(clip, 0, 10), at(0, 10));
+    EXPECT_EQ(Piece(clip, 500001, 4096), at(500001, 4096));
+    EXPECT_EQ(Piece(clip, 3, 7), at(3, 7));  // backwards: each piece at its own offset
+    EXPECT_EQ(Piece(clip, bytes.size() - 5, 16), at(bytes.size() - 5, 5));
+    EXPECT_TRUE(Piece(clip, bytes.size(), 8).empty());
+    EXPECT_TRUE(Piece(clip, bytes.size() + 100, 8).empty());
+    EXPECT_TRUE(Piece(clip, std::numeric_limits<std::uint64_t>::max() - 3, 8).empty());
+    EXPECT_TRUE(Piece(clip, 100, 0).empty());
+    EXPECT_EQ(Piece(clip, 0, bytes.size() + 10), bytes);
+    // The pieces come from the file itself, not from a copy made when it was opened.
+    {
+        std::fstream writer(folders.Movie() / "media" / "clip.flv", std::ios::in | std::ios::out | std::ios::binary);
+        writer.seekp(700000);
+        writer.write("changed", 7);
+    }
+    EXPECT_EQ(Piece(clip, 700000, 7), (Bytes{'c', 'h', 'a', 'n', 'g', 'e', 'd'}));
+    EXPECT_EQ(files.OpenCount(), 1u);
+
+    // The same refusals as whole reads, and nothing opened for them.
+    const struct {
+        const char* path;
+        const char* error;
+    } refused[] = {{"up/secret.txt", "a symbolic link on the way is not followed: up/secret.txt"},
+                   {"alias/clip.flv", "a symbolic link on the way is not followed: alias/clip.flv"},
+                   {"out.txt", "a symbolic link on the way is not followed: out.txt"},
+                   {"media/missing.flv", "file not found: media/missing.flv"},
+                   {"../secret.txt", "not a path below the movie's folder: ../secret.txt"},
+                   {"media//clip.flv", "not a path below the movie's folder: media//clip.flv"}};
+    for (const auto& path : refused) {
+        const swf::FileOpenResult result = files.OpenFile(path.path);
+        EXPECT_EQ(result.file, nullptr) << path.path;
+        EXPECT_EQ(result.error, path.error);
+    }
+    EXPECT_EQ(files.OpenCount(), 1u);
+    // A folder or a pipe is opened without waiting and then found to be no file.
+    for (const char* path : {"media", "pipe"}) {
+        const swf::FileOpenResult result = files.OpenFile(path);
+        EXPECT_EQ(result.file, nullptr) << path;
+        EXPECT_EQ(result.error, std::string("not a file: ") + path);
     }
 }
 

@@ -59,6 +59,7 @@ void InstallFilterBuiltins(Installer& in);                              // flash
 void InstallBitmapDataBuiltins(Installer& in);                          // flash.display.BitmapData
 // filters, blendMode, cacheAsBitmap and transform on clips, buttons and text fields.
 void InstallDisplayEffectBuiltins(Installer& in);
+void InstallNetStreamBuiltins(Installer& in);  // NetConnection, NetStream, Video, MovieClip.attachAudio
 
 // addListener, removeListener and broadcastMessage on `this`, whose
 // listeners are kept in its `_listeners` array (Key, Mouse, Stage,

@@ -360,6 +360,50 @@ void SoundSystem::Reset() {
     mixer_.SetMasterTransform({});
 }
 
+sound::VoiceId SoundSystem::StartMediaStream(const void* owner, int rate, int channels) {
+    std::lock_guard lock(mixerMutex_);
+    if (owned_.size() > 256 || handleOfVoice_.size() > 1024) PruneOwned();
+    const sound::VoiceId voice = mixer_.StartStream(rate, channels);
+    const auto transform = transforms_.find(owner);
+    if (owner != nullptr && transform != transforms_.end()) mixer_.SetTransform(voice, transform->second);
+    owned_[owner].push_back({voice, 0});
+    return voice;
+}
+
+void SoundSystem::FeedMediaStream(sound::VoiceId voice, std::span<const std::int16_t> samples) {
+    std::lock_guard lock(mixerMutex_);
+    mixer_.Feed(voice, samples);
+}
+
+void SoundSystem::EndMediaStream(sound::VoiceId voice) {
+    std::lock_guard lock(mixerMutex_);
+    mixer_.EndStream(voice);
+}
+
+void SoundSystem::PauseMediaStream(sound::VoiceId voice, bool paused) {
+    std::lock_guard lock(mixerMutex_);
+    mixer_.SetPaused(voice, paused);
+}
+
+void SoundSystem::StopMediaStream(sound::VoiceId voice) {
+    std::lock_guard lock(mixerMutex_);
+    mixer_.Stop(voice);
+}
+
+void SoundSystem::SetMediaStreamOwner(sound::VoiceId voice, const void* owner) {
+    std::lock_guard lock(mixerMutex_);
+    for (auto& [who, voices] : owned_) std::erase_if(voices, [voice](const Owned& o) { return o.voice == voice; });
+    owned_[owner].push_back({voice, 0});
+    const auto transform = transforms_.find(owner);
+    mixer_.SetTransform(
+        voice, owner != nullptr && transform != transforms_.end() ? transform->second : sound::ChannelTransform{});
+}
+
+std::optional<sound::Mixer::StreamState> SoundSystem::MediaStreamState(sound::VoiceId voice) {
+    std::lock_guard lock(mixerMutex_);
+    return mixer_.Stream(voice);
+}
+
 void SoundSystem::SetVolume(double volume) {
     std::lock_guard lock(mixerMutex_);
     mixer_.SetVolume(volume);

@@ -29,6 +29,7 @@ class SoundSystem {
 public:
     // The host's MP3 decoder; without one MP3 sounds stay silent (and say so).
     void SetMp3Codec(sound::Mp3Codec* codec) { mp3_ = codec; }
+    sound::Mp3Codec* Mp3Codec() const { return mp3_; }
     // A StartSound or StartSound2 that `movie`'s timelines reached, for `owner`.
     void Play(const std::shared_ptr<const MovieDefinition>& movie, const StartSoundCommand& command,
               const void* owner = nullptr);
@@ -69,6 +70,20 @@ public:
     std::vector<sound::VoiceId> TakeFinished();
     // 0..1 over the whole mix.
     void SetVolume(double volume);
+
+    // Sound that a source outside the timelines feeds as it plays (a video
+    // file's), for `owner`: placed by the owner's transform and stopped with
+    // its sounds, like the sounds scripts start for it.
+    sound::VoiceId StartMediaStream(const void* owner, int rate, int channels);
+    void FeedMediaStream(sound::VoiceId voice, std::span<const std::int16_t> samples);
+    // No more samples come: the voice ends once it played what it has.
+    void EndMediaStream(sound::VoiceId voice);
+    void PauseMediaStream(sound::VoiceId voice, bool paused);
+    void StopMediaStream(sound::VoiceId voice);
+    // The voice now belongs to `owner` and takes its transform.
+    void SetMediaStreamOwner(sound::VoiceId voice, const void* owner);
+    // Frames played and waiting; nothing once the voice has gone.
+    std::optional<sound::Mixer::StreamState> MediaStreamState(sound::VoiceId voice);
 
     // The next frames of the mix: 44.1 kHz stereo, interleaved. Any thread.
     void Mix(std::span<std::int16_t> out);

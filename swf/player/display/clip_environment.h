@@ -18,6 +18,7 @@ class MovieClip;
 class ButtonInstance;
 class TextFonts;
 class EditTextInstance;
+class VideoFeed;
 struct EditTextDefinition;
 
 class ClipEnvironment {
@@ -54,6 +55,13 @@ public:
     // Called from destructors: drop every reference to the object.
     virtual void ClipDestroyed(MovieClip& clip) = 0;
     virtual void ButtonDestroyed(ButtonInstance& button) = 0;
+    // Another object scripts may hold (a Video) is going.
+    virtual void ObjectDestroyed(DisplayTarget& object) { (void)object; }
+    // The pictures of a NetStream (by its handle); null when there is none.
+    virtual std::shared_ptr<const VideoFeed> StreamFeed(std::uint32_t stream) {
+        (void)stream;
+        return nullptr;
+    }
     // A clip with no frames for createEmptyMovieClip; null past the instance limits.
     virtual std::unique_ptr<MovieClip> CreateEmptyClip(const std::shared_ptr<const MovieDefinition>& movie,
                                                        const Placement& placement, int nesting) {

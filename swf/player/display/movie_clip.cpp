@@ -7,6 +7,7 @@
 #include "swf/model/units.h"
 #include "swf/player/display/button_instance.h"
 #include "swf/player/display/display_properties.h"
+#include "swf/player/display/video_instance.h"
 #include "swf/player/fields/edit_text_instance.h"
 #include "swf/player/display/timeline_state.h"
 #include "swf/text/ascii_case.h"
@@ -180,6 +181,7 @@ DisplayTarget* ScriptFace(DisplayObject& object) {
     case DisplayKind::MovieClip: return static_cast<MovieClip*>(&object);
     case DisplayKind::EditText: return static_cast<EditTextInstance*>(&object);
     case DisplayKind::Button: return static_cast<ButtonInstance*>(&object);
+    case DisplayKind::Video: return static_cast<VideoInstance*>(&object);
     default: return nullptr;
     }
 }
