@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -87,11 +88,11 @@ Bytes VideoMovie(ActionAssembler script, int width, int height, double fps = 10,
 struct MoviePlay {
     std::unique_ptr<sound::Mp3Codec> mp3 = sound::MakeMpg123Codec();
     Player player;
-    NativeFileHost files{VIDEO_TEST_MEDIA};
+    NativeFileHost files;
     std::vector<std::string> traces;
     std::vector<std::string> warnings;
 
-    explicit MoviePlay(const Bytes& movie) {
+    explicit MoviePlay(const Bytes& movie, std::filesystem::path folder = VIDEO_TEST_MEDIA) : files(std::move(folder)) {
         player.SetFileHost(&files);
         player.SetMp3Codec(mp3.get());
         player.SetLogHandler([this](Player::LogKind kind, const std::string& text) {
@@ -102,11 +103,11 @@ struct MoviePlay {
     void Ticks(int n) {
         for (int i = 0; i < n; ++i) player.AdvanceFrame();
     }
-    // What the test's own frames traced, without the statuses.
+    // What the test's own frames traced, without the statuses and metadata.
     std::vector<std::string> Reports() const {
         std::vector<std::string> out;
         for (const std::string& t : traces)
-            if (!t.starts_with("NetStream.")) out.push_back(t);
+            if (!t.starts_with("NetStream.") && !t.starts_with("meta ")) out.push_back(t);
         return out;
     }
     std::vector<std::string> Statuses() const {
@@ -281,6 +282,84 @@ TEST(NetStream, MissingRefusedAndForeignFilesAreNotFoundAndTheMovieGoesOn) {
         ASSERT_FALSE(run.warnings.empty());
         EXPECT_NE(run.warnings[0].find(file), std::string::npos) << run.warnings[0];
     }
+}
+
+// AMF0 as the format defines it: a string, a number, and an object's members.
+void PutString(Bytes& out, const std::string& text) {
+    out.push_back(static_cast<std::uint8_t>(text.size() >> 8));
+    out.push_back(static_cast<std::uint8_t>(text.size() & 0xFF));
+    out.insert(out.end(), text.begin(), text.end());
+}
+void PutNumber(Bytes& out, double value) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    out.push_back(0x00);
+    for (int shift = 56; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(bits >> shift));
+}
+
+TEST(NetStream, CuePointsComeWhenThePlayheadReachesThem) {
+    // flv_small with an onCuePoint script data tag put in where its time
+    // belongs among ffmpeg's tags: {name: "half", time: 0.4, type: "event"}.
+    const Bytes small = video_test::ReadMedia("flv_small.flv");
+    std::uint64_t at = 0;
+    for (const video_test::Packet& p : video_test::Packets(video_test::Probe("flv_small"))) {
+        if (p.pts > 400) {
+            at = p.pos;
+            break;
+        }
+    }
+    ASSERT_GT(at, 13u);
+    Bytes body = {0x02};
+    PutString(body, "onCuePoint");
+    body.push_back(0x03);
+    PutString(body, "name");
+    body.push_back(0x02);
+    PutString(body, "half");
+    PutString(body, "time");
+    PutNumber(body, 0.4);
+    PutString(body, "type");
+    body.push_back(0x02);
+    PutString(body, "event");
+    body.insert(body.end(), {0x00, 0x00, 0x09});
+    Bytes tag = {18,
+                 0,
+                 static_cast<std::uint8_t>(body.size() >> 8),
+                 static_cast<std::uint8_t>(body.size() & 0xFF),
+                 0,
+                 0x01,
+                 0x90,
+                 0,
+                 0,
+                 0,
+                 0};  // 400 ms
+    tag.insert(tag.end(), body.begin(), body.end());
+    const std::size_t tagSize = tag.size();
+    for (int shift = 24; shift >= 0; shift -= 8) tag.push_back(static_cast<std::uint8_t>(tagSize >> shift));
+    Bytes file(small.begin(), small.begin() + static_cast<std::ptrdiff_t>(at));
+    file.insert(file.end(), tag.begin(), tag.end());
+    file.insert(file.end(), small.begin() + static_cast<std::ptrdiff_t>(at), small.end());
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() /
+        ("net_stream_cue_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    std::filesystem::create_directories(folder);
+    {
+        std::ofstream out(folder / "cued.flv", std::ios::binary);
+        out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    }
+    ActionAssembler script = PlayScript("cued.flv");
+    ActionAssembler cue;
+    Trace(cue, Add(Add(Add(Add(Add(S("cue "), M(V("info"), "name")), S(" ")), M(V("info"), "time")), S(" ")),
+                   M(V("info"), "type")));
+    SetM(script, V("ns"), "onCuePoint", Fn({"info"}, cue));
+    MoviePlay run(VideoMovie(std::move(script), 32, 24), folder);
+    run.Ticks(4);
+    EXPECT_EQ(run.Reports(), std::vector<std::string>{"true"}) << "not before 0.4 s";
+    run.Ticks(1);
+    EXPECT_EQ(run.Reports(), (std::vector<std::string>{"true", "cue half 0.4 event"}));
+    run.Ticks(20);
+    EXPECT_EQ(run.Reports().size(), 2u) << "once";
+    EXPECT_EQ(run.Statuses().back(), "NetStream.Buffer.Empty status");
+    std::filesystem::remove_all(folder);
 }
 
 TEST(NetStream, EveryCutOfASmallFilePlaysWhatItHoldsAndEnds) {
