@@ -63,9 +63,20 @@ void FlvPlayback::Reset() {
     shownTimes_.clear();
 }
 
-void FlvPlayback::Close() { Reset(); }
+void FlvPlayback::ReportLateFrames() {
+    if (framesDropped_ == 0) return;
+    Warn("the video " + name_ + ": " + std::to_string(framesDropped_) + " of " +
+         std::to_string(framesDropped_ + framesShown_) + " frames were let go, late (the machine could not keep up)");
+    framesDropped_ = framesShown_ = 0;
+}
+
+void FlvPlayback::Close() {
+    ReportLateFrames();
+    Reset();
+}
 
 void FlvPlayback::Play(FileOpenResult opened, const std::string& name) {
+    ReportLateFrames();
     Reset();
     name_ = name;
     framesShown_ = framesDropped_ = 0;
@@ -331,6 +342,7 @@ void FlvPlayback::Advance(double elapsedSeconds, bool followSound) {
     if (state_ == State::Playing && AtEnd(followSound)) {
         state_ = State::Ended;
         StopVoice();
+        ReportLateFrames();
         Status("NetStream.Play.Stop");
         Status("NetStream.Buffer.Empty");
     }

@@ -105,6 +105,8 @@ private:
     void ShowDue();
     bool DecodeFrame(const video::FlvTag& tag);
     void StopVoice();
+    // Tells how many frames were let go for being late, if any, since the last telling.
+    void ReportLateFrames();
     // Milliseconds of sound fed and not yet played.
     double SoundAheadMs() const;
     // Key frames of the file past what was read, from the tags' headers,
