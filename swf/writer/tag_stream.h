@@ -45,6 +45,7 @@ enum class TagCode : std::uint16_t {
     SoundStreamHead2 = 45,
     ExportAssets = 56,
     DoInitAction = 59,
+    DefineVideoStream = 60,
     DefineMorphShape = 46,
     DefineFont2 = 48,
     FileAttributes = 69,

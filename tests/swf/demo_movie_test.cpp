@@ -25,14 +25,22 @@ namespace {
 constexpr int kEnter = 13, kBackspace = 8;
 // Button centres and a point inside the search field, in stage pixels.
 constexpr double kClose[] = {142, 492}, kPrevious[] = {490, 492}, kNext[] = {658, 492}, kSearchBox[] = {480, 536};
+// The recording page's play / pause button.
+constexpr double kPlay[] = {142, 422};
 
 class DemoFiles : public FileHost {
 public:
     std::vector<std::string> read;
+    // The screen recording the demo build makes, served when asked for.
+    bool serveRecording = false;
     FileReadResult ReadFile(const std::string& path, std::size_t) override {
         read.push_back(path);
-        if (path != "UserGuide_Page_img/Page_var.txt") return {false, {}, "not in this test"};
-        std::ifstream in(DEMO_VARIABLES_FILE, std::ios::binary);
+        const char* file = path == "UserGuide_Page_img/Page_var.txt"                      ? DEMO_VARIABLES_FILE
+                           : path == "UserGuide_Page_img/recording.flv" && serveRecording ? "media/recording.flv"
+                                                                                          : nullptr;
+        if (file == nullptr) return {false, {}, "not in this test"};
+        std::ifstream in(file, std::ios::binary);
+        if (!in) return {false, {}, std::string(file) + " is missing (made by the build)"};
         return {true, std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {}), {}};
     }
 };
@@ -57,21 +65,24 @@ protected:
         ASSERT_TRUE(player_.Load(moviegen::BuildDemoMovie())) << player_.LoadError();
     }
 
-    std::string Text(const std::string& name) {
-        for (const auto& [depth, object] : player_.Root()->Children()) {
+    std::string Text(const std::string& name) { return Text(*player_.Root(), name); }
+    std::string Text(MovieClip& clip, const std::string& name) {
+        for (const auto& [depth, object] : clip.Children()) {
             if (object->Kind() == DisplayKind::EditText && object->GetPlacement().name == name)
                 return static_cast<EditTextInstance&>(*object).Model().Text();
         }
         ADD_FAILURE() << "no field " << name;
         return {};
     }
-    MovieClip& Button(const std::string& name) {
+    MovieClip& Button(const std::string& name) { return Clip(name); }
+    MovieClip& Clip(const std::string& name) {
         MovieClip* clip = player_.Root()->FindChild(name);
-        if (clip == nullptr) throw std::runtime_error("no button " + name);
+        if (clip == nullptr) throw std::runtime_error("no clip " + name);
         return *clip;
     }
-    std::string ButtonLabel(const std::string& name) {
-        for (const auto& [depth, object] : Button(name).Children()) {
+    std::string ButtonLabel(const std::string& name) { return ButtonLabel(Button(name)); }
+    std::string ButtonLabel(MovieClip& button) {
+        for (const auto& [depth, object] : button.Children()) {
             if (object->Kind() == DisplayKind::EditText) return static_cast<EditTextInstance&>(*object).Model().Text();
         }
         return "(no label)";
@@ -117,13 +128,13 @@ TEST_F(DemoGuide, ScriptSetsTitlesAndCounterAndTheButtonClassTurnsThePages) {
     player_.AdvanceFrame();  // Page_var.txt is read
     EXPECT_EQ(Text("guideTitle"), "Quick Start Guide");
     EXPECT_EQ(Text("pageTitle"), "Moving the window");
-    EXPECT_EQ(Text("counter"), "Page 1 of 3");
+    EXPECT_EQ(Text("counter"), "Page 1 of 4");
     EXPECT_FALSE(Button("previousButton").Visible());
     EXPECT_TRUE(Button("nextButton").Visible());
 
     // The hidden Previous takes no click.
     Click(kPrevious);
-    EXPECT_EQ(Text("counter"), "Page 1 of 3");
+    EXPECT_EQ(Text("counter"), "Page 1 of 4");
     EXPECT_TRUE(Requested("page1.jpg"));  // asked for once the variables came
 
     // Over and pressed, Next shows its other frames; released, the next page.
@@ -137,7 +148,7 @@ TEST_F(DemoGuide, ScriptSetsTitlesAndCounterAndTheButtonClassTurnsThePages) {
     player_.PointerUp(kNext[0], kNext[1]);
     EXPECT_EQ(next.CurrentFrame(), upFrame + 1);
     player_.AdvanceFrame();
-    EXPECT_EQ(Text("counter"), "Page 2 of 3");
+    EXPECT_EQ(Text("counter"), "Page 2 of 4");
     EXPECT_EQ(Text("pageTitle"), "Resizing the window");
     EXPECT_TRUE(Requested("page2.jpg"));
     EXPECT_TRUE(Button("previousButton").Visible());
@@ -145,14 +156,18 @@ TEST_F(DemoGuide, ScriptSetsTitlesAndCounterAndTheButtonClassTurnsThePages) {
     EXPECT_EQ(next.CurrentFrame(), upFrame);  // rolled out
 
     Click(kNext);
-    EXPECT_EQ(Text("counter"), "Page 3 of 3");
+    EXPECT_EQ(Text("counter"), "Page 3 of 4");
     EXPECT_TRUE(Requested("page3.png"));
+    Click(kNext);
+    EXPECT_EQ(Text("counter"), "Page 4 of 4");
+    EXPECT_EQ(Text("pageTitle"), "Watch how");
     EXPECT_FALSE(Button("nextButton").Visible());
     Click(kNext);  // hidden now
-    EXPECT_EQ(Text("counter"), "Page 3 of 3");
+    EXPECT_EQ(Text("counter"), "Page 4 of 4");
 
     Click(kPrevious);
-    EXPECT_EQ(Text("counter"), "Page 2 of 3");
+    Click(kPrevious);
+    EXPECT_EQ(Text("counter"), "Page 2 of 4");
     EXPECT_EQ(Text("pageTitle"), "Resizing the window");
     EXPECT_TRUE(host_.calls.empty());
 
@@ -160,23 +175,92 @@ TEST_F(DemoGuide, ScriptSetsTitlesAndCounterAndTheButtonClassTurnsThePages) {
     Click(kClose);
     ASSERT_EQ(host_.calls.size(), 1u);
     EXPECT_NE(host_.calls[0].find("<invoke name=\"close\""), std::string::npos) << host_.calls[0];
-    // Scripts ran through: the only warnings are the pictures this test does not serve.
+    // Scripts ran through: the only warnings are the files this test does not serve.
     for (const std::string& warning : player_.Warnings())
-        EXPECT_NE(warning.find("UserGuide_Page_img/page"), std::string::npos) << warning;
+        EXPECT_NE(warning.find("UserGuide_Page_img/"), std::string::npos) << warning;
+}
+
+TEST_F(DemoGuide, TheRecordingPagePlaysItsFileFromTheStartPausesAndClosesWhenLeft) {
+    const auto frames = [&](int count) {
+        for (int i = 0; i < count; ++i) player_.AdvanceFrame();
+    };
+    player_.AdvanceFrame();
+    MovieClip& recording = Clip("recording");
+    EXPECT_FALSE(recording.Visible());  // not on the picture pages
+    MovieClip* play = recording.FindChild("playButton");
+    ASSERT_NE(play, nullptr);
+
+    // A missing recording says so on its page.
+    Click(kSearchBox);
+    Type("watch");
+    PressEnter();
+    EXPECT_EQ(Text("counter"), "Page 4 of 4");
+    EXPECT_EQ(Text("pageTitle"), "Watch how");
+    EXPECT_TRUE(Requested("recording.flv"));
+    frames(2);
+    EXPECT_TRUE(recording.Visible());
+    EXPECT_EQ(Text(recording, "clock"), "The recording is missing");
+
+    // Back and forth once the file is there: it plays from its start, its
+    // length from the file's metadata (ffmpeg writes 9 s).
+    files_.serveRecording = true;
+    Click(kPrevious);
+    EXPECT_FALSE(recording.Visible());
+    Click(kNext);
+    EXPECT_TRUE(recording.Visible());
+    EXPECT_EQ(ButtonLabel(*play), "Pause");
+    frames(6);
+    EXPECT_EQ(Text(recording, "clock"), "0:00 / 0:09");
+    frames(60);  // 2.5 s at 24 fps
+    EXPECT_EQ(Text(recording, "clock"), "0:02 / 0:09");
+
+    // Paused, the time stands; pressed again, it goes on.
+    Click(kPlay);
+    EXPECT_EQ(ButtonLabel(*play), "Play");
+    frames(48);
+    EXPECT_EQ(Text(recording, "clock"), "0:02 / 0:09");
+    Click(kPlay);
+    EXPECT_EQ(ButtonLabel(*play), "Pause");
+    frames(24);
+    EXPECT_EQ(Text(recording, "clock"), "0:03 / 0:09");
+
+    // At its end it stops, showing its whole length, and Play starts it
+    // again from the start.
+    frames(24 * 8);
+    EXPECT_EQ(ButtonLabel(*play), "Play");
+    EXPECT_EQ(Text(recording, "clock"), "0:09 / 0:09");
+    Click(kPlay);
+    EXPECT_EQ(ButtonLabel(*play), "Pause");
+    frames(6);
+    EXPECT_EQ(Text(recording, "clock"), "0:00 / 0:09");
+
+    // Leaving the page closes the stream: the read-out stops where it was,
+    // and coming back starts from the start again.
+    frames(48);
+    Click(kPrevious);
+    EXPECT_EQ(Text("counter"), "Page 3 of 4");
+    EXPECT_FALSE(recording.Visible());
+    const std::string left = Text(recording, "clock");
+    frames(24);
+    EXPECT_EQ(Text(recording, "clock"), left);
+    Click(kNext);
+    frames(6);
+    EXPECT_EQ(Text(recording, "clock"), "0:00 / 0:09");
+    EXPECT_TRUE(host_.calls.empty());
 }
 
 TEST_F(DemoGuide, EnterInTheSearchFieldGoesToTheFirstPageWhoseTitleHasTheWord) {
     player_.AdvanceFrame();
     // Enter with no field focused searches nothing.
     PressEnter();
-    EXPECT_EQ(Text("counter"), "Page 1 of 3");
+    EXPECT_EQ(Text("counter"), "Page 1 of 4");
 
     Click(kSearchBox);
     ASSERT_TRUE(player_.HasTextFocus());
     Type("CLOS");                               // in "Closing the guide", whatever the case
-    EXPECT_EQ(Text("counter"), "Page 1 of 3");  // not before Enter
+    EXPECT_EQ(Text("counter"), "Page 1 of 4");  // not before Enter
     PressEnter();
-    EXPECT_EQ(Text("counter"), "Page 3 of 3");
+    EXPECT_EQ(Text("counter"), "Page 3 of 4");
     EXPECT_EQ(Text("pageTitle"), "Closing the guide");
     EXPECT_TRUE(Requested("page3.png"));
 
@@ -184,28 +268,28 @@ TEST_F(DemoGuide, EnterInTheSearchFieldGoesToTheFirstPageWhoseTitleHasTheWord) {
     for (int i = 0; i < 4; ++i) player_.TextKeyDown(kBackspace, false, false);
     Type("window");
     PressEnter();
-    EXPECT_EQ(Text("counter"), "Page 1 of 3");
+    EXPECT_EQ(Text("counter"), "Page 1 of 4");
     for (int i = 0; i < 6; ++i) player_.TextKeyDown(kBackspace, false, false);
     Type("Resiz");
     PressEnter();
-    EXPECT_EQ(Text("counter"), "Page 2 of 3");
+    EXPECT_EQ(Text("counter"), "Page 2 of 4");
 
     // A page number goes to that page; one past the last is searched as a word.
     for (int i = 0; i < 5; ++i) player_.TextKeyDown(kBackspace, false, false);
     Type("1");
     PressEnter();
-    EXPECT_EQ(Text("counter"), "Page 1 of 3");
+    EXPECT_EQ(Text("counter"), "Page 1 of 4");
     player_.TextKeyDown(kBackspace, false, false);
-    Type("4");
+    Type("5");
     PressEnter();
-    EXPECT_EQ(Text("counter"), "Page 1 of 3");
-    EXPECT_EQ(Text("pageTitle"), "No page matches \"4\"");
+    EXPECT_EQ(Text("counter"), "Page 1 of 4");
+    EXPECT_EQ(Text("pageTitle"), "No page matches \"5\"");
 
     // A miss says so and stays on the page; typing again brings the title back.
     player_.TextKeyDown(kBackspace, false, false);
     Type("zebra");
     PressEnter();
-    EXPECT_EQ(Text("counter"), "Page 1 of 3");
+    EXPECT_EQ(Text("counter"), "Page 1 of 4");
     EXPECT_EQ(Text("pageTitle"), "No page matches \"zebra\"");
     Type("s");
     EXPECT_EQ(Text("pageTitle"), "Moving the window");

@@ -413,10 +413,15 @@ TEST(Moviegen, DemoMovie) {
     EXPECT_EQ(tags.front().code, 69);  // FileAttributes first
     EXPECT_EQ(tags.back().code, 0);
 
-    int sprites = 0, fonts = 0, buttons = 0, fields = 0, inputFields = 0, embeddedFields = 0;
+    int sprites = 0, fonts = 0, buttons = 0, fields = 0, inputFields = 0, embeddedFields = 0, videos = 0;
     int exportedSprite = -1, initSprite = -1;
     for (const Tag& t : tags) {
         if (t.code == 39) ++sprites;
+        if (t.code == 60) {  // DefineVideoStream: id, frames, width, height, flags, codec
+            ++videos;
+            ASSERT_EQ(t.body.size(), 10u);
+            EXPECT_EQ(Bytes(t.body.begin() + 2, t.body.end()), (Bytes{0, 0, 0x90, 0x02, 0xF0, 0, 0x01, 6}));
+        }
         if (t.code == 75) ++fonts;
         if (t.code == 34 || t.code == 7) ++buttons;
         if (t.code == 56) {  // ExportAssets: count, then (id, name) pairs
@@ -438,16 +443,20 @@ TEST(Moviegen, DemoMovie) {
             if (useOutlines) ++embeddedFields;
         }
     }
-    EXPECT_EQ(sprites, 4);  // page holder, page card, animation, navigation button
+    EXPECT_EQ(sprites, 5);  // page holder, page card, animation, navigation button, recording page
+    // The recording page's Video object: no frames of its own, 656 x 240,
+    // smoothed, Screen Video 2.
+    EXPECT_EQ(videos, 1);
     EXPECT_EQ(fonts, 1);
     // The navigation is clips of one exported symbol whose init actions
     // register its class, not button characters.
     EXPECT_EQ(buttons, 0);
     EXPECT_NE(exportedSprite, -1);
     EXPECT_EQ(initSprite, exportedSprite);
-    // Guide title, page title, button label, counter, search label and field:
-    // the guide title and the button label in the embedded font, one input.
-    EXPECT_EQ(fields, 6);
+    // Guide title, page title, button label, counter, search label and field,
+    // the recording's time read-out: the guide title and the button label in
+    // the embedded font, one input.
+    EXPECT_EQ(fields, 7);
     EXPECT_EQ(embeddedFields, 2);
     EXPECT_EQ(inputFields, 1);
 }

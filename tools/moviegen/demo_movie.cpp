@@ -16,6 +16,7 @@
 #include "swf/writer/movie.h"
 #include "swf/writer/shape.h"
 #include "swf/writer/sound.h"
+#include "swf/writer/video.h"
 #include "swf/sound/mp3_frames.h"
 
 namespace moviegen {
@@ -49,10 +50,18 @@ enum : std::uint16_t {
     kIntroSound,
     kClickSound,
     kPageCard,
+    kVideo,
+    kVideoBackdrop,
+    kRecordingClock,
+    kRecording,
 };
 
 // Where the pages and their variables lie, relative to the movie.
 constexpr const char* kPageFolder = "UserGuide_Page_img/";
+// The recording page's video box, in pixels, at the page pictures' corner
+// (72, 154): as wide as the pictures, with the play button and the time
+// read-out under it.
+constexpr std::uint16_t kVideoWidth = 656, kVideoHeight = 240;
 
 const Rgba kInk{0x33, 0x3A, 0x46};
 const Rgba kWhite{0xFF, 0xFF, 0xFF};
@@ -125,6 +134,14 @@ TagStream SpinnerTimeline() {
     return t;
 }
 
+// What the video box shows while no picture has come: a dark screen.
+std::vector<std::uint8_t> VideoBackdropShape() {
+    ShapeBuilder s;
+    auto fill = s.AddFill(FillStyle::Solid(Rgba{0x20, 0x26, 0x30}));
+    s.Rectangle(Rect{0, Px(kVideoWidth), 0, Px(kVideoHeight)}, fill);
+    return s.DefineShapeBody(kVideoBackdrop, 3);
+}
+
 // A field of the movie's text: read-only and not selectable unless it is
 // input, in the embedded block font or the device font `deviceFont`.
 EditTextField Field(Rect bounds, std::uint16_t fontHeight, Rgba color, const char* deviceFont = nullptr) {
@@ -183,6 +200,20 @@ void Place(TagStream& tags, std::uint16_t depth, std::uint16_t id, std::int32_t 
     p.matrix = Matrix::Translate(x, y);
     p.name = name;
     tags.PlaceObject2(p);
+}
+
+// The recording page's clip: the dark box, the Video object a script plays
+// the recording in (a DefineVideoStream with no frames of its own, as
+// authoring tools place one), and the time read-out right of the play button
+// the script attaches.
+TagStream RecordingTimeline() {
+    TagStream t;
+    Place(t, 1, kVideoBackdrop, 0, 0);
+    Place(t, 2, kVideo, 0, 0, demo::kRecordingScreen);
+    Place(t, 3, kRecordingClock, 0, 0, demo::kRecordingClock);
+    t.ShowFrame();
+    t.End();
+    return t;
 }
 
 // DefineSound for a WAV file's 16-bit PCM at one of the format's rates;
@@ -276,6 +307,15 @@ std::vector<std::uint8_t> BuildDemoMovie(const DemoSounds* sounds) {
     tags.ExportAssets({{kButton, demo::kButtonLinkage}});
     tags.DoInitAction(kButton, demo::ButtonClass().Finish());
 
+    tags.Add(TagCode::DefineShape3, VideoBackdropShape());
+    tags.Add(TagCode::DefineVideoStream, DefineVideoStreamBody(kVideo, VideoStream{0, kVideoWidth, kVideoHeight, 0,
+                                                                                   true, VideoCodec::ScreenVideo2}));
+    EditTextField clock = Field(Rect{Px(476), Px(656), Px(256), Px(282)}, Px(18), kInk, "_sans");
+    clock.hasLayout = true;
+    clock.align = FieldAlign::Right;
+    tags.Add(TagCode::DefineEditText, DefineEditTextBody(kRecordingClock, clock));
+    tags.DefineSprite(kRecording, RecordingTimeline());
+
     // "Page n of m" between Close and Previous; the search field under them.
     tags.Add(TagCode::DefineEditText,
              DefineEditTextBody(kCounter, Field(Rect{Px(230), Px(410), Px(480), Px(506)}, Px(18), kInk, "_sans")));
@@ -301,6 +341,7 @@ std::vector<std::uint8_t> BuildDemoMovie(const DemoSounds* sounds) {
     Place(tags, 8, kCounter, 0, 0, demo::kCounter);
     Place(tags, 9, kSearchLabel, 0, 0);
     Place(tags, 10, kSearch, 0, 0, demo::kSearch);
+    Place(tags, 11, kRecording, Px(72), Px(154), demo::kRecording);
     if (intro) tags.Add(TagCode::StartSound, StartSoundBody(kIntroSound, {}));
     tags.DoAction(demo::GuideScript(kPageFolder).Finish());
     tags.ShowFrame();

@@ -81,8 +81,11 @@ ActionAssembler ShowPageTitle() {
 //     previousButton._visible = page > 1;
 //     nextButton._visible = page < pages;
 //     showPageTitle();
+//     stopRecording();
 //     var file = vars["page" + page];
-//     if (file != undefined) holder.loadMovie(pageFolder + file);
+//     var movie = vars["video" + page];
+//     if (movie != undefined) { holder.unloadMovie(); startRecording(movie); }
+//     else if (file != undefined) holder.loadMovie(pageFolder + file);
 // }
 ActionAssembler ShowPage(const char* pageFolder) {
     ActionAssembler f;
@@ -96,9 +99,19 @@ ActionAssembler ShowPage(const char* pageFolder) {
     Get(f, "page");
     Get(f, "pages").Action(ActionCode::Less2).Action(ActionCode::SetMember);
     CallFunction(f, "showPageTitle", 0).Action(ActionCode::Pop);
+    CallFunction(f, "stopRecording", 0).Action(ActionCode::Pop);
     f.PushString("file");
     Get(f, "vars").PushString("page");
     Get(f, "page").Action(ActionCode::Add2).Action(ActionCode::GetMember).Action(ActionCode::DefineLocal);
+    f.PushString("movie");
+    Get(f, "vars").PushString("video");
+    Get(f, "page").Action(ActionCode::Add2).Action(ActionCode::GetMember).Action(ActionCode::DefineLocal);
+    Get(f, "movie").PushUndefined().Action(ActionCode::Equals2).If("picture");
+    CallMethod(f, kHolder, "unloadMovie", 0).Action(ActionCode::Pop);
+    Get(f, "movie");
+    CallFunction(f, "startRecording", 1).Action(ActionCode::Pop);
+    f.Jump("end");
+    f.Label("picture");
     Get(f, "file").PushUndefined().Action(ActionCode::Equals2).If("end");
     f.PushString(pageFolder);
     Get(f, "file").Action(ActionCode::Add2);
@@ -225,7 +238,7 @@ ActionAssembler SearchChanged() {
     return f;
 }
 
-// function () {
+// function fadePageIn() {
 //     if (fade > 0) {
 //         fade--;
 //         holder._alpha = 100 - fade * 12;
@@ -253,16 +266,6 @@ ActionAssembler FadePageIn() {
     return f;
 }
 
-// attachMovie("GuideButton", name, depth, {_x: x, _y: y, label: label, action: action});
-void AttachButton(ActionAssembler& a, const char* name, int depth, int x, int y, const char* label,
-                  const char* action) {
-    a.PushString("_x").PushNumber(x).PushString("_y").PushNumber(y);
-    a.PushString(kButtonLabelVariable).PushString(label).PushString("action").PushString(action);
-    a.PushNumber(4).Action(ActionCode::InitObject);
-    a.PushNumber(depth).PushString(name).PushString(kButtonLinkage);
-    CallMethod(a, "", "attachMovie", 4).Action(ActionCode::Pop);
-}
-
 // function toggleSound() {
 //     muted = !muted;
 //     new Sound().setVolume(muted ? 0 : 100);
@@ -286,6 +289,15 @@ ActionAssembler ToggleSound() {
 }
 
 }  // namespace
+
+void AttachButton(ActionAssembler& a, const char* owner, const char* name, int depth, int x, int y, const char* label,
+                  const char* action) {
+    a.PushString("_x").PushNumber(x).PushString("_y").PushNumber(y);
+    a.PushString(kButtonLabelVariable).PushString(label).PushString("action").PushString(action);
+    a.PushNumber(4).Action(ActionCode::InitObject);
+    a.PushNumber(depth).PushString(name).PushString(kButtonLinkage);
+    CallMethod(a, owner, "attachMovie", 4).Action(ActionCode::Pop);
+}
 
 // _global.GuideButton = function () { this.stop(); };
 // GuideButton extends MovieClip;
@@ -315,7 +327,8 @@ ActionAssembler ButtonClass() {
     return a;
 }
 
-// page = 1; pages = 1; the functions above;
+// page = 1; pages = 1; the functions above; the recording page's (RecordingScript);
+// this.onEnterFrame = function () { fadePageIn(); showPlayTime(); };
 // attachMovie Close, Previous, Next and Sound off;
 // vars = new LoadVars(); vars.onLoad = ...; vars.load(pageFolder + "Page_var.txt");
 // searchKeys = new Object(); searchKeys.onKeyDown = ...; Key.addListener(searchKeys);
@@ -340,13 +353,19 @@ ActionAssembler GuideScript(const char* pageFolder) {
     NewPackaged(a, "flash.filters", "DropShadowFilter", 8).PushNumber(1).Action(ActionCode::InitArray);
     a.Action(ActionCode::SetMember);
     a.PushString("fade").PushNumber(0).Action(ActionCode::SetVariable);
-    Get(a, "this").PushString("onEnterFrame").DefineFunction("", {}, FadePageIn()).Action(ActionCode::SetMember);
+    a.DefineFunction("fadePageIn", {}, FadePageIn());
+    RecordingScript(a, pageFolder);
+    // this.onEnterFrame = function () { fadePageIn(); showPlayTime(); };
+    ActionAssembler everyFrame;
+    CallFunction(everyFrame, "fadePageIn", 0).Action(ActionCode::Pop);
+    CallFunction(everyFrame, "showPlayTime", 0).Action(ActionCode::Pop);
+    Get(a, "this").PushString("onEnterFrame").DefineFunction("", {}, everyFrame).Action(ActionCode::SetMember);
 
     // The buttons' boxes are 140 x 44 pixels.
-    AttachButton(a, "closeButton", 10, 72, 470, "Close", "closeGuide");
-    AttachButton(a, "previousButton", 11, 420, 470, "Previous", "previousPage");
-    AttachButton(a, "nextButton", 12, 588, 470, "Next", "nextPage");
-    AttachButton(a, "soundButton", 13, 560, 86, "Sound off", "toggleSound");
+    AttachButton(a, "", "closeButton", 10, 72, 470, "Close", "closeGuide");
+    AttachButton(a, "", "previousButton", 11, 420, 470, "Previous", "previousPage");
+    AttachButton(a, "", "nextButton", 12, 588, 470, "Next", "nextPage");
+    AttachButton(a, "", "soundButton", 13, 560, 86, "Sound off", "toggleSound");
 
     a.PushString("vars").PushNumber(0).PushString("LoadVars").Action(ActionCode::NewObject);
     a.Action(ActionCode::SetVariable);

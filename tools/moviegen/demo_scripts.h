@@ -16,6 +16,13 @@ inline constexpr const char* kCounter = "counter";        // device font, "Page 
 inline constexpr const char* kSearch = "search";          // input field
 inline constexpr const char* kHolder = "holder";          // the clip the page pictures load into
 inline constexpr const char* kPageCard = "pageCard";      // the frame around the pages, with its drop shadow
+inline constexpr const char* kRecording = "recording";    // the clip of the recording page, hidden on the others
+// Instance names inside the recording clip.
+inline constexpr const char* kRecordingScreen = "screen";  // the Video object the recording plays in
+inline constexpr const char* kRecordingClock = "clock";    // device font, "0:03 / 0:09"
+inline constexpr const char* kPlayButton = "playButton";   // Pause / Play, attached by script
+// Where the play button lies in the recording clip (its box is 140 x 44).
+inline constexpr int kPlayButtonX = 0, kPlayButtonY = 246;
 // The variable the button symbol's label field shows.
 inline constexpr const char* kButtonLabelVariable = "label";
 
@@ -25,9 +32,23 @@ inline constexpr const char* kButtonLabelVariable = "label";
 swf::writer::ActionAssembler ButtonClass();
 
 // The first frame: attaches Close, Previous and Next, loads the guide's
-// variables (title, pages, pageN, titleN) from `pageFolder`/Page_var.txt,
+// variables (title, pages, pageN, titleN, videoN) from `pageFolder`/Page_var.txt,
 // shows the pages with their titles and the counter, and searches the page
-// titles for what is typed into the search field when Enter is pressed.
+// titles for what is typed into the search field when Enter is pressed. A page
+// with a videoN plays that FLV file in the recording clip instead of a picture.
 swf::writer::ActionAssembler GuideScript(const char* pageFolder);
+
+// attachMovie("GuideButton", name, depth, {_x: x, _y: y, label: label, action: action})
+// on the clip `owner` (empty: this).
+void AttachButton(swf::writer::ActionAssembler& a, const char* owner, const char* name, int depth, int x, int y,
+                  const char* label, const char* action);
+
+// The recording page's functions (demo_recording_script.cpp), defined on the
+// first frame before the first page shows: startRecording(file) plays
+// `pageFolder` + file from its start in the recording clip and shows the clip,
+// stopRecording() closes the stream and hides it, showPlayTime() writes the
+// read-out; togglePlayback() is the play button's action. Also attaches that
+// button and connects the NetConnection the streams use.
+void RecordingScript(swf::writer::ActionAssembler& a, const char* pageFolder);
 
 }  // namespace moviegen::demo

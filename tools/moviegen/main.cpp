@@ -83,6 +83,7 @@ int main(int argc, char** argv) {
         {"textinput.swf", moviegen::BuildTextInputMovie},
         {"fullchange.swf", moviegen::BuildFullChangeMovie},
         {"clips500.swf", [] { return moviegen::BuildClipsMovie(); }},
+        {"recording720.swf", moviegen::BuildRecordingMovie},
         {"endless_handlers.swf", moviegen::BuildEndlessHandlersMovie},
         {"endless_callbacks.swf", moviegen::BuildEndlessCallbacksMovie},
         {"reloading_data.swf", moviegen::BuildReloadingDataMovie},

@@ -20,6 +20,12 @@ namespace moviegen {
 // that number; else the page title says that nothing matched. A small
 // animation loops in the header. "Sound off" (560, 86), a button of the same
 // symbol, mutes the whole movie and becomes "Sound on".
+// A page with a videoK=file variable shows, instead of a picture, the clip
+// "recording" at (72, 154): a Video object "screen" (656 x 240) that plays
+// that FLV file from the folder through a NetStream from the page's start and
+// is closed when the page is left, a Pause / Play button "playButton" under
+// it at (72, 400), and the time read-out "clock" ("0:03 / 0:09", _sans) at
+// (548..728, 410..436).
 // With `sounds`, the movie speaks its intro when it starts and the buttons
 // click when pressed.
 struct DemoSounds {
@@ -92,6 +98,17 @@ inline constexpr int kMovingClips = 500;
 inline constexpr int kClipsWidth = 1280, kClipsHeight = 720;
 inline constexpr int kClipsFrames = 900;
 std::vector<std::uint8_t> BuildClipsMovie(int framesBeforeClose = kClipsFrames);
+
+// The video-playback movie (recording_movie.cpp): kRecordingWidth x
+// kRecordingHeight at kRecordingMovieRate fps, a Video object "screen" over
+// the whole stage playing kRecordingFile from the movie's folder through a
+// NetStream. Once a second it traces "second <n> fps <ns.currentFps> time
+// <ns.time>", and it traces each status as "status <code>". Two seconds
+// after NetStream.Play.Stop (90 s at most) it calls the host with "close".
+inline constexpr const char* kRecordingFile = "recording720.flv";
+inline constexpr std::uint16_t kRecordingWidth = 1280, kRecordingHeight = 720;
+inline constexpr int kRecordingMovieRate = 30;
+std::vector<std::uint8_t> BuildRecordingMovie();
 
 // An FLV file with one audio tag of ADPCM sound: 22 kHz, `codeBits` (2 to
 // 5) a code, mono or stereo, two packets of noise codes, the second five
