@@ -55,6 +55,8 @@ FlashControl::FlashControl()
     player_.SetClipboard(&clipboard_);
     mp3_ = MakeAcmMp3Codec();
     player_.SetMp3Codec(mp3_.get());
+    // Videos keep to the clock also where no sound device plays their sound.
+    player_.SetRealTime(true);
     ApplySettings();
 }
 

@@ -103,6 +103,8 @@ void MoviePlayer::MixAudio(std::span<std::int16_t> samples) {
 
 void MoviePlayer::SetAudioClock(bool live) { engine_->player.SetAudioClock(live); }
 
+void MoviePlayer::SetRealTime(bool realTime) { engine_->player.SetRealTime(realTime); }
+
 bool MoviePlayer::HasMovie() const { return engine_->player.IsLoaded(); }
 
 void MoviePlayer::SetFileHost(swf::FileHost* files) { engine_->player.SetFileHost(files); }

@@ -93,6 +93,8 @@ public:
     // Whether the sound is played as it is mixed: stream sounds then pace
     // the timeline. Kept across movies.
     void SetAudioClock(bool live);
+    // The control ticks in real time: videos keep to the wall clock.
+    void SetRealTime(bool realTime);
 
     // Hears the scripts' trace() lines and the player's warnings (UTF-8) as
     // they arise; `warning` tells which. Kept across movies.

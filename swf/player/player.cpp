@@ -370,10 +370,10 @@ int Player::FramesToAdvance() {
 }
 
 void Player::AdvanceStreams() {
-    // Live, streams keep to the wall clock (or their sound); otherwise each
-    // tick is one frame's time, so that what is drawn at a tick is always the same.
+    // In real time, streams keep to the wall clock (or their sound); otherwise
+    // each tick is one frame's time, so that what is drawn at a tick is always the same.
     double elapsed = 1.0 / FrameRate();
-    if (audioClock_) {
+    if (realTime_ || audioClock_) {
         const auto now = std::chrono::steady_clock::now();
         if (lastStreamTick_) elapsed = std::chrono::duration<double>(now - *lastStreamTick_).count();
         lastStreamTick_ = now;

@@ -185,6 +185,10 @@ public:
     // (waiting for it, or playing several frames in one tick to catch up)
     // instead of one frame a tick. Kept across movies.
     void SetAudioClock(bool live) { audioClock_ = live; }
+    // True when the host ticks in real time (the control; not swfrender or
+    // tests): videos then keep to the wall clock where no sound leads them,
+    // rather than taking each tick as one frame's time. Kept across movies.
+    void SetRealTime(bool realTime) { realTime_ = realTime; }
 
 private:
     // Everything one loaded movie needs, destroyed together.
@@ -245,6 +249,7 @@ private:
     FileHost* files_ = nullptr;
     SoundSystem sounds_;
     bool audioClock_ = false;
+    bool realTime_ = false;
     fonts::DeviceFontProvider* fontProvider_ = nullptr;
     // What the stage's text asks: the host's provider, one call at a time.
     fonts::SerializedFontProvider serializedFonts_;

@@ -181,7 +181,9 @@ TEST(MovieLog, TraceAndWarningsAreAppendedBesideTheMovieWhenSwitchedOn) {
         log.Write(false, "caf\xC3\xA9 \xE2\x82\xAC");
         log.Write(true, "script stopped");
         // Written through: readable before the log closes.
-        if (session == 0) EXPECT_EQ(FileText(logPath), "caf\xC3\xA9 \xE2\x82\xAC\r\nwarning: script stopped\r\n");
+        if (session == 0) {
+            EXPECT_EQ(FileText(logPath), "caf\xC3\xA9 \xE2\x82\xAC\r\nwarning: script stopped\r\n");
+        }
     }
     EXPECT_EQ(FileText(logPath), std::string("caf\xC3\xA9 \xE2\x82\xAC\r\nwarning: script stopped\r\n") +
                                      "caf\xC3\xA9 \xE2\x82\xAC\r\nwarning: script stopped\r\n");

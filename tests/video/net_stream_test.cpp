@@ -7,11 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "swf/files/native_file_host.h"
@@ -212,6 +214,27 @@ TEST(NetStream, SeeksLandOnTheKeyFramesFfprobeLists) {
         }
         EXPECT_TRUE(run.warnings.empty()) << run.warnings.front();
     }
+}
+
+TEST(NetStream, InRealTimeTheStreamKeepsToTheWallClockNotTheTicks) {
+    // A movie at 1 fps: four ticks are three seconds of frame time, but a
+    // host ticking in real time that ticked them within about 0.3 s sees the
+    // stream about 0.3 s on.
+    ActionAssembler report;
+    Trace(report, M(V("ns"), "time"));
+    std::vector<ActionAssembler> frames;
+    frames.push_back(std::move(report));
+    MoviePlay run(VideoMovie(PlayScript("sv2_320x240.flv"), 320, 240, 1, std::move(frames)));
+    run.player.SetRealTime(true);
+    run.Ticks(3);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    run.Ticks(1);
+    run.traces.clear();
+    run.player.GotoFrame(1);
+    ASSERT_EQ(run.Reports().size(), 1u);
+    const double time = std::stod(run.Reports()[0]);
+    EXPECT_GE(time, 0.29);
+    EXPECT_LT(time, 2.5) << "not one second a tick";
 }
 
 TEST(NetStream, PauseHoldsThePictureAndTimeUntilResumed) {
