@@ -334,7 +334,7 @@ void Stage::ObjectDestroyed(DisplayTarget& object) {
     if (runner_ != nullptr) runner_->ForgetObject(object);
 }
 
-std::shared_ptr<const VideoFeed> Stage::StreamFeed(std::uint32_t stream) {
+std::shared_ptr<VideoFeed> Stage::StreamFeed(std::uint32_t stream) {
     return streamFeeds_ ? streamFeeds_(stream) : nullptr;
 }
 

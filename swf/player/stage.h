@@ -133,9 +133,9 @@ public:
     void ClipDestroyed(MovieClip& clip) override;
     void ButtonDestroyed(ButtonInstance& button) override;
     void ObjectDestroyed(DisplayTarget& object) override;
-    std::shared_ptr<const VideoFeed> StreamFeed(std::uint32_t stream) override;
+    std::shared_ptr<VideoFeed> StreamFeed(std::uint32_t stream) override;
     // Where Video objects find the pictures of the streams scripts attach.
-    void SetStreamFeeds(std::function<std::shared_ptr<const VideoFeed>(std::uint32_t)> feeds) {
+    void SetStreamFeeds(std::function<std::shared_ptr<VideoFeed>(std::uint32_t)> feeds) {
         streamFeeds_ = std::move(feeds);
     }
     std::unique_ptr<MovieClip> CreateEmptyClip(const std::shared_ptr<const MovieDefinition>& movie,
@@ -190,7 +190,7 @@ private:
     std::vector<EditTextInstance*> fields_;
     FieldRegistry* fieldObserver_ = nullptr;
     ActionRunner* runner_ = nullptr;
-    std::function<std::shared_ptr<const VideoFeed>(std::uint32_t)> streamFeeds_;
+    std::function<std::shared_ptr<VideoFeed>(std::uint32_t)> streamFeeds_;
     std::vector<QueuedAction> queue_;
     bool runningAction_ = false;
     std::vector<std::unique_ptr<DisplayObject>> retired_;  // removed, kept until the queue has run

@@ -237,6 +237,24 @@ TEST(NetStream, InRealTimeTheStreamKeepsToTheWallClockNotTheTicks) {
     EXPECT_LT(time, 2.5) << "not one second a tick";
 }
 
+TEST(NetStream, TheVideosDeblockingReachesTheStreamsDecoder) {
+    // ffmpeg's Sorenson frames drawn with the deblocking filter forced off
+    // and forced on differ; the setting reads back as set.
+    const auto picture = [](int deblocking) {
+        ActionAssembler script = PlayScript("h263_176x144.flv");
+        SetM(script, V("screen"), "deblocking", N(deblocking));
+        Trace(script, Add(S("deblocking "), M(V("screen"), "deblocking")));
+        MoviePlay run(VideoMovie(std::move(script), 176, 144, 25));
+        EXPECT_EQ(run.Reports(), (std::vector<std::string>{"true", "deblocking " + std::to_string(deblocking)}));
+        run.Ticks(12);
+        return run.Picture(176, 144);
+    };
+    const raster::Image off = picture(1), on = picture(2);
+    EXPECT_NE(off.pixels, on.pixels);
+    // Off is the picture ffmpeg decodes (it does not filter): frame 11 at tick 12.
+    EXPECT_GE(video_test::Psnr(off, video_test::ReadMedia("h263_176x144.rgb"), 11), 40.0);
+}
+
 TEST(NetStream, PauseHoldsThePictureAndTimeUntilResumed) {
     ActionAssembler pause;
     Do(pause, CallM(V("ns"), "pause"));

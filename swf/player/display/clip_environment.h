@@ -58,7 +58,7 @@ public:
     // Another object scripts may hold (a Video) is going.
     virtual void ObjectDestroyed(DisplayTarget& object) { (void)object; }
     // The pictures of a NetStream (by its handle); null when there is none.
-    virtual std::shared_ptr<const VideoFeed> StreamFeed(std::uint32_t stream) {
+    virtual std::shared_ptr<VideoFeed> StreamFeed(std::uint32_t stream) {
         (void)stream;
         return nullptr;
     }

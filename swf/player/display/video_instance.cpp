@@ -128,9 +128,10 @@ ActionTarget* VideoInstance::ParentTimeline() { return Parent(); }
 std::string VideoInstance::Url() const { return Parent() != nullptr ? Parent()->Url() : std::string(); }
 
 void VideoInstance::AttachStream(std::uint32_t stream) {
-    std::shared_ptr<const VideoFeed> feed = stream != 0 ? environment_.StreamFeed(stream) : nullptr;
+    std::shared_ptr<VideoFeed> feed = stream != 0 ? environment_.StreamFeed(stream) : nullptr;
     const std::lock_guard lock(mutex_);
     feed_ = std::move(feed);
+    if (feed_ && deblocking_) feed_->SetDeblocking(*deblocking_);
     cleared_.reset();
     // Detached, a Video shows nothing (not the embedded frames it showed before).
     clearedEmbedded_ = stream == 0 || !feed_;
@@ -164,6 +165,7 @@ void VideoInstance::SetDeblocking(int deblocking) {
     deblocking_ = deblocking;
     const std::lock_guard lock(mutex_);
     if (decoder_) decoder_->SetDeblocking(DeblockingOf(deblocking));
+    if (feed_) feed_->SetDeblocking(deblocking);
 }
 
 }  // namespace swf

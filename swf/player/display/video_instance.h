@@ -68,7 +68,7 @@ private:
     mutable std::set<std::uint16_t> keyFrames_;
     mutable std::shared_ptr<const raster::Image> shown_;
     // A NetStream's pictures, once a script attached one.
-    std::shared_ptr<const VideoFeed> feed_;
+    std::shared_ptr<VideoFeed> feed_;
     // clear(): the picture not to show (the stream's next one shows again).
     std::shared_ptr<const raster::Image> cleared_;
     bool clearedEmbedded_ = false;

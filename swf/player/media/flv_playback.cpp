@@ -240,6 +240,11 @@ bool FlvPlayback::DecodeFrame(const video::FlvTag& tag) {
         }
     }
     if (!decoder_) return false;
+    // As the Video showing the stream asks.
+    const int deblocking = feed_->Deblocking();
+    decoder_->SetDeblocking(deblocking == 0   ? video::Deblocking::AsStream
+                            : deblocking == 1 ? video::Deblocking::Off
+                                              : video::Deblocking::On);
     const video::DecodeResult result = decoder_->Decode(std::span(tag.body).subspan(1));
     if (!result.ok) {
         Warn("a frame of the video " + name_ + " cannot be decoded (" + result.problem +

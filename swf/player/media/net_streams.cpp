@@ -101,7 +101,7 @@ std::vector<std::pair<std::uint32_t, StreamEvent>> NetStreams::TakeEvents() {
     return events;
 }
 
-std::shared_ptr<const VideoFeed> NetStreams::FeedOf(std::uint32_t stream) {
+std::shared_ptr<VideoFeed> NetStreams::FeedOf(std::uint32_t stream) {
     FlvPlayback* playback = Ensure(stream);
     return playback != nullptr ? playback->Feed() : nullptr;
 }

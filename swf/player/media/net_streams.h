@@ -40,7 +40,7 @@ public:
     std::vector<std::pair<std::uint32_t, StreamEvent>> TakeEvents();
     std::vector<std::string> TakeWarnings() { return std::exchange(warnings_, {}); }
     // The picture a stream shows; null for a handle that has none.
-    std::shared_ptr<const VideoFeed> FeedOf(std::uint32_t stream);
+    std::shared_ptr<VideoFeed> FeedOf(std::uint32_t stream);
 
     // Streams with a file open at once, at most; a play beyond it is refused.
     static constexpr std::size_t kMaxOpenStreams = 16;
