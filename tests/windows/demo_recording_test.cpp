@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/windows/demo_layout.h"
 #include "tests/windows/driver/gui_driver.h"
 #include "tests/windows/driver/program_folder.h"
 
@@ -25,13 +26,8 @@ using namespace driver;
 
 std::string g_demo;
 
-// The demo movie's stage and where its parts are on it, in pixels.
-constexpr double kStageWidth = 800, kStageHeight = 600;
-constexpr POINT kNextButtonCentre{658, 492};
-constexpr POINT kPreviousButtonCentre{490, 492};
-constexpr POINT kCloseButtonCentre{142, 492};
-// Inside the page pictures' coloured top band.
-constexpr POINT kPageBandPoint{92, 170};
+using namespace demo_layout;
+
 // The recording's box (656 x 240 at 72, 154), less the bottom rows where the
 // play button's glow reaches when the pointer is on it.
 constexpr RECT kVideoArea{74, 156, 726, 380};

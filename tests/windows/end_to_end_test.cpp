@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 
+#include "tests/windows/demo_layout.h"
 #include "tests/windows/driver/gui_driver.h"
 #include "tests/windows/driver/installed_control.h"
 #include "tests/windows/driver/program_folder.h"
@@ -27,15 +28,12 @@ using namespace driver;
 
 std::string g_demo;
 
-// The demo movie's stage and where its parts are on it, in pixels.
-constexpr double kStageWidth = 800, kStageHeight = 600;
-constexpr POINT kCloseButtonCentre{142, 492};
-constexpr POINT kNextButtonCentre{658, 492};
+using namespace demo_layout;
+
+// More of the demo movie's parts, in stage pixels.
 constexpr POINT kSearchField{484, 536};
 // Right of the guide's title, left of the spinner.
 constexpr POINT kHeaderPoint{600, 60};
-// Inside the page pictures' coloured top band (the pictures lie at 72, 154).
-constexpr POINT kPageBandPoint{92, 170};
 // Just under the page card, in its drop shadow, and as far down on the
 // panel beside it, where nothing casts one.
 constexpr POINT kUnderPageCard{400, 461};
