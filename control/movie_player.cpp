@@ -1,6 +1,7 @@
 #include "control/movie_player.h"
 
 #include <algorithm>
+#include <climits>
 #include <cctype>
 #include <exception>
 #include <utility>
@@ -43,9 +44,20 @@ public:
     void FSCommand(const std::string& command, const std::string& args) override {
         if (owner_.scriptAccess_) owner_.events_.push_back({PlayerEvent::Kind::FSCommand, 0, command, args});
     }
+    // Without script access nothing reaches the host and the call yields undefined.
     std::string FlashCall(const std::string& request) override {
-        if (owner_.scriptAccess_) owner_.events_.push_back({PlayerEvent::Kind::FlashCall, 0, request, {}});
-        return {};  // no answer: the movie's call yields undefined
+        if (!owner_.scriptAccess_) return {};
+        if (!owner_.flashCallHandler_) {
+            owner_.events_.push_back({PlayerEvent::Kind::FlashCall, 0, request, {}});
+            return {};  // no answer: the movie's call yields undefined
+        }
+        // A copy: the handler may replace itself while it runs.
+        const FlashCallHandler handler = owner_.flashCallHandler_;
+        try {
+            return handler(request);
+        } catch (const std::exception&) {
+            return {};  // the host failed to answer, not the movie
+        }
     }
     // Pages of the movie's own are not opened; web and mail links the user
     // clicks go to the system, never a request a script makes by itself.
@@ -124,6 +136,7 @@ double MoviePlayer::FrameRate() const {
 }
 
 std::uint32_t MoviePlayer::BackgroundColor() const {
+    if (backgroundOverride_ >= 0) return static_cast<std::uint32_t>(backgroundOverride_);
     if (!HasMovie()) return kDefaultBackground;
     const swf::Rgba c = engine_->player.BackgroundColor();
     return static_cast<std::uint32_t>(c.r) << 16 | static_cast<std::uint32_t>(c.g) << 8 | c.b;
@@ -248,15 +261,231 @@ void MoviePlayer::SetFontProvider(swf::fonts::DeviceFontProvider* provider) {
 template <typename Step>
 void MoviePlayer::Guard(Step step) {
     // A movie the engine fails on is dropped; the background stays.
+    ++engineDepth_;
     try {
         step();
     } catch (const std::exception&) {
-        Unload();
+        engineFailed_ = true;
+    }
+    --engineDepth_;
+    if (engineDepth_ == 0 && std::exchange(engineFailed_, false)) Unload();
+}
+
+void MoviePlayer::SetScriptAccess(bool allowed) {
+    scriptAccess_ = allowed;
+    ApplyExternalInterface();
+}
+
+void MoviePlayer::ApplyExternalInterface() {
+    engine_->player.SetExternalInterface(scriptAccess_ && flashCallHandler_ != nullptr, scriptAccess_);
+}
+
+std::vector<PlayerEvent> MoviePlayer::TakeEvents() { return std::exchange(events_, {}); }
+
+// ---- What hosts ask of the movie through the control's scripting interface ----
+
+namespace {
+
+// Hosts count frames from 0 as the engine does; anything past either end is clamped.
+std::uint32_t ClampFrame(int frame, std::uint32_t count) {
+    if (frame <= 0 || count == 0) return 0;
+    return std::min(static_cast<std::uint32_t>(frame), count - 1);
+}
+
+}  // namespace
+
+int MoviePlayer::TotalFrames() const {
+    return HasMovie() ? static_cast<int>(std::min<std::uint32_t>(engine_->player.FrameCount(), INT_MAX)) : 0;
+}
+
+int MoviePlayer::CurrentFrame() const {
+    return HasMovie() ? static_cast<int>(std::min<std::uint32_t>(engine_->player.CurrentFrame(), INT_MAX)) : 0;
+}
+
+bool MoviePlayer::IsPlaying() const { return HasMovie() && engine_->player.IsPlaying(); }
+
+void MoviePlayer::Play() {
+    if (HasMovie()) Guard([&] { engine_->player.Play(); });
+}
+
+void MoviePlayer::Stop() {
+    if (HasMovie()) Guard([&] { engine_->player.Stop(); });
+}
+
+void MoviePlayer::Rewind() { GotoFrame(0); }
+
+void MoviePlayer::Back() { GotoFrame(CurrentFrame() - 1); }
+
+void MoviePlayer::Forward() { GotoFrame(CurrentFrame() + 1); }
+
+void MoviePlayer::GotoFrame(int frame) {
+    if (!HasMovie()) return;
+    const std::uint32_t target = ClampFrame(frame, engine_->player.FrameCount());
+    Guard([&] { engine_->player.TargetGotoFrame("/", target); });
+}
+
+void MoviePlayer::SetLoop(bool loop) { engine_->player.SetLoop(loop); }
+
+void MoviePlayer::SetAutoPlay(bool play) { engine_->player.SetAutoPlay(play); }
+
+int MoviePlayer::PercentLoaded() const { return HasMovie() ? 100 : 0; }
+
+std::optional<std::string> MoviePlayer::GetVariable(const std::string& path) {
+    std::optional<std::string> value;
+    if (HasMovie()) Guard([&] { value = engine_->player.GetVariable(path); });
+    return value;
+}
+
+bool MoviePlayer::SetVariable(const std::string& path, const std::string& value) {
+    bool set = false;
+    if (HasMovie()) Guard([&] { set = engine_->player.SetVariable(path, value); });
+    return set;
+}
+
+void MoviePlayer::SetFlashVars(std::string vars) { engine_->player.SetFlashVars(std::move(vars)); }
+
+bool MoviePlayer::TargetGotoFrame(const std::string& target, int frame) {
+    bool found = false;
+    if (HasMovie() && frame >= 0)
+        Guard([&] { found = engine_->player.TargetGotoFrame(target, static_cast<std::uint32_t>(frame)); });
+    return found;
+}
+
+bool MoviePlayer::TargetGotoLabel(const std::string& target, const std::string& label) {
+    bool found = false;
+    if (HasMovie()) Guard([&] { found = engine_->player.TargetGotoLabel(target, label); });
+    return found;
+}
+
+std::optional<int> MoviePlayer::TargetCurrentFrame(const std::string& target) {
+    std::optional<std::uint32_t> frame;
+    if (HasMovie()) Guard([&] { frame = engine_->player.TargetCurrentFrame(target); });
+    if (!frame) return std::nullopt;
+    return static_cast<int>(std::min<std::uint32_t>(*frame, INT_MAX));
+}
+
+std::optional<std::string> MoviePlayer::TargetCurrentLabel(const std::string& target) {
+    std::optional<std::string> label;
+    if (HasMovie()) Guard([&] { label = engine_->player.TargetCurrentLabel(target); });
+    return label;
+}
+
+bool MoviePlayer::TargetPlay(const std::string& target) {
+    bool found = false;
+    if (HasMovie()) Guard([&] { found = engine_->player.TargetPlay(target); });
+    return found;
+}
+
+bool MoviePlayer::TargetStop(const std::string& target) {
+    bool found = false;
+    if (HasMovie()) Guard([&] { found = engine_->player.TargetStop(target); });
+    return found;
+}
+
+bool MoviePlayer::TargetCallFrame(const std::string& target, int frame) {
+    bool called = false;
+    if (HasMovie() && frame >= 0)
+        Guard([&] { called = engine_->player.TargetCallFrame(target, static_cast<std::uint32_t>(frame)); });
+    return called;
+}
+
+bool MoviePlayer::TargetCallLabel(const std::string& target, const std::string& label) {
+    bool called = false;
+    if (HasMovie()) Guard([&] { called = engine_->player.TargetCallLabel(target, label); });
+    return called;
+}
+
+std::optional<std::string> MoviePlayer::TargetGetProperty(const std::string& target, int property) {
+    std::optional<std::string> value;
+    if (HasMovie()) Guard([&] { value = engine_->player.TargetPropertyText(target, property); });
+    return value;
+}
+
+bool MoviePlayer::TargetSetProperty(const std::string& target, int property, const std::string& value) {
+    bool set = false;
+    if (HasMovie()) Guard([&] { set = engine_->player.SetTargetProperty(target, property, value); });
+    return set;
+}
+
+std::optional<double> MoviePlayer::TargetGetPropertyNumber(const std::string& target, int property) {
+    std::optional<double> value;
+    if (HasMovie()) Guard([&] { value = engine_->player.TargetPropertyNumber(target, property); });
+    return value;
+}
+
+bool MoviePlayer::TargetSetPropertyNumber(const std::string& target, int property, double value) {
+    bool set = false;
+    if (HasMovie()) Guard([&] { set = engine_->player.SetTargetProperty(target, property, value); });
+    return set;
+}
+
+void MoviePlayer::SetFlashCallHandler(FlashCallHandler handler) {
+    flashCallHandler_ = std::move(handler);
+    ApplyExternalInterface();
+}
+
+std::optional<std::string> MoviePlayer::CallFunction(const std::string& request, std::string& error) {
+    error.clear();
+    if (!HasMovie()) {
+        error = "no movie is loaded";
+        return std::nullopt;
+    }
+    if (!scriptAccess_) {
+        error = "the movie's script access does not allow calls from the host";
+        return std::nullopt;
+    }
+    std::optional<std::string> result;
+    Guard([&] { result = engine_->player.CallFunction(request, error); });
+    if (!result && error.empty()) error = "the movie failed and was unloaded";
+    return result;
+}
+
+bool MoviePlayer::Busy() const { return engineDepth_ > 0 || engine_->player.Busy(); }
+
+void MoviePlayer::SetBackgroundOverride(std::int32_t rgb) {
+    backgroundOverride_ = rgb < 0 ? -1 : (rgb & 0xFFFFFF);
+    if (backgroundOverride_ < 0) {
+        engine_->player.SetBackgroundOverride(std::nullopt);
+        return;
+    }
+    const auto channel = [&](int shift) { return static_cast<std::uint8_t>((backgroundOverride_ >> shift) & 0xFF); };
+    engine_->player.SetBackgroundOverride(swf::Rgba{channel(16), channel(8), channel(0), 255});
+}
+
+void MoviePlayer::SetScaleMode(ScaleMode mode) {
+    switch (mode) {
+    case ScaleMode::ShowAll: engine_->player.SetScaleMode("showAll"); return;
+    case ScaleMode::NoBorder: engine_->player.SetScaleMode("noBorder"); return;
+    case ScaleMode::ExactFit: engine_->player.SetScaleMode("exactFit"); return;
+    case ScaleMode::NoScale: engine_->player.SetScaleMode("noScale"); return;
     }
 }
 
-void MoviePlayer::SetScriptAccess(bool allowed) { scriptAccess_ = allowed; }
+void MoviePlayer::SetAlignment(int flags) {
+    // As Stage.align writes it: the edges the stage keeps to.
+    std::string align;
+    if (flags & 4) align += 'T';
+    if (flags & 8) align += 'B';
+    if (flags & 1) align += 'L';
+    if (flags & 2) align += 'R';
+    engine_->player.SetAlignment(align);
+}
 
-std::vector<PlayerEvent> MoviePlayer::TakeEvents() { return std::exchange(events_, {}); }
+void MoviePlayer::Zoom(int percent) { engine_->player.ZoomView(percent); }
+
+void MoviePlayer::Pan(int x, int y, int mode) { engine_->player.PanView(x, y, mode == 1); }
+
+void MoviePlayer::SetZoomRect(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
+    if (left == 0 && top == 0 && right == 0 && bottom == 0) {
+        engine_->player.SetViewRect(std::nullopt);
+        return;
+    }
+    swf::Rect rect;
+    rect.xMin = left;
+    rect.yMin = top;
+    rect.xMax = right;
+    rect.yMax = bottom;
+    engine_->player.SetViewRect(rect);
+}
 
 }  // namespace control

@@ -199,6 +199,20 @@ public:
     virtual void GotoFrame(std::uint32_t frame) = 0;
     // Returns false (and changes nothing) when no frame carries the label.
     virtual bool GotoLabel(const std::string& label) = 0;
+    // The label of the current frame, else of the last labelled frame before
+    // it; "" when there is none.
+    virtual std::string CurrentLabel() const { return {}; }
+    // The frame (from 0) a label names; none when no frame carries it.
+    virtual std::optional<std::uint32_t> FrameOfLabel(const std::string& label) const {
+        (void)label;
+        return std::nullopt;
+    }
+    // Queues the frame's actions to run on this timeline, as a frame's own
+    // do, without moving it (call()); false when there is no such frame.
+    virtual bool CallFrame(std::uint32_t frame) {
+        (void)frame;
+        return false;
+    }
     virtual std::uint32_t CurrentFrame() const = 0;
     virtual std::uint32_t FrameCount() const = 0;
     // Bytes of the movie (or picture) the timeline plays, all of them loaded

@@ -20,13 +20,28 @@ ActionTarget* ClipTarget(const CallContext& c) {
 
 Value ExternalCall(CallContext& c) {
     if (c.args.empty()) return Value::Null();
+    // A movie without script access reaches no host: nothing is asked.
+    if (!c.interpreter.vm().ExternalAllowed()) return Value();
     std::string name = c.interpreter.Text(c.args[0]);
     std::vector<Value> rest(c.args.begin() + 1, c.args.end());
     std::string request = BuildInvokeRequest(name, rest, c.interpreter.vm().swfVersion());
-    return DecodeXmlAnswer(c.interpreter.host().FlashCall(request));
+    const std::string answer = c.interpreter.host().FlashCall(request);
+    Value result;
+    std::string error;
+    // An answer the movie cannot read is undefined, as no answer is.
+    if (!c.interpreter.ok() || !DecodeXmlValue(answer, c.interpreter, result, error)) return Value();
+    return result;
 }
 
-Value ExternalAddCallback(CallContext&) { return Value::Bool(false); }
+// addCallback(name, instance, method): the host may call `method` by `name`.
+Value ExternalAddCallback(CallContext& c) {
+    const Value method = c.Arg(2);
+    const Object* f = method.AsObject();
+    if (c.args.empty() || f == nullptr || f->kind != ObjectKind::Function) return Value::Bool(false);
+    return Value::Bool(c.interpreter.vm().AddHostCallback(c.interpreter.Text(c.args[0]), method, c.Arg(1)));
+}
+
+Value ExternalAvailable(CallContext& c) { return Value::Bool(c.interpreter.vm().ExternalAvailable()); }
 
 // ---- MovieClip methods ----
 
@@ -112,7 +127,7 @@ void InstallBuiltins(Vm& vm, BuiltinObjects& objects) {
     Object* externalInterface = object(objects.objectProto);
     method(externalInterface, "call", ExternalCall);
     method(externalInterface, "addCallback", ExternalAddCallback);
-    externalInterface->Set("available", Value::Bool(true));
+    Accessor(in, externalInterface, "available", ExternalAvailable, nullptr);
     Object* external = object(objects.objectProto);
     external->Set("ExternalInterface", Value::Obj(externalInterface));
     Object* flash = object(objects.objectProto);

@@ -138,6 +138,16 @@ public:
     // toString / valueOf defined by script, for conversions.
     bool ToPrimitive(Object& o, bool preferString, Value& out) override;
 
+    // The host's requests (host_calls.cpp), read as the main timeline's
+    // scripts read them: a variable by path, setting one (false when the
+    // path's owner is missing), the clip a target path names, and
+    // GetProperty / SetProperty on it.
+    Value HostGetVariable(const std::string& path);
+    bool HostSetVariable(const std::string& path, Value value);
+    Object* HostTarget(const std::string& path);
+    Value HostGetProperty(const std::string& path, int index);
+    bool HostSetProperty(const std::string& path, int index, const Value& value);
+
 private:
     void Execute(Frame& f);
     // Control reaching the end of a try, catch or finally block; true when it moved pc.
@@ -233,6 +243,8 @@ private:
     void SetProperty(Frame& f, const Value& target, int index, const Value& value);
     // The clip a GetProperty/SetProperty target names: a clip object or a path.
     Object* PropertyTarget(Frame& f, const Value& target);
+    // A block's frame on the main timeline, for the host's requests.
+    Frame HostFrame();
 
     // Value vectors of finished calls (operand stacks, registers, argument
     // lists), cleared and kept for the next calls: a call then allocates nothing.

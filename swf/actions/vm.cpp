@@ -327,6 +327,10 @@ void Vm::CollectGarbage() {
     for (const auto& [target, clip] : clips_) roots.push_back(clip);
     for (const auto& [symbol, constructor] : registeredClasses_) roots.push_back(constructor);
     for (const auto& [voice, sound] : playingSounds_) roots.push_back(sound);
+    for (const auto& [name, callback] : hostCallbacks_) {
+        roots.push_back(callback.function.AsObject());
+        roots.push_back(callback.instance.AsObject());
+    }
     for (const Timer& t : timers_) {
         roots.push_back(t.function.AsObject());
         for (const Value& v : t.args) roots.push_back(v.AsObject());

@@ -260,6 +260,44 @@ public:
     Object* videoProto() const { return videoProto_; }
     void SetVideoPrototype(Object* proto) { videoProto_ = proto; }
 
+    // ---- What the host asks of the movie (host_calls.cpp) ----
+    // Each runs as a call from outside: on the open frame's budget or one of
+    // its own; nested in a running script (a host answering
+    // ExternalInterface.call), on that script's budget. Paths are read from
+    // the main timeline, as its scripts write them.
+
+    // A variable by path ("name", "/:name", "/clip/inner:name",
+    // "_root.clip.name", "_level0.name", "_global.name") as text; nothing
+    // when it is undefined or the path names nothing.
+    std::optional<std::string> GetPathText(const std::string& path, ActionHost& host);
+    // Sets it to the text; false when the path's timeline or object is missing.
+    bool SetPathText(const std::string& path, const std::string& text, ActionHost& host);
+    // The timeline a target path names ("", "/", "/clip/inner",
+    // "_level0.clip", "_root.clip"); null when there is none.
+    ActionTarget* FindTimeline(const std::string& path, ActionHost& host);
+    // GetProperty / SetProperty by the actions' property numbers on the
+    // timeline a target path names; nothing / false when it names none or
+    // the number is out of range.
+    std::optional<Value> GetTargetProperty(const std::string& path, int property, ActionHost& host);
+    bool SetTargetProperty(const std::string& path, int property, const Value& value, ActionHost& host);
+
+    // ExternalInterface: `available` tells scripts whether the host answers
+    // calls; `allowed` false refuses addCallback and the host's calls into
+    // the movie. Both true until set.
+    void SetExternalInterface(bool available, bool allowed);
+    bool ExternalAvailable() const { return externalAvailable_; }
+    bool ExternalAllowed() const { return externalAllowed_; }
+    // addCallback: `function` called with `this` = `instance` when the host
+    // calls `name`; a later one of the same name replaces it. False when refused.
+    bool AddHostCallback(const std::string& name, const Value& function, const Value& instance);
+    // The host calls a callback: the invoke XML in, the result in the XML
+    // value form out. Nothing, with `error` saying why, for a malformed
+    // request, an unknown name, a refused or too deeply nested call, or a
+    // script stopped on its way.
+    std::optional<std::string> CallHostCallback(const std::string& request, ActionHost& host, std::string& error);
+    // Host calls may nest inside scripts (movie -> host -> movie ...) this deep.
+    static constexpr int kMaxHostNesting = 16;
+
     // The constructor Object.registerClass tied to a library symbol (the exact
     // name, else one differing in case), or null.
     Object* RegisteredClass(const std::string& symbol) const;
@@ -398,6 +436,13 @@ private:
     NetStreamHost* netStreamHost_ = nullptr;
     // The NetStream objects of open streams, by handle.
     std::map<std::uint32_t, Object*> netStreams_;
+    struct HostCallback {
+        Value function;
+        Value instance;
+    };
+    std::map<std::string, HostCallback> hostCallbacks_;
+    bool externalAvailable_ = true;
+    bool externalAllowed_ = true;
     // Voices Sound objects started, with the object to tell when each ends.
     std::vector<std::pair<std::uint32_t, Object*>> playingSounds_;
 };

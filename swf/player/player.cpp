@@ -152,6 +152,8 @@ Player::~Player() {
     retired_.clear();
 }
 
+actions::Vm* Player::ScriptVm() const { return session_ ? &session_->runner->Vm() : nullptr; }
+
 Stage* Player::CurrentStage() const { return session_ ? session_->stage.get() : nullptr; }
 
 void Player::Unload() {
@@ -237,6 +239,8 @@ bool Player::Load(std::span<const std::uint8_t> bytes, std::string url) {
     if (log_) {
         for (const std::string& warning : session_->movie->warnings) log_(LogKind::Warning, warning);
     }
+    zoom_.reset();
+    ApplyHostSettings();
     // The first frame's actions, on a budget of their own.
     VmActionRunner& runner = *session_->runner;
     runner.BeginFrame();
@@ -245,6 +249,18 @@ bool Player::Load(std::span<const std::uint8_t> bytes, std::string url) {
     session_->stage->RefreshFields();
     runner.EndFrame();
     return true;
+}
+
+bool Player::RunForHost(const char* what, const std::function<void(Stage&, VmActionRunner&)>& work) {
+    if (!session_) return false;
+    BusyScope busy(*this);
+    return Outlast(what, [&] {
+        Session* session = session_.get();
+        session->stage->RunScript([&] { work(*session->stage, *session->runner); });
+        // Frames entered and calls made queue their actions; nested in a
+        // running block, the outer loop runs them.
+        if (Stage* stage = CurrentStage()) stage->RunQueuedActions();
+    });
 }
 
 bool Player::LoadFile(const std::string& path) {
@@ -292,6 +308,7 @@ double Player::FrameRate() const {
 Rect Player::StageRect() const { return session_ ? session_->movie->header.frameSize : Rect{}; }
 
 Rgba Player::BackgroundColor() const {
+    if (backgroundOverride_) return *backgroundOverride_;
     if (!session_ || !session_->movie->background) return {255, 255, 255, 255};
     return *session_->movie->background;
 }
@@ -530,7 +547,15 @@ Matrix Player::ViewMatrix(int width, int height) const {
         mode = ParseScaleMode(input.scaleMode);
         align = input.align;
     }
-    return StageMatrix(StageRect(), width, height, mode, align);
+    const Matrix base = StageMatrix(StageRect(), width, height, mode, align);
+    const Rect stage = StageRect();
+    if (!zoom_ || stage.Width() <= 0 || stage.Height() <= 0) return base;
+    // Zoomed: the area's centre goes where the stage's centre is drawn,
+    // enlarged until the area fills the stage's place (its aspect kept).
+    const double m = std::min(stage.Width() / zoom_->width, stage.Height() / zoom_->height);
+    const Point from = base.Apply({zoom_->left + zoom_->width / 2, zoom_->top + zoom_->height / 2});
+    const Point to = base.Apply({stage.xMin + stage.Width() / 2.0, stage.yMin + stage.Height() / 2.0});
+    return Matrix::Translate(to.x, to.y) * Matrix::Scale(m, m) * Matrix::Translate(-from.x, -from.y) * base;
 }
 
 void Player::SetViewportSize(int width, int height) {

@@ -1,6 +1,7 @@
 #pragma once
 // The engine's face for the control: load a movie, tick it at its frame rate,
-// draw it at any size (ShowAll), and feed it pointer events in pixels.
+// draw it at any size (ShowAll unless the movie or the host asks otherwise),
+// and feed it pointer events in pixels.
 
 #include <chrono>
 #include <cstdint>
@@ -30,6 +31,10 @@ class HelperThread;
 class Renderer;
 class MovieClip;
 class Stage;
+class VmActionRunner;
+namespace actions {
+class Vm;
+}
 namespace fonts {
 class DeviceFontProvider;
 }
@@ -190,6 +195,71 @@ public:
     // rather than taking each tick as one frame's time. Kept across movies.
     void SetRealTime(bool realTime) { realTime_ = realTime; }
 
+    // ---- What the host asks through the control's scripting interface ----
+    // (player_host_calls.cpp.) Calls that may run scripts work nested in a
+    // host's answer to ExternalInterface.call too, on the running frame's
+    // budget; actions they queue run before the outermost call returns.
+
+    // Whether the main timeline starts over after its last frame (the
+    // default) or stops there. Kept across movies.
+    void SetLoop(bool loop);
+    // Whether a movie plays from its first frame on when loaded (the
+    // default) or waits there. Kept across movies.
+    void SetAutoPlay(bool play) { autoPlay_ = play; }
+    // "a=1&b=two" (URL-encoded): set as text on the main timeline at each
+    // load, before its first frame's actions run. Kept across movies.
+    void SetFlashVars(std::string vars) { flashVars_ = std::move(vars); }
+    // Whether a call from the outermost host (not nested in a script) may
+    // load, unload or tick now: false while the player is inside one.
+    bool Busy() const { return busy_ > 0; }
+
+    // Variables by the paths scripts write ("name", "/clip:name",
+    // "_root.clip.name", "_level0.name", "$version"), as text.
+    std::optional<std::string> GetVariable(const std::string& path);
+    bool SetVariable(const std::string& path, const std::string& value);
+
+    // Timelines by target path ("" or "/" the main one, "/clip/inner",
+    // "_level0.clip.inner"); false or nothing when the path names none.
+    bool TargetGotoFrame(const std::string& target, std::uint32_t frame);       // and stops
+    bool TargetGotoLabel(const std::string& target, const std::string& label);  // and stops
+    std::optional<std::uint32_t> TargetCurrentFrame(const std::string& target);
+    std::optional<std::string> TargetCurrentLabel(const std::string& target);
+    bool TargetPlay(const std::string& target);
+    bool TargetStop(const std::string& target);
+    // Runs the frame's actions on the timeline without moving it.
+    bool TargetCallFrame(const std::string& target, std::uint32_t frame);
+    bool TargetCallLabel(const std::string& target, const std::string& label);
+    // Properties by the GetProperty/SetProperty actions' numbers (0 _x ...
+    // 21 _ymouse), as text or as a number (NaN for text that is no number).
+    std::optional<std::string> TargetPropertyText(const std::string& target, int property);
+    std::optional<double> TargetPropertyNumber(const std::string& target, int property);
+    bool SetTargetProperty(const std::string& target, int property, const std::string& value);
+    bool SetTargetProperty(const std::string& target, int property, double value);
+
+    // ExternalInterface: `available` is what scripts read (the host answers
+    // calls); `allowed` false refuses call, addCallback and CallFunction.
+    // Kept across movies.
+    void SetExternalInterface(bool available, bool allowed);
+    // The host calls a function the movie registered with addCallback: the
+    // invoke XML in, the result's XML value form out; nothing with `error`
+    // saying why.
+    std::optional<std::string> CallFunction(const std::string& request, std::string& error);
+
+    // The background drawn instead of the movie's own; none: the movie's.
+    void SetBackgroundOverride(std::optional<Rgba> color) { backgroundOverride_ = color; }
+    // The scale mode and alignment the host asks for, as Stage.scaleMode and
+    // Stage.align name them (scripts may change them later). Kept across movies.
+    void SetScaleMode(const std::string& mode);
+    void SetAlignment(const std::string& align);
+    // Zooming into the stage, reset by each load: `percent` of the part shown
+    // now (50 shows half as much, twice as large; 0 shows the whole stage).
+    void ZoomView(double percent);
+    // Moves the part shown by pixels of the view, or by percent of the part
+    // shown; it stays inside the stage.
+    void PanView(double x, double y, bool percent);
+    // The part of the stage shown (twips); none: the whole stage.
+    void SetViewRect(std::optional<Rect> rect);
+
 private:
     // Everything one loaded movie needs, destroyed together.
     struct Session;
@@ -218,6 +288,23 @@ private:
     bool Outlast(const char* what, Work&& work);
     // RenderChanges without that guard.
     std::vector<raster::PixelRect> DrawChanges(raster::Surface& surface);
+
+    // Runs `work` on the movie's timelines and scripts for the host, then
+    // the actions it queued; false without a movie or when it failed.
+    bool RunForHost(const char* what, const std::function<void(Stage&, VmActionRunner&)>& work);
+    // The loaded movie's script VM; null without one.
+    actions::Vm* ScriptVm() const;
+    // RunForHost on the timeline `target` names; false when it names none.
+    bool WithTimeline(const char* what, const std::string& target, const std::function<void(ActionTarget&)>& use);
+    // The host's settings a newly loaded movie starts with.
+    void ApplyHostSettings();
+    // The part of the stage the view shows, in twips (the whole stage unless zoomed).
+    struct ViewArea {
+        double left = 0, top = 0, width = 0, height = 0;
+    };
+    ViewArea ShownArea() const;
+    // Keeps the zoomed area on the stage where it is smaller than the stage.
+    void KeepZoomOnStage();
 
     Point ToStage(double x, double y) const;
     // Stage twips to pixels of a view of that size.
@@ -282,6 +369,16 @@ private:
     double scriptTimeLimit_ = 0;
     std::size_t scriptMemoryLimit_ = 0;
     std::uint64_t bandedAreas_ = 0;
+    // What the host asked for through the scripting interface.
+    bool loop_ = true;
+    bool autoPlay_ = true;
+    std::string flashVars_;
+    bool externalAvailable_ = true;
+    bool externalAllowed_ = true;
+    std::optional<Rgba> backgroundOverride_;
+    std::optional<std::string> hostScaleMode_;
+    std::optional<std::string> hostAlign_;
+    std::optional<ViewArea> zoom_;
     // Started by the first frame drawn in bands, kept until the player goes.
     std::unique_ptr<HelperThread> helper_;
 };

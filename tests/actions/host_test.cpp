@@ -83,7 +83,12 @@ TEST(ActionHost, ExternalInterfaceAnswers) {
     EXPECT_EQ(ask(""), "undefined");
     EXPECT_EQ(ask("<number>abc</number>"), "undefined");
     EXPECT_EQ(ask("<string>unterminated"), "undefined");
-    EXPECT_EQ(ask("<array></array>"), "undefined");
+    // Arrays and objects arrive as script values; a malformed one is undefined.
+    EXPECT_EQ(ask("<array><property id=\"0\"><number>1</number></property><property id=\"1\"><string>b</string>"
+                  "</property></array>"),
+              "object:1,b");
+    EXPECT_EQ(ask("<object></object>"), "object:[object Object]");
+    EXPECT_EQ(ask("<array>"), "undefined");
 
     EXPECT_EQ(swf::actions::UnescapeXml("&lt;&amp;amp;&gt;&bogus;"), "<&amp;>&bogus;");
 }

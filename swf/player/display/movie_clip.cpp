@@ -68,7 +68,11 @@ void MovieClip::Advance() {
     }
     if (playing_ && FrameCount() > 1) {
         const bool wraps = current_ + 1 >= FrameCount();
-        EnterFrame(wraps ? 0 : current_ + 1, !wraps);
+        if (wraps && !loops_) {
+            Stop();
+        } else {
+            EnterFrame(wraps ? 0 : current_ + 1, !wraps);
+        }
     }
     for (auto& [depth, child] : children_) {
         if (child->BornInStep() < steps_) child->Advance();
@@ -247,6 +251,30 @@ bool MovieClip::GotoLabel(const std::string& label) {
     std::uint32_t frame = 0;
     if (!FindLabel(label, &frame)) return false;
     GotoFrame(frame);
+    return true;
+}
+
+std::string MovieClip::CurrentLabel() const {
+    const std::string* best = nullptr;
+    std::uint32_t bestFrame = 0;
+    for (const auto& [name, index] : timeline_->labels) {
+        if (index <= current_ && (best == nullptr || index > bestFrame)) {
+            best = &name;
+            bestFrame = index;
+        }
+    }
+    return best != nullptr ? *best : std::string();
+}
+
+std::optional<std::uint32_t> MovieClip::FrameOfLabel(const std::string& label) const {
+    std::uint32_t frame = 0;
+    if (!FindLabel(label, &frame)) return std::nullopt;
+    return frame;
+}
+
+bool MovieClip::CallFrame(std::uint32_t frame) {
+    if (frame >= FrameCount()) return false;
+    for (const ActionCode& code : timeline_->frames[frame].actions) environment_.QueueActions(*this, code);
     return true;
 }
 

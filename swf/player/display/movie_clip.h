@@ -3,6 +3,7 @@
 // display list, current frame and play state.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include <memory>
@@ -46,6 +47,9 @@ public:
     void PrevFrame() override;
     void GotoFrame(std::uint32_t frame) override;
     bool GotoLabel(const std::string& label) override;
+    std::string CurrentLabel() const override;
+    std::optional<std::uint32_t> FrameOfLabel(const std::string& label) const override;
+    bool CallFrame(std::uint32_t frame) override;
     std::uint32_t CurrentFrame() const override { return current_; }
     std::uint32_t FrameCount() const override { return static_cast<std::uint32_t>(timeline_->frames.size()); }
     std::uint32_t BytesTotal() const override { return movie_->header.fileLength; }
@@ -97,6 +101,8 @@ public:
     const std::shared_ptr<const MovieDefinition>& MoviePtr() const { return movie_; }
 
     bool IsPlaying() const { return playing_; }
+    // False: a playing clip stops on its last frame instead of starting over.
+    void SetLooping(bool loops) { loops_ = loops; }
     bool IsStarted() const { return started_; }
     // Creation order among all clips of the stage (higher: newer).
     std::uint64_t Serial() const { return serial_; }
@@ -156,6 +162,7 @@ private:
     std::string dropTarget_;
     std::uint32_t current_ = 0;
     bool playing_ = true;
+    bool loops_ = true;
     bool started_ = false;
     bool holdFrame_ = false;   // content just replaced: the next tick shows it unchanged
     std::uint64_t steps_ = 0;  // how many times Advance ran
