@@ -4,17 +4,20 @@
 
 #include <olectl.h>
 
+#include <algorithm>
 #include <exception>
+#include <new>
 #include <string>
 #include <utility>
 
 #include "control/acm_mp3_codec.h"
+#include "control/connection_point_list.h"
 #include "control/link_opener.h"
 #include "control/module.h"
 #include "control/movie_source.h"
-#include "control/saved_state_reader.h"
 #include "flash/ShockwaveFlashObjects_TLB.h"
 #include "win32/com_error.h"
+#include "win32/module_path.h"
 #include "win32/wide_text.h"
 
 namespace control {
@@ -33,23 +36,37 @@ BSTR Utf8ToBstr(const std::string& text) {
     return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
 }
 
-bool SameText(const std::u16string& text, const char* expected) {
-    std::size_t i = 0;
-    for (; expected[i]; ++i) {
-        if (i >= text.size()) return false;
-        const char16_t c = text[i];
-        const char16_t lower = (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
-        const char e =
-            (expected[i] >= 'A' && expected[i] <= 'Z') ? static_cast<char>(expected[i] - 'A' + 'a') : expected[i];
-        if (lower != static_cast<char16_t>(e)) return false;
+// More arguments than the member takes are refused, as the standard
+// dispatcher does (some versions pass the extra ones over silently).
+HRESULT CheckArgumentCount(ITypeInfo* info, DISPID id, WORD flags, const DISPPARAMS& parameters) {
+    TYPEATTR* attributes = nullptr;
+    if (FAILED(info->GetTypeAttr(&attributes))) return S_OK;
+    const UINT functions = attributes->cFuncs;
+    info->ReleaseTypeAttr(attributes);
+    UINT most = 0;
+    bool found = false;
+    for (UINT index = 0; index < functions; ++index) {
+        FUNCDESC* function = nullptr;
+        if (FAILED(info->GetFuncDesc(index, &function))) continue;
+        if (function->memid == id && (flags & function->invkind)) {
+            UINT taken = 0;
+            for (SHORT i = 0; i < function->cParams; ++i) {
+                if (!(function->lprgelemdescParam[i].paramdesc.wParamFlags & PARAMFLAG_FRETVAL)) ++taken;
+            }
+            most = std::max(most, taken);
+            found = true;
+        }
+        info->ReleaseFuncDesc(function);
     }
-    return i == text.size();
+    return found && parameters.cArgs > most ? DISP_E_BADPARAMCOUNT : S_OK;
 }
 
 }  // namespace
 
 FlashControl::FlashControl()
-    : window_(player_, *this), events_(*static_cast<IDispatch*>(this), *this), state_(flash::DefaultControlData()) {
+    : window_(player_, *this),
+      events_(*static_cast<IShockwaveFlash*>(this), *this),
+      state_(flash::DefaultControlData()) {
     ObjectCreated();
     player_.SetFontProvider(&fonts_);
     player_.SetClipboard(&clipboard_);
@@ -57,7 +74,8 @@ FlashControl::FlashControl()
     player_.SetMp3Codec(mp3_.get());
     // Videos keep to the clock also where no sound device plays their sound.
     player_.SetRealTime(true);
-    ApplySettings();
+    player_.SetFlashCallHandler([this](const std::string& request) { return AnswerFlashCall(request); });
+    ApplyStoredSettings(false);
 }
 
 FlashControl::~FlashControl() {
@@ -78,8 +96,8 @@ FlashControl::~FlashControl() {
 HRESULT FlashControl::QueryInterface(REFIID iid, void** out) {
     if (!out) return E_POINTER;
     void* face = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IDispatch)
-        face = static_cast<IDispatch*>(this);
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == TLB::IID_IShockwaveFlash)
+        face = static_cast<IShockwaveFlash*>(this);
     else if (iid == IID_IOleObject)
         face = static_cast<IOleObject*>(this);
     else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceObject)
@@ -92,8 +110,18 @@ HRESULT FlashControl::QueryInterface(REFIID iid, void** out) {
         face = static_cast<IViewObject2*>(this);
     else if (iid == IID_IPersist || iid == IID_IPersistStreamInit)
         face = static_cast<IPersistStreamInit*>(this);
+    else if (iid == IID_IPersistPropertyBag)
+        face = static_cast<IPersistPropertyBag*>(this);
+    else if (iid == IID_IPersistStorage)
+        face = static_cast<IPersistStorage*>(this);
     else if (iid == IID_IConnectionPointContainer)
         face = static_cast<IConnectionPointContainer*>(this);
+    else if (iid == IID_IProvideClassInfo || iid == IID_IProvideClassInfo2)
+        face = static_cast<IProvideClassInfo2*>(this);
+    else if (iid == IID_IObjectSafety)
+        face = static_cast<IObjectSafety*>(this);
+    else if (iid == IID_ISupportErrorInfo)
+        face = static_cast<ISupportErrorInfo*>(this);
     *out = face;
     if (!face) return E_NOINTERFACE;
     AddRef();
@@ -113,71 +141,67 @@ ULONG FlashControl::Release() {
 }
 
 win32::ComPtr<IUnknown> FlashControl::SelfReference() {
-    return win32::ComPtr<IUnknown>::Share(static_cast<IDispatch*>(this));
+    return win32::ComPtr<IUnknown>::Share(static_cast<IShockwaveFlash*>(this));
 }
 
 // ---- IDispatch ----
 
+ITypeInfo* FlashControl::TypeInfoOf(REFGUID guid) {
+    // Loaded from this DLL's own resources, once per control.
+    if (!typeLibrary_) {
+        const std::wstring path = win32::ModulePath(ModuleInstance());
+        if (path.empty() || FAILED(LoadTypeLibEx(path.c_str(), REGKIND_NONE, typeLibrary_.Out()))) return nullptr;
+    }
+    win32::ComPtr<ITypeInfo>& cached = guid == TLB::CLSID_ShockwaveFlash ? classType_ : scriptingType_;
+    if (!cached && FAILED(typeLibrary_->GetTypeInfoOfGuid(guid, cached.Out()))) return nullptr;
+    return cached.Get();
+}
+
 HRESULT FlashControl::GetTypeInfoCount(UINT* count) {
     if (!count) return E_POINTER;
-    *count = 0;
+    *count = 1;
     return S_OK;
 }
 
-HRESULT FlashControl::GetTypeInfo(UINT, LCID, ITypeInfo** out) {
-    if (out) *out = nullptr;
-    return DISP_E_BADINDEX;
+HRESULT FlashControl::GetTypeInfo(UINT index, LCID, ITypeInfo** out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (index != 0) return DISP_E_BADINDEX;
+    ITypeInfo* info = TypeInfoOf(TLB::IID_IShockwaveFlash);
+    if (!info) return TYPE_E_CANTLOADLIBRARY;
+    info->AddRef();
+    *out = info;
+    return S_OK;
 }
 
 HRESULT FlashControl::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
     if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
     if (!names || !ids || count == 0) return E_INVALIDARG;
-    for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
-    // Named arguments are not supported: only a lone member name resolves.
-    if (count == 1 && names[0] && lstrcmpiW(names[0], L"Movie") == 0) {
-        ids[0] = TLB::DISPID_Movie;
-        return S_OK;
-    }
     if (count == 1 && names[0] && lstrcmpiW(names[0], kFrameCountersName) == 0) {
         ids[0] = kDispidFrameCounters;
         return S_OK;
     }
-    return DISP_E_UNKNOWNNAME;
+    ITypeInfo* info = TypeInfoOf(TLB::IID_IShockwaveFlash);
+    if (!info) {
+        for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
+        return TYPE_E_CANTLOADLIBRARY;
+    }
+    return DispGetIDsOfNames(info, names, count, ids);
 }
 
 HRESULT FlashControl::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* parameters, VARIANT* result,
-                             EXCEPINFO*, UINT* argumentError) {
+                             EXCEPINFO* exception, UINT* argumentError) {
     if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
     if (id == kDispidFrameCounters) return GetFrameCounters(flags, parameters, result);
-    if (id != TLB::DISPID_Movie) return DISP_E_MEMBERNOTFOUND;
-    return win32::HresultOf([&]() -> HRESULT {
-        if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
-            if (!parameters || parameters->cArgs != 1 || !parameters->rgvarg) return DISP_E_BADPARAMCOUNT;
-            VARIANT text;
-            VariantInit(&text);
-            if (FAILED(VariantChangeType(&text, &parameters->rgvarg[0], 0, VT_BSTR))) {
-                if (argumentError) *argumentError = 0;
-                return DISP_E_TYPEMISMATCH;
-            }
-            const std::wstring location =
-                text.bstrVal ? std::wstring(text.bstrVal, SysStringLen(text.bstrVal)) : std::wstring();
-            VariantClear(&text);
-            const auto hold = SelfReference();  // loading may deliver events
-            SetMovie(location);
-            return S_OK;
-        }
-        if (flags & (DISPATCH_PROPERTYGET | DISPATCH_METHOD)) {
-            if (parameters && parameters->cArgs != 0) return DISP_E_BADPARAMCOUNT;
-            if (!result) return E_POINTER;
-            VariantInit(result);
-            BSTR value = SysAllocStringLen(movie_.data(), static_cast<UINT>(movie_.size()));
-            if (!value) return E_OUTOFMEMORY;
-            result->vt = VT_BSTR;
-            result->bstrVal = value;
-            return S_OK;
-        }
-        return DISP_E_MEMBERNOTFOUND;
-    });
+    ITypeInfo* info = TypeInfoOf(TLB::IID_IShockwaveFlash);
+    if (!info) return TYPE_E_CANTLOADLIBRARY;
+    DISPPARAMS none = {nullptr, nullptr, 0, 0};
+    if (!parameters) parameters = &none;
+    if (const HRESULT counted = CheckArgumentCount(info, id, flags, *parameters); FAILED(counted)) return counted;
+    // The member may let the host release this object meanwhile.
+    const auto hold = SelfReference();
+    return DispInvoke(static_cast<IShockwaveFlash*>(this), info, id, flags, parameters, result, exception,
+                      argumentError);
 }
 
 HRESULT FlashControl::GetFrameCounters(WORD flags, DISPPARAMS* parameters, VARIANT* result) {
@@ -199,22 +223,65 @@ HRESULT FlashControl::GetFrameCounters(WORD flags, DISPPARAMS* parameters, VARIA
 void FlashControl::SetMovie(const std::wstring& location) {
     movie_ = location;
     dirty_ = true;
+    if (player_.Busy()) {
+        // A host answering the movie's call: the engine is on the stack.
+        waitingMovie_ = location;
+        movieWaiting_ = true;
+        window_.RequestDelivery();
+        return;
+    }
+    LoadMovieNow(location);
+}
+
+void FlashControl::LoadMovieNow(const std::wstring& location) {
+    movieWaiting_ = false;
     player_.Unload();
+    readyState_ = kReadyStateLoading;
     pending_.push_back({PlayerEvent::Kind::ReadyStateChange, kReadyStateLoading, {}, {}});
+    const std::wstring resolved = ResolveMovieLocation(location);
     // The movie loads its pages from its own folder and nowhere else.
-    files_ = std::make_unique<FolderFileHost>(MovieFolder(location));
+    files_ = std::make_unique<FolderFileHost>(MovieFolder(resolved));
     player_.SetFileHost(files_.get());
-    log_.Open(location);
+    log_.Open(resolved);
     player_.SetLogSink([this](bool warning, const std::string& text) { log_.Write(warning, text); });
-    const auto bytes = ReadMovieBytes(location);
-    if (bytes && player_.Load(*bytes, MovieUrl(location))) {
+    const auto bytes = resolved.empty() ? std::nullopt : ReadMovieBytes(resolved);
+    // What the first frame's actions ask of the host is told after the
+    // movie reports itself complete.
+    const std::size_t before = pending_.size();
+    loading_ = true;
+    const bool loaded = bytes && player_.Load(*bytes, MovieUrl(resolved));
+    loading_ = false;
+    std::deque<PlayerEvent> asked(pending_.begin() + static_cast<std::ptrdiff_t>(before), pending_.end());
+    pending_.resize(before);
+    if (loaded) {
+        readyState_ = kReadyStateComplete;
         pending_.push_back({PlayerEvent::Kind::Progress, 100, {}, {}});
         pending_.push_back({PlayerEvent::Kind::ReadyStateChange, kReadyStateInteractive, {}, {}});
         pending_.push_back({PlayerEvent::Kind::ReadyStateChange, kReadyStateComplete, {}, {}});
     }
+    for (auto& event : asked) pending_.push_back(std::move(event));
     UpdateAudio();
     window_.Restart();
     window_.RequestDelivery();
+}
+
+std::wstring FlashControl::ResolveMovieLocation(const std::wstring& location) {
+    if (location.empty() || !IsRelativeLocation(location)) return location;
+    // Relative to Base, else to the container's document, as pages expect.
+    std::wstring base =
+        Settings().Text(Setting::Base).empty() ? std::wstring() : win32::WideFromUtf16(Settings().Text(Setting::Base));
+    if (base.empty() && clientSite_) {
+        win32::ComPtr<IMoniker> moniker;
+        if (SUCCEEDED(clientSite_->GetMoniker(OLEGETMONIKER_ONLYIFTHERE, OLEWHICHMK_CONTAINER, moniker.Out())) &&
+            moniker) {
+            LPOLESTR name = nullptr;
+            if (SUCCEEDED(moniker->GetDisplayName(nullptr, nullptr, &name)) && name) {
+                base = DocumentFolder(name);
+                CoTaskMemFree(name);
+            }
+        }
+    }
+    return base.empty() ? location : ResolveAgainst(location, base);
 }
 
 void FlashControl::UpdateAudio() {
@@ -232,15 +299,52 @@ void FlashControl::UpdateAudio() {
     }
 }
 
-void FlashControl::ApplySettings() {
-    // Window mode, quality and scale need nothing here: the control always
-    // plays in a window of its own, anti-aliased, showing the whole stage.
-    player_.SetScriptAccess(!SameText(state_.AllowScriptAccess(), "never"));
+void FlashControl::ApplyStoredSettings(bool loadMovie) {
+    ControlSettings settings = Settings();
+    player_.SetScriptAccess(ScriptAccessAllowed(settings.Text(Setting::AllowScriptAccess)));
+    player_.SetLoop(settings.Switch(Setting::Loop));
+    player_.SetAutoPlay(settings.Switch(Setting::Play));
+    player_.SetScaleMode(static_cast<MoviePlayer::ScaleMode>(ScaleNumber(settings.Text(Setting::Scale)).value_or(0)));
+    player_.SetAlignment(AlignmentFlags(settings.Text(Setting::SAlign)).value_or(0));
+    player_.SetBackgroundOverride(ColorNumber(settings.Text(Setting::BGColor)).value_or(-1));
+    player_.SetFlashVars(win32::Utf8FromWideReplacing(win32::WideFromUtf16(settings.Text(Setting::FlashVars))));
+    window_.RedrawAll();
+    if (!loadMovie) return;
+    // "movie" names the movie; "src" is the name some pages use instead.
+    const std::u16string& named =
+        settings.Text(Setting::Movie).empty() ? settings.Text(Setting::Src) : settings.Text(Setting::Movie);
+    const std::wstring location = win32::WideFromUtf16(named);
+    if (!location.empty() && location != movie_) {
+        const auto hold = SelfReference();
+        SetMovie(location);
+        dirty_ = false;
+    }
+}
+
+std::string FlashControl::AnswerFlashCall(const std::string& request) {
+    if (loading_ || frozen_ > 0 || !window_.Handle() || events_.SinkCount() == 0) {
+        // Nobody can answer now (or the host is still inside its Movie
+        // call): the call is told later and answers undefined.
+        pending_.push_back({PlayerEvent::Kind::FlashCall, 0, request, {}});
+        window_.RequestDelivery();
+        return {};
+    }
+    const auto hold = SelfReference();
+    DeliverEvents();  // what the movie asked before reaches the host first
+    returnValues_.emplace_back();
+    Fire({PlayerEvent::Kind::FlashCall, 0, request, {}});
+    std::string answer = std::move(returnValues_.back());
+    returnValues_.pop_back();
+    return answer;
 }
 
 void FlashControl::DeliverEvents() {
     // Events reach the sinks from the message loop only, and never while the
     // host has frozen them or before the control has its window.
+    if (movieWaiting_ && !player_.Busy()) {
+        const auto hold = SelfReference();
+        LoadMovieNow(waitingMovie_);
+    }
     if (frozen_ > 0 || !window_.Handle()) return;
     try {
         for (auto& event : player_.TakeEvents()) pending_.push_back(std::move(event));
@@ -299,73 +403,12 @@ void FlashControl::Fire(const PlayerEvent& event) {
     VariantClear(&arguments[1]);
 }
 
-// ---- IPersist, IPersistStreamInit ----
-
-HRESULT FlashControl::GetClassID(CLSID* clsid) {
-    if (!clsid) return E_POINTER;
-    *clsid = TLB::CLSID_ShockwaveFlash;
-    return S_OK;
-}
-
-HRESULT FlashControl::IsDirty() { return dirty_ ? S_OK : S_FALSE; }
-
-HRESULT FlashControl::Load(LPSTREAM stream) {
-    if (!stream) return E_POINTER;
-    // A malformed state fails the call; the control keeps what it had.
-    const HRESULT loaded = win32::HresultOf([&]() -> HRESULT {
-        const auto block = ReadSavedStateBlock([stream](std::uint8_t* target, std::size_t count) {
-            ULONG got = 0;
-            return SUCCEEDED(stream->Read(target, static_cast<ULONG>(count), &got)) && got == count;
-        });
-        if (!block) return E_FAIL;
-        state_ = flash::ParseControlData(*block);
-        return S_OK;
-    });
-    if (FAILED(loaded)) return loaded;
-    dirty_ = false;
-    ApplySettings();
-    return S_OK;
-}
-
-HRESULT FlashControl::Save(LPSTREAM stream, BOOL clearDirty) {
-    if (!stream) return E_POINTER;
-    const HRESULT saved = win32::HresultOf([&]() -> HRESULT {
-        const auto bytes = flash::SerializeControlData(state_);
-        ULONG written = 0;
-        const HRESULT hr = stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written);
-        if (FAILED(hr)) return hr;
-        if (written != bytes.size()) return STG_E_MEDIUMFULL;
-        return S_OK;
-    });
-    if (FAILED(saved)) return saved;
-    if (clearDirty) dirty_ = false;
-    return S_OK;
-}
-
-HRESULT FlashControl::GetSizeMax(ULARGE_INTEGER* size) {
-    if (!size) return E_POINTER;
-    return win32::HresultOf([&]() -> HRESULT {
-        size->QuadPart = flash::SerializeControlData(state_).size();
-        return S_OK;
-    });
-}
-
-HRESULT FlashControl::InitNew() {
-    const HRESULT made = win32::HresultOf([&]() -> HRESULT {
-        state_ = flash::DefaultControlData();
-        return S_OK;
-    });
-    if (FAILED(made)) return made;
-    dirty_ = false;
-    ApplySettings();
-    return S_OK;
-}
-
 // ---- IConnectionPointContainer ----
 
 HRESULT FlashControl::EnumConnectionPoints(IEnumConnectionPoints** points) {
-    if (points) *points = nullptr;
-    return E_NOTIMPL;
+    if (!points) return E_POINTER;
+    *points = new (std::nothrow) ConnectionPointList(&events_);
+    return *points ? S_OK : E_OUTOFMEMORY;
 }
 
 HRESULT FlashControl::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {

@@ -4,14 +4,19 @@
 // one movie, named by its Movie property, in a child window of its own.
 
 #include <windows.h>
+#include <objsafe.h>
 #include <ocidl.h>
 #include <oleidl.h>
+
+#include <ShockwaveFlashObjects_h.h>  // generated from control/idl/
 
 #include <deque>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "control/audio_output.h"
+#include "control/control_settings.h"
 #include "control/event_connection_point.h"
 #include "control/folder_file_host.h"
 #include "control/gdi_font_provider.h"
@@ -30,14 +35,19 @@ namespace control {
 inline constexpr DISPID kDispidFrameCounters = 0x4600;
 inline constexpr wchar_t kFrameCountersName[] = L"FrameCounters";
 
-class FlashControl final : public IDispatch,
+class FlashControl final : public IShockwaveFlash,
                            public IOleObject,
                            public IOleInPlaceObject,
                            public IOleInPlaceActiveObject,
                            public IOleControl,
                            public IViewObject2,
                            public IPersistStreamInit,
+                           public IPersistPropertyBag,
+                           public IPersistStorage,
                            public IConnectionPointContainer,
+                           public IProvideClassInfo2,
+                           public IObjectSafety,
+                           public ISupportErrorInfo,
                            private PlayerWindowHost {
 public:
     FlashControl();
@@ -49,12 +59,95 @@ public:
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
 
-    // IDispatch: the Movie property only.
+    // IDispatch: the members of IShockwaveFlash, through the type library.
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** out) override;
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale, DISPID* ids) override;
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* parameters,
                                      VARIANT* result, EXCEPINFO* exception, UINT* argumentError) override;
+
+    // IShockwaveFlash (flash_control_scripting.cpp)
+    HRESULT STDMETHODCALLTYPE get_ReadyState(LONG* state) override;
+    HRESULT STDMETHODCALLTYPE get_TotalFrames(LONG* frames) override;
+    HRESULT STDMETHODCALLTYPE get_Playing(VARIANT_BOOL* playing) override;
+    HRESULT STDMETHODCALLTYPE put_Playing(VARIANT_BOOL playing) override;
+    HRESULT STDMETHODCALLTYPE get_Quality(int* quality) override;
+    HRESULT STDMETHODCALLTYPE put_Quality(int quality) override;
+    HRESULT STDMETHODCALLTYPE get_ScaleMode(int* mode) override;
+    HRESULT STDMETHODCALLTYPE put_ScaleMode(int mode) override;
+    HRESULT STDMETHODCALLTYPE get_AlignMode(int* flags) override;
+    HRESULT STDMETHODCALLTYPE put_AlignMode(int flags) override;
+    HRESULT STDMETHODCALLTYPE get_BackgroundColor(LONG* color) override;
+    HRESULT STDMETHODCALLTYPE put_BackgroundColor(LONG color) override;
+    HRESULT STDMETHODCALLTYPE get_Loop(VARIANT_BOOL* loop) override;
+    HRESULT STDMETHODCALLTYPE put_Loop(VARIANT_BOOL loop) override;
+    HRESULT STDMETHODCALLTYPE get_Movie(BSTR* movie) override;
+    HRESULT STDMETHODCALLTYPE put_Movie(BSTR movie) override;
+    HRESULT STDMETHODCALLTYPE get_FrameNum(LONG* frame) override;
+    HRESULT STDMETHODCALLTYPE put_FrameNum(LONG frame) override;
+    HRESULT STDMETHODCALLTYPE SetZoomRect(LONG left, LONG top, LONG right, LONG bottom) override;
+    HRESULT STDMETHODCALLTYPE Zoom(int factor) override;
+    HRESULT STDMETHODCALLTYPE Pan(LONG x, LONG y, int mode) override;
+    HRESULT STDMETHODCALLTYPE Play() override;
+    HRESULT STDMETHODCALLTYPE Stop() override;
+    HRESULT STDMETHODCALLTYPE Back() override;
+    HRESULT STDMETHODCALLTYPE Forward() override;
+    HRESULT STDMETHODCALLTYPE Rewind() override;
+    HRESULT STDMETHODCALLTYPE StopPlay() override;
+    HRESULT STDMETHODCALLTYPE GotoFrame(LONG frame) override;
+    HRESULT STDMETHODCALLTYPE CurrentFrame(LONG* frame) override;
+    HRESULT STDMETHODCALLTYPE IsPlaying(VARIANT_BOOL* playing) override;
+    HRESULT STDMETHODCALLTYPE PercentLoaded(LONG* percent) override;
+    HRESULT STDMETHODCALLTYPE FrameLoaded(LONG frame, VARIANT_BOOL* loaded) override;
+    HRESULT STDMETHODCALLTYPE FlashVersion(LONG* version) override;
+    HRESULT STDMETHODCALLTYPE get_WMode(BSTR* mode) override;
+    HRESULT STDMETHODCALLTYPE put_WMode(BSTR mode) override;
+    HRESULT STDMETHODCALLTYPE get_SAlign(BSTR* align) override;
+    HRESULT STDMETHODCALLTYPE put_SAlign(BSTR align) override;
+    HRESULT STDMETHODCALLTYPE get_Menu(VARIANT_BOOL* menu) override;
+    HRESULT STDMETHODCALLTYPE put_Menu(VARIANT_BOOL menu) override;
+    HRESULT STDMETHODCALLTYPE get_Base(BSTR* base) override;
+    HRESULT STDMETHODCALLTYPE put_Base(BSTR base) override;
+    HRESULT STDMETHODCALLTYPE get_Scale(BSTR* scale) override;
+    HRESULT STDMETHODCALLTYPE put_Scale(BSTR scale) override;
+    HRESULT STDMETHODCALLTYPE get_DeviceFont(VARIANT_BOOL* deviceFont) override;
+    HRESULT STDMETHODCALLTYPE put_DeviceFont(VARIANT_BOOL deviceFont) override;
+    HRESULT STDMETHODCALLTYPE get_EmbedMovie(VARIANT_BOOL* embed) override;
+    HRESULT STDMETHODCALLTYPE put_EmbedMovie(VARIANT_BOOL embed) override;
+    HRESULT STDMETHODCALLTYPE get_BGColor(BSTR* color) override;
+    HRESULT STDMETHODCALLTYPE put_BGColor(BSTR color) override;
+    HRESULT STDMETHODCALLTYPE get_Quality2(BSTR* quality) override;
+    HRESULT STDMETHODCALLTYPE put_Quality2(BSTR quality) override;
+    HRESULT STDMETHODCALLTYPE LoadMovie(int layer, BSTR url) override;
+    HRESULT STDMETHODCALLTYPE TGotoFrame(BSTR target, LONG frame) override;
+    HRESULT STDMETHODCALLTYPE TGotoLabel(BSTR target, BSTR label) override;
+    HRESULT STDMETHODCALLTYPE TCurrentFrame(BSTR target, LONG* frame) override;
+    HRESULT STDMETHODCALLTYPE TCurrentLabel(BSTR target, BSTR* label) override;
+    HRESULT STDMETHODCALLTYPE TPlay(BSTR target) override;
+    HRESULT STDMETHODCALLTYPE TStopPlay(BSTR target) override;
+    HRESULT STDMETHODCALLTYPE SetVariable(BSTR name, BSTR value) override;
+    HRESULT STDMETHODCALLTYPE GetVariable(BSTR name, BSTR* value) override;
+    HRESULT STDMETHODCALLTYPE TSetProperty(BSTR target, int property, BSTR value) override;
+    HRESULT STDMETHODCALLTYPE TGetProperty(BSTR target, int property, BSTR* value) override;
+    HRESULT STDMETHODCALLTYPE TCallFrame(BSTR target, int frame) override;
+    HRESULT STDMETHODCALLTYPE TCallLabel(BSTR target, BSTR label) override;
+    HRESULT STDMETHODCALLTYPE TSetPropertyNum(BSTR target, int property, double value) override;
+    HRESULT STDMETHODCALLTYPE TGetPropertyNum(BSTR target, int property, double* value) override;
+    HRESULT STDMETHODCALLTYPE TGetPropertyAsNumber(BSTR target, int property, double* value) override;
+    HRESULT STDMETHODCALLTYPE get_FlashVars(BSTR* vars) override;
+    HRESULT STDMETHODCALLTYPE put_FlashVars(BSTR vars) override;
+    HRESULT STDMETHODCALLTYPE get_AllowScriptAccess(BSTR* access) override;
+    HRESULT STDMETHODCALLTYPE put_AllowScriptAccess(BSTR access) override;
+    HRESULT STDMETHODCALLTYPE get_MovieData(BSTR* data) override;
+    HRESULT STDMETHODCALLTYPE put_MovieData(BSTR data) override;
+    HRESULT STDMETHODCALLTYPE get_SeamlessTabbing(VARIANT_BOOL* seamless) override;
+    HRESULT STDMETHODCALLTYPE put_SeamlessTabbing(VARIANT_BOOL seamless) override;
+    HRESULT STDMETHODCALLTYPE CallFunction(BSTR request, BSTR* response) override;
+    HRESULT STDMETHODCALLTYPE SetReturnValue(BSTR returnValue) override;
+    HRESULT STDMETHODCALLTYPE get_AllowNetworking(BSTR* networking) override;
+    HRESULT STDMETHODCALLTYPE put_AllowNetworking(BSTR networking) override;
+    HRESULT STDMETHODCALLTYPE get_AllowFullScreen(BSTR* fullScreen) override;
+    HRESULT STDMETHODCALLTYPE put_AllowFullScreen(BSTR fullScreen) override;
 
     // IOleObject
     HRESULT STDMETHODCALLTYPE SetClientSite(IOleClientSite* site) override;
@@ -111,17 +204,36 @@ public:
     HRESULT STDMETHODCALLTYPE GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) override;
     HRESULT STDMETHODCALLTYPE GetExtent(DWORD aspect, LONG index, DVTARGETDEVICE* device, LPSIZEL size) override;
 
-    // IPersist, IPersistStreamInit
+    // IPersist, IPersistStreamInit, IPersistPropertyBag, IPersistStorage
+    // (flash_control_persistence.cpp). All three keep the same settings.
     HRESULT STDMETHODCALLTYPE GetClassID(CLSID* clsid) override;
     HRESULT STDMETHODCALLTYPE IsDirty() override;
     HRESULT STDMETHODCALLTYPE Load(LPSTREAM stream) override;
     HRESULT STDMETHODCALLTYPE Save(LPSTREAM stream, BOOL clearDirty) override;
     HRESULT STDMETHODCALLTYPE GetSizeMax(ULARGE_INTEGER* size) override;
     HRESULT STDMETHODCALLTYPE InitNew() override;
+    HRESULT STDMETHODCALLTYPE Load(IPropertyBag* bag, IErrorLog* log) override;
+    HRESULT STDMETHODCALLTYPE Save(IPropertyBag* bag, BOOL clearDirty, BOOL saveAll) override;
+    HRESULT STDMETHODCALLTYPE InitNew(IStorage* storage) override;
+    HRESULT STDMETHODCALLTYPE Load(IStorage* storage) override;
+    HRESULT STDMETHODCALLTYPE Save(IStorage* storage, BOOL sameAsLoad) override;
+    HRESULT STDMETHODCALLTYPE SaveCompleted(IStorage* storage) override;
+    HRESULT STDMETHODCALLTYPE HandsOffStorage() override;
 
     // IConnectionPointContainer
     HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** points) override;
     HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid, IConnectionPoint** point) override;
+
+    // IProvideClassInfo2
+    HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** info) override;
+    HRESULT STDMETHODCALLTYPE GetGUID(DWORD kind, GUID* guid) override;
+
+    // IObjectSafety: safe for scripting and for initialising from pages.
+    HRESULT STDMETHODCALLTYPE GetInterfaceSafetyOptions(REFIID iid, DWORD* supported, DWORD* enabled) override;
+    HRESULT STDMETHODCALLTYPE SetInterfaceSafetyOptions(REFIID iid, DWORD mask, DWORD enabled) override;
+
+    // ISupportErrorInfo: failures of IShockwaveFlash say why.
+    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override;
 
 private:
     ~FlashControl();
@@ -135,10 +247,24 @@ private:
     // A reference that keeps this object alive across a call into its host,
     // which may let it go meanwhile.
     win32::ComPtr<IUnknown> SelfReference();
+    // Loads the movie a Movie value names (relative ones against Base or
+    // the container's document); while the engine is busy answering a host
+    // call the load waits for it to return.
     void SetMovie(const std::wstring& location);
+    void LoadMovieNow(const std::wstring& location);
+    std::wstring ResolveMovieLocation(const std::wstring& location);
+    // ExternalInterface.call: fired as FlashCall at once while a sink
+    // listens, the answer being what the sink gave SetReturnValue.
+    std::string AnswerFlashCall(const std::string& request);
+    // Settings from the saved state that the player applies; `loadMovie`
+    // also loads the movie it names when that differs from the current one.
+    void ApplyStoredSettings(bool loadMovie);
+    ControlSettings Settings() { return ControlSettings(state_); }
+    HRESULT PutSetting(Setting setting, BSTR text);
+    HRESULT GetSetting(Setting setting, BSTR* text);
+    ITypeInfo* TypeInfoOf(REFGUID guid);
     // The playback counters as text: "advanced=N drawn=N dropped=N".
     HRESULT GetFrameCounters(WORD flags, DISPPARAMS* parameters, VARIANT* result);
-    void ApplySettings();
     // Plays the movie's sound on the system's output while a movie is loaded;
     // without an output the movie plays silently, said once in its log.
     void UpdateAudio();
@@ -163,6 +289,15 @@ private:
     flash::ControlData state_;
     bool dirty_ = false;
     std::wstring movie_;
+    std::wstring waitingMovie_;  // set while busy
+    bool movieWaiting_ = false;
+    bool loading_ = false;  // the first frame's actions run while a movie loads
+    std::int32_t readyState_ = kReadyStateComplete;
+    std::vector<std::string> returnValues_;  // one per FlashCall being answered
+    DWORD safetyOptions_ = 0;                // what the host asked of IObjectSafety
+    win32::ComPtr<ITypeLib> typeLibrary_;
+    win32::ComPtr<ITypeInfo> scriptingType_;
+    win32::ComPtr<ITypeInfo> classType_;
 
     win32::ComPtr<IOleClientSite> clientSite_;
     win32::ComPtr<IOleInPlaceSite> inPlaceSite_;  // set while in-place active

@@ -86,6 +86,33 @@ std::wstring MovieFolder(const std::wstring& location) {
     return FolderOfPath(full);
 }
 
+bool IsRelativeLocation(const std::wstring& location) {
+    if (location.empty() || location[0] == L'\\' || location[0] == L'/') return false;
+    // "C:..." is a drive; "scheme:..." (two letters or more) a URL.
+    const std::size_t colon = location.find(L':');
+    if (colon == std::wstring::npos) return true;
+    const std::size_t separator = location.find_first_of(L"\\/");
+    return separator != std::wstring::npos && separator < colon;
+}
+
+std::wstring DocumentFolder(const std::wstring& document) {
+    const std::wstring path = MovieLocationToPath(document);
+    const std::size_t cut = path.find_last_of(L"\\/");
+    return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut + 1);
+}
+
+std::wstring ResolveAgainst(const std::wstring& location, const std::wstring& base) {
+    const bool url = base.find(L"://") != std::wstring::npos && !StartsWithNoCase(base, L"file:");
+    if (url) return base + (base.back() == L'/' ? L"" : L"/") + location;
+    std::wstring folder = MovieLocationToPath(base);
+    if (folder.empty()) return location;
+    if (folder.back() != L'\\' && folder.back() != L'/') folder += L'\\';
+    std::wstring relative = location;
+    for (auto& c : relative)
+        if (c == L'/') c = L'\\';
+    return folder + relative;
+}
+
 std::optional<std::vector<std::uint8_t>> ReadMovieBytes(const std::wstring& location) {
     const std::wstring path = MovieLocationToPath(location);
     if (path.empty()) return std::nullopt;

@@ -23,6 +23,18 @@ std::wstring MovieFolder(const std::wstring& location);
 // local path as its full "file:" URL.
 std::string MovieUrl(const std::wstring& location);
 
+// Whether a Movie value is relative: neither a URL, nor a path from a drive
+// or a root.
+bool IsRelativeLocation(const std::wstring& location);
+
+// The folder of a container document's location (a path or a file: URL),
+// with its trailing separator; empty for other URLs.
+std::wstring DocumentFolder(const std::wstring& document);
+
+// A relative Movie value against a base: a folder path, a file: URL of a
+// folder, or another URL (joined with "/").
+std::wstring ResolveAgainst(const std::wstring& location, const std::wstring& base);
+
 // The whole file, or nothing when it cannot be read or is too large.
 std::optional<std::vector<std::uint8_t>> ReadMovieBytes(const std::wstring& location);
 

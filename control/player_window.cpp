@@ -114,6 +114,11 @@ void PlayerWindow::ArmTimer() {
     timerRunning_ = SetTimer(hwnd_, kFrameTimer, clock_.MillisecondsToNextFrame(Now()), nullptr) != 0;
 }
 
+void PlayerWindow::RedrawAll() {
+    player_.ForgetRenderedFrame();
+    if (hwnd_) Redraw();
+}
+
 void PlayerWindow::RequestDelivery() {
     if (hwnd_) PostMessageW(hwnd_, kDeliverMessage, 0, 0);
 }

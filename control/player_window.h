@@ -56,6 +56,9 @@ public:
     // Asks for DeliverEvents from the message loop rather than from the caller's stack.
     void RequestDelivery();
 
+    // Draws the whole frame again: how the stage is shown has changed.
+    void RedrawAll();
+
     const FrameCounters& Counters() const { return counters_; }
 
 private:

@@ -16,6 +16,10 @@ std::optional<std::string> Utf8FromWide(std::wstring_view text);
 std::wstring WideFromUtf8Replacing(std::string_view text);
 std::string Utf8FromWideReplacing(std::wstring_view text);
 
+// The same UTF-16 text in the system's wide type, and back.
+inline std::wstring WideFromUtf16(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
+inline std::u16string Utf16FromWide(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
+
 // Text in the system's ANSI code page, for the 8-bit window interfaces;
 // characters it has no form for become the code page's default character.
 std::string AnsiFromWide(std::wstring_view text);

@@ -53,6 +53,16 @@ ComPtr<IOleObject> CreateControl() {
     return object;
 }
 
+ComPtr<IOleObject> CreateControlByProgId(const wchar_t* progId) {
+    CLSID clsid = {};
+    EXPECT_EQ(CLSIDFromProgID(progId, &clsid), S_OK);
+    ComPtr<IOleObject> object;
+    const HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                                        reinterpret_cast<void**>(object.GetAddressOf()));
+    EXPECT_EQ(hr, S_OK);
+    return object;
+}
+
 ComPtr<IStream> StreamOf(const std::vector<std::uint8_t>& bytes) {
     ComPtr<IStream> stream;
     CreateStreamOnHGlobal(nullptr, TRUE, stream.GetAddressOf());
@@ -79,10 +89,11 @@ HRESULT PutMovie(IUnknown* control, const std::wstring& path) {
     return hr;
 }
 
-HostedControl::HostedControl(RECT position, int hostWidth, int hostHeight) : position_(position) {
+HostedControl::HostedControl(RECT position, int hostWidth, int hostHeight, const wchar_t* progId)
+    : position_(position) {
     host = CreateHostWindow(hostWidth, hostHeight);
     site = new TestSite(host, position);
-    control = CreateControl();
+    control = progId ? CreateControlByProgId(progId) : CreateControl();
     if (!control) return;
     control->SetClientSite(site);
     ComPtr<IPersistStreamInit> persist;

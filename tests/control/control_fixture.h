@@ -32,6 +32,8 @@ public:
 };
 
 ComPtr<IOleObject> CreateControl();
+// Created through the class its ProgID names, as script hosts create it.
+ComPtr<IOleObject> CreateControlByProgId(const wchar_t* progId);
 
 // A stream holding the bytes, positioned at its start.
 ComPtr<IStream> StreamOf(const std::vector<std::uint8_t>& bytes);
@@ -42,7 +44,8 @@ HRESULT PutMovie(IUnknown* control, const std::wstring& path);
 // child of its own host window.
 class HostedControl {
 public:
-    explicit HostedControl(RECT position = {10, 20, 210, 170}, int hostWidth = 400, int hostHeight = 300);
+    explicit HostedControl(RECT position = {10, 20, 210, 170}, int hostWidth = 400, int hostHeight = 300,
+                           const wchar_t* progId = nullptr);
     ~HostedControl();
     HostedControl(const HostedControl&) = delete;
     HostedControl& operator=(const HostedControl&) = delete;

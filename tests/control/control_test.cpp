@@ -47,7 +47,8 @@ TEST(PlayerControl, RegistrationPointsAtTheDllAndSparesForeignEntries) {
     const std::wstring path = ControlModulePath();
     EXPECT_EQ(lstrcmpiW(RegistryText(std::wstring(kClassKey) + L"\\InprocServer32", nullptr).c_str(), path.c_str()), 0);
     EXPECT_EQ(RegistryText(std::wstring(kClassKey) + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
-    EXPECT_EQ(RegistryText(L"GuidePlayer.Control\\CLSID", nullptr), L"{D27CDB6E-AE6D-11cf-96B8-444553540000}");
+    EXPECT_EQ(RegistryText(L"ShockwaveFlash.ShockwaveFlash\\CLSID", nullptr),
+              L"{D27CDB6E-AE6D-11cf-96B8-444553540000}");
 
     // The registered file name passes the projector's version rule.
     ASSERT_GE(path.size(), 6u);
@@ -67,7 +68,13 @@ TEST(PlayerControl, RegistrationPointsAtTheDllAndSparesForeignEntries) {
     ASSERT_EQ(CallEntry("DllUnregisterServer"), S_OK);
     HKEY key = nullptr;
     EXPECT_EQ(RegOpenKeyExW(HKEY_CLASSES_ROOT, kClassKey, 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(RegOpenKeyExW(HKEY_CLASSES_ROOT, L"GuidePlayer.Control", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+    for (const wchar_t* gone :
+         {L"ShockwaveFlash.ShockwaveFlash", L"ShockwaveFlash.ShockwaveFlash.9",
+          L"TypeLib\\{D27CDB6B-AE6D-11cf-96B8-444553540000}", L"Interface\\{D27CDB6C-AE6D-11cf-96B8-444553540000}",
+          L"Interface\\{D27CDB6D-AE6D-11cf-96B8-444553540000}"}) {
+        EXPECT_EQ(RegOpenKeyExW(HKEY_CLASSES_ROOT, gone, 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND)
+            << std::string(gone, gone + lstrlenW(gone));
+    }
     ASSERT_EQ(CallEntry("DllRegisterServer"), S_OK);
 }
 
@@ -125,19 +132,19 @@ TEST(PlayerControl, SavedStateLoadsExactlyAndMalformedStateIsRejected) {
     EXPECT_EQ(persist->InitNew(), S_OK);
 }
 
-TEST(PlayerControl, MovieIsTheOnlyScriptableMember) {
+TEST(PlayerControl, DispatchBindsNamesAndRefusesWrongCalls) {
     auto control = CreateControl();
     ASSERT_TRUE(control);
     ComPtr<IDispatch> dispatch;
     ASSERT_EQ(control.As(&dispatch), S_OK);
 
     wchar_t movieName[] = L"movie";
-    wchar_t otherName[] = L"Play";
+    wchar_t unknownName[] = L"NoSuchMember";
     LPOLESTR names[] = {movieName};
     DISPID id = 0;
     EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK);
     EXPECT_EQ(id, TLB::DISPID_Movie);
-    names[0] = otherName;
+    names[0] = unknownName;
     EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), DISP_E_UNKNOWNNAME);
 
     EXPECT_EQ(PutMovie(control.Get(), L"C:\\no such folder\\movie.swf"), S_OK);
@@ -154,18 +161,22 @@ TEST(PlayerControl, MovieIsTheOnlyScriptableMember) {
     EXPECT_EQ(
         dispatch->Invoke(103, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &result, nullptr, nullptr),
         DISP_E_MEMBERNOTFOUND);
-    EXPECT_EQ(dispatch->Invoke(TLB::DISPID_Movie, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &none, nullptr,
-                               nullptr, nullptr),
-              DISP_E_BADPARAMCOUNT);
+    EXPECT_TRUE(FAILED(dispatch->Invoke(TLB::DISPID_Movie, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &none,
+                                        nullptr, nullptr, nullptr)));
     VARIANT unknown;
     VariantInit(&unknown);
     unknown.vt = VT_UNKNOWN;
     unknown.punkVal = nullptr;
     DISPID named = DISPID_PROPERTYPUT;
     DISPPARAMS wrongType = {&unknown, &named, 1, 1};
-    EXPECT_EQ(dispatch->Invoke(TLB::DISPID_Movie, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &wrongType,
-                               nullptr, nullptr, nullptr),
-              DISP_E_TYPEMISMATCH);
+    EXPECT_TRUE(FAILED(dispatch->Invoke(TLB::DISPID_Movie, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT,
+                                        &wrongType, nullptr, nullptr, nullptr)));
+    // A failed put leaves the movie as it was.
+    ASSERT_EQ(dispatch->Invoke(TLB::DISPID_Movie, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &result,
+                               nullptr, nullptr),
+              S_OK);
+    EXPECT_STREQ(result.bstrVal, L"C:\\no such folder\\movie.swf");
+    VariantClear(&result);
 }
 
 // The numbers containers and scripts bind to, written out here rather than

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "control/registration.h"
 #include "flash/ShockwaveFlashObjects_TLB.h"
 
 namespace {
@@ -35,6 +36,23 @@ long RunInstaller(const std::wstring& arguments) {
     CloseHandle(process.hThread);
     return static_cast<long>(code);
 }
+
+std::wstring RegistryText(const std::wstring& key, const wchar_t* name) {
+    wchar_t buffer[1024] = {};
+    DWORD size = sizeof(buffer) - sizeof(wchar_t);
+    if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
+        return L"<missing>";
+    return buffer;
+}
+
+bool KeyExists(const std::wstring& key) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+    RegCloseKey(opened);
+    return true;
+}
+
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
 std::wstring RegisteredServer(const wchar_t* name = nullptr) {
     wchar_t buffer[1024] = {};
@@ -74,6 +92,18 @@ TEST_F(ControlPackage, InstallsARegisteredControlAndUninstallsCleanly) {
               CSTR_EQUAL)
         << std::string(server.begin(), server.end());
 
+    // Every entry the DLL registers itself, the package writes too: ProgIDs,
+    // type library, interfaces, categories. The help folder is the
+    // installation folder, which the package names with a final separator.
+    for (const auto& entry : control::RegistryEntries(server)) {
+        std::wstring value = RegistryText(entry.key, entry.name);
+        if (entry.key.find(L"HELPDIR") != std::wstring::npos && !value.empty() && value.back() == L'\\') {
+            value.pop_back();
+        }
+        EXPECT_EQ(lstrcmpiW(value.c_str(), entry.value.c_str()), 0)
+            << Narrow(entry.key) << " " << (entry.name ? Narrow(entry.name) : "") << ": " << Narrow(value);
+    }
+
     // The installed control is creatable by its class id.
     ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
     IOleObject* control = nullptr;
@@ -84,8 +114,21 @@ TEST_F(ControlPackage, InstallsARegisteredControlAndUninstallsCleanly) {
     CoFreeUnusedLibraries();
     OleUninitialize();
 
+    // Created by its ProgID, and its type library found where it is registered.
+    CLSID byProgId = {};
+    EXPECT_EQ(CLSIDFromProgID(L"ShockwaveFlash.ShockwaveFlash", &byProgId), S_OK);
+    EXPECT_TRUE(IsEqualCLSID(byProgId, TLB::CLSID_ShockwaveFlash));
+    ITypeLib* library = nullptr;
+    EXPECT_EQ(LoadRegTypeLib(TLB::LIBID_ShockwaveFlashObjects, 1, 0, LOCALE_NEUTRAL, &library), S_OK);
+    if (library) library->Release();
+
     ASSERT_EQ(RunInstaller(L"/qn /x \"" + package + L"\""), 0);
     EXPECT_TRUE(RegisteredServer().empty());
+    for (const wchar_t* gone :
+         {L"ShockwaveFlash.ShockwaveFlash", L"ShockwaveFlash.ShockwaveFlash.9",
+          L"TypeLib\\{D27CDB6B-AE6D-11cf-96B8-444553540000}", L"Interface\\{D27CDB6C-AE6D-11cf-96B8-444553540000}"}) {
+        EXPECT_FALSE(KeyExists(gone)) << Narrow(gone);
+    }
     EXPECT_FALSE(IsFile(server));
 }
 
