@@ -325,8 +325,10 @@ HRESULT FlashControl::put_Quality2(BSTR quality) {
 
 HRESULT FlashControl::LoadMovie(int layer, BSTR url) {
     if (layer < 0) return Fail(E_INVALIDARG, L"Layers count from 0.");
-    if (layer > 0) return Fail(E_NOTIMPL, L"Only layer 0 (the main movie) can be loaded from the host.");
-    return put_Movie(url);
+    if (layer == 0) return put_Movie(url);
+    return win32::HresultOf([&] {
+        return player_.LoadIntoLevel(layer, Utf8(url)) ? S_OK : Fail(E_FAIL, L"No movie is loaded to load into.");
+    });
 }
 
 HRESULT FlashControl::TGotoFrame(BSTR target, LONG frame) {

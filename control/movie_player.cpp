@@ -389,6 +389,12 @@ bool MoviePlayer::TargetCallFrame(const std::string& target, int frame) {
     return called;
 }
 
+bool MoviePlayer::LoadIntoLevel(int level, const std::string& url) {
+    bool queued = false;
+    if (HasMovie()) Guard([&] { queued = engine_->player.LoadIntoLevel(level, url); });
+    return queued;
+}
+
 bool MoviePlayer::TargetCallLabel(const std::string& target, const std::string& label) {
     bool called = false;
     if (HasMovie()) Guard([&] { called = engine_->player.TargetCallLabel(target, label); });

@@ -206,6 +206,9 @@ public:
     // Runs that frame's actions in the clip, as call() does, without moving it.
     bool TargetCallFrame(const std::string& target, int frame);
     bool TargetCallLabel(const std::string& target, const std::string& label);
+    // Loads a movie from the movie's folder into _levelN (N > 0) on a later
+    // frame, as loadMovieNum does; false without a movie or for level 0.
+    bool LoadIntoLevel(int level, const std::string& url);
     // Properties by the scripts' property numbers (0 _x, 1 _y, ... 21 _ymouse).
     std::optional<std::string> TargetGetProperty(const std::string& target, int property);
     bool TargetSetProperty(const std::string& target, int property, const std::string& value);

@@ -229,6 +229,9 @@ public:
     // Runs the frame's actions on the timeline without moving it.
     bool TargetCallFrame(const std::string& target, std::uint32_t frame);
     bool TargetCallLabel(const std::string& target, const std::string& label);
+    // Loads a movie or picture from the movie's folder into _levelN (N > 0)
+    // on a later tick, as loadMovieNum does; false without a movie or for level 0.
+    bool LoadIntoLevel(int level, const std::string& url);
     // Properties by the GetProperty/SetProperty actions' numbers (0 _x ...
     // 21 _ymouse), as text or as a number (NaN for text that is no number).
     std::optional<std::string> TargetPropertyText(const std::string& target, int property);

@@ -112,6 +112,17 @@ bool Player::TargetCallFrame(const std::string& target, std::uint32_t frame) {
     return found && called;
 }
 
+bool Player::LoadIntoLevel(int level, const std::string& url) {
+    if (level <= 0) return false;
+    return RunForHost("load a movie", [&](Stage&, VmActionRunner& runner) {
+        actions::LoadRequest request;
+        request.kind = actions::LoadKind::Movie;
+        request.url = url;
+        request.level = level;
+        runner.Vm().QueueLoad(std::move(request));
+    });
+}
+
 bool Player::TargetCallLabel(const std::string& target, const std::string& label) {
     bool called = false;
     const bool found = WithTimeline("call a frame", target, [&](ActionTarget& t) {

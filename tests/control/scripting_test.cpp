@@ -546,6 +546,12 @@ TEST(Scripting, HostDrivesTheMovieAndCallsIntoItByName) {
         EXPECT_EQ(player.Call(L"CallFunction", {Str(bad)}), DISP_E_EXCEPTION)
             << std::string(bad.begin(), bad.begin() + std::min<std::size_t>(bad.size(), 60));
     }
+    // Another movie from the movie's folder into a level above it.
+    WriteTempFile(L"scripting_level.swf", SolidMovie(100, 100, 0x0000FF, 12, 4));
+    EXPECT_EQ(player.Call(L"LoadMovie", {Int(1), Str(L"scripting_level.swf")}), S_OK);
+    EXPECT_TRUE(PumpUntil([&] { return player.Number(L"TGetPropertyNum", {Str(L"_level1"), Int(5)}) == 4; }, 5000));
+    EXPECT_EQ(player.Call(L"LoadMovie", {Int(-1), Str(L"scripting_level.swf")}), DISP_E_EXCEPTION);
+
     // SetReturnValue outside a FlashCall is refused.
     EXPECT_EQ(player.Call(L"SetReturnValue", {Str(L"<null/>")}), DISP_E_EXCEPTION);
     // The movie still plays on.
