@@ -249,6 +249,42 @@ TEST_F(DemoGuide, TheRecordingPagePlaysItsFileFromTheStartPausesAndClosesWhenLef
     EXPECT_TRUE(host_.calls.empty());
 }
 
+TEST_F(DemoGuide, ArrowAndPageKeysTurnThePagesButMoveTheCaretInTheSearchField) {
+    player_.AdvanceFrame();
+    ASSERT_EQ(Text("counter"), "Page 1 of 4");
+    const auto press = [&](int key) {
+        // As the control passes keys on: the focused field first, then Key listeners.
+        if (!player_.TextKeyDown(key, false, false)) player_.KeyDown(key, 0);
+        player_.KeyUp(key, 0);
+        player_.AdvanceFrame();
+    };
+    constexpr int kLeft = 37, kRight = 39, kPageUp = 33, kPageDown = 34;
+    press(kRight);
+    EXPECT_EQ(Text("counter"), "Page 2 of 4");
+    press(kPageDown);
+    EXPECT_EQ(Text("counter"), "Page 3 of 4");
+    press(kPageDown);
+    press(kPageDown);  // no page after the last
+    EXPECT_EQ(Text("counter"), "Page 4 of 4");
+    press(kLeft);
+    EXPECT_EQ(Text("counter"), "Page 3 of 4");
+    press(kPageUp);
+    press(kPageUp);
+    press(kPageUp);  // none before the first
+    EXPECT_EQ(Text("counter"), "Page 1 of 4");
+    press(40);  // Down turns nothing
+    EXPECT_EQ(Text("counter"), "Page 1 of 4");
+
+    // In the search field the arrows move the caret: the page stays.
+    Click(kSearchBox);
+    ASSERT_TRUE(player_.HasTextFocus());
+    Type("ab");
+    player_.KeyDown(kLeft, 0);  // even when a host passes it on to the listeners as well
+    player_.KeyUp(kLeft, 0);
+    player_.AdvanceFrame();
+    EXPECT_EQ(Text("counter"), "Page 1 of 4");
+}
+
 TEST_F(DemoGuide, EnterInTheSearchFieldGoesToTheFirstPageWhoseTitleHasTheWord) {
     player_.AdvanceFrame();
     // Enter with no field focused searches nothing.

@@ -213,6 +213,33 @@ ActionAssembler SearchOnEnter() {
     return f;
 }
 
+// function () {
+//     if (eval(Selection.getFocus()) == search) return;  // the arrows move the caret there
+//     var k = Key.getCode();
+//     if (k == Key.RIGHT || k == Key.PGDN) nextPage();
+//     else if (k == Key.LEFT || k == Key.PGUP) previousPage();
+// }
+ActionAssembler PageKeys() {
+    ActionAssembler f;
+    CallMethod(f, "Selection", "getFocus", 0).Action(ActionCode::GetVariable);
+    Get(f, kSearch).Action(ActionCode::Equals2).If("end");
+    CallMethod(f, "Key", "getCode", 0).StoreRegister(0).Action(ActionCode::Pop);
+    for (const auto& [keys, turn] : {std::pair{std::pair{"RIGHT", "PGDN"}, "nextPage"},
+                                     std::pair{std::pair{"LEFT", "PGUP"}, "previousPage"}}) {
+        const std::string label = std::string("not_") + turn;
+        f.PushRegister(0);
+        Member(Get(f, "Key"), keys.first).Action(ActionCode::Equals2);
+        f.PushRegister(0);
+        Member(Get(f, "Key"), keys.second).Action(ActionCode::Equals2);
+        f.Action(ActionCode::Or).Action(ActionCode::Not).If(label);
+        CallFunction(f, turn, 0).Action(ActionCode::Pop);
+        f.Jump("end");
+        f.Label(label);
+    }
+    f.Label("end");
+    return f;
+}
+
 // function (ok) {
 //     if (ok) { pages = Number(this.pages); if (this.title != undefined) guideTitle.text = this.title; }
 //     showPage();
@@ -332,7 +359,8 @@ ActionAssembler ButtonClass() {
 // attachMovie Close, Previous, Next and Sound off;
 // vars = new LoadVars(); vars.onLoad = ...; vars.load(pageFolder + "Page_var.txt");
 // searchKeys = new Object(); searchKeys.onKeyDown = ...; Key.addListener(searchKeys);
-// search.onChanged = ...; showPage(); stop();
+// search.onChanged = ...; pageKeys = new Object(); pageKeys.onKeyDown = ...; Key.addListener(pageKeys);
+// showPage(); stop();
 ActionAssembler GuideScript(const char* pageFolder) {
     ActionAssembler a;
     a.PushString("page").PushNumber(1).Action(ActionCode::SetVariable);
@@ -379,6 +407,11 @@ ActionAssembler GuideScript(const char* pageFolder) {
     Get(a, "searchKeys");
     CallMethod(a, "Key", "addListener", 1).Action(ActionCode::Pop);
     Get(a, kSearch).PushString("onChanged").DefineFunction("", {}, SearchChanged()).Action(ActionCode::SetMember);
+    a.PushString("pageKeys").PushNumber(0).PushString("Object").Action(ActionCode::NewObject);
+    a.Action(ActionCode::SetVariable);
+    Get(a, "pageKeys").PushString("onKeyDown").DefineFunction("", {}, PageKeys()).Action(ActionCode::SetMember);
+    Get(a, "pageKeys");
+    CallMethod(a, "Key", "addListener", 1).Action(ActionCode::Pop);
 
     CallFunction(a, "showPage", 0).Action(ActionCode::Pop);
     a.Action(ActionCode::Stop);
