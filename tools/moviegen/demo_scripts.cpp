@@ -224,8 +224,8 @@ ActionAssembler PageKeys() {
     CallMethod(f, "Selection", "getFocus", 0).Action(ActionCode::GetVariable);
     Get(f, kSearch).Action(ActionCode::Equals2).If("end");
     CallMethod(f, "Key", "getCode", 0).StoreRegister(0).Action(ActionCode::Pop);
-    for (const auto& [keys, turn] : {std::pair{std::pair{"RIGHT", "PGDN"}, "nextPage"},
-                                     std::pair{std::pair{"LEFT", "PGUP"}, "previousPage"}}) {
+    for (const auto& [keys, turn] :
+         {std::pair{std::pair{"RIGHT", "PGDN"}, "nextPage"}, std::pair{std::pair{"LEFT", "PGUP"}, "previousPage"}}) {
         const std::string label = std::string("not_") + turn;
         f.PushRegister(0);
         Member(Get(f, "Key"), keys.first).Action(ActionCode::Equals2);
