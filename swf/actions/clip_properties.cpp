@@ -34,6 +34,11 @@ const char* QualityName(double highQuality) {
     return "LOW";
 }
 
+// A display object inside a timeline, not the top of a level.
+bool ObjectBelowTop(Object* clip) {
+    return clip != nullptr && clip->display != nullptr && clip->display->ParentTimeline() != nullptr;
+}
+
 }  // namespace
 
 bool DisplayPropertyNamed(const std::string& name, DisplayProperty* out) {
@@ -78,7 +83,11 @@ Value Interpreter::GetDisplayProperty(Object* clip, DisplayProperty property) {
     case DisplayProperty::HighQuality:
         return Value::Number(settings.quality == "BEST" ? 2 : settings.quality == "LOW" ? 0 : 1);
     case DisplayProperty::Quality: return Value::String(settings.quality);
-    case DisplayProperty::FocusRect: return Value::Bool(settings.focusRect);
+    case DisplayProperty::FocusRect: {
+        // An object's own setting, when a script gave it one, over the movie's.
+        const double own = ObjectBelowTop(clip) ? clip->display->GetDisplayNumber(property) : std::nan("");
+        return Value::Bool(std::isnan(own) ? settings.focusRect : own != 0);
+    }
     case DisplayProperty::SoundBufTime: return Value::Number(settings.soundBufferTime);
     default: break;
     }
@@ -114,7 +123,14 @@ void Interpreter::SetDisplayProperty(Object* clip, DisplayProperty property, con
         if (q == "LOW" || q == "MEDIUM" || q == "HIGH" || q == "BEST") settings.quality = q;
         return;
     }
-    case DisplayProperty::FocusRect: settings.focusRect = ToBoolean(value, vm_.swfVersion()); return;
+    case DisplayProperty::FocusRect:
+        // Set on a level's top timeline (or with none) it is the movie's; on another object, that object's.
+        if (ObjectBelowTop(clip)) {
+            clip->display->SetDisplayNumber(property, ToBoolean(value, vm_.swfVersion()) ? 1 : 0);
+        } else {
+            settings.focusRect = ToBoolean(value, vm_.swfVersion());
+        }
+        return;
     case DisplayProperty::SoundBufTime: {
         double n = Number(value);
         if (std::isfinite(n) && n >= 0) settings.soundBufferTime = n;

@@ -73,6 +73,48 @@ private:
     VmActionRunner* runner_;
 };
 
+// What the focus reads of the movie's scripts, through the runner's VM.
+class FocusScriptReader : public FocusScripts {
+public:
+    FocusScriptReader(Stage& stage, VmActionRunner& runner) : stage_(stage), runner_(runner) {}
+    std::optional<bool> Flag(DisplayObject& object, const char* name) override {
+        const actions::Value* value = Member(object, name);
+        if (value == nullptr || !value->IsBool()) return std::nullopt;
+        return value->AsBool();
+    }
+    std::optional<double> Number(DisplayObject& object, const char* name) override {
+        const actions::Value* value = Member(object, name);
+        if (value == nullptr || !value->IsNumber() || std::isnan(value->AsNumber())) return std::nullopt;
+        return value->AsNumber();
+    }
+    bool Enabled(DisplayObject& object) override {
+        DisplayTarget* face = ScriptFace(object);
+        return face == nullptr || runner_.ObjectEnabled(*face);
+    }
+    bool ActsAsButton(MovieClip& clip) override { return stage_.ActsAsButton(clip); }
+    bool ShowsFocusRect(DisplayObject& object) override {
+        // The object's own _focusrect, when a script set one, over the movie's.
+        return object.Script().focusRect.value_or(runner_.Vm().displaySettings().focusRect);
+    }
+
+private:
+    // The member on the object or a prototype; plain lookups run no getters,
+    // and the walk is bounded, as prototype chains may loop.
+    const actions::Value* Member(DisplayObject& object, const char* name) {
+        DisplayTarget* face = ScriptFace(object);
+        if (face == nullptr) return nullptr;
+        actions::Vm& vm = runner_.Vm();
+        actions::Object* o = vm.ObjectFor(face);
+        for (int links = 0; o != nullptr && links < 256; o = o->proto, ++links) {
+            if (actions::Property* p = o->FindProperty(name, vm.swfVersion() <= 6)) return &p->value;
+        }
+        return nullptr;
+    }
+
+    Stage& stage_;
+    VmActionRunner& runner_;
+};
+
 struct Player::Session {
     ~Session() {
         // Clips tell the runner when they go, so the stage goes first.
@@ -86,6 +128,9 @@ struct Player::Session {
     // Declared before the stage, so that they outlive the fields it destroys.
     std::unique_ptr<FocusManager> focus;
     std::unique_ptr<FocusSelection> focusSelection;
+    std::unique_ptr<FocusScriptReader> focusScripts;
+    // Where the focus rectangle goes in the frame being drawn (stage twips).
+    std::optional<Rect> focusRect;
     std::unique_ptr<TextExtentMeasurer> textMeasurer;
     std::unique_ptr<ScriptSounds> scriptSounds;
     std::unique_ptr<NetStreams> netStreams;
@@ -208,9 +253,14 @@ bool Player::Load(std::span<const std::uint8_t> bytes, std::string url) {
     session->stage->SetActionRunner(session->runner.get());
     session->focus = std::make_unique<FocusManager>(*session->stage);
     session->focus->SetClipboard(clipboard_);
+    session->focusScripts = std::make_unique<FocusScriptReader>(*session->stage, *session->runner);
+    session->focus->SetScripts(session->focusScripts.get());
     {
         Stage* stage = session->stage.get();
         VmActionRunner* runner = session->runner.get();
+        FocusManager* focus = session->focus.get();
+        session->focus->SetPressHandler([stage](DisplayObject& object) { stage->PressByKey(object); });
+        stage->SetObjectGoneListener([focus](DisplayObject& object) { focus->ObjectDestroyed(object); });
         session->focus->SetLinkHandler(
             [stage, runner](EditTextInstance& field, const std::string& url, const std::string& target) {
                 FollowLink(*stage, *runner, field, url, target);
@@ -403,7 +453,10 @@ std::uint64_t Player::KeptLayerRedraws() const { return session_ ? session_->ren
 
 void Player::Render(raster::Surface& surface) {
     SetViewportSize(surface.width(), surface.height());
-    Outlast("draw a frame", [&] { DrawFrame(surface, nullptr); });
+    Outlast("draw a frame", [&] {
+        if (session_) session_->focusRect = session_->focus->FocusRectBounds();
+        DrawFrame(surface, nullptr);
+    });
 }
 
 std::vector<raster::PixelRect> Player::RenderChanges(raster::Surface& surface) {
@@ -418,6 +471,8 @@ std::vector<raster::PixelRect> Player::DrawChanges(raster::Surface& surface) {
     const raster::PixelRect whole{0, 0, surface.width(), surface.height()};
     std::vector<DrawnItem> items;
     if (session_) {
+        // Found once here: both bands of the frame read it.
+        session_->focusRect = session_->focus->FocusRectBounds();
         // A walk that draws nothing and notes what each object would draw.
         raster::Surface nothing;
         const raster::CoverageMask noStage;
@@ -537,6 +592,7 @@ void Player::DrawMovie(Renderer& renderer, raster::Surface& surface, int width, 
         renderer.DrawClip(surface, *clip, toPixels * clip->GetPlacement().matrix, clip->GetPlacement().colorTransform,
                           stageMask);
     }
+    if (session_->focusRect) renderer.DrawFocusRect(surface, *session_->focusRect, toPixels);
 }
 
 Matrix Player::ViewMatrix(int width, int height) const {

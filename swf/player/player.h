@@ -144,9 +144,11 @@ public:
     // links, the I-beam over input and selectable text, else the arrow.
     PointerCursor Cursor() const;
 
-    // Keys for the text field with the focus, and Tab / Shift+Tab to move the
-    // focus between fields. Key codes are the window system's virtual keys.
-    // True when a field took the key.
+    // Keys for the text field with the focus, Tab / Shift+Tab to move the
+    // focus among fields, buttons and clips acting as buttons, and Enter or
+    // Space to press the focused button or clip (call KeyDown as well: Key's
+    // listeners hear every key). Key codes are the window system's virtual
+    // keys. True when the focus took the key.
     bool TextKeyDown(int keyCode, bool shift, bool control);
     // A character typed (after the keyboard layout made it); true when a field took it.
     bool TextInput(char32_t c);

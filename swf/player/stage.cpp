@@ -317,6 +317,8 @@ void Stage::ClipDestroyed(MovieClip& clip) {
     drag_.Forget(clip);
     if (hovered_ == &clip) hovered_ = nullptr;
     if (pressed_ == &clip) pressed_ = nullptr;
+    if (keyPressed_ == &clip) keyPressed_ = nullptr;
+    if (objectGone_) objectGone_(clip);
     for (QueuedAction& action : queue_) {
         if (action.clip == &clip) action.clip = nullptr;
     }
@@ -327,6 +329,8 @@ void Stage::ClipDestroyed(MovieClip& clip) {
 void Stage::ButtonDestroyed(ButtonInstance& button) {
     if (hovered_ == &button) hovered_ = nullptr;
     if (pressed_ == &button) pressed_ = nullptr;
+    if (keyPressed_ == &button) keyPressed_ = nullptr;
+    if (objectGone_) objectGone_(button);
     if (runner_ != nullptr) runner_->ForgetObject(button);
 }
 
@@ -471,6 +475,17 @@ void Stage::KeyDown(int buttonKey) {
             }
         }
     }
+    RunQueuedActions();
+}
+
+void Stage::PressByKey(DisplayObject& target) {
+    keyPressed_ = &target;
+    Transition(target, ButtonState::Down, kCondOverUpToOverDown);
+    RunQueuedActions();
+    // The press's actions may have removed it.
+    if (keyPressed_ == nullptr) return;
+    keyPressed_ = nullptr;
+    Transition(target, hovered_ == &target ? ButtonState::Over : ButtonState::Up, kCondOverDownToOverUp);
     RunQueuedActions();
 }
 

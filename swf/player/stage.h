@@ -86,6 +86,13 @@ public:
     // names `buttonKey` (button key code numbering; 0 for none) run it.
     void KeyDown(int buttonKey);
     void KeyUp();
+    // Enter or Space on the button or clip with the keyboard focus: it is
+    // pressed and released as by the mouse (without moving the pointer).
+    void PressByKey(DisplayObject& target);
+    // Whether a clip acts as a button (it has press, release or roll-over handlers).
+    bool ActsAsButton(MovieClip& clip);
+    // Hears of every clip and button that goes; may be empty.
+    void SetObjectGoneListener(std::function<void(DisplayObject&)> listener) { objectGone_ = std::move(listener); }
     // The clips alive now that have started, newest first (the order events go in).
     std::vector<MovieClip*> ClipsNewestFirst();
     // The button under the pointer, if any.
@@ -175,7 +182,6 @@ private:
     // A button changes state and queues its condition actions; a clip acting
     // as a button gets the matching clip event.
     void Transition(DisplayObject& target, ButtonState state, std::uint16_t condition);
-    bool ActsAsButton(MovieClip& clip);
     // Button states and transitions for the pointer at `p`.
     void TrackPointer(Point p);
 
@@ -210,6 +216,8 @@ private:
     DisplayObject* hovered_ = nullptr;  // a ButtonInstance or a MovieClip
     DisplayObject* pressed_ = nullptr;
     bool pressedInside_ = false;
+    DisplayObject* keyPressed_ = nullptr;  // pressed by PressByKey, until its release
+    std::function<void(DisplayObject&)> objectGone_;
     std::vector<SoundRequest> soundRequests_;
     std::unique_ptr<MovieClip> root_;
     LevelMap levels_;

@@ -57,6 +57,8 @@ struct ScriptState {
     // removed); until one is set, the definition's grid holds.
     bool gridSet = false;
     std::optional<Rect> grid;
+    // _focusrect as a script set it on this object; none: the movie's setting holds.
+    std::optional<bool> focusRect;
 };
 
 // Bitmap: a bitmap a script attached (AttachedBitmap); Video: an embedded

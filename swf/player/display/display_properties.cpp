@@ -215,6 +215,7 @@ double GetDisplayNumber(const DisplayObject& object, DisplayProperty property, P
     case DisplayProperty::Rotation: KnowTransform(state, m); return NormalizedDegrees(state.rotation);
     case DisplayProperty::Alpha: return placement.colorTransform.aMult * 100;
     case DisplayProperty::Visible: return state.visible ? 1 : 0;
+    case DisplayProperty::FocusRect: return state.focusRect ? (*state.focusRect ? 1 : 0) : std::nan("");
     case DisplayProperty::Width: return TransformBounds(LocalBounds(object), m).Width() / kTwips;
     case DisplayProperty::Height: return TransformBounds(LocalBounds(object), m).Height() / kTwips;
     case DisplayProperty::XMouse:
@@ -265,6 +266,7 @@ void SetDisplayNumber(DisplayObject& object, DisplayProperty property, double va
         placement.colorTransform.aMult = std::trunc(std::clamp(value, -12800.0, 12800.0) * 2.56) / 256;
         break;
     case DisplayProperty::Visible: state.visible = value != 0; return;
+    case DisplayProperty::FocusRect: state.focusRect = value != 0; return;
     default: return;
     }
     state.detached = true;

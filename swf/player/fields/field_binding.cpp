@@ -61,17 +61,16 @@ void RaiseChangeEvents(EditTextInstance& field, Stage& stage, VmActionRunner& ru
 }
 
 void RaiseFocusEvents(FocusManager& focus, Stage& stage, VmActionRunner& runner) {
-    focus.SetFocusListener([&stage, &runner](EditTextInstance* lost, EditTextInstance* gained) {
-        // Handlers may remove fields: each is named only while the stage still has it.
-        auto alive = [&stage](EditTextInstance* field) {
-            const auto& fields = stage.Fields();
-            return field != nullptr && std::find(fields.begin(), fields.end(), field) != fields.end();
-        };
+    focus.SetFocusListener([&stage, &runner](const FocusManager::FocusChange& change) {
+        // Handlers may remove either object: the change forgets each that goes,
+        // so it is read again before every call.
+        auto face = [](DisplayObject* object) { return object != nullptr ? ScriptFace(*object) : nullptr; };
         stage.RunScript([&] {
-            if (alive(lost)) runner.CallObjectHandler(*lost, "onKillFocus", {alive(gained) ? gained : nullptr});
-            if (alive(gained)) runner.CallObjectHandler(*gained, "onSetFocus", {alive(lost) ? lost : nullptr});
-            runner.BroadcastObjects("Selection", "onSetFocus",
-                                    {alive(lost) ? lost : nullptr, alive(gained) ? gained : nullptr});
+            if (DisplayTarget* lost = face(change.lost))
+                runner.CallObjectHandler(*lost, "onKillFocus", {face(change.gained)});
+            if (DisplayTarget* gained = face(change.gained))
+                runner.CallObjectHandler(*gained, "onSetFocus", {face(change.lost)});
+            runner.BroadcastObjects("Selection", "onSetFocus", {face(change.lost), face(change.gained)});
         });
     });
 }

@@ -20,8 +20,8 @@ void BindFieldVariable(EditTextInstance& field, VmActionRunner& runner);
 // The field's onChanged handler runs after each edit by the user, its
 // onScroller when its scroll values moved (checked once a frame).
 void RaiseChangeEvents(EditTextInstance& field, Stage& stage, VmActionRunner& runner);
-// Focus moves reach the fields (onKillFocus(newFocus), onSetFocus(oldFocus))
-// and Selection's listeners (onSetFocus(oldFocus, newFocus)).
+// Focus moves reach the fields, buttons and clips (onKillFocus(newFocus),
+// onSetFocus(oldFocus)) and Selection's listeners (onSetFocus(oldFocus, newFocus)).
 void RaiseFocusEvents(FocusManager& focus, Stage& stage, VmActionRunner& runner);
 
 void FollowLink(Stage& stage, VmActionRunner& runner, EditTextInstance& field, const std::string& url,

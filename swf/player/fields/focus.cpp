@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "swf/player/fields/clipboard.h"
+#include "swf/player/display/display_properties.h"
 #include "swf/player/display/hit_test.h"
+#include "swf/player/display/movie_clip.h"
 #include "swf/player/stage.h"
 #include "swf/text/caret_geometry.h"
 #include "swf/text/html_text.h"
@@ -16,34 +18,86 @@ namespace {
 
 constexpr double kTwipsPerPixel = 20;
 
-void CollectFields(const DisplayList& list, std::vector<EditTextInstance*>& out) {
-    for (const auto& [depth, object] : list) {
-        if (object->Kind() == DisplayKind::MovieClip) {
-            CollectFields(static_cast<const MovieClip&>(*object).Children(), out);
-        } else if (object->Kind() == DisplayKind::EditText) {
-            out.push_back(static_cast<EditTextInstance*>(object.get()));
-        }
+// Not hidden, nor inside a hidden clip.
+bool ShownOnStage(const DisplayObject& object) {
+    if (!object.Visible()) return false;
+    for (const MovieClip* clip = object.Parent(); clip != nullptr; clip = clip->Parent()) {
+        if (!clip->Visible()) return false;
     }
+    return true;
 }
 
 }  // namespace
 
-void FocusManager::SetFocus(EditTextInstance* field) {
-    if (field == focused_) return;
-    EditTextInstance* lost = focused_;
+DisplayObject* FocusManager::FocusedObject() const {
+    return focused_ != nullptr ? static_cast<DisplayObject*>(focused_) : focusedObject_;
+}
+
+void FocusManager::SetFocus(EditTextInstance* field) { SetFocusObject(field); }
+
+void FocusManager::SetFocusObject(DisplayObject* object) {
+    DisplayObject* lost = FocusedObject();
+    if (object == lost) return;
     if (focused_ != nullptr) focused_->Session().SetFocused(false);
-    focused_ = field;
+    focused_ = nullptr;
+    focusedObject_ = nullptr;
     dragging_ = false;
-    if (focused_ != nullptr) focused_->Session().SetFocused(true);
-    if (focusListener_) focusListener_(lost, focused_);
+    if (object != nullptr && object->Kind() == DisplayKind::EditText) {
+        focused_ = static_cast<EditTextInstance*>(object);
+        focused_->Session().SetFocused(true);
+    } else {
+        focusedObject_ = object;
+    }
+    if (!focusListener_) return;
+    FocusChange change{lost, object};
+    changes_.push_back(&change);
+    struct Pop {
+        std::vector<FocusChange*>& changes;
+        ~Pop() { changes.pop_back(); }
+    } pop{changes_};
+    focusListener_(change);
+}
+
+bool FocusManager::CanTakeFocus(DisplayObject& object) {
+    switch (object.Kind()) {
+    case DisplayKind::EditText: {
+        const auto& field = static_cast<EditTextInstance&>(object);
+        return field.Session().Editable() || field.Model().Selectable();
+    }
+    case DisplayKind::Button: return true;
+    case DisplayKind::MovieClip:
+        if (scripts_ == nullptr) return false;
+        return scripts_->ActsAsButton(static_cast<MovieClip&>(object)) ||
+               scripts_->Flag(object, "focusEnabled").value_or(false) ||
+               scripts_->Flag(object, "tabEnabled").value_or(false);
+    default: return false;
+    }
 }
 
 void FocusManager::FieldDestroyed(EditTextInstance& field) {
-    if (focused_ == &field) {
+    ObjectDestroyed(field);
+    if (linkField_ == &field) linkField_ = nullptr;
+}
+
+void FocusManager::ObjectDestroyed(DisplayObject& object) {
+    if (FocusedObject() == &object) {
         focused_ = nullptr;
+        focusedObject_ = nullptr;
         dragging_ = false;
     }
-    if (linkField_ == &field) linkField_ = nullptr;
+    for (FocusChange* change : changes_) {
+        if (change->lost == &object) change->lost = nullptr;
+        if (change->gained == &object) change->gained = nullptr;
+    }
+}
+
+std::optional<Rect> FocusManager::FocusRectBounds() {
+    DisplayObject* object = focusedObject_;
+    if (object == nullptr || !rectShown_ || !ShownOnStage(*object)) return std::nullopt;
+    if (scripts_ != nullptr && !scripts_->ShowsFocusRect(*object)) return std::nullopt;
+    const Rect bounds = TransformBounds(LocalBounds(*object), ObjectToStage(*object));
+    if (bounds.Width() <= 0 || bounds.Height() <= 0) return std::nullopt;
+    return bounds;
 }
 
 Point FocusManager::ToLayout(const EditTextInstance& field, Point local) {
@@ -80,9 +134,12 @@ const text::TextFormat* FocusManager::LinkAt(const EditTextInstance& field, Poin
 
 void FocusManager::PointerDown(Point p, bool overButton, int clicks) {
     linkField_ = nullptr;
+    // The mouse is in use: the focus rectangle stays off until the keyboard moves the focus.
+    rectShown_ = false;
     const Hit hit = overButton ? Hit{} : FieldAt(p);
     if (hit.field == nullptr) {
-        SetFocus(nullptr);
+        // A button or clip keeps the focus it was given by the keyboard.
+        if (focused_ != nullptr) SetFocus(nullptr);
         return;
     }
     if (const text::TextFormat* link = LinkAt(*hit.field, hit.local)) {
@@ -91,7 +148,7 @@ void FocusManager::PointerDown(Point p, bool overButton, int clicks) {
         return;
     }
     if (!hit.field->Model().Selectable()) {
-        SetFocus(nullptr);
+        if (focused_ != nullptr) SetFocus(nullptr);
         return;
     }
     SetFocus(hit.field);
@@ -195,25 +252,73 @@ void FocusManager::Paste() {
     }
 }
 
-std::vector<EditTextInstance*> FocusManager::TabOrder() const {
-    std::vector<EditTextInstance*> all;
-    CollectFields(stage_.Root().Children(), all);
-    for (const auto& [level, clip] : stage_.Levels()) CollectFields(clip->Children(), all);
-    std::vector<EditTextInstance*> order;
-    const bool indexed = std::any_of(all.begin(), all.end(), [](auto* f) { return f->TabIndex().has_value(); });
-    for (EditTextInstance* field : all) {
-        if (indexed ? field->TabIndex().has_value() : field->Session().Editable()) order.push_back(field);
+std::optional<bool> FocusManager::Flag(DisplayObject& object, const char* name) {
+    return scripts_ != nullptr ? scripts_->Flag(object, name) : std::nullopt;
+}
+
+void FocusManager::CollectTabStops(const DisplayList& list, std::vector<TabStop>& out) {
+    for (const auto& [depth, child] : list) {
+        DisplayObject& object = *child;
+        if (!object.Visible()) continue;
+        const std::optional<bool> tabEnabled = Flag(object, "tabEnabled");
+        const bool enabled = scripts_ == nullptr || scripts_->Enabled(object);
+        switch (object.Kind()) {
+        case DisplayKind::EditText: {
+            auto& field = static_cast<EditTextInstance&>(object);
+            if (tabEnabled == false) break;
+            std::optional<double> index;
+            if (field.TabIndex()) index = *field.TabIndex();
+            if (index || field.Session().Editable()) out.push_back({&object, index});
+            break;
+        }
+        case DisplayKind::Button:
+            if (tabEnabled == false || !enabled) break;
+            out.push_back({&object, scripts_ != nullptr ? scripts_->Number(object, "tabIndex") : std::nullopt});
+            break;
+        case DisplayKind::MovieClip: {
+            auto& clip = static_cast<MovieClip&>(object);
+            const bool stop = enabled && (tabEnabled == true ||
+                                          (tabEnabled != false && scripts_ != nullptr && scripts_->ActsAsButton(clip)));
+            if (stop)
+                out.push_back({&object, scripts_ != nullptr ? scripts_->Number(object, "tabIndex") : std::nullopt});
+            if (Flag(object, "tabChildren") != false) CollectTabStops(clip.Children(), out);
+            break;
+        }
+        default: break;
+        }
     }
+}
+
+std::vector<DisplayObject*> FocusManager::TabOrder() {
+    std::vector<TabStop> stops;
+    CollectTabStops(stage_.Root().Children(), stops);
+    for (const auto& [level, clip] : stage_.Levels()) CollectTabStops(clip->Children(), stops);
+    const bool indexed = std::any_of(stops.begin(), stops.end(), [](const TabStop& s) { return s.index.has_value(); });
     if (indexed) {
-        std::stable_sort(order.begin(), order.end(), [](auto* a, auto* b) { return *a->TabIndex() < *b->TabIndex(); });
+        std::erase_if(stops, [](const TabStop& s) { return !s.index.has_value(); });
+        std::stable_sort(stops.begin(), stops.end(),
+                         [](const TabStop& a, const TabStop& b) { return *a.index < *b.index; });
+    } else {
+        // Top to bottom, then left to right, by the top left corner of each object's bounds on the stage.
+        std::vector<std::pair<Point, TabStop>> placed;
+        for (const TabStop& s : stops) {
+            const Rect b = TransformBounds(LocalBounds(*s.object), ObjectToStage(*s.object));
+            placed.push_back({Point{static_cast<double>(b.xMin), static_cast<double>(b.yMin)}, s});
+        }
+        std::stable_sort(placed.begin(), placed.end(), [](const auto& a, const auto& b) {
+            return a.first.y != b.first.y ? a.first.y < b.first.y : a.first.x < b.first.x;
+        });
+        for (std::size_t i = 0; i < placed.size(); ++i) stops[i] = placed[i].second;
     }
+    std::vector<DisplayObject*> order;
+    for (const TabStop& s : stops) order.push_back(s.object);
     return order;
 }
 
 void FocusManager::MoveFocus(bool backward) {
-    const std::vector<EditTextInstance*> order = TabOrder();
+    const std::vector<DisplayObject*> order = TabOrder();
     if (order.empty()) return;
-    const auto at = std::find(order.begin(), order.end(), focused_);
+    const auto at = std::find(order.begin(), order.end(), FocusedObject());
     std::size_t next = 0;
     if (at == order.end()) {
         next = backward ? order.size() - 1 : 0;
@@ -221,16 +326,26 @@ void FocusManager::MoveFocus(bool backward) {
         const std::size_t i = static_cast<std::size_t>(at - order.begin());
         next = backward ? (i + order.size() - 1) % order.size() : (i + 1) % order.size();
     }
-    SetFocus(order[next]);
-    // A field reached by Tab has all its text selected.
-    focused_->Session().SetSelection(0, focused_->Model().Length());
-    focused_->Session().ScrollToCaret();
+    rectShown_ = true;
+    SetFocusObject(order[next]);
+    // A field reached by Tab has all its text selected (unless its handlers moved the focus on).
+    if (focused_ != nullptr && focused_ == order[next]) {
+        focused_->Session().SetSelection(0, focused_->Model().Length());
+        focused_->Session().ScrollToCaret();
+    }
 }
 
 bool FocusManager::KeyDown(int keyCode, KeyModifiers mods) {
     if (keyCode == keys::kTab) {
         MoveFocus(mods.shift);
-        return focused_ != nullptr;
+        return FocusedObject() != nullptr;
+    }
+    if (focusedObject_ != nullptr) {
+        if (keyCode != keys::kEnter && keyCode != keys::kSpace) return false;
+        // A button or clip a script disabled after it got the focus keeps it, but does not act.
+        const bool enabled = scripts_ == nullptr || scripts_->Enabled(*focusedObject_);
+        if (enabled && pressHandler_) pressHandler_(*focusedObject_);
+        return true;
     }
     if (focused_ == nullptr) return false;
     if (mods.control && ControlKeyDown(keyCode, mods.shift)) return true;

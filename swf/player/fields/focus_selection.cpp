@@ -2,21 +2,26 @@
 
 #include <algorithm>
 
+#include "swf/player/display/movie_clip.h"
 #include "swf/player/fields/edit_text_instance.h"
 #include "swf/player/fields/focus.h"
 
 namespace swf {
 
-DisplayTarget* FocusSelection::FocusedObject() { return focus_.Focused(); }
+DisplayTarget* FocusSelection::FocusedObject() {
+    DisplayObject* focused = focus_.FocusedObject();
+    return focused != nullptr ? ScriptFace(*focused) : nullptr;
+}
 
 bool FocusSelection::SetFocusedObject(DisplayTarget* object) {
     if (object == nullptr) {
         focus_.SetFocus(nullptr);
         return true;
     }
-    auto* field = dynamic_cast<EditTextInstance*>(object);
-    if (field == nullptr || !(field->Session().Editable() || field->Model().Selectable())) return false;
-    focus_.SetFocus(field);
+    auto* display = dynamic_cast<DisplayObject*>(object);
+    if (display == nullptr || !focus_.CanTakeFocus(*display)) return false;
+    focus_.ShowFocusRect();
+    focus_.SetFocusObject(display);
     return true;
 }
 

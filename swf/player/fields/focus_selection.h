@@ -1,6 +1,6 @@
 #pragma once
-// The Selection object's view of the player's focus model: which field has
-// the keyboard focus and what is selected in it.
+// The Selection object's view of the player's focus model: which field,
+// button or clip has the keyboard focus and what is selected in a field.
 
 #include "swf/actions/selection_host.h"
 
@@ -13,7 +13,8 @@ public:
     explicit FocusSelection(FocusManager& focus) : focus_(focus) {}
 
     DisplayTarget* FocusedObject() override;
-    // Text fields take the focus (selectable or input ones); other objects do not.
+    // Input and selectable text fields, buttons, and clips that act as buttons
+    // or have focusEnabled set take the focus; other objects do not.
     bool SetFocusedObject(DisplayTarget* object) override;
     int BeginIndex() override;
     int EndIndex() override;

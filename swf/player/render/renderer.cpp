@@ -745,6 +745,32 @@ void Renderer::DrawCaret(raster::Surface& surface, const EditTextInstance& field
     rasterizer_.FillPath(surface, path, raster::FillRule::NonZero, paint, options);
 }
 
+void Renderer::DrawFocusRect(raster::Surface& surface, const Rect& bounds, const Matrix& toPixels) {
+    // Its own item in the notes, after every object, so that it appearing,
+    // moving or going redraws only its outline.
+    static const char kFocusRectIdentity = 0;
+    const ItemScope item(rasterizer_.Recorder(), &kFocusRectIdentity, false, ~std::uint64_t{0});
+    const Point corners[] = {toPixels.Apply({static_cast<double>(bounds.xMin), static_cast<double>(bounds.yMin)}),
+                             toPixels.Apply({static_cast<double>(bounds.xMax), static_cast<double>(bounds.yMin)}),
+                             toPixels.Apply({static_cast<double>(bounds.xMin), static_cast<double>(bounds.yMax)}),
+                             toPixels.Apply({static_cast<double>(bounds.xMax), static_cast<double>(bounds.yMax)})};
+    double left = corners[0].x, right = left, top = corners[0].y, bottom = top;
+    for (const Point& p : corners) {
+        left = std::min(left, p.x);
+        right = std::max(right, p.x);
+        top = std::min(top, p.y);
+        bottom = std::max(bottom, p.y);
+    }
+    // Whole pixels: one on each side of the edge, so that the outline is crisp.
+    const double x0 = std::round(left), x1 = std::max(std::round(right), x0 + 2);
+    const double y0 = std::round(top), y1 = std::max(std::round(bottom), y0 + 2);
+    raster::Path path;
+    path.AddRect(x0 - 1, y0 - 1, x1 - x0 + 2, y1 - y0 + 2);
+    path.AddRect(x0 + 1, y0 + 1, x1 - x0 - 2, y1 - y0 - 2);
+    raster::DrawOptions options;
+    rasterizer_.FillPath(surface, path, raster::FillRule::EvenOdd, raster::Paint::Solid({255, 255, 0, 255}), options);
+}
+
 void Renderer::AddShapeToMask(raster::CoverageMask& mask, const Shape& shape, const Matrix& toPixels) {
     raster::DrawOptions options;
     options.matrix = ToRaster(toPixels);

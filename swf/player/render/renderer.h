@@ -72,6 +72,10 @@ public:
     void DrawClip(raster::Surface& surface, const MovieClip& clip, const Matrix& toPixels, const ColorTransform& colors,
                   const raster::CoverageMask* mask);
 
+    // Draws the keyboard focus rectangle over everything: a two-pixel yellow
+    // outline on the edge of `bounds` (stage twips), whole pixels wide at any scale.
+    void DrawFocusRect(raster::Surface& surface, const Rect& bounds, const Matrix& toPixels);
+
     // Draws an object's content alone (its own matrix, colour, filters and
     // blend mode left out), `toPixels` mapping its twips to the surface: what
     // BitmapData.draw takes of a clip.
