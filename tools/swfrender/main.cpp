@@ -22,12 +22,12 @@
 #include <vector>
 
 #include "swf/files/native_file_host.h"
-#include "swf/image/png_encoder.h"
 #include "swf/player/player.h"
 #include "swf/raster/surface.h"
 #include "swf/fonts/freetype/freetype_fonts.h"
 #include "swf/sound/mixer.h"
 #include "swf/sound/mpg123_codec.h"
+#include "tools/frame_png/frame_png.h"
 #include "tools/swfrender/wav_file.h"
 
 namespace {
@@ -45,26 +45,6 @@ bool ParseNumber(const char* text, long min, long max, long* out) {
     } catch (const std::exception&) {
         return false;
     }
-}
-
-// Straight RGBA bytes from the surface's premultiplied pixels.
-std::vector<std::uint8_t> ToRgba(const swf::raster::Surface& surface) {
-    std::vector<std::uint8_t> rgba;
-    rgba.reserve(static_cast<std::size_t>(surface.width()) * surface.height() * 4);
-    for (int y = 0; y < surface.height(); ++y) {
-        for (int x = 0; x < surface.width(); ++x) {
-            const std::uint32_t p = surface.pixel(x, y);
-            const std::uint32_t a = p >> 24;
-            auto channel = [a](std::uint32_t c) {
-                return static_cast<std::uint8_t>(a == 0 ? 0 : std::min<std::uint32_t>(255, (c * 255 + a / 2) / a));
-            };
-            rgba.push_back(channel((p >> 16) & 0xff));
-            rgba.push_back(channel((p >> 8) & 0xff));
-            rgba.push_back(channel(p & 0xff));
-            rgba.push_back(static_cast<std::uint8_t>(a));
-        }
-    }
-    return rgba;
 }
 
 }  // namespace
@@ -143,7 +123,7 @@ int main(int argc, char** argv) {
 
     swf::raster::Surface surface(static_cast<int>(width), static_cast<int>(height));
     player.Render(surface);
-    const std::vector<std::uint8_t> png = swf::EncodePng(surface.width(), surface.height(), ToRgba(surface));
+    const std::vector<std::uint8_t> png = frame_png::EncodeSurface(surface);
 
     // Write beside the target first so a failed write leaves no half file.
     const std::string out = argv[5];
