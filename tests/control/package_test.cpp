@@ -3,9 +3,11 @@
 
 #include <windows.h>
 #include <ole2.h>
+#include <msi.h>
 #include <shlobj.h>
 
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -67,11 +69,29 @@ bool IsFile(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// Uninstalls every installed build of the control's package (each build is
+// a product of its own, found by its name): a build another test installed
+// and left behind would keep its entries after ours is gone.
+void RemoveInstalledPackages() {
+    std::vector<std::wstring> products;
+    wchar_t product[39] = {};
+    for (DWORD i = 0; MsiEnumProductsW(i, product) == ERROR_SUCCESS; ++i) {
+        wchar_t name[256] = {};
+        DWORD size = 256;
+        if (MsiGetProductInfoW(product, L"ProductName", name, &size) == ERROR_SUCCESS &&
+            std::wstring(name) == L"Guide Player Control") {
+            products.emplace_back(product);
+        }
+    }
+    for (const auto& code : products) RunInstaller(L"/qn /x " + code);
+}
+
 class ControlPackage : public ::testing::Test {
 protected:
     const std::wstring package = CONTROL_PACKAGE_PATH;
+    void SetUp() override { RemoveInstalledPackages(); }
     // Whatever happens, the package does not stay installed in the prefix.
-    void TearDown() override { RunInstaller(L"/qn /x \"" + package + L"\""); }
+    void TearDown() override { RemoveInstalledPackages(); }
 };
 
 TEST_F(ControlPackage, InstallsARegisteredControlAndUninstallsCleanly) {
