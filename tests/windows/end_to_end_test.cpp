@@ -175,6 +175,32 @@ TEST(EndToEnd, InstallsTheControlPlaysTheDemoAndClosesFromTheMovie) {
     EXPECT_TRUE(isPageOrange(page)) << "searching did not show page 3: " << ColourText(page);
     if (HasFailure()) SaveScreen("C:\\end_to_end_search_failure.bmp");
 
+    // Without the mouse: a click on the header leaves the search field, Left
+    // turns back to page 2, then Tab walks the buttons in their order on the
+    // stage (Sound off, Close, Previous, Next) and Enter presses Next: page 3.
+    MoveMouse(header.x, header.y);
+    Click(header.x, header.y);
+    Pause(200ms);
+    PressKey(VK_LEFT);
+    page = ScreenPixel(band.x, band.y);
+    for (int wait = 0; wait < 100 && !isPageGreen(page); ++wait) {
+        Pause(100ms);
+        page = ScreenPixel(band.x, band.y);
+    }
+    EXPECT_TRUE(isPageGreen(page)) << "Left did not turn back to page 2: " << ColourText(page);
+    for (int i = 0; i < 4; ++i) {
+        PressKey(VK_TAB);
+        Pause(100ms);
+    }
+    PressKey(VK_RETURN);
+    page = ScreenPixel(band.x, band.y);
+    for (int wait = 0; wait < 100 && !isPageOrange(page); ++wait) {
+        Pause(100ms);
+        page = ScreenPixel(band.x, band.y);
+    }
+    EXPECT_TRUE(isPageOrange(page)) << "Tab and Enter did not press Next: " << ColourText(page);
+    if (HasFailure()) SaveScreen("C:\\end_to_end_keyboard_failure.bmp");
+
     // A click on the movie's Close button: the movie calls its host, which
     // closes the window and so ends the program.
     const POINT close = StageToScreen(control, kCloseButtonCentre);
