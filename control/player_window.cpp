@@ -116,7 +116,8 @@ void PlayerWindow::ArmTimer() {
 
 void PlayerWindow::RedrawAll() {
     player_.ForgetRenderedFrame();
-    if (hwnd_) Redraw();
+    // Asked from inside the movie's own call to its host: the next frame draws it.
+    if (hwnd_ && !player_.Busy()) Redraw();
 }
 
 void PlayerWindow::RequestDelivery() {
