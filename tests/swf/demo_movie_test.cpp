@@ -1,13 +1,15 @@
 // The demo guide played as the projector plays it: its variables from the
 // Page_var.txt it ships with, the pointer and the keys at stage pixels. Its
 // navigation is a registered button class attached by script; its titles,
-// counter and search field are text fields the script drives.
+// counter, page bodies (the HTML files it ships) and search field are text
+// fields the script drives.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -33,14 +35,21 @@ public:
     std::vector<std::string> read;
     // The screen recording the demo build makes, served when asked for.
     bool serveRecording = false;
+    // Page bodies (pageN.html, shipped beside Page_var.txt) left out.
+    std::set<std::string> withheld;
     FileReadResult ReadFile(const std::string& path, std::size_t) override {
         read.push_back(path);
-        const char* file = path == "UserGuide_Page_img/Page_var.txt"                      ? DEMO_VARIABLES_FILE
-                           : path == "UserGuide_Page_img/recording.flv" && serveRecording ? "media/recording.flv"
-                                                                                          : nullptr;
-        if (file == nullptr) return {false, {}, "not in this test"};
+        const std::string folder = "UserGuide_Page_img/", name = path.substr(std::min(path.size(), folder.size()));
+        const std::string shipped =
+            std::string(DEMO_VARIABLES_FILE).substr(0, std::string(DEMO_VARIABLES_FILE).rfind('/') + 1);
+        const bool body = path.starts_with(folder) && name.starts_with("page") && name.ends_with(".html");
+        const std::string file = path == folder + "Page_var.txt"                      ? DEMO_VARIABLES_FILE
+                                 : path == folder + "recording.flv" && serveRecording ? "media/recording.flv"
+                                 : body && !withheld.contains(name)                   ? shipped + name
+                                                                                      : "";
+        if (file.empty()) return {false, {}, "not in this test"};
         std::ifstream in(file, std::ios::binary);
-        if (!in) return {false, {}, std::string(file) + " is missing (made by the build)"};
+        if (!in) return {false, {}, file + " is missing (made by the build)"};
         return {true, std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {}), {}};
     }
 };
@@ -67,12 +76,16 @@ protected:
 
     std::string Text(const std::string& name) { return Text(*player_.Root(), name); }
     std::string Text(MovieClip& clip, const std::string& name) {
+        const EditTextInstance* field = Field(clip, name);
+        return field != nullptr ? field->Model().Text() : std::string();
+    }
+    const EditTextInstance* Field(MovieClip& clip, const std::string& name) {
         for (const auto& [depth, object] : clip.Children()) {
             if (object->Kind() == DisplayKind::EditText && object->GetPlacement().name == name)
-                return static_cast<EditTextInstance&>(*object).Model().Text();
+                return static_cast<const EditTextInstance*>(object.get());
         }
         ADD_FAILURE() << "no field " << name;
-        return {};
+        return nullptr;
     }
     MovieClip& Button(const std::string& name) { return Clip(name); }
     MovieClip& Clip(const std::string& name) {
@@ -330,6 +343,94 @@ TEST_F(DemoGuide, EnterInTheSearchFieldGoesToTheFirstPageWhoseTitleHasTheWord) {
     Type("s");
     EXPECT_EQ(Text("pageTitle"), "Moving the window");
     EXPECT_TRUE(host_.calls.empty());
+}
+
+// The run of the page body holding `words`, or null.
+const text::FormattedRun* RunWith(const EditTextInstance& field, const std::u32string& words) {
+    for (const text::FormattedRun& run : field.Model().Runs())
+        if (run.text.find(words) != std::u32string::npos) return &run;
+    return nullptr;
+}
+
+TEST_F(DemoGuide, EachPageShowsItsHtmlBodyAndTheSearchFindsWordsOfTheBodiesAfterTheTitles) {
+    player_.AdvanceFrame();  // Page_var.txt, then the bodies it names
+    player_.AdvanceFrame();
+    EXPECT_TRUE(Requested("page1.html"));
+    EXPECT_TRUE(Requested("page3.html"));
+    EXPECT_FALSE(Requested("page4.html"));  // the recording page names none
+    // The markup is read, not shown: plain words in the text, bold where <b> says.
+    const std::string body1 = Text("pageBody");
+    EXPECT_NE(body1.find("Press on the title bar and drag it to move the window"), std::string::npos) << body1;
+    EXPECT_EQ(body1.find('<'), std::string::npos) << body1;
+    const EditTextInstance* field = Field(*player_.Root(), "pageBody");
+    ASSERT_NE(field, nullptr);
+    EXPECT_TRUE(field->Model().Html());
+    const text::FormattedRun* bold = RunWith(*field, U"title bar");
+    ASSERT_NE(bold, nullptr);
+    EXPECT_TRUE(bold->format.bold);
+    EXPECT_EQ(bold->format.face, "_sans");
+    ASSERT_NE(RunWith(*field, U"The logo"), nullptr);
+    EXPECT_FALSE(RunWith(*field, U"The logo")->format.bold);
+    ASSERT_NE(RunWith(*field, U"Next"), nullptr);
+    EXPECT_TRUE(RunWith(*field, U"Next")->format.italic);
+
+    // Turning the pages shows each page's body; the recording page has none.
+    Click(kNext);
+    EXPECT_NE(Text("pageBody").find("Drag the small grip at the lower right corner"), std::string::npos);
+    Click(kNext);
+    EXPECT_NE(Text("pageBody").find("Press Close below the page"), std::string::npos);
+    Click(kNext);
+    EXPECT_EQ(Text("counter"), "Page 4 of 4");
+    EXPECT_EQ(Text("pageBody"), "");
+
+    // Words of a body only, whatever their case and across its tags.
+    const auto search = [&](const std::string& word) {
+        Click(kSearchBox);
+        for (int i = 0; i < 40; ++i) player_.TextKeyDown(kBackspace, false, false);
+        Type(word);
+        PressEnter();
+        return Text("counter");
+    };
+    EXPECT_EQ(search("GRIP"), "Page 2 of 4");
+    EXPECT_EQ(Text("pageTitle"), "Resizing the window");
+    EXPECT_NE(Text("pageBody").find("grip"), std::string::npos);
+    EXPECT_EQ(search("grip at the lower"), "Page 2 of 4");
+    EXPECT_EQ(search("caption"), "Page 1 of 4");
+    EXPECT_EQ(search("maximise"), "Page 2 of 4");
+    // A title wins over an earlier page's body: "guide" is in page 1's text
+    // and in page 3's title.
+    EXPECT_EQ(search("guide"), "Page 3 of 4");
+    // The markup itself is not searched.
+    EXPECT_EQ(search("b>"), "Page 3 of 4");
+    EXPECT_EQ(Text("pageTitle"), "No page matches \"b>\"");
+    EXPECT_EQ(search("font"), "Page 3 of 4");
+    EXPECT_EQ(Text("pageTitle"), "No page matches \"font\"");
+    EXPECT_TRUE(host_.calls.empty());
+}
+
+TEST_F(DemoGuide, AMissingBodyLeavesItsPageWithoutTextAndThePagingAndSearchGoOn) {
+    files_.withheld = {"page2.html"};
+    player_.AdvanceFrame();
+    player_.AdvanceFrame();
+    EXPECT_TRUE(Requested("page2.html"));
+    EXPECT_NE(Text("pageBody").find("title bar"), std::string::npos);
+    Click(kNext);
+    EXPECT_EQ(Text("counter"), "Page 2 of 4");
+    EXPECT_EQ(Text("pageTitle"), "Resizing the window");
+    EXPECT_EQ(Text("pageBody"), "");  // page 1's text is not left behind
+    Click(kNext);
+    EXPECT_EQ(Text("counter"), "Page 3 of 4");
+    EXPECT_NE(Text("pageBody").find("Previous goes back a page"), std::string::npos);
+
+    Click(kSearchBox);
+    Type("grip");
+    PressEnter();
+    EXPECT_EQ(Text("counter"), "Page 3 of 4");
+    EXPECT_EQ(Text("pageTitle"), "No page matches \"grip\"");
+    Click(kPrevious);
+    EXPECT_EQ(Text("counter"), "Page 2 of 4");
+    for (const std::string& warning : player_.Warnings())
+        EXPECT_NE(warning.find("UserGuide_Page_img/"), std::string::npos) << warning;
 }
 
 }  // namespace

@@ -109,7 +109,8 @@ TEST(DemoRecording, PlaysMovingPicturesPausesAndPlaysOn) {
     ASSERT_TRUE(folder.Ready());
     for (const char* file :
          {"UserGuide.swf", "UserGuide_Page_img\\Page_var.txt", "UserGuide_Page_img\\page1.jpg",
-          "UserGuide_Page_img\\page2.jpg", "UserGuide_Page_img\\page3.png", "UserGuide_Page_img\\recording.flv"}) {
+          "UserGuide_Page_img\\page2.jpg", "UserGuide_Page_img\\page3.png", "UserGuide_Page_img\\page1.html",
+          "UserGuide_Page_img\\page2.html", "UserGuide_Page_img\\page3.html", "UserGuide_Page_img\\recording.flv"}) {
         ASSERT_TRUE(folder.CopyIn(g_demo + "\\" + file, file)) << file;
     }
     MoveMouse(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);

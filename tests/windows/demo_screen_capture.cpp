@@ -43,8 +43,10 @@ int main(int argc, char** argv) {
     const std::string demo = argv[1];
     ProgramFolder folder("demo_screen", demo + "\\UserGuide.exe", "UserGuide.exe", std::nullopt);
     if (!folder.Ready()) return Fail("the program folder could not be made");
-    for (const char* file : {"UserGuide.swf", "UserGuide_Page_img\\Page_var.txt", "UserGuide_Page_img\\page1.jpg",
-                             "UserGuide_Page_img\\page2.jpg", "UserGuide_Page_img\\page3.png"}) {
+    for (const char* file :
+         {"UserGuide.swf", "UserGuide_Page_img\\Page_var.txt", "UserGuide_Page_img\\page1.jpg",
+          "UserGuide_Page_img\\page2.jpg", "UserGuide_Page_img\\page3.png", "UserGuide_Page_img\\page1.html",
+          "UserGuide_Page_img\\page2.html", "UserGuide_Page_img\\page3.html"}) {
         if (!folder.CopyIn(demo + "\\" + file, file)) return Fail("a demo file could not be copied");
     }
     // The pointer away from the movie, so that no button shows its hover state.

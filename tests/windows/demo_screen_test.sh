@@ -8,7 +8,8 @@
 # of those 24 frames, the spinner included (a trail or a missed redraw
 # matches none). The resize grip (a 12 x 12 window of its own over the
 # control's lower right corner) is not the movie's and is left out. So are the
-# fields in device fonts (page title, page counter, the search field's label):
+# fields in device fonts (page title, page counter, the search field's label,
+# the page's HTML text):
 # on screen the system draws them (GDI), swfrender draws them with FreeType,
 # and the two place the same face's glyphs a pixel apart along a line.
 # Anti-aliasing may differ by a few levels at a few pixels.
@@ -21,7 +22,7 @@ mkdir -p "$work"
 read -r width height < <(identify -format '%w %h\n' "$work/screen.bmp")
 masks="rectangle $((width - 12)),$((height - 12)) $((width - 1)),$((height - 1))"
 # The demo's 800 x 600 stage shown whole and centred; device-font fields in stage pixels.
-for field in "64 98 700 130" "230 480 410 506" "72 524 236 550"; do
+for field in "64 98 700 130" "230 480 410 506" "72 524 236 550" "108 230 512 420"; do
   masks+=$(awk -v w="$width" -v h="$height" -v f="$field" 'BEGIN {
     split(f, r, " "); s = (w / 800 < h / 600) ? w / 800 : h / 600; ox = (w - 800 * s) / 2; oy = (h - 600 * s) / 2
     printf " rectangle %d,%d %d,%d", ox + r[1] * s - 1, oy + r[2] * s - 1, ox + r[3] * s + 1, oy + r[4] * s + 1 }')

@@ -60,8 +60,10 @@ TEST(EndToEnd, InstallsTheControlPlaysTheDemoAndClosesFromTheMovie) {
     // The demo folder, copied where a user would keep it.
     ProgramFolder folder("end_to_end", g_demo + "\\UserGuide.exe", "UserGuide.exe", std::nullopt);
     ASSERT_TRUE(folder.Ready());
-    for (const char* file : {"UserGuide.swf", "UserGuide_Page_img\\Page_var.txt", "UserGuide_Page_img\\page1.jpg",
-                             "UserGuide_Page_img\\page2.jpg", "UserGuide_Page_img\\page3.png"}) {
+    for (const char* file :
+         {"UserGuide.swf", "UserGuide_Page_img\\Page_var.txt", "UserGuide_Page_img\\page1.jpg",
+          "UserGuide_Page_img\\page2.jpg", "UserGuide_Page_img\\page3.png", "UserGuide_Page_img\\page1.html",
+          "UserGuide_Page_img\\page2.html", "UserGuide_Page_img\\page3.html"}) {
         ASSERT_TRUE(folder.CopyIn(g_demo + "\\" + file, file)) << file;
     }
     Process program(folder.Exe());

@@ -454,9 +454,10 @@ TEST(Moviegen, DemoMovie) {
     EXPECT_NE(exportedSprite, -1);
     EXPECT_EQ(initSprite, exportedSprite);
     // Guide title, page title, button label, counter, search label and field,
-    // the recording's time read-out: the guide title and the button label in
+    // the recording's time read-out, the page's HTML body and its hidden
+    // plain-text twin for the search: the guide title and the button label in
     // the embedded font, one input.
-    EXPECT_EQ(fields, 7);
+    EXPECT_EQ(fields, 9);
     EXPECT_EQ(embeddedFields, 2);
     EXPECT_EQ(inputFields, 1);
 }

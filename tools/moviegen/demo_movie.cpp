@@ -54,6 +54,8 @@ enum : std::uint16_t {
     kVideoBackdrop,
     kRecordingClock,
     kRecording,
+    kPageBody,
+    kBodyPlain,
 };
 
 // Where the pages and their variables lie, relative to the movie.
@@ -62,6 +64,9 @@ constexpr const char* kPageFolder = "UserGuide_Page_img/";
 // (72, 154): as wide as the pictures, with the play button and the time
 // read-out under it.
 constexpr std::uint16_t kVideoWidth = 656, kVideoHeight = 240;
+// The page's text lies over the white card of its picture (picture pixels 24
+// to 632 across, 70 to 282 down), left of the sketch drawn at the card's right.
+const Rect kBodyBounds{Px(108), Px(512), Px(230), Px(420)};
 
 const Rgba kInk{0x33, 0x3A, 0x46};
 const Rgba kWhite{0xFF, 0xFF, 0xFF};
@@ -315,6 +320,14 @@ std::vector<std::uint8_t> BuildDemoMovie(const DemoSounds* sounds) {
     clock.align = FieldAlign::Right;
     tags.Add(TagCode::DefineEditText, DefineEditTextBody(kRecordingClock, clock));
     tags.DefineSprite(kRecording, RecordingTimeline());
+    // The page's HTML body, in a system font so that it stays sharp when the
+    // window is scaled; and a hidden twin whose text is a body without its tags.
+    EditTextField body = Field(kBodyBounds, Px(17), kInk, "_sans");
+    body.html = body.multiline = body.wordWrap = true;
+    body.hasLayout = true;
+    body.leading = static_cast<std::int16_t>(Px(4));
+    tags.Add(TagCode::DefineEditText, DefineEditTextBody(kPageBody, body));
+    tags.Add(TagCode::DefineEditText, DefineEditTextBody(kBodyPlain, body));
 
     // "Page n of m" between Close and Previous; the search field under them.
     tags.Add(TagCode::DefineEditText,
@@ -342,6 +355,8 @@ std::vector<std::uint8_t> BuildDemoMovie(const DemoSounds* sounds) {
     Place(tags, 9, kSearchLabel, 0, 0);
     Place(tags, 10, kSearch, 0, 0, demo::kSearch);
     Place(tags, 11, kRecording, Px(72), Px(154), demo::kRecording);
+    Place(tags, 12, kPageBody, 0, 0, demo::kPageBody);
+    Place(tags, 13, kBodyPlain, 0, 0, demo::kBodyPlain);
     if (intro) tags.Add(TagCode::StartSound, StartSoundBody(kIntroSound, {}));
     tags.DoAction(demo::GuideScript(kPageFolder).Finish());
     tags.ShowFrame();

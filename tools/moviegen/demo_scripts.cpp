@@ -81,6 +81,7 @@ ActionAssembler ShowPageTitle() {
 //     previousButton._visible = page > 1;
 //     nextButton._visible = page < pages;
 //     showPageTitle();
+//     showBody();
 //     stopRecording();
 //     var file = vars["page" + page];
 //     var movie = vars["video" + page];
@@ -99,6 +100,7 @@ ActionAssembler ShowPage(const char* pageFolder) {
     Get(f, "page");
     Get(f, "pages").Action(ActionCode::Less2).Action(ActionCode::SetMember);
     CallFunction(f, "showPageTitle", 0).Action(ActionCode::Pop);
+    CallFunction(f, "showBody", 0).Action(ActionCode::Pop);
     CallFunction(f, "stopRecording", 0).Action(ActionCode::Pop);
     f.PushString("file");
     Get(f, "vars").PushString("page");
@@ -139,15 +141,46 @@ ActionAssembler TurnPage(bool forward) {
     return f;
 }
 
+// if (!(i < pages + 1)) goto `done`: a `pages` that is no number (NaN) ends the loop too.
+void LoopWhileAPage(ActionAssembler& f, const std::string& done) {
+    Get(f, "i");
+    Get(f, "pages").PushNumber(1).Action(ActionCode::Add2).Action(ActionCode::Less2).Action(ActionCode::Not).If(done);
+}
+
+// for (var i = 1; i < pages + 1; i++) {
+//     var t = <what page i is searched in>;
+//     if (t != undefined && !(t.toLowerCase().indexOf(w) < 0)) { page = i; showPage(); return; }
+// }
+// `pushText` pushes that text for the local i; the return jumps to "end".
+// Labels start with `name`, so that one function can hold several loops.
+void SearchPages(ActionAssembler& f, const std::string& name, void (*pushText)(ActionAssembler&)) {
+    f.PushString("i").PushNumber(1).Action(ActionCode::DefineLocal);
+    f.Label(name + "_loop");
+    LoopWhileAPage(f, name + "_done");
+    f.PushString("t");
+    pushText(f);
+    f.Action(ActionCode::DefineLocal);
+    Get(f, "t").PushUndefined().Action(ActionCode::Equals2).If(name + "_next");
+    Get(f, "w").PushNumber(1);
+    CallMethod(f, "t", "toLowerCase", 0).PushString("indexOf").Action(ActionCode::CallMethod);
+    f.PushNumber(0).Action(ActionCode::Less2).If(name + "_next");
+    f.PushString("page");
+    Get(f, "i").Action(ActionCode::SetVariable);
+    CallFunction(f, "showPage", 0).Action(ActionCode::Pop);
+    f.Jump("end");
+    f.Label(name + "_next").PushString("i");
+    Get(f, "i").Action(ActionCode::Increment).Action(ActionCode::SetVariable);
+    f.Jump(name + "_loop");
+    f.Label(name + "_done");
+}
+
 // function findPage(word) {
 //     if (word == "") return;
 //     var n = Number(word);
 //     if (n > 0 && !(n < 1) && n < pages + 1) { page = Math.floor(n); showPage(); return; }
 //     var w = word.toLowerCase();
-//     for (var i = 1; !(i > pages); i++) {
-//         var t = vars["title" + i];
-//         if (t != undefined && !(t.toLowerCase().indexOf(w) < 0)) { page = i; showPage(); return; }
-//     }
+//     <SearchPages: vars["title" + i]>   // the titles first,
+//     <SearchPages: texts[i]>            // then the bodies' plain text
 //     pageTitle.text = "No page matches \"" + word + "\"";
 // }
 // The comparisons are written so that a word that is no number (NaN) fails them.
@@ -174,28 +207,91 @@ ActionAssembler FindPage() {
 
     f.Label("words").PushString("w");
     CallMethod(f, "word", "toLowerCase", 0).Action(ActionCode::DefineLocal);
+    SearchPages(f, "titles", [](ActionAssembler& a) {
+        Get(a, "vars").PushString("title");
+        Get(a, "i").Action(ActionCode::Add2).Action(ActionCode::GetMember);
+    });
+    SearchPages(f, "bodies", [](ActionAssembler& a) {
+        Get(a, "texts");
+        Get(a, "i").Action(ActionCode::GetMember);
+    });
+    Get(f, kPageTitle).PushString("text").PushString("No page matches \"");
+    Get(f, "word").Action(ActionCode::Add2).PushString("\"").Action(ActionCode::Add2).Action(ActionCode::SetMember);
+    f.Label("end");
+    return f;
+}
+
+// function showBody() { var b = bodies[page]; pageBody.htmlText = b == undefined ? "" : b; }
+ActionAssembler ShowBody() {
+    ActionAssembler f;
+    f.PushString("b");
+    Get(f, "bodies");
+    Get(f, "page").Action(ActionCode::GetMember).Action(ActionCode::DefineLocal);
+    Get(f, kPageBody).PushString("htmlText");
+    Get(f, "b").PushUndefined().Action(ActionCode::Equals2).If("none");
+    Get(f, "b").Jump("set");
+    f.Label("none").PushString("");
+    f.Label("set").Action(ActionCode::SetMember);
+    return f;
+}
+
+// function bodyLoaded(src) {  // the onData of a body's LoadVars: src is the file's text
+//     if (src == undefined) return;  // a missing body leaves its page without one
+//     bodies[this.forPage] = src;
+//     bodyPlain.htmlText = src;  // the field's own HTML reading strips the tags
+//     texts[this.forPage] = bodyPlain.text;
+//     if (this.forPage == page) showBody();
+// }
+ActionAssembler BodyLoaded() {
+    ActionAssembler f;
+    Get(f, "src").PushUndefined().Action(ActionCode::Equals2).If("end");
+    Get(f, "bodies");
+    This(f, "forPage");
+    Get(f, "src").Action(ActionCode::SetMember);
+    Get(f, kBodyPlain).PushString("htmlText");
+    Get(f, "src").Action(ActionCode::SetMember);
+    Get(f, "texts");
+    This(f, "forPage");
+    Member(Get(f, kBodyPlain), "text").Action(ActionCode::SetMember);
+    This(f, "forPage");
+    Get(f, "page").Action(ActionCode::Equals2).Action(ActionCode::Not).If("end");
+    CallFunction(f, "showBody", 0).Action(ActionCode::Pop);
+    f.Label("end");
+    return f;
+}
+
+// function loadBodies() {
+//     for (var i = 1; i < pages + 1; i++) {
+//         var file = vars["text" + i];
+//         if (file != undefined) {
+//             var body = new LoadVars();
+//             body.forPage = i;
+//             body.onData = bodyLoaded;  // the raw text, not variables
+//             body.load(pageFolder + file);
+//         }
+//     }
+// }
+ActionAssembler LoadBodies(const char* pageFolder) {
+    ActionAssembler f;
     f.PushString("i").PushNumber(1).Action(ActionCode::DefineLocal);
     f.Label("loop");
-    Get(f, "i");
-    Get(f, "pages").Action(ActionCode::Greater).If("miss");
-    f.PushString("t");
-    Get(f, "vars").PushString("title");
+    LoopWhileAPage(f, "end");
+    f.PushString("file");
+    Get(f, "vars").PushString("text");
     Get(f, "i").Action(ActionCode::Add2).Action(ActionCode::GetMember).Action(ActionCode::DefineLocal);
-    Get(f, "t").PushUndefined().Action(ActionCode::Equals2).If("next");
-    Get(f, "w").PushNumber(1);
-    CallMethod(f, "t", "toLowerCase", 0).PushString("indexOf").Action(ActionCode::CallMethod);
-    f.PushNumber(0).Action(ActionCode::Less2).If("next");
-    f.PushString("page");
-    Get(f, "i").Action(ActionCode::SetVariable);
-    CallFunction(f, "showPage", 0).Action(ActionCode::Pop);
-    f.Jump("end");
+    Get(f, "file").PushUndefined().Action(ActionCode::Equals2).If("next");
+    f.PushString("body").PushNumber(0).PushString("LoadVars").Action(ActionCode::NewObject);
+    f.Action(ActionCode::DefineLocal);
+    Get(f, "body").PushString("forPage");
+    Get(f, "i").Action(ActionCode::SetMember);
+    Get(f, "body").PushString("onData");
+    Get(f, "bodyLoaded").Action(ActionCode::SetMember);
+    f.PushString(pageFolder);
+    Get(f, "file").Action(ActionCode::Add2);
+    CallMethod(f, "body", "load", 1).Action(ActionCode::Pop);
     f.Label("next").PushString("i");
     Get(f, "i").Action(ActionCode::Increment).Action(ActionCode::SetVariable);
     f.Jump("loop");
-
-    f.Label("miss");
-    Get(f, kPageTitle).PushString("text").PushString("No page matches \"");
-    Get(f, "word").Action(ActionCode::Add2).PushString("\"").Action(ActionCode::Add2).Action(ActionCode::SetMember);
     f.Label("end");
     return f;
 }
@@ -243,6 +339,7 @@ ActionAssembler PageKeys() {
 // function (ok) {
 //     if (ok) { pages = Number(this.pages); if (this.title != undefined) guideTitle.text = this.title; }
 //     showPage();
+//     if (ok) loadBodies();
 // }
 ActionAssembler OnVariablesLoaded() {
     ActionAssembler f;
@@ -255,6 +352,9 @@ ActionAssembler OnVariablesLoaded() {
     This(f, "title").Action(ActionCode::SetMember);
     f.Label("show");
     CallFunction(f, "showPage", 0).Action(ActionCode::Pop);
+    Get(f, "ok").Action(ActionCode::Not).If("end");
+    CallFunction(f, "loadBodies", 0).Action(ActionCode::Pop);
+    f.Label("end");
     return f;
 }
 
@@ -354,10 +454,11 @@ ActionAssembler ButtonClass() {
     return a;
 }
 
-// page = 1; pages = 1; the functions above; the recording page's (RecordingScript);
+// page = 1; pages = 1; bodies = new Object(); texts = new Object(); the functions above; the recording page's (RecordingScript);
 // this.onEnterFrame = function () { fadePageIn(); showPlayTime(); };
 // attachMovie Close, Previous, Next and Sound off;
 // vars = new LoadVars(); vars.onLoad = ...; vars.load(pageFolder + "Page_var.txt");
+// bodyPlain._visible = false;
 // searchKeys = new Object(); searchKeys.onKeyDown = ...; Key.addListener(searchKeys);
 // search.onChanged = ...; pageKeys = new Object(); pageKeys.onKeyDown = ...; Key.addListener(pageKeys);
 // showPage(); stop();
@@ -365,7 +466,14 @@ ActionAssembler GuideScript(const char* pageFolder) {
     ActionAssembler a;
     a.PushString("page").PushNumber(1).Action(ActionCode::SetVariable);
     a.PushString("pages").PushNumber(1).Action(ActionCode::SetVariable);
+    for (const char* table : {"bodies", "texts"}) {
+        a.PushString(table).PushNumber(0).PushString("Object").Action(ActionCode::NewObject);
+        a.Action(ActionCode::SetVariable);
+    }
     a.DefineFunction("showPageTitle", {}, ShowPageTitle());
+    a.DefineFunction("showBody", {}, ShowBody());
+    a.DefineFunction("bodyLoaded", {"src"}, BodyLoaded());
+    a.DefineFunction("loadBodies", {}, LoadBodies(pageFolder));
     a.DefineFunction("showPage", {}, ShowPage(pageFolder));
     a.DefineFunction("nextPage", {}, TurnPage(true));
     a.DefineFunction("previousPage", {}, TurnPage(false));
@@ -400,6 +508,7 @@ ActionAssembler GuideScript(const char* pageFolder) {
     Get(a, "vars").PushString("onLoad").DefineFunction("", {"ok"}, OnVariablesLoaded()).Action(ActionCode::SetMember);
     a.PushString(std::string(pageFolder) + "Page_var.txt");
     CallMethod(a, "vars", "load", 1).Action(ActionCode::Pop);
+    Get(a, kBodyPlain).PushString("_visible").PushBool(false).Action(ActionCode::SetMember);
 
     a.PushString("searchKeys").PushNumber(0).PushString("Object").Action(ActionCode::NewObject);
     a.Action(ActionCode::SetVariable);

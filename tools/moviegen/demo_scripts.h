@@ -16,6 +16,8 @@ inline constexpr const char* kCounter = "counter";        // device font, "Page 
 inline constexpr const char* kSearch = "search";          // input field
 inline constexpr const char* kHolder = "holder";          // the clip the page pictures load into
 inline constexpr const char* kPageCard = "pageCard";      // the frame around the pages, with its drop shadow
+inline constexpr const char* kPageBody = "pageBody";      // HTML field, device font, the page's text over its picture
+inline constexpr const char* kBodyPlain = "bodyPlain";    // hidden HTML field that turns a body into plain text
 inline constexpr const char* kRecording = "recording";    // the clip of the recording page, hidden on the others
 // Instance names inside the recording clip.
 inline constexpr const char* kRecordingScreen = "screen";  // the Video object the recording plays in
@@ -32,10 +34,12 @@ inline constexpr const char* kButtonLabelVariable = "label";
 swf::writer::ActionAssembler ButtonClass();
 
 // The first frame: attaches Close, Previous and Next, loads the guide's
-// variables (title, pages, pageN, titleN, videoN) from `pageFolder`/Page_var.txt,
-// shows the pages with their titles and the counter, and searches the page
-// titles for what is typed into the search field when Enter is pressed. A page
-// with a videoN plays that FLV file in the recording clip instead of a picture.
+// variables (title, pages, pageN, titleN, textN, videoN) from
+// `pageFolder`/Page_var.txt, then every page's HTML body (textN), shows the
+// pages with their titles, bodies and the counter, and searches the page
+// titles, then the bodies' words, for what is typed into the search field when
+// Enter is pressed. A page with a videoN plays that FLV file in the recording
+// clip instead of a picture.
 swf::writer::ActionAssembler GuideScript(const char* pageFolder);
 
 // attachMovie("GuideButton", name, depth, {_x: x, _y: y, label: label, action: action})
